@@ -1,0 +1,82 @@
+#include "analysis_run.h"
+
+#include "spectrum.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace {
+
+bool Usable(double value)
+{
+    return std::abs(value) <= MaxResultMagnitude; // false for NaN too
+}
+
+bool AllUsable(const std::vector<double> &values)
+{
+    return std::all_of(values.begin(), values.end(), Usable);
+}
+
+} // namespace
+
+AnalysisState NewAnalysis(const AnalysisParameters &parameters)
+{
+    AnalysisState analysis;
+    analysis.DutyCycle = parameters.DutyCycle;
+    analysis.Amplitude = parameters.Amplitude;
+    analysis.Frequency = parameters.Frequency;
+    analysis.HarmonicCount = parameters.HarmonicCount;
+    analysis.SampleCount = parameters.SampleCount;
+    analysis.PeriodCount = parameters.PeriodCount;
+    analysis.TargetHarmonic = parameters.TargetHarmonic;
+    return analysis;
+}
+
+std::u16string OutOfMemoryMessage()
+{
+    return u"Memoria insufficiente per il calcolo: riduci il numero di campioni.";
+}
+
+AnalysisOutcome CheckResults(const AnalysisState &analysis)
+{
+    const bool usable = Usable(analysis.MeanValue) && Usable(analysis.SignalPeak)
+        && Usable(analysis.CosSum) && Usable(analysis.SinSum) && AllUsable(analysis.Samples)
+        && AllUsable(analysis.Magnitudes) && AllUsable(analysis.CosCoefficients)
+        && AllUsable(analysis.SinCoefficients);
+    if (usable)
+        return {};
+    return {AnalysisOutcome::Status::Failed,
+            u"Il calcolo ha prodotto valori troppo grandi per essere rappresentati (oltre "
+            u"1E+300). Prova con un'ampiezza Vmax più piccola."};
+}
+
+AnalysisOutcome RunAnalysis(AnalysisState &analysis)
+{
+    try {
+        ComputeSpectrum(analysis);
+    } catch (const std::bad_alloc &) {
+        return {AnalysisOutcome::Status::Failed, OutOfMemoryMessage()};
+    }
+    return CheckResults(analysis);
+}
+
+void CommitAnalysis(AnalysisState &state, AnalysisState &&analysis, Command command)
+{
+    state.DutyCycle = analysis.DutyCycle;
+    state.Amplitude = analysis.Amplitude;
+    state.Frequency = analysis.Frequency;
+    state.HarmonicCount = analysis.HarmonicCount;
+    state.SampleCount = analysis.SampleCount;
+    state.PeriodCount = analysis.PeriodCount;
+    if (command == Command::HarmonicModulus)
+        state.TargetHarmonic = analysis.TargetHarmonic;
+    state.Samples = std::move(analysis.Samples);
+    state.Magnitudes = std::move(analysis.Magnitudes);
+    state.CosCoefficients = std::move(analysis.CosCoefficients);
+    state.SinCoefficients = std::move(analysis.SinCoefficients);
+    state.MeanValue = analysis.MeanValue;
+    state.CosSum = analysis.CosSum;
+    state.SinSum = analysis.SinSum;
+    state.SignalPeak = analysis.SignalPeak;
+}

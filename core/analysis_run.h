@@ -1,0 +1,36 @@
+// One analysis computed apart from the shared state and stored into it whole, so that a failed
+// or refused analysis leaves the state exactly as it was.
+#pragma once
+
+#include "analysis_state.h"
+#include "parameter_check.h"
+
+#include <string>
+
+struct AnalysisOutcome
+{
+    enum class Status { Done, Failed, Cancelled };
+    Status status = Status::Done;
+    std::u16string message; // why it failed
+};
+
+// Largest magnitude a result may have: the plot and the readout multiply results by small
+// factors (25, 45, the cursor's distance from an axis) and must stay finite.
+constexpr double MaxResultMagnitude = 1e300;
+
+// A record holding the parameters alone: the computation's own workspace.
+AnalysisState NewAnalysis(const AnalysisParameters &parameters);
+
+// ComputeSpectrum on the workspace, with an allocation failure or an unusable result turned into
+// a message.
+AnalysisOutcome RunAnalysis(AnalysisState &analysis);
+
+// Checks that every result of a finished analysis is finite and within MaxResultMagnitude.
+AnalysisOutcome CheckResults(const AnalysisState &analysis);
+
+// Moves the parameters and results of a finished analysis into the shared state. The entry-check
+// fields and SpectrumPeak stay; TargetHarmonic is stored by the harmonic modulus command only.
+void CommitAnalysis(AnalysisState &state, AnalysisState &&analysis, Command command);
+
+// The message for an analysis whose arrays cannot be allocated.
+std::u16string OutOfMemoryMessage();

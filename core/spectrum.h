@@ -1,0 +1,26 @@
+// Sampling of the half-sine pulse train, its Fourier coefficients and the two peak searches.
+#pragma once
+
+#include "analysis_state.h"
+
+#include <cstdint>
+#include <optional>
+
+// Not std::numbers::pi: every angle is formed with this truncated value, so sin(PI) is not 0.
+constexpr double PI = 3.14159265358979;
+
+// Nearest integer, halves to the even neighbour. The value must lie in the signed 32-bit range
+// (check with TryRoundToCount first when it may not).
+std::int32_t RoundToCount(double value);
+std::optional<std::int32_t> TryRoundToCount(double value);
+
+// Reads DutyCycle, Amplitude, SampleCount, HarmonicCount; rewrites the four arrays, MeanValue,
+// SignalPeak, CosSum and SinSum. Never touches SpectrumPeak. The parameters must have passed
+// the parameter check: this computation tests nothing itself.
+void ComputeSpectrum(AnalysisState &state);
+
+// Largest |s(i)| for i = 0 to N.
+void FindSignalPeak(AnalysisState &state);
+
+// Largest |S_k| for k = 1 to RoundToCount(H); Magnitudes(1) when no harmonic is computed.
+void FindSpectrumPeak(AnalysisState &state);
