@@ -9,7 +9,12 @@
 
 struct AnalysisOutcome
 {
-    enum class Status { Done, Failed, Cancelled };
+    enum class Status
+    {
+        Done,
+        Failed,
+        Cancelled
+    };
     Status status = Status::Done;
     std::u16string message; // why it failed
 };

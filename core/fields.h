@@ -8,7 +8,16 @@
 #include <string>
 #include <string_view>
 
-enum class Field { Text1, Text7, Text12, Text13, Text3, Text8, Text2 };
+enum class Field
+{
+    Text1,
+    Text7,
+    Text12,
+    Text13,
+    Text3,
+    Text8,
+    Text2
+};
 constexpr std::size_t FieldCount = 7;
 
 // The texts of the seven fields, indexed by Field.

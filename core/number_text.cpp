@@ -74,8 +74,8 @@ std::optional<std::u16string> FormatScientific(double value, char16_t decimalSep
     if (value == 0)
         return Widen("0.00E+00", decimalSeparator);
     char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::scientific, 2);
+    const auto result
+        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 2);
     return Widen(std::string_view(buffer, result.ptr - buffer), decimalSeparator);
 }
 

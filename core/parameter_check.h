@@ -7,7 +7,11 @@
 #include <string_view>
 #include <variant>
 
-enum class Command { HarmonicModulus, Graphs };
+enum class Command
+{
+    HarmonicModulus,
+    Graphs
+};
 
 // The value of each field as converted from its text, before any rounding.
 struct TypedValues

@@ -1,11 +1,11 @@
 // The two commands from typed texts to stored analysis: order of the checks, the duty-cycle test,
 // the refusals, and the state left untouched whenever a command stops.
 #include "core/commands.h"
-#include "message_recorder.h"
+#include "core/spectrum.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/same_analysis.h"
 
 #include <gtest/gtest.h>
-
-#include "core/spectrum.h"
 
 #include <cmath>
 #include <functional>
@@ -45,27 +45,6 @@ FieldTexts DefaultTexts()
     return t;
 }
 
-// Everything a command may change but the entry-check fields.
-void ExpectSameAnalysis(const AnalysisState &a, const AnalysisState &b)
-{
-    EXPECT_EQ(a.DutyCycle, b.DutyCycle);
-    EXPECT_EQ(a.HarmonicCount, b.HarmonicCount);
-    EXPECT_EQ(a.Amplitude, b.Amplitude);
-    EXPECT_EQ(a.Frequency, b.Frequency);
-    EXPECT_EQ(a.SampleCount, b.SampleCount);
-    EXPECT_EQ(a.PeriodCount, b.PeriodCount);
-    EXPECT_EQ(a.TargetHarmonic, b.TargetHarmonic);
-    EXPECT_EQ(a.Samples, b.Samples);
-    EXPECT_EQ(a.Magnitudes, b.Magnitudes);
-    EXPECT_EQ(a.CosCoefficients, b.CosCoefficients);
-    EXPECT_EQ(a.SinCoefficients, b.SinCoefficients);
-    EXPECT_EQ(a.MeanValue, b.MeanValue);
-    EXPECT_EQ(a.CosSum, b.CosSum);
-    EXPECT_EQ(a.SinSum, b.SinSum);
-    EXPECT_EQ(a.SignalPeak, b.SignalPeak);
-    EXPECT_EQ(a.SpectrumPeak, b.SpectrumPeak);
-}
-
 // A state holding an earlier analysis with other parameters than the defaults.
 AnalysisState EarlierAnalysis()
 {
@@ -98,9 +77,9 @@ TEST(HarmonicModulusCommand, defaultFieldsShowTheDcComponentAndTheFirstHarmonic)
 
 TEST(HarmonicModulusCommand, targetHarmonicIsRoundedHalvesToEven)
 {
-    const std::pair<std::u16string, std::u16string> cases[] = {
-        {u"2", u"2.12E+00"}, {u"1.5", u"2.12E+00"}, {u"2.5", u"2.12E+00"},
-        {u"0", u"0.00E+00"}, {u"11", u"0.00E+00"},  {u"10001", u"0.00E+00"}};
+    const std::pair<std::u16string, std::u16string> cases[]
+        = {{u"2", u"2.12E+00"}, {u"1.5", u"2.12E+00"}, {u"2.5", u"2.12E+00"},
+           {u"0", u"0.00E+00"}, {u"11", u"0.00E+00"},  {u"10001", u"0.00E+00"}};
     for (const auto &[z, modulus] : cases) {
         AnalysisState state;
         RecordingHost host;
@@ -140,7 +119,7 @@ TEST_P(Stops, showOneMessageAndLeaveTheAnalysisAsItWas)
     else
         EXPECT_NE(host.box.shown[0].find(c.message), std::u16string::npos);
     EXPECT_EQ(host.marks, c.marked ? 1 : 0);
-    ExpectSameAnalysis(state, before);
+    EXPECT_TRUE(SameAnalysis(state, before));
 }
 
 const auto HM = Command::HarmonicModulus;
@@ -149,59 +128,64 @@ const auto GR = Command::Graphs;
 INSTANTIATE_TEST_SUITE_P(
     Commands, Stops,
     testing::Values(
-        StopCase{"emptyTarget", HM, [](FieldTexts &t) { t[Field::Text2].clear(); },
-                 u"Hai dimenticato di scrivere il numero della armonica di cui si vuole calcolare il "
-                 u"modulo",
-                 true, false},
-        StopCase{"firstFailingFieldWins", HM,
-                 [](FieldTexts &t) {
-                     t[Field::Text7].clear();
-                     t[Field::Text12] = u"1,5";
-                 },
-                 u"Hai dimenticato di scrivere l'ampiezza dell'impulso Vmax", true, false},
-        StopCase{"dutyCycleIsCheckedFirst", GR,
-                 [](FieldTexts &t) {
-                     for (Field f : HarmonicModulusFieldOrder)
-                         t[f] = u"x";
-                 },
-                 u"Errore di inserimento dati per il Duty Cycle dell'impulso. Puoi scrivere soltanto "
-                 u"numeri razionali con il punto come separatore decimale, anche in forma "
-                 u"esponenziale. Ad es: 1.23 , 1E-5 , 5E3",
-                 true, false},
-        StopCase{"emptyPeriodsGraphs", GR, [](FieldTexts &t) { t[Field::Text8].clear(); },
-                 u"Hai dimenticato di scrivere il numero di periodi di s(t) visualizzati", true, false},
-        StopCase{"frequencyBadCharacter", GR, [](FieldTexts &t) { t[Field::Text12] = u"1,5"; },
-                 u"Errore di inserimento dati per la frequenza del segnale f . Puoi", false, false},
-        StopCase{"dutyAboveOne", HM, [](FieldTexts &t) { t[Field::Text1] = u"1.5"; },
-                 std::u16string(DutyCycleMessage), true, true},
-        StopCase{"dutyZero", HM, [](FieldTexts &t) { t[Field::Text1] = u"0"; },
-                 std::u16string(DutyCycleMessage), true, true},
-        StopCase{"dutyZeroPointZero", GR, [](FieldTexts &t) { t[Field::Text1] = u"0.0"; },
-                 std::u16string(DutyCycleMessage), true, false},
-        StopCase{"dutyMinusZero", HM, [](FieldTexts &t) { t[Field::Text1] = u"-0"; },
-                 std::u16string(DutyCycleMessage), true, true},
-        StopCase{"dutyJustAboveOne", GR, [](FieldTexts &t) { t[Field::Text1] = u"1.01"; },
-                 std::u16string(DutyCycleMessage), true, false},
-        StopCase{"dutyNegative", HM, [](FieldTexts &t) { t[Field::Text1] = u"-0.5"; },
-                 u"Il Duty cycle non può essere negativo", true, true},
-        StopCase{"zeroSamples", HM, [](FieldTexts &t) { t[Field::Text13] = u"0"; },
-                 u"Il numero di campioni deve essere", false, true},
-        StopCase{"tooManyHarmonics", GR, [](FieldTexts &t) { t[Field::Text3] = u"10002"; },
-                 u"armoniche", false, false},
-        StopCase{"targetBeyondNPlusOne", HM, [](FieldTexts &t) { t[Field::Text2] = u"10002"; },
-                 u"compreso tra 0 e 10001", false, true},
-        StopCase{"amplitudeBeyondDoubles", HM, [](FieldTexts &t) { t[Field::Text7] = u"1e400"; },
-                 u"Vmax", false, true},
-        StopCase{"frequencyTimesThousandOverflows", GR,
-                 [](FieldTexts &t) { t[Field::Text12] = u"1e306"; }, u"moltiplicata per 1000",
-                 false, false},
-        StopCase{"zeroFrequencyGraphs", GR, [](FieldTexts &t) { t[Field::Text12] = u"0"; },
-                 u"La frequenza del segnale f non può essere zero.", true, false},
-        StopCase{"sumsOverflow", HM, [](FieldTexts &t) { t[Field::Text7] = u"1E308"; },
-                 u"troppo grandi", false, true},
-        StopCase{"tooLongField", HM, [](FieldTexts &t) { t[Field::Text8] = std::u16string(40000, u'1'); },
-                 u"Errore di inserimento dati per il numero di periodi di s(t) visualizzati.",
-                 false, false}),
+        StopCase {
+            "emptyTarget", HM, [](FieldTexts &t) { t[Field::Text2].clear(); },
+            u"Hai dimenticato di scrivere il numero della armonica di cui si vuole calcolare il "
+            u"modulo",
+            true, false},
+        StopCase {"firstFailingFieldWins", HM,
+                  [](FieldTexts &t) {
+                      t[Field::Text7].clear();
+                      t[Field::Text12] = u"1,5";
+                  },
+                  u"Hai dimenticato di scrivere l'ampiezza dell'impulso Vmax", true, false},
+        StopCase {
+            "dutyCycleIsCheckedFirst", GR,
+            [](FieldTexts &t) {
+                for (Field f : HarmonicModulusFieldOrder)
+                    t[f] = u"x";
+            },
+            u"Errore di inserimento dati per il Duty Cycle dell'impulso. Puoi scrivere soltanto "
+            u"numeri razionali con il punto come separatore decimale, anche in forma "
+            u"esponenziale. Ad es: 1.23 , 1E-5 , 5E3",
+            true, false},
+        StopCase {"emptyPeriodsGraphs", GR, [](FieldTexts &t) { t[Field::Text8].clear(); },
+                  u"Hai dimenticato di scrivere il numero di periodi di s(t) visualizzati", true,
+                  false},
+        StopCase {"frequencyBadCharacter", GR, [](FieldTexts &t) { t[Field::Text12] = u"1,5"; },
+                  u"Errore di inserimento dati per la frequenza del segnale f . Puoi", false,
+                  false},
+        StopCase {"dutyAboveOne", HM, [](FieldTexts &t) { t[Field::Text1] = u"1.5"; },
+                  std::u16string(DutyCycleMessage), true, true},
+        StopCase {"dutyZero", HM, [](FieldTexts &t) { t[Field::Text1] = u"0"; },
+                  std::u16string(DutyCycleMessage), true, true},
+        StopCase {"dutyZeroPointZero", GR, [](FieldTexts &t) { t[Field::Text1] = u"0.0"; },
+                  std::u16string(DutyCycleMessage), true, false},
+        StopCase {"dutyMinusZero", HM, [](FieldTexts &t) { t[Field::Text1] = u"-0"; },
+                  std::u16string(DutyCycleMessage), true, true},
+        StopCase {"dutyJustAboveOne", GR, [](FieldTexts &t) { t[Field::Text1] = u"1.01"; },
+                  std::u16string(DutyCycleMessage), true, false},
+        StopCase {"dutyNegative", HM, [](FieldTexts &t) { t[Field::Text1] = u"-0.5"; },
+                  u"Il Duty cycle non può essere negativo", true, true},
+        StopCase {"zeroSamples", HM, [](FieldTexts &t) { t[Field::Text13] = u"0"; },
+                  u"Il numero di campioni deve essere", false, true},
+        StopCase {"tooManyHarmonics", GR, [](FieldTexts &t) { t[Field::Text3] = u"10002"; },
+                  u"armoniche", false, false},
+        StopCase {"targetBeyondNPlusOne", HM, [](FieldTexts &t) { t[Field::Text2] = u"10002"; },
+                  u"compreso tra 0 e 10001", false, true},
+        StopCase {"amplitudeBeyondDoubles", HM, [](FieldTexts &t) { t[Field::Text7] = u"1e400"; },
+                  u"Vmax", false, true},
+        StopCase {"frequencyTimesThousandOverflows", GR,
+                  [](FieldTexts &t) { t[Field::Text12] = u"1e306"; }, u"moltiplicata per 1000",
+                  false, false},
+        StopCase {"zeroFrequencyGraphs", GR, [](FieldTexts &t) { t[Field::Text12] = u"0"; },
+                  u"La frequenza del segnale f non può essere zero.", true, false},
+        StopCase {"sumsOverflow", HM, [](FieldTexts &t) { t[Field::Text7] = u"1E308"; },
+                  u"troppo grandi", false, true},
+        StopCase {"tooLongField", HM,
+                  [](FieldTexts &t) { t[Field::Text8] = std::u16string(40000, u'1'); },
+                  u"Errore di inserimento dati per il numero di periodi di s(t) visualizzati.",
+                  false, false}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(HarmonicModulusCommand, dutyCycleRefusalLeavesItsMessageInTheState)
@@ -247,11 +231,11 @@ TEST(Commands, aCancelledComputationChangesNothingAndSaysNothing)
     const AnalysisState before = state;
     RecordingHost host;
     host.compute = [](AnalysisState &) {
-        return AnalysisOutcome{AnalysisOutcome::Status::Cancelled, {}};
+        return AnalysisOutcome {AnalysisOutcome::Status::Cancelled, {}};
     };
     EXPECT_FALSE(RunCommand(state, DefaultTexts(), Command::Graphs, host));
     EXPECT_TRUE(host.box.shown.empty());
-    ExpectSameAnalysis(state, before);
+    EXPECT_TRUE(SameAnalysis(state, before));
 }
 
 TEST(Commands, aFailedComputationShowsItsMessageAndChangesNothing)
@@ -261,11 +245,11 @@ TEST(Commands, aFailedComputationShowsItsMessageAndChangesNothing)
     RecordingHost host;
     host.compute = [](AnalysisState &analysis) {
         analysis.Samples.assign(3, 1.0); // a partly written workspace must not leak out
-        return AnalysisOutcome{AnalysisOutcome::Status::Failed, OutOfMemoryMessage()};
+        return AnalysisOutcome {AnalysisOutcome::Status::Failed, OutOfMemoryMessage()};
     };
     EXPECT_FALSE(RunCommand(state, DefaultTexts(), Command::HarmonicModulus, host));
-    EXPECT_EQ(host.box.shown, std::vector<std::u16string>{OutOfMemoryMessage()});
-    ExpectSameAnalysis(state, before);
+    EXPECT_EQ(host.box.shown, std::vector<std::u16string> {OutOfMemoryMessage()});
+    EXPECT_TRUE(SameAnalysis(state, before));
 }
 
 TEST(Commands, tooLittleMemoryIsRefusedBeforeComputing)
@@ -278,7 +262,7 @@ TEST(Commands, tooLittleMemoryIsRefusedBeforeComputing)
     EXPECT_EQ(host.computations, 0);
     ASSERT_EQ(host.box.shown.size(), 1u);
     EXPECT_EQ(host.box.shown[0].rfind(u"Memoria insufficiente", 0), 0u);
-    ExpectSameAnalysis(state, before);
+    EXPECT_TRUE(SameAnalysis(state, before));
 }
 
 TEST(CheckResults, refusesResultsTooLargeToDraw)

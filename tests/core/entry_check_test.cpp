@@ -1,12 +1,17 @@
 // The field check: which texts pass, and which message a failing text shows.
 #include "core/entry_check.h"
-#include "message_recorder.h"
+#include "tests/support/message_recorder.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-enum class Verdict { Passes, Missing, Invalid };
+enum class Verdict
+{
+    Passes,
+    Missing,
+    Invalid
+};
 
 struct EntryCase
 {
@@ -33,11 +38,11 @@ TEST_P(EntryChecks, textsPassOrShowTheirFieldsMessage)
         break;
     case Verdict::Missing:
         EXPECT_EQ(state.EntryError, 1);
-        EXPECT_EQ(box.shown, std::vector<std::u16string>{u"manca"});
+        EXPECT_EQ(box.shown, std::vector<std::u16string> {u"manca"});
         break;
     case Verdict::Invalid:
         EXPECT_EQ(state.EntryError, 1);
-        EXPECT_EQ(box.shown, std::vector<std::u16string>{u"sbagliato"});
+        EXPECT_EQ(box.shown, std::vector<std::u16string> {u"sbagliato"});
         break;
     }
     EXPECT_EQ(state.EntryText, GetParam().text);
@@ -45,23 +50,25 @@ TEST_P(EntryChecks, textsPassOrShowTheirFieldsMessage)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, EntryChecks,
-    testing::Values(EntryCase{u"", Verdict::Missing}, EntryCase{u"0.5", Verdict::Passes},
-                    EntryCase{u"10", Verdict::Passes}, EntryCase{u"1E-5", Verdict::Passes},
-                    EntryCase{u"5E3", Verdict::Passes}, EntryCase{u"-.5e+3", Verdict::Passes},
-                    EntryCase{u"1.23", Verdict::Passes}, EntryCase{u"1.2.3", Verdict::Passes},
-                    EntryCase{u"e", Verdict::Passes}, EntryCase{u"-", Verdict::Passes},
-                    EntryCase{u"+-", Verdict::Passes}, EntryCase{u"...", Verdict::Passes},
-                    EntryCase{u"5+", Verdict::Passes}, EntryCase{u"0123456789.eE-+", Verdict::Passes},
-                    EntryCase{u" 5", Verdict::Invalid}, EntryCase{u"5 ", Verdict::Invalid},
-                    EntryCase{u"1,5", Verdict::Invalid}, EntryCase{u"\uFF15", Verdict::Invalid},
-                    EntryCase{u"5\t", Verdict::Invalid}, EntryCase{u"x", Verdict::Invalid},
-                    EntryCase{u"1d3", Verdict::Invalid}, EntryCase{u"\u0665", Verdict::Invalid},
-                    EntryCase{std::u16string(1, u'\0'), Verdict::Invalid},
-                    EntryCase{u"/", Verdict::Invalid}, EntryCase{u":", Verdict::Invalid},
-                    EntryCase{u"1\U0001D7D3", Verdict::Invalid}, // a mathematical digit, two units
-                    EntryCase{std::u16string(32766, u'7'), Verdict::Passes},
-                    EntryCase{std::u16string(32767, u'7'), Verdict::Invalid},
-                    EntryCase{std::u16string(40000, u'7'), Verdict::Invalid}));
+    testing::Values(EntryCase {u"", Verdict::Missing}, EntryCase {u"0.5", Verdict::Passes},
+                    EntryCase {u"10", Verdict::Passes}, EntryCase {u"1E-5", Verdict::Passes},
+                    EntryCase {u"5E3", Verdict::Passes}, EntryCase {u"-.5e+3", Verdict::Passes},
+                    EntryCase {u"1.23", Verdict::Passes}, EntryCase {u"1.2.3", Verdict::Passes},
+                    EntryCase {u"e", Verdict::Passes}, EntryCase {u"-", Verdict::Passes},
+                    EntryCase {u"+-", Verdict::Passes}, EntryCase {u"...", Verdict::Passes},
+                    EntryCase {u"5+", Verdict::Passes},
+                    EntryCase {u"0123456789.eE-+", Verdict::Passes},
+                    EntryCase {u" 5", Verdict::Invalid}, EntryCase {u"5 ", Verdict::Invalid},
+                    EntryCase {u"1,5", Verdict::Invalid}, EntryCase {u"\uFF15", Verdict::Invalid},
+                    EntryCase {u"5\t", Verdict::Invalid}, EntryCase {u"x", Verdict::Invalid},
+                    EntryCase {u"1d3", Verdict::Invalid}, EntryCase {u"\u0665", Verdict::Invalid},
+                    EntryCase {std::u16string(1, u'\0'), Verdict::Invalid},
+                    EntryCase {u"/", Verdict::Invalid}, EntryCase {u":", Verdict::Invalid},
+                    EntryCase {u"1\U0001D7D3", Verdict::Invalid}, // a mathematical digit, two units
+                    EntryCase {std::u16string(32766, u'7'), Verdict::Passes},
+                    EntryCase {std::u16string(32767, u'7'), Verdict::Invalid},
+                    EntryCase {std::u16string(40000, u'7'), Verdict::Invalid}),
+    [](const auto &info) { return "case" + std::to_string(info.index); });
 
 TEST(CheckEntry, aPassingCheckClearsTheErrorOfAFailedOne)
 {

@@ -27,19 +27,21 @@ TEST_P(ValConversion, readsTheLongestNumericPrefix)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ValConversion,
-    testing::Values(ValCase{u"0.5", 0.5}, ValCase{u"1E-5", 0.00001}, ValCase{u"5E3", 5000},
-                    ValCase{u"-.5e+3", -500}, ValCase{u"1.2.3", 1.2}, ValCase{u"5+", 5},
-                    ValCase{u"1e", 1}, ValCase{u"-", 0}, ValCase{u".", 0}, ValCase{u"e5", 0},
-                    ValCase{u"+-", 0}, ValCase{u"", 0}, ValCase{u"+7", 7}, ValCase{u"5.", 5},
-                    ValCase{u".25", 0.25}, ValCase{u"1e+", 1}, ValCase{u"1e-", 1},
-                    ValCase{u"2E+2e3", 200}, ValCase{u"1-2", 1}, ValCase{u"-0", -0.0},
-                    ValCase{u"0.1", 0.1}, ValCase{u"10000", 10000},
-                    ValCase{u"1e400", std::numeric_limits<double>::infinity()},
-                    ValCase{u"-1e400", -std::numeric_limits<double>::infinity()},
-                    ValCase{u"1e-400", 0}, ValCase{u"1.7976931348623157e308", 1.7976931348623157e308},
-                    ValCase{u"4.9e-324", 4.9e-324}, ValCase{u"3.5x", 3.5}, ValCase{u"12 34", 12},
-                    ValCase{u"00000000000000000000000000000001.5", 1.5},
-                    ValCase{u"1e0000000000000000000000000000000000000002", 100}));
+    testing::Values(ValCase {u"0.5", 0.5}, ValCase {u"1E-5", 0.00001}, ValCase {u"5E3", 5000},
+                    ValCase {u"-.5e+3", -500}, ValCase {u"1.2.3", 1.2}, ValCase {u"5+", 5},
+                    ValCase {u"1e", 1}, ValCase {u"-", 0}, ValCase {u".", 0}, ValCase {u"e5", 0},
+                    ValCase {u"+-", 0}, ValCase {u"", 0}, ValCase {u"+7", 7}, ValCase {u"5.", 5},
+                    ValCase {u".25", 0.25}, ValCase {u"1e+", 1}, ValCase {u"1e-", 1},
+                    ValCase {u"2E+2e3", 200}, ValCase {u"1-2", 1}, ValCase {u"-0", -0.0},
+                    ValCase {u"0.1", 0.1}, ValCase {u"10000", 10000},
+                    ValCase {u"1e400", std::numeric_limits<double>::infinity()},
+                    ValCase {u"-1e400", -std::numeric_limits<double>::infinity()},
+                    ValCase {u"1e-400", 0},
+                    ValCase {u"1.7976931348623157e308", 1.7976931348623157e308},
+                    ValCase {u"4.9e-324", 4.9e-324}, ValCase {u"3.5x", 3.5}, ValCase {u"12 34", 12},
+                    ValCase {u"00000000000000000000000000000001.5", 1.5},
+                    ValCase {u"1e0000000000000000000000000000000000000002", 100}),
+    [](const auto &info) { return "case" + std::to_string(info.index); });
 
 TEST(Val, ignoresTheLocalesDecimalSeparator)
 {
@@ -73,20 +75,18 @@ TEST_P(Patterns, writeTheExpectedDigits)
 
 INSTANTIATE_TEST_SUITE_P(
     Values, Patterns,
-    testing::Values(FormatCase{3.1830988, u"3.18E+00", u"3.18"},
-                    FormatCase{5, u"5.00E+00", u"5.00"},
-                    FormatCase{0.064305237, u"6.43E-02", u"0.06"},
-                    FormatCase{12345, u"1.23E+04", u"12345.00"},
-                    FormatCase{9.996, u"1.00E+01", u"10.00"},
-                    FormatCase{-0.5, u"-5.00E-01", u"-0.50"},
-                    FormatCase{1e22, u"1.00E+22", u"1" + std::u16string(22, u'0') + u".00"},
-                    FormatCase{250, u"2.50E+02", u"250.00"},
-                    FormatCase{0.004, u"4.00E-03", u"0.00"},
-                    FormatCase{-0.004, u"-4.00E-03", u"0.00"},
-                    FormatCase{0, u"0.00E+00", u"0.00"}, FormatCase{-0.0, u"0.00E+00", u"0.00"},
-                    FormatCase{1e-300, u"1.00E-300", u"0.00"},
-                    FormatCase{4.9e-324, u"4.94E-324", u"0.00"},
-                    FormatCase{-123.456, u"-1.23E+02", u"-123.46"}));
+    testing::Values(
+        FormatCase {3.1830988, u"3.18E+00", u"3.18"}, FormatCase {5, u"5.00E+00", u"5.00"},
+        FormatCase {0.064305237, u"6.43E-02", u"0.06"},
+        FormatCase {12345, u"1.23E+04", u"12345.00"}, FormatCase {9.996, u"1.00E+01", u"10.00"},
+        FormatCase {-0.5, u"-5.00E-01", u"-0.50"},
+        FormatCase {1e22, u"1.00E+22", u"1" + std::u16string(22, u'0') + u".00"},
+        FormatCase {250, u"2.50E+02", u"250.00"}, FormatCase {0.004, u"4.00E-03", u"0.00"},
+        FormatCase {-0.004, u"-4.00E-03", u"0.00"}, FormatCase {0, u"0.00E+00", u"0.00"},
+        FormatCase {-0.0, u"0.00E+00", u"0.00"}, FormatCase {1e-300, u"1.00E-300", u"0.00"},
+        FormatCase {4.9e-324, u"4.94E-324", u"0.00"},
+        FormatCase {-123.456, u"-1.23E+02", u"-123.46"}),
+    [](const auto &info) { return "case" + std::to_string(info.index); });
 
 TEST(Format, writesTheLocalesDecimalSeparator)
 {

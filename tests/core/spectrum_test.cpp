@@ -78,19 +78,19 @@ TEST_P(ClosedForm, meanValueAndMagnitudesMatchTheFourierSeries)
 }
 
 INSTANTIATE_TEST_SUITE_P(Spectra, ClosedForm,
-                         testing::Values(ClosedFormCase{10, 0.5, 10000, 10},
-                                         ClosedFormCase{1, 0.25, 4000, 8},
-                                         ClosedFormCase{-3, 1, 1000, 5},
-                                         ClosedFormCase{2, 0.1, 20000, 12}, // 2kD = 1 at k = 5
-                                         ClosedFormCase{0.5, 0.75, 800, 20}),
+                         testing::Values(ClosedFormCase {10, 0.5, 10000, 10},
+                                         ClosedFormCase {1, 0.25, 4000, 8},
+                                         ClosedFormCase {-3, 1, 1000, 5},
+                                         ClosedFormCase {2, 0.1, 20000, 12}, // 2kD = 1 at k = 5
+                                         ClosedFormCase {0.5, 0.75, 800, 20}),
                          [](const auto &info) { return "case" + std::to_string(info.index); });
 
 TEST(ComputeSpectrum, defaultParametersGiveTheKnownSpectrum)
 {
     const AnalysisState s = Analysed(10, 0.5, 10000, 10);
     EXPECT_NEAR(s.MeanValue, 3.1830988, 1e-7);
-    const std::pair<int, double> even[] = {{1, 5.0},         {2, 2.1220661},  {4, 0.42441339},
-                                           {6, 0.18189157},  {8, 0.10105097}, {10, 0.064305237}};
+    const std::pair<int, double> even[] = {{1, 5.0},        {2, 2.1220661},  {4, 0.42441339},
+                                           {6, 0.18189157}, {8, 0.10105097}, {10, 0.064305237}};
     for (const auto &[k, modulus] : even)
         EXPECT_NEAR(s.Magnitudes[k], modulus, 1e-7) << "k = " << k;
     for (int k : {3, 5, 7, 9})
@@ -130,22 +130,24 @@ INSTANTIATE_TEST_SUITE_P(
     Samples, PulseEnds,
     testing::Values(
         // The last pulse sample is sin(pi) = 0 but for PI's shortfall.
-        SamplesCase{"N=4 D=0.5", 4, 0.5, {0, 1, 0, 0, 0, 0}},
+        SamplesCase {"N=4 D=0.5", 4, 0.5, {0, 1, 0, 0, 0, 0}},
         // N D = 2.5: the pulse covers 0 to 2, clearing starts at 4, s(3) is written by neither.
-        SamplesCase{"N=5 D=0.5", 5, 0.5, {0, std::sin(pi / 2.5), std::sin(2 * pi / 2.5), 0, 0, 0, 0}},
+        SamplesCase {
+            "N=5 D=0.5", 5, 0.5, {0, std::sin(pi / 2.5), std::sin(2 * pi / 2.5), 0, 0, 0, 0}},
         // N D = 3.5: s(4) is written negative, then cleared.
-        SamplesCase{"N=7 D=0.5",
-                    7,
-                    0.5,
-                    {0, std::sin(pi / 3.5), std::sin(2 * pi / 3.5), std::sin(3 * pi / 3.5), 0, 0, 0, 0, 0}},
+        SamplesCase {
+            "N=7 D=0.5",
+            7,
+            0.5,
+            {0, std::sin(pi / 3.5), std::sin(2 * pi / 3.5), std::sin(3 * pi / 3.5), 0, 0, 0, 0, 0}},
         // N D = 3.7: s(4) is written negative and stays.
-        SamplesCase{"N=10 D=0.37",
-                    10,
-                    0.37,
-                    {0, std::sin(pi / 3.7), std::sin(2 * pi / 3.7), std::sin(3 * pi / 3.7),
-                     std::sin(4 * pi / 3.7), 0, 0, 0, 0, 0, 0, 0}},
+        SamplesCase {"N=10 D=0.37",
+                     10,
+                     0.37,
+                     {0, std::sin(pi / 3.7), std::sin(2 * pi / 3.7), std::sin(3 * pi / 3.7),
+                      std::sin(4 * pi / 3.7), 0, 0, 0, 0, 0, 0, 0}},
         // D = 1: s(N) is 0 although the pulse wrote sin(PI) there.
-        SamplesCase{"N=4 D=1", 4, 1, {0, std::sin(pi / 4), 1, std::sin(3 * pi / 4), 0, 0}}),
+        SamplesCase {"N=4 D=1", 4, 1, {0, std::sin(pi / 4), 1, std::sin(3 * pi / 4), 0, 0}}),
     [](const auto &info) {
         std::string name = info.param.name;
         for (char &c : name)
@@ -271,17 +273,26 @@ TEST(FindSignalPeak, isZeroBeforeAnyAnalysis)
 
 TEST(RoundToCount, roundsHalvesToTheEvenNeighbour)
 {
-    const std::pair<double, std::int32_t> cases[] = {
-        {2.5, 2},   {3.5, 4},   {-0.5, 0},   {10.5, 10},  {11.5, 12},        {-2.5, -2},
-        {1.49, 1},  {1.51, 2},  {-1.51, -2}, {0.0, 0},    {2147483646.5, 2147483646},
-        {-2147483648.4, -2147483647 - 1}};
+    const std::pair<double, std::int32_t> cases[] = {{2.5, 2},
+                                                     {3.5, 4},
+                                                     {-0.5, 0},
+                                                     {10.5, 10},
+                                                     {11.5, 12},
+                                                     {-2.5, -2},
+                                                     {1.49, 1},
+                                                     {1.51, 2},
+                                                     {-1.51, -2},
+                                                     {0.0, 0},
+                                                     {2147483646.5, 2147483646},
+                                                     {-2147483648.4, -2147483647 - 1}};
     for (const auto &[value, count] : cases)
         EXPECT_EQ(RoundToCount(value), count) << value;
 }
 
 TEST(RoundToCount, refusesValuesBeyondTheThirtyTwoBitRange)
 {
-    for (double value : {2147483647.5, -2147483648.6, 1e10, -1e10, HUGE_VAL, -HUGE_VAL, std::numeric_limits<double>::quiet_NaN()})
+    for (double value : {2147483647.5, -2147483648.6, 1e10, -1e10, HUGE_VAL, -HUGE_VAL,
+                         std::numeric_limits<double>::quiet_NaN()})
         EXPECT_FALSE(TryRoundToCount(value).has_value()) << value;
     EXPECT_EQ(TryRoundToCount(2147483647.4), 2147483647);
 }
