@@ -5,4 +5,5 @@ cd "$(dirname "$0")/.."
 
 tools/install-dependencies.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build/release
+cmake --build build/release --target spettro-segnale
+exec build/release/app/spettro-segnale "$@"

@@ -1,0 +1,26 @@
+// Starts the program: one analysis state for the whole run, the input window, the event loop
+// until no window is open.
+#include "core/analysis_state.h"
+#include "ui/input_window/form1.h"
+#include "ui/input_window/qt_message_box.h"
+#include "version.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Spettro Segnale"));
+    QApplication::setApplicationVersion(QString::fromLatin1(ApplicationVersion));
+    QApplication::setDesktopFileName(QStringLiteral("spettro-segnale"));
+    // The windows are laid out in fixed positions like classic forms; Fusion draws their
+    // controls the same on every desktop and honours each control's colours.
+    QApplication::setStyle(QStringLiteral("Fusion"));
+
+    AnalysisState state;
+    QtMessageBox messages;
+    Form1 form1(state, messages);
+    messages.SetParent(&form1);
+    form1.show();
+    return QApplication::exec();
+}

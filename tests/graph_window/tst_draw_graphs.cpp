@@ -1,0 +1,390 @@
+// The graphs command and the drawing, checked on the pixels of the plot's retained image.
+#include "core/analysis_state.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/same_analysis.h"
+#include "ui/graph_window/form2.h"
+#include "ui/graph_window/plot_area.h"
+#include "ui/input_window/form1.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// Colours without their alpha, as the pixels are compared.
+constexpr QRgb Red = 0xff0000;
+constexpr QRgb Blue = 0x0000ff;
+constexpr QRgb Green = 0x00ff00;
+constexpr QRgb Background = 0xffffc0;
+
+// Closed-form modulus of harmonic k of the half-sine train (peak v, duty cycle d).
+double Modulus(double v, double d, int k)
+{
+    using std::numbers::pi;
+    const double u = 2 * k * d;
+    if (std::abs(1 - u * u) < 1e-12)
+        return std::abs(v) * d;
+    return 4 * std::abs(v) * d / pi * std::abs(std::cos(pi * k * d)) / std::abs(1 - u * u);
+}
+
+struct Parameters
+{
+    QString duty = "0.5", amplitude = "10", frequency = "100", samples = "10000", harmonics = "10",
+            periods = "3";
+};
+
+} // namespace
+
+class DrawGraphsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<AnalysisState> state_;
+    std::unique_ptr<MessageRecorder> box_;
+    std::unique_ptr<Form1> form_;
+
+    void type(const char *name, const QString &text)
+    {
+        auto *edit = form_->findChild<QLineEdit *>(name);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    void enter(const Parameters &p)
+    {
+        type("Text1", p.duty);
+        type("Text7", p.amplitude);
+        type("Text12", p.frequency);
+        type("Text13", p.samples);
+        type("Text3", p.harmonics);
+        type("Text8", p.periods);
+    }
+    PlotArea *draw(const Parameters &p)
+    {
+        enter(p);
+        QTest::mouseClick(form_->findChild<QPushButton *>("Command2"), Qt::LeftButton);
+        return form_->GraphWindow() ? form_->GraphWindow()->Picture1() : nullptr;
+    }
+    static QRgb pixel(const PlotArea *plot, double x, double y)
+    {
+        const PixelMapping &m = plot->Mapping();
+        return plot->Image().pixel(int(std::floor(m.Column(x) + 0.5)),
+                                   int(std::floor(m.Row(y) + 0.5)))
+            & 0xffffff;
+    }
+    static int column(const PlotArea *plot, double x)
+    {
+        return int(std::floor(plot->Mapping().Column(x) + 0.5));
+    }
+    static int row(const PlotArea *plot, double y)
+    {
+        return int(std::floor(plot->Mapping().Row(y) + 0.5));
+    }
+    // Rows of one column, top to bottom, lit in the colour.
+    static QList<int> rowsIn(const PlotArea *plot, int c, QRgb color)
+    {
+        QList<int> rows;
+        for (int r = 0; r < plot->Image().height(); ++r)
+            if ((plot->Image().pixel(c, r) & 0xffffff) == color)
+                rows << r;
+        return rows;
+    }
+
+private slots:
+    void init()
+    {
+        QLocale::setDefault(QLocale::c());
+        state_ = std::make_unique<AnalysisState>();
+        box_ = std::make_unique<MessageRecorder>();
+        form_ = std::make_unique<Form1>(*state_, *box_);
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    }
+    void cleanup() { form_.reset(); }
+
+    void defaultParametersDrawAxesTraceAndSpectrum()
+    {
+        const PlotArea *plot = draw({});
+        QVERIFY(plot);
+        QVERIFY(box_->shown.empty());
+        QVERIFY(form_->GraphWindow()->isVisible());
+        const int w = plot->Image().width();
+        for (int c = 0; c < w; ++c) // the red time axis, under the trace's flat parts
+            QCOMPARE(plot->Image().pixel(c, row(plot, 70)) & 0xffffff, Red);
+        for (int c = column(plot, 0.2) + 1; c < w; ++c) // the blue frequency axis
+            QCOMPARE(plot->Image().pixel(c, row(plot, 0.1)) & 0xffffff, Blue);
+        // Three crests at the middle of each pulse: x = (j - 1 + D / 2) * 100 / 3.
+        for (int j = 1; j <= 3; ++j)
+            QCOMPARE(pixel(plot, (j - 0.75) * 100.0 / 3, 95), Red);
+        // Nothing of the trace above the crest.
+        for (int c = 1; c < w; ++c)
+            QVERIFY(rowsIn(plot, c, Red).isEmpty()
+                    || rowsIn(plot, c, Red).first() >= row(plot, 95));
+        QCOMPARE(state_->SpectrumPeak, state_->Magnitudes[1]);
+        QVERIFY(form_->GraphWindow()->windowIcon().cacheKey() == form_->windowIcon().cacheKey());
+    }
+
+    // One vertical scale mark every 10 units from 10 to 100, one horizontal mark every 10 units.
+    void scaleMarksAreDrawnInTheForeColour()
+    {
+        const PlotArea *plot = draw({});
+        const QRgb black = plot->ForeColor() & 0xffffff;
+        for (int c = 30; c <= 90; c += 10) { // below 30 the green DC segments cover them
+            if (c != 70)
+                QCOMPARE(pixel(plot, 0.1, c), black);
+        }
+        QCOMPARE(pixel(plot, 0.1, 100), black);
+        QCOMPARE(pixel(plot, 0.1, 95), Background); // between two marks
+        for (int d = 30; d <= 90;
+             d += 20) // odd harmonics 3 to 9 sit on these marks, of zero height
+            QCOMPARE(pixel(plot, d, 0.4), black);
+    }
+
+    // D = 0.1 gives ten visible lines; each reaches 45 |S_k| / max |S| above the bottom.
+    void tenSpectralLinesHaveTheClosedFormHeights()
+    {
+        Parameters p;
+        p.duty = "0.1";
+        const PlotArea *plot = draw(p);
+        double largest = 0;
+        for (int k = 1; k <= 10; ++k)
+            largest = std::max(largest, Modulus(10, 0.1, k));
+        for (int k = 1; k <= 10; ++k) {
+            const QList<int> blue = rowsIn(plot, column(plot, 10.0 * k), Blue);
+            QVERIFY2(!blue.isEmpty(), qPrintable(QString::number(k)));
+            QCOMPARE(blue.last(), plot->Image().height() - 1);
+            const int top = row(plot, 45 * Modulus(10, 0.1, k) / largest);
+            QVERIFY2(std::abs(blue.first() - top) <= 1,
+                     qPrintable(QString("k=%1 %2 %3").arg(k).arg(blue.first()).arg(top)));
+        }
+        // The DC component: 2 V D / pi, in green at x = 0, 0.1 and 0.2.
+        const int dcTop = row(plot, 45 * (2 * 10 * 0.1 / std::numbers::pi) / largest);
+        for (double x : {0.0, 0.1, 0.2}) {
+            const QList<int> green = rowsIn(plot, column(plot, x), Green);
+            QVERIFY(!green.isEmpty());
+            QVERIFY(std::abs(green.first() - dcTop) <= 1);
+        }
+    }
+
+    // With 1000 harmonics the first two lines stand at x = 0.1 and 0.2, under the DC segments
+    // drawn after them; their blue shows only above the DC level.
+    void dcSegmentsCoverTheFirstLines()
+    {
+        Parameters p;
+        p.harmonics = "1000";
+        const PlotArea *plot = draw(p);
+        const int c = column(plot, 0.1);
+        const QList<int> green = rowsIn(plot, c, Green);
+        const QList<int> blue = rowsIn(plot, c, Blue);
+        QCOMPARE(green.last(), plot->Image().height() - 1);
+        QVERIFY(!blue.isEmpty());
+        QCOMPARE(blue.last(), green.first() - 1); // harmonic 1 (5 V) rises above the DC (3.18 V)
+        QVERIFY(std::abs(blue.first() - row(plot, 45)) <= 1);
+    }
+
+    void negativeAmplitudeHangsBelowTheTimeAxis()
+    {
+        Parameters p;
+        p.amplitude = "-10";
+        const PlotArea *plot = draw(p);
+        QCOMPARE(pixel(plot, 100.0 / 3 / 4, 45), Red);
+        for (int c = 0; c < plot->Image().width(); ++c) {
+            const QList<int> red = rowsIn(plot, c, Red);
+            QVERIFY(!red.isEmpty());
+            QCOMPARE(red.first(), row(plot, 70));
+            QVERIFY(red.last() <= row(plot, 45));
+        }
+    }
+
+    void halfPeriodsAreRoundedToEven_data()
+    {
+        QTest::addColumn<QString>("periods");
+        QTest::addColumn<double>("end");
+        QTest::newRow("2.5 draws two periods") << "2.5" << 80.0;
+        QTest::newRow("3.5 draws four periods") << "3.5" << 100.0 * 4 / 3.5;
+        QTest::newRow("0.5 draws none") << "0.5" << 0.0;
+    }
+    // D = 1 fills each period, so the trace leaves the axis up to the end of the last period.
+    void halfPeriodsAreRoundedToEven()
+    {
+        QFETCH(QString, periods);
+        QFETCH(double, end);
+        Parameters p;
+        p.duty = "1";
+        p.periods = periods;
+        const PlotArea *plot = draw(p);
+        int lastAboveAxis = -1;
+        for (int c = 0; c < plot->Image().width(); ++c)
+            if (rowsIn(plot, c, Red).first() < row(plot, 70))
+                lastAboveAxis = c;
+        if (end == 0)
+            QCOMPARE(lastAboveAxis, -1);
+        else
+            QVERIFY2(
+                std::abs(lastAboveAxis - std::min(column(plot, end), plot->Image().width() - 1))
+                    <= 2,
+                qPrintable(QString::number(lastAboveAxis)));
+        QCOMPARE(pixel(plot, 0.1, 100), plot->ForeColor() & 0xffffff); // the frame is there
+    }
+
+    void halfHarmonicCountsAreRoundedToEven()
+    {
+        Parameters p;
+        p.harmonics = "2.5";
+        p.duty = "0.1";
+        const PlotArea *plot = draw(p);
+        QCOMPARE(pixel(plot, 40, 5), Blue);
+        QCOMPARE(pixel(plot, 80, 5), Blue);
+        QCOMPARE(pixel(plot, 100, 5), Background);
+    }
+
+    void noHarmonicsDrawsNoLinesAndNoDc()
+    {
+        Parameters p;
+        p.harmonics = "0.5";
+        const PlotArea *plot = draw(p);
+        QVERIFY(rowsIn(plot, column(plot, 0.1), Green).isEmpty());
+        QCOMPARE(pixel(plot, 50, 0.1), Blue);
+        QCOMPARE(pixel(plot, 1.25 * 100 / 3, 95), Red);
+    }
+
+    // A zero signal has no scale: the trace lies on the axis and no line is drawn.
+    void zeroAmplitudeDrawsAFlatTrace()
+    {
+        Parameters p;
+        p.amplitude = "0";
+        const PlotArea *plot = draw(p);
+        QVERIFY(box_->shown.empty());
+        for (int c = 0; c < plot->Image().width(); ++c)
+            QCOMPARE(rowsIn(plot, c, Red), QList<int> {row(plot, 70)});
+        QVERIFY(rowsIn(plot, 0, Green).isEmpty());
+        QCOMPARE(pixel(plot, 20, 3), Background);
+    }
+
+    void secondClickLeavesNothingOfTheFirstGraphs()
+    {
+        draw({});
+        Parameters second;
+        second.periods = "1";
+        second.duty = "0.8";
+        second.harmonics = "4";
+        const QImage redrawn = draw(second)->Image();
+
+        AnalysisState freshState;
+        MessageRecorder freshBox;
+        form_ = std::make_unique<Form1>(freshState, freshBox);
+        form_->show();
+        QCOMPARE(draw(second)->Image(), redrawn);
+    }
+
+    void zeroFrequencyIsRefusedBeforeDrawing()
+    {
+        draw({});
+        const QImage before = form_->GraphWindow()->Picture1()->Image();
+        const AnalysisState state = *state_;
+        Parameters p;
+        p.frequency = "0";
+        draw(p);
+        QCOMPARE(box_->shown.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdU16String(box_->shown[0]),
+                 QStringLiteral("La frequenza del segnale f non pu\u00f2 essere zero."));
+        QCOMPARE(form_->GraphWindow()->Picture1()->Image(), before);
+        QVERIFY(SameAnalysis(*state_, state));
+    }
+
+    void refusalsCreateNoWindow_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("duty") << "Text1"
+                              << "1.01";
+        QTest::newRow("negative duty") << "Text1"
+                                       << "-0.5";
+        QTest::newRow("samples") << "Text13"
+                                 << "0";
+        QTest::newRow("harmonics") << "Text3"
+                                   << "10002";
+        QTest::newRow("empty periods") << "Text8"
+                                       << "";
+        QTest::newRow("periods beyond counts") << "Text8"
+                                               << "1e10";
+    }
+    void refusalsCreateNoWindow()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        type(qPrintable(field), text);
+        QTest::mouseClick(form_->findChild<QPushButton *>("Command2"), Qt::LeftButton);
+        QCOMPARE(box_->shown.size(), std::size_t(1));
+        QCOMPARE(form_->GraphWindow(), nullptr);
+        QVERIFY(state_->Samples.empty());
+        QCOMPARE(state_->Amplitude, 0.0);
+    }
+
+    void graphsIgnoreTheHarmonicFieldAndTheColours()
+    {
+        type("Text2", "not a number");
+        QVERIFY(draw({}));
+        QVERIFY(box_->shown.empty());
+        auto *text7 = form_->findChild<QLineEdit *>("Text7");
+        QCOMPARE(text7->palette().color(QPalette::Base), QColor(255, 192, 192));
+    }
+
+    void closedWindowIsCreatedAgainWithNeitherOption()
+    {
+        draw({});
+        Form2 *first = form_->GraphWindow();
+        first->Picture1_MouseMove(0, 0, 50, 90);
+        QVERIFY(first->Option1()->isChecked());
+        first->close();
+        QTRY_COMPARE(form_->GraphWindow(), nullptr);
+        draw({});
+        Form2 *second = form_->GraphWindow();
+        QVERIFY(second);
+        QVERIFY(second->isVisible());
+        QVERIFY(!second->Option1()->isChecked());
+        QVERIFY(!second->Option3()->isChecked());
+        QCOMPARE(second->Picture1()->ToolTipText(), QString());
+    }
+
+    // The readout follows the analysis state, also after the harmonic modulus command changed it.
+    void readoutFollowsALaterHarmonicModulusCommand()
+    {
+        draw({});
+        type("Text7", "20");
+        type("Text2", "1");
+        QTest::mouseClick(form_->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        form_->GraphWindow()->Picture1_MouseMove(0, 0, 0, 95);
+        QCOMPARE(form_->GraphWindow()->Picture1()->ToolTipText(),
+                 QStringLiteral("t= 0.00usec ; s(t) = 2.00E+01V"));
+        type("Text12", "0");
+        QTest::mouseClick(form_->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+        form_->GraphWindow()->Picture1_MouseMove(0, 0, 10, 95);
+        QCOMPARE(form_->GraphWindow()->Picture1()->ToolTipText(),
+                 QStringLiteral("s(t) = 2.00E+01V"));
+    }
+
+    void drawingSurvivesHidingAndShowing()
+    {
+        const QImage drawn = draw({})->Image();
+        Form2 *window = form_->GraphWindow();
+        window->showMinimized();
+        window->showNormal();
+        QCOMPARE(window->Picture1()->Image(), drawn);
+        const QImage shown = window->Picture1()->grab().toImage();
+        const QRect contents = window->Picture1()->contentsRect();
+        QCOMPARE(shown.pixel(contents.left() + column(window->Picture1(), 50),
+                             contents.top() + row(window->Picture1(), 70))
+                     & 0xffffff,
+                 Red);
+    }
+};
+
+QTEST_MAIN(DrawGraphsTest)
+#include "tst_draw_graphs.moc"

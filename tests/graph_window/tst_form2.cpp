@@ -1,0 +1,188 @@
+// The graph window's controls and the cursor readout: bands, option buttons, tool-tip texts.
+#include "core/analysis_state.h"
+#include "core/commands.h"
+#include "tests/support/message_recorder.h"
+#include "ui/graph_window/form2.h"
+#include "ui/graph_window/plot_area.h"
+#include "ui/input_window/form1.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+namespace {
+
+// A state as an analysis of the given size leaves it, with chosen peaks.
+AnalysisState Readable(double periods, double frequency, double harmonics, double signalPeak,
+                       double spectrumPeak)
+{
+    AnalysisState s;
+    s.PeriodCount = periods;
+    s.Frequency = frequency;
+    s.HarmonicCount = harmonics;
+    s.SampleCount = 4;
+    s.Samples = {0, signalPeak, -signalPeak / 2, 0, 0, 0};
+    s.Magnitudes = std::vector<double>(12);
+    s.Magnitudes[3] = spectrumPeak;
+    s.Magnitudes[1] = spectrumPeak / 3;
+    return s;
+}
+
+} // namespace
+
+class Form2Test : public QObject
+{
+    Q_OBJECT
+
+private:
+    AnalysisState state_;
+    std::unique_ptr<Form2> form_;
+
+    QString tip() const { return form_->Picture1()->ToolTipText(); }
+
+private slots:
+    void init()
+    {
+        QLocale::setDefault(QLocale::c());
+        state_ = Readable(10, 10000, 10, 5, 3.18);
+        form_ = std::make_unique<Form2>(state_);
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    }
+    void cleanup() { form_.reset(); }
+
+    void shouldHaveDefaultValues()
+    {
+        QCOMPARE(form_->windowTitle(), QStringLiteral("Segnale e spettro"));
+        QCOMPARE(form_->size(), QSize(18495 / 15, 10005 / 15));
+        QVERIFY(!form_->Option1()->isChecked());
+        QVERIFY(!form_->Option3()->isChecked());
+        QCOMPARE(tip(), QString());
+        QVERIFY(!form_->Picture2()->isVisible());
+        QVERIFY(form_->Picture2()->Picture().isNull());
+        QCOMPARE(form_->Picture1()->BackColor(), QColor(255, 255, 192));
+        QCOMPARE(form_->Option1()->text(), QStringLiteral("s(t)"));
+        QCOMPARE(form_->Option3()->text(), QStringLiteral("S(f)"));
+        QCOMPARE(form_->Option1()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(form_->Option3()->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+        const auto *label1 = form_->findChild<QLabel *>("Label1");
+        const auto *label2 = form_->findChild<QLabel *>("Label2");
+        QCOMPARE(label1->text(),
+                 QStringLiteral("Sposta il cursore del mouse sui grafici, comparir\u00e0 il "
+                                "valore in quel punto"));
+        QCOMPARE(label2->text(), QStringLiteral(" componente continua in verde"));
+        QCOMPARE(label2->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+        const std::pair<QWidget *, QRect> placed[]
+            = {{form_->Picture1(), {120, 120, 15015, 9135}},
+               {form_->Option1(), {15360, 2640, 975, 375}},
+               {form_->Option3(), {15240, 8880, 735, 615}},
+               {form_->Picture2(), {16800, 6480, 495, 375}},
+               {const_cast<QLabel *>(label1), {120, 9480, 8655, 375}},
+               {const_cast<QLabel *>(label2), {9600, 9480, 4215, 375}}};
+        for (const auto &[widget, twips] : placed)
+            QCOMPARE(
+                widget->geometry(),
+                QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
+    }
+
+    void focusMovesFromThePlotToTheOptions()
+    {
+        form_->Picture1()->setFocus();
+        QCOMPARE(form_->Picture1()->nextInFocusChain(), form_->Option1());
+        QCOMPARE(form_->Option1()->nextInFocusChain(), form_->Option3());
+    }
+
+    void readoutTexts_data()
+    {
+        QTest::addColumn<float>("x");
+        QTest::addColumn<float>("y");
+        QTest::addColumn<bool>("signalBand");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("crest") << 25.0f << 95.0f << true << "t= 250.00usec ; s(t) = 5.00E+00V";
+        QTest::newRow("line") << 10.0f << 45.0f << false << "f= 10.00kHz ; |S(f)| = 3.18E+00V";
+        QTest::newRow("time axis") << 50.0f << 70.0f << true << "t= 500.00usec ; s(t) = 0.00E+00V";
+        QTest::newRow("just below the axis")
+            << 50.0f << 69.99f << false << "f= 50.00kHz ; |S(f)| = 4.95E+00V";
+        QTest::newRow("left edge signal")
+            << 0.0f << 80.0f << true << "t= 0.00usec ; s(t) = 2.00E+00V";
+        QTest::newRow("left edge spectrum")
+            << 0.0f << 0.0f << false << "f= 0.00kHz ; |S(f)| = 0.00E+00V";
+        QTest::newRow("top right")
+            << 100.0f << 100.0f << true << "t= 1000.00usec ; s(t) = 6.00E+00V";
+    }
+    void readoutTexts()
+    {
+        QFETCH(float, x);
+        QFETCH(float, y);
+        QFETCH(bool, signalBand);
+        QFETCH(QString, text);
+        form_->Picture1_MouseMove(0, 0, x, y);
+        QCOMPARE(form_->Option1()->isChecked(), signalBand);
+        QCOMPARE(form_->Option3()->isChecked(), !signalBand);
+        QCOMPARE(tip(), text);
+        // The band's peak search ran.
+        QCOMPARE(signalBand ? state_.SignalPeak : state_.SpectrumPeak, signalBand ? 5.0 : 3.18);
+    }
+
+    void readoutWritesTheLocalesDecimalSeparator()
+    {
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        form_->Picture1_MouseMove(0, 0, 25, 95);
+        QCOMPARE(tip(), QStringLiteral("t= 250,00usec ; s(t) = 5,00E+00V"));
+        form_->Picture1_MouseMove(0, 0, 10, 45);
+        QCOMPARE(tip(), QStringLiteral("f= 10,00kHz ; |S(f)| = 3,18E+00V"));
+    }
+
+    void belowThePlotBeforeAnyBandChangesNothing()
+    {
+        form_->Picture1_MouseMove(1, 0, 50, -3);
+        QVERIFY(!form_->Option1()->isChecked());
+        QVERIFY(!form_->Option3()->isChecked());
+        QCOMPARE(tip(), QString());
+    }
+
+    void belowThePlotKeepsTheLastBand()
+    {
+        form_->Picture1_MouseMove(0, 0, 10, 20);
+        form_->Picture1_MouseMove(1, 0, 10, -9);
+        QVERIFY(form_->Option3()->isChecked());
+        QCOMPARE(tip(), QStringLiteral("f= 10.00kHz ; |S(f)| = -6.36E-01V"));
+        form_->Picture1_MouseMove(0, 0, 10, 90);
+        form_->Picture1_MouseMove(1, 0, 10, -10);
+        QVERIFY(form_->Option1()->isChecked());
+        QCOMPARE(tip(), QStringLiteral("t= 100.00usec ; s(t) = -1.60E+01V"));
+    }
+
+    // A zero frequency (left by the harmonic modulus command) has no time scale: the readout
+    // shows the value alone, never an infinite or undefined number.
+    void zeroFrequencyShowsTheValueAlone()
+    {
+        state_.Frequency = 0;
+        form_->Picture1_MouseMove(0, 0, 25, 95);
+        QCOMPARE(tip(), QStringLiteral("s(t) = 5.00E+00V"));
+        form_->Picture1_MouseMove(0, 0, 10, 45);
+        QCOMPARE(tip(), QStringLiteral("f= 0.00kHz ; |S(f)| = 3.18E+00V"));
+    }
+
+    void mouseOverThePlotSetsTheReadout()
+    {
+        PlotArea *plot = form_->Picture1();
+        const PixelMapping &m = plot->Mapping();
+        const QPoint crest(qRound(m.Column(25)) + plot->contentsRect().left(),
+                           qRound(m.Row(95)) + plot->contentsRect().top());
+        QTest::mouseMove(plot, crest);
+        QTRY_VERIFY(form_->Option1()->isChecked());
+        QVERIFY2(tip().startsWith("t= 2"), qPrintable(tip()));
+        QVERIFY2(tip().contains("s(t) = 5.0") || tip().contains("s(t) = 4.9"), qPrintable(tip()));
+        const QPoint line(qRound(m.Column(10)) + plot->contentsRect().left(),
+                          qRound(m.Row(45)) + plot->contentsRect().top());
+        QTest::mouseMove(plot, line);
+        QTRY_VERIFY(form_->Option3()->isChecked());
+        QVERIFY2(tip().startsWith("f= 10.0") || tip().startsWith("f= 9.9"), qPrintable(tip()));
+    }
+};
+
+QTEST_MAIN(Form2Test)
+#include "tst_form2.moc"

@@ -1,0 +1,118 @@
+// The mapping from user coordinates to pixels and the one-pixel rule of segments.
+#include "ui/graph_window/pixel_mapping.h"
+
+#include <QtTest>
+
+#include <map>
+#include <random>
+#include <set>
+
+namespace {
+
+using Pixels = std::set<std::pair<int, std::int64_t>>; // (column, row)
+
+Pixels Lit(double c0, double r0, double c1, double r1, int width = 1000)
+{
+    Pixels pixels;
+    RasterizeSegment(c0, r0, c1, r1, width, [&](int column, std::int64_t low, std::int64_t high) {
+        for (std::int64_t row = low; row <= high; ++row)
+            pixels.insert({column, row});
+    });
+    return pixels;
+}
+
+} // namespace
+
+class PixelMappingTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void plotRangeCoversTheWholeSurface()
+    {
+        const PixelMapping m {0, 100, 100, 0, 997, 605};
+        QCOMPARE(m.Column(0), 0.0);
+        QCOMPARE(m.Column(100), 996.0);
+        QCOMPARE(m.Row(100), 0.0);
+        QCOMPARE(m.Row(0), 604.0);
+        QCOMPARE(m.Column(50), 498.0);
+        QCOMPARE(m.Row(70), 0.3 * 604);
+        QCOMPARE(m.UserX(996), 100.0);
+        QCOMPARE(m.UserY(604), 0.0);
+        for (double x : {0.0, 12.5, 33.3, 99.9})
+            QVERIFY(qAbs(m.UserX(m.Column(x)) - x) < 1e-12);
+    }
+
+    void segmentsLightTheExpectedPixels_data()
+    {
+        QTest::addColumn<QVector<double>>("ends");
+        QTest::addColumn<QVector<QPoint>>("pixels");
+        QTest::newRow("point") << QVector<double> {2, 3, 2, 3} << QVector<QPoint> {{2, 3}};
+        QTest::newRow("rounded ends")
+            << QVector<double> {1.6, 2.4, 2.4, 2.6} << QVector<QPoint> {{2, 2}, {2, 3}};
+        QTest::newRow("horizontal")
+            << QVector<double> {0, 5, 3, 5} << QVector<QPoint> {{0, 5}, {1, 5}, {2, 5}, {3, 5}};
+        QTest::newRow("vertical upward")
+            << QVector<double> {4, 3, 4, 0} << QVector<QPoint> {{4, 0}, {4, 1}, {4, 2}, {4, 3}};
+        QTest::newRow("diagonal") << QVector<double> {0, 0, 3, 3}
+                                  << QVector<QPoint> {{0, 0}, {1, 1}, {2, 2}, {3, 3}};
+        // Rows 0..4 over columns 0..2: half a column of rise per half column.
+        QTest::newRow("steep") << QVector<double> {
+            0, 0, 2, 4} << QVector<QPoint> {{0, 0}, {0, 1}, {1, 1}, {1, 2}, {1, 3}, {2, 3}, {2, 4}};
+        QTest::newRow("shallow") << QVector<double> {
+            0, 0, 4, 1} << QVector<QPoint> {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {3, 1}, {4, 1}};
+        QTest::newRow("clipped left")
+            << QVector<double> {-5, 2, 1, 2} << QVector<QPoint> {{0, 2}, {1, 2}};
+        QTest::newRow("clipped right")
+            << QVector<double> {998, 1, 1200, 1} << QVector<QPoint> {{998, 1}, {999, 1}};
+        QTest::newRow("outside") << QVector<double> {1001, 0, 1400, 9} << QVector<QPoint> {};
+        QTest::newRow("not a number") << QVector<double> {0, qQNaN(), 5, 5} << QVector<QPoint> {};
+    }
+    void segmentsLightTheExpectedPixels()
+    {
+        QFETCH(QVector<double>, ends);
+        QFETCH(QVector<QPoint>, pixels);
+        Pixels expected;
+        for (const QPoint &p : pixels)
+            expected.insert({p.x(), p.y()});
+        QCOMPARE(Lit(ends[0], ends[1], ends[2], ends[3]), expected);
+        QCOMPARE(Lit(ends[2], ends[3], ends[0], ends[1]), expected); // either direction
+    }
+
+    // Lines are unbroken: each column's rows touch or overlap the next column's, and every row
+    // between the ends is lit.
+    void segmentsAreConnected()
+    {
+        std::mt19937 random(7);
+        std::uniform_real_distribution<double> position(-50, 150);
+        for (int trial = 0; trial < 2000; ++trial) {
+            const double c0 = position(random), r0 = position(random);
+            const double c1 = position(random), r1 = position(random);
+            std::map<int, std::pair<std::int64_t, std::int64_t>> spans;
+            RasterizeSegment(c0, r0, c1, r1, 1000,
+                             [&](int column, std::int64_t low, std::int64_t high) {
+                                 QVERIFY(!spans.count(column));
+                                 spans[column] = {low, high};
+                             });
+            for (auto it = spans.begin(); it != spans.end() && std::next(it) != spans.end(); ++it) {
+                const auto next = std::next(it);
+                QCOMPARE(next->first, it->first + 1);
+                QVERIFY(next->second.first <= it->second.second + 1);
+                QVERIFY(it->second.first <= next->second.second + 1);
+            }
+        }
+    }
+
+    void farEndsAreClampedWithoutOverflow()
+    {
+        std::vector<std::tuple<int, std::int64_t, std::int64_t>> spans;
+        RasterizeSegment(
+            5, 1e300, 5, -qInf(), 1000,
+            [&](int c, std::int64_t low, std::int64_t high) { spans.emplace_back(c, low, high); });
+        QCOMPARE(spans.size(), std::size_t(1));
+        QCOMPARE(spans[0], std::make_tuple(5, -std::int64_t(PixelLimit), std::int64_t(PixelLimit)));
+        QCOMPARE(Lit(1e300, 3, -1e300, 3).size(), std::size_t(1000));
+    }
+};
+
+QTEST_MAIN(PixelMappingTest)
+#include "tst_pixel_mapping.moc"

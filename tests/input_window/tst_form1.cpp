@@ -1,0 +1,437 @@
+// The input window driven like a user: its default state, its layout, and both commands' checks,
+// messages, results and refusals.
+#include "core/analysis_state.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/same_analysis.h"
+#include "ui/input_window/form1.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+
+const QColor Pink(255, 192, 192);
+const QColor Green(0, 255, 0);
+
+const char *const ParameterFieldNames[] = {"Text7", "Text12", "Text8", "Text1", "Text3", "Text13"};
+
+QColor BackColor(const QWidget *widget)
+{
+    return widget->palette().color(widget->backgroundRole());
+}
+
+QString Qs(const std::u16string &text)
+{
+    return QString::fromStdU16String(text);
+}
+
+} // namespace
+
+class Form1Test : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<AnalysisState> state_;
+    std::unique_ptr<MessageRecorder> box_;
+    std::unique_ptr<Form1> form_;
+
+    QLineEdit *field(const char *name) { return form_->findChild<QLineEdit *>(name); }
+    QLabel *label(const char *name) { return form_->findChild<QLabel *>(name); }
+    QPushButton *button(const char *name) { return form_->findChild<QPushButton *>(name); }
+
+    void type(const char *fieldName, const QString &text)
+    {
+        QLineEdit *edit = field(fieldName);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    QStringList shown() const
+    {
+        QStringList texts;
+        for (const auto &text : box_->shown)
+            texts << Qs(text);
+        return texts;
+    }
+
+private slots:
+    void init()
+    {
+        QLocale::setDefault(QLocale::c());
+        state_ = std::make_unique<AnalysisState>();
+        box_ = std::make_unique<MessageRecorder>();
+        form_ = std::make_unique<Form1>(*state_, *box_);
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    }
+    void cleanup()
+    {
+        form_.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void shouldHaveDefaultValues()
+    {
+        QCOMPARE(form_->windowTitle(), QStringLiteral("Spettro Segnale"));
+        QCOMPARE(form_->size(), QSize(17565 / 15, 9495 / 15));
+        QVERIFY(!form_->windowIcon().isNull());
+        const std::pair<const char *, const char *> texts[]
+            = {{"Text7", "10"}, {"Text12", "100"},   {"Text8", "3"}, {"Text1", "0.5"},
+               {"Text3", "10"}, {"Text13", "10000"}, {"Text2", ""}};
+        for (const auto &[name, text] : texts)
+            QCOMPARE(field(name)->text(), QString::fromLatin1(text));
+        for (const char *name : ParameterFieldNames)
+            QCOMPARE(BackColor(field(name)), Pink);
+        QCOMPARE(BackColor(field("Text2")), Green);
+        QCOMPARE(label("Label3")->text(), QString());
+        QCOMPARE(label("Label9")->text(), QString());
+        QCOMPARE(BackColor(label("Label3")), Green);
+        QCOMPARE(BackColor(label("Label9")), Green);
+        QCOMPARE(BackColor(button("Command1")), Green);
+        QCOMPARE(BackColor(label("Label67")), QColor(192, 255, 255));
+        QCOMPARE(QApplication::focusWidget(), field("Text7"));
+        QCOMPARE(form_->GraphWindow(), nullptr);
+    }
+
+    void controlsStandWhereTheyBelong_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("twips");
+        QTest::addColumn<double>("points");
+        const struct
+        {
+            const char *name;
+            const char *caption;
+            QRect twips;
+            double points;
+        } rows[] = {
+            {"Label35",
+             "Spettro di un segnale impulsivo senx periodico unipolare (serie di Fourier), "
+             "semionda",
+             {1080, 120, 7455, 255},
+             8.25},
+            {"Label4", "Inserisci i dati", {1080, 720, 1575, 255}, 8.25},
+            {"Label36", "Vmax", {360, 1200, 615, 255}, 9.75},
+            {"Label37", "[V]", {3120, 1200, 375, 255}, 9.75},
+            {"Label46", "f", {840, 1680, 135, 255}, 9.75},
+            {"Label47", "[kHz]", {3120, 1560, 735, 255}, 9.75},
+            {"Label22", "f = 1/T", {3960, 1560, 975, 255}, 12},
+            {"Label38", "Np", {720, 2160, 255, 255}, 8.25},
+            {"Label13", "numero periodi di s(t) visualizzati", {3120, 2160, 4455, 255}, 12},
+            {"Label7", "D.C.", {600, 2640, 375, 255}, 8.25},
+            {"Label12", "Duty Cycle = Ti / T", {3120, 2640, 2295, 255}, 12},
+            {"Label11", "M", {720, 3000, 255, 255}, 8.25},
+            {"Label14",
+             "numero armoniche dello spettro visualizzate ",
+             {3120, 3000, 5655, 255},
+             12},
+            {"Label48", "N", {720, 3480, 255, 255}, 8.25},
+            {"Label17", "numero campioni", {3120, 3480, 2295, 375}, 12},
+            {"Label6", "s(t)", {3840, 3960, 375, 255}, 9.75},
+            {"Label25", "Attendere!", {3120, 4440, 1095, 255}, 8.25},
+            {"Label24", "Attendere!", {12360, 1320, 855, 255}, 8.25},
+            {"Label8", "z", {9960, 2040, 255, 255}, 9.75},
+            {"Label15", "z = N\u00b0 armonica", {12240, 2040, 2295, 255}, 12},
+            {"Label1", "modulo armonica N\u00b0 z", {12240, 2520, 2415, 255}, 9.75},
+            {"Label5", "Ao", {9840, 3000, 255, 255}, 8.25},
+            {"Label2", "[V]", {12240, 3000, 375, 255}, 9.75},
+            {"Label16", "componente continua  segnale", {12720, 3000, 3375, 255}, 9.75},
+            {"Label10", "|S(z)|", {9360, 2400, 735, 255}, 12},
+            {"Label9", "", {10200, 2400, 1935, 375}, 8.25},
+            {"Label3", "", {10200, 2880, 1935, 375}, 8.25},
+            {"Command1", "Calcola modulo armonica N\u00b0 z", {10200, 1080, 1935, 615}, 8.25},
+            {"Command2", "Grafici", {1080, 4320, 1935, 495}, 8.25},
+            {"Text7", "10", {1080, 1080, 1935, 375}, 8.25},
+            {"Text12", "100", {1080, 1560, 1935, 375}, 8.25},
+            {"Text8", "3", {1080, 2040, 1935, 375}, 8.25},
+            {"Text1", "0.5", {1080, 2520, 1935, 375}, 8.25},
+            {"Text3", "10", {1080, 3000, 1935, 375}, 8.25},
+            {"Text13", "10000", {1080, 3480, 1935, 375}, 8.25},
+            {"Text2", "", {10200, 1920, 1935, 375}, 8.25},
+        };
+        for (const auto &row : rows)
+            QTest::newRow(row.name) << QString::fromLatin1(row.name)
+                                    << QString::fromUtf8(row.caption) << row.twips << row.points;
+    }
+    void controlsStandWhereTheyBelong()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QRect, twips);
+        QFETCH(double, points);
+        auto *widget = form_->findChild<QWidget *>(name);
+        QVERIFY(widget);
+        QCOMPARE(widget->geometry(),
+                 QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
+        QString text;
+        if (auto *l = qobject_cast<QLabel *>(widget))
+            text = l->text();
+        else if (auto *b = qobject_cast<QPushButton *>(widget))
+            text = b->text();
+        else if (auto *e = qobject_cast<QLineEdit *>(widget))
+            text = e->text();
+        QCOMPARE(text, caption);
+        QCOMPARE(widget->font().pixelSize(), qRound(points * 96 / 72));
+        QCOMPARE(widget->font().bold(), true);
+    }
+
+    // Every caption fits its box on one line (two for the harmonic modulus button), descenders
+    // included.
+    void captionsFitTheirBoxes()
+    {
+        for (QLabel *l : form_->findChildren<QLabel *>()) {
+            if (l->text().isEmpty())
+                continue;
+            const QFontMetrics metrics(l->font());
+            QVERIFY2(metrics.horizontalAdvance(l->text()) <= l->contentsRect().width(),
+                     qPrintable(l->objectName()));
+            QVERIFY2(metrics.ascent() + metrics.descent() <= l->contentsRect().height() + 1,
+                     qPrintable(l->objectName()));
+        }
+        for (QPushButton *b : form_->findChildren<QPushButton *>()) {
+            const QFontMetrics metrics(b->font());
+            const QRect needed = metrics.boundingRect(
+                b->rect().adjusted(3, 3, -3, -3), Qt::AlignCenter | Qt::TextWordWrap, b->text());
+            QVERIFY2(b->rect().adjusted(3, 3, -3, -3).contains(needed),
+                     qPrintable(b->objectName()));
+        }
+    }
+
+    void contactLineIsRegularWeight()
+    {
+        QCOMPARE(label("Label67")->font().bold(), false);
+        QVERIFY(!label("Label67")->text().isEmpty());
+    }
+
+    void tabMovesThroughTheStoredOrder()
+    {
+        const QStringList expected
+            = {"Text7", "Text8",    "Text12",   "Command2", "Text13", "Text2",
+               "Text3", "Command1", "Picture1", "Text1",    "Text7"};
+        QStringList visited = {QApplication::focusWidget()->objectName()};
+        for (int i = 1; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, expected);
+    }
+
+    void resizingMovesNoControl()
+    {
+        const QRect before = field("Text2")->geometry();
+        form_->resize(400, 300);
+        QCOMPARE(field("Text2")->geometry(), before);
+        form_->resize(1600, 900);
+        QCOMPARE(field("Text2")->geometry(), before);
+    }
+
+    void fieldsAndResultsHaveAccessibleNamesAndDescriptions()
+    {
+        for (QLineEdit *edit : form_->findChildren<QLineEdit *>())
+            QVERIFY2(!edit->accessibleName().isEmpty(), qPrintable(edit->objectName()));
+        QVERIFY(field("Text7")->accessibleName().startsWith("Vmax [V]"));
+        QVERIFY(label("Label3")->accessibleName().isEmpty());
+        QVERIFY(label("Label3")->accessibleDescription().contains("componente continua"));
+        QVERIFY(label("Label9")->accessibleDescription().contains("modulo"));
+    }
+
+    void harmonicModulusShowsDcComponentAndModulus_data()
+    {
+        QTest::addColumn<QString>("z");
+        QTest::addColumn<QString>("modulus");
+        QTest::newRow("first") << "1"
+                               << "5.00E+00";
+        QTest::newRow("second") << "2"
+                                << "2.12E+00";
+        QTest::newRow("one and a half") << "1.5"
+                                        << "2.12E+00";
+        QTest::newRow("two and a half") << "2.5"
+                                        << "2.12E+00";
+        QTest::newRow("zero") << "0"
+                              << "0.00E+00";
+        QTest::newRow("beyond H") << "11"
+                                  << "0.00E+00";
+        QTest::newRow("fourth") << "4"
+                                << "4.24E-01";
+    }
+    void harmonicModulusShowsDcComponentAndModulus()
+    {
+        QFETCH(QString, z);
+        QFETCH(QString, modulus);
+        type("Text2", z);
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        QVERIFY(box_->shown.empty());
+        QCOMPARE(label("Label3")->text(), QStringLiteral("3.18E+00"));
+        QCOMPARE(label("Label9")->text(), modulus);
+        for (const char *name : ParameterFieldNames)
+            QCOMPARE(BackColor(field(name)), Green);
+        QCOMPARE(state_->SampleCount, 10000);
+        QCOMPARE(form_->GraphWindow(), nullptr);
+    }
+
+    void italianLocaleWritesADecimalComma()
+    {
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        type("Text2", "2");
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        QCOMPARE(label("Label3")->text(), QStringLiteral("3,18E+00"));
+        QCOMPARE(label("Label9")->text(), QStringLiteral("2,12E+00"));
+    }
+
+    // Each field's two messages, reached by typing into the window and clicking.
+    void fieldMessagesNameTheFirstFailingField_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        const QString hint = QStringLiteral(
+            ". Puoi scrivere soltanto numeri razionali con il punto come separatore decimale, "
+            "anche in forma esponenziale. Ad es: 1.23 , 1E-5 , 5E3");
+        const struct
+        {
+            const char *name;
+            const char *missing;
+            const char *subject;
+        } rows[] = {
+            {"Text1", "Hai dimenticato di scrivere il Duty Cycle dell'impulso ",
+             "il Duty Cycle dell'impulso"},
+            {"Text7", "Hai dimenticato di scrivere l'ampiezza dell'impulso Vmax",
+             "l'ampiezza dell'impulso Vmax"},
+            {"Text12", "Hai dimenticato di scrivere la frequenza del segnale f ",
+             "la frequenza del segnale f "},
+            {"Text13", "Hai dimenticato di scrivere il numero di campioni",
+             "il numero di campioni"},
+            {"Text3",
+             "Hai dimenticato di scrivere il numero delle armoniche dello spettro visualizzate ",
+             "il numero delle armoniche dello spettro visualizzate "},
+            {"Text8", "Hai dimenticato di scrivere il numero di periodi di s(t) visualizzati",
+             "il numero di periodi di s(t) visualizzati"},
+            {"Text2",
+             "Hai dimenticato di scrivere il numero della armonica di cui si vuole calcolare il "
+             "modulo",
+             "il numero della armonica di cui si vuole calcolare il modulo"},
+        };
+        for (const auto &row : rows) {
+            QTest::addRow("%s empty", row.name) << row.name << "" << QString::fromUtf8(row.missing);
+            QTest::addRow("%s comma", row.name) << row.name << "1,5"
+                                                << QStringLiteral("Errore di inserimento dati per ")
+                    + QString::fromUtf8(row.subject) + hint;
+            QTest::addRow("%s space", row.name) << row.name << " 5"
+                                                << QStringLiteral("Errore di inserimento dati per ")
+                    + QString::fromUtf8(row.subject) + hint;
+        }
+    }
+    void fieldMessagesNameTheFirstFailingField()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        type("Text2", "1");
+        type(qPrintable(name), text);
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        QCOMPARE(shown(), QStringList {message});
+        for (const char *n : ParameterFieldNames)
+            QCOMPARE(BackColor(field(n)), Pink);
+        QCOMPARE(label("Label3")->text(), QString());
+        QCOMPARE(state_->EntryError, 1);
+    }
+
+    void onlyTheFirstFailingFieldIsReported()
+    {
+        type("Text7", "");
+        type("Text12", "1,5");
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        QCOMPARE(shown(), QStringList {"Hai dimenticato di scrivere l'ampiezza dell'impulso Vmax"});
+    }
+
+    void dutyCycleRefusalLeavesTheFieldsGreen_data()
+    {
+        QTest::addColumn<QString>("duty");
+        for (const char *duty : {"1.5", "0", "0.0", "-0", "1.01"})
+            QTest::newRow(duty) << duty;
+    }
+    void dutyCycleRefusalLeavesTheFieldsGreen()
+    {
+        QFETCH(QString, duty);
+        type("Text2", "1");
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        const AnalysisState before = *state_;
+        type("Text1", duty);
+        type("Text2", "2");
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        QCOMPARE(shown(), QStringList {"Il Duty cycle non pu\u00f2 essere zero o maggiore di uno"});
+        for (const char *name : ParameterFieldNames)
+            QCOMPARE(BackColor(field(name)), Green);
+        QCOMPARE(label("Label9")->text(), QStringLiteral("5.00E+00"));
+        QVERIFY(SameAnalysis(*state_, before));
+    }
+
+    void fullDutyCyclePasses()
+    {
+        type("Text1", "1");
+        type("Text2", "1");
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        QVERIFY(box_->shown.empty());
+        QCOMPARE(label("Label3")->text(), QStringLiteral("6.37E+00")); // 2 Vmax / pi
+    }
+
+    // Values the computation cannot take are refused with a message; the labels, the colours and
+    // the analysis stay as the last accepted command left them.
+    void refusalsChangeNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("messageStart");
+        QTest::newRow("negative duty") << "Text1"
+                                       << "-0.5"
+                                       << "Il Duty cycle non pu\u00f2 essere negativo";
+        QTest::newRow("no samples") << "Text13"
+                                    << "0"
+                                    << "Il numero di campioni deve";
+        QTest::newRow("huge samples") << "Text13"
+                                      << "1e12"
+                                      << "Il numero di campioni deve";
+        QTest::newRow("harmonics beyond N+1") << "Text3"
+                                              << "10002"
+                                              << "Il numero delle armoniche";
+        QTest::newRow("z beyond N+1") << "Text2"
+                                      << "10002"
+                                      << "Il numero della armonica";
+        QTest::newRow("negative z") << "Text2"
+                                    << "-1"
+                                    << "Il numero della armonica";
+        QTest::newRow("amplitude beyond doubles") << "Text7"
+                                                  << "1e400"
+                                                  << "Il valore scritto per l'ampiezza";
+        QTest::newRow("sums overflow") << "Text7"
+                                       << "1E308"
+                                       << "Il calcolo ha prodotto";
+        QTest::newRow("frequency overflow") << "Text12"
+                                            << "1e306"
+                                            << "La frequenza del segnale f \u00e8";
+    }
+    void refusalsChangeNothing()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QString, messageStart);
+        type("Text2", "2");
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        QCOMPARE(label("Label9")->text(), QStringLiteral("2.12E+00"));
+        const AnalysisState before = *state_;
+        type(qPrintable(name), text);
+        QTest::mouseClick(button("Command1"), Qt::LeftButton);
+        QCOMPARE(box_->shown.size(), std::size_t(1));
+        QVERIFY2(shown().first().startsWith(messageStart), qPrintable(shown().first()));
+        QCOMPARE(label("Label3")->text(), QStringLiteral("3.18E+00"));
+        QCOMPARE(label("Label9")->text(), QStringLiteral("2.12E+00"));
+        QVERIFY(SameAnalysis(*state_, before));
+    }
+};
+
+QTEST_MAIN(Form1Test)
+#include "tst_form1.moc"

@@ -1,0 +1,75 @@
+// Writes the documentation's screenshots of both windows with their default parameters.
+#include "core/analysis_state.h"
+#include "ui/graph_window/form2.h"
+#include "ui/graph_window/plot_area.h"
+#include "ui/input_window/form1.h"
+#include "ui/input_window/qt_message_box.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QMouseEvent>
+#include <QToolTip>
+
+#include <cstdio>
+
+namespace {
+
+bool Save(const QPixmap &pixmap, const QString &path)
+{
+    if (pixmap.save(path))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+// The graph window with the readout's tool-tip drawn where the platform shows it.
+QPixmap WithToolTip(Form2 &form, QPoint plotPosition)
+{
+    PlotArea *plot = form.Picture1();
+    const QPointF local = plotPosition;
+    QMouseEvent move(QEvent::MouseMove, local, plot->mapToGlobal(local), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(plot, &move);
+    QPixmap shot = form.grab();
+    QPainter painter(&shot);
+    const QString text = plot->ToolTipText();
+    const QFontMetrics metrics(QToolTip::font());
+    QRect box = metrics.boundingRect(text).adjusted(-4, -2, 4, 2);
+    box.moveTopLeft(plot->mapTo(&form, plotPosition) + QPoint(12, 18));
+    painter.fillRect(box, QToolTip::palette().color(QPalette::ToolTipBase));
+    painter.setPen(QToolTip::palette().color(QPalette::ToolTipText));
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+    painter.setFont(QToolTip::font());
+    painter.drawText(box, Qt::AlignCenter, text);
+    return shot;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"));
+
+    AnalysisState state;
+    QtMessageBox messages;
+    Form1 form1(state, messages);
+    form1.show();
+    QApplication::processEvents();
+    bool ok = Save(form1.grab(), out.filePath(QStringLiteral("input-window.png")));
+
+    form1.Command2_Click();
+    Form2 *form2 = form1.GraphWindow();
+    if (!form2)
+        return 1;
+    QApplication::processEvents();
+    ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window.png"))) && ok;
+    ok = Save(WithToolTip(*form2, QPoint(250, 60)),
+              out.filePath(QStringLiteral("graph-window-readout.png")))
+        && ok;
+    return ok ? 0 : 1;
+}

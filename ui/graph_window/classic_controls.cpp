@@ -1,0 +1,93 @@
+#include "classic_controls.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+#include <QWidget>
+
+#include <cmath>
+
+QFont ClassicFont(double points, bool bold)
+{
+    static const bool substituted = [] {
+        // The classic dialog font is not on Linux; Liberation Sans has the same widths as the
+        // Windows sans-serif faces and is installed with the program.
+        QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "Arimo", "DejaVu Sans"});
+        return true;
+    }();
+    (void)substituted;
+    QFont font("MS Sans Serif");
+    font.setPixelSize(static_cast<int>(std::lround(points * 96 / 72)));
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return font;
+}
+
+void SetBackColor(QWidget *widget, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(widget->backgroundRole(), color);
+    widget->setPalette(palette);
+}
+
+QLabel *AddLabel(QWidget *parent, const LabelSpec &spec)
+{
+    auto *label = new QLabel(spec.caption, parent);
+    label->setObjectName(spec.name);
+    label->setGeometry(
+        TwipsRect(spec.twips.x(), spec.twips.y(), spec.twips.width(), spec.twips.height()));
+    label->setFont(ClassicFont(spec.points, spec.bold));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(true);
+    label->setAutoFillBackground(true);
+    label->setFocusPolicy(Qt::NoFocus);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window,
+                     spec.back.isValid() ? spec.back : palette.color(QPalette::Button));
+    if (spec.fore.isValid())
+        palette.setColor(QPalette::WindowText, spec.fore);
+    label->setPalette(palette);
+    return label;
+}
+
+ClassicButton::ClassicButton(const QString &caption, const QColor &backColor, QWidget *parent)
+    : QPushButton(caption, parent)
+{
+    setAutoDefault(false);
+    SetBackColor(this, backColor);
+}
+
+void ClassicButton::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QRect r = rect();
+    const QColor face = palette().color(QPalette::Button);
+    painter.fillRect(r, face);
+
+    // A two-pixel bevel, raised when up and sunken while pressed.
+    const bool down = isDown();
+    const QColor light = down ? Qt::black : Qt::white;
+    const QColor dark = down ? Qt::white : Qt::black;
+    const QColor mid = down ? QColor(Qt::white) : face.darker(160);
+    painter.setPen(light);
+    painter.drawLine(r.topLeft(), r.topRight() - QPoint(1, 0));
+    painter.drawLine(r.topLeft(), r.bottomLeft() - QPoint(0, 1));
+    painter.setPen(dark);
+    painter.drawLine(r.bottomLeft(), r.bottomRight());
+    painter.drawLine(r.topRight(), r.bottomRight());
+    painter.setPen(mid);
+    painter.drawLine(r.bottomLeft() + QPoint(1, -1), r.bottomRight() - QPoint(1, 1));
+    painter.drawLine(r.topRight() + QPoint(-1, 1), r.bottomRight() - QPoint(1, 1));
+
+    const QRect textRect = r.adjusted(3, 3, -3, -3).translated(down ? QPoint(1, 1) : QPoint());
+    painter.setPen(isEnabled() ? palette().color(QPalette::ButtonText) : QColor(Qt::gray));
+    painter.setFont(font());
+    painter.drawText(textRect, Qt::AlignCenter | Qt::TextWordWrap, text());
+
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = r.adjusted(4, 4, -4, -4);
+        focus.backgroundColor = face;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}

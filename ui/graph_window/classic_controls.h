@@ -1,0 +1,56 @@
+// Controls placed and styled like the classic forms they come from: geometry in twips, the
+// "MS Sans Serif" captions, opaque labels, buttons whose face is filled with their back colour.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPushButton>
+#include <QRect>
+#include <QString>
+
+class QLabel;
+class QWidget;
+
+// 1440 twips to the inch, 96 pixels to the inch.
+constexpr int TwipsPerPixel = 15;
+constexpr int Twips(int twips)
+{
+    return twips / TwipsPerPixel;
+}
+constexpr QRect TwipsRect(int left, int top, int width, int height)
+{
+    return {Twips(left), Twips(top), Twips(width), Twips(height)};
+}
+
+// "MS Sans Serif" (mapped to a metric-compatible font present on the machine) at a size in
+// points at 96 dpi, given in pixels so that captions fit their boxes whatever the screen's dpi.
+QFont ClassicFont(double points, bool bold = true);
+
+struct LabelSpec
+{
+    const char *name;
+    QString caption;
+    QRect twips; // left, top, width, height in twips
+    double points;
+    bool bold = true;
+    QColor back = {}; // the system's button face when invalid
+    QColor fore = {}; // the system's text colour when invalid
+};
+
+// An opaque label that keeps its size whatever its text and takes no focus.
+QLabel *AddLabel(QWidget *parent, const LabelSpec &spec);
+
+// Sets a widget's background role colour (Base for fields, Window for labels).
+void SetBackColor(QWidget *widget, const QColor &color);
+
+// A command button in the graphical style: the face is filled with its back colour, the
+// caption wraps to the button's width.
+class ClassicButton : public QPushButton
+{
+    Q_OBJECT
+public:
+    ClassicButton(const QString &caption, const QColor &backColor, QWidget *parent);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};

@@ -1,0 +1,19 @@
+// The texts of the cursor readout: the position over the plot read back into time and signal
+// value, or frequency and spectral modulus, with the current analysis. No Qt here.
+#pragma once
+
+#include "core/analysis_state.h"
+
+#include <optional>
+#include <string>
+
+// "t= 250.00usec ; s(t) = 5.00E+00V" at user position (x, y) of the signal band. A value that
+// cannot be shown (a time over a zero frequency, say) is left out with its label; nothing when
+// neither can. Reads PeriodCount, Frequency and SignalPeak.
+std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x, float y,
+                                            char16_t decimalSeparator);
+
+// "f= 10.00kHz ; |S(f)| = 3.18E+00V" likewise in the spectrum band. Reads Frequency,
+// HarmonicCount and SpectrumPeak.
+std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float x, float y,
+                                              char16_t decimalSeparator);

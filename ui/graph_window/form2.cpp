@@ -1,0 +1,100 @@
+#include "form2.h"
+
+#include "classic_controls.h"
+#include "cursor_readout.h"
+#include "plot_area.h"
+
+#include "core/analysis_state.h"
+#include "core/spectrum.h"
+
+#include <QLocale>
+#include <QRadioButton>
+
+namespace {
+
+QRadioButton *AddOption(QWidget *parent, const char *name, const QString &caption, QRect twips,
+                        const QColor &fore)
+{
+    auto *option = new QRadioButton(caption, parent);
+    option->setObjectName(name);
+    option->setGeometry(TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    option->setFont(ClassicFont(8.25));
+    QPalette palette = option->palette();
+    palette.setColor(QPalette::WindowText, fore);
+    palette.setColor(QPalette::ButtonText, fore);
+    option->setPalette(palette);
+    return option;
+}
+
+} // namespace
+
+Form2::Form2(AnalysisState &state, QWidget *parent) : QWidget(parent, Qt::Window), state_(state)
+{
+    setObjectName("Form2");
+    setWindowTitle(QStringLiteral("Segnale e spettro"));
+    resize(Twips(18495), Twips(10005));
+
+    picture1_ = new PlotArea(this);
+    picture1_->setObjectName("Picture1");
+    picture1_->setGeometry(TwipsRect(120, 120, 15015, 9135));
+    picture1_->SetBackColor(QColor(255, 255, 192));
+    picture1_->setAccessibleName(QStringLiteral("Grafici del segnale s(t) e dello spettro |S(f)|"));
+    picture1_->setAccessibleDescription(QStringLiteral(
+        "In alto il segnale in rosso, in basso lo spettro a righe in blu con la componente "
+        "continua in verde; il suggerimento mostra il valore sotto il cursore"));
+
+    option1_ = AddOption(this, "Option1", QStringLiteral("s(t)"), {15360, 2640, 975, 375},
+                         QColor(255, 0, 0));
+    option3_ = AddOption(this, "Option3", QStringLiteral("S(f)"), {15240, 8880, 735, 615},
+                         QColor(0, 0, 255));
+
+    AddLabel(this,
+             {"Label1",
+              QStringLiteral("Sposta il cursore del mouse sui grafici, comparirà il valore in quel "
+                             "punto"),
+              {120, 9480, 8655, 375},
+              9.75});
+
+    picture2_ = new PlotArea(this);
+    picture2_->setObjectName("Picture2");
+    picture2_->setGeometry(TwipsRect(16800, 6480, 495, 375));
+    picture2_->setFocusPolicy(Qt::NoFocus);
+    picture2_->hide();
+
+    AddLabel(this,
+             {"Label2",
+              QStringLiteral(" componente continua in verde"),
+              {9600, 9480, 4215, 375},
+              12,
+              true,
+              QColor(),
+              QColor(0, 255, 0)});
+
+    setTabOrder(picture1_, option1_);
+    setTabOrder(option1_, option3_);
+
+    connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
+}
+
+void Form2::Picture1_MouseMove(short, short, float x, float y)
+{
+    picture1_->Scale(0, 100, 100, 0);
+
+    // Both comparisons on the single-precision position.
+    if (y >= 70.0f)
+        option1_->setChecked(true);
+    else if (y >= 0.0f)
+        option3_->setChecked(true);
+
+    const char16_t separator = QLocale().decimalPoint().at(0).unicode();
+    if (option1_->isChecked()) {
+        FindSignalPeak(state_);
+        if (const auto text = SignalReadout(state_, x, y, separator))
+            picture1_->SetToolTipText(QString::fromStdU16String(*text));
+    }
+    if (option3_->isChecked()) {
+        FindSpectrumPeak(state_);
+        if (const auto text = SpectrumReadout(state_, x, y, separator))
+            picture1_->SetToolTipText(QString::fromStdU16String(*text));
+    }
+}

@@ -1,0 +1,32 @@
+// The graph window: the plot area with the signal and its spectrum, the hidden blank picture,
+// the two option buttons that show which graph the cursor is over, a hint and a colour key.
+#pragma once
+
+#include <QWidget>
+
+struct AnalysisState;
+class PlotArea;
+class QRadioButton;
+
+class Form2 : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Form2(AnalysisState &state, QWidget *parent = nullptr);
+
+    PlotArea *Picture1() const { return picture1_; }
+    PlotArea *Picture2() const { return picture2_; }
+    QRadioButton *Option1() const { return option1_; }
+    QRadioButton *Option3() const { return option3_; }
+
+    // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
+    // time and signal value, or the frequency and spectral modulus, at (x, y).
+    void Picture1_MouseMove(short button, short shift, float x, float y);
+
+private:
+    AnalysisState &state_;
+    PlotArea *picture1_;
+    PlotArea *picture2_;
+    QRadioButton *option1_;
+    QRadioButton *option3_;
+};

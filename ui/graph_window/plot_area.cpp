@@ -1,0 +1,162 @@
+#include "plot_area.h"
+
+#include <QCursor>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <cmath>
+
+PlotArea::PlotArea(QWidget *parent) : QFrame(parent)
+{
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAutoFillBackground(true);
+    foreColor_ = palette().color(QPalette::ButtonText).rgb();
+    AllocateImage();
+}
+
+QColor PlotArea::BackColor() const
+{
+    return palette().color(QPalette::Window);
+}
+
+void PlotArea::SetBackColor(const QColor &color)
+{
+    QPalette p = palette();
+    p.setColor(QPalette::Window, color);
+    setPalette(p);
+    SetPicture(picture_);
+}
+
+void PlotArea::AllocateImage()
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize size = contentsRect().size().expandedTo(QSize(1, 1)) * ratio;
+    QImage image(size, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(BackColor());
+    // Keep what was drawn when the box changes size or screen.
+    if (!image_.isNull()) {
+        QPainter painter(&image);
+        painter.drawImage(QPoint(0, 0), image_);
+    }
+    image_ = image;
+    UpdateMapping();
+}
+
+void PlotArea::UpdateMapping()
+{
+    mapping_ = {scale_[0], scale_[1], scale_[2], scale_[3], image_.width(), image_.height()};
+    if (!scaleSet_) // pixels until a Scale is set
+        mapping_ = {0,
+                    0,
+                    double(image_.width() - 1),
+                    double(image_.height() - 1),
+                    image_.width(),
+                    image_.height()};
+}
+
+void PlotArea::Scale(float x1, float y1, float x2, float y2)
+{
+    scale_[0] = x1;
+    scale_[1] = y1;
+    scale_[2] = x2;
+    scale_[3] = y2;
+    scaleSet_ = true;
+    UpdateMapping();
+}
+
+void PlotArea::Line(float x1, float y1, float x2, float y2)
+{
+    Line(x1, y1, x2, y2, foreColor_);
+}
+
+void PlotArea::Line(float x1, float y1, float x2, float y2, QRgb color)
+{
+    const PixelMapping &m = mapping_;
+    RasterizeSegment(m.Column(x1), m.Row(y1), m.Column(x2), m.Row(y2), image_.width(),
+                     [&](int column, std::int64_t low, std::int64_t high) {
+                         FillColumn(column, low, high, color);
+                     });
+    update();
+}
+
+void PlotArea::FillColumn(int column, std::int64_t lowRow, std::int64_t highRow, QRgb color)
+{
+    const std::int64_t low = std::max<std::int64_t>(lowRow, 0);
+    const std::int64_t high = std::min<std::int64_t>(highRow, image_.height() - 1);
+    const qsizetype stride = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
+    auto *pixel = reinterpret_cast<QRgb *>(image_.bits()) + low * stride + column;
+    for (std::int64_t row = low; row <= high; ++row, pixel += stride)
+        *pixel = color | 0xff000000u;
+}
+
+void PlotArea::SetPicture(const QImage &picture)
+{
+    picture_ = picture;
+    image_.fill(BackColor());
+    if (!picture_.isNull()) {
+        QPainter painter(&image_);
+        painter.drawImage(QPoint(0, 0), picture_);
+    }
+    update();
+}
+
+void PlotArea::SetToolTipText(const QString &text)
+{
+    setToolTip(text);
+    // A tip already on screen follows the new text instead of waiting for the next rest.
+    if (QToolTip::isVisible() && underMouse())
+        QToolTip::showText(QCursor::pos(), text, this);
+}
+
+QPointF PlotArea::UserPoint(QPointF contentsPosition) const
+{
+    const qreal ratio = image_.devicePixelRatio();
+    return {mapping_.UserX(contentsPosition.x() * ratio),
+            mapping_.UserY(contentsPosition.y() * ratio)};
+}
+
+void PlotArea::paintEvent(QPaintEvent *event)
+{
+    // Moved to a screen of another pixel density: a new image at that density, so that what is
+    // drawn from now on is sharp there.
+    if (!qFuzzyCompare(devicePixelRatioF(), image_.devicePixelRatio()))
+        AllocateImage();
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    const QRect contents = contentsRect();
+    const QRect exposed = event->rect() & contents;
+    const qreal ratio = image_.devicePixelRatio();
+    const QRect source((exposed.topLeft() - contents.topLeft()) * ratio, exposed.size() * ratio);
+    painter.drawImage(exposed, image_, source);
+}
+
+void PlotArea::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPointF user = UserPoint(event->position() - contentsRect().topLeft());
+    short button = 0;
+    if (event->buttons() & Qt::LeftButton)
+        button |= 1;
+    if (event->buttons() & Qt::RightButton)
+        button |= 2;
+    if (event->buttons() & Qt::MiddleButton)
+        button |= 4;
+    short shift = 0;
+    if (event->modifiers() & Qt::ShiftModifier)
+        shift |= 1;
+    if (event->modifiers() & Qt::ControlModifier)
+        shift |= 2;
+    if (event->modifiers() & Qt::AltModifier)
+        shift |= 4;
+    emit MouseMove(button, shift, static_cast<float>(user.x()), static_cast<float>(user.y()));
+}
+
+void PlotArea::resizeEvent(QResizeEvent *event)
+{
+    QFrame::resizeEvent(event);
+    AllocateImage();
+}

@@ -1,0 +1,67 @@
+// A picture box: a retained image that all drawing goes into, user coordinates set by Scale,
+// one-pixel segments drawn by Line, a Picture that replaces the drawing, a tool-tip text and
+// mouse moves reported in user coordinates.
+#pragma once
+
+#include "pixel_mapping.h"
+
+#include <QFrame>
+#include <QImage>
+#include <QPointF>
+
+#include <cstdint>
+
+class PlotArea : public QFrame
+{
+    Q_OBJECT
+public:
+    explicit PlotArea(QWidget *parent = nullptr);
+
+    void Scale(float x1, float y1, float x2, float y2);
+    // A segment in the fore colour, or in the given colour; ends in user coordinates.
+    void Line(float x1, float y1, float x2, float y2);
+    void Line(float x1, float y1, float x2, float y2, QRgb color);
+    // Lights the rows lowRow .. highRow (clipped) of one column of the image, in image pixels.
+    void FillColumn(int column, std::int64_t lowRow, std::int64_t highRow, QRgb color);
+
+    // The assigned picture; none until one is assigned.
+    const QImage &Picture() const { return picture_; }
+    // Replaces everything drawn by the picture on the background colour.
+    void SetPicture(const QImage &picture);
+
+    QString ToolTipText() const { return toolTip(); }
+    void SetToolTipText(const QString &text);
+
+    QRgb ForeColor() const { return foreColor_; }
+    QColor BackColor() const;
+    void SetBackColor(const QColor &color);
+
+    // The retained drawing, in device pixels.
+    const QImage &Image() const { return image_; }
+    // The current user coordinate system over the image's pixels.
+    const PixelMapping &Mapping() const { return mapping_; }
+    // The user coordinates of a position in the widget's contents, as the mouse reports it.
+    QPointF UserPoint(QPointF contentsPosition) const;
+    // Marks the whole image for repainting after a batch of FillColumn calls.
+    void ImageChanged() { update(); }
+
+signals:
+    // Button and shift states as the classic event gives them, position in user coordinates.
+    void MouseMove(short button, short shift, float x, float y);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void AllocateImage();
+    void UpdateMapping();
+
+    QImage image_;
+    QImage picture_;
+    PixelMapping mapping_;
+    float scale_[4] = {0, 0, 1, 1};
+    bool scaleSet_ = false;
+    QRgb foreColor_;
+};

@@ -1,0 +1,212 @@
+#include "form1.h"
+
+#include "ui/graph_window/classic_controls.h"
+#include "ui/graph_window/draw_graphs.h"
+#include "ui/graph_window/form2.h"
+#include "ui/graph_window/plot_area.h"
+
+#include "core/analysis_state.h"
+#include "core/commands.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+
+namespace {
+
+const QColor Pink(255, 192, 192);
+const QColor Green(0, 255, 0);
+
+struct FieldSpec
+{
+    Field field;
+    const char *text;
+    int left;
+    int top;
+    QColor back;
+    const char *accessibleName;
+};
+
+const FieldSpec FieldSpecs[] = {
+    {Field::Text7, "10", 1080, 1080, Pink, "Vmax [V], ampiezza dell'impulso"},
+    {Field::Text12, "100", 1080, 1560, Pink, "f [kHz], frequenza del segnale"},
+    {Field::Text8, "3", 1080, 2040, Pink, "Np, numero periodi di s(t) visualizzati"},
+    {Field::Text1, "0.5", 1080, 2520, Pink, "D.C., Duty Cycle = Ti / T"},
+    {Field::Text3, "10", 1080, 3000, Pink, "M, numero armoniche dello spettro visualizzate"},
+    {Field::Text13, "10000", 1080, 3480, Pink, "N, numero campioni per periodo"},
+    {Field::Text2, "", 10200, 1920, Green, "z, numero della armonica di cui calcolare il modulo"},
+};
+
+// The fields the harmonic modulus command turns green, in its order.
+constexpr Field ParameterFields[]
+    = {Field::Text7, Field::Text12, Field::Text8, Field::Text1, Field::Text3, Field::Text13};
+
+const LabelSpec StaticLabels[] = {
+    {"Label35",
+     "Spettro di un segnale impulsivo senx periodico unipolare (serie di Fourier), semionda",
+     {1080, 120, 7455, 255},
+     8.25},
+    {"Label4", "Inserisci i dati", {1080, 720, 1575, 255}, 8.25},
+    {"Label36", "Vmax", {360, 1200, 615, 255}, 9.75},
+    {"Label37", "[V]", {3120, 1200, 375, 255}, 9.75},
+    {"Label46", "f", {840, 1680, 135, 255}, 9.75},
+    {"Label47", "[kHz]", {3120, 1560, 735, 255}, 9.75},
+    {"Label22", "f = 1/T", {3960, 1560, 975, 255}, 12},
+    {"Label38", "Np", {720, 2160, 255, 255}, 8.25},
+    {"Label13", "numero periodi di s(t) visualizzati", {3120, 2160, 4455, 255}, 12},
+    {"Label7", "D.C.", {600, 2640, 375, 255}, 8.25},
+    {"Label12", "Duty Cycle = Ti / T", {3120, 2640, 2295, 255}, 12},
+    {"Label11", "M", {720, 3000, 255, 255}, 8.25},
+    {"Label14", "numero armoniche dello spettro visualizzate ", {3120, 3000, 5655, 255}, 12},
+    {"Label48", "N", {720, 3480, 255, 255}, 8.25},
+    {"Label17", "numero campioni", {3120, 3480, 2295, 375}, 12},
+    {"Label6", "s(t)", {3840, 3960, 375, 255}, 9.75},
+    {"Label25", "Attendere!", {3120, 4440, 1095, 255}, 8.25},
+    {"Label24", "Attendere!", {12360, 1320, 855, 255}, 8.25},
+    {"Label8", "z", {9960, 2040, 255, 255}, 9.75},
+    {"Label15", "z = N° armonica", {12240, 2040, 2295, 255}, 12},
+    {"Label1", "modulo armonica N° z", {12240, 2520, 2415, 255}, 9.75},
+    {"Label5", "Ao", {9840, 3000, 255, 255}, 8.25},
+    {"Label2", "[V]", {12240, 3000, 375, 255}, 9.75},
+    {"Label16", "componente continua  segnale", {12720, 3000, 3375, 255}, 9.75},
+    {"Label10", "|S(z)|", {9360, 2400, 735, 255}, 12},
+    {"Label67",
+     "spettro@example.org",
+     {15000, 9000, 1575, 285},
+     8.25,
+     false,
+     QColor(192, 255, 255)},
+};
+
+} // namespace
+
+// What the commands need from this window: its message box and its green marking.
+class InputWindowHost : public CommandHost
+{
+public:
+    explicit InputWindowHost(Form1 &form) : form_(form) { }
+    MessageBox &Messages() override { return form_.messages_; }
+    void MarkParameterFields() override { form_.MarkParameterFields(); }
+
+private:
+    Form1 &form_;
+};
+
+Form1::Form1(AnalysisState &state, MessageBox &messages, QWidget *parent)
+    : QWidget(parent), state_(state), messages_(messages)
+{
+    setObjectName("Form1");
+    setWindowTitle(QStringLiteral("Spettro Segnale"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/spettro/icon-16.png"));
+    icon.addFile(QStringLiteral(":/spettro/icon-32.png"));
+    setWindowIcon(icon);
+    resize(Twips(17565), Twips(9495));
+
+    for (const LabelSpec &spec : StaticLabels)
+        AddLabel(this, spec);
+
+    for (const FieldSpec &spec : FieldSpecs) {
+        auto *edit = new QLineEdit(QString::fromLatin1(spec.text), this);
+        edit->setObjectName(QString::fromUtf8(FieldName(spec.field)));
+        edit->setGeometry(TwipsRect(spec.left, spec.top, 1935, 375));
+        edit->setFont(ClassicFont(8.25));
+        SetBackColor(edit, spec.back);
+        edit->setAccessibleName(QString::fromUtf8(spec.accessibleName));
+        fields_[static_cast<std::size_t>(spec.field)] = edit;
+    }
+
+    command1_ = new ClassicButton(QStringLiteral("Calcola modulo armonica N° z"), Green, this);
+    command1_->setObjectName("Command1");
+    command1_->setGeometry(TwipsRect(10200, 1080, 1935, 615));
+    command1_->setFont(ClassicFont(8.25));
+    command2_ = new ClassicButton(QStringLiteral("Grafici"), Pink, this);
+    command2_->setObjectName("Command2");
+    command2_->setGeometry(TwipsRect(1080, 4320, 1935, 495));
+    command2_->setFont(ClassicFont(8.25));
+    command2_->setAccessibleDescription(
+        QStringLiteral("Apre la finestra del segnale e dello spettro"));
+
+    label9_ = AddLabel(this, {"Label9", QString(), {10200, 2400, 1935, 375}, 8.25, true, Green});
+    label9_->setAccessibleDescription(QStringLiteral("modulo della armonica N° z [V]"));
+    label3_ = AddLabel(this, {"Label3", QString(), {10200, 2880, 1935, 375}, 8.25, true, Green});
+    label3_->setAccessibleDescription(QStringLiteral("componente continua del segnale [V]"));
+    for (QLabel *result : {label9_, label3_})
+        result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto *diagram = new QLabel(this);
+    diagram->setObjectName("Picture1");
+    diagram->setGeometry(TwipsRect(4320, 4080, 12975, 4815));
+    diagram->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    diagram->setLineWidth(2);
+    diagram->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    diagram->setPixmap(QPixmap(QStringLiteral(":/spettro/diagram.jpg")));
+    diagram->setFocusPolicy(Qt::StrongFocus);
+    diagram->setAccessibleName(QStringLiteral("Schema del segnale: impulsi a semionda sinusoidale "
+                                              "di ampiezza Vmax, durata Ti, periodo T"));
+
+    const QWidget *tabOrder[] = {
+        Text(Field::Text7), Text(Field::Text8), Text(Field::Text12), command2_, Text(Field::Text13),
+        Text(Field::Text2), Text(Field::Text3), command1_,           diagram,   Text(Field::Text1)};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        setTabOrder(const_cast<QWidget *>(tabOrder[i - 1]), const_cast<QWidget *>(tabOrder[i]));
+    Text(Field::Text7)->setFocus();
+
+    connect(command1_, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(command2_, &QPushButton::clicked, this, &Form1::Command2_Click);
+}
+
+Form1::~Form1()
+{
+    delete form2_; // a graph window still open when the program ends
+}
+
+QLineEdit *Form1::Text(Field field) const
+{
+    return fields_[static_cast<std::size_t>(field)];
+}
+
+Form2 *Form1::GraphWindow() const
+{
+    return form2_;
+}
+
+FieldTexts Form1::CurrentTexts() const
+{
+    FieldTexts texts;
+    for (Field field : HarmonicModulusFieldOrder)
+        texts[field] = Text(field)->text().toStdU16String();
+    return texts;
+}
+
+void Form1::MarkParameterFields()
+{
+    for (Field field : ParameterFields)
+        SetBackColor(Text(field), Green);
+}
+
+void Form1::Command1_Click()
+{
+    InputWindowHost host(*this);
+    if (!RunCommand(state_, CurrentTexts(), Command::HarmonicModulus, host))
+        return;
+    const char16_t separator = QLocale().decimalPoint().at(0).unicode();
+    const HarmonicModulusTexts shown = FormatHarmonicModulus(state_, separator);
+    label3_->setText(QString::fromStdU16String(shown.meanValue));
+    label9_->setText(QString::fromStdU16String(shown.magnitude));
+}
+
+void Form1::Command2_Click()
+{
+    InputWindowHost host(*this);
+    if (!RunCommand(state_, CurrentTexts(), Command::Graphs, host))
+        return;
+    if (!form2_) {
+        form2_ = new Form2(state_);
+        form2_->setAttribute(Qt::WA_DeleteOnClose);
+        form2_->setWindowIcon(windowIcon());
+    }
+    form2_->Picture1()->SetPicture(form2_->Picture2()->Picture());
+    DrawGraphs(state_, *form2_);
+}

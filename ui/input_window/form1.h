@@ -1,0 +1,50 @@
+// The input window: the seven parameter fields, their labels, the diagram of the signal, the two
+// result labels and the two commands.
+#pragma once
+
+#include "core/fields.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+
+struct AnalysisState;
+class MessageBox;
+class Form2;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    // `messages` shows the commands' messages and must outlive the window.
+    Form1(AnalysisState &state, MessageBox &messages, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // The harmonic modulus command: DC component and modulus of harmonic z.
+    void Command1_Click();
+    // The graphs command: opens the graph window and draws the signal and its spectrum.
+    void Command2_Click();
+
+    QLineEdit *Text(Field field) const;
+    // The graph window, while it is open.
+    Form2 *GraphWindow() const;
+
+private:
+    FieldTexts CurrentTexts() const;
+    void MarkParameterFields();
+
+    friend class InputWindowHost;
+
+    AnalysisState &state_;
+    MessageBox &messages_;
+    std::array<QLineEdit *, FieldCount> fields_ {};
+    QLabel *label3_ = nullptr;
+    QLabel *label9_ = nullptr;
+    QPushButton *command1_ = nullptr;
+    QPushButton *command2_ = nullptr;
+    QPointer<Form2> form2_;
+};

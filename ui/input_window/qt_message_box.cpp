@@ -1,0 +1,12 @@
+#include "qt_message_box.h"
+
+#include <QMessageBox>
+#include <QString>
+
+void QtMessageBox::Show(const std::u16string &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Spettro Segnale"),
+                    QString::fromStdU16String(text), QMessageBox::Ok, parent_);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+}
