@@ -128,6 +128,8 @@ private slots:
                     || rowsIn(plot, c, Red).first() >= row(plot, 95));
         QCOMPARE(state_->SpectrumPeak, state_->Magnitudes[1]);
         QVERIFY(form_->GraphWindow()->windowIcon().cacheKey() == form_->windowIcon().cacheKey());
+        // One image pixel per device pixel: sharp on dense screens too.
+        QCOMPARE(plot->Image().size(), plot->contentsRect().size() * plot->devicePixelRatio());
     }
 
     // One vertical scale mark every 10 units from 10 to 100, one horizontal mark every 10 units.
@@ -378,11 +380,10 @@ private slots:
         window->showNormal();
         QCOMPARE(window->Picture1()->Image(), drawn);
         const QImage shown = window->Picture1()->grab().toImage();
-        const QRect contents = window->Picture1()->contentsRect();
-        QCOMPARE(shown.pixel(contents.left() + column(window->Picture1(), 50),
-                             contents.top() + row(window->Picture1(), 70))
-                     & 0xffffff,
-                 Red);
+        const QPoint origin
+            = window->Picture1()->contentsRect().topLeft() * shown.devicePixelRatio();
+        const QPoint onAxis(column(window->Picture1(), 50), row(window->Picture1(), 70));
+        QCOMPARE(shown.pixel(origin + onAxis) & 0xffffff, Red);
     }
 };
 
