@@ -2,9 +2,12 @@
 
 #include "spectrum.h"
 
+#include <optional>
+
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <thread>
 
 namespace {
 
@@ -13,7 +16,7 @@ bool Usable(double value)
     return std::abs(value) <= MaxResultMagnitude; // false for NaN too
 }
 
-bool AllUsable(const std::vector<double> &values)
+bool AllUsable(const RealArray &values)
 {
     return std::all_of(values.begin(), values.end(), Usable);
 }
@@ -40,10 +43,17 @@ std::u16string OutOfMemoryMessage()
 
 AnalysisOutcome CheckResults(const AnalysisState &analysis)
 {
+    // Past the last harmonic the coefficient arrays hold the zeros they were allocated with.
+    const std::optional<std::int32_t> harmonics = TryRoundToCount(analysis.HarmonicCount);
+    const auto computed = [&](const RealArray &values) {
+        const auto end = std::clamp<std::int64_t>(harmonics.value_or(0) + 1, 0,
+                                                  static_cast<std::int64_t>(values.size()));
+        return std::all_of(values.begin(), values.begin() + end, Usable);
+    };
     const bool usable = Usable(analysis.MeanValue) && Usable(analysis.SignalPeak)
         && Usable(analysis.CosSum) && Usable(analysis.SinSum) && AllUsable(analysis.Samples)
-        && AllUsable(analysis.Magnitudes) && AllUsable(analysis.CosCoefficients)
-        && AllUsable(analysis.SinCoefficients);
+        && computed(analysis.Magnitudes) && computed(analysis.CosCoefficients)
+        && computed(analysis.SinCoefficients);
     if (usable)
         return {};
     return {AnalysisOutcome::Status::Failed,
@@ -51,10 +61,14 @@ AnalysisOutcome CheckResults(const AnalysisState &analysis)
             u"1E+300). Prova con un'ampiezza Vmax più piccola."};
 }
 
-AnalysisOutcome RunAnalysis(AnalysisState &analysis)
+AnalysisOutcome RunAnalysis(AnalysisState &analysis, SpectrumControl *control)
 {
+    // The vector path: its moduli differ from the C library's in the 16th digit at most, far
+    // below the three the program shows, and it is several times faster.
+    const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
     try {
-        ComputeSpectrum(analysis);
+        if (!ComputeSpectrumFast(analysis, SpectrumPath::Vectorised, threads, control))
+            return {AnalysisOutcome::Status::Cancelled, {}};
     } catch (const std::bad_alloc &) {
         return {AnalysisOutcome::Status::Failed, OutOfMemoryMessage()};
     }

@@ -4,6 +4,7 @@
 
 #include "analysis_state.h"
 #include "parameter_check.h"
+#include "spectrum_fast.h"
 
 #include <string>
 
@@ -26,9 +27,10 @@ constexpr double MaxResultMagnitude = 1e300;
 // A record holding the parameters alone: the computation's own workspace.
 AnalysisState NewAnalysis(const AnalysisParameters &parameters);
 
-// ComputeSpectrum on the workspace, with an allocation failure or an unusable result turned into
-// a message.
-AnalysisOutcome RunAnalysis(AnalysisState &analysis);
+// The spectrum of the workspace, on every core with the vector sine and cosine, with an
+// allocation failure or an unusable result turned into a message. `control`, when given, follows
+// and may cancel it from another thread.
+AnalysisOutcome RunAnalysis(AnalysisState &analysis, SpectrumControl *control = nullptr);
 
 // Checks that every result of a finished analysis is finite and within MaxResultMagnitude.
 AnalysisOutcome CheckResults(const AnalysisState &analysis);

@@ -1,9 +1,9 @@
 // The one record through which the commands, the computation, the plot and the readout meet.
 #pragma once
 
+#include "real_array.h"
 #include <cstdint>
 #include <string>
-#include <vector>
 
 // Created zeroed; `main` owns the one instance and hands it to both windows by reference.
 struct AnalysisState
@@ -18,10 +18,10 @@ struct AnalysisState
     std::int32_t TargetHarmonic = 0; // z, harmonic shown by the harmonic modulus command
 
     // Results. The four arrays hold N + 2 elements (indexes 0 to N + 1) once an analysis ran.
-    std::vector<double> Samples;
-    std::vector<double> Magnitudes;
-    std::vector<double> CosCoefficients;
-    std::vector<double> SinCoefficients;
+    RealArray Samples;
+    RealArray Magnitudes;
+    RealArray CosCoefficients;
+    RealArray SinCoefficients;
     double MeanValue = 0;
     double CosSum = 0; // the last harmonic's sum after a run
     double SinSum = 0;

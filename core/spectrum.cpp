@@ -26,10 +26,10 @@ void ComputeSpectrum(AnalysisState &state)
     const double v = state.Amplitude;
     const auto size = static_cast<std::size_t>(n + 2);
 
-    state.Samples = std::vector<double>(size);
-    state.Magnitudes = std::vector<double>(size);
-    state.CosCoefficients = std::vector<double>(size);
-    state.SinCoefficients = std::vector<double>(size);
+    state.Samples = RealArray(size);
+    state.Magnitudes = RealArray(size);
+    state.CosCoefficients = RealArray(size);
+    state.SinCoefficients = RealArray(size);
     auto &s = state.Samples;
 
     const double nd = static_cast<double>(n) * d;

@@ -268,6 +268,7 @@ TEST(Commands, tooLittleMemoryIsRefusedBeforeComputing)
 TEST(CheckResults, refusesResultsTooLargeToDraw)
 {
     AnalysisState analysis;
+    analysis.HarmonicCount = 1;
     analysis.Samples = {0, 1e301, 0};
     EXPECT_EQ(CheckResults(analysis).status, AnalysisOutcome::Status::Failed);
     analysis.Samples = {0, 1e300, 0};

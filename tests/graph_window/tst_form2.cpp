@@ -24,7 +24,7 @@ AnalysisState Readable(double periods, double frequency, double harmonics, doubl
     s.HarmonicCount = harmonics;
     s.SampleCount = 4;
     s.Samples = {0, signalPeak, -signalPeak / 2, 0, 0, 0};
-    s.Magnitudes = std::vector<double>(12);
+    s.Magnitudes = RealArray(12);
     s.Magnitudes[3] = spectrumPeak;
     s.Magnitudes[1] = spectrumPeak / 3;
     return s;

@@ -1,5 +1,6 @@
 #include "draw_graphs.h"
 
+#include "column_spans.h"
 #include "form2.h"
 #include "plot_area.h"
 
@@ -27,42 +28,27 @@ void DrawFrame(PlotArea &plot)
 }
 
 // Each period is 100 / P wide; the last segment of a period ends on the axis where the next
-// period's first one starts. An all-zero signal (a zero peak) is drawn flat on the axis.
+// period's first one starts. An all-zero signal (a zero peak) is drawn flat on the axis. The
+// nP * N segments are gathered column by column: the pixels are those of drawing each segment,
+// at a cost that does not grow with their number.
 void DrawTrace(PlotArea &plot, const AnalysisState &state)
 {
-    const std::int64_t periods = RoundToCount(state.PeriodCount);
-    const std::int64_t n = state.SampleCount;
-    const double w = 100 / state.PeriodCount;
-    const double peak = state.SignalPeak;
-    const auto &s = state.Samples;
-    const auto level = [&](std::int64_t i) { return peak == 0 ? 70.0 : s[i] * 25 / peak + 70; };
-    for (std::int64_t j = 1; j <= periods; ++j) {
-        for (std::int64_t i = 0; i <= n - 1; ++i) {
-            const double x1 = w * double(j - 1) + (w * double(i)) / double(n);
-            const double x2 = (w * double(i + 1)) / double(n) + w * double(j - 1);
-            plot.Line(float(x1), float(level(i)), float(x2), float(level(i + 1)), Red);
-        }
-    }
+    plot.Fill(RasterizeTrace(state, plot.Mapping()), Red);
 }
 
-// One blue line per harmonic; the three green DC segments go on top after every line. Nothing
-// when every modulus is zero: the scale would divide by zero.
+// One blue line per harmonic; the three green DC segments go on top after every line, so after
+// the last one they cover whatever lines share their columns. Nothing when every modulus is
+// zero: the scale would divide by zero.
 void DrawSpectrum(PlotArea &plot, const AnalysisState &state)
 {
     const double peak = state.SpectrumPeak;
-    if (peak == 0)
+    if (peak == 0 || RoundToCount(state.HarmonicCount) < 1)
         return;
-    const std::int64_t harmonics = RoundToCount(state.HarmonicCount);
-    for (std::int64_t k = 1; k <= harmonics; ++k) {
-        // k * 100 in 64 bits: it outgrows 32 bits from k = 21474837.
-        const double x = double(k * 100) / state.HarmonicCount;
-        const double y = state.Magnitudes[k] * 45 / peak;
-        const double yd = state.MeanValue * 45 / peak;
-        plot.Line(float(x), 0, float(x), float(y), Blue);
-        plot.Line(0, 0, 0, float(yd), Green);
-        plot.Line(0.1f, 0, 0.1f, float(yd), Green);
-        plot.Line(0.2f, 0, 0.2f, float(yd), Green);
-    }
+    plot.Fill(RasterizeSpectralLines(state, plot.Mapping()), Blue);
+    const double yd = state.MeanValue * 45 / peak;
+    plot.Line(0, 0, 0, float(yd), Green);
+    plot.Line(0.1f, 0, 0.1f, float(yd), Green);
+    plot.Line(0.2f, 0, 0.2f, float(yd), Green);
 }
 
 } // namespace

@@ -31,10 +31,15 @@ void PlotArea::SetBackColor(const QColor &color)
     SetPicture(picture_);
 }
 
+QSize PlotArea::ImageSize() const
+{
+    return contentsRect().size().expandedTo(QSize(1, 1)) * devicePixelRatioF();
+}
+
 void PlotArea::AllocateImage()
 {
     const qreal ratio = devicePixelRatioF();
-    const QSize size = contentsRect().size().expandedTo(QSize(1, 1)) * ratio;
+    const QSize size = ImageSize();
     QImage image(size, QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
     image.fill(BackColor());
@@ -61,6 +66,9 @@ void PlotArea::UpdateMapping()
 
 void PlotArea::Scale(float x1, float y1, float x2, float y2)
 {
+    // A hidden box gets its resize event only when shown; drawing must not wait for that.
+    if (image_.size() != ImageSize())
+        AllocateImage();
     scale_[0] = x1;
     scale_[1] = y1;
     scale_[2] = x2;
@@ -94,8 +102,18 @@ void PlotArea::FillColumn(int column, std::int64_t lowRow, std::int64_t highRow,
         *pixel = color | 0xff000000u;
 }
 
+void PlotArea::Fill(const ColumnSpans &spans, QRgb color)
+{
+    for (int c = 0; c < std::min(spans.Width(), image_.width()); ++c)
+        if (!spans.Empty(c))
+            FillColumn(c, spans.Low(c), spans.High(c), color);
+    update();
+}
+
 void PlotArea::SetPicture(const QImage &picture)
 {
+    if (image_.size() != ImageSize())
+        AllocateImage();
     picture_ = picture;
     image_.fill(BackColor());
     if (!picture_.isNull()) {

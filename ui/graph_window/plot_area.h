@@ -3,6 +3,7 @@
 // mouse moves reported in user coordinates.
 #pragma once
 
+#include "column_spans.h"
 #include "pixel_mapping.h"
 
 #include <QFrame>
@@ -23,6 +24,8 @@ public:
     void Line(float x1, float y1, float x2, float y2, QRgb color);
     // Lights the rows lowRow .. highRow (clipped) of one column of the image, in image pixels.
     void FillColumn(int column, std::int64_t lowRow, std::int64_t highRow, QRgb color);
+    // Lights every span gathered for the image's columns.
+    void Fill(const ColumnSpans &spans, QRgb color);
 
     // The assigned picture; none until one is assigned.
     const QImage &Picture() const { return picture_; }
@@ -42,8 +45,6 @@ public:
     const PixelMapping &Mapping() const { return mapping_; }
     // The user coordinates of a position in the widget's contents, as the mouse reports it.
     QPointF UserPoint(QPointF contentsPosition) const;
-    // Marks the whole image for repainting after a batch of FillColumn calls.
-    void ImageChanged() { update(); }
 
 signals:
     // Button and shift states as the classic event gives them, position in user coordinates.
@@ -55,6 +56,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    QSize ImageSize() const;
     void AllocateImage();
     void UpdateMapping();
 

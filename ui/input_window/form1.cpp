@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include "analysis_progress.h"
+
 #include "ui/graph_window/classic_controls.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
@@ -88,6 +90,10 @@ public:
     explicit InputWindowHost(Form1 &form) : form_(form) { }
     MessageBox &Messages() override { return form_.messages_; }
     void MarkParameterFields() override { form_.MarkParameterFields(); }
+    AnalysisOutcome Compute(AnalysisState &analysis) override
+    {
+        return ComputeWithProgress(&form_, analysis);
+    }
 
 private:
     Form1 &form_;

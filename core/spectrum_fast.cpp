@@ -1,0 +1,210 @@
+#include "spectrum_fast.h"
+
+#include "sincos_kernels.h"
+#include "spectrum.h"
+
+#include <algorithm>
+#include <cmath>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Work between two looks at the cancel flag: a few hundred microseconds.
+constexpr std::int64_t Chunk = 1 << 16;
+// Angles evaluated together by the vector kernel.
+constexpr std::int64_t Block = 512;
+// Beyond this many separate runs of non-zero samples, the rest is summed as one run: a zero term
+// changes no bit of a sum that starts at +0, so skipping zeros is only a saving.
+constexpr std::size_t MaxRuns = 4096;
+
+struct Run
+{
+    std::int64_t begin;
+    std::int64_t end;
+};
+
+void SincosBlockLibm(const double *angles, double *sines, double *cosines, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        sincos(angles[i], &sines[i], &cosines[i]);
+}
+
+// Runs work on the caller's thread and up to threads - 1 others. Where the system gives fewer
+// threads, fewer do the same work with the same results.
+template<typename Work> void RunOnThreads(unsigned threads, const Work &work)
+{
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < threads; ++t) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error &) {
+            break;
+        }
+    }
+    work();
+    for (auto &helper : helpers)
+        helper.join();
+}
+
+// Runs body(begin, end) over [first, last) in chunks spread over the threads; false when
+// cancelled.
+template<typename Body>
+bool Parallel(std::int64_t first, std::int64_t last, unsigned threads, SpectrumControl *control,
+              Body body)
+{
+    std::atomic<std::int64_t> next {first};
+    const auto work = [&] {
+        for (;;) {
+            if (control && control->Cancelled())
+                return;
+            const std::int64_t begin = next.fetch_add(Chunk);
+            if (begin >= last)
+                return;
+            body(begin, std::min(last, begin + Chunk));
+        }
+    };
+    const std::int64_t chunks = (last - first + Chunk - 1) / Chunk;
+    RunOnThreads(static_cast<unsigned>(std::clamp<std::int64_t>(chunks, 1, threads)), work);
+    return !(control && control->Cancelled());
+}
+
+class HarmonicSums
+{
+public:
+    HarmonicSums(const AnalysisState &state, const std::vector<Run> &runs, SincosBlock kernel,
+                 SpectrumControl *control)
+        : s_(state.Samples), runs_(runs), kernel_(kernel), control_(control),
+          n_(static_cast<double>(state.SampleCount))
+    { }
+
+    // The sums of harmonic k in ComputeSpectrum's order; false when cancelled.
+    bool Compute(std::int64_t k, double &cosSum, double &sinSum)
+    {
+        const double twoKPi = static_cast<double>(static_cast<std::int32_t>(2 * k)) * PI;
+        cosSum = 0;
+        sinSum = 0;
+        std::int64_t sinceCheck = 0;
+        for (const Run &run : runs_) {
+            for (std::int64_t begin = run.begin; begin < run.end; begin += Block) {
+                const std::int64_t count = std::min(Block, run.end - begin);
+                for (std::int64_t j = 0; j < count; ++j)
+                    angles_[j] = twoKPi * static_cast<double>(begin + j) / n_;
+                kernel_(angles_, sines_, cosines_, static_cast<std::size_t>(count));
+                const double *s = s_.data() + begin;
+                for (std::int64_t j = 0; j < count; ++j) {
+                    cosSum = cosines_[j] * s[j] + cosSum;
+                    sinSum = sines_[j] * s[j] + sinSum;
+                }
+                if ((sinceCheck += count) >= Chunk) {
+                    sinceCheck = 0;
+                    if (control_ && control_->Cancelled())
+                        return false;
+                }
+            }
+        }
+        return true;
+    }
+
+private:
+    const RealArray &s_;
+    const std::vector<Run> &runs_;
+    SincosBlock kernel_;
+    SpectrumControl *control_;
+    double n_;
+    double angles_[Block];
+    double sines_[Block];
+    double cosines_[Block];
+};
+
+} // namespace
+
+bool ComputeSpectrumFast(AnalysisState &state, SpectrumPath path, unsigned threads,
+                         SpectrumControl *control)
+{
+    threads = std::max(1u, threads);
+    const std::int64_t n = state.SampleCount;
+    const double d = state.DutyCycle;
+    const double v = state.Amplitude;
+    const auto size = static_cast<std::size_t>(n + 2);
+
+    state.Samples = RealArray(size);
+    state.Magnitudes = RealArray(size);
+    state.CosCoefficients = RealArray(size);
+    state.SinCoefficients = RealArray(size);
+    auto &s = state.Samples;
+
+    // The samples, as ComputeSpectrum writes them: the pulse, then the clearing after it.
+    const double nd = static_cast<double>(n) * d;
+    const std::int64_t last = RoundToCount(nd);
+    const std::int64_t first = RoundToCount(nd + 1);
+    const bool sampled
+        = Parallel(0, last + 1, threads, control, [&](std::int64_t b, std::int64_t e) {
+              for (std::int64_t i = b; i < e; ++i)
+                  s[i] = v * std::sin((static_cast<double>(i) * PI) / nd);
+          });
+    if (!sampled)
+        return false;
+    if (first <= n - 1)
+        std::fill(s.begin() + first, s.begin() + n, 0.0);
+    s[n] = 0;
+
+    // Peak, mean and the runs of non-zero samples in one pass; the mean adds in index order.
+    state.SignalPeak = s[0];
+    double sum = 0;
+    std::vector<Run> runs;
+    for (std::int64_t chunk = 0; chunk <= n; chunk += Chunk) {
+        if (control && control->Cancelled())
+            return false;
+        for (std::int64_t i = chunk; i <= std::min(n, chunk + Chunk - 1); ++i) {
+            if (std::abs(s[i]) >= state.SignalPeak)
+                state.SignalPeak = std::abs(s[i]);
+            if (s[i] == 0 || i == n)
+                continue;
+            sum = sum + s[i];
+            if (!runs.empty() && runs.back().end == i)
+                runs.back().end = i + 1;
+            else if (runs.size() < MaxRuns)
+                runs.push_back({i, i + 1});
+            else
+                runs.back().end = i + 1;
+        }
+    }
+    state.MeanValue = sum / static_cast<double>(n);
+
+    const std::int64_t hmax = RoundToCount(state.HarmonicCount);
+    const SincosBlock kernel
+        = path == SpectrumPath::Exact ? SincosBlockLibm : BestSincosKernel().function;
+    std::atomic<std::int64_t> nextHarmonic {1};
+    std::atomic<bool> stopped {false};
+    const auto work = [&] {
+        HarmonicSums sums(state, runs, kernel, control);
+        for (std::int64_t k; (k = nextHarmonic.fetch_add(1)) <= hmax;) {
+            double cosSum = 0, sinSum = 0;
+            if (!sums.Compute(k, cosSum, sinSum)) {
+                stopped = true;
+                return;
+            }
+            state.CosCoefficients[k] = (2 / static_cast<double>(n)) * cosSum;
+            state.SinCoefficients[k] = (2 / static_cast<double>(n)) * sinSum;
+            if (k == hmax) {
+                state.CosSum = cosSum;
+                state.SinSum = sinSum;
+            }
+            if (control)
+                control->HarmonicDone();
+        }
+    };
+    RunOnThreads(static_cast<unsigned>(std::clamp<std::int64_t>(hmax, 1, threads)), work);
+    if (stopped)
+        return false;
+
+    for (std::int64_t k = 1; k <= hmax; ++k) {
+        const double b = state.SinCoefficients[k];
+        const double a = state.CosCoefficients[k];
+        state.Magnitudes[k] = std::sqrt(std::pow(b, 2) + std::pow(a, 2));
+    }
+    return true;
+}

@@ -1,0 +1,222 @@
+// The column-by-column drawing of the trace and of the spectral lines against drawing every
+// segment one at a time by the same one-pixel rule: identical pixels on random analyses.
+#include "core/spectrum.h"
+#include "ui/graph_window/column_spans.h"
+#include "ui/graph_window/draw_graphs.h"
+#include "ui/graph_window/form2.h"
+#include "ui/graph_window/plot_area.h"
+
+#include <QtTest>
+
+#include <random>
+
+namespace {
+
+constexpr QRgb Red = 0xff0000;
+constexpr QRgb Blue = 0x0000ff;
+
+// One segment at a time, as the drawing is defined.
+void LiteralTrace(PlotArea &plot, const AnalysisState &s)
+{
+    const std::int64_t periods = RoundToCount(s.PeriodCount);
+    const std::int64_t n = s.SampleCount;
+    const double w = 100 / s.PeriodCount;
+    for (std::int64_t j = 1; j <= periods; ++j) {
+        for (std::int64_t i = 0; i <= n - 1; ++i) {
+            const double x1 = w * double(j - 1) + (w * double(i)) / double(n);
+            const double y1 = s.SignalPeak == 0 ? 70 : s.Samples[i] * 25 / s.SignalPeak + 70;
+            const double x2 = (w * double(i + 1)) / double(n) + w * double(j - 1);
+            const double y2 = s.SignalPeak == 0 ? 70 : s.Samples[i + 1] * 25 / s.SignalPeak + 70;
+            plot.Line(float(x1), float(y1), float(x2), float(y2), Red);
+        }
+    }
+}
+
+void LiteralLines(PlotArea &plot, const AnalysisState &s)
+{
+    const std::int64_t harmonics = RoundToCount(s.HarmonicCount);
+    for (std::int64_t k = 1; k <= harmonics; ++k) {
+        const double x = double(k * 100) / s.HarmonicCount;
+        const double y = s.Magnitudes[k] * 45 / s.SpectrumPeak;
+        plot.Line(float(x), 0, float(x), float(y), Blue);
+    }
+}
+
+// Every step of the drawing, one Line at a time, with the DC segments after every spectral line.
+void LiteralGraphs(PlotArea &plot, AnalysisState &s)
+{
+    plot.Scale(0, 100, 100, 0);
+    for (int c = 100; c >= 1; c -= 10)
+        plot.Line(0, float(c), 0.2f, float(c));
+    for (int d = 0; d <= 100; d += 10)
+        plot.Line(float(d), 0, float(d), 0.5f);
+    plot.Line(0, 70, 100, 70, Red);
+    plot.Line(0, 0.1f, 100, 0.1f, Blue);
+    FindSpectrumPeak(s);
+    LiteralTrace(plot, s);
+    const std::int64_t harmonics = RoundToCount(s.HarmonicCount);
+    for (std::int64_t k = 1; k <= harmonics && s.SpectrumPeak != 0; ++k) {
+        const double x = double(k * 100) / s.HarmonicCount;
+        const double y = s.Magnitudes[k] * 45 / s.SpectrumPeak;
+        const double yd = s.MeanValue * 45 / s.SpectrumPeak;
+        plot.Line(float(x), 0, float(x), float(y), Blue);
+        plot.Line(0, 0, 0, float(yd), 0x00ff00);
+        plot.Line(0.1f, 0, 0.1f, float(yd), 0x00ff00);
+        plot.Line(0.2f, 0, 0.2f, float(yd), 0x00ff00);
+    }
+}
+
+// A random signal: random samples (the trace's shape does not matter to the rule), some
+// repeated so that flat stretches and vertical runs occur.
+AnalysisState RandomTrace(std::mt19937_64 &random)
+{
+    AnalysisState s;
+    const std::int32_t sizes[] = {1, 2, 3, 7, 50, 333, 1000, 4096, 20000};
+    s.SampleCount = sizes[random() % std::size(sizes)];
+    const double periods[] = {1, 2.5, 3, 3.5, 7, 10.4, 97, 1000, 12345, 200000, 0.4, -3};
+    s.PeriodCount = periods[random() % std::size(periods)];
+    std::uniform_real_distribution<double> value(-5, 5);
+    s.Samples = RealArray(static_cast<std::size_t>(s.SampleCount) + 2);
+    double level = 0;
+    for (std::int32_t i = 1; i < s.SampleCount; ++i) {
+        if (random() % 4)
+            level = value(random);
+        s.Samples[i] = level;
+    }
+    FindSignalPeak(s);
+    if (random() % 10 == 0) { // a silent signal
+        std::fill(s.Samples.begin(), s.Samples.end(), 0.0);
+        s.SignalPeak = 0;
+    }
+    return s;
+}
+
+QImage Drawn(QSize size, const std::function<void(PlotArea &)> &draw)
+{
+    PlotArea plot;
+    plot.resize(size + QSize(4, 4)); // the sunken frame takes two pixels a side
+    plot.Scale(0, 100, 100, 0);
+    draw(plot);
+    return plot.Image();
+}
+
+} // namespace
+
+class ColumnSpansTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void traceMatchesSegmentBySegmentDrawing()
+    {
+        std::mt19937_64 random(20261207);
+        std::int64_t segments = 0;
+        for (int trial = 0; trial < 400; ++trial) {
+            const AnalysisState s = RandomTrace(random);
+            if (std::int64_t(s.SampleCount) * std::max(0, RoundToCount(s.PeriodCount)) > 4'000'000)
+                continue;
+            segments += std::int64_t(s.SampleCount) * std::max(0, RoundToCount(s.PeriodCount));
+            const QSize size(int(20 + random() % 1000), int(20 + random() % 600));
+            const QImage literal = Drawn(size, [&](PlotArea &p) { LiteralTrace(p, s); });
+            const QImage gathered
+                = Drawn(size, [&](PlotArea &p) { p.Fill(RasterizeTrace(s, p.Mapping()), Red); });
+            QVERIFY2(literal == gathered,
+                     qPrintable(QString("trial %1: N = %2, P = %3, %4 x %5")
+                                    .arg(trial)
+                                    .arg(s.SampleCount)
+                                    .arg(s.PeriodCount)
+                                    .arg(size.width())
+                                    .arg(size.height())));
+        }
+        qInfo("%lld segments compared", static_cast<long long>(segments));
+        QVERIFY(segments > 10'000'000);
+    }
+
+    // Periods far narrower than a pixel: the gathered trace fills each column from the lowest to
+    // the highest sample, as the segments would.
+    void manyPeriodsFillTheirColumns()
+    {
+        AnalysisState s;
+        s.SampleCount = 4;
+        s.Samples = {0, 1, -1, 0.5, 0, 0};
+        s.SignalPeak = 1;
+        s.PeriodCount = 2e9;
+        const QImage image
+            = Drawn({997, 605}, [&](PlotArea &p) { p.Fill(RasterizeTrace(s, p.Mapping()), Red); });
+        PlotArea reference;
+        reference.resize(1001, 609);
+        reference.Scale(0, 100, 100, 0);
+        QCOMPARE(image.size(), QSize(997, 605));
+        const PixelMapping &m = reference.Mapping();
+        const int top = int(std::floor(m.Row(95.0f) + 0.5));
+        const int bottom = int(std::floor(m.Row(45.0f) + 0.5));
+        for (int c = 0; c < image.width(); ++c) {
+            for (int r = 0; r < image.height(); ++r)
+                QCOMPARE((image.pixel(c, r) & 0xffffff) == Red, r >= top && r <= bottom);
+        }
+    }
+
+    void wholeGraphsMatchTheStepByStepDrawing_data()
+    {
+        QTest::addColumn<QVector<double>>("parameters"); // V, D, N, H, P
+        QTest::newRow("defaults") << QVector<double> {10, 0.5, 10000, 10, 3};
+        QTest::newRow("lines under the DC") << QVector<double> {10, 0.5, 10000, 1000, 3};
+        QTest::newRow("negative") << QVector<double> {-4, 0.3, 2000, 25, 2.6};
+        QTest::newRow("halves") << QVector<double> {1, 1, 500, 2.5, 2.5};
+        QTest::newRow("silent") << QVector<double> {0, 0.5, 100, 5, 4};
+        QTest::newRow("narrow periods") << QVector<double> {3, 0.2, 30, 12, 5000};
+    }
+    void wholeGraphsMatchTheStepByStepDrawing()
+    {
+        QFETCH(QVector<double>, parameters);
+        AnalysisState s;
+        s.Amplitude = parameters[0];
+        s.DutyCycle = parameters[1];
+        s.SampleCount = int(parameters[2]);
+        s.HarmonicCount = parameters[3];
+        s.PeriodCount = parameters[4];
+        ComputeSpectrum(s);
+        Form2 form(s);
+        DrawGraphs(s, form);
+        const QImage drawn = form.Picture1()->Image();
+        PlotArea reference;
+        reference.SetBackColor(QColor(255, 255, 192));
+        reference.resize(form.Picture1()->size());
+        LiteralGraphs(reference, s);
+        const QImage expected = reference.Image();
+        QCOMPARE(drawn.size(), expected.size());
+        for (int r = 0; r < drawn.height(); ++r)
+            for (int c = 0; c < drawn.width(); ++c)
+                if (drawn.pixel(c, r) != expected.pixel(c, r))
+                    QFAIL(qPrintable(QString("pixel %1, %2: %3 instead of %4")
+                                         .arg(c)
+                                         .arg(r)
+                                         .arg(drawn.pixel(c, r), 0, 16)
+                                         .arg(expected.pixel(c, r), 0, 16)));
+    }
+
+    void spectralLinesMatchLineByLineDrawing()
+    {
+        std::mt19937_64 random(7);
+        std::uniform_real_distribution<double> modulus(0, 3);
+        for (int trial = 0; trial < 60; ++trial) {
+            AnalysisState s;
+            const double counts[] = {1, 2.5, 10, 10.5, 999, 3000, 50000};
+            s.HarmonicCount = counts[random() % std::size(counts)];
+            s.SampleCount = 60000;
+            s.Magnitudes = RealArray(60002);
+            for (int k = 1; k <= RoundToCount(s.HarmonicCount); ++k)
+                s.Magnitudes[k] = random() % 5 ? modulus(random) : 0;
+            FindSpectrumPeak(s);
+            if (s.SpectrumPeak == 0)
+                continue;
+            const QSize size(int(20 + random() % 1000), int(20 + random() % 600));
+            const QImage literal = Drawn(size, [&](PlotArea &p) { LiteralLines(p, s); });
+            const QImage gathered = Drawn(
+                size, [&](PlotArea &p) { p.Fill(RasterizeSpectralLines(s, p.Mapping()), Blue); });
+            QVERIFY2(literal == gathered, qPrintable(QString("trial %1").arg(trial)));
+        }
+    }
+};
+
+QTEST_MAIN(ColumnSpansTest)
+#include "tst_column_spans.moc"

@@ -1,0 +1,203 @@
+#include "column_spans.h"
+
+#include "core/spectrum.h"
+
+#include <algorithm>
+
+ColumnSpans::ColumnSpans(int width)
+    : low_(static_cast<std::size_t>(std::max(width, 0)), std::numeric_limits<std::int64_t>::max()),
+      high_(static_cast<std::size_t>(std::max(width, 0)), std::numeric_limits<std::int64_t>::min())
+{ }
+
+void ColumnSpans::Add(int column, std::int64_t low, std::int64_t high)
+{
+    low_[column] = std::min(low_[column], low);
+    high_[column] = std::max(high_[column], high);
+}
+
+namespace {
+
+// The trace's vertices: vertex i of period j ends segment i - 1 and starts segment i, at the
+// single-precision coordinates the one-segment-at-a-time drawing hands over.
+class TraceVertices
+{
+public:
+    TraceVertices(const AnalysisState &state, const PixelMapping &mapping)
+        : state_(state), mapping_(mapping), n_(state.SampleCount), w_(100 / state.PeriodCount)
+    {
+        // The rows are the same in every period; the minimum and maximum of each block of them
+        // answer range queries without a row per sample in memory.
+        const std::int64_t blocks = n_ / BlockSize + 1;
+        blockLow_.assign(static_cast<std::size_t>(blocks),
+                         std::numeric_limits<std::int64_t>::max());
+        blockHigh_.assign(static_cast<std::size_t>(blocks),
+                          std::numeric_limits<std::int64_t>::min());
+        for (std::int64_t i = 0; i <= n_; ++i) {
+            const std::int64_t r = Row(i);
+            auto &low = blockLow_[static_cast<std::size_t>(i / BlockSize)];
+            auto &high = blockHigh_[static_cast<std::size_t>(i / BlockSize)];
+            low = std::min(low, r);
+            high = std::max(high, r);
+        }
+        lowest_ = *std::min_element(blockLow_.begin(), blockLow_.end());
+        highest_ = *std::max_element(blockHigh_.begin(), blockHigh_.end());
+    }
+
+    float X(std::int64_t i, std::int64_t j) const
+    {
+        return static_cast<float>(w_ * double(j - 1) + (w_ * double(i)) / double(n_));
+    }
+    float Y(std::int64_t i) const
+    {
+        const double peak = state_.SignalPeak;
+        return static_cast<float>(peak == 0 ? 70.0 : state_.Samples[i] * 25 / peak + 70);
+    }
+    double ColumnPosition(std::int64_t i, std::int64_t j) const { return mapping_.Column(X(i, j)); }
+    double RowPosition(std::int64_t i) const { return mapping_.Row(Y(i)); }
+    std::int64_t Column(std::int64_t i, std::int64_t j) const
+    {
+        return NearestPixel(ColumnPosition(i, j));
+    }
+    std::int64_t Row(std::int64_t i) const { return NearestPixel(RowPosition(i)); }
+
+    std::int64_t Lowest() const { return lowest_; }
+    std::int64_t Highest() const { return highest_; }
+
+    // Lowest and highest row of the vertices first .. last.
+    std::pair<std::int64_t, std::int64_t> RowRange(std::int64_t first, std::int64_t last) const
+    {
+        std::int64_t low = std::numeric_limits<std::int64_t>::max();
+        std::int64_t high = std::numeric_limits<std::int64_t>::min();
+        std::int64_t i = first;
+        for (; i <= last && i % BlockSize != 0; ++i) {
+            low = std::min(low, Row(i));
+            high = std::max(high, Row(i));
+        }
+        for (; i + BlockSize - 1 <= last; i += BlockSize) {
+            low = std::min(low, blockLow_[static_cast<std::size_t>(i / BlockSize)]);
+            high = std::max(high, blockHigh_[static_cast<std::size_t>(i / BlockSize)]);
+        }
+        for (; i <= last; ++i) {
+            low = std::min(low, Row(i));
+            high = std::max(high, Row(i));
+        }
+        return {low, high};
+    }
+
+    std::int64_t SampleCount() const { return n_; }
+
+private:
+    static constexpr std::int64_t BlockSize = 1024;
+    const AnalysisState &state_;
+    const PixelMapping &mapping_;
+    std::int64_t n_;
+    double w_;
+    std::vector<std::int64_t> blockLow_;
+    std::vector<std::int64_t> blockHigh_;
+    std::int64_t lowest_ = 0;
+    std::int64_t highest_ = 0;
+};
+
+// Largest index in [from, to] for which inColumn holds, given that it holds at `from` and that
+// it holds on a prefix of the range.
+template<typename Predicate>
+std::int64_t LastWhere(std::int64_t from, std::int64_t to, Predicate inColumn)
+{
+    std::int64_t step = 1;
+    std::int64_t good = from;
+    while (good + step <= to && inColumn(good + step)) {
+        good += step;
+        step *= 2;
+    }
+    std::int64_t bad = std::min(to + 1, good + step);
+    while (bad - good > 1) {
+        const std::int64_t middle = good + (bad - good) / 2;
+        (inColumn(middle) ? good : bad) = middle;
+    }
+    return good;
+}
+
+// One period, column by column: the vertices in a column light the rows between their lowest
+// and highest (the segments between them are vertical there), and each segment that crosses to
+// another column is drawn by the one-pixel rule.
+void RasterizePeriod(const TraceVertices &v, std::int64_t j, ColumnSpans &spans)
+{
+    const std::int64_t n = v.SampleCount();
+    const int width = spans.Width();
+    std::int64_t i = 0;
+    while (i <= n) {
+        const std::int64_t column = v.Column(i, j);
+        if (column >= width)
+            return;
+        const std::int64_t last
+            = LastWhere(i, n, [&](std::int64_t k) { return v.Column(k, j) == column; });
+        if (column >= 0) {
+            const auto [low, high] = v.RowRange(i, last);
+            spans.Add(static_cast<int>(column), low, high);
+        }
+        if (last < n)
+            RasterizeSegment(
+                v.ColumnPosition(last, j), v.RowPosition(last), v.ColumnPosition(last + 1, j),
+                v.RowPosition(last + 1), width,
+                [&](int c, std::int64_t low, std::int64_t high) { spans.Add(c, low, high); });
+        i = last + 1;
+    }
+}
+
+} // namespace
+
+ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping)
+{
+    ColumnSpans spans(mapping.width);
+    const std::int64_t periods = RoundToCount(state.PeriodCount);
+    if (periods < 1 || state.SampleCount < 1)
+        return spans;
+    const TraceVertices v(state, mapping);
+    const std::int64_t n = v.SampleCount();
+    const int width = spans.Width();
+    const auto full = [&](std::int64_t c) {
+        return c < 0 || c >= width || spans.Covers(static_cast<int>(c), v.Lowest(), v.Highest());
+    };
+    // Periods are drawn left to right; one that falls in columns already lit from the lowest to
+    // the highest row of the trace adds nothing, and neither do the narrow periods after it in
+    // the same column.
+    for (std::int64_t j = 1; j <= periods;) {
+        const std::int64_t first = v.Column(0, j);
+        const std::int64_t last = v.Column(n, j);
+        if (first >= width)
+            break;
+        if (first == last && full(first)) {
+            j = LastWhere(j, periods, [&](std::int64_t p) { return v.Column(n, p) == first; }) + 1;
+            continue;
+        }
+        if (last - first <= 4) {
+            bool covered = true;
+            for (std::int64_t c = first; c <= last && covered; ++c)
+                covered = full(c);
+            if (covered) {
+                ++j;
+                continue;
+            }
+        }
+        RasterizePeriod(v, j, spans);
+        ++j;
+    }
+    return spans;
+}
+
+ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping)
+{
+    ColumnSpans spans(mapping.width);
+    const std::int64_t harmonics = RoundToCount(state.HarmonicCount);
+    const double bottom = mapping.Row(0.0f);
+    for (std::int64_t k = 1; k <= harmonics; ++k) {
+        // k * 100 in 64 bits: it outgrows 32 bits from k = 21474837.
+        const double x = double(k * 100) / state.HarmonicCount;
+        const double y = state.Magnitudes[k] * 45 / state.SpectrumPeak;
+        const double column = mapping.Column(static_cast<float>(x));
+        RasterizeSegment(
+            column, bottom, column, mapping.Row(static_cast<float>(y)), mapping.width,
+            [&](int c, std::int64_t low, std::int64_t high) { spans.Add(c, low, high); });
+    }
+    return spans;
+}

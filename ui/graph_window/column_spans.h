@@ -1,0 +1,43 @@
+// The pixels of many segments gathered per column, and the trace and spectrum lines rasterised
+// that way: the same pixels as drawing every segment by the one-pixel rule, in time that grows
+// with the samples and the pixels instead of with the segments.
+#pragma once
+
+#include "pixel_mapping.h"
+
+#include "core/analysis_state.h"
+
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+// The rows lit in each column of a surface: one span a column, enough for the union of the
+// segments of a polyline whose x never decreases.
+class ColumnSpans
+{
+public:
+    explicit ColumnSpans(int width);
+
+    int Width() const { return static_cast<int>(low_.size()); }
+    void Add(int column, std::int64_t low, std::int64_t high);
+    bool Empty(int column) const { return low_[column] > high_[column]; }
+    std::int64_t Low(int column) const { return low_[column]; }
+    std::int64_t High(int column) const { return high_[column]; }
+    bool Covers(int column, std::int64_t low, std::int64_t high) const
+    {
+        return low_[column] <= low && high_[column] >= high;
+    }
+
+private:
+    std::vector<std::int64_t> low_;
+    std::vector<std::int64_t> high_;
+};
+
+// The signal trace: RoundToCount(PeriodCount) periods of the N segments between the samples,
+// each period 100 / PeriodCount wide, at y = s * 25 / SignalPeak + 70 (70 when the peak is 0);
+// the same pixels as one segment at a time, for any number of periods.
+ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping);
+
+// The spectral lines of harmonics 1 to RoundToCount(HarmonicCount): at x = 100 k / H from y = 0
+// to 45 |S_k| / SpectrumPeak. SpectrumPeak must not be 0.
+ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping);
