@@ -1,14 +1,25 @@
 #include "sincos_kernels.h"
 
+#include <cmath>
 #include <sleef.h>
 
-void SincosBlockScalar(const double *angles, double *sines, double *cosines, std::size_t count)
+void SincosBlockScalar(double twoKPi, double n, std::int64_t first, std::size_t count,
+                       double *sines, double *cosines)
 {
-    for (std::size_t i = 0; i < count; ++i) {
-        const Sleef_double2 r = Sleef_sincos_u10(angles[i]);
-        sines[i] = r.x;
-        cosines[i] = r.y;
+    for (std::size_t j = 0; j < count; ++j) {
+        const Sleef_double2 r = Sleef_sincos_u10(
+            twoKPi * static_cast<double>(first + static_cast<std::int64_t>(j)) / n);
+        sines[j] = r.x;
+        cosines[j] = r.y;
     }
+}
+
+void SincosBlockLibm(double twoKPi, double n, std::int64_t first, std::size_t count, double *sines,
+                     double *cosines)
+{
+    for (std::size_t j = 0; j < count; ++j)
+        sincos(twoKPi * static_cast<double>(first + static_cast<std::int64_t>(j)) / n, &sines[j],
+               &cosines[j]);
 }
 
 SincosKernel BestSincosKernel()

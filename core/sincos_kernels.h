@@ -1,17 +1,26 @@
-// Sine and cosine of a block of angles with SLEEF's 1-ULP functions, on the widest vector unit
-// the processor has.
+// Sine and cosine of the angles of one harmonic over a block of samples, with SLEEF's 1-ULP
+// functions on the widest vector unit the processor has.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
-// Writes sin and cos of angles[0 .. count - 1]; count any size.
-using SincosBlock
-    = void (*)(const double *angles, double *sines, double *cosines, std::size_t count);
+// For j = 0 .. count - 1, with i = first + j: the angle (twoKPi * i) / n, exactly as the scalar
+// expression rounds it, then its sine and cosine into sines[j] and cosines[j].
+using SincosBlock = void (*)(double twoKPi, double n, std::int64_t first, std::size_t count,
+                             double *sines, double *cosines);
 
-void SincosBlockAvx512(const double *angles, double *sines, double *cosines, std::size_t count);
-void SincosBlockAvx(const double *angles, double *sines, double *cosines, std::size_t count);
-void SincosBlockSse2(const double *angles, double *sines, double *cosines, std::size_t count);
-void SincosBlockScalar(const double *angles, double *sines, double *cosines, std::size_t count);
+void SincosBlockAvx512(double twoKPi, double n, std::int64_t first, std::size_t count,
+                       double *sines, double *cosines);
+void SincosBlockAvx(double twoKPi, double n, std::int64_t first, std::size_t count, double *sines,
+                    double *cosines);
+void SincosBlockSse2(double twoKPi, double n, std::int64_t first, std::size_t count, double *sines,
+                     double *cosines);
+void SincosBlockScalar(double twoKPi, double n, std::int64_t first, std::size_t count,
+                       double *sines, double *cosines);
+// The C library's sincos: the same bits as its sin and cos.
+void SincosBlockLibm(double twoKPi, double n, std::int64_t first, std::size_t count, double *sines,
+                     double *cosines);
 
 struct SincosKernel
 {

@@ -15,7 +15,7 @@ namespace {
 // Work between two looks at the cancel flag: a few hundred microseconds.
 constexpr std::int64_t Chunk = 1 << 16;
 // Angles evaluated together by the vector kernel.
-constexpr std::int64_t Block = 512;
+constexpr std::int64_t Block = 256;
 // Beyond this many separate runs of non-zero samples, the rest is summed as one run: a zero term
 // changes no bit of a sum that starts at +0, so skipping zeros is only a saving.
 constexpr std::size_t MaxRuns = 4096;
@@ -25,12 +25,6 @@ struct Run
     std::int64_t begin;
     std::int64_t end;
 };
-
-void SincosBlockLibm(const double *angles, double *sines, double *cosines, std::size_t count)
-{
-    for (std::size_t i = 0; i < count; ++i)
-        sincos(angles[i], &sines[i], &cosines[i]);
-}
 
 // Runs work on the caller's thread and up to threads - 1 others. Where the system gives fewer
 // threads, fewer do the same work with the same results.
@@ -71,32 +65,41 @@ bool Parallel(std::int64_t first, std::int64_t last, unsigned threads, SpectrumC
     return !(control && control->Cancelled());
 }
 
+// The sums of several harmonics at a time: their independent running sums keep the adder busy
+// while each one still adds its terms in index order.
 class HarmonicSums
 {
 public:
+    static constexpr int Group = 4;
+
     HarmonicSums(const AnalysisState &state, const std::vector<Run> &runs, SincosBlock kernel,
                  SpectrumControl *control)
         : s_(state.Samples), runs_(runs), kernel_(kernel), control_(control),
           n_(static_cast<double>(state.SampleCount))
     { }
 
-    // The sums of harmonic k in ComputeSpectrum's order; false when cancelled.
-    bool Compute(std::int64_t k, double &cosSum, double &sinSum)
+    // The cosine and sine sums of harmonics k[0 .. G - 1] in ComputeSpectrum's order; false when
+    // cancelled.
+    template<int G> bool Compute(const std::int64_t *k, double *cosSum, double *sinSum)
     {
-        const double twoKPi = static_cast<double>(static_cast<std::int32_t>(2 * k)) * PI;
-        cosSum = 0;
-        sinSum = 0;
+        double twoKPi[G];
+        double cosAcc[G] = {};
+        double sinAcc[G] = {};
+        for (int h = 0; h < G; ++h)
+            twoKPi[h] = static_cast<double>(static_cast<std::int32_t>(2 * k[h])) * PI;
         std::int64_t sinceCheck = 0;
         for (const Run &run : runs_) {
             for (std::int64_t begin = run.begin; begin < run.end; begin += Block) {
                 const std::int64_t count = std::min(Block, run.end - begin);
-                for (std::int64_t j = 0; j < count; ++j)
-                    angles_[j] = twoKPi * static_cast<double>(begin + j) / n_;
-                kernel_(angles_, sines_, cosines_, static_cast<std::size_t>(count));
                 const double *s = s_.data() + begin;
+                for (int h = 0; h < G; ++h)
+                    kernel_(twoKPi[h], n_, begin, static_cast<std::size_t>(count), sines_[h],
+                            cosines_[h]);
                 for (std::int64_t j = 0; j < count; ++j) {
-                    cosSum = cosines_[j] * s[j] + cosSum;
-                    sinSum = sines_[j] * s[j] + sinSum;
+                    for (int h = 0; h < G; ++h) {
+                        cosAcc[h] = cosines_[h][j] * s[j] + cosAcc[h];
+                        sinAcc[h] = sines_[h][j] * s[j] + sinAcc[h];
+                    }
                 }
                 if ((sinceCheck += count) >= Chunk) {
                     sinceCheck = 0;
@@ -104,6 +107,10 @@ public:
                         return false;
                 }
             }
+        }
+        for (int h = 0; h < G; ++h) {
+            cosSum[h] = cosAcc[h];
+            sinSum[h] = sinAcc[h];
         }
         return true;
     }
@@ -114,9 +121,8 @@ private:
     SincosBlock kernel_;
     SpectrumControl *control_;
     double n_;
-    double angles_[Block];
-    double sines_[Block];
-    double cosines_[Block];
+    double sines_[Group][Block];
+    double cosines_[Group][Block];
 };
 
 } // namespace
@@ -181,23 +187,38 @@ bool ComputeSpectrumFast(AnalysisState &state, SpectrumPath path, unsigned threa
     std::atomic<bool> stopped {false};
     const auto work = [&] {
         HarmonicSums sums(state, runs, kernel, control);
-        for (std::int64_t k; (k = nextHarmonic.fetch_add(1)) <= hmax;) {
-            double cosSum = 0, sinSum = 0;
-            if (!sums.Compute(k, cosSum, sinSum)) {
+        constexpr int Group = HarmonicSums::Group;
+        for (std::int64_t first; (first = nextHarmonic.fetch_add(Group)) <= hmax;) {
+            std::int64_t k[Group];
+            double cosSum[Group], sinSum[Group];
+            const int count = static_cast<int>(std::min<std::int64_t>(Group, hmax - first + 1));
+            for (int h = 0; h < count; ++h)
+                k[h] = first + h;
+            bool done = true;
+            if (count == Group) {
+                done = sums.Compute<Group>(k, cosSum, sinSum);
+            } else {
+                for (int h = 0; h < count && done; ++h)
+                    done = sums.Compute<1>(k + h, cosSum + h, sinSum + h);
+            }
+            if (!done) {
                 stopped = true;
                 return;
             }
-            state.CosCoefficients[k] = (2 / static_cast<double>(n)) * cosSum;
-            state.SinCoefficients[k] = (2 / static_cast<double>(n)) * sinSum;
-            if (k == hmax) {
-                state.CosSum = cosSum;
-                state.SinSum = sinSum;
+            for (int h = 0; h < count; ++h) {
+                state.CosCoefficients[k[h]] = (2 / static_cast<double>(n)) * cosSum[h];
+                state.SinCoefficients[k[h]] = (2 / static_cast<double>(n)) * sinSum[h];
+                if (k[h] == hmax) {
+                    state.CosSum = cosSum[h];
+                    state.SinSum = sinSum[h];
+                }
+                if (control)
+                    control->HarmonicDone();
             }
-            if (control)
-                control->HarmonicDone();
         }
     };
-    RunOnThreads(static_cast<unsigned>(std::clamp<std::int64_t>(hmax, 1, threads)), work);
+    const std::int64_t groups = (hmax + HarmonicSums::Group - 1) / HarmonicSums::Group;
+    RunOnThreads(static_cast<unsigned>(std::clamp<std::int64_t>(groups, 1, threads)), work);
     if (stopped)
         return false;
 

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the program and the tests need; installs nothing
-# that is already there.
+# Installs the Debian 12 packages the build, the program and the tests need, and any others
+# named as arguments; installs nothing that is already there.
 set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev fonts-liberation2
-    libgtest-dev libbenchmark-dev
-    xvfb xauth
+    libsleef-dev libgtest-dev libbenchmark-dev
+    "$@"
 )
 
 missing=()

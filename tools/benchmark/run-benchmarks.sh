@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the benchmarks, runs them all in one go with numpy's direct sums beside them, and writes
+# the table of times and ratios to docs/performance.md.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+tools/install-dependencies.sh python3-numpy
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPETTRO_BUILD_BENCHMARKS=ON
+cmake --build build/release --target spectrum_benchmark drawing_benchmark
+out=build/release/benchmark-results
+mkdir -p "$out"
+
+build/release/tools/benchmark/spectrum_benchmark --benchmark_repetitions=5 \
+    --benchmark_filter='^(Literal|Exact|Vectorised)/N:1000000/H:100(/|$)' \
+    --benchmark_out="$out/targets.json" --benchmark_out_format=json
+/usr/bin/python3 tools/benchmark/numpy_direct_sums.py 1000000 100 > "$out/numpy.json"
+/usr/bin/python3 tools/benchmark/numpy_direct_sums.py 1000000 100 nonzero > "$out/numpy-nonzero.json"
+build/release/tools/benchmark/spectrum_benchmark --benchmark_repetitions=3 \
+    --benchmark_filter='^(Literal/N:(10000|100000)/|Vectorised/N:(10000|100000|10000000)/H:100/|Vectorised/N:1000000/H:(10|1000)/|CancelLatency)' \
+    --benchmark_out="$out/scaling.json" --benchmark_out_format=json
+QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/drawing_benchmark --benchmark_repetitions=3 \
+    --benchmark_out="$out/drawing.json" --benchmark_out_format=json
+
+/usr/bin/python3 tools/benchmark/report.py "$out" "$(git rev-parse --short HEAD)" > docs/performance.md
+cat docs/performance.md
