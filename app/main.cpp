@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Spettro Segnale"));
     QApplication::setApplicationVersion(QString::fromLatin1(ApplicationVersion));
-    QApplication::setDesktopFileName(QStringLiteral("spettro-segnale"));
+    QApplication::setDesktopFileName(QStringLiteral("it.spettrosegnale.SpettroSegnale"));
     // The windows are laid out in fixed positions like classic forms; Fusion draws their
     // controls the same on every desktop and honours each control's colours.
     QApplication::setStyle(QStringLiteral("Fusion"));

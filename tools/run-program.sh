@@ -4,6 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/install-dependencies.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
-cmake --build build/release --target spettro-segnale
+cmake --preset release
+cmake --build --preset release --target spettro-segnale
 exec build/release/app/spettro-segnale "$@"

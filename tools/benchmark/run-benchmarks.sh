@@ -5,8 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 tools/install-dependencies.sh python3-numpy
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPETTRO_BUILD_BENCHMARKS=ON
-cmake --build build/release --target spectrum_benchmark drawing_benchmark
+cmake --preset release
+cmake --build --preset release --target spectrum_benchmark drawing_benchmark
 out=build/release/benchmark-results
 mkdir -p "$out"
 
