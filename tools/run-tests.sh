@@ -1,9 +1,22 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test.
+# Installs what is missing, then builds and runs every test: the release build, the same tests
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets (their seed corpora,
+# then SPETTRO_FUZZ_SECONDS seconds each, 60 by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 tools/install-dependencies.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DSPETTRO_BUILD_BENCHMARKS=ON
-cmake --build build/release
-ctest --test-dir build/release --output-on-failure
+
+cmake --preset release
+cmake --build --preset release
+ctest --preset release
+
+cmake --preset debug-sanitizers
+cmake --build --preset debug-sanitizers
+# The package checks build a package; the release run has done that.
+ctest --preset debug-sanitizers --label-exclude packaging
+
+cmake --preset fuzz
+cmake --build --preset fuzz
+ctest --preset fuzz
+tools/run-fuzzers.sh "${SPETTRO_FUZZ_SECONDS:-60}"

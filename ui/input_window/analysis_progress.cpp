@@ -71,5 +71,9 @@ AnalysisOutcome ComputeWithProgress(QWidget *parent, AnalysisState &analysis)
     if (!finished) // the program is closing
         control.Cancel();
     worker.join();
+    // Annulla wins even over an analysis that ended meanwhile: the user asked for nothing to
+    // change.
+    if (control.Cancelled())
+        return {AnalysisOutcome::Status::Cancelled, {}};
     return outcome;
 }

@@ -1,0 +1,371 @@
+// A seeded monkey drives both windows with thousands of random actions: texts inside and outside
+// the number alphabet, extreme and huge values, clicks, mouse moves over and below the plot,
+// closing the graph window, switching locale. After every action the windows must show no
+// infinite or undefined number, the fields only ever turn from pink to green, the results and
+// the readout must match the analysis state, and a refused command must change nothing.
+//
+// SPETTRO_MONKEY_SEED and SPETTRO_MONKEY_ACTIONS override the seed and the number of actions.
+#include "core/analysis_state.h"
+#include "core/commands.h"
+#include "core/spectrum.h"
+#include "tests/support/message_recorder.h"
+#include "tests/support/same_analysis.h"
+#include "ui/graph_window/cursor_readout.h"
+#include "ui/graph_window/form2.h"
+#include "ui/graph_window/plot_area.h"
+#include "ui/input_window/form1.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <random>
+
+namespace {
+
+const QColor Pink(255, 192, 192);
+const QColor Green(0, 255, 0);
+const char *const FieldNames[] = {"Text1", "Text7", "Text12", "Text13", "Text3", "Text8", "Text2"};
+
+// Values each field is likely to get, small enough for quick analyses, with the extremes.
+const QStringList Likely[] = {
+    {"0.5", "0.25", "1", "0.1", "0.37", "0.999", "1.5", "0", "-0.5", "-1e-9", "1e308"}, // D
+    {"10", "-3", "0", "1e-300", "1E308", "2.5", "-1e400", "4.9e-324"}, // Vmax
+    {"100", "0", "1e305", "1E305", "1E-3", "-5", "1e306"}, // f
+    {"10000", "5", "7", "1", "1000", "1e9", "1e12", "0", "-3", "2147483647", "2e3"}, // N
+    {"10", "2.5", "0", "-3", "100", "1001", "10001", "1e9", "-1e12", "11.5"}, // H
+    {"3", "2.5", "0.5", "1e9", "-1", "0", "1e10", "2147483647", "10"}, // P
+    {"1", "2", "0", "11", "1.5", "-1", "1e12", "10001", "2.5"}, // z
+};
+
+bool Shows(const QString &text)
+{
+    const QString lower = text.toLower();
+    return !lower.contains("inf") && !lower.contains("nan");
+}
+
+QColor BackColor(const QWidget *w)
+{
+    return w->palette().color(w->backgroundRole());
+}
+
+} // namespace
+
+class MonkeyTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<AnalysisState> state_;
+    std::unique_ptr<MessageRecorder> box_;
+    std::unique_ptr<Form1> form_;
+    std::mt19937_64 random_;
+    QString lastAction_;
+    quint64 seed_ = 0;
+    int action_ = 0;
+    int cancelled_ = 0;
+    int stored_ = 0;
+    int refused_ = 0;
+
+    QLineEdit *field(const char *name) { return form_->findChild<QLineEdit *>(name); }
+    QLabel *label(const char *name) { return form_->findChild<QLabel *>(name); }
+    int pick(int n) { return static_cast<int>(random_() % static_cast<quint64>(n)); }
+    char16_t separator() const { return QLocale().decimalPoint().at(0).unicode(); }
+
+    QString where() const
+    {
+        return QString("seed %1, action %2 (%3)").arg(seed_).arg(action_).arg(lastAction_);
+    }
+
+    QString randomText()
+    {
+        switch (pick(8)) {
+        case 0: {
+            QString t;
+            const QString alphabet = "0123456789.eE-+";
+            for (int i = pick(14); i > 0; --i)
+                t += alphabet[pick(alphabet.size())];
+            return t;
+        }
+        case 1: {
+            const QString outside[] = {"1,5", " 5", "5 ",     "abc", "\uff15",    "1\u00a02",
+                                       "\t",  "x1", "\u0665", "1/2", "\U0001D7D3"};
+            return outside[pick(std::size(outside))];
+        }
+        case 2:
+            return QString();
+        case 3:
+            return QString(40000, QChar(u"0123456789"[pick(10)]));
+        case 4: {
+            const QString extreme[] = {
+                "1e308", "1e-308", "1e309", "9e99999", "-1e400", "1e-400", "1.7976931348623157e308",
+                "-0",    "0.0"};
+            return extreme[pick(std::size(extreme))];
+        }
+        default:
+            return QString();
+        }
+    }
+
+    void typeInto(int f)
+    {
+        QLineEdit *edit = field(FieldNames[f]);
+        const bool likely = pick(5) != 0;
+        const QString text = likely ? Likely[f][pick(Likely[f].size())] : randomText();
+        lastAction_ = QString("type %1 into %2").arg(text.left(30)).arg(FieldNames[f]);
+        const bool typeable = std::all_of(text.begin(), text.end(), [](QChar c) {
+            return c.unicode() >= 0x20 && c.unicode() < 0x7f;
+        });
+        if (text.size() > 100 || !typeable) { // pasted
+            edit->setText(text);
+            return;
+        }
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+
+    void clickCommand(const char *name)
+    {
+        lastAction_ = QString("click %1").arg(name);
+        const AnalysisState before = *state_;
+        const QString label3 = label("Label3")->text();
+        const QString label9 = label("Label9")->text();
+        const Form2 *window = form_->GraphWindow();
+        const QImage plot = window ? window->Picture1()->Image() : QImage();
+        const int cancelledBefore = cancelled_;
+        box_->shown.clear();
+
+        QTest::mouseClick(form_->findChild<QPushButton *>(name), Qt::LeftButton);
+
+        QVERIFY2(box_->shown.size() <= 1, qPrintable(where()));
+        const bool stopped = !box_->shown.empty() || cancelled_ != cancelledBefore;
+        (stopped ? refused_ : stored_)++;
+        if (stopped) {
+            QVERIFY2(
+                SameAnalysis(*state_, before),
+                qPrintable(where() + ": "
+                           + (box_->shown.empty() ? QString("cancelled")
+                                                  : QString::fromStdU16String(box_->shown[0]))));
+            QCOMPARE(label("Label3")->text(), label3);
+            QCOMPARE(label("Label9")->text(), label9);
+            if (window && form_->GraphWindow() == window)
+                QVERIFY2(window->Picture1()->Image() == plot, qPrintable(where()));
+            return;
+        }
+        const auto size = static_cast<std::size_t>(state_->SampleCount) + 2;
+        QVERIFY2(state_->Samples.size() == size, qPrintable(where()));
+        if (QString(name) == "Command1") {
+            const HarmonicModulusTexts shown = FormatHarmonicModulus(*state_, separator());
+            QCOMPARE(label("Label3")->text(), QString::fromStdU16String(shown.meanValue));
+            QCOMPARE(label("Label9")->text(), QString::fromStdU16String(shown.magnitude));
+        } else {
+            QVERIFY2(form_->GraphWindow() && form_->GraphWindow()->isVisible(),
+                     qPrintable(where()));
+        }
+    }
+
+    void moveOverPlot()
+    {
+        Form2 *window = form_->GraphWindow();
+        if (!window)
+            return clickCommand("Command2");
+        PlotArea *plot = window->Picture1();
+        const QRect contents = plot->contentsRect();
+        const bool below = pick(4) == 0;
+        const QPointF position(contents.left() + pick(contents.width() + 40) - 20,
+                               below ? contents.bottom() + 1 + pick(300)
+                                     : contents.top() + pick(contents.height()));
+        lastAction_ = QString("move to %1, %2%3")
+                          .arg(position.x())
+                          .arg(position.y())
+                          .arg(below ? " with the button held" : "");
+        const QString before = plot->ToolTipText();
+        const Qt::MouseButtons buttons = below ? Qt::LeftButton : Qt::NoButton;
+        QMouseEvent move(QEvent::MouseMove, position, plot->mapToGlobal(position), Qt::NoButton,
+                         buttons, Qt::NoModifier);
+        QApplication::sendEvent(plot, &move);
+
+        const QPointF user = plot->UserPoint(position - contents.topLeft());
+        const float x = float(user.x()), y = float(user.y());
+        std::optional<std::u16string> expected;
+        if (window->Option1()->isChecked())
+            expected = SignalReadout(*state_, x, y, separator());
+        if (window->Option3()->isChecked())
+            expected = SpectrumReadout(*state_, x, y, separator());
+        const QString tip = plot->ToolTipText();
+        QCOMPARE(tip, expected ? QString::fromStdU16String(*expected) : before);
+        if (y >= 0)
+            QVERIFY2(window->Option1()->isChecked() == (y >= 70), qPrintable(where()));
+    }
+
+    void checkInvariants(std::array<bool, 7> &green)
+    {
+        QVERIFY2(Shows(label("Label3")->text()), qPrintable(where()));
+        QVERIFY2(Shows(label("Label9")->text()), qPrintable(where()));
+        if (Form2 *window = form_->GraphWindow())
+            QVERIFY2(Shows(window->Picture1()->ToolTipText()), qPrintable(where()));
+        for (int f = 0; f < 7; ++f) {
+            const QColor color = BackColor(field(FieldNames[f]));
+            QVERIFY2(color == Pink || color == Green, qPrintable(where()));
+            if (green[f])
+                QVERIFY2(color == Green, qPrintable(where() + " turned pink"));
+            green[f] = color == Green;
+        }
+    }
+
+private slots:
+    void init()
+    {
+        QLocale::setDefault(QLocale::c());
+        state_ = std::make_unique<AnalysisState>();
+        box_ = std::make_unique<MessageRecorder>();
+        form_ = std::make_unique<Form1>(*state_, *box_);
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+        // A long analysis is answered like a message box: cancelled once its dialog shows.
+        auto *answer = new QTimer(form_.get());
+        connect(answer, &QTimer::timeout, this, [this] {
+            if (auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget())) {
+                ++cancelled_;
+                dialog->cancel();
+            }
+        });
+        answer->start(10);
+    }
+    void cleanup()
+    {
+        form_.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void randomActionsKeepTheWindowsConsistent()
+    {
+        seed_ = qEnvironmentVariableIsSet("SPETTRO_MONKEY_SEED")
+            ? qEnvironmentVariable("SPETTRO_MONKEY_SEED").toULongLong()
+            : 20261207;
+        const int actions = qEnvironmentVariableIsSet("SPETTRO_MONKEY_ACTIONS")
+            ? qEnvironmentVariableIntValue("SPETTRO_MONKEY_ACTIONS")
+            : 5000;
+        random_.seed(seed_);
+        std::array<bool, 7> green {};
+        int commands = 0, moves = 0;
+        for (action_ = 1; action_ <= actions; ++action_) {
+            const int kind = pick(100);
+            if (kind < 45) {
+                typeInto(pick(7));
+            } else if (kind < 60) {
+                clickCommand("Command1");
+                ++commands;
+            } else if (kind < 72) {
+                clickCommand("Command2");
+                ++commands;
+            } else if (kind < 94) {
+                moveOverPlot();
+                ++moves;
+            } else if (kind < 95) {
+                lastAction_ = "close the graph window";
+                if (Form2 *window = form_->GraphWindow()) {
+                    window->close();
+                    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+                    QVERIFY2(!form_->GraphWindow(), qPrintable(where()));
+                }
+            } else if (kind < 97) {
+                // A fresh set of sensible values, so that commands get past the checks again.
+                lastAction_ = "sensible values everywhere";
+                const char *const sensible[] = {"0.5", "10", "100", "10000", "10", "3", "2"};
+                for (int f = 0; f < 7; ++f)
+                    field(FieldNames[f])->setText(pick(2) ? sensible[f] : Likely[f][pick(3)]);
+            } else if (kind < 98) {
+                const QLocale locales[] = {QLocale(QLocale::Italian, QLocale::Italy),
+                                           QLocale(QLocale::English, QLocale::UnitedStates)};
+                QLocale::setDefault(locales[pick(2)]);
+                lastAction_ = "locale " + QLocale().name();
+            } else if (Form2 *window = form_->GraphWindow()) {
+                lastAction_ = "click an option";
+                QTest::mouseClick(pick(2) ? window->Option1() : window->Option3(), Qt::LeftButton);
+            }
+            if (QTest::currentTestFailed())
+                return;
+            checkInvariants(green);
+            if (QTest::currentTestFailed())
+                return;
+        }
+        qInfo("seed %llu: %d actions, %d commands (%d analyses stored, %d stopped by a message "
+              "or a cancel), %d mouse moves, %d analyses cancelled",
+              seed_, actions, commands, stored_, refused_, moves, cancelled_);
+        // The run must have exercised both outcomes.
+        QVERIFY(stored_ > 100 && refused_ > 100);
+    }
+
+    // Each ends in a result, a message or a cancelled analysis, and the program goes on working.
+    void hugeInputsEndInAResultOrAMessage_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("N = 1e9 modulus") << "Text13"
+                                         << "1e9"
+                                         << "Command1";
+        QTest::newRow("N = 1e9 graphs") << "Text13"
+                                        << "1e9"
+                                        << "Command2";
+        QTest::newRow("N = 1e12") << "Text13"
+                                  << "1e12"
+                                  << "Command1";
+        QTest::newRow("H = N + 1") << "Text3"
+                                   << "10001"
+                                   << "Command2";
+        QTest::newRow("P = 1e9") << "Text8"
+                                 << "1e9"
+                                 << "Command2";
+        QTest::newRow("Vmax = 1E308 modulus") << "Text7"
+                                              << "1E308"
+                                              << "Command1";
+        QTest::newRow("Vmax = 1E308 graphs") << "Text7"
+                                             << "1E308"
+                                             << "Command2";
+        QTest::newRow("f = 1E305 kHz") << "Text12"
+                                       << "1E305"
+                                       << "Command2";
+        QTest::newRow("40000 characters") << "Text3" << QString(40000, '7') << "Command1";
+    }
+    void hugeInputsEndInAResultOrAMessage()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(QString, command);
+        field("Text2")->setText("1");
+        field(qPrintable(name))->setText(text);
+        const int cancelledBefore = cancelled_;
+        form_->findChild<QPushButton *>(qPrintable(command))->click();
+        const bool result = command == "Command1" ? !label("Label9")->text().isEmpty()
+                                                  : form_->GraphWindow() != nullptr;
+        QVERIFY(result || box_->shown.size() == 1 || cancelled_ > cancelledBefore);
+        if (!box_->shown.empty())
+            qInfo("%s", qPrintable(QString::fromStdU16String(box_->shown[0])));
+        if (Form2 *window = form_->GraphWindow()) {
+            window->Picture1_MouseMove(0, 0, 50, 80);
+            QVERIFY(Shows(window->Picture1()->ToolTipText()));
+            window->Picture1_MouseMove(0, 0, 50, 20);
+            QVERIFY(Shows(window->Picture1()->ToolTipText()));
+        }
+        // Still working.
+        field(qPrintable(name))
+            ->setText(name == "Text13"      ? "10000"
+                          : name == "Text3" ? "10"
+                          : name == "Text8" ? "3"
+                          : name == "Text7" ? "10"
+                                            : "100");
+        box_->shown.clear();
+        form_->findChild<QPushButton *>("Command1")->click();
+        QVERIFY(box_->shown.empty());
+        QCOMPARE(label("Label9")->text(), QStringLiteral("5.00E+00"));
+    }
+};
+
+QTEST_MAIN(MonkeyTest)
+#include "tst_monkey.moc"

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Runs every fuzz target of build/fuzz for the given number of seconds (60 by default), starting
+# from a copy of its committed seed corpus. A crash or a broken invariant fails the run and
+# leaves the input that caused it in build/fuzz/findings/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=${1:-60}
+findings=build/fuzz/findings
+mkdir -p "$findings"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+status=0
+for corpus in tests/fuzz/corpus/*/; do
+    name=$(basename "$corpus")
+    target=build/fuzz/tests/fuzz/fuzz_$name
+    mkdir -p "$work/$name"
+    cp "$corpus"/* "$work/$name/"
+    echo "== fuzz_$name for ${seconds} s"
+    if ! "$target" "$work/$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 \
+        -print_final_stats=1 -artifact_prefix="$findings/${name}-" >"$work/$name.log" 2>&1; then
+        tail -40 "$work/$name.log"
+        echo "fuzz_$name failed; the input is in $findings/" >&2
+        status=1
+    fi
+    grep -E '^stat::number_of_executed_units|^Done' "$work/$name.log" || true
+done
+exit $status
