@@ -24,12 +24,8 @@ void ComputeSpectrum(AnalysisState &state)
     const std::int64_t n = state.SampleCount;
     const double d = state.DutyCycle;
     const double v = state.Amplitude;
-    const auto size = static_cast<std::size_t>(n + 2);
 
-    state.Samples = RealArray(size);
-    state.Magnitudes = RealArray(size);
-    state.CosCoefficients = RealArray(size);
-    state.SinCoefficients = RealArray(size);
+    AllocateArrays(state);
     auto &s = state.Samples;
 
     const double nd = static_cast<double>(n) * d;
@@ -65,6 +61,21 @@ void ComputeSpectrum(AnalysisState &state)
         state.SinCoefficients[k] = (2 / dn) * state.SinSum;
     }
 
+    ComputeMagnitudes(state);
+}
+
+void AllocateArrays(AnalysisState &state)
+{
+    const auto size = static_cast<std::size_t>(std::int64_t(state.SampleCount) + 2);
+    state.Samples = RealArray(size);
+    state.Magnitudes = RealArray(size);
+    state.CosCoefficients = RealArray(size);
+    state.SinCoefficients = RealArray(size);
+}
+
+void ComputeMagnitudes(AnalysisState &state)
+{
+    const std::int64_t hmax = RoundToCount(state.HarmonicCount);
     for (std::int64_t k = 1; k <= hmax; ++k) {
         const double b = state.SinCoefficients[k];
         const double a = state.CosCoefficients[k];

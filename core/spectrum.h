@@ -19,6 +19,13 @@ std::optional<std::int32_t> TryRoundToCount(double value);
 // the parameter check: this computation tests nothing itself.
 void ComputeSpectrum(AnalysisState &state);
 
+// The steps shared by every way of computing the spectrum: the four arrays discarded and
+// allocated anew, N + 2 zeroed elements each, in the order Samples, Magnitudes, CosCoefficients,
+// SinCoefficients; and the moduli sqrt(b^2 + a^2) of harmonics 1 to RoundToCount(H) from the
+// coefficients.
+void AllocateArrays(AnalysisState &state);
+void ComputeMagnitudes(AnalysisState &state);
+
 // Largest |s(i)| for i = 0 to N.
 void FindSignalPeak(AnalysisState &state);
 

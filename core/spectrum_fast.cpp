@@ -134,12 +134,8 @@ bool ComputeSpectrumFast(AnalysisState &state, SpectrumPath path, unsigned threa
     const std::int64_t n = state.SampleCount;
     const double d = state.DutyCycle;
     const double v = state.Amplitude;
-    const auto size = static_cast<std::size_t>(n + 2);
 
-    state.Samples = RealArray(size);
-    state.Magnitudes = RealArray(size);
-    state.CosCoefficients = RealArray(size);
-    state.SinCoefficients = RealArray(size);
+    AllocateArrays(state);
     auto &s = state.Samples;
 
     // The samples, as ComputeSpectrum writes them: the pulse, then the clearing after it.
@@ -222,10 +218,6 @@ bool ComputeSpectrumFast(AnalysisState &state, SpectrumPath path, unsigned threa
     if (stopped)
         return false;
 
-    for (std::int64_t k = 1; k <= hmax; ++k) {
-        const double b = state.SinCoefficients[k];
-        const double a = state.CosCoefficients[k];
-        state.Magnitudes[k] = std::sqrt(std::pow(b, 2) + std::pow(a, 2));
-    }
+    ComputeMagnitudes(state);
     return true;
 }

@@ -2,6 +2,7 @@
 #include "core/analysis_state.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/same_analysis.h"
+#include "tests/support/typing.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/input_window/form1.h"
@@ -51,10 +52,7 @@ private:
 
     void type(const char *name, const QString &text)
     {
-        auto *edit = form_->findChild<QLineEdit *>(name);
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
+        Retype(form_->findChild<QLineEdit *>(name), text);
     }
     void enter(const Parameters &p)
     {

@@ -3,6 +3,7 @@
 #include "core/analysis_state.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/same_analysis.h"
+#include "tests/support/typing.h"
 #include "ui/input_window/form1.h"
 
 #include <QLabel>
@@ -42,13 +43,7 @@ private:
     QLabel *label(const char *name) { return form_->findChild<QLabel *>(name); }
     QPushButton *button(const char *name) { return form_->findChild<QPushButton *>(name); }
 
-    void type(const char *fieldName, const QString &text)
-    {
-        QLineEdit *edit = field(fieldName);
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
-    }
+    void type(const char *fieldName, const QString &text) { Retype(field(fieldName), text); }
     QStringList shown() const
     {
         QStringList texts;

@@ -10,6 +10,7 @@
 #include "core/spectrum.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/same_analysis.h"
+#include "tests/support/typing.h"
 #include "ui/graph_window/cursor_readout.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
@@ -123,9 +124,7 @@ private:
             edit->setText(text);
             return;
         }
-        edit->selectAll();
-        QTest::keyClick(edit, Qt::Key_Delete);
-        QTest::keyClicks(edit, text);
+        Retype(edit, text);
     }
 
     void clickCommand(const char *name)

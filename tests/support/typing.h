@@ -1,0 +1,12 @@
+// Replacing a field's text the way a user does: select everything, delete it, type the new text.
+#pragma once
+
+#include <QLineEdit>
+#include <QTest>
+
+inline void Retype(QLineEdit *edit, const QString &text)
+{
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
