@@ -72,7 +72,8 @@ CheckParameters(const TypedValues &values, Command command, std::uint64_t availa
     const std::optional<std::int32_t> h = TryRoundToCount(values.HarmonicCount);
     const std::int32_t maxHarmonics = std::min(*n + 1, MaxHarmonicCount);
     if (!h || *h > maxHarmonics)
-        return u"Il numero delle armoniche dello spettro visualizzate può essere al massimo "
+        return u"Il numero delle armoniche dello spettro visualizzate è fuori dall'intervallo "
+               u"consentito: può essere al massimo "
             + Number(maxHarmonics)
             + (maxHarmonics == *n + 1 ? u" (il numero di campioni più uno)." : u".");
 
@@ -86,7 +87,8 @@ CheckParameters(const TypedValues &values, Command command, std::uint64_t availa
         accepted.TargetHarmonic = *z;
     } else {
         if (!TryRoundToCount(values.PeriodCount))
-            return u"Il numero di periodi di s(t) visualizzati è troppo grande.";
+            return u"Il numero di periodi di s(t) visualizzati è troppo grande in valore assoluto: "
+                   u"al massimo 2147483647.";
         if (values.Frequency == 0)
             return u"La frequenza del segnale f non può essere zero.";
     }

@@ -133,7 +133,9 @@ INSTANTIATE_TEST_SUITE_P(
                      GR, u""},
         RefusalCase {"noHarmonics", [](TypedValues &v) { v.HarmonicCount = -3; }, GR, u""},
         RefusalCase {"harmonicsBelow32Bits", [](TypedValues &v) { v.HarmonicCount = -1e10; }, GR,
-                     u"armoniche"},
+                     u"armoniche dello spettro visualizzate è fuori dall'intervallo consentito"},
+        RefusalCase {"periodsFarBelowZero", [](TypedValues &v) { v.PeriodCount = -1e10; }, GR,
+                     u"in valore assoluto"},
         RefusalCase {"harmonicsDoubledOverflow",
                      [](TypedValues &v) {
                          v.SampleCount = 2e9;
@@ -153,8 +155,9 @@ INSTANTIATE_TEST_SUITE_P(
                      u"La frequenza del segnale f non può essere zero."},
         RefusalCase {"zeroFrequencyHarmonicModulus",
                      [](TypedValues &v) { v.FrequencyKHz = v.Frequency = 0; }, HM, u""},
-        RefusalCase {"periodsBeyond32BitsGraphs", [](TypedValues &v) { v.PeriodCount = 3e9; }, GR,
-                     u"Il numero di periodi di s(t) visualizzati è troppo grande."},
+        RefusalCase {
+            "periodsBeyond32BitsGraphs", [](TypedValues &v) { v.PeriodCount = 3e9; }, GR,
+            u"Il numero di periodi di s(t) visualizzati è troppo grande in valore assoluto"},
         RefusalCase {"periodsBeyond32BitsHarmonicModulus",
                      [](TypedValues &v) { v.PeriodCount = 3e9; }, HM, u""},
         RefusalCase {"memory", [](TypedValues &) {}, HM,
