@@ -29,22 +29,22 @@ void SetBackColor(QWidget *widget, const QColor &color)
     widget->setPalette(palette);
 }
 
-QLabel *AddLabel(QWidget *parent, const LabelSpec &spec)
+QLabel *AddLabel(QWidget *parent, const LabelLayout &layout)
 {
-    auto *label = new QLabel(spec.caption, parent);
-    label->setObjectName(spec.name);
+    auto *label = new QLabel(layout.caption, parent);
+    label->setObjectName(layout.name);
     label->setGeometry(
-        TwipsRect(spec.twips.x(), spec.twips.y(), spec.twips.width(), spec.twips.height()));
-    label->setFont(ClassicFont(spec.points, spec.bold));
+        TwipsRect(layout.twips.x(), layout.twips.y(), layout.twips.width(), layout.twips.height()));
+    label->setFont(ClassicFont(layout.points, layout.bold));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setWordWrap(true);
     label->setAutoFillBackground(true);
     label->setFocusPolicy(Qt::NoFocus);
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window,
-                     spec.back.isValid() ? spec.back : palette.color(QPalette::Button));
-    if (spec.fore.isValid())
-        palette.setColor(QPalette::WindowText, spec.fore);
+                     layout.back.isValid() ? layout.back : palette.color(QPalette::Button));
+    if (layout.fore.isValid())
+        palette.setColor(QPalette::WindowText, layout.fore);
     label->setPalette(palette);
     return label;
 }

@@ -26,7 +26,7 @@ constexpr QRect TwipsRect(int left, int top, int width, int height)
 // points at 96 dpi, given in pixels so that captions fit their boxes whatever the screen's dpi.
 QFont ClassicFont(double points, bool bold = true);
 
-struct LabelSpec
+struct LabelLayout
 {
     const char *name;
     QString caption;
@@ -38,7 +38,7 @@ struct LabelSpec
 };
 
 // An opaque label that keeps its size whatever its text and takes no focus.
-QLabel *AddLabel(QWidget *parent, const LabelSpec &spec);
+QLabel *AddLabel(QWidget *parent, const LabelLayout &layout);
 
 // Sets a widget's background role colour (Base for fields, Window for labels).
 void SetBackColor(QWidget *widget, const QColor &color);

@@ -20,7 +20,7 @@ namespace {
 const QColor Pink(255, 192, 192);
 const QColor Green(0, 255, 0);
 
-struct FieldSpec
+struct FieldLayout
 {
     Field field;
     const char *text;
@@ -30,7 +30,7 @@ struct FieldSpec
     const char *accessibleName;
 };
 
-const FieldSpec FieldSpecs[] = {
+const FieldLayout FieldLayouts[] = {
     {Field::Text7, "10", 1080, 1080, Pink, "Vmax [V], ampiezza dell'impulso"},
     {Field::Text12, "100", 1080, 1560, Pink, "f [kHz], frequenza del segnale"},
     {Field::Text8, "3", 1080, 2040, Pink, "Np, numero periodi di s(t) visualizzati"},
@@ -44,7 +44,7 @@ const FieldSpec FieldSpecs[] = {
 constexpr Field ParameterFields[]
     = {Field::Text7, Field::Text12, Field::Text8, Field::Text1, Field::Text3, Field::Text13};
 
-const LabelSpec StaticLabels[] = {
+const LabelLayout StaticLabels[] = {
     {"Label35",
      "Spettro di un segnale impulsivo senx periodico unipolare (serie di Fourier), semionda",
      {1080, 120, 7455, 255},
@@ -110,17 +110,17 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, QWidget *parent)
     setWindowIcon(icon);
     resize(Twips(17565), Twips(9495));
 
-    for (const LabelSpec &spec : StaticLabels)
-        AddLabel(this, spec);
+    for (const LabelLayout &layout : StaticLabels)
+        AddLabel(this, layout);
 
-    for (const FieldSpec &spec : FieldSpecs) {
-        auto *edit = new QLineEdit(QString::fromLatin1(spec.text), this);
-        edit->setObjectName(QString::fromUtf8(FieldName(spec.field)));
-        edit->setGeometry(TwipsRect(spec.left, spec.top, 1935, 375));
+    for (const FieldLayout &layout : FieldLayouts) {
+        auto *edit = new QLineEdit(QString::fromLatin1(layout.text), this);
+        edit->setObjectName(QString::fromUtf8(FieldName(layout.field)));
+        edit->setGeometry(TwipsRect(layout.left, layout.top, 1935, 375));
         edit->setFont(ClassicFont(8.25));
-        SetBackColor(edit, spec.back);
-        edit->setAccessibleName(QString::fromUtf8(spec.accessibleName));
-        fields_[static_cast<std::size_t>(spec.field)] = edit;
+        SetBackColor(edit, layout.back);
+        edit->setAccessibleName(QString::fromUtf8(layout.accessibleName));
+        fields_[static_cast<std::size_t>(layout.field)] = edit;
     }
 
     command1_ = new ClassicButton(QStringLiteral("Calcola modulo armonica N° z"), Green, this);
