@@ -425,6 +425,9 @@ private slots:
         QCOMPARE(label("Label3")->text(), QStringLiteral("3.18E+00"));
         QCOMPARE(label("Label9")->text(), QStringLiteral("2.12E+00"));
         QVERIFY(SameAnalysis(*state_, before));
+        for (const char *n : ParameterFieldNames)
+            QCOMPARE(BackColor(field(n)), Green);
+        QCOMPARE(BackColor(field("Text2")), Green);
     }
 };
 
