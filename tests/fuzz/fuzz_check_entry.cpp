@@ -3,20 +3,12 @@
 #include "core/entry_check.h"
 #include "fuzz_check.h"
 #include "fuzz_input.h"
+#include "tests/support/message_recorder.h"
 
 #include <algorithm>
 #include <string_view>
 
-namespace {
-
-class Recorder : public MessageBox
-{
-public:
-    void Show(const std::u16string &text) override { shown.push_back(text); }
-    std::vector<std::u16string> shown;
-};
-
-} // namespace
+namespace { } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -26,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     state.MissingMessage = u"missing";
     state.InvalidMessage = u"invalid";
     state.EntryError = static_cast<std::int16_t>(input.Byte() % 2);
-    Recorder box;
+    MessageRecorder box;
     CheckEntry(state, state.EntryText, box);
 
     constexpr std::u16string_view alphabet = u"0123456789.eE-+";

@@ -6,19 +6,13 @@
 #include "core/spectrum.h"
 #include "fuzz_check.h"
 #include "fuzz_input.h"
+#include "tests/support/message_recorder.h"
 #include "tests/support/same_analysis.h"
 #include "ui/graph_window/cursor_readout.h"
 
 #include <cmath>
 
 namespace {
-
-class Recorder : public MessageBox
-{
-public:
-    void Show(const std::u16string &text) override { shown.push_back(text); }
-    std::vector<std::u16string> shown;
-};
 
 // Small memory and a bound on the work, so that one input takes milliseconds; a larger analysis
 // ends as if the user had cancelled it.
@@ -35,7 +29,7 @@ public:
             return {AnalysisOutcome::Status::Cancelled, {}};
         return CommandHost::Compute(analysis);
     }
-    Recorder box;
+    MessageRecorder box;
 };
 
 bool Showable(const std::u16string &text)
