@@ -1,7 +1,6 @@
 #include "number_text.h"
 
 #include <charconv>
-#include <clocale>
 #include <cstdlib>
 #include <locale.h>
 
