@@ -8,7 +8,7 @@
 #include "fuzz_input.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/same_analysis.h"
-#include "ui/graph_window/cursor_readout.h"
+#include "ui/graph_window/plot_geometry/cursor_readout.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // The mapping from user coordinates to pixels and the one-pixel rule of segments.
-#include "ui/graph_window/pixel_mapping.h"
+#include "ui/graph_window/plot_geometry/pixel_mapping.h"
 
 #include <QtTest>
 

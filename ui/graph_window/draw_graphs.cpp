@@ -1,6 +1,6 @@
 #include "draw_graphs.h"
 
-#include "column_spans.h"
+#include "ui/graph_window/plot_geometry/column_spans.h"
 #include "form2.h"
 #include "plot_area.h"
 

@@ -1,32 +1,15 @@
 #include "form2.h"
 
-#include "classic_controls.h"
-#include "cursor_readout.h"
 #include "plot_area.h"
+
+#include "ui/classic/classic_controls.h"
+#include "ui/graph_window/plot_geometry/cursor_readout.h"
 
 #include "core/analysis_state.h"
 #include "core/spectrum.h"
 
 #include <QLocale>
 #include <QRadioButton>
-
-namespace {
-
-QRadioButton *AddOption(QWidget *parent, const char *name, const QString &caption, QRect twips,
-                        const QColor &fore)
-{
-    auto *option = new QRadioButton(caption, parent);
-    option->setObjectName(name);
-    option->setGeometry(TwipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
-    option->setFont(ClassicFont(8.25));
-    QPalette palette = option->palette();
-    palette.setColor(QPalette::WindowText, fore);
-    palette.setColor(QPalette::ButtonText, fore);
-    option->setPalette(palette);
-    return option;
-}
-
-} // namespace
 
 Form2::Form2(AnalysisState &state, QWidget *parent) : QWidget(parent, Qt::Window), state_(state)
 {
@@ -43,9 +26,9 @@ Form2::Form2(AnalysisState &state, QWidget *parent) : QWidget(parent, Qt::Window
         "In alto il segnale in rosso, in basso lo spettro a righe in blu con la componente "
         "continua in verde; il suggerimento mostra il valore sotto il cursore"));
 
-    option1_ = AddOption(this, "Option1", QStringLiteral("s(t)"), {15360, 2640, 975, 375},
+    option1_ = AddOptionButton(this, "Option1", QStringLiteral("s(t)"), {15360, 2640, 975, 375},
                          QColor(255, 0, 0));
-    option3_ = AddOption(this, "Option3", QStringLiteral("S(f)"), {15240, 8880, 735, 615},
+    option3_ = AddOptionButton(this, "Option3", QStringLiteral("S(f)"), {15240, 8880, 735, 615},
                          QColor(0, 0, 255));
 
     AddLabel(this,

@@ -3,8 +3,8 @@
 // mouse moves reported in user coordinates.
 #pragma once
 
-#include "column_spans.h"
-#include "pixel_mapping.h"
+#include "ui/graph_window/plot_geometry/column_spans.h"
+#include "ui/graph_window/plot_geometry/pixel_mapping.h"
 
 #include <QFrame>
 #include <QImage>

@@ -2,7 +2,8 @@
 
 #include "analysis_progress.h"
 
-#include "ui/graph_window/classic_controls.h"
+#include "ui/classic/classic_button.h"
+#include "ui/classic/classic_controls.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"

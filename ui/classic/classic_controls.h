@@ -1,14 +1,14 @@
 // Controls placed and styled like the classic forms they come from: geometry in twips, the
-// "MS Sans Serif" captions, opaque labels, buttons whose face is filled with their back colour.
+// "MS Sans Serif" captions, opaque labels and option buttons.
 #pragma once
 
 #include <QColor>
 #include <QFont>
-#include <QPushButton>
 #include <QRect>
 #include <QString>
 
 class QLabel;
+class QRadioButton;
 class QWidget;
 
 // 1440 twips to the inch, 96 pixels to the inch.
@@ -43,14 +43,6 @@ QLabel *AddLabel(QWidget *parent, const LabelLayout &layout);
 // Sets a widget's background role colour (Base for fields, Window for labels).
 void SetBackColor(QWidget *widget, const QColor &color);
 
-// A command button in the graphical style: the face is filled with its back colour, the
-// caption wraps to the button's width.
-class ClassicButton : public QPushButton
-{
-    Q_OBJECT
-public:
-    ClassicButton(const QString &caption, const QColor &backColor, QWidget *parent);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-};
+// An option button with a coloured caption; buttons standing on one window form one group.
+QRadioButton *AddOptionButton(QWidget *parent, const char *name, const QString &caption,
+                              QRect twips, const QColor &fore);

@@ -1,53 +1,9 @@
+#include "classic_button.h"
+
 #include "classic_controls.h"
 
-#include <QLabel>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
-#include <QWidget>
-
-#include <cmath>
-
-QFont ClassicFont(double points, bool bold)
-{
-    static const bool substituted = [] {
-        // The classic dialog font is not on Linux; Liberation Sans has the same widths as the
-        // Windows sans-serif faces and is installed with the program.
-        QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "Arimo", "DejaVu Sans"});
-        return true;
-    }();
-    (void)substituted;
-    QFont font("MS Sans Serif");
-    font.setPixelSize(static_cast<int>(std::lround(points * 96 / 72)));
-    font.setWeight(bold ? QFont::Bold : QFont::Normal);
-    return font;
-}
-
-void SetBackColor(QWidget *widget, const QColor &color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(widget->backgroundRole(), color);
-    widget->setPalette(palette);
-}
-
-QLabel *AddLabel(QWidget *parent, const LabelLayout &layout)
-{
-    auto *label = new QLabel(layout.caption, parent);
-    label->setObjectName(layout.name);
-    label->setGeometry(
-        TwipsRect(layout.twips.x(), layout.twips.y(), layout.twips.width(), layout.twips.height()));
-    label->setFont(ClassicFont(layout.points, layout.bold));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
-    label->setAutoFillBackground(true);
-    label->setFocusPolicy(Qt::NoFocus);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window,
-                     layout.back.isValid() ? layout.back : palette.color(QPalette::Button));
-    if (layout.fore.isValid())
-        palette.setColor(QPalette::WindowText, layout.fore);
-    label->setPalette(palette);
-    return label;
-}
 
 ClassicButton::ClassicButton(const QString &caption, const QColor &backColor, QWidget *parent)
     : QPushButton(caption, parent)
