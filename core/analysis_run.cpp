@@ -2,8 +2,6 @@
 
 #include "spectrum.h"
 
-#include <optional>
-
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -36,11 +34,6 @@ AnalysisState NewAnalysis(const AnalysisParameters &parameters)
     return analysis;
 }
 
-std::u16string OutOfMemoryMessage()
-{
-    return u"Memoria insufficiente per il calcolo: riduci il numero di campioni.";
-}
-
 AnalysisOutcome CheckResults(const AnalysisState &analysis)
 {
     // Past the last harmonic the coefficient arrays hold the zeros they were allocated with.
@@ -56,9 +49,7 @@ AnalysisOutcome CheckResults(const AnalysisState &analysis)
         && computed(analysis.SinCoefficients);
     if (usable)
         return {};
-    return {AnalysisOutcome::Status::Failed,
-            u"Il calcolo ha prodotto valori troppo grandi per essere rappresentati (oltre "
-            u"1E+300). Prova con un'ampiezza Vmax più piccola."};
+    return {AnalysisOutcome::Status::Failed, Refusal {Reason::ResultsTooLarge}};
 }
 
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, SpectrumControl *control)
@@ -70,7 +61,7 @@ AnalysisOutcome RunAnalysis(AnalysisState &analysis, SpectrumControl *control)
         if (!ComputeSpectrumFast(analysis, SpectrumPath::Vectorised, threads, control))
             return {AnalysisOutcome::Status::Cancelled, {}};
     } catch (const std::bad_alloc &) {
-        return {AnalysisOutcome::Status::Failed, OutOfMemoryMessage()};
+        return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}};
     }
     return CheckResults(analysis);
 }

@@ -3,10 +3,11 @@
 #pragma once
 
 #include "analysis_state.h"
+#include "messages.h"
 #include "parameter_check.h"
 #include "spectrum_fast.h"
 
-#include <string>
+#include <optional>
 
 struct AnalysisOutcome
 {
@@ -17,7 +18,7 @@ struct AnalysisOutcome
         Cancelled
     };
     Status status = Status::Done;
-    std::u16string message; // why it failed
+    std::optional<Refusal> refusal; // why it failed
 };
 
 // Largest magnitude a result may have: the plot and the readout multiply results by small
@@ -28,7 +29,7 @@ constexpr double MaxResultMagnitude = 1e300;
 AnalysisState NewAnalysis(const AnalysisParameters &parameters);
 
 // The spectrum of the workspace, on every core with the vector sine and cosine, with an
-// allocation failure or an unusable result turned into a message. `control`, when given, follows
+// allocation failure or an unusable result turned into a refusal. `control`, when given, follows
 // and may cancel it from another thread.
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, SpectrumControl *control = nullptr);
 
@@ -38,6 +39,3 @@ AnalysisOutcome CheckResults(const AnalysisState &analysis);
 // Moves the parameters and results of a finished analysis into the shared state. The entry-check
 // fields and SpectrumPeak stay; TargetHarmonic is stored by the harmonic modulus command only.
 void CommitAnalysis(AnalysisState &state, AnalysisState &&analysis, Command command);
-
-// The message for an analysis whose arrays cannot be allocated.
-std::u16string OutOfMemoryMessage();

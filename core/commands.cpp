@@ -12,6 +12,11 @@ std::uint64_t CommandHost::AvailableMemory()
     return AvailableMemoryBytes();
 }
 
+void CommandHost::Refuse(const Refusal &refusal)
+{
+    Messages().Show(MessageText(refusal));
+}
+
 AnalysisOutcome CommandHost::Compute(AnalysisState &analysis)
 {
     return RunAnalysis(analysis);
@@ -47,8 +52,8 @@ std::optional<AnalysisParameters> AcceptParameters(AnalysisState &state, const F
     values.HarmonicCount = Val(texts[Field::Text3]);
     values.DutyCycle = Val(texts[Field::Text1]);
     if (DutyCycleRefused(values.DutyCycle)) {
-        state.MissingMessage = DutyCycleMessage;
-        host.Messages().Show(state.MissingMessage);
+        state.MissingMessage = MessageText({Reason::DutyCycleZeroOrAboveOne});
+        host.Refuse({Reason::DutyCycleZeroOrAboveOne});
         return std::nullopt;
     }
     values.SampleCount = Val(texts[Field::Text13]);
@@ -57,8 +62,8 @@ std::optional<AnalysisParameters> AcceptParameters(AnalysisState &state, const F
         values.TargetHarmonic = Val(texts[Field::Text2]);
 
     auto checked = CheckParameters(values, command, host.AvailableMemory());
-    if (const auto *message = std::get_if<std::u16string>(&checked)) {
-        host.Messages().Show(*message);
+    if (const auto *refusal = std::get_if<Refusal>(&checked)) {
+        host.Refuse(*refusal);
         return std::nullopt;
     }
     return std::get<AnalysisParameters>(checked);
@@ -72,8 +77,8 @@ bool RunCommand(AnalysisState &state, const FieldTexts &texts, Command command, 
         return false;
     AnalysisState analysis = NewAnalysis(*parameters);
     const AnalysisOutcome outcome = host.Compute(analysis);
-    if (outcome.status == AnalysisOutcome::Status::Failed)
-        host.Messages().Show(outcome.message);
+    if (outcome.status == AnalysisOutcome::Status::Failed && outcome.refusal)
+        host.Refuse(*outcome.refusal);
     if (outcome.status != AnalysisOutcome::Status::Done)
         return false;
     CommitAnalysis(state, std::move(analysis), command);

@@ -6,6 +6,7 @@
 #include "analysis_state.h"
 #include "fields.h"
 #include "message_box.h"
+#include "messages.h"
 #include "parameter_check.h"
 
 #include <cstdint>
@@ -18,6 +19,8 @@ class CommandHost
 public:
     virtual ~CommandHost() = default;
     virtual MessageBox &Messages() = 0;
+    // A command stops for a reason: its message, from the one table, in the message box.
+    virtual void Refuse(const Refusal &refusal);
     // The harmonic modulus command turns the six parameter fields green once they pass.
     virtual void MarkParameterFields() { }
     virtual std::uint64_t AvailableMemory();

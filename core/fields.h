@@ -1,5 +1,4 @@
-// The seven typed fields of the input window, in the order the commands check them, with the
-// messages shown when one is empty or holds a bad character.
+// The seven typed fields of the input window, in the order the commands check them.
 #pragma once
 
 #include <array>
@@ -8,15 +7,17 @@
 #include <string>
 #include <string_view>
 
+// The fields keep the input window's classic control names; what each one holds, and the state
+// field its text is converted into:
 enum class Field
 {
-    Text1,
-    Text7,
-    Text12,
-    Text13,
-    Text3,
-    Text8,
-    Text2
+    Text1, // duty cycle D = Ti / T -> DutyCycle
+    Text7, // amplitude Vmax [V] -> Amplitude
+    Text12, // frequency f [kHz] -> Frequency, in Hz
+    Text13, // samples per period N -> SampleCount, rounded
+    Text3, // harmonics of the spectrum shown H -> HarmonicCount
+    Text8, // periods of s(t) shown P -> PeriodCount
+    Text2, // harmonic z whose modulus is shown (Command1 only) -> TargetHarmonic, rounded
 };
 constexpr std::size_t FieldCount = 7;
 
@@ -31,19 +32,8 @@ private:
     std::array<std::u16string, FieldCount> texts_;
 };
 
-struct FieldMessages
-{
-    std::u16string_view missing; // the field is empty
-    std::u16string_view invalid; // the field holds a character outside the number alphabet
-};
-
-const FieldMessages &MessagesFor(Field field);
-
 // The control's name in the input window ("Text1", ...).
 std::string_view FieldName(Field field);
-
-// What the field holds, as the messages name it ("il numero di campioni").
-std::u16string_view FieldDescription(Field field);
 
 // The harmonic modulus command checks all seven fields; the graphs command the first six.
 constexpr std::array<Field, 7> HarmonicModulusFieldOrder

@@ -1,60 +1,44 @@
 #include "parameter_check.h"
 
-#include "fields.h"
 #include "spectrum.h"
 
 #include <cmath>
 #include <optional>
-#include <string>
 
 namespace {
 
-std::u16string Number(std::uint64_t value)
+std::uint64_t Megabytes(std::uint64_t bytes)
 {
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
-std::u16string OutOfRange(Field field)
-{
-    std::u16string text = u"Il valore scritto per ";
-    text += FieldDescription(field);
-    text += u" è troppo grande: supera i numeri rappresentabili (circa 1.8E+308).";
-    return text;
-}
-
-std::u16string Megabytes(std::uint64_t bytes)
-{
-    return Number((bytes + (1 << 20) - 1) >> 20) + u" MB";
+    return (bytes + (1 << 20) - 1) >> 20;
 }
 
 } // namespace
 
-std::variant<AnalysisParameters, std::u16string>
+std::variant<AnalysisParameters, Refusal>
 CheckParameters(const TypedValues &values, Command command, std::uint64_t availableMemory)
 {
     if (values.DutyCycle < 0)
-        return u"Il Duty cycle non può essere negativo";
+        return Refusal {Reason::NegativeDutyCycle};
 
     // In the order the commands convert the fields.
-    const auto outOfRange = [&]() -> std::optional<std::u16string> {
+    const auto outOfRange = [&]() -> std::optional<Refusal> {
+        const auto beyond = [](Field field) { return Refusal {Reason::ValueBeyondDoubles, field}; };
         if (!std::isfinite(values.Amplitude))
-            return OutOfRange(Field::Text7);
+            return beyond(Field::Text7);
         if (!std::isfinite(values.FrequencyKHz))
-            return OutOfRange(Field::Text12);
+            return beyond(Field::Text12);
         if (!std::isfinite(values.Frequency))
-            return u"La frequenza del segnale f è troppo grande: moltiplicata per 1000 supera i "
-                   u"numeri rappresentabili (circa 1.8E+308).";
+            return Refusal {Reason::FrequencyTimesThousandBeyondDoubles};
         if (!std::isfinite(values.HarmonicCount))
-            return OutOfRange(Field::Text3);
+            return beyond(Field::Text3);
         if (!std::isfinite(values.DutyCycle))
-            return OutOfRange(Field::Text1);
+            return beyond(Field::Text1);
         if (!std::isfinite(values.SampleCount))
-            return OutOfRange(Field::Text13);
+            return beyond(Field::Text13);
         if (!std::isfinite(values.PeriodCount))
-            return OutOfRange(Field::Text8);
+            return beyond(Field::Text8);
         if (command == Command::HarmonicModulus && !std::isfinite(values.TargetHarmonic))
-            return OutOfRange(Field::Text2);
+            return beyond(Field::Text2);
         return std::nullopt;
     }();
     if (outOfRange)
@@ -62,42 +46,38 @@ CheckParameters(const TypedValues &values, Command command, std::uint64_t availa
 
     const std::optional<std::int32_t> n = TryRoundToCount(values.SampleCount);
     if (!n || *n < 1 || *n > MaxSampleCount)
-        return u"Il numero di campioni deve essere un numero intero compreso tra 1 e "
-            + Number(MaxSampleCount) + u".";
-
-    const double nd = static_cast<double>(*n) * values.DutyCycle;
-    if (!TryRoundToCount(nd) || !TryRoundToCount(nd + 1))
-        return u"Il prodotto del numero di campioni per il Duty Cycle è troppo grande.";
+        return Refusal {Reason::SampleCountOutOfRange};
+    // With D in (0, 1] here, N D and N D + 1 lie between 0 and N + 1: the pulse's two bounds are
+    // counts.
 
     const std::optional<std::int32_t> h = TryRoundToCount(values.HarmonicCount);
     const std::int32_t maxHarmonics = std::min(*n + 1, MaxHarmonicCount);
     if (!h || *h > maxHarmonics)
-        return u"Il numero delle armoniche dello spettro visualizzate è fuori dall'intervallo "
-               u"consentito: può essere al massimo "
-            + Number(maxHarmonics)
-            + (maxHarmonics == *n + 1 ? u" (il numero di campioni più uno)." : u".");
+        return Refusal {maxHarmonics == *n + 1 ? Reason::TooManyHarmonics
+                                               : Reason::HarmonicCountOutOfRange,
+                        {},
+                        {static_cast<std::uint64_t>(maxHarmonics)}};
 
     AnalysisParameters accepted;
     if (command == Command::HarmonicModulus) {
         const std::optional<std::int32_t> z = TryRoundToCount(values.TargetHarmonic);
         if (!z || *z < 0 || *z > *n + 1)
-            return u"Il numero della armonica di cui si vuole calcolare il modulo deve essere "
-                   u"compreso tra 0 e "
-                + Number(static_cast<std::uint64_t>(*n) + 1) + u" (il numero di campioni più uno).";
+            return Refusal {
+                Reason::TargetHarmonicOutOfRange, {}, {static_cast<std::uint64_t>(*n) + 1}};
         accepted.TargetHarmonic = *z;
     } else {
         if (!TryRoundToCount(values.PeriodCount))
-            return u"Il numero di periodi di s(t) visualizzati è troppo grande in valore assoluto: "
-                   u"al massimo 2147483647.";
+            return Refusal {Reason::PeriodCountOutOfRange};
         if (values.Frequency == 0)
-            return u"La frequenza del segnale f non può essere zero.";
+            return Refusal {Reason::ZeroFrequency};
     }
 
     const std::uint64_t needed = BytesPerSample * (static_cast<std::uint64_t>(*n) + 2);
     if (needed > availableMemory / 10 * 9)
-        return u"Memoria insufficiente: per " + Number(static_cast<std::uint64_t>(*n))
-            + u" campioni servono " + Megabytes(needed) + u", ma ne sono disponibili "
-            + Megabytes(availableMemory) + u". Riduci il numero di campioni.";
+        return Refusal {
+            Reason::NotEnoughMemory,
+            {},
+            {static_cast<std::uint64_t>(*n), Megabytes(needed), Megabytes(availableMemory)}};
 
     accepted.DutyCycle = values.DutyCycle;
     accepted.Amplitude = values.Amplitude;

@@ -2,9 +2,9 @@
 // readout cannot handle are turned away with a message before anything changes.
 #pragma once
 
+#include "messages.h"
+
 #include <cstdint>
-#include <string>
-#include <string_view>
 #include <variant>
 
 enum class Command
@@ -38,9 +38,6 @@ struct AnalysisParameters
     std::int32_t TargetHarmonic = 0;
 };
 
-inline constexpr std::u16string_view DutyCycleMessage
-    = u"Il Duty cycle non può essere zero o maggiore di uno";
-
 // The test both commands make before any other: a duty cycle above 1 or equal to 0.
 constexpr bool DutyCycleRefused(double dutyCycle)
 {
@@ -54,7 +51,7 @@ constexpr std::int32_t MaxHarmonicCount = 1073741823;
 // Bytes of the four arrays per element.
 constexpr std::uint64_t BytesPerSample = 4 * sizeof(double);
 
-// Checks values that passed the duty-cycle test. Returns the message of the first problem, or
-// the parameters to store. `availableMemory` is in bytes.
-std::variant<AnalysisParameters, std::u16string>
+// Checks values that passed the duty-cycle test. Returns the first problem, or the parameters to
+// store. `availableMemory` is in bytes.
+std::variant<AnalysisParameters, Refusal>
 CheckParameters(const TypedValues &values, Command command, std::uint64_t availableMemory);

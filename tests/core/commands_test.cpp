@@ -10,6 +10,8 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <span>
+#include <variant>
 
 namespace {
 
@@ -17,6 +19,11 @@ class RecordingHost : public CommandHost
 {
 public:
     MessageBox &Messages() override { return box; }
+    void Refuse(const Refusal &refusal) override
+    {
+        refusals.push_back(refusal);
+        CommandHost::Refuse(refusal);
+    }
     void MarkParameterFields() override { ++marks; }
     std::uint64_t AvailableMemory() override { return memory; }
     AnalysisOutcome Compute(AnalysisState &analysis) override
@@ -26,6 +33,7 @@ public:
     }
 
     MessageRecorder box;
+    std::vector<Refusal> refusals;
     int marks = 0;
     int computations = 0;
     std::uint64_t memory = std::uint64_t(1) << 36;
@@ -90,15 +98,26 @@ TEST(HarmonicModulusCommand, targetHarmonicIsRoundedHalvesToEven)
     }
 }
 
+// A stop at a field's check shows that field's message; a later one shows a refusal's.
+struct FieldStop
+{
+    Field field;
+    bool empty; // the empty-field message, else the bad-character one
+};
+
 struct StopCase
 {
     const char *name;
     Command command;
     std::function<void(FieldTexts &)> change;
-    std::u16string message; // exact, or a part of it when `exact` is false
-    bool exact;
+    std::variant<FieldStop, Refusal> expected;
     bool marked; // the six parameter fields were turned green before the stop
 };
+
+void PrintTo(const StopCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class Stops : public testing::TestWithParam<StopCase>
 {
@@ -113,80 +132,95 @@ TEST_P(Stops, showOneMessageAndLeaveTheAnalysisAsItWas)
     FieldTexts texts = DefaultTexts();
     c.change(texts);
     EXPECT_FALSE(RunCommand(state, texts, c.command, host));
-    ASSERT_EQ(host.box.shown.size(), 1u);
-    if (c.exact)
-        EXPECT_EQ(host.box.shown[0], c.message);
-    else
-        EXPECT_NE(host.box.shown[0].find(c.message), std::u16string::npos);
+    if (const auto *stop = std::get_if<FieldStop>(&c.expected)) {
+        const FieldMessages &messages = MessagesFor(stop->field);
+        const std::u16string_view expected = stop->empty ? messages.missing : messages.invalid;
+        EXPECT_EQ(host.box.shown, std::vector<std::u16string> {std::u16string(expected)});
+        EXPECT_TRUE(host.refusals.empty());
+    } else {
+        const Refusal &refusal = std::get<Refusal>(c.expected);
+        EXPECT_EQ(host.refusals, std::vector<Refusal> {refusal});
+        EXPECT_EQ(host.box.shown, std::vector<std::u16string> {MessageText(refusal)});
+    }
     EXPECT_EQ(host.marks, c.marked ? 1 : 0);
     EXPECT_TRUE(SameAnalysis(state, before));
 }
 
 const auto HM = Command::HarmonicModulus;
 const auto GR = Command::Graphs;
+const Refusal DutyCycle = {Reason::DutyCycleZeroOrAboveOne};
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, Stops,
-    testing::Values(
-        StopCase {
-            "emptyTarget", HM, [](FieldTexts &t) { t[Field::Text2].clear(); },
-            u"Hai dimenticato di scrivere il numero della armonica di cui si vuole calcolare il "
-            u"modulo",
-            true, false},
-        StopCase {"firstFailingFieldWins", HM,
-                  [](FieldTexts &t) {
-                      t[Field::Text7].clear();
-                      t[Field::Text12] = u"1,5";
-                  },
-                  u"Hai dimenticato di scrivere l'ampiezza dell'impulso Vmax", true, false},
-        StopCase {
-            "dutyCycleIsCheckedFirst", GR,
-            [](FieldTexts &t) {
-                for (Field f : HarmonicModulusFieldOrder)
-                    t[f] = u"x";
-            },
-            u"Errore di inserimento dati per il Duty Cycle dell'impulso. Puoi scrivere soltanto "
-            u"numeri razionali con il punto come separatore decimale, anche in forma "
-            u"esponenziale. Ad es: 1.23 , 1E-5 , 5E3",
-            true, false},
-        StopCase {"emptyPeriodsGraphs", GR, [](FieldTexts &t) { t[Field::Text8].clear(); },
-                  u"Hai dimenticato di scrivere il numero di periodi di s(t) visualizzati", true,
-                  false},
-        StopCase {"frequencyBadCharacter", GR, [](FieldTexts &t) { t[Field::Text12] = u"1,5"; },
-                  u"Errore di inserimento dati per la frequenza del segnale f . Puoi", false,
-                  false},
-        StopCase {"dutyAboveOne", HM, [](FieldTexts &t) { t[Field::Text1] = u"1.5"; },
-                  std::u16string(DutyCycleMessage), true, true},
-        StopCase {"dutyZero", HM, [](FieldTexts &t) { t[Field::Text1] = u"0"; },
-                  std::u16string(DutyCycleMessage), true, true},
-        StopCase {"dutyZeroPointZero", GR, [](FieldTexts &t) { t[Field::Text1] = u"0.0"; },
-                  std::u16string(DutyCycleMessage), true, false},
-        StopCase {"dutyMinusZero", HM, [](FieldTexts &t) { t[Field::Text1] = u"-0"; },
-                  std::u16string(DutyCycleMessage), true, true},
-        StopCase {"dutyJustAboveOne", GR, [](FieldTexts &t) { t[Field::Text1] = u"1.01"; },
-                  std::u16string(DutyCycleMessage), true, false},
-        StopCase {"dutyNegative", HM, [](FieldTexts &t) { t[Field::Text1] = u"-0.5"; },
-                  u"Il Duty cycle non può essere negativo", true, true},
-        StopCase {"zeroSamples", HM, [](FieldTexts &t) { t[Field::Text13] = u"0"; },
-                  u"Il numero di campioni deve essere", false, true},
-        StopCase {"tooManyHarmonics", GR, [](FieldTexts &t) { t[Field::Text3] = u"10002"; },
-                  u"armoniche", false, false},
-        StopCase {"targetBeyondNPlusOne", HM, [](FieldTexts &t) { t[Field::Text2] = u"10002"; },
-                  u"compreso tra 0 e 10001", false, true},
-        StopCase {"amplitudeBeyondDoubles", HM, [](FieldTexts &t) { t[Field::Text7] = u"1e400"; },
-                  u"Vmax", false, true},
-        StopCase {"frequencyTimesThousandOverflows", GR,
-                  [](FieldTexts &t) { t[Field::Text12] = u"1e306"; }, u"moltiplicata per 1000",
-                  false, false},
-        StopCase {"zeroFrequencyGraphs", GR, [](FieldTexts &t) { t[Field::Text12] = u"0"; },
-                  u"La frequenza del segnale f non può essere zero.", true, false},
-        StopCase {"sumsOverflow", HM, [](FieldTexts &t) { t[Field::Text7] = u"1E308"; },
-                  u"troppo grandi", false, true},
-        StopCase {"tooLongField", HM,
-                  [](FieldTexts &t) { t[Field::Text8] = std::u16string(40000, u'1'); },
-                  u"Errore di inserimento dati per il numero di periodi di s(t) visualizzati.",
-                  false, false}),
-    [](const auto &info) { return std::string(info.param.name); });
+const StopCase StopCases[] = {
+    {"emptyTarget", HM, [](FieldTexts &t) { t[Field::Text2].clear(); },
+     FieldStop {Field::Text2, true}, false},
+    {"firstFailingFieldWins", HM,
+     [](FieldTexts &t) {
+         t[Field::Text7].clear();
+         t[Field::Text12] = u"1,5";
+     },
+     FieldStop {Field::Text7, true}, false},
+    {"dutyCycleIsCheckedFirst", GR,
+     [](FieldTexts &t) {
+         for (Field f : HarmonicModulusFieldOrder)
+             t[f] = u"x";
+     },
+     FieldStop {Field::Text1, false}, false},
+    {"emptyPeriodsGraphs", GR, [](FieldTexts &t) { t[Field::Text8].clear(); },
+     FieldStop {Field::Text8, true}, false},
+    {"frequencyBadCharacter", GR, [](FieldTexts &t) { t[Field::Text12] = u"1,5"; },
+     FieldStop {Field::Text12, false}, false},
+    {"dutyAboveOne", HM, [](FieldTexts &t) { t[Field::Text1] = u"1.5"; }, DutyCycle, true},
+    {"dutyZero", HM, [](FieldTexts &t) { t[Field::Text1] = u"0"; }, DutyCycle, true},
+    {"dutyZeroPointZero", GR, [](FieldTexts &t) { t[Field::Text1] = u"0.0"; }, DutyCycle, false},
+    {"dutyMinusZero", HM, [](FieldTexts &t) { t[Field::Text1] = u"-0"; }, DutyCycle, true},
+    {"dutyJustAboveOne", GR, [](FieldTexts &t) { t[Field::Text1] = u"1.01"; }, DutyCycle, false},
+    {"dutyNegative", HM, [](FieldTexts &t) { t[Field::Text1] = u"-0.5"; },
+     Refusal {Reason::NegativeDutyCycle}, true},
+    {"zeroSamples", HM, [](FieldTexts &t) { t[Field::Text13] = u"0"; },
+     Refusal {Reason::SampleCountOutOfRange}, true},
+    {"tooManyHarmonics", GR, [](FieldTexts &t) { t[Field::Text3] = u"10002"; },
+     Refusal {Reason::TooManyHarmonics, {}, {10001}}, false},
+    {"targetBeyondNPlusOne", HM, [](FieldTexts &t) { t[Field::Text2] = u"10002"; },
+     Refusal {Reason::TargetHarmonicOutOfRange, {}, {10001}}, true},
+    {"amplitudeBeyondDoubles", HM, [](FieldTexts &t) { t[Field::Text7] = u"1e400"; },
+     Refusal {Reason::ValueBeyondDoubles, Field::Text7}, true},
+    {"frequencyTimesThousandOverflows", GR, [](FieldTexts &t) { t[Field::Text12] = u"1e306"; },
+     Refusal {Reason::FrequencyTimesThousandBeyondDoubles}, false},
+    {"zeroFrequencyGraphs", GR, [](FieldTexts &t) { t[Field::Text12] = u"0"; },
+     Refusal {Reason::ZeroFrequency}, false},
+    {"sumsOverflow", HM, [](FieldTexts &t) { t[Field::Text7] = u"1E308"; },
+     Refusal {Reason::ResultsTooLarge}, true},
+    {"tooLongField", HM, [](FieldTexts &t) { t[Field::Text8] = std::u16string(40000, u'1'); },
+     FieldStop {Field::Text8, false}, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, Stops, testing::ValuesIn(StopCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// Of two neighbouring fields in a command's order that both fail, the earlier one's message is
+// shown, whichever way each fails.
+TEST(Commands, eachFieldIsCheckedBeforeTheNextInTheCommandsOrder)
+{
+    for (const Command command : {HM, GR}) {
+        const std::span<const Field> order
+            = command == HM ? std::span<const Field>(HarmonicModulusFieldOrder) : GraphsFieldOrder;
+        for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+            for (const bool empty : {true, false}) {
+                AnalysisState state;
+                RecordingHost host;
+                FieldTexts texts = DefaultTexts();
+                texts[order[i]] = empty ? u"" : u"1 5";
+                texts[order[i + 1]] = empty ? u"1 5" : u"";
+                EXPECT_FALSE(RunCommand(state, texts, command, host));
+                const FieldMessages &messages = MessagesFor(order[i]);
+                EXPECT_EQ(host.box.shown,
+                          std::vector<std::u16string> {
+                              std::u16string(empty ? messages.missing : messages.invalid)})
+                    << FieldName(order[i]) << " before " << FieldName(order[i + 1]);
+            }
+        }
+    }
+}
 
 TEST(HarmonicModulusCommand, dutyCycleRefusalLeavesItsMessageInTheState)
 {
@@ -195,7 +229,7 @@ TEST(HarmonicModulusCommand, dutyCycleRefusalLeavesItsMessageInTheState)
     FieldTexts texts = DefaultTexts();
     texts[Field::Text1] = u"2";
     EXPECT_FALSE(RunCommand(state, texts, Command::HarmonicModulus, host));
-    EXPECT_EQ(state.MissingMessage, DutyCycleMessage);
+    EXPECT_EQ(state.MissingMessage, MessageText(DutyCycle));
     EXPECT_EQ(state.EntryError, 0);
     EXPECT_EQ(host.computations, 0);
 }
@@ -245,10 +279,11 @@ TEST(Commands, aFailedComputationShowsItsMessageAndChangesNothing)
     RecordingHost host;
     host.compute = [](AnalysisState &analysis) {
         analysis.Samples.assign(3, 1.0); // a partly written workspace must not leak out
-        return AnalysisOutcome {AnalysisOutcome::Status::Failed, OutOfMemoryMessage()};
+        return AnalysisOutcome {AnalysisOutcome::Status::Failed,
+                                Refusal {Reason::AllocationFailed}};
     };
     EXPECT_FALSE(RunCommand(state, DefaultTexts(), Command::HarmonicModulus, host));
-    EXPECT_EQ(host.box.shown, std::vector<std::u16string> {OutOfMemoryMessage()});
+    EXPECT_EQ(host.refusals, std::vector<Refusal> {{Reason::AllocationFailed}});
     EXPECT_TRUE(SameAnalysis(state, before));
 }
 
@@ -260,8 +295,8 @@ TEST(Commands, tooLittleMemoryIsRefusedBeforeComputing)
     host.memory = 1000;
     EXPECT_FALSE(RunCommand(state, DefaultTexts(), Command::Graphs, host));
     EXPECT_EQ(host.computations, 0);
-    ASSERT_EQ(host.box.shown.size(), 1u);
-    EXPECT_EQ(host.box.shown[0].rfind(u"Memoria insufficiente", 0), 0u);
+    ASSERT_EQ(host.refusals.size(), 1u);
+    EXPECT_EQ(host.refusals[0].reason, Reason::NotEnoughMemory);
     EXPECT_TRUE(SameAnalysis(state, before));
 }
 

@@ -1,10 +1,15 @@
-// The refusals of parameters the computation, the plot or the readout cannot handle.
+// The refusals of parameters the computation, the plot or the readout cannot handle: their
+// reasons, their order, and the exact texts of the one message table, which the README repeats.
+#include "core/messages.h"
 #include "core/parameter_check.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <fstream>
 #include <functional>
+#include <sstream>
 
 namespace {
 
@@ -29,9 +34,14 @@ struct RefusalCase
     const char *name;
     std::function<void(TypedValues &)> change;
     Command command;
-    std::u16string expected; // a part of the message; empty when the values are accepted
+    std::optional<Refusal> expected; // nothing when the values are accepted
     std::uint64_t memory = Plenty;
 };
+
+void PrintTo(const RefusalCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class Refusals : public testing::TestWithParam<RefusalCase>
 {
@@ -43,127 +53,128 @@ TEST_P(Refusals, giveTheFirstProblemsMessageOrAcceptTheValues)
     TypedValues values = Defaults();
     c.change(values);
     const auto result = CheckParameters(values, c.command, c.memory);
-    if (c.expected.empty()) {
+    if (!c.expected) {
         ASSERT_TRUE(std::holds_alternative<AnalysisParameters>(result));
     } else {
-        ASSERT_TRUE(std::holds_alternative<std::u16string>(result));
-        const std::u16string &message = std::get<std::u16string>(result);
-        EXPECT_NE(message.find(c.expected), std::u16string::npos)
-            << std::string(message.begin(), message.end());
+        ASSERT_TRUE(std::holds_alternative<Refusal>(result));
+        const Refusal &refusal = std::get<Refusal>(result);
+        EXPECT_EQ(refusal.reason, c.expected->reason);
+        if (c.expected->reason == Reason::ValueBeyondDoubles)
+            EXPECT_EQ(refusal.field, c.expected->field);
+        EXPECT_EQ(refusal.numbers, c.expected->numbers);
     }
 }
 
 constexpr double Inf = HUGE_VAL;
+constexpr std::nullopt_t Nothing = std::nullopt;
 const auto HM = Command::HarmonicModulus;
 const auto GR = Command::Graphs;
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, Refusals,
-    testing::Values(
-        RefusalCase {"defaults", [](TypedValues &) {}, HM, u""},
-        RefusalCase {"defaultsGraphs", [](TypedValues &) {}, GR, u""},
-        RefusalCase {"negativeDuty", [](TypedValues &v) { v.DutyCycle = -0.5; }, HM,
-                     u"Il Duty cycle non può essere negativo"},
-        RefusalCase {"tinyNegativeDuty", [](TypedValues &v) { v.DutyCycle = -1e-300; }, GR,
-                     u"Il Duty cycle non può essere negativo"},
-        RefusalCase {"negativeDutyBeforeRange",
-                     [](TypedValues &v) {
-                         v.DutyCycle = -1;
-                         v.Amplitude = Inf;
-                     },
-                     HM, u"negativo"},
-        RefusalCase {"amplitudeRange", [](TypedValues &v) { v.Amplitude = -Inf; }, HM,
-                     u"l'ampiezza dell'impulso Vmax è troppo grande"},
-        RefusalCase {"frequencyRange",
-                     [](TypedValues &v) {
-                         v.FrequencyKHz = Inf;
-                         v.Frequency = Inf;
-                     },
-                     GR, u"la frequenza del segnale f è troppo grande"},
-        RefusalCase {"frequencyTimes1000",
-                     [](TypedValues &v) {
-                         v.FrequencyKHz = 1e306;
-                         v.Frequency = Inf;
-                     },
-                     HM, u"moltiplicata per 1000"},
-        RefusalCase {"harmonicsRange", [](TypedValues &v) { v.HarmonicCount = Inf; }, HM,
-                     u"il numero delle armoniche dello spettro visualizzate è troppo grande"},
-        RefusalCase {"samplesRange", [](TypedValues &v) { v.SampleCount = Inf; }, HM,
-                     u"il numero di campioni è troppo grande"},
-        RefusalCase {"periodsRange", [](TypedValues &v) { v.PeriodCount = Inf; }, HM,
-                     u"il numero di periodi di s(t) visualizzati è troppo grande"},
-        RefusalCase {"targetRange", [](TypedValues &v) { v.TargetHarmonic = Inf; }, HM,
-                     u"il numero della armonica di cui si vuole calcolare il modulo è troppo"},
-        RefusalCase {"targetIgnoredByGraphs", [](TypedValues &v) { v.TargetHarmonic = Inf; }, GR,
-                     u""},
-        RefusalCase {"amplitudeBeforeSamples",
-                     [](TypedValues &v) {
-                         v.Amplitude = Inf;
-                         v.SampleCount = 0;
-                     },
-                     HM, u"Vmax"},
-        RefusalCase {"zeroSamples", [](TypedValues &v) { v.SampleCount = 0; }, HM,
-                     u"compreso tra 1 e 2147483646"},
-        RefusalCase {"samplesRoundToZero", [](TypedValues &v) { v.SampleCount = 0.5; }, GR,
-                     u"compreso tra 1 e 2147483646"},
-        RefusalCase {"negativeSamples", [](TypedValues &v) { v.SampleCount = -5; }, HM,
-                     u"compreso tra 1 e 2147483646"},
-        RefusalCase {"samplesAboveCountRange", [](TypedValues &v) { v.SampleCount = 2147483646.6; },
-                     HM, u"compreso tra 1 e 2147483646"},
-        RefusalCase {"samplesBeyond32Bits", [](TypedValues &v) { v.SampleCount = 1e12; }, HM,
-                     u"compreso tra 1 e 2147483646"},
-        RefusalCase {"largestSampleCount",
-                     [](TypedValues &v) {
-                         v.SampleCount = 2147483646;
-                         v.TargetHarmonic = 2147483647;
-                     },
-                     HM, u""},
-        RefusalCase {"oneSample",
-                     [](TypedValues &v) {
-                         v.SampleCount = 1.4;
-                         v.HarmonicCount = 2;
-                     },
-                     GR, u""},
-        RefusalCase {"harmonicsAboveNPlusOne", [](TypedValues &v) { v.HarmonicCount = 10002; }, HM,
-                     u"al massimo 10001 (il numero di campioni più uno)"},
-        RefusalCase {"harmonicsNPlusOne", [](TypedValues &v) { v.HarmonicCount = 10001; }, HM, u""},
-        RefusalCase {"harmonicsHalfRoundsUp", [](TypedValues &v) { v.HarmonicCount = 10001.5; }, GR,
-                     u"al massimo 10001"},
-        RefusalCase {"harmonicsHalfRoundsDown", [](TypedValues &v) { v.HarmonicCount = 10000.5; },
-                     GR, u""},
-        RefusalCase {"noHarmonics", [](TypedValues &v) { v.HarmonicCount = -3; }, GR, u""},
-        RefusalCase {"harmonicsBelow32Bits", [](TypedValues &v) { v.HarmonicCount = -1e10; }, GR,
-                     u"armoniche dello spettro visualizzate è fuori dall'intervallo consentito"},
-        RefusalCase {"periodsFarBelowZero", [](TypedValues &v) { v.PeriodCount = -1e10; }, GR,
-                     u"in valore assoluto"},
-        RefusalCase {"harmonicsDoubledOverflow",
-                     [](TypedValues &v) {
-                         v.SampleCount = 2e9;
-                         v.HarmonicCount = 1073741824;
-                     },
-                     GR, u"al massimo 1073741823."},
-        RefusalCase {"targetNegative", [](TypedValues &v) { v.TargetHarmonic = -1; }, HM,
-                     u"compreso tra 0 e 10001"},
-        RefusalCase {"targetAboveNPlusOne", [](TypedValues &v) { v.TargetHarmonic = 10002; }, HM,
-                     u"compreso tra 0 e 10001"},
-        RefusalCase {"targetNPlusOne", [](TypedValues &v) { v.TargetHarmonic = 10001; }, HM, u""},
-        RefusalCase {"targetZero", [](TypedValues &v) { v.TargetHarmonic = -0.5; }, HM, u""},
-        RefusalCase {"targetOutsideIgnoredByGraphs", [](TypedValues &v) { v.TargetHarmonic = -7; },
-                     GR, u""},
-        RefusalCase {"zeroFrequencyGraphs",
-                     [](TypedValues &v) { v.FrequencyKHz = v.Frequency = 0; }, GR,
-                     u"La frequenza del segnale f non può essere zero."},
-        RefusalCase {"zeroFrequencyHarmonicModulus",
-                     [](TypedValues &v) { v.FrequencyKHz = v.Frequency = 0; }, HM, u""},
-        RefusalCase {
-            "periodsBeyond32BitsGraphs", [](TypedValues &v) { v.PeriodCount = 3e9; }, GR,
-            u"Il numero di periodi di s(t) visualizzati è troppo grande in valore assoluto"},
-        RefusalCase {"periodsBeyond32BitsHarmonicModulus",
-                     [](TypedValues &v) { v.PeriodCount = 3e9; }, HM, u""},
-        RefusalCase {"memory", [](TypedValues &) {}, HM,
-                     u"Memoria insufficiente: per 10000 campioni", 320063},
-        RefusalCase {"memoryJustEnough", [](TypedValues &) {}, HM, u"", 320064 * 10 / 9 + 10}),
-    [](const auto &info) { return std::string(info.param.name); });
+const RefusalCase RefusalCases[] = {
+    RefusalCase {"defaults", [](TypedValues &) {}, HM, Nothing},
+    RefusalCase {"defaultsGraphs", [](TypedValues &) {}, GR, Nothing},
+    RefusalCase {"negativeDuty", [](TypedValues &v) { v.DutyCycle = -0.5; }, HM,
+                 Refusal {Reason::NegativeDutyCycle}},
+    RefusalCase {"tinyNegativeDuty", [](TypedValues &v) { v.DutyCycle = -1e-300; }, GR,
+                 Refusal {Reason::NegativeDutyCycle}},
+    RefusalCase {"negativeDutyBeforeRange",
+                 [](TypedValues &v) {
+                     v.DutyCycle = -1;
+                     v.Amplitude = Inf;
+                 },
+                 HM, Refusal {Reason::NegativeDutyCycle}},
+    RefusalCase {"amplitudeRange", [](TypedValues &v) { v.Amplitude = -Inf; }, HM,
+                 Refusal {Reason::ValueBeyondDoubles, Field::Text7}},
+    RefusalCase {"frequencyRange",
+                 [](TypedValues &v) {
+                     v.FrequencyKHz = Inf;
+                     v.Frequency = Inf;
+                 },
+                 GR, Refusal {Reason::ValueBeyondDoubles, Field::Text12}},
+    RefusalCase {"frequencyTimes1000",
+                 [](TypedValues &v) {
+                     v.FrequencyKHz = 1e306;
+                     v.Frequency = Inf;
+                 },
+                 HM, Refusal {Reason::FrequencyTimesThousandBeyondDoubles}},
+    RefusalCase {"harmonicsRange", [](TypedValues &v) { v.HarmonicCount = Inf; }, HM,
+                 Refusal {Reason::ValueBeyondDoubles, Field::Text3}},
+    RefusalCase {"samplesRange", [](TypedValues &v) { v.SampleCount = Inf; }, HM,
+                 Refusal {Reason::ValueBeyondDoubles, Field::Text13}},
+    RefusalCase {"periodsRange", [](TypedValues &v) { v.PeriodCount = Inf; }, HM,
+                 Refusal {Reason::ValueBeyondDoubles, Field::Text8}},
+    RefusalCase {"targetRange", [](TypedValues &v) { v.TargetHarmonic = Inf; }, HM,
+                 Refusal {Reason::ValueBeyondDoubles, Field::Text2}},
+    RefusalCase {"targetIgnoredByGraphs", [](TypedValues &v) { v.TargetHarmonic = Inf; }, GR,
+                 Nothing},
+    RefusalCase {"amplitudeBeforeSamples",
+                 [](TypedValues &v) {
+                     v.Amplitude = Inf;
+                     v.SampleCount = 0;
+                 },
+                 HM, Refusal {Reason::ValueBeyondDoubles, Field::Text7}},
+    RefusalCase {"zeroSamples", [](TypedValues &v) { v.SampleCount = 0; }, HM,
+                 Refusal {Reason::SampleCountOutOfRange}},
+    RefusalCase {"samplesRoundToZero", [](TypedValues &v) { v.SampleCount = 0.5; }, GR,
+                 Refusal {Reason::SampleCountOutOfRange}},
+    RefusalCase {"negativeSamples", [](TypedValues &v) { v.SampleCount = -5; }, HM,
+                 Refusal {Reason::SampleCountOutOfRange}},
+    RefusalCase {"samplesAboveCountRange", [](TypedValues &v) { v.SampleCount = 2147483646.6; }, HM,
+                 Refusal {Reason::SampleCountOutOfRange}},
+    RefusalCase {"samplesBeyond32Bits", [](TypedValues &v) { v.SampleCount = 1e12; }, HM,
+                 Refusal {Reason::SampleCountOutOfRange}},
+    RefusalCase {"largestSampleCount",
+                 [](TypedValues &v) {
+                     v.SampleCount = 2147483646;
+                     v.TargetHarmonic = 2147483647;
+                 },
+                 HM, Nothing},
+    RefusalCase {"oneSample",
+                 [](TypedValues &v) {
+                     v.SampleCount = 1.4;
+                     v.HarmonicCount = 2;
+                 },
+                 GR, Nothing},
+    RefusalCase {"harmonicsAboveNPlusOne", [](TypedValues &v) { v.HarmonicCount = 10002; }, HM,
+                 Refusal {Reason::TooManyHarmonics, {}, {10001}}},
+    RefusalCase {"harmonicsNPlusOne", [](TypedValues &v) { v.HarmonicCount = 10001; }, HM, Nothing},
+    RefusalCase {"harmonicsHalfRoundsUp", [](TypedValues &v) { v.HarmonicCount = 10001.5; }, GR,
+                 Refusal {Reason::TooManyHarmonics, {}, {10001}}},
+    RefusalCase {"harmonicsHalfRoundsDown", [](TypedValues &v) { v.HarmonicCount = 10000.5; }, GR,
+                 Nothing},
+    RefusalCase {"noHarmonics", [](TypedValues &v) { v.HarmonicCount = -3; }, GR, Nothing},
+    RefusalCase {"harmonicsBelow32Bits", [](TypedValues &v) { v.HarmonicCount = -1e10; }, GR,
+                 Refusal {Reason::TooManyHarmonics, {}, {10001}}},
+    RefusalCase {"periodsFarBelowZero", [](TypedValues &v) { v.PeriodCount = -1e10; }, GR,
+                 Refusal {Reason::PeriodCountOutOfRange}},
+    RefusalCase {"harmonicsDoubledOverflow",
+                 [](TypedValues &v) {
+                     v.SampleCount = 2e9;
+                     v.HarmonicCount = 1073741824;
+                 },
+                 GR, Refusal {Reason::HarmonicCountOutOfRange, {}, {1073741823}}},
+    RefusalCase {"targetNegative", [](TypedValues &v) { v.TargetHarmonic = -1; }, HM,
+                 Refusal {Reason::TargetHarmonicOutOfRange, {}, {10001}}},
+    RefusalCase {"targetAboveNPlusOne", [](TypedValues &v) { v.TargetHarmonic = 10002; }, HM,
+                 Refusal {Reason::TargetHarmonicOutOfRange, {}, {10001}}},
+    RefusalCase {"targetNPlusOne", [](TypedValues &v) { v.TargetHarmonic = 10001; }, HM, Nothing},
+    RefusalCase {"targetZero", [](TypedValues &v) { v.TargetHarmonic = -0.5; }, HM, Nothing},
+    RefusalCase {"targetOutsideIgnoredByGraphs", [](TypedValues &v) { v.TargetHarmonic = -7; }, GR,
+                 Nothing},
+    RefusalCase {"zeroFrequencyGraphs", [](TypedValues &v) { v.FrequencyKHz = v.Frequency = 0; },
+                 GR, Refusal {Reason::ZeroFrequency}},
+    RefusalCase {"zeroFrequencyHarmonicModulus",
+                 [](TypedValues &v) { v.FrequencyKHz = v.Frequency = 0; }, HM, Nothing},
+    RefusalCase {"periodsBeyond32BitsGraphs", [](TypedValues &v) { v.PeriodCount = 3e9; }, GR,
+                 Refusal {Reason::PeriodCountOutOfRange}},
+    RefusalCase {"periodsBeyond32BitsHarmonicModulus", [](TypedValues &v) { v.PeriodCount = 3e9; },
+                 HM, Nothing},
+    RefusalCase {"memory", [](TypedValues &) {}, HM,
+                 Refusal {Reason::NotEnoughMemory, {}, {10000, 1, 1}}, 320063},
+    RefusalCase {"memoryJustEnough", [](TypedValues &) {}, HM, Nothing, 320064 * 10 / 9 + 10}};
+
+INSTANTIATE_TEST_SUITE_P(Values, Refusals, testing::ValuesIn(RefusalCases),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(CheckParameters, storesTheValuesAsTheyWillBeUsed)
 {
@@ -189,6 +200,169 @@ TEST(DutyCycleRefused, refusesZeroAndAboveOneOnly)
         EXPECT_TRUE(DutyCycleRefused(d)) << d;
     for (double d : {1.0, 0.5, 1e-300, -0.5, -HUGE_VAL})
         EXPECT_FALSE(DutyCycleRefused(d)) << d;
+}
+
+// Every problem a command's values can have, in the order the checks meet them: of any two
+// neighbours present together, the earlier one is refused.
+struct Problem
+{
+    std::function<void(TypedValues &, std::uint64_t &memory)> make;
+    Refusal refusal;
+};
+
+std::vector<Problem> ProblemsInOrder(Command command)
+{
+    std::vector<Problem> problems = {
+        {[](TypedValues &v, auto &) { v.DutyCycle = -0.5; }, {Reason::NegativeDutyCycle}},
+        {[](TypedValues &v, auto &) { v.Amplitude = Inf; },
+         {Reason::ValueBeyondDoubles, Field::Text7}},
+        {[](TypedValues &v, auto &) { v.FrequencyKHz = v.Frequency = Inf; },
+         {Reason::ValueBeyondDoubles, Field::Text12}},
+        {[](TypedValues &v, auto &) {
+             v.FrequencyKHz = 1e306;
+             v.Frequency = Inf;
+         },
+         {Reason::FrequencyTimesThousandBeyondDoubles}},
+        {[](TypedValues &v, auto &) { v.HarmonicCount = Inf; },
+         {Reason::ValueBeyondDoubles, Field::Text3}},
+        {[](TypedValues &v, auto &) { v.DutyCycle = Inf; },
+         {Reason::ValueBeyondDoubles, Field::Text1}},
+        {[](TypedValues &v, auto &) { v.SampleCount = Inf; },
+         {Reason::ValueBeyondDoubles, Field::Text13}},
+        {[](TypedValues &v, auto &) { v.PeriodCount = Inf; },
+         {Reason::ValueBeyondDoubles, Field::Text8}},
+    };
+    if (command == HM)
+        problems.push_back({[](TypedValues &v, auto &) { v.TargetHarmonic = Inf; },
+                            {Reason::ValueBeyondDoubles, Field::Text2}});
+    problems.push_back(
+        {[](TypedValues &v, auto &) { v.SampleCount = 0; }, {Reason::SampleCountOutOfRange}});
+    problems.push_back({[](TypedValues &v, auto &) { v.HarmonicCount = 10002; },
+                        {Reason::TooManyHarmonics, {}, {10001}}});
+    if (command == HM) {
+        problems.push_back({[](TypedValues &v, auto &) { v.TargetHarmonic = 10002; },
+                            {Reason::TargetHarmonicOutOfRange, {}, {10001}}});
+    } else {
+        problems.push_back(
+            {[](TypedValues &v, auto &) { v.PeriodCount = 3e9; }, {Reason::PeriodCountOutOfRange}});
+        problems.push_back({[](TypedValues &v, auto &) { v.FrequencyKHz = v.Frequency = 0; },
+                            {Reason::ZeroFrequency}});
+    }
+    problems.push_back({[](TypedValues &, std::uint64_t &memory) { memory = 1000; },
+                        {Reason::NotEnoughMemory, {}, {10000, 1, 1}}});
+    return problems;
+}
+
+TEST(CheckParameters, ofTwoNeighbouringProblemsTheEarlierIsRefused)
+{
+    for (const Command command : {HM, GR}) {
+        const std::vector<Problem> problems = ProblemsInOrder(command);
+        for (std::size_t i = 0; i < problems.size(); ++i) {
+            for (const std::size_t later : {i, i + 1}) {
+                if (later == problems.size())
+                    continue;
+                TypedValues values = Defaults();
+                std::uint64_t memory = Plenty;
+                problems[later].make(values, memory); // the earlier one's values prevail
+                problems[i].make(values, memory);
+                const auto result = CheckParameters(values, command, memory);
+                ASSERT_TRUE(std::holds_alternative<Refusal>(result)) << i;
+                EXPECT_EQ(std::get<Refusal>(result), problems[i].refusal)
+                    << (command == HM ? "harmonic modulus" : "graphs") << ", problems " << i
+                    << " and " << later;
+            }
+        }
+    }
+}
+
+// The exact words of every reason, with its field and numbers filled in.
+TEST(MessageText, writesEveryReasonInItsExactWords)
+{
+    const std::pair<Refusal, std::u16string> texts[] = {
+        {{Reason::DutyCycleZeroOrAboveOne}, u"Il Duty cycle non può essere zero o maggiore di uno"},
+        {{Reason::NegativeDutyCycle}, u"Il Duty cycle non può essere negativo"},
+        {{Reason::ValueBeyondDoubles, Field::Text13},
+         u"Il valore scritto per il numero di campioni è troppo grande: supera i numeri "
+         u"rappresentabili (circa 1.8E+308)."},
+        {{Reason::ValueBeyondDoubles, Field::Text2},
+         u"Il valore scritto per il numero della armonica di cui si vuole calcolare il modulo è "
+         u"troppo grande: supera i numeri rappresentabili (circa 1.8E+308)."},
+        {{Reason::FrequencyTimesThousandBeyondDoubles},
+         u"La frequenza del segnale f è troppo grande: moltiplicata per 1000 supera i numeri "
+         u"rappresentabili (circa 1.8E+308)."},
+        {{Reason::SampleCountOutOfRange},
+         u"Il numero di campioni deve essere un numero intero compreso tra 1 e 2147483646."},
+        {{Reason::TooManyHarmonics, {}, {10001}},
+         u"Il numero delle armoniche dello spettro visualizzate è fuori dall'intervallo "
+         u"consentito: può essere al massimo 10001 (il numero di campioni più uno)."},
+        {{Reason::HarmonicCountOutOfRange, {}, {1073741823}},
+         u"Il numero delle armoniche dello spettro visualizzate è fuori dall'intervallo "
+         u"consentito: può essere al massimo 1073741823."},
+        {{Reason::TargetHarmonicOutOfRange, {}, {2147483647}},
+         u"Il numero della armonica di cui si vuole calcolare il modulo deve essere compreso tra 0 "
+         u"e 2147483647 (il numero di campioni più uno)."},
+        {{Reason::PeriodCountOutOfRange},
+         u"Il numero di periodi di s(t) visualizzati è troppo grande in valore assoluto: al "
+         u"massimo 2147483647."},
+        {{Reason::ZeroFrequency}, u"La frequenza del segnale f non può essere zero."},
+        {{Reason::NotEnoughMemory, {}, {2000000000, 61036, 24000}},
+         u"Memoria insufficiente: per 2000000000 campioni servono 61036 MB, ma ne sono disponibili "
+         u"24000 MB. Riduci il numero di campioni."},
+        {{Reason::AllocationFailed},
+         u"Memoria insufficiente per il calcolo: riduci il numero di campioni."},
+        {{Reason::ResultsTooLarge},
+         u"Il calcolo ha prodotto valori troppo grandi per essere rappresentati (oltre 1E+300). "
+         u"Prova con un'ampiezza Vmax più piccola."},
+    };
+    for (const ReasonEntry &entry : ReasonTable())
+        EXPECT_TRUE(std::any_of(std::begin(texts), std::end(texts),
+                                [&](const auto &t) { return t.first.reason == entry.reason; }))
+            << "no text here for " << entry.when;
+    for (const auto &[refusal, text] : texts)
+        EXPECT_EQ(MessageText(refusal), text) << static_cast<int>(refusal.reason);
+}
+
+std::string Utf8(std::u16string_view text)
+{
+    std::string out;
+    for (const char16_t c : text) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xc0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3f));
+        } else {
+            out += static_cast<char>(0xe0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
+            out += static_cast<char>(0x80 | (c & 0x3f));
+        }
+    }
+    return out;
+}
+
+// The README's table of refusals says what the message table says: one row a reason, in order,
+// with the field and the numbers named in italics.
+TEST(MessageText, readmeListsEveryReasonAsTheTableSaysIt)
+{
+    std::string rows;
+    for (const ReasonEntry &entry : ReasonTable()) {
+        std::string text = Utf8(entry.text);
+        for (std::size_t at; (at = text.find('%')) != std::string::npos;) {
+            const char slot = text[at + 1];
+            const std::string name = slot == 'f'
+                ? std::string("(the field)")
+                : std::string(entry.numberNames[static_cast<std::size_t>(slot - '1')]);
+            text.replace(at, 2, "*" + name + "*");
+        }
+        rows += "| " + std::string(entry.when) + " | " + text + " |\n";
+    }
+    std::ifstream file(SPETTRO_SOURCE_DIR "/README.md");
+    ASSERT_TRUE(file);
+    std::stringstream readme;
+    readme << file.rdbuf();
+    EXPECT_NE(readme.str().find(rows), std::string::npos)
+        << "README.md should hold these rows, one after the other:\n"
+        << rows;
 }
 
 } // namespace

@@ -1,0 +1,160 @@
+#include "messages.h"
+
+#include <algorithm>
+
+namespace {
+
+struct FieldEntry
+{
+    std::u16string_view description;
+    FieldMessages messages;
+};
+
+// Indexed by Field: what the field holds, as the refusals name it, and its two messages, written
+// out in full so that every text reads here as it is shown.
+const std::array<FieldEntry, FieldCount> FieldTable = {{
+    {u"il Duty Cycle dell'impulso",
+     {u"Hai dimenticato di scrivere il Duty Cycle dell'impulso ",
+      u"Errore di inserimento dati per il Duty Cycle dell'impulso. Puoi scrivere soltanto numeri "
+      u"razionali con il punto come separatore decimale, anche in forma esponenziale. Ad es: "
+      u"1.23 , 1E-5 , 5E3"}},
+    {u"l'ampiezza dell'impulso Vmax",
+     {u"Hai dimenticato di scrivere l'ampiezza dell'impulso Vmax",
+      u"Errore di inserimento dati per l'ampiezza dell'impulso Vmax. Puoi scrivere soltanto "
+      u"numeri razionali con il punto come separatore decimale, anche in forma esponenziale. Ad "
+      u"es: 1.23 , 1E-5 , 5E3"}},
+    {u"la frequenza del segnale f",
+     {u"Hai dimenticato di scrivere la frequenza del segnale f ",
+      u"Errore di inserimento dati per la frequenza del segnale f . Puoi scrivere soltanto numeri "
+      u"razionali con il punto come separatore decimale, anche in forma esponenziale. Ad es: "
+      u"1.23 , 1E-5 , 5E3"}},
+    {u"il numero di campioni",
+     {u"Hai dimenticato di scrivere il numero di campioni",
+      u"Errore di inserimento dati per il numero di campioni. Puoi scrivere soltanto numeri "
+      u"razionali con il punto come separatore decimale, anche in forma esponenziale. Ad es: "
+      u"1.23 , 1E-5 , 5E3"}},
+    {u"il numero delle armoniche dello spettro visualizzate",
+     {u"Hai dimenticato di scrivere il numero delle armoniche dello spettro visualizzate ",
+      u"Errore di inserimento dati per il numero delle armoniche dello spettro visualizzate . "
+      u"Puoi scrivere soltanto numeri razionali con il punto come separatore decimale, anche in "
+      u"forma esponenziale. Ad es: 1.23 , 1E-5 , 5E3"}},
+    {u"il numero di periodi di s(t) visualizzati",
+     {u"Hai dimenticato di scrivere il numero di periodi di s(t) visualizzati",
+      u"Errore di inserimento dati per il numero di periodi di s(t) visualizzati. Puoi scrivere "
+      u"soltanto numeri razionali con il punto come separatore decimale, anche in forma "
+      u"esponenziale. Ad es: 1.23 , 1E-5 , 5E3"}},
+    {u"il numero della armonica di cui si vuole calcolare il modulo",
+     {u"Hai dimenticato di scrivere il numero della armonica di cui si vuole calcolare il modulo",
+      u"Errore di inserimento dati per il numero della armonica di cui si vuole calcolare il "
+      u"modulo. Puoi scrivere soltanto numeri razionali con il punto come separatore decimale, "
+      u"anche in forma esponenziale. Ad es: 1.23 , 1E-5 , 5E3"}},
+}};
+
+// In the order the commands meet the reasons. %f is the field's description, %1 to %3 the
+// numbers.
+constexpr ReasonEntry Reasons[] = {
+    {Reason::DutyCycleZeroOrAboveOne,
+     "a duty cycle of zero or above one (the test both commands make before the others)",
+     u"Il Duty cycle non può essere zero o maggiore di uno",
+     {}},
+    {Reason::NegativeDutyCycle,
+     "a negative duty cycle",
+     u"Il Duty cycle non può essere negativo",
+     {}},
+    {Reason::ValueBeyondDoubles,
+     "a number beyond the double range in a field",
+     u"Il valore scritto per %f è troppo grande: supera i numeri rappresentabili (circa "
+     u"1.8E+308).",
+     {}},
+    {Reason::FrequencyTimesThousandBeyondDoubles,
+     "a frequency that times 1000 leaves that range",
+     u"La frequenza del segnale f è troppo grande: moltiplicata per 1000 supera i numeri "
+     u"rappresentabili (circa 1.8E+308).",
+     {}},
+    {Reason::SampleCountOutOfRange,
+     "N not between 1 and 2147483646 once rounded",
+     u"Il numero di campioni deve essere un numero intero compreso tra 1 e 2147483646.",
+     {}},
+    {Reason::TooManyHarmonics,
+     "more harmonics than N + 1, or a count beyond the 32-bit range, where N + 1 <= 1073741823",
+     u"Il numero delle armoniche dello spettro visualizzate è fuori dall'intervallo consentito: "
+     u"può essere al massimo %1 (il numero di campioni più uno).",
+     {"N + 1"}},
+    {Reason::HarmonicCountOutOfRange,
+     "more harmonics than 1073741823, or a count beyond the 32-bit range, where N + 1 is larger",
+     u"Il numero delle armoniche dello spettro visualizzate è fuori dall'intervallo consentito: "
+     u"può essere al massimo %1.",
+     {"1073741823"}},
+    {Reason::TargetHarmonicOutOfRange,
+     "z outside 0 to N + 1 (harmonic modulus only)",
+     u"Il numero della armonica di cui si vuole calcolare il modulo deve essere compreso tra 0 e "
+     u"%1 (il numero di campioni più uno).",
+     {"N + 1"}},
+    {Reason::PeriodCountOutOfRange,
+     "periods beyond the 32-bit range (graphs only)",
+     u"Il numero di periodi di s(t) visualizzati è troppo grande in valore assoluto: al massimo "
+     u"2147483647.",
+     {}},
+    {Reason::ZeroFrequency,
+     "a zero frequency (graphs only: the time scale divides by it)",
+     u"La frequenza del segnale f non può essere zero.",
+     {}},
+    {Reason::NotEnoughMemory,
+     "four arrays of N + 2 doubles larger than 90 % of the free memory",
+     u"Memoria insufficiente: per %1 campioni servono %2 MB, ma ne sono disponibili %3 MB. "
+     u"Riduci il numero di campioni.",
+     {"N", "X", "Y"}},
+    {Reason::AllocationFailed,
+     "the allocation fails all the same",
+     u"Memoria insufficiente per il calcolo: riduci il numero di campioni.",
+     {}},
+    {Reason::ResultsTooLarge,
+     "a result beyond 1E+300 in magnitude (Vmax = 1E308, say)",
+     u"Il calcolo ha prodotto valori troppo grandi per essere rappresentati (oltre 1E+300). "
+     u"Prova con un'ampiezza Vmax più piccola.",
+     {}},
+};
+
+std::u16string Decimal(std::uint64_t value)
+{
+    const std::string digits = std::to_string(value);
+    return {digits.begin(), digits.end()};
+}
+
+} // namespace
+
+std::span<const ReasonEntry> ReasonTable()
+{
+    return Reasons;
+}
+
+std::u16string MessageText(const Refusal &refusal)
+{
+    const auto entry
+        = std::find_if(std::begin(Reasons), std::end(Reasons),
+                       [&](const ReasonEntry &e) { return e.reason == refusal.reason; });
+    std::u16string text;
+    const std::u16string_view pattern = entry->text;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == u'%' && i + 1 < pattern.size()) {
+            const char16_t slot = pattern[++i];
+            if (slot == u'f')
+                text += FieldDescription(refusal.field);
+            else
+                text += Decimal(refusal.numbers[static_cast<std::size_t>(slot - u'1')]);
+            continue;
+        }
+        text += pattern[i];
+    }
+    return text;
+}
+
+const FieldMessages &MessagesFor(Field field)
+{
+    return FieldTable[static_cast<std::size_t>(field)].messages;
+}
+
+std::u16string_view FieldDescription(Field field)
+{
+    return FieldTable[static_cast<std::size_t>(field)].description;
+}
