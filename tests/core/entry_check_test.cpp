@@ -1,5 +1,6 @@
 // The field check: which texts pass, and which message a failing text shows.
 #include "core/entry_check.h"
+#include "tests/support/case_names.h"
 #include "tests/support/message_recorder.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,13 @@ struct EntryCase
     std::u16string text;
     Verdict verdict;
 };
+
+void PrintTo(const EntryCase &c, std::ostream *out)
+{
+    const char *verdicts[] = {"passes", "is missing", "holds a bad character"};
+    *out << "\"" << Escaped(c.text.substr(0, 40)) << (c.text.size() > 40 ? "..." : "") << "\" ("
+         << c.text.size() << " units) " << verdicts[static_cast<int>(c.verdict)];
+}
 
 class EntryChecks : public testing::TestWithParam<EntryCase>
 {
@@ -68,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
                     EntryCase {std::u16string(32766, u'7'), Verdict::Passes},
                     EntryCase {std::u16string(32767, u'7'), Verdict::Invalid},
                     EntryCase {std::u16string(40000, u'7'), Verdict::Invalid}),
-    [](const auto &info) { return "case" + std::to_string(info.index); });
+    [](const auto &info) { return CaseName(info.param.text); });
 
 TEST(CheckEntry, aPassingCheckClearsTheErrorOfAFailedOne)
 {

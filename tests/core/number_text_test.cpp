@@ -1,5 +1,6 @@
 // Typed text to number, and the two display patterns.
 #include "core/number_text.h"
+#include "tests/support/case_names.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,11 @@ struct ValCase
     std::u16string text;
     double value;
 };
+
+void PrintTo(const ValCase &c, std::ostream *out)
+{
+    *out << "Val(\"" << Utf8(c.text) << "\") = " << c.value;
+}
 
 class ValConversion : public testing::TestWithParam<ValCase>
 {
@@ -41,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ValCase {u"4.9e-324", 4.9e-324}, ValCase {u"3.5x", 3.5}, ValCase {u"12 34", 12},
                     ValCase {u"00000000000000000000000000000001.5", 1.5},
                     ValCase {u"1e0000000000000000000000000000000000000002", 100}),
-    [](const auto &info) { return "case" + std::to_string(info.index); });
+    [](const auto &info) { return CaseName(info.param.text); });
 
 TEST(Val, ignoresTheLocalesDecimalSeparator)
 {
@@ -62,6 +68,11 @@ struct FormatCase
     std::u16string scientific;
     std::u16string fixed;
 };
+
+void PrintTo(const FormatCase &c, std::ostream *out)
+{
+    *out << c.value << " as " << Utf8(c.scientific) << " and " << Utf8(c.fixed);
+}
 
 class Patterns : public testing::TestWithParam<FormatCase>
 {
@@ -85,8 +96,12 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase {-0.004, u"-4.00E-03", u"0.00"}, FormatCase {0, u"0.00E+00", u"0.00"},
         FormatCase {-0.0, u"0.00E+00", u"0.00"}, FormatCase {1e-300, u"1.00E-300", u"0.00"},
         FormatCase {4.9e-324, u"4.94E-324", u"0.00"},
-        FormatCase {-123.456, u"-1.23E+02", u"-123.46"}),
-    [](const auto &info) { return "case" + std::to_string(info.index); });
+        FormatCase {-123.456, u"-1.23E+02", u"-123.46"},
+        // Exact ties of the last digit go to the even neighbour in both patterns.
+        FormatCase {1.125, u"1.12E+00", u"1.12"}, FormatCase {1.375, u"1.38E+00", u"1.38"},
+        FormatCase {-0.625, u"-6.25E-01", u"-0.62"}, FormatCase {0.125, u"1.25E-01", u"0.12"},
+        FormatCase {112.5, u"1.12E+02", u"112.50"}, FormatCase {-0.5625, u"-5.62E-01", u"-0.56"}),
+    [](const auto &info) { return CaseName(info.param.value); });
 
 TEST(Format, writesTheLocalesDecimalSeparator)
 {

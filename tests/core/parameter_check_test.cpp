@@ -2,6 +2,7 @@
 // reasons, their order, and the exact texts of the one message table, which the README repeats.
 #include "core/messages.h"
 #include "core/parameter_check.h"
+#include "tests/support/case_names.h"
 
 #include <gtest/gtest.h>
 
@@ -320,24 +321,6 @@ TEST(MessageText, writesEveryReasonInItsExactWords)
             << "no text here for " << entry.when;
     for (const auto &[refusal, text] : texts)
         EXPECT_EQ(MessageText(refusal), text) << static_cast<int>(refusal.reason);
-}
-
-std::string Utf8(std::u16string_view text)
-{
-    std::string out;
-    for (const char16_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xc0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3f));
-        } else {
-            out += static_cast<char>(0xe0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3f));
-            out += static_cast<char>(0x80 | (c & 0x3f));
-        }
-    }
-    return out;
 }
 
 // The README's table of refusals says what the message table says: one row a reason, in order,

@@ -2,6 +2,7 @@
 // within a relative 1e-15 of the largest modulus.
 #include "core/spectrum.h"
 #include "core/spectrum_fast.h"
+#include "tests/support/case_names.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,17 @@ struct FastCase
     double v;
     double h;
 };
+
+std::string FastCaseName(const FastCase &c)
+{
+    return "N_" + std::to_string(c.n) + "_D_" + SpelledOut(c.d) + "_V_" + SpelledOut(c.v) + "_H_"
+        + SpelledOut(c.h);
+}
+
+void PrintTo(const FastCase &c, std::ostream *out)
+{
+    *out << "N = " << c.n << ", D = " << c.d << ", V = " << c.v << ", H = " << c.h;
+}
 
 AnalysisState Parameters(const FastCase &c)
 {
@@ -105,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                     FastCase {1000, 0.5, 0, 5}, // a silent signal
                     FastCase {20, -0.05, 1, 4}, // a small negative duty cycle: all zero
                     FastCase {200000, 0.77, 1e-300, 7}),
-    [](const auto &info) { return "case" + std::to_string(info.index); });
+    [](const auto &info) { return FastCaseName(info.param); });
 
 TEST(ComputeSpectrumFast, countsTheHarmonicsDone)
 {

@@ -1,6 +1,7 @@
 // The computation against the closed form of the half-sine train's spectrum, and the sampling
 // rules at the pulse's ends.
 #include "core/spectrum.h"
+#include "tests/support/case_names.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,11 @@ struct ClosedFormCase
     int h;
 };
 
+void PrintTo(const ClosedFormCase &c, std::ostream *out)
+{
+    *out << "V = " << c.v << ", D = " << c.d << ", N = " << c.n << ", H = " << c.h;
+}
+
 class ClosedForm : public testing::TestWithParam<ClosedFormCase>
 {
 };
@@ -83,7 +89,11 @@ INSTANTIATE_TEST_SUITE_P(Spectra, ClosedForm,
                                          ClosedFormCase {-3, 1, 1000, 5},
                                          ClosedFormCase {2, 0.1, 20000, 12}, // 2kD = 1 at k = 5
                                          ClosedFormCase {0.5, 0.75, 800, 20}),
-                         [](const auto &info) { return "case" + std::to_string(info.index); });
+                         [](const auto &info) {
+                             const ClosedFormCase &c = info.param;
+                             return "V_" + SpelledOut(c.v) + "_D_" + SpelledOut(c.d) + "_N_"
+                                 + std::to_string(c.n) + "_H_" + std::to_string(c.h);
+                         });
 
 TEST(ComputeSpectrum, defaultParametersGiveTheKnownSpectrum)
 {
@@ -111,6 +121,11 @@ struct SamplesCase
     double d;
     std::vector<double> expected; // indexes 0 to N + 1
 };
+
+void PrintTo(const SamplesCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class PulseEnds : public testing::TestWithParam<SamplesCase>
 {
