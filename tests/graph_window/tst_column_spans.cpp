@@ -1,10 +1,10 @@
 // The column-by-column drawing of the trace and of the spectral lines against drawing every
 // segment one at a time by the same one-pixel rule: identical pixels on random analyses.
 #include "core/spectrum.h"
-#include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
+#include "ui/graph_window/plot_geometry/column_spans.h"
 
 #include <QtTest>
 

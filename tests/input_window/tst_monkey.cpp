@@ -11,9 +11,9 @@
 #include "tests/support/message_recorder.h"
 #include "tests/support/same_analysis.h"
 #include "tests/support/typing.h"
-#include "ui/graph_window/plot_geometry/cursor_readout.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
+#include "ui/graph_window/plot_geometry/cursor_readout.h"
 #include "ui/input_window/form1.h"
 
 #include <QLabel>

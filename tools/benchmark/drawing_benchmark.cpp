@@ -3,9 +3,9 @@
 #include "core/analysis_state.h"
 #include "core/message_box.h"
 #include "core/spectrum.h"
-#include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
+#include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/input_window/form1.h"
 
 #include <QApplication>

@@ -8,9 +8,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QMouseEvent>
 #include <QToolTip>
 
 #include <cstdio>
@@ -30,8 +30,8 @@ QPixmap WithToolTip(Form2 &form, QPoint plotPosition)
 {
     PlotArea *plot = form.Picture1();
     const QPointF local = plotPosition;
-    QMouseEvent move(QEvent::MouseMove, local, plot->mapToGlobal(local), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, local, plot->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(plot, &move);
     QPixmap shot = form.grab();
     QPainter painter(&shot);

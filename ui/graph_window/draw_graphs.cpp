@@ -1,8 +1,8 @@
 #include "draw_graphs.h"
 
-#include "ui/graph_window/plot_geometry/column_spans.h"
 #include "form2.h"
 #include "plot_area.h"
+#include "ui/graph_window/plot_geometry/column_spans.h"
 
 #include "core/analysis_state.h"
 #include "core/spectrum.h"

@@ -27,9 +27,9 @@ Form2::Form2(AnalysisState &state, QWidget *parent) : QWidget(parent, Qt::Window
         "continua in verde; il suggerimento mostra il valore sotto il cursore"));
 
     option1_ = AddOptionButton(this, "Option1", QStringLiteral("s(t)"), {15360, 2640, 975, 375},
-                         QColor(255, 0, 0));
+                               QColor(255, 0, 0));
     option3_ = AddOptionButton(this, "Option3", QStringLiteral("S(f)"), {15240, 8880, 735, 615},
-                         QColor(0, 0, 255));
+                               QColor(0, 0, 255));
 
     AddLabel(this,
              {"Label1",
