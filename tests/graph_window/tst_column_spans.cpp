@@ -1,6 +1,7 @@
 // The column-by-column drawing of the trace and of the spectral lines against drawing every
 // segment one at a time by the same one-pixel rule: identical pixels on random analyses.
 #include "core/spectrum.h"
+#include "tests/support/plot_colours.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
@@ -11,9 +12,6 @@
 #include <random>
 
 namespace {
-
-constexpr QRgb Red = 0xff0000;
-constexpr QRgb Blue = 0x0000ff;
 
 // One segment at a time, as the drawing is defined.
 void LiteralTrace(PlotArea &plot, const AnalysisState &s)
@@ -27,7 +25,7 @@ void LiteralTrace(PlotArea &plot, const AnalysisState &s)
             const double y1 = s.SignalPeak == 0 ? 70 : s.Samples[i] * 25 / s.SignalPeak + 70;
             const double x2 = (w * double(i + 1)) / double(n) + w * double(j - 1);
             const double y2 = s.SignalPeak == 0 ? 70 : s.Samples[i + 1] * 25 / s.SignalPeak + 70;
-            plot.Line(float(x1), float(y1), float(x2), float(y2), Red);
+            plot.Line(float(x1), float(y1), float(x2), float(y2), RedPixel);
         }
     }
 }
@@ -38,7 +36,7 @@ void LiteralLines(PlotArea &plot, const AnalysisState &s)
     for (std::int64_t k = 1; k <= harmonics; ++k) {
         const double x = double(k * 100) / s.HarmonicCount;
         const double y = s.Magnitudes[k] * 45 / s.SpectrumPeak;
-        plot.Line(float(x), 0, float(x), float(y), Blue);
+        plot.Line(float(x), 0, float(x), float(y), BluePixel);
     }
 }
 
@@ -50,8 +48,8 @@ void LiteralGraphs(PlotArea &plot, AnalysisState &s)
         plot.Line(0, float(c), 0.2f, float(c));
     for (int d = 0; d <= 100; d += 10)
         plot.Line(float(d), 0, float(d), 0.5f);
-    plot.Line(0, 70, 100, 70, Red);
-    plot.Line(0, 0.1f, 100, 0.1f, Blue);
+    plot.Line(0, 70, 100, 70, RedPixel);
+    plot.Line(0, 0.1f, 100, 0.1f, BluePixel);
     FindSpectrumPeak(s);
     LiteralTrace(plot, s);
     const std::int64_t harmonics = RoundToCount(s.HarmonicCount);
@@ -59,7 +57,7 @@ void LiteralGraphs(PlotArea &plot, AnalysisState &s)
         const double x = double(k * 100) / s.HarmonicCount;
         const double y = s.Magnitudes[k] * 45 / s.SpectrumPeak;
         const double yd = s.MeanValue * 45 / s.SpectrumPeak;
-        plot.Line(float(x), 0, float(x), float(y), Blue);
+        plot.Line(float(x), 0, float(x), float(y), BluePixel);
         plot.Line(0, 0, 0, float(yd), 0x00ff00);
         plot.Line(0.1f, 0, 0.1f, float(yd), 0x00ff00);
         plot.Line(0.2f, 0, 0.2f, float(yd), 0x00ff00);
@@ -117,8 +115,8 @@ private slots:
             segments += std::int64_t(s.SampleCount) * std::max(0, RoundToCount(s.PeriodCount));
             const QSize size(int(20 + random() % 1000), int(20 + random() % 600));
             const QImage literal = Drawn(size, [&](PlotArea &p) { LiteralTrace(p, s); });
-            const QImage gathered
-                = Drawn(size, [&](PlotArea &p) { p.Fill(RasterizeTrace(s, p.Mapping()), Red); });
+            const QImage gathered = Drawn(
+                size, [&](PlotArea &p) { p.Fill(RasterizeTrace(s, p.Mapping()), RedPixel); });
             QVERIFY2(literal == gathered,
                      qPrintable(QString("trial %1: N = %2, P = %3, %4 x %5")
                                     .arg(trial)
@@ -140,8 +138,8 @@ private slots:
         s.Samples = {0, 1, -1, 0.5, 0, 0};
         s.SignalPeak = 1;
         s.PeriodCount = 2e9;
-        const QImage image
-            = Drawn({997, 605}, [&](PlotArea &p) { p.Fill(RasterizeTrace(s, p.Mapping()), Red); });
+        const QImage image = Drawn(
+            {997, 605}, [&](PlotArea &p) { p.Fill(RasterizeTrace(s, p.Mapping()), RedPixel); });
         PlotArea reference;
         reference.resize(1001, 609);
         reference.Scale(0, 100, 100, 0);
@@ -151,7 +149,7 @@ private slots:
         const int bottom = int(std::floor(m.Row(45.0f) + 0.5));
         for (int c = 0; c < image.width(); ++c) {
             for (int r = 0; r < image.height(); ++r)
-                QCOMPARE((image.pixel(c, r) & 0xffffff) == Red, r >= top && r <= bottom);
+                QCOMPARE((image.pixel(c, r) & 0xffffff) == RedPixel, r >= top && r <= bottom);
         }
     }
 
@@ -211,8 +209,9 @@ private slots:
                 continue;
             const QSize size(int(20 + random() % 1000), int(20 + random() % 600));
             const QImage literal = Drawn(size, [&](PlotArea &p) { LiteralLines(p, s); });
-            const QImage gathered = Drawn(
-                size, [&](PlotArea &p) { p.Fill(RasterizeSpectralLines(s, p.Mapping()), Blue); });
+            const QImage gathered = Drawn(size, [&](PlotArea &p) {
+                p.Fill(RasterizeSpectralLines(s, p.Mapping()), BluePixel);
+            });
             QVERIFY2(literal == gathered, qPrintable(QString("trial %1").arg(trial)));
         }
     }

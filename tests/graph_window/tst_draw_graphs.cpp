@@ -1,16 +1,11 @@
 // The graphs command and the drawing, checked on the pixels of the plot's retained image.
-#include "core/analysis_state.h"
-#include "tests/support/message_recorder.h"
+#include "tests/support/input_window_fixture.h"
+#include "tests/support/plot_colours.h"
 #include "tests/support/same_analysis.h"
-#include "tests/support/typing.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
-#include "ui/input_window/form1.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QtTest>
 
 #include <cmath>
 #include <numbers>
@@ -18,10 +13,6 @@
 namespace {
 
 // Colours without their alpha, as the pixels are compared.
-constexpr QRgb Red = 0xff0000;
-constexpr QRgb Blue = 0x0000ff;
-constexpr QRgb Green = 0x00ff00;
-constexpr QRgb Background = 0xffffc0;
 
 // Closed-form modulus of harmonic k of the half-sine train (peak v, duty cycle d).
 double Modulus(double v, double d, int k)
@@ -46,28 +37,21 @@ class DrawGraphsTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<AnalysisState> state_;
-    std::unique_ptr<MessageRecorder> box_;
-    std::unique_ptr<Form1> form_;
-
-    void type(const char *name, const QString &text)
-    {
-        Retype(form_->findChild<QLineEdit *>(name), text);
-    }
+    InputWindowFixture w_;
     void enter(const Parameters &p)
     {
-        type("Text1", p.duty);
-        type("Text7", p.amplitude);
-        type("Text12", p.frequency);
-        type("Text13", p.samples);
-        type("Text3", p.harmonics);
-        type("Text8", p.periods);
+        w_.Type("Text1", p.duty);
+        w_.Type("Text7", p.amplitude);
+        w_.Type("Text12", p.frequency);
+        w_.Type("Text13", p.samples);
+        w_.Type("Text3", p.harmonics);
+        w_.Type("Text8", p.periods);
     }
     PlotArea *draw(const Parameters &p)
     {
         enter(p);
-        QTest::mouseClick(form_->findChild<QPushButton *>("Command2"), Qt::LeftButton);
-        return form_->GraphWindow() ? form_->GraphWindow()->Picture1() : nullptr;
+        w_.Click("Command2");
+        return w_.form->GraphWindow() ? w_.form->GraphWindow()->Picture1() : nullptr;
     }
     static QRgb pixel(const PlotArea *plot, double x, double y)
     {
@@ -95,37 +79,30 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        QLocale::setDefault(QLocale::c());
-        state_ = std::make_unique<AnalysisState>();
-        box_ = std::make_unique<MessageRecorder>();
-        form_ = std::make_unique<Form1>(*state_, *box_);
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-    }
-    void cleanup() { form_.reset(); }
+    void init() { QVERIFY(w_.Start()); }
+    void cleanup() { w_.Stop(); }
 
     void defaultParametersDrawAxesTraceAndSpectrum()
     {
         const PlotArea *plot = draw({});
         QVERIFY(plot);
-        QVERIFY(box_->shown.empty());
-        QVERIFY(form_->GraphWindow()->isVisible());
+        QVERIFY(w_.box->shown.empty());
+        QVERIFY(w_.form->GraphWindow()->isVisible());
         const int w = plot->Image().width();
         for (int c = 0; c < w; ++c) // the red time axis, under the trace's flat parts
-            QCOMPARE(plot->Image().pixel(c, row(plot, 70)) & 0xffffff, Red);
+            QCOMPARE(plot->Image().pixel(c, row(plot, 70)) & 0xffffff, RedPixel);
         for (int c = column(plot, 0.2) + 1; c < w; ++c) // the blue frequency axis
-            QCOMPARE(plot->Image().pixel(c, row(plot, 0.1)) & 0xffffff, Blue);
+            QCOMPARE(plot->Image().pixel(c, row(plot, 0.1)) & 0xffffff, BluePixel);
         // Three crests at the middle of each pulse: x = (j - 1 + D / 2) * 100 / 3.
         for (int j = 1; j <= 3; ++j)
-            QCOMPARE(pixel(plot, (j - 0.75) * 100.0 / 3, 95), Red);
+            QCOMPARE(pixel(plot, (j - 0.75) * 100.0 / 3, 95), RedPixel);
         // Nothing of the trace above the crest.
         for (int c = 1; c < w; ++c)
-            QVERIFY(rowsIn(plot, c, Red).isEmpty()
-                    || rowsIn(plot, c, Red).first() >= row(plot, 95));
-        QCOMPARE(state_->SpectrumPeak, state_->Magnitudes[1]);
-        QVERIFY(form_->GraphWindow()->windowIcon().cacheKey() == form_->windowIcon().cacheKey());
+            QVERIFY(rowsIn(plot, c, RedPixel).isEmpty()
+                    || rowsIn(plot, c, RedPixel).first() >= row(plot, 95));
+        QCOMPARE(w_.state->SpectrumPeak, w_.state->Magnitudes[1]);
+        QVERIFY(w_.form->GraphWindow()->windowIcon().cacheKey()
+                == w_.form->windowIcon().cacheKey());
         // One image pixel per device pixel: sharp on dense screens too.
         QCOMPARE(plot->Image().size(), plot->contentsRect().size() * plot->devicePixelRatio());
     }
@@ -140,7 +117,7 @@ private slots:
                 QCOMPARE(pixel(plot, 0.1, c), black);
         }
         QCOMPARE(pixel(plot, 0.1, 100), black);
-        QCOMPARE(pixel(plot, 0.1, 95), Background); // between two marks
+        QCOMPARE(pixel(plot, 0.1, 95), BackgroundPixel); // between two marks
         for (int d = 30; d <= 90;
              d += 20) // odd harmonics 3 to 9 sit on these marks, of zero height
             QCOMPARE(pixel(plot, d, 0.4), black);
@@ -156,7 +133,7 @@ private slots:
         for (int k = 1; k <= 10; ++k)
             largest = std::max(largest, Modulus(10, 0.1, k));
         for (int k = 1; k <= 10; ++k) {
-            const QList<int> blue = rowsIn(plot, column(plot, 10.0 * k), Blue);
+            const QList<int> blue = rowsIn(plot, column(plot, 10.0 * k), BluePixel);
             QVERIFY2(!blue.isEmpty(), qPrintable(QString::number(k)));
             QCOMPARE(blue.last(), plot->Image().height() - 1);
             const int top = row(plot, 45 * Modulus(10, 0.1, k) / largest);
@@ -166,7 +143,7 @@ private slots:
         // The DC component: 2 V D / pi, in green at x = 0, 0.1 and 0.2.
         const int dcTop = row(plot, 45 * (2 * 10 * 0.1 / std::numbers::pi) / largest);
         for (double x : {0.0, 0.1, 0.2}) {
-            const QList<int> green = rowsIn(plot, column(plot, x), Green);
+            const QList<int> green = rowsIn(plot, column(plot, x), GreenPixel);
             QVERIFY(!green.isEmpty());
             QVERIFY(std::abs(green.first() - dcTop) <= 1);
         }
@@ -180,8 +157,8 @@ private slots:
         p.harmonics = "1000";
         const PlotArea *plot = draw(p);
         const int c = column(plot, 0.1);
-        const QList<int> green = rowsIn(plot, c, Green);
-        const QList<int> blue = rowsIn(plot, c, Blue);
+        const QList<int> green = rowsIn(plot, c, GreenPixel);
+        const QList<int> blue = rowsIn(plot, c, BluePixel);
         QCOMPARE(green.last(), plot->Image().height() - 1);
         QVERIFY(!blue.isEmpty());
         QCOMPARE(blue.last(), green.first() - 1); // harmonic 1 (5 V) rises above the DC (3.18 V)
@@ -193,9 +170,9 @@ private slots:
         Parameters p;
         p.amplitude = "-10";
         const PlotArea *plot = draw(p);
-        QCOMPARE(pixel(plot, 100.0 / 3 / 4, 45), Red);
+        QCOMPARE(pixel(plot, 100.0 / 3 / 4, 45), RedPixel);
         for (int c = 0; c < plot->Image().width(); ++c) {
-            const QList<int> red = rowsIn(plot, c, Red);
+            const QList<int> red = rowsIn(plot, c, RedPixel);
             QVERIFY(!red.isEmpty());
             QCOMPARE(red.first(), row(plot, 70));
             QVERIFY(red.last() <= row(plot, 45));
@@ -221,7 +198,7 @@ private slots:
         const PlotArea *plot = draw(p);
         int lastAboveAxis = -1;
         for (int c = 0; c < plot->Image().width(); ++c)
-            if (rowsIn(plot, c, Red).first() < row(plot, 70))
+            if (rowsIn(plot, c, RedPixel).first() < row(plot, 70))
                 lastAboveAxis = c;
         if (end == 0)
             QCOMPARE(lastAboveAxis, -1);
@@ -239,9 +216,9 @@ private slots:
         p.harmonics = "2.5";
         p.duty = "0.1";
         const PlotArea *plot = draw(p);
-        QCOMPARE(pixel(plot, 40, 5), Blue);
-        QCOMPARE(pixel(plot, 80, 5), Blue);
-        QCOMPARE(pixel(plot, 100, 5), Background);
+        QCOMPARE(pixel(plot, 40, 5), BluePixel);
+        QCOMPARE(pixel(plot, 80, 5), BluePixel);
+        QCOMPARE(pixel(plot, 100, 5), BackgroundPixel);
     }
 
     void noHarmonicsDrawsNoLinesAndNoDc()
@@ -249,9 +226,9 @@ private slots:
         Parameters p;
         p.harmonics = "0.5";
         const PlotArea *plot = draw(p);
-        QVERIFY(rowsIn(plot, column(plot, 0.1), Green).isEmpty());
-        QCOMPARE(pixel(plot, 50, 0.1), Blue);
-        QCOMPARE(pixel(plot, 1.25 * 100 / 3, 95), Red);
+        QVERIFY(rowsIn(plot, column(plot, 0.1), GreenPixel).isEmpty());
+        QCOMPARE(pixel(plot, 50, 0.1), BluePixel);
+        QCOMPARE(pixel(plot, 1.25 * 100 / 3, 95), RedPixel);
     }
 
     // A zero signal has no scale: the trace lies on the axis and no line is drawn.
@@ -260,11 +237,11 @@ private slots:
         Parameters p;
         p.amplitude = "0";
         const PlotArea *plot = draw(p);
-        QVERIFY(box_->shown.empty());
+        QVERIFY(w_.box->shown.empty());
         for (int c = 0; c < plot->Image().width(); ++c)
-            QCOMPARE(rowsIn(plot, c, Red), QList<int> {row(plot, 70)});
-        QVERIFY(rowsIn(plot, 0, Green).isEmpty());
-        QCOMPARE(pixel(plot, 20, 3), Background);
+            QCOMPARE(rowsIn(plot, c, RedPixel), QList<int> {row(plot, 70)});
+        QVERIFY(rowsIn(plot, 0, GreenPixel).isEmpty());
+        QCOMPARE(pixel(plot, 20, 3), BackgroundPixel);
     }
 
     void secondClickLeavesNothingOfTheFirstGraphs()
@@ -276,26 +253,23 @@ private slots:
         second.harmonics = "4";
         const QImage redrawn = draw(second)->Image();
 
-        AnalysisState freshState;
-        MessageRecorder freshBox;
-        form_ = std::make_unique<Form1>(freshState, freshBox);
-        form_->show();
+        QVERIFY(w_.Start()); // a new program
         QCOMPARE(draw(second)->Image(), redrawn);
     }
 
     void zeroFrequencyIsRefusedBeforeDrawing()
     {
         draw({});
-        const QImage before = form_->GraphWindow()->Picture1()->Image();
-        const AnalysisState state = *state_;
+        const QImage before = w_.form->GraphWindow()->Picture1()->Image();
+        const AnalysisState state = *w_.state;
         Parameters p;
         p.frequency = "0";
         draw(p);
-        QCOMPARE(box_->shown.size(), std::size_t(1));
-        QCOMPARE(QString::fromStdU16String(box_->shown[0]),
+        QCOMPARE(w_.box->shown.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdU16String(w_.box->shown[0]),
                  QStringLiteral("La frequenza del segnale f non pu\u00f2 essere zero."));
-        QCOMPARE(form_->GraphWindow()->Picture1()->Image(), before);
-        QVERIFY(SameAnalysis(*state_, state));
+        QCOMPARE(w_.form->GraphWindow()->Picture1()->Image(), before);
+        QVERIFY(SameAnalysis(*w_.state, state));
     }
 
     void refusalsCreateNoWindow_data()
@@ -319,33 +293,33 @@ private slots:
     {
         QFETCH(QString, field);
         QFETCH(QString, text);
-        type(qPrintable(field), text);
-        QTest::mouseClick(form_->findChild<QPushButton *>("Command2"), Qt::LeftButton);
-        QCOMPARE(box_->shown.size(), std::size_t(1));
-        QCOMPARE(form_->GraphWindow(), nullptr);
-        QVERIFY(state_->Samples.empty());
-        QCOMPARE(state_->Amplitude, 0.0);
+        w_.Type(qPrintable(field), text);
+        w_.Click("Command2");
+        QCOMPARE(w_.box->shown.size(), std::size_t(1));
+        QCOMPARE(w_.form->GraphWindow(), nullptr);
+        QVERIFY(w_.state->Samples.empty());
+        QCOMPARE(w_.state->Amplitude, 0.0);
     }
 
     void graphsIgnoreTheHarmonicFieldAndTheColours()
     {
-        type("Text2", "not a number");
+        w_.Type("Text2", "not a number");
         QVERIFY(draw({}));
-        QVERIFY(box_->shown.empty());
-        auto *text7 = form_->findChild<QLineEdit *>("Text7");
+        QVERIFY(w_.box->shown.empty());
+        auto *text7 = w_.Field("Text7");
         QCOMPARE(text7->palette().color(QPalette::Base), QColor(255, 192, 192));
     }
 
     void closedWindowIsCreatedAgainWithNeitherOption()
     {
         draw({});
-        Form2 *first = form_->GraphWindow();
+        Form2 *first = w_.form->GraphWindow();
         first->Picture1_MouseMove(0, 0, 50, 90);
         QVERIFY(first->Option1()->isChecked());
         first->close();
-        QTRY_COMPARE(form_->GraphWindow(), nullptr);
+        QTRY_COMPARE(w_.form->GraphWindow(), nullptr);
         draw({});
-        Form2 *second = form_->GraphWindow();
+        Form2 *second = w_.form->GraphWindow();
         QVERIFY(second);
         QVERIFY(second->isVisible());
         QVERIFY(!second->Option1()->isChecked());
@@ -357,23 +331,23 @@ private slots:
     void readoutFollowsALaterHarmonicModulusCommand()
     {
         draw({});
-        type("Text7", "20");
-        type("Text2", "1");
-        QTest::mouseClick(form_->findChild<QPushButton *>("Command1"), Qt::LeftButton);
-        form_->GraphWindow()->Picture1_MouseMove(0, 0, 0, 95);
-        QCOMPARE(form_->GraphWindow()->Picture1()->ToolTipText(),
+        w_.Type("Text7", "20");
+        w_.Type("Text2", "1");
+        w_.Click("Command1");
+        w_.form->GraphWindow()->Picture1_MouseMove(0, 0, 0, 95);
+        QCOMPARE(w_.form->GraphWindow()->Picture1()->ToolTipText(),
                  QStringLiteral("t= 0.00usec ; s(t) = 2.00E+01V"));
-        type("Text12", "0");
-        QTest::mouseClick(form_->findChild<QPushButton *>("Command1"), Qt::LeftButton);
-        form_->GraphWindow()->Picture1_MouseMove(0, 0, 10, 95);
-        QCOMPARE(form_->GraphWindow()->Picture1()->ToolTipText(),
+        w_.Type("Text12", "0");
+        w_.Click("Command1");
+        w_.form->GraphWindow()->Picture1_MouseMove(0, 0, 10, 95);
+        QCOMPARE(w_.form->GraphWindow()->Picture1()->ToolTipText(),
                  QStringLiteral("s(t) = 2.00E+01V"));
     }
 
     void drawingSurvivesHidingAndShowing()
     {
         const QImage drawn = draw({})->Image();
-        Form2 *window = form_->GraphWindow();
+        Form2 *window = w_.form->GraphWindow();
         window->showMinimized();
         window->showNormal();
         QCOMPARE(window->Picture1()->Image(), drawn);
@@ -381,7 +355,7 @@ private slots:
         const QPoint origin
             = window->Picture1()->contentsRect().topLeft() * shown.devicePixelRatio();
         const QPoint onAxis(column(window->Picture1(), 50), row(window->Picture1(), 70));
-        QCOMPARE(shown.pixel(origin + onAxis) & 0xffffff, Red);
+        QCOMPARE(shown.pixel(origin + onAxis) & 0xffffff, RedPixel);
     }
 };
 

@@ -1,32 +1,11 @@
 // The input window driven like a user: its default state, its layout, and both commands' checks,
 // messages, results and refusals.
-#include "core/analysis_state.h"
-#include "tests/support/message_recorder.h"
+#include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
-#include "tests/support/typing.h"
-#include "ui/input_window/form1.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
 
 namespace {
 
-const QColor Pink(255, 192, 192);
-const QColor Green(0, 255, 0);
-
 const char *const ParameterFieldNames[] = {"Text7", "Text12", "Text8", "Text1", "Text3", "Text13"};
-
-QColor BackColor(const QWidget *widget)
-{
-    return widget->palette().color(widget->backgroundRole());
-}
-
-QString Qs(const std::u16string &text)
-{
-    return QString::fromStdU16String(text);
-}
 
 } // namespace
 
@@ -35,60 +14,37 @@ class Form1Test : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<AnalysisState> state_;
-    std::unique_ptr<MessageRecorder> box_;
-    std::unique_ptr<Form1> form_;
-
-    QLineEdit *field(const char *name) { return form_->findChild<QLineEdit *>(name); }
-    QLabel *label(const char *name) { return form_->findChild<QLabel *>(name); }
-    QPushButton *button(const char *name) { return form_->findChild<QPushButton *>(name); }
-
-    void type(const char *fieldName, const QString &text) { Retype(field(fieldName), text); }
-    QStringList shown() const
-    {
-        QStringList texts;
-        for (const auto &text : box_->shown)
-            texts << Qs(text);
-        return texts;
-    }
+    InputWindowFixture w_;
 
 private slots:
     void init()
     {
-        QLocale::setDefault(QLocale::c());
-        state_ = std::make_unique<AnalysisState>();
-        box_ = std::make_unique<MessageRecorder>();
-        form_ = std::make_unique<Form1>(*state_, *box_);
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        QVERIFY(w_.Start());
+        QVERIFY(QTest::qWaitForWindowActive(w_.form.get()));
     }
-    void cleanup()
-    {
-        form_.reset();
-        QLocale::setDefault(QLocale::c());
-    }
+    void cleanup() { w_.Stop(); }
 
     void shouldHaveDefaultValues()
     {
-        QCOMPARE(form_->windowTitle(), QStringLiteral("Spettro Segnale"));
-        QCOMPARE(form_->size(), QSize(17565 / 15, 9495 / 15));
-        QVERIFY(!form_->windowIcon().isNull());
+        QCOMPARE(w_.form->windowTitle(), QStringLiteral("Spettro Segnale"));
+        QCOMPARE(w_.form->size(), QSize(17565 / 15, 9495 / 15));
+        QVERIFY(!w_.form->windowIcon().isNull());
         const std::pair<const char *, const char *> texts[]
             = {{"Text7", "10"}, {"Text12", "100"},   {"Text8", "3"}, {"Text1", "0.5"},
                {"Text3", "10"}, {"Text13", "10000"}, {"Text2", ""}};
         for (const auto &[name, text] : texts)
-            QCOMPARE(field(name)->text(), QString::fromLatin1(text));
+            QCOMPARE(w_.Field(name)->text(), QString::fromLatin1(text));
         for (const char *name : ParameterFieldNames)
-            QCOMPARE(BackColor(field(name)), Pink);
-        QCOMPARE(BackColor(field("Text2")), Green);
-        QCOMPARE(label("Label3")->text(), QString());
-        QCOMPARE(label("Label9")->text(), QString());
-        QCOMPARE(BackColor(label("Label3")), Green);
-        QCOMPARE(BackColor(label("Label9")), Green);
-        QCOMPARE(BackColor(button("Command1")), Green);
-        QCOMPARE(BackColor(label("Label67")), QColor(192, 255, 255));
-        QCOMPARE(QApplication::focusWidget(), field("Text7"));
-        QCOMPARE(form_->GraphWindow(), nullptr);
+            QCOMPARE(BackColor(w_.Field(name)), Pink);
+        QCOMPARE(BackColor(w_.Field("Text2")), Green);
+        QCOMPARE(w_.Label("Label3")->text(), QString());
+        QCOMPARE(w_.Label("Label9")->text(), QString());
+        QCOMPARE(BackColor(w_.Label("Label3")), Green);
+        QCOMPARE(BackColor(w_.Label("Label9")), Green);
+        QCOMPARE(BackColor(w_.Button("Command1")), Green);
+        QCOMPARE(BackColor(w_.Label("Label67")), QColor(192, 255, 255));
+        QCOMPARE(QApplication::focusWidget(), w_.Field("Text7"));
+        QCOMPARE(w_.form->GraphWindow(), nullptr);
     }
 
     void controlsStandWhereTheyBelong_data()
@@ -158,7 +114,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QRect, twips);
         QFETCH(double, points);
-        auto *widget = form_->findChild<QWidget *>(name);
+        auto *widget = w_.form->findChild<QWidget *>(name);
         QVERIFY(widget);
         QCOMPARE(widget->geometry(),
                  QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
@@ -178,7 +134,7 @@ private slots:
     // included.
     void captionsFitTheirBoxes()
     {
-        for (QLabel *l : form_->findChildren<QLabel *>()) {
+        for (QLabel *l : w_.form->findChildren<QLabel *>()) {
             if (l->text().isEmpty())
                 continue;
             const QFontMetrics metrics(l->font());
@@ -187,7 +143,7 @@ private slots:
             QVERIFY2(metrics.ascent() + metrics.descent() <= l->contentsRect().height() + 1,
                      qPrintable(l->objectName()));
         }
-        for (QPushButton *b : form_->findChildren<QPushButton *>()) {
+        for (QPushButton *b : w_.form->findChildren<QPushButton *>()) {
             const QFontMetrics metrics(b->font());
             const QRect needed = metrics.boundingRect(
                 b->rect().adjusted(3, 3, -3, -3), Qt::AlignCenter | Qt::TextWordWrap, b->text());
@@ -198,8 +154,8 @@ private slots:
 
     void contactLineIsRegularWeight()
     {
-        QCOMPARE(label("Label67")->font().bold(), false);
-        QVERIFY(!label("Label67")->text().isEmpty());
+        QCOMPARE(w_.Label("Label67")->font().bold(), false);
+        QVERIFY(!w_.Label("Label67")->text().isEmpty());
     }
 
     void tabMovesThroughTheStoredOrder()
@@ -217,21 +173,21 @@ private slots:
 
     void resizingMovesNoControl()
     {
-        const QRect before = field("Text2")->geometry();
-        form_->resize(400, 300);
-        QCOMPARE(field("Text2")->geometry(), before);
-        form_->resize(1600, 900);
-        QCOMPARE(field("Text2")->geometry(), before);
+        const QRect before = w_.Field("Text2")->geometry();
+        w_.form->resize(400, 300);
+        QCOMPARE(w_.Field("Text2")->geometry(), before);
+        w_.form->resize(1600, 900);
+        QCOMPARE(w_.Field("Text2")->geometry(), before);
     }
 
     void fieldsAndResultsHaveAccessibleNamesAndDescriptions()
     {
-        for (QLineEdit *edit : form_->findChildren<QLineEdit *>())
+        for (QLineEdit *edit : w_.form->findChildren<QLineEdit *>())
             QVERIFY2(!edit->accessibleName().isEmpty(), qPrintable(edit->objectName()));
-        QVERIFY(field("Text7")->accessibleName().startsWith("Vmax [V]"));
-        QVERIFY(label("Label3")->accessibleName().isEmpty());
-        QVERIFY(label("Label3")->accessibleDescription().contains("componente continua"));
-        QVERIFY(label("Label9")->accessibleDescription().contains("modulo"));
+        QVERIFY(w_.Field("Text7")->accessibleName().startsWith("Vmax [V]"));
+        QVERIFY(w_.Label("Label3")->accessibleName().isEmpty());
+        QVERIFY(w_.Label("Label3")->accessibleDescription().contains("componente continua"));
+        QVERIFY(w_.Label("Label9")->accessibleDescription().contains("modulo"));
     }
 
     void harmonicModulusShowsDcComponentAndModulus_data()
@@ -257,24 +213,24 @@ private slots:
     {
         QFETCH(QString, z);
         QFETCH(QString, modulus);
-        type("Text2", z);
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        QVERIFY(box_->shown.empty());
-        QCOMPARE(label("Label3")->text(), QStringLiteral("3.18E+00"));
-        QCOMPARE(label("Label9")->text(), modulus);
+        w_.Type("Text2", z);
+        w_.Click("Command1");
+        QVERIFY(w_.box->shown.empty());
+        QCOMPARE(w_.Label("Label3")->text(), QStringLiteral("3.18E+00"));
+        QCOMPARE(w_.Label("Label9")->text(), modulus);
         for (const char *name : ParameterFieldNames)
-            QCOMPARE(BackColor(field(name)), Green);
-        QCOMPARE(state_->SampleCount, 10000);
-        QCOMPARE(form_->GraphWindow(), nullptr);
+            QCOMPARE(BackColor(w_.Field(name)), Green);
+        QCOMPARE(w_.state->SampleCount, 10000);
+        QCOMPARE(w_.form->GraphWindow(), nullptr);
     }
 
     void italianLocaleWritesADecimalComma()
     {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        type("Text2", "2");
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        QCOMPARE(label("Label3")->text(), QStringLiteral("3,18E+00"));
-        QCOMPARE(label("Label9")->text(), QStringLiteral("2,12E+00"));
+        w_.Type("Text2", "2");
+        w_.Click("Command1");
+        QCOMPARE(w_.Label("Label3")->text(), QStringLiteral("3,18E+00"));
+        QCOMPARE(w_.Label("Label9")->text(), QStringLiteral("2,12E+00"));
     }
 
     // Each field's two messages, reached by typing into the window and clicking.
@@ -325,22 +281,23 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, text);
         QFETCH(QString, message);
-        type("Text2", "1");
-        type(qPrintable(name), text);
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        QCOMPARE(shown(), QStringList {message});
+        w_.Type("Text2", "1");
+        w_.Type(qPrintable(name), text);
+        w_.Click("Command1");
+        QCOMPARE(w_.Shown(), QStringList {message});
         for (const char *n : ParameterFieldNames)
-            QCOMPARE(BackColor(field(n)), Pink);
-        QCOMPARE(label("Label3")->text(), QString());
-        QCOMPARE(state_->EntryError, 1);
+            QCOMPARE(BackColor(w_.Field(n)), Pink);
+        QCOMPARE(w_.Label("Label3")->text(), QString());
+        QCOMPARE(w_.state->EntryError, 1);
     }
 
     void onlyTheFirstFailingFieldIsReported()
     {
-        type("Text7", "");
-        type("Text12", "1,5");
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        QCOMPARE(shown(), QStringList {"Hai dimenticato di scrivere l'ampiezza dell'impulso Vmax"});
+        w_.Type("Text7", "");
+        w_.Type("Text12", "1,5");
+        w_.Click("Command1");
+        QCOMPARE(w_.Shown(),
+                 QStringList {"Hai dimenticato di scrivere l'ampiezza dell'impulso Vmax"});
     }
 
     void dutyCycleRefusalLeavesTheFieldsGreen_data()
@@ -352,26 +309,27 @@ private slots:
     void dutyCycleRefusalLeavesTheFieldsGreen()
     {
         QFETCH(QString, duty);
-        type("Text2", "1");
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        const AnalysisState before = *state_;
-        type("Text1", duty);
-        type("Text2", "2");
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        QCOMPARE(shown(), QStringList {"Il Duty cycle non pu\u00f2 essere zero o maggiore di uno"});
+        w_.Type("Text2", "1");
+        w_.Click("Command1");
+        const AnalysisState before = *w_.state;
+        w_.Type("Text1", duty);
+        w_.Type("Text2", "2");
+        w_.Click("Command1");
+        QCOMPARE(w_.Shown(),
+                 QStringList {"Il Duty cycle non pu\u00f2 essere zero o maggiore di uno"});
         for (const char *name : ParameterFieldNames)
-            QCOMPARE(BackColor(field(name)), Green);
-        QCOMPARE(label("Label9")->text(), QStringLiteral("5.00E+00"));
-        QVERIFY(SameAnalysis(*state_, before));
+            QCOMPARE(BackColor(w_.Field(name)), Green);
+        QCOMPARE(w_.Label("Label9")->text(), QStringLiteral("5.00E+00"));
+        QVERIFY(SameAnalysis(*w_.state, before));
     }
 
     void fullDutyCyclePasses()
     {
-        type("Text1", "1");
-        type("Text2", "1");
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        QVERIFY(box_->shown.empty());
-        QCOMPARE(label("Label3")->text(), QStringLiteral("6.37E+00")); // 2 Vmax / pi
+        w_.Type("Text1", "1");
+        w_.Type("Text2", "1");
+        w_.Click("Command1");
+        QVERIFY(w_.box->shown.empty());
+        QCOMPARE(w_.Label("Label3")->text(), QStringLiteral("6.37E+00")); // 2 Vmax / pi
     }
 
     // Values the computation cannot take are refused with a message; the labels, the colours and
@@ -414,20 +372,20 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, text);
         QFETCH(QString, messageStart);
-        type("Text2", "2");
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        QCOMPARE(label("Label9")->text(), QStringLiteral("2.12E+00"));
-        const AnalysisState before = *state_;
-        type(qPrintable(name), text);
-        QTest::mouseClick(button("Command1"), Qt::LeftButton);
-        QCOMPARE(box_->shown.size(), std::size_t(1));
-        QVERIFY2(shown().first().startsWith(messageStart), qPrintable(shown().first()));
-        QCOMPARE(label("Label3")->text(), QStringLiteral("3.18E+00"));
-        QCOMPARE(label("Label9")->text(), QStringLiteral("2.12E+00"));
-        QVERIFY(SameAnalysis(*state_, before));
+        w_.Type("Text2", "2");
+        w_.Click("Command1");
+        QCOMPARE(w_.Label("Label9")->text(), QStringLiteral("2.12E+00"));
+        const AnalysisState before = *w_.state;
+        w_.Type(qPrintable(name), text);
+        w_.Click("Command1");
+        QCOMPARE(w_.box->shown.size(), std::size_t(1));
+        QVERIFY2(w_.Shown().first().startsWith(messageStart), qPrintable(w_.Shown().first()));
+        QCOMPARE(w_.Label("Label3")->text(), QStringLiteral("3.18E+00"));
+        QCOMPARE(w_.Label("Label9")->text(), QStringLiteral("2.12E+00"));
+        QVERIFY(SameAnalysis(*w_.state, before));
         for (const char *n : ParameterFieldNames)
-            QCOMPARE(BackColor(field(n)), Green);
-        QCOMPARE(BackColor(field("Text2")), Green);
+            QCOMPARE(BackColor(w_.Field(n)), Green);
+        QCOMPARE(BackColor(w_.Field("Text2")), Green);
     }
 };
 

@@ -5,30 +5,21 @@
 // the readout must match the analysis state, and a refused command must change nothing.
 //
 // SPETTRO_MONKEY_SEED and SPETTRO_MONKEY_ACTIONS override the seed and the number of actions.
-#include "core/analysis_state.h"
 #include "core/commands.h"
 #include "core/spectrum.h"
-#include "tests/support/message_recorder.h"
+#include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
-#include "tests/support/typing.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_geometry/cursor_readout.h"
-#include "ui/input_window/form1.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QProgressDialog>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QtTest>
 
 #include <random>
 
 namespace {
 
-const QColor Pink(255, 192, 192);
-const QColor Green(0, 255, 0);
 const char *const FieldNames[] = {"Text1", "Text7", "Text12", "Text13", "Text3", "Text8", "Text2"};
 
 // Values each field is likely to get, small enough for quick analyses, with the extremes.
@@ -48,11 +39,6 @@ bool Shows(const QString &text)
     return !lower.contains("inf") && !lower.contains("nan");
 }
 
-QColor BackColor(const QWidget *w)
-{
-    return w->palette().color(w->backgroundRole());
-}
-
 } // namespace
 
 class MonkeyTest : public QObject
@@ -60,9 +46,7 @@ class MonkeyTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<AnalysisState> state_;
-    std::unique_ptr<MessageRecorder> box_;
-    std::unique_ptr<Form1> form_;
+    InputWindowFixture w_;
     std::mt19937_64 random_;
     QString lastAction_;
     quint64 seed_ = 0;
@@ -71,8 +55,6 @@ private:
     int stored_ = 0;
     int refused_ = 0;
 
-    QLineEdit *field(const char *name) { return form_->findChild<QLineEdit *>(name); }
-    QLabel *label(const char *name) { return form_->findChild<QLabel *>(name); }
     int pick(int n) { return static_cast<int>(random_() % static_cast<quint64>(n)); }
     char16_t separator() const { return QLocale().decimalPoint().at(0).unicode(); }
 
@@ -113,7 +95,7 @@ private:
 
     void typeInto(int f)
     {
-        QLineEdit *edit = field(FieldNames[f]);
+        QLineEdit *edit = w_.Field(FieldNames[f]);
         const bool likely = pick(5) != 0;
         const QString text = likely ? Likely[f][pick(Likely[f].size())] : randomText();
         lastAction_ = QString("type %1 into %2").arg(text.left(30)).arg(FieldNames[f]);
@@ -130,46 +112,46 @@ private:
     void clickCommand(const char *name)
     {
         lastAction_ = QString("click %1").arg(name);
-        const AnalysisState before = *state_;
-        const QString label3 = label("Label3")->text();
-        const QString label9 = label("Label9")->text();
-        const Form2 *window = form_->GraphWindow();
+        const AnalysisState before = *w_.state;
+        const QString label3 = w_.Label("Label3")->text();
+        const QString label9 = w_.Label("Label9")->text();
+        const Form2 *window = w_.form->GraphWindow();
         const QImage plot = window ? window->Picture1()->Image() : QImage();
         const int cancelledBefore = cancelled_;
-        box_->shown.clear();
+        w_.box->shown.clear();
 
-        QTest::mouseClick(form_->findChild<QPushButton *>(name), Qt::LeftButton);
+        QTest::mouseClick(w_.Button(name), Qt::LeftButton);
 
-        QVERIFY2(box_->shown.size() <= 1, qPrintable(where()));
-        const bool stopped = !box_->shown.empty() || cancelled_ != cancelledBefore;
+        QVERIFY2(w_.box->shown.size() <= 1, qPrintable(where()));
+        const bool stopped = !w_.box->shown.empty() || cancelled_ != cancelledBefore;
         (stopped ? refused_ : stored_)++;
         if (stopped) {
-            QVERIFY2(
-                SameAnalysis(*state_, before),
-                qPrintable(where() + ": "
-                           + (box_->shown.empty() ? QString("cancelled")
-                                                  : QString::fromStdU16String(box_->shown[0]))));
-            QCOMPARE(label("Label3")->text(), label3);
-            QCOMPARE(label("Label9")->text(), label9);
-            if (window && form_->GraphWindow() == window)
+            QVERIFY2(SameAnalysis(*w_.state, before),
+                     qPrintable(where() + ": "
+                                + (w_.box->shown.empty()
+                                       ? QString("cancelled")
+                                       : QString::fromStdU16String(w_.box->shown[0]))));
+            QCOMPARE(w_.Label("Label3")->text(), label3);
+            QCOMPARE(w_.Label("Label9")->text(), label9);
+            if (window && w_.form->GraphWindow() == window)
                 QVERIFY2(window->Picture1()->Image() == plot, qPrintable(where()));
             return;
         }
-        const auto size = static_cast<std::size_t>(state_->SampleCount) + 2;
-        QVERIFY2(state_->Samples.size() == size, qPrintable(where()));
+        const auto size = static_cast<std::size_t>(w_.state->SampleCount) + 2;
+        QVERIFY2(w_.state->Samples.size() == size, qPrintable(where()));
         if (QString(name) == "Command1") {
-            const HarmonicModulusTexts shown = FormatHarmonicModulus(*state_, separator());
-            QCOMPARE(label("Label3")->text(), QString::fromStdU16String(shown.meanValue));
-            QCOMPARE(label("Label9")->text(), QString::fromStdU16String(shown.magnitude));
+            const HarmonicModulusTexts shown = FormatHarmonicModulus(*w_.state, separator());
+            QCOMPARE(w_.Label("Label3")->text(), QString::fromStdU16String(shown.meanValue));
+            QCOMPARE(w_.Label("Label9")->text(), QString::fromStdU16String(shown.magnitude));
         } else {
-            QVERIFY2(form_->GraphWindow() && form_->GraphWindow()->isVisible(),
+            QVERIFY2(w_.form->GraphWindow() && w_.form->GraphWindow()->isVisible(),
                      qPrintable(where()));
         }
     }
 
     void moveOverPlot()
     {
-        Form2 *window = form_->GraphWindow();
+        Form2 *window = w_.form->GraphWindow();
         if (!window)
             return clickCommand("Command2");
         PlotArea *plot = window->Picture1();
@@ -192,9 +174,9 @@ private:
         const float x = float(user.x()), y = float(user.y());
         std::optional<std::u16string> expected;
         if (window->Option1()->isChecked())
-            expected = SignalReadout(*state_, x, y, separator());
+            expected = SignalReadout(*w_.state, x, y, separator());
         if (window->Option3()->isChecked())
-            expected = SpectrumReadout(*state_, x, y, separator());
+            expected = SpectrumReadout(*w_.state, x, y, separator());
         const QString tip = plot->ToolTipText();
         QCOMPARE(tip, expected ? QString::fromStdU16String(*expected) : before);
         if (y >= 0)
@@ -203,12 +185,12 @@ private:
 
     void checkInvariants(std::array<bool, 7> &green)
     {
-        QVERIFY2(Shows(label("Label3")->text()), qPrintable(where()));
-        QVERIFY2(Shows(label("Label9")->text()), qPrintable(where()));
-        if (Form2 *window = form_->GraphWindow())
+        QVERIFY2(Shows(w_.Label("Label3")->text()), qPrintable(where()));
+        QVERIFY2(Shows(w_.Label("Label9")->text()), qPrintable(where()));
+        if (Form2 *window = w_.form->GraphWindow())
             QVERIFY2(Shows(window->Picture1()->ToolTipText()), qPrintable(where()));
         for (int f = 0; f < 7; ++f) {
-            const QColor color = BackColor(field(FieldNames[f]));
+            const QColor color = BackColor(w_.Field(FieldNames[f]));
             QVERIFY2(color == Pink || color == Green, qPrintable(where()));
             if (green[f])
                 QVERIFY2(color == Green, qPrintable(where() + " turned pink"));
@@ -219,14 +201,9 @@ private:
 private slots:
     void init()
     {
-        QLocale::setDefault(QLocale::c());
-        state_ = std::make_unique<AnalysisState>();
-        box_ = std::make_unique<MessageRecorder>();
-        form_ = std::make_unique<Form1>(*state_, *box_);
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+        QVERIFY(w_.Start());
         // A long analysis is answered like a message box: cancelled once its dialog shows.
-        auto *answer = new QTimer(form_.get());
+        auto *answer = new QTimer(w_.form.get());
         connect(answer, &QTimer::timeout, this, [this] {
             if (auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget())) {
                 ++cancelled_;
@@ -235,11 +212,7 @@ private slots:
         });
         answer->start(10);
     }
-    void cleanup()
-    {
-        form_.reset();
-        QLocale::setDefault(QLocale::c());
-    }
+    void cleanup() { w_.Stop(); }
 
     void randomActionsKeepTheWindowsConsistent()
     {
@@ -267,23 +240,23 @@ private slots:
                 ++moves;
             } else if (kind < 95) {
                 lastAction_ = "close the graph window";
-                if (Form2 *window = form_->GraphWindow()) {
+                if (Form2 *window = w_.form->GraphWindow()) {
                     window->close();
                     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-                    QVERIFY2(!form_->GraphWindow(), qPrintable(where()));
+                    QVERIFY2(!w_.form->GraphWindow(), qPrintable(where()));
                 }
             } else if (kind < 97) {
                 // A fresh set of sensible values, so that commands get past the checks again.
                 lastAction_ = "sensible values everywhere";
                 const char *const sensible[] = {"0.5", "10", "100", "10000", "10", "3", "2"};
                 for (int f = 0; f < 7; ++f)
-                    field(FieldNames[f])->setText(pick(2) ? sensible[f] : Likely[f][pick(3)]);
+                    w_.Field(FieldNames[f])->setText(pick(2) ? sensible[f] : Likely[f][pick(3)]);
             } else if (kind < 98) {
                 const QLocale locales[] = {QLocale(QLocale::Italian, QLocale::Italy),
                                            QLocale(QLocale::English, QLocale::UnitedStates)};
                 QLocale::setDefault(locales[pick(2)]);
                 lastAction_ = "locale " + QLocale().name();
-            } else if (Form2 *window = form_->GraphWindow()) {
+            } else if (Form2 *window = w_.form->GraphWindow()) {
                 lastAction_ = "click an option";
                 QTest::mouseClick(pick(2) ? window->Option1() : window->Option3(), Qt::LeftButton);
             }
@@ -337,32 +310,32 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, text);
         QFETCH(QString, command);
-        field("Text2")->setText("1");
-        field(qPrintable(name))->setText(text);
+        w_.Field("Text2")->setText("1");
+        w_.Field(qPrintable(name))->setText(text);
         const int cancelledBefore = cancelled_;
-        form_->findChild<QPushButton *>(qPrintable(command))->click();
-        const bool result = command == "Command1" ? !label("Label9")->text().isEmpty()
-                                                  : form_->GraphWindow() != nullptr;
-        QVERIFY(result || box_->shown.size() == 1 || cancelled_ > cancelledBefore);
-        if (!box_->shown.empty())
-            qInfo("%s", qPrintable(QString::fromStdU16String(box_->shown[0])));
-        if (Form2 *window = form_->GraphWindow()) {
+        w_.Button(qPrintable(command))->click();
+        const bool result = command == "Command1" ? !w_.Label("Label9")->text().isEmpty()
+                                                  : w_.form->GraphWindow() != nullptr;
+        QVERIFY(result || w_.box->shown.size() == 1 || cancelled_ > cancelledBefore);
+        if (!w_.box->shown.empty())
+            qInfo("%s", qPrintable(QString::fromStdU16String(w_.box->shown[0])));
+        if (Form2 *window = w_.form->GraphWindow()) {
             window->Picture1_MouseMove(0, 0, 50, 80);
             QVERIFY(Shows(window->Picture1()->ToolTipText()));
             window->Picture1_MouseMove(0, 0, 50, 20);
             QVERIFY(Shows(window->Picture1()->ToolTipText()));
         }
         // Still working.
-        field(qPrintable(name))
+        w_.Field(qPrintable(name))
             ->setText(name == "Text13"      ? "10000"
                           : name == "Text3" ? "10"
                           : name == "Text8" ? "3"
                           : name == "Text7" ? "10"
                                             : "100");
-        box_->shown.clear();
-        form_->findChild<QPushButton *>("Command1")->click();
-        QVERIFY(box_->shown.empty());
-        QCOMPARE(label("Label9")->text(), QStringLiteral("5.00E+00"));
+        w_.box->shown.clear();
+        w_.Button("Command1")->click();
+        QVERIFY(w_.box->shown.empty());
+        QCOMPARE(w_.Label("Label9")->text(), QStringLiteral("5.00E+00"));
     }
 };
 

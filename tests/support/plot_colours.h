@@ -1,0 +1,9 @@
+// The plot's colours as its image's pixels hold them, without the alpha channel.
+#pragma once
+
+#include <QColor>
+
+constexpr QRgb RedPixel = 0xff0000; // the signal and its time axis
+constexpr QRgb BluePixel = 0x0000ff; // the spectral lines and the frequency axis
+constexpr QRgb GreenPixel = 0x00ff00; // the DC component
+constexpr QRgb BackgroundPixel = 0xffffc0; // the plot area's light yellow
