@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace {
 
 // A state as an analysis of the given size leaves it, with chosen peaks.
@@ -50,6 +52,7 @@ private slots:
         form_ = std::make_unique<Form2>(state_);
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+        form_->Picture1()->Scale(0, 100, 100, 0); // as the drawing leaves it
     }
     void cleanup() { form_.reset(); }
 
@@ -164,6 +167,58 @@ private slots:
         QCOMPARE(tip(), QStringLiteral("s(t) = 5.00E+00V"));
         form_->Picture1_MouseMove(0, 0, 10, 45);
         QCOMPARE(tip(), QStringLiteral("f= 0.00kHz ; |S(f)| = 3.18E+00V"));
+    }
+
+    // The sunken border is no part of the plot: moves over it, no button held, report nothing.
+    void movesOverTheBorderReportNothing_data()
+    {
+        // Where on the box, as fractions of its size, and how far in from that edge in pixels.
+        QTest::addColumn<QPointF>("at");
+        QTest::addColumn<QPoint>("inward");
+        QTest::newRow("left outer") << QPointF(0, 0.5) << QPoint(0, 0);
+        QTest::newRow("left inner") << QPointF(0, 0.5) << QPoint(1, 0);
+        QTest::newRow("right outer") << QPointF(1, 0.5) << QPoint(0, 0);
+        QTest::newRow("right inner") << QPointF(1, 0.5) << QPoint(-1, 0);
+        QTest::newRow("bottom outer") << QPointF(0.5, 1) << QPoint(0, 0);
+        QTest::newRow("bottom inner") << QPointF(0.5, 1) << QPoint(0, -1);
+        QTest::newRow("top") << QPointF(0.5, 0) << QPoint(0, 0);
+    }
+    void movesOverTheBorderReportNothing()
+    {
+        QFETCH(QPointF, at);
+        QFETCH(QPoint, inward);
+        const QSize size = form_->Picture1()->size();
+        const QPoint position = QPoint(qMin(int(at.x() * size.width()), size.width() - 1),
+                                       qMin(int(at.y() * size.height()), size.height() - 1))
+            + inward;
+        PlotArea *plot = form_->Picture1();
+        form_->Picture1_MouseMove(0, 0, 50, 20); // a readout in the spectrum band
+        const QString before = tip();
+        QTest::mouseMove(plot, position);
+        QTest::qWait(20);
+        QCOMPARE(tip(), before);
+        QVERIFY(form_->Option3()->isChecked());
+        // The first pixel inside the border reads back.
+        const QPoint inside(std::clamp(position.x(), 2, plot->width() - 3),
+                            std::clamp(position.y(), 2, plot->height() - 3));
+        QTest::mouseMove(plot, inside);
+        QTRY_VERIFY(tip() != before);
+        QVERIFY2(!tip().contains("-"), qPrintable(tip()));
+    }
+
+    // A button pressed over the plot and held carries the readout over the border and beyond.
+    void aHeldButtonCarriesTheReadoutBeyondThePlot()
+    {
+        PlotArea *plot = form_->Picture1();
+        const QPoint inside(plot->width() / 2, plot->height() / 10);
+        QTest::mousePress(plot, Qt::LeftButton, {}, inside);
+        QTest::mouseMove(plot, QPoint(0, inside.y()));
+        QTRY_VERIFY2(tip().startsWith("t= -"), qPrintable(tip()));
+        QTest::mouseMove(plot, QPoint(plot->width() / 2, plot->height() + 30));
+        QTRY_VERIFY2(tip().contains("s(t) = -"), qPrintable(tip())); // below the plot
+        QVERIFY(form_->Option1()->isChecked());
+        QTest::mouseRelease(plot, Qt::LeftButton, {},
+                            QPoint(plot->width() / 2, plot->height() + 30));
     }
 
     void mouseOverThePlotSetsTheReadout()

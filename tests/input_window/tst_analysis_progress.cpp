@@ -4,6 +4,7 @@
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 
+#include <QAccessible>
 #include <QProgressDialog>
 
 class AnalysisProgressTest : public QObject
@@ -80,6 +81,64 @@ private slots:
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(w_.form->GraphWindow()->Picture1()->Image(), before);
         QVERIFY(SameAnalysis(*w_.state, state));
+    }
+
+    // While an analysis runs, neither button starts a second command, whether clicked, pressed
+    // by an accessibility action or by click() from the program.
+    void aSecondCommandCannotStartWhileOneRuns()
+    {
+        w_.Type("Text2", "1");
+        w_.Click("Command1");
+        const AnalysisState before = *w_.state;
+        w_.Type("Text13", "4000000");
+        w_.Type("Text3", "20000");
+        int mostDialogs = 0;
+        int ticksSincePressed = -1;
+        auto *timer = new QTimer(w_.form.get());
+        connect(timer, &QTimer::timeout, this, [&] {
+            QList<QProgressDialog *> dialogs;
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                auto *dialog = qobject_cast<QProgressDialog *>(widget);
+                if (dialog && dialog->isVisible())
+                    dialogs << dialog;
+            }
+            mostDialogs = std::max(mostDialogs, int(dialogs.size()));
+            if (ticksSincePressed < 0) {
+                if (dialogs.isEmpty() || dialogs.first()->value() < 1)
+                    return;
+                ticksSincePressed = 0;
+                // From a timer event of its own: Qt does not re-enter this one while a command
+                // started here would wait.
+                QTimer::singleShot(0, w_.form.get(), [this] {
+                    for (const char *name : {"Command1", "Command2"}) {
+                        w_.Button(name)->click();
+                        QAccessibleInterface *button
+                            = QAccessible::queryAccessibleInterface(w_.Button(name));
+                        button->actionInterface()->doAction(
+                            QAccessibleActionInterface::pressAction());
+                    }
+                });
+                return;
+            }
+            // A second analysis would show its dialog after 300 ms; then every one is cancelled.
+            if (++ticksSincePressed > 25)
+                for (QProgressDialog *dialog : dialogs)
+                    dialog->cancel();
+        });
+        timer->start(20);
+        w_.Click("Command1");
+        timer->stop();
+        QVERIFY(ticksSincePressed > 25);
+        QCOMPARE(mostDialogs, 1);
+        QVERIFY(w_.box->shown.empty());
+        QVERIFY(SameAnalysis(*w_.state, before));
+        QCOMPARE(w_.Label("Label9")->text(), QStringLiteral("5.00E+00"));
+        QCOMPARE(w_.form->GraphWindow(), nullptr);
+        // Once it has ended, the buttons work again.
+        w_.Type("Text13", "10000");
+        w_.Type("Text3", "10");
+        w_.Button("Command2")->click();
+        QVERIFY(w_.form->GraphWindow());
     }
 
     void shortAnalysisShowsNoDialog()

@@ -3,6 +3,8 @@
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
 
+#include <QClipboard>
+
 namespace {
 
 const char *const ParameterFieldNames[] = {"Text7", "Text12", "Text8", "Text1", "Text3", "Text13"};
@@ -156,6 +158,31 @@ private slots:
     {
         QCOMPARE(w_.Label("Label67")->font().bold(), false);
         QVERIFY(!w_.Label("Label67")->text().isEmpty());
+    }
+
+    // A click on a result leaves the keyboard in the field being typed in; the result is copied
+    // from its context menu.
+    void resultsTakeNoFocusAndAreCopiedFromTheirMenu()
+    {
+        w_.Type("Text2", "1");
+        w_.Click("Command1");
+        QLineEdit *text2 = w_.Field("Text2");
+        text2->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), text2);
+        for (const char *name : {"Label9", "Label3"}) {
+            QTest::mouseClick(w_.Label(name), Qt::LeftButton, {}, QPoint(20, 10));
+            QTest::mouseDClick(w_.Label(name), Qt::LeftButton, {}, QPoint(20, 10));
+            QCOMPARE(QApplication::focusWidget(), text2);
+        }
+        QLabel *label9 = w_.Label("Label9");
+        QCOMPARE(label9->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QCOMPARE(label9->actions().size(), 1);
+        QCOMPARE(label9->actions().first()->text(), QStringLiteral("Copia"));
+        label9->actions().first()->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("5.00E+00"));
+        w_.Label("Label3")->actions().first()->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("3.18E+00"));
+        QCOMPARE(QApplication::focusWidget(), text2);
     }
 
     void tabMovesThroughTheStoredOrder()

@@ -173,13 +173,15 @@ private:
         const QPointF user = plot->UserPoint(position - contents.topLeft());
         const float x = float(user.x()), y = float(user.y());
         std::optional<std::u16string> expected;
-        if (window->Option1()->isChecked())
+        if (!below && !contents.contains(position.toPoint())) // the border, or beyond the box
+            expected = before.toStdU16String();
+        else if (window->Option1()->isChecked())
             expected = SignalReadout(*w_.state, x, y, separator());
-        if (window->Option3()->isChecked())
+        else if (window->Option3()->isChecked())
             expected = SpectrumReadout(*w_.state, x, y, separator());
         const QString tip = plot->ToolTipText();
         QCOMPARE(tip, expected ? QString::fromStdU16String(*expected) : before);
-        if (y >= 0)
+        if (y >= 0 && (below || contents.contains(position.toPoint())))
             QVERIFY2(window->Option1()->isChecked() == (y >= 70), qPrintable(where()));
     }
 

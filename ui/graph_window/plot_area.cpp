@@ -155,6 +155,10 @@ void PlotArea::paintEvent(QPaintEvent *event)
 
 void PlotArea::mouseMoveEvent(QMouseEvent *event)
 {
+    // The sunken border is not part of the drawing surface: a move over it reports nothing,
+    // unless a button pressed over the box is held, which carries the readout beyond the plot.
+    if (event->buttons() == Qt::NoButton && !contentsRect().contains(event->position().toPoint()))
+        return;
     const QPointF user = UserPoint(event->position() - contentsRect().topLeft());
     short button = 0;
     if (event->buttons() & Qt::LeftButton)

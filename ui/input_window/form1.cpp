@@ -11,10 +11,14 @@
 #include "core/analysis_state.h"
 #include "core/commands.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QScopeGuard>
 
 namespace {
 
@@ -139,8 +143,15 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, QWidget *parent)
     label9_->setAccessibleDescription(QStringLiteral("modulo della armonica N° z [V]"));
     label3_ = AddLabel(this, {"Label3", QString(), {10200, 2880, 1935, 375}, 8.25, true, Green});
     label3_->setAccessibleDescription(QStringLiteral("componente continua del segnale [V]"));
-    for (QLabel *result : {label9_, label3_})
-        result->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A result is copied from its context menu: selecting it with the mouse would take the
+    // keyboard focus out of the field being typed in, and labels take no focus.
+    for (QLabel *result : {label9_, label3_}) {
+        auto *copy = new QAction(QStringLiteral("Copia"), result);
+        connect(copy, &QAction::triggered, result,
+                [result] { QGuiApplication::clipboard()->setText(result->text()); });
+        result->addAction(copy);
+        result->setContextMenuPolicy(Qt::ActionsContextMenu);
+    }
 
     auto *diagram = new QLabel(this);
     diagram->setObjectName("Picture1");
@@ -193,8 +204,22 @@ void Form1::MarkParameterFields()
         SetBackColor(Text(field), Green);
 }
 
+// While a command runs, its analysis waits in a nested event loop. A click, an accessibility
+// action or a programmatic click() on either button then reaches these procedures again; they
+// return at once, so that one command at a time runs, whatever route started the second.
+bool Form1::StartCommand()
+{
+    if (commandRunning_)
+        return false;
+    commandRunning_ = true;
+    return true;
+}
+
 void Form1::Command1_Click()
 {
+    if (!StartCommand())
+        return;
+    const QScopeGuard ended([this] { commandRunning_ = false; });
     InputWindowHost host(*this);
     if (!RunCommand(state_, CurrentTexts(), Command::HarmonicModulus, host))
         return;
@@ -206,6 +231,9 @@ void Form1::Command1_Click()
 
 void Form1::Command2_Click()
 {
+    if (!StartCommand())
+        return;
+    const QScopeGuard ended([this] { commandRunning_ = false; });
     InputWindowHost host(*this);
     if (!RunCommand(state_, CurrentTexts(), Command::Graphs, host))
         return;

@@ -34,6 +34,7 @@ public:
     Form2 *GraphWindow() const;
 
 private:
+    bool StartCommand();
     FieldTexts CurrentTexts() const;
     void MarkParameterFields();
 
@@ -47,4 +48,5 @@ private:
     QPushButton *command1_ = nullptr;
     QPushButton *command2_ = nullptr;
     QPointer<Form2> form2_;
+    bool commandRunning_ = false;
 };
