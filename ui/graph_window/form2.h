@@ -14,8 +14,14 @@ class Form2 : public QWidget
 public:
     explicit Form2(AnalysisState &state, QWidget *parent = nullptr);
 
+    // The controls keep the classic form's names:
+    // Picture1, the plot area: the signal above y = 70, the spectrum below, in user coordinates
+    // 0 to 100 on both axes.
     PlotArea *Picture1() const { return picture1_; }
+    // Picture2, never shown and never drawn on: its empty Picture, assigned to Picture1, is how
+    // the graphs command blanks the plot before drawing.
     PlotArea *Picture2() const { return picture2_; }
+    // Option1 ("s(t)", red) and Option3 ("S(f)", blue): which graph the cursor was last over.
     QRadioButton *Option1() const { return option1_; }
     QRadioButton *Option3() const { return option3_; }
 

@@ -1,3 +1,15 @@
+// Who touches what, and when:
+// - The workspace `analysis` belongs to the caller (the command's own record, never the shared
+//   analysis state). From the worker's start until it is joined, the worker alone reads and
+//   writes it, and it alone writes `outcome`; this thread does not look at either.
+// - Meanwhile this thread runs a nested event loop: the windows repaint from the shared state,
+//   which nothing changes until the command stores the finished analysis after this returns.
+//   It talks to the worker only through `control` (cancel flag, harmonics done) and `finished`,
+//   both atomic, and the worker only wakes the loop with a queued quit.
+// - After the join both belong to this thread again.
+// A cancel always wins: Annulla may be clicked just as the worker ends, and the dialog then says
+// "Annullamento in corso..."; the user asked for nothing to change, so a cancelled analysis is
+// discarded even when it has completed.
 #include "analysis_progress.h"
 
 #include "core/spectrum.h"
@@ -7,7 +19,9 @@
 #include <QProgressDialog>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
+#include <climits>
 #include <thread>
 
 namespace {
@@ -29,6 +43,7 @@ AnalysisOutcome ComputeWithProgress(QWidget *parent, AnalysisState &analysis)
     std::atomic<bool> finished {false};
     QEventLoop waiting;
 
+    // The worker touches the workspace, the outcome, `control` and `finished`, nothing else.
     std::thread worker([&] {
         outcome = RunAnalysis(analysis, &control);
         finished = true;

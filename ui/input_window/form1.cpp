@@ -242,6 +242,8 @@ void Form1::Command2_Click()
         form2_->setAttribute(Qt::WA_DeleteOnClose);
         form2_->setWindowIcon(windowIcon());
     }
+    // The hidden Picture2 holds no picture: assigning it to Picture1 blanks the plot, earlier
+    // graphs included, to its background colour before the new ones are drawn.
     form2_->Picture1()->SetPicture(form2_->Picture2()->Picture());
     DrawGraphs(state_, *form2_);
 }

@@ -15,6 +15,19 @@ void ColumnSpans::Add(int column, std::int64_t low, std::int64_t high)
     high_[column] = std::max(high_[column], high);
 }
 
+// Drawing nP * N segments one by one costs time in their number (1e10 and more). Three speed-ups
+// bring it down to the samples of one period and the pixels; their only guarantee is the same
+// pixels as drawing every segment by the one-pixel rule, which tst_column_spans checks:
+// 1. Within a period x never decreases, so the vertices that fall in one column follow each
+//    other: a galloping search finds the last of them, and the segments between them, vertical
+//    inside that column, light the rows between their lowest and highest (RasterizePeriod).
+// 2. A vertex's row depends on its sample alone, not on its period, so the lowest and highest
+//    row of each block of BlockSize samples are computed once and answer those row ranges
+//    (TraceVertices).
+// 3. A period whose columns are all lit already from the trace's lowest to its highest row adds
+//    nothing, since every pixel it lights lies in those columns and rows; such periods are
+//    skipped, and a run of them that fits in one column at once (RasterizeTrace).
+
 namespace {
 
 // The trace's vertices: vertex i of period j ends segment i - 1 and starts segment i, at the
@@ -87,6 +100,8 @@ public:
     std::int64_t SampleCount() const { return n_; }
 
 private:
+    // A row range visits at most 2 * 1023 vertices one by one and one entry per block between:
+    // the tables take 1/512 of the samples' memory and a query a few microseconds.
     static constexpr std::int64_t BlockSize = 1024;
     const AnalysisState &state_;
     const PixelMapping &mapping_;
@@ -99,7 +114,8 @@ private:
 };
 
 // Largest index in [from, to] for which inColumn holds, given that it holds at `from` and that
-// it holds on a prefix of the range.
+// it holds on a prefix of the range. The step doubles until it overshoots, then halves: the cost
+// grows with the log of the answer's distance, so short runs cost as little as long ones.
 template<typename Predicate>
 std::int64_t LastWhere(std::int64_t from, std::int64_t to, Predicate inColumn)
 {
@@ -170,6 +186,9 @@ ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mappi
             j = LastWhere(j, periods, [&](std::int64_t p) { return v.Column(n, p) == first; }) + 1;
             continue;
         }
+        // Periods follow each other left to right and share at most their boundary columns, so
+        // one wider than five columns always reaches a column no earlier period has lit: the
+        // test is exact at any width, and this bound only spares it where it cannot succeed.
         if (last - first <= 4) {
             bool covered = true;
             for (std::int64_t c = first; c <= last && covered; ++c)
