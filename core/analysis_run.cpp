@@ -54,16 +54,27 @@ AnalysisOutcome CheckResults(const AnalysisState &analysis)
 
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, SpectrumControl *control)
 {
-    // The vector path: its moduli differ from the C library's in the 16th digit at most, far
-    // below the three the program shows, and it is several times faster.
-    const unsigned threads = std::max(1u, std::thread::hardware_concurrency());
+    return RunAnalysis(analysis, BestVectorKernel(),
+                       std::max(1u, std::thread::hardware_concurrency()), control);
+}
+
+AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumKernel &kernel, unsigned threads,
+                            SpectrumControl *control)
+{
+    // The vector kernel for the bulk of the harmonics, the C library's for every number shown.
     try {
-        if (!ComputeSpectrumFast(analysis, SpectrumPath::Vectorised, threads, control))
+        if (!ComputeSpectrumShown(analysis, analysis.TargetHarmonic, kernel, threads, control))
             return {AnalysisOutcome::Status::Cancelled, {}};
     } catch (const std::bad_alloc &) {
         return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}};
     }
-    return CheckResults(analysis);
+    AnalysisOutcome outcome = CheckResults(analysis);
+    if (outcome.status == AnalysisOutcome::Status::Done) {
+        // The workspace's own SpectrumPeak is not stored; the peak travels in KnownPeaks.
+        FindSpectrumPeak(analysis);
+        analysis.KnownPeaks = AnalysisState::Peaks {analysis.SignalPeak, analysis.SpectrumPeak};
+    }
+    return outcome;
 }
 
 void CommitAnalysis(AnalysisState &state, AnalysisState &&analysis, Command command)
@@ -84,4 +95,5 @@ void CommitAnalysis(AnalysisState &state, AnalysisState &&analysis, Command comm
     state.CosSum = analysis.CosSum;
     state.SinSum = analysis.SinSum;
     state.SignalPeak = analysis.SignalPeak;
+    state.KnownPeaks = analysis.KnownPeaks;
 }

@@ -32,6 +32,9 @@ AnalysisState NewAnalysis(const AnalysisParameters &parameters);
 // allocation failure or an unusable result turned into a refusal. `control`, when given, follows
 // and may cancel it from another thread.
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, SpectrumControl *control = nullptr);
+// The same with the bulk of the harmonics on a chosen vector kernel and number of threads.
+AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumKernel &kernel, unsigned threads,
+                            SpectrumControl *control = nullptr);
 
 // Checks that every result of a finished analysis is finite and within MaxResultMagnitude.
 AnalysisOutcome CheckResults(const AnalysisState &analysis);

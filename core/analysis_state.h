@@ -3,6 +3,7 @@
 
 #include "real_array.h"
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Created zeroed; `main` owns the one instance and hands it to both windows by reference.
@@ -27,6 +28,16 @@ struct AnalysisState
     double SinSum = 0;
     double SignalPeak = 0;
     double SpectrumPeak = 0;
+
+    // What FindSignalPeak and FindSpectrumPeak give for the arrays above, found once when the
+    // analysis was computed, so that the cursor readout needs no search. Allocating the arrays
+    // anew clears it.
+    struct Peaks
+    {
+        double signal;
+        double spectrum;
+    };
+    std::optional<Peaks> KnownPeaks;
 
     // Entry checking.
     std::u16string EntryText;

@@ -3,35 +3,104 @@
 #include <cmath>
 #include <sleef.h>
 
-void SincosBlockScalar(double twoKPi, double n, std::int64_t first, std::size_t count,
-                       double *sines, double *cosines)
-{
-    for (std::size_t j = 0; j < count; ++j) {
-        const Sleef_double2 r = Sleef_sincos_u10(
-            twoKPi * static_cast<double>(first + static_cast<std::int64_t>(j)) / n);
-        sines[j] = r.x;
-        cosines[j] = r.y;
-    }
-}
+namespace {
 
-void SincosBlockLibm(double twoKPi, double n, std::int64_t first, std::size_t count, double *sines,
-                     double *cosines)
+// One lane: the C library's sincos (the same bits as its sin and cos) or SLEEF's scalar one.
+struct Libm
+{
+    static void SinCos(double x, double &s, double &c) { sincos(x, &s, &c); }
+};
+struct SleefScalar
+{
+    static void SinCos(double x, double &s, double &c)
+    {
+        const Sleef_double2 r = Sleef_sincos_u10(x);
+        s = r.x;
+        c = r.y;
+    }
+};
+
+template<typename F>
+void SincosBlockOne(double twoKPi, double n, std::int64_t first, std::size_t count, double *sines,
+                    double *cosines)
 {
     for (std::size_t j = 0; j < count; ++j)
-        sincos(twoKPi * static_cast<double>(first + static_cast<std::int64_t>(j)) / n, &sines[j],
-               &cosines[j]);
+        F::SinCos(twoKPi * static_cast<double>(first + static_cast<std::int64_t>(j)) / n, sines[j],
+                  cosines[j]);
 }
 
-SincosKernel BestSincosKernel()
+template<typename F>
+void HarmonicSumsOne(const double *twoKPi, double n, const double *samples, std::int64_t begin,
+                     std::int64_t end, double *cosSums, double *sinSums)
 {
+    double cosSum = *cosSums;
+    double sinSum = *sinSums;
+    for (std::int64_t i = begin; i < end; ++i) {
+        double s, c;
+        F::SinCos(*twoKPi * static_cast<double>(i) / n, s, c);
+        cosSum = c * samples[i] + cosSum;
+        sinSum = s * samples[i] + sinSum;
+    }
+    *cosSums = cosSum;
+    *sinSums = sinSum;
+}
+
+bool Always()
+{
+    return true;
+}
+
 #if defined(__x86_64__) || defined(__i386__)
-    // SLEEF's own dispatchers then pick the best variant of that width (FMA or not).
-    if (__builtin_cpu_supports("avx512f"))
-        return {SincosBlockAvx512, "avx512f"};
-    if (__builtin_cpu_supports("avx"))
-        return {SincosBlockAvx, "avx"};
-    if (__builtin_cpu_supports("sse2"))
-        return {SincosBlockSse2, "sse2"};
+// The compiler's checks include the system's support for the wider registers.
+bool HasAvx512()
+{
+    return __builtin_cpu_supports("avx512f");
+}
+bool HasAvx2()
+{
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+}
+bool HasAvx()
+{
+    return __builtin_cpu_supports("avx");
+}
+bool HasSse2()
+{
+    return __builtin_cpu_supports("sse2");
+}
 #endif
-    return {SincosBlockScalar, "scalar"};
+
+const SpectrumKernel Kernels[] = {
+#if defined(__x86_64__) || defined(__i386__)
+    {"AVX-512F", 8, HarmonicSumsAvx512, SincosBlockAvx512, HasAvx512},
+    {"AVX2+FMA", 4, HarmonicSumsAvx2, SincosBlockAvx2, HasAvx2},
+    {"AVX", 4, HarmonicSumsAvx, SincosBlockAvx, HasAvx},
+    {"SSE2", 2, HarmonicSumsSse2, SincosBlockSse2, HasSse2},
+#endif
+    {"scalar", 1, HarmonicSumsOne<SleefScalar>, SincosBlockOne<SleefScalar>, Always},
+};
+
+const SpectrumKernel Exact = {"C library", 1, HarmonicSumsOne<Libm>, SincosBlockOne<Libm>, Always};
+
+} // namespace
+
+std::span<const SpectrumKernel> VectorKernels()
+{
+    return Kernels;
+}
+
+const SpectrumKernel &BestVectorKernel()
+{
+    static const SpectrumKernel &best = [&]() -> const SpectrumKernel & {
+        for (const SpectrumKernel &kernel : Kernels)
+            if (kernel.supported())
+                return kernel;
+        return Kernels[std::size(Kernels) - 1];
+    }();
+    return best;
+}
+
+const SpectrumKernel &ExactKernel()
+{
+    return Exact;
 }

@@ -1,32 +1,51 @@
-// Sine and cosine of the angles of one harmonic over a block of samples, with SLEEF's 1-ULP
-// functions on the widest vector unit the processor has.
+// The sine-cosine kernels of the spectrum: SLEEF's 1-ULP functions on each vector unit, and the C
+// library's, whose bits the definition's literal loops give; and the choice among them.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
-// For j = 0 .. count - 1, with i = first + j: the angle (twoKPi * i) / n, exactly as the scalar
-// expression rounds it, then its sine and cosine into sines[j] and cosines[j].
+// The bare kernel: for j = 0 .. count - 1, with i = first + j, the angle (twoKPi * i) / n,
+// exactly as the scalar expression rounds it, then its sine and cosine into sines[j] and
+// cosines[j].
 using SincosBlock = void (*)(double twoKPi, double n, std::int64_t first, std::size_t count,
                              double *sines, double *cosines);
 
-void SincosBlockAvx512(double twoKPi, double n, std::int64_t first, std::size_t count,
-                       double *sines, double *cosines);
-void SincosBlockAvx(double twoKPi, double n, std::int64_t first, std::size_t count, double *sines,
-                    double *cosines);
-void SincosBlockSse2(double twoKPi, double n, std::int64_t first, std::size_t count, double *sines,
-                     double *cosines);
-void SincosBlockScalar(double twoKPi, double n, std::int64_t first, std::size_t count,
-                       double *sines, double *cosines);
-// The C library's sincos: the same bits as its sin and cos.
-void SincosBlockLibm(double twoKPi, double n, std::int64_t first, std::size_t count, double *sines,
-                     double *cosines);
+// The sums of one harmonic per lane: for i = begin .. end - 1 in index order, with the angle
+// (twoKPi[l] * i) / n, cosSums[l] = cos(angle) * samples[i] + cosSums[l], and likewise sinSums[l].
+// Every operation is the literal loops' own, one double at a time; only the sine and cosine come
+// from the kernel's library.
+using HarmonicSums
+    = void (*)(const double *twoKPi, double n, const double *samples, std::int64_t begin,
+               std::int64_t end, double *cosSums, double *sinSums);
 
-struct SincosKernel
+struct SpectrumKernel
 {
-    SincosBlock function;
     const char *name;
+    int lanes; // harmonics summed side by side
+    HarmonicSums sums;
+    SincosBlock sincos;
+    bool (*supported)(); // whether this processor runs it
 };
 
-// The widest kernel this processor runs.
-SincosKernel BestSincosKernel();
+// The SLEEF kernels, widest vector unit first: AVX-512F, AVX2 with FMA, AVX, SSE2, scalar.
+std::span<const SpectrumKernel> VectorKernels();
+// The widest one this processor runs.
+const SpectrumKernel &BestVectorKernel();
+// The C library's sin and cos, one harmonic at a time: every bit as the literal loops.
+const SpectrumKernel &ExactKernel();
+
+// Each vector unit's kernels, compiled in a file of their own for it.
+void SincosBlockAvx512(double, double, std::int64_t, std::size_t, double *, double *);
+void HarmonicSumsAvx512(const double *, double, const double *, std::int64_t, std::int64_t,
+                        double *, double *);
+void SincosBlockAvx2(double, double, std::int64_t, std::size_t, double *, double *);
+void HarmonicSumsAvx2(const double *, double, const double *, std::int64_t, std::int64_t, double *,
+                      double *);
+void SincosBlockAvx(double, double, std::int64_t, std::size_t, double *, double *);
+void HarmonicSumsAvx(const double *, double, const double *, std::int64_t, std::int64_t, double *,
+                     double *);
+void SincosBlockSse2(double, double, std::int64_t, std::size_t, double *, double *);
+void HarmonicSumsSse2(const double *, double, const double *, std::int64_t, std::int64_t, double *,
+                      double *);

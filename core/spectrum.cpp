@@ -71,16 +71,21 @@ void AllocateArrays(AnalysisState &state)
     state.Magnitudes = RealArray(size);
     state.CosCoefficients = RealArray(size);
     state.SinCoefficients = RealArray(size);
+    state.KnownPeaks.reset();
 }
 
 void ComputeMagnitudes(AnalysisState &state)
 {
     const std::int64_t hmax = RoundToCount(state.HarmonicCount);
-    for (std::int64_t k = 1; k <= hmax; ++k) {
-        const double b = state.SinCoefficients[k];
-        const double a = state.CosCoefficients[k];
-        state.Magnitudes[k] = std::sqrt(std::pow(b, 2) + std::pow(a, 2));
-    }
+    for (std::int64_t k = 1; k <= hmax; ++k)
+        ComputeMagnitude(state, k);
+}
+
+void ComputeMagnitude(AnalysisState &state, std::int64_t k)
+{
+    const double b = state.SinCoefficients[k];
+    const double a = state.CosCoefficients[k];
+    state.Magnitudes[k] = std::sqrt(std::pow(b, 2) + std::pow(a, 2));
 }
 
 void FindSignalPeak(AnalysisState &state)
@@ -110,4 +115,20 @@ void FindSpectrumPeak(AnalysisState &state)
     for (std::int64_t i = 1; i <= hmax; ++i)
         if (std::abs(m[i]) >= state.SpectrumPeak)
             state.SpectrumPeak = std::abs(m[i]);
+}
+
+void RecallSignalPeak(AnalysisState &state)
+{
+    if (state.KnownPeaks)
+        state.SignalPeak = state.KnownPeaks->signal;
+    else
+        FindSignalPeak(state);
+}
+
+void RecallSpectrumPeak(AnalysisState &state)
+{
+    if (state.KnownPeaks)
+        state.SpectrumPeak = state.KnownPeaks->spectrum;
+    else
+        FindSpectrumPeak(state);
 }

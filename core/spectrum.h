@@ -25,9 +25,15 @@ void ComputeSpectrum(AnalysisState &state);
 // coefficients.
 void AllocateArrays(AnalysisState &state);
 void ComputeMagnitudes(AnalysisState &state);
+void ComputeMagnitude(AnalysisState &state, std::int64_t k);
 
 // Largest |s(i)| for i = 0 to N.
 void FindSignalPeak(AnalysisState &state);
 
 // Largest |S_k| for k = 1 to RoundToCount(H); Magnitudes(1) when no harmonic is computed.
 void FindSpectrumPeak(AnalysisState &state);
+
+// The two searches answered from KnownPeaks when the analysis holds them, at no cost: the same
+// values, since they were found by the searches over the same arrays.
+void RecallSignalPeak(AnalysisState &state);
+void RecallSpectrumPeak(AnalysisState &state);

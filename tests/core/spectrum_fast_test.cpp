@@ -1,5 +1,5 @@
-// The fast computation against the literal one: the exact path bit for bit, the vectorised path
-// within a relative 1e-15 of the largest modulus.
+// The fast computation against the literal one: the exact kernel bit for bit, each vector kernel
+// within a relative 1e-15 of the largest modulus, and every number the program shows to the bit.
 #include "core/spectrum.h"
 #include "core/spectrum_fast.h"
 #include "tests/support/case_names.h"
@@ -74,7 +74,7 @@ TEST_P(FastPaths, exactPathGivesEveryBitOfTheLiteralLoops)
     for (unsigned threads : {1u, 2u, 3u}) {
         AnalysisState fast = Parameters(GetParam());
         fast.SpectrumPeak = 42;
-        ASSERT_TRUE(ComputeSpectrumFast(fast, SpectrumPath::Exact, threads));
+        ASSERT_TRUE(ComputeSpectrumFast(fast, ExactKernel(), threads));
         SCOPED_TRACE(testing::Message() << threads << " threads");
         ExpectSameBits(fast.Samples, literal.Samples, "Samples");
         ExpectSameBits(fast.Magnitudes, literal.Magnitudes, "Magnitudes");
@@ -88,42 +88,80 @@ TEST_P(FastPaths, exactPathGivesEveryBitOfTheLiteralLoops)
     }
 }
 
-TEST_P(FastPaths, vectorisedPathAgreesWithTheExactOne)
+const FastCase FastCases[] = {
+    FastCase {10000, 0.5, 10, 10},
+    FastCase {5, 0.5, 1, 6}, // N D = 2.5
+    FastCase {7, 0.5, 1, 8}, // N D = 3.5
+    FastCase {10, 0.37, 3, 11}, // N D = 3.7
+    FastCase {1000, 1, 2, 40}, // D = 1
+    FastCase {999, 0.3, -4, 50}, // negative V
+    FastCase {4096, 0.25, 1e-3, 4097}, // every harmonic up to N + 1
+    FastCase {100000, 0.013, 7, 3},
+    FastCase {300, 0.9, 5, 0},
+    FastCase {300, 0.9, 5, -2},
+    FastCase {1, 1, 1, 2},
+    FastCase {2, 0.5, 1, 3},
+    FastCase {1000, 0.5, 0, 5}, // a silent signal
+    FastCase {20, -0.05, 1, 4}, // a small negative duty cycle: all zero
+    FastCase {200000, 0.77, 1e-300, 7},
+};
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FastPaths, testing::ValuesIn(FastCases),
+                         [](const auto &info) { return FastCaseName(info.param); });
+
+// Each vector kernel, on the processors that have its unit: its moduli within 1e-15 of the
+// largest, and, summed as the program sums them, every number shown to the bit.
+class VectorKernels : public testing::TestWithParam<std::tuple<std::size_t, FastCase>>
 {
-    AnalysisState exact = Parameters(GetParam());
-    AnalysisState vectorised = Parameters(GetParam());
-    ASSERT_TRUE(ComputeSpectrumFast(exact, SpectrumPath::Exact, 2));
-    ASSERT_TRUE(ComputeSpectrumFast(vectorised, SpectrumPath::Vectorised, 2));
-    double largest = 0;
-    for (double m : exact.Magnitudes)
-        largest = std::max(largest, m);
-    for (std::size_t k = 0; k < exact.Magnitudes.size(); ++k)
-        EXPECT_LE(std::abs(vectorised.Magnitudes[k] - exact.Magnitudes[k]), 1e-15 * largest)
+};
+
+TEST_P(VectorKernels, agreeWithTheLiteralLoopsAndShowTheirNumbersExactly)
+{
+    const SpectrumKernel &kernel = ::VectorKernels()[std::get<0>(GetParam())];
+    const FastCase &c = std::get<1>(GetParam());
+    if (!kernel.supported())
+        GTEST_SKIP() << "this processor has no " << kernel.name;
+    AnalysisState literal = Literal(c);
+    FindSpectrumPeak(literal);
+    AnalysisState vectorised = Parameters(c);
+    ASSERT_TRUE(ComputeSpectrumFast(vectorised, kernel, 2));
+    for (std::size_t k = 0; k < literal.Magnitudes.size(); ++k)
+        ASSERT_LE(std::abs(vectorised.Magnitudes[k] - literal.Magnitudes[k]),
+                  1e-15 * literal.SpectrumPeak)
             << "k = " << k;
-    ExpectSameBits(vectorised.Samples, exact.Samples, "Samples");
-    ExpectSameBits(vectorised.MeanValue, exact.MeanValue, "MeanValue");
+    ExpectSameBits(vectorised.Samples, literal.Samples, "Samples");
+    ExpectSameBits(vectorised.MeanValue, literal.MeanValue, "MeanValue");
+
+    const std::int32_t hmax = RoundToCount(c.h);
+    for (const std::int32_t z : {0, 1, std::max(0, hmax / 2), std::max(0, hmax), hmax + 1}) {
+        AnalysisState shown = Parameters(c);
+        ASSERT_TRUE(ComputeSpectrumShown(shown, std::min(z, c.n + 1), kernel, 2));
+        FindSpectrumPeak(shown);
+        SCOPED_TRACE(testing::Message() << "z = " << z);
+        ExpectSameBits(shown.Magnitudes[std::min(z, c.n + 1)],
+                       literal.Magnitudes[std::min(z, c.n + 1)], "Magnitudes(z)");
+        ExpectSameBits(shown.SpectrumPeak, literal.SpectrumPeak, "SpectrumPeak");
+        ExpectSameBits(shown.SignalPeak, literal.SignalPeak, "SignalPeak");
+        ExpectSameBits(shown.MeanValue, literal.MeanValue, "MeanValue");
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sizes, FastPaths,
-    testing::Values(FastCase {10000, 0.5, 10, 10}, FastCase {5, 0.5, 1, 6}, // N D = 2.5
-                    FastCase {7, 0.5, 1, 8}, // N D = 3.5
-                    FastCase {10, 0.37, 3, 11}, // N D = 3.7
-                    FastCase {1000, 1, 2, 40}, // D = 1
-                    FastCase {999, 0.3, -4, 50}, // negative V
-                    FastCase {4096, 0.25, 1e-3, 4097}, // every harmonic up to N + 1
-                    FastCase {100000, 0.013, 7, 3}, FastCase {300, 0.9, 5, 0},
-                    FastCase {300, 0.9, 5, -2}, FastCase {1, 1, 1, 2}, FastCase {2, 0.5, 1, 3},
-                    FastCase {1000, 0.5, 0, 5}, // a silent signal
-                    FastCase {20, -0.05, 1, 4}, // a small negative duty cycle: all zero
-                    FastCase {200000, 0.77, 1e-300, 7}),
-    [](const auto &info) { return FastCaseName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Sizes, VectorKernels,
+                         testing::Combine(testing::Range(std::size_t(0), ::VectorKernels().size()),
+                                          testing::ValuesIn(FastCases)),
+                         [](const auto &info) {
+                             std::string name = ::VectorKernels()[std::get<0>(info.param)].name;
+                             for (char &c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name + "_" + FastCaseName(std::get<1>(info.param));
+                         });
 
 TEST(ComputeSpectrumFast, countsTheHarmonicsDone)
 {
     SpectrumControl control;
     AnalysisState s = Parameters({2000, 0.5, 1, 37});
-    ASSERT_TRUE(ComputeSpectrumFast(s, SpectrumPath::Vectorised, 2, &control));
+    ASSERT_TRUE(ComputeSpectrumFast(s, BestVectorKernel(), 2, &control));
     EXPECT_EQ(control.HarmonicsDone(), 37);
 }
 
@@ -132,7 +170,7 @@ TEST(ComputeSpectrumFast, stopsWhenCancelled)
     SpectrumControl control;
     control.Cancel();
     AnalysisState s = Parameters({2000000, 0.5, 1, 1000});
-    EXPECT_FALSE(ComputeSpectrumFast(s, SpectrumPath::Vectorised, 2, &control));
+    EXPECT_FALSE(ComputeSpectrumFast(s, BestVectorKernel(), 2, &control));
     EXPECT_EQ(control.HarmonicsDone(), 0);
 }
 

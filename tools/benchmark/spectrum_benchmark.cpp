@@ -1,5 +1,7 @@
-// Time of one analysis: the literal loops against the exact and the vectorised fast paths, the
-// cost of cancelling, and the drawing of long traces against one QPainter line per segment.
+// Time of one analysis: the literal loops against the exact kernel and the program's analysis on
+// each vector kernel this processor runs, the bare kernels' sine-cosine pairs per second beside
+// them, and the cost of cancelling.
+#include "core/analysis_run.h"
 #include "core/sincos_kernels.h"
 #include "core/spectrum.h"
 #include "core/spectrum_fast.h"
@@ -8,7 +10,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -22,11 +26,15 @@ AnalysisState Parameters(std::int64_t n, std::int64_t h, double d)
     return state;
 }
 
-void Count(benchmark::State &bench)
+// The sine-cosine pairs an analysis sums: its non-zero samples times its harmonics.
+void CountPairs(benchmark::State &bench, const AnalysisState &state)
 {
-    bench.counters["sin_cos_per_s"] = benchmark::Counter(
-        2.0 * static_cast<double>(bench.range(0)) * static_cast<double>(bench.range(1)),
-        benchmark::Counter::kIsIterationInvariantRate);
+    const auto samples
+        = std::count_if(state.Samples.begin(), state.Samples.begin() + state.SampleCount,
+                        [](double s) { return s != 0; });
+    const double pairs = double(samples) * double(RoundToCount(state.HarmonicCount));
+    bench.counters["pairs_per_s"]
+        = benchmark::Counter(pairs, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 // The loops exactly as the computation is defined, one sine and one cosine per sample and
@@ -38,18 +46,54 @@ void Literal(benchmark::State &bench)
         ComputeSpectrum(state);
         benchmark::DoNotOptimize(state.Magnitudes.data());
     }
-    Count(bench);
+    CountPairs(bench, state);
 }
 
-template<SpectrumPath Path> void Fast(benchmark::State &bench)
+// Every harmonic with the C library's sine and cosine, on the threads.
+void Exact(benchmark::State &bench)
 {
     AnalysisState state = Parameters(bench.range(0), bench.range(1), 0.5);
     const auto threads = static_cast<unsigned>(bench.range(2));
     for (auto _ : bench) {
-        ComputeSpectrumFast(state, Path, threads);
+        ComputeSpectrumFast(state, ExactKernel(), threads);
         benchmark::DoNotOptimize(state.Magnitudes.data());
     }
-    Count(bench);
+    CountPairs(bench, state);
+}
+
+// The program's analysis, as a command runs it: the bulk on the vector kernel, every number
+// shown summed again exactly, the results checked and the peaks found.
+void Analysis(benchmark::State &bench, const SpectrumKernel *kernel)
+{
+    AnalysisState state = Parameters(bench.range(0), bench.range(1), 0.5);
+    const auto threads = static_cast<unsigned>(bench.range(2));
+    for (auto _ : bench) {
+        AnalysisState analysis = state;
+        RunAnalysis(analysis, *kernel, threads);
+        benchmark::DoNotOptimize(analysis.Magnitudes.data());
+        bench.PauseTiming();
+        state.Samples = std::move(analysis.Samples); // for the count of pairs
+        bench.ResumeTiming();
+    }
+    CountPairs(bench, state);
+}
+
+// The bare kernel on one thread: angles, sines and cosines of blocks of 256 samples, as a
+// harmonic of a million-sample period takes them, and nothing else.
+void BareKernel(benchmark::State &bench, const SpectrumKernel *kernel)
+{
+    constexpr std::size_t Block = 256;
+    std::vector<double> sines(Block), cosines(Block);
+    const double twoKPi = 74 * PI;
+    std::int64_t first = 0;
+    for (auto _ : bench) {
+        kernel->sincos(twoKPi, 1e6, first, Block, sines.data(), cosines.data());
+        benchmark::DoNotOptimize(sines.data());
+        benchmark::DoNotOptimize(cosines.data());
+        first = (first + Block) % 500000;
+    }
+    bench.counters["pairs_per_s"]
+        = benchmark::Counter(double(Block), benchmark::Counter::kIsIterationInvariantRate);
 }
 
 // From the cancel request to the computation's return, for an analysis of hours.
@@ -64,7 +108,7 @@ void CancelLatency(benchmark::State &bench)
             cancelled = std::chrono::steady_clock::now();
             control.Cancel();
         });
-        ComputeSpectrumFast(state, SpectrumPath::Vectorised, 2, &control);
+        ComputeSpectrumShown(state, 0, BestVectorKernel(), 2, &control);
         const auto returned = std::chrono::steady_clock::now();
         canceller.join();
         bench.SetIterationTime(std::chrono::duration<double>(returned - cancelled).count());
@@ -87,21 +131,9 @@ BENCHMARK(Literal)
     ->ComputeStatistics("min", Fastest)
     ->Unit(benchmark::kMillisecond);
 
-BENCHMARK(Fast<SpectrumPath::Exact>)
-    ->Name("Exact")
+BENCHMARK(Exact)
     ->ArgNames({"N", "H", "threads"})
     ->ArgsProduct({{1'000'000}, {100}, {1, 2}})
-    ->ComputeStatistics("min", Fastest)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-
-// The vector path at the targets' point, then how it grows with N, H and the threads.
-BENCHMARK(Fast<SpectrumPath::Vectorised>)
-    ->Name("Vectorised")
-    ->ArgNames({"N", "H", "threads"})
-    ->ArgsProduct({{1'000'000}, {100}, {1, 2}})
-    ->ArgsProduct({{10'000, 100'000, 10'000'000}, {100}, {1, 2}})
-    ->ArgsProduct({{1'000'000}, {10, 1000}, {1, 2}})
     ->ComputeStatistics("min", Fastest)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -116,7 +148,28 @@ BENCHMARK(CancelLatency)
 
 int main(int argc, char **argv)
 {
-    benchmark::AddCustomContext("sincos_kernel", BestSincosKernel().name);
+    // Each vector kernel this processor runs, the program's own (the first) with how the time
+    // grows with N, H and the threads.
+    for (const SpectrumKernel &kernel : VectorKernels()) {
+        if (!kernel.supported())
+            continue;
+        const std::string name = kernel.name;
+        benchmark::RegisterBenchmark(("BareKernel/" + name).c_str(), BareKernel, &kernel)
+            ->ComputeStatistics("min", Fastest);
+        if (name == "scalar")
+            continue;
+        auto *analysis
+            = benchmark::RegisterBenchmark(("Analysis/" + name).c_str(), Analysis, &kernel)
+                  ->ArgNames({"N", "H", "threads"})
+                  ->ArgsProduct({{1'000'000}, {100}, {1, 2}})
+                  ->ComputeStatistics("min", Fastest)
+                  ->Unit(benchmark::kMillisecond)
+                  ->UseRealTime();
+        if (&kernel == &BestVectorKernel())
+            analysis->ArgsProduct({{10'000, 100'000, 10'000'000}, {100}, {1, 2}})
+                ->ArgsProduct({{1'000'000}, {10, 1000}, {1, 2}});
+    }
+    benchmark::AddCustomContext("sincos_kernel", BestVectorKernel().name);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

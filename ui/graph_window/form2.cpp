@@ -71,12 +71,12 @@ void Form2::Picture1_MouseMove(short, short, float x, float y)
 
     const char16_t separator = QLocale().decimalPoint().at(0).unicode();
     if (option1_->isChecked()) {
-        FindSignalPeak(state_);
+        RecallSignalPeak(state_);
         if (const auto text = SignalReadout(state_, x, y, separator))
             picture1_->SetToolTipText(QString::fromStdU16String(*text));
     }
     if (option3_->isChecked()) {
-        FindSpectrumPeak(state_);
+        RecallSpectrumPeak(state_);
         if (const auto text = SpectrumReadout(state_, x, y, separator))
             picture1_->SetToolTipText(QString::fromStdU16String(*text));
     }
