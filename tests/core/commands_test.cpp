@@ -2,14 +2,19 @@
 // the refusals, and the state left untouched whenever a command stops.
 #include "core/commands.h"
 #include "core/spectrum.h"
+#include "tests/support/case_names.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/same_analysis.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <random>
 #include <span>
 #include <variant>
 
@@ -244,6 +249,125 @@ TEST(HarmonicModulusCommand, fullDutyCycleComputesAWholeHalfSinePeriod)
     EXPECT_NEAR(state.MeanValue, 20 / 3.141592653589793, 1e-6); // 2 V / pi
     EXPECT_EQ(state.Samples[10000], 0);
 }
+
+// Parameter sets for both commands: the initial texts with z = 0 to 11, then seeded random ones
+// (N from 1 to 20000, D in (0, 1], V signed from 1e-300 to 1e150, H and z from 0 to N + 1, H
+// fractional at times), each with N (H + 1) under 2e6 so that the literal loops take
+// milliseconds.
+struct ShownCase
+{
+    std::string name;
+    FieldTexts texts;
+};
+
+void PrintTo(const ShownCase &c, std::ostream *out)
+{
+    const char *names[] = {"D", "V", "f", "N", "H", "P", "z"};
+    for (const Field field : HarmonicModulusFieldOrder)
+        *out << names[static_cast<int>(field)] << " = " << Utf8(c.texts[field]) << " ";
+}
+
+std::u16string Text(double value)
+{
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return {buffer, end};
+}
+
+std::vector<ShownCase> ShownCases()
+{
+    std::vector<ShownCase> cases;
+    for (int z = 0; z <= 11; ++z) {
+        FieldTexts texts = DefaultTexts();
+        texts[Field::Text2] = Text(z);
+        cases.push_back({"initialTextsWithZ" + std::to_string(z), texts});
+    }
+    // Spectra whose largest modulus is not harmonic 1's and whose vector sums differ there, on
+    // at least one vector unit: N D V H.
+    const std::array<std::array<double, 4>, 8> elsewhere = {{{33, 0.079775424096381248, 1, 34},
+                                                             {8, 0.12862779617967449, 1, 9},
+                                                             {8, 0.13365731263075201, 1, 9},
+                                                             {215, 0.012696822406366031, 1, 216},
+                                                             {13, 0.094989215467555552, 1, 14},
+                                                             {13, 0.21122930638478729, 1, 14},
+                                                             {172, 0.008020203004228954, 1, 173},
+                                                             {7, 0.23938528325845554, 1, 8}}};
+    for (const auto &[n, d, v, h] : elsewhere) {
+        FieldTexts texts = DefaultTexts();
+        texts[Field::Text13] = Text(n);
+        texts[Field::Text1] = Text(d);
+        texts[Field::Text7] = Text(v);
+        texts[Field::Text3] = Text(h);
+        texts[Field::Text2] = Text(h);
+        cases.push_back({"largestModulusElsewhere" + std::to_string(cases.size() - 11), texts});
+    }
+    std::mt19937_64 random(20261207);
+    const auto uniform = [&](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    for (int i = 0; i < 300; ++i) {
+        const double n = std::round(std::exp(uniform(0, std::log(20000.0))));
+        const double largestH = std::min(n + 1, std::floor(2e6 / n) - 1);
+        double h = std::floor(std::exp(uniform(0, std::log(largestH + 2))) - 1);
+        if (i % 3 == 0)
+            h = std::min(largestH + 0.4, h + (i % 2 ? 0.5 : uniform(0, 1)));
+        const double d = i % 20 == 0 ? 1.0 : i % 20 == 1 ? uniform(1e-6, 1e-3) : uniform(1e-9, 1);
+        const double v = (i % 2 ? -1 : 1) * std::pow(10.0, uniform(-300, 150));
+        const double z = std::floor(uniform(0, n + 2));
+        FieldTexts texts = DefaultTexts();
+        texts[Field::Text13] = Text(n);
+        texts[Field::Text3] = Text(h);
+        texts[Field::Text1] = Text(d);
+        texts[Field::Text7] = Text(v);
+        texts[Field::Text2] = Text(z);
+        cases.push_back({"random" + std::to_string(i), texts});
+    }
+    return cases;
+}
+
+class ShownNumbers : public testing::TestWithParam<ShownCase>
+{
+};
+
+// Whichever kernel sums the bulk of the harmonics, the DC component, the modulus of harmonic z,
+// both peaks (hence the plot's scales and the readout) and the two result texts are what the
+// literal loops give, to the bit, after either command.
+TEST_P(ShownNumbers, areTheLiteralLoopsToTheBit)
+{
+    for (const Command command : {Command::HarmonicModulus, Command::Graphs}) {
+        AnalysisState state;
+        RecordingHost host;
+        ASSERT_TRUE(RunCommand(state, GetParam().texts, command, host))
+            << (host.box.shown.empty() ? "" : Utf8(host.box.shown[0]));
+        AnalysisState literal;
+        literal.DutyCycle = state.DutyCycle;
+        literal.Amplitude = state.Amplitude;
+        literal.SampleCount = state.SampleCount;
+        literal.HarmonicCount = state.HarmonicCount;
+        literal.TargetHarmonic = state.TargetHarmonic;
+        ComputeSpectrum(literal);
+        FindSpectrumPeak(literal);
+
+        const auto bits = [](double value) { return std::bit_cast<std::uint64_t>(value); };
+        EXPECT_EQ(bits(state.MeanValue), bits(literal.MeanValue));
+        EXPECT_EQ(bits(state.SignalPeak), bits(literal.SignalPeak));
+        RecallSpectrumPeak(state); // as the readout does
+        EXPECT_EQ(bits(state.SpectrumPeak), bits(literal.SpectrumPeak));
+        FindSpectrumPeak(state); // as the drawing does
+        EXPECT_EQ(bits(state.SpectrumPeak), bits(literal.SpectrumPeak));
+        if (command == Command::HarmonicModulus) {
+            const std::int32_t z = state.TargetHarmonic;
+            EXPECT_EQ(bits(state.Magnitudes[z]), bits(literal.Magnitudes[z])) << "z = " << z;
+            const HarmonicModulusTexts shown = FormatHarmonicModulus(state, u'.');
+            const HarmonicModulusTexts expected = FormatHarmonicModulus(literal, u'.');
+            EXPECT_EQ(shown.meanValue, expected.meanValue);
+            EXPECT_EQ(shown.magnitude, expected.magnitude);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothCommands, ShownNumbers, testing::ValuesIn(ShownCases()),
+                         [](const auto &info) { return info.param.name; });
 
 TEST(GraphsCommand, ignoresTheHarmonicFieldAndTheColours)
 {
