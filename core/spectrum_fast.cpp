@@ -176,18 +176,32 @@ bool Sweep(AnalysisState &state, const SpectrumKernel &kernel, unsigned threads,
     const std::int64_t lanes = kernel.lanes;
     const auto exactCount = static_cast<std::int64_t>(exact.size());
     const std::int64_t blocks = std::max<std::int64_t>(0, (hmax + lanes - 1) / lanes);
+    // A last block of half the lanes or fewer goes to the next narrower unit of the same
+    // processor, where there is one worth it: AVX2 for AVX-512 (SSE2's kernel is slower than
+    // AVX2's even with lanes to spare).
+    const SpectrumKernel *narrow = nullptr;
+    if (lanes == 8)
+        for (const SpectrumKernel &k : VectorKernels())
+            if (k.lanes == 4 && k.supported()) {
+                narrow = &k;
+                break;
+            }
     const bool summed = ForEachItem(exactCount + blocks, threads, control, [&](std::int64_t item) {
         Group group {&ExactKernel(), {}, 0};
         if (item < exactCount) {
             group.harmonics[group.count++] = exact[static_cast<std::size_t>(item)];
         } else {
+            // From the highest harmonics down: their large angles take SLEEF's longer reduction,
+            // so the cheaper blocks come last and even out the threads' shares.
             group.kernel = &kernel;
-            const std::int64_t first = 1 + (item - exactCount) * lanes;
-            for (std::int64_t k = first; k <= std::min(hmax, first + lanes - 1); ++k)
+            const std::int64_t top = hmax - (item - exactCount) * lanes;
+            for (std::int64_t k = std::max<std::int64_t>(1, top - lanes + 1); k <= top; ++k)
                 if (!std::binary_search(exact.begin(), exact.end(), k))
                     group.harmonics[group.count++] = k;
             if (group.count == 0)
                 return true;
+            if (narrow && group.count <= narrow->lanes)
+                group.kernel = narrow;
         }
         return SumGroup(state, runs, group, control);
     });

@@ -351,6 +351,8 @@ TEST_P(ShownNumbers, areTheLiteralLoopsToTheBit)
         const auto bits = [](double value) { return std::bit_cast<std::uint64_t>(value); };
         EXPECT_EQ(bits(state.MeanValue), bits(literal.MeanValue));
         EXPECT_EQ(bits(state.SignalPeak), bits(literal.SignalPeak));
+        ASSERT_TRUE(state.KnownPeaks);
+        EXPECT_EQ(bits(state.KnownPeaks->signal), bits(literal.SignalPeak));
         RecallSpectrumPeak(state); // as the readout does
         EXPECT_EQ(bits(state.SpectrumPeak), bits(literal.SpectrumPeak));
         FindSpectrumPeak(state); // as the drawing does

@@ -337,6 +337,10 @@ private slots:
         w_.form->GraphWindow()->Picture1_MouseMove(0, 0, 0, 95);
         QCOMPARE(w_.form->GraphWindow()->Picture1()->ToolTipText(),
                  QStringLiteral("t= 0.00usec ; s(t) = 2.00E+01V"));
+        // The largest modulus, harmonic 1's V D, follows too.
+        w_.form->GraphWindow()->Picture1_MouseMove(0, 0, 10, 45);
+        QCOMPARE(w_.form->GraphWindow()->Picture1()->ToolTipText(),
+                 QStringLiteral("f= 100.00kHz ; |S(f)| = 1.00E+01V"));
         w_.Type("Text12", "0");
         w_.Click("Command1");
         w_.form->GraphWindow()->Picture1_MouseMove(0, 0, 10, 95);

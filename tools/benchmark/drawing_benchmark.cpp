@@ -1,8 +1,11 @@
 // Time of drawing long signal traces, gathered per column against one QPainter line per
-// segment, and of a click on "Grafici" until the graph window is painted.
+// segment, of a click on "Grafici" until the graph window is painted, and of one mouse move's
+// readout over the plot of a large analysis.
+#include "core/analysis_run.h"
 #include "core/analysis_state.h"
 #include "core/message_box.h"
 #include "core/spectrum.h"
+#include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
@@ -10,11 +13,14 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
+#include <memory>
 
 namespace {
 
@@ -95,6 +101,76 @@ void ClickToGraphs(benchmark::State &bench)
     }
 }
 
+// The graph window over a stored analysis of n samples a period, as the graphs command leaves
+// it; one at a time, kept between the benchmarks of the same size.
+struct DrawnAnalysis
+{
+    explicit DrawnAnalysis(std::int64_t n)
+    {
+        AnalysisParameters parameters;
+        parameters.DutyCycle = 0.5;
+        parameters.Amplitude = 10;
+        parameters.Frequency = 100000;
+        parameters.HarmonicCount = 10;
+        parameters.SampleCount = static_cast<std::int32_t>(n);
+        parameters.PeriodCount = 3;
+        AnalysisState analysis = NewAnalysis(parameters);
+        RunAnalysis(analysis);
+        CommitAnalysis(state, std::move(analysis), Command::Graphs);
+        form = std::make_unique<Form2>(state);
+        DrawGraphs(state, *form);
+        QApplication::processEvents();
+    }
+    AnalysisState state;
+    std::unique_ptr<Form2> form;
+};
+
+// Dropped before the application ends, as every window must be.
+std::unique_ptr<DrawnAnalysis> CurrentDrawing;
+
+DrawnAnalysis &Drawn(std::int64_t n)
+{
+    if (!CurrentDrawing || CurrentDrawing->state.SampleCount != n) {
+        CurrentDrawing.reset();
+        CurrentDrawing = std::make_unique<DrawnAnalysis>(n);
+    }
+    return *CurrentDrawing;
+}
+
+// One mouse move over the plot, from the event to the tool-tip text set: the median of range(1)
+// moves in milliseconds, over the signal's graph (range(3) = 0) or the spectrum's (1). With
+// range(2) = 0 the peaks kept with the analysis answer; with 1 they are searched at every move,
+// over the N + 1 samples or the H moduli, as before.
+void ReadoutMove(benchmark::State &bench)
+{
+    DrawnAnalysis &drawn = Drawn(bench.range(0));
+    PlotArea *plot = drawn.form->Picture1();
+    const QRect contents = plot->contentsRect();
+    const auto kept = drawn.state.KnownPeaks;
+    if (bench.range(2) == 1)
+        drawn.state.KnownPeaks.reset();
+    // The signal above y = 70, the spectrum below: the top fifth and the bottom half.
+    const int top = contents.top() + (bench.range(3) == 0 ? 0 : contents.height() / 2);
+    const int height = bench.range(3) == 0 ? contents.height() / 5 : contents.height() / 2;
+    std::vector<double> times;
+    for (auto _ : bench) {
+        for (std::int64_t m = 0; m < bench.range(1); ++m) {
+            const QPointF position(contents.left() + (m * 37) % contents.width(),
+                                   top + (m * 53) % height);
+            QMouseEvent move(QEvent::MouseMove, position, plot->mapToGlobal(position), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            const auto start = std::chrono::steady_clock::now();
+            QApplication::sendEvent(plot, &move);
+            const auto end = std::chrono::steady_clock::now();
+            times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        }
+    }
+    drawn.state.KnownPeaks = kept;
+    std::sort(times.begin(), times.end());
+    bench.counters["median_ms"] = times[times.size() / 2];
+    bench.counters["slowest_ms"] = times.back();
+}
+
 double Fastest(const std::vector<double> &times)
 {
     return *std::min_element(times.begin(), times.end());
@@ -120,11 +196,21 @@ BENCHMARK(ClickToGraphs)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+BENCHMARK(ReadoutMove)
+    ->ArgNames({"N", "moves", "searched", "band"})
+    ->ArgsProduct({{1'000'000, 10'000'000, 100'000'000}, {1000}, {0}, {0, 1}})
+    ->Args({1'000'000, 100, 1, 0})
+    ->Args({10'000'000, 20, 1, 0})
+    ->Args({100'000'000, 9, 1, 0})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
+    CurrentDrawing.reset();
     benchmark::Shutdown();
     return 0;
 }

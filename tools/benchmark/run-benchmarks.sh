@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the benchmarks, runs them all in one go with numpy's direct sums beside them, and writes
-# the table of times and ratios to docs/performance.md.
+# the table of times, ratios and targets to docs/performance.md.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -10,16 +10,21 @@ cmake --build --preset release --target spectrum_benchmark drawing_benchmark
 out=build/release/benchmark-results
 mkdir -p "$out"
 
+# The targets' point, on every vector kernel this processor runs, with the bare kernels.
 build/release/tools/benchmark/spectrum_benchmark --benchmark_repetitions=5 \
-    --benchmark_filter='^(Literal|Exact|Vectorised)/N:1000000/H:100(/|$)' \
+    --benchmark_filter='^(Literal|Exact|Analysis/[^/]*)/N:1000000/H:100(/|$)|^BareKernel/' \
     --benchmark_out="$out/targets.json" --benchmark_out_format=json
 /usr/bin/python3 tools/benchmark/numpy_direct_sums.py 1000000 100 > "$out/numpy.json"
 /usr/bin/python3 tools/benchmark/numpy_direct_sums.py 1000000 100 nonzero > "$out/numpy-nonzero.json"
 build/release/tools/benchmark/spectrum_benchmark --benchmark_repetitions=3 \
-    --benchmark_filter='^(Literal/N:(10000|100000)/|Vectorised/N:(10000|100000|10000000)/H:100/|Vectorised/N:1000000/H:(10|1000)/|CancelLatency)' \
+    --benchmark_filter='^(Literal/N:(10000|100000)/|Analysis/[^/]*/N:(10000|100000|10000000)/H:100/|Analysis/[^/]*/N:1000000/H:(10|1000)/|CancelLatency)' \
     --benchmark_out="$out/scaling.json" --benchmark_out_format=json
 QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/drawing_benchmark --benchmark_repetitions=3 \
+    --benchmark_filter='^(TraceBy|ClickTo)' \
     --benchmark_out="$out/drawing.json" --benchmark_out_format=json
+QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/drawing_benchmark \
+    --benchmark_filter='^ReadoutMove' \
+    --benchmark_out="$out/readout.json" --benchmark_out_format=json
 
 /usr/bin/python3 tools/benchmark/report.py "$out" "$(git rev-parse --short HEAD)" > docs/performance.md
 cat docs/performance.md
