@@ -76,8 +76,12 @@ def main():
     print("the bulk of the harmonics on the vector kernel, every number shown summed again with the C")
     print("library, the results checked and both peaks found. Its pairs are the non-zero samples times the")
     print("harmonics; the bare kernel's are those it evaluates alone, on one thread, in the same run.\n")
-    print("| kernel | threads | time | ratio to literal (target 0.06 on 2 threads) | pairs/s per thread | bare kernel pairs/s | analysis / bare (target 75 %) |")
-    print("|---|---:|---:|---:|---:|---:|---:|")
+    print("The targets apply to the kernel the program picks on this machine; the forced kernels show")
+    print("what the same processor does with a narrower unit. The last column is the ratio the bare kernel")
+    print("alone would give on both threads, with nothing else to do: no analysis on that kernel can go")
+    print("below it on this processor.\n")
+    print("| kernel | threads | time | ratio to literal (target 0.06 on 2 threads) | pairs/s per thread | bare kernel pairs/s | analysis / bare (target 75 %) | bare kernel's own ratio, 2 threads |")
+    print("|---|---:|---:|---:|---:|---:|---:|---:|")
     verdicts = {}
     for kernel in kernels:
         bare_time, bare_run = targets[f"BareKernel/{kernel}"]
@@ -90,12 +94,16 @@ def main():
             per_thread = run["pairs"] / (time / 1e3) / threads
             ratio = time / literal
             share = per_thread / bare
-            marks = ""
+            marks, bound = "", ""
+            own = kernel == program_kernel
             if threads == 2:
-                verdicts[kernel] = (ratio <= 0.06, share >= 0.75, ratio, share)
-                marks = f" {ok(ratio <= 0.06)}"
+                floor = run["pairs"] / (2 * bare) * 1e3 / literal
+                verdicts[kernel] = (ratio <= 0.06, share >= 0.75, ratio, share, floor)
+                marks = f" {ok(ratio <= 0.06)}" if own else ""
+                bound = f"{floor:.3f}"
             print(f"| {kernel} | {threads} | {time:.0f} ms | {ratio:.3f}{marks} | {per_thread / 1e6:.0f} M"
-                  f" | {bare / 1e6:.0f} M | {100 * share:.0f} %{' ' + ok(share >= 0.75) if threads == 2 else ''} |")
+                  f" | {bare / 1e6:.0f} M | {100 * share:.0f} %{' ' + ok(share >= 0.75) if threads == 2 and own else ''}"
+                  f" | {bound} |")
     print()
     print("| what | time | ratio | target | |")
     print("|---|---:|---:|---:|---|")
@@ -163,10 +171,13 @@ def main():
             print(f"| {int(m[1])} | {int(m[2])} | {int(m[1]) * int(m[2]):.0e} | {time:.1f} ms |")
     print()
     print("## Targets met\n")
-    for kernel, (fast, share, ratio, fraction) in verdicts.items():
-        own = " (the program's kernel here)" if kernel == program_kernel else " (forced)"
-        print(f"- {kernel}{own}, {unit} machine: ratio {ratio:.3f} on 2 threads, {ok(fast)};"
-              f" analysis {100 * fraction:.0f} % of the bare kernel per thread, {ok(share)}.")
+    for kernel, (fast, share, ratio, fraction, floor) in verdicts.items():
+        if kernel == program_kernel:
+            print(f"- {kernel}, the program's kernel on this {unit} machine: ratio {ratio:.3f} on 2 threads,"
+                  f" {ok(fast)}; analysis {100 * fraction:.0f} % of the bare kernel per thread, {ok(share)}.")
+        else:
+            print(f"- {kernel}, forced on this machine: ratio {ratio:.3f} on 2 threads (the bare kernel alone:"
+                  f" {floor:.3f}); analysis {100 * fraction:.0f} % of the bare kernel per thread.")
     print()
     print("## Reproduce\n")
     print("```sh\ntools/benchmark/run-benchmarks.sh\n```")
