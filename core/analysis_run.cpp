@@ -52,14 +52,14 @@ AnalysisOutcome CheckResults(const AnalysisState &analysis)
     return {AnalysisOutcome::Status::Failed, Refusal {Reason::ResultsTooLarge}};
 }
 
-AnalysisOutcome RunAnalysis(AnalysisState &analysis, SpectrumControl *control)
+AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control)
 {
     return RunAnalysis(analysis, BestVectorKernel(),
                        std::max(1u, std::thread::hardware_concurrency()), control);
 }
 
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumKernel &kernel, unsigned threads,
-                            SpectrumControl *control)
+                            TaskControl *control)
 {
     // The vector kernel for the bulk of the harmonics, the C library's for every number shown.
     try {

@@ -31,10 +31,10 @@ AnalysisState NewAnalysis(const AnalysisParameters &parameters);
 // The spectrum of the workspace, on every core with the vector sine and cosine, with an
 // allocation failure or an unusable result turned into a refusal. `control`, when given, follows
 // and may cancel it from another thread.
-AnalysisOutcome RunAnalysis(AnalysisState &analysis, SpectrumControl *control = nullptr);
+AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control = nullptr);
 // The same with the bulk of the harmonics on a chosen vector kernel and number of threads.
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumKernel &kernel, unsigned threads,
-                            SpectrumControl *control = nullptr);
+                            TaskControl *control = nullptr);
 
 // Checks that every result of a finished analysis is finite and within MaxResultMagnitude.
 AnalysisOutcome CheckResults(const AnalysisState &analysis);

@@ -158,3 +158,27 @@ std::u16string_view FieldDescription(Field field)
 {
     return FieldTable[static_cast<std::size_t>(field)].description;
 }
+
+std::u16string SaveFailedText(std::u16string_view path, SaveProblem problem)
+{
+    static constexpr std::u16string_view Why[] = {
+        u"la cartella non esiste",
+        u"nel percorso c'è un file al posto di una cartella",
+        u"non hai il permesso di scrivere in quella cartella",
+        u"il nome del file è troppo lungo",
+        u"il disco è pieno",
+        u"il file supera la dimensione massima consentita dal sistema",
+        u"la scrittura sul disco non è riuscita",
+        u"non è stato possibile sostituire il file esistente",
+    };
+    return u"Il file «" + std::u16string(path) + u"» non è stato salvato: "
+        + std::u16string(Why[static_cast<std::size_t>(problem)])
+        + u". Un file con quel nome, se c'era, è rimasto com'era.";
+}
+
+std::u16string TooManyRowsText(std::int64_t rows)
+{
+    return u"I dati sono " + Decimal(static_cast<std::uint64_t>(rows))
+        + u" righe: troppe per gli appunti, perché un foglio di calcolo ne accoglie al massimo "
+        + Decimal(SpreadsheetRows) + u". Usa «Salva dati (CSV)…».";
+}

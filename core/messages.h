@@ -3,6 +3,7 @@
 #pragma once
 
 #include "fields.h"
+#include "save_problem.h"
 
 #include <array>
 #include <cstdint>
@@ -64,3 +65,10 @@ struct ReasonEntry
 };
 
 std::span<const ReasonEntry> ReasonTable();
+
+// The messages of the export from the graph window.
+// A save that failed: the file's path and why, in words; nothing was left behind.
+std::u16string SaveFailedText(std::u16string_view path, SaveProblem problem);
+// Data too long for the clipboard: more rows than a spreadsheet holds.
+constexpr std::int64_t SpreadsheetRows = 1048576;
+std::u16string TooManyRowsText(std::int64_t rows);

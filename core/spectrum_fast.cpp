@@ -48,7 +48,7 @@ template<typename Work> void RunOnThreads(unsigned threads, const Work &work)
 // Runs body(item) for items 0 .. count - 1 spread over the threads, stopping at a cancel or at
 // the first body that returns false; false then.
 template<typename Body>
-bool ForEachItem(std::int64_t count, unsigned threads, SpectrumControl *control, Body body)
+bool ForEachItem(std::int64_t count, unsigned threads, TaskControl *control, Body body)
 {
     std::atomic<std::int64_t> next {0};
     std::atomic<bool> stopped {false};
@@ -66,8 +66,7 @@ bool ForEachItem(std::int64_t count, unsigned threads, SpectrumControl *control,
 
 // The samples, as ComputeSpectrum writes them, with SignalPeak, MeanValue and the runs of
 // non-zero samples. False when cancelled.
-bool Sample(AnalysisState &state, unsigned threads, SpectrumControl *control,
-            std::vector<Run> &runs)
+bool Sample(AnalysisState &state, unsigned threads, TaskControl *control, std::vector<Run> &runs)
 {
     const std::int64_t n = state.SampleCount;
     const double d = state.DutyCycle;
@@ -128,7 +127,7 @@ struct Group
 // Sums a group's harmonics over the runs and stores their coefficients, counting them done when
 // `counted`; false when cancelled.
 bool SumGroup(AnalysisState &state, const std::vector<Run> &runs, const Group &group,
-              SpectrumControl *control, bool counted = true)
+              TaskControl *control, bool counted = true)
 {
     const std::int64_t n = state.SampleCount;
     double twoKPi[MaxLanes];
@@ -158,14 +157,14 @@ bool SumGroup(AnalysisState &state, const std::vector<Run> &runs, const Group &g
         }
     }
     if (control && counted)
-        control->HarmonicsDone(group.count);
+        control->AddDone(group.count);
     return true;
 }
 
 // The samples, then harmonics 1 to H: those in `exact` (sorted, within 1 to H) one at a time with
 // the exact kernel, first, as they take longest; the others `kernel.lanes` at a time.
 bool Sweep(AnalysisState &state, const SpectrumKernel &kernel, unsigned threads,
-           SpectrumControl *control, const std::vector<std::int64_t> &exact, std::vector<Run> &runs)
+           TaskControl *control, const std::vector<std::int64_t> &exact, std::vector<Run> &runs)
 {
     threads = std::max(1u, threads);
     AllocateArrays(state);
@@ -214,14 +213,14 @@ bool Sweep(AnalysisState &state, const SpectrumKernel &kernel, unsigned threads,
 } // namespace
 
 bool ComputeSpectrumFast(AnalysisState &state, const SpectrumKernel &kernel, unsigned threads,
-                         SpectrumControl *control)
+                         TaskControl *control)
 {
     std::vector<Run> runs;
     return Sweep(state, kernel, threads, control, {}, runs);
 }
 
 bool ComputeSpectrumShown(AnalysisState &state, std::int32_t shown, const SpectrumKernel &kernel,
-                          unsigned threads, SpectrumControl *control)
+                          unsigned threads, TaskControl *control)
 {
     // Which moduli are summed with the exact kernel: the bulk of the harmonics takes the vector
     // kernel, and the numbers the program shows must be the literal loops' to the bit. They are

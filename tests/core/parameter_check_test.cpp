@@ -60,8 +60,9 @@ TEST_P(Refusals, giveTheFirstProblemsMessageOrAcceptTheValues)
         ASSERT_TRUE(std::holds_alternative<Refusal>(result));
         const Refusal &refusal = std::get<Refusal>(result);
         EXPECT_EQ(refusal.reason, c.expected->reason);
-        if (c.expected->reason == Reason::ValueBeyondDoubles)
+        if (c.expected->reason == Reason::ValueBeyondDoubles) {
             EXPECT_EQ(refusal.field, c.expected->field);
+        }
         EXPECT_EQ(refusal.numbers, c.expected->numbers);
     }
 }

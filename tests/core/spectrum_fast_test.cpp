@@ -133,7 +133,8 @@ TEST_P(VectorKernels, agreeWithTheLiteralLoopsAndShowTheirNumbersExactly)
     ExpectSameBits(vectorised.MeanValue, literal.MeanValue, "MeanValue");
 
     const std::int32_t hmax = RoundToCount(c.h);
-    for (const std::int32_t z : {0, 1, std::max(0, hmax / 2), std::max(0, hmax), hmax + 1}) {
+    for (const std::int32_t z :
+         {0, 1, std::max(0, hmax / 2), std::max(0, hmax), std::max(0, hmax + 1)}) {
         AnalysisState shown = Parameters(c);
         ASSERT_TRUE(ComputeSpectrumShown(shown, std::min(z, c.n + 1), kernel, 2));
         FindSpectrumPeak(shown);
@@ -159,19 +160,19 @@ INSTANTIATE_TEST_SUITE_P(Sizes, VectorKernels,
 
 TEST(ComputeSpectrumFast, countsTheHarmonicsDone)
 {
-    SpectrumControl control;
+    TaskControl control;
     AnalysisState s = Parameters({2000, 0.5, 1, 37});
     ASSERT_TRUE(ComputeSpectrumFast(s, BestVectorKernel(), 2, &control));
-    EXPECT_EQ(control.HarmonicsDone(), 37);
+    EXPECT_EQ(control.Done(), 37);
 }
 
 TEST(ComputeSpectrumFast, stopsWhenCancelled)
 {
-    SpectrumControl control;
+    TaskControl control;
     control.Cancel();
     AnalysisState s = Parameters({2000000, 0.5, 1, 1000});
     EXPECT_FALSE(ComputeSpectrumFast(s, BestVectorKernel(), 2, &control));
-    EXPECT_EQ(control.HarmonicsDone(), 0);
+    EXPECT_EQ(control.Done(), 0);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The column-by-column drawing of the trace and of the spectral lines against drawing every
 // segment one at a time by the same one-pixel rule: identical pixels on random analyses.
 #include "core/spectrum.h"
+#include "tests/support/message_recorder.h"
 #include "tests/support/plot_colours.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
@@ -173,7 +174,8 @@ private slots:
         s.HarmonicCount = parameters[3];
         s.PeriodCount = parameters[4];
         ComputeSpectrum(s);
-        Form2 form(s);
+        MessageRecorder box;
+        Form2 form(s, box);
         DrawGraphs(s, form);
         const QImage drawn = form.Picture1()->Image();
         PlotArea reference;

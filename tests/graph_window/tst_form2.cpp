@@ -40,6 +40,7 @@ class Form2Test : public QObject
 
 private:
     AnalysisState state_;
+    MessageRecorder box_;
     std::unique_ptr<Form2> form_;
 
     QString tip() const { return form_->Picture1()->ToolTipText(); }
@@ -49,7 +50,7 @@ private slots:
     {
         QLocale::setDefault(QLocale::c());
         state_ = Readable(10, 10000, 10, 5, 3.18);
-        form_ = std::make_unique<Form2>(state_);
+        form_ = std::make_unique<Form2>(state_, box_);
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
         form_->Picture1()->Scale(0, 100, 100, 0); // as the drawing leaves it

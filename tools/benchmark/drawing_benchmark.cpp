@@ -117,11 +117,12 @@ struct DrawnAnalysis
         AnalysisState analysis = NewAnalysis(parameters);
         RunAnalysis(analysis);
         CommitAnalysis(state, std::move(analysis), Command::Graphs);
-        form = std::make_unique<Form2>(state);
+        form = std::make_unique<Form2>(state, box);
         DrawGraphs(state, *form);
         QApplication::processEvents();
     }
     AnalysisState state;
+    SilentBox box;
     std::unique_ptr<Form2> form;
 };
 

@@ -111,7 +111,7 @@ void CancelLatency(benchmark::State &bench)
 {
     for (auto _ : bench) {
         AnalysisState state = Parameters(bench.range(0), 100000, 0.5);
-        SpectrumControl control;
+        TaskControl control;
         std::chrono::steady_clock::time_point cancelled;
         std::thread canceller([&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(200));

@@ -1,6 +1,7 @@
 #include "form2.h"
 
 #include "plot_area.h"
+#include "plot_export.h"
 
 #include "ui/classic/classic_controls.h"
 #include "ui/graph_window/plot_geometry/cursor_readout.h"
@@ -8,10 +9,12 @@
 #include "core/analysis_state.h"
 #include "core/spectrum.h"
 
+#include <QContextMenuEvent>
 #include <QLocale>
 #include <QRadioButton>
 
-Form2::Form2(AnalysisState &state, QWidget *parent) : QWidget(parent, Qt::Window), state_(state)
+Form2::Form2(AnalysisState &state, MessageBox &messages, QWidget *parent)
+    : QWidget(parent, Qt::Window), state_(state)
 {
     setObjectName("Form2");
     setWindowTitle(QStringLiteral("Segnale e spettro"));
@@ -57,6 +60,20 @@ Form2::Form2(AnalysisState &state, QWidget *parent) : QWidget(parent, Qt::Window
     setTabOrder(option1_, option3_);
 
     connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
+    export_ = new PlotExport(*this, *picture1_, state_, messages);
+}
+
+void Form2::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        export_->ShowMenu(picture1_->mapToGlobal(picture1_->rect().center()));
+        return;
+    }
+    if (!picture1_->geometry().contains(event->pos())) {
+        event->ignore();
+        return;
+    }
+    export_->ShowMenu(event->globalPos());
 }
 
 void Form2::Picture1_MouseMove(short, short, float x, float y)

@@ -5,14 +5,17 @@
 #include <QWidget>
 
 struct AnalysisState;
+class MessageBox;
 class PlotArea;
+class PlotExport;
 class QRadioButton;
 
 class Form2 : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form2(AnalysisState &state, QWidget *parent = nullptr);
+    // `messages` shows the export's messages and must outlive the window.
+    Form2(AnalysisState &state, MessageBox &messages, QWidget *parent = nullptr);
 
     // The controls keep the classic form's names:
     // Picture1, the plot area: the signal above y = 70, the spectrum below, in user coordinates
@@ -25,9 +28,16 @@ public:
     QRadioButton *Option1() const { return option1_; }
     QRadioButton *Option3() const { return option3_; }
 
+    // The image and the data out of the window: the plot's context menu and the shortcuts.
+    PlotExport *Export() const { return export_; }
+
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
     // time and signal value, or the frequency and spectral modulus, at (x, y).
     void Picture1_MouseMove(short button, short shift, float x, float y);
+
+protected:
+    // A right click on the plot, or the Menu key anywhere in the window, opens the export menu.
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     AnalysisState &state_;
@@ -35,4 +45,5 @@ private:
     PlotArea *picture2_;
     QRadioButton *option1_;
     QRadioButton *option3_;
+    PlotExport *export_;
 };

@@ -7,6 +7,7 @@
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
+#include "ui/graph_window/plot_export.h"
 
 #include "core/analysis_state.h"
 #include "core/commands.h"
@@ -206,20 +207,18 @@ void Form1::MarkParameterFields()
 
 // While a command runs, its analysis waits in a nested event loop. A click, an accessibility
 // action or a programmatic click() on either button then reaches these procedures again; they
-// return at once, so that one command at a time runs, whatever route started the second.
+// return at once, so that one long task at a time runs, whatever route started the second. The
+// graph window's exports ask the same gate.
 bool Form1::StartCommand()
 {
-    if (commandRunning_)
-        return false;
-    commandRunning_ = true;
-    return true;
+    return tasks_.TryEnter();
 }
 
 void Form1::Command1_Click()
 {
     if (!StartCommand())
         return;
-    const QScopeGuard ended([this] { commandRunning_ = false; });
+    const QScopeGuard ended([this] { tasks_.Leave(); });
     InputWindowHost host(*this);
     if (!RunCommand(state_, CurrentTexts(), Command::HarmonicModulus, host))
         return;
@@ -233,12 +232,13 @@ void Form1::Command2_Click()
 {
     if (!StartCommand())
         return;
-    const QScopeGuard ended([this] { commandRunning_ = false; });
+    const QScopeGuard ended([this] { tasks_.Leave(); });
     InputWindowHost host(*this);
     if (!RunCommand(state_, CurrentTexts(), Command::Graphs, host))
         return;
     if (!form2_) {
-        form2_ = new Form2(state_);
+        form2_ = new Form2(state_, messages_);
+        form2_->Export()->ShareTaskGate(tasks_);
         form2_->setAttribute(Qt::WA_DeleteOnClose);
         form2_->setWindowIcon(windowIcon());
     }

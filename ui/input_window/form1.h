@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/fields.h"
+#include "ui/classic/task_gate.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -48,5 +49,5 @@ private:
     QPushButton *command1_ = nullptr;
     QPushButton *command2_ = nullptr;
     QPointer<Form2> form2_;
-    bool commandRunning_ = false;
+    TaskGate tasks_;
 };

@@ -1,0 +1,78 @@
+// Who touches what, and when:
+// - Whatever `work` reads and writes belongs to the caller. From the worker's start until it is
+//   joined, the worker alone touches it; this thread does not look at it.
+// - Meanwhile this thread runs a nested event loop: the windows repaint from the shared analysis
+//   state, which nothing changes while the work runs (the windows take no input, and both
+//   commands and exports refuse to start while another long task runs). It talks to the worker
+//   only through `control` (cancel flag, count done) and `finished`, both atomic, and the worker
+//   only wakes the loop with a queued quit.
+// - After the join everything belongs to this thread again.
+// A cancel always wins: Annulla may be clicked just as the worker ends, and the dialog then says
+// "Annullamento in corso..."; the user asked for nothing to change, so the caller discards the
+// work even when it has completed.
+#include "work_progress.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <thread>
+
+bool RunWithProgress(QWidget *parent, const ProgressTexts &texts, std::int64_t total,
+                     const std::function<void(TaskControl &)> &work)
+{
+    TaskControl control;
+    std::atomic<bool> finished {false};
+    QEventLoop waiting;
+
+    // The worker touches the caller's data, `control` and `finished`, nothing else.
+    std::thread worker([&] {
+        work(control);
+        finished = true;
+        QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+
+    // Short work ends here: repaints go on, clicks and keys wait for the work's end.
+    QTimer::singleShot(ProgressDialogDelayMs, &waiting, &QEventLoop::quit);
+    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+
+    if (!finished && !QCoreApplication::closingDown()) {
+        const auto label = [&](std::int64_t done) {
+            return QStringLiteral("Attendere! ") + texts.progress.arg(done).arg(total);
+        };
+        QProgressDialog dialog(label(0), QStringLiteral("Annulla"), 0,
+                               static_cast<int>(std::min<std::int64_t>(total, INT_MAX)), parent);
+        dialog.setObjectName("WorkProgress");
+        dialog.setWindowTitle(QStringLiteral("Spettro Segnale"));
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.setMinimumDuration(0);
+        dialog.setAutoClose(false);
+        dialog.setAutoReset(false);
+        QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
+            control.Cancel();
+            dialog.setLabelText(QStringLiteral("Annullamento in corso..."));
+        });
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
+            if (finished) {
+                dialog.accept();
+                return;
+            }
+            if (control.Cancelled())
+                return;
+            const std::int64_t done = control.Done();
+            dialog.setValue(static_cast<int>(std::min<std::int64_t>(done, INT_MAX)));
+            dialog.setLabelText(label(done));
+        });
+        poll.start(50);
+        dialog.exec();
+    }
+    if (!finished) // the program is closing
+        control.Cancel();
+    worker.join();
+    return !control.Cancelled();
+}

@@ -1,0 +1,27 @@
+// Long work away from the windows' thread: the windows keep repainting but take no input, and
+// work that lasts shows a modal dialog with its progress and a cancel button.
+#pragma once
+
+#include "core/task_control.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+
+class QWidget;
+
+// How long work may run before the progress dialog appears.
+constexpr int ProgressDialogDelayMs = 300;
+
+struct ProgressTexts
+{
+    // What is going on and how far, with %1 for the count done and %2 for the total.
+    QString progress;
+};
+
+// Runs work(control) on a worker thread; total is what control.Done() counts up to. Returns
+// false when the user cancelled, even if the work had finished meanwhile, or when the program is
+// closing.
+bool RunWithProgress(QWidget *parent, const ProgressTexts &texts, std::int64_t total,
+                     const std::function<void(TaskControl &)> &work);

@@ -1,0 +1,81 @@
+// The way out of the graph window: the plot as an image and the analysis as a CSV table, to the
+// clipboard or to a file, from the plot's context menu and the window's shortcuts.
+#pragma once
+
+#include "qt_file_chooser.h"
+
+#include "ui/classic/task_gate.h"
+
+#include <QObject>
+#include <QPoint>
+
+#include <functional>
+#include <string>
+
+class AnalysisTable;
+struct AnalysisState;
+enum class SaveProblem;
+class FileChooser;
+class MessageBox;
+class PlotArea;
+class QAction;
+class QMenu;
+class QSaveFile;
+class QString;
+class QWidget;
+
+class PlotExport : public QObject
+{
+    Q_OBJECT
+public:
+    // Everything given must outlive the export; `window` is its parent.
+    PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, MessageBox &messages);
+
+    // Where the saves ask for a path: the program's file dialog unless another is given.
+    void SetFileChooser(FileChooser &files) { files_ = &files; }
+    // The gate that keeps one long task at a time: its own unless the program's is shared.
+    void ShareTaskGate(TaskGate &gate) { gate_ = &gate; }
+
+    // "Copia immagine" (Ctrl+C), "Salva immagine…" (Ctrl+S), "Copia dati (CSV)",
+    // "Salva dati (CSV)…": the window's actions, and the entries of the menu.
+    QAction *CopyImageAction() const { return copyImage_; }
+    QAction *SaveImageAction() const { return saveImage_; }
+    QAction *CopyDataAction() const { return copyData_; }
+    QAction *SaveDataAction() const { return saveData_; }
+    QMenu *Menu() const { return menu_; }
+    // Shows the menu; the data entries are enabled only once an analysis exists.
+    void ShowMenu(QPoint globalPosition);
+
+    void CopyImage();
+    void SaveImage();
+    void CopyData();
+    void SaveData();
+
+private:
+    bool HasAnalysis() const;
+    // Asks where to save, starting from `name` in the usual folder, and opens a file there;
+    // false when the user gave up, or, with the reason shown, when the file cannot be made.
+    bool OpenChosen(QSaveFile &file, const QString &title, const QString &name,
+                    const QString &filter);
+    void Fail(const QString &path, SaveProblem problem);
+    // The table's rows, a chunk at a time, to `take` on a worker thread, with the progress shown
+    // when it lasts; false when cancelled. `take` returns false to stop.
+    bool WriteTable(const AnalysisTable &table, const QString &progress,
+                    const std::function<bool(std::string &)> &take);
+    // Puts a fully written file in place, or reports why it could not be.
+    void Commit(QSaveFile &file, const QString &path);
+
+    QWidget &window_;
+    PlotArea &plot_;
+    AnalysisState &state_;
+    MessageBox &messages_;
+    QtFileChooser dialog_;
+    FileChooser *files_ = &dialog_;
+    TaskGate ownGate_;
+    TaskGate *gate_ = &ownGate_;
+    QAction *copyImage_;
+    QAction *saveImage_;
+    QAction *copyData_;
+    QAction *saveData_;
+    QMenu *menu_;
+};
