@@ -1,13 +1,16 @@
-// Writes the documentation's screenshots of both windows with their default parameters.
+// Writes the documentation's screenshots of both windows with their default parameters, the
+// readout under the cursor and the plot's export menu.
 #include "core/analysis_state.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
+#include "ui/graph_window/plot_export.h"
 #include "ui/input_window/form1.h"
 #include "ui/input_window/qt_message_box.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -47,6 +50,21 @@ QPixmap WithToolTip(Form2 &form, QPoint plotPosition)
     return shot;
 }
 
+// The graph window with the plot's context menu open where a right click at `plotPosition` puts
+// it.
+QPixmap WithMenu(Form2 &form, QPoint plotPosition)
+{
+    PlotArea *plot = form.Picture1();
+    QMenu *menu = form.Export()->Menu();
+    form.Export()->ShowMenu(plot->mapToGlobal(plotPosition));
+    QApplication::processEvents();
+    QPixmap shot = form.grab();
+    QPainter painter(&shot);
+    painter.drawPixmap(form.mapFromGlobal(menu->pos()), menu->grab());
+    menu->hide();
+    return shot;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -70,6 +88,9 @@ int main(int argc, char *argv[])
     ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window.png"))) && ok;
     ok = Save(WithToolTip(*form2, QPoint(250, 60)),
               out.filePath(QStringLiteral("graph-window-readout.png")))
+        && ok;
+    ok = Save(WithMenu(*form2, QPoint(560, 140)),
+              out.filePath(QStringLiteral("graph-window-export.png")))
         && ok;
     return ok ? 0 : 1;
 }
