@@ -3,6 +3,7 @@
 #include "core/analysis_table.h"
 #include "core/messages.h"
 #include "tests/support/input_window_fixture.h"
+#include "tests/support/same_analysis.h"
 #include "ui/graph_window/file_chooser.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
@@ -291,6 +292,38 @@ private slots:
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(Contents(chooser_.path), QByteArray("vecchio"));
         QCOMPARE(leftOver({"dati.csv"}), QStringList());
+    }
+
+    // While a long save reads the analysis, no command may replace it: one long task at a time.
+    void aCommandWaitsForTheSaveToEnd()
+    {
+        Form2 *window = graphs("4000000", "1");
+        const AnalysisState before = *w_.state;
+        w_.Type("Text2", "1");
+        chooser_.path = in("dati.csv");
+        bool clicked = false;
+        auto *timer = new QTimer(window);
+        connect(timer, &QTimer::timeout, this, [&] {
+            auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+            if (!dialog || dialog->value() < 1)
+                return;
+            if (!clicked) {
+                clicked = true;
+                QTimer::singleShot(0, window, [this] {
+                    w_.Button("Command1")->click();
+                    w_.Button("Command2")->click();
+                });
+                return;
+            }
+            dialog->cancel();
+            timer->stop();
+        });
+        timer->start(50);
+        window->Export()->SaveData();
+        QVERIFY(clicked);
+        QCOMPARE(w_.Label("Label9")->text(), QString());
+        QVERIFY(SameAnalysis(*w_.state, before));
+        QVERIFY(!QFileInfo::exists(chooser_.path));
     }
 
     // More rows than a spreadsheet holds stay off the clipboard, with a word on why.

@@ -63,6 +63,11 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, QWidget *parent)
     export_ = new PlotExport(*this, *picture1_, state_, messages);
 }
 
+void Form2::ShareTaskGate(TaskGate &gate)
+{
+    export_->ShareTaskGate(gate);
+}
+
 void Form2::contextMenuEvent(QContextMenuEvent *event)
 {
     if (event->reason() == QContextMenuEvent::Keyboard) {

@@ -9,6 +9,7 @@ class MessageBox;
 class PlotArea;
 class PlotExport;
 class QRadioButton;
+class TaskGate;
 
 class Form2 : public QWidget
 {
@@ -30,6 +31,8 @@ public:
 
     // The image and the data out of the window: the plot's context menu and the shortcuts.
     PlotExport *Export() const { return export_; }
+    // The program's gate of long tasks, which the exports ask before they read the analysis.
+    void ShareTaskGate(TaskGate &gate);
 
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
     // time and signal value, or the frequency and spectral modulus, at (x, y).

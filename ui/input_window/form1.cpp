@@ -7,7 +7,6 @@
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
-#include "ui/graph_window/plot_export.h"
 
 #include "core/analysis_state.h"
 #include "core/commands.h"
@@ -238,7 +237,7 @@ void Form1::Command2_Click()
         return;
     if (!form2_) {
         form2_ = new Form2(state_, messages_);
-        form2_->Export()->ShareTaskGate(tasks_);
+        form2_->ShareTaskGate(tasks_);
         form2_->setAttribute(Qt::WA_DeleteOnClose);
         form2_->setWindowIcon(windowIcon());
     }
