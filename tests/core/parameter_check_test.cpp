@@ -72,41 +72,15 @@ constexpr std::nullopt_t Nothing = std::nullopt;
 const auto HM = Command::HarmonicModulus;
 const auto GR = Command::Graphs;
 
+// Each problem alone and next to its neighbours is in ProblemsInOrder below; these are the
+// boundaries and the cases that pass.
 const RefusalCase RefusalCases[] = {
     RefusalCase {"defaults", [](TypedValues &) {}, HM, Nothing},
     RefusalCase {"defaultsGraphs", [](TypedValues &) {}, GR, Nothing},
-    RefusalCase {"negativeDuty", [](TypedValues &v) { v.DutyCycle = -0.5; }, HM,
-                 Refusal {Reason::NegativeDutyCycle}},
     RefusalCase {"tinyNegativeDuty", [](TypedValues &v) { v.DutyCycle = -1e-300; }, GR,
                  Refusal {Reason::NegativeDutyCycle}},
-    RefusalCase {"negativeDutyBeforeRange",
-                 [](TypedValues &v) {
-                     v.DutyCycle = -1;
-                     v.Amplitude = Inf;
-                 },
-                 HM, Refusal {Reason::NegativeDutyCycle}},
     RefusalCase {"amplitudeRange", [](TypedValues &v) { v.Amplitude = -Inf; }, HM,
                  Refusal {Reason::ValueBeyondDoubles, Field::Text7}},
-    RefusalCase {"frequencyRange",
-                 [](TypedValues &v) {
-                     v.FrequencyKHz = Inf;
-                     v.Frequency = Inf;
-                 },
-                 GR, Refusal {Reason::ValueBeyondDoubles, Field::Text12}},
-    RefusalCase {"frequencyTimes1000",
-                 [](TypedValues &v) {
-                     v.FrequencyKHz = 1e306;
-                     v.Frequency = Inf;
-                 },
-                 HM, Refusal {Reason::FrequencyTimesThousandBeyondDoubles}},
-    RefusalCase {"harmonicsRange", [](TypedValues &v) { v.HarmonicCount = Inf; }, HM,
-                 Refusal {Reason::ValueBeyondDoubles, Field::Text3}},
-    RefusalCase {"samplesRange", [](TypedValues &v) { v.SampleCount = Inf; }, HM,
-                 Refusal {Reason::ValueBeyondDoubles, Field::Text13}},
-    RefusalCase {"periodsRange", [](TypedValues &v) { v.PeriodCount = Inf; }, HM,
-                 Refusal {Reason::ValueBeyondDoubles, Field::Text8}},
-    RefusalCase {"targetRange", [](TypedValues &v) { v.TargetHarmonic = Inf; }, HM,
-                 Refusal {Reason::ValueBeyondDoubles, Field::Text2}},
     RefusalCase {"targetIgnoredByGraphs", [](TypedValues &v) { v.TargetHarmonic = Inf; }, GR,
                  Nothing},
     RefusalCase {"amplitudeBeforeSamples",
@@ -115,8 +89,6 @@ const RefusalCase RefusalCases[] = {
                      v.SampleCount = 0;
                  },
                  HM, Refusal {Reason::ValueBeyondDoubles, Field::Text7}},
-    RefusalCase {"zeroSamples", [](TypedValues &v) { v.SampleCount = 0; }, HM,
-                 Refusal {Reason::SampleCountOutOfRange}},
     RefusalCase {"samplesRoundToZero", [](TypedValues &v) { v.SampleCount = 0.5; }, GR,
                  Refusal {Reason::SampleCountOutOfRange}},
     RefusalCase {"negativeSamples", [](TypedValues &v) { v.SampleCount = -5; }, HM,
@@ -137,8 +109,6 @@ const RefusalCase RefusalCases[] = {
                      v.HarmonicCount = 2;
                  },
                  GR, Nothing},
-    RefusalCase {"harmonicsAboveNPlusOne", [](TypedValues &v) { v.HarmonicCount = 10002; }, HM,
-                 Refusal {Reason::TooManyHarmonics, {}, {10001}}},
     RefusalCase {"harmonicsNPlusOne", [](TypedValues &v) { v.HarmonicCount = 10001; }, HM, Nothing},
     RefusalCase {"harmonicsHalfRoundsUp", [](TypedValues &v) { v.HarmonicCount = 10001.5; }, GR,
                  Refusal {Reason::TooManyHarmonics, {}, {10001}}},
@@ -157,18 +127,12 @@ const RefusalCase RefusalCases[] = {
                  GR, Refusal {Reason::HarmonicCountOutOfRange, {}, {1073741823}}},
     RefusalCase {"targetNegative", [](TypedValues &v) { v.TargetHarmonic = -1; }, HM,
                  Refusal {Reason::TargetHarmonicOutOfRange, {}, {10001}}},
-    RefusalCase {"targetAboveNPlusOne", [](TypedValues &v) { v.TargetHarmonic = 10002; }, HM,
-                 Refusal {Reason::TargetHarmonicOutOfRange, {}, {10001}}},
     RefusalCase {"targetNPlusOne", [](TypedValues &v) { v.TargetHarmonic = 10001; }, HM, Nothing},
     RefusalCase {"targetZero", [](TypedValues &v) { v.TargetHarmonic = -0.5; }, HM, Nothing},
     RefusalCase {"targetOutsideIgnoredByGraphs", [](TypedValues &v) { v.TargetHarmonic = -7; }, GR,
                  Nothing},
-    RefusalCase {"zeroFrequencyGraphs", [](TypedValues &v) { v.FrequencyKHz = v.Frequency = 0; },
-                 GR, Refusal {Reason::ZeroFrequency}},
     RefusalCase {"zeroFrequencyHarmonicModulus",
                  [](TypedValues &v) { v.FrequencyKHz = v.Frequency = 0; }, HM, Nothing},
-    RefusalCase {"periodsBeyond32BitsGraphs", [](TypedValues &v) { v.PeriodCount = 3e9; }, GR,
-                 Refusal {Reason::PeriodCountOutOfRange}},
     RefusalCase {"periodsBeyond32BitsHarmonicModulus", [](TypedValues &v) { v.PeriodCount = 3e9; },
                  HM, Nothing},
     RefusalCase {"memory", [](TypedValues &) {}, HM,
