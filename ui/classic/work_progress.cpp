@@ -22,7 +22,7 @@
 #include <climits>
 #include <thread>
 
-bool RunWithProgress(QWidget *parent, const ProgressTexts &texts, std::int64_t total,
+bool RunWithProgress(QWidget *parent, const QString &progress, std::int64_t total,
                      const std::function<void(TaskControl &)> &work)
 {
     TaskControl control;
@@ -42,7 +42,7 @@ bool RunWithProgress(QWidget *parent, const ProgressTexts &texts, std::int64_t t
 
     if (!finished && !QCoreApplication::closingDown()) {
         const auto label = [&](std::int64_t done) {
-            return QStringLiteral("Attendere! ") + texts.progress.arg(done).arg(total);
+            return QStringLiteral("Attendere! ") + progress.arg(done).arg(total);
         };
         QProgressDialog dialog(label(0), QStringLiteral("Annulla"), 0,
                                static_cast<int>(std::min<std::int64_t>(total, INT_MAX)), parent);

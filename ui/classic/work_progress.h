@@ -14,14 +14,9 @@ class QWidget;
 // How long work may run before the progress dialog appears.
 constexpr int ProgressDialogDelayMs = 300;
 
-struct ProgressTexts
-{
-    // What is going on and how far, with %1 for the count done and %2 for the total.
-    QString progress;
-};
-
-// Runs work(control) on a worker thread; total is what control.Done() counts up to. Returns
-// false when the user cancelled, even if the work had finished meanwhile, or when the program is
-// closing.
-bool RunWithProgress(QWidget *parent, const ProgressTexts &texts, std::int64_t total,
+// Runs work(control) on a worker thread; total is what control.Done() counts up to, and
+// `progress` says what is going on and how far, with %1 for the count done and %2 for the total.
+// Returns false when the user cancelled, even if the work had finished meanwhile, or when the
+// program is closing.
+bool RunWithProgress(QWidget *parent, const QString &progress, std::int64_t total,
                      const std::function<void(TaskControl &)> &work);

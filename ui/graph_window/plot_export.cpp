@@ -15,7 +15,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QSaveFile>
-#include <QScopeGuard>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -131,7 +130,7 @@ void PlotExport::Commit(QSaveFile &file, const QString &path)
 bool PlotExport::WriteTable(const AnalysisTable &table, const QString &progress,
                             const std::function<bool(std::string &)> &take)
 {
-    return RunWithProgress(&window_, {progress}, table.RowCount(), [&](TaskControl &control) {
+    return RunWithProgress(&window_, progress, table.RowCount(), [&](TaskControl &control) {
         std::string rows;
         for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
              row += RowsPerChunk) {
@@ -152,9 +151,9 @@ void PlotExport::CopyImage()
 
 void PlotExport::SaveImage()
 {
-    if (!gate_->TryEnter())
+    const TaskGate::Pass pass(*gate_);
+    if (!pass)
         return;
-    const QScopeGuard left([this] { gate_->Leave(); });
     QSaveFile file;
     if (!OpenChosen(file, QStringLiteral("Salva immagine"), QStringLiteral("spettro-segnale.png"),
                     QStringLiteral("Immagine PNG (*.png)")))
@@ -173,9 +172,9 @@ void PlotExport::SaveImage()
 
 void PlotExport::CopyData()
 {
-    if (!HasAnalysis() || !gate_->TryEnter())
+    const TaskGate::Pass pass(*gate_);
+    if (!HasAnalysis() || !pass)
         return;
-    const QScopeGuard left([this] { gate_->Leave(); });
     const AnalysisTable table(state_);
     if (table.RowCount() > SpreadsheetRows)
         return messages_.Show(TooManyRowsText(table.RowCount()));
@@ -192,9 +191,9 @@ void PlotExport::CopyData()
 
 void PlotExport::SaveData()
 {
-    if (!HasAnalysis() || !gate_->TryEnter())
+    const TaskGate::Pass pass(*gate_);
+    if (!HasAnalysis() || !pass)
         return;
-    const QScopeGuard left([this] { gate_->Leave(); });
     QSaveFile file;
     if (!OpenChosen(file, QStringLiteral("Salva dati (CSV)"), QStringLiteral("spettro-segnale.csv"),
                     QStringLiteral("Dati CSV (*.csv)")))

@@ -12,7 +12,7 @@ AnalysisOutcome ComputeWithProgress(QWidget *parent, AnalysisState &analysis)
     // alone touches it until RunWithProgress returns.
     AnalysisOutcome outcome;
     const bool completed = RunWithProgress(
-        parent, {QStringLiteral("Calcolo dello spettro...\nArmoniche calcolate: %1 di %2")},
+        parent, QStringLiteral("Calcolo dello spettro...\nArmoniche calcolate: %1 di %2"),
         std::max(0, RoundToCount(analysis.HarmonicCount)),
         [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
     if (!completed)

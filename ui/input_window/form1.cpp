@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QScopeGuard>
 
 namespace {
 
@@ -207,17 +206,12 @@ void Form1::MarkParameterFields()
 // While a command runs, its analysis waits in a nested event loop. A click, an accessibility
 // action or a programmatic click() on either button then reaches these procedures again; they
 // return at once, so that one long task at a time runs, whatever route started the second. The
-// graph window's exports ask the same gate.
-bool Form1::StartCommand()
-{
-    return tasks_.TryEnter();
-}
-
+// graph window's exports pass the same gate.
 void Form1::Command1_Click()
 {
-    if (!StartCommand())
+    const TaskGate::Pass pass(tasks_);
+    if (!pass)
         return;
-    const QScopeGuard ended([this] { tasks_.Leave(); });
     InputWindowHost host(*this);
     if (!RunCommand(state_, CurrentTexts(), Command::HarmonicModulus, host))
         return;
@@ -229,9 +223,9 @@ void Form1::Command1_Click()
 
 void Form1::Command2_Click()
 {
-    if (!StartCommand())
+    const TaskGate::Pass pass(tasks_);
+    if (!pass)
         return;
-    const QScopeGuard ended([this] { tasks_.Leave(); });
     InputWindowHost host(*this);
     if (!RunCommand(state_, CurrentTexts(), Command::Graphs, host))
         return;

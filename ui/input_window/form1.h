@@ -35,7 +35,6 @@ public:
     Form2 *GraphWindow() const;
 
 private:
-    bool StartCommand();
     FieldTexts CurrentTexts() const;
     void MarkParameterFields();
 
