@@ -5,7 +5,7 @@
 #include "analysis_state.h"
 #include "messages.h"
 #include "parameter_check.h"
-#include "spectrum_fast.h"
+#include "spectrum_paths.h"
 
 #include <optional>
 
@@ -28,12 +28,12 @@ constexpr double MaxResultMagnitude = 1e300;
 // A record holding the parameters alone: the computation's own workspace.
 AnalysisState NewAnalysis(const AnalysisParameters &parameters);
 
-// The spectrum of the workspace, on every core with the vector sine and cosine, with an
-// allocation failure or an unusable result turned into a refusal. `control`, when given, follows
-// and may cancel it from another thread.
+// The spectrum of the workspace on every core, on the cheaper path, with an allocation failure or
+// an unusable result turned into a refusal. `control`, when given, follows and may cancel it from
+// another thread.
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control = nullptr);
-// The same with the bulk of the harmonics on a chosen vector kernel and number of threads.
-AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumKernel &kernel, unsigned threads,
+// The same with a chosen path, vector kernel and number of threads.
+AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &options,
                             TaskControl *control = nullptr);
 
 // Checks that every result of a finished analysis is finite and within MaxResultMagnitude.

@@ -4,7 +4,7 @@
 #include "core/analysis_run.h"
 #include "core/sincos_kernels.h"
 #include "core/spectrum.h"
-#include "core/spectrum_fast.h"
+#include "core/spectrum_paths.h"
 
 #include <benchmark/benchmark.h>
 
@@ -56,7 +56,7 @@ void Exact(benchmark::State &bench)
     AnalysisState state = Parameters(bench.range(0), bench.range(1), 0.5);
     const auto threads = static_cast<unsigned>(bench.range(2));
     for (auto _ : bench) {
-        ComputeSpectrumFast(state, ExactKernel(), threads);
+        ComputeSpectrumByDirectSums(state, ExactKernel(), threads);
         benchmark::DoNotOptimize(state.Magnitudes.data());
     }
     CountPairs(bench, state);
@@ -71,7 +71,9 @@ void Analysis(benchmark::State &bench, const SpectrumKernel *kernel)
     AnalysisState last;
     for (auto _ : bench) {
         AnalysisState analysis = parameters; // a new workspace, as every command makes
-        RunAnalysis(analysis, *kernel, threads);
+        RunAnalysis(
+            analysis,
+            {.kernel = kernel, .threads = threads, .path = SpectrumPath::DirectSums, .probe = {}});
         benchmark::DoNotOptimize(analysis.Magnitudes.data());
         bench.PauseTiming();
         last = std::move(analysis); // its arrays are freed outside the timing
@@ -118,7 +120,9 @@ void CancelLatency(benchmark::State &bench)
             cancelled = std::chrono::steady_clock::now();
             control.Cancel();
         });
-        ComputeSpectrumShown(state, 0, BestVectorKernel(), 2, &control);
+        ComputeSpectrumExactWhereShown(
+            state, 0, {.kernel = nullptr, .threads = 2, .path = SpectrumPath::Cheaper, .probe = {}},
+            &control);
         const auto returned = std::chrono::steady_clock::now();
         canceller.join();
         bench.SetIterationTime(std::chrono::duration<double>(returned - cancelled).count());
