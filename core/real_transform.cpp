@@ -126,10 +126,17 @@ RealTransform::~RealTransform()
     fftw_free(bins_);
 }
 
+void RealTransform::PrepareForward()
+{
+    if (!forward_)
+        forward_ = KeptPlans::Instance().Get(n_, Direction::Forward, reals_, bins_);
+}
+
 void RealTransform::Forward()
 {
-    const Plan plan = KeptPlans::Instance().Get(n_, Direction::Forward, reals_, bins_);
-    fftw_execute_dft_r2c(plan.get(), reals_, reinterpret_cast<fftw_complex *>(bins_));
+    PrepareForward();
+    fftw_execute_dft_r2c(static_cast<fftw_plan>(forward_.get()), reals_,
+                         reinterpret_cast<fftw_complex *>(bins_));
 }
 
 void RealTransform::Inverse()

@@ -3,6 +3,7 @@
 
 #include <complex>
 #include <cstdint>
+#include <memory>
 
 // One size's buffers. The plans are made with FFTW_ESTIMATE when first used (no measuring; what
 // it takes is mostly FFTW's tables of sines and cosines) and kept for the program's run, shared
@@ -24,6 +25,10 @@ public:
     std::complex<double> *Bins() { return bins_; }
     std::int64_t BinCount() const { return n_ / 2 + 1; }
 
+    // Makes the forward plan, or finds it kept, ahead of Forward: the plan of a new size takes
+    // time of its own (tens of milliseconds at a million values), which can pass while the
+    // values are still being computed.
+    void PrepareForward();
     // Bins[k] = sum over j = 0 .. n - 1 of Reals[j] * exp(-2 pi i j k / n), for k = 0 .. n / 2.
     // Reals is kept.
     void Forward();
@@ -44,4 +49,5 @@ private:
     std::int64_t n_;
     double *reals_;
     std::complex<double> *bins_;
+    std::shared_ptr<void> forward_; // the plan PrepareForward found or made
 };

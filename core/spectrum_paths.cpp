@@ -255,14 +255,15 @@ bool DirectSumsExactWhereShown(AnalysisState &state, std::int32_t shown,
     return true;
 }
 
-// The cost model, in the direct sums' unit, one sine-cosine pair (SLEEF, AVX-512, ~4 ns on one
-// thread). The direct sums take one pair per pulse sample and harmonic. The transform takes
-// TransformPairsPerPoint pairs per N log2 N (FFTW_ESTIMATE's r2c on this class of machine) and a
-// fixed TransformOverheadPairs (starting its thread, the plan of a new N, reading the bins): the
-// transform path is taken where the direct sums would cost more than that. At the program's
-// defaults (N = 1e4, D = 0.5, H = 10: 5e4 pairs against 4e5) the direct sums stay.
-constexpr double TransformPairsPerPoint = 2.0;
-constexpr double TransformOverheadPairs = 250000;
+// The cost model, in the direct sums' unit: one sine-cosine pair (SLEEF on AVX-512, about 2 ns
+// on 2 threads). The direct sums take one pair per pulse sample and harmonic, N D H. The transform
+// takes TransformPairsPerPoint pairs per N log2 N (FFTW_ESTIMATE's r2c of a kept plan, with the
+// sampling and the copy around it) and a fixed TransformOverheadPairs (its thread, reading the
+// bins). The transform path is taken where the direct sums would cost more: at D = 0.5 from H = 20
+// at N = 1e6, from H = 12 at N = 1e5; the defaults (N = 1e4, D = 0.5, H = 10: 5e4 pairs against
+// 1.7e5) keep the direct sums. Harmonics 1 and z are summed exactly on both paths alike.
+constexpr double TransformPairsPerPoint = 0.5;
+constexpr double TransformOverheadPairs = 100000;
 
 std::int64_t PulseSamples(std::int64_t n, double d)
 {
@@ -319,9 +320,10 @@ ModulusRange ModulusWithin(double a, double b, double error)
     return {LiteralModulus(below(a), below(b)), LiteralModulus(above(a), above(b))};
 }
 
-// Runs the transform on a thread of its own, which shares the buffers: when the analysis is
-// cancelled the caller returns at once and the thread finishes on memory that it alone still
-// holds, freed when it ends.
+// Runs the transform on a thread of its own, which shares the buffers: it makes the plan while
+// the samples are computed, then waits for Start. When the analysis is cancelled the caller
+// returns at once; a transform already started finishes on memory that its thread alone still
+// holds, freed when it ends, and one not started is never run.
 class TransformThread
 {
 public:
@@ -330,16 +332,29 @@ public:
         : shared_(std::make_shared<Shared>())
     {
         const auto run = [transform, probe, shared = shared_] {
-            if (probe)
-                probe(SpectrumStage::TransformRunning);
             std::exception_ptr failure;
             try {
-                transform->Forward();
+                transform->PrepareForward();
             } catch (...) {
                 failure = std::current_exception();
             }
-            if (probe)
-                probe(SpectrumStage::TransformEnded);
+            {
+                std::unique_lock<std::mutex> lock(shared->mutex);
+                shared->changed.wait(lock, [&] { return shared->go || shared->abandoned; });
+                if (shared->abandoned)
+                    return;
+            }
+            if (!failure) {
+                if (probe)
+                    probe(SpectrumStage::TransformRunning);
+                try {
+                    transform->Forward();
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+                if (probe)
+                    probe(SpectrumStage::TransformEnded);
+            }
             const std::lock_guard<std::mutex> lock(shared->mutex);
             shared->failure = failure;
             shared->ended = true;
@@ -348,8 +363,28 @@ public:
         try {
             std::thread(run).detach();
         } catch (const std::system_error &) {
-            run(); // no thread to be had: the transform runs here, uncancellable
+            inline_ = run; // no thread to be had: the transform runs on Start, uncancellable
         }
+    }
+    TransformThread(const TransformThread &) = delete;
+    TransformThread &operator=(const TransformThread &) = delete;
+
+    ~TransformThread()
+    {
+        const std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->abandoned = !shared_->go;
+        shared_->changed.notify_all();
+    }
+
+    void Start()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(shared_->mutex);
+            shared_->go = true;
+            shared_->changed.notify_all();
+        }
+        if (inline_)
+            inline_();
     }
 
     // Waits for the end, looking at the cancel flag every millisecond; false when cancelled.
@@ -371,10 +406,13 @@ private:
     {
         std::mutex mutex;
         std::condition_variable changed;
+        bool go = false;
+        bool abandoned = false;
         bool ended = false;
         std::exception_ptr failure;
     };
     std::shared_ptr<Shared> shared_;
+    std::function<void()> inline_;
 };
 
 void Tell(const SpectrumOptions &options, SpectrumStage stage)
@@ -411,13 +449,19 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
                               const SpectrumOptions &options, TaskControl *control)
 {
     const unsigned threads = std::max(1u, options.threads);
+    const std::int64_t n = state.SampleCount;
+    const std::int64_t hmax = RoundToCount(state.HarmonicCount);
+    std::shared_ptr<RealTransform> transform;
+    std::optional<TransformThread> running;
+    if (hmax >= 1) {
+        transform = std::make_shared<RealTransform>(n);
+        running.emplace(transform, options.probe); // makes its plan meanwhile
+    }
     Tell(options, SpectrumStage::Sampling);
     AllocateArrays(state);
     std::vector<Run> runs;
     if (!Sample(state, threads, control, runs))
         return false;
-    const std::int64_t n = state.SampleCount;
-    const std::int64_t hmax = RoundToCount(state.HarmonicCount);
     if (hmax < 1 || runs.empty()) { // no harmonic, or every sum without a term: +0
         if (control && hmax >= 1)
             control->AddDone(hmax);
@@ -426,7 +470,6 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     const double dn = static_cast<double>(n);
 
     Tell(options, SpectrumStage::CopyingSamples);
-    auto transform = std::make_shared<RealTransform>(n);
     double *reals = transform->Reals();
     for (std::int64_t begin = 0; begin < n; begin += Chunk) {
         if (control && control->Cancelled())
@@ -434,7 +477,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
         const std::int64_t end = std::min(n, begin + Chunk);
         std::copy(state.Samples.begin() + begin, state.Samples.begin() + end, reals + begin);
     }
-    TransformThread running(transform, options.probe);
+    running->Start();
     Tell(options, SpectrumStage::TransformStarted);
 
     Tell(options, SpectrumStage::ExactSums);
@@ -452,7 +495,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
         ComputeMagnitude(state, k);
 
     Tell(options, SpectrumStage::WaitingForTransform);
-    if (!running.Wait(control))
+    if (!running->Wait(control))
         return false;
 
     // Every other harmonic from the bins; `lowest` is, per block of harmonics, the largest lower

@@ -1,7 +1,9 @@
-// Time of one analysis: the literal loops against the exact kernel and the program's analysis on
-// each vector kernel this processor runs, the bare kernels' sine-cosine pairs per second beside
-// them, and the cost of cancelling.
+// Time of one analysis: the literal loops against the exact kernel and the direct sums on each
+// vector kernel this processor runs, the bare kernels' sine-cosine pairs per second beside them;
+// the program's analysis on each path as N and H grow, first at a new N and repeated; and the
+// cost of cancelling.
 #include "core/analysis_run.h"
+#include "core/real_transform.h"
 #include "core/sincos_kernels.h"
 #include "core/spectrum.h"
 #include "core/spectrum_paths.h"
@@ -108,15 +110,50 @@ void BareKernel(benchmark::State &bench, const SpectrumKernel *kernel)
     bench.counters["pairs"] = double(Block);
 }
 
-// From the cancel request to the computation's return, for an analysis of hours.
+// The program's analysis as a command runs it, on 2 threads, on the path given (0: the cheaper,
+// as the program chooses; 1: the direct sums; 2: the transform), either at a new N (`first`: no
+// plan kept, as at the first analysis of that N) or repeated with the plan kept.
+void Spectrum(benchmark::State &bench)
+{
+    const AnalysisState parameters = Parameters(bench.range(0), bench.range(1), 0.5);
+    const SpectrumPath paths[]
+        = {SpectrumPath::Cheaper, SpectrumPath::DirectSums, SpectrumPath::Transform};
+    SpectrumOptions options;
+    options.threads = 2;
+    options.path = paths[bench.range(2)];
+    const bool first = bench.range(3) != 0;
+    AnalysisState last = parameters;
+    RunAnalysis(last, options); // the plan made, pages of the C library touched
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        last = AnalysisState(); // the last analysis's arrays freed outside the timing
+        if (first)
+            RealTransform::DropKeptPlans();
+        AnalysisState analysis = parameters;
+        bench.ResumeTiming();
+        RunAnalysis(analysis, options);
+        benchmark::DoNotOptimize(analysis.Magnitudes.data());
+        bench.PauseTiming();
+        last = std::move(analysis);
+        bench.ResumeTiming();
+    }
+    const SpectrumPath taken = options.path == SpectrumPath::Cheaper
+        ? CheaperPath(parameters.SampleCount, parameters.DutyCycle, parameters.HarmonicCount)
+        : options.path;
+    bench.counters["transform"] = taken == SpectrumPath::Transform ? 1 : 0;
+}
+
+// From the cancel request, `delay` milliseconds after the start, to the computation's return, for
+// an analysis of hours on the direct sums or of seconds on the transform.
 void CancelLatency(benchmark::State &bench)
 {
     for (auto _ : bench) {
         AnalysisState state = Parameters(bench.range(0), 100000, 0.5);
         TaskControl control;
         std::chrono::steady_clock::time_point cancelled;
+        const auto delay = std::chrono::milliseconds(bench.range(1));
         std::thread canceller([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            std::this_thread::sleep_for(delay);
             cancelled = std::chrono::steady_clock::now();
             control.Cancel();
         });
@@ -152,10 +189,27 @@ BENCHMARK(Exact)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// The scaling table: H = 10 to 1e6 at N = 1e6, N = 1e4 to 1e8 at H = 100, and (1e5, 1e5), each
+// on the program's path, first and repeated; the direct sums beside it where they take seconds at
+// most, the transform where the program takes the direct sums: the crossover.
+BENCHMARK(Spectrum)
+    ->ArgNames({"N", "H", "path", "first"})
+    ->ArgsProduct({{1'000'000}, {10, 100, 1000, 10'000, 100'000, 1'000'000}, {0}, {0, 1}})
+    ->ArgsProduct({{10'000, 100'000, 10'000'000, 100'000'000}, {100}, {0}, {0, 1}})
+    ->Args({100'000, 100'000, 0, 0})
+    ->Args({100'000, 100'000, 0, 1})
+    ->ArgsProduct({{1'000'000}, {10, 30, 100, 300, 1000}, {1, 2}, {0}})
+    ->ArgsProduct({{10'000, 100'000}, {10, 100, 1000}, {1, 2}, {0}})
+    ->Args({10'000'000, 100, 1, 0})
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 BENCHMARK(CancelLatency)
-    ->ArgNames({"N"})
-    ->Arg(1'000'000)
-    ->Arg(100'000'000)
+    ->ArgNames({"N", "delay"})
+    ->Args({1'000'000, 200})
+    ->Args({100'000'000, 200})
+    ->Args({100'000'000, 1500})
     ->Iterations(5)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
