@@ -1,6 +1,8 @@
 #include "real_transform.h"
 
 #include <fftw3.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <memory>
@@ -106,6 +108,20 @@ private:
     std::vector<Entry> entries_;
 };
 
+// Large buffers in the system's large pages where it gives them on request: a few page faults
+// where there would be thousands. Only advice; nothing changes where it is not taken.
+void AskForLargePages(void *buffer, std::size_t bytes)
+{
+    constexpr std::size_t Large = 2 << 20;
+    if (bytes < 2 * Large)
+        return;
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto begin = (reinterpret_cast<std::uintptr_t>(buffer) + page - 1) / page * page;
+    const auto end = (reinterpret_cast<std::uintptr_t>(buffer) + bytes) / page * page;
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+}
+
 } // namespace
 
 RealTransform::RealTransform(std::int64_t n) : n_(n)
@@ -118,6 +134,8 @@ RealTransform::RealTransform(std::int64_t n) : n_(n)
         fftw_free(bins_);
         throw std::bad_alloc();
     }
+    AskForLargePages(reals_, static_cast<std::size_t>(n) * sizeof(double));
+    AskForLargePages(bins_, static_cast<std::size_t>(n / 2 + 1) * sizeof(std::complex<double>));
 }
 
 RealTransform::~RealTransform()
@@ -159,4 +177,6 @@ bool RealTransform::ForwardPlanKept(std::int64_t n)
 void RealTransform::DropKeptPlans()
 {
     KeptPlans::Instance().Clear();
+    const std::lock_guard<std::mutex> planner(PlannerLock());
+    fftw_forget_wisdom(); // what the planner learnt of these sizes, as in a new run
 }

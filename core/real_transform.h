@@ -40,8 +40,9 @@ public:
     // What the buffers of a transform of n values take, for the memory check.
     static std::uint64_t BufferBytes(std::int64_t n);
 
-    // Whether the forward plan of n values is made and kept; and forgetting every kept plan (the
-    // running transforms keep theirs until they end), for the benchmarks' first analyses.
+    // Whether the forward plan of n values is made and kept; and forgetting every kept plan and
+    // what the planner learnt (the running transforms and the objects that made a plan keep
+    // theirs until they end), for the benchmarks' first analyses.
     static bool ForwardPlanKept(std::int64_t n);
     static void DropKeptPlans();
 

@@ -320,6 +320,41 @@ ModulusRange ModulusWithin(double a, double b, double error)
     return {LiteralModulus(below(a), below(b)), LiteralModulus(above(a), above(b))};
 }
 
+// The last transform's buffers, kept for the next analysis of the same N where they are small:
+// pages already the program's own are filled at once, where new ones would fault in one by one.
+// A transform abandoned to its thread is never kept.
+constexpr std::uint64_t KeptBufferBytes = 64 << 20;
+
+std::mutex &KeptTransformLock()
+{
+    static auto *lock = new std::mutex; // never destroyed, as the transforms may outlive it
+    return *lock;
+}
+
+std::shared_ptr<RealTransform> &KeptTransform()
+{
+    static auto *kept = new std::shared_ptr<RealTransform>;
+    return *kept;
+}
+
+std::shared_ptr<RealTransform> TakeTransform(std::int64_t n)
+{
+    {
+        const std::lock_guard<std::mutex> lock(KeptTransformLock());
+        if (KeptTransform() && KeptTransform()->Size() == n)
+            return std::move(KeptTransform());
+    }
+    return std::make_shared<RealTransform>(n);
+}
+
+void KeepTransform(std::shared_ptr<RealTransform> transform)
+{
+    if (RealTransform::BufferBytes(transform->Size()) > KeptBufferBytes)
+        return;
+    const std::lock_guard<std::mutex> lock(KeptTransformLock());
+    KeptTransform() = std::move(transform);
+}
+
 // Runs the transform on a thread of its own, which shares the buffers: it makes the plan while
 // the samples are computed, then waits for Start. When the analysis is cancelled the caller
 // returns at once; a transform already started finishes on memory that its thread alone still
@@ -415,6 +450,39 @@ private:
     std::function<void()> inline_;
 };
 
+// The bound of SpectrumErrorBound as a line in k, worked out once for every harmonic.
+struct ErrorLine
+{
+    double fixed;
+    double perHarmonic;
+};
+
+ErrorLine ErrorLineOf(const SampleMeasures &measures)
+{
+    // The literal loops' sum against the exact one with pi (every sum over the M non-zero samples
+    // s(i), A = sum |s(i)|, A1 = sum |s(i)| i / N, Q = sqrt(sum s(i)^2)):
+    // - the angle (2k * PI * i) / N is formed with the 15-digit PI, pi - PI = 3.24e-15, and three
+    //   roundings of relative u each: it misses 2 pi k i / N by at most 2k ((pi - PI) + 3 u pi)
+    //   i / N, and a sine or cosine moves no more than its angle: 2k ((pi - PI) + 3 u pi) A1,
+    //   the only term that grows with k;
+    // - the C library's sine and cosine, under one ulp (2u for values up to 1): 2u A;
+    // - each product's rounding, u A, and below the normal range 2^-1074 each: M 2^-1074;
+    // - the sum in index order, M terms: (M - 1) u A (zero samples add exactly nothing).
+    // The transform against the same exact sum: FFTW's rounding grows as log2 N and is bounded in
+    // the Euclidean norm over all bins, so one bin errs by no more than c u log2 N sqrt(N) Q;
+    // c = 32 leaves room for the prime sizes' algorithms and for FFTW's tables of twiddles.
+    // Their total, times 5/4 for the roundings of this bound itself and a margin.
+    const double m = static_cast<double>(measures.terms);
+    const double dn = static_cast<double>(std::max<std::int64_t>(measures.n, 1));
+    const double angle = 2 * (PiGap + 3.01 * Unit * 3.1415926535897932) * measures.weightedAbsSum;
+    const double library = 2 * Unit * measures.absSum;
+    const double products = Unit * measures.absSum + m * std::numeric_limits<double>::denorm_min();
+    const double sum = (m + 1) * Unit * measures.absSum;
+    const double transform
+        = 32 * Unit * (std::ceil(std::log2(dn)) + 2) * std::sqrt(dn) * measures.norm;
+    return {1.25 * (library + products + sum + transform), 1.25 * angle};
+}
+
 void Tell(const SpectrumOptions &options, SpectrumStage stage)
 {
     if (options.probe)
@@ -454,7 +522,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     std::shared_ptr<RealTransform> transform;
     std::optional<TransformThread> running;
     if (hmax >= 1) {
-        transform = std::make_shared<RealTransform>(n);
+        transform = TakeTransform(n);
         running.emplace(transform, options.probe); // makes its plan meanwhile
     }
     Tell(options, SpectrumStage::Sampling);
@@ -494,6 +562,9 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     for (const std::int64_t k : exact)
         ComputeMagnitude(state, k);
 
+    const SampleMeasures measures = Measure(state, runs);
+    const ErrorLine bound = ErrorLineOf(measures);
+
     Tell(options, SpectrumStage::WaitingForTransform);
     if (!running->Wait(control))
         return false;
@@ -501,23 +572,26 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     // Every other harmonic from the bins; `lowest` is, per block of harmonics, the largest lower
     // end of their moduli: the literal loops' largest modulus is at least the largest of these.
     Tell(options, SpectrumStage::ReadingBins);
-    const SampleMeasures measures = Measure(state, runs);
     const std::complex<double> *bins = transform->Bins();
     const double scale = 2 / dn;
     const auto errorOf = [&](std::int64_t k) {
         // The sums' bound times 2 / N, with room for the rounding of that product (relative u,
         // in the literal loops and here alike).
-        return scale * SpectrumErrorBound(measures, k) * (1 + 8 * Unit);
+        return scale * (bound.fixed + bound.perHarmonic * static_cast<double>(k)) * (1 + 8 * Unit);
     };
+    // Per block of harmonics: the largest lower end of their moduli (the literal loops' largest
+    // modulus is at least the largest of these) and the largest upper end.
     const std::int64_t blocks = (hmax + Chunk - 1) / Chunk;
     std::vector<double> lowest(static_cast<std::size_t>(blocks), 0);
+    std::vector<double> highest(static_cast<std::size_t>(blocks), 0);
     const bool read = ForEachItem(blocks, threads, control, [&](std::int64_t block) {
-        double low = 0;
+        double low = 0, high = 0;
         std::int64_t done = 0;
         for (std::int64_t k = std::max<std::int64_t>(1, block * Chunk);
              k <= std::min(hmax, block * Chunk + Chunk - 1); ++k) {
             if (std::binary_search(exact.begin(), exact.end(), k)) {
                 low = std::max(low, state.Magnitudes[k]);
+                high = std::max(high, state.Magnitudes[k]);
                 continue;
             }
             const SumPair sums = BinSums(bins, n, k);
@@ -525,11 +599,13 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
             state.SinCoefficients[k] = scale * sums.sin;
             ComputeMagnitude(state, k);
             ++done;
-            const double error = errorOf(k);
-            low = std::max(
-                low, ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k], error).low);
+            const ModulusRange range
+                = ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k], errorOf(k));
+            low = std::max(low, range.low);
+            high = std::max(high, range.high);
         }
         lowest[static_cast<std::size_t>(block)] = low;
+        highest[static_cast<std::size_t>(block)] = high;
         if (control)
             control->AddDone(done);
         return true;
@@ -549,15 +625,20 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     // range is a single value, the modulus computed is already the literal loops' own.
     Tell(options, SpectrumStage::SummingAgain);
     std::vector<std::int64_t> again;
-    for (std::int64_t k = 1; k <= hmax; ++k) {
-        if ((k & (Chunk - 1)) == 0 && control && control->Cancelled())
+    for (std::int64_t block = 0; block < blocks; ++block) {
+        if (highest[static_cast<std::size_t>(block)] < floor)
+            continue; // no harmonic of the block reaches it
+        if (control && control->Cancelled())
             return false;
-        if (std::binary_search(exact.begin(), exact.end(), k))
-            continue;
-        const ModulusRange range
-            = ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k], errorOf(k));
-        if (range.high >= floor && range.low != range.high)
-            again.push_back(k);
+        for (std::int64_t k = std::max<std::int64_t>(1, block * Chunk);
+             k <= std::min(hmax, block * Chunk + Chunk - 1); ++k) {
+            if (std::binary_search(exact.begin(), exact.end(), k))
+                continue;
+            const ModulusRange range
+                = ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k], errorOf(k));
+            if (range.high >= floor && range.low != range.high)
+                again.push_back(k);
+        }
     }
     const bool resummed = ForEachItem(static_cast<std::int64_t>(again.size()), threads, control,
                                       [&](std::int64_t item) {
@@ -568,6 +649,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
         return false;
     for (const std::int64_t k : again)
         ComputeMagnitude(state, k);
+    KeepTransform(std::move(transform));
     return true;
 }
 
@@ -582,6 +664,15 @@ SpectrumPath CheaperPath(std::int64_t n, double d, double h)
     const double dn = static_cast<double>(n);
     const double transform = TransformPairsPerPoint * dn * std::log2(dn) + TransformOverheadPairs;
     return direct > transform ? SpectrumPath::Transform : SpectrumPath::DirectSums;
+}
+
+void ForgetKeptTransforms()
+{
+    {
+        const std::lock_guard<std::mutex> lock(KeptTransformLock());
+        KeptTransform().reset();
+    }
+    RealTransform::DropKeptPlans();
 }
 
 std::uint64_t SpectrumWorkspaceBytes(std::int64_t n, double d, double h)
@@ -610,27 +701,6 @@ bool ComputeSpectrumExactWhereShown(AnalysisState &state, std::int32_t shown,
 
 double SpectrumErrorBound(const SampleMeasures &measures, std::int64_t k)
 {
-    // The literal loops' sum against the exact one with pi (every sum over the M non-zero samples
-    // s(i), A = sum |s(i)|, A1 = sum |s(i)| i / N, Q = sqrt(sum s(i)^2)):
-    // - the angle (2k * PI * i) / N is formed with the 15-digit PI, pi - PI = 3.24e-15, and three
-    //   roundings of relative u each: it misses 2 pi k i / N by at most 2k ((pi - PI) + 3 u pi)
-    //   i / N, and a sine or cosine moves no more than its angle: 2k ((pi - PI) + 3 u pi) A1;
-    // - the C library's sine and cosine, under one ulp (2u for values up to 1): 2u A;
-    // - each product's rounding, u A, and below the normal range 2^-1074 each: M 2^-1074;
-    // - the sum in index order, M terms: (M - 1) u A (zero samples add exactly nothing).
-    // The transform against the same exact sum: FFTW's rounding grows as log2 N and is bounded in
-    // the Euclidean norm over all bins, so one bin errs by no more than c u log2 N sqrt(N) Q;
-    // c = 32 leaves room for the prime sizes' algorithms and for FFTW's tables of twiddles.
-    // Their total, times 5/4 for the roundings of this bound itself and a margin.
-    const double dk = static_cast<double>(k);
-    const double m = static_cast<double>(measures.terms);
-    const double dn = static_cast<double>(std::max<std::int64_t>(measures.n, 1));
-    const double angle
-        = 2 * dk * (PiGap + 3.01 * Unit * 3.1415926535897932) * measures.weightedAbsSum;
-    const double library = 2 * Unit * measures.absSum;
-    const double products = Unit * measures.absSum + m * std::numeric_limits<double>::denorm_min();
-    const double sum = (m + 1) * Unit * measures.absSum;
-    const double transform
-        = 32 * Unit * (std::ceil(std::log2(dn)) + 2) * std::sqrt(dn) * measures.norm;
-    return 1.25 * (angle + library + products + sum + transform);
+    const ErrorLine line = ErrorLineOf(measures);
+    return line.fixed + line.perHarmonic * static_cast<double>(k);
 }

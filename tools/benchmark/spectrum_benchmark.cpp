@@ -3,7 +3,6 @@
 // the program's analysis on each path as N and H grow, first at a new N and repeated; and the
 // cost of cancelling.
 #include "core/analysis_run.h"
-#include "core/real_transform.h"
 #include "core/sincos_kernels.h"
 #include "core/spectrum.h"
 #include "core/spectrum_paths.h"
@@ -128,7 +127,7 @@ void Spectrum(benchmark::State &bench)
         bench.PauseTiming();
         last = AnalysisState(); // the last analysis's arrays freed outside the timing
         if (first)
-            RealTransform::DropKeptPlans();
+            ForgetKeptTransforms();
         AnalysisState analysis = parameters;
         bench.ResumeTiming();
         RunAnalysis(analysis, options);
@@ -198,6 +197,8 @@ BENCHMARK(Spectrum)
     ->ArgsProduct({{10'000, 100'000, 10'000'000, 100'000'000}, {100}, {0}, {0, 1}})
     ->Args({100'000, 100'000, 0, 0})
     ->Args({100'000, 100'000, 0, 1})
+    ->Args({10'000, 10, 0, 0}) // the defaults
+    ->Args({10'000, 10, 0, 1})
     ->ArgsProduct({{1'000'000}, {10, 30, 100, 300, 1000}, {1, 2}, {0}})
     ->ArgsProduct({{10'000, 100'000}, {10, 100, 1000}, {1, 2}, {0}})
     ->Args({10'000'000, 100, 1, 0})
