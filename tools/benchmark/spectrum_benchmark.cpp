@@ -2,6 +2,7 @@
 // vector kernel this processor runs, the bare kernels' sine-cosine pairs per second beside them;
 // the program's analysis on each path as N and H grow, first at a new N and repeated; and the
 // cost of cancelling.
+#include "bare_kernels.h"
 #include "core/analysis_run.h"
 #include "core/sincos_kernels.h"
 #include "core/spectrum.h"
@@ -96,7 +97,7 @@ void BareKernel(benchmark::State &bench, const SpectrumKernel *kernel)
     std::int64_t first = 0;
     for (auto _ : bench) {
         const double twoKPi = static_cast<double>(static_cast<std::int32_t>(2 * k)) * PI;
-        kernel->sincos(twoKPi, 1e6, first, Block, sines.data(), cosines.data());
+        BareKernelOf (*kernel)(twoKPi, 1e6, first, Block, sines.data(), cosines.data());
         benchmark::DoNotOptimize(sines.data());
         benchmark::DoNotOptimize(cosines.data());
         if (++k > Harmonics) {
