@@ -489,9 +489,10 @@ void Tell(const SpectrumOptions &options, SpectrumStage stage)
         options.probe(stage);
 }
 
-SampleMeasures Measure(const AnalysisState &state, const std::vector<Run> &runs)
+// The measures of the samples for the error bound; false when cancelled.
+bool Measure(const AnalysisState &state, const std::vector<Run> &runs, TaskControl *control,
+             SampleMeasures &measures)
 {
-    SampleMeasures measures;
     measures.n = state.SampleCount;
     const double dn = static_cast<double>(measures.n);
     // The norm scaled by the peak, so that neither squares of tiny samples underflow nor those of
@@ -499,15 +500,19 @@ SampleMeasures Measure(const AnalysisState &state, const std::vector<Run> &runs)
     const double peak = state.SignalPeak > 0 ? state.SignalPeak : 1;
     double squares = 0;
     for (const Run &run : runs)
-        for (std::int64_t i = run.begin; i < run.end; ++i) {
-            const double s = std::abs(state.Samples[i]);
-            measures.absSum += s;
-            measures.weightedAbsSum += s * (static_cast<double>(i) / dn);
-            squares += (s / peak) * (s / peak);
-            ++measures.terms;
+        for (std::int64_t begin = run.begin; begin < run.end; begin += Chunk) {
+            if (control && control->Cancelled())
+                return false;
+            for (std::int64_t i = begin; i < std::min(run.end, begin + Chunk); ++i) {
+                const double s = std::abs(state.Samples[i]);
+                measures.absSum += s;
+                measures.weightedAbsSum += s * (static_cast<double>(i) / dn);
+                squares += (s / peak) * (s / peak);
+                ++measures.terms;
+            }
         }
     measures.norm = peak * std::sqrt(squares);
-    return measures;
+    return true;
 }
 
 // The transform path: samples, one transform on its own thread while harmonics 1 and z are summed
@@ -562,7 +567,9 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     for (const std::int64_t k : exact)
         ComputeMagnitude(state, k);
 
-    const SampleMeasures measures = Measure(state, runs);
+    SampleMeasures measures;
+    if (!Measure(state, runs, control, measures))
+        return false;
     const ErrorLine bound = ErrorLineOf(measures);
 
     Tell(options, SpectrumStage::WaitingForTransform);
