@@ -168,6 +168,53 @@ bool SumGroup(AnalysisState &state, const std::vector<Run> &runs, const Group &g
     return true;
 }
 
+// One harmonic's exact sums on several threads, with the literal loops' bits: the products
+// cos(angle) * s(i) and sin(angle) * s(i) are formed apart, a round of samples at a time, on every
+// thread, and then added in index order here. False when cancelled.
+bool SumHarmonicOnThreads(AnalysisState &state, const std::vector<Run> &runs, std::int64_t k,
+                          unsigned threads, TaskControl *control)
+{
+    constexpr std::int64_t Round = 1 << 20;
+    constexpr std::int64_t Piece = 1 << 14;
+    const double dn = static_cast<double>(state.SampleCount);
+    const double twoKPi = static_cast<double>(static_cast<std::int32_t>(2 * k)) * PI;
+    const double *samples = state.Samples.data();
+    std::int64_t longest = 0;
+    for (const Run &run : runs)
+        longest = std::max(longest, std::min(run.end - run.begin, Round));
+    std::vector<double> cosProducts(static_cast<std::size_t>(longest));
+    std::vector<double> sinProducts(static_cast<std::size_t>(longest));
+    double cosSum = 0, sinSum = 0;
+    for (const Run &run : runs)
+        for (std::int64_t begin = run.begin; begin < run.end; begin += Round) {
+            const std::int64_t count = std::min(run.end - begin, Round);
+            const bool formed = ForEachItem(
+                (count + Piece - 1) / Piece, threads, control, [&](std::int64_t piece) {
+                    for (std::int64_t j = piece * Piece; j < std::min(count, piece * Piece + Piece);
+                         ++j) {
+                        double sine, cosine;
+                        sincos(twoKPi * static_cast<double>(begin + j) / dn, &sine, &cosine);
+                        cosProducts[j] = cosine * samples[begin + j];
+                        sinProducts[j] = sine * samples[begin + j];
+                    }
+                    return true;
+                });
+            if (!formed)
+                return false;
+            for (std::int64_t j = 0; j < count; ++j) {
+                cosSum = cosProducts[j] + cosSum;
+                sinSum = sinProducts[j] + sinSum;
+            }
+        }
+    state.CosCoefficients[k] = (2 / dn) * cosSum;
+    state.SinCoefficients[k] = (2 / dn) * sinSum;
+    if (k == RoundToCount(state.HarmonicCount)) {
+        state.CosSum = cosSum;
+        state.SinSum = sinSum;
+    }
+    return true;
+}
+
 // The samples, then harmonics 1 to H: those in `exact` (sorted, within 1 to H) one at a time with
 // the exact kernel, first, as they take longest; the others `kernel.lanes` at a time.
 bool Sweep(AnalysisState &state, const SpectrumKernel &kernel, unsigned threads,
@@ -259,8 +306,8 @@ bool DirectSumsExactWhereShown(AnalysisState &state, std::int32_t shown,
 // on 2 threads). The direct sums take one pair per pulse sample and harmonic, N D H. The transform
 // takes TransformPairsPerPoint pairs per N log2 N (FFTW_ESTIMATE's r2c of a kept plan, with the
 // sampling and the copy around it) and a fixed TransformOverheadPairs (its thread, reading the
-// bins). The transform path is taken where the direct sums would cost more: at D = 0.5 from H = 20
-// at N = 1e6, from H = 12 at N = 1e5; the defaults (N = 1e4, D = 0.5, H = 10: 5e4 pairs against
+// bins). The transform path is taken where the direct sums would cost more: at D = 0.5 from H = 22
+// at N = 1e6, from H = 19 at N = 1e5; the defaults (N = 1e4, D = 0.5, H = 10: 5e4 pairs against
 // 1.7e5) keep the direct sums. Harmonics 1 and z are summed exactly on both paths alike.
 constexpr double TransformPairsPerPoint = 0.5;
 constexpr double TransformOverheadPairs = 100000;
@@ -308,8 +355,17 @@ double LiteralModulus(double a, double b)
     return std::sqrt(std::pow(b, 2) + std::pow(a, 2));
 }
 
-ModulusRange ModulusWithin(double a, double b, double error)
+// `modulus` is LiteralModulus(a, b).
+ModulusRange ModulusWithin(double a, double b, double modulus, double error)
 {
+    // Away from underflow and overflow the squares are normal numbers: the triangle inequality
+    // gives the range at once, sqrt(2) times the error either side, with room for the roundings
+    // of the modulus here and in the literal loops (3 u each).
+    if (modulus >= 0x1p-500 && modulus <= 0x1p500) {
+        const double reach = 1.4142135623730951 * error * (1 + 8 * Unit);
+        return {std::max(0.0, (modulus * (1 - 8 * Unit) - reach) * (1 - 8 * Unit)),
+                (modulus * (1 + 8 * Unit) + reach) * (1 + 8 * Unit)};
+    }
     const auto below = [&](double x) {
         const double d = std::abs(x) - error;
         return d <= 0 ? 0.0 : std::nextafter(d, 0.0);
@@ -544,12 +600,15 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
 
     Tell(options, SpectrumStage::CopyingSamples);
     double *reals = transform->Reals();
-    for (std::int64_t begin = 0; begin < n; begin += Chunk) {
-        if (control && control->Cancelled())
-            return false;
-        const std::int64_t end = std::min(n, begin + Chunk);
-        std::copy(state.Samples.begin() + begin, state.Samples.begin() + end, reals + begin);
-    }
+    const bool copied
+        = ForEachItem((n + Chunk - 1) / Chunk, threads, control, [&](std::int64_t chunk) {
+              const std::int64_t begin = chunk * Chunk;
+              const std::int64_t end = std::min(n, begin + Chunk);
+              std::copy(state.Samples.begin() + begin, state.Samples.begin() + end, reals + begin);
+              return true;
+          });
+    if (!copied)
+        return false;
     running->Start();
     Tell(options, SpectrumStage::TransformStarted);
 
@@ -607,7 +666,8 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
             ComputeMagnitude(state, k);
             ++done;
             const ModulusRange range
-                = ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k], errorOf(k));
+                = ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k],
+                                state.Magnitudes[k], errorOf(k));
             low = std::max(low, range.low);
             high = std::max(high, range.high);
         }
@@ -642,18 +702,26 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
             if (std::binary_search(exact.begin(), exact.end(), k))
                 continue;
             const ModulusRange range
-                = ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k], errorOf(k));
+                = ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k],
+                                state.Magnitudes[k], errorOf(k));
             if (range.high >= floor && range.low != range.high)
                 again.push_back(k);
         }
     }
-    const bool resummed = ForEachItem(static_cast<std::int64_t>(again.size()), threads, control,
-                                      [&](std::int64_t item) {
-                                          Group group {&ExactKernel(), {again[item]}, 1};
-                                          return SumGroup(state, runs, group, control, false);
-                                      });
-    if (!resummed)
-        return false;
+    // Fewer harmonics than threads (most often one): each on all threads in turn.
+    if (again.size() < threads) {
+        for (const std::int64_t k : again)
+            if (!SumHarmonicOnThreads(state, runs, k, threads, control))
+                return false;
+    } else {
+        const bool resummed = ForEachItem(static_cast<std::int64_t>(again.size()), threads, control,
+                                          [&](std::int64_t item) {
+                                              Group group {&ExactKernel(), {again[item]}, 1};
+                                              return SumGroup(state, runs, group, control, false);
+                                          });
+        if (!resummed)
+            return false;
+    }
     for (const std::int64_t k : again)
         ComputeMagnitude(state, k);
     KeepTransform(std::move(transform));
