@@ -19,7 +19,18 @@ bool AllUsable(const RealArray &values)
     return std::all_of(values.begin(), values.end(), Usable);
 }
 
+std::function<void(SpectrumStage)> &ProbeForTests()
+{
+    static std::function<void(SpectrumStage)> probe;
+    return probe;
+}
+
 } // namespace
+
+void SetAnalysisProbeForTests(std::function<void(SpectrumStage)> probe)
+{
+    ProbeForTests() = std::move(probe);
+}
 
 AnalysisState NewAnalysis(const AnalysisParameters &parameters)
 {
@@ -56,6 +67,7 @@ AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control)
 {
     SpectrumOptions options;
     options.threads = std::max(1u, std::thread::hardware_concurrency());
+    options.probe = ProbeForTests();
     return RunAnalysis(analysis, options, control);
 }
 

@@ -7,6 +7,7 @@
 #include "parameter_check.h"
 #include "spectrum_paths.h"
 
+#include <functional>
 #include <optional>
 
 struct AnalysisOutcome
@@ -35,6 +36,11 @@ AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control = null
 // The same with a chosen path, vector kernel and number of threads.
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &options,
                             TaskControl *control = nullptr);
+
+// For tests of the windows: a probe that every analysis run by RunAnalysis(analysis, control)
+// calls at each step of the transform path (as SpectrumOptions::probe), so that a test can hold
+// an analysis while it looks at its progress. Set it while no analysis runs; empty to remove it.
+void SetAnalysisProbeForTests(std::function<void(SpectrumStage)> probe);
 
 // Checks that every result of a finished analysis is finite and within MaxResultMagnitude.
 AnalysisOutcome CheckResults(const AnalysisState &analysis);
