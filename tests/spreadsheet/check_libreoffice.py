@@ -103,7 +103,8 @@ def column_letter(index):
 
 
 def check_sheet(sheet, columns, where):
-    """Every number of the analysis in a numeric cell of its column; a SUM over the samples."""
+    """Every number of the analysis in a numeric cell of its column, the same double; a SUM over
+    the samples. In the one table of the clipboard a column's cells follow rows of other kinds."""
     faults = []
     data = cells(sheet)
     header = data[0]
@@ -112,8 +113,6 @@ def check_sheet(sheet, columns, where):
             faults.append(f"{where}: no column {name!r}")
             continue
         c = header.index(name)
-        # The first row of the column's own kind: the table form has rows of other kinds above.
-        rows = [row for row in data[1:] if row[c] != "" or False]
         wanted = [v for v in values if v is not None]
         found = [row[c] for row in data[1:] if row[c] != ""]
         texts = [v for v in found if isinstance(v, str)]
