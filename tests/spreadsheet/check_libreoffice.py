@@ -15,9 +15,12 @@ import sys
 import tempfile
 import time
 
-import uno
-from com.sun.star.beans import PropertyValue
-from com.sun.star.connection import NoConnectException
+try:
+    import uno
+    from com.sun.star.beans import PropertyValue
+    from com.sun.star.connection import NoConnectException
+except ImportError:
+    sys.exit("LibreOffice's Python bridge is missing: install the Debian package python3-uno")
 
 from spreadsheet_env import expected, export, locale_environment
 
@@ -44,10 +47,13 @@ class Office:
     """A headless LibreOffice of its own (own profile, own pipe), reached through UNO."""
 
     def __init__(self, scratch, env):
+        soffice = shutil.which("soffice")
+        if not soffice:
+            sys.exit("soffice not found: install the Debian package libreoffice-calc-nogui")
         self.pipe = f"spettro{os.getpid()}"
         profile = uno.systemPathToFileUrl(os.path.join(scratch, "profile"))
         self.process = subprocess.Popen(
-            [shutil.which("soffice") or "soffice", "--headless", "--invisible", "--nologo",
+            [soffice, "--headless", "--invisible", "--nologo",
              "--norestore", "--nodefault", f"-env:UserInstallation={profile}",
              f"--accept=pipe,name={self.pipe};urp;"],
             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -11,7 +11,10 @@ import struct
 import sys
 import tempfile
 
-import openpyxl
+try:
+    import openpyxl
+except ImportError:
+    sys.exit("openpyxl is missing: install the Debian package python3-openpyxl")
 
 from spreadsheet_env import expected, export, locale_environment
 
