@@ -20,11 +20,12 @@
 namespace {
 
 // libxlsxwriter, as Debian builds it, writes every double into the XML with "%.16G": sixteen
-// significant digits, which for many doubles (0.1 + 0.2, most of the samples) read back to a
-// neighbouring double, and the decimal separator of the locale, which the windows set to the
-// user's, so that an Italian computer would write "0,5" where the format wants "0.5". While a
-// workbook is written on this thread, that conversion writes the shortest text that reads back
-// to the same double, with '.', instead; everywhere else the C library's own conversion runs.
+// significant digits, which for many doubles (0.1 + 0.2; 893 of the 30051 numbers of the default
+// analysis) read back to a neighbouring double, and the decimal separator of the locale, which
+// the windows set to the user's, so that an Italian computer would write "0,5" where the format
+// wants "0.5". While a workbook is written on this thread, that conversion writes the shortest
+// text that reads back to the same double, with '.', instead; everywhere else, and for any other
+// precision, the C library's own conversion runs.
 thread_local bool writingWorkbook = false;
 
 int DoubleArgument(const printf_info *info, std::size_t n, int *types, int *sizes)
