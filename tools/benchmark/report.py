@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Turns one run of the benchmarks into docs/performance.md: times, ratios and the targets."""
 import json
+import math
 import os
 import platform
 import re
@@ -47,7 +48,7 @@ def main():
     scaling = fastest(scaling_json)
     drawing = fastest(load(f"{out}/drawing.json"))
     readout = fastest(load(f"{out}/readout.json"))
-    spectrum = fastest(load(f"{out}/spectrum.json"))
+    spectra = fastest(load(f"{out}/spectrum.json"))
     numpy_rfft = {(r["n"], r["h"]): r["seconds"] * 1e3 for r in load(f"{out}/numpy-rfft.json")}
     numpy_full = load(f"{out}/numpy.json")["seconds"] * 1e3
     numpy_nonzero = load(f"{out}/numpy-nonzero.json")["seconds"] * 1e3
@@ -70,7 +71,14 @@ def main():
     print(f"**Vector unit of this machine: {unit}.** The program's kernel here: SLEEF's {program_kernel};")
     print("the other kernels below are the same program's, forced, on the same machine. Every time is the")
     print("fastest of the repetitions (5 at the targets' point, 3 elsewhere): the machine is a shared")
-    print("virtual one and its timings vary by 10 to 20 % from run to run.\n")
+    print("virtual one and its timings vary by 10 to 20 % from run to run.")
+    if os.path.exists(f"{out}/load.txt"):
+        with open(f"{out}/load.txt") as f:
+            loads = [line.split()[:3] for line in f if line.strip()]
+        print(f"Load average (1, 5, 15 min) on its {os.cpu_count()} cores at the start of the run: "
+              f"{', '.join(loads[0])}; at the end: {', '.join(loads[-1])}. Where it is above 1 or so,")
+        print("other work shared the cores and the times of the two-thread runs above all are long.")
+    print()
 
     print("## Targets\n")
     print("Spectrum at (N, H, D) = (1e6, 100, 0.5); baseline: the literal loops (one `sin` and one `cos`")
@@ -158,12 +166,12 @@ def main():
     print("its time; below 10 ms, both within 1 ms of it.\n")
     print("| N | H | path | first | repeated | numpy rfft | target |")
     print("|---:|---:|---|---:|---:|---:|---|")
-    rows = sorted({(int(m[1]), int(m[2])) for k in spectrum
+    rows = sorted({(int(m[1]), int(m[2])) for k in spectra
                    if (m := re.match(r"Spectrum/N:(\d+)/H:(\d+)/path:0/first:0", k))})
     verdicts_scaling = []
     for n, h in rows:
-        first, run = spectrum.get(f"Spectrum/N:{n}/H:{h}/path:0/first:1/real_time", (float("nan"), {}))
-        repeated, run = spectrum[f"Spectrum/N:{n}/H:{h}/path:0/first:0/real_time"]
+        first, run = spectra.get(f"Spectrum/N:{n}/H:{h}/path:0/first:1/real_time", (float("nan"), {}))
+        repeated, run = spectra[f"Spectrum/N:{n}/H:{h}/path:0/first:0/real_time"]
         path = "transform" if run.get("transform") else "direct sums"
         numpy_ms = numpy_rfft.get((n, h))
         verdict = ""
@@ -177,9 +185,9 @@ def main():
         numpy_text = f"{numpy_ms:.1f} ms" if numpy_ms is not None else ""
         print(f"| {n:.0e} | {h:.0e} | {path} | {first:.1f} ms | {repeated:.1f} ms | {numpy_text} | {verdict} |")
     print()
-    flat100 = spectrum["Spectrum/N:1000000/H:100/path:0/first:0/real_time"][0]
-    flat1e6 = spectrum["Spectrum/N:1000000/H:1000000/path:0/first:0/real_time"][0]
-    square = spectrum["Spectrum/N:100000/H:100000/path:0/first:0/real_time"][0]
+    flat100 = spectra["Spectrum/N:1000000/H:100/path:0/first:0/real_time"][0]
+    flat1e6 = spectra["Spectrum/N:1000000/H:1000000/path:0/first:0/real_time"][0]
+    square = spectra["Spectrum/N:100000/H:100000/path:0/first:0/real_time"][0]
     print("| target | measured | |")
     print("|---|---:|---|")
     print(f"| N = 1e6: H = 1e6 within 1.5 times H = 100 | {flat1e6 / flat100:.2f} times | {ok(flat1e6 <= 1.5 * flat100)} |")
@@ -190,12 +198,14 @@ def main():
     print("`core/spectrum_paths.cpp`).\n")
     print("| N | H | direct sums | transform | program's path |")
     print("|---:|---:|---:|---:|---|")
-    pairs = sorted({(int(m[1]), int(m[2])) for k in spectrum
+    pairs = sorted({(int(m[1]), int(m[2])) for k in spectra
                     if (m := re.match(r"Spectrum/N:(\d+)/H:(\d+)/path:1/first:0", k))})
     for n, h in pairs:
-        direct = spectrum[f"Spectrum/N:{n}/H:{h}/path:1/first:0/real_time"][0]
-        transform = spectrum.get(f"Spectrum/N:{n}/H:{h}/path:2/first:0/real_time", (float("nan"),))[0]
-        cheaper = 0.5 * n * __import__("math").log2(n) + 1e5 < (n // 2 + 1) * h
+        direct = spectra[f"Spectrum/N:{n}/H:{h}/path:1/first:0/real_time"][0]
+        cheaper = 0.5 * n * math.log2(n) + 1e5 < (n // 2 + 1) * h
+        program = spectra.get(f"Spectrum/N:{n}/H:{h}/path:0/first:0/real_time", (float("nan"),))[0]
+        transform = spectra.get(f"Spectrum/N:{n}/H:{h}/path:2/first:0/real_time",
+                                (program if cheaper else float("nan"),))[0]
         print(f"| {n:.0e} | {h} | {direct:.1f} ms | {transform:.1f} ms | {'transform' if cheaper else 'direct sums'} |")
     print()
     print("Literal loops at smaller sizes: "

@@ -10,6 +10,7 @@ cmake --preset release
 cmake --build --preset release --target spectrum_benchmark drawing_benchmark
 out=build/release/benchmark-results
 mkdir -p "$out"
+cat /proc/loadavg > "$out/load.txt" # how busy the machine was: at the start and at the end
 # numpy as a student's machine runs it: some machines here set OPENBLAS_CORETYPE and
 # OPENBLAS_L2_SIZE for older OpenBLAS builds, which slow a current numpy; unset for numpy alone.
 numpy() { env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE /usr/bin/python3 "$@"; }
@@ -37,5 +38,6 @@ QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/drawing_benchmark \
     --benchmark_filter='^ReadoutMove' \
     --benchmark_out="$out/readout.json" --benchmark_out_format=json
 
+cat /proc/loadavg >> "$out/load.txt"
 /usr/bin/python3 tools/benchmark/report.py "$out" "$(git rev-parse --short HEAD)" > docs/performance.md
 cat docs/performance.md
