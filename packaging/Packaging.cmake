@@ -81,6 +81,11 @@ endfunction()
 
 spettro_packaging_tool(SPETTRO_DESKTOP_FILE_VALIDATE desktop-file-validate desktop-file-utils)
 spettro_packaging_tool(SPETTRO_APPSTREAMCLI appstreamcli appstream)
+spettro_packaging_tool(SPETTRO_REUSE reuse reuse)
+
+# Every file of the source tree names its copyright and licence, in itself or in .reuse/dep5.
+add_test(NAME reuse_lint COMMAND ${SPETTRO_REUSE_COMMAND} --root ${PROJECT_SOURCE_DIR} lint)
+set_tests_properties(reuse_lint PROPERTIES LABELS packaging)
 
 add_test(NAME desktop_file_validate
     COMMAND ${SPETTRO_DESKTOP_FILE_VALIDATE_COMMAND}
