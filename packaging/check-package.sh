@@ -16,6 +16,7 @@ version=$2
 app_id=it.spettrosegnale.SpettroSegnale
 package=spettro-segnale
 icon_sizes=(16 32 48 64 128 256)
+licence=GPL-3.0-or-later
 
 failures=0
 fail() {
@@ -207,9 +208,25 @@ if [ -f "$metainfo" ]; then
     grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" \
         && pass "the metainfo launches $app_id.desktop" \
         || fail "the metainfo's launchable is not $app_id.desktop"
+    grep -q "<project_license>$licence</project_license>" "$metainfo" \
+        && pass "the metainfo's project licence is $licence" \
+        || fail "the metainfo's project licence is not $licence"
     grep -q "<release version=\"$version\"" "$metainfo" \
         && pass "the metainfo lists release $version" \
         || fail "the metainfo lists no release $version"
+fi
+
+# --- The copyright file ---------------------------------------------------------------------
+
+copyright=$root/usr/share/doc/$package/copyright
+if [ -f "$copyright" ]; then
+    head -n 1 "$copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+        && pass "the copyright file is machine-readable" \
+        || fail "the copyright file does not start with the machine-readable Format line"
+    # The first Files paragraph, the one for every file, names the project's licence.
+    sed -n '/^Files: \*$/,/^$/p' "$copyright" | grep -q "^License: $licence\$" \
+        && pass "the copyright file gives every file the licence $licence" \
+        || fail "the copyright file's 'Files: *' paragraph does not say $licence"
 fi
 
 # --- The changelog ----------------------------------------------------------------------------
