@@ -135,6 +135,15 @@ add_test(NAME appstream_validate
             ${SPETTRO_PACKAGING_DIR}/${SPETTRO_APP_ID}.metainfo.xml)
 set_tests_properties(appstream_validate PROPERTIES LABELS packaging)
 
+# The package on a minimal Debian 12 made for the test (mmdebstrap, from the Debian mirror):
+# installed without recommended packages, its program must open its window. About two minutes.
+add_test(NAME clean_install
+    COMMAND ${PROJECT_SOURCE_DIR}/tools/check-clean-install.sh ${PROJECT_BINARY_DIR})
+set_tests_properties(clean_install PROPERTIES
+    LABELS packaging
+    REQUIRED_FILES $<TARGET_FILE:spettro-segnale>
+    TIMEOUT 900)
+
 add_test(NAME debian_package
     COMMAND ${SPETTRO_PACKAGING_DIR}/check-package.sh ${PROJECT_BINARY_DIR} ${PROJECT_VERSION})
 set_tests_properties(debian_package PROPERTIES

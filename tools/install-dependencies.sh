@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libgl-dev fonts-liberation2
     libsleef-dev libgtest-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev clang-format-14
-    desktop-file-utils appstream dpkg-dev file binutils reuse lintian
+    desktop-file-utils appstream dpkg-dev file binutils reuse lintian mmdebstrap
     "$@"
 )
 
