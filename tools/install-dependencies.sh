@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev fonts-liberation2
-    libsleef-dev libgtest-dev libbenchmark-dev
+    libsleef-dev libfftw3-dev libgtest-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev clang-format-14
     desktop-file-utils appstream dpkg-dev file binutils reuse lintian mmdebstrap
     "$@"
