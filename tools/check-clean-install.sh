@@ -122,7 +122,8 @@ mirror=${SPETTRO_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 security=${SPETTRO_DEBIAN_SECURITY:-http://deb.debian.org/debian-security}
 echo "--- mmdebstrap bookworm (variant apt) from $mirror"
 status=0
-mmdebstrap --variant=apt --quiet \
+# A download that fails is tried again, here and by apt inside the new system.
+mmdebstrap --variant=apt --quiet --aptopt='Acquire::Retries "3"' \
     --customize-hook="copy-in $work/spettro-segnale.deb $work/inside.sh /tmp" \
     --customize-hook='chroot "$1" sh /tmp/inside.sh' \
     bookworm /dev/null \
