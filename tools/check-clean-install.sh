@@ -103,10 +103,14 @@ xdotool getwindowgeometry "$window"
 kill $program
 wait $program 2>/dev/null || true
 START
-if xvfb-run -a -s '-screen 0 1280x1024x24' sh /tmp/start.sh; then
+# The chroot shares the machine's network namespace, and with it the abstract X sockets of
+# any X server running there: this one listens on its own socket file only.
+if xvfb-run -a -e /tmp/xvfb.log -s '-nolisten local -screen 0 1280x1024x24' sh /tmp/start.sh
+then
     :
 else
     fail "the installed program did not show its window"
+    sed 's/^/  Xvfb: /' /tmp/xvfb.log >&2
 fi
 if [ -s /tmp/program.log ]; then
     echo "the program's own output:"
