@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -208,6 +209,15 @@ private slots:
     void theSaveDialogSpeaksItalian()
     {
         QVERIFY(InstallQtItalianTranslations());
+        // The dialog writes its history into Qt's settings: the test's folder, not the user's.
+        const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder_->path()));
+        const auto restore = qScopeGuard([&] {
+            if (configHome.isNull())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", configHome);
+        });
         const QString existing = in(QStringLiteral("spettro-segnale.csv"));
         QVERIFY(QFile(existing).open(QIODevice::WriteOnly));
         QString accept;
