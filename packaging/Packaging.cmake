@@ -136,7 +136,7 @@ add_test(NAME appstream_validate
 set_tests_properties(appstream_validate PROPERTIES LABELS packaging)
 
 # The package on a minimal Debian 12 made for the test (mmdebstrap, from the Debian mirror):
-# installed without recommended packages, its program must open its window. About two minutes.
+# installed without recommended packages, its program must open its window. Two to three minutes.
 add_test(NAME clean_install
     COMMAND ${PROJECT_SOURCE_DIR}/tools/check-clean-install.sh ${PROJECT_BINARY_DIR})
 set_tests_properties(clean_install PROPERTIES
