@@ -93,8 +93,9 @@ for file in "${files[@]}"; do
     has_licence=0
     # A file that already names its licence at its top keeps it (the metainfo's is CC0-1.0,
     # say); the lines quoted further down a file (in a guide, in this script) do not count.
-    head -n 10 "$file" | grep -q 'SPDX-FileCopyrightText:' && has_copyright=1
-    head -n 10 "$file" | grep -q 'SPDX-License-Identifier:' && has_licence=1
+    top=$(head -n 10 "$file")
+    [[ $top == *'SPDX-FileCopyrightText:'* ]] && has_copyright=1
+    [[ $top == *'SPDX-License-Identifier:'* ]] && has_licence=1
     [ $has_copyright -eq 1 ] && [ $has_licence -eq 1 ] && continue
     if [ $has_copyright -ne $has_licence ]; then
         echo "$file: has one of the two licence lines but not the other; mend it by hand" >&2
