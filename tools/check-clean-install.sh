@@ -83,19 +83,28 @@ apt-get install -y -q --no-install-recommends xvfb xauth xdotool >/tmp/apt-x.log
     || { cat /tmp/apt-x.log >&2; echo "FAIL: xvfb or xdotool does not install" >&2; exit 1; }
 cat >/tmp/start.sh <<'START'
 #!/bin/sh
+echo "display $DISPLAY"
 spettro-segnale >/tmp/program.log 2>&1 &
 program=$!
 window=
 tries=0
 while [ $tries -lt 60 ] && kill -0 $program 2>/dev/null; do
-    window=$(xdotool search --onlyvisible --name '^Spettro Segnale$' 2>/dev/null | head -n 1)
+    window=$(xdotool search --onlyvisible --name '^Spettro Segnale$' 2>/tmp/xdotool.log | head -n 1)
     [ -n "$window" ] && break
     sleep 1
     tries=$((tries + 1))
 done
 if [ -z "$window" ]; then
-    echo "no window 'Spettro Segnale' appeared" >&2
-    kill $program 2>/dev/null
+    echo "no window 'Spettro Segnale' appeared in ${tries} s" >&2
+    if kill -0 $program 2>/dev/null; then
+        echo "the program is still running; the windows shown:" >&2
+        xdotool search --onlyvisible --name '' getwindowname %@ >&2 || true
+        kill $program
+    else
+        wait $program
+        echo "the program ended with status $?" >&2
+    fi
+    sed 's/^/  xdotool: /' /tmp/xdotool.log >&2
     exit 1
 fi
 echo "window 'Spettro Segnale' appeared after about ${tries} s: id $window"
@@ -103,9 +112,10 @@ xdotool getwindowgeometry "$window"
 kill $program
 wait $program 2>/dev/null || true
 START
-# The chroot shares the machine's network namespace, and with it the abstract X sockets of
-# any X server running there: this one listens on its own socket file only.
-if xvfb-run -a -e /tmp/xvfb.log -s '-nolisten local -screen 0 1280x1024x24' sh /tmp/start.sh
+# The new system shares the machine's network namespace, and with it the abstract sockets of
+# any X server running on the machine at the same display number (another xvfb-run): the X
+# server and its clients get a network namespace of their own.
+if unshare --net xvfb-run -a -e /tmp/xvfb.log -s '-screen 0 1280x1024x24' sh /tmp/start.sh
 then
     :
 else
@@ -126,10 +136,12 @@ mirror=${SPETTRO_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 security=${SPETTRO_DEBIAN_SECURITY:-http://deb.debian.org/debian-security}
 echo "--- mmdebstrap bookworm (variant apt) from $mirror"
 status=0
-# A download that fails is tried again, here and by apt inside the new system.
+# A download that fails is tried again, here and by apt inside the new system. The new system
+# starts from an empty environment, as a user's session would, not from this one (CTest's
+# QT_QPA_PLATFORM=offscreen would keep the window off the X server).
 mmdebstrap --variant=apt --quiet --aptopt='Acquire::Retries "3"' \
     --customize-hook="copy-in $work/spettro-segnale.deb $work/inside.sh /tmp" \
-    --customize-hook='chroot "$1" sh /tmp/inside.sh' \
+    --customize-hook='chroot "$1" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin sh /tmp/inside.sh' \
     bookworm /dev/null \
     "deb $mirror bookworm main" \
     "deb $mirror bookworm-updates main" \
