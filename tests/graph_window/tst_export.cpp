@@ -227,7 +227,8 @@ private slots:
     // question before it replaces a file, answered no.
     void theSaveDialogSpeaksItalian()
     {
-        QVERIFY(InstallQtItalianTranslations());
+        QVERIFY2(InstallQtItalianTranslations(),
+                 qPrintable(QtItalianTranslationsPath() + " unreadable: qt6-translations-l10n"));
         // The dialog writes its history into Qt's settings: the test's folder, not the user's.
         const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder_->path()));

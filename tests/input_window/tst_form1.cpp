@@ -24,7 +24,11 @@ private:
 private slots:
     // As the program does at start: Qt's own texts in Italian, whatever the language (the
     // windows here are shown in the C locale).
-    void initTestCase() { QVERIFY(InstallQtItalianTranslations()); }
+    void initTestCase()
+    {
+        QVERIFY2(InstallQtItalianTranslations(),
+                 qPrintable(QtItalianTranslationsPath() + " unreadable: qt6-translations-l10n"));
+    }
     void init()
     {
         QVERIFY(w_.Start());
