@@ -11,7 +11,8 @@ namespace {
 // One column per quantity, so that each holds one meaning and one unit; a row fills the columns
 // of its kind and leaves the others empty, as RFC 4180 wants every row as wide as the header.
 constexpr const char *Header = "grandezza,componente continua [V],k,frequenza [kHz],a_k [V],"
-                               "b_k [V],|S_k| [V],i,tempo [\xC2\xB5s],s(i) [V]";
+                               "b_k [V],|S_k| [V],i,tempo [\xC2\xB5s],s(i) [V],"
+                               "somma armoniche [V]";
 
 void Number(double value, std::string &out)
 {
@@ -46,13 +47,14 @@ void AnalysisTable::AppendRows(std::int64_t first, std::int64_t count, std::stri
 {
     const double n = static_cast<double>(state_.SampleCount);
     const double periodMicroseconds = 1000000 / state_.Frequency;
+    const bool hasSum = state_.HarmonicSum.size() > static_cast<std::size_t>(samples_);
     for (std::int64_t row = first; row < first + count; ++row) {
         if (row == 0) {
             out += Header;
         } else if (row == 1) {
             out += "componente continua,";
             Number(state_.MeanValue, out);
-            out += ",,,,,,,,";
+            out += ",,,,,,,,,";
         } else if (const std::int64_t k = row - 1; k <= harmonics_) {
             out += "armonica,,";
             Count(k, out);
@@ -64,7 +66,7 @@ void AnalysisTable::AppendRows(std::int64_t first, std::int64_t count, std::stri
             Number(state_.SinCoefficients[k], out);
             out += ',';
             Number(state_.Magnitudes[k], out);
-            out += ",,,";
+            out += ",,,,";
         } else {
             const std::int64_t i = k - harmonics_ - 1;
             out += "campione,,,,,,,";
@@ -73,6 +75,9 @@ void AnalysisTable::AppendRows(std::int64_t first, std::int64_t count, std::stri
             Number(periodMicroseconds * static_cast<double>(i) / n, out);
             out += ',';
             Number(state_.Samples[i], out);
+            out += ',';
+            if (hasSum)
+                Number(state_.HarmonicSum[i], out);
         }
         out += "\r\n";
     }

@@ -1,6 +1,7 @@
 // The analysis as one CSV table (RFC 4180, UTF-8, CRLF): a header naming the columns with their
-// units, the DC component, one row per harmonic and one period of samples, every number in the
-// shortest text that reads back to the same double.
+// units, the DC component, one row per harmonic and one period of samples with the sum of the
+// harmonics at each (left empty while HarmonicSum is not computed), every number in the shortest
+// text that reads back to the same double.
 #pragma once
 
 #include "analysis_state.h"

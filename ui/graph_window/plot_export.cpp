@@ -1,5 +1,6 @@
 #include "plot_export.h"
 
+#include "harmonic_sum_layer.h"
 #include "plot_area.h"
 
 #include "ui/classic/work_progress.h"
@@ -178,6 +179,8 @@ void PlotExport::CopyData()
     const AnalysisTable table(state_);
     if (table.RowCount() > SpreadsheetRows)
         return messages_.Show(TooManyRowsText(table.RowCount()));
+    if (!ProvideHarmonicSum(&window_, state_, messages_))
+        return;
     std::string text;
     const bool written
         = WriteTable(table, QStringLiteral("Copia dei dati...\nRighe scritte: %1 di %2"),
@@ -192,7 +195,7 @@ void PlotExport::CopyData()
 void PlotExport::SaveData()
 {
     const TaskGate::Pass pass(*gate_);
-    if (!HasAnalysis() || !pass)
+    if (!HasAnalysis() || !pass || !ProvideHarmonicSum(&window_, state_, messages_))
         return;
     QSaveFile file;
     if (!OpenChosen(file, QStringLiteral("Salva dati (CSV)"), QStringLiteral("spettro-segnale.csv"),
