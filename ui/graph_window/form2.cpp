@@ -66,7 +66,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, QWidget *parent)
     // The key of the sum of the harmonics, beside the green one, while the sum is shown.
     QLabel *label3 = AddLabel(this,
                               {"Label3",
-                               QStringLiteral(" somma delle armoniche"),
+                               QStringLiteral(" somma delle armoniche in viola"),
                                {13815, 9480, 4215, 375},
                                12,
                                true,
