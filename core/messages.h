@@ -72,3 +72,5 @@ std::u16string SaveFailedText(std::u16string_view path, SaveProblem problem);
 // Data too long for the clipboard: more rows than a spreadsheet holds.
 constexpr std::int64_t SpreadsheetRows = 1048576;
 std::u16string TooManyRowsText(std::int64_t rows);
+// A sheet of the workbook would need more rows than a spreadsheet holds.
+std::u16string TooManyWorkbookRowsText(std::int64_t rows);

@@ -83,7 +83,7 @@ if [ -z "$depends" ]; then
 else
     echo "Depends: $depends"
 fi
-for needed in libqt6widgets6 fonts-liberation2 libc6; do
+for needed in libqt6widgets6 libxlsxwriter4 fonts-liberation2 libc6; do
     # A dependency is a name at the start of the line or after a comma or a bar.
     if grep -Eq "(^|[,|])[[:space:]]*${needed}([[:space:](,|]|$)" <<<"$depends"; then
         pass "Depends names $needed"

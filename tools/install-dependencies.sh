@@ -9,6 +9,8 @@ packages=(
     libsleef-dev libfftw3-dev libgtest-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev clang-format-14
     desktop-file-utils appstream dpkg-dev file binutils
+    libxlsxwriter-dev
+    python3 python3-openpyxl python3-uno libreoffice-calc-nogui locales
     "$@"
 )
 

@@ -3,9 +3,11 @@
 #include "core/analysis_table.h"
 #include "core/harmonic_sum.h"
 #include "core/spectrum.h"
+#include "core/table_texts.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <string>
@@ -128,6 +130,62 @@ TEST(AnalysisTable, leavesTheSumOutUntilItIsComputed)
     ASSERT_EQ(rows[22].size(), 11u);
     EXPECT_EQ(rows[22][10], "");
     EXPECT_NE(rows[22][9], "");
+}
+
+std::vector<std::string> Split(const std::string &line, char separator)
+{
+    std::vector<std::string> fields(1);
+    for (const char c : line) {
+        if (c == separator)
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
+    return fields;
+}
+
+// The clipboard's tab-separated text holds the CSV's cells, numbers with the decimal comma.
+TEST(AnalysisTable, tabTextHoldsTheSameCellsWithTheGivenSeparator)
+{
+    const AnalysisState s = Analysis(123456.789);
+    const AnalysisTable table(s);
+    const auto csv = ParseCsv(Table(s));
+    std::string tabs;
+    AppendTabRows(table, 0, 5, u',', tabs);
+    AppendTabRows(table, 5, table.RowCount() - 5, u',', tabs);
+    ASSERT_EQ(tabs.back(), '\n');
+    tabs.pop_back();
+    const auto lines = Split(tabs, '\n');
+    ASSERT_EQ(lines.size(), csv.size());
+    for (std::size_t row = 0; row < lines.size(); ++row) {
+        auto fields = Split(lines[row], '\t');
+        for (std::size_t column = 1; row > 0 && column < fields.size(); ++column) {
+            std::string &number = fields[column];
+            EXPECT_EQ(number.find('.'), std::string::npos) << number;
+            std::replace(number.begin(), number.end(), ',', '.');
+        }
+        EXPECT_EQ(fields, csv[row]) << "row " << row;
+    }
+}
+
+// The HTML table has the header's cells as <th>, then one <tr> per row.
+TEST(AnalysisTable, htmlTableHasOneRowPerTableRow)
+{
+    const AnalysisState s = Analysis(1000);
+    const AnalysisTable table(s);
+    std::string html;
+    AppendHtmlStart(html);
+    AppendHtmlRows(table, 0, table.RowCount(), u'.', html);
+    AppendHtmlEnd(html);
+    std::size_t rows = 0, headers = 0;
+    for (std::size_t at = 0; (at = html.find("<tr>", at)) != std::string::npos; ++at)
+        ++rows;
+    for (std::size_t at = 0; (at = html.find("<th>", at)) != std::string::npos; ++at)
+        ++headers;
+    EXPECT_EQ(rows, std::size_t(table.RowCount()));
+    EXPECT_EQ(headers, AnalysisTable::ColumnCount);
+    EXPECT_NE(html.find("<th>|S_k| [V]</th>"), std::string::npos);
+    EXPECT_NE(html.find("<td>componente continua</td>"), std::string::npos);
 }
 
 TEST(AnalysisTable, holdsTheHeaderAloneBeforeAnyAnalysis)

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -42,6 +43,11 @@ QByteArray Contents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray CopiedCsv()
+{
+    return QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("text/csv"));
 }
 
 QByteArray TableText(const AnalysisState &state)
@@ -123,8 +129,9 @@ private slots:
         for (QAction *action : out->Menu()->actions())
             entries << action->text();
         QCOMPARE(entries,
-                 (QStringList {"Copia immagine", "Salva immagine\u2026", "", "Copia dati (CSV)",
-                               "Salva dati (CSV)\u2026", "", "Somma delle armoniche"}));
+                 (QStringList {"Copia immagine", "Salva immagine\u2026", "", "Copia dati",
+                               "Salva dati (CSV)\u2026", "Salva foglio di calcolo (.xlsx)\u2026",
+                               "", "Somma delle armoniche"}));
         QCOMPARE(out->Menu()->actions()[0], out->CopyImageAction());
         QCOMPARE(out->Menu()->actions()[1], out->SaveImageAction());
         QVERIFY(window->actions().contains(out->CopyImageAction()));
@@ -154,6 +161,7 @@ private slots:
         QApplication::sendEvent(window->Picture1(), &click);
         QTRY_VERIFY(out->Menu()->isVisible());
         QVERIFY(out->CopyDataAction()->isEnabled() && out->SaveDataAction()->isEnabled());
+        QVERIFY(out->SaveWorkbookAction()->isEnabled());
         out->Menu()->hide();
     }
 
@@ -166,6 +174,7 @@ private slots:
         QTRY_VERIFY(window.Export()->Menu()->isVisible());
         QVERIFY(!window.Export()->CopyDataAction()->isEnabled());
         QVERIFY(!window.Export()->SaveDataAction()->isEnabled());
+        QVERIFY(!window.Export()->SaveWorkbookAction()->isEnabled());
         QVERIFY(window.Export()->CopyImageAction()->isEnabled());
         window.Export()->Menu()->hide();
     }
@@ -179,14 +188,29 @@ private slots:
         QCOMPARE(QImage(chooser_.path).convertToFormat(QImage::Format_RGB32),
                  window->Picture1()->Image().convertToFormat(QImage::Format_RGB32));
         chooser_.path = in("dati.csv");
+        QVERIFY(w_.state->HarmonicSum.empty()); // never shown
         out->SaveData();
-        QCOMPARE(chooser_.titles, (QStringList {"Salva immagine", "Salva dati (CSV)"}));
-        QVERIFY(chooser_.suggestions[1].endsWith("/spettro-segnale.csv"));
+        // The sum of the harmonics, computed for the table, fills its column.
+        QCOMPARE(w_.state->HarmonicSum.size(), std::size_t(10001));
+        QVERIFY(Contents(chooser_.path).contains(",s(i) [V],somma armoniche [V]\r\n"));
         QCOMPARE(Contents(chooser_.path), TableText(*w_.state));
+        chooser_.path = in("foglio.xlsx");
+        out->SaveWorkbook();
+        QCOMPARE(chooser_.titles,
+                 (QStringList {"Salva immagine", "Salva dati (CSV)", "Salva foglio di calcolo"}));
+        QVERIFY(chooser_.suggestions[1].endsWith("/spettro-segnale.csv"));
+        QVERIFY(chooser_.suggestions[2].endsWith("/spettro-segnale.xlsx"));
+        QVERIFY(Contents(chooser_.path).startsWith("PK\x03\x04")); // a zip, as workbooks are
         out->CopyData();
-        QCOMPARE(QGuiApplication::clipboard()->text().toUtf8(), TableText(*w_.state));
+        QCOMPARE(CopiedCsv(), TableText(*w_.state));
+        // For a spreadsheet: one line of tab-separated cells per row, and an HTML table.
+        const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
+        QCOMPARE(lines.size(), 2 + 10 + 10000 + 1); // after the last line end, nothing
+        for (const QString &line : lines.first(lines.size() - 1))
+            QCOMPARE(line.count('\t'), 10);
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->html().count("<tr>"), 2 + 10 + 10000);
         QVERIFY(w_.box->shown.empty());
-        QCOMPARE(leftOver({"grafici.png", "dati.csv"}), QStringList());
+        QCOMPARE(leftOver({"grafici.png", "dati.csv", "foglio.xlsx"}), QStringList());
     }
 
     // After a harmonic modulus command the data follow the new analysis, as the readout does.
@@ -197,9 +221,9 @@ private slots:
         w_.Type("Text2", "1");
         w_.Click("Command1");
         window->Export()->CopyData();
-        const QString text = QGuiApplication::clipboard()->text();
-        QVERIFY(text.contains(QStringLiteral("componente continua,-1.27")));
-        QCOMPARE(text.toUtf8(), TableText(*w_.state));
+        const QByteArray text = CopiedCsv();
+        QVERIFY(text.contains("componente continua,-1.27"));
+        QCOMPARE(text, TableText(*w_.state));
     }
 
     void failedSavesSayWhyAndLeaveNothing_data()
@@ -222,6 +246,8 @@ private slots:
             200000);
         row("image on a full disk over an old file", "grafici.png", true, SaveProblem::FileTooLarge,
             true, 300);
+        row("workbook on a full disk over an old file", "foglio.xlsx", false,
+            SaveProblem::FileTooLarge, true, 200000);
     }
     void failedSavesSayWhyAndLeaveNothing()
     {
@@ -246,7 +272,10 @@ private slots:
             std::optional<FileSizeLimit> limit;
             if (sizeLimit > 0)
                 limit.emplace(rlim_t(sizeLimit));
-            image ? window->Export()->SaveImage() : window->Export()->SaveData();
+            if (name.endsWith(".xlsx"))
+                window->Export()->SaveWorkbook();
+            else
+                image ? window->Export()->SaveImage() : window->Export()->SaveData();
         }
         QCOMPARE(w_.Shown(),
                  QStringList {QString::fromStdU16String(
@@ -267,13 +296,30 @@ private slots:
     }
 
     // A long save shows its progress; cancelled, it leaves no file and the old one as it was.
+    void cancelledSaveLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("samples");
+        QTest::addColumn<QString>("progress");
+        QTest::newRow("CSV") << "dati.csv"
+                             << "4000000"
+                             << "Attendere! Scrittura dei dati...\nRighe scritte: ";
+        // As many samples as a sheet holds; header, DC, 1 line as above.
+        QTest::newRow("workbook")
+            << "dati.xlsx"
+            << "1048575"
+            << "Attendere! Scrittura del foglio di calcolo...\nRighe scritte: ";
+    }
     void cancelledSaveLeavesNothing()
     {
-        Form2 *window = graphs("4000000", "1");
+        QFETCH(QString, name);
+        QFETCH(QString, samples);
+        QFETCH(QString, progress);
+        Form2 *window = graphs(samples.toLatin1().constData(), "1");
         // The sum of the harmonics, which the table holds, first: the progress caught is the
         // save's.
         QVERIFY(ProvideHarmonicSum(window, *w_.state, *w_.box));
-        chooser_.path = in("dati.csv");
+        chooser_.path = in(name);
         QFile file(chooser_.path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("vecchio");
@@ -289,13 +335,13 @@ private slots:
             timer->stop();
         });
         timer->start(20);
-        window->Export()->SaveData();
-        QVERIFY2(label.startsWith("Attendere! Scrittura dei dati...\nRighe scritte: "),
-                 qPrintable(label));
-        QVERIFY2(label.endsWith(" di 4000003"), qPrintable(label)); // header, DC, 1 line
+        name.endsWith(".xlsx") ? window->Export()->SaveWorkbook() : window->Export()->SaveData();
+        QVERIFY2(label.startsWith(progress), qPrintable(label));
+        QVERIFY2(label.endsWith(QStringLiteral(" di %1").arg(samples.toLongLong() + 3)),
+                 qPrintable(label)); // header, DC, 1 line
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(Contents(chooser_.path), QByteArray("vecchio"));
-        QCOMPARE(leftOver({"dati.csv"}), QStringList());
+        QCOMPARE(leftOver({name}), QStringList());
     }
 
     // While a long save reads the analysis, no command may replace it: one long task at a time.
@@ -338,6 +384,13 @@ private slots:
         window->Export()->CopyData();
         QCOMPARE(w_.Shown(), QStringList {QString::fromStdU16String(TooManyRowsText(2000003))});
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("prima"));
+        // A workbook too: its samples' sheet would hold 2000000 rows and the header.
+        w_.box->shown.clear();
+        window->Export()->SetFileChooser(chooser_);
+        window->Export()->SaveWorkbook();
+        QCOMPARE(w_.Shown(),
+                 QStringList {QString::fromStdU16String(TooManyWorkbookRowsText(2000001))});
+        QVERIFY(chooser_.titles.isEmpty());
     }
 };
 

@@ -37,11 +37,12 @@ def main(path):
         if target:
             verdict = f"{target} ms, " + ("met" if toggle[0] <= target else "not met")
         print(f"| {n:.0e} | {h} | {alone[0]:.1f} ms | {toggle[0]:.1f} ms | {verdict} |")
-    cancel = best.get("CancelLatency/N:10000000/iterations:1")
-    if cancel:
-        wait = cancel[1].get("longest_wait_ms", float("nan"))
+    waits = [b["longest_wait_ms"] for b in load(path)["benchmarks"]
+             if b["run_name"].startswith("CancelLatency/") and b.get("run_type") == "iteration"]
+    if waits:
+        wait = max(waits)
         print()
-        print(f"Cancel at N = 1e7, every 20 ms of the computation: the longest wait from the cancel "
+        print(f"Cancel at N = 1e7, every 20 ms of the computation, 3 times: the longest wait from the cancel "
               f"to the return was {wait:.1f} ms (target 200 ms, "
               f"{'met' if wait <= 200 else 'not met'}). A transform already running is left to")
         print("finish on its own thread, so the wait does not grow with the transform's length.")

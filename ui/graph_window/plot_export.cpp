@@ -7,14 +7,18 @@
 
 #include "core/analysis_state.h"
 #include "core/analysis_table.h"
+#include "core/analysis_workbook.h"
 #include "core/message_box.h"
 #include "core/messages.h"
+#include "core/table_texts.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMenu>
+#include <QMimeData>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -63,17 +67,19 @@ PlotExport::PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, Me
     copyImage_->setShortcut(QKeySequence::Copy);
     saveImage_ = action(QStringLiteral("Salva immagine…"), &PlotExport::SaveImage);
     saveImage_->setShortcut(QKeySequence::Save);
-    copyData_ = action(QStringLiteral("Copia dati (CSV)"), &PlotExport::CopyData);
+    copyData_ = action(QStringLiteral("Copia dati"), &PlotExport::CopyData);
     saveData_ = action(QStringLiteral("Salva dati (CSV)…"), &PlotExport::SaveData);
+    saveWorkbook_
+        = action(QStringLiteral("Salva foglio di calcolo (.xlsx)…"), &PlotExport::SaveWorkbook);
 
     menu_ = new QMenu(&window);
     menu_->setObjectName("PlotMenu");
     menu_->addActions({copyImage_, saveImage_});
     menu_->addSeparator();
-    menu_->addActions({copyData_, saveData_});
+    menu_->addActions({copyData_, saveData_, saveWorkbook_});
     connect(menu_, &QMenu::aboutToShow, this, [this] {
-        copyData_->setEnabled(HasAnalysis());
-        saveData_->setEnabled(HasAnalysis());
+        for (QAction *data : {copyData_, saveData_, saveWorkbook_})
+            data->setEnabled(HasAnalysis());
     });
 }
 
@@ -181,15 +187,32 @@ void PlotExport::CopyData()
         return messages_.Show(TooManyRowsText(table.RowCount()));
     if (!ProvideHarmonicSum(&window_, state_, messages_))
         return;
-    std::string text;
-    const bool written
-        = WriteTable(table, QStringLiteral("Copia dei dati...\nRighe scritte: %1 di %2"),
-                     [&](std::string &rows) {
-                         text += rows;
-                         return true;
-                     });
-    if (written)
-        QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+    // The CSV for programs; for a spreadsheet, an HTML table and tab-separated text with the
+    // decimal separator the windows show numbers with, which a spreadsheet in the user's
+    // language reads as numbers.
+    const char16_t separator = QLocale().decimalPoint().at(0).unicode();
+    std::string csv, tabs, html;
+    AppendHtmlStart(html);
+    const bool written = RunWithProgress(
+        &window_, QStringLiteral("Copia dei dati...\nRighe scritte: %1 di %2"), table.RowCount(),
+        [&](TaskControl &control) {
+            for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
+                 row += RowsPerChunk) {
+                const std::int64_t count = std::min(RowsPerChunk, table.RowCount() - row);
+                table.AppendRows(row, count, csv);
+                AppendTabRows(table, row, count, separator, tabs);
+                AppendHtmlRows(table, row, count, separator, html);
+                control.AddDone(count);
+            }
+        });
+    if (!written)
+        return;
+    AppendHtmlEnd(html);
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("text/csv"), QByteArray::fromStdString(csv));
+    data->setHtml(QString::fromStdString(html));
+    data->setText(QString::fromStdString(tabs));
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 void PlotExport::SaveData()
@@ -221,6 +244,41 @@ void PlotExport::SaveData()
     if (writeError != 0) {
         file.cancelWriting();
         return Fail(path, DiagnoseWriteFailure(writeError));
+    }
+    Commit(file, path);
+}
+
+void PlotExport::SaveWorkbook()
+{
+    const TaskGate::Pass pass(*gate_);
+    if (!HasAnalysis() || !pass)
+        return;
+    const AnalysisTable table(state_);
+    if (WorkbookSheetRows(table) > SpreadsheetRows)
+        return messages_.Show(TooManyWorkbookRowsText(WorkbookSheetRows(table)));
+    if (!ProvideHarmonicSum(&window_, state_, messages_))
+        return;
+    QSaveFile file;
+    if (!OpenChosen(file, QStringLiteral("Salva foglio di calcolo"),
+                    QStringLiteral("spettro-segnale.xlsx"),
+                    QStringLiteral("Foglio di calcolo (*.xlsx)")))
+        return;
+    const QString path = file.fileName();
+    // The library writes to a file name of its own choosing: it is given the open temporary
+    // file, which then goes in place as the other saves do.
+    const std::string written = "/proc/self/fd/" + std::to_string(file.handle());
+    WorkbookResult result = WorkbookResult::Cancelled;
+    int error = 0;
+    const bool completed = RunWithProgress(
+        &window_, QStringLiteral("Scrittura del foglio di calcolo...\nRighe scritte: %1 di %2"),
+        table.RowCount(), [&](TaskControl &control) {
+            result = WriteAnalysisWorkbook(table, written, control, error);
+        });
+    if (!completed || result == WorkbookResult::Cancelled)
+        return file.cancelWriting();
+    if (result == WorkbookResult::Failed) {
+        file.cancelWriting();
+        return Fail(path, DiagnoseWriteFailure(error));
     }
     Commit(file, path);
 }

@@ -1,5 +1,6 @@
-// The way out of the graph window: the plot as an image and the analysis as a CSV table, to the
-// clipboard or to a file, from the plot's context menu and the window's shortcuts.
+// The way out of the graph window: the plot as an image and the analysis as a table (CSV, a
+// spreadsheet workbook, or on the clipboard in the forms a spreadsheet pastes), from the plot's
+// context menu and the window's shortcuts.
 #pragma once
 
 #include "qt_file_chooser.h"
@@ -36,12 +37,13 @@ public:
     // The gate that keeps one long task at a time: its own unless the program's is shared.
     void ShareTaskGate(TaskGate &gate) { gate_ = &gate; }
 
-    // "Copia immagine" (Ctrl+C), "Salva immagine…" (Ctrl+S), "Copia dati (CSV)",
-    // "Salva dati (CSV)…": the window's actions, and the entries of the menu.
+    // "Copia immagine" (Ctrl+C), "Salva immagine…" (Ctrl+S), "Copia dati", "Salva dati (CSV)…",
+    // "Salva foglio di calcolo (.xlsx)…": the window's actions, and the entries of the menu.
     QAction *CopyImageAction() const { return copyImage_; }
     QAction *SaveImageAction() const { return saveImage_; }
     QAction *CopyDataAction() const { return copyData_; }
     QAction *SaveDataAction() const { return saveData_; }
+    QAction *SaveWorkbookAction() const { return saveWorkbook_; }
     QMenu *Menu() const { return menu_; }
     // Shows the menu; the data entries are enabled only once an analysis exists.
     void ShowMenu(QPoint globalPosition);
@@ -50,6 +52,7 @@ public:
     void SaveImage();
     void CopyData();
     void SaveData();
+    void SaveWorkbook();
 
 private:
     bool HasAnalysis() const;
@@ -77,5 +80,6 @@ private:
     QAction *saveImage_;
     QAction *copyData_;
     QAction *saveData_;
+    QAction *saveWorkbook_;
     QMenu *menu_;
 };
