@@ -152,3 +152,14 @@ std::uint64_t HarmonicSumBytes(std::int64_t n)
 {
     return RealTransform::BufferBytes(n) + (static_cast<std::uint64_t>(n) + 1) * sizeof(double);
 }
+
+std::optional<Refusal> HarmonicSumMemoryProblem(std::int64_t n, std::uint64_t availableMemory)
+{
+    const std::uint64_t needed = HarmonicSumBytes(n);
+    if (needed <= availableMemory / 10 * 9)
+        return std::nullopt;
+    const auto megabytes = [](std::uint64_t bytes) { return (bytes + (1 << 20) - 1) >> 20; };
+    return Refusal {Reason::NotEnoughMemory,
+                    {},
+                    {static_cast<std::uint64_t>(n), megabytes(needed), megabytes(availableMemory)}};
+}

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "analysis_state.h"
+#include "messages.h"
 #include "task_control.h"
 
 #include <optional>
@@ -24,3 +25,7 @@ constexpr int HarmonicSumSteps = 3;
 
 // What ComputeHarmonicSum takes in memory at most, besides the analysis, for N samples.
 std::uint64_t HarmonicSumBytes(std::int64_t n);
+
+// The sum refused, as an analysis is, when it would take more than 90 % of `availableMemory`
+// (bytes): the message names what it needs and what there is.
+std::optional<Refusal> HarmonicSumMemoryProblem(std::int64_t n, std::uint64_t availableMemory);

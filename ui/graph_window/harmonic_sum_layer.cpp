@@ -12,6 +12,7 @@
 #include "core/harmonic_sum.h"
 #include "core/message_box.h"
 #include "core/messages.h"
+#include "core/system_memory.h"
 
 #include <QAction>
 #include <QLabel>
@@ -23,6 +24,10 @@ bool ProvideHarmonicSum(QWidget *parent, AnalysisState &state, MessageBox &messa
 {
     if (state.Samples.empty() || !state.HarmonicSum.empty())
         return true;
+    if (const auto problem = HarmonicSumMemoryProblem(state.SampleCount, AvailableMemoryBytes())) {
+        messages.Show(MessageText(*problem));
+        return false;
+    }
     // The worker reads the state and writes only its own result; nothing changes the state
     // meanwhile, since the gate keeps the commands out.
     std::optional<RealArray> sum;
