@@ -10,7 +10,9 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <cmath>
 #include <numbers>
@@ -521,6 +523,42 @@ private slots:
         w_.Click("Command2");
         QVERIFY(!sumEntry()->isChecked());
         QCOMPARE(purple(w_.form->GraphWindow()->Picture1()), 0);
+    }
+
+    // A long sum shows its progress: cancelled, nothing is drawn, nothing kept, and the entry
+    // goes back off. A machine fast enough to end it before the progress shows draws it instead.
+    void cancelledHarmonicSumLeavesTheEntryOff()
+    {
+        Parameters p;
+        p.samples = "8000000";
+        p.harmonics = "1";
+        const PlotArea *plot = draw(p);
+        const QImage graphs = plot->Image();
+        QString label;
+        auto *timer = new QTimer(w_.form->GraphWindow());
+        connect(timer, &QTimer::timeout, this, [&] {
+            auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            label = dialog->labelText();
+            dialog->cancel();
+            timer->stop();
+        });
+        timer->start(20);
+        sumEntry()->trigger();
+        timer->stop();
+        if (label.isEmpty()) { // ended before its progress showed
+            QVERIFY(sumEntry()->isChecked());
+            QVERIFY(purple(plot) > 0);
+            return;
+        }
+        QVERIFY2(label.startsWith("Attendere! Somma delle armoniche...\nPassi eseguiti: "),
+                 qPrintable(label));
+        QVERIFY(!sumEntry()->isChecked());
+        QVERIFY(!sumKey()->isVisible());
+        QVERIFY(w_.state->HarmonicSum.empty());
+        QCOMPARE(plot->Image(), graphs);
+        QVERIFY(w_.box->shown.empty());
     }
 
     void drawingSurvivesHidingAndShowing()
