@@ -6,6 +6,7 @@
 #include "tests/support/same_analysis.h"
 #include "ui/graph_window/file_chooser.h"
 #include "ui/graph_window/form2.h"
+#include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
 
@@ -129,7 +130,8 @@ private slots:
             entries << action->text();
         QCOMPARE(entries,
                  (QStringList {"Copia immagine", "Salva immagine\u2026", "", "Copia dati",
-                               "Salva dati (CSV)\u2026", "Salva foglio di calcolo (.xlsx)\u2026"}));
+                               "Salva dati (CSV)\u2026", "Salva foglio di calcolo (.xlsx)\u2026",
+                               "", "Somma delle armoniche"}));
         QCOMPARE(out->Menu()->actions()[0], out->CopyImageAction());
         QCOMPARE(out->Menu()->actions()[1], out->SaveImageAction());
         QVERIFY(window->actions().contains(out->CopyImageAction()));
@@ -186,7 +188,11 @@ private slots:
         QCOMPARE(QImage(chooser_.path).convertToFormat(QImage::Format_RGB32),
                  window->Picture1()->Image().convertToFormat(QImage::Format_RGB32));
         chooser_.path = in("dati.csv");
+        QVERIFY(w_.state->HarmonicSum.empty()); // never shown
         out->SaveData();
+        // The sum of the harmonics, computed for the table, fills its column.
+        QCOMPARE(w_.state->HarmonicSum.size(), std::size_t(10001));
+        QVERIFY(Contents(chooser_.path).contains(",s(i) [V],somma armoniche [V]\r\n"));
         QCOMPARE(Contents(chooser_.path), TableText(*w_.state));
         chooser_.path = in("foglio.xlsx");
         out->SaveWorkbook();
@@ -201,7 +207,7 @@ private slots:
         const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
         QCOMPARE(lines.size(), 2 + 10 + 10000 + 1); // after the last line end, nothing
         for (const QString &line : lines.first(lines.size() - 1))
-            QCOMPARE(line.count('\t'), 9);
+            QCOMPARE(line.count('\t'), 10);
         QCOMPARE(QGuiApplication::clipboard()->mimeData()->html().count("<tr>"), 2 + 10 + 10000);
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(leftOver({"grafici.png", "dati.csv", "foglio.xlsx"}), QStringList());
@@ -310,6 +316,9 @@ private slots:
         QFETCH(QString, samples);
         QFETCH(QString, progress);
         Form2 *window = graphs(samples.toLatin1().constData(), "1");
+        // The sum of the harmonics, which the table holds, first: the progress caught is the
+        // save's.
+        QVERIFY(ProvideHarmonicSum(window, *w_.state, *w_.box));
         chooser_.path = in(name);
         QFile file(chooser_.path);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -339,6 +348,7 @@ private slots:
     void aCommandWaitsForTheSaveToEnd()
     {
         Form2 *window = graphs("4000000", "1");
+        QVERIFY(ProvideHarmonicSum(window, *w_.state, *w_.box));
         const AnalysisState before = *w_.state;
         w_.Type("Text2", "1");
         chooser_.path = in("dati.csv");
@@ -354,6 +364,8 @@ private slots:
                 clicked = true;
                 w_.Button("Command1")->click();
                 w_.Button("Command2")->click();
+                // The sum of the harmonics draws on the plot: it waits for its turn too.
+                window->HarmonicSum()->Action()->trigger();
                 return;
             }
             dialog->cancel();
@@ -364,6 +376,7 @@ private slots:
         QVERIFY(clicked);
         QCOMPARE(w_.Label("Label9")->text(), QString());
         QVERIFY(SameAnalysis(*w_.state, before));
+        QVERIFY(!window->HarmonicSum()->Action()->isChecked());
     }
 
     // More rows than a spreadsheet holds stay off the clipboard, with a word on why.
