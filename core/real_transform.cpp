@@ -31,7 +31,8 @@ RealTransform::RealTransform(std::int64_t n) : n_(n)
 
 RealTransform::~RealTransform()
 {
-    {
+    // A transform never planned waits for no other's planning.
+    if (forward_ || inverse_) {
         const std::lock_guard<std::mutex> planner(PlannerLock());
         if (forward_)
             fftw_destroy_plan(static_cast<fftw_plan>(forward_));

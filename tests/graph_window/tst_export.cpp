@@ -7,6 +7,7 @@
 #include "ui/classic/qt_translations.h"
 #include "ui/graph_window/file_chooser.h"
 #include "ui/graph_window/form2.h"
+#include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
 #include "ui/graph_window/qt_file_chooser.h"
@@ -144,7 +145,8 @@ private slots:
             entries << action->text();
         QCOMPARE(entries,
                  (QStringList {"Copia immagine", "Salva immagine\u2026", "", "Copia dati",
-                               "Salva dati (CSV)\u2026", "Salva foglio di calcolo (.xlsx)\u2026"}));
+                               "Salva dati (CSV)\u2026", "Salva foglio di calcolo (.xlsx)\u2026",
+                               "", "Somma delle armoniche"}));
         QCOMPARE(out->Menu()->actions()[0], out->CopyImageAction());
         QCOMPARE(out->Menu()->actions()[1], out->SaveImageAction());
         QVERIFY(window->actions().contains(out->CopyImageAction()));
@@ -201,7 +203,11 @@ private slots:
         QCOMPARE(QImage(chooser_.path).convertToFormat(QImage::Format_RGB32),
                  window->Picture1()->Image().convertToFormat(QImage::Format_RGB32));
         chooser_.path = in("dati.csv");
+        QVERIFY(w_.state->HarmonicSum.empty()); // never shown
         out->SaveData();
+        // The sum of the harmonics, computed for the table, fills its column.
+        QCOMPARE(w_.state->HarmonicSum.size(), std::size_t(10001));
+        QVERIFY(Contents(chooser_.path).contains(",s(i) [V],somma armoniche [V]\r\n"));
         QCOMPARE(Contents(chooser_.path), TableText(*w_.state));
         chooser_.path = in("foglio.xlsx");
         out->SaveWorkbook();
@@ -216,7 +222,7 @@ private slots:
         const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
         QCOMPARE(lines.size(), 2 + 10 + 10000 + 1); // after the last line end, nothing
         for (const QString &line : lines.first(lines.size() - 1))
-            QCOMPARE(line.count('\t'), 9);
+            QCOMPARE(line.count('\t'), 10);
         QCOMPARE(QGuiApplication::clipboard()->mimeData()->html().count("<tr>"), 2 + 10 + 10000);
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(leftOver({"grafici.png", "dati.csv", "foglio.xlsx"}), QStringList());
@@ -376,6 +382,9 @@ private slots:
         QFETCH(QString, samples);
         QFETCH(QString, progress);
         Form2 *window = graphs(samples.toLatin1().constData(), "1");
+        // The sum of the harmonics, which the table holds, first: the progress caught is the
+        // save's.
+        QVERIFY(ProvideHarmonicSum(window, *w_.state, *w_.box));
         chooser_.path = in(name);
         QFile file(chooser_.path);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -405,6 +414,7 @@ private slots:
     void aCommandWaitsForTheSaveToEnd()
     {
         Form2 *window = graphs("4000000", "1");
+        QVERIFY(ProvideHarmonicSum(window, *w_.state, *w_.box));
         const AnalysisState before = *w_.state;
         w_.Type("Text2", "1");
         chooser_.path = in("dati.csv");
@@ -420,6 +430,8 @@ private slots:
                 clicked = true;
                 w_.Button("Command1")->click();
                 w_.Button("Command2")->click();
+                // The sum of the harmonics draws on the plot: it waits for its turn too.
+                window->HarmonicSum()->Action()->trigger();
                 return;
             }
             dialog->cancel();
@@ -430,6 +442,7 @@ private slots:
         QVERIFY(clicked);
         QCOMPARE(w_.Label("Label9")->text(), QString());
         QVERIFY(SameAnalysis(*w_.state, before));
+        QVERIFY(!window->HarmonicSum()->Action()->isChecked());
     }
 
     // More rows than a spreadsheet holds stay off the clipboard, with a word on why.
