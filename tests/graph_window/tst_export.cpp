@@ -4,18 +4,24 @@
 #include "core/messages.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
+#include "ui/classic/qt_translations.h"
 #include "ui/graph_window/file_chooser.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
+#include "ui/graph_window/qt_file_chooser.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -75,6 +81,15 @@ public:
 private:
     rlimit saved_ {};
 };
+
+// The one visible top-level window of a kind (a modal dialog the test must answer), if any.
+template<typename Window> Window *Showing()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<Window *>(widget); window && window->isVisible())
+            return window;
+    return nullptr;
+}
 
 } // namespace
 
@@ -214,6 +229,57 @@ private slots:
     }
 
     // After a harmonic modulus command the data follow the new analysis, as the readout does.
+    // The real save dialog, as the program opens it, in Italian: its accept button, and its
+    // question before it replaces a file, answered no.
+    void theSaveDialogSpeaksItalian()
+    {
+        QVERIFY2(InstallQtItalianTranslations(),
+                 qPrintable(QtItalianTranslationsPath() + " unreadable: qt6-translations-l10n"));
+        // The dialog writes its history into Qt's settings: the test's folder, not the user's.
+        const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder_->path()));
+        const auto restore = qScopeGuard([&] {
+            if (configHome.isNull())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", configHome);
+        });
+        const QString existing = in(QStringLiteral("spettro-segnale.csv"));
+        QVERIFY(QFile(existing).open(QIODevice::WriteOnly));
+        QString accept;
+        QString question;
+        QStringList answers;
+        // Each dialog is answered from its own event loop, once it is shown.
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = Showing<QFileDialog>();
+            if (dialog == nullptr)
+                return;
+            QPushButton *save
+                = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save);
+            if (save != nullptr) {
+                accept = save->text();
+                QTimer::singleShot(0, this, [&] {
+                    auto *box = Showing<QMessageBox>();
+                    if (box == nullptr)
+                        return;
+                    question = box->text();
+                    for (const QAbstractButton *button : box->buttons())
+                        answers << button->text();
+                    box->button(QMessageBox::No)->click();
+                });
+                save->click();
+            }
+            dialog->reject();
+        });
+        const QString chosen
+            = QtFileChooser().SaveFileName(w_.form.get(), QStringLiteral("Salva dati (CSV)"),
+                                           existing, QStringLiteral("Tabella CSV (*.csv)"));
+        QCOMPARE(chosen, QString());
+        QCOMPARE(accept, QStringLiteral("Salva"));
+        QCOMPARE(question, QStringLiteral("spettro-segnale.csv esiste già.\nVuoi sostituirlo?"));
+        QVERIFY2(answers.contains(QStringLiteral("&Sì")), qPrintable(answers.join(", ")));
+    }
+
     void dataFollowALaterHarmonicModulusCommand()
     {
         Form2 *window = graphs();
