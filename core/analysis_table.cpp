@@ -21,6 +21,7 @@ constexpr std::array<TableColumn, AnalysisTable::ColumnCount> TableColumns = {{
     {"i", false, false, true},
     {"tempo [\xC2\xB5s]", false, false, true},
     {"s(i) [V]", false, false, true},
+    {"somma armoniche [V]", false, false, true},
 }};
 
 TableCell Text(std::string_view text)
@@ -119,6 +120,8 @@ AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
         cells[8] = Number(periodMicroseconds * static_cast<double>(i)
                           / static_cast<double>(state_.SampleCount));
         cells[9] = Number(state_.Samples[i]);
+        if (state_.HarmonicSum.size() > static_cast<std::size_t>(i))
+            cells[10] = Number(state_.HarmonicSum[i]);
     }
     return cells;
 }

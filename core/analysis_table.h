@@ -1,5 +1,6 @@
 // The analysis as one table: a header naming the columns with their units, the DC component, one
-// row per harmonic and one period of samples. Every way out (the CSV, the workbook, the
+// row per harmonic and one period of samples with the sum of the harmonics at each (left empty
+// while HarmonicSum is not computed). Every way out (the CSV, the workbook, the
 // clipboard's texts) is written from these cells, so a column added here appears in all of them.
 #pragma once
 
@@ -54,7 +55,7 @@ struct TableColumn
 class AnalysisTable
 {
 public:
-    static constexpr std::size_t ColumnCount = 10;
+    static constexpr std::size_t ColumnCount = 11;
     using Row = std::array<TableCell, ColumnCount>;
     static const std::array<TableColumn, ColumnCount> &Columns();
     // The column that names each row's kind ("armonica").

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spectrum computed fast, beside the literal loops of ComputeSpectrum. Two ways to the bulk of
 // the harmonics: direct sums, the literal loops' own operations with a vector sine-cosine, one
 // harmonic per lane on every thread (N D H sine-cosine pairs); or one real-to-complex transform

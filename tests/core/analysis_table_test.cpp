@@ -1,6 +1,7 @@
 // The analysis as a CSV table, read back with an RFC 4180 parser of its own: the same doubles to
 // the bit, every row as wide as the header, CRLF line ends.
 #include "core/analysis_table.h"
+#include "core/harmonic_sum.h"
 #include "core/spectrum.h"
 #include "core/table_texts.h"
 
@@ -61,6 +62,7 @@ AnalysisState Analysis(double frequency)
     s.HarmonicCount = 20.5; // 20 harmonics
     s.Frequency = frequency;
     ComputeSpectrum(s);
+    s.HarmonicSum = ComputeHarmonicSum(s).value();
     return s;
 }
 
@@ -82,9 +84,9 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
     EXPECT_EQ(rows[0],
               (std::vector<std::string> {"grandezza", "componente continua [V]", "k",
                                          "frequenza [kHz]", "a_k [V]", "b_k [V]", "|S_k| [V]", "i",
-                                         "tempo [\xC2\xB5s]", "s(i) [V]"}));
+                                         "tempo [\xC2\xB5s]", "s(i) [V]", "somma armoniche [V]"}));
     for (const auto &row : rows)
-        ASSERT_EQ(row.size(), 10u);
+        ASSERT_EQ(row.size(), 11u);
     EXPECT_EQ(rows[1][0], "componente continua");
     EXPECT_EQ(Bits(rows[1][1]), std::bit_cast<std::uint64_t>(s.MeanValue));
     for (int k = 1; k <= 20; ++k) {
@@ -102,6 +104,7 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
         EXPECT_EQ(row[7], std::to_string(i));
         EXPECT_EQ(Bits(row[8]), std::bit_cast<std::uint64_t>(1e6 / s.Frequency * i / 1000));
         EXPECT_EQ(Bits(row[9]), std::bit_cast<std::uint64_t>(s.Samples[i])) << i;
+        EXPECT_EQ(Bits(row[10]), std::bit_cast<std::uint64_t>(s.HarmonicSum[i])) << i;
     }
     // RFC 4180 line ends only.
     EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
@@ -117,6 +120,16 @@ TEST(AnalysisTable, leavesTheTimeOutWithoutATimeScale)
     EXPECT_EQ(rows[22][8], ""); // sample 0: 0 times an infinite period
     EXPECT_EQ(rows[23][8], "");
     EXPECT_EQ(rows[2][3], "0"); // harmonic 1 at 0 kHz
+}
+
+TEST(AnalysisTable, leavesTheSumOutUntilItIsComputed)
+{
+    AnalysisState s = Analysis(1000);
+    s.HarmonicSum = {};
+    const auto rows = ParseCsv(Table(s));
+    ASSERT_EQ(rows[22].size(), 11u);
+    EXPECT_EQ(rows[22][10], "");
+    EXPECT_NE(rows[22][9], "");
 }
 
 std::vector<std::string> Split(const std::string &line, char separator)

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast paths against the literal loops: the direct sums with the exact kernel bit for bit, each
 // vector kernel within a relative 1e-15 of the largest modulus, the transform within its derived
 // bound, every number the program shows to the bit on both paths, and the transform path's

@@ -4,17 +4,24 @@
 #include "core/messages.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
+#include "ui/classic/qt_translations.h"
 #include "ui/graph_window/file_chooser.h"
 #include "ui/graph_window/form2.h"
+#include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
+#include "ui/graph_window/qt_file_chooser.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -75,6 +82,15 @@ private:
     rlimit saved_ {};
 };
 
+// The one visible top-level window of a kind (a modal dialog the test must answer), if any.
+template<typename Window> Window *Showing()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<Window *>(widget); window && window->isVisible())
+            return window;
+    return nullptr;
+}
+
 } // namespace
 
 class ExportTest : public QObject
@@ -129,7 +145,8 @@ private slots:
             entries << action->text();
         QCOMPARE(entries,
                  (QStringList {"Copia immagine", "Salva immagine\u2026", "", "Copia dati",
-                               "Salva dati (CSV)\u2026", "Salva foglio di calcolo (.xlsx)\u2026"}));
+                               "Salva dati (CSV)\u2026", "Salva foglio di calcolo (.xlsx)\u2026",
+                               "", "Somma delle armoniche"}));
         QCOMPARE(out->Menu()->actions()[0], out->CopyImageAction());
         QCOMPARE(out->Menu()->actions()[1], out->SaveImageAction());
         QVERIFY(window->actions().contains(out->CopyImageAction()));
@@ -186,7 +203,11 @@ private slots:
         QCOMPARE(QImage(chooser_.path).convertToFormat(QImage::Format_RGB32),
                  window->Picture1()->Image().convertToFormat(QImage::Format_RGB32));
         chooser_.path = in("dati.csv");
+        QVERIFY(w_.state->HarmonicSum.empty()); // never shown
         out->SaveData();
+        // The sum of the harmonics, computed for the table, fills its column.
+        QCOMPARE(w_.state->HarmonicSum.size(), std::size_t(10001));
+        QVERIFY(Contents(chooser_.path).contains(",s(i) [V],somma armoniche [V]\r\n"));
         QCOMPARE(Contents(chooser_.path), TableText(*w_.state));
         chooser_.path = in("foglio.xlsx");
         out->SaveWorkbook();
@@ -201,13 +222,64 @@ private slots:
         const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
         QCOMPARE(lines.size(), 2 + 10 + 10000 + 1); // after the last line end, nothing
         for (const QString &line : lines.first(lines.size() - 1))
-            QCOMPARE(line.count('\t'), 9);
+            QCOMPARE(line.count('\t'), 10);
         QCOMPARE(QGuiApplication::clipboard()->mimeData()->html().count("<tr>"), 2 + 10 + 10000);
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(leftOver({"grafici.png", "dati.csv", "foglio.xlsx"}), QStringList());
     }
 
     // After a harmonic modulus command the data follow the new analysis, as the readout does.
+    // The real save dialog, as the program opens it, in Italian: its accept button, and its
+    // question before it replaces a file, answered no.
+    void theSaveDialogSpeaksItalian()
+    {
+        QVERIFY2(InstallQtItalianTranslations(),
+                 qPrintable(QtItalianTranslationsPath() + " unreadable: qt6-translations-l10n"));
+        // The dialog writes its history into Qt's settings: the test's folder, not the user's.
+        const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder_->path()));
+        const auto restore = qScopeGuard([&] {
+            if (configHome.isNull())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", configHome);
+        });
+        const QString existing = in(QStringLiteral("spettro-segnale.csv"));
+        QVERIFY(QFile(existing).open(QIODevice::WriteOnly));
+        QString accept;
+        QString question;
+        QStringList answers;
+        // Each dialog is answered from its own event loop, once it is shown.
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = Showing<QFileDialog>();
+            if (dialog == nullptr)
+                return;
+            QPushButton *save
+                = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save);
+            if (save != nullptr) {
+                accept = save->text();
+                QTimer::singleShot(0, this, [&] {
+                    auto *box = Showing<QMessageBox>();
+                    if (box == nullptr)
+                        return;
+                    question = box->text();
+                    for (const QAbstractButton *button : box->buttons())
+                        answers << button->text();
+                    box->button(QMessageBox::No)->click();
+                });
+                save->click();
+            }
+            dialog->reject();
+        });
+        const QString chosen
+            = QtFileChooser().SaveFileName(w_.form.get(), QStringLiteral("Salva dati (CSV)"),
+                                           existing, QStringLiteral("Tabella CSV (*.csv)"));
+        QCOMPARE(chosen, QString());
+        QCOMPARE(accept, QStringLiteral("Salva"));
+        QCOMPARE(question, QStringLiteral("spettro-segnale.csv esiste già.\nVuoi sostituirlo?"));
+        QVERIFY2(answers.contains(QStringLiteral("&Sì")), qPrintable(answers.join(", ")));
+    }
+
     void dataFollowALaterHarmonicModulusCommand()
     {
         Form2 *window = graphs();
@@ -310,6 +382,9 @@ private slots:
         QFETCH(QString, samples);
         QFETCH(QString, progress);
         Form2 *window = graphs(samples.toLatin1().constData(), "1");
+        // The sum of the harmonics, which the table holds, first: the progress caught is the
+        // save's.
+        QVERIFY(ProvideHarmonicSum(window, *w_.state, *w_.box));
         chooser_.path = in(name);
         QFile file(chooser_.path);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -339,6 +414,7 @@ private slots:
     void aCommandWaitsForTheSaveToEnd()
     {
         Form2 *window = graphs("4000000", "1");
+        QVERIFY(ProvideHarmonicSum(window, *w_.state, *w_.box));
         const AnalysisState before = *w_.state;
         w_.Type("Text2", "1");
         chooser_.path = in("dati.csv");
@@ -354,6 +430,8 @@ private slots:
                 clicked = true;
                 w_.Button("Command1")->click();
                 w_.Button("Command2")->click();
+                // The sum of the harmonics draws on the plot: it waits for its turn too.
+                window->HarmonicSum()->Action()->trigger();
                 return;
             }
             dialog->cancel();
@@ -364,6 +442,7 @@ private slots:
         QVERIFY(clicked);
         QCOMPARE(w_.Label("Label9")->text(), QString());
         QVERIFY(SameAnalysis(*w_.state, before));
+        QVERIFY(!window->HarmonicSum()->Action()->isChecked());
     }
 
     // More rows than a spreadsheet holds stay off the clipboard, with a word on why.

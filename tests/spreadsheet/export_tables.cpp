@@ -126,6 +126,10 @@ std::string Expected(const AnalysisState &s)
     out += Column("i", n, [](int i) { return i; });
     out += ", " + Column("tempo [\xC2\xB5s]", n, [&](int i) { return 1e6 / s.Frequency * i / n; });
     out += ", " + Column("s(i) [V]", n, [&](int i) { return s.Samples[i]; });
+    // Computed by the export itself, before this is written.
+    out += ", " + Column("somma armoniche [V]", n, [&](int i) {
+               return s.HarmonicSum.empty() ? NAN : s.HarmonicSum[i];
+           });
     return out + "}}\n";
 }
 

@@ -6,6 +6,7 @@
 
 struct AnalysisState;
 class MessageBox;
+class HarmonicSumLayer;
 class PlotArea;
 class PlotExport;
 class QRadioButton;
@@ -31,6 +32,8 @@ public:
 
     // The image and the data out of the window: the plot's context menu and the shortcuts.
     PlotExport *Export() const { return export_; }
+    // The sum of the harmonics over the signal: the menu's checkable entry, its key and drawing.
+    HarmonicSumLayer *HarmonicSum() const { return harmonicSum_; }
     // The program's gate of long tasks, which the exports ask before they read the analysis.
     void ShareTaskGate(TaskGate &gate);
 
@@ -49,4 +52,5 @@ private:
     QRadioButton *option1_;
     QRadioButton *option3_;
     PlotExport *export_;
+    HarmonicSumLayer *harmonicSum_;
 };

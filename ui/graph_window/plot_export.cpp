@@ -1,5 +1,6 @@
 #include "plot_export.h"
 
+#include "harmonic_sum_layer.h"
 #include "plot_area.h"
 
 #include "ui/classic/work_progress.h"
@@ -184,6 +185,8 @@ void PlotExport::CopyData()
     const AnalysisTable table(state_);
     if (table.RowCount() > SpreadsheetRows)
         return messages_.Show(TooManyRowsText(table.RowCount()));
+    if (!ProvideHarmonicSum(&window_, state_, messages_))
+        return;
     // The CSV for programs; for a spreadsheet, an HTML table and tab-separated text with the
     // decimal separator the windows show numbers with, which a spreadsheet in the user's
     // language reads as numbers.
@@ -215,7 +218,7 @@ void PlotExport::CopyData()
 void PlotExport::SaveData()
 {
     const TaskGate::Pass pass(*gate_);
-    if (!HasAnalysis() || !pass)
+    if (!HasAnalysis() || !pass || !ProvideHarmonicSum(&window_, state_, messages_))
         return;
     QSaveFile file;
     if (!OpenChosen(file, QStringLiteral("Salva dati (CSV)"), QStringLiteral("spettro-segnale.csv"),
@@ -253,6 +256,8 @@ void PlotExport::SaveWorkbook()
     const AnalysisTable table(state_);
     if (WorkbookSheetRows(table) > SpreadsheetRows)
         return messages_.Show(TooManyWorkbookRowsText(WorkbookSheetRows(table)));
+    if (!ProvideHarmonicSum(&window_, state_, messages_))
+        return;
     QSaveFile file;
     if (!OpenChosen(file, QStringLiteral("Salva foglio di calcolo"),
                     QStringLiteral("spettro-segnale.xlsx"),
