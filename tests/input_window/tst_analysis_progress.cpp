@@ -1,4 +1,5 @@
 // A long analysis shows its progress and can be cancelled, leaving everything as it was.
+#include "core/analysis_run.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
 #include "ui/graph_window/form2.h"
@@ -7,6 +8,10 @@
 #include <QAccessible>
 #include <QProgressDialog>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 class AnalysisProgressTest : public QObject
 {
     Q_OBJECT
@@ -14,6 +19,21 @@ class AnalysisProgressTest : public QObject
 private:
     InputWindowFixture w_;
     QStringList dialogTexts_;
+    std::atomic<bool> released_ {false};
+
+    // Holds every analysis, once it has summed its first harmonic, until the test releases it:
+    // however fast the machine, the analysis is still running when the test cancels it.
+    void holdAnalyses()
+    {
+        released_ = false;
+        SetAnalysisProbeForTests([this](SpectrumStage stage) {
+            if (stage != SpectrumStage::WaitingForTransform)
+                return;
+            const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+            while (!released_ && std::chrono::steady_clock::now() < limit)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+    }
 
     // Clicks Annulla in the progress dialog as soon as it shows a harmonic done.
     void cancelWhenShown()
@@ -27,6 +47,7 @@ private:
             auto *cancel = dialog->findChild<QPushButton *>();
             dialogTexts_ << cancel->text();
             QTest::mouseClick(cancel, Qt::LeftButton);
+            released_ = true;
             timer->stop();
         });
         timer->start(20);
@@ -38,7 +59,12 @@ private slots:
         dialogTexts_.clear();
         QVERIFY(w_.Start());
     }
-    void cleanup() { w_.Stop(); }
+    void cleanup()
+    {
+        released_ = true;
+        SetAnalysisProbeForTests({});
+        w_.Stop();
+    }
 
     void cancelledHarmonicModulusChangesNothing()
     {
@@ -49,6 +75,7 @@ private slots:
 
         w_.Type("Text13", "4000000");
         w_.Type("Text3", "20000");
+        holdAnalyses();
         cancelWhenShown();
         QElapsedTimer clock;
         clock.start();
@@ -75,6 +102,7 @@ private slots:
 
         w_.Type("Text13", "4000000");
         w_.Type("Text3", "20000");
+        holdAnalyses();
         cancelWhenShown();
         w_.form->Command2_Click();
         QCOMPARE(dialogTexts_.size(), 3);
@@ -92,6 +120,7 @@ private slots:
         const AnalysisState before = *w_.state;
         w_.Type("Text13", "4000000");
         w_.Type("Text3", "20000");
+        holdAnalyses();
         int mostDialogs = 0;
         int ticksSincePressed = -1;
         auto *timer = new QTimer(w_.form.get());
@@ -121,9 +150,11 @@ private slots:
                 return;
             }
             // A second analysis would show its dialog after 300 ms; then every one is cancelled.
-            if (++ticksSincePressed > 25)
+            if (++ticksSincePressed > 25) {
                 for (QProgressDialog *dialog : dialogs)
                     dialog->cancel();
+                released_ = true;
+            }
         });
         timer->start(20);
         w_.Click("Command1");
