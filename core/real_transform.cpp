@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -41,6 +42,14 @@ Plan Adopt(fftw_plan plan)
 
 // The plans kept while the program runs: the most recently used few, as an analysis repeated at
 // the same N and the sum of the harmonics drawn after it use them.
+// From this many values on, a transform runs on every core.
+constexpr std::int64_t ThreadedSize = 1 << 18;
+
+int Threads()
+{
+    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+}
+
 class KeptPlans
 {
 public:
@@ -65,6 +74,12 @@ public:
         Plan plan;
         {
             const std::lock_guard<std::mutex> planner(PlannerLock());
+            // A large transform on every core: its passes over memory share out well, and a
+            // million values already take milliseconds. A small one stays on one thread, where
+            // handing out the work would cost more than it saves.
+            static const bool threaded = fftw_init_threads() != 0;
+            if (threaded)
+                fftw_plan_with_nthreads(n >= ThreadedSize ? Threads() : 1);
             auto *complex = reinterpret_cast<fftw_complex *>(bins);
             const int size = static_cast<int>(n);
             plan = Adopt(direction == Direction::Forward
