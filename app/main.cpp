@@ -1,6 +1,7 @@
 // Starts the program: one analysis state for the whole run, the input window, the event loop
 // until no window is open.
 #include "core/analysis_state.h"
+#include "ui/classic/task_gate.h"
 #include "ui/input_window/form1.h"
 #include "ui/input_window/qt_message_box.h"
 #include "version.h"
@@ -19,7 +20,8 @@ int main(int argc, char *argv[])
 
     AnalysisState state;
     QtMessageBox messages;
-    Form1 form1(state, messages);
+    TaskGate tasks;
+    Form1 form1(state, messages, tasks);
     messages.SetParent(&form1);
     form1.show();
     return QApplication::exec();

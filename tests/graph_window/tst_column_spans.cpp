@@ -3,6 +3,7 @@
 #include "core/spectrum.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/plot_colours.h"
+#include "ui/classic/task_gate.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
@@ -175,7 +176,8 @@ private slots:
         s.PeriodCount = parameters[4];
         ComputeSpectrum(s);
         MessageRecorder box;
-        Form2 form(s, box);
+        TaskGate gate;
+        Form2 form(s, box, gate);
         DrawGraphs(s, form);
         const QImage drawn = form.Picture1()->Image();
         PlotArea reference;

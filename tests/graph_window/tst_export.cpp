@@ -159,7 +159,7 @@ private slots:
     void dataEntriesWaitForAnAnalysis()
     {
         AnalysisState empty;
-        Form2 window(empty, *w_.box);
+        Form2 window(empty, *w_.box, w_.gate);
         window.show();
         window.Export()->ShowMenu(window.mapToGlobal(QPoint(100, 100)));
         QTRY_VERIFY(window.Export()->Menu()->isVisible());

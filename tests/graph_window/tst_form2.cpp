@@ -2,6 +2,7 @@
 #include "core/analysis_state.h"
 #include "core/commands.h"
 #include "tests/support/message_recorder.h"
+#include "ui/classic/task_gate.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/input_window/form1.h"
@@ -41,6 +42,7 @@ class Form2Test : public QObject
 private:
     AnalysisState state_;
     MessageRecorder box_;
+    TaskGate gate_;
     std::unique_ptr<Form2> form_;
 
     QString tip() const { return form_->Picture1()->ToolTipText(); }
@@ -50,7 +52,7 @@ private slots:
     {
         QLocale::setDefault(QLocale::c());
         state_ = Readable(10, 10000, 10, 5, 3.18);
-        form_ = std::make_unique<Form2>(state_, box_);
+        form_ = std::make_unique<Form2>(state_, box_, gate_);
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
         form_->Picture1()->Scale(0, 100, 100, 0); // as the drawing leaves it

@@ -5,6 +5,7 @@
 #include "core/analysis_state.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/typing.h"
+#include "ui/classic/task_gate.h"
 #include "ui/input_window/form1.h"
 
 #include <QLabel>
@@ -32,7 +33,7 @@ public:
         QLocale::setDefault(QLocale::c());
         state = std::make_unique<AnalysisState>();
         box = std::make_unique<MessageRecorder>();
-        form = std::make_unique<Form1>(*state, *box);
+        form = std::make_unique<Form1>(*state, *box, gate);
         form->show();
         return QTest::qWaitForWindowExposed(form.get());
     }
@@ -60,5 +61,6 @@ public:
 
     std::unique_ptr<AnalysisState> state;
     std::unique_ptr<MessageRecorder> box;
+    TaskGate gate;
     std::unique_ptr<Form1> form;
 };

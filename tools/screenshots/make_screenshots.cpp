@@ -1,6 +1,7 @@
 // Writes the documentation's screenshots of both windows with their default parameters, the
 // readout under the cursor and the plot's export menu.
 #include "core/analysis_state.h"
+#include "ui/classic/task_gate.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
@@ -75,7 +76,8 @@ int main(int argc, char *argv[])
 
     AnalysisState state;
     QtMessageBox messages;
-    Form1 form1(state, messages);
+    TaskGate tasks;
+    Form1 form1(state, messages, tasks);
     form1.show();
     QApplication::processEvents();
     bool ok = Save(form1.grab(), out.filePath(QStringLiteral("input-window.png")));

@@ -6,6 +6,11 @@
 class TaskGate
 {
 public:
+    TaskGate() = default;
+    // One gate for the whole program, handed to each window by reference.
+    TaskGate(const TaskGate &) = delete;
+    TaskGate &operator=(const TaskGate &) = delete;
+
     // Holds the gate until it goes out of scope; false when another task held it already, and
     // the caller then does nothing.
     class Pass

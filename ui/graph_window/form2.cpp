@@ -13,7 +13,7 @@
 #include <QLocale>
 #include <QRadioButton>
 
-Form2::Form2(AnalysisState &state, MessageBox &messages, QWidget *parent)
+Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent)
     : QWidget(parent, Qt::Window), state_(state)
 {
     setObjectName("Form2");
@@ -60,12 +60,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, QWidget *parent)
     setTabOrder(option1_, option3_);
 
     connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
-    export_ = new PlotExport(*this, *picture1_, state_, messages);
-}
-
-void Form2::ShareTaskGate(TaskGate &gate)
-{
-    export_->ShareTaskGate(gate);
+    export_ = new PlotExport(*this, *picture1_, state_, messages, tasks);
 }
 
 void Form2::contextMenuEvent(QContextMenuEvent *event)

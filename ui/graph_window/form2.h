@@ -15,8 +15,9 @@ class Form2 : public QWidget
 {
     Q_OBJECT
 public:
-    // `messages` shows the export's messages and must outlive the window.
-    Form2(AnalysisState &state, MessageBox &messages, QWidget *parent = nullptr);
+    // `messages` shows the export's messages; the exports enter `tasks`, the program's gate of
+    // long tasks, before they read the analysis. Both must outlive the window.
+    Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent = nullptr);
 
     // The controls keep the classic form's names:
     // Picture1, the plot area: the signal above y = 70, the spectrum below, in user coordinates
@@ -31,8 +32,6 @@ public:
 
     // The image and the data out of the window: the plot's context menu and the shortcuts.
     PlotExport *Export() const { return export_; }
-    // The program's gate of long tasks, which the exports ask before they read the analysis.
-    void ShareTaskGate(TaskGate &gate);
 
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
     // time and signal value, or the frequency and spectral modulus, at (x, y).

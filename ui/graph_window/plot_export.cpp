@@ -2,6 +2,7 @@
 
 #include "plot_area.h"
 
+#include "ui/classic/task_gate.h"
 #include "ui/classic/work_progress.h"
 
 #include "core/analysis_state.h"
@@ -48,8 +49,10 @@ SaveProblem CommitProblem(const QSaveFile &file, int error)
 
 } // namespace
 
-PlotExport::PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, MessageBox &messages)
-    : QObject(&window), window_(window), plot_(plot), state_(state), messages_(messages)
+PlotExport::PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, MessageBox &messages,
+                       TaskGate &tasks)
+    : QObject(&window), window_(window), plot_(plot), state_(state), messages_(messages),
+      gate_(tasks)
 {
     const auto action = [&](const QString &text, void (PlotExport::*slot)()) {
         auto *a = new QAction(text, &window);
@@ -151,7 +154,7 @@ void PlotExport::CopyImage()
 
 void PlotExport::SaveImage()
 {
-    const TaskGate::Pass pass(*gate_);
+    const TaskGate::Pass pass(gate_);
     if (!pass)
         return;
     QSaveFile file;
@@ -172,7 +175,7 @@ void PlotExport::SaveImage()
 
 void PlotExport::CopyData()
 {
-    const TaskGate::Pass pass(*gate_);
+    const TaskGate::Pass pass(gate_);
     if (!HasAnalysis() || !pass)
         return;
     const AnalysisTable table(state_);
@@ -191,7 +194,7 @@ void PlotExport::CopyData()
 
 void PlotExport::SaveData()
 {
-    const TaskGate::Pass pass(*gate_);
+    const TaskGate::Pass pass(gate_);
     if (!HasAnalysis() || !pass)
         return;
     QSaveFile file;

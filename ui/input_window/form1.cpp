@@ -4,6 +4,7 @@
 
 #include "ui/classic/classic_button.h"
 #include "ui/classic/classic_controls.h"
+#include "ui/classic/task_gate.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
@@ -103,8 +104,8 @@ private:
     Form1 &form_;
 };
 
-Form1::Form1(AnalysisState &state, MessageBox &messages, QWidget *parent)
-    : QWidget(parent), state_(state), messages_(messages)
+Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent)
+    : QWidget(parent), state_(state), messages_(messages), tasks_(tasks)
 {
     setObjectName("Form1");
     setWindowTitle(QStringLiteral("Spettro Segnale"));
@@ -230,8 +231,7 @@ void Form1::Command2_Click()
     if (!RunCommand(state_, CurrentTexts(), Command::Graphs, host))
         return;
     if (!form2_) {
-        form2_ = new Form2(state_, messages_);
-        form2_->ShareTaskGate(tasks_);
+        form2_ = new Form2(state_, messages_, tasks_);
         form2_->setAttribute(Qt::WA_DeleteOnClose);
         form2_->setWindowIcon(windowIcon());
     }
