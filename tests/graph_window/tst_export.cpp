@@ -266,29 +266,25 @@ private slots:
     }
 
     // A long save shows its progress; cancelled, it leaves no file and the old one as it was.
+    // The save is held at its first chunk until the dialog has shown it and been cancelled.
     void cancelledSaveLeavesNothing()
     {
-        Form2 *window = graphs("4000000", "1");
+        Form2 *window = graphs("100000", "1");
         chooser_.path = in("dati.csv");
         QFile file(chooser_.path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("vecchio");
         file.close();
         QString label;
-        auto *timer = new QTimer(window);
-        connect(timer, &QTimer::timeout, this, [&] {
-            auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-            if (!dialog || dialog->value() < 1)
-                return;
-            label = dialog->labelText();
-            dialog->cancel();
-            timer->stop();
+        w_.pace.ActWhenShown([&](QProgressDialog &dialog) {
+            label = dialog.labelText();
+            dialog.cancel();
         });
-        timer->start(20);
         window->Export()->SaveData();
         QVERIFY2(label.startsWith("Attendere! Scrittura dei dati...\nRighe scritte: "),
                  qPrintable(label));
-        QVERIFY2(label.endsWith(" di 4000003"), qPrintable(label)); // header, DC, 1 line
+        QVERIFY2(label.endsWith(" di 100003"), qPrintable(label)); // header, DC, 1 line
+        QVERIFY(w_.pace.MostCounted() < 100003);
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(Contents(chooser_.path), QByteArray("vecchio"));
         QCOMPARE(leftOver({"dati.csv"}), QStringList());
@@ -297,30 +293,22 @@ private slots:
     // While a long save reads the analysis, no command may replace it: one long task at a time.
     void aCommandWaitsForTheSaveToEnd()
     {
-        Form2 *window = graphs("4000000", "1");
+        Form2 *window = graphs("100000", "1");
         const AnalysisState before = *w_.state;
         w_.Type("Text2", "1");
         chooser_.path = in("dati.csv");
         bool clicked = false;
-        auto *timer = new QTimer(window);
-        connect(timer, &QTimer::timeout, this, [&] {
-            auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-            if (!dialog || dialog->value() < 1)
-                return;
-            if (!clicked) {
-                // While the save runs: the analysis of such a command is short, so were the gate
-                // open, it would run here to its end and change the analysis.
-                clicked = true;
-                w_.Button("Command1")->click();
-                w_.Button("Command2")->click();
-                return;
-            }
-            dialog->cancel();
-            timer->stop();
+        w_.pace.ActWhenShown([&](QProgressDialog &dialog) {
+            // While the save is held: the analysis of such a command is short, so were the gate
+            // open, it would run here to its end and change the analysis.
+            w_.Button("Command1")->click();
+            w_.Button("Command2")->click();
+            clicked = true;
+            dialog.cancel();
         });
-        timer->start(50);
         window->Export()->SaveData();
         QVERIFY(clicked);
+        QCOMPARE(w_.pace.Starts(), 1); // the save alone
         QCOMPARE(w_.Label("Label9")->text(), QString());
         QVERIFY(SameAnalysis(*w_.state, before));
     }

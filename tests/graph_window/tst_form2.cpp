@@ -33,6 +33,21 @@ AnalysisState Readable(double periods, double frequency, double harmonics, doubl
     return s;
 }
 
+// Counts the mouse moves a widget receives, so that a test knows a move has arrived before it
+// checks that the move changed nothing.
+class MoveCounter : public QObject
+{
+public:
+    int moves = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        moves += event->type() == QEvent::MouseMove;
+        return false;
+    }
+};
+
 } // namespace
 
 class Form2Test : public QObject
@@ -197,8 +212,10 @@ private slots:
         PlotArea *plot = form_->Picture1();
         form_->Picture1_MouseMove(0, 0, 50, 20); // a readout in the spectrum band
         const QString before = tip();
+        MoveCounter arrived;
+        plot->installEventFilter(&arrived);
         QTest::mouseMove(plot, position);
-        QTest::qWait(20);
+        QTRY_VERIFY(arrived.moves > 0);
         QCOMPARE(tip(), before);
         QVERIFY(form_->Option3()->isChecked());
         // The first pixel inside the border reads back.

@@ -3,10 +3,29 @@
 // started by click(), an accessibility action or a shortcut; each enters the gate first.
 #pragma once
 
+#include <cstdint>
+
+// Where a test holds long work at known points, so that what it checks does not depend on the
+// machine's speed. The program runs without one.
+class WorkPace
+{
+public:
+    virtual ~WorkPace() = default;
+    // On the windows' thread, as long work starts with `total` to count up to.
+    virtual void Starting(std::int64_t total) = 0;
+    // On a working thread (several at once for a threaded analysis) after the work counted what
+    // it has done, with the total so far; the work goes on once this returns.
+    virtual void Counted(std::int64_t done) = 0;
+    // How long work runs before its progress dialog appears.
+    virtual int DialogDelayMs() const = 0;
+};
+
 class TaskGate
 {
 public:
     TaskGate() = default;
+    // Long work run through this gate goes at `pace`, which must outlive the gate.
+    explicit TaskGate(WorkPace &pace) : pace_(&pace) { }
     // One gate for the whole program, handed to each window by reference.
     TaskGate(const TaskGate &) = delete;
     TaskGate &operator=(const TaskGate &) = delete;
@@ -29,6 +48,7 @@ public:
         Pass(const Pass &) = delete;
         Pass &operator=(const Pass &) = delete;
         explicit operator bool() const { return gate_ != nullptr; }
+        WorkPace *Pace() const { return gate_ ? gate_->pace_ : nullptr; }
 
     private:
         TaskGate *gate_;
@@ -36,4 +56,5 @@ public:
 
 private:
     bool busy_ = false;
+    WorkPace *const pace_ = nullptr;
 };

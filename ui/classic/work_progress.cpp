@@ -22,10 +22,15 @@
 #include <climits>
 #include <thread>
 
-bool RunWithProgress(QWidget *parent, const QString &progress, std::int64_t total,
-                     const std::function<void(TaskControl &)> &work)
+bool RunWithProgress(const TaskGate::Pass &pass, QWidget *parent, const QString &progress,
+                     std::int64_t total, const std::function<void(TaskControl &)> &work)
 {
-    TaskControl control;
+    WorkPace *const pace = pass.Pace();
+    if (pace)
+        pace->Starting(total);
+    TaskControl control(
+        pace ? TaskControl::CountHook([pace](std::int64_t done) { pace->Counted(done); })
+             : TaskControl::CountHook());
     std::atomic<bool> finished {false};
     QEventLoop waiting;
 
@@ -37,7 +42,8 @@ bool RunWithProgress(QWidget *parent, const QString &progress, std::int64_t tota
     });
 
     // Short work ends here: repaints go on, clicks and keys wait for the work's end.
-    QTimer::singleShot(ProgressDialogDelayMs, &waiting, &QEventLoop::quit);
+    QTimer::singleShot(pace ? pace->DialogDelayMs() : ProgressDialogDelayMs, &waiting,
+                       &QEventLoop::quit);
     waiting.exec(QEventLoop::ExcludeUserInputEvents);
 
     if (!finished && !QCoreApplication::closingDown()) {

@@ -2,6 +2,8 @@
 // work that lasts shows a modal dialog with its progress and a cancel button.
 #pragma once
 
+#include "task_gate.h"
+
 #include "core/task_control.h"
 
 #include <QString>
@@ -14,9 +16,9 @@ class QWidget;
 // How long work may run before the progress dialog appears.
 constexpr int ProgressDialogDelayMs = 300;
 
-// Runs work(control) on a worker thread; total is what control.Done() counts up to, and
-// `progress` says what is going on and how far, with %1 for the count done and %2 for the total.
-// Returns false when the user cancelled, even if the work had finished meanwhile, or when the
-// program is closing.
-bool RunWithProgress(QWidget *parent, const QString &progress, std::int64_t total,
-                     const std::function<void(TaskControl &)> &work);
+// Runs work(control) on a worker thread, for the holder of `pass` (the gate's pass, held until
+// this returns); total is what control.Done() counts up to, and `progress` says what is going on
+// and how far, with %1 for the count done and %2 for the total. Returns false when the user
+// cancelled, even if the work had finished meanwhile, or when the program is closing.
+bool RunWithProgress(const TaskGate::Pass &pass, QWidget *parent, const QString &progress,
+                     std::int64_t total, const std::function<void(TaskControl &)> &work);

@@ -130,10 +130,10 @@ void PlotExport::Commit(QSaveFile &file, const QString &path)
         Fail(path, CommitProblem(file, errno));
 }
 
-bool PlotExport::WriteTable(const AnalysisTable &table, const QString &progress,
-                            const std::function<bool(std::string &)> &take)
+bool PlotExport::WriteTable(const TaskGate::Pass &pass, const AnalysisTable &table,
+                            const QString &progress, const std::function<bool(std::string &)> &take)
 {
-    return RunWithProgress(&window_, progress, table.RowCount(), [&](TaskControl &control) {
+    return RunWithProgress(pass, &window_, progress, table.RowCount(), [&](TaskControl &control) {
         std::string rows;
         for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
              row += RowsPerChunk) {
@@ -183,7 +183,7 @@ void PlotExport::CopyData()
         return messages_.Show(TooManyRowsText(table.RowCount()));
     std::string text;
     const bool written
-        = WriteTable(table, QStringLiteral("Copia dei dati...\nRighe scritte: %1 di %2"),
+        = WriteTable(pass, table, QStringLiteral("Copia dei dati...\nRighe scritte: %1 di %2"),
                      [&](std::string &rows) {
                          text += rows;
                          return true;
@@ -207,7 +207,7 @@ void PlotExport::SaveData()
     const AnalysisTable table(state_);
     int writeError = 0;
     const bool completed
-        = WriteTable(table, QStringLiteral("Scrittura dei dati...\nRighe scritte: %1 di %2"),
+        = WriteTable(pass, table, QStringLiteral("Scrittura dei dati...\nRighe scritte: %1 di %2"),
                      [&](std::string &rows) {
                          errno = 0;
                          if (file.write(rows.data(), qint64(rows.size())) == qint64(rows.size()))

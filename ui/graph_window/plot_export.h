@@ -4,6 +4,8 @@
 
 #include "qt_file_chooser.h"
 
+#include "ui/classic/task_gate.h"
+
 #include <QObject>
 #include <QPoint>
 
@@ -21,7 +23,6 @@ class QMenu;
 class QSaveFile;
 class QString;
 class QWidget;
-class TaskGate;
 
 class PlotExport : public QObject
 {
@@ -59,7 +60,7 @@ private:
     void Fail(const QString &path, SaveProblem problem);
     // The table's rows, a chunk at a time, to `take` on a worker thread, with the progress shown
     // when it lasts; false when cancelled. `take` returns false to stop.
-    bool WriteTable(const AnalysisTable &table, const QString &progress,
+    bool WriteTable(const TaskGate::Pass &pass, const AnalysisTable &table, const QString &progress,
                     const std::function<bool(std::string &)> &take);
     // Puts a fully written file in place, or reports why it could not be.
     void Commit(QSaveFile &file, const QString &path);

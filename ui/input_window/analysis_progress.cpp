@@ -6,13 +6,14 @@
 
 #include <algorithm>
 
-AnalysisOutcome ComputeWithProgress(QWidget *parent, AnalysisState &analysis)
+AnalysisOutcome ComputeWithProgress(const TaskGate::Pass &pass, QWidget *parent,
+                                    AnalysisState &analysis)
 {
     // The workspace is the command's own record, never the shared analysis state: the worker
     // alone touches it until RunWithProgress returns.
     AnalysisOutcome outcome;
     const bool completed = RunWithProgress(
-        parent, QStringLiteral("Calcolo dello spettro...\nArmoniche calcolate: %1 di %2"),
+        pass, parent, QStringLiteral("Calcolo dello spettro...\nArmoniche calcolate: %1 di %2"),
         std::max(0, RoundToCount(analysis.HarmonicCount)),
         [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
     if (!completed)

@@ -88,20 +88,22 @@ const LabelLayout StaticLabels[] = {
 
 } // namespace
 
-// What the commands need from this window: its message box and its green marking.
+// What the commands need from this window: its message box, its green marking, and the long
+// work of an analysis under the command's pass of the task gate.
 class InputWindowHost : public CommandHost
 {
 public:
-    explicit InputWindowHost(Form1 &form) : form_(form) { }
+    InputWindowHost(Form1 &form, const TaskGate::Pass &pass) : form_(form), pass_(pass) { }
     MessageBox &Messages() override { return form_.messages_; }
     void MarkParameterFields() override { form_.MarkParameterFields(); }
     AnalysisOutcome Compute(AnalysisState &analysis) override
     {
-        return ComputeWithProgress(&form_, analysis);
+        return ComputeWithProgress(pass_, &form_, analysis);
     }
 
 private:
     Form1 &form_;
+    const TaskGate::Pass &pass_;
 };
 
 Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent)
@@ -213,7 +215,7 @@ void Form1::Command1_Click()
     const TaskGate::Pass pass(tasks_);
     if (!pass)
         return;
-    InputWindowHost host(*this);
+    InputWindowHost host(*this, pass);
     if (!RunCommand(state_, CurrentTexts(), Command::HarmonicModulus, host))
         return;
     const char16_t separator = QLocale().decimalPoint().at(0).unicode();
@@ -227,7 +229,7 @@ void Form1::Command2_Click()
     const TaskGate::Pass pass(tasks_);
     if (!pass)
         return;
-    InputWindowHost host(*this);
+    InputWindowHost host(*this, pass);
     if (!RunCommand(state_, CurrentTexts(), Command::Graphs, host))
         return;
     if (!form2_) {
