@@ -104,6 +104,8 @@ const FastCase FastCases[] = {
     FastCase {1000, 0.5, 0, 5}, // a silent signal
     FastCase {20, -0.05, 1, 4}, // a small negative duty cycle: all zero
     FastCase {200000, 0.77, 1e-300, 7},
+    FastCase {79, 0.99365907548456722, 1, 80}, // harmonic 1 is not the largest
+    FastCase {8, 0.16707, 0x1p60, 9}, // nor here, moduli near 2^60 and nearly tied
 };
 
 INSTANTIATE_TEST_SUITE_P(Sizes, FastPaths, testing::ValuesIn(FastCases),
