@@ -208,9 +208,10 @@ private slots:
         QTest::addColumn<int>("problem");
         QTest::addColumn<bool>("existing"); // a file already there, which must stay as it was
         QTest::addColumn<int>("sizeLimit"); // bytes a file may grow to, 0 for no limit
+        QTest::addColumn<QString>("samples");
         const auto row = [](const char *tag, const QString &name, bool image, SaveProblem p,
-                            bool existing = false, int limit = 0) {
-            QTest::newRow(tag) << name << image << int(p) << existing << limit;
+                            bool existing = false, int limit = 0, const char *samples = "100000") {
+            QTest::newRow(tag) << name << image << int(p) << existing << limit << QString(samples);
         };
         row("parent is a plain file", "file.txt/dati.csv", false, SaveProblem::NotAFolder);
         row("missing folder", "manca/dati.csv", false, SaveProblem::FolderMissing);
@@ -221,6 +222,9 @@ private slots:
             200000);
         row("image on a full disk over an old file", "grafici.png", true, SaveProblem::FileTooLarge,
             true, 300);
+        // Small enough to stay in the file's buffer until the last flush, which fails.
+        row("disk full at the last flush", "dati.csv", false, SaveProblem::FileTooLarge, false, 100,
+            "10");
     }
     void failedSavesSayWhyAndLeaveNothing()
     {
@@ -229,7 +233,8 @@ private slots:
         QFETCH(int, problem);
         QFETCH(bool, existing);
         QFETCH(int, sizeLimit);
-        Form2 *window = graphs("100000", "10");
+        QFETCH(QString, samples);
+        Form2 *window = graphs(qPrintable(samples), "10");
         QFile plain(in("file.txt"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.write("un file\n");
@@ -313,13 +318,47 @@ private slots:
         QVERIFY(SameAnalysis(*w_.state, before));
     }
 
-    // More rows than a spreadsheet holds stay off the clipboard, with a word on why.
+    // A save that cannot put its file in place says so and leaves the temporary file nowhere:
+    // while the save is held, a folder takes the file's place.
+    void aFailedReplaceSaysSoAndLeavesNothing()
+    {
+        Form2 *window = graphs("100000", "1");
+        chooser_.path = in("dati.csv");
+        w_.pace.ActWhenShown(
+            [&](QProgressDialog &) { QVERIFY(QDir(folder_->path()).mkpath("dati.csv/dentro")); });
+        window->Export()->SaveData();
+        QCOMPARE(w_.Shown(),
+                 QStringList {QString::fromStdU16String(
+                     SaveFailedText(chooser_.path.toStdU16String(), SaveProblem::ReplaceFailed))});
+        QVERIFY(QFileInfo(chooser_.path).isDir());
+        QCOMPARE(leftOver({}), QStringList());
+    }
+
+    // As many rows as a spreadsheet holds go to the clipboard; one more stays off it, with a
+    // word on why.
+    void tooManyRowsForTheClipboardAreRefused_data()
+    {
+        QTest::addColumn<QString>("samples");
+        QTest::addColumn<bool>("copied");
+        // Header, DC and one harmonic besides the samples.
+        QTest::newRow("as many as a spreadsheet holds") << "1048573" << true;
+        QTest::newRow("one more") << "1048574" << false;
+    }
     void tooManyRowsForTheClipboardAreRefused()
     {
-        Form2 *window = graphs("2000000", "1");
+        QFETCH(QString, samples);
+        QFETCH(bool, copied);
+        Form2 *window = graphs(qPrintable(samples), "1");
         QGuiApplication::clipboard()->setText("prima");
         window->Export()->CopyData();
-        QCOMPARE(w_.Shown(), QStringList {QString::fromStdU16String(TooManyRowsText(2000003))});
+        if (copied) {
+            QVERIFY(w_.box->shown.empty());
+            QCOMPARE(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")),
+                     SpreadsheetRows);
+            return;
+        }
+        QCOMPARE(w_.Shown(),
+                 QStringList {QString::fromStdU16String(TooManyRowsText(SpreadsheetRows + 1))});
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("prima"));
     }
 };
