@@ -178,3 +178,55 @@ TEST(ComputeSpectrumFast, stopsWhenCancelled)
 }
 
 } // namespace
+
+// The widest kernel the processor runs, asked unit by unit; AVX2's kernel needs FMA as well.
+struct KernelChoice
+{
+    const char *processor;
+    ProcessorFeatures features;
+    const char *kernel;
+};
+
+void PrintTo(const KernelChoice &c, std::ostream *out)
+{
+    *out << c.processor;
+}
+
+class ChosenKernel : public testing::TestWithParam<KernelChoice>
+{
+};
+
+TEST_P(ChosenKernel, isTheWidestTheProcessorRuns)
+{
+    EXPECT_STREQ(BestVectorKernel(GetParam().features).name, GetParam().kernel);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+const KernelChoice KernelChoices[] = {
+    {"AVX-512", {true, true, true, true, true}, "AVX-512F"},
+    {"AVX2 and FMA", {false, true, true, true, true}, "AVX2+FMA"},
+    {"AVX2 without FMA", {false, true, false, true, true}, "AVX"},
+    {"AVX", {false, false, false, true, true}, "AVX"},
+    {"SSE2", {false, false, false, false, true}, "SSE2"},
+    {"no vector unit", {}, "scalar"},
+};
+#else
+const KernelChoice KernelChoices[] = {
+    {"no vector unit", {}, "scalar"},
+};
+#endif
+
+INSTANTIATE_TEST_SUITE_P(Processors, ChosenKernel, testing::ValuesIn(KernelChoices),
+                         [](const auto &info) {
+                             std::string name = info.param.processor;
+                             for (char &c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });
+
+TEST(ChosenKernel, onThisProcessorIsTheWidestItRuns)
+{
+    EXPECT_EQ(&BestVectorKernel(), &BestVectorKernel(ThisProcessor()));
+    EXPECT_TRUE(BestVectorKernel().supported());
+}
