@@ -8,6 +8,7 @@
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
+#include "ui/graph_window/qt_file_chooser.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -16,8 +17,17 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+
 #include <csignal>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -67,6 +77,40 @@ public:
 
 private:
     rlimit saved_ {};
+};
+
+// Keeps a file from being replaced: immutable where the test may make it so (as root),
+// read-only for its owner otherwise; as it was again when it goes out of scope.
+class Protected
+{
+public:
+    explicit Protected(const QString &path) : path_(path)
+    {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags_) == 0) {
+            int immutable = flags_ | FS_IMMUTABLE_FL;
+            immutable_ = ::ioctl(fd, FS_IOC_SETFLAGS, &immutable) == 0;
+        }
+        if (fd >= 0)
+            ::close(fd);
+        if (!immutable_)
+            QFile::setPermissions(path, QFileDevice::ReadOwner);
+    }
+    ~Protected()
+    {
+        if (!immutable_) {
+            QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            return;
+        }
+        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY);
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags_);
+        ::close(fd);
+    }
+
+private:
+    QString path_;
+    int flags_ = 0;
+    bool immutable_ = false;
 };
 
 } // namespace
@@ -209,14 +253,22 @@ private slots:
         QTest::addColumn<bool>("existing"); // a file already there, which must stay as it was
         QTest::addColumn<int>("sizeLimit"); // bytes a file may grow to, 0 for no limit
         QTest::addColumn<QString>("samples");
+        QTest::addColumn<bool>("protect"); // the existing file may not be replaced
         const auto row = [](const char *tag, const QString &name, bool image, SaveProblem p,
-                            bool existing = false, int limit = 0, const char *samples = "100000") {
-            QTest::newRow(tag) << name << image << int(p) << existing << limit << QString(samples);
+                            bool existing = false, int limit = 0, const char *samples = "100000",
+                            bool protect = false) {
+            QTest::newRow(tag) << name << image << int(p) << existing << limit << QString(samples)
+                               << protect;
         };
         row("parent is a plain file", "file.txt/dati.csv", false, SaveProblem::NotAFolder);
         row("missing folder", "manca/dati.csv", false, SaveProblem::FolderMissing);
         row("missing folder, image", "manca/grafici.png", true, SaveProblem::FolderMissing);
         row("name too long", QString(300, 'x') + ".csv", false, SaveProblem::NameTooLong);
+        row("folder name too long", QString(300, 'c') + "/dati.csv", false,
+            SaveProblem::FolderNameTooLong);
+        row("a folder in the file's place", "cartella", true, SaveProblem::IsAFolder);
+        row("an old file that may not be replaced", "dati.csv", false, SaveProblem::FileProtected,
+            true, 0, "100000", true);
         row("disk full", "dati.csv", false, SaveProblem::FileTooLarge, false, 200000);
         row("disk full over an old file", "dati.csv", false, SaveProblem::FileTooLarge, true,
             200000);
@@ -234,7 +286,9 @@ private slots:
         QFETCH(bool, existing);
         QFETCH(int, sizeLimit);
         QFETCH(QString, samples);
+        QFETCH(bool, protect);
         Form2 *window = graphs(qPrintable(samples), "10");
+        QVERIFY(QDir(folder_->path()).mkdir("cartella"));
         QFile plain(in("file.txt"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.write("un file\n");
@@ -247,6 +301,9 @@ private slots:
             file.write(old);
         }
         {
+            std::optional<Protected> unreplaceable;
+            if (protect)
+                unreplaceable.emplace(chooser_.path);
             std::optional<FileSizeLimit> limit;
             if (sizeLimit > 0)
                 limit.emplace(rlim_t(sizeLimit));
@@ -259,7 +316,7 @@ private slots:
         if (existing)
             QCOMPARE(Contents(chooser_.path), old);
         else
-            QVERIFY(!QFileInfo::exists(chooser_.path));
+            QVERIFY(!QFileInfo(chooser_.path).isFile());
         QCOMPARE(leftOver({"file.txt", existing ? QFileInfo(name).fileName() : QString()}),
                  QStringList());
         // The program goes on: the next save works.
@@ -316,6 +373,37 @@ private slots:
         QCOMPARE(w_.pace.Starts(), 1); // the save alone
         QCOMPARE(w_.Label("Label9")->text(), QString());
         QVERIFY(SameAnalysis(*w_.state, before));
+    }
+
+    // Qt's file dialog disables Save for a name the file system cannot hold; the program's says
+    // why beneath it.
+    void aNameTooLongIsExplainedInTheFileDialog()
+    {
+        const auto dialog = QtFileChooser::SaveDialog(
+            nullptr, "Salva dati (CSV)", in("spettro-segnale.csv"), "Dati CSV (*.csv)");
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
+        auto *hint = dialog->findChild<QLabel *>("NameTooLongHint");
+        auto *buttons = dialog->findChild<QDialogButtonBox *>();
+        QVERIFY(name && hint && buttons);
+        QPushButton *save = buttons->button(QDialogButtonBox::Save);
+        QVERIFY(save);
+        QCOMPARE(hint->text(), QString::fromStdU16String(std::u16string(NameTooLongHint)));
+        QVERIFY(!hint->isVisible());
+        const auto type = [&](const QString &text) {
+            name->selectAll();
+            QTest::keyClicks(name, text);
+            QCOMPARE(name->text(), text);
+        };
+        type(QString(300, 'x') + ".csv");
+        QVERIFY(hint->isVisible());
+        QVERIFY(!save->isEnabled());
+        if (qEnvironmentVariableIsSet("SPETTRO_GRAB"))
+            dialog->grab().save(qEnvironmentVariable("SPETTRO_GRAB"));
+        type("dati.csv");
+        QVERIFY(!hint->isVisible());
+        QVERIFY(save->isEnabled());
     }
 
     // A save that cannot put its file in place says so and leaves the temporary file nowhere:

@@ -9,8 +9,10 @@
 #include "core/analysis_table.h"
 #include "core/message_box.h"
 #include "core/messages.h"
+#include "core/save_problem.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -18,7 +20,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include <cerrno>
+#include <optional>
 #include <string>
 
 namespace {
@@ -36,15 +38,6 @@ QString SuggestedPath(QStandardPaths::StandardLocation kind, const QString &name
             return QDir(folder).filePath(name);
     }
     return name;
-}
-
-// A commit fails on the last write or on putting the file in place of the old one.
-SaveProblem CommitProblem(const QSaveFile &file, int error)
-{
-    const SaveProblem problem = DiagnoseWriteFailure(error);
-    return problem == SaveProblem::WriteFailed && file.error() == QFileDevice::RenameError
-        ? SaveProblem::ReplaceFailed
-        : problem;
 }
 
 } // namespace
@@ -117,17 +110,16 @@ void PlotExport::Fail(const QString &path, SaveProblem problem)
 
 void PlotExport::Commit(QSaveFile &file, const QString &path)
 {
-    // QSaveFile commits a file whose last buffered write failed at its flush: flush first and
-    // look, so that a failed save leaves nothing behind.
-    errno = 0;
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        const int error = errno;
+    // Every byte went to the file descriptor by the system's own write, whose errno is read
+    // right after it; Qt's buffer holds nothing. A full disk may still show at the sync.
+    if (const auto problem = SyncToDisk(int(file.handle()))) {
         file.cancelWriting();
-        return Fail(path, DiagnoseWriteFailure(error));
+        return Fail(path, *problem);
     }
-    errno = 0;
     if (!file.commit())
-        Fail(path, CommitProblem(file, errno));
+        Fail(path,
+             file.error() == QFileDevice::RenameError ? SaveProblem::ReplaceFailed
+                                                      : SaveProblem::WriteFailed);
 }
 
 bool PlotExport::WriteTable(const TaskGate::Pass &pass, const AnalysisTable &table,
@@ -162,13 +154,19 @@ void PlotExport::SaveImage()
                     QStringLiteral("Immagine PNG (*.png)")))
         return;
     const QString path = file.fileName();
-    // The retained image as it is, one pixel per device pixel. The image writer reports success
-    // even when a write failed; the file knows better.
-    errno = 0;
-    if (!plot_.Image().save(&file, "PNG") || file.error() != QFileDevice::NoError) {
-        const int error = errno;
+    // The retained image as it is, one pixel per device pixel, encoded in memory and written by
+    // the system's own write, so that a failure says why.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!plot_.Image().save(&buffer, "PNG")) {
         file.cancelWriting();
-        return Fail(path, DiagnoseWriteFailure(error));
+        return Fail(path, SaveProblem::WriteFailed);
+    }
+    if (const auto problem
+        = WriteAll(int(file.handle()), {png.constData(), std::size_t(png.size())})) {
+        file.cancelWriting();
+        return Fail(path, *problem);
     }
     Commit(file, path);
 }
@@ -205,22 +203,20 @@ void PlotExport::SaveData()
     // The worker alone writes to the file until WriteTable returns; the analysis state
     // cannot change meanwhile, as the gate keeps both commands out.
     const AnalysisTable table(state_);
-    int writeError = 0;
+    const int fd = int(file.handle());
+    std::optional<SaveProblem> problem;
     const bool completed
         = WriteTable(pass, table, QStringLiteral("Scrittura dei dati...\nRighe scritte: %1 di %2"),
                      [&](std::string &rows) {
-                         errno = 0;
-                         if (file.write(rows.data(), qint64(rows.size())) == qint64(rows.size()))
-                             return true;
-                         writeError = errno ? errno : EIO;
-                         return false;
+                         problem = WriteAll(fd, rows);
+                         return !problem;
                      });
     // Cancelled or failed: the temporary file goes, and an existing one stays as it was.
     if (!completed)
         return file.cancelWriting();
-    if (writeError != 0) {
+    if (problem) {
         file.cancelWriting();
-        return Fail(path, DiagnoseWriteFailure(writeError));
+        return Fail(path, *problem);
     }
     Commit(file, path);
 }
