@@ -15,12 +15,17 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <optional>
 #include <thread>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 bool RunWithProgress(const TaskGate::Pass &pass, QWidget *parent, const QString &progress,
                      std::int64_t total, const std::function<void(TaskControl &)> &work)
@@ -33,12 +38,24 @@ bool RunWithProgress(const TaskGate::Pass &pass, QWidget *parent, const QString 
              : TaskControl::CountHook());
     std::atomic<bool> finished {false};
     QEventLoop waiting;
+    // The worker wakes this thread through an eventfd, a system call both threads (and a race
+    // detector) see, so that no Qt object crosses between them. Without one, short work ends
+    // the wait at the dialog's delay instead.
+    const int wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    std::optional<QSocketNotifier> woken;
+    if (wake >= 0) {
+        woken.emplace(wake, QSocketNotifier::Read);
+        QObject::connect(&*woken, &QSocketNotifier::activated, &waiting, &QEventLoop::quit);
+    }
 
-    // The worker touches the caller's data, `control` and `finished`, nothing else.
+    // The worker touches the caller's data, `control`, `finished` and `wake`, nothing else.
     std::thread worker([&] {
         work(control);
         finished = true;
-        QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+        if (wake >= 0) {
+            const std::uint64_t one = 1;
+            [[maybe_unused]] const ssize_t written = ::write(wake, &one, sizeof one);
+        }
     });
 
     // Short work ends here: repaints go on, clicks and keys wait for the work's end.
@@ -80,5 +97,8 @@ bool RunWithProgress(const TaskGate::Pass &pass, QWidget *parent, const QString 
     if (!finished) // the program is closing
         control.Cancel();
     worker.join();
+    woken.reset();
+    if (wake >= 0)
+        ::close(wake);
     return !control.Cancelled();
 }
