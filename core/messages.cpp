@@ -136,6 +136,7 @@ constexpr SaveProblemEntry SaveProblemTexts[] = {
     {SaveProblem::FileTooLarge, u"il file supera la dimensione massima consentita dal sistema"},
     {SaveProblem::WriteFailed, u"la scrittura sul disco non è riuscita"},
     {SaveProblem::ReplaceFailed, u"non è stato possibile sostituire il file esistente"},
+    {SaveProblem::NotEnoughMemory, u"la memoria non basta per preparare i dati"},
 };
 
 constexpr bool InEnumOrder()

@@ -22,6 +22,7 @@ enum class SaveProblem
     FileTooLarge, // beyond what the system lets one file grow to
     WriteFailed,
     ReplaceFailed, // written, but not put in place of the old file
+    NotEnoughMemory, // to prepare what is written
     Count // not a problem: how many there are
 };
 

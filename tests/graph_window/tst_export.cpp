@@ -422,6 +422,36 @@ private slots:
         QCOMPARE(leftOver({}), QStringList());
     }
 
+    // Memory that runs out while the table is built ends in a message, never in the program's
+    // end, and leaves nothing behind.
+    void runningOutOfMemoryEndsInAMessage_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("save") << true;
+        QTest::newRow("copy") << false;
+    }
+    void runningOutOfMemoryEndsInAMessage()
+    {
+        QFETCH(bool, save);
+        Form2 *window = graphs("100000", "1");
+        chooser_.path = in("dati.csv");
+        QGuiApplication::clipboard()->setText("prima");
+        w_.pace.runOutOfMemory = true;
+        save ? window->Export()->SaveData() : window->Export()->CopyData();
+        w_.pace.runOutOfMemory = false;
+        const std::u16string expected = save
+            ? SaveFailedText(chooser_.path.toStdU16String(), SaveProblem::NotEnoughMemory)
+            : std::u16string(CopyOutOfMemoryText);
+        QCOMPARE(w_.Shown(), QStringList {QString::fromStdU16String(expected)});
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("prima"));
+        QCOMPARE(leftOver({}), QStringList());
+        // The program goes on.
+        w_.box->shown.clear();
+        window->Export()->SaveData();
+        QVERIFY(w_.box->shown.empty());
+        QCOMPARE(Contents(chooser_.path), TableText(*w_.state));
+    }
+
     // As many rows as a spreadsheet holds go to the clipboard; one more stays off it, with a
     // word on why.
     void tooManyRowsForTheClipboardAreRefused_data()

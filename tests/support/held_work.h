@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <new>
 
 class HeldWork : public WorkPace
 {
@@ -32,6 +33,7 @@ public:
         total_ = 0;
         mostCounted_ = 0;
         dialogDelayMs = ProgressDialogDelayMs;
+        runOutOfMemory = false;
     }
 
     // Long work started from now on waits at its first count until Release(). A second long
@@ -75,6 +77,10 @@ public:
     std::int64_t MostCounted() const { return mostCounted_; }
 
     int dialogDelayMs = ProgressDialogDelayMs;
+    // Work that counts throws std::bad_alloc there, as an allocation failing would; only for
+    // work that counts on the worker RunWithProgress started (the CSV table), not on threads
+    // of its own.
+    std::atomic<bool> runOutOfMemory {false};
 
     void Starting(std::int64_t total) override
     {
@@ -86,6 +92,8 @@ public:
     {
         std::int64_t most = mostCounted_;
         while (done > most && !mostCounted_.compare_exchange_weak(most, done)) { }
+        if (runOutOfMemory)
+            throw std::bad_alloc();
         std::unique_lock lock(mutex_);
         released_.wait(lock, [this] { return !held_; });
     }

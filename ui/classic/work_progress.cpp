@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <exception>
 #include <optional>
 #include <thread>
 
@@ -49,8 +50,15 @@ bool RunWithProgress(const TaskGate::Pass &pass, QWidget *parent, const QString 
     }
 
     // The worker touches the caller's data, `control`, `finished` and `wake`, nothing else.
+    std::exception_ptr failure;
     std::thread worker([&] {
-        work(control);
+        // An exception must not leave the thread, which would end the program: it is thrown
+        // again on this thread once the worker is joined.
+        try {
+            work(control);
+        } catch (...) {
+            failure = std::current_exception();
+        }
         finished = true;
         if (wake >= 0) {
             const std::uint64_t one = 1;
@@ -100,5 +108,7 @@ bool RunWithProgress(const TaskGate::Pass &pass, QWidget *parent, const QString 
     woken.reset();
     if (wake >= 0)
         ::close(wake);
+    if (failure)
+        std::rethrow_exception(failure);
     return !control.Cancelled();
 }

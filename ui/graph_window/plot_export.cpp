@@ -20,6 +20,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <new>
 #include <optional>
 #include <string>
 
@@ -179,15 +180,19 @@ void PlotExport::CopyData()
     const AnalysisTable table(state_);
     if (table.RowCount() > SpreadsheetRows)
         return messages_.Show(TooManyRowsText(table.RowCount()));
-    std::string text;
-    const bool written
-        = WriteTable(pass, table, QStringLiteral("Copia dei dati...\nRighe scritte: %1 di %2"),
-                     [&](std::string &rows) {
-                         text += rows;
-                         return true;
-                     });
-    if (written)
-        QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+    try {
+        std::string text;
+        const bool written
+            = WriteTable(pass, table, QStringLiteral("Copia dei dati...\nRighe scritte: %1 di %2"),
+                         [&](std::string &rows) {
+                             text += rows;
+                             return true;
+                         });
+        if (written)
+            QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+    } catch (const std::bad_alloc &) {
+        messages_.Show(std::u16string(CopyOutOfMemoryText));
+    }
 }
 
 void PlotExport::SaveData()
@@ -205,12 +210,18 @@ void PlotExport::SaveData()
     const AnalysisTable table(state_);
     const int fd = int(file.handle());
     std::optional<SaveProblem> problem;
-    const bool completed
-        = WriteTable(pass, table, QStringLiteral("Scrittura dei dati...\nRighe scritte: %1 di %2"),
-                     [&](std::string &rows) {
-                         problem = WriteAll(fd, rows);
-                         return !problem;
-                     });
+    bool completed = false;
+    try {
+        completed = WriteTable(pass, table,
+                               QStringLiteral("Scrittura dei dati...\nRighe scritte: %1 di %2"),
+                               [&](std::string &rows) {
+                                   problem = WriteAll(fd, rows);
+                                   return !problem;
+                               });
+    } catch (const std::bad_alloc &) {
+        completed = true;
+        problem = SaveProblem::NotEnoughMemory;
+    }
     // Cancelled or failed: the temporary file goes, and an existing one stays as it was.
     if (!completed)
         return file.cancelWriting();

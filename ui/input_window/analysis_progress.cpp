@@ -4,7 +4,10 @@
 
 #include "core/spectrum.h"
 
+#include "core/messages.h"
+
 #include <algorithm>
+#include <new>
 
 AnalysisOutcome ComputeWithProgress(const TaskGate::Pass &pass, QWidget *parent,
                                     AnalysisState &analysis)
@@ -12,10 +15,15 @@ AnalysisOutcome ComputeWithProgress(const TaskGate::Pass &pass, QWidget *parent,
     // The workspace is the command's own record, never the shared analysis state: the worker
     // alone touches it until RunWithProgress returns.
     AnalysisOutcome outcome;
-    const bool completed = RunWithProgress(
-        pass, parent, QStringLiteral("Calcolo dello spettro...\nArmoniche calcolate: %1 di %2"),
-        std::max(0, RoundToCount(analysis.HarmonicCount)),
-        [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
+    bool completed = false;
+    try {
+        completed = RunWithProgress(
+            pass, parent, QStringLiteral("Calcolo dello spettro...\nArmoniche calcolate: %1 di %2"),
+            std::max(0, RoundToCount(analysis.HarmonicCount)),
+            [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
+    } catch (const std::bad_alloc &) {
+        return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}};
+    }
     if (!completed)
         return {AnalysisOutcome::Status::Cancelled, {}};
     return outcome;
