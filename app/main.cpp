@@ -1,6 +1,7 @@
 // Starts the program: one analysis state for the whole run, the input window, the event loop
 // until no window is open.
 #include "core/analysis_state.h"
+#include "ui/classic/qt_translations.h"
 #include "ui/classic/task_gate.h"
 #include "ui/input_window/form1.h"
 #include "ui/input_window/qt_message_box.h"
@@ -17,6 +18,11 @@ int main(int argc, char *argv[])
     // The windows are laid out in fixed positions like classic forms; Fusion draws their
     // controls the same on every desktop and honours each control's colours.
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // The program speaks Italian whatever the system's language; so do Qt's own menus and
+    // dialogs. Without the translations it still works, in two languages.
+    if (!InstallQtItalianTranslations())
+        qWarning("Traduzioni di Qt non caricate (%s): i testi di Qt restano in inglese",
+                 qUtf8Printable(QtItalianTranslationsPath()));
 
     AnalysisState state;
     QtMessageBox messages;

@@ -24,13 +24,7 @@ bool AllUsable(const RealArray &values)
 AnalysisState NewAnalysis(const AnalysisParameters &parameters)
 {
     AnalysisState analysis;
-    analysis.DutyCycle = parameters.DutyCycle;
-    analysis.Amplitude = parameters.Amplitude;
-    analysis.Frequency = parameters.Frequency;
-    analysis.HarmonicCount = parameters.HarmonicCount;
-    analysis.SampleCount = parameters.SampleCount;
-    analysis.PeriodCount = parameters.PeriodCount;
-    analysis.TargetHarmonic = parameters.TargetHarmonic;
+    analysis.Parameters() = parameters;
     return analysis;
 }
 
@@ -70,30 +64,17 @@ AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumKernel &kerne
     }
     AnalysisOutcome outcome = CheckResults(analysis);
     if (outcome.status == AnalysisOutcome::Status::Done) {
-        // The workspace's own SpectrumPeak is not stored; the peak travels in KnownPeaks.
         FindSpectrumPeak(analysis);
-        analysis.KnownPeaks = AnalysisState::Peaks {analysis.SignalPeak, analysis.SpectrumPeak};
+        analysis.PeaksFound = true;
     }
     return outcome;
 }
 
 void CommitAnalysis(AnalysisState &state, AnalysisState &&analysis, Command command)
 {
-    state.DutyCycle = analysis.DutyCycle;
-    state.Amplitude = analysis.Amplitude;
-    state.Frequency = analysis.Frequency;
-    state.HarmonicCount = analysis.HarmonicCount;
-    state.SampleCount = analysis.SampleCount;
-    state.PeriodCount = analysis.PeriodCount;
-    if (command == Command::HarmonicModulus)
-        state.TargetHarmonic = analysis.TargetHarmonic;
-    state.Samples = std::move(analysis.Samples);
-    state.Magnitudes = std::move(analysis.Magnitudes);
-    state.CosCoefficients = std::move(analysis.CosCoefficients);
-    state.SinCoefficients = std::move(analysis.SinCoefficients);
-    state.MeanValue = analysis.MeanValue;
-    state.CosSum = analysis.CosSum;
-    state.SinSum = analysis.SinSum;
-    state.SignalPeak = analysis.SignalPeak;
-    state.KnownPeaks = analysis.KnownPeaks;
+    const std::int32_t target = state.TargetHarmonic;
+    state.Parameters() = analysis.Parameters();
+    if (command != Command::HarmonicModulus)
+        state.TargetHarmonic = target;
+    state.Results() = std::move(analysis.Results());
 }

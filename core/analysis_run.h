@@ -39,6 +39,7 @@ AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumKernel &kerne
 // Checks that every result of a finished analysis is finite and within MaxResultMagnitude.
 AnalysisOutcome CheckResults(const AnalysisState &analysis);
 
-// Moves the parameters and results of a finished analysis into the shared state. The entry-check
-// fields and SpectrumPeak stay; TargetHarmonic is stored by the harmonic modulus command only.
+// Moves the parameters and results of a finished analysis into the shared state, the results as
+// one group (the peaks found with them included). The entry-check fields stay; TargetHarmonic is
+// stored by the harmonic modulus command only.
 void CommitAnalysis(AnalysisState &state, AnalysisState &&analysis, Command command);

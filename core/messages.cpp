@@ -213,3 +213,10 @@ std::u16string TooManyRowsText(std::int64_t rows)
         + u" righe: troppe per gli appunti, perché un foglio di calcolo ne accoglie al massimo "
         + Decimal(SpreadsheetRows) + u". Usa «Salva dati (CSV)…».";
 }
+
+std::u16string TooManyWorkbookRowsText(std::int64_t rows)
+{
+    return u"Un foglio del file avrebbe " + Decimal(static_cast<std::uint64_t>(rows))
+        + u" righe: troppe, perché un foglio di calcolo ne accoglie al massimo "
+        + Decimal(SpreadsheetRows) + u". Usa «Salva dati (CSV)…».";
+}

@@ -77,6 +77,8 @@ inline constexpr std::u16string_view NameTooLongHint
 // Data too long for the clipboard: more rows than a spreadsheet holds.
 constexpr std::int64_t SpreadsheetRows = 1048576;
 std::u16string TooManyRowsText(std::int64_t rows);
+// A sheet of the workbook would need more rows than a spreadsheet holds.
+std::u16string TooManyWorkbookRowsText(std::int64_t rows);
 // The memory ran out while the data for the clipboard were prepared.
 inline constexpr std::u16string_view CopyOutOfMemoryText
     = u"I dati non sono stati copiati: la memoria non basta per prepararli.";

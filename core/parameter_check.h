@@ -2,6 +2,7 @@
 // readout cannot handle are turned away with a message before anything changes.
 #pragma once
 
+#include "analysis_state.h"
 #include "messages.h"
 
 #include <cstdint>
@@ -24,18 +25,6 @@ struct TypedValues
     double HarmonicCount = 0;
     double PeriodCount = 0;
     double TargetHarmonic = 0; // harmonic modulus command only
-};
-
-// What an accepted command stores in the analysis state.
-struct AnalysisParameters
-{
-    double DutyCycle = 0;
-    double Amplitude = 0;
-    double Frequency = 0;
-    double HarmonicCount = 0;
-    std::int32_t SampleCount = 0;
-    double PeriodCount = 0;
-    std::int32_t TargetHarmonic = 0;
 };
 
 // The test both commands make before any other: a duty cycle above 1 or equal to 0.

@@ -71,7 +71,8 @@ void AllocateArrays(AnalysisState &state)
     state.Magnitudes = RealArray(size);
     state.CosCoefficients = RealArray(size);
     state.SinCoefficients = RealArray(size);
-    state.KnownPeaks.reset();
+    state.PeaksFound = false;
+    state.HarmonicSum = {};
 }
 
 void ComputeMagnitudes(AnalysisState &state)
@@ -119,16 +120,12 @@ void FindSpectrumPeak(AnalysisState &state)
 
 void RecallSignalPeak(AnalysisState &state)
 {
-    if (state.KnownPeaks)
-        state.SignalPeak = state.KnownPeaks->signal;
-    else
+    if (!state.PeaksFound)
         FindSignalPeak(state);
 }
 
 void RecallSpectrumPeak(AnalysisState &state)
 {
-    if (state.KnownPeaks)
-        state.SpectrumPeak = state.KnownPeaks->spectrum;
-    else
+    if (!state.PeaksFound)
         FindSpectrumPeak(state);
 }

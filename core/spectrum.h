@@ -33,7 +33,7 @@ void FindSignalPeak(AnalysisState &state);
 // Largest |S_k| for k = 1 to RoundToCount(H); Magnitudes(1) when no harmonic is computed.
 void FindSpectrumPeak(AnalysisState &state);
 
-// The two searches answered from KnownPeaks when the analysis holds them, at no cost: the same
+// The two searches skipped when the analysis holds its peaks already (PeaksFound): the same
 // values, since they were found by the searches over the same arrays.
 void RecallSignalPeak(AnalysisState &state);
 void RecallSpectrumPeak(AnalysisState &state);

@@ -12,7 +12,15 @@ set(SPETTRO_ICON_DIR ${PROJECT_SOURCE_DIR}/ui/input_window/resources)
 # The program links only the system's shared libraries: the installed copy searches no
 # library path of its own (Qt's project set-up would give it $ORIGIN and $ORIGIN/../lib).
 set_target_properties(spettro-segnale PROPERTIES INSTALL_RPATH "")
+# As Debian builds its programs: every symbol bound at start and the relocations then made
+# read-only; no compilers' identification left in the binary (dh_strip drops it too).
+target_link_options(spettro-segnale PRIVATE LINKER:-z,relro LINKER:-z,now)
 install(TARGETS spettro-segnale RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(CMAKE_OBJCOPY)
+    install(CODE "execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/spettro-segnale\"
+        COMMAND_ERROR_IS_FATAL ANY)")
+endif()
 
 install(FILES ${SPETTRO_PACKAGING_DIR}/${SPETTRO_APP_ID}.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -27,6 +35,30 @@ endforeach()
 install(FILES ${SPETTRO_ICON_DIR}/icon.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
     RENAME ${SPETTRO_APP_ID}.svg)
+
+# The manual page and the changelog go compressed as Debian wants them: gzip -9, with no name
+# or time stamp inside, so that the same sources make the same package.
+find_program(SPETTRO_GZIP gzip REQUIRED)
+set(SPETTRO_DOC_BUILD_DIR ${PROJECT_BINARY_DIR}/packaging)
+set(SPETTRO_COMPRESSED_DOCS)
+foreach(doc IN ITEMS spettro-segnale.1 changelog)
+    add_custom_command(OUTPUT ${SPETTRO_DOC_BUILD_DIR}/${doc}.gz
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${SPETTRO_DOC_BUILD_DIR}
+        COMMAND ${CMAKE_COMMAND} -E copy ${SPETTRO_PACKAGING_DIR}/${doc}
+                ${SPETTRO_DOC_BUILD_DIR}/${doc}
+        COMMAND ${SPETTRO_GZIP} -9nf ${SPETTRO_DOC_BUILD_DIR}/${doc}
+        DEPENDS ${SPETTRO_PACKAGING_DIR}/${doc}
+        COMMENT "Compressing ${doc}"
+        VERBATIM)
+    list(APPEND SPETTRO_COMPRESSED_DOCS ${SPETTRO_DOC_BUILD_DIR}/${doc}.gz)
+endforeach()
+add_custom_target(compressed_docs ALL DEPENDS ${SPETTRO_COMPRESSED_DOCS})
+
+install(FILES ${SPETTRO_DOC_BUILD_DIR}/spettro-segnale.1.gz
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# A native package's changelog is changelog.gz; the copyright file is machine-readable.
+install(FILES ${SPETTRO_DOC_BUILD_DIR}/changelog.gz ${SPETTRO_PACKAGING_DIR}/copyright
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/spettro-segnale)
 
 # --- The Debian package -----------------------------------------------------------------------
 
@@ -54,9 +86,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Spettro Segnale <info@spettrosegnale.it>")
 set(CPACK_DEBIAN_PACKAGE_SECTION "science")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://spettrosegnale.it")
-# The libraries come from dpkg-shlibdeps; the dialog font is mapped to Liberation Sans.
+# The libraries come from dpkg-shlibdeps. What no library names: the classic dialog font,
+# mapped to Liberation Sans; Qt's platform plugins, which Qt's own package only recommends; and
+# Qt's Italian translations, which the program loads at start.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-qpa-plugins, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # A source archive never takes the build trees or the repository's own metadata.
@@ -81,6 +115,11 @@ endfunction()
 
 spettro_packaging_tool(SPETTRO_DESKTOP_FILE_VALIDATE desktop-file-validate desktop-file-utils)
 spettro_packaging_tool(SPETTRO_APPSTREAMCLI appstreamcli appstream)
+spettro_packaging_tool(SPETTRO_REUSE reuse reuse)
+
+# Every file of the source tree names its copyright and licence, in itself or in .reuse/dep5.
+add_test(NAME reuse_lint COMMAND ${SPETTRO_REUSE_COMMAND} --root ${PROJECT_SOURCE_DIR} lint)
+set_tests_properties(reuse_lint PROPERTIES LABELS packaging)
 
 add_test(NAME desktop_file_validate
     COMMAND ${SPETTRO_DESKTOP_FILE_VALIDATE_COMMAND}
@@ -95,6 +134,15 @@ add_test(NAME appstream_validate
     COMMAND ${SPETTRO_APPSTREAMCLI_COMMAND} validate --no-net --strict
             ${SPETTRO_PACKAGING_DIR}/${SPETTRO_APP_ID}.metainfo.xml)
 set_tests_properties(appstream_validate PROPERTIES LABELS packaging)
+
+# The package on a minimal Debian 12 made for the test (mmdebstrap, from the Debian mirror):
+# installed without recommended packages, its program must open its window. Two to three minutes.
+add_test(NAME clean_install
+    COMMAND ${PROJECT_SOURCE_DIR}/tools/check-clean-install.sh ${PROJECT_BINARY_DIR})
+set_tests_properties(clean_install PROPERTIES
+    LABELS packaging
+    REQUIRED_FILES $<TARGET_FILE:spettro-segnale>
+    TIMEOUT 900)
 
 add_test(NAME debian_package
     COMMAND ${SPETTRO_PACKAGING_DIR}/check-package.sh ${PROJECT_BINARY_DIR} ${PROJECT_VERSION})

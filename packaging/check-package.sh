@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a configured and built tree and checks what it holds: the
-# control fields, every installed file, the icons' sizes, and the desktop entry and metainfo
-# as installed.
+# control fields, every installed file, the icons' sizes, the desktop entry and metainfo as
+# installed, the changelog's version, and lintian's verdict (no error, no warning; the info
+# tags are printed).
 # Usage: packaging/check-package.sh BUILD_DIR VERSION
 set -euo pipefail
 
@@ -15,6 +16,7 @@ version=$2
 app_id=it.spettrosegnale.SpettroSegnale
 package=spettro-segnale
 icon_sizes=(16 32 48 64 128 256)
+licence=GPL-3.0-or-later
 
 failures=0
 fail() {
@@ -27,7 +29,8 @@ pass() {
 
 missing_tools=()
 for tool in cpack:cmake dpkg-deb:dpkg dpkg-shlibdeps:dpkg-dev file:file readelf:binutils \
-            desktop-file-validate:desktop-file-utils appstreamcli:appstream; do
+            desktop-file-validate:desktop-file-utils appstreamcli:appstream lintian:lintian \
+            dpkg-parsechangelog:dpkg-dev; do
     command -v "${tool%%:*}" >/dev/null || missing_tools+=("${tool%%:*} (Debian package ${tool#*:})")
 done
 if [ ${#missing_tools[@]} -ne 0 ]; then
@@ -83,7 +86,8 @@ if [ -z "$depends" ]; then
 else
     echo "Depends: $depends"
 fi
-for needed in libqt6widgets6 fonts-liberation2 libc6; do
+for needed in libqt6widgets6 libxlsxwriter4 fonts-liberation2 qt6-qpa-plugins qt6-translations-l10n \
+              libc6; do
     # A dependency is a name at the start of the line or after a comma or a bar.
     if grep -Eq "(^|[,|])[[:space:]]*${needed}([[:space:](,|]|$)" <<<"$depends"; then
         pass "Depends names $needed"
@@ -111,6 +115,9 @@ expected=(
     "usr/share/applications/$app_id.desktop"
     "usr/share/metainfo/$app_id.metainfo.xml"
     "usr/share/icons/hicolor/scalable/apps/$app_id.svg"
+    "usr/share/man/man1/$package.1.gz"
+    "usr/share/doc/$package/changelog.gz"
+    "usr/share/doc/$package/copyright"
 )
 for size in "${icon_sizes[@]}"; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
@@ -202,9 +209,50 @@ if [ -f "$metainfo" ]; then
     grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" \
         && pass "the metainfo launches $app_id.desktop" \
         || fail "the metainfo's launchable is not $app_id.desktop"
+    grep -q "<project_license>$licence</project_license>" "$metainfo" \
+        && pass "the metainfo's project licence is $licence" \
+        || fail "the metainfo's project licence is not $licence"
     grep -q "<release version=\"$version\"" "$metainfo" \
         && pass "the metainfo lists release $version" \
         || fail "the metainfo lists no release $version"
+fi
+
+# --- The copyright file ---------------------------------------------------------------------
+
+copyright=$root/usr/share/doc/$package/copyright
+if [ -f "$copyright" ]; then
+    head -n 1 "$copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' \
+        && pass "the copyright file is machine-readable" \
+        || fail "the copyright file does not start with the machine-readable Format line"
+    # The first Files paragraph, the one for every file, names the project's licence.
+    sed -n '/^Files: \*$/,/^$/p' "$copyright" | grep -q "^License: $licence\$" \
+        && pass "the copyright file gives every file the licence $licence" \
+        || fail "the copyright file's 'Files: *' paragraph does not say $licence"
+fi
+
+# --- The changelog ----------------------------------------------------------------------------
+
+changelog=$root/usr/share/doc/$package/changelog.gz
+if [ -f "$changelog" ]; then
+    gzip -dc "$changelog" >"$work/changelog"
+    changelog_version=$(dpkg-parsechangelog -l "$work/changelog" -S Version)
+    [ "$changelog_version" = "$version" ] \
+        && pass "the changelog's latest entry is version $version" \
+        || fail "the changelog's latest entry is version '$changelog_version', expected '$version'"
+fi
+
+# --- lintian ----------------------------------------------------------------------------------
+
+# Errors and warnings fail; the info tags are shown, to be read.
+if lintian --fail-on error,warning --display-info "$deb" >"$work/lintian.log" 2>&1; then
+    pass "lintian finds no error and no warning"
+    if grep -q '^[EWIPX]: ' "$work/lintian.log"; then
+        echo "lintian's remaining tags:"
+        grep '^[EWIPX]: ' "$work/lintian.log" | sed 's/^/  /'
+    fi
+else
+    fail "lintian finds errors or warnings:"
+    cat "$work/lintian.log" >&2
 fi
 
 if [ "$failures" -ne 0 ]; then

@@ -5,10 +5,12 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev fonts-liberation2
-    libsleef-dev libgtest-dev libbenchmark-dev
+    qt6-base-dev libgl-dev fonts-liberation2 qt6-translations-l10n
+    libsleef-dev libfftw3-dev libgtest-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev clang-format-14
-    desktop-file-utils appstream dpkg-dev file binutils
+    desktop-file-utils appstream dpkg-dev file binutils reuse lintian mmdebstrap
+    libxlsxwriter-dev
+    python3 python3-openpyxl python3-uno libreoffice-calc-nogui locales
     "$@"
 )
 

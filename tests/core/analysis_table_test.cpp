@@ -1,10 +1,13 @@
 // The analysis as a CSV table, read back with an RFC 4180 parser of its own: the same doubles to
 // the bit, every row as wide as the header, CRLF line ends.
 #include "core/analysis_table.h"
+#include "core/harmonic_sum.h"
 #include "core/spectrum.h"
+#include "core/table_texts.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <string>
@@ -59,6 +62,7 @@ AnalysisState Analysis(double frequency, double harmonics = 20.5) // 20.5: 20 ha
     s.HarmonicCount = harmonics;
     s.Frequency = frequency;
     ComputeSpectrum(s);
+    s.HarmonicSum = ComputeHarmonicSum(s).value();
     return s;
 }
 
@@ -80,9 +84,9 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
     EXPECT_EQ(rows[0],
               (std::vector<std::string> {"grandezza", "componente continua [V]", "k",
                                          "frequenza [kHz]", "a_k [V]", "b_k [V]", "|S_k| [V]", "i",
-                                         "tempo [\xC2\xB5s]", "s(i) [V]"}));
+                                         "tempo [\xC2\xB5s]", "s(i) [V]", "somma armoniche [V]"}));
     for (const auto &row : rows)
-        ASSERT_EQ(row.size(), 10u);
+        ASSERT_EQ(row.size(), 11u);
     EXPECT_EQ(rows[1][0], "componente continua");
     EXPECT_EQ(Bits(rows[1][1]), std::bit_cast<std::uint64_t>(s.MeanValue));
     for (int k = 1; k <= 20; ++k) {
@@ -100,6 +104,7 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
         EXPECT_EQ(row[7], std::to_string(i));
         EXPECT_EQ(Bits(row[8]), std::bit_cast<std::uint64_t>(1e6 / s.Frequency * i / 1000));
         EXPECT_EQ(Bits(row[9]), std::bit_cast<std::uint64_t>(s.Samples[i])) << i;
+        EXPECT_EQ(Bits(row[10]), std::bit_cast<std::uint64_t>(s.HarmonicSum[i])) << i;
     }
     // RFC 4180 line ends only.
     EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
@@ -130,6 +135,72 @@ TEST(AnalysisTable, writesTheShortestTextAndRoundsTheHarmonicCount)
     EXPECT_EQ(rows[22][2], "21");
     EXPECT_EQ(rows[23][8], "0"); // sample 0 at 0 µs
     EXPECT_EQ(rows[24][8], "10"); // a period of 10000 µs in 1000 samples
+}
+
+TEST(AnalysisTable, leavesTheSumOutUntilItIsComputed)
+{
+    AnalysisState s = Analysis(1000);
+    s.HarmonicSum = {};
+    const auto rows = ParseCsv(Table(s));
+    ASSERT_EQ(rows[22].size(), 11u);
+    EXPECT_EQ(rows[22][10], "");
+    EXPECT_NE(rows[22][9], "");
+}
+
+std::vector<std::string> Split(const std::string &line, char separator)
+{
+    std::vector<std::string> fields(1);
+    for (const char c : line) {
+        if (c == separator)
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
+    return fields;
+}
+
+// The clipboard's tab-separated text holds the CSV's cells, numbers with the decimal comma.
+TEST(AnalysisTable, tabTextHoldsTheSameCellsWithTheGivenSeparator)
+{
+    const AnalysisState s = Analysis(123456.789);
+    const AnalysisTable table(s);
+    const auto csv = ParseCsv(Table(s));
+    std::string tabs;
+    AppendTabRows(table, 0, 5, u',', tabs);
+    AppendTabRows(table, 5, table.RowCount() - 5, u',', tabs);
+    ASSERT_EQ(tabs.back(), '\n');
+    tabs.pop_back();
+    const auto lines = Split(tabs, '\n');
+    ASSERT_EQ(lines.size(), csv.size());
+    for (std::size_t row = 0; row < lines.size(); ++row) {
+        auto fields = Split(lines[row], '\t');
+        for (std::size_t column = 1; row > 0 && column < fields.size(); ++column) {
+            std::string &number = fields[column];
+            EXPECT_EQ(number.find('.'), std::string::npos) << number;
+            std::replace(number.begin(), number.end(), ',', '.');
+        }
+        EXPECT_EQ(fields, csv[row]) << "row " << row;
+    }
+}
+
+// The HTML table has the header's cells as <th>, then one <tr> per row.
+TEST(AnalysisTable, htmlTableHasOneRowPerTableRow)
+{
+    const AnalysisState s = Analysis(1000);
+    const AnalysisTable table(s);
+    std::string html;
+    AppendHtmlStart(html);
+    AppendHtmlRows(table, 0, table.RowCount(), u'.', html);
+    AppendHtmlEnd(html);
+    std::size_t rows = 0, headers = 0;
+    for (std::size_t at = 0; (at = html.find("<tr>", at)) != std::string::npos; ++at)
+        ++rows;
+    for (std::size_t at = 0; (at = html.find("<th>", at)) != std::string::npos; ++at)
+        ++headers;
+    EXPECT_EQ(rows, std::size_t(table.RowCount()));
+    EXPECT_EQ(headers, AnalysisTable::ColumnCount);
+    EXPECT_NE(html.find("<th>|S_k| [V]</th>"), std::string::npos);
+    EXPECT_NE(html.find("<td>componente continua</td>"), std::string::npos);
 }
 
 TEST(AnalysisTable, holdsTheHeaderAloneBeforeAnyAnalysis)

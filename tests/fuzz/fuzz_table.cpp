@@ -3,7 +3,7 @@
 
 // The analysis as a CSV table on any analysis state the bytes make: extreme, subnormal and
 // non-finite numbers, one sample, no harmonic, a zero frequency; written in chunks of any size.
-// Every row has the header's ten fields, and every number reads back to the same double.
+// Every row has the header's fields, and every number reads back to the same double.
 #include "core/analysis_table.h"
 #include "core/spectrum.h"
 #include "fuzz_check.h"
@@ -61,7 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     FuzzInput in(data, size);
     AnalysisState s;
-    const bool analysed = in.Byte() != 0;
+    const std::uint8_t kind = in.Byte();
+    const bool analysed = kind != 0;
+    const bool summed = kind % 2 == 1; // the sum of the harmonics computed
     s.SampleCount = 1 + in.Byte() % 64;
     s.HarmonicCount = (static_cast<int>(in.Byte()) - 32) / 4.0; // halves, quarters, negatives
     s.Frequency = in.Byte() % 4 == 0 ? 0 : Double(in);
@@ -74,7 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         s.CosCoefficients = RealArray(size);
         s.SinCoefficients = RealArray(size);
         s.MeanValue = Double(in);
-        for (RealArray *array : {&s.Samples, &s.Magnitudes, &s.CosCoefficients, &s.SinCoefficients})
+        if (summed)
+            s.HarmonicSum = RealArray(static_cast<std::size_t>(s.SampleCount));
+        for (RealArray *array :
+             {&s.Samples, &s.Magnitudes, &s.CosCoefficients, &s.SinCoefficients, &s.HarmonicSum})
             for (double &value : *array)
                 value = in.Empty() ? 0 : Double(in);
     }
@@ -95,16 +100,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::vector<std::string> lines = Split(text.substr(0, text.size() - 2), "\r\n");
     FUZZ_CHECK(static_cast<std::int64_t>(lines.size()) == rows, "%zu lines for %lld rows",
                lines.size(), static_cast<long long>(rows));
-    for (const std::string &line : lines)
-        FUZZ_CHECK(line.find_first_of("\r\n\"") == std::string::npos, "a stray character");
+    // Past the header, no field needs quotes.
+    for (std::size_t line = 1; line < lines.size(); ++line)
+        FUZZ_CHECK(lines[line].find_first_of("\r\n\"") == std::string::npos, "a stray character");
 
     const double n = static_cast<double>(s.SampleCount);
     for (std::int64_t row = 0; row < rows; ++row) {
-        const std::vector<std::string> f = Split(lines[static_cast<std::size_t>(row)], ",");
-        FUZZ_CHECK(f.size() == 10, "row %lld has %zu fields", static_cast<long long>(row),
-                   f.size());
         if (row == 0)
             continue;
+        const std::vector<std::string> f = Split(lines[static_cast<std::size_t>(row)], ",");
+        FUZZ_CHECK(f.size() == AnalysisTable::ColumnCount, "row %lld has %zu fields",
+                   static_cast<long long>(row), f.size());
         if (row == 1) {
             FUZZ_CHECK(f[0] == "componente continua", "row 1 is %s", f[0].c_str());
             CheckNumber(f[1], s.MeanValue, "DC", row);
@@ -121,6 +127,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                        static_cast<long long>(row), f[0].c_str(), f[7].c_str());
             CheckNumber(f[8], 1000000 / s.Frequency * static_cast<double>(i) / n, "time", row);
             CheckNumber(f[9], s.Samples[i], "s(i)", row);
+            if (summed)
+                CheckNumber(f[10], s.HarmonicSum[i], "sum", row);
+            else
+                FUZZ_CHECK(f[10].empty(), "row %lld: a sum never computed",
+                           static_cast<long long>(row));
         }
     }
     return 0;

@@ -3,9 +3,16 @@
 #include "tests/support/plot_colours.h"
 #include "tests/support/same_analysis.h"
 #include "ui/graph_window/form2.h"
+#include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
+#include "ui/graph_window/plot_export.h"
 
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressDialog>
 #include <QRadioButton>
+#include <QTimer>
 
 #include <cmath>
 #include <numbers>
@@ -346,6 +353,212 @@ private slots:
         w_.form->GraphWindow()->Picture1_MouseMove(0, 0, 10, 95);
         QCOMPARE(w_.form->GraphWindow()->Picture1()->ToolTipText(),
                  QStringLiteral("s(t) = 2.00E+01V"));
+    }
+
+    // The sum of the harmonics, term by term from the analysis's coefficients with the true pi:
+    // an evaluation of its own, apart from the program's transform.
+    static double directSum(const AnalysisState &s, std::int64_t i)
+    {
+        double sum = s.MeanValue;
+        for (std::int64_t k = 1; k <= std::llround(s.HarmonicCount); ++k) {
+            const double angle = 2 * std::numbers::pi * double(k) * double(i) / s.SampleCount;
+            sum += s.CosCoefficients[k] * std::cos(angle) + s.SinCoefficients[k] * std::sin(angle);
+        }
+        return sum;
+    }
+    // Rows of the sum's colour anywhere in the image.
+    static int purpleBelow(const PlotArea *plot, int lastRow)
+    {
+        int count = 0;
+        for (int r = lastRow + 1; r < plot->Image().height(); ++r)
+            for (int c = 0; c < plot->Image().width(); ++c)
+                count += (plot->Image().pixel(c, r) & 0xffffff) == PurplePixel;
+        return count;
+    }
+    static int purple(const PlotArea *plot) { return purpleBelow(plot, -1); }
+    QAction *sumEntry() const { return w_.form->GraphWindow()->HarmonicSum()->Action(); }
+    QLabel *sumKey() const { return w_.form->GraphWindow()->findChild<QLabel *>("Label3"); }
+    // The sum at sample i of period j lies in that instant's column, at its value's row.
+    void expectSumAt(const PlotArea *plot, std::int64_t i, int j)
+    {
+        const AnalysisState &s = *w_.state;
+        const double x = 100 / s.PeriodCount * (j - 1) + 100 / s.PeriodCount * i / s.SampleCount;
+        const double y = directSum(s, i) * 25 / s.SignalPeak + 70;
+        QVERIFY2(rowsIn(plot, column(plot, x), PurplePixel).contains(row(plot, y)),
+                 qPrintable(QString("i = %1, y = %2").arg(i).arg(y)));
+    }
+
+    // Off when the window opens; Ctrl+R puts the sum over the signal with its key, and again
+    // takes both off, leaving the graphs exactly as they were.
+    void harmonicSumIsAnEntryOffAtFirstToggledByCtrlR()
+    {
+        Parameters p;
+        p.harmonics = "3";
+        const PlotArea *plot = draw(p);
+        Form2 *window = w_.form->GraphWindow();
+        QAction *entry = sumEntry();
+        QVERIFY(window->Export()->Menu()->actions().contains(entry));
+        QCOMPARE(entry->text(), QStringLiteral("Somma delle armoniche"));
+        QVERIFY(entry->isCheckable());
+        QVERIFY(!entry->isChecked());
+        QCOMPARE(entry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+        QVERIFY(!sumKey()->isVisible());
+        QCOMPARE(purple(plot), 0);
+        QVERIFY(w_.state->HarmonicSum.empty()); // nothing computed while it is off
+        const QImage graphs = plot->Image();
+
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(entry->isChecked());
+        QVERIFY(purple(plot) > 0);
+        QVERIFY(sumKey()->isVisible());
+        QCOMPARE(sumKey()->text(), QStringLiteral(" somma delle armoniche in viola"));
+        QCOMPARE(sumKey()->palette().color(sumKey()->foregroundRole()).rgb() & 0xffffff,
+                 PurplePixel);
+        QCOMPARE(sumKey()->font(), window->findChild<QLabel *>("Label2")->font());
+        for (const std::int64_t i : {0, 1250, 2500, 3750, 5000, 7500, 9999})
+            for (int j = 1; j <= 3; ++j)
+                expectSumAt(plot, i, j);
+
+        QTest::keyClick(window, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(!entry->isChecked());
+        QVERIFY(!sumKey()->isVisible());
+        QCOMPARE(plot->Image(), graphs);
+    }
+
+    // The sum overshoots the signal, and past N / 2 harmonics it counts aliased waves twice;
+    // wherever it goes, nothing of it lies below y = 45, where the spectrum band begins.
+    void harmonicSumStaysInTheSignalBand_data()
+    {
+        QTest::addColumn<QString>("amplitude");
+        QTest::addColumn<QString>("samples");
+        QTest::addColumn<QString>("harmonics");
+        QTest::addColumn<QString>("periods");
+        QTest::newRow("defaults, 3 harmonics") << "10"
+                                               << "10000"
+                                               << "3"
+                                               << "3";
+        QTest::newRow("negative amplitude") << "-10"
+                                            << "10000"
+                                            << "30"
+                                            << "3";
+        QTest::newRow("aliased, H = N + 1") << "10"
+                                            << "20"
+                                            << "21"
+                                            << "2";
+        QTest::newRow("aliased, negative") << "-10"
+                                           << "16"
+                                           << "17"
+                                           << "1";
+        QTest::newRow("many periods") << "10"
+                                      << "1000"
+                                      << "10"
+                                      << "2000";
+    }
+    void harmonicSumStaysInTheSignalBand()
+    {
+        QFETCH(QString, amplitude);
+        QFETCH(QString, samples);
+        QFETCH(QString, harmonics);
+        QFETCH(QString, periods);
+        Parameters p;
+        p.amplitude = amplitude;
+        p.samples = samples;
+        p.harmonics = harmonics;
+        p.periods = periods;
+        const PlotArea *plot = draw(p);
+        const QImage graphs = plot->Image();
+        sumEntry()->trigger();
+        QVERIFY(sumEntry()->isChecked());
+        QVERIFY(purple(plot) > 0);
+        const int lastRow = int(std::floor(plot->Mapping().Row(45)));
+        QCOMPARE(purpleBelow(plot, lastRow), 0);
+        // Below y = 45 the spectrum is left exactly as it was drawn.
+        for (int r = lastRow + 1; r < plot->Image().height(); ++r)
+            for (int c = 0; c < plot->Image().width(); ++c)
+                QCOMPARE(plot->Image().pixel(c, r), graphs.pixel(c, r));
+        if (std::llround(w_.state->PeriodCount) <= 3) {
+            const std::int64_t n = w_.state->SampleCount;
+            for (std::int64_t i = 0; i < n; i += std::max<std::int64_t>(1, n / 16)) {
+                const double y = directSum(*w_.state, i) * 25 / w_.state->SignalPeak + 70;
+                if (y >= 45 && y <= 100)
+                    expectSumAt(plot, i, 1);
+            }
+        }
+    }
+
+    // After the harmonic modulus command, turning the sum off and on shows the new analysis's
+    // sum; a new "Grafici" keeps the entry on and draws the sum of its analysis.
+    void harmonicSumFollowsTheAnalysis()
+    {
+        Parameters p;
+        p.harmonics = "3";
+        const PlotArea *plot = draw(p);
+        sumEntry()->trigger();
+        const RealArray three = w_.state->HarmonicSum;
+        w_.Type("Text3", "1");
+        w_.Type("Text2", "1");
+        w_.Click("Command1");
+        QVERIFY(w_.state->HarmonicSum.empty()); // the old analysis's sum went with it
+        sumEntry()->trigger();
+        sumEntry()->trigger();
+        QVERIFY(sumEntry()->isChecked());
+        QVERIFY(w_.state->HarmonicSum != three);
+        expectSumAt(plot, 2500, 1); // harmonic 1 alone: its crest is V D + 2 V D / pi
+        QVERIFY(std::abs(w_.state->HarmonicSum[2500] - (5 + 10 / std::numbers::pi)) < 1e-6);
+
+        w_.Type("Text3", "10");
+        w_.Type("Text8", "2");
+        w_.Click("Command2");
+        QVERIFY(w_.form->GraphWindow()->Picture1() == plot);
+        QVERIFY(sumEntry()->isChecked());
+        QVERIFY(sumKey()->isVisible());
+        for (const std::int64_t i : {0, 2500, 5000})
+            for (int j = 1; j <= 2; ++j)
+                expectSumAt(plot, i, j);
+        // A new window starts with the entry off.
+        w_.form->GraphWindow()->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        w_.Click("Command2");
+        QVERIFY(!sumEntry()->isChecked());
+        QCOMPARE(purple(w_.form->GraphWindow()->Picture1()), 0);
+    }
+
+    // A long sum shows its progress: cancelled, nothing is drawn, nothing kept, and the entry
+    // goes back off. A machine fast enough to end it before the progress shows draws it instead.
+    void cancelledHarmonicSumLeavesTheEntryOff()
+    {
+        Parameters p;
+        p.samples = "8000000";
+        p.harmonics = "1";
+        const PlotArea *plot = draw(p);
+        const QImage graphs = plot->Image();
+        QString label;
+        auto *timer = new QTimer(w_.form->GraphWindow());
+        connect(timer, &QTimer::timeout, this, [&] {
+            auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            label = dialog->labelText();
+            dialog->cancel();
+            timer->stop();
+        });
+        timer->start(20);
+        sumEntry()->trigger();
+        timer->stop();
+        if (label.isEmpty()) { // ended before its progress showed
+            QVERIFY(sumEntry()->isChecked());
+            QVERIFY(purple(plot) > 0);
+            return;
+        }
+        QVERIFY2(label.startsWith("Attendere! Somma delle armoniche...\nPassi eseguiti: "),
+                 qPrintable(label));
+        QVERIFY(!sumEntry()->isChecked());
+        QVERIFY(!sumKey()->isVisible());
+        QVERIFY(w_.state->HarmonicSum.empty());
+        QCOMPARE(plot->Image(), graphs);
+        QVERIFY(w_.box->shown.empty());
     }
 
     void drawingSurvivesHidingAndShowing()

@@ -4,17 +4,24 @@
 #include "core/messages.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
+#include "ui/classic/qt_translations.h"
 #include "ui/graph_window/file_chooser.h"
 #include "ui/graph_window/form2.h"
+#include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
 #include "ui/graph_window/qt_file_chooser.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <QDialogButtonBox>
@@ -51,6 +58,11 @@ QByteArray Contents(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray CopiedCsv()
+{
+    return QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("text/csv"));
 }
 
 QByteArray TableText(const AnalysisState &state)
@@ -113,6 +125,15 @@ private:
     bool immutable_ = false;
 };
 
+// The one visible top-level window of a kind (a modal dialog the test must answer), if any.
+template<typename Window> Window *Showing()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<Window *>(widget); window && window->isVisible())
+            return window;
+    return nullptr;
+}
+
 } // namespace
 
 class ExportTest : public QObject
@@ -136,6 +157,13 @@ private:
         return window;
     }
     QString in(const QString &name) const { return folder_->filePath(name); }
+    // The sum of the harmonics, which the table holds, computed before a save, so that the long
+    // work a test holds is the save's.
+    void provideTheSum(Form2 *window)
+    {
+        const TaskGate::Pass pass(w_.gate);
+        QVERIFY(ProvideHarmonicSum(w_.gate, window, *w_.state, *w_.box));
+    }
     // Everything in the folder but the files named.
     QStringList leftOver(const QStringList &expected) const
     {
@@ -166,8 +194,9 @@ private slots:
         for (QAction *action : out->Menu()->actions())
             entries << action->text();
         QCOMPARE(entries,
-                 (QStringList {"Copia immagine", "Salva immagine\u2026", "", "Copia dati (CSV)",
-                               "Salva dati (CSV)\u2026"}));
+                 (QStringList {"Copia immagine", "Salva immagine\u2026", "", "Copia dati",
+                               "Salva dati (CSV)\u2026", "Salva foglio di calcolo (.xlsx)\u2026",
+                               "", "Somma delle armoniche"}));
         QCOMPARE(out->Menu()->actions()[0], out->CopyImageAction());
         QCOMPARE(out->Menu()->actions()[1], out->SaveImageAction());
         QVERIFY(window->actions().contains(out->CopyImageAction()));
@@ -197,6 +226,7 @@ private slots:
         QApplication::sendEvent(window->Picture1(), &click);
         QTRY_VERIFY(out->Menu()->isVisible());
         QVERIFY(out->CopyDataAction()->isEnabled() && out->SaveDataAction()->isEnabled());
+        QVERIFY(out->SaveWorkbookAction()->isEnabled());
         out->Menu()->hide();
     }
 
@@ -209,6 +239,7 @@ private slots:
         QTRY_VERIFY(window.Export()->Menu()->isVisible());
         QVERIFY(!window.Export()->CopyDataAction()->isEnabled());
         QVERIFY(!window.Export()->SaveDataAction()->isEnabled());
+        QVERIFY(!window.Export()->SaveWorkbookAction()->isEnabled());
         QVERIFY(window.Export()->CopyImageAction()->isEnabled());
         window.Export()->Menu()->hide();
     }
@@ -222,17 +253,83 @@ private slots:
         QCOMPARE(QImage(chooser_.path).convertToFormat(QImage::Format_RGB32),
                  window->Picture1()->Image().convertToFormat(QImage::Format_RGB32));
         chooser_.path = in("dati.csv");
+        QVERIFY(w_.state->HarmonicSum.empty()); // never shown
         out->SaveData();
-        QCOMPARE(chooser_.titles, (QStringList {"Salva immagine", "Salva dati (CSV)"}));
-        QVERIFY(chooser_.suggestions[1].endsWith("/spettro-segnale.csv"));
+        // The sum of the harmonics, computed for the table, fills its column.
+        QCOMPARE(w_.state->HarmonicSum.size(), std::size_t(10001));
+        QVERIFY(Contents(chooser_.path).contains(",s(i) [V],somma armoniche [V]\r\n"));
         QCOMPARE(Contents(chooser_.path), TableText(*w_.state));
+        chooser_.path = in("foglio.xlsx");
+        out->SaveWorkbook();
+        QCOMPARE(chooser_.titles,
+                 (QStringList {"Salva immagine", "Salva dati (CSV)", "Salva foglio di calcolo"}));
+        QVERIFY(chooser_.suggestions[1].endsWith("/spettro-segnale.csv"));
+        QVERIFY(chooser_.suggestions[2].endsWith("/spettro-segnale.xlsx"));
+        QVERIFY(Contents(chooser_.path).startsWith("PK\x03\x04")); // a zip, as workbooks are
         out->CopyData();
-        QCOMPARE(QGuiApplication::clipboard()->text().toUtf8(), TableText(*w_.state));
+        QCOMPARE(CopiedCsv(), TableText(*w_.state));
+        // For a spreadsheet: one line of tab-separated cells per row, and an HTML table.
+        const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
+        QCOMPARE(lines.size(), 2 + 10 + 10000 + 1); // after the last line end, nothing
+        for (const QString &line : lines.first(lines.size() - 1))
+            QCOMPARE(line.count('\t'), 10);
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->html().count("<tr>"), 2 + 10 + 10000);
         QVERIFY(w_.box->shown.empty());
-        QCOMPARE(leftOver({"grafici.png", "dati.csv"}), QStringList());
+        QCOMPARE(leftOver({"grafici.png", "dati.csv", "foglio.xlsx"}), QStringList());
     }
 
     // After a harmonic modulus command the data follow the new analysis, as the readout does.
+    // The real save dialog, as the program opens it, in Italian: its accept button, and its
+    // question before it replaces a file, answered no.
+    void theSaveDialogSpeaksItalian()
+    {
+        QVERIFY2(InstallQtItalianTranslations(),
+                 qPrintable(QtItalianTranslationsPath() + " unreadable: qt6-translations-l10n"));
+        // The dialog writes its history into Qt's settings: the test's folder, not the user's.
+        const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder_->path()));
+        const auto restore = qScopeGuard([&] {
+            if (configHome.isNull())
+                qunsetenv("XDG_CONFIG_HOME");
+            else
+                qputenv("XDG_CONFIG_HOME", configHome);
+        });
+        const QString existing = in(QStringLiteral("spettro-segnale.csv"));
+        QVERIFY(QFile(existing).open(QIODevice::WriteOnly));
+        QString accept;
+        QString question;
+        QStringList answers;
+        // Each dialog is answered from its own event loop, once it is shown.
+        QTimer::singleShot(0, this, [&] {
+            auto *dialog = Showing<QFileDialog>();
+            if (dialog == nullptr)
+                return;
+            QPushButton *save
+                = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save);
+            if (save != nullptr) {
+                accept = save->text();
+                QTimer::singleShot(0, this, [&] {
+                    auto *box = Showing<QMessageBox>();
+                    if (box == nullptr)
+                        return;
+                    question = box->text();
+                    for (const QAbstractButton *button : box->buttons())
+                        answers << button->text();
+                    box->button(QMessageBox::No)->click();
+                });
+                save->click();
+            }
+            dialog->reject();
+        });
+        const QString chosen
+            = QtFileChooser().SaveFileName(w_.form.get(), QStringLiteral("Salva dati (CSV)"),
+                                           existing, QStringLiteral("Tabella CSV (*.csv)"));
+        QCOMPARE(chosen, QString());
+        QCOMPARE(accept, QStringLiteral("Salva"));
+        QCOMPARE(question, QStringLiteral("spettro-segnale.csv esiste già.\nVuoi sostituirlo?"));
+        QVERIFY2(answers.contains(QStringLiteral("&Sì")), qPrintable(answers.join(", ")));
+    }
+
     void dataFollowALaterHarmonicModulusCommand()
     {
         Form2 *window = graphs();
@@ -240,9 +337,9 @@ private slots:
         w_.Type("Text2", "1");
         w_.Click("Command1");
         window->Export()->CopyData();
-        const QString text = QGuiApplication::clipboard()->text();
-        QVERIFY(text.contains(QStringLiteral("componente continua,-1.27")));
-        QCOMPARE(text.toUtf8(), TableText(*w_.state));
+        const QByteArray text = CopiedCsv();
+        QVERIFY(text.contains("componente continua,-1.27"));
+        QCOMPARE(text, TableText(*w_.state));
     }
 
     void failedSavesSayWhyAndLeaveNothing_data()
@@ -277,6 +374,8 @@ private slots:
         // Small enough to stay in the file's buffer until the last flush, which fails.
         row("disk full at the last flush", "dati.csv", false, SaveProblem::FileTooLarge, false, 100,
             "10");
+        row("workbook on a full disk over an old file", "foglio.xlsx", false,
+            SaveProblem::FileTooLarge, true, 200000);
     }
     void failedSavesSayWhyAndLeaveNothing()
     {
@@ -307,7 +406,10 @@ private slots:
             std::optional<FileSizeLimit> limit;
             if (sizeLimit > 0)
                 limit.emplace(rlim_t(sizeLimit));
-            image ? window->Export()->SaveImage() : window->Export()->SaveData();
+            if (name.endsWith(".xlsx"))
+                window->Export()->SaveWorkbook();
+            else
+                image ? window->Export()->SaveImage() : window->Export()->SaveData();
         }
         QCOMPARE(w_.Shown(),
                  QStringList {QString::fromStdU16String(
@@ -329,10 +431,30 @@ private slots:
 
     // A long save shows its progress; cancelled, it leaves no file and the old one as it was.
     // The save is held at its first chunk until the dialog has shown it and been cancelled.
+    void cancelledSaveLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("samples");
+        QTest::addColumn<QString>("progress");
+        QTest::newRow("CSV") << "dati.csv"
+                             << "100000"
+                             << "Attendere! Scrittura dei dati...\nRighe scritte: ";
+        // As many samples as a sheet holds; header, DC, 1 line as above.
+        QTest::newRow("workbook")
+            << "dati.xlsx"
+            << "1048575"
+            << "Attendere! Scrittura del foglio di calcolo...\nRighe scritte: ";
+    }
     void cancelledSaveLeavesNothing()
     {
-        Form2 *window = graphs("100000", "1");
-        chooser_.path = in("dati.csv");
+        QFETCH(QString, name);
+        QFETCH(QString, samples);
+        QFETCH(QString, progress);
+        Form2 *window = graphs(samples.toLatin1().constData(), "1");
+        // The sum of the harmonics, which the table holds, first: the progress caught is the
+        // save's.
+        provideTheSum(window);
+        chooser_.path = in(name);
         QFile file(chooser_.path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("vecchio");
@@ -342,20 +464,21 @@ private slots:
             label = dialog.labelText();
             dialog.cancel();
         });
-        window->Export()->SaveData();
-        QVERIFY2(label.startsWith("Attendere! Scrittura dei dati...\nRighe scritte: "),
-                 qPrintable(label));
-        QVERIFY2(label.endsWith(" di 100003"), qPrintable(label)); // header, DC, 1 line
-        QVERIFY(w_.pace.MostCounted() < 100003);
+        name.endsWith(".xlsx") ? window->Export()->SaveWorkbook() : window->Export()->SaveData();
+        QVERIFY2(label.startsWith(progress), qPrintable(label));
+        QVERIFY2(label.endsWith(QStringLiteral(" di %1").arg(samples.toLongLong() + 3)),
+                 qPrintable(label)); // header, DC, 1 line
+        QVERIFY(w_.pace.MostCounted() < samples.toLongLong() + 3);
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(Contents(chooser_.path), QByteArray("vecchio"));
-        QCOMPARE(leftOver({"dati.csv"}), QStringList());
+        QCOMPARE(leftOver({name}), QStringList());
     }
 
     // While a long save reads the analysis, no command may replace it: one long task at a time.
     void aCommandWaitsForTheSaveToEnd()
     {
         Form2 *window = graphs("100000", "1");
+        provideTheSum(window);
         const AnalysisState before = *w_.state;
         w_.Type("Text2", "1");
         chooser_.path = in("dati.csv");
@@ -365,6 +488,8 @@ private slots:
             // open, it would run here to its end and change the analysis.
             w_.Button("Command1")->click();
             w_.Button("Command2")->click();
+            // The sum of the harmonics draws on the plot: it waits for its turn too.
+            window->HarmonicSum()->Action()->trigger();
             clicked = true;
             dialog.cancel();
         });
@@ -373,6 +498,7 @@ private slots:
         QCOMPARE(w_.pace.Starts(), 1); // the save alone
         QCOMPARE(w_.Label("Label9")->text(), QString());
         QVERIFY(SameAnalysis(*w_.state, before));
+        QVERIFY(!window->HarmonicSum()->Action()->isChecked());
     }
 
     // Qt's file dialog disables Save for a name the file system cannot hold; the program's says
@@ -411,6 +537,7 @@ private slots:
     void aFailedReplaceSaysSoAndLeavesNothing()
     {
         Form2 *window = graphs("100000", "1");
+        provideTheSum(window);
         chooser_.path = in("dati.csv");
         w_.pace.ActWhenShown(
             [&](QProgressDialog &) { QVERIFY(QDir(folder_->path()).mkpath("dati.csv/dentro")); });
@@ -434,6 +561,7 @@ private slots:
     {
         QFETCH(bool, save);
         Form2 *window = graphs("100000", "1");
+        provideTheSum(window);
         chooser_.path = in("dati.csv");
         QGuiApplication::clipboard()->setText("prima");
         w_.pace.runOutOfMemory = true;
@@ -461,6 +589,7 @@ private slots:
         // Header, DC and one harmonic besides the samples.
         QTest::newRow("as many as a spreadsheet holds") << "1048573" << true;
         QTest::newRow("one more") << "1048574" << false;
+        QTest::newRow("far more") << "2000000" << false;
     }
     void tooManyRowsForTheClipboardAreRefused()
     {
@@ -471,13 +600,23 @@ private slots:
         window->Export()->CopyData();
         if (copied) {
             QVERIFY(w_.box->shown.empty());
-            QCOMPARE(QGuiApplication::clipboard()->text().count(QStringLiteral("\r\n")),
+            QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("text/csv").count("\r\n"),
                      SpreadsheetRows);
             return;
         }
-        QCOMPARE(w_.Shown(),
-                 QStringList {QString::fromStdU16String(TooManyRowsText(SpreadsheetRows + 1))});
+        QCOMPARE(
+            w_.Shown(),
+            QStringList {QString::fromStdU16String(TooManyRowsText(samples.toLongLong() + 3))});
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("prima"));
+        if (samples != "2000000")
+            return;
+        // A workbook too: its samples' sheet would hold 2000000 rows and the header.
+        w_.box->shown.clear();
+        window->Export()->SetFileChooser(chooser_);
+        window->Export()->SaveWorkbook();
+        QCOMPARE(w_.Shown(),
+                 QStringList {QString::fromStdU16String(TooManyWorkbookRowsText(2000001))});
+        QVERIFY(chooser_.titles.isEmpty());
     }
 };
 

@@ -2,8 +2,11 @@
 // messages, results and refusals.
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
+#include "ui/classic/qt_translations.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 
 namespace {
 
@@ -19,6 +22,13 @@ private:
     InputWindowFixture w_;
 
 private slots:
+    // As the program does at start: Qt's own texts in Italian, whatever the language (the
+    // windows here are shown in the C locale).
+    void initTestCase()
+    {
+        QVERIFY2(InstallQtItalianTranslations(),
+                 qPrintable(QtItalianTranslationsPath() + " unreadable: qt6-translations-l10n"));
+    }
     void init()
     {
         QVERIFY(w_.Start());
@@ -183,6 +193,23 @@ private slots:
         w_.Label("Label3")->actions().first()->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("3.18E+00"));
         QCOMPARE(QApplication::focusWidget(), text2);
+    }
+
+    // A right click on a field opens Qt's own menu, in the program's language.
+    void aFieldsMenuSpeaksItalian()
+    {
+        QLineEdit *field = w_.Field("Text7");
+        QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(10, 10),
+                                field->mapToGlobal(QPoint(10, 10)));
+        QApplication::sendEvent(field, &click);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        QStringList entries;
+        for (const QAction *action : menu->actions())
+            entries << action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+        menu->close();
+        QVERIFY2(entries.contains(QStringLiteral("Incolla")), qPrintable(entries.join(", ")));
+        QVERIFY2(!entries.contains(QStringLiteral("Paste")), qPrintable(entries.join(", ")));
     }
 
     void tabMovesThroughTheStoredOrder()

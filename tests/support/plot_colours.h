@@ -6,4 +6,5 @@
 constexpr QRgb RedPixel = 0xff0000; // the signal and its time axis
 constexpr QRgb BluePixel = 0x0000ff; // the spectral lines and the frequency axis
 constexpr QRgb GreenPixel = 0x00ff00; // the DC component
+constexpr QRgb PurplePixel = 0x800080; // the sum of the harmonics
 constexpr QRgb BackgroundPixel = 0xffffc0; // the plot area's light yellow

@@ -3,14 +3,16 @@
 
 #include "core/analysis_state.h"
 
-inline bool SameAnalysis(const AnalysisState &a, const AnalysisState &b)
+inline bool SameParameters(const AnalysisParameters &a, const AnalysisParameters &b)
 {
     return a.DutyCycle == b.DutyCycle && a.HarmonicCount == b.HarmonicCount
         && a.Amplitude == b.Amplitude && a.Frequency == b.Frequency
         && a.SampleCount == b.SampleCount && a.PeriodCount == b.PeriodCount
-        && a.TargetHarmonic == b.TargetHarmonic && a.Samples == b.Samples
-        && a.Magnitudes == b.Magnitudes && a.CosCoefficients == b.CosCoefficients
-        && a.SinCoefficients == b.SinCoefficients && a.MeanValue == b.MeanValue
-        && a.CosSum == b.CosSum && a.SinSum == b.SinSum && a.SignalPeak == b.SignalPeak
-        && a.SpectrumPeak == b.SpectrumPeak;
+        && a.TargetHarmonic == b.TargetHarmonic;
+}
+
+// The results compare as one group, so that a result added to it is compared too.
+inline bool SameAnalysis(const AnalysisState &a, const AnalysisState &b)
+{
+    return SameParameters(a, b) && a.Results() == b.Results();
 }

@@ -150,9 +150,9 @@ void ReadoutMove(benchmark::State &bench)
     DrawnAnalysis &drawn = Drawn(bench.range(0));
     PlotArea *plot = drawn.form->Picture1();
     const QRect contents = plot->contentsRect();
-    const auto kept = drawn.state.KnownPeaks;
+    const bool kept = drawn.state.PeaksFound;
     if (bench.range(2) == 1)
-        drawn.state.KnownPeaks.reset();
+        drawn.state.PeaksFound = false;
     // The signal above y = 70, the spectrum below: the top fifth and the bottom half.
     const int top = contents.top() + (bench.range(3) == 0 ? 0 : contents.height() / 2);
     const int height = bench.range(3) == 0 ? contents.height() / 5 : contents.height() / 2;
@@ -169,7 +169,7 @@ void ReadoutMove(benchmark::State &bench)
             times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
         }
     }
-    drawn.state.KnownPeaks = kept;
+    drawn.state.PeaksFound = kept;
     std::sort(times.begin(), times.end());
     bench.counters["median_ms"] = times[times.size() / 2];
     bench.counters["slowest_ms"] = times.back();

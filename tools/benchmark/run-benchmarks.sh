@@ -6,7 +6,7 @@ cd "$(dirname "$0")/../.."
 
 tools/install-dependencies.sh python3-numpy
 cmake --preset release
-cmake --build --preset release --target spectrum_benchmark drawing_benchmark
+cmake --build --preset release --target spectrum_benchmark drawing_benchmark harmonic_sum_benchmark
 out=build/release/benchmark-results
 mkdir -p "$out"
 
@@ -26,5 +26,9 @@ QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/drawing_benchmark \
     --benchmark_filter='^ReadoutMove' \
     --benchmark_out="$out/readout.json" --benchmark_out_format=json
 
+QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/harmonic_sum_benchmark --benchmark_repetitions=3 \
+    --benchmark_out="$out/harmonic-sum.json" --benchmark_out_format=json
+
 /usr/bin/python3 tools/benchmark/report.py "$out" "$(git rev-parse --short HEAD)" > docs/performance.md
+{ echo; /usr/bin/python3 tools/benchmark/harmonic_sum_report.py "$out/harmonic-sum.json"; } >> docs/performance.md
 cat docs/performance.md

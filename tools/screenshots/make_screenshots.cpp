@@ -1,13 +1,16 @@
 // Writes the documentation's screenshots of both windows with their default parameters, the
-// readout under the cursor and the plot's export menu.
+// readout under the cursor, the plot's menu, and the sum of the first three harmonics over the
+// signal.
 #include "core/analysis_state.h"
 #include "ui/classic/task_gate.h"
 #include "ui/graph_window/form2.h"
+#include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
 #include "ui/input_window/form1.h"
 #include "ui/input_window/qt_message_box.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -94,5 +97,12 @@ int main(int argc, char *argv[])
     ok = Save(WithMenu(*form2, QPoint(560, 140)),
               out.filePath(QStringLiteral("graph-window-export.png")))
         && ok;
+
+    // Three harmonics at the defaults: the sum already has the signal's shape, not yet its kinks.
+    form1.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("3"));
+    form1.Command2_Click();
+    form2->HarmonicSum()->Action()->trigger();
+    QApplication::processEvents();
+    ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window-harmonic-sum.png"))) && ok;
     return ok ? 0 : 1;
 }

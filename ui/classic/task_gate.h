@@ -26,6 +26,8 @@ public:
     TaskGate() = default;
     // Long work run through this gate goes at `pace`, which must outlive the gate.
     explicit TaskGate(WorkPace &pace) : pace_(&pace) { }
+    // What long work run through the gate goes at; none in the program.
+    WorkPace *Pace() const { return pace_; }
     // One gate for the whole program, handed to each window by reference.
     TaskGate(const TaskGate &) = delete;
     TaskGate &operator=(const TaskGate &) = delete;
@@ -48,7 +50,6 @@ public:
         Pass(const Pass &) = delete;
         Pass &operator=(const Pass &) = delete;
         explicit operator bool() const { return gate_ != nullptr; }
-        WorkPace *Pace() const { return gate_ ? gate_->pace_ : nullptr; }
 
     private:
         TaskGate *gate_;

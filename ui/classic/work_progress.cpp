@@ -28,10 +28,10 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-bool RunWithProgress(const TaskGate::Pass &pass, QWidget *parent, const QString &progress,
+bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &progress,
                      std::int64_t total, const std::function<void(TaskControl &)> &work)
 {
-    WorkPace *const pace = pass.Pace();
+    WorkPace *const pace = tasks.Pace();
     if (pace)
         pace->Starting(total);
     TaskControl control(

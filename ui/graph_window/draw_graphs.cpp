@@ -1,8 +1,10 @@
 #include "draw_graphs.h"
 
 #include "form2.h"
+#include "harmonic_sum_layer.h"
 #include "plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
+#include "ui/graph_window/plot_geometry/plot_bands.h"
 
 #include "core/analysis_state.h"
 #include "core/spectrum.h"
@@ -23,8 +25,9 @@ void DrawFrame(PlotArea &plot)
         plot.Line(0, float(c), 0.2f, float(c));
     for (int d = 0; d <= 100; d += 10)
         plot.Line(float(d), 0, float(d), 0.5f);
-    plot.Line(0, 70, 100, 70, Red);
-    plot.Line(0, 0.1f, 100, 0.1f, Blue);
+    const auto timeAxis = static_cast<float>(PlotBands::TimeAxisY);
+    plot.Line(0, timeAxis, 100, timeAxis, Red);
+    plot.Line(0, PlotBands::FrequencyAxisY, 100, PlotBands::FrequencyAxisY, Blue);
 }
 
 // Each period is 100 / P wide; the last segment of a period ends on the axis where the next
@@ -45,10 +48,11 @@ void DrawSpectrum(PlotArea &plot, const AnalysisState &state)
     if (peak == 0 || RoundToCount(state.HarmonicCount) < 1)
         return;
     plot.Fill(RasterizeSpectralLines(state, plot.Mapping()), Blue);
-    const double yd = state.MeanValue * 45 / peak;
-    plot.Line(0, 0, 0, float(yd), Green);
-    plot.Line(0.1f, 0, 0.1f, float(yd), Green);
-    plot.Line(0.2f, 0, 0.2f, float(yd), Green);
+    const double yd = PlotBands::SpectrumY(state.MeanValue, peak);
+    const auto bottom = static_cast<float>(PlotBands::SpectrumBottomY);
+    plot.Line(0, bottom, 0, float(yd), Green);
+    plot.Line(0.1f, bottom, 0.1f, float(yd), Green);
+    plot.Line(0.2f, bottom, 0.2f, float(yd), Green);
 }
 
 } // namespace
@@ -62,4 +66,6 @@ void DrawGraphs(AnalysisState &state, Form2 &form)
     FindSpectrumPeak(state);
     DrawTrace(plot, state);
     DrawSpectrum(plot, state);
+    // The sum of the harmonics, when the window's entry is on, on top of both.
+    form.HarmonicSum()->GraphsDrawn();
 }

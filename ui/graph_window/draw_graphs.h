@@ -6,5 +6,6 @@ struct AnalysisState;
 class Form2;
 
 // Shows the window (modeless) and draws the analysis the state holds, which the graphs command
-// has just computed and stored; sets SpectrumPeak. Draws over what the plot area shows.
+// has just computed and stored; sets SpectrumPeak. Draws over what the plot area shows; the sum of
+// the harmonics goes on top while the window's entry for it is on.
 void DrawGraphs(AnalysisState &state, Form2 &form);

@@ -1,16 +1,20 @@
 #include "form2.h"
 
+#include "harmonic_sum_layer.h"
 #include "plot_area.h"
 #include "plot_export.h"
 
 #include "ui/classic/classic_controls.h"
 #include "ui/graph_window/plot_geometry/cursor_readout.h"
+#include "ui/graph_window/plot_geometry/plot_bands.h"
 
 #include "core/analysis_state.h"
 #include "core/spectrum.h"
 
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QRadioButton>
 
 Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent)
@@ -59,8 +63,21 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     setTabOrder(picture1_, option1_);
     setTabOrder(option1_, option3_);
 
+    // The key of the sum of the harmonics, beside the green one, while the sum is shown.
+    QLabel *label3 = AddLabel(this,
+                              {"Label3",
+                               QStringLiteral(" somma delle armoniche in viola"),
+                               {13815, 9480, 4215, 375},
+                               12,
+                               true,
+                               QColor(),
+                               QColor(Purple)});
+
     connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
     export_ = new PlotExport(*this, *picture1_, state_, messages, tasks);
+    harmonicSum_ = new HarmonicSumLayer(*this, *picture1_, *label3, state_, messages, tasks);
+    export_->Menu()->addSeparator();
+    export_->Menu()->addAction(harmonicSum_->Action());
 }
 
 void Form2::contextMenuEvent(QContextMenuEvent *event)
@@ -81,9 +98,9 @@ void Form2::Picture1_MouseMove(short, short, float x, float y)
     picture1_->Scale(0, 100, 100, 0);
 
     // Both comparisons on the single-precision position.
-    if (y >= 70.0f)
+    if (y >= static_cast<float>(PlotBands::TimeAxisY))
         option1_->setChecked(true);
-    else if (y >= 0.0f)
+    else if (y >= static_cast<float>(PlotBands::SpectrumBottomY))
         option3_->setChecked(true);
 
     const char16_t separator = QLocale().decimalPoint().at(0).unicode();

@@ -6,6 +6,7 @@
 
 struct AnalysisState;
 class MessageBox;
+class HarmonicSumLayer;
 class PlotArea;
 class PlotExport;
 class QRadioButton;
@@ -32,6 +33,8 @@ public:
 
     // The image and the data out of the window: the plot's context menu and the shortcuts.
     PlotExport *Export() const { return export_; }
+    // The sum of the harmonics over the signal: the menu's checkable entry, its key and drawing.
+    HarmonicSumLayer *HarmonicSum() const { return harmonicSum_; }
 
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
     // time and signal value, or the frequency and spectral modulus, at (x, y).
@@ -48,4 +51,5 @@ private:
     QRadioButton *option1_;
     QRadioButton *option3_;
     PlotExport *export_;
+    HarmonicSumLayer *harmonicSum_;
 };

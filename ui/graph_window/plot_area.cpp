@@ -123,6 +123,17 @@ void PlotArea::SetPicture(const QImage &picture)
     update();
 }
 
+void PlotArea::RestoreDrawing(const QImage &drawing)
+{
+    if (image_.size() != ImageSize())
+        AllocateImage();
+    image_.fill(BackColor());
+    QPainter painter(&image_);
+    painter.drawImage(QPoint(0, 0), drawing);
+    painter.end();
+    update();
+}
+
 void PlotArea::SetToolTipText(const QString &text)
 {
     setToolTip(text);

@@ -31,6 +31,8 @@ public:
     const QImage &Picture() const { return picture_; }
     // Replaces everything drawn by the picture on the background colour.
     void SetPicture(const QImage &picture);
+    // Puts back a drawing taken from Image() earlier, leaving the Picture as it is.
+    void RestoreDrawing(const QImage &drawing);
 
     QString ToolTipText() const { return toolTip(); }
     void SetToolTipText(const QString &text);

@@ -1,5 +1,6 @@
 #include "plot_export.h"
 
+#include "harmonic_sum_layer.h"
 #include "plot_area.h"
 
 #include "ui/classic/task_gate.h"
@@ -7,16 +8,20 @@
 
 #include "core/analysis_state.h"
 #include "core/analysis_table.h"
+#include "core/analysis_workbook.h"
 #include "core/message_box.h"
 #include "core/messages.h"
 #include "core/save_problem.h"
+#include "core/table_texts.h"
 
 #include <QAction>
 #include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QMenu>
+#include <QMimeData>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -59,17 +64,19 @@ PlotExport::PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, Me
     copyImage_->setShortcut(QKeySequence::Copy);
     saveImage_ = action(QStringLiteral("Salva immagine…"), &PlotExport::SaveImage);
     saveImage_->setShortcut(QKeySequence::Save);
-    copyData_ = action(QStringLiteral("Copia dati (CSV)"), &PlotExport::CopyData);
+    copyData_ = action(QStringLiteral("Copia dati"), &PlotExport::CopyData);
     saveData_ = action(QStringLiteral("Salva dati (CSV)…"), &PlotExport::SaveData);
+    saveWorkbook_
+        = action(QStringLiteral("Salva foglio di calcolo (.xlsx)…"), &PlotExport::SaveWorkbook);
 
     menu_ = new QMenu(&window);
     menu_->setObjectName("PlotMenu");
     menu_->addActions({copyImage_, saveImage_});
     menu_->addSeparator();
-    menu_->addActions({copyData_, saveData_});
+    menu_->addActions({copyData_, saveData_, saveWorkbook_});
     connect(menu_, &QMenu::aboutToShow, this, [this] {
-        copyData_->setEnabled(HasAnalysis());
-        saveData_->setEnabled(HasAnalysis());
+        for (QAction *data : {copyData_, saveData_, saveWorkbook_})
+            data->setEnabled(HasAnalysis());
     });
 }
 
@@ -123,10 +130,10 @@ void PlotExport::Commit(QSaveFile &file, const QString &path)
                                                       : SaveProblem::WriteFailed);
 }
 
-bool PlotExport::WriteTable(const TaskGate::Pass &pass, const AnalysisTable &table,
-                            const QString &progress, const std::function<bool(std::string &)> &take)
+bool PlotExport::WriteTable(const AnalysisTable &table, const QString &progress,
+                            const std::function<bool(std::string &)> &take)
 {
-    return RunWithProgress(pass, &window_, progress, table.RowCount(), [&](TaskControl &control) {
+    return RunWithProgress(gate_, &window_, progress, table.RowCount(), [&](TaskControl &control) {
         std::string rows;
         for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
              row += RowsPerChunk) {
@@ -180,16 +187,35 @@ void PlotExport::CopyData()
     const AnalysisTable table(state_);
     if (table.RowCount() > SpreadsheetRows)
         return messages_.Show(TooManyRowsText(table.RowCount()));
+    if (!ProvideHarmonicSum(gate_, &window_, state_, messages_))
+        return;
+    // The CSV for programs; for a spreadsheet, an HTML table and tab-separated text with the
+    // decimal separator the windows show numbers with, which a spreadsheet in the user's
+    // language reads as numbers.
+    const char16_t separator = QLocale().decimalPoint().at(0).unicode();
     try {
-        std::string text;
-        const bool written
-            = WriteTable(pass, table, QStringLiteral("Copia dei dati...\nRighe scritte: %1 di %2"),
-                         [&](std::string &rows) {
-                             text += rows;
-                             return true;
-                         });
-        if (written)
-            QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+        std::string csv, tabs, html;
+        AppendHtmlStart(html);
+        const bool written = RunWithProgress(
+            gate_, &window_, QStringLiteral("Copia dei dati...\nRighe scritte: %1 di %2"),
+            table.RowCount(), [&](TaskControl &control) {
+                for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
+                     row += RowsPerChunk) {
+                    const std::int64_t count = std::min(RowsPerChunk, table.RowCount() - row);
+                    table.AppendRows(row, count, csv);
+                    AppendTabRows(table, row, count, separator, tabs);
+                    AppendHtmlRows(table, row, count, separator, html);
+                    control.AddDone(count);
+                }
+            });
+        if (!written)
+            return;
+        AppendHtmlEnd(html);
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("text/csv"), QByteArray::fromStdString(csv));
+        data->setHtml(QString::fromStdString(html));
+        data->setText(QString::fromStdString(tabs));
+        QGuiApplication::clipboard()->setMimeData(data);
     } catch (const std::bad_alloc &) {
         messages_.Show(std::u16string(CopyOutOfMemoryText));
     }
@@ -198,7 +224,7 @@ void PlotExport::CopyData()
 void PlotExport::SaveData()
 {
     const TaskGate::Pass pass(gate_);
-    if (!HasAnalysis() || !pass)
+    if (!HasAnalysis() || !pass || !ProvideHarmonicSum(gate_, &window_, state_, messages_))
         return;
     QSaveFile file;
     if (!OpenChosen(file, QStringLiteral("Salva dati (CSV)"), QStringLiteral("spettro-segnale.csv"),
@@ -212,12 +238,12 @@ void PlotExport::SaveData()
     std::optional<SaveProblem> problem;
     bool completed = false;
     try {
-        completed = WriteTable(pass, table,
-                               QStringLiteral("Scrittura dei dati...\nRighe scritte: %1 di %2"),
-                               [&](std::string &rows) {
-                                   problem = WriteAll(fd, rows);
-                                   return !problem;
-                               });
+        completed
+            = WriteTable(table, QStringLiteral("Scrittura dei dati...\nRighe scritte: %1 di %2"),
+                         [&](std::string &rows) {
+                             problem = WriteAll(fd, rows);
+                             return !problem;
+                         });
     } catch (const std::bad_alloc &) {
         completed = true;
         problem = SaveProblem::NotEnoughMemory;
@@ -228,6 +254,42 @@ void PlotExport::SaveData()
     if (problem) {
         file.cancelWriting();
         return Fail(path, *problem);
+    }
+    Commit(file, path);
+}
+
+void PlotExport::SaveWorkbook()
+{
+    const TaskGate::Pass pass(gate_);
+    if (!HasAnalysis() || !pass)
+        return;
+    const AnalysisTable table(state_);
+    if (WorkbookSheetRows(table) > SpreadsheetRows)
+        return messages_.Show(TooManyWorkbookRowsText(WorkbookSheetRows(table)));
+    if (!ProvideHarmonicSum(gate_, &window_, state_, messages_))
+        return;
+    QSaveFile file;
+    if (!OpenChosen(file, QStringLiteral("Salva foglio di calcolo"),
+                    QStringLiteral("spettro-segnale.xlsx"),
+                    QStringLiteral("Foglio di calcolo (*.xlsx)")))
+        return;
+    const QString path = file.fileName();
+    // The library writes to a file name of its own choosing: it is given the open temporary
+    // file, which then goes in place as the other saves do.
+    const std::string written = "/proc/self/fd/" + std::to_string(file.handle());
+    WorkbookResult result = WorkbookResult::Cancelled;
+    int error = 0;
+    const bool completed = RunWithProgress(
+        gate_, &window_,
+        QStringLiteral("Scrittura del foglio di calcolo...\nRighe scritte: %1 di %2"),
+        table.RowCount(), [&](TaskControl &control) {
+            result = WriteAnalysisWorkbook(table, written, control, error);
+        });
+    if (!completed || result == WorkbookResult::Cancelled)
+        return file.cancelWriting();
+    if (result == WorkbookResult::Failed) {
+        file.cancelWriting();
+        return Fail(path, ProblemOf(error));
     }
     Commit(file, path);
 }

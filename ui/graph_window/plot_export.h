@@ -1,5 +1,6 @@
-// The way out of the graph window: the plot as an image and the analysis as a CSV table, to the
-// clipboard or to a file, from the plot's context menu and the window's shortcuts.
+// The way out of the graph window: the plot as an image and the analysis as a table (CSV, a
+// spreadsheet workbook, or on the clipboard in the forms a spreadsheet pastes), from the plot's
+// context menu and the window's shortcuts.
 #pragma once
 
 #include "qt_file_chooser.h"
@@ -36,12 +37,13 @@ public:
     // Where the saves ask for a path: the program's file dialog unless another is given.
     void SetFileChooser(FileChooser &files) { files_ = &files; }
 
-    // "Copia immagine" (Ctrl+C), "Salva immagine…" (Ctrl+S), "Copia dati (CSV)",
-    // "Salva dati (CSV)…": the window's actions, and the entries of the menu.
+    // "Copia immagine" (Ctrl+C), "Salva immagine…" (Ctrl+S), "Copia dati", "Salva dati (CSV)…",
+    // "Salva foglio di calcolo (.xlsx)…": the window's actions, and the entries of the menu.
     QAction *CopyImageAction() const { return copyImage_; }
     QAction *SaveImageAction() const { return saveImage_; }
     QAction *CopyDataAction() const { return copyData_; }
     QAction *SaveDataAction() const { return saveData_; }
+    QAction *SaveWorkbookAction() const { return saveWorkbook_; }
     QMenu *Menu() const { return menu_; }
     // Shows the menu; the data entries are enabled only once an analysis exists.
     void ShowMenu(QPoint globalPosition);
@@ -50,6 +52,7 @@ public:
     void SaveImage();
     void CopyData();
     void SaveData();
+    void SaveWorkbook();
 
 private:
     bool HasAnalysis() const;
@@ -60,7 +63,7 @@ private:
     void Fail(const QString &path, SaveProblem problem);
     // The table's rows, a chunk at a time, to `take` on a worker thread, with the progress shown
     // when it lasts; false when cancelled. `take` returns false to stop.
-    bool WriteTable(const TaskGate::Pass &pass, const AnalysisTable &table, const QString &progress,
+    bool WriteTable(const AnalysisTable &table, const QString &progress,
                     const std::function<bool(std::string &)> &take);
     // Puts a fully written file in place, or reports why it could not be.
     void Commit(QSaveFile &file, const QString &path);
@@ -76,5 +79,6 @@ private:
     QAction *saveImage_;
     QAction *copyData_;
     QAction *saveData_;
+    QAction *saveWorkbook_;
     QMenu *menu_;
 };

@@ -9,8 +9,7 @@
 #include <algorithm>
 #include <new>
 
-AnalysisOutcome ComputeWithProgress(const TaskGate::Pass &pass, QWidget *parent,
-                                    AnalysisState &analysis)
+AnalysisOutcome ComputeWithProgress(const TaskGate &tasks, QWidget *parent, AnalysisState &analysis)
 {
     // The workspace is the command's own record, never the shared analysis state: the worker
     // alone touches it until RunWithProgress returns.
@@ -18,7 +17,8 @@ AnalysisOutcome ComputeWithProgress(const TaskGate::Pass &pass, QWidget *parent,
     bool completed = false;
     try {
         completed = RunWithProgress(
-            pass, parent, QStringLiteral("Calcolo dello spettro...\nArmoniche calcolate: %1 di %2"),
+            tasks, parent,
+            QStringLiteral("Calcolo dello spettro...\nArmoniche calcolate: %1 di %2"),
             std::max(0, RoundToCount(analysis.HarmonicCount)),
             [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
     } catch (const std::bad_alloc &) {

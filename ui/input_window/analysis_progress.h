@@ -7,5 +7,6 @@
 
 class QWidget;
 
-AnalysisOutcome ComputeWithProgress(const TaskGate::Pass &pass, QWidget *parent,
+// The caller holds a pass of `tasks`.
+AnalysisOutcome ComputeWithProgress(const TaskGate &tasks, QWidget *parent,
                                     AnalysisState &analysis);

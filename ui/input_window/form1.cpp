@@ -89,21 +89,20 @@ const LabelLayout StaticLabels[] = {
 } // namespace
 
 // What the commands need from this window: its message box, its green marking, and the long
-// work of an analysis under the command's pass of the task gate.
+// work of an analysis, which runs while the command holds its pass of the task gate.
 class InputWindowHost : public CommandHost
 {
 public:
-    InputWindowHost(Form1 &form, const TaskGate::Pass &pass) : form_(form), pass_(pass) { }
+    explicit InputWindowHost(Form1 &form) : form_(form) { }
     MessageBox &Messages() override { return form_.messages_; }
     void MarkParameterFields() override { form_.MarkParameterFields(); }
     AnalysisOutcome Compute(AnalysisState &analysis) override
     {
-        return ComputeWithProgress(pass_, &form_, analysis);
+        return ComputeWithProgress(form_.tasks_, &form_, analysis);
     }
 
 private:
     Form1 &form_;
-    const TaskGate::Pass &pass_;
 };
 
 Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent)
@@ -215,7 +214,7 @@ void Form1::Command1_Click()
     const TaskGate::Pass pass(tasks_);
     if (!pass)
         return;
-    InputWindowHost host(*this, pass);
+    InputWindowHost host(*this);
     if (!RunCommand(state_, CurrentTexts(), Command::HarmonicModulus, host))
         return;
     const char16_t separator = QLocale().decimalPoint().at(0).unicode();
@@ -229,7 +228,7 @@ void Form1::Command2_Click()
     const TaskGate::Pass pass(tasks_);
     if (!pass)
         return;
-    InputWindowHost host(*this, pass);
+    InputWindowHost host(*this);
     if (!RunCommand(state_, CurrentTexts(), Command::Graphs, host))
         return;
     if (!form2_) {

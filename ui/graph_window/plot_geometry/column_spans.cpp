@@ -1,13 +1,22 @@
 #include "column_spans.h"
 
+#include "plot_bands.h"
+
 #include "core/spectrum.h"
 
 #include <algorithm>
+#include <cmath>
 
 ColumnSpans::ColumnSpans(int width)
     : low_(static_cast<std::size_t>(std::max(width, 0)), std::numeric_limits<std::int64_t>::max()),
       high_(static_cast<std::size_t>(std::max(width, 0)), std::numeric_limits<std::int64_t>::min())
 { }
+
+void ColumnSpans::ClipRowsBelow(std::int64_t lastRow)
+{
+    for (std::size_t c = 0; c < high_.size(); ++c)
+        high_[c] = std::min(high_[c], lastRow); // a span wholly below becomes empty
+}
 
 void ColumnSpans::Add(int column, std::int64_t low, std::int64_t high)
 {
@@ -31,12 +40,15 @@ void ColumnSpans::Add(int column, std::int64_t low, std::int64_t high)
 namespace {
 
 // The trace's vertices: vertex i of period j ends segment i - 1 and starts segment i, at the
-// single-precision coordinates the one-segment-at-a-time drawing hands over.
+// single-precision coordinates the one-segment-at-a-time drawing hands over. `values` holds the
+// N + 1 values of one period (the samples, or the sum of the harmonics), drawn on the signal's
+// scale.
 class TraceVertices
 {
 public:
-    TraceVertices(const AnalysisState &state, const PixelMapping &mapping)
-        : state_(state), mapping_(mapping), n_(state.SampleCount), w_(100 / state.PeriodCount)
+    TraceVertices(const AnalysisState &state, const double *values, const PixelMapping &mapping)
+        : values_(values), peak_(state.SignalPeak), mapping_(mapping), n_(state.SampleCount),
+          w_(100 / state.PeriodCount)
     {
         // The rows are the same in every period; the minimum and maximum of each block of them
         // answer range queries without a row per sample in memory.
@@ -62,8 +74,7 @@ public:
     }
     float Y(std::int64_t i) const
     {
-        const double peak = state_.SignalPeak;
-        return static_cast<float>(peak == 0 ? 70.0 : state_.Samples[i] * 25 / peak + 70);
+        return static_cast<float>(PlotBands::SignalY(values_[i], peak_));
     }
     double ColumnPosition(std::int64_t i, std::int64_t j) const { return mapping_.Column(X(i, j)); }
     double RowPosition(std::int64_t i) const { return mapping_.Row(Y(i)); }
@@ -103,7 +114,8 @@ private:
     // A row range visits at most 2 * 1023 vertices one by one and one entry per block between:
     // the tables take 1/512 of the samples' memory and a query a few microseconds.
     static constexpr std::int64_t BlockSize = 1024;
-    const AnalysisState &state_;
+    const double *values_;
+    double peak_;
     const PixelMapping &mapping_;
     std::int64_t n_;
     double w_;
@@ -160,15 +172,14 @@ void RasterizePeriod(const TraceVertices &v, std::int64_t j, ColumnSpans &spans)
     }
 }
 
-} // namespace
-
-ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping)
+ColumnSpans RasterizePolyline(const AnalysisState &state, const double *values,
+                              const PixelMapping &mapping)
 {
     ColumnSpans spans(mapping.width);
     const std::int64_t periods = RoundToCount(state.PeriodCount);
     if (periods < 1 || state.SampleCount < 1)
         return spans;
-    const TraceVertices v(state, mapping);
+    const TraceVertices v(state, values, mapping);
     const std::int64_t n = v.SampleCount();
     const int width = spans.Width();
     const auto full = [&](std::int64_t c) {
@@ -204,15 +215,34 @@ ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mappi
     return spans;
 }
 
+} // namespace
+
+ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping)
+{
+    return RasterizePolyline(state, state.Samples.data(), mapping);
+}
+
+ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping)
+{
+    if (state.SampleCount < 1
+        || state.HarmonicSum.size() < static_cast<std::size_t>(state.SampleCount) + 1)
+        return ColumnSpans(mapping.width); // not computed
+    ColumnSpans spans = RasterizePolyline(state, state.HarmonicSum.data(), mapping);
+    // The sum overshoots the signal; the spectrum band below the signal's lowest y stays its own.
+    spans.ClipRowsBelow(
+        static_cast<std::int64_t>(std::floor(mapping.Row(PlotBands::SignalBandBottomY))));
+    return spans;
+}
+
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping)
 {
     ColumnSpans spans(mapping.width);
     const std::int64_t harmonics = RoundToCount(state.HarmonicCount);
-    const double bottom = mapping.Row(0.0f);
+    const double bottom = mapping.Row(static_cast<float>(PlotBands::SpectrumBottomY));
     for (std::int64_t k = 1; k <= harmonics; ++k) {
         // k * 100 in 64 bits: it outgrows 32 bits from k = 21474837.
         const double x = double(k * 100) / state.HarmonicCount;
-        const double y = state.Magnitudes[k] * 45 / state.SpectrumPeak;
+        const double y = PlotBands::SpectrumY(state.Magnitudes[k], state.SpectrumPeak);
         const double column = mapping.Column(static_cast<float>(x));
         RasterizeSegment(
             column, bottom, column, mapping.Row(static_cast<float>(y)), mapping.width,

@@ -20,6 +20,8 @@ public:
 
     int Width() const { return static_cast<int>(low_.size()); }
     void Add(int column, std::int64_t low, std::int64_t high);
+    // Keeps only the rows up to lastRow (rows count downward) of every span.
+    void ClipRowsBelow(std::int64_t lastRow);
     bool Empty(int column) const { return low_[column] > high_[column]; }
     std::int64_t Low(int column) const { return low_[column]; }
     std::int64_t High(int column) const { return high_[column]; }
@@ -37,6 +39,11 @@ private:
 // each period 100 / PeriodCount wide, at y = s * 25 / SignalPeak + 70 (70 when the peak is 0);
 // the same pixels as one segment at a time, for any number of periods.
 ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping);
+
+// The sum of the harmonics (HarmonicSum, computed) drawn as the trace is, over the same periods at
+// the same instants on the same scale, clipped to the signal band: no row below y = 45, where the
+// spectrum band begins. Nothing while the sum is not computed.
+ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping);
 
 // The spectral lines of harmonics 1 to RoundToCount(HarmonicCount): at x = 100 k / H from y = 0
 // to 45 |S_k| / SpectrumPeak. SpectrumPeak must not be 0.

@@ -1,5 +1,7 @@
 #include "cursor_readout.h"
 
+#include "plot_bands.h"
+
 #include "core/number_text.h"
 
 namespace {
@@ -27,7 +29,7 @@ std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x,
                                             char16_t decimalSeparator)
 {
     const double t = (double(x) / 100) * state.PeriodCount * 1000000 / state.Frequency;
-    const double v = (double(y) - 70) * state.SignalPeak / 25;
+    const double v = PlotBands::SignalValue(double(y), state.SignalPeak);
     return Join(Labelled(u"t= ", FormatFixed(t, decimalSeparator), u"usec"),
                 Labelled(u"s(t) = ", FormatScientific(v, decimalSeparator), u"V"));
 }
@@ -36,7 +38,7 @@ std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float 
                                               char16_t decimalSeparator)
 {
     const double f = (double(x) / 100) * (state.Frequency / 1000) * state.HarmonicCount;
-    const double m = double(y) * state.SpectrumPeak / 45;
+    const double m = PlotBands::SpectrumValue(double(y), state.SpectrumPeak);
     return Join(Labelled(u"f= ", FormatFixed(f, decimalSeparator), u"kHz"),
                 Labelled(u"|S(f)| = ", FormatScientific(m, decimalSeparator), u"V"));
 }

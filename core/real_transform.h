@@ -1,0 +1,42 @@
+// The program's one door to FFTW: the discrete Fourier transform of N real values and its inverse.
+#pragma once
+
+#include <complex>
+#include <cstdint>
+
+// One size's buffers and plans. The plans are made with FFTW_ESTIMATE when first used (no
+// measuring, so making one takes microseconds) and kept while the object lives; objects may be
+// made, used and destroyed on any thread, one thread per object at a time.
+class RealTransform
+{
+public:
+    // Buffers for n reals and n / 2 + 1 bins, 1 <= n <= 2^31 - 1. Throws std::bad_alloc when
+    // they cannot be had.
+    explicit RealTransform(std::int64_t n);
+    ~RealTransform();
+    RealTransform(const RealTransform &) = delete;
+    RealTransform &operator=(const RealTransform &) = delete;
+
+    std::int64_t Size() const { return n_; }
+    double *Reals() { return reals_; }
+    std::complex<double> *Bins() { return bins_; }
+    std::int64_t BinCount() const { return n_ / 2 + 1; }
+
+    // Bins[k] = sum over j = 0 .. n - 1 of Reals[j] * exp(-2 pi i j k / n), for k = 0 .. n / 2.
+    // Reals is kept.
+    void Forward();
+    // Reals[j] = sum over k = 0 .. n - 1 of X[k] * exp(+2 pi i j k / n), where X[k] = Bins[k] up
+    // to n / 2 and X[n - k] = conj(Bins[k]) above: no 1 / n. The imaginary parts of Bins[0] and,
+    // for even n, of Bins[n / 2] are taken as 0. Bins is overwritten.
+    void Inverse();
+
+    // What the buffers of a transform of n values take, for the memory check.
+    static std::uint64_t BufferBytes(std::int64_t n);
+
+private:
+    std::int64_t n_;
+    double *reals_;
+    std::complex<double> *bins_;
+    void *forward_ = nullptr; // fftw_plan, made on first use
+    void *inverse_ = nullptr;
+};

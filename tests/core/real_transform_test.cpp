@@ -1,0 +1,81 @@
+// The transform against the sums it stands for, evaluated term by term in long double.
+#include "core/real_transform.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <random>
+#include <vector>
+
+namespace {
+
+class RealTransformSizes : public testing::TestWithParam<std::int64_t>
+{
+protected:
+    // Seeded values in [-1, 1] with a few exact zeros, as the pulse's samples have.
+    std::vector<double> Values() const
+    {
+        std::mt19937_64 random(static_cast<std::uint64_t>(GetParam()));
+        std::uniform_real_distribution<double> uniform(-1, 1);
+        std::vector<double> values(static_cast<std::size_t>(GetParam()));
+        for (std::size_t j = 0; j < values.size(); ++j)
+            values[j] = j % 5 == 3 ? 0 : uniform(random);
+        return values;
+    }
+};
+
+TEST_P(RealTransformSizes, forwardGivesTheDiscreteFourierSums)
+{
+    const std::int64_t n = GetParam();
+    const std::vector<double> x = Values();
+    RealTransform transform(n);
+    std::copy(x.begin(), x.end(), transform.Reals());
+    transform.Forward();
+    ASSERT_EQ(transform.BinCount(), n / 2 + 1);
+    for (std::int64_t k = 0; k < transform.BinCount(); ++k) {
+        long double re = 0, im = 0;
+        for (std::int64_t j = 0; j < n; ++j) {
+            const long double angle = 2 * std::numbers::pi_v<long double> * ((j * k) % n) / n;
+            re += x[j] * std::cos(angle);
+            im -= x[j] * std::sin(angle);
+        }
+        EXPECT_NEAR(transform.Bins()[k].real(), re, 1e-12 * n) << "bin " << k;
+        EXPECT_NEAR(transform.Bins()[k].imag(), im, 1e-12 * n) << "bin " << k;
+    }
+    EXPECT_EQ(std::vector<double>(transform.Reals(), transform.Reals() + n), x)
+        << "the forward transform keeps its input";
+}
+
+TEST_P(RealTransformSizes, inverseSumsTheWholeHermitianSpectrum)
+{
+    const std::int64_t n = GetParam();
+    const std::vector<double> x = Values(); // read as the bins' real and imaginary parts
+    RealTransform transform(n);
+    std::vector<std::complex<double>> bins(static_cast<std::size_t>(transform.BinCount()));
+    for (std::size_t k = 0; k < bins.size(); ++k)
+        bins[k] = {x[k], k == 0 || 2 * static_cast<std::int64_t>(k) == n ? 0 : x[x.size() - 1 - k]};
+    std::copy(bins.begin(), bins.end(), transform.Bins());
+    transform.Inverse();
+    for (std::int64_t j = 0; j < n; ++j) {
+        long double sum = 0;
+        for (std::int64_t k = 0; k < n; ++k) {
+            const std::complex<double> bin
+                = k < transform.BinCount() ? bins[k] : std::conj(bins[n - k]);
+            const long double angle = 2 * std::numbers::pi_v<long double> * ((j * k) % n) / n;
+            sum += bin.real() * std::cos(angle) - bin.imag() * std::sin(angle);
+        }
+        EXPECT_NEAR(transform.Reals()[j], sum, 1e-12 * n) << "value " << j;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, RealTransformSizes, testing::Values(1, 2, 3, 7, 8, 100, 1001),
+                         [](const auto &info) { return "N_" + std::to_string(info.param); });
+
+TEST(RealTransform, countsBothBuffersInItsMemory)
+{
+    EXPECT_EQ(RealTransform::BufferBytes(1000), 1000 * 8 + 501 * 16);
+    EXPECT_EQ(RealTransform::BufferBytes(2147483647), 2147483647ull * 8 + 1073741824ull * 16);
+}
+
+} // namespace

@@ -1,0 +1,156 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// Time of the sum of the harmonics: the computation alone, the toggle of "Somma delle armoniche"
+// until the graph window is painted with the sum, and how long a cancel waits for the worker.
+#include "core/analysis_run.h"
+#include "core/harmonic_sum.h"
+#include "core/message_box.h"
+#include "core/spectrum.h"
+#include "ui/classic/task_gate.h"
+#include "ui/graph_window/draw_graphs.h"
+#include "ui/graph_window/form2.h"
+#include "ui/graph_window/harmonic_sum_layer.h"
+#include "ui/graph_window/plot_area.h"
+
+#include <QAction>
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <numbers>
+#include <thread>
+
+namespace {
+
+class SilentBox : public MessageBox
+{
+public:
+    void Show(const std::u16string &) override { }
+};
+
+// The default signal (D = 0.5, 10 V, 3 periods) at n samples and h harmonics. Up to 1000
+// harmonics the program's own analysis; beyond, which would take hours at these sizes, the
+// analysis of 10 and the closed-form coefficients of the half-sine train up to h: the sum's cost
+// depends on h only through the folding, not on the values.
+AnalysisState Analysis(std::int64_t n, std::int64_t h)
+{
+    AnalysisParameters parameters;
+    parameters.DutyCycle = 0.5;
+    parameters.Amplitude = 10;
+    parameters.Frequency = 100000;
+    parameters.HarmonicCount = static_cast<double>(std::min<std::int64_t>(h, 1000));
+    parameters.SampleCount = static_cast<std::int32_t>(n);
+    parameters.PeriodCount = 3;
+    AnalysisState analysis = NewAnalysis(parameters);
+    RunAnalysis(analysis);
+    using std::numbers::pi;
+    for (std::int64_t k = 1001; k <= h; ++k) {
+        const double common = 10 / pi * 1 / (1 - double(k) * double(k));
+        analysis.CosCoefficients[k] = common * (1 + std::cos(pi * double(k)));
+        analysis.SinCoefficients[k] = 0;
+    }
+    analysis.HarmonicCount = static_cast<double>(h);
+    return analysis;
+}
+
+void SumAlone(benchmark::State &bench)
+{
+    const AnalysisState state = Analysis(bench.range(0), bench.range(1));
+    for (auto _ : bench)
+        benchmark::DoNotOptimize(ComputeHarmonicSum(state));
+}
+
+// From the entry turned on to the window painted with the sum, the sum not yet computed: what
+// the user waits for the first time.
+void ToggleToDrawn(benchmark::State &bench)
+{
+    AnalysisState state = Analysis(bench.range(0), bench.range(1));
+    SilentBox box;
+    TaskGate tasks;
+    Form2 form(state, box, tasks);
+    DrawGraphs(state, form);
+    QApplication::processEvents();
+    QAction *entry = form.HarmonicSum()->Action();
+    for (auto _ : bench) {
+        entry->trigger();
+        form.repaint();
+        QApplication::processEvents();
+        bench.PauseTiming();
+        if (!entry->isChecked() || state.HarmonicSum.empty())
+            bench.SkipWithError("the sum was not drawn");
+        entry->trigger();
+        state.HarmonicSum = {};
+        QApplication::processEvents();
+        bench.ResumeTiming();
+    }
+}
+
+// Cancel at every 20 ms of the computation: the longest wait from the cancel to the return, in
+// milliseconds. A transform already running is left to finish on its own thread; the benchmark
+// lets it end before the next cancel, as a user's next toggle would find it.
+void CancelLatency(benchmark::State &bench)
+{
+    const AnalysisState state = Analysis(bench.range(0), 10);
+    double longest = 0;
+    for (auto _ : bench) {
+        for (int delay = 0; delay <= 400; delay += 20) {
+            TaskControl control;
+            std::thread worker([&] { ComputeHarmonicSum(state, &control); });
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+            const auto cancelled = std::chrono::steady_clock::now();
+            control.Cancel();
+            worker.join();
+            const auto joined = std::chrono::steady_clock::now();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            longest = std::max(
+                longest, std::chrono::duration<double, std::milli>(joined - cancelled).count());
+        }
+    }
+    bench.counters["longest_wait_ms"] = longest;
+}
+
+double Fastest(const std::vector<double> &times)
+{
+    return *std::min_element(times.begin(), times.end());
+}
+
+} // namespace
+
+BENCHMARK(SumAlone)
+    ->ArgNames({"N", "H"})
+    ->Args({10'000, 10})
+    ->Args({1'000'000, 10})
+    ->Args({1'000'000, 500'000})
+    ->Args({10'000'000, 10})
+    ->Args({10'000'000, 5'000'000})
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(ToggleToDrawn)
+    ->ArgNames({"N", "H"})
+    ->Args({10'000, 10})
+    ->Args({1'000'000, 10})
+    ->Args({1'000'000, 500'000})
+    ->Args({10'000'000, 10})
+    ->Args({10'000'000, 5'000'000})
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(CancelLatency)
+    ->ArgNames({"N"})
+    ->Arg(10'000'000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

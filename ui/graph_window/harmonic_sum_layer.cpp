@@ -1,0 +1,115 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "harmonic_sum_layer.h"
+
+#include "plot_area.h"
+
+#include "ui/classic/work_progress.h"
+#include "ui/graph_window/plot_geometry/column_spans.h"
+
+#include "core/analysis_state.h"
+#include "core/harmonic_sum.h"
+#include "core/message_box.h"
+#include "core/messages.h"
+#include "core/system_memory.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QSignalBlocker>
+
+#include <new>
+
+bool ProvideHarmonicSum(const TaskGate &tasks, QWidget *parent, AnalysisState &state,
+                        MessageBox &messages)
+{
+    if (state.Samples.empty() || !state.HarmonicSum.empty())
+        return true;
+    if (const auto problem = HarmonicSumMemoryProblem(state.SampleCount, AvailableMemoryBytes())) {
+        messages.Show(MessageText(*problem));
+        return false;
+    }
+    // The worker reads the state and writes only its own result; nothing changes the state
+    // meanwhile, since the gate keeps the commands out.
+    std::optional<RealArray> sum;
+    bool outOfMemory = false;
+    const AnalysisState &analysis = state;
+    const bool completed = RunWithProgress(
+        tasks, parent, QStringLiteral("Somma delle armoniche...\nPassi eseguiti: %1 di %2"),
+        HarmonicSumSteps, [&](TaskControl &control) {
+            try {
+                sum = ComputeHarmonicSum(analysis, &control);
+            } catch (const std::bad_alloc &) {
+                outOfMemory = true;
+            }
+        });
+    if (outOfMemory) {
+        messages.Show(MessageText(Refusal {Reason::AllocationFailed}));
+        return false;
+    }
+    if (!completed || !sum)
+        return false;
+    state.HarmonicSum = std::move(*sum);
+    return true;
+}
+
+HarmonicSumLayer::HarmonicSumLayer(QWidget &window, PlotArea &plot, QLabel &key,
+                                   AnalysisState &state, MessageBox &messages, TaskGate &tasks)
+    : QObject(&window), window_(window), plot_(plot), key_(key), state_(state), messages_(messages),
+      gate_(tasks)
+{
+    action_ = new QAction(QStringLiteral("Somma delle armoniche"), &window);
+    action_->setObjectName("HarmonicSumAction");
+    action_->setCheckable(true);
+    action_->setChecked(false);
+    action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    action_->setShortcutContext(Qt::WindowShortcut);
+    window.addAction(action_);
+    connect(action_, &QAction::toggled, this, &HarmonicSumLayer::Toggled);
+    key_.hide();
+}
+
+void HarmonicSumLayer::SetChecked(bool on)
+{
+    const QSignalBlocker quiet(action_);
+    action_->setChecked(on);
+}
+
+void HarmonicSumLayer::Toggled(bool on)
+{
+    const TaskGate::Pass pass(gate_);
+    if (!pass) // another long task runs: the entry stays as it was
+        return SetChecked(!on);
+    if (!on)
+        return Remove();
+    if (!Draw())
+        SetChecked(false);
+}
+
+void HarmonicSumLayer::GraphsDrawn()
+{
+    // The plot was blanked and drawn anew: what lay under the old sum is gone with it.
+    under_ = QImage();
+    key_.hide();
+    if (action_->isChecked() && !Draw())
+        SetChecked(false);
+}
+
+bool HarmonicSumLayer::Draw()
+{
+    if (!ProvideHarmonicSum(gate_, &window_, state_, messages_))
+        return false;
+    under_ = plot_.Image().copy();
+    plot_.Scale(0, 100, 100, 0);
+    plot_.Fill(RasterizeHarmonicSum(state_, plot_.Mapping()), Purple);
+    key_.show();
+    return true;
+}
+
+void HarmonicSumLayer::Remove()
+{
+    if (!under_.isNull())
+        plot_.RestoreDrawing(under_);
+    under_ = QImage();
+    key_.hide();
+}
