@@ -2,9 +2,9 @@
 // until no window is open.
 #include "core/analysis_state.h"
 #include "ui/classic/qt_translations.h"
-#include "ui/classic/task_gate.h"
 #include "ui/input_window/form1.h"
 #include "ui/input_window/qt_message_box.h"
+#include "ui/long_work/task_gate.h"
 #include "version.h"
 
 #include <QApplication>

@@ -3,11 +3,11 @@
 #include "core/spectrum.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/plot_colours.h"
-#include "ui/classic/task_gate.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QtTest>
 

@@ -2,10 +2,10 @@
 #include "core/analysis_state.h"
 #include "core/commands.h"
 #include "tests/support/message_recorder.h"
-#include "ui/classic/task_gate.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/input_window/form1.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QLabel>
 #include <QLineEdit>

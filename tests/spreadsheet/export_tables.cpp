@@ -8,10 +8,10 @@
 #include "core/analysis_state.h"
 #include "core/spectrum.h"
 #include "tests/support/message_recorder.h"
-#include "ui/classic/task_gate.h"
 #include "ui/graph_window/file_chooser.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_export.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -6,8 +6,8 @@
 // machine is.
 #pragma once
 
-#include "ui/classic/task_gate.h"
-#include "ui/classic/work_progress.h"
+#include "ui/long_work/task_gate.h"
+#include "ui/long_work/work_progress.h"
 
 #include <QApplication>
 #include <QProgressDialog>

@@ -7,8 +7,8 @@
 #include "tests/support/held_work.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/typing.h"
-#include "ui/classic/task_gate.h"
 #include "ui/input_window/form1.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QLabel>
 #include <QLineEdit>

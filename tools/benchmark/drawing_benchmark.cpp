@@ -5,12 +5,12 @@
 #include "core/analysis_state.h"
 #include "core/message_box.h"
 #include "core/spectrum.h"
-#include "ui/classic/task_gate.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/input_window/form1.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QApplication>
 #include <QImage>

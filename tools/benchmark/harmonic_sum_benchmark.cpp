@@ -7,11 +7,11 @@
 #include "core/harmonic_sum.h"
 #include "core/message_box.h"
 #include "core/spectrum.h"
-#include "ui/classic/task_gate.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QAction>
 #include <QApplication>

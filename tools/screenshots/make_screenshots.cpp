@@ -2,13 +2,13 @@
 // readout under the cursor, the plot's menu, and the sum of the first three harmonics over the
 // signal.
 #include "core/analysis_state.h"
-#include "ui/classic/task_gate.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
 #include "ui/input_window/form1.h"
 #include "ui/input_window/qt_message_box.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,8 +5,8 @@
 
 #include "plot_area.h"
 
-#include "ui/classic/work_progress.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
+#include "ui/long_work/work_progress.h"
 
 #include "core/analysis_state.h"
 #include "core/harmonic_sum.h"

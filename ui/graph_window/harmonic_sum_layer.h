@@ -6,7 +6,7 @@
 // again when the entry is turned off.
 #pragma once
 
-#include "ui/classic/task_gate.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QColor>
 #include <QImage>

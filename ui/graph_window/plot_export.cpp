@@ -3,8 +3,8 @@
 #include "harmonic_sum_layer.h"
 #include "plot_area.h"
 
-#include "ui/classic/task_gate.h"
-#include "ui/classic/work_progress.h"
+#include "ui/long_work/task_gate.h"
+#include "ui/long_work/work_progress.h"
 
 #include "core/analysis_state.h"
 #include "core/analysis_table.h"

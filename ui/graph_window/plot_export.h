@@ -5,7 +5,7 @@
 
 #include "qt_file_chooser.h"
 
-#include "ui/classic/task_gate.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QObject>
 #include <QPoint>

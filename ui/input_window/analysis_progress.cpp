@@ -1,6 +1,6 @@
 #include "analysis_progress.h"
 
-#include "ui/classic/work_progress.h"
+#include "ui/long_work/work_progress.h"
 
 #include "core/spectrum.h"
 

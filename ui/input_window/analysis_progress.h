@@ -1,7 +1,7 @@
 // One analysis computed away from the windows' thread, with its progress shown when it lasts.
 #pragma once
 
-#include "ui/classic/task_gate.h"
+#include "ui/long_work/task_gate.h"
 
 #include "core/analysis_run.h"
 

@@ -4,10 +4,10 @@
 
 #include "ui/classic/classic_button.h"
 #include "ui/classic/classic_controls.h"
-#include "ui/classic/task_gate.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
+#include "ui/long_work/task_gate.h"
 
 #include "core/analysis_state.h"
 #include "core/commands.h"
