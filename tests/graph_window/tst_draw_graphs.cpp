@@ -540,7 +540,7 @@ private slots:
             dialog.cancel();
         });
         sumEntry()->trigger();
-        QVERIFY2(label.startsWith("Attendere! Somma delle armoniche...\nPassi eseguiti: "),
+        QVERIFY2(label.startsWith("Attendere! Somma delle armoniche…\nPassi eseguiti: "),
                  qPrintable(label));
         QVERIFY(!sumEntry()->isChecked());
         QVERIFY(!sumKey()->isVisible());

@@ -438,12 +438,12 @@ private slots:
         QTest::addColumn<QString>("progress");
         QTest::newRow("CSV") << "dati.csv"
                              << "100000"
-                             << "Attendere! Scrittura dei dati...\nRighe scritte: ";
+                             << "Attendere! Scrittura dei dati…\nRighe scritte: ";
         // As many samples as a sheet holds; header, DC, 1 line as above.
         QTest::newRow("workbook")
             << "dati.xlsx"
             << "1048575"
-            << "Attendere! Scrittura del foglio di calcolo...\nRighe scritte: ";
+            << "Attendere! Scrittura del foglio di calcolo…\nRighe scritte: ";
     }
     void cancelledSaveLeavesNothing()
     {

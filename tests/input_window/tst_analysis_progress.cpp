@@ -50,7 +50,7 @@ private slots:
         QCOMPARE(w_.pace.Total(), 2000);
         QVERIFY2(w_.pace.MostCounted() < 2000, "the command did not stop");
         QCOMPARE(dialogTexts_.size(), 3);
-        QVERIFY(dialogTexts_[0].startsWith("Attendere! Calcolo dello spettro..."));
+        QVERIFY(dialogTexts_[0].startsWith("Attendere! Calcolo dello spettro…"));
         QVERIFY(dialogTexts_[0].contains("di 2000"));
         QCOMPARE(dialogTexts_[1], QStringLiteral("Spettro Segnale"));
         QCOMPARE(dialogTexts_[2], QStringLiteral("Annulla"));

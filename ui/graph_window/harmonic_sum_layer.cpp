@@ -35,7 +35,7 @@ bool ProvideHarmonicSum(const TaskGate &tasks, QWidget *parent, AnalysisState &s
     bool outOfMemory = false;
     const AnalysisState &analysis = state;
     const bool completed = RunWithProgress(
-        tasks, parent, QStringLiteral("Somma delle armoniche...\nPassi eseguiti: %1 di %2"),
+        tasks, parent, QStringLiteral("Somma delle armoniche…\nPassi eseguiti: %1 di %2"),
         HarmonicSumSteps, [&](TaskControl &control) {
             try {
                 sum = ComputeHarmonicSum(analysis, &control);

@@ -197,7 +197,7 @@ void PlotExport::CopyData()
         std::string csv, tabs, html;
         AppendHtmlStart(html);
         const bool written = RunWithProgress(
-            gate_, &window_, QStringLiteral("Copia dei dati...\nRighe scritte: %1 di %2"),
+            gate_, &window_, QStringLiteral("Copia dei dati…\nRighe scritte: %1 di %2"),
             table.RowCount(), [&](TaskControl &control) {
                 for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
                      row += RowsPerChunk) {
@@ -239,7 +239,7 @@ void PlotExport::SaveData()
     bool completed = false;
     try {
         completed
-            = WriteTable(table, QStringLiteral("Scrittura dei dati...\nRighe scritte: %1 di %2"),
+            = WriteTable(table, QStringLiteral("Scrittura dei dati…\nRighe scritte: %1 di %2"),
                          [&](std::string &rows) {
                              problem = WriteAll(fd, rows);
                              return !problem;
@@ -281,7 +281,7 @@ void PlotExport::SaveWorkbook()
     int error = 0;
     const bool completed = RunWithProgress(
         gate_, &window_,
-        QStringLiteral("Scrittura del foglio di calcolo...\nRighe scritte: %1 di %2"),
+        QStringLiteral("Scrittura del foglio di calcolo…\nRighe scritte: %1 di %2"),
         table.RowCount(), [&](TaskControl &control) {
             result = WriteAnalysisWorkbook(table, written, control, error);
         });

@@ -8,7 +8,7 @@
 //   only wakes the loop with a queued quit.
 // - After the join everything belongs to this thread again.
 // A cancel always wins: Annulla may be clicked just as the worker ends, and the dialog then says
-// "Annullamento in corso..."; the user asked for nothing to change, so the caller discards the
+// "Annullamento in corso…"; the user asked for nothing to change, so the caller discards the
 // work even when it has completed.
 #include "work_progress.h"
 
@@ -85,7 +85,7 @@ bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &prog
         dialog.setAutoReset(false);
         QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
             control.Cancel();
-            dialog.setLabelText(QStringLiteral("Annullamento in corso..."));
+            dialog.setLabelText(QStringLiteral("Annullamento in corso…"));
         });
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
