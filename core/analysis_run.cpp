@@ -19,7 +19,18 @@ bool AllUsable(const RealArray &values)
     return std::all_of(values.begin(), values.end(), Usable);
 }
 
+std::function<void(SpectrumStage)> &ProbeForTests()
+{
+    static std::function<void(SpectrumStage)> probe;
+    return probe;
+}
+
 } // namespace
+
+void SetAnalysisProbeForTests(std::function<void(SpectrumStage)> probe)
+{
+    ProbeForTests() = std::move(probe);
+}
 
 AnalysisState NewAnalysis(const AnalysisParameters &parameters)
 {
@@ -48,16 +59,18 @@ AnalysisOutcome CheckResults(const AnalysisState &analysis)
 
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control)
 {
-    return RunAnalysis(analysis, BestVectorKernel(),
-                       std::max(1u, std::thread::hardware_concurrency()), control);
+    SpectrumOptions options;
+    options.threads = std::max(1u, std::thread::hardware_concurrency());
+    options.probe = ProbeForTests();
+    return RunAnalysis(analysis, options, control);
 }
 
-AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumKernel &kernel, unsigned threads,
+AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &options,
                             TaskControl *control)
 {
-    // The vector kernel for the bulk of the harmonics, the C library's for every number shown.
+    // The bulk of the harmonics on the path chosen, the C library's sums for every number shown.
     try {
-        if (!ComputeSpectrumShown(analysis, analysis.TargetHarmonic, kernel, threads, control))
+        if (!ComputeSpectrumExactWhereShown(analysis, analysis.TargetHarmonic, options, control))
             return {AnalysisOutcome::Status::Cancelled, {}};
     } catch (const std::bad_alloc &) {
         return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}};

@@ -5,8 +5,9 @@
 #include "analysis_state.h"
 #include "messages.h"
 #include "parameter_check.h"
-#include "spectrum_fast.h"
+#include "spectrum_paths.h"
 
+#include <functional>
 #include <optional>
 
 struct AnalysisOutcome
@@ -28,13 +29,18 @@ constexpr double MaxResultMagnitude = 1e300;
 // A record holding the parameters alone: the computation's own workspace.
 AnalysisState NewAnalysis(const AnalysisParameters &parameters);
 
-// The spectrum of the workspace, on every core with the vector sine and cosine, with an
-// allocation failure or an unusable result turned into a refusal. `control`, when given, follows
-// and may cancel it from another thread.
+// The spectrum of the workspace on every core, on the cheaper path, with an allocation failure or
+// an unusable result turned into a refusal. `control`, when given, follows and may cancel it from
+// another thread.
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control = nullptr);
-// The same with the bulk of the harmonics on a chosen vector kernel and number of threads.
-AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumKernel &kernel, unsigned threads,
+// The same with a chosen path, vector kernel and number of threads.
+AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &options,
                             TaskControl *control = nullptr);
+
+// For tests of the windows: a probe that every analysis run by RunAnalysis(analysis, control)
+// calls at each step of the transform path (as SpectrumOptions::probe), so that a test can hold
+// an analysis while it looks at its progress. Set it while no analysis runs; empty to remove it.
+void SetAnalysisProbeForTests(std::function<void(SpectrumStage)> probe);
 
 // Checks that every result of a finished analysis is finite and within MaxResultMagnitude.
 AnalysisOutcome CheckResults(const AnalysisState &analysis);

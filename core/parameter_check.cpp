@@ -1,6 +1,7 @@
 #include "parameter_check.h"
 
 #include "spectrum.h"
+#include "spectrum_paths.h"
 
 #include <cmath>
 #include <optional>
@@ -72,7 +73,9 @@ CheckParameters(const TypedValues &values, Command command, std::uint64_t availa
             return Refusal {Reason::ZeroFrequency};
     }
 
-    const std::uint64_t needed = BytesPerSample * (static_cast<std::uint64_t>(*n) + 2);
+    // The four arrays, and the transform's buffers where the analysis takes that path.
+    const std::uint64_t needed = BytesPerSample * (static_cast<std::uint64_t>(*n) + 2)
+        + SpectrumWorkspaceBytes(*n, values.DutyCycle, values.HarmonicCount);
     if (needed > availableMemory / 10 * 9)
         return Refusal {
             Reason::NotEnoughMemory,

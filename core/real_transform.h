@@ -3,10 +3,13 @@
 
 #include <complex>
 #include <cstdint>
+#include <memory>
 
-// One size's buffers and plans. The plans are made with FFTW_ESTIMATE when first used (no
-// measuring, so making one takes microseconds) and kept while the object lives; objects may be
-// made, used and destroyed on any thread, one thread per object at a time.
+// One size's buffers. The plans are made with FFTW_ESTIMATE when first used (no measuring; what
+// it takes is mostly FFTW's tables of sines and cosines) and kept for the program's run, shared
+// by every object of the same size: the next transform of that size finds its plan made. Objects
+// may be made, used and destroyed on any thread, one thread per object at a time; a running
+// transform holds its own reference to its plan, so dropping plans never pulls one from under it.
 class RealTransform
 {
 public:
@@ -22,6 +25,10 @@ public:
     std::complex<double> *Bins() { return bins_; }
     std::int64_t BinCount() const { return n_ / 2 + 1; }
 
+    // Makes the forward plan, or finds it kept, ahead of Forward: the plan of a new size takes
+    // time of its own (tens of milliseconds at a million values), which can pass while the
+    // values are still being computed.
+    void PrepareForward();
     // Bins[k] = sum over j = 0 .. n - 1 of Reals[j] * exp(-2 pi i j k / n), for k = 0 .. n / 2.
     // Reals is kept.
     void Forward();
@@ -33,10 +40,15 @@ public:
     // What the buffers of a transform of n values take, for the memory check.
     static std::uint64_t BufferBytes(std::int64_t n);
 
+    // Whether the forward plan of n values is made and kept; and forgetting every kept plan and
+    // what the planner learnt (the running transforms and the objects that made a plan keep
+    // theirs until they end), for the benchmarks' first analyses.
+    static bool ForwardPlanKept(std::int64_t n);
+    static void DropKeptPlans();
+
 private:
     std::int64_t n_;
     double *reals_;
     std::complex<double> *bins_;
-    void *forward_ = nullptr; // fftw_plan, made on first use
-    void *inverse_ = nullptr;
+    std::shared_ptr<void> forward_; // the plan PrepareForward found or made
 };

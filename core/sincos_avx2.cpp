@@ -1,22 +1,11 @@
-// SLEEF's 4-lane sine and cosine; this file alone is compiled for AVX2 with FMA.
-#include "avx_lanes.h"
+// SLEEF's 4-lane sine and cosine in the harmonic sums; this file alone is compiled for AVX2 with
+// FMA.
 #include "sincos_kernels.h"
 #include "vector_kernel.h"
-
-namespace {
-
-using Avx2 = AvxLanes<Sleef_sincosd4_u10avx2>;
-
-} // namespace
-
-void SincosBlockAvx2(double twoKPi, double n, std::int64_t first, std::size_t count, double *sines,
-                     double *cosines)
-{
-    SincosBlockOf<Avx2>(twoKPi, n, first, count, sines, cosines);
-}
 
 void HarmonicSumsAvx2(const double *twoKPi, double n, const double *samples, std::int64_t begin,
                       std::int64_t end, double *cosSums, double *sinSums)
 {
-    HarmonicSumsOf<Avx2>(twoKPi, n, samples, begin, end, cosSums, sinSums);
+    HarmonicSumsOf<AvxLanes<Sleef_sincosd4_u10avx2>>(twoKPi, n, samples, begin, end, cosSums,
+                                                     sinSums);
 }

@@ -21,15 +21,6 @@ struct SleefScalar
 };
 
 template<typename F>
-void SincosBlockOne(double twoKPi, double n, std::int64_t first, std::size_t count, double *sines,
-                    double *cosines)
-{
-    for (std::size_t j = 0; j < count; ++j)
-        F::SinCos(twoKPi * static_cast<double>(first + static_cast<std::int64_t>(j)) / n, sines[j],
-                  cosines[j]);
-}
-
-template<typename F>
 void HarmonicSumsOne(const double *twoKPi, double n, const double *samples, std::int64_t begin,
                      std::int64_t end, double *cosSums, double *sinSums)
 {
@@ -71,15 +62,15 @@ bool HasSse2(const ProcessorFeatures &p)
 
 const SpectrumKernel Kernels[] = {
 #if defined(__x86_64__) || defined(__i386__)
-    {"AVX-512F", 8, HarmonicSumsAvx512, SincosBlockAvx512, HasAvx512},
-    {"AVX2+FMA", 4, HarmonicSumsAvx2, SincosBlockAvx2, HasAvx2},
-    {"AVX", 4, HarmonicSumsAvx, SincosBlockAvx, HasAvx},
-    {"SSE2", 2, HarmonicSumsSse2, SincosBlockSse2, HasSse2},
+    {"AVX-512F", 8, HarmonicSumsAvx512, HasAvx512},
+    {"AVX2+FMA", 4, HarmonicSumsAvx2, HasAvx2},
+    {"AVX", 4, HarmonicSumsAvx, HasAvx},
+    {"SSE2", 2, HarmonicSumsSse2, HasSse2},
 #endif
-    {"scalar", 1, HarmonicSumsOne<SleefScalar>, SincosBlockOne<SleefScalar>, Always},
+    {"scalar", 1, HarmonicSumsOne<SleefScalar>, Always},
 };
 
-const SpectrumKernel Exact = {"C library", 1, HarmonicSumsOne<Libm>, SincosBlockOne<Libm>, Always};
+const SpectrumKernel Exact = {"C library", 1, HarmonicSumsOne<Libm>, Always};
 
 } // namespace
 

@@ -1,16 +1,11 @@
-// The sine-cosine kernels of the spectrum: SLEEF's 1-ULP functions on each vector unit, and the C
-// library's, whose bits the definition's literal loops give; and the choice among them.
+// The vocabulary of the spectrum's sine-cosine kernels: SLEEF's 1-ULP functions on each vector
+// unit, and the C library's, whose bits the definition's literal loops give; and the choice among
+// them. Each unit's code is in sincos_<unit>.cpp, written once in vector_kernel.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
-
-// The bare kernel: for j = 0 .. count - 1, with i = first + j, the angle (twoKPi * i) / n,
-// exactly as the scalar expression rounds it, then its sine and cosine into sines[j] and
-// cosines[j].
-using SincosBlock = void (*)(double twoKPi, double n, std::int64_t first, std::size_t count,
-                             double *sines, double *cosines);
 
 // The sums of one harmonic per lane: for i = begin .. end - 1 in index order, with the angle
 // (twoKPi[l] * i) / n, cosSums[l] = cos(angle) * samples[i] + cosSums[l], and likewise sinSums[l].
@@ -39,7 +34,6 @@ struct SpectrumKernel
     const char *name;
     int lanes; // harmonics summed side by side
     HarmonicSums sums;
-    SincosBlock sincos;
     bool (*runsOn)(const ProcessorFeatures &); // whether a processor with those units runs it
 
     // Whether this processor runs it.
@@ -55,16 +49,12 @@ const SpectrumKernel &BestVectorKernel();
 // The C library's sin and cos, one harmonic at a time: every bit as the literal loops.
 const SpectrumKernel &ExactKernel();
 
-// Each vector unit's kernels, compiled in a file of their own for it.
-void SincosBlockAvx512(double, double, std::int64_t, std::size_t, double *, double *);
+// Each vector unit's sums, compiled in a file of their own for it.
 void HarmonicSumsAvx512(const double *, double, const double *, std::int64_t, std::int64_t,
                         double *, double *);
-void SincosBlockAvx2(double, double, std::int64_t, std::size_t, double *, double *);
 void HarmonicSumsAvx2(const double *, double, const double *, std::int64_t, std::int64_t, double *,
                       double *);
-void SincosBlockAvx(double, double, std::int64_t, std::size_t, double *, double *);
 void HarmonicSumsAvx(const double *, double, const double *, std::int64_t, std::int64_t, double *,
                      double *);
-void SincosBlockSse2(double, double, std::int64_t, std::size_t, double *, double *);
 void HarmonicSumsSse2(const double *, double, const double *, std::int64_t, std::int64_t, double *,
                       double *);

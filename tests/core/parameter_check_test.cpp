@@ -137,7 +137,13 @@ const RefusalCase RefusalCases[] = {
                  HM, Nothing},
     RefusalCase {"memory", [](TypedValues &) {}, HM,
                  Refusal {Reason::NotEnoughMemory, {}, {10000, 1, 1}}, 320063},
-    RefusalCase {"memoryJustEnough", [](TypedValues &) {}, HM, Nothing, 320064 * 10 / 9 + 10}};
+    RefusalCase {"memoryJustEnough", [](TypedValues &) {}, HM, Nothing, 320064 * 10 / 9 + 10},
+    // Every harmonic up to N + 1 takes the transform: its 10000 reals and 5001 bins count too.
+    RefusalCase {"memoryCountsTheTransformsBuffers",
+                 [](TypedValues &v) { v.HarmonicCount = 10001; }, HM,
+                 Refusal {Reason::NotEnoughMemory, {}, {10000, 1, 1}}, 320064 * 10 / 9 + 10},
+    RefusalCase {"memoryJustEnoughForTheTransform", [](TypedValues &v) { v.HarmonicCount = 10001; },
+                 HM, Nothing, (320064 + 80000 + 80016) * 10 / 9 + 10}};
 
 INSTANTIATE_TEST_SUITE_P(Values, Refusals, testing::ValuesIn(RefusalCases),
                          [](const auto &info) { return std::string(info.param.name); });

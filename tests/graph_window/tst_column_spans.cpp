@@ -1,6 +1,7 @@
 // The column-by-column drawing of the trace and of the spectral lines against drawing every
 // segment one at a time by the same one-pixel rule: identical pixels on random analyses.
 #include "core/spectrum.h"
+#include "core/spectrum_paths.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/plot_colours.h"
 #include "ui/graph_window/draw_graphs.h"
@@ -194,6 +195,54 @@ private slots:
                                          .arg(r)
                                          .arg(drawn.pixel(c, r), 0, 16)
                                          .arg(expected.pixel(c, r), 0, 16)));
+    }
+
+    // The spectrum computed by the transform, forced, draws the same pixels as the literal loops'
+    // on seeded random analyses: the bulk of its moduli differ in the last bits only, the peak
+    // that scales the plot not at all.
+    void transformPathDrawsTheLiteralLoopsPixels()
+    {
+        std::mt19937_64 random(16);
+        const auto uniform = [&](double low, double high) {
+            return std::uniform_real_distribution<double>(low, high)(random);
+        };
+        int compared = 0;
+        for (int trial = 0; trial < 210; ++trial) {
+            AnalysisState literal;
+            literal.SampleCount = std::int32_t(std::round(std::exp(uniform(0, std::log(3000.0)))));
+            const double n = literal.SampleCount;
+            literal.HarmonicCount = trial % 4 == 0
+                ? n + 1
+                : std::floor(std::exp(uniform(0, std::log(std::min(n + 2, 2e6 / n))))) - 1
+                    + (trial % 3 == 0 ? 0.5 : 0);
+            literal.DutyCycle = trial % 10 == 0 ? 1
+                : trial % 10 == 1               ? uniform(1e-4, 0.05)
+                                                : uniform(1e-3, 1);
+            literal.Amplitude = (trial % 2 ? -1 : 1) * std::pow(10.0, uniform(-300, 100));
+            literal.PeriodCount = trial % 3 + 1;
+            AnalysisState transformed = literal;
+            ComputeSpectrum(literal);
+            SpectrumOptions options;
+            options.threads = 2;
+            options.path = SpectrumPath::Transform;
+            QVERIFY(ComputeSpectrumExactWhereShown(transformed, 0, options));
+            MessageRecorder box;
+            TaskGate gate;
+            Form2 literalForm(literal, box, gate);
+            DrawGraphs(literal, literalForm);
+            Form2 transformedForm(transformed, box, gate);
+            DrawGraphs(transformed, transformedForm);
+            QCOMPARE(transformed.SpectrumPeak, literal.SpectrumPeak);
+            QVERIFY2(literalForm.Picture1()->Image() == transformedForm.Picture1()->Image(),
+                     qPrintable(QString("trial %1: N = %2, D = %3, V = %4, H = %5")
+                                    .arg(trial)
+                                    .arg(literal.SampleCount)
+                                    .arg(literal.DutyCycle, 0, 'g', 17)
+                                    .arg(literal.Amplitude, 0, 'g', 17)
+                                    .arg(literal.HarmonicCount, 0, 'g', 17)));
+            ++compared;
+        }
+        QCOMPARE(compared, 210);
     }
 
     void spectralLinesMatchLineByLineDrawing()

@@ -440,10 +440,9 @@ private slots:
                              << "100000"
                              << "Attendere! Scrittura dei dati…\nRighe scritte: ";
         // As many samples as a sheet holds; header, DC, 1 line as above.
-        QTest::newRow("workbook")
-            << "dati.xlsx"
-            << "1048575"
-            << "Attendere! Scrittura del foglio di calcolo…\nRighe scritte: ";
+        QTest::newRow("workbook") << "dati.xlsx"
+                                  << "1048575"
+                                  << "Attendere! Scrittura del foglio di calcolo…\nRighe scritte: ";
     }
     void cancelledSaveLeavesNothing()
     {

@@ -1,14 +1,17 @@
-// Time of one analysis: the literal loops against the exact kernel and the program's analysis on
-// each vector kernel this processor runs, the bare kernels' sine-cosine pairs per second beside
-// them, and the cost of cancelling.
+// Time of one analysis: the literal loops against the exact kernel and the direct sums on each
+// vector kernel this processor runs, the bare kernels' sine-cosine pairs per second beside them;
+// the program's analysis on each path as N and H grow, first at a new N and repeated; and the
+// cost of cancelling.
+#include "bare_kernels.h"
 #include "core/analysis_run.h"
 #include "core/sincos_kernels.h"
 #include "core/spectrum.h"
-#include "core/spectrum_fast.h"
+#include "core/spectrum_paths.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -56,7 +59,7 @@ void Exact(benchmark::State &bench)
     AnalysisState state = Parameters(bench.range(0), bench.range(1), 0.5);
     const auto threads = static_cast<unsigned>(bench.range(2));
     for (auto _ : bench) {
-        ComputeSpectrumFast(state, ExactKernel(), threads);
+        ComputeSpectrumByDirectSums(state, ExactKernel(), threads);
         benchmark::DoNotOptimize(state.Magnitudes.data());
     }
     CountPairs(bench, state);
@@ -71,7 +74,9 @@ void Analysis(benchmark::State &bench, const SpectrumKernel *kernel)
     AnalysisState last;
     for (auto _ : bench) {
         AnalysisState analysis = parameters; // a new workspace, as every command makes
-        RunAnalysis(analysis, *kernel, threads);
+        RunAnalysis(
+            analysis,
+            {.kernel = kernel, .threads = threads, .path = SpectrumPath::DirectSums, .probe = {}});
         benchmark::DoNotOptimize(analysis.Magnitudes.data());
         bench.PauseTiming();
         last = std::move(analysis); // its arrays are freed outside the timing
@@ -93,7 +98,7 @@ void BareKernel(benchmark::State &bench, const SpectrumKernel *kernel)
     std::int64_t first = 0;
     for (auto _ : bench) {
         const double twoKPi = static_cast<double>(static_cast<std::int32_t>(2 * k)) * PI;
-        kernel->sincos(twoKPi, 1e6, first, Block, sines.data(), cosines.data());
+        BareKernelOf (*kernel)(twoKPi, 1e6, first, Block, sines.data(), cosines.data());
         benchmark::DoNotOptimize(sines.data());
         benchmark::DoNotOptimize(cosines.data());
         if (++k > Harmonics) {
@@ -106,22 +111,72 @@ void BareKernel(benchmark::State &bench, const SpectrumKernel *kernel)
     bench.counters["pairs"] = double(Block);
 }
 
-// From the cancel request to the computation's return, for an analysis of hours.
+// The program's analysis as a command runs it, on 2 threads, on the path given (0: the cheaper,
+// as the program chooses; 1: the direct sums; 2: the transform), either at a new N (`first`: no
+// plan kept, as at the first analysis of that N) or repeated with the plan kept.
+void Spectrum(benchmark::State &bench)
+{
+    const AnalysisState parameters = Parameters(bench.range(0), bench.range(1), 0.5);
+    const SpectrumPath paths[]
+        = {SpectrumPath::Cheaper, SpectrumPath::DirectSums, SpectrumPath::Transform};
+    SpectrumOptions options;
+    options.threads = 2;
+    options.path = paths[bench.range(2)];
+    const bool first = bench.range(3) != 0;
+    AnalysisState last = parameters;
+    RunAnalysis(last, options); // the plan made, pages of the C library touched
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        last = AnalysisState(); // the last analysis's arrays freed outside the timing
+        if (first)
+            ForgetKeptTransforms();
+        AnalysisState analysis = parameters;
+        bench.ResumeTiming();
+        RunAnalysis(analysis, options);
+        benchmark::DoNotOptimize(analysis.Magnitudes.data());
+        bench.PauseTiming();
+        last = std::move(analysis);
+        bench.ResumeTiming();
+    }
+    const SpectrumPath taken = options.path == SpectrumPath::Cheaper
+        ? CheaperPath(parameters.SampleCount, parameters.DutyCycle, parameters.HarmonicCount)
+        : options.path;
+    bench.counters["transform"] = taken == SpectrumPath::Transform ? 1 : 0;
+}
+
+// From the cancel request to the computation's return: `delay` milliseconds after the start
+// (on the transform path at N = 1e8: while sampling), or with delay 0 the moment the transform
+// itself begins, which then runs on, abandoned, for a second or more.
 void CancelLatency(benchmark::State &bench)
 {
     for (auto _ : bench) {
         AnalysisState state = Parameters(bench.range(0), 100000, 0.5);
         TaskControl control;
-        std::chrono::steady_clock::time_point cancelled;
-        std::thread canceller([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            cancelled = std::chrono::steady_clock::now();
+        std::atomic<std::int64_t> cancelled {0};
+        const auto cancel = [&] {
+            cancelled = std::chrono::steady_clock::now().time_since_epoch().count();
             control.Cancel();
+        };
+        SpectrumOptions options;
+        options.threads = 2;
+        const auto delay = std::chrono::milliseconds(bench.range(1));
+        if (bench.range(1) == 0)
+            options.probe = [&](SpectrumStage stage) {
+                if (stage == SpectrumStage::TransformRunning)
+                    cancel();
+            };
+        std::thread canceller([&] {
+            if (bench.range(1) == 0)
+                return;
+            std::this_thread::sleep_for(delay);
+            cancel();
         });
-        ComputeSpectrumShown(state, 0, BestVectorKernel(), 2, &control);
-        const auto returned = std::chrono::steady_clock::now();
+        ComputeSpectrumExactWhereShown(state, 0, options, &control);
+        const auto returned = std::chrono::steady_clock::now().time_since_epoch().count();
         canceller.join();
-        bench.SetIterationTime(std::chrono::duration<double>(returned - cancelled).count());
+        bench.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::duration(returned - cancelled))
+                .count());
     }
 }
 
@@ -148,10 +203,28 @@ BENCHMARK(Exact)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// The scaling table: H = 10 to 1e6 at N = 1e6, N = 1e4 to 1e8 at H = 100, and (1e5, 1e5), each
+// on the program's path, first and repeated; the direct sums beside it where they take seconds at
+// most, the transform where the program takes the direct sums: the crossover.
+BENCHMARK(Spectrum)
+    ->ArgNames({"N", "H", "path", "first"})
+    ->ArgsProduct({{1'000'000}, {10, 100, 1000, 10'000, 100'000, 1'000'000}, {0}, {0, 1}})
+    ->ArgsProduct({{10'000, 100'000, 10'000'000, 100'000'000}, {100}, {0}, {0, 1}})
+    ->Args({100'000, 100'000, 0, 0})
+    ->Args({100'000, 100'000, 0, 1})
+    ->Args({10'000, 10, 0, 0}) // the defaults
+    ->Args({10'000, 10, 0, 1})
+    ->ArgsProduct({{1'000'000}, {10, 30, 100, 300, 1000}, {1, 2}, {0}})
+    ->ArgsProduct({{10'000, 100'000}, {10, 100, 1000}, {1, 2}, {0}})
+    ->Args({10'000'000, 100, 1, 0})
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 BENCHMARK(CancelLatency)
-    ->ArgNames({"N"})
-    ->Arg(1'000'000)
-    ->Arg(100'000'000)
+    ->ArgNames({"N", "delay"})
+    ->Args({100'000'000, 200})
+    ->Args({100'000'000, 0})
     ->Iterations(5)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -17,8 +17,7 @@ AnalysisOutcome ComputeWithProgress(const TaskGate &tasks, QWidget *parent, Anal
     bool completed = false;
     try {
         completed = RunWithProgress(
-            tasks, parent,
-            QStringLiteral("Calcolo dello spettro…\nArmoniche calcolate: %1 di %2"),
+            tasks, parent, QStringLiteral("Calcolo dello spettro…\nArmoniche calcolate: %1 di %2"),
             std::max(0, RoundToCount(analysis.HarmonicCount)),
             [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
     } catch (const std::bad_alloc &) {

@@ -1,0 +1,783 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "spectrum_paths.h"
+
+#include "real_transform.h"
+#include "spectrum.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <exception>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Samples between two looks at the cancel flag: a millisecond or two of work.
+constexpr std::int64_t Chunk = 1 << 16;
+// Beyond this many separate runs of non-zero samples, the rest is summed as one run: a zero term
+// changes no bit of a sum that starts at +0, so skipping zeros is only a saving.
+constexpr std::size_t MaxRuns = 4096;
+// The widest kernel's lanes.
+constexpr int MaxLanes = 8;
+// A modulus this close to the largest, relative to it, is summed again with the exact kernel: a
+// vector kernel's moduli lie within 1e-15 of the largest of the exact ones, so the harmonic whose
+// exact modulus is the largest is always among these.
+constexpr double NearLargest = 1e-12;
+
+struct Run
+{
+    std::int64_t begin;
+    std::int64_t end;
+};
+
+// Runs work on the caller's thread and up to threads - 1 others. Where the system gives fewer
+// threads, fewer do the same work with the same results.
+template<typename Work> void RunOnThreads(unsigned threads, const Work &work)
+{
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < threads; ++t) {
+        try {
+            helpers.emplace_back(work);
+        } catch (const std::system_error &) {
+            break;
+        }
+    }
+    work();
+    for (auto &helper : helpers)
+        helper.join();
+}
+
+// Runs body(item) for items 0 .. count - 1 spread over the threads, stopping at a cancel or at
+// the first body that returns false; false then.
+template<typename Body>
+bool ForEachItem(std::int64_t count, unsigned threads, TaskControl *control, Body body)
+{
+    std::atomic<std::int64_t> next {0};
+    std::atomic<bool> stopped {false};
+    const auto work = [&] {
+        for (std::int64_t item; (item = next.fetch_add(1)) < count;) {
+            if (stopped || (control && control->Cancelled()) || !body(item)) {
+                stopped = true;
+                return;
+            }
+        }
+    };
+    RunOnThreads(static_cast<unsigned>(std::clamp<std::int64_t>(count, 1, threads)), work);
+    return !stopped && !(control && control->Cancelled());
+}
+
+// The samples, as ComputeSpectrum writes them, with SignalPeak, MeanValue and the runs of
+// non-zero samples. False when cancelled.
+bool Sample(AnalysisState &state, unsigned threads, TaskControl *control, std::vector<Run> &runs)
+{
+    const std::int64_t n = state.SampleCount;
+    const double d = state.DutyCycle;
+    const double v = state.Amplitude;
+    auto &s = state.Samples;
+
+    // The pulse, then the clearing after it.
+    const double nd = static_cast<double>(n) * d;
+    const std::int64_t last = RoundToCount(nd);
+    const std::int64_t first = RoundToCount(nd + 1);
+    const std::int64_t chunks = (last + 1 + Chunk - 1) / Chunk;
+    const bool sampled = ForEachItem(chunks, threads, control, [&](std::int64_t chunk) {
+        for (std::int64_t i = chunk * Chunk; i <= std::min(last, chunk * Chunk + Chunk - 1); ++i)
+            s[i] = v * std::sin((static_cast<double>(i) * PI) / nd);
+        return true;
+    });
+    if (!sampled)
+        return false;
+    // The arrays come zeroed: only pulse samples at or past `first` need clearing.
+    for (std::int64_t i = first; i <= std::min(last, n - 1); ++i)
+        s[i] = 0;
+    s[n] = 0;
+
+    // Peak, mean and runs in one pass; the mean adds in index order. Past the pulse every sample
+    // is 0, which changes neither the peak (from s(0) on it is +0 or more) nor the sum.
+    const std::int64_t end = std::min(last, n);
+    state.SignalPeak = s[0];
+    double sum = 0;
+    for (std::int64_t chunk = 0; chunk <= end; chunk += Chunk) {
+        if (control && control->Cancelled())
+            return false;
+        for (std::int64_t i = chunk; i <= std::min(end, chunk + Chunk - 1); ++i) {
+            if (std::abs(s[i]) >= state.SignalPeak)
+                state.SignalPeak = std::abs(s[i]);
+            if (s[i] == 0 || i == n)
+                continue;
+            sum = sum + s[i];
+            if (!runs.empty() && runs.back().end == i)
+                runs.back().end = i + 1;
+            else if (runs.size() < MaxRuns)
+                runs.push_back({i, i + 1});
+            else
+                runs.back().end = i + 1;
+        }
+    }
+    state.MeanValue = sum / static_cast<double>(n);
+    return true;
+}
+
+// Up to one kernel's lanes of harmonics, summed side by side.
+struct Group
+{
+    const SpectrumKernel *kernel;
+    std::int64_t harmonics[MaxLanes];
+    int count;
+};
+
+// Sums a group's harmonics over the runs and stores their coefficients, counting them done when
+// `counted`; false when cancelled.
+bool SumGroup(AnalysisState &state, const std::vector<Run> &runs, const Group &group,
+              TaskControl *control, bool counted = true)
+{
+    const std::int64_t n = state.SampleCount;
+    double twoKPi[MaxLanes];
+    double cosSums[MaxLanes] = {};
+    double sinSums[MaxLanes] = {};
+    // Lanes beyond the group's harmonics repeat its first one; their sums are not used.
+    for (int l = 0; l < group.kernel->lanes; ++l) {
+        const std::int64_t k = group.harmonics[l < group.count ? l : 0];
+        twoKPi[l] = static_cast<double>(static_cast<std::int32_t>(2 * k)) * PI;
+    }
+    for (const Run &run : runs) {
+        for (std::int64_t begin = run.begin; begin < run.end; begin += Chunk) {
+            group.kernel->sums(twoKPi, static_cast<double>(n), state.Samples.data(), begin,
+                               std::min(run.end, begin + Chunk), cosSums, sinSums);
+            if (control && control->Cancelled())
+                return false;
+        }
+    }
+    const std::int64_t hmax = RoundToCount(state.HarmonicCount);
+    for (int l = 0; l < group.count; ++l) {
+        const std::int64_t k = group.harmonics[l];
+        state.CosCoefficients[k] = (2 / static_cast<double>(n)) * cosSums[l];
+        state.SinCoefficients[k] = (2 / static_cast<double>(n)) * sinSums[l];
+        if (k == hmax) {
+            state.CosSum = cosSums[l];
+            state.SinSum = sinSums[l];
+        }
+    }
+    if (control && counted)
+        control->AddDone(group.count);
+    return true;
+}
+
+// One harmonic's exact sums on several threads, with the literal loops' bits: the products
+// cos(angle) * s(i) and sin(angle) * s(i) are formed apart, a round of samples at a time, on every
+// thread, and then added in index order here. False when cancelled.
+bool SumHarmonicOnThreads(AnalysisState &state, const std::vector<Run> &runs, std::int64_t k,
+                          unsigned threads, TaskControl *control)
+{
+    constexpr std::int64_t Round = 1 << 20;
+    constexpr std::int64_t Piece = 1 << 14;
+    const double dn = static_cast<double>(state.SampleCount);
+    const double twoKPi = static_cast<double>(static_cast<std::int32_t>(2 * k)) * PI;
+    const double *samples = state.Samples.data();
+    std::int64_t longest = 0;
+    for (const Run &run : runs)
+        longest = std::max(longest, std::min(run.end - run.begin, Round));
+    std::vector<double> cosProducts(static_cast<std::size_t>(longest));
+    std::vector<double> sinProducts(static_cast<std::size_t>(longest));
+    double cosSum = 0, sinSum = 0;
+    for (const Run &run : runs)
+        for (std::int64_t begin = run.begin; begin < run.end; begin += Round) {
+            const std::int64_t count = std::min(run.end - begin, Round);
+            const bool formed = ForEachItem(
+                (count + Piece - 1) / Piece, threads, control, [&](std::int64_t piece) {
+                    for (std::int64_t j = piece * Piece; j < std::min(count, piece * Piece + Piece);
+                         ++j) {
+                        double sine, cosine;
+                        sincos(twoKPi * static_cast<double>(begin + j) / dn, &sine, &cosine);
+                        cosProducts[j] = cosine * samples[begin + j];
+                        sinProducts[j] = sine * samples[begin + j];
+                    }
+                    return true;
+                });
+            if (!formed)
+                return false;
+            for (std::int64_t j = 0; j < count; ++j) {
+                cosSum = cosProducts[j] + cosSum;
+                sinSum = sinProducts[j] + sinSum;
+            }
+        }
+    state.CosCoefficients[k] = (2 / dn) * cosSum;
+    state.SinCoefficients[k] = (2 / dn) * sinSum;
+    if (k == RoundToCount(state.HarmonicCount)) {
+        state.CosSum = cosSum;
+        state.SinSum = sinSum;
+    }
+    return true;
+}
+
+// The samples, then harmonics 1 to H: those in `exact` (sorted, within 1 to H) one at a time with
+// the exact kernel, first, as they take longest; the others `kernel.lanes` at a time.
+bool Sweep(AnalysisState &state, const SpectrumKernel &kernel, unsigned threads,
+           TaskControl *control, const std::vector<std::int64_t> &exact, std::vector<Run> &runs)
+{
+    threads = std::max(1u, threads);
+    AllocateArrays(state);
+    if (!Sample(state, threads, control, runs))
+        return false;
+
+    const std::int64_t hmax = RoundToCount(state.HarmonicCount);
+    const std::int64_t lanes = kernel.lanes;
+    const auto exactCount = static_cast<std::int64_t>(exact.size());
+    const std::int64_t blocks = std::max<std::int64_t>(0, (hmax + lanes - 1) / lanes);
+    // A last block of half the lanes or fewer goes to the next narrower unit of the same
+    // processor, where there is one worth it: AVX2 for AVX-512 (SSE2's kernel is slower than
+    // AVX2's even with lanes to spare).
+    const SpectrumKernel *narrow = nullptr;
+    if (lanes == 8)
+        for (const SpectrumKernel &k : VectorKernels())
+            if (k.lanes == 4 && k.supported()) {
+                narrow = &k;
+                break;
+            }
+    const bool summed = ForEachItem(exactCount + blocks, threads, control, [&](std::int64_t item) {
+        Group group {&ExactKernel(), {}, 0};
+        if (item < exactCount) {
+            group.harmonics[group.count++] = exact[static_cast<std::size_t>(item)];
+        } else {
+            // From the highest harmonics down: their large angles take SLEEF's longer reduction,
+            // so the cheaper blocks come last and even out the threads' shares.
+            group.kernel = &kernel;
+            const std::int64_t top = hmax - (item - exactCount) * lanes;
+            for (std::int64_t k = std::max<std::int64_t>(1, top - lanes + 1); k <= top; ++k)
+                if (!std::binary_search(exact.begin(), exact.end(), k))
+                    group.harmonics[group.count++] = k;
+            if (group.count == 0)
+                return true;
+            if (narrow && group.count <= narrow->lanes)
+                group.kernel = narrow;
+        }
+        return SumGroup(state, runs, group, control);
+    });
+    if (!summed)
+        return false;
+    ComputeMagnitudes(state);
+    return true;
+}
+
+// The direct sums' analysis: harmonic z is exact from the start, and so is harmonic 1, the
+// largest of nearly every spectrum; after the sweep every harmonic whose modulus lies within
+// NearLargest of the largest is summed again exactly, on all threads.
+bool DirectSumsExactWhereShown(AnalysisState &state, std::int32_t shown,
+                               const SpectrumKernel &kernel, unsigned threads, TaskControl *control)
+{
+    const std::int64_t hmax = RoundToCount(state.HarmonicCount);
+    std::vector<std::int64_t> exact;
+    if (hmax >= 1)
+        exact.push_back(1);
+    if (shown > 1 && shown <= hmax)
+        exact.push_back(shown);
+    std::vector<Run> runs;
+    if (!Sweep(state, kernel, threads, control, exact, runs))
+        return false;
+    if (runs.empty()) // every sum has no term: +0 in every kernel
+        return true;
+
+    double largest = 0;
+    for (std::int64_t k = 1; k <= hmax; ++k)
+        largest = std::max(largest, state.Magnitudes[k]);
+    std::vector<std::int64_t> again;
+    for (std::int64_t k = 1; k <= hmax; ++k)
+        if (state.Magnitudes[k] >= largest - largest * NearLargest
+            && !std::binary_search(exact.begin(), exact.end(), k))
+            again.push_back(k);
+    const bool summed = ForEachItem(static_cast<std::int64_t>(again.size()), std::max(1u, threads),
+                                    control, [&](std::int64_t item) {
+                                        Group group {&ExactKernel(), {again[item]}, 1};
+                                        return SumGroup(state, runs, group, control, false);
+                                    });
+    if (!summed)
+        return false;
+    for (const std::int64_t k : again)
+        ComputeMagnitude(state, k);
+    return true;
+}
+
+// The cost model, in the direct sums' unit: one sine-cosine pair (SLEEF on AVX-512, about 2 ns
+// on 2 threads). The direct sums take one pair per pulse sample and harmonic, N D H. The transform
+// takes TransformPairsPerPoint pairs per N log2 N (FFTW_ESTIMATE's r2c of a kept plan, with the
+// sampling and the copy around it) and a fixed TransformOverheadPairs (its thread, reading the
+// bins). The transform path is taken where the direct sums would cost more: at D = 0.5 from H = 22
+// at N = 1e6, from H = 19 at N = 1e5; the defaults (N = 1e4, D = 0.5, H = 10: 5e4 pairs against
+// 1.7e5) keep the direct sums. Harmonics 1 and z are summed exactly on both paths alike.
+constexpr double TransformPairsPerPoint = 0.5;
+constexpr double TransformOverheadPairs = 100000;
+
+std::int64_t PulseSamples(std::int64_t n, double d)
+{
+    const double nd = static_cast<double>(n) * d;
+    const std::optional<std::int32_t> last = TryRoundToCount(nd);
+    if (!last || *last < 0)
+        return 0;
+    return std::min<std::int64_t>(*last, n - 1) + 1;
+}
+
+constexpr double Unit = std::numeric_limits<double>::epsilon() / 2; // u = 2^-53
+constexpr double PiGap = 3.2384626433832795e-15; // pi - PI, the 15-digit value's shortfall
+
+// Harmonic k's sum as the transform gives it, from bin k mod N: the bins hold
+// sum of s(i) * exp(-2 pi i j k / N), so CosSum = Re and SinSum = -Im; above N / 2 the bins are
+// mirrored, bin N - m being the conjugate of bin m.
+struct SumPair
+{
+    double cos;
+    double sin;
+};
+
+SumPair BinSums(const std::complex<double> *bins, std::int64_t n, std::int64_t k)
+{
+    const std::int64_t m = k % n;
+    if (2 * m <= n)
+        return {bins[m].real(), -bins[m].imag()};
+    return {bins[n - m].real(), bins[n - m].imag()};
+}
+
+// The literal loops' modulus of coefficients a and b, sqrt(b^2 + a^2), grows with |a| and with
+// |b|; so the moduli of the ends of the intervals that hold the literal coefficients bound the
+// literal modulus from below and above, underflow and rounding included.
+struct ModulusRange
+{
+    double low;
+    double high;
+};
+
+double LiteralModulus(double a, double b)
+{
+    return std::sqrt(std::pow(b, 2) + std::pow(a, 2));
+}
+
+// `modulus` is LiteralModulus(a, b).
+ModulusRange ModulusWithin(double a, double b, double modulus, double error)
+{
+    // Away from underflow and overflow the squares are normal numbers: the triangle inequality
+    // gives the range at once, sqrt(2) times the error either side, with room for the roundings
+    // of the modulus here and in the literal loops (3 u each).
+    if (modulus >= 0x1p-500 && modulus <= 0x1p500) {
+        const double reach = 1.4142135623730951 * error * (1 + 8 * Unit);
+        return {std::max(0.0, (modulus * (1 - 8 * Unit) - reach) * (1 - 8 * Unit)),
+                (modulus * (1 + 8 * Unit) + reach) * (1 + 8 * Unit)};
+    }
+    const auto below = [&](double x) {
+        const double d = std::abs(x) - error;
+        return d <= 0 ? 0.0 : std::nextafter(d, 0.0);
+    };
+    const auto above = [&](double x) {
+        return std::nextafter(std::abs(x) + error, std::numeric_limits<double>::infinity());
+    };
+    return {LiteralModulus(below(a), below(b)), LiteralModulus(above(a), above(b))};
+}
+
+// The last transform's buffers, kept for the next analysis of the same N where they are small:
+// pages already the program's own are filled at once, where new ones would fault in one by one.
+// A transform abandoned to its thread is never kept.
+constexpr std::uint64_t KeptBufferBytes = 64 << 20;
+
+std::mutex &KeptTransformLock()
+{
+    static auto *lock = new std::mutex; // never destroyed, as the transforms may outlive it
+    return *lock;
+}
+
+std::shared_ptr<RealTransform> &KeptTransform()
+{
+    static auto *kept = new std::shared_ptr<RealTransform>;
+    return *kept;
+}
+
+std::shared_ptr<RealTransform> TakeTransform(std::int64_t n)
+{
+    {
+        const std::lock_guard<std::mutex> lock(KeptTransformLock());
+        if (KeptTransform() && KeptTransform()->Size() == n)
+            return std::move(KeptTransform());
+    }
+    return std::make_shared<RealTransform>(n);
+}
+
+void KeepTransform(std::shared_ptr<RealTransform> transform)
+{
+    if (RealTransform::BufferBytes(transform->Size()) > KeptBufferBytes)
+        return;
+    const std::lock_guard<std::mutex> lock(KeptTransformLock());
+    KeptTransform() = std::move(transform);
+}
+
+// Runs the transform on a thread of its own, which shares the buffers: it makes the plan while
+// the samples are computed, then waits for Start. When the analysis is cancelled the caller
+// returns at once; a transform already started finishes on memory that its thread alone still
+// holds, freed when it ends, and one not started is never run.
+class TransformThread
+{
+public:
+    TransformThread(std::shared_ptr<RealTransform> transform,
+                    const std::function<void(SpectrumStage)> &probe)
+        : shared_(std::make_shared<Shared>())
+    {
+        const auto run = [transform, probe, shared = shared_] {
+            std::exception_ptr failure;
+            try {
+                transform->PrepareForward();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            {
+                std::unique_lock<std::mutex> lock(shared->mutex);
+                shared->changed.wait(lock, [&] { return shared->go || shared->abandoned; });
+                if (shared->abandoned)
+                    return;
+            }
+            if (!failure) {
+                if (probe)
+                    probe(SpectrumStage::TransformRunning);
+                try {
+                    transform->Forward();
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+                if (probe)
+                    probe(SpectrumStage::TransformEnded);
+            }
+            const std::lock_guard<std::mutex> lock(shared->mutex);
+            shared->failure = failure;
+            shared->ended = true;
+            shared->changed.notify_all();
+        };
+        try {
+            std::thread(run).detach();
+        } catch (const std::system_error &) {
+            inline_ = run; // no thread to be had: the transform runs on Start, uncancellable
+        }
+    }
+    TransformThread(const TransformThread &) = delete;
+    TransformThread &operator=(const TransformThread &) = delete;
+
+    ~TransformThread()
+    {
+        const std::lock_guard<std::mutex> lock(shared_->mutex);
+        shared_->abandoned = !shared_->go;
+        shared_->changed.notify_all();
+    }
+
+    void Start()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(shared_->mutex);
+            shared_->go = true;
+            shared_->changed.notify_all();
+        }
+        if (inline_)
+            inline_();
+    }
+
+    // Waits for the end, looking at the cancel flag every millisecond; false when cancelled.
+    bool Wait(TaskControl *control)
+    {
+        std::unique_lock<std::mutex> lock(shared_->mutex);
+        while (!shared_->ended) {
+            if (control && control->Cancelled())
+                return false;
+            shared_->changed.wait_for(lock, std::chrono::milliseconds(1));
+        }
+        if (shared_->failure)
+            std::rethrow_exception(shared_->failure);
+        return true;
+    }
+
+private:
+    struct Shared
+    {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool go = false;
+        bool abandoned = false;
+        bool ended = false;
+        std::exception_ptr failure;
+    };
+    std::shared_ptr<Shared> shared_;
+    std::function<void()> inline_;
+};
+
+// The bound of SpectrumErrorBound as a line in k, worked out once for every harmonic.
+struct ErrorLine
+{
+    double fixed;
+    double perHarmonic;
+};
+
+ErrorLine ErrorLineOf(const SampleMeasures &measures)
+{
+    // The literal loops' sum against the exact one with pi (every sum over the M non-zero samples
+    // s(i), A = sum |s(i)|, A1 = sum |s(i)| i / N, Q = sqrt(sum s(i)^2)):
+    // - the angle (2k * PI * i) / N is formed with the 15-digit PI, pi - PI = 3.24e-15, and three
+    //   roundings of relative u each: it misses 2 pi k i / N by at most 2k ((pi - PI) + 3 u pi)
+    //   i / N, and a sine or cosine moves no more than its angle: 2k ((pi - PI) + 3 u pi) A1,
+    //   the only term that grows with k;
+    // - the C library's sine and cosine, under one ulp (2u for values up to 1): 2u A;
+    // - each product's rounding, u A, and below the normal range 2^-1074 each: M 2^-1074;
+    // - the sum in index order, M terms: (M - 1) u A (zero samples add exactly nothing).
+    // The transform against the same exact sum: FFTW's rounding grows as log2 N and is bounded in
+    // the Euclidean norm over all bins, so one bin errs by no more than c u log2 N sqrt(N) Q;
+    // c = 32 leaves room for the prime sizes' algorithms and for FFTW's tables of twiddles.
+    // Their total, times 5/4 for the roundings of this bound itself and a margin.
+    const double m = static_cast<double>(measures.terms);
+    const double dn = static_cast<double>(std::max<std::int64_t>(measures.n, 1));
+    const double angle = 2 * (PiGap + 3.01 * Unit * 3.1415926535897932) * measures.weightedAbsSum;
+    const double library = 2 * Unit * measures.absSum;
+    const double products = Unit * measures.absSum + m * std::numeric_limits<double>::denorm_min();
+    const double sum = (m + 1) * Unit * measures.absSum;
+    const double transform
+        = 32 * Unit * (std::ceil(std::log2(dn)) + 2) * std::sqrt(dn) * measures.norm;
+    return {1.25 * (library + products + sum + transform), 1.25 * angle};
+}
+
+void Tell(const SpectrumOptions &options, SpectrumStage stage)
+{
+    if (options.probe)
+        options.probe(stage);
+}
+
+// The measures of the samples for the error bound; false when cancelled.
+bool Measure(const AnalysisState &state, const std::vector<Run> &runs, TaskControl *control,
+             SampleMeasures &measures)
+{
+    measures.n = state.SampleCount;
+    const double dn = static_cast<double>(measures.n);
+    // The norm scaled by the peak, so that neither squares of tiny samples underflow nor those of
+    // huge ones overflow.
+    const double peak = state.SignalPeak > 0 ? state.SignalPeak : 1;
+    double squares = 0;
+    for (const Run &run : runs)
+        for (std::int64_t begin = run.begin; begin < run.end; begin += Chunk) {
+            if (control && control->Cancelled())
+                return false;
+            for (std::int64_t i = begin; i < std::min(run.end, begin + Chunk); ++i) {
+                const double s = std::abs(state.Samples[i]);
+                measures.absSum += s;
+                measures.weightedAbsSum += s * (static_cast<double>(i) / dn);
+                squares += (s / peak) * (s / peak);
+                ++measures.terms;
+            }
+        }
+    measures.norm = peak * std::sqrt(squares);
+    return true;
+}
+
+// The transform path: samples, one transform on its own thread while harmonics 1 and z are summed
+// exactly on this one, the other harmonics read from the bins with each modulus's range, and the
+// harmonics whose range reaches the largest lower end summed again exactly.
+bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
+                              const SpectrumOptions &options, TaskControl *control)
+{
+    const unsigned threads = std::max(1u, options.threads);
+    const std::int64_t n = state.SampleCount;
+    const std::int64_t hmax = RoundToCount(state.HarmonicCount);
+    std::shared_ptr<RealTransform> transform;
+    std::optional<TransformThread> running;
+    if (hmax >= 1) {
+        transform = TakeTransform(n);
+        running.emplace(transform, options.probe); // makes its plan meanwhile
+    }
+    Tell(options, SpectrumStage::Sampling);
+    AllocateArrays(state);
+    std::vector<Run> runs;
+    if (!Sample(state, threads, control, runs))
+        return false;
+    if (hmax < 1 || runs.empty()) { // no harmonic, or every sum without a term: +0
+        if (control && hmax >= 1)
+            control->AddDone(hmax);
+        return true;
+    }
+    const double dn = static_cast<double>(n);
+
+    Tell(options, SpectrumStage::CopyingSamples);
+    double *reals = transform->Reals();
+    const bool copied
+        = ForEachItem((n + Chunk - 1) / Chunk, threads, control, [&](std::int64_t chunk) {
+              const std::int64_t begin = chunk * Chunk;
+              const std::int64_t end = std::min(n, begin + Chunk);
+              std::copy(state.Samples.begin() + begin, state.Samples.begin() + end, reals + begin);
+              return true;
+          });
+    if (!copied)
+        return false;
+    running->Start();
+    Tell(options, SpectrumStage::TransformStarted);
+
+    Tell(options, SpectrumStage::ExactSums);
+    std::vector<std::int64_t> exact {1};
+    if (shown > 1 && shown <= hmax)
+        exact.push_back(shown);
+    const bool summed = ForEachItem(static_cast<std::int64_t>(exact.size()),
+                                    std::max(1u, threads - 1), control, [&](std::int64_t item) {
+                                        Group group {&ExactKernel(), {exact[item]}, 1};
+                                        return SumGroup(state, runs, group, control);
+                                    });
+    if (!summed)
+        return false;
+    for (const std::int64_t k : exact)
+        ComputeMagnitude(state, k);
+
+    SampleMeasures measures;
+    if (!Measure(state, runs, control, measures))
+        return false;
+    const ErrorLine bound = ErrorLineOf(measures);
+
+    Tell(options, SpectrumStage::WaitingForTransform);
+    if (!running->Wait(control))
+        return false;
+
+    // Every other harmonic from the bins; `lowest` is, per block of harmonics, the largest lower
+    // end of their moduli: the literal loops' largest modulus is at least the largest of these.
+    Tell(options, SpectrumStage::ReadingBins);
+    const std::complex<double> *bins = transform->Bins();
+    const double scale = 2 / dn;
+    const auto errorOf = [&](std::int64_t k) {
+        // The sums' bound times 2 / N, with room for the rounding of that product (relative u,
+        // in the literal loops and here alike).
+        return scale * (bound.fixed + bound.perHarmonic * static_cast<double>(k)) * (1 + 8 * Unit);
+    };
+    // Per block of harmonics: the largest lower end of their moduli (the literal loops' largest
+    // modulus is at least the largest of these) and the largest upper end.
+    const std::int64_t blocks = (hmax + Chunk - 1) / Chunk;
+    std::vector<double> lowest(static_cast<std::size_t>(blocks), 0);
+    std::vector<double> highest(static_cast<std::size_t>(blocks), 0);
+    const bool read = ForEachItem(blocks, threads, control, [&](std::int64_t block) {
+        double low = 0, high = 0;
+        std::int64_t done = 0;
+        for (std::int64_t k = std::max<std::int64_t>(1, block * Chunk);
+             k <= std::min(hmax, block * Chunk + Chunk - 1); ++k) {
+            if (std::binary_search(exact.begin(), exact.end(), k)) {
+                low = std::max(low, state.Magnitudes[k]);
+                high = std::max(high, state.Magnitudes[k]);
+                continue;
+            }
+            const SumPair sums = BinSums(bins, n, k);
+            state.CosCoefficients[k] = scale * sums.cos;
+            state.SinCoefficients[k] = scale * sums.sin;
+            ComputeMagnitude(state, k);
+            ++done;
+            const ModulusRange range
+                = ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k],
+                                state.Magnitudes[k], errorOf(k));
+            low = std::max(low, range.low);
+            high = std::max(high, range.high);
+        }
+        lowest[static_cast<std::size_t>(block)] = low;
+        highest[static_cast<std::size_t>(block)] = high;
+        if (control)
+            control->AddDone(done);
+        return true;
+    });
+    if (!read)
+        return false;
+    const double floor = *std::max_element(lowest.begin(), lowest.end());
+    if (exact.back() == hmax) {
+        // CosSum and SinSum were left by the exact sum of the last harmonic.
+    } else {
+        const SumPair sums = BinSums(bins, n, hmax);
+        state.CosSum = sums.cos;
+        state.SinSum = sums.sin;
+    }
+
+    // Which harmonics can hold the largest modulus: those whose range reaches the floor. Where a
+    // range is a single value, the modulus computed is already the literal loops' own.
+    Tell(options, SpectrumStage::SummingAgain);
+    std::vector<std::int64_t> again;
+    for (std::int64_t block = 0; block < blocks; ++block) {
+        if (highest[static_cast<std::size_t>(block)] < floor)
+            continue; // no harmonic of the block reaches it
+        if (control && control->Cancelled())
+            return false;
+        for (std::int64_t k = std::max<std::int64_t>(1, block * Chunk);
+             k <= std::min(hmax, block * Chunk + Chunk - 1); ++k) {
+            if (std::binary_search(exact.begin(), exact.end(), k))
+                continue;
+            const ModulusRange range
+                = ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k],
+                                state.Magnitudes[k], errorOf(k));
+            if (range.high >= floor && range.low != range.high)
+                again.push_back(k);
+        }
+    }
+    // Fewer harmonics than threads (most often one): each on all threads in turn.
+    if (again.size() < threads) {
+        for (const std::int64_t k : again)
+            if (!SumHarmonicOnThreads(state, runs, k, threads, control))
+                return false;
+    } else {
+        const bool resummed = ForEachItem(static_cast<std::int64_t>(again.size()), threads, control,
+                                          [&](std::int64_t item) {
+                                              Group group {&ExactKernel(), {again[item]}, 1};
+                                              return SumGroup(state, runs, group, control, false);
+                                          });
+        if (!resummed)
+            return false;
+    }
+    for (const std::int64_t k : again)
+        ComputeMagnitude(state, k);
+    KeepTransform(std::move(transform));
+    return true;
+}
+
+} // namespace
+
+SpectrumPath CheaperPath(std::int64_t n, double d, double h)
+{
+    const std::optional<std::int32_t> harmonics = TryRoundToCount(h);
+    if (n < 1 || !harmonics || *harmonics < 1)
+        return SpectrumPath::DirectSums;
+    const double direct = static_cast<double>(PulseSamples(n, d)) * *harmonics;
+    const double dn = static_cast<double>(n);
+    const double transform = TransformPairsPerPoint * dn * std::log2(dn) + TransformOverheadPairs;
+    return direct > transform ? SpectrumPath::Transform : SpectrumPath::DirectSums;
+}
+
+void ForgetKeptTransforms()
+{
+    {
+        const std::lock_guard<std::mutex> lock(KeptTransformLock());
+        KeptTransform().reset();
+    }
+    RealTransform::DropKeptPlans();
+}
+
+std::uint64_t SpectrumWorkspaceBytes(std::int64_t n, double d, double h)
+{
+    return CheaperPath(n, d, h) == SpectrumPath::Transform ? RealTransform::BufferBytes(n) : 0;
+}
+
+bool ComputeSpectrumByDirectSums(AnalysisState &state, const SpectrumKernel &kernel,
+                                 unsigned threads, TaskControl *control)
+{
+    std::vector<Run> runs;
+    return Sweep(state, kernel, threads, control, {}, runs);
+}
+
+bool ComputeSpectrumExactWhereShown(AnalysisState &state, std::int32_t shown,
+                                    const SpectrumOptions &options, TaskControl *control)
+{
+    SpectrumPath path = options.path;
+    if (path == SpectrumPath::Cheaper)
+        path = CheaperPath(state.SampleCount, state.DutyCycle, state.HarmonicCount);
+    if (path == SpectrumPath::Transform)
+        return TransformExactWhereShown(state, shown, options, control);
+    const SpectrumKernel &kernel = options.kernel ? *options.kernel : BestVectorKernel();
+    return DirectSumsExactWhereShown(state, shown, kernel, options.threads, control);
+}
+
+double SpectrumErrorBound(const SampleMeasures &measures, std::int64_t k)
+{
+    const ErrorLine line = ErrorLineOf(measures);
+    return line.fixed + line.perHarmonic * static_cast<double>(k);
+}
