@@ -4,6 +4,7 @@
 #include "ui/classic/qt_translations.h"
 #include "ui/input_window/form1.h"
 #include "ui/input_window/qt_message_box.h"
+#include "ui/long_work/task_gate.h"
 #include "version.h"
 
 #include <QApplication>
@@ -25,7 +26,8 @@ int main(int argc, char *argv[])
 
     AnalysisState state;
     QtMessageBox messages;
-    Form1 form1(state, messages);
+    TaskGate tasks;
+    Form1 form1(state, messages, tasks);
     messages.SetParent(&form1);
     form1.show();
     return QApplication::exec();

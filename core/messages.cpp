@@ -115,6 +115,42 @@ constexpr ReasonEntry Reasons[] = {
      {}},
 };
 
+struct SaveProblemEntry
+{
+    SaveProblem problem;
+    std::u16string_view text;
+};
+
+// In the order of the enum: a row missing or out of place fails the build.
+constexpr SaveProblemEntry SaveProblemTexts[] = {
+    {SaveProblem::FolderMissing, u"la cartella non esiste"},
+    {SaveProblem::NotAFolder, u"nel percorso c'è un file al posto di una cartella"},
+    {SaveProblem::NoPermission, u"non hai il permesso di scrivere in quella cartella"},
+    {SaveProblem::FileProtected, u"il file esistente è protetto e non può essere sostituito"},
+    {SaveProblem::IsAFolder, u"con quel nome c'è già una cartella"},
+    {SaveProblem::NameTooLong, u"il nome del file è troppo lungo"},
+    {SaveProblem::FolderNameTooLong, u"il nome di una cartella del percorso è troppo lungo"},
+    {SaveProblem::PathTooLong, u"il percorso del file è troppo lungo"},
+    {SaveProblem::ReadOnlyDisk, u"il disco è di sola lettura"},
+    {SaveProblem::DiskFull, u"il disco è pieno"},
+    {SaveProblem::FileTooLarge, u"il file supera la dimensione massima consentita dal sistema"},
+    {SaveProblem::WriteFailed, u"la scrittura sul disco non è riuscita"},
+    {SaveProblem::ReplaceFailed, u"non è stato possibile sostituire il file esistente"},
+    {SaveProblem::NotEnoughMemory, u"la memoria non basta per preparare i dati"},
+};
+
+constexpr bool InEnumOrder()
+{
+    std::size_t index = 0;
+    for (const SaveProblemEntry &entry : SaveProblemTexts)
+        if (static_cast<std::size_t>(entry.problem) != index++ || entry.text.empty())
+            return false;
+    return true;
+}
+static_assert(std::size(SaveProblemTexts) == static_cast<std::size_t>(SaveProblem::Count)
+                  && InEnumOrder(),
+              "one text for each SaveProblem, in the enum's order");
+
 std::u16string Decimal(std::uint64_t value)
 {
     const std::string digits = std::to_string(value);
@@ -161,19 +197,14 @@ std::u16string_view FieldDescription(Field field)
 
 std::u16string SaveFailedText(std::u16string_view path, SaveProblem problem)
 {
-    static constexpr std::u16string_view Why[] = {
-        u"la cartella non esiste",
-        u"nel percorso c'è un file al posto di una cartella",
-        u"non hai il permesso di scrivere in quella cartella",
-        u"il nome del file è troppo lungo",
-        u"il disco è pieno",
-        u"il file supera la dimensione massima consentita dal sistema",
-        u"la scrittura sul disco non è riuscita",
-        u"non è stato possibile sostituire il file esistente",
-    };
     return u"Il file «" + std::u16string(path) + u"» non è stato salvato: "
-        + std::u16string(Why[static_cast<std::size_t>(problem)])
+        + std::u16string(SaveProblemText(problem))
         + u". Un file con quel nome, se c'era, è rimasto com'era.";
+}
+
+std::u16string_view SaveProblemText(SaveProblem problem)
+{
+    return SaveProblemTexts[static_cast<std::size_t>(problem)].text;
 }
 
 std::u16string TooManyRowsText(std::int64_t rows)

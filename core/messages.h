@@ -69,8 +69,16 @@ std::span<const ReasonEntry> ReasonTable();
 // The messages of the export from the graph window.
 // A save that failed: the file's path and why, in words; nothing was left behind.
 std::u16string SaveFailedText(std::u16string_view path, SaveProblem problem);
+// Why, alone ("il disco è pieno").
+std::u16string_view SaveProblemText(SaveProblem problem);
+// Under the file dialog's name while it is too long to be saved, which keeps Save disabled.
+inline constexpr std::u16string_view NameTooLongHint
+    = u"Il nome del file è troppo lungo: al massimo 255 caratteri (meno se accentati).";
 // Data too long for the clipboard: more rows than a spreadsheet holds.
 constexpr std::int64_t SpreadsheetRows = 1048576;
 std::u16string TooManyRowsText(std::int64_t rows);
 // A sheet of the workbook would need more rows than a spreadsheet holds.
 std::u16string TooManyWorkbookRowsText(std::int64_t rows);
+// The memory ran out while the data for the clipboard were prepared.
+inline constexpr std::u16string_view CopyOutOfMemoryText
+    = u"I dati non sono stati copiati: la memoria non basta per prepararli.";

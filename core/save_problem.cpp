@@ -3,54 +3,123 @@
 #include <cerrno>
 #include <climits>
 #include <filesystem>
-#include <system_error>
+#include <sys/stat.h>
 #include <unistd.h>
 
-SaveProblem DiagnoseOpenFailure(const std::string &path)
+namespace {
+
+// A folder that could not be looked at: missing, or a plain file where one of its parents should
+// be, told by climbing to the nearest part of the path that exists.
+SaveProblem MissingFolderProblem(const std::filesystem::path &folder)
 {
-    return PathProblem(path).value_or(SaveProblem::WriteFailed);
+    for (std::filesystem::path part = folder.parent_path(); !part.empty();
+         part = part.parent_path()) {
+        struct stat info
+        {
+        };
+        if (::stat(part.c_str(), &info) == 0)
+            return S_ISDIR(info.st_mode) ? SaveProblem::FolderMissing : SaveProblem::NotAFolder;
+        if (part == part.root_path())
+            break;
+    }
+    return SaveProblem::FolderMissing;
+}
+
+} // namespace
+
+SaveProblem ProblemOf(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return SaveProblem::FolderMissing;
+    case ENOTDIR:
+        return SaveProblem::NotAFolder;
+    case EACCES:
+        return SaveProblem::NoPermission;
+    case EPERM:
+    case ETXTBSY:
+        return SaveProblem::FileProtected;
+    case EISDIR:
+        return SaveProblem::IsAFolder;
+    case ENAMETOOLONG:
+        return SaveProblem::NameTooLong;
+    case EROFS:
+        return SaveProblem::ReadOnlyDisk;
+    case ENOSPC:
+    case EDQUOT:
+        return SaveProblem::DiskFull;
+    case EFBIG:
+        return SaveProblem::FileTooLarge;
+    default:
+        return SaveProblem::WriteFailed;
+    }
 }
 
 std::optional<SaveProblem> PathProblem(const std::string &path)
 {
     namespace fs = std::filesystem;
     const fs::path file(path);
-    if (path.size() >= PATH_MAX || file.filename().string().size() > NAME_MAX)
+    // By name first: the system would say "too long" for any part of the path alike.
+    if (path.size() >= PATH_MAX)
+        return SaveProblem::PathTooLong;
+    if (file.filename().string().size() > NAME_MAX)
         return SaveProblem::NameTooLong;
-    // Climb to the nearest part of the folder that exists: a plain file there means the path
-    // runs through a file; a missing folder means it was never made.
-    std::error_code error;
-    fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-    if (!fs::exists(folder, error)) {
-        for (fs::path part = folder; !part.empty() && part != part.root_path();
-             part = part.parent_path())
-            if (fs::exists(part, error))
-                return fs::is_directory(part, error) ? SaveProblem::FolderMissing
-                                                     : SaveProblem::NotAFolder;
-        return SaveProblem::FolderMissing;
+    for (const fs::path &part : file.parent_path())
+        if (part.string().size() > NAME_MAX)
+            return SaveProblem::FolderNameTooLong;
+
+    const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+    struct stat info
+    {
+    };
+    if (::stat(folder.c_str(), &info) != 0) {
+        const int error = errno;
+        return error == ENOENT ? MissingFolderProblem(folder) : ProblemOf(error);
     }
-    if (!fs::is_directory(folder, error))
+    if (!S_ISDIR(info.st_mode))
         return SaveProblem::NotAFolder;
+    // The new file is written beside the old one and then takes its place.
     if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        return SaveProblem::NoPermission;
+        return ProblemOf(errno);
+    if (::stat(file.c_str(), &info) != 0)
+        return std::nullopt; // no file there yet
+    if (S_ISDIR(info.st_mode))
+        return SaveProblem::IsAFolder;
+    if (::access(file.c_str(), W_OK) != 0) {
+        const int error = errno;
+        return error == EACCES || error == EPERM ? SaveProblem::FileProtected : ProblemOf(error);
+    }
     return std::nullopt;
 }
 
-SaveProblem DiagnoseWriteFailure(int error)
+SaveProblem DiagnoseOpenFailure(const std::string &path)
 {
-    switch (error) {
-    case ENAMETOOLONG:
-        return SaveProblem::NameTooLong;
-    case ENOSPC:
-    case EDQUOT:
-        return SaveProblem::DiskFull;
-    case EFBIG:
-        return SaveProblem::FileTooLarge;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return SaveProblem::NoPermission;
-    default:
-        return SaveProblem::WriteFailed;
+    return PathProblem(path).value_or(SaveProblem::WriteFailed);
+}
+
+std::optional<SaveProblem> WriteAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        const ssize_t written = ::write(fd, data.data(), data.size());
+        if (written < 0) {
+            const int error = errno;
+            if (error == EINTR)
+                continue;
+            return ProblemOf(error);
+        }
+        if (written == 0)
+            return SaveProblem::WriteFailed;
+        data.remove_prefix(static_cast<std::size_t>(written));
     }
+    return std::nullopt;
+}
+
+std::optional<SaveProblem> SyncToDisk(int fd)
+{
+    if (::fsync(fd) == 0)
+        return std::nullopt;
+    const int error = errno;
+    if (error == EINVAL || error == EROFS) // a file system that keeps nothing to sync
+        return std::nullopt;
+    return ProblemOf(error);
 }

@@ -36,28 +36,27 @@ void HarmonicSumsOne(const double *twoKPi, double n, const double *samples, std:
     *sinSums = sinSum;
 }
 
-bool Always()
+bool Always(const ProcessorFeatures &)
 {
     return true;
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-// The compiler's checks include the system's support for the wider registers.
-bool HasAvx512()
+bool HasAvx512(const ProcessorFeatures &p)
 {
-    return __builtin_cpu_supports("avx512f");
+    return p.avx512f;
 }
-bool HasAvx2()
+bool HasAvx2(const ProcessorFeatures &p)
 {
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    return p.avx2 && p.fma;
 }
-bool HasAvx()
+bool HasAvx(const ProcessorFeatures &p)
 {
-    return __builtin_cpu_supports("avx");
+    return p.avx;
 }
-bool HasSse2()
+bool HasSse2(const ProcessorFeatures &p)
 {
-    return __builtin_cpu_supports("sse2");
+    return p.sse2;
 }
 #endif
 
@@ -80,14 +79,34 @@ std::span<const SpectrumKernel> VectorKernels()
     return Kernels;
 }
 
+const ProcessorFeatures &ThisProcessor()
+{
+    static const ProcessorFeatures features = [] {
+        ProcessorFeatures p;
+#if defined(__x86_64__) || defined(__i386__)
+        // The compiler's checks include the system's support for the wider registers.
+        p.avx512f = __builtin_cpu_supports("avx512f");
+        p.avx2 = __builtin_cpu_supports("avx2");
+        p.fma = __builtin_cpu_supports("fma");
+        p.avx = __builtin_cpu_supports("avx");
+        p.sse2 = __builtin_cpu_supports("sse2");
+#endif
+        return p;
+    }();
+    return features;
+}
+
+const SpectrumKernel &BestVectorKernel(const ProcessorFeatures &features)
+{
+    for (const SpectrumKernel &kernel : Kernels)
+        if (kernel.runsOn(features))
+            return kernel;
+    return Kernels[std::size(Kernels) - 1];
+}
+
 const SpectrumKernel &BestVectorKernel()
 {
-    static const SpectrumKernel &best = [&]() -> const SpectrumKernel & {
-        for (const SpectrumKernel &kernel : Kernels)
-            if (kernel.supported())
-                return kernel;
-        return Kernels[std::size(Kernels) - 1];
-    }();
+    static const SpectrumKernel &best = BestVectorKernel(ThisProcessor());
     return best;
 }
 

@@ -15,16 +15,35 @@ using HarmonicSums
     = void (*)(const double *twoKPi, double n, const double *samples, std::int64_t begin,
                std::int64_t end, double *cosSums, double *sinSums);
 
+// The vector units a processor has, as far as the kernels care; the operating system's support
+// for their registers included.
+struct ProcessorFeatures
+{
+    bool avx512f = false;
+    bool avx2 = false;
+    bool fma = false;
+    bool avx = false;
+    bool sse2 = false;
+};
+
+// What the processor running the program has.
+const ProcessorFeatures &ThisProcessor();
+
 struct SpectrumKernel
 {
     const char *name;
     int lanes; // harmonics summed side by side
     HarmonicSums sums;
-    bool (*supported)(); // whether this processor runs it
+    bool (*runsOn)(const ProcessorFeatures &); // whether a processor with those units runs it
+
+    // Whether this processor runs it.
+    bool supported() const { return runsOn(ThisProcessor()); }
 };
 
 // The SLEEF kernels, widest vector unit first: AVX-512F, AVX2 with FMA, AVX, SSE2, scalar.
 std::span<const SpectrumKernel> VectorKernels();
+// The widest one a processor with `features` runs.
+const SpectrumKernel &BestVectorKernel(const ProcessorFeatures &features);
 // The widest one this processor runs.
 const SpectrumKernel &BestVectorKernel();
 // The C library's sin and cos, one harmonic at a time: every bit as the literal loops.

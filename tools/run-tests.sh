@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the release build, the same tests
-# under AddressSanitizer and UndefinedBehaviorSanitizer, and the fuzz targets (their seed corpora,
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the tests of threaded code under
+# ThreadSanitizer, and the fuzz targets (their seed corpora,
 # then SPETTRO_FUZZ_SECONDS seconds each, 60 by default).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,6 +17,12 @@ cmake --build --preset debug-sanitizers
 # The package checks build a package and the LibreOffice checks only open the exported files
 # in LibreOffice; the release run has done both.
 ctest --preset debug-sanitizers --label-exclude "packaging|libreoffice"
+
+# Only the targets of the threaded code's tests: the fast spectrum's threads, the analysis
+# worker and its cancel, the CSV save and the task gate.
+cmake --preset tsan
+cmake --build --preset tsan
+ctest --preset tsan
 
 cmake --preset fuzz
 cmake --build --preset fuzz

@@ -53,13 +53,13 @@ std::uint64_t Bits(const std::string &field)
     return std::bit_cast<std::uint64_t>(value);
 }
 
-AnalysisState Analysis(double frequency)
+AnalysisState Analysis(double frequency, double harmonics = 20.5) // 20.5: 20 harmonics
 {
     AnalysisState s;
     s.SampleCount = 1000;
     s.DutyCycle = 0.37;
     s.Amplitude = -3e-7;
-    s.HarmonicCount = 20.5; // 20 harmonics
+    s.HarmonicCount = harmonics;
     s.Frequency = frequency;
     ComputeSpectrum(s);
     s.HarmonicSum = ComputeHarmonicSum(s).value();
@@ -120,6 +120,21 @@ TEST(AnalysisTable, leavesTheTimeOutWithoutATimeScale)
     EXPECT_EQ(rows[22][8], ""); // sample 0: 0 times an infinite period
     EXPECT_EQ(rows[23][8], "");
     EXPECT_EQ(rows[2][3], "0"); // harmonic 1 at 0 kHz
+}
+
+// The shortest text that reads back, not merely one that does: a spreadsheet shows what is
+// written. A count of harmonics such as 20.7 rounds to 21, as every other count of the program.
+TEST(AnalysisTable, writesTheShortestTextAndRoundsTheHarmonicCount)
+{
+    const AnalysisState s = Analysis(100, 20.7);
+    const auto rows = ParseCsv(Table(s));
+    ASSERT_EQ(rows.size(), 2u + 21u + 1000u);
+    EXPECT_EQ(rows[2][3], "0.1"); // harmonic 1 of 100 Hz, in kHz
+    EXPECT_EQ(rows[4][3], "0.3");
+    EXPECT_EQ(rows[22][0], "armonica");
+    EXPECT_EQ(rows[22][2], "21");
+    EXPECT_EQ(rows[23][8], "0"); // sample 0 at 0 µs
+    EXPECT_EQ(rows[24][8], "10"); // a period of 10000 µs in 1000 samples
 }
 
 TEST(AnalysisTable, leavesTheSumOutUntilItIsComputed)

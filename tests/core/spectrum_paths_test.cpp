@@ -111,6 +111,8 @@ const FastCase FastCases[] = {
     FastCase {1000, 0.5, 0, 5}, // a silent signal
     FastCase {20, -0.05, 1, 4}, // a small negative duty cycle: all zero
     FastCase {200000, 0.77, 1e-300, 7},
+    FastCase {79, 0.99365907548456722, 1, 80}, // harmonic 1 is not the largest
+    FastCase {8, 0.16707, 0x1p60, 9}, // nor here, moduli near 2^60 and nearly tied
 };
 
 INSTANTIATE_TEST_SUITE_P(Sizes, FastPaths, testing::ValuesIn(FastCases),
@@ -434,6 +436,58 @@ TEST(CheaperPath, keepsTheDirectSumsAtTheDefaultsAndTransformsWholeSpectra)
     EXPECT_EQ(CheaperPath(100000, 0.5, 0), SpectrumPath::DirectSums);
     EXPECT_EQ(SpectrumWorkspaceBytes(10000, 0.5, 10), 0u);
     EXPECT_EQ(SpectrumWorkspaceBytes(100000, 0.5, 100000), 100000u * 8 + 50001u * 16);
+}
+
+// The widest kernel the processor runs, asked unit by unit; AVX2's kernel needs FMA as well.
+struct KernelChoice
+{
+    const char *processor;
+    ProcessorFeatures features;
+    const char *kernel;
+};
+
+void PrintTo(const KernelChoice &c, std::ostream *out)
+{
+    *out << c.processor;
+}
+
+class ChosenKernel : public testing::TestWithParam<KernelChoice>
+{
+};
+
+TEST_P(ChosenKernel, isTheWidestTheProcessorRuns)
+{
+    EXPECT_STREQ(BestVectorKernel(GetParam().features).name, GetParam().kernel);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+const KernelChoice KernelChoices[] = {
+    {"AVX-512", {true, true, true, true, true}, "AVX-512F"},
+    {"AVX2 and FMA", {false, true, true, true, true}, "AVX2+FMA"},
+    {"AVX2 without FMA", {false, true, false, true, true}, "AVX"},
+    {"AVX", {false, false, false, true, true}, "AVX"},
+    {"SSE2", {false, false, false, false, true}, "SSE2"},
+    {"no vector unit", {}, "scalar"},
+};
+#else
+const KernelChoice KernelChoices[] = {
+    {"no vector unit", {}, "scalar"},
+};
+#endif
+
+INSTANTIATE_TEST_SUITE_P(Processors, ChosenKernel, testing::ValuesIn(KernelChoices),
+                         [](const auto &info) {
+                             std::string name = info.param.processor;
+                             for (char &c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });
+
+TEST(ChosenKernel, onThisProcessorIsTheWidestItRuns)
+{
+    EXPECT_EQ(&BestVectorKernel(), &BestVectorKernel(ThisProcessor()));
+    EXPECT_TRUE(BestVectorKernel().supported());
 }
 
 } // namespace

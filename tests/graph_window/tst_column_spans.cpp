@@ -8,6 +8,7 @@
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QtTest>
 
@@ -176,7 +177,8 @@ private slots:
         s.PeriodCount = parameters[4];
         ComputeSpectrum(s);
         MessageRecorder box;
-        Form2 form(s, box);
+        TaskGate gate;
+        Form2 form(s, box, gate);
         DrawGraphs(s, form);
         const QImage drawn = form.Picture1()->Image();
         PlotArea reference;
@@ -225,9 +227,10 @@ private slots:
             options.path = SpectrumPath::Transform;
             QVERIFY(ComputeSpectrumExactWhereShown(transformed, 0, options));
             MessageRecorder box;
-            Form2 literalForm(literal, box);
+            TaskGate gate;
+            Form2 literalForm(literal, box, gate);
             DrawGraphs(literal, literalForm);
-            Form2 transformedForm(transformed, box);
+            Form2 transformedForm(transformed, box, gate);
             DrawGraphs(transformed, transformedForm);
             QCOMPARE(transformed.SpectrumPeak, literal.SpectrumPeak);
             QVERIFY2(literalForm.Picture1()->Image() == transformedForm.Picture1()->Image(),

@@ -24,8 +24,17 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+
 #include <csignal>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -82,6 +91,40 @@ private:
     rlimit saved_ {};
 };
 
+// Keeps a file from being replaced: immutable where the test may make it so (as root),
+// read-only for its owner otherwise; as it was again when it goes out of scope.
+class Protected
+{
+public:
+    explicit Protected(const QString &path) : path_(path)
+    {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags_) == 0) {
+            int immutable = flags_ | FS_IMMUTABLE_FL;
+            immutable_ = ::ioctl(fd, FS_IOC_SETFLAGS, &immutable) == 0;
+        }
+        if (fd >= 0)
+            ::close(fd);
+        if (!immutable_)
+            QFile::setPermissions(path, QFileDevice::ReadOwner);
+    }
+    ~Protected()
+    {
+        if (!immutable_) {
+            QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            return;
+        }
+        const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY);
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags_);
+        ::close(fd);
+    }
+
+private:
+    QString path_;
+    int flags_ = 0;
+    bool immutable_ = false;
+};
+
 // The one visible top-level window of a kind (a modal dialog the test must answer), if any.
 template<typename Window> Window *Showing()
 {
@@ -114,6 +157,13 @@ private:
         return window;
     }
     QString in(const QString &name) const { return folder_->filePath(name); }
+    // The sum of the harmonics, which the table holds, computed before a save, so that the long
+    // work a test holds is the save's.
+    void provideTheSum(Form2 *window)
+    {
+        const TaskGate::Pass pass(w_.gate);
+        QVERIFY(ProvideHarmonicSum(w_.gate, window, *w_.state, *w_.box));
+    }
     // Everything in the folder but the files named.
     QStringList leftOver(const QStringList &expected) const
     {
@@ -183,7 +233,7 @@ private slots:
     void dataEntriesWaitForAnAnalysis()
     {
         AnalysisState empty;
-        Form2 window(empty, *w_.box);
+        Form2 window(empty, *w_.box, w_.gate);
         window.show();
         window.Export()->ShowMenu(window.mapToGlobal(QPoint(100, 100)));
         QTRY_VERIFY(window.Export()->Menu()->isVisible());
@@ -299,19 +349,31 @@ private slots:
         QTest::addColumn<int>("problem");
         QTest::addColumn<bool>("existing"); // a file already there, which must stay as it was
         QTest::addColumn<int>("sizeLimit"); // bytes a file may grow to, 0 for no limit
+        QTest::addColumn<QString>("samples");
+        QTest::addColumn<bool>("protect"); // the existing file may not be replaced
         const auto row = [](const char *tag, const QString &name, bool image, SaveProblem p,
-                            bool existing = false, int limit = 0) {
-            QTest::newRow(tag) << name << image << int(p) << existing << limit;
+                            bool existing = false, int limit = 0, const char *samples = "100000",
+                            bool protect = false) {
+            QTest::newRow(tag) << name << image << int(p) << existing << limit << QString(samples)
+                               << protect;
         };
         row("parent is a plain file", "file.txt/dati.csv", false, SaveProblem::NotAFolder);
         row("missing folder", "manca/dati.csv", false, SaveProblem::FolderMissing);
         row("missing folder, image", "manca/grafici.png", true, SaveProblem::FolderMissing);
         row("name too long", QString(300, 'x') + ".csv", false, SaveProblem::NameTooLong);
+        row("folder name too long", QString(300, 'c') + "/dati.csv", false,
+            SaveProblem::FolderNameTooLong);
+        row("a folder in the file's place", "cartella", true, SaveProblem::IsAFolder);
+        row("an old file that may not be replaced", "dati.csv", false, SaveProblem::FileProtected,
+            true, 0, "100000", true);
         row("disk full", "dati.csv", false, SaveProblem::FileTooLarge, false, 200000);
         row("disk full over an old file", "dati.csv", false, SaveProblem::FileTooLarge, true,
             200000);
         row("image on a full disk over an old file", "grafici.png", true, SaveProblem::FileTooLarge,
             true, 300);
+        // Small enough to stay in the file's buffer until the last flush, which fails.
+        row("disk full at the last flush", "dati.csv", false, SaveProblem::FileTooLarge, false, 100,
+            "10");
         row("workbook on a full disk over an old file", "foglio.xlsx", false,
             SaveProblem::FileTooLarge, true, 200000);
     }
@@ -322,7 +384,10 @@ private slots:
         QFETCH(int, problem);
         QFETCH(bool, existing);
         QFETCH(int, sizeLimit);
-        Form2 *window = graphs("100000", "10");
+        QFETCH(QString, samples);
+        QFETCH(bool, protect);
+        Form2 *window = graphs(qPrintable(samples), "10");
+        QVERIFY(QDir(folder_->path()).mkdir("cartella"));
         QFile plain(in("file.txt"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.write("un file\n");
@@ -335,6 +400,9 @@ private slots:
             file.write(old);
         }
         {
+            std::optional<Protected> unreplaceable;
+            if (protect)
+                unreplaceable.emplace(chooser_.path);
             std::optional<FileSizeLimit> limit;
             if (sizeLimit > 0)
                 limit.emplace(rlim_t(sizeLimit));
@@ -350,7 +418,7 @@ private slots:
         if (existing)
             QCOMPARE(Contents(chooser_.path), old);
         else
-            QVERIFY(!QFileInfo::exists(chooser_.path));
+            QVERIFY(!QFileInfo(chooser_.path).isFile());
         QCOMPARE(leftOver({"file.txt", existing ? QFileInfo(name).fileName() : QString()}),
                  QStringList());
         // The program goes on: the next save works.
@@ -362,19 +430,19 @@ private slots:
     }
 
     // A long save shows its progress; cancelled, it leaves no file and the old one as it was.
+    // The save is held at its first chunk until the dialog has shown it and been cancelled.
     void cancelledSaveLeavesNothing_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("samples");
         QTest::addColumn<QString>("progress");
         QTest::newRow("CSV") << "dati.csv"
-                             << "4000000"
-                             << "Attendere! Scrittura dei dati...\nRighe scritte: ";
+                             << "100000"
+                             << "Attendere! Scrittura dei dati…\nRighe scritte: ";
         // As many samples as a sheet holds; header, DC, 1 line as above.
-        QTest::newRow("workbook")
-            << "dati.xlsx"
-            << "1048575"
-            << "Attendere! Scrittura del foglio di calcolo...\nRighe scritte: ";
+        QTest::newRow("workbook") << "dati.xlsx"
+                                  << "1048575"
+                                  << "Attendere! Scrittura del foglio di calcolo…\nRighe scritte: ";
     }
     void cancelledSaveLeavesNothing()
     {
@@ -384,27 +452,22 @@ private slots:
         Form2 *window = graphs(samples.toLatin1().constData(), "1");
         // The sum of the harmonics, which the table holds, first: the progress caught is the
         // save's.
-        QVERIFY(ProvideHarmonicSum(window, *w_.state, *w_.box));
+        provideTheSum(window);
         chooser_.path = in(name);
         QFile file(chooser_.path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("vecchio");
         file.close();
         QString label;
-        auto *timer = new QTimer(window);
-        connect(timer, &QTimer::timeout, this, [&] {
-            auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-            if (!dialog || dialog->value() < 1)
-                return;
-            label = dialog->labelText();
-            dialog->cancel();
-            timer->stop();
+        w_.pace.ActWhenShown([&](QProgressDialog &dialog) {
+            label = dialog.labelText();
+            dialog.cancel();
         });
-        timer->start(20);
         name.endsWith(".xlsx") ? window->Export()->SaveWorkbook() : window->Export()->SaveData();
         QVERIFY2(label.startsWith(progress), qPrintable(label));
         QVERIFY2(label.endsWith(QStringLiteral(" di %1").arg(samples.toLongLong() + 3)),
                  qPrintable(label)); // header, DC, 1 line
+        QVERIFY(w_.pace.MostCounted() < samples.toLongLong() + 3);
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(Contents(chooser_.path), QByteArray("vecchio"));
         QCOMPARE(leftOver({name}), QStringList());
@@ -413,46 +476,139 @@ private slots:
     // While a long save reads the analysis, no command may replace it: one long task at a time.
     void aCommandWaitsForTheSaveToEnd()
     {
-        Form2 *window = graphs("4000000", "1");
-        QVERIFY(ProvideHarmonicSum(window, *w_.state, *w_.box));
+        Form2 *window = graphs("100000", "1");
+        provideTheSum(window);
         const AnalysisState before = *w_.state;
         w_.Type("Text2", "1");
         chooser_.path = in("dati.csv");
         bool clicked = false;
-        auto *timer = new QTimer(window);
-        connect(timer, &QTimer::timeout, this, [&] {
-            auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
-            if (!dialog || dialog->value() < 1)
-                return;
-            if (!clicked) {
-                // While the save runs: the analysis of such a command is short, so were the gate
-                // open, it would run here to its end and change the analysis.
-                clicked = true;
-                w_.Button("Command1")->click();
-                w_.Button("Command2")->click();
-                // The sum of the harmonics draws on the plot: it waits for its turn too.
-                window->HarmonicSum()->Action()->trigger();
-                return;
-            }
-            dialog->cancel();
-            timer->stop();
+        w_.pace.ActWhenShown([&](QProgressDialog &dialog) {
+            // While the save is held: the analysis of such a command is short, so were the gate
+            // open, it would run here to its end and change the analysis.
+            w_.Button("Command1")->click();
+            w_.Button("Command2")->click();
+            // The sum of the harmonics draws on the plot: it waits for its turn too.
+            window->HarmonicSum()->Action()->trigger();
+            clicked = true;
+            dialog.cancel();
         });
-        timer->start(50);
         window->Export()->SaveData();
         QVERIFY(clicked);
+        QCOMPARE(w_.pace.Starts(), 1); // the save alone
         QCOMPARE(w_.Label("Label9")->text(), QString());
         QVERIFY(SameAnalysis(*w_.state, before));
         QVERIFY(!window->HarmonicSum()->Action()->isChecked());
     }
 
-    // More rows than a spreadsheet holds stay off the clipboard, with a word on why.
+    // Qt's file dialog disables Save for a name the file system cannot hold; the program's says
+    // why beneath it.
+    void aNameTooLongIsExplainedInTheFileDialog()
+    {
+        const auto dialog = QtFileChooser::SaveDialog(
+            nullptr, "Salva dati (CSV)", in("spettro-segnale.csv"), "Dati CSV (*.csv)");
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
+        auto *hint = dialog->findChild<QLabel *>("NameTooLongHint");
+        auto *buttons = dialog->findChild<QDialogButtonBox *>();
+        QVERIFY(name && hint && buttons);
+        QPushButton *save = buttons->button(QDialogButtonBox::Save);
+        QVERIFY(save);
+        QCOMPARE(hint->text(), QString::fromStdU16String(std::u16string(NameTooLongHint)));
+        QVERIFY(!hint->isVisible());
+        const auto type = [&](const QString &text) {
+            name->selectAll();
+            QTest::keyClicks(name, text);
+            QCOMPARE(name->text(), text);
+        };
+        type(QString(300, 'x') + ".csv");
+        QVERIFY(hint->isVisible());
+        QVERIFY(!save->isEnabled());
+        if (qEnvironmentVariableIsSet("SPETTRO_GRAB"))
+            dialog->grab().save(qEnvironmentVariable("SPETTRO_GRAB"));
+        type("dati.csv");
+        QVERIFY(!hint->isVisible());
+        QVERIFY(save->isEnabled());
+    }
+
+    // A save that cannot put its file in place says so and leaves the temporary file nowhere:
+    // while the save is held, a folder takes the file's place.
+    void aFailedReplaceSaysSoAndLeavesNothing()
+    {
+        Form2 *window = graphs("100000", "1");
+        provideTheSum(window);
+        chooser_.path = in("dati.csv");
+        w_.pace.ActWhenShown(
+            [&](QProgressDialog &) { QVERIFY(QDir(folder_->path()).mkpath("dati.csv/dentro")); });
+        window->Export()->SaveData();
+        QCOMPARE(w_.Shown(),
+                 QStringList {QString::fromStdU16String(
+                     SaveFailedText(chooser_.path.toStdU16String(), SaveProblem::ReplaceFailed))});
+        QVERIFY(QFileInfo(chooser_.path).isDir());
+        QCOMPARE(leftOver({}), QStringList());
+    }
+
+    // Memory that runs out while the table is built ends in a message, never in the program's
+    // end, and leaves nothing behind.
+    void runningOutOfMemoryEndsInAMessage_data()
+    {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("save") << true;
+        QTest::newRow("copy") << false;
+    }
+    void runningOutOfMemoryEndsInAMessage()
+    {
+        QFETCH(bool, save);
+        Form2 *window = graphs("100000", "1");
+        provideTheSum(window);
+        chooser_.path = in("dati.csv");
+        QGuiApplication::clipboard()->setText("prima");
+        w_.pace.runOutOfMemory = true;
+        save ? window->Export()->SaveData() : window->Export()->CopyData();
+        w_.pace.runOutOfMemory = false;
+        const std::u16string expected = save
+            ? SaveFailedText(chooser_.path.toStdU16String(), SaveProblem::NotEnoughMemory)
+            : std::u16string(CopyOutOfMemoryText);
+        QCOMPARE(w_.Shown(), QStringList {QString::fromStdU16String(expected)});
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("prima"));
+        QCOMPARE(leftOver({}), QStringList());
+        // The program goes on.
+        w_.box->shown.clear();
+        window->Export()->SaveData();
+        QVERIFY(w_.box->shown.empty());
+        QCOMPARE(Contents(chooser_.path), TableText(*w_.state));
+    }
+
+    // As many rows as a spreadsheet holds go to the clipboard; one more stays off it, with a
+    // word on why.
+    void tooManyRowsForTheClipboardAreRefused_data()
+    {
+        QTest::addColumn<QString>("samples");
+        QTest::addColumn<bool>("copied");
+        // Header, DC and one harmonic besides the samples.
+        QTest::newRow("as many as a spreadsheet holds") << "1048573" << true;
+        QTest::newRow("one more") << "1048574" << false;
+        QTest::newRow("far more") << "2000000" << false;
+    }
     void tooManyRowsForTheClipboardAreRefused()
     {
-        Form2 *window = graphs("2000000", "1");
+        QFETCH(QString, samples);
+        QFETCH(bool, copied);
+        Form2 *window = graphs(qPrintable(samples), "1");
         QGuiApplication::clipboard()->setText("prima");
         window->Export()->CopyData();
-        QCOMPARE(w_.Shown(), QStringList {QString::fromStdU16String(TooManyRowsText(2000003))});
+        if (copied) {
+            QVERIFY(w_.box->shown.empty());
+            QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("text/csv").count("\r\n"),
+                     SpreadsheetRows);
+            return;
+        }
+        QCOMPARE(
+            w_.Shown(),
+            QStringList {QString::fromStdU16String(TooManyRowsText(samples.toLongLong() + 3))});
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("prima"));
+        if (samples != "2000000")
+            return;
         // A workbook too: its samples' sheet would hold 2000000 rows and the header.
         w_.box->shown.clear();
         window->Export()->SetFileChooser(chooser_);

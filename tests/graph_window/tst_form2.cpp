@@ -5,6 +5,7 @@
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/input_window/form1.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -32,6 +33,21 @@ AnalysisState Readable(double periods, double frequency, double harmonics, doubl
     return s;
 }
 
+// Counts the mouse moves a widget receives, so that a test knows a move has arrived before it
+// checks that the move changed nothing.
+class MoveCounter : public QObject
+{
+public:
+    int moves = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        moves += event->type() == QEvent::MouseMove;
+        return false;
+    }
+};
+
 } // namespace
 
 class Form2Test : public QObject
@@ -41,6 +57,7 @@ class Form2Test : public QObject
 private:
     AnalysisState state_;
     MessageRecorder box_;
+    TaskGate gate_;
     std::unique_ptr<Form2> form_;
 
     QString tip() const { return form_->Picture1()->ToolTipText(); }
@@ -50,7 +67,7 @@ private slots:
     {
         QLocale::setDefault(QLocale::c());
         state_ = Readable(10, 10000, 10, 5, 3.18);
-        form_ = std::make_unique<Form2>(state_, box_);
+        form_ = std::make_unique<Form2>(state_, box_, gate_);
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
         form_->Picture1()->Scale(0, 100, 100, 0); // as the drawing leaves it
@@ -195,8 +212,10 @@ private slots:
         PlotArea *plot = form_->Picture1();
         form_->Picture1_MouseMove(0, 0, 50, 20); // a readout in the spectrum band
         const QString before = tip();
+        MoveCounter arrived;
+        plot->installEventFilter(&arrived);
         QTest::mouseMove(plot, position);
-        QTest::qWait(20);
+        QTRY_VERIFY(arrived.moves > 0);
         QCOMPARE(tip(), before);
         QVERIFY(form_->Option3()->isChecked());
         // The first pixel inside the border reads back.

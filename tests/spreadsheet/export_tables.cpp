@@ -11,6 +11,7 @@
 #include "ui/graph_window/file_chooser.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_export.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -158,7 +159,8 @@ int main(int argc, char **argv)
         AnalysisState state = found->second();
         const QString name = QString::fromLatin1(argv[a]);
         MessageRecorder box;
-        Form2 window(state, box);
+        TaskGate tasks;
+        Form2 window(state, box, tasks);
         FixedPath chooser(folder.filePath(name + ".xlsx"));
         window.Export()->SetFileChooser(chooser);
         window.Export()->SaveWorkbook();

@@ -1,11 +1,14 @@
 // The start every input-window test shares: a fresh analysis state, a recorder in place of the
-// message box, the window shown in the C locale; and the lookups and typing the tests use on it.
+// message box, long work at a pace the test can hold, the window shown in the C locale; and the
+// lookups and typing the tests use on it.
 #pragma once
 
 #include "core/analysis_state.h"
+#include "tests/support/held_work.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/typing.h"
 #include "ui/input_window/form1.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -30,9 +33,10 @@ public:
     bool Start()
     {
         QLocale::setDefault(QLocale::c());
+        pace.Reset();
         state = std::make_unique<AnalysisState>();
         box = std::make_unique<MessageRecorder>();
-        form = std::make_unique<Form1>(*state, *box);
+        form = std::make_unique<Form1>(*state, *box, gate);
         form->show();
         return QTest::qWaitForWindowExposed(form.get());
     }
@@ -40,6 +44,7 @@ public:
     void Stop()
     {
         form.reset();
+        pace.Reset();
         QLocale::setDefault(QLocale::c());
     }
 
@@ -60,5 +65,7 @@ public:
 
     std::unique_ptr<AnalysisState> state;
     std::unique_ptr<MessageRecorder> box;
+    HeldWork pace;
+    TaskGate gate {pace};
     std::unique_ptr<Form1> form;
 };

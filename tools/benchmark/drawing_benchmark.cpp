@@ -10,6 +10,7 @@
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/input_window/form1.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QApplication>
 #include <QImage>
@@ -86,7 +87,8 @@ void ClickToGraphs(benchmark::State &bench)
 {
     AnalysisState state;
     SilentBox box;
-    Form1 form(state, box);
+    TaskGate tasks;
+    Form1 form(state, box, tasks);
     form.show();
     QApplication::processEvents();
     for (auto _ : bench) {
@@ -117,12 +119,13 @@ struct DrawnAnalysis
         AnalysisState analysis = NewAnalysis(parameters);
         RunAnalysis(analysis);
         CommitAnalysis(state, std::move(analysis), Command::Graphs);
-        form = std::make_unique<Form2>(state, box);
+        form = std::make_unique<Form2>(state, box, tasks);
         DrawGraphs(state, *form);
         QApplication::processEvents();
     }
     AnalysisState state;
     SilentBox box;
+    TaskGate tasks;
     std::unique_ptr<Form2> form;
 };
 

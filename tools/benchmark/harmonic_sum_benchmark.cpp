@@ -11,6 +11,7 @@
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,7 +71,8 @@ void ToggleToDrawn(benchmark::State &bench)
 {
     AnalysisState state = Analysis(bench.range(0), bench.range(1));
     SilentBox box;
-    Form2 form(state, box);
+    TaskGate tasks;
+    Form2 form(state, box, tasks);
     DrawGraphs(state, form);
     QApplication::processEvents();
     QAction *entry = form.HarmonicSum()->Action();

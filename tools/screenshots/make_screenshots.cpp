@@ -8,6 +8,7 @@
 #include "ui/graph_window/plot_export.h"
 #include "ui/input_window/form1.h"
 #include "ui/input_window/qt_message_box.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QAction>
 #include <QApplication>
@@ -78,7 +79,8 @@ int main(int argc, char *argv[])
 
     AnalysisState state;
     QtMessageBox messages;
-    Form1 form1(state, messages);
+    TaskGate tasks;
+    Form1 form1(state, messages, tasks);
     form1.show();
     QApplication::processEvents();
     bool ok = Save(form1.grab(), out.filePath(QStringLiteral("input-window.png")));

@@ -17,7 +17,7 @@
 #include <QMenu>
 #include <QRadioButton>
 
-Form2::Form2(AnalysisState &state, MessageBox &messages, QWidget *parent)
+Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent)
     : QWidget(parent, Qt::Window), state_(state)
 {
     setObjectName("Form2");
@@ -74,16 +74,10 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, QWidget *parent)
                                QColor(Purple)});
 
     connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
-    export_ = new PlotExport(*this, *picture1_, state_, messages);
-    harmonicSum_ = new HarmonicSumLayer(*this, *picture1_, *label3, state_, messages);
+    export_ = new PlotExport(*this, *picture1_, state_, messages, tasks);
+    harmonicSum_ = new HarmonicSumLayer(*this, *picture1_, *label3, state_, messages, tasks);
     export_->Menu()->addSeparator();
     export_->Menu()->addAction(harmonicSum_->Action());
-}
-
-void Form2::ShareTaskGate(TaskGate &gate)
-{
-    export_->ShareTaskGate(gate);
-    harmonicSum_->ShareTaskGate(gate);
 }
 
 void Form2::contextMenuEvent(QContextMenuEvent *event)

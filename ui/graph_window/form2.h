@@ -16,8 +16,9 @@ class Form2 : public QWidget
 {
     Q_OBJECT
 public:
-    // `messages` shows the export's messages and must outlive the window.
-    Form2(AnalysisState &state, MessageBox &messages, QWidget *parent = nullptr);
+    // `messages` shows the export's messages; the exports enter `tasks`, the program's gate of
+    // long tasks, before they read the analysis. Both must outlive the window.
+    Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent = nullptr);
 
     // The controls keep the classic form's names:
     // Picture1, the plot area: the signal above y = 70, the spectrum below, in user coordinates
@@ -34,8 +35,6 @@ public:
     PlotExport *Export() const { return export_; }
     // The sum of the harmonics over the signal: the menu's checkable entry, its key and drawing.
     HarmonicSumLayer *HarmonicSum() const { return harmonicSum_; }
-    // The program's gate of long tasks, which the exports ask before they read the analysis.
-    void ShareTaskGate(TaskGate &gate);
 
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
     // time and signal value, or the frequency and spectral modulus, at (x, y).

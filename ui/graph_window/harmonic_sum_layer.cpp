@@ -5,8 +5,8 @@
 
 #include "plot_area.h"
 
-#include "ui/classic/work_progress.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
+#include "ui/long_work/work_progress.h"
 
 #include "core/analysis_state.h"
 #include "core/harmonic_sum.h"
@@ -20,7 +20,8 @@
 
 #include <new>
 
-bool ProvideHarmonicSum(QWidget *parent, AnalysisState &state, MessageBox &messages)
+bool ProvideHarmonicSum(const TaskGate &tasks, QWidget *parent, AnalysisState &state,
+                        MessageBox &messages)
 {
     if (state.Samples.empty() || !state.HarmonicSum.empty())
         return true;
@@ -34,7 +35,7 @@ bool ProvideHarmonicSum(QWidget *parent, AnalysisState &state, MessageBox &messa
     bool outOfMemory = false;
     const AnalysisState &analysis = state;
     const bool completed = RunWithProgress(
-        parent, QStringLiteral("Somma delle armoniche...\nPassi eseguiti: %1 di %2"),
+        tasks, parent, QStringLiteral("Somma delle armoniche…\nPassi eseguiti: %1 di %2"),
         HarmonicSumSteps, [&](TaskControl &control) {
             try {
                 sum = ComputeHarmonicSum(analysis, &control);
@@ -53,8 +54,9 @@ bool ProvideHarmonicSum(QWidget *parent, AnalysisState &state, MessageBox &messa
 }
 
 HarmonicSumLayer::HarmonicSumLayer(QWidget &window, PlotArea &plot, QLabel &key,
-                                   AnalysisState &state, MessageBox &messages)
-    : QObject(&window), window_(window), plot_(plot), key_(key), state_(state), messages_(messages)
+                                   AnalysisState &state, MessageBox &messages, TaskGate &tasks)
+    : QObject(&window), window_(window), plot_(plot), key_(key), state_(state), messages_(messages),
+      gate_(tasks)
 {
     action_ = new QAction(QStringLiteral("Somma delle armoniche"), &window);
     action_->setObjectName("HarmonicSumAction");
@@ -75,7 +77,7 @@ void HarmonicSumLayer::SetChecked(bool on)
 
 void HarmonicSumLayer::Toggled(bool on)
 {
-    const TaskGate::Pass pass(*gate_);
+    const TaskGate::Pass pass(gate_);
     if (!pass) // another long task runs: the entry stays as it was
         return SetChecked(!on);
     if (!on)
@@ -95,7 +97,7 @@ void HarmonicSumLayer::GraphsDrawn()
 
 bool HarmonicSumLayer::Draw()
 {
-    if (!ProvideHarmonicSum(&window_, state_, messages_))
+    if (!ProvideHarmonicSum(gate_, &window_, state_, messages_))
         return false;
     under_ = plot_.Image().copy();
     plot_.Scale(0, 100, 100, 0);

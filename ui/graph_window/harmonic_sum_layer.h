@@ -6,7 +6,7 @@
 // again when the entry is turned off.
 #pragma once
 
-#include "ui/classic/task_gate.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QColor>
 #include <QImage>
@@ -25,22 +25,22 @@ constexpr QRgb Purple = qRgb(128, 0, 128);
 
 // Makes sure the analysis state holds the sum of its harmonics (HarmonicSum), computing it away
 // from the windows' thread, with the progress shown when it lasts. False when the user cancelled
-// or memory ran out (which `messages` then says). Whoever calls it holds the task gate.
-bool ProvideHarmonicSum(QWidget *parent, AnalysisState &state, MessageBox &messages);
+// or memory ran out (which `messages` then says). Whoever calls it holds a pass of `tasks`.
+bool ProvideHarmonicSum(const TaskGate &tasks, QWidget *parent, AnalysisState &state,
+                        MessageBox &messages);
 
 class HarmonicSumLayer : public QObject
 {
     Q_OBJECT
 public:
     // Everything given must outlive the layer; `window` is its parent and carries the shortcut.
-    // `key` is shown while the sum is.
+    // `key` is shown while the sum is. The entry enters `tasks`, the program's gate of long
+    // tasks, before it computes.
     HarmonicSumLayer(QWidget &window, PlotArea &plot, QLabel &key, AnalysisState &state,
-                     MessageBox &messages);
+                     MessageBox &messages, TaskGate &tasks);
 
     // The entry: checkable, off at first, Ctrl+R.
     QAction *Action() const { return action_; }
-    // The gate that keeps one long task at a time: its own unless the program's is shared.
-    void ShareTaskGate(TaskGate &gate) { gate_ = &gate; }
 
     // The graphs were drawn anew: the sum of the analysis goes on top while the entry is on.
     // Called inside a task that holds the gate already.
@@ -59,8 +59,7 @@ private:
     QLabel &key_;
     AnalysisState &state_;
     MessageBox &messages_;
-    TaskGate ownGate_;
-    TaskGate *gate_ = &ownGate_;
+    TaskGate &gate_;
     QAction *action_;
     QImage under_; // the plot as it was before the sum went on top
 };

@@ -3,16 +3,19 @@
 #include "harmonic_sum_layer.h"
 #include "plot_area.h"
 
-#include "ui/classic/work_progress.h"
+#include "ui/long_work/task_gate.h"
+#include "ui/long_work/work_progress.h"
 
 #include "core/analysis_state.h"
 #include "core/analysis_table.h"
 #include "core/analysis_workbook.h"
 #include "core/message_box.h"
 #include "core/messages.h"
+#include "core/save_problem.h"
 #include "core/table_texts.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
@@ -22,7 +25,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include <cerrno>
+#include <new>
+#include <optional>
 #include <string>
 
 namespace {
@@ -42,19 +46,12 @@ QString SuggestedPath(QStandardPaths::StandardLocation kind, const QString &name
     return name;
 }
 
-// A commit fails on the last write or on putting the file in place of the old one.
-SaveProblem CommitProblem(const QSaveFile &file, int error)
-{
-    const SaveProblem problem = DiagnoseWriteFailure(error);
-    return problem == SaveProblem::WriteFailed && file.error() == QFileDevice::RenameError
-        ? SaveProblem::ReplaceFailed
-        : problem;
-}
-
 } // namespace
 
-PlotExport::PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, MessageBox &messages)
-    : QObject(&window), window_(window), plot_(plot), state_(state), messages_(messages)
+PlotExport::PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, MessageBox &messages,
+                       TaskGate &tasks)
+    : QObject(&window), window_(window), plot_(plot), state_(state), messages_(messages),
+      gate_(tasks)
 {
     const auto action = [&](const QString &text, void (PlotExport::*slot)()) {
         auto *a = new QAction(text, &window);
@@ -121,23 +118,22 @@ void PlotExport::Fail(const QString &path, SaveProblem problem)
 
 void PlotExport::Commit(QSaveFile &file, const QString &path)
 {
-    // QSaveFile commits a file whose last buffered write failed at its flush: flush first and
-    // look, so that a failed save leaves nothing behind.
-    errno = 0;
-    if (!file.flush() || file.error() != QFileDevice::NoError) {
-        const int error = errno;
+    // Every byte went to the file descriptor by the system's own write, whose errno is read
+    // right after it; Qt's buffer holds nothing. A full disk may still show at the sync.
+    if (const auto problem = SyncToDisk(int(file.handle()))) {
         file.cancelWriting();
-        return Fail(path, DiagnoseWriteFailure(error));
+        return Fail(path, *problem);
     }
-    errno = 0;
     if (!file.commit())
-        Fail(path, CommitProblem(file, errno));
+        Fail(path,
+             file.error() == QFileDevice::RenameError ? SaveProblem::ReplaceFailed
+                                                      : SaveProblem::WriteFailed);
 }
 
 bool PlotExport::WriteTable(const AnalysisTable &table, const QString &progress,
                             const std::function<bool(std::string &)> &take)
 {
-    return RunWithProgress(&window_, progress, table.RowCount(), [&](TaskControl &control) {
+    return RunWithProgress(gate_, &window_, progress, table.RowCount(), [&](TaskControl &control) {
         std::string rows;
         for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
              row += RowsPerChunk) {
@@ -158,7 +154,7 @@ void PlotExport::CopyImage()
 
 void PlotExport::SaveImage()
 {
-    const TaskGate::Pass pass(*gate_);
+    const TaskGate::Pass pass(gate_);
     if (!pass)
         return;
     QSaveFile file;
@@ -166,59 +162,69 @@ void PlotExport::SaveImage()
                     QStringLiteral("Immagine PNG (*.png)")))
         return;
     const QString path = file.fileName();
-    // The retained image as it is, one pixel per device pixel. The image writer reports success
-    // even when a write failed; the file knows better.
-    errno = 0;
-    if (!plot_.Image().save(&file, "PNG") || file.error() != QFileDevice::NoError) {
-        const int error = errno;
+    // The retained image as it is, one pixel per device pixel, encoded in memory and written by
+    // the system's own write, so that a failure says why.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!plot_.Image().save(&buffer, "PNG")) {
         file.cancelWriting();
-        return Fail(path, DiagnoseWriteFailure(error));
+        return Fail(path, SaveProblem::WriteFailed);
+    }
+    if (const auto problem
+        = WriteAll(int(file.handle()), {png.constData(), std::size_t(png.size())})) {
+        file.cancelWriting();
+        return Fail(path, *problem);
     }
     Commit(file, path);
 }
 
 void PlotExport::CopyData()
 {
-    const TaskGate::Pass pass(*gate_);
+    const TaskGate::Pass pass(gate_);
     if (!HasAnalysis() || !pass)
         return;
     const AnalysisTable table(state_);
     if (table.RowCount() > SpreadsheetRows)
         return messages_.Show(TooManyRowsText(table.RowCount()));
-    if (!ProvideHarmonicSum(&window_, state_, messages_))
+    if (!ProvideHarmonicSum(gate_, &window_, state_, messages_))
         return;
     // The CSV for programs; for a spreadsheet, an HTML table and tab-separated text with the
     // decimal separator the windows show numbers with, which a spreadsheet in the user's
     // language reads as numbers.
     const char16_t separator = QLocale().decimalPoint().at(0).unicode();
-    std::string csv, tabs, html;
-    AppendHtmlStart(html);
-    const bool written = RunWithProgress(
-        &window_, QStringLiteral("Copia dei dati...\nRighe scritte: %1 di %2"), table.RowCount(),
-        [&](TaskControl &control) {
-            for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
-                 row += RowsPerChunk) {
-                const std::int64_t count = std::min(RowsPerChunk, table.RowCount() - row);
-                table.AppendRows(row, count, csv);
-                AppendTabRows(table, row, count, separator, tabs);
-                AppendHtmlRows(table, row, count, separator, html);
-                control.AddDone(count);
-            }
-        });
-    if (!written)
-        return;
-    AppendHtmlEnd(html);
-    auto *data = new QMimeData;
-    data->setData(QStringLiteral("text/csv"), QByteArray::fromStdString(csv));
-    data->setHtml(QString::fromStdString(html));
-    data->setText(QString::fromStdString(tabs));
-    QGuiApplication::clipboard()->setMimeData(data);
+    try {
+        std::string csv, tabs, html;
+        AppendHtmlStart(html);
+        const bool written = RunWithProgress(
+            gate_, &window_, QStringLiteral("Copia dei dati…\nRighe scritte: %1 di %2"),
+            table.RowCount(), [&](TaskControl &control) {
+                for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
+                     row += RowsPerChunk) {
+                    const std::int64_t count = std::min(RowsPerChunk, table.RowCount() - row);
+                    table.AppendRows(row, count, csv);
+                    AppendTabRows(table, row, count, separator, tabs);
+                    AppendHtmlRows(table, row, count, separator, html);
+                    control.AddDone(count);
+                }
+            });
+        if (!written)
+            return;
+        AppendHtmlEnd(html);
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("text/csv"), QByteArray::fromStdString(csv));
+        data->setHtml(QString::fromStdString(html));
+        data->setText(QString::fromStdString(tabs));
+        QGuiApplication::clipboard()->setMimeData(data);
+    } catch (const std::bad_alloc &) {
+        messages_.Show(std::u16string(CopyOutOfMemoryText));
+    }
 }
 
 void PlotExport::SaveData()
 {
-    const TaskGate::Pass pass(*gate_);
-    if (!HasAnalysis() || !pass || !ProvideHarmonicSum(&window_, state_, messages_))
+    const TaskGate::Pass pass(gate_);
+    if (!HasAnalysis() || !pass || !ProvideHarmonicSum(gate_, &window_, state_, messages_))
         return;
     QSaveFile file;
     if (!OpenChosen(file, QStringLiteral("Salva dati (CSV)"), QStringLiteral("spettro-segnale.csv"),
@@ -228,35 +234,39 @@ void PlotExport::SaveData()
     // The worker alone writes to the file until WriteTable returns; the analysis state
     // cannot change meanwhile, as the gate keeps both commands out.
     const AnalysisTable table(state_);
-    int writeError = 0;
-    const bool completed
-        = WriteTable(table, QStringLiteral("Scrittura dei dati...\nRighe scritte: %1 di %2"),
-                     [&](std::string &rows) {
-                         errno = 0;
-                         if (file.write(rows.data(), qint64(rows.size())) == qint64(rows.size()))
-                             return true;
-                         writeError = errno ? errno : EIO;
-                         return false;
-                     });
+    const int fd = int(file.handle());
+    std::optional<SaveProblem> problem;
+    bool completed = false;
+    try {
+        completed
+            = WriteTable(table, QStringLiteral("Scrittura dei dati…\nRighe scritte: %1 di %2"),
+                         [&](std::string &rows) {
+                             problem = WriteAll(fd, rows);
+                             return !problem;
+                         });
+    } catch (const std::bad_alloc &) {
+        completed = true;
+        problem = SaveProblem::NotEnoughMemory;
+    }
     // Cancelled or failed: the temporary file goes, and an existing one stays as it was.
     if (!completed)
         return file.cancelWriting();
-    if (writeError != 0) {
+    if (problem) {
         file.cancelWriting();
-        return Fail(path, DiagnoseWriteFailure(writeError));
+        return Fail(path, *problem);
     }
     Commit(file, path);
 }
 
 void PlotExport::SaveWorkbook()
 {
-    const TaskGate::Pass pass(*gate_);
+    const TaskGate::Pass pass(gate_);
     if (!HasAnalysis() || !pass)
         return;
     const AnalysisTable table(state_);
     if (WorkbookSheetRows(table) > SpreadsheetRows)
         return messages_.Show(TooManyWorkbookRowsText(WorkbookSheetRows(table)));
-    if (!ProvideHarmonicSum(&window_, state_, messages_))
+    if (!ProvideHarmonicSum(gate_, &window_, state_, messages_))
         return;
     QSaveFile file;
     if (!OpenChosen(file, QStringLiteral("Salva foglio di calcolo"),
@@ -270,7 +280,8 @@ void PlotExport::SaveWorkbook()
     WorkbookResult result = WorkbookResult::Cancelled;
     int error = 0;
     const bool completed = RunWithProgress(
-        &window_, QStringLiteral("Scrittura del foglio di calcolo...\nRighe scritte: %1 di %2"),
+        gate_, &window_,
+        QStringLiteral("Scrittura del foglio di calcolo…\nRighe scritte: %1 di %2"),
         table.RowCount(), [&](TaskControl &control) {
             result = WriteAnalysisWorkbook(table, written, control, error);
         });
@@ -278,7 +289,7 @@ void PlotExport::SaveWorkbook()
         return file.cancelWriting();
     if (result == WorkbookResult::Failed) {
         file.cancelWriting();
-        return Fail(path, DiagnoseWriteFailure(error));
+        return Fail(path, ProblemOf(error));
     }
     Commit(file, path);
 }

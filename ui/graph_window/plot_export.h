@@ -5,7 +5,7 @@
 
 #include "qt_file_chooser.h"
 
-#include "ui/classic/task_gate.h"
+#include "ui/long_work/task_gate.h"
 
 #include <QObject>
 #include <QPoint>
@@ -29,13 +29,13 @@ class PlotExport : public QObject
 {
     Q_OBJECT
 public:
-    // Everything given must outlive the export; `window` is its parent.
-    PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, MessageBox &messages);
+    // Everything given must outlive the export; `window` is its parent. Every export enters
+    // `tasks`, the program's gate of long tasks, before it reads the analysis.
+    PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, MessageBox &messages,
+               TaskGate &tasks);
 
     // Where the saves ask for a path: the program's file dialog unless another is given.
     void SetFileChooser(FileChooser &files) { files_ = &files; }
-    // The gate that keeps one long task at a time: its own unless the program's is shared.
-    void ShareTaskGate(TaskGate &gate) { gate_ = &gate; }
 
     // "Copia immagine" (Ctrl+C), "Salva immagine…" (Ctrl+S), "Copia dati", "Salva dati (CSV)…",
     // "Salva foglio di calcolo (.xlsx)…": the window's actions, and the entries of the menu.
@@ -74,8 +74,7 @@ private:
     MessageBox &messages_;
     QtFileChooser dialog_;
     FileChooser *files_ = &dialog_;
-    TaskGate ownGate_;
-    TaskGate *gate_ = &ownGate_;
+    TaskGate &gate_;
     QAction *copyImage_;
     QAction *saveImage_;
     QAction *copyData_;

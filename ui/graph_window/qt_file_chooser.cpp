@@ -1,16 +1,46 @@
 #include "qt_file_chooser.h"
 
+#include "core/messages.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <climits>
+
+std::unique_ptr<QFileDialog> QtFileChooser::SaveDialog(QWidget *parent, const QString &title,
+                                                       const QString &suggested,
+                                                       const QString &filter)
+{
+    auto dialog = std::make_unique<QFileDialog>(parent, title, suggested, filter);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setDefaultSuffix(QFileInfo(suggested).suffix());
+    dialog->selectFile(suggested);
+    // Qt's own dialog disables Save for a name longer than the file system takes, and says
+    // nothing; a platform's native dialog has no such parts and speaks for itself.
+    auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    auto *grid = qobject_cast<QGridLayout *>(dialog->layout());
+    if (name && grid) {
+        auto *hint = new QLabel(QString::fromStdU16String(std::u16string(NameTooLongHint)));
+        hint->setObjectName("NameTooLongHint");
+        hint->setWordWrap(true);
+        hint->setStyleSheet(QStringLiteral("color: #a00000"));
+        hint->hide();
+        grid->addWidget(hint, grid->rowCount(), 0, 1, grid->columnCount());
+        QObject::connect(name, &QLineEdit::textChanged, hint, [hint](const QString &text) {
+            hint->setVisible(QFileInfo(text).fileName().toUtf8().size() > NAME_MAX);
+        });
+    }
+    return dialog;
+}
 
 QString QtFileChooser::SaveFileName(QWidget *parent, const QString &title, const QString &suggested,
                                     const QString &filter)
 {
-    QFileDialog dialog(parent, title, suggested, filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(QFileInfo(suggested).suffix());
-    dialog.selectFile(suggested);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const auto dialog = SaveDialog(parent, title, suggested, filter);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().first();
+    return dialog->selectedFiles().first();
 }

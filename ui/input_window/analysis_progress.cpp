@@ -1,20 +1,28 @@
 #include "analysis_progress.h"
 
-#include "ui/classic/work_progress.h"
+#include "ui/long_work/work_progress.h"
 
 #include "core/spectrum.h"
 
-#include <algorithm>
+#include "core/messages.h"
 
-AnalysisOutcome ComputeWithProgress(QWidget *parent, AnalysisState &analysis)
+#include <algorithm>
+#include <new>
+
+AnalysisOutcome ComputeWithProgress(const TaskGate &tasks, QWidget *parent, AnalysisState &analysis)
 {
     // The workspace is the command's own record, never the shared analysis state: the worker
     // alone touches it until RunWithProgress returns.
     AnalysisOutcome outcome;
-    const bool completed = RunWithProgress(
-        parent, QStringLiteral("Calcolo dello spettro...\nArmoniche calcolate: %1 di %2"),
-        std::max(0, RoundToCount(analysis.HarmonicCount)),
-        [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
+    bool completed = false;
+    try {
+        completed = RunWithProgress(
+            tasks, parent, QStringLiteral("Calcolo dello spettro…\nArmoniche calcolate: %1 di %2"),
+            std::max(0, RoundToCount(analysis.HarmonicCount)),
+            [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
+    } catch (const std::bad_alloc &) {
+        return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}};
+    }
     if (!completed)
         return {AnalysisOutcome::Status::Cancelled, {}};
     return outcome;

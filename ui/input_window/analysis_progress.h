@@ -1,8 +1,12 @@
 // One analysis computed away from the windows' thread, with its progress shown when it lasts.
 #pragma once
 
+#include "ui/long_work/task_gate.h"
+
 #include "core/analysis_run.h"
 
 class QWidget;
 
-AnalysisOutcome ComputeWithProgress(QWidget *parent, AnalysisState &analysis);
+// The caller holds a pass of `tasks`.
+AnalysisOutcome ComputeWithProgress(const TaskGate &tasks, QWidget *parent,
+                                    AnalysisState &analysis);

@@ -7,6 +7,7 @@
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
+#include "ui/long_work/task_gate.h"
 
 #include "core/analysis_state.h"
 #include "core/commands.h"
@@ -87,7 +88,8 @@ const LabelLayout StaticLabels[] = {
 
 } // namespace
 
-// What the commands need from this window: its message box and its green marking.
+// What the commands need from this window: its message box, its green marking, and the long
+// work of an analysis, which runs while the command holds its pass of the task gate.
 class InputWindowHost : public CommandHost
 {
 public:
@@ -96,15 +98,15 @@ public:
     void MarkParameterFields() override { form_.MarkParameterFields(); }
     AnalysisOutcome Compute(AnalysisState &analysis) override
     {
-        return ComputeWithProgress(&form_, analysis);
+        return ComputeWithProgress(form_.tasks_, &form_, analysis);
     }
 
 private:
     Form1 &form_;
 };
 
-Form1::Form1(AnalysisState &state, MessageBox &messages, QWidget *parent)
-    : QWidget(parent), state_(state), messages_(messages)
+Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent)
+    : QWidget(parent), state_(state), messages_(messages), tasks_(tasks)
 {
     setObjectName("Form1");
     setWindowTitle(QStringLiteral("Spettro Segnale"));
@@ -230,8 +232,7 @@ void Form1::Command2_Click()
     if (!RunCommand(state_, CurrentTexts(), Command::Graphs, host))
         return;
     if (!form2_) {
-        form2_ = new Form2(state_, messages_);
-        form2_->ShareTaskGate(tasks_);
+        form2_ = new Form2(state_, messages_, tasks_);
         form2_->setAttribute(Qt::WA_DeleteOnClose);
         form2_->setWindowIcon(windowIcon());
     }

@@ -3,8 +3,6 @@
 #pragma once
 
 #include "core/fields.h"
-#include "ui/classic/task_gate.h"
-
 #include <QPointer>
 #include <QWidget>
 
@@ -16,13 +14,15 @@ class Form2;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class TaskGate;
 
 class Form1 : public QWidget
 {
     Q_OBJECT
 public:
-    // `messages` shows the commands' messages and must outlive the window.
-    Form1(AnalysisState &state, MessageBox &messages, QWidget *parent = nullptr);
+    // `messages` shows the commands' messages; `tasks` lets one long task run at a time, here and
+    // in the graph window. Both must outlive the window.
+    Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent = nullptr);
     ~Form1() override;
 
     // The harmonic modulus command: DC component and modulus of harmonic z.
@@ -48,5 +48,5 @@ private:
     QPushButton *command1_ = nullptr;
     QPushButton *command2_ = nullptr;
     QPointer<Form2> form2_;
-    TaskGate tasks_;
+    TaskGate &tasks_;
 };

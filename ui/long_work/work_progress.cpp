@@ -8,36 +8,67 @@
 //   only wakes the loop with a queued quit.
 // - After the join everything belongs to this thread again.
 // A cancel always wins: Annulla may be clicked just as the worker ends, and the dialog then says
-// "Annullamento in corso..."; the user asked for nothing to change, so the caller discards the
+// "Annullamento in corso…"; the user asked for nothing to change, so the caller discards the
 // work even when it has completed.
 #include "work_progress.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
+#include <QSocketNotifier>
 #include <QTimer>
 
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <exception>
+#include <optional>
 #include <thread>
 
-bool RunWithProgress(QWidget *parent, const QString &progress, std::int64_t total,
-                     const std::function<void(TaskControl &)> &work)
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &progress,
+                     std::int64_t total, const std::function<void(TaskControl &)> &work)
 {
-    TaskControl control;
+    WorkPace *const pace = tasks.Pace();
+    if (pace)
+        pace->Starting(total);
+    TaskControl control(
+        pace ? TaskControl::CountHook([pace](std::int64_t done) { pace->Counted(done); })
+             : TaskControl::CountHook());
     std::atomic<bool> finished {false};
     QEventLoop waiting;
+    // The worker wakes this thread through an eventfd, a system call both threads (and a race
+    // detector) see, so that no Qt object crosses between them. Without one, short work ends
+    // the wait at the dialog's delay instead.
+    const int wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    std::optional<QSocketNotifier> woken;
+    if (wake >= 0) {
+        woken.emplace(wake, QSocketNotifier::Read);
+        QObject::connect(&*woken, &QSocketNotifier::activated, &waiting, &QEventLoop::quit);
+    }
 
-    // The worker touches the caller's data, `control` and `finished`, nothing else.
+    // The worker touches the caller's data, `control`, `finished` and `wake`, nothing else.
+    std::exception_ptr failure;
     std::thread worker([&] {
-        work(control);
+        // An exception must not leave the thread, which would end the program: it is thrown
+        // again on this thread once the worker is joined.
+        try {
+            work(control);
+        } catch (...) {
+            failure = std::current_exception();
+        }
         finished = true;
-        QMetaObject::invokeMethod(&waiting, &QEventLoop::quit, Qt::QueuedConnection);
+        if (wake >= 0) {
+            const std::uint64_t one = 1;
+            [[maybe_unused]] const ssize_t written = ::write(wake, &one, sizeof one);
+        }
     });
 
     // Short work ends here: repaints go on, clicks and keys wait for the work's end.
-    QTimer::singleShot(ProgressDialogDelayMs, &waiting, &QEventLoop::quit);
+    QTimer::singleShot(pace ? pace->DialogDelayMs() : ProgressDialogDelayMs, &waiting,
+                       &QEventLoop::quit);
     waiting.exec(QEventLoop::ExcludeUserInputEvents);
 
     if (!finished && !QCoreApplication::closingDown()) {
@@ -54,7 +85,7 @@ bool RunWithProgress(QWidget *parent, const QString &progress, std::int64_t tota
         dialog.setAutoReset(false);
         QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
             control.Cancel();
-            dialog.setLabelText(QStringLiteral("Annullamento in corso..."));
+            dialog.setLabelText(QStringLiteral("Annullamento in corso…"));
         });
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
@@ -74,5 +105,10 @@ bool RunWithProgress(QWidget *parent, const QString &progress, std::int64_t tota
     if (!finished) // the program is closing
         control.Cancel();
     worker.join();
+    woken.reset();
+    if (wake >= 0)
+        ::close(wake);
+    if (failure)
+        std::rethrow_exception(failure);
     return !control.Cancelled();
 }

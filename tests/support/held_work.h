@@ -1,0 +1,110 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// Long work held at its first count until the test lets it go: the progress dialog then shows
+// that count, and the work cannot end before the test has acted, however fast or busy the
+// machine is.
+#pragma once
+
+#include "ui/long_work/task_gate.h"
+#include "ui/long_work/work_progress.h"
+
+#include <QApplication>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <new>
+
+class HeldWork : public WorkPace
+{
+public:
+    // Back to a free pace, before each test.
+    void Reset()
+    {
+        look_.reset();
+        Release();
+        starts_ = 0;
+        total_ = 0;
+        mostCounted_ = 0;
+        dialogDelayMs = ProgressDialogDelayMs;
+        runOutOfMemory = false;
+    }
+
+    // Long work started from now on waits at its first count until Release(). A second long
+    // work starting meanwhile lets both go, so that a test of the gate fails instead of hanging.
+    void Hold()
+    {
+        starts_ = 0;
+        const std::lock_guard lock(mutex_);
+        held_ = true;
+    }
+    void Release()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            held_ = false;
+        }
+        released_.notify_all();
+    }
+
+    // Holds the next long work; once its progress dialog shows what the work counted, runs
+    // act(dialog) on the windows' thread and then lets the work go.
+    void ActWhenShown(std::function<void(QProgressDialog &)> act)
+    {
+        Hold();
+        look_ = std::make_unique<QTimer>();
+        QObject::connect(look_.get(), &QTimer::timeout, [this, act = std::move(act)] {
+            auto *dialog = qobject_cast<QProgressDialog *>(QApplication::activeModalWidget());
+            if (!dialog || dialog->value() < 1)
+                return;
+            look_->stop();
+            act(*dialog);
+            Release();
+        });
+        look_->start(5);
+    }
+
+    // How many long works started since the last hold, what the last one counted up to and the
+    // most it counted.
+    int Starts() const { return starts_; }
+    std::int64_t Total() const { return total_; }
+    std::int64_t MostCounted() const { return mostCounted_; }
+
+    int dialogDelayMs = ProgressDialogDelayMs;
+    // Work that counts throws std::bad_alloc there, as an allocation failing would; only for
+    // work that counts on the worker RunWithProgress started (the CSV table), not on threads
+    // of its own.
+    std::atomic<bool> runOutOfMemory {false};
+
+    void Starting(std::int64_t total) override
+    {
+        total_ = total;
+        if (++starts_ > 1)
+            Release();
+    }
+    void Counted(std::int64_t done) override
+    {
+        std::int64_t most = mostCounted_;
+        while (done > most && !mostCounted_.compare_exchange_weak(most, done)) { }
+        if (runOutOfMemory)
+            throw std::bad_alloc();
+        std::unique_lock lock(mutex_);
+        released_.wait(lock, [this] { return !held_; });
+    }
+    int DialogDelayMs() const override { return dialogDelayMs; }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable released_;
+    bool held_ = false;
+    int starts_ = 0;
+    std::int64_t total_ = 0;
+    std::atomic<std::int64_t> mostCounted_ {0};
+    std::unique_ptr<QTimer> look_;
+};
