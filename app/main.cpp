@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the program: one analysis state for the whole run, the input window, the event loop
 // until no window is open.
 #include "core/analysis_state.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One analysis computed apart from the shared state and stored into it whole, so that a failed
 // or refused analysis leaves the state exactly as it was.
 #pragma once

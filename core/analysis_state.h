@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one record through which the commands, the computation, the plot and the readout meet.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analysis as one table: a header naming the columns with their units, the DC component, one
 // row per harmonic and one period of samples with the sum of the harmonics at each (left empty
 // while HarmonicSum is not computed). Every way out (the CSV, the workbook, the

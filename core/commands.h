@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two commands of the input window, from the typed texts to the stored analysis: the field
 // checks, the conversions, the duty-cycle test, the refusals, the computation and its results.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check of one typed field: not empty, and only digits and . e E - +.
 #pragma once
 

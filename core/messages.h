@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every text the program shows in its message box, chosen from one table: the two messages of
 // each field, and the message of each typed reason for which a command stops after its checks.
 #pragma once

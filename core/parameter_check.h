@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The refusals: parameters that pass the field checks but that the computation, the plot or the
 // readout cannot handle are turned away with a message before anything changes.
 #pragma once

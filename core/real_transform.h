@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's one door to FFTW: the discrete Fourier transform of N real values and its inverse.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Why a file could not be saved, told from the path and from the system's error number read right
 // after the call that failed, so that the message can say it in the program's words. The one
 // place where a failure becomes a reason; the words are in the message table.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SLEEF's 8-lane sine and cosine in the harmonic sums; this file alone is compiled for AVX-512F.
 #include "sincos_kernels.h"
 #include "vector_kernel.h"

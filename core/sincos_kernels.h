@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The vocabulary of the spectrum's sine-cosine kernels: SLEEF's 1-ULP functions on each vector
 // unit, and the C library's, whose bits the definition's literal loops give; and the choice among
 // them. Each unit's code is in sincos_<unit>.cpp, written once in vector_kernel.h.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sampling of the half-sine pulse train, its Fourier coefficients and the two peak searches.
 #pragma once
 

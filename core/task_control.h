@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A long task followed and cancelled from another thread: a cancel flag and a count of what is
 // done (harmonics summed, rows written).
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The harmonic sums written once for any vector width, and the traits of each vector unit's
 // registers with its SLEEF sine-cosine: a file compiled for a unit includes this and finds that
 // unit's traits. Everything here has internal linkage, so that code compiled for one vector unit

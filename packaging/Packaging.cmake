@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation, the Debian package and the checks of both.
 # Included from the root CMakeLists.txt after the program's target exists.
 

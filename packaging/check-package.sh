@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a configured and built tree and checks what it holds: the
 # control fields, every installed file, the icons' sizes, the desktop entry and metainfo as
 # installed, the changelog's version, and lintian's verdict (no error, no warning; the info

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the asset generator and redraws the diagram and the icons of the input window.
 set -euo pipefail
 cd "$(dirname "$0")/.."

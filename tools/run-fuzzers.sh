@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target of build/fuzz for the given number of seconds (60 by default), starting
 # from a copy of its committed seed corpus. A crash or a broken invariant fails the run and
 # leaves the input that caused it in build/fuzz/findings/.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, then builds and runs every test: the release build, the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the tests of threaded code under
 # ThreadSanitizer, and the fuzz targets (their seed corpora,

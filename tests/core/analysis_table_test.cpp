@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analysis as a CSV table, read back with an RFC 4180 parser of its own: the same doubles to
 // the bit, every row as wide as the header, CRLF line ends.
 #include "core/analysis_table.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two commands from typed texts to stored analysis: order of the checks, the duty-cycle test,
 // the refusals, and the state left untouched whenever a command stops.
 #include "core/commands.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The field check: which texts pass, and which message a failing text shows.
 #include "core/entry_check.h"
 #include "tests/support/case_names.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Typed text to number, and the two display patterns.
 #include "core/number_text.h"
 #include "tests/support/case_names.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The refusals of parameters the computation, the plot or the readout cannot handle: their
 // reasons, their order, and the exact texts of the one message table, which the README repeats.
 #include "core/messages.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transform against the sums it stands for, evaluated term by term in long double.
 #include "core/real_transform.h"
 

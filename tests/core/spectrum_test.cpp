@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The computation against the closed form of the half-sine train's spectrum, and the sampling
 // rules at the pulse's ends.
 #include "core/spectrum.h"

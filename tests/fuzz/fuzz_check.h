@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A check that stops the fuzzer with a message when an invariant breaks.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The field check on any text: it passes exactly the non-empty texts of digits and . e E - +
 // up to the longest accepted length, and reports a failure with the matching message only.
 #include "core/entry_check.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Both commands from seven typed texts to a refusal or a stored analysis. A refusal changes
 // nothing but the entry-check fields; an accepted analysis has arrays of N + 2 elements and only
 // showable results; the texts shown (results and cursor readout) are never infinite or NaN.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two number patterns on any double: a text of the pattern's shape for every finite value,
 // nothing otherwise, and the text read back gives the value to the digits shown.
 #include "core/number_text.h"

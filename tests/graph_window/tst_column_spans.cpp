@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The column-by-column drawing of the trace and of the spectral lines against drawing every
 // segment one at a time by the same one-pixel rule: identical pixels on random analyses.
 #include "core/spectrum.h"

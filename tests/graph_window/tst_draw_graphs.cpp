@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graphs command and the drawing, checked on the pixels of the plot's retained image.
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/plot_colours.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The way out of the graph window: its context menu and shortcuts, the image and the data on the
 // clipboard and in files, and saves that fail or are cancelled leaving nothing behind.
 #include "core/analysis_table.h"

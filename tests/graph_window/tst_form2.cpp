@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window's controls and the cursor readout: bands, option buttons, tool-tip texts.
 #include "core/analysis_state.h"
 #include "core/commands.h"

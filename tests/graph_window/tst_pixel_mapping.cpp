@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mapping from user coordinates to pixels and the one-pixel rule of segments.
 #include "ui/graph_window/plot_geometry/pixel_mapping.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A long analysis shows its progress and can be cancelled, leaving everything as it was.
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The input window driven like a user: its default state, its layout, and both commands' checks,
 // messages, results and refusals.
 #include "tests/support/input_window_fixture.h"

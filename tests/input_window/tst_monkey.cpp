@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A seeded monkey drives both windows with thousands of random actions: texts inside and outside
 // the number alphabet, extreme and huge values, clicks, mouse moves over and below the plot,
 // closing the graph window, switching locale. After every action the windows must show no

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Readable names and printouts for the cases of parametrised tests, so that a failure names its
 // case: "Texts/ValConversion.readsTheLongestNumericPrefix/minus_point_5e_plus_3".
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start every input-window test shares: a fresh analysis state, a recorder in place of the
 // message box, long work at a pace the test can hold, the window shown in the C locale; and the
 // lookups and typing the tests use on it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plot's colours as its image's pixels hold them, without the alpha channel.
 #pragma once
 

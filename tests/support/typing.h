@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replacing a field's text the way a user does: select everything, delete it, type the new text.
 #pragma once
 

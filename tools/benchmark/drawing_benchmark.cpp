@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time of drawing long signal traces, gathered per column against one QPainter line per
 // segment, of a click on "Grafici" until the graph window is painted, and of one mouse move's
 // readout over the plot of a large analysis.

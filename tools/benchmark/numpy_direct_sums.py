@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """numpy's direct Fourier sums of the half-sine train, over the same angles as the program:
 (2k * PI * i) / N for i = 0 .. N - 1, np.cos and np.sin of them and a dot product with the samples.
 Prints the best of a few runs as JSON: {"n": ..., "h": ..., "seconds": ...}."""

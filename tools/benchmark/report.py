@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Turns one run of the benchmarks into docs/performance.md: times, ratios and the targets."""
 import json
 import math

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmarks, runs them all in one go with numpy beside them (its direct sums at the
 # targets' point, its real FFT beside every row of the scaling table), and writes the table of
 # times, ratios and targets to docs/performance.md.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time of one analysis: the literal loops against the exact kernel and the direct sums on each
 // vector kernel this processor runs, the bare kernels' sine-cosine pairs per second beside them;
 // the program's analysis on each path as N and H grow, first at a new N and repeated; and the

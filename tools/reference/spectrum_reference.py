@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Evaluates the spectrum's definition apart from the program, as reference values for its tests.
 
 Every product, quotient and sum is a Python float, an IEEE double, formed in the definition's

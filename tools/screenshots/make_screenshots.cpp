@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the documentation's screenshots of both windows with their default parameters, the
 // readout under the cursor, the plot's menu, and the sum of the first three harmonics over the
 // signal.

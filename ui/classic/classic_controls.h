@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Controls placed and styled like the classic forms they come from: geometry in twips, the
 // "MS Sans Serif" captions, opaque labels and option buttons.
 #pragma once

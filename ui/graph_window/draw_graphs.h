@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws one analysis into the graph window: scale marks, axes, the signal over the chosen
 // number of periods and the line spectrum with its DC component.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the export asks where to save: the program shows a file dialog; tests answer themselves,
 // so that no test waits on a modal dialog.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window: the plot area with the signal and its spectrum, the hidden blank picture,
 // the two option buttons that show which graph the cursor is over, a hint and a colour key.
 #pragma once

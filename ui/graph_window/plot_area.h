@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A picture box: a retained image that all drawing goes into, user coordinates set by Scale,
 // one-pixel segments drawn by Line, a Picture that replaces the drawing, a tool-tip text and
 // mouse moves reported in user coordinates.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The way out of the graph window: the plot as an image and the analysis as a table (CSV, a
 // spreadsheet workbook, or on the clipboard in the forms a spreadsheet pastes), from the plot's
 // context menu and the window's shortcuts.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One analysis computed away from the windows' thread, with its progress shown when it lasts.
 #pragma once
 

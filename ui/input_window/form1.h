@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The input window: the seven parameter fields, their labels, the diagram of the signal, the two
 // result labels and the two commands.
 #pragma once

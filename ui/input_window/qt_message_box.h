@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's message box: the text, the OK button alone, no icon, the program's title.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One long task at a time over the analysis state: a command computing an analysis, or an export
 // reading one. Long tasks wait in a nested event loop, where a second task could otherwise be
 // started by click(), an accessibility action or a shortcut; each enters the gate first.

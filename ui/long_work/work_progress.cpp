@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Who touches what, and when:
 // - Whatever `work` reads and writes belongs to the caller. From the worker's start until it is
 //   joined, the worker alone touches it; this thread does not look at it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Long work away from the windows' thread: the windows keep repainting but take no input, and
 // work that lasts shows a modal dialog with its progress and a cancel button.
 #pragma once

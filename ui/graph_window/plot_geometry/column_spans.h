@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pixels of many segments gathered per column, and the trace and spectrum lines rasterised
 // that way: the same pixels as drawing every segment by the one-pixel rule, in time that grows
 // with the samples and the pixels instead of with the segments.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts of the cursor readout: the position over the plot read back into time and signal
 // value, or frequency and spectral modulus, with the current analysis. No Qt here.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // From the plot's user coordinates to pixels and back, and the one-pixel rule by which a segment
 // lights pixels. Pure functions: no widget needed.
 #pragma once
