@@ -20,9 +20,8 @@ def main(path):
     print(f"{where}. **Vector unit of this machine: {unit}** (the sum is one inverse FFT by FFTW,")
     print("which picks its own kernels). Fastest of 3 repetitions; the load average was "
           f"{load_average} on 2 cores when the run ended, from other work on the shared machine.")
-    print("Above 1000 harmonics the coefficients are the closed form's: the program's analysis of")
-    print("N / 2 harmonics would take hours at these sizes, and the sum's cost does not depend on")
-    print("their values.")
+    print("Above 1000 harmonics the coefficients are the closed form's, so that the figures time the")
+    print("sum alone: its cost does not depend on their values.")
     print()
     print("| N | H | sum alone | toggle to drawn | target |")
     print("|---:|---:|---:|---:|---|")
