@@ -102,7 +102,11 @@ bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &prog
             dialog.setLabelText(label(done));
         });
         poll.start(50);
-        dialog.exec();
+        // Only the work's end accepts the dialog. Closed any other way (Annulla, Esc, the
+        // window's close button, a program's cancel()), it cancels the work, even one that has
+        // just ended: a result the user turned away from is never stored.
+        if (dialog.exec() != QDialog::Accepted)
+            control.Cancel();
     }
     if (!finished) // the program is closing
         control.Cancel();
