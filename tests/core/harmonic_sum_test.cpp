@@ -5,6 +5,7 @@
 // it rebuilds, and against the Fourier series of the half-sine train in closed form.
 #include "core/harmonic_sum.h"
 #include "core/spectrum.h"
+#include "tests/support/analysed.h"
 
 #include <gtest/gtest.h>
 
@@ -17,17 +18,6 @@
 namespace {
 
 using std::numbers::pi;
-
-AnalysisState Analysed(double v, double d, std::int32_t n, double h)
-{
-    AnalysisState state;
-    state.Amplitude = v;
-    state.DutyCycle = d;
-    state.SampleCount = n;
-    state.HarmonicCount = h;
-    ComputeSpectrum(state);
-    return state;
-}
 
 RealArray Sum(const AnalysisState &state)
 {

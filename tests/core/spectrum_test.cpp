@@ -3,6 +3,7 @@
 // The computation against the closed form of the half-sine train's spectrum, and the sampling
 // rules at the pulse's ends.
 #include "core/spectrum.h"
+#include "tests/support/analysed.h"
 #include "tests/support/case_names.h"
 
 #include <gtest/gtest.h>
@@ -17,17 +18,6 @@
 namespace {
 
 using std::numbers::pi;
-
-AnalysisState Analysed(double v, double d, std::int32_t n, double h)
-{
-    AnalysisState state;
-    state.Amplitude = v;
-    state.DutyCycle = d;
-    state.SampleCount = n;
-    state.HarmonicCount = h;
-    ComputeSpectrum(state);
-    return state;
-}
 
 // sin(pi - e) = sin(e) for the small e between the true pi and PI, which is the gap between
 // PI and the double nearest pi plus sin of that double.
