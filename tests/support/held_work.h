@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QProgressDialog>
 #include <QTimer>
+#include <QTimerEvent>
 
 #include <algorithm>
 #include <atomic>
@@ -27,8 +28,7 @@ public:
     // Back to a free pace, before each test.
     void Reset()
     {
-        look_.reset();
-        Release();
+        LetGo();
         starts_ = 0;
         total_ = 0;
         mostCounted_ = 0;
@@ -51,6 +51,30 @@ public:
             held_ = false;
         }
         released_.notify_all();
+    }
+
+    // Work goes free again, and a dialog no test acted on yet is left alone.
+    void LetGo()
+    {
+        look_.reset();
+        Release();
+    }
+
+    // From the windows' thread: returns once the work started last has ended on its worker,
+    // before the windows' thread has heard of it.
+    void WaitUntilEnded()
+    {
+        std::unique_lock lock(mutex_);
+        released_.wait(lock, [this] { return ended_; });
+    }
+
+    // Has the dialog look at the work now, as its own timer does every so often: it takes in
+    // the work's end, or shows the count done.
+    static void LookAtWork(QProgressDialog &dialog)
+    {
+        auto *poll = dialog.findChild<QTimer *>("WorkPoll");
+        QTimerEvent tick(poll->timerId());
+        QCoreApplication::sendEvent(poll, &tick);
     }
 
     // Holds the next long work; once its progress dialog shows what the work counted, runs
@@ -84,6 +108,10 @@ public:
 
     void Starting(std::int64_t total) override
     {
+        {
+            const std::lock_guard lock(mutex_);
+            ended_ = false;
+        }
         total_ = total;
         if (++starts_ > 1)
             Release();
@@ -97,12 +125,21 @@ public:
         std::unique_lock lock(mutex_);
         released_.wait(lock, [this] { return !held_; });
     }
+    void Ended() override
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            ended_ = true;
+        }
+        released_.notify_all();
+    }
     int DialogDelayMs() const override { return dialogDelayMs; }
 
 private:
     std::mutex mutex_;
-    std::condition_variable released_;
+    std::condition_variable released_; // or ended
     bool held_ = false;
+    bool ended_ = false;
     int starts_ = 0;
     std::int64_t total_ = 0;
     std::atomic<std::int64_t> mostCounted_ {0};
