@@ -161,7 +161,7 @@ private slots:
     // machine, however busy, to end so short an analysis within it.
     void shortAnalysisShowsNoDialog()
     {
-        w_.pace.dialogDelayMs = 600000;
+        w_.pace.dialogDelayMs = NoDialogMs;
         w_.form->Command2_Click();
         QCOMPARE(w_.pace.Starts(), 1);
         QVERIFY(w_.form->GraphWindow());

@@ -22,6 +22,10 @@
 #include <mutex>
 #include <new>
 
+// Whether the progress dialog of work let go shows depends on how fast the machine is: in the
+// tests it never shows, and held work shows it at once.
+constexpr int NoDialogMs = 600000;
+
 class HeldWork : public WorkPace
 {
 public:
@@ -32,7 +36,7 @@ public:
         starts_ = 0;
         total_ = 0;
         mostCounted_ = 0;
-        dialogDelayMs = ProgressDialogDelayMs;
+        dialogDelayMs = NoDialogMs;
         runOutOfMemory = false;
     }
 
@@ -100,7 +104,8 @@ public:
     std::int64_t Total() const { return total_; }
     std::int64_t MostCounted() const { return mostCounted_; }
 
-    int dialogDelayMs = ProgressDialogDelayMs;
+    // How long work that is not held runs before its dialog shows.
+    int dialogDelayMs = NoDialogMs;
     // Work that counts throws std::bad_alloc there, as an allocation failing would; only for
     // work that counts on the worker RunWithProgress started (the CSV table), not on threads
     // of its own.
@@ -133,10 +138,14 @@ public:
         }
         released_.notify_all();
     }
-    int DialogDelayMs() const override { return dialogDelayMs; }
+    int DialogDelayMs() const override
+    {
+        const std::lock_guard lock(mutex_);
+        return held_ ? 0 : dialogDelayMs;
+    }
 
 private:
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
     std::condition_variable released_; // or ended
     bool held_ = false;
     bool ended_ = false;
