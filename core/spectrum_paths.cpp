@@ -95,10 +95,11 @@ struct SummedAlong
     double sinSum = 0;
 };
 
-// The samples, as ComputeSpectrum writes them, with SignalPeak, MeanValue and the runs of
-// non-zero samples; and `along`'s sums where its k is set. False when cancelled.
-bool Sample(AnalysisState &state, unsigned threads, TaskControl *control, std::vector<Run> &runs,
-            SummedAlong *along = nullptr)
+// The samples, as ComputeSpectrum writes them; and `along`'s sums where its k is set. Where
+// `copy` is given, the samples 0 .. N - 1 go there too, written as the pulse is computed; the
+// rest of `copy`, past the pulse, is left to the caller. False when cancelled.
+bool SamplePulse(AnalysisState &state, unsigned threads, TaskControl *control,
+                 SummedAlong *along = nullptr, double *copy = nullptr)
 {
     const std::int64_t n = state.SampleCount;
     const double d = state.DutyCycle;
@@ -109,6 +110,11 @@ bool Sample(AnalysisState &state, unsigned threads, TaskControl *control, std::v
     const double nd = static_cast<double>(n) * d;
     const std::int64_t last = RoundToCount(nd);
     const std::int64_t first = RoundToCount(nd + 1);
+    // What `copy` holds of sample i, written beside it: 0 where the clearing will zero it.
+    const auto copied = [&](std::int64_t i) {
+        if (copy && i < n)
+            copy[i] = i < first ? s[i] : 0;
+    };
     if (along && !SamplesHarmonicAngle(n, nd, along->k))
         along->k = 0;
     if (along && along->k != 0) {
@@ -129,6 +135,7 @@ bool Sample(AnalysisState &state, unsigned threads, TaskControl *control, std::v
                          ++j) {
                         sincos((static_cast<double>(begin + j) * PI) / nd, &sines[j], &cosines[j]);
                         s[begin + j] = v * sines[j];
+                        copied(begin + j);
                     }
                     return true;
                 });
@@ -146,8 +153,10 @@ bool Sample(AnalysisState &state, unsigned threads, TaskControl *control, std::v
         const std::int64_t chunks = (last + 1 + Chunk - 1) / Chunk;
         const bool sampled = ForEachItem(chunks, threads, control, [&](std::int64_t chunk) {
             for (std::int64_t i = chunk * Chunk; i <= std::min(last, chunk * Chunk + Chunk - 1);
-                 ++i)
+                 ++i) {
                 s[i] = v * std::sin((static_cast<double>(i) * PI) / nd);
+                copied(i);
+            }
             return true;
         });
         if (!sampled)
@@ -157,7 +166,15 @@ bool Sample(AnalysisState &state, unsigned threads, TaskControl *control, std::v
     for (std::int64_t i = first; i <= std::min(last, n - 1); ++i)
         s[i] = 0;
     s[n] = 0;
+    return true;
+}
 
+// SignalPeak, MeanValue and the runs of non-zero samples, from the samples; false when cancelled.
+bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs)
+{
+    const std::int64_t n = state.SampleCount;
+    const auto &s = state.Samples;
+    const std::int64_t last = RoundToCount(static_cast<double>(n) * state.DutyCycle);
     // Peak, mean and runs in one pass; the mean adds in index order. Past the pulse every sample
     // is 0, which changes neither the peak (from s(0) on it is +0 or more) nor the sum.
     const std::int64_t end = std::min(last, n);
@@ -182,6 +199,12 @@ bool Sample(AnalysisState &state, unsigned threads, TaskControl *control, std::v
     }
     state.MeanValue = sum / static_cast<double>(n);
     return true;
+}
+
+bool Sample(AnalysisState &state, unsigned threads, TaskControl *control, std::vector<Run> &runs,
+            SummedAlong *along = nullptr)
+{
+    return SamplePulse(state, threads, control, along) && Survey(state, control, runs);
 }
 
 // Harmonic k's coefficients from its sums, as the literal loops form them; the last harmonic's
@@ -676,28 +699,36 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     Tell(options, SpectrumStage::Sampling);
     AllocateArrays(state);
     std::vector<Run> runs;
-    if (!Sample(state, threads, control, runs, hmax >= 1 ? &along : nullptr))
+    if (hmax < 1) { // no harmonic: nothing to transform
+        return SamplePulse(state, threads, control) && Survey(state, control, runs);
+    }
+    // The samples go to the transform as they are computed; then the zeros past the pulse.
+    double *reals = transform->Reals();
+    if (!SamplePulse(state, threads, control, &along, reals))
         return false;
-    if (hmax < 1 || runs.empty()) { // no harmonic, or every sum without a term: +0
-        if (control && hmax >= 1)
+    Tell(options, SpectrumStage::CopyingSamples);
+    const std::int64_t pulseEnd = std::clamp<std::int64_t>(
+        RoundToCount(static_cast<double>(n) * state.DutyCycle) + 1, 0, n);
+    const bool zeroed = ForEachItem(
+        (n - pulseEnd + Chunk - 1) / Chunk, threads, control, [&](std::int64_t chunk) {
+            const std::int64_t begin = pulseEnd + chunk * Chunk;
+            std::fill(reals + begin, reals + std::min(n, begin + Chunk), 0.0);
+            return true;
+        });
+    if (!zeroed)
+        return false;
+    running->Start();
+    Tell(options, SpectrumStage::TransformStarted);
+
+    // The peak, the mean and the runs while the transform runs.
+    if (!Survey(state, control, runs))
+        return false;
+    if (runs.empty()) { // every sum without a term: +0
+        if (control)
             control->AddDone(hmax);
         return true;
     }
     const double dn = static_cast<double>(n);
-
-    Tell(options, SpectrumStage::CopyingSamples);
-    double *reals = transform->Reals();
-    const bool copied
-        = ForEachItem((n + Chunk - 1) / Chunk, threads, control, [&](std::int64_t chunk) {
-              const std::int64_t begin = chunk * Chunk;
-              const std::int64_t end = std::min(n, begin + Chunk);
-              std::copy(state.Samples.begin() + begin, state.Samples.begin() + end, reals + begin);
-              return true;
-          });
-    if (!copied)
-        return false;
-    running->Start();
-    Tell(options, SpectrumStage::TransformStarted);
 
     Tell(options, SpectrumStage::ExactSums);
     std::vector<std::int64_t> exactLeft; // those not summed while sampling
