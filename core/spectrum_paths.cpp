@@ -4,12 +4,10 @@
 
 #include "real_transform.h"
 #include "spectrum.h"
+#include "transform_thread.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <condition_variable>
-#include <exception>
 #include <iterator>
 #include <limits>
 #include <memory>
@@ -517,101 +515,6 @@ void KeepTransform(std::shared_ptr<RealTransform> transform)
     KeptTransform() = std::move(transform);
 }
 
-// Runs the transform on a thread of its own, which shares the buffers: it makes the plan while
-// the samples are computed, then waits for Start. When the analysis is cancelled the caller
-// returns at once; a transform already started finishes on memory that its thread alone still
-// holds, freed when it ends, and one not started is never run.
-class TransformThread
-{
-public:
-    TransformThread(std::shared_ptr<RealTransform> transform,
-                    const std::function<void(SpectrumStage)> &probe)
-        : shared_(std::make_shared<Shared>())
-    {
-        const auto run = [transform, probe, shared = shared_] {
-            std::exception_ptr failure;
-            try {
-                transform->PrepareForward();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            {
-                std::unique_lock<std::mutex> lock(shared->mutex);
-                shared->changed.wait(lock, [&] { return shared->go || shared->abandoned; });
-                if (shared->abandoned)
-                    return;
-            }
-            if (!failure) {
-                if (probe)
-                    probe(SpectrumStage::TransformRunning);
-                try {
-                    transform->Forward();
-                } catch (...) {
-                    failure = std::current_exception();
-                }
-                if (probe)
-                    probe(SpectrumStage::TransformEnded);
-            }
-            const std::lock_guard<std::mutex> lock(shared->mutex);
-            shared->failure = failure;
-            shared->ended = true;
-            shared->changed.notify_all();
-        };
-        try {
-            std::thread(run).detach();
-        } catch (const std::system_error &) {
-            inline_ = run; // no thread to be had: the transform runs on Start, uncancellable
-        }
-    }
-    TransformThread(const TransformThread &) = delete;
-    TransformThread &operator=(const TransformThread &) = delete;
-
-    ~TransformThread()
-    {
-        const std::lock_guard<std::mutex> lock(shared_->mutex);
-        shared_->abandoned = !shared_->go;
-        shared_->changed.notify_all();
-    }
-
-    void Start()
-    {
-        {
-            const std::lock_guard<std::mutex> lock(shared_->mutex);
-            shared_->go = true;
-            shared_->changed.notify_all();
-        }
-        if (inline_)
-            inline_();
-    }
-
-    // Waits for the end, looking at the cancel flag every millisecond; false when cancelled.
-    bool Wait(TaskControl *control)
-    {
-        std::unique_lock<std::mutex> lock(shared_->mutex);
-        while (!shared_->ended) {
-            if (control && control->Cancelled())
-                return false;
-            shared_->changed.wait_for(lock, std::chrono::milliseconds(1));
-        }
-        if (shared_->failure)
-            std::rethrow_exception(shared_->failure);
-        return true;
-    }
-
-private:
-    struct Shared
-    {
-        std::mutex mutex;
-        std::condition_variable changed;
-        bool go = false;
-        bool abandoned = false;
-        bool ended = false;
-        std::exception_ptr failure;
-    };
-    std::shared_ptr<Shared> shared_;
-    std::function<void()> inline_;
-};
-
 // The bound of SpectrumErrorBound as a line in k, worked out once for every harmonic.
 struct ErrorLine
 {
@@ -690,7 +593,13 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     std::optional<TransformThread> running;
     if (hmax >= 1) {
         transform = TakeTransform(n);
-        running.emplace(transform, options.probe); // makes its plan meanwhile
+        TransformThread::Probe probe;
+        if (options.probe)
+            probe = [report = options.probe](bool started) {
+                report(started ? SpectrumStage::TransformRunning : SpectrumStage::TransformEnded);
+            };
+        // It makes its plan meanwhile.
+        running.emplace(transform, TransformThread::Direction::Forward, probe);
     }
     std::vector<std::int64_t> exact {1};
     if (shown > 1 && shown <= hmax)
