@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The refusals of parameters the computation, the plot or the readout cannot handle: their
-// reasons, their order, and the exact texts of the one message table, which the README repeats.
+// reasons, their order, and the exact texts of the one message table, which the README repeats;
+// the windows' texts of the same table.
 #include "core/messages.h"
 #include "core/parameter_check.h"
 #include "tests/support/case_names.h"
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -319,6 +321,82 @@ TEST(MessageText, readmeListsEveryReasonAsTheTableSaysIt)
     EXPECT_NE(readme.str().find(rows), std::string::npos)
         << "README.md should hold these rows, one after the other:\n"
         << rows;
+}
+
+// The captions the windows are known by, as the program's description of its windows gives them,
+// spaces and accents included: a user's notes and the window tests look for them by these words.
+TEST(WindowTexts, captionsReadExactlyAsTheWindowsAreDescribed)
+{
+    const std::pair<UiText, std::u16string_view> captions[] = {
+        {UiText::ProgramName, u"Spettro Segnale"},
+        {UiText::InputHeading,
+         u"Spettro di un segnale impulsivo senx periodico unipolare (serie di Fourier), semionda"},
+        {UiText::EnterData, u"Inserisci i dati"},
+        {UiText::AmplitudeSymbol, u"Vmax"},
+        {UiText::VoltUnit, u"[V]"},
+        {UiText::FrequencySymbol, u"f"},
+        {UiText::KilohertzUnit, u"[kHz]"},
+        {UiText::FrequencyDefinition, u"f = 1/T"},
+        {UiText::PeriodCountSymbol, u"Np"},
+        {UiText::PeriodCountCaption, u"numero periodi di s(t) visualizzati"},
+        {UiText::DutyCycleSymbol, u"D.C."},
+        {UiText::DutyCycleDefinition, u"Duty Cycle = Ti / T"},
+        {UiText::HarmonicCountSymbol, u"M"},
+        {UiText::HarmonicCountCaption, u"numero armoniche dello spettro visualizzate "},
+        {UiText::SampleCountSymbol, u"N"},
+        {UiText::SampleCountCaption, u"numero campioni"},
+        {UiText::SignalSymbol, u"s(t)"},
+        {UiText::Wait, u"Attendere!"},
+        {UiText::TargetHarmonicSymbol, u"z"},
+        {UiText::TargetHarmonicDefinition, u"z = N° armonica"},
+        {UiText::MagnitudeCaption, u"modulo armonica N° z"},
+        {UiText::MeanValueSymbol, u"Ao"},
+        {UiText::MeanValueCaption, u"componente continua  segnale"},
+        {UiText::MagnitudeSymbol, u"|S(z)|"},
+        {UiText::HarmonicModulusButton, u"Calcola modulo armonica N° z"},
+        {UiText::GraphsButton, u"Grafici"},
+        {UiText::GraphWindowTitle, u"Segnale e spettro"},
+        {UiText::SpectrumSymbol, u"S(f)"},
+        {UiText::MoveCursorHint,
+         u"Sposta il cursore del mouse sui grafici, comparirà il valore in quel punto"},
+        {UiText::MeanValueKey, u" componente continua in verde"},
+    };
+    for (const auto &[key, caption] : captions)
+        EXPECT_EQ(TextOf(key), caption) << Utf8(caption);
+}
+
+// One ellipsis character throughout, and in each text the numbers its caller fills in: %1 and %2
+// in a progress text, %1 in the terminal's note, none elsewhere (a stray % would be shown as is).
+TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
+{
+    const std::pair<UiText, std::u16string_view> slotted[] = {
+        {UiText::QtTranslationsMissing, u"%1"},  {UiText::AnalysisProgress, u"%1%2"},
+        {UiText::CopyDataProgress, u"%1%2"},     {UiText::SaveDataProgress, u"%1%2"},
+        {UiText::SaveWorkbookProgress, u"%1%2"}, {UiText::HarmonicSumProgress, u"%1%2"},
+    };
+    std::vector<std::u16string_view> all;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(UiText::Count); ++i) {
+        const UiText key = static_cast<UiText>(i);
+        const std::u16string_view text = TextOf(key);
+        all.push_back(text);
+        std::u16string slots;
+        for (std::size_t at = text.find(u'%'); at != text.npos; at = text.find(u'%', at + 1))
+            slots += text.substr(at, 2);
+        const auto expected = std::find_if(std::begin(slotted), std::end(slotted),
+                                           [&](const auto &s) { return s.first == key; });
+        EXPECT_EQ(slots, expected == std::end(slotted) ? u"" : expected->second)
+            << "text " << i << ": " << Utf8(text);
+    }
+    for (const ReasonEntry &entry : ReasonTable())
+        all.push_back(entry.text);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(SaveProblem::Count); ++i)
+        all.push_back(SaveProblemText(static_cast<SaveProblem>(i)));
+    for (std::size_t i = 0; i < FieldCount; ++i) {
+        all.push_back(MessagesFor(static_cast<Field>(i)).missing);
+        all.push_back(MessagesFor(static_cast<Field>(i)).invalid);
+    }
+    for (const std::u16string_view text : all)
+        EXPECT_EQ(text.find(u"..."), text.npos) << Utf8(text);
 }
 
 } // namespace
