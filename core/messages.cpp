@@ -263,6 +263,14 @@ constexpr UiTextEntry UiTexts[] = {
      u"Il nome del file è troppo lungo: al massimo 255 caratteri (meno se accentati)."},
     {UiText::CopyOutOfMemory,
      u"I dati non sono stati copiati: la memoria non basta per prepararli."},
+    {UiText::SaveFailed,
+     u"Il file «%1» non è stato salvato: %2. Un file con quel nome, se c'era, è rimasto com'era."},
+    {UiText::TooManyRows,
+     u"I dati sono %1 righe: troppe per gli appunti, perché un foglio di calcolo ne accoglie al "
+     u"massimo %2. Usa «%3»."},
+    {UiText::TooManyWorkbookRows,
+     u"Un foglio del file avrebbe %1 righe: troppe, perché un foglio di calcolo ne accoglie al "
+     u"massimo %2. Usa «%3»."},
 };
 static_assert(OneRowEachInOrder<UiText>(UiTexts, &UiTextEntry::text),
               "one text for each UiText, in the enum's order");
@@ -271,6 +279,26 @@ std::u16string Decimal(std::uint64_t value)
 {
     const std::string digits = std::to_string(value);
     return {digits.begin(), digits.end()};
+}
+
+// The pattern with %1, %2, ... replaced by the slots and %f by the field's description. Only the
+// pattern is read for slots, so a slot's own "%2" (a file name's, say) stays as it is.
+std::u16string Filled(std::u16string_view pattern, std::span<const std::u16string> slots,
+                      std::u16string_view field = {})
+{
+    std::u16string text;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == u'%' && i + 1 < pattern.size()) {
+            const char16_t slot = pattern[++i];
+            if (slot == u'f')
+                text += field;
+            else
+                text += slots[static_cast<std::size_t>(slot - u'1')];
+            continue;
+        }
+        text += pattern[i];
+    }
+    return text;
 }
 
 } // namespace
@@ -282,20 +310,10 @@ std::span<const ReasonEntry> ReasonTable()
 
 std::u16string MessageText(const Refusal &refusal)
 {
-    std::u16string text;
-    const std::u16string_view pattern = Reasons[static_cast<std::size_t>(refusal.reason)].text;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == u'%' && i + 1 < pattern.size()) {
-            const char16_t slot = pattern[++i];
-            if (slot == u'f')
-                text += FieldDescription(refusal.field);
-            else
-                text += Decimal(refusal.numbers[static_cast<std::size_t>(slot - u'1')]);
-            continue;
-        }
-        text += pattern[i];
-    }
-    return text;
+    const std::array<std::u16string, 3> numbers
+        = {Decimal(refusal.numbers[0]), Decimal(refusal.numbers[1]), Decimal(refusal.numbers[2])};
+    return Filled(Reasons[static_cast<std::size_t>(refusal.reason)].text, numbers,
+                  FieldDescription(refusal.field));
 }
 
 const FieldMessages &MessagesFor(Field field)
@@ -310,9 +328,8 @@ std::u16string_view FieldDescription(Field field)
 
 std::u16string SaveFailedText(std::u16string_view path, SaveProblem problem)
 {
-    return u"Il file «" + std::u16string(path) + u"» non è stato salvato: "
-        + std::u16string(SaveProblemText(problem))
-        + u". Un file con quel nome, se c'era, è rimasto com'era.";
+    const std::u16string slots[] = {std::u16string(path), std::u16string(SaveProblemText(problem))};
+    return Filled(TextOf(UiText::SaveFailed), slots);
 }
 
 std::u16string_view SaveProblemText(SaveProblem problem)
@@ -327,14 +344,16 @@ std::u16string_view TextOf(UiText text)
 
 std::u16string TooManyRowsText(std::int64_t rows)
 {
-    return u"I dati sono " + Decimal(static_cast<std::uint64_t>(rows))
-        + u" righe: troppe per gli appunti, perché un foglio di calcolo ne accoglie al massimo "
-        + Decimal(SpreadsheetRows) + u". Usa «" + std::u16string(TextOf(UiText::SaveData)) + u"».";
+    const std::u16string slots[]
+        = {Decimal(static_cast<std::uint64_t>(rows)), Decimal(SpreadsheetRows),
+           std::u16string(TextOf(UiText::SaveData))};
+    return Filled(TextOf(UiText::TooManyRows), slots);
 }
 
 std::u16string TooManyWorkbookRowsText(std::int64_t rows)
 {
-    return u"Un foglio del file avrebbe " + Decimal(static_cast<std::uint64_t>(rows))
-        + u" righe: troppe, perché un foglio di calcolo ne accoglie al massimo "
-        + Decimal(SpreadsheetRows) + u". Usa «" + std::u16string(TextOf(UiText::SaveData)) + u"».";
+    const std::u16string slots[]
+        = {Decimal(static_cast<std::uint64_t>(rows)), Decimal(SpreadsheetRows),
+           std::u16string(TextOf(UiText::SaveData))};
+    return Filled(TextOf(UiText::TooManyWorkbookRows), slots);
 }

@@ -72,8 +72,9 @@ struct ReasonEntry
 
 std::span<const ReasonEntry> ReasonTable();
 
-// Every other text the windows show, named by what it says. Where a text holds %1 and %2, the
-// caller fills them in (QString::arg).
+// Every other text the windows show, named by what it says. Where a text holds %1, %2, ..., the
+// code that shows it fills them in: QString::arg for the progress texts, the functions below for
+// the export's messages.
 enum class UiText
 {
     // The program as a whole.
@@ -152,6 +153,9 @@ enum class UiText
     NameTooLongHint,
     // The memory ran out while the data for the clipboard were prepared.
     CopyOutOfMemory,
+    SaveFailed, // %1 = the file's path, %2 = why (SaveFailedText)
+    TooManyRows, // %1 = rows, %2 = a sheet's rows, %3 = the CSV entry (TooManyRowsText)
+    TooManyWorkbookRows, // likewise (TooManyWorkbookRowsText)
 
     Count // not a text: the number of texts
 };

@@ -365,14 +365,36 @@ TEST(WindowTexts, captionsReadExactlyAsTheWindowsAreDescribed)
         EXPECT_EQ(TextOf(key), caption) << Utf8(caption);
 }
 
-// One ellipsis character throughout, and in each text the numbers its caller fills in: %1 and %2
-// in a progress text, %1 in the terminal's note, none elsewhere (a stray % would be shown as is).
+// The export's messages in their exact words. A file name may hold "%1" or "%2": it is shown as it
+// is, never filled in a second time.
+TEST(ExportMessages, fillEachSlotOnceInTheirExactWords)
+{
+    EXPECT_EQ(SaveFailedText(u"/home/anna/100%2 %1.csv", SaveProblem::DiskFull),
+              u"Il file «/home/anna/100%2 %1.csv» non è stato salvato: il disco è pieno. Un file "
+              u"con quel nome, se c'era, è rimasto com'era.");
+    EXPECT_EQ(TooManyRowsText(2000003),
+              u"I dati sono 2000003 righe: troppe per gli appunti, perché un foglio di calcolo ne "
+              u"accoglie al massimo 1048576. Usa «Salva dati (CSV)…».");
+    EXPECT_EQ(TooManyWorkbookRowsText(2000001),
+              u"Un foglio del file avrebbe 2000001 righe: troppe, perché un foglio di calcolo ne "
+              u"accoglie al massimo 1048576. Usa «Salva dati (CSV)…».");
+}
+
+// One ellipsis character throughout, and in each text the slots its code fills in: %1 and %2 in a
+// progress text, those of the export's messages, %1 in the terminal's note, none elsewhere (a
+// stray % would be shown as is).
 TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
 {
     const std::pair<UiText, std::u16string_view> slotted[] = {
-        {UiText::QtTranslationsMissing, u"%1"},  {UiText::AnalysisProgress, u"%1%2"},
-        {UiText::CopyDataProgress, u"%1%2"},     {UiText::SaveDataProgress, u"%1%2"},
-        {UiText::SaveWorkbookProgress, u"%1%2"}, {UiText::HarmonicSumProgress, u"%1%2"},
+        {UiText::QtTranslationsMissing, u"%1"},
+        {UiText::AnalysisProgress, u"%1%2"},
+        {UiText::CopyDataProgress, u"%1%2"},
+        {UiText::SaveDataProgress, u"%1%2"},
+        {UiText::SaveWorkbookProgress, u"%1%2"},
+        {UiText::HarmonicSumProgress, u"%1%2"},
+        {UiText::SaveFailed, u"%1%2"},
+        {UiText::TooManyRows, u"%1%2%3"},
+        {UiText::TooManyWorkbookRows, u"%1%2%3"},
     };
     std::vector<std::u16string_view> all;
     for (std::size_t i = 0; i < static_cast<std::size_t>(UiText::Count); ++i) {
