@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The refusals of parameters the computation, the plot or the readout cannot handle: their
 // reasons, their order, and the exact texts of the one message table, which the README repeats;
-// the windows' texts of the same table.
+// the export's messages and the windows' texts of the same table.
 #include "core/messages.h"
 #include "core/parameter_check.h"
 #include "tests/support/case_names.h"
@@ -321,48 +321,6 @@ TEST(MessageText, readmeListsEveryReasonAsTheTableSaysIt)
     EXPECT_NE(readme.str().find(rows), std::string::npos)
         << "README.md should hold these rows, one after the other:\n"
         << rows;
-}
-
-// The captions the windows are known by, as the program's description of its windows gives them,
-// spaces and accents included: a user's notes and the window tests look for them by these words.
-TEST(WindowTexts, captionsReadExactlyAsTheWindowsAreDescribed)
-{
-    const std::pair<UiText, std::u16string_view> captions[] = {
-        {UiText::ProgramName, u"Spettro Segnale"},
-        {UiText::InputHeading,
-         u"Spettro di un segnale impulsivo senx periodico unipolare (serie di Fourier), semionda"},
-        {UiText::EnterData, u"Inserisci i dati"},
-        {UiText::AmplitudeSymbol, u"Vmax"},
-        {UiText::VoltUnit, u"[V]"},
-        {UiText::FrequencySymbol, u"f"},
-        {UiText::KilohertzUnit, u"[kHz]"},
-        {UiText::FrequencyDefinition, u"f = 1/T"},
-        {UiText::PeriodCountSymbol, u"Np"},
-        {UiText::PeriodCountCaption, u"numero periodi di s(t) visualizzati"},
-        {UiText::DutyCycleSymbol, u"D.C."},
-        {UiText::DutyCycleDefinition, u"Duty Cycle = Ti / T"},
-        {UiText::HarmonicCountSymbol, u"M"},
-        {UiText::HarmonicCountCaption, u"numero armoniche dello spettro visualizzate "},
-        {UiText::SampleCountSymbol, u"N"},
-        {UiText::SampleCountCaption, u"numero campioni"},
-        {UiText::SignalSymbol, u"s(t)"},
-        {UiText::Wait, u"Attendere!"},
-        {UiText::TargetHarmonicSymbol, u"z"},
-        {UiText::TargetHarmonicDefinition, u"z = N° armonica"},
-        {UiText::MagnitudeCaption, u"modulo armonica N° z"},
-        {UiText::MeanValueSymbol, u"Ao"},
-        {UiText::MeanValueCaption, u"componente continua  segnale"},
-        {UiText::MagnitudeSymbol, u"|S(z)|"},
-        {UiText::HarmonicModulusButton, u"Calcola modulo armonica N° z"},
-        {UiText::GraphsButton, u"Grafici"},
-        {UiText::GraphWindowTitle, u"Segnale e spettro"},
-        {UiText::SpectrumSymbol, u"S(f)"},
-        {UiText::MoveCursorHint,
-         u"Sposta il cursore del mouse sui grafici, comparirà il valore in quel punto"},
-        {UiText::MeanValueKey, u" componente continua in verde"},
-    };
-    for (const auto &[key, caption] : captions)
-        EXPECT_EQ(TextOf(key), caption) << Utf8(caption);
 }
 
 // The export's messages in their exact words. A file name may hold "%1" or "%2": it is shown as it
