@@ -7,6 +7,7 @@
 #include "ui/input_window/form1.h"
 #include "ui/input_window/qt_message_box.h"
 #include "ui/long_work/task_gate.h"
+#include "ui/window_texts.h"
 #include "version.h"
 
 #include <QApplication>
@@ -14,7 +15,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Spettro Segnale"));
+    QApplication::setApplicationName(QTextOf(UiText::ProgramName));
     QApplication::setApplicationVersion(QString::fromLatin1(ApplicationVersion));
     QApplication::setDesktopFileName(QStringLiteral("it.spettrosegnale.SpettroSegnale"));
     // The windows are laid out in fixed positions like classic forms; Fusion draws their
@@ -23,8 +24,9 @@ int main(int argc, char *argv[])
     // The program speaks Italian whatever the system's language; so do Qt's own menus and
     // dialogs. Without the translations it still works, in two languages.
     if (!InstallQtItalianTranslations())
-        qWarning("Traduzioni di Qt non caricate (%s): i testi di Qt restano in inglese",
-                 qUtf8Printable(QtItalianTranslationsPath()));
+        qWarning("%s",
+                 qUtf8Printable(
+                     QTextOf(UiText::QtTranslationsMissing).arg(QtItalianTranslationsPath())));
 
     AnalysisState state;
     QtMessageBox messages;

@@ -5,16 +5,11 @@
 
 #include "real_transform.h"
 #include "spectrum.h"
+#include "transform_thread.h"
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <complex>
 #include <memory>
-#include <mutex>
-#include <new>
-#include <thread>
-#include <vector>
 
 namespace {
 
@@ -30,64 +25,6 @@ void Step(TaskControl *control)
 {
     if (control)
         control->AddDone(1);
-}
-
-// Transforms left running after a cancel: each owns its buffers, touches nothing else, and is
-// joined when the program ends, so that none outlives the library it runs in.
-class Abandoned
-{
-public:
-    static void Keep(std::thread worker)
-    {
-        static Abandoned all;
-        const std::lock_guard<std::mutex> lock(all.mutex_);
-        all.workers_.push_back(std::move(worker));
-    }
-    ~Abandoned()
-    {
-        for (std::thread &worker : workers_)
-            worker.join();
-    }
-
-private:
-    std::mutex mutex_;
-    std::vector<std::thread> workers_;
-};
-
-// The transform cannot be interrupted once started; it runs on a thread of its own, which a
-// cancel leaves to finish alone, so that the caller returns at once whatever the transform's
-// length (seconds for a large prime N).
-bool RunInverse(const std::shared_ptr<RealTransform> &transform, TaskControl *control)
-{
-    if (!control) {
-        transform->Inverse();
-        return true;
-    }
-    struct Outcome
-    {
-        std::atomic<bool> finished {false};
-        std::atomic<bool> failed {false};
-    };
-    auto outcome = std::make_shared<Outcome>();
-    std::thread worker([transform, outcome] {
-        try {
-            transform->Inverse();
-        } catch (const std::bad_alloc &) {
-            outcome->failed = true;
-        }
-        outcome->finished = true;
-    });
-    while (!outcome->finished) {
-        if (control->Cancelled()) {
-            Abandoned::Keep(std::move(worker));
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    worker.join();
-    if (outcome->failed)
-        throw std::bad_alloc();
-    return true;
 }
 
 } // namespace
@@ -132,7 +69,9 @@ std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskCont
     if (Cancelled(control))
         return std::nullopt;
 
-    if (!RunInverse(transform, control))
+    TransformThread inverse(transform, TransformThread::Direction::Inverse);
+    inverse.Start();
+    if (!inverse.Wait(control))
         return std::nullopt;
     Step(control);
 

@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "messages.h"
 
-#include <algorithm>
-
 namespace {
 
 struct FieldEntry
@@ -12,9 +10,23 @@ struct FieldEntry
     FieldMessages messages;
 };
 
+// A table indexed by an enum that ends in Count: one row for each value, in the enum's order, none
+// of them empty. Checked where the table is built, so that a row missing or out of place fails the
+// build.
+template<typename Enum, typename Row, std::size_t Size>
+constexpr bool OneRowEachInOrder(const Row (&rows)[Size], std::u16string_view Row::*text)
+{
+    if (Size != static_cast<std::size_t>(Enum::Count))
+        return false;
+    for (std::size_t i = 0; i < Size; ++i)
+        if (static_cast<std::size_t>(rows[i].key) != i || (rows[i].*text).empty())
+            return false;
+    return true;
+}
+
 // Indexed by Field: what the field holds, as the refusals name it, and its two messages, written
 // out in full so that every text reads here as it is shown.
-const std::array<FieldEntry, FieldCount> FieldTable = {{
+constexpr std::array<FieldEntry, FieldCount> FieldTable = {{
     {u"il Duty Cycle dell'impulso",
      {u"Hai dimenticato di scrivere il Duty Cycle dell'impulso ",
       u"Errore di inserimento dati per il Duty Cycle dell'impulso. Puoi scrivere soltanto numeri "
@@ -51,6 +63,16 @@ const std::array<FieldEntry, FieldCount> FieldTable = {{
       u"modulo. Puoi scrivere soltanto numeri razionali con il punto come separatore decimale, "
       u"anche in forma esponenziale. Ad es: 1.23 , 1E-5 , 5E3"}},
 }};
+
+constexpr bool EveryFieldHasItsTexts()
+{
+    for (const FieldEntry &entry : FieldTable)
+        if (entry.description.empty() || entry.messages.missing.empty()
+            || entry.messages.invalid.empty())
+            return false;
+    return true;
+}
+static_assert(EveryFieldHasItsTexts(), "a description and two messages for each field");
 
 // In the order the commands meet the reasons. %f is the field's description, %1 to %3 the
 // numbers.
@@ -117,9 +139,19 @@ constexpr ReasonEntry Reasons[] = {
      {}},
 };
 
+constexpr bool ReasonsInEnumOrder()
+{
+    std::size_t index = 0;
+    for (const ReasonEntry &entry : Reasons)
+        if (static_cast<std::size_t>(entry.reason) != index++ || entry.text.empty())
+            return false;
+    return index == static_cast<std::size_t>(Reason::Count);
+}
+static_assert(ReasonsInEnumOrder(), "one text for each Reason, in the enum's order");
+
 struct SaveProblemEntry
 {
-    SaveProblem problem;
+    SaveProblem key;
     std::u16string_view text;
 };
 
@@ -141,22 +173,132 @@ constexpr SaveProblemEntry SaveProblemTexts[] = {
     {SaveProblem::NotEnoughMemory, u"la memoria non basta per preparare i dati"},
 };
 
-constexpr bool InEnumOrder()
-{
-    std::size_t index = 0;
-    for (const SaveProblemEntry &entry : SaveProblemTexts)
-        if (static_cast<std::size_t>(entry.problem) != index++ || entry.text.empty())
-            return false;
-    return true;
-}
-static_assert(std::size(SaveProblemTexts) == static_cast<std::size_t>(SaveProblem::Count)
-                  && InEnumOrder(),
+static_assert(OneRowEachInOrder<SaveProblem>(SaveProblemTexts, &SaveProblemEntry::text),
               "one text for each SaveProblem, in the enum's order");
+
+struct UiTextEntry
+{
+    UiText key;
+    std::u16string_view text;
+};
+
+// In the order of the enum. A caption that a user or a test looks for is written here exactly as
+// the window shows it, spaces included; an ellipsis is the one character "…".
+constexpr UiTextEntry UiTexts[] = {
+    {UiText::ProgramName, u"Spettro Segnale"},
+    {UiText::QtTranslationsMissing,
+     u"Traduzioni di Qt non caricate (%1): i testi di Qt restano in inglese"},
+    {UiText::Wait, u"Attendere!"},
+    {UiText::Cancel, u"Annulla"},
+    {UiText::Cancelling, u"Annullamento in corso…"},
+
+    {UiText::InputHeading,
+     u"Spettro di un segnale impulsivo senx periodico unipolare (serie di Fourier), semionda"},
+    {UiText::EnterData, u"Inserisci i dati"},
+    {UiText::AmplitudeSymbol, u"Vmax"},
+    {UiText::VoltUnit, u"[V]"},
+    {UiText::FrequencySymbol, u"f"},
+    {UiText::KilohertzUnit, u"[kHz]"},
+    {UiText::FrequencyDefinition, u"f = 1/T"},
+    {UiText::PeriodCountSymbol, u"Np"},
+    {UiText::PeriodCountCaption, u"numero periodi di s(t) visualizzati"},
+    {UiText::DutyCycleSymbol, u"D.C."},
+    {UiText::DutyCycleDefinition, u"Duty Cycle = Ti / T"},
+    {UiText::HarmonicCountSymbol, u"M"},
+    {UiText::HarmonicCountCaption, u"numero armoniche dello spettro visualizzate "},
+    {UiText::SampleCountSymbol, u"N"},
+    {UiText::SampleCountCaption, u"numero campioni"},
+    {UiText::SignalSymbol, u"s(t)"},
+    {UiText::TargetHarmonicSymbol, u"z"},
+    {UiText::TargetHarmonicDefinition, u"z = N° armonica"},
+    {UiText::MagnitudeCaption, u"modulo armonica N° z"},
+    {UiText::MeanValueSymbol, u"Ao"},
+    {UiText::MeanValueCaption, u"componente continua  segnale"},
+    {UiText::MagnitudeSymbol, u"|S(z)|"},
+    {UiText::Contact, u"spettro@example.org"},
+    {UiText::AmplitudeField, u"Vmax [V], ampiezza dell'impulso"},
+    {UiText::FrequencyField, u"f [kHz], frequenza del segnale"},
+    {UiText::PeriodCountField, u"Np, numero periodi di s(t) visualizzati"},
+    {UiText::DutyCycleField, u"D.C., Duty Cycle = Ti / T"},
+    {UiText::HarmonicCountField, u"M, numero armoniche dello spettro visualizzate"},
+    {UiText::SampleCountField, u"N, numero campioni per periodo"},
+    {UiText::TargetHarmonicField, u"z, numero della armonica di cui calcolare il modulo"},
+    {UiText::HarmonicModulusButton, u"Calcola modulo armonica N° z"},
+    {UiText::GraphsButton, u"Grafici"},
+    {UiText::GraphsButtonDescription, u"Apre la finestra del segnale e dello spettro"},
+    {UiText::MagnitudeResultDescription, u"modulo della armonica N° z [V]"},
+    {UiText::MeanValueResultDescription, u"componente continua del segnale [V]"},
+    {UiText::CopyResult, u"Copia"},
+    {UiText::DiagramDescription,
+     u"Schema del segnale: impulsi a semionda sinusoidale di ampiezza Vmax, durata Ti, periodo T"},
+    {UiText::AnalysisProgress, u"Calcolo dello spettro…\nArmoniche calcolate: %1 di %2"},
+
+    {UiText::GraphWindowTitle, u"Segnale e spettro"},
+    {UiText::PlotName, u"Grafici del segnale s(t) e dello spettro |S(f)|"},
+    {UiText::PlotDescription,
+     u"In alto il segnale in rosso, in basso lo spettro a righe in blu con la componente continua "
+     u"in verde; il suggerimento mostra il valore sotto il cursore"},
+    {UiText::SpectrumSymbol, u"S(f)"},
+    {UiText::MoveCursorHint,
+     u"Sposta il cursore del mouse sui grafici, comparirà il valore in quel punto"},
+    {UiText::MeanValueKey, u" componente continua in verde"},
+    {UiText::HarmonicSumKey, u" somma delle armoniche in viola"},
+    {UiText::CopyImage, u"Copia immagine"},
+    {UiText::SaveImage, u"Salva immagine…"},
+    {UiText::CopyData, u"Copia dati"},
+    {UiText::SaveData, u"Salva dati (CSV)…"},
+    {UiText::SaveWorkbook, u"Salva foglio di calcolo (.xlsx)…"},
+    {UiText::HarmonicSum, u"Somma delle armoniche"},
+    {UiText::SaveImageTitle, u"Salva immagine"},
+    {UiText::SaveDataTitle, u"Salva dati (CSV)"},
+    {UiText::SaveWorkbookTitle, u"Salva foglio di calcolo"},
+    {UiText::ImageFilter, u"Immagine PNG (*.png)"},
+    {UiText::DataFilter, u"Dati CSV (*.csv)"},
+    {UiText::WorkbookFilter, u"Foglio di calcolo (*.xlsx)"},
+    {UiText::CopyDataProgress, u"Copia dei dati…\nRighe scritte: %1 di %2"},
+    {UiText::SaveDataProgress, u"Scrittura dei dati…\nRighe scritte: %1 di %2"},
+    {UiText::SaveWorkbookProgress, u"Scrittura del foglio di calcolo…\nRighe scritte: %1 di %2"},
+    {UiText::HarmonicSumProgress, u"Somma delle armoniche…\nPassi eseguiti: %1 di %2"},
+    {UiText::NameTooLongHint,
+     u"Il nome del file è troppo lungo: al massimo 255 caratteri (meno se accentati)."},
+    {UiText::CopyOutOfMemory,
+     u"I dati non sono stati copiati: la memoria non basta per prepararli."},
+    {UiText::SaveFailed,
+     u"Il file «%1» non è stato salvato: %2. Un file con quel nome, se c'era, è rimasto com'era."},
+    {UiText::TooManyRows,
+     u"I dati sono %1 righe: troppe per gli appunti, perché un foglio di calcolo ne accoglie al "
+     u"massimo %2. Usa «%3»."},
+    {UiText::TooManyWorkbookRows,
+     u"Un foglio del file avrebbe %1 righe: troppe, perché un foglio di calcolo ne accoglie al "
+     u"massimo %2. Usa «%3»."},
+};
+static_assert(OneRowEachInOrder<UiText>(UiTexts, &UiTextEntry::text),
+              "one text for each UiText, in the enum's order");
 
 std::u16string Decimal(std::uint64_t value)
 {
     const std::string digits = std::to_string(value);
     return {digits.begin(), digits.end()};
+}
+
+// The pattern with %1, %2, ... replaced by the slots and %f by the field's description. Only the
+// pattern is read for slots, so a slot's own "%2" (a file name's, say) stays as it is.
+std::u16string Filled(std::u16string_view pattern, std::span<const std::u16string> slots,
+                      std::u16string_view field = {})
+{
+    std::u16string text;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == u'%' && i + 1 < pattern.size()) {
+            const char16_t slot = pattern[++i];
+            if (slot == u'f')
+                text += field;
+            else
+                text += slots[static_cast<std::size_t>(slot - u'1')];
+            continue;
+        }
+        text += pattern[i];
+    }
+    return text;
 }
 
 } // namespace
@@ -168,23 +310,10 @@ std::span<const ReasonEntry> ReasonTable()
 
 std::u16string MessageText(const Refusal &refusal)
 {
-    const auto entry
-        = std::find_if(std::begin(Reasons), std::end(Reasons),
-                       [&](const ReasonEntry &e) { return e.reason == refusal.reason; });
-    std::u16string text;
-    const std::u16string_view pattern = entry->text;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == u'%' && i + 1 < pattern.size()) {
-            const char16_t slot = pattern[++i];
-            if (slot == u'f')
-                text += FieldDescription(refusal.field);
-            else
-                text += Decimal(refusal.numbers[static_cast<std::size_t>(slot - u'1')]);
-            continue;
-        }
-        text += pattern[i];
-    }
-    return text;
+    const std::array<std::u16string, 3> numbers
+        = {Decimal(refusal.numbers[0]), Decimal(refusal.numbers[1]), Decimal(refusal.numbers[2])};
+    return Filled(Reasons[static_cast<std::size_t>(refusal.reason)].text, numbers,
+                  FieldDescription(refusal.field));
 }
 
 const FieldMessages &MessagesFor(Field field)
@@ -199,9 +328,8 @@ std::u16string_view FieldDescription(Field field)
 
 std::u16string SaveFailedText(std::u16string_view path, SaveProblem problem)
 {
-    return u"Il file «" + std::u16string(path) + u"» non è stato salvato: "
-        + std::u16string(SaveProblemText(problem))
-        + u". Un file con quel nome, se c'era, è rimasto com'era.";
+    const std::u16string slots[] = {std::u16string(path), std::u16string(SaveProblemText(problem))};
+    return Filled(TextOf(UiText::SaveFailed), slots);
 }
 
 std::u16string_view SaveProblemText(SaveProblem problem)
@@ -209,16 +337,23 @@ std::u16string_view SaveProblemText(SaveProblem problem)
     return SaveProblemTexts[static_cast<std::size_t>(problem)].text;
 }
 
+std::u16string_view TextOf(UiText text)
+{
+    return UiTexts[static_cast<std::size_t>(text)].text;
+}
+
 std::u16string TooManyRowsText(std::int64_t rows)
 {
-    return u"I dati sono " + Decimal(static_cast<std::uint64_t>(rows))
-        + u" righe: troppe per gli appunti, perché un foglio di calcolo ne accoglie al massimo "
-        + Decimal(SpreadsheetRows) + u". Usa «Salva dati (CSV)…».";
+    const std::u16string slots[]
+        = {Decimal(static_cast<std::uint64_t>(rows)), Decimal(SpreadsheetRows),
+           std::u16string(TextOf(UiText::SaveData))};
+    return Filled(TextOf(UiText::TooManyRows), slots);
 }
 
 std::u16string TooManyWorkbookRowsText(std::int64_t rows)
 {
-    return u"Un foglio del file avrebbe " + Decimal(static_cast<std::uint64_t>(rows))
-        + u" righe: troppe, perché un foglio di calcolo ne accoglie al massimo "
-        + Decimal(SpreadsheetRows) + u". Usa «Salva dati (CSV)…».";
+    const std::u16string slots[]
+        = {Decimal(static_cast<std::uint64_t>(rows)), Decimal(SpreadsheetRows),
+           std::u16string(TextOf(UiText::SaveData))};
+    return Filled(TextOf(UiText::TooManyWorkbookRows), slots);
 }

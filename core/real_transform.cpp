@@ -7,9 +7,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
+#include <complex>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -30,16 +33,74 @@ enum class Direction
     Inverse
 };
 
-using Plan = std::shared_ptr<std::remove_pointer_t<fftw_plan>>;
+// A plan with, for the forward transform of an even number of values, the twiddles that turn
+// the complex transform of half as many into the real one (see HalfLengthForward).
+struct PlanData
+{
+    fftw_plan plan;
+    std::vector<std::complex<double>> twiddles;
+};
+using Plan = std::shared_ptr<PlanData>;
 
-Plan Adopt(fftw_plan plan)
+Plan Adopt(fftw_plan plan, std::vector<std::complex<double>> twiddles = {})
 {
     if (!plan)
         throw std::bad_alloc();
-    return Plan(plan, [](fftw_plan made) {
-        const std::lock_guard<std::mutex> planner(PlannerLock());
-        fftw_destroy_plan(made);
+    return Plan(new PlanData {plan, std::move(twiddles)}, [](PlanData *made) {
+        {
+            const std::lock_guard<std::mutex> planner(PlannerLock());
+            fftw_destroy_plan(made->plan);
+        }
+        delete made;
     });
+}
+
+// An even number of values is transformed as half as many complex ones, z(m) = x(2m) + i x(2m+1),
+// which is what the reals' memory already holds. FFTW plans a complex transform in a fraction of
+// the time it takes to plan a real one (0.05 against 2 ms at 1e4 values, 0.7 against 10 ms at a
+// million), for the same time to run; the real transform follows from it in one pass:
+// with M = n / 2, Z the complex transform and W = exp(-2 pi i / n),
+//   E(k) = (Z(k) + conj Z(M - k)) / 2 and O(k) = (Z(k) - conj Z(M - k)) / 2i are the transforms
+//   of the even and the odd values, and X(k) = E(k) + W^k O(k), X(M - k) = conj(E(k) - W^k O(k)).
+// Each bin gains a few roundings of its own size, far inside the transform's own error.
+constexpr std::int64_t HalfLengthFrom = 4;
+
+bool HalfLength(std::int64_t n)
+{
+    return n % 2 == 0 && n >= HalfLengthFrom;
+}
+
+// W^k for k = 0 .. M / 2.
+std::vector<std::complex<double>> HalfLengthTwiddles(std::int64_t n)
+{
+    std::vector<std::complex<double>> twiddles(static_cast<std::size_t>(n / 4 + 1));
+    const double step = 2 * 3.14159265358979323846 / static_cast<double>(n);
+    for (std::size_t k = 0; k < twiddles.size(); ++k) {
+        double sine, cosine;
+        sincos(step * static_cast<double>(k), &sine, &cosine);
+        twiddles[k] = {cosine, -sine};
+    }
+    return twiddles;
+}
+
+// Bins 0 .. M from the complex transform of M values held in bins 0 .. M - 1, in place; the
+// pairs k, M - k for k in [begin, end) within 1 .. M / 2.
+void UnfoldHalfLength(std::complex<double> *bins, std::int64_t m,
+                      const std::complex<double> *twiddles, std::int64_t begin, std::int64_t end)
+{
+    auto *z = reinterpret_cast<double(*)[2]>(bins);
+    for (std::int64_t k = begin; k < end; ++k) {
+        const double ar = z[k][0], ai = z[k][1]; // Z(k)
+        const double br = z[m - k][0], bi = z[m - k][1]; // Z(M - k)
+        const double er = 0.5 * (ar + br), ei = 0.5 * (ai - bi); // E(k)
+        const double or_ = 0.5 * (ai + bi), oi = -0.5 * (ar - br); // O(k)
+        const double wr = twiddles[k].real(), wi = twiddles[k].imag();
+        const double tr = wr * or_ - wi * oi, ti = wr * oi + wi * or_; // W^k O(k)
+        z[k][0] = er + tr;
+        z[k][1] = ei + ti;
+        z[m - k][0] = er - tr;
+        z[m - k][1] = -(ei - ti);
+    }
 }
 
 // The plans kept while the program runs: the most recently used few, as an analysis repeated at
@@ -84,11 +145,17 @@ public:
                 fftw_plan_with_nthreads(n >= ThreadedSize ? Threads() : 1);
             auto *complex = reinterpret_cast<fftw_complex *>(bins);
             const int size = static_cast<int>(n);
-            plan = Adopt(direction == Direction::Forward
-                             ? fftw_plan_dft_r2c_1d(size, reals, complex, FFTW_ESTIMATE)
-                             : fftw_plan_dft_c2r_1d(size, complex, reals,
-                                                    FFTW_ESTIMATE | FFTW_DESTROY_INPUT));
+            if (direction == Direction::Inverse)
+                plan = Adopt(
+                    fftw_plan_dft_c2r_1d(size, complex, reals, FFTW_ESTIMATE | FFTW_DESTROY_INPUT));
+            else if (!HalfLength(n))
+                plan = Adopt(fftw_plan_dft_r2c_1d(size, reals, complex, FFTW_ESTIMATE));
+            else // the input kept, as for every complex transform out of place
+                plan = Adopt(fftw_plan_dft_1d(size / 2, reinterpret_cast<fftw_complex *>(reals),
+                                              complex, FFTW_FORWARD, FFTW_ESTIMATE));
         }
+        if (direction == Direction::Forward && HalfLength(n))
+            plan->twiddles = HalfLengthTwiddles(n); // outside the planner's lock
         const std::lock_guard<std::mutex> lock(mutex_);
         entries_.insert(entries_.begin(), {n, direction, plan});
         if (entries_.size() > MaxKept)
@@ -170,14 +237,48 @@ void RealTransform::PrepareForward()
 void RealTransform::Forward()
 {
     PrepareForward();
-    fftw_execute_dft_r2c(static_cast<fftw_plan>(forward_.get()), reals_,
-                         reinterpret_cast<fftw_complex *>(bins_));
+    const auto &plan = *static_cast<const PlanData *>(forward_.get());
+    auto *complex = reinterpret_cast<fftw_complex *>(bins_);
+    if (!HalfLength(n_)) {
+        fftw_execute_dft_r2c(plan.plan, reals_, complex);
+        return;
+    }
+    fftw_execute_dft(plan.plan, reinterpret_cast<fftw_complex *>(reals_), complex);
+    const std::int64_t m = n_ / 2;
+    const double z0r = bins_[0].real(), z0i = bins_[0].imag();
+    bins_[0] = {z0r + z0i, 0};
+    bins_[m] = {z0r - z0i, 0};
+    const std::complex<double> *twiddles = plan.twiddles.data();
+    if (n_ < ThreadedSize) {
+        UnfoldHalfLength(bins_, m, twiddles, 1, m / 2 + 1);
+        return;
+    }
+    // A pass over tens of megabytes: on every core, as the transform before it.
+    const std::int64_t pairs = m / 2;
+    const int threads = Threads();
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t) {
+        const std::int64_t begin = 1 + pairs * t / threads, end = 1 + pairs * (t + 1) / threads;
+        try {
+            helpers.emplace_back(UnfoldHalfLength, bins_, m, twiddles, begin, end);
+        } catch (const std::system_error &) {
+            UnfoldHalfLength(bins_, m, twiddles, begin, end);
+        }
+    }
+    UnfoldHalfLength(bins_, m, twiddles, 1, 1 + pairs / threads);
+    for (auto &helper : helpers)
+        helper.join();
 }
 
 void RealTransform::Inverse()
 {
     const Plan plan = KeptPlans::Instance().Get(n_, Direction::Inverse, reals_, bins_);
-    fftw_execute_dft_c2r(plan.get(), reinterpret_cast<fftw_complex *>(bins_), reals_);
+    fftw_execute_dft_c2r(plan->plan, reinterpret_cast<fftw_complex *>(bins_), reals_);
+}
+
+bool RealTransform::RunsOnAllCores(std::int64_t n)
+{
+    return n >= ThreadedSize;
 }
 
 std::uint64_t RealTransform::BufferBytes(std::int64_t n)

@@ -4,12 +4,11 @@
 
 #include "real_transform.h"
 #include "spectrum.h"
+#include "transform_thread.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
-#include <condition_variable>
-#include <exception>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <mutex>
@@ -73,9 +72,32 @@ bool ForEachItem(std::int64_t count, unsigned threads, TaskControl *control, Bod
     return !stopped && !(control && control->Cancelled());
 }
 
-// The samples, as ComputeSpectrum writes them, with SignalPeak, MeanValue and the runs of
-// non-zero samples. False when cancelled.
-bool Sample(AnalysisState &state, unsigned threads, TaskControl *control, std::vector<Run> &runs)
+// Whether harmonic k's angle in the literal loops, (2k PI i) / N, is the sampling angle
+// (i PI) / (N D) to the bit for every i: so where 2k is a power of two and N D is N / (2k), as at
+// D = 0.5 (the half-wave rectified sine, the program's own default) for harmonic 1. Both products
+// and both quotients then differ by the factor 2k alone, which changes no rounding (no quotient of
+// PI i by N comes near the subnormal range).
+bool SamplesHarmonicAngle(std::int64_t n, double nd, std::int64_t k)
+{
+    if (n < 1 || k < 1 || k > (1 << 29) || (k & (k - 1)) != 0)
+        return false;
+    return nd * static_cast<double>(2 * k) == static_cast<double>(n);
+}
+
+// A harmonic summed exactly while the samples are computed, where SamplesHarmonicAngle holds: the
+// sampling's sincos gives its sines and cosines for the price of the sines alone.
+struct SummedAlong
+{
+    std::int64_t k = 0; // none when 0
+    double cosSum = 0;
+    double sinSum = 0;
+};
+
+// The samples, as ComputeSpectrum writes them; and `along`'s sums where its k is set. Where
+// `copy` is given, the samples 0 .. N - 1 go there too, written as the pulse is computed; the
+// rest of `copy`, past the pulse, is left to the caller. False when cancelled.
+bool SamplePulse(AnalysisState &state, unsigned threads, TaskControl *control,
+                 SummedAlong *along = nullptr, double *copy = nullptr)
 {
     const std::int64_t n = state.SampleCount;
     const double d = state.DutyCycle;
@@ -86,19 +108,71 @@ bool Sample(AnalysisState &state, unsigned threads, TaskControl *control, std::v
     const double nd = static_cast<double>(n) * d;
     const std::int64_t last = RoundToCount(nd);
     const std::int64_t first = RoundToCount(nd + 1);
-    const std::int64_t chunks = (last + 1 + Chunk - 1) / Chunk;
-    const bool sampled = ForEachItem(chunks, threads, control, [&](std::int64_t chunk) {
-        for (std::int64_t i = chunk * Chunk; i <= std::min(last, chunk * Chunk + Chunk - 1); ++i)
-            s[i] = v * std::sin((static_cast<double>(i) * PI) / nd);
-        return true;
-    });
-    if (!sampled)
-        return false;
+    // What `copy` holds of sample i, written beside it: 0 where the clearing will zero it.
+    const auto copied = [&](std::int64_t i) {
+        if (copy && i < n)
+            copy[i] = i < first ? s[i] : 0;
+    };
+    if (along && !SamplesHarmonicAngle(n, nd, along->k))
+        along->k = 0;
+    if (along && along->k != 0) {
+        // In rounds: the sines, cosines and samples on every thread, then the products added in
+        // index order here, as the literal loops add them. The samples the clearing will zero
+        // (from `first` on) and those past the pulse add +0 products: nothing.
+        constexpr std::int64_t Round = 1 << 18;
+        constexpr std::int64_t Piece = 1 << 13;
+        const std::int64_t summed = std::min({last, first - 1, n - 1});
+        std::vector<double> sines(
+            static_cast<std::size_t>(std::clamp<std::int64_t>(last + 1, 0, Round)));
+        std::vector<double> cosines(sines.size());
+        for (std::int64_t begin = 0; begin <= last; begin += Round) {
+            const std::int64_t count = std::min(last + 1 - begin, Round);
+            const bool sampled = ForEachItem(
+                (count + Piece - 1) / Piece, threads, control, [&](std::int64_t piece) {
+                    for (std::int64_t j = piece * Piece; j < std::min(count, piece * Piece + Piece);
+                         ++j) {
+                        sincos((static_cast<double>(begin + j) * PI) / nd, &sines[j], &cosines[j]);
+                        s[begin + j] = v * sines[j];
+                        copied(begin + j);
+                    }
+                    return true;
+                });
+            if (!sampled)
+                return false;
+            double cosSum = along->cosSum, sinSum = along->sinSum;
+            for (std::int64_t j = 0; j < std::min(count, summed + 1 - begin); ++j) {
+                cosSum = cosines[j] * s[begin + j] + cosSum;
+                sinSum = sines[j] * s[begin + j] + sinSum;
+            }
+            along->cosSum = cosSum;
+            along->sinSum = sinSum;
+        }
+    } else {
+        const std::int64_t chunks = (last + 1 + Chunk - 1) / Chunk;
+        const bool sampled = ForEachItem(chunks, threads, control, [&](std::int64_t chunk) {
+            for (std::int64_t i = chunk * Chunk; i <= std::min(last, chunk * Chunk + Chunk - 1);
+                 ++i) {
+                s[i] = v * std::sin((static_cast<double>(i) * PI) / nd);
+                copied(i);
+            }
+            return true;
+        });
+        if (!sampled)
+            return false;
+    }
     // The arrays come zeroed: only pulse samples at or past `first` need clearing.
     for (std::int64_t i = first; i <= std::min(last, n - 1); ++i)
         s[i] = 0;
     s[n] = 0;
+    return true;
+}
 
+// SignalPeak, MeanValue and the runs of non-zero samples, from the samples; false when cancelled.
+bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs)
+{
+    const std::int64_t n = state.SampleCount;
+    const auto &s = state.Samples;
+    const std::int64_t last = RoundToCount(static_cast<double>(n) * state.DutyCycle);
     // Peak, mean and runs in one pass; the mean adds in index order. Past the pulse every sample
     // is 0, which changes neither the peak (from s(0) on it is +0 or more) nor the sum.
     const std::int64_t end = std::min(last, n);
@@ -123,6 +197,35 @@ bool Sample(AnalysisState &state, unsigned threads, TaskControl *control, std::v
     }
     state.MeanValue = sum / static_cast<double>(n);
     return true;
+}
+
+bool Sample(AnalysisState &state, unsigned threads, TaskControl *control, std::vector<Run> &runs,
+            SummedAlong *along = nullptr)
+{
+    return SamplePulse(state, threads, control, along) && Survey(state, control, runs);
+}
+
+// Harmonic k's coefficients from its sums, as the literal loops form them; the last harmonic's
+// sums stay in CosSum and SinSum.
+void StoreSums(AnalysisState &state, std::int64_t k, double cosSum, double sinSum)
+{
+    const double dn = static_cast<double>(state.SampleCount);
+    state.CosCoefficients[k] = (2 / dn) * cosSum;
+    state.SinCoefficients[k] = (2 / dn) * sinSum;
+    if (k == RoundToCount(state.HarmonicCount)) {
+        state.CosSum = cosSum;
+        state.SinSum = sinSum;
+    }
+}
+
+// The first of `exact` (sorted) whose sums can be formed while sampling.
+SummedAlong ChooseSummedAlong(const AnalysisState &state, const std::vector<std::int64_t> &exact)
+{
+    const double nd = static_cast<double>(state.SampleCount) * state.DutyCycle;
+    for (const std::int64_t k : exact)
+        if (SamplesHarmonicAngle(state.SampleCount, nd, k))
+            return {k};
+    return {};
 }
 
 // Up to one kernel's lanes of harmonics, summed side by side.
@@ -155,16 +258,8 @@ bool SumGroup(AnalysisState &state, const std::vector<Run> &runs, const Group &g
                 return false;
         }
     }
-    const std::int64_t hmax = RoundToCount(state.HarmonicCount);
-    for (int l = 0; l < group.count; ++l) {
-        const std::int64_t k = group.harmonics[l];
-        state.CosCoefficients[k] = (2 / static_cast<double>(n)) * cosSums[l];
-        state.SinCoefficients[k] = (2 / static_cast<double>(n)) * sinSums[l];
-        if (k == hmax) {
-            state.CosSum = cosSums[l];
-            state.SinSum = sinSums[l];
-        }
-    }
+    for (int l = 0; l < group.count; ++l)
+        StoreSums(state, group.harmonics[l], cosSums[l], sinSums[l]);
     if (control && counted)
         control->AddDone(group.count);
     return true;
@@ -208,12 +303,7 @@ bool SumHarmonicOnThreads(AnalysisState &state, const std::vector<Run> &runs, st
                 sinSum = sinProducts[j] + sinSum;
             }
         }
-    state.CosCoefficients[k] = (2 / dn) * cosSum;
-    state.SinCoefficients[k] = (2 / dn) * sinSum;
-    if (k == RoundToCount(state.HarmonicCount)) {
-        state.CosSum = cosSum;
-        state.SinSum = sinSum;
-    }
+    StoreSums(state, k, cosSum, sinSum);
     return true;
 }
 
@@ -224,12 +314,22 @@ bool Sweep(AnalysisState &state, const SpectrumKernel &kernel, unsigned threads,
 {
     threads = std::max(1u, threads);
     AllocateArrays(state);
-    if (!Sample(state, threads, control, runs))
+    SummedAlong along = ChooseSummedAlong(state, exact);
+    if (!Sample(state, threads, control, runs, &along))
         return false;
+    if (along.k != 0) {
+        StoreSums(state, along.k, along.cosSum, along.sinSum);
+        if (control)
+            control->AddDone(1);
+    }
+
+    std::vector<std::int64_t> exactLeft; // those still to sum
+    std::copy_if(exact.begin(), exact.end(), std::back_inserter(exactLeft),
+                 [&](std::int64_t k) { return k != along.k; });
 
     const std::int64_t hmax = RoundToCount(state.HarmonicCount);
     const std::int64_t lanes = kernel.lanes;
-    const auto exactCount = static_cast<std::int64_t>(exact.size());
+    const auto exactCount = static_cast<std::int64_t>(exactLeft.size());
     const std::int64_t blocks = std::max<std::int64_t>(0, (hmax + lanes - 1) / lanes);
     // A last block of half the lanes or fewer goes to the next narrower unit of the same
     // processor, where there is one worth it: AVX2 for AVX-512 (SSE2's kernel is slower than
@@ -244,7 +344,7 @@ bool Sweep(AnalysisState &state, const SpectrumKernel &kernel, unsigned threads,
     const bool summed = ForEachItem(exactCount + blocks, threads, control, [&](std::int64_t item) {
         Group group {&ExactKernel(), {}, 0};
         if (item < exactCount) {
-            group.harmonics[group.count++] = exact[static_cast<std::size_t>(item)];
+            group.harmonics[group.count++] = exactLeft[static_cast<std::size_t>(item)];
         } else {
             // From the highest harmonics down: their large angles take SLEEF's longer reduction,
             // so the cheaper blocks come last and even out the threads' shares.
@@ -307,11 +407,13 @@ bool DirectSumsExactWhereShown(AnalysisState &state, std::int32_t shown,
 // The cost model, in the direct sums' unit: one sine-cosine pair (SLEEF on AVX-512, about 2 ns
 // on 2 threads). The direct sums take one pair per pulse sample and harmonic, N D H. The transform
 // takes TransformPairsPerPoint pairs per N log2 N (FFTW_ESTIMATE's r2c of a kept plan, with the
-// sampling and the copy around it) and a fixed TransformOverheadPairs (its thread, reading the
-// bins). The transform path is taken where the direct sums would cost more: at D = 0.5 from H = 22
-// at N = 1e6, from H = 19 at N = 1e5; the defaults (N = 1e4, D = 0.5, H = 10: 5e4 pairs against
-// 1.7e5) keep the direct sums. Harmonics 1 and z are summed exactly on both paths alike.
+// copy around it; half as many from 2^18 values, where it runs on every core) and a fixed
+// TransformOverheadPairs (its thread, reading the bins). The sampling and the exact sums of
+// harmonics 1 and z are the same on both paths and not counted. The transform path is taken where
+// the direct sums would cost more: at D = 0.5 from H = 9 at N = 1e6, from H = 19 at N = 1e5; the
+// defaults (N = 1e4, D = 0.5, H = 10: 5e4 pairs against 1.7e5) keep the direct sums.
 constexpr double TransformPairsPerPoint = 0.5;
+constexpr double TransformPairsPerPointOnAllCores = 0.2;
 constexpr double TransformOverheadPairs = 100000;
 
 std::int64_t PulseSamples(std::int64_t n, double d)
@@ -413,101 +515,6 @@ void KeepTransform(std::shared_ptr<RealTransform> transform)
     KeptTransform() = std::move(transform);
 }
 
-// Runs the transform on a thread of its own, which shares the buffers: it makes the plan while
-// the samples are computed, then waits for Start. When the analysis is cancelled the caller
-// returns at once; a transform already started finishes on memory that its thread alone still
-// holds, freed when it ends, and one not started is never run.
-class TransformThread
-{
-public:
-    TransformThread(std::shared_ptr<RealTransform> transform,
-                    const std::function<void(SpectrumStage)> &probe)
-        : shared_(std::make_shared<Shared>())
-    {
-        const auto run = [transform, probe, shared = shared_] {
-            std::exception_ptr failure;
-            try {
-                transform->PrepareForward();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-            {
-                std::unique_lock<std::mutex> lock(shared->mutex);
-                shared->changed.wait(lock, [&] { return shared->go || shared->abandoned; });
-                if (shared->abandoned)
-                    return;
-            }
-            if (!failure) {
-                if (probe)
-                    probe(SpectrumStage::TransformRunning);
-                try {
-                    transform->Forward();
-                } catch (...) {
-                    failure = std::current_exception();
-                }
-                if (probe)
-                    probe(SpectrumStage::TransformEnded);
-            }
-            const std::lock_guard<std::mutex> lock(shared->mutex);
-            shared->failure = failure;
-            shared->ended = true;
-            shared->changed.notify_all();
-        };
-        try {
-            std::thread(run).detach();
-        } catch (const std::system_error &) {
-            inline_ = run; // no thread to be had: the transform runs on Start, uncancellable
-        }
-    }
-    TransformThread(const TransformThread &) = delete;
-    TransformThread &operator=(const TransformThread &) = delete;
-
-    ~TransformThread()
-    {
-        const std::lock_guard<std::mutex> lock(shared_->mutex);
-        shared_->abandoned = !shared_->go;
-        shared_->changed.notify_all();
-    }
-
-    void Start()
-    {
-        {
-            const std::lock_guard<std::mutex> lock(shared_->mutex);
-            shared_->go = true;
-            shared_->changed.notify_all();
-        }
-        if (inline_)
-            inline_();
-    }
-
-    // Waits for the end, looking at the cancel flag every millisecond; false when cancelled.
-    bool Wait(TaskControl *control)
-    {
-        std::unique_lock<std::mutex> lock(shared_->mutex);
-        while (!shared_->ended) {
-            if (control && control->Cancelled())
-                return false;
-            shared_->changed.wait_for(lock, std::chrono::milliseconds(1));
-        }
-        if (shared_->failure)
-            std::rethrow_exception(shared_->failure);
-        return true;
-    }
-
-private:
-    struct Shared
-    {
-        std::mutex mutex;
-        std::condition_variable changed;
-        bool go = false;
-        bool abandoned = false;
-        bool ended = false;
-        std::exception_ptr failure;
-    };
-    std::shared_ptr<Shared> shared_;
-    std::function<void()> inline_;
-};
-
 // The bound of SpectrumErrorBound as a line in k, worked out once for every harmonic.
 struct ErrorLine
 {
@@ -586,41 +593,64 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     std::optional<TransformThread> running;
     if (hmax >= 1) {
         transform = TakeTransform(n);
-        running.emplace(transform, options.probe); // makes its plan meanwhile
+        TransformThread::Probe probe;
+        if (options.probe)
+            probe = [report = options.probe](bool started) {
+                report(started ? SpectrumStage::TransformRunning : SpectrumStage::TransformEnded);
+            };
+        // It makes its plan meanwhile.
+        running.emplace(transform, TransformThread::Direction::Forward, probe);
     }
+    std::vector<std::int64_t> exact {1};
+    if (shown > 1 && shown <= hmax)
+        exact.push_back(shown);
+    SummedAlong along = ChooseSummedAlong(state, exact);
     Tell(options, SpectrumStage::Sampling);
     AllocateArrays(state);
     std::vector<Run> runs;
-    if (!Sample(state, threads, control, runs))
+    if (hmax < 1) { // no harmonic: nothing to transform
+        return SamplePulse(state, threads, control) && Survey(state, control, runs);
+    }
+    // The samples go to the transform as they are computed; then the zeros past the pulse.
+    double *reals = transform->Reals();
+    if (!SamplePulse(state, threads, control, &along, reals))
         return false;
-    if (hmax < 1 || runs.empty()) { // no harmonic, or every sum without a term: +0
-        if (control && hmax >= 1)
+    Tell(options, SpectrumStage::CopyingSamples);
+    const std::int64_t pulseEnd = std::clamp<std::int64_t>(
+        RoundToCount(static_cast<double>(n) * state.DutyCycle) + 1, 0, n);
+    const bool zeroed = ForEachItem(
+        (n - pulseEnd + Chunk - 1) / Chunk, threads, control, [&](std::int64_t chunk) {
+            const std::int64_t begin = pulseEnd + chunk * Chunk;
+            std::fill(reals + begin, reals + std::min(n, begin + Chunk), 0.0);
+            return true;
+        });
+    if (!zeroed)
+        return false;
+    running->Start();
+    Tell(options, SpectrumStage::TransformStarted);
+
+    // The peak, the mean and the runs while the transform runs.
+    if (!Survey(state, control, runs))
+        return false;
+    if (runs.empty()) { // every sum without a term: +0
+        if (control)
             control->AddDone(hmax);
         return true;
     }
     const double dn = static_cast<double>(n);
 
-    Tell(options, SpectrumStage::CopyingSamples);
-    double *reals = transform->Reals();
-    const bool copied
-        = ForEachItem((n + Chunk - 1) / Chunk, threads, control, [&](std::int64_t chunk) {
-              const std::int64_t begin = chunk * Chunk;
-              const std::int64_t end = std::min(n, begin + Chunk);
-              std::copy(state.Samples.begin() + begin, state.Samples.begin() + end, reals + begin);
-              return true;
-          });
-    if (!copied)
-        return false;
-    running->Start();
-    Tell(options, SpectrumStage::TransformStarted);
-
     Tell(options, SpectrumStage::ExactSums);
-    std::vector<std::int64_t> exact {1};
-    if (shown > 1 && shown <= hmax)
-        exact.push_back(shown);
-    const bool summed = ForEachItem(static_cast<std::int64_t>(exact.size()),
+    std::vector<std::int64_t> exactLeft; // those not summed while sampling
+    std::copy_if(exact.begin(), exact.end(), std::back_inserter(exactLeft),
+                 [&](std::int64_t k) { return k != along.k; });
+    if (along.k != 0) {
+        StoreSums(state, along.k, along.cosSum, along.sinSum);
+        if (control)
+            control->AddDone(1);
+    }
+    const bool summed = ForEachItem(static_cast<std::int64_t>(exactLeft.size()),
                                     std::max(1u, threads - 1), control, [&](std::int64_t item) {
-                                        Group group {&ExactKernel(), {exact[item]}, 1};
+                                        Group group {&ExactKernel(), {exactLeft[item]}, 1};
                                         return SumGroup(state, runs, group, control);
                                     });
     if (!summed)
@@ -739,7 +769,9 @@ SpectrumPath CheaperPath(std::int64_t n, double d, double h)
         return SpectrumPath::DirectSums;
     const double direct = static_cast<double>(PulseSamples(n, d)) * *harmonics;
     const double dn = static_cast<double>(n);
-    const double transform = TransformPairsPerPoint * dn * std::log2(dn) + TransformOverheadPairs;
+    const double perPoint = RealTransform::RunsOnAllCores(n) ? TransformPairsPerPointOnAllCores
+                                                             : TransformPairsPerPoint;
+    const double transform = perPoint * dn * std::log2(dn) + TransformOverheadPairs;
     return direct > transform ? SpectrumPath::Transform : SpectrumPath::DirectSums;
 }
 

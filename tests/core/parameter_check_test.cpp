@@ -1,7 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The refusals of parameters the computation, the plot or the readout cannot handle: their
-// reasons, their order, and the exact texts of the one message table, which the README repeats.
+// reasons, their order, and the exact texts of the one message table, which the README repeats;
+// the export's messages and the windows' texts of the same table.
 #include "core/messages.h"
 #include "core/parameter_check.h"
 #include "tests/support/case_names.h"
@@ -13,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -319,6 +321,62 @@ TEST(MessageText, readmeListsEveryReasonAsTheTableSaysIt)
     EXPECT_NE(readme.str().find(rows), std::string::npos)
         << "README.md should hold these rows, one after the other:\n"
         << rows;
+}
+
+// The export's messages in their exact words. A file name may hold "%1" or "%2": it is shown as it
+// is, never filled in a second time.
+TEST(ExportMessages, fillEachSlotOnceInTheirExactWords)
+{
+    EXPECT_EQ(SaveFailedText(u"/home/anna/100%2 %1.csv", SaveProblem::DiskFull),
+              u"Il file «/home/anna/100%2 %1.csv» non è stato salvato: il disco è pieno. Un file "
+              u"con quel nome, se c'era, è rimasto com'era.");
+    EXPECT_EQ(TooManyRowsText(2000003),
+              u"I dati sono 2000003 righe: troppe per gli appunti, perché un foglio di calcolo ne "
+              u"accoglie al massimo 1048576. Usa «Salva dati (CSV)…».");
+    EXPECT_EQ(TooManyWorkbookRowsText(2000001),
+              u"Un foglio del file avrebbe 2000001 righe: troppe, perché un foglio di calcolo ne "
+              u"accoglie al massimo 1048576. Usa «Salva dati (CSV)…».");
+}
+
+// One ellipsis character throughout, and in each text the slots its code fills in: %1 and %2 in a
+// progress text, those of the export's messages, %1 in the terminal's note, none elsewhere (a
+// stray % would be shown as is).
+TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
+{
+    const std::pair<UiText, std::u16string_view> slotted[] = {
+        {UiText::QtTranslationsMissing, u"%1"},
+        {UiText::AnalysisProgress, u"%1%2"},
+        {UiText::CopyDataProgress, u"%1%2"},
+        {UiText::SaveDataProgress, u"%1%2"},
+        {UiText::SaveWorkbookProgress, u"%1%2"},
+        {UiText::HarmonicSumProgress, u"%1%2"},
+        {UiText::SaveFailed, u"%1%2"},
+        {UiText::TooManyRows, u"%1%2%3"},
+        {UiText::TooManyWorkbookRows, u"%1%2%3"},
+    };
+    std::vector<std::u16string_view> all;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(UiText::Count); ++i) {
+        const UiText key = static_cast<UiText>(i);
+        const std::u16string_view text = TextOf(key);
+        all.push_back(text);
+        std::u16string slots;
+        for (std::size_t at = text.find(u'%'); at != text.npos; at = text.find(u'%', at + 1))
+            slots += text.substr(at, 2);
+        const auto expected = std::find_if(std::begin(slotted), std::end(slotted),
+                                           [&](const auto &s) { return s.first == key; });
+        EXPECT_EQ(slots, expected == std::end(slotted) ? u"" : expected->second)
+            << "text " << i << ": " << Utf8(text);
+    }
+    for (const ReasonEntry &entry : ReasonTable())
+        all.push_back(entry.text);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(SaveProblem::Count); ++i)
+        all.push_back(SaveProblemText(static_cast<SaveProblem>(i)));
+    for (std::size_t i = 0; i < FieldCount; ++i) {
+        all.push_back(MessagesFor(static_cast<Field>(i)).missing);
+        all.push_back(MessagesFor(static_cast<Field>(i)).invalid);
+    }
+    for (const std::u16string_view text : all)
+        EXPECT_EQ(text.find(u"..."), text.npos) << Utf8(text);
 }
 
 } // namespace

@@ -96,23 +96,21 @@ TEST_P(FastPaths, exactPathGivesEveryBitOfTheLiteralLoops)
 }
 
 const FastCase FastCases[] = {
-    FastCase {10000, 0.5, 10, 10},
-    FastCase {5, 0.5, 1, 6}, // N D = 2.5
+    FastCase {10000, 0.5, 10, 10}, FastCase {5, 0.5, 1, 6}, // N D = 2.5
     FastCase {7, 0.5, 1, 8}, // N D = 3.5
     FastCase {10, 0.37, 3, 11}, // N D = 3.7
     FastCase {1000, 1, 2, 40}, // D = 1
     FastCase {999, 0.3, -4, 50}, // negative V
     FastCase {4096, 0.25, 1e-3, 4097}, // every harmonic up to N + 1
-    FastCase {100000, 0.013, 7, 3},
-    FastCase {300, 0.9, 5, 0},
-    FastCase {300, 0.9, 5, -2},
-    FastCase {1, 1, 1, 2},
-    FastCase {2, 0.5, 1, 3},
-    FastCase {1000, 0.5, 0, 5}, // a silent signal
+    FastCase {100000, 0.013, 7, 3}, FastCase {300, 0.9, 5, 0}, FastCase {300, 0.9, 5, -2},
+    FastCase {1, 1, 1, 2}, FastCase {2, 0.5, 1, 3}, FastCase {1000, 0.5, 0, 5}, // a silent signal
     FastCase {20, -0.05, 1, 4}, // a small negative duty cycle: all zero
     FastCase {200000, 0.77, 1e-300, 7},
     FastCase {79, 0.99365907548456722, 1, 80}, // harmonic 1 is not the largest
     FastCase {8, 0.16707, 0x1p60, 9}, // nor here, moduli near 2^60 and nearly tied
+    // Harmonic 2^j's angle is the sampling angle where N D = N / 2^(j+1): summed while sampling
+    FastCase {1000, 0.125, 3, 9}, // harmonic 4 (z = H / 2)
+    FastCase {60, 1.0 / 6, 1, 7}, // N D = N / 6, but 6 is no power of two: harmonic 3 is not
 };
 
 INSTANTIATE_TEST_SUITE_P(Sizes, FastPaths, testing::ValuesIn(FastCases),
@@ -150,8 +148,13 @@ TEST_P(VectorKernels, agreeWithTheLiteralLoopsAndShowTheirNumbersExactly)
             {.kernel = &kernel, .threads = 2, .path = SpectrumPath::DirectSums, .probe = {}}));
         FindSpectrumPeak(shown);
         SCOPED_TRACE(testing::Message() << "z = " << z);
+        ExpectSameBits(shown.Samples, literal.Samples, "Samples");
         ExpectSameBits(shown.Magnitudes[std::min(z, c.n + 1)],
                        literal.Magnitudes[std::min(z, c.n + 1)], "Magnitudes(z)");
+        for (const std::int32_t k : {1, std::min(z, c.n + 1)}) {
+            ExpectSameBits(shown.CosCoefficients[k], literal.CosCoefficients[k], "a(k)");
+            ExpectSameBits(shown.SinCoefficients[k], literal.SinCoefficients[k], "b(k)");
+        }
         ExpectSameBits(shown.SpectrumPeak, literal.SpectrumPeak, "SpectrumPeak");
         ExpectSameBits(shown.SignalPeak, literal.SignalPeak, "SignalPeak");
         ExpectSameBits(shown.MeanValue, literal.MeanValue, "MeanValue");

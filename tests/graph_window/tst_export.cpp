@@ -517,7 +517,8 @@ private slots:
         QVERIFY(name && hint && buttons);
         QPushButton *save = buttons->button(QDialogButtonBox::Save);
         QVERIFY(save);
-        QCOMPARE(hint->text(), QString::fromStdU16String(std::u16string(NameTooLongHint)));
+        QCOMPARE(hint->text(),
+                 QString::fromStdU16String(std::u16string(TextOf(UiText::NameTooLongHint))));
         QVERIFY(!hint->isVisible());
         const auto type = [&](const QString &text) {
             name->selectAll();
@@ -571,7 +572,7 @@ private slots:
         w_.pace.runOutOfMemory = false;
         const std::u16string expected = save
             ? SaveFailedText(chooser_.path.toStdU16String(), SaveProblem::NotEnoughMemory)
-            : std::u16string(CopyOutOfMemoryText);
+            : std::u16string(TextOf(UiText::CopyOutOfMemory));
         QCOMPARE(w_.Shown(), QStringList {QString::fromStdU16String(expected)});
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("prima"));
         QCOMPARE(leftOver({}), QStringList());

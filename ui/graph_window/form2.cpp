@@ -9,6 +9,7 @@
 #include "ui/classic/classic_controls.h"
 #include "ui/graph_window/plot_geometry/cursor_readout.h"
 #include "ui/graph_window/plot_geometry/plot_bands.h"
+#include "ui/window_texts.h"
 
 #include "core/analysis_state.h"
 #include "core/spectrum.h"
@@ -23,29 +24,22 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     : QWidget(parent, Qt::Window), state_(state)
 {
     setObjectName("Form2");
-    setWindowTitle(QStringLiteral("Segnale e spettro"));
+    setWindowTitle(QTextOf(UiText::GraphWindowTitle));
     resize(Twips(18495), Twips(10005));
 
     picture1_ = new PlotArea(this);
     picture1_->setObjectName("Picture1");
     picture1_->setGeometry(TwipsRect(120, 120, 15015, 9135));
     picture1_->SetBackColor(QColor(255, 255, 192));
-    picture1_->setAccessibleName(QStringLiteral("Grafici del segnale s(t) e dello spettro |S(f)|"));
-    picture1_->setAccessibleDescription(QStringLiteral(
-        "In alto il segnale in rosso, in basso lo spettro a righe in blu con la componente "
-        "continua in verde; il suggerimento mostra il valore sotto il cursore"));
+    picture1_->setAccessibleName(QTextOf(UiText::PlotName));
+    picture1_->setAccessibleDescription(QTextOf(UiText::PlotDescription));
 
-    option1_ = AddOptionButton(this, "Option1", QStringLiteral("s(t)"), {15360, 2640, 975, 375},
-                               QColor(255, 0, 0));
-    option3_ = AddOptionButton(this, "Option3", QStringLiteral("S(f)"), {15240, 8880, 735, 615},
-                               QColor(0, 0, 255));
+    option1_ = AddOptionButton(this, "Option1", QTextOf(UiText::SignalSymbol),
+                               {15360, 2640, 975, 375}, QColor(255, 0, 0));
+    option3_ = AddOptionButton(this, "Option3", QTextOf(UiText::SpectrumSymbol),
+                               {15240, 8880, 735, 615}, QColor(0, 0, 255));
 
-    AddLabel(this,
-             {"Label1",
-              QStringLiteral("Sposta il cursore del mouse sui grafici, comparirà il valore in quel "
-                             "punto"),
-              {120, 9480, 8655, 375},
-              9.75});
+    AddLabel(this, {"Label1", QTextOf(UiText::MoveCursorHint), {120, 9480, 8655, 375}, 9.75});
 
     picture2_ = new PlotArea(this);
     picture2_->setObjectName("Picture2");
@@ -55,7 +49,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
 
     AddLabel(this,
              {"Label2",
-              QStringLiteral(" componente continua in verde"),
+              QTextOf(UiText::MeanValueKey),
               {9600, 9480, 4215, 375},
               12,
               true,
@@ -68,7 +62,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     // The key of the sum of the harmonics, beside the green one, while the sum is shown.
     QLabel *label3 = AddLabel(this,
                               {"Label3",
-                               QStringLiteral(" somma delle armoniche in viola"),
+                               QTextOf(UiText::HarmonicSumKey),
                                {13815, 9480, 4215, 375},
                                12,
                                true,

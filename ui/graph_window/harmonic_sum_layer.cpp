@@ -7,6 +7,7 @@
 
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/long_work/work_progress.h"
+#include "ui/window_texts.h"
 
 #include "core/analysis_state.h"
 #include "core/harmonic_sum.h"
@@ -34,15 +35,14 @@ bool ProvideHarmonicSum(const TaskGate &tasks, QWidget *parent, AnalysisState &s
     std::optional<RealArray> sum;
     bool outOfMemory = false;
     const AnalysisState &analysis = state;
-    const bool completed = RunWithProgress(
-        tasks, parent, QStringLiteral("Somma delle armoniche…\nPassi eseguiti: %1 di %2"),
-        HarmonicSumSteps, [&](TaskControl &control) {
-            try {
-                sum = ComputeHarmonicSum(analysis, &control);
-            } catch (const std::bad_alloc &) {
-                outOfMemory = true;
-            }
-        });
+    const bool completed = RunWithProgress(tasks, parent, QTextOf(UiText::HarmonicSumProgress),
+                                           HarmonicSumSteps, [&](TaskControl &control) {
+                                               try {
+                                                   sum = ComputeHarmonicSum(analysis, &control);
+                                               } catch (const std::bad_alloc &) {
+                                                   outOfMemory = true;
+                                               }
+                                           });
     if (outOfMemory) {
         messages.Show(MessageText(Refusal {Reason::AllocationFailed}));
         return false;
@@ -58,7 +58,7 @@ HarmonicSumLayer::HarmonicSumLayer(QWidget &window, PlotArea &plot, QLabel &key,
     : QObject(&window), window_(window), plot_(plot), key_(key), state_(state), messages_(messages),
       gate_(tasks)
 {
-    action_ = new QAction(QStringLiteral("Somma delle armoniche"), &window);
+    action_ = new QAction(QTextOf(UiText::HarmonicSum), &window);
     action_->setObjectName("HarmonicSumAction");
     action_->setCheckable(true);
     action_->setChecked(false);

@@ -7,6 +7,7 @@
 
 #include "ui/long_work/task_gate.h"
 #include "ui/long_work/work_progress.h"
+#include "ui/window_texts.h"
 
 #include "core/analysis_state.h"
 #include "core/analysis_table.h"
@@ -62,14 +63,13 @@ PlotExport::PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, Me
         window.addAction(a);
         return a;
     };
-    copyImage_ = action(QStringLiteral("Copia immagine"), &PlotExport::CopyImage);
+    copyImage_ = action(QTextOf(UiText::CopyImage), &PlotExport::CopyImage);
     copyImage_->setShortcut(QKeySequence::Copy);
-    saveImage_ = action(QStringLiteral("Salva immagine…"), &PlotExport::SaveImage);
+    saveImage_ = action(QTextOf(UiText::SaveImage), &PlotExport::SaveImage);
     saveImage_->setShortcut(QKeySequence::Save);
-    copyData_ = action(QStringLiteral("Copia dati"), &PlotExport::CopyData);
-    saveData_ = action(QStringLiteral("Salva dati (CSV)…"), &PlotExport::SaveData);
-    saveWorkbook_
-        = action(QStringLiteral("Salva foglio di calcolo (.xlsx)…"), &PlotExport::SaveWorkbook);
+    copyData_ = action(QTextOf(UiText::CopyData), &PlotExport::CopyData);
+    saveData_ = action(QTextOf(UiText::SaveData), &PlotExport::SaveData);
+    saveWorkbook_ = action(QTextOf(UiText::SaveWorkbook), &PlotExport::SaveWorkbook);
 
     menu_ = new QMenu(&window);
     menu_->setObjectName("PlotMenu");
@@ -160,8 +160,8 @@ void PlotExport::SaveImage()
     if (!pass)
         return;
     QSaveFile file;
-    if (!OpenChosen(file, QStringLiteral("Salva immagine"), QStringLiteral("spettro-segnale.png"),
-                    QStringLiteral("Immagine PNG (*.png)")))
+    if (!OpenChosen(file, QTextOf(UiText::SaveImageTitle), QStringLiteral("spettro-segnale.png"),
+                    QTextOf(UiText::ImageFilter)))
         return;
     const QString path = file.fileName();
     // The retained image as it is, one pixel per device pixel, encoded in memory and written by
@@ -199,8 +199,8 @@ void PlotExport::CopyData()
         std::string csv, tabs, html;
         AppendHtmlStart(html);
         const bool written = RunWithProgress(
-            gate_, &window_, QStringLiteral("Copia dei dati…\nRighe scritte: %1 di %2"),
-            table.RowCount(), [&](TaskControl &control) {
+            gate_, &window_, QTextOf(UiText::CopyDataProgress), table.RowCount(),
+            [&](TaskControl &control) {
                 for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
                      row += RowsPerChunk) {
                     const std::int64_t count = std::min(RowsPerChunk, table.RowCount() - row);
@@ -219,7 +219,7 @@ void PlotExport::CopyData()
         data->setText(QString::fromStdString(tabs));
         QGuiApplication::clipboard()->setMimeData(data);
     } catch (const std::bad_alloc &) {
-        messages_.Show(std::u16string(CopyOutOfMemoryText));
+        messages_.Show(std::u16string(TextOf(UiText::CopyOutOfMemory)));
     }
 }
 
@@ -229,8 +229,8 @@ void PlotExport::SaveData()
     if (!HasAnalysis() || !pass || !ProvideHarmonicSum(gate_, &window_, state_, messages_))
         return;
     QSaveFile file;
-    if (!OpenChosen(file, QStringLiteral("Salva dati (CSV)"), QStringLiteral("spettro-segnale.csv"),
-                    QStringLiteral("Dati CSV (*.csv)")))
+    if (!OpenChosen(file, QTextOf(UiText::SaveDataTitle), QStringLiteral("spettro-segnale.csv"),
+                    QTextOf(UiText::DataFilter)))
         return;
     const QString path = file.fileName();
     // The worker alone writes to the file until WriteTable returns; the analysis state
@@ -240,12 +240,10 @@ void PlotExport::SaveData()
     std::optional<SaveProblem> problem;
     bool completed = false;
     try {
-        completed
-            = WriteTable(table, QStringLiteral("Scrittura dei dati…\nRighe scritte: %1 di %2"),
-                         [&](std::string &rows) {
-                             problem = WriteAll(fd, rows);
-                             return !problem;
-                         });
+        completed = WriteTable(table, QTextOf(UiText::SaveDataProgress), [&](std::string &rows) {
+            problem = WriteAll(fd, rows);
+            return !problem;
+        });
     } catch (const std::bad_alloc &) {
         completed = true;
         problem = SaveProblem::NotEnoughMemory;
@@ -271,9 +269,8 @@ void PlotExport::SaveWorkbook()
     if (!ProvideHarmonicSum(gate_, &window_, state_, messages_))
         return;
     QSaveFile file;
-    if (!OpenChosen(file, QStringLiteral("Salva foglio di calcolo"),
-                    QStringLiteral("spettro-segnale.xlsx"),
-                    QStringLiteral("Foglio di calcolo (*.xlsx)")))
+    if (!OpenChosen(file, QTextOf(UiText::SaveWorkbookTitle),
+                    QStringLiteral("spettro-segnale.xlsx"), QTextOf(UiText::WorkbookFilter)))
         return;
     const QString path = file.fileName();
     // The library writes to a file name of its own choosing: it is given the open temporary
@@ -281,12 +278,11 @@ void PlotExport::SaveWorkbook()
     const std::string written = "/proc/self/fd/" + std::to_string(file.handle());
     WorkbookResult result = WorkbookResult::Cancelled;
     int error = 0;
-    const bool completed = RunWithProgress(
-        gate_, &window_,
-        QStringLiteral("Scrittura del foglio di calcolo…\nRighe scritte: %1 di %2"),
-        table.RowCount(), [&](TaskControl &control) {
-            result = WriteAnalysisWorkbook(table, written, control, error);
-        });
+    const bool completed
+        = RunWithProgress(gate_, &window_, QTextOf(UiText::SaveWorkbookProgress), table.RowCount(),
+                          [&](TaskControl &control) {
+                              result = WriteAnalysisWorkbook(table, written, control, error);
+                          });
     if (!completed || result == WorkbookResult::Cancelled)
         return file.cancelWriting();
     if (result == WorkbookResult::Failed) {

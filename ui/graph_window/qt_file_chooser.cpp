@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt_file_chooser.h"
 
-#include "core/messages.h"
+#include "ui/window_texts.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -25,7 +25,7 @@ std::unique_ptr<QFileDialog> QtFileChooser::SaveDialog(QWidget *parent, const QS
     auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
     auto *grid = qobject_cast<QGridLayout *>(dialog->layout());
     if (name && grid) {
-        auto *hint = new QLabel(QString::fromStdU16String(std::u16string(NameTooLongHint)));
+        auto *hint = new QLabel(QTextOf(UiText::NameTooLongHint));
         hint->setObjectName("NameTooLongHint");
         hint->setWordWrap(true);
         hint->setStyleSheet(QStringLiteral("color: #a00000"));

@@ -3,6 +3,7 @@
 #include "analysis_progress.h"
 
 #include "ui/long_work/work_progress.h"
+#include "ui/window_texts.h"
 
 #include "core/spectrum.h"
 
@@ -19,7 +20,7 @@ AnalysisOutcome ComputeWithProgress(const TaskGate &tasks, QWidget *parent, Anal
     bool completed = false;
     try {
         completed = RunWithProgress(
-            tasks, parent, QStringLiteral("Calcolo dello spettro…\nArmoniche calcolate: %1 di %2"),
+            tasks, parent, QTextOf(UiText::AnalysisProgress),
             std::max(0, RoundToCount(analysis.HarmonicCount)),
             [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
     } catch (const std::bad_alloc &) {

@@ -10,6 +10,7 @@
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/long_work/task_gate.h"
+#include "ui/window_texts.h"
 
 #include "core/analysis_state.h"
 #include "core/commands.h"
@@ -34,17 +35,17 @@ struct FieldLayout
     int left;
     int top;
     QColor back;
-    const char *accessibleName;
+    UiText accessibleName;
 };
 
 const FieldLayout FieldLayouts[] = {
-    {Field::Text7, "10", 1080, 1080, Pink, "Vmax [V], ampiezza dell'impulso"},
-    {Field::Text12, "100", 1080, 1560, Pink, "f [kHz], frequenza del segnale"},
-    {Field::Text8, "3", 1080, 2040, Pink, "Np, numero periodi di s(t) visualizzati"},
-    {Field::Text1, "0.5", 1080, 2520, Pink, "D.C., Duty Cycle = Ti / T"},
-    {Field::Text3, "10", 1080, 3000, Pink, "M, numero armoniche dello spettro visualizzate"},
-    {Field::Text13, "10000", 1080, 3480, Pink, "N, numero campioni per periodo"},
-    {Field::Text2, "", 10200, 1920, Green, "z, numero della armonica di cui calcolare il modulo"},
+    {Field::Text7, "10", 1080, 1080, Pink, UiText::AmplitudeField},
+    {Field::Text12, "100", 1080, 1560, Pink, UiText::FrequencyField},
+    {Field::Text8, "3", 1080, 2040, Pink, UiText::PeriodCountField},
+    {Field::Text1, "0.5", 1080, 2520, Pink, UiText::DutyCycleField},
+    {Field::Text3, "10", 1080, 3000, Pink, UiText::HarmonicCountField},
+    {Field::Text13, "10000", 1080, 3480, Pink, UiText::SampleCountField},
+    {Field::Text2, "", 10200, 1920, Green, UiText::TargetHarmonicField},
 };
 
 // The fields the harmonic modulus command turns green, in its order.
@@ -52,36 +53,33 @@ constexpr Field ParameterFields[]
     = {Field::Text7, Field::Text12, Field::Text8, Field::Text1, Field::Text3, Field::Text13};
 
 const LabelLayout StaticLabels[] = {
-    {"Label35",
-     "Spettro di un segnale impulsivo senx periodico unipolare (serie di Fourier), semionda",
-     {1080, 120, 7455, 255},
-     8.25},
-    {"Label4", "Inserisci i dati", {1080, 720, 1575, 255}, 8.25},
-    {"Label36", "Vmax", {360, 1200, 615, 255}, 9.75},
-    {"Label37", "[V]", {3120, 1200, 375, 255}, 9.75},
-    {"Label46", "f", {840, 1680, 135, 255}, 9.75},
-    {"Label47", "[kHz]", {3120, 1560, 735, 255}, 9.75},
-    {"Label22", "f = 1/T", {3960, 1560, 975, 255}, 12},
-    {"Label38", "Np", {720, 2160, 255, 255}, 8.25},
-    {"Label13", "numero periodi di s(t) visualizzati", {3120, 2160, 4455, 255}, 12},
-    {"Label7", "D.C.", {600, 2640, 375, 255}, 8.25},
-    {"Label12", "Duty Cycle = Ti / T", {3120, 2640, 2295, 255}, 12},
-    {"Label11", "M", {720, 3000, 255, 255}, 8.25},
-    {"Label14", "numero armoniche dello spettro visualizzate ", {3120, 3000, 5655, 255}, 12},
-    {"Label48", "N", {720, 3480, 255, 255}, 8.25},
-    {"Label17", "numero campioni", {3120, 3480, 2295, 375}, 12},
-    {"Label6", "s(t)", {3840, 3960, 375, 255}, 9.75},
-    {"Label25", "Attendere!", {3120, 4440, 1095, 255}, 8.25},
-    {"Label24", "Attendere!", {12360, 1320, 855, 255}, 8.25},
-    {"Label8", "z", {9960, 2040, 255, 255}, 9.75},
-    {"Label15", "z = N° armonica", {12240, 2040, 2295, 255}, 12},
-    {"Label1", "modulo armonica N° z", {12240, 2520, 2415, 255}, 9.75},
-    {"Label5", "Ao", {9840, 3000, 255, 255}, 8.25},
-    {"Label2", "[V]", {12240, 3000, 375, 255}, 9.75},
-    {"Label16", "componente continua  segnale", {12720, 3000, 3375, 255}, 9.75},
-    {"Label10", "|S(z)|", {9360, 2400, 735, 255}, 12},
+    {"Label35", QTextOf(UiText::InputHeading), {1080, 120, 7455, 255}, 8.25},
+    {"Label4", QTextOf(UiText::EnterData), {1080, 720, 1575, 255}, 8.25},
+    {"Label36", QTextOf(UiText::AmplitudeSymbol), {360, 1200, 615, 255}, 9.75},
+    {"Label37", QTextOf(UiText::VoltUnit), {3120, 1200, 375, 255}, 9.75},
+    {"Label46", QTextOf(UiText::FrequencySymbol), {840, 1680, 135, 255}, 9.75},
+    {"Label47", QTextOf(UiText::KilohertzUnit), {3120, 1560, 735, 255}, 9.75},
+    {"Label22", QTextOf(UiText::FrequencyDefinition), {3960, 1560, 975, 255}, 12},
+    {"Label38", QTextOf(UiText::PeriodCountSymbol), {720, 2160, 255, 255}, 8.25},
+    {"Label13", QTextOf(UiText::PeriodCountCaption), {3120, 2160, 4455, 255}, 12},
+    {"Label7", QTextOf(UiText::DutyCycleSymbol), {600, 2640, 375, 255}, 8.25},
+    {"Label12", QTextOf(UiText::DutyCycleDefinition), {3120, 2640, 2295, 255}, 12},
+    {"Label11", QTextOf(UiText::HarmonicCountSymbol), {720, 3000, 255, 255}, 8.25},
+    {"Label14", QTextOf(UiText::HarmonicCountCaption), {3120, 3000, 5655, 255}, 12},
+    {"Label48", QTextOf(UiText::SampleCountSymbol), {720, 3480, 255, 255}, 8.25},
+    {"Label17", QTextOf(UiText::SampleCountCaption), {3120, 3480, 2295, 375}, 12},
+    {"Label6", QTextOf(UiText::SignalSymbol), {3840, 3960, 375, 255}, 9.75},
+    {"Label25", QTextOf(UiText::Wait), {3120, 4440, 1095, 255}, 8.25},
+    {"Label24", QTextOf(UiText::Wait), {12360, 1320, 855, 255}, 8.25},
+    {"Label8", QTextOf(UiText::TargetHarmonicSymbol), {9960, 2040, 255, 255}, 9.75},
+    {"Label15", QTextOf(UiText::TargetHarmonicDefinition), {12240, 2040, 2295, 255}, 12},
+    {"Label1", QTextOf(UiText::MagnitudeCaption), {12240, 2520, 2415, 255}, 9.75},
+    {"Label5", QTextOf(UiText::MeanValueSymbol), {9840, 3000, 255, 255}, 8.25},
+    {"Label2", QTextOf(UiText::VoltUnit), {12240, 3000, 375, 255}, 9.75},
+    {"Label16", QTextOf(UiText::MeanValueCaption), {12720, 3000, 3375, 255}, 9.75},
+    {"Label10", QTextOf(UiText::MagnitudeSymbol), {9360, 2400, 735, 255}, 12},
     {"Label67",
-     "spettro@example.org",
+     QTextOf(UiText::Contact),
      {15000, 9000, 1575, 285},
      8.25,
      false,
@@ -111,7 +109,7 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     : QWidget(parent), state_(state), messages_(messages), tasks_(tasks)
 {
     setObjectName("Form1");
-    setWindowTitle(QStringLiteral("Spettro Segnale"));
+    setWindowTitle(QTextOf(UiText::ProgramName));
     QIcon icon;
     icon.addFile(QStringLiteral(":/spettro/icon-16.png"));
     icon.addFile(QStringLiteral(":/spettro/icon-32.png"));
@@ -127,29 +125,28 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
         edit->setGeometry(TwipsRect(layout.left, layout.top, 1935, 375));
         edit->setFont(ClassicFont(8.25));
         SetBackColor(edit, layout.back);
-        edit->setAccessibleName(QString::fromUtf8(layout.accessibleName));
+        edit->setAccessibleName(QTextOf(layout.accessibleName));
         fields_[static_cast<std::size_t>(layout.field)] = edit;
     }
 
-    command1_ = new ClassicButton(QStringLiteral("Calcola modulo armonica N° z"), Green, this);
+    command1_ = new ClassicButton(QTextOf(UiText::HarmonicModulusButton), Green, this);
     command1_->setObjectName("Command1");
     command1_->setGeometry(TwipsRect(10200, 1080, 1935, 615));
     command1_->setFont(ClassicFont(8.25));
-    command2_ = new ClassicButton(QStringLiteral("Grafici"), Pink, this);
+    command2_ = new ClassicButton(QTextOf(UiText::GraphsButton), Pink, this);
     command2_->setObjectName("Command2");
     command2_->setGeometry(TwipsRect(1080, 4320, 1935, 495));
     command2_->setFont(ClassicFont(8.25));
-    command2_->setAccessibleDescription(
-        QStringLiteral("Apre la finestra del segnale e dello spettro"));
+    command2_->setAccessibleDescription(QTextOf(UiText::GraphsButtonDescription));
 
     label9_ = AddLabel(this, {"Label9", QString(), {10200, 2400, 1935, 375}, 8.25, true, Green});
-    label9_->setAccessibleDescription(QStringLiteral("modulo della armonica N° z [V]"));
+    label9_->setAccessibleDescription(QTextOf(UiText::MagnitudeResultDescription));
     label3_ = AddLabel(this, {"Label3", QString(), {10200, 2880, 1935, 375}, 8.25, true, Green});
-    label3_->setAccessibleDescription(QStringLiteral("componente continua del segnale [V]"));
+    label3_->setAccessibleDescription(QTextOf(UiText::MeanValueResultDescription));
     // A result is copied from its context menu: selecting it with the mouse would take the
     // keyboard focus out of the field being typed in, and labels take no focus.
     for (QLabel *result : {label9_, label3_}) {
-        auto *copy = new QAction(QStringLiteral("Copia"), result);
+        auto *copy = new QAction(QTextOf(UiText::CopyResult), result);
         connect(copy, &QAction::triggered, result,
                 [result] { QGuiApplication::clipboard()->setText(result->text()); });
         result->addAction(copy);
@@ -164,8 +161,7 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     diagram->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     diagram->setPixmap(QPixmap(QStringLiteral(":/spettro/diagram.jpg")));
     diagram->setFocusPolicy(Qt::StrongFocus);
-    diagram->setAccessibleName(QStringLiteral("Schema del segnale: impulsi a semionda sinusoidale "
-                                              "di ampiezza Vmax, durata Ti, periodo T"));
+    diagram->setAccessibleName(QTextOf(UiText::DiagramDescription));
 
     const QWidget *tabOrder[] = {
         Text(Field::Text7), Text(Field::Text8), Text(Field::Text12), command2_, Text(Field::Text13),

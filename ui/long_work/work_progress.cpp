@@ -14,6 +14,8 @@
 // work even when it has completed.
 #include "work_progress.h"
 
+#include "ui/window_texts.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
@@ -78,19 +80,19 @@ bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &prog
 
     if (!finished && !QCoreApplication::closingDown()) {
         const auto label = [&](std::int64_t done) {
-            return QStringLiteral("Attendere! ") + progress.arg(done).arg(total);
+            return QTextOf(UiText::Wait) + u' ' + progress.arg(done).arg(total);
         };
-        QProgressDialog dialog(label(0), QStringLiteral("Annulla"), 0,
+        QProgressDialog dialog(label(0), QTextOf(UiText::Cancel), 0,
                                static_cast<int>(std::min<std::int64_t>(total, INT_MAX)), parent);
         dialog.setObjectName("WorkProgress");
-        dialog.setWindowTitle(QStringLiteral("Spettro Segnale"));
+        dialog.setWindowTitle(QTextOf(UiText::ProgramName));
         dialog.setWindowModality(Qt::ApplicationModal);
         dialog.setMinimumDuration(0);
         dialog.setAutoClose(false);
         dialog.setAutoReset(false);
         QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
             control.Cancel();
-            dialog.setLabelText(QStringLiteral("Annullamento in corso…"));
+            dialog.setLabelText(QTextOf(UiText::Cancelling));
         });
         QTimer poll(&dialog);
         poll.setObjectName("WorkPoll");
