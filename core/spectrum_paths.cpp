@@ -428,7 +428,7 @@ std::int64_t PulseSamples(std::int64_t n, double d)
 constexpr double Unit = std::numeric_limits<double>::epsilon() / 2; // u = 2^-53
 constexpr double PiGap = 3.2384626433832795e-15; // pi - PI, the 15-digit value's shortfall
 
-// Harmonic k's sum as the transform gives it, from bin k mod N: the bins hold
+// Harmonic k's sum as the transform gives it, from bin m = k mod N: the bins hold
 // sum of s(i) * exp(-2 pi i j k / N), so CosSum = Re and SinSum = -Im; above N / 2 the bins are
 // mirrored, bin N - m being the conjugate of bin m.
 struct SumPair
@@ -437,9 +437,8 @@ struct SumPair
     double sin;
 };
 
-SumPair BinSums(const std::complex<double> *bins, std::int64_t n, std::int64_t k)
+SumPair BinSums(const std::complex<double> *bins, std::int64_t n, std::int64_t m)
 {
-    const std::int64_t m = k % n;
     if (2 * m <= n)
         return {bins[m].real(), -bins[m].imag()};
     return {bins[n - m].real(), bins[n - m].imag()};
@@ -685,14 +684,16 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     const bool read = ForEachItem(blocks, threads, control, [&](std::int64_t block) {
         double low = 0, high = 0;
         std::int64_t done = 0;
-        for (std::int64_t k = std::max<std::int64_t>(1, block * Chunk);
-             k <= std::min(hmax, block * Chunk + Chunk - 1); ++k) {
-            if (std::binary_search(exact.begin(), exact.end(), k)) {
+        const std::int64_t from = std::max<std::int64_t>(1, block * Chunk);
+        // The bin, k mod N, follows k without a division for each.
+        for (std::int64_t k = from, m = from % n; k <= std::min(hmax, block * Chunk + Chunk - 1);
+             ++k, m = m + 1 == n ? 0 : m + 1) {
+            if (k <= exact.back() && std::binary_search(exact.begin(), exact.end(), k)) {
                 low = std::max(low, state.Magnitudes[k]);
                 high = std::max(high, state.Magnitudes[k]);
                 continue;
             }
-            const SumPair sums = BinSums(bins, n, k);
+            const SumPair sums = BinSums(bins, n, m);
             state.CosCoefficients[k] = scale * sums.cos;
             state.SinCoefficients[k] = scale * sums.sin;
             ComputeMagnitude(state, k);
@@ -715,7 +716,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     if (exact.back() == hmax) {
         // CosSum and SinSum were left by the exact sum of the last harmonic.
     } else {
-        const SumPair sums = BinSums(bins, n, hmax);
+        const SumPair sums = BinSums(bins, n, hmax % n);
         state.CosSum = sums.cos;
         state.SinSum = sums.sin;
     }
