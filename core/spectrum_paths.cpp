@@ -122,9 +122,9 @@ bool SamplePulse(AnalysisState &state, unsigned threads, TaskControl *control,
         constexpr std::int64_t Round = 1 << 18;
         constexpr std::int64_t Piece = 1 << 13;
         const std::int64_t summed = std::min({last, first - 1, n - 1});
-        std::vector<double> sines(
-            static_cast<std::size_t>(std::clamp<std::int64_t>(last + 1, 0, Round)));
-        std::vector<double> cosines(sines.size());
+        const auto buffer = static_cast<std::size_t>(std::clamp<std::int64_t>(last + 1, 0, Round));
+        const std::unique_ptr<double[]> sines(new double[buffer]);
+        const std::unique_ptr<double[]> cosines(new double[buffer]);
         for (std::int64_t begin = 0; begin <= last; begin += Round) {
             const std::int64_t count = std::min(last + 1 - begin, Round);
             const bool sampled = ForEachItem(
@@ -271,7 +271,7 @@ bool SumGroup(AnalysisState &state, const std::vector<Run> &runs, const Group &g
 bool SumHarmonicOnThreads(AnalysisState &state, const std::vector<Run> &runs, std::int64_t k,
                           unsigned threads, TaskControl *control)
 {
-    constexpr std::int64_t Round = 1 << 20;
+    constexpr std::int64_t Round = 1 << 18;
     constexpr std::int64_t Piece = 1 << 14;
     const double dn = static_cast<double>(state.SampleCount);
     const double twoKPi = static_cast<double>(static_cast<std::int32_t>(2 * k)) * PI;
@@ -279,8 +279,9 @@ bool SumHarmonicOnThreads(AnalysisState &state, const std::vector<Run> &runs, st
     std::int64_t longest = 0;
     for (const Run &run : runs)
         longest = std::max(longest, std::min(run.end - run.begin, Round));
-    std::vector<double> cosProducts(static_cast<std::size_t>(longest));
-    std::vector<double> sinProducts(static_cast<std::size_t>(longest));
+    // Not zeroed: every product is written before it is added.
+    const std::unique_ptr<double[]> cosProducts(new double[static_cast<std::size_t>(longest)]);
+    const std::unique_ptr<double[]> sinProducts(new double[static_cast<std::size_t>(longest)]);
     double cosSum = 0, sinSum = 0;
     for (const Run &run : runs)
         for (std::int64_t begin = run.begin; begin < run.end; begin += Round) {
