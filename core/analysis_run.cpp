@@ -16,19 +16,9 @@ bool Usable(double value)
     return std::abs(value) <= MaxResultMagnitude; // false for NaN too
 }
 
-// Whether values[0 .. count - 1] are all usable: a block at a time without a branch inside, so
-// that the compiler checks several values at once.
-bool AllUsable(const double *values, std::size_t count)
+bool AllUsable(const RealArray &values)
 {
-    constexpr std::size_t Block = 4096;
-    for (std::size_t begin = 0; begin < count; begin += Block) {
-        bool usable = true;
-        for (std::size_t i = begin; i < std::min(count, begin + Block); ++i)
-            usable &= std::abs(values[i]) <= MaxResultMagnitude;
-        if (!usable)
-            return false;
-    }
-    return true;
+    return std::all_of(values.begin(), values.end(), Usable);
 }
 
 std::function<void(SpectrumStage)> &ProbeForTests()
@@ -58,11 +48,10 @@ AnalysisOutcome CheckResults(const AnalysisState &analysis)
     const auto computed = [&](const RealArray &values) {
         const auto end = std::clamp<std::int64_t>(harmonics.value_or(0) + 1, 0,
                                                   static_cast<std::int64_t>(values.size()));
-        return AllUsable(values.data(), static_cast<std::size_t>(end));
+        return std::all_of(values.begin(), values.begin() + end, Usable);
     };
     const bool usable = Usable(analysis.MeanValue) && Usable(analysis.SignalPeak)
-        && Usable(analysis.CosSum) && Usable(analysis.SinSum)
-        && AllUsable(analysis.Samples.data(), analysis.Samples.size())
+        && Usable(analysis.CosSum) && Usable(analysis.SinSum) && AllUsable(analysis.Samples)
         && computed(analysis.Magnitudes) && computed(analysis.CosCoefficients)
         && computed(analysis.SinCoefficients);
     if (usable)
