@@ -167,8 +167,10 @@ bool SamplePulse(AnalysisState &state, unsigned threads, TaskControl *control,
     return true;
 }
 
-// SignalPeak, MeanValue and the runs of non-zero samples, from the samples; false when cancelled.
-bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs)
+// SignalPeak, MeanValue and the runs of non-zero samples, from the samples, and where asked the
+// measures of the samples for the transform's error bound; false when cancelled.
+bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs,
+            SampleMeasures *measures = nullptr)
 {
     const std::int64_t n = state.SampleCount;
     const auto &s = state.Samples;
@@ -178,6 +180,15 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs)
     const std::int64_t end = std::min(last, n);
     state.SignalPeak = s[0];
     double sum = 0;
+    // The measures: A = sum |s(i)|, A1 = sum |s(i)| i / N and the norm, whose squares are taken
+    // scaled by a power of two near 1 / V (exact), so that they neither overflow nor all
+    // underflow. Their own roundings (1 / N as a factor, sums in any order) are within the
+    // bound's margin.
+    const double dn = static_cast<double>(n);
+    const double perIndex = 1 / dn;
+    const double scale = std::ldexp(1.0, std::clamp(-std::ilogb(state.Amplitude), -1000, 1000));
+    double absSum = 0, weightedAbsSum = 0, squares = 0;
+    std::int64_t terms = 0;
     for (std::int64_t chunk = 0; chunk <= end; chunk += Chunk) {
         if (control && control->Cancelled())
             return false;
@@ -187,6 +198,13 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs)
             if (s[i] == 0 || i == n)
                 continue;
             sum = sum + s[i];
+            if (measures) {
+                const double magnitude = std::abs(s[i]);
+                absSum += magnitude;
+                weightedAbsSum += magnitude * (static_cast<double>(i) * perIndex);
+                squares += (magnitude * scale) * (magnitude * scale);
+                ++terms;
+            }
             if (!runs.empty() && runs.back().end == i)
                 runs.back().end = i + 1;
             else if (runs.size() < MaxRuns)
@@ -196,6 +214,13 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs)
         }
     }
     state.MeanValue = sum / static_cast<double>(n);
+    if (measures) {
+        measures->n = n;
+        measures->terms = terms;
+        measures->absSum = absSum;
+        measures->weightedAbsSum = weightedAbsSum;
+        measures->norm = std::sqrt(squares) / scale;
+    }
     return true;
 }
 
@@ -554,32 +579,6 @@ void Tell(const SpectrumOptions &options, SpectrumStage stage)
         options.probe(stage);
 }
 
-// The measures of the samples for the error bound; false when cancelled.
-bool Measure(const AnalysisState &state, const std::vector<Run> &runs, TaskControl *control,
-             SampleMeasures &measures)
-{
-    measures.n = state.SampleCount;
-    const double dn = static_cast<double>(measures.n);
-    // The norm scaled by the peak, so that neither squares of tiny samples underflow nor those of
-    // huge ones overflow.
-    const double peak = state.SignalPeak > 0 ? state.SignalPeak : 1;
-    double squares = 0;
-    for (const Run &run : runs)
-        for (std::int64_t begin = run.begin; begin < run.end; begin += Chunk) {
-            if (control && control->Cancelled())
-                return false;
-            for (std::int64_t i = begin; i < std::min(run.end, begin + Chunk); ++i) {
-                const double s = std::abs(state.Samples[i]);
-                measures.absSum += s;
-                measures.weightedAbsSum += s * (static_cast<double>(i) / dn);
-                squares += (s / peak) * (s / peak);
-                ++measures.terms;
-            }
-        }
-    measures.norm = peak * std::sqrt(squares);
-    return true;
-}
-
 // The transform path: samples, one transform on its own thread while harmonics 1 and z are summed
 // exactly on this one, the other harmonics read from the bins with each modulus's range, and the
 // harmonics whose range reaches the largest lower end summed again exactly.
@@ -629,9 +628,12 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     running->Start();
     Tell(options, SpectrumStage::TransformStarted);
 
-    // The peak, the mean and the runs while the transform runs.
-    if (!Survey(state, control, runs))
+    // The peak, the mean, the runs and the measures while the transform runs.
+    SampleMeasures measures;
+    if (!Survey(state, control, runs, &measures))
         return false;
+    if (options.measured)
+        *options.measured = measures;
     if (runs.empty()) { // every sum without a term: +0
         if (control)
             control->AddDone(hmax);
@@ -658,9 +660,6 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     for (const std::int64_t k : exact)
         ComputeMagnitude(state, k);
 
-    SampleMeasures measures;
-    if (!Measure(state, runs, control, measures))
-        return false;
     const ErrorLine bound = ErrorLineOf(measures);
 
     Tell(options, SpectrumStage::WaitingForTransform);
