@@ -186,7 +186,7 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs,
     // bound's margin.
     const double dn = static_cast<double>(n);
     const double perIndex = 1 / dn;
-    const double scale = std::ldexp(1.0, std::clamp(-std::ilogb(state.Amplitude), -1000, 1000));
+    const double scale = std::ldexp(1.0, -std::clamp(std::ilogb(state.Amplitude), -1000, 1000));
     double absSum = 0, weightedAbsSum = 0, squares = 0;
     std::int64_t terms = 0;
     for (std::int64_t chunk = 0; chunk <= end; chunk += Chunk) {
