@@ -122,9 +122,9 @@ bool SamplePulse(AnalysisState &state, unsigned threads, TaskControl *control,
         constexpr std::int64_t Round = 1 << 18;
         constexpr std::int64_t Piece = 1 << 13;
         const std::int64_t summed = std::min({last, first - 1, n - 1});
-        std::vector<double> sines(
-            static_cast<std::size_t>(std::clamp<std::int64_t>(last + 1, 0, Round)));
-        std::vector<double> cosines(sines.size());
+        const auto buffer = static_cast<std::size_t>(std::clamp<std::int64_t>(last + 1, 0, Round));
+        const std::unique_ptr<double[]> sines(new double[buffer]);
+        const std::unique_ptr<double[]> cosines(new double[buffer]);
         for (std::int64_t begin = 0; begin <= last; begin += Round) {
             const std::int64_t count = std::min(last + 1 - begin, Round);
             const bool sampled = ForEachItem(
@@ -167,8 +167,10 @@ bool SamplePulse(AnalysisState &state, unsigned threads, TaskControl *control,
     return true;
 }
 
-// SignalPeak, MeanValue and the runs of non-zero samples, from the samples; false when cancelled.
-bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs)
+// SignalPeak, MeanValue and the runs of non-zero samples, from the samples, and where asked the
+// measures of the samples for the transform's error bound; false when cancelled.
+bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs,
+            SampleMeasures *measures = nullptr)
 {
     const std::int64_t n = state.SampleCount;
     const auto &s = state.Samples;
@@ -178,6 +180,15 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs)
     const std::int64_t end = std::min(last, n);
     state.SignalPeak = s[0];
     double sum = 0;
+    // The measures: A = sum |s(i)|, A1 = sum |s(i)| i / N and the norm, whose squares are taken
+    // scaled by a power of two near 1 / V (exact), so that they neither overflow nor all
+    // underflow. Their own roundings (1 / N as a factor, sums in any order) are within the
+    // bound's margin.
+    const double dn = static_cast<double>(n);
+    const double perIndex = 1 / dn;
+    const double scale = std::ldexp(1.0, -std::clamp(std::ilogb(state.Amplitude), -1000, 1000));
+    double absSum = 0, weightedAbsSum = 0, squares = 0;
+    std::int64_t terms = 0;
     for (std::int64_t chunk = 0; chunk <= end; chunk += Chunk) {
         if (control && control->Cancelled())
             return false;
@@ -187,6 +198,13 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs)
             if (s[i] == 0 || i == n)
                 continue;
             sum = sum + s[i];
+            if (measures) {
+                const double magnitude = std::abs(s[i]);
+                absSum += magnitude;
+                weightedAbsSum += magnitude * (static_cast<double>(i) * perIndex);
+                squares += (magnitude * scale) * (magnitude * scale);
+                ++terms;
+            }
             if (!runs.empty() && runs.back().end == i)
                 runs.back().end = i + 1;
             else if (runs.size() < MaxRuns)
@@ -196,6 +214,13 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs)
         }
     }
     state.MeanValue = sum / static_cast<double>(n);
+    if (measures) {
+        measures->n = n;
+        measures->terms = terms;
+        measures->absSum = absSum;
+        measures->weightedAbsSum = weightedAbsSum;
+        measures->norm = std::sqrt(squares) / scale;
+    }
     return true;
 }
 
@@ -271,7 +296,7 @@ bool SumGroup(AnalysisState &state, const std::vector<Run> &runs, const Group &g
 bool SumHarmonicOnThreads(AnalysisState &state, const std::vector<Run> &runs, std::int64_t k,
                           unsigned threads, TaskControl *control)
 {
-    constexpr std::int64_t Round = 1 << 20;
+    constexpr std::int64_t Round = 1 << 18;
     constexpr std::int64_t Piece = 1 << 14;
     const double dn = static_cast<double>(state.SampleCount);
     const double twoKPi = static_cast<double>(static_cast<std::int32_t>(2 * k)) * PI;
@@ -279,8 +304,9 @@ bool SumHarmonicOnThreads(AnalysisState &state, const std::vector<Run> &runs, st
     std::int64_t longest = 0;
     for (const Run &run : runs)
         longest = std::max(longest, std::min(run.end - run.begin, Round));
-    std::vector<double> cosProducts(static_cast<std::size_t>(longest));
-    std::vector<double> sinProducts(static_cast<std::size_t>(longest));
+    // Not zeroed: every product is written before it is added.
+    const std::unique_ptr<double[]> cosProducts(new double[static_cast<std::size_t>(longest)]);
+    const std::unique_ptr<double[]> sinProducts(new double[static_cast<std::size_t>(longest)]);
     double cosSum = 0, sinSum = 0;
     for (const Run &run : runs)
         for (std::int64_t begin = run.begin; begin < run.end; begin += Round) {
@@ -428,7 +454,7 @@ std::int64_t PulseSamples(std::int64_t n, double d)
 constexpr double Unit = std::numeric_limits<double>::epsilon() / 2; // u = 2^-53
 constexpr double PiGap = 3.2384626433832795e-15; // pi - PI, the 15-digit value's shortfall
 
-// Harmonic k's sum as the transform gives it, from bin k mod N: the bins hold
+// Harmonic k's sum as the transform gives it, from bin m = k mod N: the bins hold
 // sum of s(i) * exp(-2 pi i j k / N), so CosSum = Re and SinSum = -Im; above N / 2 the bins are
 // mirrored, bin N - m being the conjugate of bin m.
 struct SumPair
@@ -437,9 +463,8 @@ struct SumPair
     double sin;
 };
 
-SumPair BinSums(const std::complex<double> *bins, std::int64_t n, std::int64_t k)
+SumPair BinSums(const std::complex<double> *bins, std::int64_t n, std::int64_t m)
 {
-    const std::int64_t m = k % n;
     if (2 * m <= n)
         return {bins[m].real(), -bins[m].imag()};
     return {bins[n - m].real(), bins[n - m].imag()};
@@ -554,32 +579,6 @@ void Tell(const SpectrumOptions &options, SpectrumStage stage)
         options.probe(stage);
 }
 
-// The measures of the samples for the error bound; false when cancelled.
-bool Measure(const AnalysisState &state, const std::vector<Run> &runs, TaskControl *control,
-             SampleMeasures &measures)
-{
-    measures.n = state.SampleCount;
-    const double dn = static_cast<double>(measures.n);
-    // The norm scaled by the peak, so that neither squares of tiny samples underflow nor those of
-    // huge ones overflow.
-    const double peak = state.SignalPeak > 0 ? state.SignalPeak : 1;
-    double squares = 0;
-    for (const Run &run : runs)
-        for (std::int64_t begin = run.begin; begin < run.end; begin += Chunk) {
-            if (control && control->Cancelled())
-                return false;
-            for (std::int64_t i = begin; i < std::min(run.end, begin + Chunk); ++i) {
-                const double s = std::abs(state.Samples[i]);
-                measures.absSum += s;
-                measures.weightedAbsSum += s * (static_cast<double>(i) / dn);
-                squares += (s / peak) * (s / peak);
-                ++measures.terms;
-            }
-        }
-    measures.norm = peak * std::sqrt(squares);
-    return true;
-}
-
 // The transform path: samples, one transform on its own thread while harmonics 1 and z are summed
 // exactly on this one, the other harmonics read from the bins with each modulus's range, and the
 // harmonics whose range reaches the largest lower end summed again exactly.
@@ -629,9 +628,12 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     running->Start();
     Tell(options, SpectrumStage::TransformStarted);
 
-    // The peak, the mean and the runs while the transform runs.
-    if (!Survey(state, control, runs))
+    // The peak, the mean, the runs and the measures while the transform runs.
+    SampleMeasures measures;
+    if (!Survey(state, control, runs, &measures))
         return false;
+    if (options.measured)
+        *options.measured = measures;
     if (runs.empty()) { // every sum without a term: +0
         if (control)
             control->AddDone(hmax);
@@ -658,9 +660,6 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     for (const std::int64_t k : exact)
         ComputeMagnitude(state, k);
 
-    SampleMeasures measures;
-    if (!Measure(state, runs, control, measures))
-        return false;
     const ErrorLine bound = ErrorLineOf(measures);
 
     Tell(options, SpectrumStage::WaitingForTransform);
@@ -685,14 +684,16 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     const bool read = ForEachItem(blocks, threads, control, [&](std::int64_t block) {
         double low = 0, high = 0;
         std::int64_t done = 0;
-        for (std::int64_t k = std::max<std::int64_t>(1, block * Chunk);
-             k <= std::min(hmax, block * Chunk + Chunk - 1); ++k) {
-            if (std::binary_search(exact.begin(), exact.end(), k)) {
+        const std::int64_t from = std::max<std::int64_t>(1, block * Chunk);
+        // The bin, k mod N, follows k without a division for each.
+        for (std::int64_t k = from, m = from % n; k <= std::min(hmax, block * Chunk + Chunk - 1);
+             ++k, m = m + 1 == n ? 0 : m + 1) {
+            if (k <= exact.back() && std::binary_search(exact.begin(), exact.end(), k)) {
                 low = std::max(low, state.Magnitudes[k]);
                 high = std::max(high, state.Magnitudes[k]);
                 continue;
             }
-            const SumPair sums = BinSums(bins, n, k);
+            const SumPair sums = BinSums(bins, n, m);
             state.CosCoefficients[k] = scale * sums.cos;
             state.SinCoefficients[k] = scale * sums.sin;
             ComputeMagnitude(state, k);
@@ -715,7 +716,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     if (exact.back() == hmax) {
         // CosSum and SinSum were left by the exact sum of the last harmonic.
     } else {
-        const SumPair sums = BinSums(bins, n, hmax);
+        const SumPair sums = BinSums(bins, n, hmax % n);
         state.CosSum = sums.cos;
         state.SinSum = sums.sin;
     }

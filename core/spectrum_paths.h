@@ -38,6 +38,8 @@ enum class SpectrumStage
     SummingAgain,
 };
 
+struct SampleMeasures;
+
 struct SpectrumOptions
 {
     const SpectrumKernel *kernel = nullptr; // the direct sums' kernel; BestVectorKernel() if null
@@ -45,6 +47,8 @@ struct SpectrumOptions
     SpectrumPath path = SpectrumPath::Cheaper;
     // Called at each stage, on the thread that reaches it; the transform's thread keeps a copy.
     std::function<void(SpectrumStage)> probe;
+    // Where given, receives the transform path's measures of the samples: for tests.
+    SampleMeasures *measured = nullptr;
 };
 
 // Which path costs less for N samples, duty cycle D and H harmonics (as typed: rounded here).

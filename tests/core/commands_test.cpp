@@ -445,6 +445,12 @@ TEST(CheckResults, refusesResultsTooLargeToDraw)
     EXPECT_EQ(CheckResults(analysis).status, AnalysisOutcome::Status::Done);
     analysis.Magnitudes = {0, std::numeric_limits<double>::quiet_NaN()};
     EXPECT_EQ(CheckResults(analysis).status, AnalysisOutcome::Status::Failed);
+    analysis.Magnitudes = {};
+    for (const std::size_t at : {std::size_t(4095), std::size_t(4096), std::size_t(10000)}) {
+        analysis.Samples.assign(10001, 0);
+        analysis.Samples[at] = -std::numeric_limits<double>::infinity();
+        EXPECT_EQ(CheckResults(analysis).status, AnalysisOutcome::Status::Failed) << at;
+    }
 }
 
 } // namespace

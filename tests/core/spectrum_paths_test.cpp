@@ -306,8 +306,17 @@ TEST_P(TransformBound, holdsEveryHarmonicUpToNPlusOne)
     const BoundCase &c = GetParam();
     const std::int64_t n = c.n;
     AnalysisState t = Parameters({c.n, c.d, c.v, double(n + 1)});
-    ASSERT_TRUE(ComputeSpectrumExactWhereShown(t, 0, TransformForced()));
+    SpectrumOptions options = TransformForced();
+    SampleMeasures measured;
+    options.measured = &measured;
+    ASSERT_TRUE(ComputeSpectrumExactWhereShown(t, 0, options));
     const SampleMeasures measures = MeasuresOf(t.Samples, n);
+    // The program's own measures, which choose what is summed again, are these.
+    EXPECT_EQ(measured.n, measures.n);
+    EXPECT_EQ(measured.terms, measures.terms);
+    EXPECT_NEAR(measured.absSum, measures.absSum, 1e-12 * measures.absSum);
+    EXPECT_NEAR(measured.weightedAbsSum, measures.weightedAbsSum, 1e-12 * measures.absSum);
+    EXPECT_NEAR(measured.norm, measures.norm, 1e-12 * measures.norm);
     std::set<std::int64_t> ks;
     for (std::int64_t k = 1; k <= std::min<std::int64_t>(n + 1, 40); ++k)
         ks.insert(k);
@@ -343,6 +352,7 @@ const BoundCase BoundCases[] = {
     {1024, 0.25, -3},
     {4099, 0.77, 1},
     {10007, 0.1, 0x1p60},
+    {1000, 0.5, 1e-150},
     {30000, 1, 2.5e-7},
     {65536, 0.5, 1},
     {200000, 0.013, 5},
