@@ -20,8 +20,9 @@ cmake --build --preset debug-sanitizers
 # in LibreOffice; the release run has done both.
 ctest --preset debug-sanitizers --label-exclude "packaging|libreoffice"
 
-# Only the targets of the threaded code's tests: the fast spectrum's threads, the analysis
-# worker and its cancel, the CSV save and the task gate.
+# Only the targets of the threaded code's tests: the fast spectrum's threads, the transforms
+# and the harmonic sum with their cancel, the analysis worker and its cancel, the CSV save and
+# the task gate.
 cmake --preset tsan
 cmake --build --preset tsan
 ctest --preset tsan

@@ -116,11 +116,52 @@ private slots:
         QVERIFY(w_.form->GraphWindow());
     }
 
+    // The program closes the dialog just as the work ends, without the close event that Annulla,
+    // Esc and the window's close button send: the result the user turned away from is not
+    // stored. The work is let go and has ended on its worker before the dialog closes, and
+    // (where it says so) before the dialog looks at the work once more.
+    void closedJustAsTheWorkEndsStoresNothing_data()
+    {
+        QTest::addColumn<QString>("close");
+        QTest::addColumn<bool>("lookAfterClose");
+        QTest::newRow("cancel()") << "cancel()" << false;
+        QTest::newRow("hide()") << "hide()" << false;
+        QTest::newRow("cancel(), then the end seen") << "cancel()" << true;
+    }
+    void closedJustAsTheWorkEndsStoresNothing()
+    {
+        QFETCH(QString, close);
+        QFETCH(bool, lookAfterClose);
+        w_.Type("Text2", "1");
+        w_.Click("Command1");
+        const AnalysisState before = *w_.state;
+        w_.Type("Text13", "100000");
+        w_.Type("Text3", "100");
+        bool closed = false;
+        w_.pace.ActWhenShown([&](QProgressDialog &dialog) {
+            w_.pace.Release();
+            w_.pace.WaitUntilEnded();
+            if (close == "cancel()")
+                dialog.cancel();
+            else
+                dialog.hide();
+            closed = !dialog.isVisible();
+            if (lookAfterClose)
+                HeldWork::LookAtWork(dialog);
+        });
+        w_.Click("Command1");
+        QVERIFY(closed);
+        QCOMPARE(w_.pace.MostCounted(), 100); // the work did end
+        QVERIFY(w_.box->shown.empty());
+        QVERIFY(SameAnalysis(*w_.state, before));
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    }
+
     // Work that ends before the dialog's delay shows none. The delay is long enough for any
     // machine, however busy, to end so short an analysis within it.
     void shortAnalysisShowsNoDialog()
     {
-        w_.pace.dialogDelayMs = 600000;
+        w_.pace.dialogDelayMs = NoDialogMs;
         w_.form->Command2_Click();
         QCOMPARE(w_.pace.Starts(), 1);
         QVERIFY(w_.form->GraphWindow());

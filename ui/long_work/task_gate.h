@@ -18,6 +18,8 @@ public:
     // On a working thread (several at once for a threaded analysis) after the work counted what
     // it has done, with the total so far; the work goes on once this returns.
     virtual void Counted(std::int64_t done) = 0;
+    // On the worker, once the work has ended and before the windows' thread can hear of it.
+    virtual void Ended() = 0;
     // How long work runs before its progress dialog appears.
     virtual int DialogDelayMs() const = 0;
 };

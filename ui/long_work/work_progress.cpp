@@ -53,7 +53,8 @@ bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &prog
         QObject::connect(&*woken, &QSocketNotifier::activated, &waiting, &QEventLoop::quit);
     }
 
-    // The worker touches the caller's data, `control`, `finished` and `wake`, nothing else.
+    // The worker touches the caller's data, `control`, `finished`, `wake` and the pace, nothing
+    // else.
     std::exception_ptr failure;
     std::thread worker([&] {
         // An exception must not leave the thread, which would end the program: it is thrown
@@ -64,6 +65,8 @@ bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &prog
             failure = std::current_exception();
         }
         finished = true;
+        if (pace)
+            pace->Ended();
         if (wake >= 0) {
             const std::uint64_t one = 1;
             [[maybe_unused]] const ssize_t written = ::write(wake, &one, sizeof one);
@@ -91,10 +94,14 @@ bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &prog
             control.Cancel();
             dialog.setLabelText(QTextOf(UiText::Cancelling));
         });
-        QTimer poll;
+        QTimer poll(&dialog);
+        poll.setObjectName("WorkPoll");
         QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
             if (finished) {
-                dialog.accept();
+                // Closed already, by the user or the program, in the same turn of the event loop
+                // as this look: the close stands, and the work's end changes nothing.
+                if (dialog.isVisible())
+                    dialog.accept();
                 return;
             }
             if (control.Cancelled())
