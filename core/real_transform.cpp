@@ -264,11 +264,6 @@ void RealTransform::Inverse()
     fftw_execute_dft_c2r(plan->plan, reinterpret_cast<fftw_complex *>(bins_), reals_);
 }
 
-bool RealTransform::RunsOnAllCores(std::int64_t n)
-{
-    return n >= ThreadedSize;
-}
-
 std::uint64_t RealTransform::BufferBytes(std::int64_t n)
 {
     return static_cast<std::uint64_t>(n) * sizeof(double)

@@ -39,8 +39,6 @@ public:
     // for even n, of Bins[n / 2] are taken as 0. Bins is overwritten.
     void Inverse();
 
-    // Whether a transform of n values runs on every core (from 2^18 values) or on one.
-    static bool RunsOnAllCores(std::int64_t n);
     // What the buffers of a transform of n values take, for the memory check.
     static std::uint64_t BufferBytes(std::int64_t n);
 

@@ -116,37 +116,56 @@ bool SamplePulse(AnalysisState &state, unsigned threads, TaskControl *control,
     if (along && !SamplesHarmonicAngle(n, nd, along->k))
         along->k = 0;
     if (along && along->k != 0) {
-        // In rounds: the sines, cosines and samples on every thread, then the products added in
-        // index order here, as the literal loops add them. The samples the clearing will zero
-        // (from `first` on) and those past the pulse add +0 products: nothing.
-        constexpr std::int64_t Round = 1 << 18;
+        // In rounds: the sines, cosines and samples on every thread, and the products added in
+        // index order, as the literal loops add them, one round behind: while one thread adds
+        // the last round's, the others compute the next one into the other pair of buffers. The
+        // samples the clearing will zero (from `first` on) and those past the pulse add +0
+        // products: nothing.
+        constexpr std::int64_t Round = 1 << 17;
         constexpr std::int64_t Piece = 1 << 13;
         const std::int64_t summed = std::min({last, first - 1, n - 1});
         const auto buffer = static_cast<std::size_t>(std::clamp<std::int64_t>(last + 1, 0, Round));
-        const std::unique_ptr<double[]> sines(new double[buffer]);
-        const std::unique_ptr<double[]> cosines(new double[buffer]);
-        for (std::int64_t begin = 0; begin <= last; begin += Round) {
+        const std::unique_ptr<double[]> sines[2]
+            = {std::make_unique_for_overwrite<double[]>(buffer),
+               std::make_unique_for_overwrite<double[]>(buffer)};
+        const std::unique_ptr<double[]> cosines[2]
+            = {std::make_unique_for_overwrite<double[]>(buffer),
+               std::make_unique_for_overwrite<double[]>(buffer)};
+        const auto add = [&](int set, std::int64_t begin) {
+            double cosSum = along->cosSum, sinSum = along->sinSum;
+            const double *sine = sines[set].get(), *cosine = cosines[set].get();
+            for (std::int64_t j = 0; j < std::min(Round, summed + 1 - begin); ++j) {
+                cosSum = cosine[j] * s[begin + j] + cosSum;
+                sinSum = sine[j] * s[begin + j] + sinSum;
+            }
+            along->cosSum = cosSum;
+            along->sinSum = sinSum;
+        };
+        int set = 0;
+        for (std::int64_t begin = 0; begin <= last; begin += Round, set = 1 - set) {
             const std::int64_t count = std::min(last + 1 - begin, Round);
+            const std::int64_t pending = begin > 0 ? 1 : 0; // the last round's sums, item 0
+            double *sine = sines[set].get(), *cosine = cosines[set].get();
             const bool sampled = ForEachItem(
-                (count + Piece - 1) / Piece, threads, control, [&](std::int64_t piece) {
+                (count + Piece - 1) / Piece + pending, threads, control, [&](std::int64_t item) {
+                    if (item < pending) {
+                        add(1 - set, begin - Round);
+                        return true;
+                    }
+                    const std::int64_t piece = item - pending;
                     for (std::int64_t j = piece * Piece; j < std::min(count, piece * Piece + Piece);
                          ++j) {
-                        sincos((static_cast<double>(begin + j) * PI) / nd, &sines[j], &cosines[j]);
-                        s[begin + j] = v * sines[j];
+                        sincos((static_cast<double>(begin + j) * PI) / nd, &sine[j], &cosine[j]);
+                        s[begin + j] = v * sine[j];
                         copied(begin + j);
                     }
                     return true;
                 });
             if (!sampled)
                 return false;
-            double cosSum = along->cosSum, sinSum = along->sinSum;
-            for (std::int64_t j = 0; j < std::min(count, summed + 1 - begin); ++j) {
-                cosSum = cosines[j] * s[begin + j] + cosSum;
-                sinSum = sines[j] * s[begin + j] + sinSum;
-            }
-            along->cosSum = cosSum;
-            along->sinSum = sinSum;
         }
+        if (last >= 0)
+            add(1 - set, (last / Round) * Round);
     } else {
         const std::int64_t chunks = (last + 1 + Chunk - 1) / Chunk;
         const bool sampled = ForEachItem(chunks, threads, control, [&](std::int64_t chunk) {
@@ -430,16 +449,16 @@ bool DirectSumsExactWhereShown(AnalysisState &state, std::int32_t shown,
     return true;
 }
 
-// The cost model, in the direct sums' unit: one sine-cosine pair (SLEEF on AVX-512, about 2 ns
+// The cost model, in the direct sums' unit: one sine-cosine pair (SLEEF on AVX-512, about 1.5 ns
 // on 2 threads). The direct sums take one pair per pulse sample and harmonic, N D H. The transform
-// takes TransformPairsPerPoint pairs per N log2 N (FFTW_ESTIMATE's r2c of a kept plan, with the
-// copy around it; half as many from 2^18 values, where it runs on every core) and a fixed
-// TransformOverheadPairs (its thread, reading the bins). The sampling and the exact sums of
-// harmonics 1 and z are the same on both paths and not counted. The transform path is taken where
-// the direct sums would cost more: at D = 0.5 from H = 9 at N = 1e6, from H = 19 at N = 1e5; the
-// defaults (N = 1e4, D = 0.5, H = 10: 5e4 pairs against 1.7e5) keep the direct sums.
-constexpr double TransformPairsPerPoint = 0.5;
-constexpr double TransformPairsPerPointOnAllCores = 0.2;
+// takes TransformPairsPerPoint pairs per N log2 N and a fixed TransformOverheadPairs (its thread,
+// reading the bins): it runs beside the survey of the samples, so that little of it shows. The
+// sampling and the exact sums of harmonics 1 and z are the same on both paths and not counted.
+// Measured on AVX-512 (docs/performance.md), the transform is the cheaper from H = 3 at N = 1e6
+// and from H = 10 at N = 1e5; the rule takes it from H = 3 and H = 4. At the defaults (N = 1e4,
+// D = 0.5, H = 10: 5e4 pairs against 1.1e5), where both take the same time, the direct sums keep
+// their accuracy for every harmonic.
+constexpr double TransformPairsPerPoint = 0.06;
 constexpr double TransformOverheadPairs = 100000;
 
 std::int64_t PulseSamples(std::int64_t n, double d)
@@ -677,20 +696,30 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
         return scale * (bound.fixed + bound.perHarmonic * static_cast<double>(k)) * (1 + 8 * Unit);
     };
     // Per block of harmonics: the largest lower end of their moduli (the literal loops' largest
-    // modulus is at least the largest of these) and the largest upper end.
+    // modulus is at least the largest of these, the floor), and the harmonics whose upper end
+    // reaches the block's own largest lower end, with those upper ends: only they can reach the
+    // floor. A harmonic whose range is a single value has the literal loops' modulus already.
+    struct Candidate
+    {
+        std::int64_t k;
+        double high;
+    };
     const std::int64_t blocks = (hmax + Chunk - 1) / Chunk;
     std::vector<double> lowest(static_cast<std::size_t>(blocks), 0);
-    std::vector<double> highest(static_cast<std::size_t>(blocks), 0);
+    std::vector<std::vector<Candidate>> candidates(static_cast<std::size_t>(blocks));
     const bool read = ForEachItem(blocks, threads, control, [&](std::int64_t block) {
-        double low = 0, high = 0;
+        double low = 0;
         std::int64_t done = 0;
         const std::int64_t from = std::max<std::int64_t>(1, block * Chunk);
+        const std::int64_t to = std::min(hmax, block * Chunk + Chunk - 1);
+        // Each harmonic's upper end, or -1 where its range is a single value or it was exact.
+        std::vector<double> highs(static_cast<std::size_t>(to - from + 1));
         // The bin, k mod N, follows k without a division for each.
-        for (std::int64_t k = from, m = from % n; k <= std::min(hmax, block * Chunk + Chunk - 1);
-             ++k, m = m + 1 == n ? 0 : m + 1) {
+        for (std::int64_t k = from, m = from % n; k <= to; ++k, m = m + 1 == n ? 0 : m + 1) {
+            double &high = highs[static_cast<std::size_t>(k - from)];
             if (k <= exact.back() && std::binary_search(exact.begin(), exact.end(), k)) {
                 low = std::max(low, state.Magnitudes[k]);
-                high = std::max(high, state.Magnitudes[k]);
+                high = -1;
                 continue;
             }
             const SumPair sums = BinSums(bins, n, m);
@@ -702,10 +731,13 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
                 = ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k],
                                 state.Magnitudes[k], errorOf(k));
             low = std::max(low, range.low);
-            high = std::max(high, range.high);
+            high = range.low == range.high ? -1 : range.high;
         }
+        for (std::int64_t k = from; k <= to; ++k)
+            if (highs[static_cast<std::size_t>(k - from)] >= low)
+                candidates[static_cast<std::size_t>(block)].push_back(
+                    {k, highs[static_cast<std::size_t>(k - from)]});
         lowest[static_cast<std::size_t>(block)] = low;
-        highest[static_cast<std::size_t>(block)] = high;
         if (control)
             control->AddDone(done);
         return true;
@@ -721,26 +753,15 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
         state.SinSum = sums.sin;
     }
 
-    // Which harmonics can hold the largest modulus: those whose range reaches the floor. Where a
-    // range is a single value, the modulus computed is already the literal loops' own.
+    // Which harmonics can hold the largest modulus: those whose range reaches the floor.
     Tell(options, SpectrumStage::SummingAgain);
+    if (control && control->Cancelled())
+        return false;
     std::vector<std::int64_t> again;
-    for (std::int64_t block = 0; block < blocks; ++block) {
-        if (highest[static_cast<std::size_t>(block)] < floor)
-            continue; // no harmonic of the block reaches it
-        if (control && control->Cancelled())
-            return false;
-        for (std::int64_t k = std::max<std::int64_t>(1, block * Chunk);
-             k <= std::min(hmax, block * Chunk + Chunk - 1); ++k) {
-            if (std::binary_search(exact.begin(), exact.end(), k))
-                continue;
-            const ModulusRange range
-                = ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k],
-                                state.Magnitudes[k], errorOf(k));
-            if (range.high >= floor && range.low != range.high)
-                again.push_back(k);
-        }
-    }
+    for (const auto &block : candidates)
+        for (const Candidate &candidate : block)
+            if (candidate.high >= floor)
+                again.push_back(candidate.k);
     // Fewer harmonics than threads (most often one): each on all threads in turn.
     if (again.size() < threads) {
         for (const std::int64_t k : again)
@@ -770,9 +791,7 @@ SpectrumPath CheaperPath(std::int64_t n, double d, double h)
         return SpectrumPath::DirectSums;
     const double direct = static_cast<double>(PulseSamples(n, d)) * *harmonics;
     const double dn = static_cast<double>(n);
-    const double perPoint = RealTransform::RunsOnAllCores(n) ? TransformPairsPerPointOnAllCores
-                                                             : TransformPairsPerPoint;
-    const double transform = perPoint * dn * std::log2(dn) + TransformOverheadPairs;
+    const double transform = TransformPairsPerPoint * dn * std::log2(dn) + TransformOverheadPairs;
     return direct > transform ? SpectrumPath::Transform : SpectrumPath::DirectSums;
 }
 

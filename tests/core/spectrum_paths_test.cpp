@@ -110,6 +110,7 @@ const FastCase FastCases[] = {
     FastCase {8, 0.16707, 0x1p60, 9}, // nor here, moduli near 2^60 and nearly tied
     // Harmonic 2^j's angle is the sampling angle where N D = N / 2^(j+1): summed while sampling
     FastCase {1000, 0.125, 3, 9}, // harmonic 4 (z = H / 2)
+    FastCase {300000, 0.5, 3, 2}, // harmonic 1, over rounds of the sampling
     FastCase {60, 1.0 / 6, 1, 7}, // N D = N / 6, but 6 is no power of two: harmonic 3 is not
 };
 
@@ -239,6 +240,7 @@ const FastCase TransformCases[] = {
     FastCase {997, 0.3, 3, 998}, // a prime N
     FastCase {4096, 0.25, 1e-3, 4097},
     FastCase {10000, 0.5, 10, 10}, // the defaults, forced
+    FastCase {300001, 0.5, -7, 3}, // harmonic 1 summed over rounds of the sampling
     FastCase {100000, 0.5, 10, 1000},
     FastCase {12345, 0.0007, 2, 2000}, // a short pulse: a flat spectrum, many near the largest
     FastCase {33, 0.079775424096381248, 1, 34},

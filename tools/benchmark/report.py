@@ -196,16 +196,15 @@ def main():
     print(f"| (N, H) = (1e5, 1e5) under 30 ms | {square:.1f} ms | {ok(square < 30)} |")
     print()
     print("The crossover: each path forced, repeated analyses. The program takes the transform where the")
-    print("direct sums' N D H pairs cost more than the transform's 0.5 N log2 N + 1e5, 0.2 N log2 N + 1e5")
-    print("from 2^18 values, where it runs on both cores (the rule in `core/spectrum_paths.cpp`).\n")
+    print("direct sums' N D H pairs cost more than the transform's 0.06 N log2 N + 1e5 (the rule in")
+    print("`core/spectrum_paths.cpp`).\n")
     print("| N | H | direct sums | transform | program's path |")
     print("|---:|---:|---:|---:|---|")
     pairs = sorted({(int(m[1]), int(m[2])) for k in spectra
                     if (m := re.match(r"Spectrum/N:(\d+)/H:(\d+)/path:1/first:0", k))})
     for n, h in pairs:
         direct = spectra[f"Spectrum/N:{n}/H:{h}/path:1/first:0/real_time"][0]
-        per_point = 0.2 if n >= 1 << 18 else 0.5
-        cheaper = per_point * n * math.log2(n) + 1e5 < (n // 2 + 1) * h
+        cheaper = 0.06 * n * math.log2(n) + 1e5 < (n // 2 + 1) * h
         program = spectra.get(f"Spectrum/N:{n}/H:{h}/path:0/first:0/real_time", (float("nan"),))[0]
         transform = spectra.get(f"Spectrum/N:{n}/H:{h}/path:2/first:0/real_time",
                                 (program if cheaper else float("nan"),))[0]
