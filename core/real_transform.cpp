@@ -35,6 +35,14 @@ enum class Direction
     Inverse
 };
 
+// From this many values on, a transform runs on every core.
+constexpr std::int64_t ThreadedSize = 1 << 18;
+
+int Threads()
+{
+    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+}
+
 // A plan with, for the forward transform of an even number of values, the twiddles that turn
 // the complex transform of half as many into the real one (see HalfLengthForward).
 struct PlanData
@@ -105,16 +113,62 @@ void UnfoldHalfLength(std::complex<double> *bins, std::int64_t m,
     }
 }
 
-// The plans kept while the program runs: the most recently used few, as an analysis repeated at
-// the same N and the sum of the harmonics drawn after it use them.
-// From this many values on, a transform runs on every core.
-constexpr std::int64_t ThreadedSize = 1 << 18;
-
-int Threads()
+// From 2^18 values, where N is a multiple of 4, the complex transform of the M = N / 2 values is
+// itself made of two of M / 2, of the even and of the odd ones, run side by side: FFTW's threads
+// share two transforms out far better than one (2.0 against 5.5 ms at a million values on two
+// cores). With E and O their transforms, Z(k) = E(k) + W^2k O(k) and Z(k + M/2) = E(k) - W^2k O(k),
+// W^2k read from the same twiddles: W^(N/4 + j) = -i W^j.
+bool SplitInTwo(std::int64_t n)
 {
-    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+    return HalfLength(n) && n % 4 == 0 && n >= ThreadedSize;
 }
 
+// Z from E (bins 0 .. M/2 - 1) and O (bins M/2 .. M - 1), in place, for k in [begin, end).
+void CombineHalves(std::complex<double> *bins, std::int64_t n, const std::complex<double> *twiddles,
+                   std::int64_t begin, std::int64_t end)
+{
+    const std::int64_t quarter = n / 4;
+    auto *z = reinterpret_cast<double(*)[2]>(bins);
+    for (std::int64_t k = begin; k < end; ++k) {
+        double wr, wi;
+        if (2 * k <= quarter) {
+            wr = twiddles[2 * k].real();
+            wi = twiddles[2 * k].imag();
+        } else { // -i (a + i b) = b - i a
+            wr = twiddles[2 * k - quarter].imag();
+            wi = -twiddles[2 * k - quarter].real();
+        }
+        const double er = z[k][0], ei = z[k][1];
+        const double or_ = z[k + quarter][0], oi = z[k + quarter][1];
+        const double tr = wr * or_ - wi * oi, ti = wr * oi + wi * or_;
+        z[k][0] = er + tr;
+        z[k][1] = ei + ti;
+        z[k + quarter][0] = er - tr;
+        z[k + quarter][1] = ei - ti;
+    }
+}
+
+// Runs pass(begin, end) over [first, first + count) in one share per core.
+template<typename Pass> void OnEveryCore(std::int64_t first, std::int64_t count, const Pass &pass)
+{
+    const int threads = Threads();
+    std::vector<std::thread> helpers;
+    for (int t = 1; t < threads; ++t) {
+        const std::int64_t begin = first + count * t / threads;
+        const std::int64_t end = first + count * (t + 1) / threads;
+        try {
+            helpers.emplace_back(pass, begin, end);
+        } catch (const std::system_error &) {
+            pass(begin, end);
+        }
+    }
+    pass(first, first + count / threads);
+    for (auto &helper : helpers)
+        helper.join();
+}
+
+// The plans kept while the program runs: the most recently used few, as an analysis repeated at
+// the same N and the sum of the harmonics drawn after it use them.
 class KeptPlans
 {
 public:
@@ -152,9 +206,15 @@ public:
                     fftw_plan_dft_c2r_1d(size, complex, reals, FFTW_ESTIMATE | FFTW_DESTROY_INPUT));
             else if (!HalfLength(n))
                 plan = Adopt(fftw_plan_dft_r2c_1d(size, reals, complex, FFTW_ESTIMATE));
-            else // the input kept, as for every complex transform out of place
+            else if (!SplitInTwo(n)) // the input kept, as for every complex transform out of place
                 plan = Adopt(fftw_plan_dft_1d(size / 2, reinterpret_cast<fftw_complex *>(reals),
                                               complex, FFTW_FORWARD, FFTW_ESTIMATE));
+            else { // the even complex values and the odd ones, two transforms side by side
+                const int quarter = size / 4;
+                plan = Adopt(fftw_plan_many_dft(
+                    1, &quarter, 2, reinterpret_cast<fftw_complex *>(reals), nullptr, 2, 1, complex,
+                    nullptr, 1, quarter, FFTW_FORWARD, FFTW_ESTIMATE));
+            }
         }
         if (direction == Direction::Forward && HalfLength(n))
             plan->twiddles = HalfLengthTwiddles(n); // outside the planner's lock
@@ -232,30 +292,23 @@ void RealTransform::Forward()
         return;
     }
     fftw_execute_dft(plan.plan, reinterpret_cast<fftw_complex *>(reals_), complex);
+    const std::complex<double> *twiddles = plan.twiddles.data();
     const std::int64_t m = n_ / 2;
+    if (SplitInTwo(n_))
+        OnEveryCore(0, m / 2, [&](std::int64_t begin, std::int64_t end) {
+            CombineHalves(bins_, n_, twiddles, begin, end);
+        });
     const double z0r = bins_[0].real(), z0i = bins_[0].imag();
     bins_[0] = {z0r + z0i, 0};
     bins_[m] = {z0r - z0i, 0};
-    const std::complex<double> *twiddles = plan.twiddles.data();
     if (n_ < ThreadedSize) {
         UnfoldHalfLength(bins_, m, twiddles, 1, m / 2 + 1);
         return;
     }
     // A pass over tens of megabytes: on every core, as the transform before it.
-    const std::int64_t pairs = m / 2;
-    const int threads = Threads();
-    std::vector<std::thread> helpers;
-    for (int t = 1; t < threads; ++t) {
-        const std::int64_t begin = 1 + pairs * t / threads, end = 1 + pairs * (t + 1) / threads;
-        try {
-            helpers.emplace_back(UnfoldHalfLength, bins_, m, twiddles, begin, end);
-        } catch (const std::system_error &) {
-            UnfoldHalfLength(bins_, m, twiddles, begin, end);
-        }
-    }
-    UnfoldHalfLength(bins_, m, twiddles, 1, 1 + pairs / threads);
-    for (auto &helper : helpers)
-        helper.join();
+    OnEveryCore(1, m / 2, [&](std::int64_t begin, std::int64_t end) {
+        UnfoldHalfLength(bins_, m, twiddles, begin, end);
+    });
 }
 
 void RealTransform::Inverse()
