@@ -696,30 +696,39 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
         return scale * (bound.fixed + bound.perHarmonic * static_cast<double>(k)) * (1 + 8 * Unit);
     };
     // Per block of harmonics: the largest lower end of their moduli (the literal loops' largest
-    // modulus is at least the largest of these, the floor), and the harmonics whose upper end
-    // reaches the block's own largest lower end, with those upper ends: only they can reach the
-    // floor. A harmonic whose range is a single value has the literal loops' modulus already.
+    // modulus is at least the largest of these, the floor) and the largest upper end; and, while
+    // they are few, the harmonics whose upper end reached the largest lower end met so far in the
+    // block, with those upper ends: only they can reach the floor. A harmonic whose range is a
+    // single value has the literal loops' modulus already.
     struct Candidate
     {
         std::int64_t k;
         double high;
     };
-    const std::int64_t blocks = (hmax + Chunk - 1) / Chunk;
-    std::vector<double> lowest(static_cast<std::size_t>(blocks), 0);
-    std::vector<std::vector<Candidate>> candidates(static_cast<std::size_t>(blocks));
-    const bool read = ForEachItem(blocks, threads, control, [&](std::int64_t block) {
+    struct Block
+    {
         double low = 0;
+        double high = 0;
+        std::vector<Candidate> candidates;
+        bool tooMany = false; // the block is looked at again whole
+    };
+    constexpr std::size_t MaxCandidates = 256;
+    const std::int64_t blocks = (hmax + Chunk - 1) / Chunk;
+    std::vector<Block> found(static_cast<std::size_t>(blocks));
+    const auto rangeOf = [&](std::int64_t k) {
+        return ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k],
+                             state.Magnitudes[k], errorOf(k));
+    };
+    const bool read = ForEachItem(blocks, threads, control, [&](std::int64_t index) {
+        Block &block = found[static_cast<std::size_t>(index)];
         std::int64_t done = 0;
-        const std::int64_t from = std::max<std::int64_t>(1, block * Chunk);
-        const std::int64_t to = std::min(hmax, block * Chunk + Chunk - 1);
-        // Each harmonic's upper end, or -1 where its range is a single value or it was exact.
-        std::vector<double> highs(static_cast<std::size_t>(to - from + 1));
+        const std::int64_t from = std::max<std::int64_t>(1, index * Chunk);
         // The bin, k mod N, follows k without a division for each.
-        for (std::int64_t k = from, m = from % n; k <= to; ++k, m = m + 1 == n ? 0 : m + 1) {
-            double &high = highs[static_cast<std::size_t>(k - from)];
+        for (std::int64_t k = from, m = from % n; k <= std::min(hmax, index * Chunk + Chunk - 1);
+             ++k, m = m + 1 == n ? 0 : m + 1) {
             if (k <= exact.back() && std::binary_search(exact.begin(), exact.end(), k)) {
-                low = std::max(low, state.Magnitudes[k]);
-                high = -1;
+                block.low = std::max(block.low, state.Magnitudes[k]);
+                block.high = std::max(block.high, state.Magnitudes[k]);
                 continue;
             }
             const SumPair sums = BinSums(bins, n, m);
@@ -727,24 +736,26 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
             state.SinCoefficients[k] = scale * sums.sin;
             ComputeMagnitude(state, k);
             ++done;
-            const ModulusRange range
-                = ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k],
-                                state.Magnitudes[k], errorOf(k));
-            low = std::max(low, range.low);
-            high = range.low == range.high ? -1 : range.high;
+            const ModulusRange range = rangeOf(k);
+            block.low = std::max(block.low, range.low);
+            block.high = std::max(block.high, range.high);
+            if (range.high >= block.low && range.low != range.high && !block.tooMany) {
+                block.tooMany = block.candidates.size() == MaxCandidates;
+                if (block.tooMany)
+                    block.candidates = {};
+                else
+                    block.candidates.push_back({k, range.high});
+            }
         }
-        for (std::int64_t k = from; k <= to; ++k)
-            if (highs[static_cast<std::size_t>(k - from)] >= low)
-                candidates[static_cast<std::size_t>(block)].push_back(
-                    {k, highs[static_cast<std::size_t>(k - from)]});
-        lowest[static_cast<std::size_t>(block)] = low;
         if (control)
             control->AddDone(done);
         return true;
     });
     if (!read)
         return false;
-    const double floor = *std::max_element(lowest.begin(), lowest.end());
+    double floor = 0;
+    for (const Block &block : found)
+        floor = std::max(floor, block.low);
     if (exact.back() == hmax) {
         // CosSum and SinSum were left by the exact sum of the last harmonic.
     } else {
@@ -755,13 +766,28 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
 
     // Which harmonics can hold the largest modulus: those whose range reaches the floor.
     Tell(options, SpectrumStage::SummingAgain);
-    if (control && control->Cancelled())
-        return false;
     std::vector<std::int64_t> again;
-    for (const auto &block : candidates)
-        for (const Candidate &candidate : block)
-            if (candidate.high >= floor)
-                again.push_back(candidate.k);
+    for (std::int64_t index = 0; index < blocks; ++index) {
+        const Block &block = found[static_cast<std::size_t>(index)];
+        if (block.high < floor)
+            continue; // no harmonic of the block reaches it
+        if (control && control->Cancelled())
+            return false;
+        if (!block.tooMany) {
+            for (const Candidate &candidate : block.candidates)
+                if (candidate.high >= floor)
+                    again.push_back(candidate.k);
+            continue;
+        }
+        for (std::int64_t k = std::max<std::int64_t>(1, index * Chunk);
+             k <= std::min(hmax, index * Chunk + Chunk - 1); ++k) {
+            if (std::binary_search(exact.begin(), exact.end(), k))
+                continue;
+            const ModulusRange range = rangeOf(k);
+            if (range.high >= floor && range.low != range.high)
+                again.push_back(k);
+        }
+    }
     // Fewer harmonics than threads (most often one): each on all threads in turn.
     if (again.size() < threads) {
         for (const std::int64_t k : again)
