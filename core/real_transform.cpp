@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "real_transform.h"
 
-#include "real_array.h"
-
 #include <fftw3.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -253,6 +251,20 @@ private:
     std::mutex mutex_;
     std::vector<Entry> entries_;
 };
+
+// Large buffers in the system's large pages where it gives them on request: a few page faults
+// where there would be thousands. Only advice; nothing changes where it is not taken.
+void AskForLargePages(void *buffer, std::size_t bytes)
+{
+    constexpr std::size_t Large = 2 << 20;
+    if (bytes < 2 * Large)
+        return;
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto begin = (reinterpret_cast<std::uintptr_t>(buffer) + page - 1) / page * page;
+    const auto end = (reinterpret_cast<std::uintptr_t>(buffer) + bytes) / page * page;
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+}
 
 } // namespace
 
