@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <complex>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -29,7 +30,8 @@ void Step(TaskControl *control)
 
 } // namespace
 
-std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskControl *control)
+std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskControl *control,
+                                            TransformThread::Probe probe)
 {
     const std::int64_t n = state.SampleCount;
     if (n < 1 || state.Samples.empty()) // no analysis yet
@@ -69,7 +71,7 @@ std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskCont
     if (Cancelled(control))
         return std::nullopt;
 
-    TransformThread inverse(transform, TransformThread::Direction::Inverse);
+    TransformThread inverse(transform, TransformThread::Direction::Inverse, std::move(probe));
     inverse.Start();
     if (!inverse.Wait(control))
         return std::nullopt;

@@ -8,6 +8,7 @@
 #include "analysis_state.h"
 #include "messages.h"
 #include "task_control.h"
+#include "transform_thread.h"
 
 #include <optional>
 
@@ -16,9 +17,11 @@
 // folded onto the N bins of one inverse real transform, harmonic k onto bin k mod N (aliasing:
 // at the sample instants harmonics k and N - k are the same wave), so the cost grows as N log N
 // whatever H. Reads `state` only. Nothing when `control` cancels it; throws std::bad_alloc when
-// memory runs out. `control`, when given, counts HarmonicSumSteps steps.
+// memory runs out. `control`, when given, counts HarmonicSumSteps steps. `probe`, for tests, hears
+// on the transform's own thread when its inverse transform starts (true) and ends (false).
 std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state,
-                                            TaskControl *control = nullptr);
+                                            TaskControl *control = nullptr,
+                                            TransformThread::Probe probe = {});
 
 // The steps ComputeHarmonicSum counts: the folding, the transform, the copy.
 constexpr int HarmonicSumSteps = 3;

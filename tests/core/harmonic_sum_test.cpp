@@ -11,7 +11,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <numbers>
 #include <string>
 
@@ -171,6 +174,36 @@ TEST(HarmonicSum, countsItsStepsAndStopsWhenCancelled)
     TaskControl cancelled;
     cancelled.Cancel();
     EXPECT_FALSE(ComputeHarmonicSum(s, &cancelled));
+}
+
+// Cancelled while its inverse transform runs: it returns without waiting for it, and the
+// transform, held here until the analysis it read is freed, finishes on its own memory.
+TEST(HarmonicSum, cancelledDuringItsTransformReturnsAtOnceAndLeavesItsMemoryToIt)
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool released = false, ended = false;
+    TaskControl control;
+    const auto probe = [&](bool running) {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (running) {
+            control.Cancel();
+            changed.wait(lock, [&] { return released; });
+        } else {
+            ended = true;
+            changed.notify_all();
+        }
+    };
+    {
+        const auto s = std::make_unique<AnalysisState>(Analysed(10, 0.5, 4096, 2000));
+        EXPECT_FALSE(ComputeHarmonicSum(*s, &control, probe));
+        EXPECT_LT(control.Done(), HarmonicSumSteps);
+    } // the analysis is freed here
+    std::unique_lock<std::mutex> lock(mutex);
+    EXPECT_FALSE(ended) << "the sum waited for its transform";
+    released = true;
+    changed.notify_all();
+    changed.wait(lock, [&] { return ended; });
 }
 
 // The transform's buffers and the sum: 8 (N + 1) + 8 N + 16 (N / 2 + 1) bytes.
