@@ -352,6 +352,59 @@ bool SumHarmonicOnThreads(AnalysisState &state, const std::vector<Run> &runs, st
     return true;
 }
 
+// Harmonic 1, the largest of nearly every spectrum, and harmonic z, where they are among 1 to H:
+// summed exactly from the start on both paths.
+std::vector<std::int64_t> ExactFromTheStart(std::int64_t hmax, std::int32_t shown)
+{
+    std::vector<std::int64_t> exact;
+    if (hmax >= 1)
+        exact.push_back(1);
+    if (shown > 1 && shown <= hmax)
+        exact.push_back(shown);
+    return exact;
+}
+
+// Stores the sums formed while sampling, counted done, and returns the harmonics of `exact` still
+// to sum.
+std::vector<std::int64_t> KeepSummedAlong(AnalysisState &state, const SummedAlong &along,
+                                          const std::vector<std::int64_t> &exact,
+                                          TaskControl *control)
+{
+    if (along.k != 0) {
+        StoreSums(state, along.k, along.cosSum, along.sinSum);
+        if (control)
+            control->AddDone(1);
+    }
+    std::vector<std::int64_t> left;
+    std::copy_if(exact.begin(), exact.end(), std::back_inserter(left),
+                 [&](std::int64_t k) { return k != along.k; });
+    return left;
+}
+
+// `again`'s harmonics summed once more with the literal loops' bits, and their moduli. Fewer
+// harmonics than threads (most often one): each on all threads in turn; otherwise one a thread.
+bool SumAgain(AnalysisState &state, const std::vector<Run> &runs,
+              const std::vector<std::int64_t> &again, unsigned threads, TaskControl *control)
+{
+    threads = std::max(1u, threads);
+    if (again.size() < threads) {
+        for (const std::int64_t k : again)
+            if (!SumHarmonicOnThreads(state, runs, k, threads, control))
+                return false;
+    } else {
+        const bool summed = ForEachItem(static_cast<std::int64_t>(again.size()), threads, control,
+                                        [&](std::int64_t item) {
+                                            Group group {&ExactKernel(), {again[item]}, 1};
+                                            return SumGroup(state, runs, group, control, false);
+                                        });
+        if (!summed)
+            return false;
+    }
+    for (const std::int64_t k : again)
+        ComputeMagnitude(state, k);
+    return true;
+}
+
 // The samples, then harmonics 1 to H: those in `exact` (sorted, within 1 to H) one at a time with
 // the exact kernel, first, as they take longest; the others `kernel.lanes` at a time.
 bool Sweep(AnalysisState &state, const SpectrumKernel &kernel, unsigned threads,
@@ -362,15 +415,7 @@ bool Sweep(AnalysisState &state, const SpectrumKernel &kernel, unsigned threads,
     SummedAlong along = ChooseSummedAlong(state, exact);
     if (!Sample(state, threads, control, runs, &along))
         return false;
-    if (along.k != 0) {
-        StoreSums(state, along.k, along.cosSum, along.sinSum);
-        if (control)
-            control->AddDone(1);
-    }
-
-    std::vector<std::int64_t> exactLeft; // those still to sum
-    std::copy_if(exact.begin(), exact.end(), std::back_inserter(exactLeft),
-                 [&](std::int64_t k) { return k != along.k; });
+    const std::vector<std::int64_t> exactLeft = KeepSummedAlong(state, along, exact, control);
 
     const std::int64_t hmax = RoundToCount(state.HarmonicCount);
     const std::int64_t lanes = kernel.lanes;
@@ -418,11 +463,7 @@ bool DirectSumsExactWhereShown(AnalysisState &state, std::int32_t shown,
                                const SpectrumKernel &kernel, unsigned threads, TaskControl *control)
 {
     const std::int64_t hmax = RoundToCount(state.HarmonicCount);
-    std::vector<std::int64_t> exact;
-    if (hmax >= 1)
-        exact.push_back(1);
-    if (shown > 1 && shown <= hmax)
-        exact.push_back(shown);
+    const std::vector<std::int64_t> exact = ExactFromTheStart(hmax, shown);
     std::vector<Run> runs;
     if (!Sweep(state, kernel, threads, control, exact, runs))
         return false;
@@ -437,16 +478,7 @@ bool DirectSumsExactWhereShown(AnalysisState &state, std::int32_t shown,
         if (state.Magnitudes[k] >= largest - largest * NearLargest
             && !std::binary_search(exact.begin(), exact.end(), k))
             again.push_back(k);
-    const bool summed = ForEachItem(static_cast<std::int64_t>(again.size()), std::max(1u, threads),
-                                    control, [&](std::int64_t item) {
-                                        Group group {&ExactKernel(), {again[item]}, 1};
-                                        return SumGroup(state, runs, group, control, false);
-                                    });
-    if (!summed)
-        return false;
-    for (const std::int64_t k : again)
-        ComputeMagnitude(state, k);
-    return true;
+    return SumAgain(state, runs, again, threads, control);
 }
 
 // The cost model, in the direct sums' unit: one sine-cosine pair (SLEEF on AVX-512, about 1.5 ns
@@ -619,9 +651,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
         // It makes its plan meanwhile.
         running.emplace(transform, TransformThread::Direction::Forward, probe);
     }
-    std::vector<std::int64_t> exact {1};
-    if (shown > 1 && shown <= hmax)
-        exact.push_back(shown);
+    const std::vector<std::int64_t> exact = ExactFromTheStart(hmax, shown);
     SummedAlong along = ChooseSummedAlong(state, exact);
     Tell(options, SpectrumStage::Sampling);
     AllocateArrays(state);
@@ -661,14 +691,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     const double dn = static_cast<double>(n);
 
     Tell(options, SpectrumStage::ExactSums);
-    std::vector<std::int64_t> exactLeft; // those not summed while sampling
-    std::copy_if(exact.begin(), exact.end(), std::back_inserter(exactLeft),
-                 [&](std::int64_t k) { return k != along.k; });
-    if (along.k != 0) {
-        StoreSums(state, along.k, along.cosSum, along.sinSum);
-        if (control)
-            control->AddDone(1);
-    }
+    const std::vector<std::int64_t> exactLeft = KeepSummedAlong(state, along, exact, control);
     const bool summed = ForEachItem(static_cast<std::int64_t>(exactLeft.size()),
                                     std::max(1u, threads - 1), control, [&](std::int64_t item) {
                                         Group group {&ExactKernel(), {exactLeft[item]}, 1};
@@ -788,22 +811,8 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
                 again.push_back(k);
         }
     }
-    // Fewer harmonics than threads (most often one): each on all threads in turn.
-    if (again.size() < threads) {
-        for (const std::int64_t k : again)
-            if (!SumHarmonicOnThreads(state, runs, k, threads, control))
-                return false;
-    } else {
-        const bool resummed = ForEachItem(static_cast<std::int64_t>(again.size()), threads, control,
-                                          [&](std::int64_t item) {
-                                              Group group {&ExactKernel(), {again[item]}, 1};
-                                              return SumGroup(state, runs, group, control, false);
-                                          });
-        if (!resummed)
-            return false;
-    }
-    for (const std::int64_t k : again)
-        ComputeMagnitude(state, k);
+    if (!SumAgain(state, runs, again, threads, control))
+        return false;
     KeepTransform(std::move(transform));
     return true;
 }
