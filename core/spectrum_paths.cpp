@@ -239,6 +239,8 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs,
         measures->absSum = absSum;
         measures->weightedAbsSum = weightedAbsSum;
         measures->norm = std::sqrt(squares) / scale;
+        measures->sum = sum;
+        measures->lastTerm = runs.empty() ? -1 : runs.back().end - 1;
     }
     return true;
 }
@@ -624,6 +626,36 @@ ErrorLine ErrorLineOf(const SampleMeasures &measures)
     return {1.25 * (library + products + sum + transform), 1.25 * angle};
 }
 
+// Harmonic N reads bin 0, the samples' sum, and where every sample has the amplitude's sign its
+// modulus is the largest of the spectrum: it would be summed again on every analysis with H >= N.
+// Its literal CosSum needs no cosines where this holds:
+// - its angle ((2N PI) i) / N lies within three roundings (3.01 u) of 2 PI i, and that within
+//   2 (pi - PI) i of 2 pi i: at most delta = 2 (PiGap + 3.01 u pi) i from a multiple of 2 pi;
+// - while delta <= 5.2e-9 at the last non-zero sample, the cosine lies within delta^2 / 2 <
+//   2^-56 of 1, an eighth of the gap 2^-53 below 1, and the C library's cos, which errs by at
+//   most 0.51 ulp there (glibc's account of its own sin and cos), returns 1 to the bit: each
+//   product cos * s(i) is s(i), and CosSum is the samples' sum in index order;
+// - 2N within the 32-bit range, as the literal loops form the factor 2k there.
+// Its SinSum stays unknown: the modulus is exact only where that cannot change it
+// (ModulusIgnoresSine).
+bool CosinesOfHarmonicNAreOne(std::int64_t n, std::int64_t lastTerm)
+{
+    const double delta
+        = 2 * (PiGap + 3.01 * Unit * 3.1415926535897932) * static_cast<double>(lastTerm);
+    return n >= 1 && n <= std::numeric_limits<std::int32_t>::max() / 2 && lastTerm >= 0
+        && delta <= 5.2e-9;
+}
+
+// Whether sqrt(b^2 + a^2), as the literal loops form it, is the same for every |b| <= `sine`:
+// where (1 + 2u) b^2 stays below half an ulp of a^2 (at least 2^-54 a^2 for a normal square),
+// the sum rounds to a^2 whatever b is.
+bool ModulusIgnoresSine(double a, double sine)
+{
+    const double magnitude = std::abs(a);
+    return magnitude >= 0x1p-500 && magnitude <= 0x1p500
+        && sine <= magnitude * 0x1p-27 * (1 - 8 * Unit);
+}
+
 void Tell(const SpectrumOptions &options, SpectrumStage stage)
 {
     if (options.probe)
@@ -738,9 +770,15 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     constexpr std::size_t MaxCandidates = 256;
     const std::int64_t blocks = (hmax + Chunk - 1) / Chunk;
     std::vector<Block> found(static_cast<std::size_t>(blocks));
-    const auto rangeOf = [&](std::int64_t k) {
-        return ModulusWithin(state.CosCoefficients[k], state.SinCoefficients[k],
-                             state.Magnitudes[k], errorOf(k));
+    // Harmonic N: the cosine sum is the samples' sum where its cosines are 1, and the modulus
+    // exact where the sine cannot change it.
+    const bool cosinesAreOne = CosinesOfHarmonicNAreOne(n, measures.lastTerm);
+    const auto rangeOf = [&](std::int64_t k, std::int64_t m) {
+        const double a = state.CosCoefficients[k], b = state.SinCoefficients[k];
+        const double modulus = state.Magnitudes[k];
+        if (m == 0 && cosinesAreOne && ModulusIgnoresSine(a, std::abs(b) + errorOf(k)))
+            return ModulusRange {modulus, modulus};
+        return ModulusWithin(a, b, modulus, errorOf(k));
     };
     const bool read = ForEachItem(blocks, threads, control, [&](std::int64_t index) {
         Block &block = found[static_cast<std::size_t>(index)];
@@ -755,11 +793,11 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
                 continue;
             }
             const SumPair sums = BinSums(bins, n, m);
-            state.CosCoefficients[k] = scale * sums.cos;
+            state.CosCoefficients[k] = scale * (m == 0 && cosinesAreOne ? measures.sum : sums.cos);
             state.SinCoefficients[k] = scale * sums.sin;
             ComputeMagnitude(state, k);
             ++done;
-            const ModulusRange range = rangeOf(k);
+            const ModulusRange range = rangeOf(k, m);
             block.low = std::max(block.low, range.low);
             block.high = std::max(block.high, range.high);
             if (range.high >= block.low && range.low != range.high && !block.tooMany) {
@@ -806,7 +844,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
              k <= std::min(hmax, index * Chunk + Chunk - 1); ++k) {
             if (std::binary_search(exact.begin(), exact.end(), k))
                 continue;
-            const ModulusRange range = rangeOf(k);
+            const ModulusRange range = rangeOf(k, k % n);
             if (range.high >= floor && range.low != range.high)
                 again.push_back(k);
         }

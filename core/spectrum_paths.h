@@ -78,7 +78,8 @@ bool ComputeSpectrumExactWhereShown(AnalysisState &state, std::int32_t shown,
                                     const SpectrumOptions &options, TaskControl *control = nullptr);
 
 // What the transform path's error bound is made of: the non-zero samples' count, the sum of their
-// magnitudes, the same weighted by i / N, and their Euclidean norm.
+// magnitudes, the same weighted by i / N, and their Euclidean norm; and their sum in index order,
+// as the literal loops add them, with the index of the last of them.
 struct SampleMeasures
 {
     std::int64_t n = 0;
@@ -86,6 +87,8 @@ struct SampleMeasures
     double absSum = 0;
     double weightedAbsSum = 0;
     double norm = 0;
+    double sum = 0;
+    std::int64_t lastTerm = -1;
 };
 
 // How far the transform's cosine or sine sum of harmonic k (before the factor 2 / N) may lie

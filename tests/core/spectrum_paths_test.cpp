@@ -367,6 +367,56 @@ INSTANTIATE_TEST_SUITE_P(Cases, TransformBound, testing::ValuesIn(BoundCases),
                                  + SpelledOut(info.param.d) + "_V_" + SpelledOut(info.param.v);
                          });
 
+// Harmonic N reads bin 0, the samples' sum; with one-signed samples at D = 0.5 or so it holds the
+// largest modulus (2 |mean|, against V / 2 for harmonic 1). Its modulus, and so the peak, are the
+// literal loops' bits, from cosines that are all 1 up to N = 1e6 and from its sums again at
+// N = 1e7, where the last angles miss 2 pi i by 4e-8.
+struct BinZeroCase
+{
+    std::int32_t n;
+    double d;
+    double v;
+};
+
+void PrintTo(const BinZeroCase &c, std::ostream *out)
+{
+    *out << "N = " << c.n << ", D = " << c.d << ", V = " << c.v;
+}
+
+class HarmonicN : public testing::TestWithParam<BinZeroCase>
+{
+};
+
+TEST_P(HarmonicN, isTheLiteralLoopsLargestModulus)
+{
+    const BinZeroCase &c = GetParam();
+    const std::int64_t n = c.n;
+    AnalysisState t = Parameters({c.n, c.d, c.v, double(n)});
+    ASSERT_TRUE(ComputeSpectrumExactWhereShown(t, 0, TransformForced()));
+    FindSpectrumPeak(t);
+    const auto [cosSum, sinSum] = LiteralSums(t.Samples, n, n);
+    const double a = (2 / double(n)) * cosSum;
+    const double b = (2 / double(n)) * sinSum;
+    const double modulus = std::sqrt(std::pow(b, 2) + std::pow(a, 2));
+    ExpectSameBits(t.Magnitudes[n], modulus, "Magnitudes(N)");
+    ExpectSameBits(t.SpectrumPeak, modulus, "SpectrumPeak");
+}
+
+const BinZeroCase BinZeroCases[]
+    = {
+        {1000000, 0.5, 10},
+        {1000000, 0.6, -1}, // the last angle 5.1e-9 from 2 pi i: its cosine still 1
+        {100000, 0.5, 3},
+        {1000, 0.5, 0x1p60},
+        {3000, 0.5, 1e-160}, // squares below the normal range
+        {10000000, 0.5, 10}, // summed again
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, HarmonicN, testing::ValuesIn(BinZeroCases), [](const auto &info) {
+    return "N_" + std::to_string(info.param.n) + "_D_" + SpelledOut(info.param.d) + "_V_"
+        + SpelledOut(info.param.v);
+});
+
 // The transform path cancelled at each of its steps: it returns false at once, and the
 // transform's own thread, which may outlive the analysis, touches only what it holds.
 std::string StageName(SpectrumStage stage)
