@@ -21,6 +21,19 @@ bool AllUsable(const RealArray &values)
     return std::all_of(values.begin(), values.end(), Usable);
 }
 
+bool ScalarsUsable(const AnalysisState &analysis)
+{
+    return Usable(analysis.MeanValue) && Usable(analysis.SignalPeak) && Usable(analysis.CosSum)
+        && Usable(analysis.SinSum);
+}
+
+AnalysisOutcome Checked(bool usable)
+{
+    if (usable)
+        return {};
+    return {AnalysisOutcome::Status::Failed, Refusal {Reason::ResultsTooLarge}};
+}
+
 std::function<void(SpectrumStage)> &ProbeForTests()
 {
     static std::function<void(SpectrumStage)> probe;
@@ -50,13 +63,9 @@ AnalysisOutcome CheckResults(const AnalysisState &analysis)
                                                   static_cast<std::int64_t>(values.size()));
         return std::all_of(values.begin(), values.begin() + end, Usable);
     };
-    const bool usable = Usable(analysis.MeanValue) && Usable(analysis.SignalPeak)
-        && Usable(analysis.CosSum) && Usable(analysis.SinSum) && AllUsable(analysis.Samples)
-        && computed(analysis.Magnitudes) && computed(analysis.CosCoefficients)
-        && computed(analysis.SinCoefficients);
-    if (usable)
-        return {};
-    return {AnalysisOutcome::Status::Failed, Refusal {Reason::ResultsTooLarge}};
+    return Checked(ScalarsUsable(analysis) && AllUsable(analysis.Samples)
+                   && computed(analysis.Magnitudes) && computed(analysis.CosCoefficients)
+                   && computed(analysis.SinCoefficients));
 }
 
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control)
@@ -70,16 +79,24 @@ AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control)
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &options,
                             TaskControl *control)
 {
-    // The bulk of the harmonics on the path chosen, the C library's sums for every number shown.
+    // The bulk of the harmonics on the path chosen, the C library's sums for every number shown;
+    // the arrays checked and the peak found as they were written where the path could.
+    ResultsFound found;
+    SpectrumOptions finding = options;
+    finding.results = &found;
     try {
-        if (!ComputeSpectrumExactWhereShown(analysis, analysis.TargetHarmonic, options, control))
+        if (!ComputeSpectrumExactWhereShown(analysis, analysis.TargetHarmonic, finding, control))
             return {AnalysisOutcome::Status::Cancelled, {}};
     } catch (const std::bad_alloc &) {
         return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}};
     }
-    AnalysisOutcome outcome = CheckResults(analysis);
+    AnalysisOutcome outcome
+        = found.found ? Checked(ScalarsUsable(analysis)) : CheckResults(analysis);
     if (outcome.status == AnalysisOutcome::Status::Done) {
-        FindSpectrumPeak(analysis);
+        if (found.found)
+            analysis.SpectrumPeak = found.spectrumPeak;
+        else
+            FindSpectrumPeak(analysis);
         analysis.PeaksFound = true;
     }
     return outcome;

@@ -24,10 +24,6 @@ struct AnalysisOutcome
     std::optional<Refusal> refusal; // why it failed
 };
 
-// Largest magnitude a result may have: the plot and the readout multiply results by small
-// factors (25, 45, the cursor's distance from an axis) and must stay finite.
-constexpr double MaxResultMagnitude = 1e300;
-
 // A record holding the parameters alone: the computation's own workspace.
 AnalysisState NewAnalysis(const AnalysisParameters &parameters);
 

@@ -189,7 +189,7 @@ bool SamplePulse(AnalysisState &state, unsigned threads, TaskControl *control,
 // SignalPeak, MeanValue and the runs of non-zero samples, from the samples, and where asked the
 // measures of the samples for the transform's error bound; false when cancelled.
 bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs,
-            SampleMeasures *measures = nullptr)
+            SampleMeasures *measures = nullptr, bool *usable = nullptr)
 {
     const std::int64_t n = state.SampleCount;
     const auto &s = state.Samples;
@@ -208,12 +208,14 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs,
     const double scale = std::ldexp(1.0, -std::clamp(std::ilogb(state.Amplitude), -1000, 1000));
     double absSum = 0, weightedAbsSum = 0, squares = 0;
     std::int64_t terms = 0;
+    bool within = true; // every sample within MaxResultMagnitude; those past `end` are 0
     for (std::int64_t chunk = 0; chunk <= end; chunk += Chunk) {
         if (control && control->Cancelled())
             return false;
         for (std::int64_t i = chunk; i <= std::min(end, chunk + Chunk - 1); ++i) {
             if (std::abs(s[i]) >= state.SignalPeak)
                 state.SignalPeak = std::abs(s[i]);
+            within = within && std::abs(s[i]) <= MaxResultMagnitude;
             if (s[i] == 0 || i == n)
                 continue;
             sum = sum + s[i];
@@ -233,6 +235,8 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs,
         }
     }
     state.MeanValue = sum / static_cast<double>(n);
+    if (usable)
+        *usable = within;
     if (measures) {
         measures->n = n;
         measures->terms = terms;
@@ -656,6 +660,14 @@ bool ModulusIgnoresSine(double a, double sine)
         && sine <= magnitude * 0x1p-27 * (1 - 8 * Unit);
 }
 
+// Harmonic k's coefficients and modulus within MaxResultMagnitude (false for NaN).
+bool Usable(const AnalysisState &state, std::int64_t k)
+{
+    return (std::abs(state.CosCoefficients[k]) <= MaxResultMagnitude)
+        & (std::abs(state.SinCoefficients[k]) <= MaxResultMagnitude)
+        & (std::abs(state.Magnitudes[k]) <= MaxResultMagnitude);
+}
+
 void Tell(const SpectrumOptions &options, SpectrumStage stage)
 {
     if (options.probe)
@@ -711,7 +723,8 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
 
     // The peak, the mean, the runs and the measures while the transform runs.
     SampleMeasures measures;
-    if (!Survey(state, control, runs, &measures))
+    bool samplesUsable = false;
+    if (!Survey(state, control, runs, &measures, &samplesUsable))
         return false;
     if (options.measured)
         *options.measured = measures;
@@ -766,6 +779,8 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
         double high = 0;
         std::vector<Candidate> candidates;
         bool tooMany = false; // the block is looked at again whole
+        bool usable = true; // every coefficient and modulus read within MaxResultMagnitude
+        double exactLargest = 0; // the largest modulus whose range is a single value
     };
     constexpr std::size_t MaxCandidates = 256;
     const std::int64_t blocks = (hmax + Chunk - 1) / Chunk;
@@ -797,9 +812,12 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
             state.SinCoefficients[k] = scale * sums.sin;
             ComputeMagnitude(state, k);
             ++done;
+            block.usable = block.usable & Usable(state, k);
             const ModulusRange range = rangeOf(k, m);
             block.low = std::max(block.low, range.low);
             block.high = std::max(block.high, range.high);
+            if (range.low == range.high)
+                block.exactLargest = std::max(block.exactLargest, range.low);
             if (range.high >= block.low && range.low != range.high && !block.tooMany) {
                 block.tooMany = block.candidates.size() == MaxCandidates;
                 if (block.tooMany)
@@ -852,6 +870,26 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     if (!SumAgain(state, runs, again, threads, control))
         return false;
     KeepTransform(std::move(transform));
+
+    // The largest modulus: every harmonic whose range reaches the floor now holds the literal
+    // loops' modulus, being exact from the start, summed again or exact from the bins; every
+    // other one, read or literal, lies below the floor, which one of those reaches.
+    if (options.results) {
+        bool usable = samplesUsable;
+        double peak = 0;
+        for (const Block &block : found) {
+            usable = usable && block.usable;
+            peak = std::max(peak, block.exactLargest);
+        }
+        for (const auto *list : {&exact, static_cast<const std::vector<std::int64_t> *>(&again)})
+            for (const std::int64_t k : *list) {
+                usable = usable && Usable(state, k);
+                peak = std::max(peak, state.Magnitudes[k]);
+            }
+        // A value read out of range may have been summed again into it: then looked at again.
+        const ResultsFound results {usable, peak};
+        *options.results = results;
+    }
     return true;
 }
 

@@ -40,6 +40,21 @@ enum class SpectrumStage
 
 struct SampleMeasures;
 
+// Largest magnitude a result may have: the plot and the readout multiply results by small
+// factors (25, 45, the cursor's distance from an axis) and must stay finite.
+constexpr double MaxResultMagnitude = 1e300;
+
+// What the transform path learns of its results as it writes them, so that no second pass over
+// the arrays is needed. `found`: every element of the four arrays lies within MaxResultMagnitude,
+// and `spectrumPeak` is the largest modulus of harmonics 1 to H, the value FindSpectrumPeak finds.
+// False where the path did not look, or saw a value out of range: the arrays are then checked
+// whole.
+struct ResultsFound
+{
+    bool found = false;
+    double spectrumPeak = 0;
+};
+
 struct SpectrumOptions
 {
     const SpectrumKernel *kernel = nullptr; // the direct sums' kernel; BestVectorKernel() if null
@@ -49,6 +64,8 @@ struct SpectrumOptions
     std::function<void(SpectrumStage)> probe;
     // Where given, receives the transform path's measures of the samples: for tests.
     SampleMeasures *measured = nullptr;
+    // Where given, receives what the transform path found of its results.
+    ResultsFound *results = nullptr;
 };
 
 // Which path costs less for N samples, duty cycle D and H harmonics (as typed: rounded here).

@@ -198,6 +198,12 @@ const StopCase StopCases[] = {
      Refusal {Reason::ZeroFrequency}, false},
     {"sumsOverflow", HM, [](FieldTexts &t) { t[Field::Text7] = u"1E308"; },
      Refusal {Reason::ResultsTooLarge}, true},
+    {"modulusOverflowsOnTheTransformPath", GR,
+     [](FieldTexts &t) {
+         t[Field::Text7] = u"1E200"; // samples in range, every squared coefficient not
+         t[Field::Text3] = u"10001";
+     },
+     Refusal {Reason::ResultsTooLarge}, false},
     {"tooLongField", HM, [](FieldTexts &t) { t[Field::Text8] = std::u16string(40000, u'1'); },
      FieldStop {Field::Text8, false}, false},
 };
