@@ -86,9 +86,7 @@ void ComputeMagnitudes(AnalysisState &state)
 
 void ComputeMagnitude(AnalysisState &state, std::int64_t k)
 {
-    const double b = state.SinCoefficients[k];
-    const double a = state.CosCoefficients[k];
-    state.Magnitudes[k] = std::sqrt(std::pow(b, 2) + std::pow(a, 2));
+    state.Magnitudes[k] = ModulusOf(state.CosCoefficients[k], state.SinCoefficients[k]);
 }
 
 void FindSignalPeak(AnalysisState &state)

@@ -5,6 +5,7 @@
 
 #include "analysis_state.h"
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -26,6 +27,10 @@ void ComputeSpectrum(AnalysisState &state);
 // SinCoefficients; and the moduli sqrt(b^2 + a^2) of harmonics 1 to RoundToCount(H) from the
 // coefficients.
 void AllocateArrays(AnalysisState &state);
+inline double ModulusOf(double a, double b)
+{
+    return std::sqrt(std::pow(b, 2) + std::pow(a, 2));
+}
 void ComputeMagnitudes(AnalysisState &state);
 void ComputeMagnitude(AnalysisState &state, std::int64_t k);
 

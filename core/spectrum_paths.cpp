@@ -30,6 +30,18 @@ constexpr int MaxLanes = 8;
 // exact modulus is the largest is always among these.
 constexpr double NearLargest = 1e-12;
 
+// Within MaxResultMagnitude; false for NaN.
+bool Usable(double value)
+{
+    return std::abs(value) <= MaxResultMagnitude;
+}
+
+bool Usable(const AnalysisState &state, std::int64_t k)
+{
+    return Usable(state.CosCoefficients[k]) & Usable(state.SinCoefficients[k])
+        & Usable(state.Magnitudes[k]);
+}
+
 struct Run
 {
     std::int64_t begin;
@@ -215,7 +227,7 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs,
         for (std::int64_t i = chunk; i <= std::min(end, chunk + Chunk - 1); ++i) {
             if (std::abs(s[i]) >= state.SignalPeak)
                 state.SignalPeak = std::abs(s[i]);
-            within = within && std::abs(s[i]) <= MaxResultMagnitude;
+            within = within && Usable(s[i]);
             if (s[i] == 0 || i == n)
                 continue;
             sum = sum + s[i];
@@ -527,21 +539,16 @@ SumPair BinSums(const std::complex<double> *bins, std::int64_t n, std::int64_t m
     return {bins[n - m].real(), bins[n - m].imag()};
 }
 
-// The literal loops' modulus of coefficients a and b, sqrt(b^2 + a^2), grows with |a| and with
-// |b|; so the moduli of the ends of the intervals that hold the literal coefficients bound the
-// literal modulus from below and above, underflow and rounding included.
+// The literal loops' modulus of coefficients a and b, ModulusOf(a, b) = sqrt(b^2 + a^2), grows with
+// |a| and with |b|; so the moduli of the ends of the intervals that hold the literal coefficients
+// bound the literal modulus from below and above, underflow and rounding included.
 struct ModulusRange
 {
     double low;
     double high;
 };
 
-double LiteralModulus(double a, double b)
-{
-    return std::sqrt(std::pow(b, 2) + std::pow(a, 2));
-}
-
-// `modulus` is LiteralModulus(a, b).
+// `modulus` is ModulusOf(a, b).
 ModulusRange ModulusWithin(double a, double b, double modulus, double error)
 {
     // Away from underflow and overflow the squares are normal numbers: the triangle inequality
@@ -559,7 +566,7 @@ ModulusRange ModulusWithin(double a, double b, double modulus, double error)
     const auto above = [&](double x) {
         return std::nextafter(std::abs(x) + error, std::numeric_limits<double>::infinity());
     };
-    return {LiteralModulus(below(a), below(b)), LiteralModulus(above(a), above(b))};
+    return {ModulusOf(below(a), below(b)), ModulusOf(above(a), above(b))};
 }
 
 // The last transform's buffers, kept for the next analysis of the same N where they are small:
@@ -658,14 +665,6 @@ bool ModulusIgnoresSine(double a, double sine)
     const double magnitude = std::abs(a);
     return magnitude >= 0x1p-500 && magnitude <= 0x1p500
         && sine <= magnitude * 0x1p-27 * (1 - 8 * Unit);
-}
-
-// Harmonic k's coefficients and modulus within MaxResultMagnitude (false for NaN).
-bool Usable(const AnalysisState &state, std::int64_t k)
-{
-    return (std::abs(state.CosCoefficients[k]) <= MaxResultMagnitude)
-        & (std::abs(state.SinCoefficients[k]) <= MaxResultMagnitude)
-        & (std::abs(state.Magnitudes[k]) <= MaxResultMagnitude);
 }
 
 void Tell(const SpectrumOptions &options, SpectrumStage stage)
@@ -788,37 +787,43 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     // Harmonic N: the cosine sum is the samples' sum where its cosines are 1, and the modulus
     // exact where the sine cannot change it.
     const bool cosinesAreOne = CosinesOfHarmonicNAreOne(n, measures.lastTerm);
-    const auto rangeOf = [&](std::int64_t k, std::int64_t m) {
-        const double a = state.CosCoefficients[k], b = state.SinCoefficients[k];
-        const double modulus = state.Magnitudes[k];
+    const auto rangeOf = [&](double a, double b, double modulus, std::int64_t k, std::int64_t m) {
         if (m == 0 && cosinesAreOne && ModulusIgnoresSine(a, std::abs(b) + errorOf(k)))
             return ModulusRange {modulus, modulus};
         return ModulusWithin(a, b, modulus, errorOf(k));
     };
     const bool read = ForEachItem(blocks, threads, control, [&](std::int64_t index) {
         Block &block = found[static_cast<std::size_t>(index)];
+        // The block's findings in registers, stored at its end.
+        double low = 0, high = 0, exactLargest = 0;
+        bool usable = true;
+        double *cosines = state.CosCoefficients.data(), *sines = state.SinCoefficients.data();
+        double *moduli = state.Magnitudes.data();
         std::int64_t done = 0;
         const std::int64_t from = std::max<std::int64_t>(1, index * Chunk);
         // The bin, k mod N, follows k without a division for each.
         for (std::int64_t k = from, m = from % n; k <= std::min(hmax, index * Chunk + Chunk - 1);
              ++k, m = m + 1 == n ? 0 : m + 1) {
             if (k <= exact.back() && std::binary_search(exact.begin(), exact.end(), k)) {
-                block.low = std::max(block.low, state.Magnitudes[k]);
-                block.high = std::max(block.high, state.Magnitudes[k]);
+                low = std::max(low, moduli[k]);
+                high = std::max(high, moduli[k]);
                 continue;
             }
             const SumPair sums = BinSums(bins, n, m);
-            state.CosCoefficients[k] = scale * (m == 0 && cosinesAreOne ? measures.sum : sums.cos);
-            state.SinCoefficients[k] = scale * sums.sin;
-            ComputeMagnitude(state, k);
+            const double a = scale * (m == 0 && cosinesAreOne ? measures.sum : sums.cos);
+            const double b = scale * sums.sin;
+            const double modulus = ModulusOf(a, b);
+            cosines[k] = a;
+            sines[k] = b;
+            moduli[k] = modulus;
             ++done;
-            block.usable = block.usable & Usable(state, k);
-            const ModulusRange range = rangeOf(k, m);
-            block.low = std::max(block.low, range.low);
-            block.high = std::max(block.high, range.high);
+            usable = usable & Usable(a) & Usable(b) & Usable(modulus);
+            const ModulusRange range = rangeOf(a, b, modulus, k, m);
+            low = std::max(low, range.low);
+            high = std::max(high, range.high);
             if (range.low == range.high)
-                block.exactLargest = std::max(block.exactLargest, range.low);
-            if (range.high >= block.low && range.low != range.high && !block.tooMany) {
+                exactLargest = std::max(exactLargest, range.low);
+            else if (range.high >= low && !block.tooMany) {
                 block.tooMany = block.candidates.size() == MaxCandidates;
                 if (block.tooMany)
                     block.candidates = {};
@@ -826,6 +831,10 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
                     block.candidates.push_back({k, range.high});
             }
         }
+        block.low = low;
+        block.high = high;
+        block.exactLargest = exactLargest;
+        block.usable = usable;
         if (control)
             control->AddDone(done);
         return true;
@@ -862,7 +871,8 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
              k <= std::min(hmax, index * Chunk + Chunk - 1); ++k) {
             if (std::binary_search(exact.begin(), exact.end(), k))
                 continue;
-            const ModulusRange range = rangeOf(k, k % n);
+            const ModulusRange range = rangeOf(state.CosCoefficients[k], state.SinCoefficients[k],
+                                               state.Magnitudes[k], k, k % n);
             if (range.high >= floor && range.low != range.high)
                 again.push_back(k);
         }
