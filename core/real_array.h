@@ -3,11 +3,27 @@
 // The analysis arrays: vectors of doubles whose new elements come zeroed from the system.
 #pragma once
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 #include <utility>
 #include <vector>
+
+// Maps the pages of [begin, end) for writing in one call, where the system can (Linux 5.14 on):
+// thousands of page faults are then one system call. Only a saving: elsewhere each page is mapped
+// at its first write as before, and the pages hold zeros either way.
+inline void MapForWriting(double *begin, double *end)
+{
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto first = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) / page * page;
+    const auto last = reinterpret_cast<std::uintptr_t>(end) / page * page;
+    if (last > first)
+        madvise(reinterpret_cast<void *>(first), last - first, MADV_POPULATE_WRITE);
+}
 
 // calloc hands large blocks straight from the system's zero pages, so an array of a billion
 // elements is ready at once and the pages that are never written take no memory. Elements

@@ -165,8 +165,9 @@ bool SamplePulse(AnalysisState &state, unsigned threads, TaskControl *control,
                         return true;
                     }
                     const std::int64_t piece = item - pending;
-                    for (std::int64_t j = piece * Piece; j < std::min(count, piece * Piece + Piece);
-                         ++j) {
+                    const std::int64_t end = std::min(count, piece * Piece + Piece);
+                    MapForWriting(&s[begin + piece * Piece], &s[begin + end]);
+                    for (std::int64_t j = piece * Piece; j < end; ++j) {
                         sincos((static_cast<double>(begin + j) * PI) / nd, &sine[j], &cosine[j]);
                         s[begin + j] = v * sine[j];
                         copied(begin + j);
@@ -181,8 +182,9 @@ bool SamplePulse(AnalysisState &state, unsigned threads, TaskControl *control,
     } else {
         const std::int64_t chunks = (last + 1 + Chunk - 1) / Chunk;
         const bool sampled = ForEachItem(chunks, threads, control, [&](std::int64_t chunk) {
-            for (std::int64_t i = chunk * Chunk; i <= std::min(last, chunk * Chunk + Chunk - 1);
-                 ++i) {
+            const std::int64_t end = std::min(last, chunk * Chunk + Chunk - 1);
+            MapForWriting(&s[chunk * Chunk], &s[end] + 1);
+            for (std::int64_t i = chunk * Chunk; i <= end; ++i) {
                 s[i] = v * std::sin((static_cast<double>(i) * PI) / nd);
                 copied(i);
             }
@@ -801,9 +803,11 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
         double *moduli = state.Magnitudes.data();
         std::int64_t done = 0;
         const std::int64_t from = std::max<std::int64_t>(1, index * Chunk);
+        const std::int64_t to = std::min(hmax, index * Chunk + Chunk - 1);
+        for (double *array : {cosines, sines, moduli})
+            MapForWriting(array + from, array + to + 1);
         // The bin, k mod N, follows k without a division for each.
-        for (std::int64_t k = from, m = from % n; k <= std::min(hmax, index * Chunk + Chunk - 1);
-             ++k, m = m + 1 == n ? 0 : m + 1) {
+        for (std::int64_t k = from, m = from % n; k <= to; ++k, m = m + 1 == n ? 0 : m + 1) {
             if (k <= exact.back() && std::binary_search(exact.begin(), exact.end(), k)) {
                 low = std::max(low, moduli[k]);
                 high = std::max(high, moduli[k]);
