@@ -16,13 +16,15 @@
 // Maps the pages of [begin, end) for writing in one call, where the system can (Linux 5.14 on):
 // thousands of page faults are then one system call. Only a saving: elsewhere each page is mapped
 // at its first write as before, and the pages hold zeros either way.
-inline void MapForWriting(double *begin, double *end)
+inline void MapForWriting([[maybe_unused]] double *begin, [[maybe_unused]] double *end)
 {
+#ifdef MADV_POPULATE_WRITE
     const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     const auto first = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) / page * page;
     const auto last = reinterpret_cast<std::uintptr_t>(end) / page * page;
     if (last > first)
         madvise(reinterpret_cast<void *>(first), last - first, MADV_POPULATE_WRITE);
+#endif
 }
 
 // calloc hands large blocks straight from the system's zero pages, so an array of a billion
