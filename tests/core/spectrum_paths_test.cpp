@@ -370,6 +370,21 @@ INSTANTIATE_TEST_SUITE_P(Cases, TransformBound, testing::ValuesIn(BoundCases),
                                  + SpelledOut(info.param.d) + "_V_" + SpelledOut(info.param.v);
                          });
 
+// The README's example of the bound, at N = 1e6, D = 0.5, V = 10: e_k is 4.4e-10 at k = 2 and
+// 1.75e-8 at k = N, the largest modulus 6.37.
+TEST(TransformBound, isWhatTheReadmeSays)
+{
+    AnalysisState t = Parameters({1000000, 0.5, 10, 0});
+    ComputeSpectrum(t);
+    const SampleMeasures measures = MeasuresOf(t.Samples, 1000000);
+    EXPECT_NEAR(2e-6 * SpectrumErrorBound(measures, 2), 4.4e-10, 0.05e-10);
+    EXPECT_NEAR(2e-6 * SpectrumErrorBound(measures, 1000000), 1.75e-8, 0.005e-8);
+    double sum = 0;
+    for (std::int64_t i = 0; i < 1000000; ++i)
+        sum += t.Samples[i];
+    EXPECT_NEAR(2e-6 * sum, 6.37, 0.005); // harmonic N's modulus, 2 |mean|, the largest
+}
+
 // Harmonic N reads bin 0, the samples' sum; with one-signed samples at D = 0.5 or so it holds the
 // largest modulus (2 |mean|, against V / 2 for harmonic 1). Its modulus, and so the peak, are the
 // literal loops' bits, from cosines that are all 1 up to N = 1e6 and from its sums again at
