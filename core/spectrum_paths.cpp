@@ -669,6 +669,194 @@ bool ModulusIgnoresSine(double a, double sine)
         && sine <= magnitude * 0x1p-27 * (1 - 8 * Unit);
 }
 
+// Every harmonic not summed from the start, read from the transform's bins with the range that
+// holds its literal modulus. Per block of harmonics it keeps the largest lower end of their moduli
+// (the literal loops' largest modulus is at least the largest of these, the floor) and the largest
+// upper end; and, while they are few, the harmonics whose upper end reached the largest lower end
+// met so far in the block, with those upper ends: only they can reach the floor. A harmonic whose
+// range is a single value has the literal loops' modulus already.
+class BinReading
+{
+public:
+    // `exact`: the harmonics summed from the start, sorted, harmonic 1 among them.
+    BinReading(AnalysisState &state, const std::complex<double> *bins,
+               const SampleMeasures &measures, const std::vector<std::int64_t> &exact)
+        : state_(state), bins_(bins), measures_(measures), exact_(exact), n_(state.SampleCount),
+          hmax_(RoundToCount(state.HarmonicCount)), scale_(2 / static_cast<double>(n_)),
+          bound_(ErrorLineOf(measures)),
+          cosinesAreOne_(CosinesOfHarmonicNAreOne(n_, measures.lastTerm)),
+          blocks_(static_cast<std::size_t>((hmax_ + Chunk - 1) / Chunk))
+    { }
+
+    // Reads every bin on `threads` threads, counting the harmonics done; false when cancelled.
+    bool Read(unsigned threads, TaskControl *control)
+    {
+        return ForEachItem(static_cast<std::int64_t>(blocks_.size()), threads, control,
+                           [&](std::int64_t index) {
+                               ReadBlock(index, control);
+                               return true;
+                           });
+    }
+
+    // The harmonics whose range reaches the floor, to be summed again; false when cancelled.
+    bool ReachingTheFloor(TaskControl *control, std::vector<std::int64_t> &again) const
+    {
+        double floor = 0;
+        for (const Block &block : blocks_)
+            floor = std::max(floor, block.low);
+        for (std::size_t index = 0; index < blocks_.size(); ++index) {
+            const Block &block = blocks_[index];
+            if (block.high < floor)
+                continue; // no harmonic of the block reaches it
+            if (control && control->Cancelled())
+                return false;
+            if (!block.tooMany) {
+                for (const Candidate &candidate : block.candidates)
+                    if (candidate.high >= floor)
+                        again.push_back(candidate.k);
+                continue;
+            }
+            const auto [from, to] = Harmonics(static_cast<std::int64_t>(index));
+            for (std::int64_t k = from; k <= to; ++k) {
+                if (IsExact(k))
+                    continue;
+                const ModulusRange range
+                    = RangeOf(state_.CosCoefficients[k], state_.SinCoefficients[k],
+                              state_.Magnitudes[k], k, k % n_);
+                if (range.high >= floor && range.low != range.high)
+                    again.push_back(k);
+            }
+        }
+        return true;
+    }
+
+    // Once `again` is summed again: every value within range, and the largest modulus. Every
+    // harmonic whose range reaches the floor now holds the literal loops' modulus, being exact
+    // from the start, summed again or exact from the bins; every other one lies below the floor,
+    // which one of those reaches. A value read out of range may have been summed again into it:
+    // then the arrays are looked at again whole (not found).
+    ResultsFound Found(bool samplesUsable, const std::vector<std::int64_t> &again) const
+    {
+        bool usable = samplesUsable;
+        double peak = 0;
+        for (const Block &block : blocks_) {
+            usable = usable && block.usable;
+            peak = std::max(peak, block.exactLargest);
+        }
+        for (const std::vector<std::int64_t> *list : {&exact_, &again})
+            for (const std::int64_t k : *list) {
+                usable = usable && Usable(state_, k);
+                peak = std::max(peak, state_.Magnitudes[k]);
+            }
+        return {usable, peak};
+    }
+
+private:
+    struct Candidate
+    {
+        std::int64_t k;
+        double high;
+    };
+    struct Block
+    {
+        double low = 0;
+        double high = 0;
+        std::vector<Candidate> candidates;
+        bool tooMany = false; // the block is looked at again whole
+        bool usable = true; // every coefficient and modulus read within MaxResultMagnitude
+        double exactLargest = 0; // the largest modulus whose range is a single value
+    };
+    static constexpr std::size_t MaxCandidates = 256;
+
+    std::pair<std::int64_t, std::int64_t> Harmonics(std::int64_t index) const
+    {
+        return {std::max<std::int64_t>(1, index * Chunk),
+                std::min(hmax_, index * Chunk + Chunk - 1)};
+    }
+
+    bool IsExact(std::int64_t k) const
+    {
+        return k <= exact_.back() && std::binary_search(exact_.begin(), exact_.end(), k);
+    }
+
+    // The sums' bound times 2 / N, with room for the rounding of that product (relative u, in the
+    // literal loops and here alike).
+    double ErrorOf(std::int64_t k) const
+    {
+        return scale_ * (bound_.fixed + bound_.perHarmonic * static_cast<double>(k))
+            * (1 + 8 * Unit);
+    }
+
+    // Harmonic k's range, read from bin m. Harmonic N (bin 0): the cosine sum is the samples' sum
+    // where its cosines are 1, and the modulus exact where the sine cannot change it.
+    ModulusRange RangeOf(double a, double b, double modulus, std::int64_t k, std::int64_t m) const
+    {
+        if (m == 0 && cosinesAreOne_ && ModulusIgnoresSine(a, std::abs(b) + ErrorOf(k)))
+            return {modulus, modulus};
+        return ModulusWithin(a, b, modulus, ErrorOf(k));
+    }
+
+    void ReadBlock(std::int64_t index, TaskControl *control)
+    {
+        Block &block = blocks_[static_cast<std::size_t>(index)];
+        // The block's findings in registers, stored at its end.
+        double low = 0, high = 0, exactLargest = 0;
+        bool usable = true;
+        double *cosines = state_.CosCoefficients.data(), *sines = state_.SinCoefficients.data();
+        double *moduli = state_.Magnitudes.data();
+        std::int64_t done = 0;
+        const auto [from, to] = Harmonics(index);
+        for (double *array : {cosines, sines, moduli})
+            MapForWriting(array + from, array + to + 1);
+        // The bin, k mod N, follows k without a division for each.
+        for (std::int64_t k = from, m = from % n_; k <= to; ++k, m = m + 1 == n_ ? 0 : m + 1) {
+            if (IsExact(k)) {
+                low = std::max(low, moduli[k]);
+                high = std::max(high, moduli[k]);
+                continue;
+            }
+            const SumPair sums = BinSums(bins_, n_, m);
+            const double a = scale_ * (m == 0 && cosinesAreOne_ ? measures_.sum : sums.cos);
+            const double b = scale_ * sums.sin;
+            const double modulus = ModulusOf(a, b);
+            cosines[k] = a;
+            sines[k] = b;
+            moduli[k] = modulus;
+            ++done;
+            usable = usable & Usable(a) & Usable(b) & Usable(modulus);
+            const ModulusRange range = RangeOf(a, b, modulus, k, m);
+            low = std::max(low, range.low);
+            high = std::max(high, range.high);
+            if (range.low == range.high)
+                exactLargest = std::max(exactLargest, range.low);
+            else if (range.high >= low && !block.tooMany) {
+                block.tooMany = block.candidates.size() == MaxCandidates;
+                if (block.tooMany)
+                    block.candidates = {};
+                else
+                    block.candidates.push_back({k, range.high});
+            }
+        }
+        block.low = low;
+        block.high = high;
+        block.exactLargest = exactLargest;
+        block.usable = usable;
+        if (control)
+            control->AddDone(done);
+    }
+
+    AnalysisState &state_;
+    const std::complex<double> *bins_;
+    const SampleMeasures &measures_;
+    const std::vector<std::int64_t> &exact_;
+    std::int64_t n_;
+    std::int64_t hmax_;
+    double scale_;
+    ErrorLine bound_;
+    bool cosinesAreOne_;
+    std::vector<Block> blocks_;
+};
+
 void Tell(const SpectrumOptions &options, SpectrumStage stage)
 {
     if (options.probe)
@@ -734,8 +922,6 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
             control->AddDone(hmax);
         return true;
     }
-    const double dn = static_cast<double>(n);
-
     Tell(options, SpectrumStage::ExactSums);
     const std::vector<std::int64_t> exactLeft = KeepSummedAlong(state, along, exact, control);
     const bool summed = ForEachItem(static_cast<std::int64_t>(exactLeft.size()),
@@ -748,110 +934,17 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     for (const std::int64_t k : exact)
         ComputeMagnitude(state, k);
 
-    const ErrorLine bound = ErrorLineOf(measures);
-
     Tell(options, SpectrumStage::WaitingForTransform);
     if (!running->Wait(control))
         return false;
 
-    // Every other harmonic from the bins; `lowest` is, per block of harmonics, the largest lower
-    // end of their moduli: the literal loops' largest modulus is at least the largest of these.
+    // Every other harmonic from the bins.
     Tell(options, SpectrumStage::ReadingBins);
-    const std::complex<double> *bins = transform->Bins();
-    const double scale = 2 / dn;
-    const auto errorOf = [&](std::int64_t k) {
-        // The sums' bound times 2 / N, with room for the rounding of that product (relative u,
-        // in the literal loops and here alike).
-        return scale * (bound.fixed + bound.perHarmonic * static_cast<double>(k)) * (1 + 8 * Unit);
-    };
-    // Per block of harmonics: the largest lower end of their moduli (the literal loops' largest
-    // modulus is at least the largest of these, the floor) and the largest upper end; and, while
-    // they are few, the harmonics whose upper end reached the largest lower end met so far in the
-    // block, with those upper ends: only they can reach the floor. A harmonic whose range is a
-    // single value has the literal loops' modulus already.
-    struct Candidate
-    {
-        std::int64_t k;
-        double high;
-    };
-    struct Block
-    {
-        double low = 0;
-        double high = 0;
-        std::vector<Candidate> candidates;
-        bool tooMany = false; // the block is looked at again whole
-        bool usable = true; // every coefficient and modulus read within MaxResultMagnitude
-        double exactLargest = 0; // the largest modulus whose range is a single value
-    };
-    constexpr std::size_t MaxCandidates = 256;
-    const std::int64_t blocks = (hmax + Chunk - 1) / Chunk;
-    std::vector<Block> found(static_cast<std::size_t>(blocks));
-    // Harmonic N: the cosine sum is the samples' sum where its cosines are 1, and the modulus
-    // exact where the sine cannot change it.
-    const bool cosinesAreOne = CosinesOfHarmonicNAreOne(n, measures.lastTerm);
-    const auto rangeOf = [&](double a, double b, double modulus, std::int64_t k, std::int64_t m) {
-        if (m == 0 && cosinesAreOne && ModulusIgnoresSine(a, std::abs(b) + errorOf(k)))
-            return ModulusRange {modulus, modulus};
-        return ModulusWithin(a, b, modulus, errorOf(k));
-    };
-    const bool read = ForEachItem(blocks, threads, control, [&](std::int64_t index) {
-        Block &block = found[static_cast<std::size_t>(index)];
-        // The block's findings in registers, stored at its end.
-        double low = 0, high = 0, exactLargest = 0;
-        bool usable = true;
-        double *cosines = state.CosCoefficients.data(), *sines = state.SinCoefficients.data();
-        double *moduli = state.Magnitudes.data();
-        std::int64_t done = 0;
-        const std::int64_t from = std::max<std::int64_t>(1, index * Chunk);
-        const std::int64_t to = std::min(hmax, index * Chunk + Chunk - 1);
-        for (double *array : {cosines, sines, moduli})
-            MapForWriting(array + from, array + to + 1);
-        // The bin, k mod N, follows k without a division for each.
-        for (std::int64_t k = from, m = from % n; k <= to; ++k, m = m + 1 == n ? 0 : m + 1) {
-            if (k <= exact.back() && std::binary_search(exact.begin(), exact.end(), k)) {
-                low = std::max(low, moduli[k]);
-                high = std::max(high, moduli[k]);
-                continue;
-            }
-            const SumPair sums = BinSums(bins, n, m);
-            const double a = scale * (m == 0 && cosinesAreOne ? measures.sum : sums.cos);
-            const double b = scale * sums.sin;
-            const double modulus = ModulusOf(a, b);
-            cosines[k] = a;
-            sines[k] = b;
-            moduli[k] = modulus;
-            ++done;
-            usable = usable & Usable(a) & Usable(b) & Usable(modulus);
-            const ModulusRange range = rangeOf(a, b, modulus, k, m);
-            low = std::max(low, range.low);
-            high = std::max(high, range.high);
-            if (range.low == range.high)
-                exactLargest = std::max(exactLargest, range.low);
-            else if (range.high >= low && !block.tooMany) {
-                block.tooMany = block.candidates.size() == MaxCandidates;
-                if (block.tooMany)
-                    block.candidates = {};
-                else
-                    block.candidates.push_back({k, range.high});
-            }
-        }
-        block.low = low;
-        block.high = high;
-        block.exactLargest = exactLargest;
-        block.usable = usable;
-        if (control)
-            control->AddDone(done);
-        return true;
-    });
-    if (!read)
+    BinReading reading(state, transform->Bins(), measures, exact);
+    if (!reading.Read(threads, control))
         return false;
-    double floor = 0;
-    for (const Block &block : found)
-        floor = std::max(floor, block.low);
-    if (exact.back() == hmax) {
-        // CosSum and SinSum were left by the exact sum of the last harmonic.
-    } else {
-        const SumPair sums = BinSums(bins, n, hmax % n);
+    if (exact.back() != hmax) { // else CosSum and SinSum were left by its exact sums
+        const SumPair sums = BinSums(transform->Bins(), n, hmax % n);
         state.CosSum = sums.cos;
         state.SinSum = sums.sin;
     }
@@ -859,51 +952,14 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     // Which harmonics can hold the largest modulus: those whose range reaches the floor.
     Tell(options, SpectrumStage::SummingAgain);
     std::vector<std::int64_t> again;
-    for (std::int64_t index = 0; index < blocks; ++index) {
-        const Block &block = found[static_cast<std::size_t>(index)];
-        if (block.high < floor)
-            continue; // no harmonic of the block reaches it
-        if (control && control->Cancelled())
-            return false;
-        if (!block.tooMany) {
-            for (const Candidate &candidate : block.candidates)
-                if (candidate.high >= floor)
-                    again.push_back(candidate.k);
-            continue;
-        }
-        for (std::int64_t k = std::max<std::int64_t>(1, index * Chunk);
-             k <= std::min(hmax, index * Chunk + Chunk - 1); ++k) {
-            if (std::binary_search(exact.begin(), exact.end(), k))
-                continue;
-            const ModulusRange range = rangeOf(state.CosCoefficients[k], state.SinCoefficients[k],
-                                               state.Magnitudes[k], k, k % n);
-            if (range.high >= floor && range.low != range.high)
-                again.push_back(k);
-        }
-    }
+    if (!reading.ReachingTheFloor(control, again))
+        return false;
     if (!SumAgain(state, runs, again, threads, control))
         return false;
     KeepTransform(std::move(transform));
 
-    // The largest modulus: every harmonic whose range reaches the floor now holds the literal
-    // loops' modulus, being exact from the start, summed again or exact from the bins; every
-    // other one, read or literal, lies below the floor, which one of those reaches.
-    if (options.results) {
-        bool usable = samplesUsable;
-        double peak = 0;
-        for (const Block &block : found) {
-            usable = usable && block.usable;
-            peak = std::max(peak, block.exactLargest);
-        }
-        for (const auto *list : {&exact, static_cast<const std::vector<std::int64_t> *>(&again)})
-            for (const std::int64_t k : *list) {
-                usable = usable && Usable(state, k);
-                peak = std::max(peak, state.Magnitudes[k]);
-            }
-        // A value read out of range may have been summed again into it: then looked at again.
-        const ResultsFound results {usable, peak};
-        *options.results = results;
-    }
+    if (options.results)
+        *options.results = reading.Found(samplesUsable, again);
     return true;
 }
 
