@@ -29,6 +29,18 @@ private:
         });
     }
 
+    // Stores the analysis of the defaults with z = 1, types one that takes longer and returns
+    // the state stored.
+    AnalysisState StoreOneAndTypeALongerOne()
+    {
+        w_.Type("Text2", "1");
+        w_.Click("Command1");
+        const AnalysisState stored = *w_.state;
+        w_.Type("Text13", "100000");
+        w_.Type("Text3", "100");
+        return stored;
+    }
+
 private slots:
     void init()
     {
@@ -84,11 +96,7 @@ private slots:
     // by an accessibility action or by click() from the program.
     void aSecondCommandCannotStartWhileOneRuns()
     {
-        w_.Type("Text2", "1");
-        w_.Click("Command1");
-        const AnalysisState before = *w_.state;
-        w_.Type("Text13", "100000");
-        w_.Type("Text3", "100");
+        const AnalysisState before = StoreOneAndTypeALongerOne();
         bool pressed = false;
         // A second command that got past the gate would start its own analysis inside click(),
         // counted by the pace, and let the held one go.
@@ -132,11 +140,7 @@ private slots:
     {
         QFETCH(QString, close);
         QFETCH(bool, lookAfterClose);
-        w_.Type("Text2", "1");
-        w_.Click("Command1");
-        const AnalysisState before = *w_.state;
-        w_.Type("Text13", "100000");
-        w_.Type("Text3", "100");
+        const AnalysisState before = StoreOneAndTypeALongerOne();
         bool closed = false;
         w_.pace.ActWhenShown([&](QProgressDialog &dialog) {
             w_.pace.Release();
