@@ -293,12 +293,24 @@ SampleMeasures MeasuresOf(const RealArray &s, std::int64_t n)
     return m;
 }
 
+// N, D and V; H follows from N.
 struct BoundCase
 {
     std::int32_t n;
     double d;
     double v;
 };
+
+void PrintTo(const BoundCase &c, std::ostream *out)
+{
+    *out << "N = " << c.n << ", D = " << c.d << ", V = " << c.v;
+}
+
+std::string BoundCaseName(const testing::TestParamInfo<BoundCase> &info)
+{
+    return "N_" + std::to_string(info.param.n) + "_D_" + SpelledOut(info.param.d) + "_V_"
+        + SpelledOut(info.param.v);
+}
 
 class TransformBound : public testing::TestWithParam<BoundCase>
 {
@@ -364,11 +376,7 @@ const BoundCase BoundCases[] = {
     {1000000, 0.5, 10},
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, TransformBound, testing::ValuesIn(BoundCases),
-                         [](const auto &info) {
-                             return "N_" + std::to_string(info.param.n) + "_D_"
-                                 + SpelledOut(info.param.d) + "_V_" + SpelledOut(info.param.v);
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, TransformBound, testing::ValuesIn(BoundCases), BoundCaseName);
 
 // The README's example of the bound, at N = 1e6, D = 0.5, V = 10: e_k is 4.4e-10 at k = 2 and
 // 1.75e-8 at k = N, the largest modulus 6.37.
@@ -389,25 +397,13 @@ TEST(TransformBound, isWhatTheReadmeSays)
 // largest modulus (2 |mean|, against V / 2 for harmonic 1). Its modulus, and so the peak, are the
 // literal loops' bits, from cosines that are all 1 up to N = 1e6 and from its sums again at
 // N = 1e7, where the last angles miss 2 pi i by 4e-8.
-struct BinZeroCase
-{
-    std::int32_t n;
-    double d;
-    double v;
-};
-
-void PrintTo(const BinZeroCase &c, std::ostream *out)
-{
-    *out << "N = " << c.n << ", D = " << c.d << ", V = " << c.v;
-}
-
-class HarmonicN : public testing::TestWithParam<BinZeroCase>
+class HarmonicN : public testing::TestWithParam<BoundCase>
 {
 };
 
 TEST_P(HarmonicN, isTheLiteralLoopsLargestModulus)
 {
-    const BinZeroCase &c = GetParam();
+    const BoundCase &c = GetParam();
     const std::int64_t n = c.n;
     AnalysisState t = Parameters({c.n, c.d, c.v, double(n)});
     ASSERT_TRUE(ComputeSpectrumExactWhereShown(t, 0, TransformForced()));
@@ -420,7 +416,7 @@ TEST_P(HarmonicN, isTheLiteralLoopsLargestModulus)
     ExpectSameBits(t.SpectrumPeak, modulus, "SpectrumPeak");
 }
 
-const BinZeroCase BinZeroCases[]
+const BoundCase HarmonicNCases[]
     = {
         {1000000, 0.5, 10},
         {1000000, 0.6, -1}, // the last angle 5.1e-9 from 2 pi i: its cosine still 1
@@ -430,10 +426,7 @@ const BinZeroCase BinZeroCases[]
         {10000000, 0.5, 10}, // summed again
 };
 
-INSTANTIATE_TEST_SUITE_P(Cases, HarmonicN, testing::ValuesIn(BinZeroCases), [](const auto &info) {
-    return "N_" + std::to_string(info.param.n) + "_D_" + SpelledOut(info.param.d) + "_V_"
-        + SpelledOut(info.param.v);
-});
+INSTANTIATE_TEST_SUITE_P(Cases, HarmonicN, testing::ValuesIn(HarmonicNCases), BoundCaseName);
 
 // The transform path cancelled at each of its steps: it returns false at once, and the
 // transform's own thread, which may outlive the analysis, touches only what it holds.
