@@ -11,20 +11,15 @@
 
 namespace {
 
-bool Usable(double value)
-{
-    return std::abs(value) <= MaxResultMagnitude; // false for NaN too
-}
-
 bool AllUsable(const RealArray &values)
 {
-    return std::all_of(values.begin(), values.end(), Usable);
+    return std::all_of(values.begin(), values.end(), UsableResult);
 }
 
 bool ScalarsUsable(const AnalysisState &analysis)
 {
-    return Usable(analysis.MeanValue) && Usable(analysis.SignalPeak) && Usable(analysis.CosSum)
-        && Usable(analysis.SinSum);
+    return UsableResult(analysis.MeanValue) && UsableResult(analysis.SignalPeak)
+        && UsableResult(analysis.CosSum) && UsableResult(analysis.SinSum);
 }
 
 AnalysisOutcome Checked(bool usable)
@@ -61,7 +56,7 @@ AnalysisOutcome CheckResults(const AnalysisState &analysis)
     const auto computed = [&](const RealArray &values) {
         const auto end = std::clamp<std::int64_t>(harmonics.value_or(0) + 1, 0,
                                                   static_cast<std::int64_t>(values.size()));
-        return std::all_of(values.begin(), values.begin() + end, Usable);
+        return std::all_of(values.begin(), values.begin() + end, UsableResult);
     };
     return Checked(ScalarsUsable(analysis) && AllUsable(analysis.Samples)
                    && computed(analysis.Magnitudes) && computed(analysis.CosCoefficients)

@@ -13,17 +13,24 @@
 #include <utility>
 #include <vector>
 
+// Gives the system `advice` (madvise) on the whole pages within [begin, begin + bytes).
+inline void AdviseWholePages(void *begin, std::size_t bytes, int advice)
+{
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto first = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) / page * page;
+    const auto last = (reinterpret_cast<std::uintptr_t>(begin) + bytes) / page * page;
+    if (last > first)
+        madvise(reinterpret_cast<void *>(first), last - first, advice);
+}
+
 // Maps the pages of [begin, end) for writing in one call, where the system can (Linux 5.14 on):
 // thousands of page faults are then one system call. Only a saving: elsewhere each page is mapped
 // at its first write as before, and the pages hold zeros either way.
 inline void MapForWriting([[maybe_unused]] double *begin, [[maybe_unused]] double *end)
 {
 #ifdef MADV_POPULATE_WRITE
-    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    const auto first = (reinterpret_cast<std::uintptr_t>(begin) + page - 1) / page * page;
-    const auto last = reinterpret_cast<std::uintptr_t>(end) / page * page;
-    if (last > first)
-        madvise(reinterpret_cast<void *>(first), last - first, MADV_POPULATE_WRITE);
+    AdviseWholePages(begin, static_cast<std::size_t>(end - begin) * sizeof(double),
+                     MADV_POPULATE_WRITE);
 #endif
 }
 

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "real_transform.h"
 
+#include "real_array.h"
+
 #include <fftw3.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -259,11 +261,7 @@ void AskForLargePages(void *buffer, std::size_t bytes)
     constexpr std::size_t Large = 2 << 20;
     if (bytes < 2 * Large)
         return;
-    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-    const auto begin = (reinterpret_cast<std::uintptr_t>(buffer) + page - 1) / page * page;
-    const auto end = (reinterpret_cast<std::uintptr_t>(buffer) + bytes) / page * page;
-    if (end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+    AdviseWholePages(buffer, bytes, MADV_HUGEPAGE);
 }
 
 } // namespace

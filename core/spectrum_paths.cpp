@@ -30,16 +30,11 @@ constexpr int MaxLanes = 8;
 // exact modulus is the largest is always among these.
 constexpr double NearLargest = 1e-12;
 
-// Within MaxResultMagnitude; false for NaN.
-bool Usable(double value)
-{
-    return std::abs(value) <= MaxResultMagnitude;
-}
-
+// Harmonic k's coefficients and modulus within MaxResultMagnitude.
 bool Usable(const AnalysisState &state, std::int64_t k)
 {
-    return Usable(state.CosCoefficients[k]) & Usable(state.SinCoefficients[k])
-        & Usable(state.Magnitudes[k]);
+    return UsableResult(state.CosCoefficients[k]) & UsableResult(state.SinCoefficients[k])
+        & UsableResult(state.Magnitudes[k]);
 }
 
 struct Run
@@ -229,7 +224,7 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<Run> &runs,
         for (std::int64_t i = chunk; i <= std::min(end, chunk + Chunk - 1); ++i) {
             if (std::abs(s[i]) >= state.SignalPeak)
                 state.SignalPeak = std::abs(s[i]);
-            within = within && Usable(s[i]);
+            within = within && UsableResult(s[i]);
             if (s[i] == 0 || i == n)
                 continue;
             sum = sum + s[i];
@@ -823,7 +818,7 @@ private:
             sines[k] = b;
             moduli[k] = modulus;
             ++done;
-            usable = usable & Usable(a) & Usable(b) & Usable(modulus);
+            usable = usable & UsableResult(a) & UsableResult(b) & UsableResult(modulus);
             const ModulusRange range = RangeOf(a, b, modulus, k, m);
             low = std::max(low, range.low);
             high = std::max(high, range.high);

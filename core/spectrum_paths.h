@@ -12,6 +12,7 @@
 #include "sincos_kernels.h"
 #include "task_control.h"
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 
@@ -43,6 +44,12 @@ struct SampleMeasures;
 // Largest magnitude a result may have: the plot and the readout multiply results by small
 // factors (25, 45, the cursor's distance from an axis) and must stay finite.
 constexpr double MaxResultMagnitude = 1e300;
+
+// Within MaxResultMagnitude; false for NaN.
+inline bool UsableResult(double value)
+{
+    return std::abs(value) <= MaxResultMagnitude;
+}
 
 // What the transform path learns of its results as it writes them, so that no second pass over
 // the arrays is needed. `found`: every element of the four arrays lies within MaxResultMagnitude,
