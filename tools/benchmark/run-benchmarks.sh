@@ -26,9 +26,10 @@ numpy tools/benchmark/numpy_direct_sums.py 1000000 100 nonzero > "$out/numpy-non
 build/release/tools/benchmark/spectrum_benchmark --benchmark_repetitions=3 \
     --benchmark_filter='^(Literal/N:(10000|100000)/|CancelLatency)' \
     --benchmark_out="$out/scaling.json" --benchmark_out_format=json
-# The scaling table, each row with numpy's real FFT, and the crossover of the two paths.
+# The scaling table, each row with numpy's real FFT, the crossover of the two paths, and what the
+# results' pages alone cost at H = N.
 build/release/tools/benchmark/spectrum_benchmark --benchmark_repetitions=3 \
-    --benchmark_filter="${SPECTRUM_ROWS:-^Spectrum/}" \
+    --benchmark_filter="${SPECTRUM_ROWS:-^(Spectrum|ResultPages)/}" \
     --benchmark_out="$out/spectrum.json" --benchmark_out_format=json
 numpy tools/benchmark/numpy_rfft.py ${NUMPY_ROWS:-10000,10 10000,100 100000,100 1000000,10 \
     1000000,100 1000000,1000 1000000,10000 1000000,100000 1000000,1000000 10000000,100 \

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Time of one analysis: the literal loops against the exact kernel and the direct sums on each
 // vector kernel this processor runs, the bare kernels' sine-cosine pairs per second beside them;
-// the program's analysis on each path as N and H grow, first at a new N and repeated; and the
-// cost of cancelling.
+// the program's analysis on each path as N and H grow, first at a new N and repeated; what the
+// results' pages alone cost; and the cost of cancelling.
 #include "bare_kernels.h"
 #include "core/analysis_run.h"
 #include "core/sincos_kernels.h"
@@ -146,6 +146,44 @@ void Spectrum(benchmark::State &bench)
     bench.counters["transform"] = taken == SpectrumPath::Transform ? 1 : 0;
 }
 
+// What the results alone cost at H = N: the analysis's arrays allocated as every analysis
+// allocates them, and the coefficients and moduli of harmonics 1 to N written on 2 threads in the
+// blocks the transform path writes them in, with nothing computed: the system's mapping and
+// zeroing of their new pages, and the stores.
+void ResultPages(benchmark::State &bench)
+{
+    constexpr std::int64_t Block = 1 << 16;
+    const std::int64_t n = bench.range(0);
+    AnalysisState last;
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        last = AnalysisState(); // freed outside the timing, as in Spectrum
+        AnalysisState state = Parameters(n, n, 0.5);
+        bench.ResumeTiming();
+        AllocateArrays(state);
+        std::atomic<std::int64_t> next {0};
+        const auto write = [&] {
+            for (std::int64_t block; (block = next.fetch_add(1)) * Block < n;) {
+                const std::int64_t from = std::max<std::int64_t>(1, block * Block);
+                const std::int64_t to = std::min(n, block * Block + Block - 1);
+                for (RealArray *array :
+                     {&state.CosCoefficients, &state.SinCoefficients, &state.Magnitudes}) {
+                    MapForWriting(array->data() + from, array->data() + to + 1);
+                    for (std::int64_t k = from; k <= to; ++k)
+                        (*array)[static_cast<std::size_t>(k)] = static_cast<double>(k);
+                }
+            }
+        };
+        std::thread other(write);
+        write();
+        other.join();
+        benchmark::DoNotOptimize(state.Magnitudes.data());
+        bench.PauseTiming();
+        last = std::move(state);
+        bench.ResumeTiming();
+    }
+}
+
 // From the cancel request to the computation's return: `delay` milliseconds after the start
 // (on the transform path at N = 1e8: while sampling), or with delay 0 the moment the transform
 // itself begins, which then runs on, abandoned, for a second or more.
@@ -219,6 +257,13 @@ BENCHMARK(Spectrum)
     ->ArgsProduct({{1'000'000}, {3, 6, 10, 30, 100, 300, 1000}, {1, 2}, {0}})
     ->ArgsProduct({{10'000, 100'000}, {10, 100, 1000}, {1, 2}, {0}})
     ->Args({10'000'000, 100, 1, 0})
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+BENCHMARK(ResultPages)
+    ->ArgNames({"N"})
+    ->Arg(1'000'000)
     ->ComputeStatistics("min", Fastest)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
