@@ -153,13 +153,10 @@ void Spectrum(benchmark::State &bench)
 void ResultPages(benchmark::State &bench)
 {
     constexpr std::int64_t Block = 1 << 16;
-    const std::int64_t n = bench.range(0);
-    AnalysisState last;
+    const AnalysisState parameters = Parameters(bench.range(0), bench.range(0), 0.5);
+    const std::int64_t n = parameters.SampleCount;
+    AnalysisState state = parameters;
     for (auto _ : bench) {
-        bench.PauseTiming();
-        last = AnalysisState(); // freed outside the timing, as in Spectrum
-        AnalysisState state = Parameters(n, n, 0.5);
-        bench.ResumeTiming();
         AllocateArrays(state);
         std::atomic<std::int64_t> next {0};
         const auto write = [&] {
@@ -179,7 +176,7 @@ void ResultPages(benchmark::State &bench)
         other.join();
         benchmark::DoNotOptimize(state.Magnitudes.data());
         bench.PauseTiming();
-        last = std::move(state);
+        state = AnalysisState(parameters); // its arrays freed outside the timing, as in Spectrum
         bench.ResumeTiming();
     }
 }
