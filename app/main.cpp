@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the program: one analysis state for the whole run, the input window, the event loop
 // until no window is open.
-#include "core/analysis_state.h"
+#include "core/state/analysis_state.h"
 #include "ui/classic/qt_translations.h"
 #include "ui/input_window/form1.h"
 #include "ui/input_window/qt_message_box.h"

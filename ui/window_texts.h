@@ -3,7 +3,7 @@
 // The windows' texts as Qt takes them, from the program's one table of texts.
 #pragma once
 
-#include "core/messages.h"
+#include "core/texts/messages.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The field check on any text: it passes exactly the non-empty texts of digits and . e E - +
 // up to the longest accepted length, and reports a failure with the matching message only.
-#include "core/entry_check.h"
+#include "core/analysis/entry_check.h"
 #include "fuzz_check.h"
 #include "fuzz_input.h"
 #include "tests/support/message_recorder.h"

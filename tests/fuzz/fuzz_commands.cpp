@@ -3,9 +3,9 @@
 // Both commands from seven typed texts to a refusal or a stored analysis. A refusal changes
 // nothing but the entry-check fields; an accepted analysis has arrays of N + 2 elements and only
 // showable results; the texts shown (results and cursor readout) are never infinite or NaN.
-#include "core/commands.h"
-#include "core/number_text.h"
-#include "core/spectrum.h"
+#include "core/analysis/commands.h"
+#include "core/spectrum/spectrum.h"
+#include "core/texts/number_text.h"
 #include "fuzz_check.h"
 #include "fuzz_input.h"
 #include "tests/support/message_recorder.h"

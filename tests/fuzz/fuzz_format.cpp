@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The two number patterns on any double: a text of the pattern's shape for every finite value,
 // nothing otherwise, and the text read back gives the value to the digits shown.
-#include "core/number_text.h"
+#include "core/texts/number_text.h"
 #include "fuzz_check.h"
 #include "fuzz_input.h"
 

@@ -4,8 +4,8 @@
 // The analysis as a CSV table on any analysis state the bytes make: extreme, subnormal and
 // non-finite numbers, one sample, no harmonic, a zero frequency; written in chunks of any size.
 // Every row has the header's fields, and every number reads back to the same double.
-#include "core/analysis_table.h"
-#include "core/spectrum.h"
+#include "core/export/analysis_table.h"
+#include "core/spectrum/spectrum.h"
 #include "fuzz_check.h"
 #include "fuzz_input.h"
 

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Val on any text: never NaN, decided by its numeric prefix alone, signed as the text says.
-#include "core/number_text.h"
+#include "core/texts/number_text.h"
 #include "fuzz_check.h"
 #include "fuzz_input.h"
 

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The column-by-column drawing of the trace and of the spectral lines against drawing every
 // segment one at a time by the same one-pixel rule: identical pixels on random analyses.
-#include "core/spectrum.h"
-#include "core/spectrum_paths.h"
+#include "core/spectrum/spectrum.h"
+#include "core/spectrum/spectrum_paths.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/plot_colours.h"
 #include "ui/graph_window/draw_graphs.h"

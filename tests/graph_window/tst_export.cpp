@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The way out of the graph window: its context menu and shortcuts, the image and the data on the
 // clipboard and in files, and saves that fail or are cancelled leaving nothing behind.
-#include "core/analysis_table.h"
-#include "core/messages.h"
+#include "core/export/analysis_table.h"
+#include "core/texts/messages.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
 #include "ui/classic/qt_translations.h"

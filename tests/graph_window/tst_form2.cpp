@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window's controls and the cursor readout: bands, option buttons, tool-tip texts.
-#include "core/analysis_state.h"
-#include "core/commands.h"
+#include "core/analysis/commands.h"
+#include "core/state/analysis_state.h"
 #include "tests/support/message_recorder.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"

@@ -8,8 +8,8 @@
 // the readout must match the analysis state, and a refused command must change nothing.
 //
 // SPETTRO_MONKEY_SEED and SPETTRO_MONKEY_ACTIONS override the seed and the number of actions.
-#include "core/commands.h"
-#include "core/spectrum.h"
+#include "core/analysis/commands.h"
+#include "core/spectrum/spectrum.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
 #include "ui/graph_window/form2.h"

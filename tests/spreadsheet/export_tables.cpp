@@ -5,8 +5,8 @@
 // for each, the workbook ("Salva foglio di calcolo (.xlsx)…"), the clipboard's three forms
 // ("Copia dati": CSV, HTML, tab-separated text) and, apart, what the analysis state holds, for
 // the scripts beside this file to compare.
-#include "core/analysis_state.h"
-#include "core/spectrum.h"
+#include "core/spectrum/spectrum.h"
+#include "core/state/analysis_state.h"
 #include "tests/support/message_recorder.h"
 #include "ui/graph_window/file_chooser.h"
 #include "ui/graph_window/form2.h"

@@ -4,7 +4,7 @@
 // An analysis by the literal definition, from the four parameters it reads.
 #pragma once
 
-#include "core/spectrum.h"
+#include "core/spectrum/spectrum.h"
 
 inline AnalysisState Analysed(double v, double d, std::int32_t n, double h)
 {

@@ -5,7 +5,7 @@
 // lookups and typing the tests use on it.
 #pragma once
 
-#include "core/analysis_state.h"
+#include "core/state/analysis_state.h"
 #include "tests/support/held_work.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/typing.h"

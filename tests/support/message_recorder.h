@@ -3,7 +3,7 @@
 // A message box that records what it was asked to show instead of waiting for a user.
 #pragma once
 
-#include "core/message_box.h"
+#include "core/analysis/message_box.h"
 
 #include <string>
 #include <vector>

@@ -3,7 +3,7 @@
 // Compares everything an analysis command may change, the entry-check fields aside.
 #pragma once
 
-#include "core/analysis_state.h"
+#include "core/state/analysis_state.h"
 
 inline bool SameParameters(const AnalysisParameters &a, const AnalysisParameters &b)
 {

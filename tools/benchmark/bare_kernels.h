@@ -4,7 +4,7 @@
 // angles with nothing else, to set the analysis's pairs per second against.
 #pragma once
 
-#include "core/sincos_kernels.h"
+#include "core/spectrum/kernels/sincos_kernels.h"
 
 #include <cstddef>
 #include <cstdint>

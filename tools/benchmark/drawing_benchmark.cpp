@@ -3,10 +3,10 @@
 // Time of drawing long signal traces, gathered per column against one QPainter line per
 // segment, of a click on "Grafici" until the graph window is painted, and of one mouse move's
 // readout over the plot of a large analysis.
-#include "core/analysis_run.h"
-#include "core/analysis_state.h"
-#include "core/message_box.h"
-#include "core/spectrum.h"
+#include "core/analysis/analysis_run.h"
+#include "core/analysis/message_box.h"
+#include "core/spectrum/spectrum.h"
+#include "core/state/analysis_state.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"

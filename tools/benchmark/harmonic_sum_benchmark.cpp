@@ -3,10 +3,10 @@
 
 // Time of the sum of the harmonics: the computation alone, the toggle of "Somma delle armoniche"
 // until the graph window is painted with the sum, and how long a cancel waits for the worker.
-#include "core/analysis_run.h"
-#include "core/harmonic_sum.h"
-#include "core/message_box.h"
-#include "core/spectrum.h"
+#include "core/analysis/analysis_run.h"
+#include "core/analysis/message_box.h"
+#include "core/spectrum/harmonic_sum.h"
+#include "core/spectrum/spectrum.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_sum_layer.h"

@@ -5,10 +5,11 @@
 // the program's analysis on each path as N and H grow, first at a new N and repeated; what the
 // results' pages alone cost; and the cost of cancelling.
 #include "bare_kernels.h"
-#include "core/analysis_run.h"
-#include "core/sincos_kernels.h"
-#include "core/spectrum.h"
-#include "core/spectrum_paths.h"
+#include "core/analysis/analysis_run.h"
+#include "core/platform/memory_pages.h"
+#include "core/spectrum/kernels/sincos_kernels.h"
+#include "core/spectrum/spectrum.h"
+#include "core/spectrum/spectrum_paths.h"
 
 #include <benchmark/benchmark.h>
 

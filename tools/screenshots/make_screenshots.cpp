@@ -3,7 +3,7 @@
 // Writes the documentation's screenshots of both windows with their default parameters, the
 // readout under the cursor, the plot's menu, and the sum of the first three harmonics over the
 // signal.
-#include "core/analysis_state.h"
+#include "core/state/analysis_state.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"

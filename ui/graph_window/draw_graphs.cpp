@@ -8,8 +8,8 @@
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/graph_window/plot_geometry/plot_bands.h"
 
-#include "core/analysis_state.h"
-#include "core/spectrum.h"
+#include "core/spectrum/spectrum.h"
+#include "core/state/analysis_state.h"
 
 #include <QColor>
 

@@ -11,8 +11,8 @@
 #include "ui/graph_window/plot_geometry/plot_bands.h"
 #include "ui/window_texts.h"
 
-#include "core/analysis_state.h"
-#include "core/spectrum.h"
+#include "core/spectrum/spectrum.h"
+#include "core/state/analysis_state.h"
 
 #include <QContextMenuEvent>
 #include <QLabel>

@@ -9,11 +9,11 @@
 #include "ui/long_work/work_progress.h"
 #include "ui/window_texts.h"
 
-#include "core/analysis_state.h"
-#include "core/harmonic_sum.h"
-#include "core/message_box.h"
-#include "core/messages.h"
-#include "core/system_memory.h"
+#include "core/analysis/message_box.h"
+#include "core/platform/system_memory.h"
+#include "core/spectrum/harmonic_sum.h"
+#include "core/state/analysis_state.h"
+#include "core/texts/messages.h"
 
 #include <QAction>
 #include <QLabel>

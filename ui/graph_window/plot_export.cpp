@@ -9,13 +9,13 @@
 #include "ui/long_work/work_progress.h"
 #include "ui/window_texts.h"
 
-#include "core/analysis_state.h"
-#include "core/analysis_table.h"
-#include "core/analysis_workbook.h"
-#include "core/message_box.h"
-#include "core/messages.h"
-#include "core/save_problem.h"
-#include "core/table_texts.h"
+#include "core/analysis/message_box.h"
+#include "core/export/analysis_table.h"
+#include "core/export/analysis_workbook.h"
+#include "core/export/table_texts.h"
+#include "core/platform/file_saving.h"
+#include "core/state/analysis_state.h"
+#include "core/texts/messages.h"
 
 #include <QAction>
 #include <QBuffer>

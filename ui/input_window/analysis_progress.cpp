@@ -5,9 +5,9 @@
 #include "ui/long_work/work_progress.h"
 #include "ui/window_texts.h"
 
-#include "core/spectrum.h"
+#include "core/spectrum/spectrum.h"
 
-#include "core/messages.h"
+#include "core/texts/messages.h"
 
 #include <algorithm>
 #include <new>

@@ -5,7 +5,7 @@
 
 #include "ui/long_work/task_gate.h"
 
-#include "core/analysis_run.h"
+#include "core/analysis/analysis_run.h"
 
 class QWidget;
 

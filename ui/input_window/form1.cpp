@@ -12,8 +12,8 @@
 #include "ui/long_work/task_gate.h"
 #include "ui/window_texts.h"
 
-#include "core/analysis_state.h"
-#include "core/commands.h"
+#include "core/analysis/commands.h"
+#include "core/state/analysis_state.h"
 
 #include <QAction>
 #include <QClipboard>

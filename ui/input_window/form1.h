@@ -4,7 +4,7 @@
 // result labels and the two commands.
 #pragma once
 
-#include "core/fields.h"
+#include "core/texts/fields.h"
 #include <QPointer>
 #include <QWidget>
 

@@ -3,7 +3,7 @@
 // The program's message box: the text, the OK button alone, no icon, the program's title.
 #pragma once
 
-#include "core/message_box.h"
+#include "core/analysis/message_box.h"
 
 class QWidget;
 

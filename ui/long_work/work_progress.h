@@ -6,7 +6,7 @@
 
 #include "task_gate.h"
 
-#include "core/task_control.h"
+#include "core/state/task_control.h"
 
 #include <QString>
 

@@ -4,7 +4,7 @@
 
 #include "plot_bands.h"
 
-#include "core/spectrum.h"
+#include "core/spectrum/spectrum.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,7 +7,7 @@
 
 #include "pixel_mapping.h"
 
-#include "core/analysis_state.h"
+#include "core/state/analysis_state.h"
 
 #include <cstdint>
 #include <limits>

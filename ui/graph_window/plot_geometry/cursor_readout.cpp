@@ -4,7 +4,7 @@
 
 #include "plot_bands.h"
 
-#include "core/number_text.h"
+#include "core/texts/number_text.h"
 
 namespace {
 

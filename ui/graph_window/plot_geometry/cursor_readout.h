@@ -4,7 +4,7 @@
 // value, or frequency and spectral modulus, with the current analysis. No Qt here.
 #pragma once
 
-#include "core/analysis_state.h"
+#include "core/state/analysis_state.h"
 
 #include <optional>
 #include <string>

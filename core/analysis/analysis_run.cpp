@@ -1,0 +1,107 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/analysis/analysis_run.h"
+
+#include "core/spectrum/spectrum.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <thread>
+
+namespace {
+
+bool AllUsable(const RealArray &values)
+{
+    return std::all_of(values.begin(), values.end(), UsableResult);
+}
+
+bool ScalarsUsable(const AnalysisState &analysis)
+{
+    return UsableResult(analysis.MeanValue) && UsableResult(analysis.SignalPeak)
+        && UsableResult(analysis.CosSum) && UsableResult(analysis.SinSum);
+}
+
+AnalysisOutcome Checked(bool usable)
+{
+    if (usable)
+        return {};
+    return {AnalysisOutcome::Status::Failed, Refusal {Reason::ResultsTooLarge}};
+}
+
+std::function<void(SpectrumStage)> &ProbeForTests()
+{
+    static std::function<void(SpectrumStage)> probe;
+    return probe;
+}
+
+} // namespace
+
+void SetAnalysisProbeForTests(std::function<void(SpectrumStage)> probe)
+{
+    ProbeForTests() = std::move(probe);
+}
+
+AnalysisState NewAnalysis(const AnalysisParameters &parameters)
+{
+    AnalysisState analysis;
+    analysis.Parameters() = parameters;
+    return analysis;
+}
+
+AnalysisOutcome CheckResults(const AnalysisState &analysis)
+{
+    // Past the last harmonic the coefficient arrays hold the zeros they were allocated with.
+    const std::optional<std::int32_t> harmonics = TryRoundToCount(analysis.HarmonicCount);
+    const auto computed = [&](const RealArray &values) {
+        const auto end = std::clamp<std::int64_t>(harmonics.value_or(0) + 1, 0,
+                                                  static_cast<std::int64_t>(values.size()));
+        return std::all_of(values.begin(), values.begin() + end, UsableResult);
+    };
+    return Checked(ScalarsUsable(analysis) && AllUsable(analysis.Samples)
+                   && computed(analysis.Magnitudes) && computed(analysis.CosCoefficients)
+                   && computed(analysis.SinCoefficients));
+}
+
+AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control)
+{
+    SpectrumOptions options;
+    options.threads = std::max(1u, std::thread::hardware_concurrency());
+    options.probe = ProbeForTests();
+    return RunAnalysis(analysis, options, control);
+}
+
+AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &options,
+                            TaskControl *control)
+{
+    // The bulk of the harmonics on the path chosen, the C library's sums for every number shown;
+    // the arrays checked and the peak found as they were written where the path could.
+    ResultsFound found;
+    SpectrumOptions finding = options;
+    finding.results = &found;
+    try {
+        if (!ComputeSpectrumExactWhereShown(analysis, analysis.TargetHarmonic, finding, control))
+            return {AnalysisOutcome::Status::Cancelled, {}};
+    } catch (const std::bad_alloc &) {
+        return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}};
+    }
+    AnalysisOutcome outcome
+        = found.found ? Checked(ScalarsUsable(analysis)) : CheckResults(analysis);
+    if (outcome.status == AnalysisOutcome::Status::Done) {
+        if (found.found)
+            analysis.SpectrumPeak = found.spectrumPeak;
+        else
+            FindSpectrumPeak(analysis);
+        analysis.PeaksFound = true;
+    }
+    return outcome;
+}
+
+void CommitAnalysis(AnalysisState &state, AnalysisState &&analysis, Command command)
+{
+    const std::int32_t target = state.TargetHarmonic;
+    state.Parameters() = analysis.Parameters();
+    if (command != Command::HarmonicModulus)
+        state.TargetHarmonic = target;
+    state.Results() = std::move(analysis.Results());
+}

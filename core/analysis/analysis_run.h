@@ -1,0 +1,49 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One analysis computed apart from the shared state and stored into it whole, so that a failed
+// or refused analysis leaves the state exactly as it was.
+#pragma once
+
+#include "core/analysis/parameter_check.h"
+#include "core/spectrum/spectrum_paths.h"
+#include "core/state/analysis_state.h"
+#include "core/texts/refusal.h"
+
+#include <functional>
+#include <optional>
+
+struct AnalysisOutcome
+{
+    enum class Status
+    {
+        Done,
+        Failed,
+        Cancelled
+    };
+    Status status = Status::Done;
+    std::optional<Refusal> refusal; // why it failed
+};
+
+// A record holding the parameters alone: the computation's own workspace.
+AnalysisState NewAnalysis(const AnalysisParameters &parameters);
+
+// The spectrum of the workspace on every core, on the cheaper path, with an allocation failure or
+// an unusable result turned into a refusal. `control`, when given, follows and may cancel it from
+// another thread.
+AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control = nullptr);
+// The same with a chosen path, vector kernel and number of threads.
+AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &options,
+                            TaskControl *control = nullptr);
+
+// For tests of the windows: a probe that every analysis run by RunAnalysis(analysis, control)
+// calls at each step of the transform path (as SpectrumOptions::probe), so that a test can hold
+// an analysis while it looks at its progress. Set it while no analysis runs; empty to remove it.
+void SetAnalysisProbeForTests(std::function<void(SpectrumStage)> probe);
+
+// Checks that every result of a finished analysis is finite and within MaxResultMagnitude.
+AnalysisOutcome CheckResults(const AnalysisState &analysis);
+
+// Moves the parameters and results of a finished analysis into the shared state, the results as
+// one group (the peaks found with them included). The entry-check fields stay; TargetHarmonic is
+// stored by the harmonic modulus command only.
+void CommitAnalysis(AnalysisState &state, AnalysisState &&analysis, Command command);

@@ -1,0 +1,95 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/analysis/commands.h"
+
+#include "core/analysis/entry_check.h"
+#include "core/platform/system_memory.h"
+#include "core/texts/number_text.h"
+
+#include <span>
+#include <variant>
+
+std::uint64_t CommandHost::AvailableMemory()
+{
+    return AvailableMemoryBytes();
+}
+
+void CommandHost::Refuse(const Refusal &refusal)
+{
+    Messages().Show(MessageText(refusal));
+}
+
+AnalysisOutcome CommandHost::Compute(AnalysisState &analysis)
+{
+    return RunAnalysis(analysis);
+}
+
+bool CheckFields(AnalysisState &state, const FieldTexts &texts, Command command, MessageBox &box)
+{
+    const std::span<const Field> order
+        = command == Command::HarmonicModulus ? HarmonicModulusFieldOrder : GraphsFieldOrder;
+    for (const Field field : order) {
+        state.EntryText = texts[field];
+        state.MissingMessage = MessagesFor(field).missing;
+        state.InvalidMessage = MessagesFor(field).invalid;
+        CheckEntry(state, state.EntryText, box);
+        if (state.EntryError == 1)
+            return false;
+    }
+    return true;
+}
+
+std::optional<AnalysisParameters> AcceptParameters(AnalysisState &state, const FieldTexts &texts,
+                                                   Command command, CommandHost &host)
+{
+    if (!CheckFields(state, texts, command, host.Messages()))
+        return std::nullopt;
+    if (command == Command::HarmonicModulus)
+        host.MarkParameterFields();
+
+    TypedValues values;
+    values.Amplitude = Val(texts[Field::Text7]);
+    values.FrequencyKHz = Val(texts[Field::Text12]);
+    values.Frequency = values.FrequencyKHz * 1000;
+    values.HarmonicCount = Val(texts[Field::Text3]);
+    values.DutyCycle = Val(texts[Field::Text1]);
+    if (DutyCycleRefused(values.DutyCycle)) {
+        state.MissingMessage = MessageText({Reason::DutyCycleZeroOrAboveOne});
+        host.Refuse({Reason::DutyCycleZeroOrAboveOne});
+        return std::nullopt;
+    }
+    values.SampleCount = Val(texts[Field::Text13]);
+    values.PeriodCount = Val(texts[Field::Text8]);
+    if (command == Command::HarmonicModulus)
+        values.TargetHarmonic = Val(texts[Field::Text2]);
+
+    auto checked = CheckParameters(values, command, host.AvailableMemory());
+    if (const auto *refusal = std::get_if<Refusal>(&checked)) {
+        host.Refuse(*refusal);
+        return std::nullopt;
+    }
+    return std::get<AnalysisParameters>(checked);
+}
+
+bool RunCommand(AnalysisState &state, const FieldTexts &texts, Command command, CommandHost &host)
+{
+    const std::optional<AnalysisParameters> parameters
+        = AcceptParameters(state, texts, command, host);
+    if (!parameters)
+        return false;
+    AnalysisState analysis = NewAnalysis(*parameters);
+    const AnalysisOutcome outcome = host.Compute(analysis);
+    if (outcome.status == AnalysisOutcome::Status::Failed && outcome.refusal)
+        host.Refuse(*outcome.refusal);
+    if (outcome.status != AnalysisOutcome::Status::Done)
+        return false;
+    CommitAnalysis(state, std::move(analysis), command);
+    return true;
+}
+
+HarmonicModulusTexts FormatHarmonicModulus(const AnalysisState &state, char16_t decimalSeparator)
+{
+    // A committed analysis holds only values within MaxResultMagnitude, and z within 0 to N + 1.
+    return {FormatScientific(state.MeanValue, decimalSeparator).value(),
+            FormatScientific(state.Magnitudes.at(state.TargetHarmonic), decimalSeparator).value()};
+}

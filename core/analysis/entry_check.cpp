@@ -1,0 +1,30 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/analysis/entry_check.h"
+
+namespace {
+
+bool InNumberAlphabet(char16_t c)
+{
+    return (c >= u'0' && c <= u'9') || c == u'e' || c == u'.' || c == u'E' || c == u'-'
+        || c == u'+';
+}
+
+} // namespace
+
+void CheckEntry(AnalysisState &state, const std::u16string &text, MessageBox &box)
+{
+    state.EntryError = 0;
+    if (text.empty()) {
+        box.Show(state.MissingMessage);
+        state.EntryError = 1;
+        return;
+    }
+    bool rejected = text.size() > MaxEntryLength;
+    for (std::size_t i = 0; i < text.size() && !rejected; ++i)
+        rejected = !InNumberAlphabet(text[i]);
+    if (rejected) {
+        box.Show(state.InvalidMessage);
+        state.EntryError = 1;
+    }
+}

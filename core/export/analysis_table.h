@@ -1,0 +1,90 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The analysis as one table: a header naming the columns with their units, the DC component, one
+// row per harmonic and one period of samples with the sum of the harmonics at each (left empty
+// while HarmonicSum is not computed). Every way out (the CSV, the workbook, the
+// clipboard's texts) is written from these cells, so a column added here appears in all of them.
+#pragma once
+
+#include "core/state/analysis_state.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// What one cell holds: nothing (a column of another kind of row, or no value), a text, a whole
+// number or a double.
+struct TableCell
+{
+    enum class Kind
+    {
+        Empty,
+        Text,
+        Count,
+        Number,
+    };
+    Kind kind = Kind::Empty;
+    std::string_view text; // UTF-8
+    std::int64_t count = 0;
+    double number = 0;
+};
+
+// The kinds of row below the header, each filling columns of its own.
+enum class TableRow
+{
+    DcComponent,
+    Harmonic,
+    Sample,
+};
+
+// One column: its name with the unit, and the kinds of row that fill it.
+struct TableColumn
+{
+    std::string_view name;
+    bool dcComponent;
+    bool harmonic;
+    bool sample;
+
+    bool FilledBy(TableRow row) const
+    {
+        return row == TableRow::DcComponent ? dcComponent
+            : row == TableRow::Harmonic     ? harmonic
+                                            : sample;
+    }
+};
+
+class AnalysisTable
+{
+public:
+    static constexpr std::size_t ColumnCount = 11;
+    using Row = std::array<TableCell, ColumnCount>;
+    static const std::array<TableColumn, ColumnCount> &Columns();
+    // The column that names each row's kind ("armonica").
+    static constexpr std::size_t KindColumn = 0;
+
+    // Reads the state when rows are read: it must not change meanwhile.
+    explicit AnalysisTable(const AnalysisState &state);
+
+    // The header, the DC component, harmonics 1 to RoundToCount(H), samples 0 to N - 1; the
+    // header alone before any analysis.
+    std::int64_t RowCount() const;
+    // Rows 1 .. RowCount() - 1: the DC component, then the harmonics, then the samples.
+    TableRow KindOf(std::int64_t row) const;
+    // The cells of row `row`; the header's are the column names.
+    Row Cells(std::int64_t row) const;
+
+    // Appends rows first .. first + count - 1 as CSV (RFC 4180, UTF-8, ',' between fields, '.'
+    // before decimals), each ended by CRLF, every number in the shortest text that reads back to
+    // the same double.
+    void AppendRows(std::int64_t first, std::int64_t count, std::string &out) const;
+
+private:
+    const AnalysisState &state_;
+    std::int64_t harmonics_;
+    std::int64_t samples_;
+};
+
+// The shortest text that reads back to the same double, with '.' before the decimals.
+void AppendShortestNumber(double value, std::string &out);
+void AppendCount(std::int64_t value, std::string &out);

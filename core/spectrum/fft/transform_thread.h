@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A transform run on a thread of its own, which a cancel may leave behind: the one way the
+// program's long transforms (the analysis's forward one, the sum's inverse one) stay cancellable,
+// as FFTW cannot be interrupted once started.
+#pragma once
+
+#include "core/spectrum/fft/real_transform.h"
+
+#include <functional>
+#include <memory>
+
+class TaskControl;
+
+class TransformThread
+{
+public:
+    enum class Direction
+    {
+        Forward,
+        Inverse
+    };
+    // What the thread reports for tests: true as the transform starts, false as it ends.
+    using Probe = std::function<void(bool running)>;
+
+    // The thread shares `transform`: it makes the forward plan meanwhile (where that is the
+    // direction), then waits for Start. Destroyed before Start, the transform is never run;
+    // after Start, a transform not waited for to its end finishes on memory its thread alone
+    // still holds, freed when it ends. Where no thread can be had, Start runs it at once.
+    TransformThread(std::shared_ptr<RealTransform> transform, Direction direction,
+                    Probe probe = {});
+    TransformThread(const TransformThread &) = delete;
+    TransformThread &operator=(const TransformThread &) = delete;
+    ~TransformThread();
+
+    void Start();
+    // Waits for the end, looking at the cancel flag every millisecond; false when cancelled.
+    // Rethrows what the transform threw (std::bad_alloc where FFTW's memory ran out).
+    bool Wait(const TaskControl *control);
+
+private:
+    struct Shared;
+    std::shared_ptr<Shared> shared_;
+    std::function<void()> inline_;
+};

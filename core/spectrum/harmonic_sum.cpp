@@ -1,0 +1,106 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "core/spectrum/harmonic_sum.h"
+
+#include "core/spectrum/fft/real_transform.h"
+#include "core/spectrum/fft/transform_thread.h"
+#include "core/spectrum/spectrum.h"
+
+#include <algorithm>
+#include <complex>
+#include <memory>
+#include <utility>
+
+namespace {
+
+// Elements handled between two looks at the cancel flag: about a millisecond of work.
+constexpr std::int64_t Chunk = 1 << 18;
+
+bool Cancelled(const TaskControl *control)
+{
+    return control && control->Cancelled();
+}
+
+void Step(TaskControl *control)
+{
+    if (control)
+        control->AddDone(1);
+}
+
+} // namespace
+
+std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskControl *control,
+                                            TransformThread::Probe probe)
+{
+    const std::int64_t n = state.SampleCount;
+    if (n < 1 || state.Samples.empty()) // no analysis yet
+        return RealArray();
+    const std::int64_t hmax
+        = std::min<std::int64_t>(RoundToCount(state.HarmonicCount),
+                                 static_cast<std::int64_t>(state.CosCoefficients.size()) - 1);
+    auto transform = std::make_shared<RealTransform>(n);
+    std::complex<double> *bins = transform->Bins();
+    for (std::int64_t m = 0; m < transform->BinCount(); m += Chunk) {
+        std::fill(bins + m, bins + std::min(m + Chunk, transform->BinCount()),
+                  std::complex<double>());
+        if (Cancelled(control))
+            return std::nullopt;
+    }
+
+    // The inverse transform sums X[m] e^{+2 pi i m j / n} over m = 0 .. n - 1 with X[n - m] =
+    // conj(X[m]). a cos(t) + b sin(t) is the real part of (a - i b) e^{i t}: half of it at bin m
+    // and its conjugate at bin n - m make it whole. Harmonic k has bin m = k mod n; one whose bin
+    // lies above n / 2 goes, conjugated, to its mirror n - m. At bin 0 (and at n / 2 for even n)
+    // the wave is cos alone, 1 or (-1)^j: the cosine coefficient whole, the sine one vanishes.
+    bins[0] = state.MeanValue;
+    for (std::int64_t k = 1; k <= hmax; ++k) {
+        const double a = state.CosCoefficients[k];
+        const double b = state.SinCoefficients[k];
+        const std::int64_t m = k % n;
+        if (m == 0 || 2 * m == n)
+            bins[m] += a;
+        else if (2 * m < n)
+            bins[m] += std::complex<double>(a / 2, -b / 2);
+        else
+            bins[n - m] += std::complex<double>(a / 2, b / 2);
+        if (k % Chunk == 0 && Cancelled(control))
+            return std::nullopt;
+    }
+    Step(control);
+    if (Cancelled(control))
+        return std::nullopt;
+
+    TransformThread inverse(transform, TransformThread::Direction::Inverse, std::move(probe));
+    inverse.Start();
+    if (!inverse.Wait(control))
+        return std::nullopt;
+    Step(control);
+
+    RealArray sum(static_cast<std::size_t>(n) + 1);
+    const double *reals = transform->Reals();
+    for (std::int64_t i = 0; i < n; i += Chunk) {
+        std::copy(reals + i, reals + std::min(i + Chunk, n), sum.begin() + i);
+        if (Cancelled(control))
+            return std::nullopt;
+    }
+    sum[static_cast<std::size_t>(n)] = sum[0];
+    Step(control);
+    return sum;
+}
+
+std::uint64_t HarmonicSumBytes(std::int64_t n)
+{
+    return RealTransform::BufferBytes(n) + (static_cast<std::uint64_t>(n) + 1) * sizeof(double);
+}
+
+std::optional<Refusal> HarmonicSumMemoryProblem(std::int64_t n, std::uint64_t availableMemory)
+{
+    const std::uint64_t needed = HarmonicSumBytes(n);
+    if (needed <= availableMemory / 10 * 9)
+        return std::nullopt;
+    const auto megabytes = [](std::uint64_t bytes) { return (bytes + (1 << 20) - 1) >> 20; };
+    return Refusal {Reason::NotEnoughMemory,
+                    {},
+                    {static_cast<std::uint64_t>(n), megabytes(needed), megabytes(availableMemory)}};
+}

@@ -1,0 +1,34 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The harmonics added up: the DC component and harmonics 1 to H summed at the sample instants,
+// s_H(i) = MeanValue + sum over k of (a_k cos(2 pi k i / N) + b_k sin(2 pi k i / N)).
+#pragma once
+
+#include "core/spectrum/fft/transform_thread.h"
+#include "core/state/analysis_state.h"
+#include "core/state/task_control.h"
+#include "core/texts/refusal.h"
+
+#include <optional>
+
+// s_H(0) .. s_H(N), the last equal to the first, for the analysis `state` holds (Samples
+// allocated, the coefficients of harmonics 1 to RoundToCount(H) computed). The harmonics are
+// folded onto the N bins of one inverse real transform, harmonic k onto bin k mod N (aliasing:
+// at the sample instants harmonics k and N - k are the same wave), so the cost grows as N log N
+// whatever H. Reads `state` only. Nothing when `control` cancels it; throws std::bad_alloc when
+// memory runs out. `control`, when given, counts HarmonicSumSteps steps. `probe`, for tests, hears
+// on the transform's own thread when its inverse transform starts (true) and ends (false).
+std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state,
+                                            TaskControl *control = nullptr,
+                                            TransformThread::Probe probe = {});
+
+// The steps ComputeHarmonicSum counts: the folding, the transform, the copy.
+constexpr int HarmonicSumSteps = 3;
+
+// What ComputeHarmonicSum takes in memory at most, besides the analysis, for N samples.
+std::uint64_t HarmonicSumBytes(std::int64_t n);
+
+// The sum refused, as an analysis is, when it would take more than 90 % of `availableMemory`
+// (bytes): the message names what it needs and what there is.
+std::optional<Refusal> HarmonicSumMemoryProblem(std::int64_t n, std::uint64_t availableMemory);

@@ -1,0 +1,46 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Sampling of the half-sine pulse train, its Fourier coefficients and the two peak searches.
+#pragma once
+
+#include "core/state/analysis_state.h"
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+
+// Not std::numbers::pi: every angle is formed with this truncated value, so sin(PI) is not 0.
+constexpr double PI = 3.14159265358979;
+
+// Nearest integer, halves to the even neighbour. The value must lie in the signed 32-bit range
+// (check with TryRoundToCount first when it may not).
+std::int32_t RoundToCount(double value);
+std::optional<std::int32_t> TryRoundToCount(double value);
+
+// Reads DutyCycle, Amplitude, SampleCount, HarmonicCount; rewrites the four arrays, MeanValue,
+// SignalPeak, CosSum and SinSum. Never touches SpectrumPeak. The parameters must have passed
+// the parameter check: this computation tests nothing itself.
+void ComputeSpectrum(AnalysisState &state);
+
+// The steps shared by every way of computing the spectrum: the four arrays discarded and
+// allocated anew, N + 2 zeroed elements each, in the order Samples, Magnitudes, CosCoefficients,
+// SinCoefficients; and the moduli sqrt(b^2 + a^2) of harmonics 1 to RoundToCount(H) from the
+// coefficients.
+void AllocateArrays(AnalysisState &state);
+inline double ModulusOf(double a, double b)
+{
+    return std::sqrt(std::pow(b, 2) + std::pow(a, 2));
+}
+void ComputeMagnitudes(AnalysisState &state);
+void ComputeMagnitude(AnalysisState &state, std::int64_t k);
+
+// Largest |s(i)| for i = 0 to N.
+void FindSignalPeak(AnalysisState &state);
+
+// Largest |S_k| for k = 1 to RoundToCount(H); Magnitudes(1) when no harmonic is computed.
+void FindSpectrumPeak(AnalysisState &state);
+
+// The two searches skipped when the analysis holds its peaks already (PeaksFound): the same
+// values, since they were found by the searches over the same arrays.
+void RecallSignalPeak(AnalysisState &state);
+void RecallSpectrumPeak(AnalysisState &state);

@@ -1,0 +1,120 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The spectrum computed fast, beside the literal loops of ComputeSpectrum. Two ways to the bulk of
+// the harmonics: direct sums, the literal loops' own operations with a vector sine-cosine, one
+// harmonic per lane on every thread (N D H sine-cosine pairs); or one real-to-complex transform
+// of the N samples, whatever H is (N log N). Either way the numbers the program shows are then
+// summed again with the C library, to the literal loops' bits. Followed and cancelled through a
+// TaskControl, whose Done() counts harmonics.
+#pragma once
+
+#include "core/spectrum/kernels/sincos_kernels.h"
+#include "core/state/analysis_state.h"
+#include "core/state/task_control.h"
+
+#include <cmath>
+#include <cstdint>
+#include <functional>
+
+enum class SpectrumPath
+{
+    Cheaper, // the cheaper of the two for the analysis's N, D and H, as CheaperPath tells
+    DirectSums,
+    Transform
+};
+
+// Where the transform path is: a test may act at each step (cancel, hold a thread). The transform
+// itself runs on a thread of its own, which says TransformRunning before it and TransformEnded
+// after; every other step is said on the calling thread as it begins.
+enum class SpectrumStage
+{
+    Sampling,
+    CopyingSamples,
+    TransformStarted,
+    TransformRunning,
+    TransformEnded,
+    ExactSums,
+    WaitingForTransform,
+    ReadingBins,
+    SummingAgain,
+};
+
+struct SampleMeasures;
+
+// Largest magnitude a result may have: the plot and the readout multiply results by small
+// factors (25, 45, the cursor's distance from an axis) and must stay finite.
+constexpr double MaxResultMagnitude = 1e300;
+
+// Within MaxResultMagnitude; false for NaN.
+inline bool UsableResult(double value)
+{
+    return std::abs(value) <= MaxResultMagnitude;
+}
+
+// What the transform path learns of its results as it writes them, so that no second pass over
+// the arrays is needed. `found`: every element of the four arrays lies within MaxResultMagnitude,
+// and `spectrumPeak` is the largest modulus of harmonics 1 to H, the value FindSpectrumPeak finds.
+// False where the path did not look, or saw a value out of range: the arrays are then checked
+// whole.
+struct ResultsFound
+{
+    bool found = false;
+    double spectrumPeak = 0;
+};
+
+struct SpectrumOptions
+{
+    const SpectrumKernel *kernel = nullptr; // the direct sums' kernel; BestVectorKernel() if null
+    unsigned threads = 1; // the caller's among them
+    SpectrumPath path = SpectrumPath::Cheaper;
+    // Called at each stage, on the thread that reaches it; the transform's thread keeps a copy.
+    std::function<void(SpectrumStage)> probe;
+    // Where given, receives the transform path's measures of the samples: for tests.
+    SampleMeasures *measured = nullptr;
+    // Where given, receives what the transform path found of its results.
+    ResultsFound *results = nullptr;
+};
+
+// Which path costs less for N samples, duty cycle D and H harmonics (as typed: rounded here).
+SpectrumPath CheaperPath(std::int64_t n, double d, double h);
+
+// Forgets what the transform path keeps for the next analysis while the program runs (buffers,
+// plans, the planner's learning), so that the next analysis runs as the first of a new run: for
+// the benchmarks.
+void ForgetKeptTransforms();
+
+// Memory the path takes beyond the analysis's four arrays, for the memory check.
+std::uint64_t SpectrumWorkspaceBytes(std::int64_t n, double d, double h);
+
+// Every harmonic by direct sums on `kernel`, on `threads` threads: what ComputeSpectrum computes,
+// every bit of it with ExactKernel(); with a vector kernel every modulus lies within 1e-15 of the
+// largest. For tests and benchmarks. Returns false when cancelled; the state then holds a partial
+// analysis to be thrown away.
+bool ComputeSpectrumByDirectSums(AnalysisState &state, const SpectrumKernel &kernel,
+                                 unsigned threads, TaskControl *control = nullptr);
+
+// The program's analysis: the bulk of the harmonics on the path chosen, and every number the
+// program shows exactly as the literal loops give it: MeanValue, Samples, SignalPeak, harmonic
+// `shown` (z, or 0 for none) and the largest modulus, hence SpectrumPeak. Every other modulus and
+// coefficient lies within SpectrumErrorBound (transform) or 1e-15 of the largest (direct sums).
+// Returns false when cancelled. Throws std::bad_alloc when memory runs out.
+bool ComputeSpectrumExactWhereShown(AnalysisState &state, std::int32_t shown,
+                                    const SpectrumOptions &options, TaskControl *control = nullptr);
+
+// What the transform path's error bound is made of: the non-zero samples' count, the sum of their
+// magnitudes, the same weighted by i / N, and their Euclidean norm; and their sum in index order,
+// as the literal loops add them, with the index of the last of them.
+struct SampleMeasures
+{
+    std::int64_t n = 0;
+    std::int64_t terms = 0;
+    double absSum = 0;
+    double weightedAbsSum = 0;
+    double norm = 0;
+    double sum = 0;
+    std::int64_t lastTerm = -1;
+};
+
+// How far the transform's cosine or sine sum of harmonic k (before the factor 2 / N) may lie
+// from the literal loops' CosSum or SinSum.
+double SpectrumErrorBound(const SampleMeasures &measures, std::int64_t k);

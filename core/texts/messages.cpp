@@ -1,0 +1,359 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/texts/messages.h"
+
+namespace {
+
+struct FieldEntry
+{
+    std::u16string_view description;
+    FieldMessages messages;
+};
+
+// A table indexed by an enum that ends in Count: one row for each value, in the enum's order, none
+// of them empty. Checked where the table is built, so that a row missing or out of place fails the
+// build.
+template<typename Enum, typename Row, std::size_t Size>
+constexpr bool OneRowEachInOrder(const Row (&rows)[Size], std::u16string_view Row::*text)
+{
+    if (Size != static_cast<std::size_t>(Enum::Count))
+        return false;
+    for (std::size_t i = 0; i < Size; ++i)
+        if (static_cast<std::size_t>(rows[i].key) != i || (rows[i].*text).empty())
+            return false;
+    return true;
+}
+
+// Indexed by Field: what the field holds, as the refusals name it, and its two messages, written
+// out in full so that every text reads here as it is shown.
+constexpr std::array<FieldEntry, FieldCount> FieldTable = {{
+    {u"il Duty Cycle dell'impulso",
+     {u"Hai dimenticato di scrivere il Duty Cycle dell'impulso ",
+      u"Errore di inserimento dati per il Duty Cycle dell'impulso. Puoi scrivere soltanto numeri "
+      u"razionali con il punto come separatore decimale, anche in forma esponenziale. Ad es: "
+      u"1.23 , 1E-5 , 5E3"}},
+    {u"l'ampiezza dell'impulso Vmax",
+     {u"Hai dimenticato di scrivere l'ampiezza dell'impulso Vmax",
+      u"Errore di inserimento dati per l'ampiezza dell'impulso Vmax. Puoi scrivere soltanto "
+      u"numeri razionali con il punto come separatore decimale, anche in forma esponenziale. Ad "
+      u"es: 1.23 , 1E-5 , 5E3"}},
+    {u"la frequenza del segnale f",
+     {u"Hai dimenticato di scrivere la frequenza del segnale f ",
+      u"Errore di inserimento dati per la frequenza del segnale f . Puoi scrivere soltanto numeri "
+      u"razionali con il punto come separatore decimale, anche in forma esponenziale. Ad es: "
+      u"1.23 , 1E-5 , 5E3"}},
+    {u"il numero di campioni",
+     {u"Hai dimenticato di scrivere il numero di campioni",
+      u"Errore di inserimento dati per il numero di campioni. Puoi scrivere soltanto numeri "
+      u"razionali con il punto come separatore decimale, anche in forma esponenziale. Ad es: "
+      u"1.23 , 1E-5 , 5E3"}},
+    {u"il numero delle armoniche dello spettro visualizzate",
+     {u"Hai dimenticato di scrivere il numero delle armoniche dello spettro visualizzate ",
+      u"Errore di inserimento dati per il numero delle armoniche dello spettro visualizzate . "
+      u"Puoi scrivere soltanto numeri razionali con il punto come separatore decimale, anche in "
+      u"forma esponenziale. Ad es: 1.23 , 1E-5 , 5E3"}},
+    {u"il numero di periodi di s(t) visualizzati",
+     {u"Hai dimenticato di scrivere il numero di periodi di s(t) visualizzati",
+      u"Errore di inserimento dati per il numero di periodi di s(t) visualizzati. Puoi scrivere "
+      u"soltanto numeri razionali con il punto come separatore decimale, anche in forma "
+      u"esponenziale. Ad es: 1.23 , 1E-5 , 5E3"}},
+    {u"il numero della armonica di cui si vuole calcolare il modulo",
+     {u"Hai dimenticato di scrivere il numero della armonica di cui si vuole calcolare il modulo",
+      u"Errore di inserimento dati per il numero della armonica di cui si vuole calcolare il "
+      u"modulo. Puoi scrivere soltanto numeri razionali con il punto come separatore decimale, "
+      u"anche in forma esponenziale. Ad es: 1.23 , 1E-5 , 5E3"}},
+}};
+
+constexpr bool EveryFieldHasItsTexts()
+{
+    for (const FieldEntry &entry : FieldTable)
+        if (entry.description.empty() || entry.messages.missing.empty()
+            || entry.messages.invalid.empty())
+            return false;
+    return true;
+}
+static_assert(EveryFieldHasItsTexts(), "a description and two messages for each field");
+
+// In the order the commands meet the reasons. %f is the field's description, %1 to %3 the
+// numbers.
+constexpr ReasonEntry Reasons[] = {
+    {Reason::DutyCycleZeroOrAboveOne,
+     "a duty cycle of zero or above one (the test both commands make before the others)",
+     u"Il Duty cycle non può essere zero o maggiore di uno",
+     {}},
+    {Reason::NegativeDutyCycle,
+     "a negative duty cycle",
+     u"Il Duty cycle non può essere negativo",
+     {}},
+    {Reason::ValueBeyondDoubles,
+     "a number beyond the double range in a field",
+     u"Il valore scritto per %f è troppo grande: supera i numeri rappresentabili (circa "
+     u"1.8E+308).",
+     {}},
+    {Reason::FrequencyTimesThousandBeyondDoubles,
+     "a frequency that times 1000 leaves that range",
+     u"La frequenza del segnale f è troppo grande: moltiplicata per 1000 supera i numeri "
+     u"rappresentabili (circa 1.8E+308).",
+     {}},
+    {Reason::SampleCountOutOfRange,
+     "N not between 1 and 2147483646 once rounded",
+     u"Il numero di campioni deve essere un numero intero compreso tra 1 e 2147483646.",
+     {}},
+    {Reason::TooManyHarmonics,
+     "more harmonics than N + 1, or a count beyond the 32-bit range, where N + 1 <= 1073741823",
+     u"Il numero delle armoniche dello spettro visualizzate è fuori dall'intervallo consentito: "
+     u"può essere al massimo %1 (il numero di campioni più uno).",
+     {"N + 1"}},
+    {Reason::HarmonicCountOutOfRange,
+     "more harmonics than 1073741823, or a count beyond the 32-bit range, where N + 1 is larger",
+     u"Il numero delle armoniche dello spettro visualizzate è fuori dall'intervallo consentito: "
+     u"può essere al massimo %1.",
+     {"1073741823"}},
+    {Reason::TargetHarmonicOutOfRange,
+     "z outside 0 to N + 1 (harmonic modulus only)",
+     u"Il numero della armonica di cui si vuole calcolare il modulo deve essere compreso tra 0 e "
+     u"%1 (il numero di campioni più uno).",
+     {"N + 1"}},
+    {Reason::PeriodCountOutOfRange,
+     "periods beyond the 32-bit range (graphs only)",
+     u"Il numero di periodi di s(t) visualizzati è troppo grande in valore assoluto: al massimo "
+     u"2147483647.",
+     {}},
+    {Reason::ZeroFrequency,
+     "a zero frequency (graphs only: the time scale divides by it)",
+     u"La frequenza del segnale f non può essere zero.",
+     {}},
+    {Reason::NotEnoughMemory,
+     "four arrays of N + 2 doubles larger than 90 % of the free memory",
+     u"Memoria insufficiente: per %1 campioni servono %2 MB, ma ne sono disponibili %3 MB. "
+     u"Riduci il numero di campioni.",
+     {"N", "X", "Y"}},
+    {Reason::AllocationFailed,
+     "the allocation fails all the same",
+     u"Memoria insufficiente per il calcolo: riduci il numero di campioni.",
+     {}},
+    {Reason::ResultsTooLarge,
+     "a result beyond 1E+300 in magnitude (Vmax = 1E308, say)",
+     u"Il calcolo ha prodotto valori troppo grandi per essere rappresentati (oltre 1E+300). "
+     u"Prova con un'ampiezza Vmax più piccola.",
+     {}},
+};
+
+constexpr bool ReasonsInEnumOrder()
+{
+    std::size_t index = 0;
+    for (const ReasonEntry &entry : Reasons)
+        if (static_cast<std::size_t>(entry.reason) != index++ || entry.text.empty())
+            return false;
+    return index == static_cast<std::size_t>(Reason::Count);
+}
+static_assert(ReasonsInEnumOrder(), "one text for each Reason, in the enum's order");
+
+struct SaveProblemEntry
+{
+    SaveProblem key;
+    std::u16string_view text;
+};
+
+// In the order of the enum: a row missing or out of place fails the build.
+constexpr SaveProblemEntry SaveProblemTexts[] = {
+    {SaveProblem::FolderMissing, u"la cartella non esiste"},
+    {SaveProblem::NotAFolder, u"nel percorso c'è un file al posto di una cartella"},
+    {SaveProblem::NoPermission, u"non hai il permesso di scrivere in quella cartella"},
+    {SaveProblem::FileProtected, u"il file esistente è protetto e non può essere sostituito"},
+    {SaveProblem::IsAFolder, u"con quel nome c'è già una cartella"},
+    {SaveProblem::NameTooLong, u"il nome del file è troppo lungo"},
+    {SaveProblem::FolderNameTooLong, u"il nome di una cartella del percorso è troppo lungo"},
+    {SaveProblem::PathTooLong, u"il percorso del file è troppo lungo"},
+    {SaveProblem::ReadOnlyDisk, u"il disco è di sola lettura"},
+    {SaveProblem::DiskFull, u"il disco è pieno"},
+    {SaveProblem::FileTooLarge, u"il file supera la dimensione massima consentita dal sistema"},
+    {SaveProblem::WriteFailed, u"la scrittura sul disco non è riuscita"},
+    {SaveProblem::ReplaceFailed, u"non è stato possibile sostituire il file esistente"},
+    {SaveProblem::NotEnoughMemory, u"la memoria non basta per preparare i dati"},
+};
+
+static_assert(OneRowEachInOrder<SaveProblem>(SaveProblemTexts, &SaveProblemEntry::text),
+              "one text for each SaveProblem, in the enum's order");
+
+struct UiTextEntry
+{
+    UiText key;
+    std::u16string_view text;
+};
+
+// In the order of the enum. A caption that a user or a test looks for is written here exactly as
+// the window shows it, spaces included; an ellipsis is the one character "…".
+constexpr UiTextEntry UiTexts[] = {
+    {UiText::ProgramName, u"Spettro Segnale"},
+    {UiText::QtTranslationsMissing,
+     u"Traduzioni di Qt non caricate (%1): i testi di Qt restano in inglese"},
+    {UiText::Wait, u"Attendere!"},
+    {UiText::Cancel, u"Annulla"},
+    {UiText::Cancelling, u"Annullamento in corso…"},
+
+    {UiText::InputHeading,
+     u"Spettro di un segnale impulsivo senx periodico unipolare (serie di Fourier), semionda"},
+    {UiText::EnterData, u"Inserisci i dati"},
+    {UiText::AmplitudeSymbol, u"Vmax"},
+    {UiText::VoltUnit, u"[V]"},
+    {UiText::FrequencySymbol, u"f"},
+    {UiText::KilohertzUnit, u"[kHz]"},
+    {UiText::FrequencyDefinition, u"f = 1/T"},
+    {UiText::PeriodCountSymbol, u"Np"},
+    {UiText::PeriodCountCaption, u"numero periodi di s(t) visualizzati"},
+    {UiText::DutyCycleSymbol, u"D.C."},
+    {UiText::DutyCycleDefinition, u"Duty Cycle = Ti / T"},
+    {UiText::HarmonicCountSymbol, u"M"},
+    {UiText::HarmonicCountCaption, u"numero armoniche dello spettro visualizzate "},
+    {UiText::SampleCountSymbol, u"N"},
+    {UiText::SampleCountCaption, u"numero campioni"},
+    {UiText::SignalSymbol, u"s(t)"},
+    {UiText::TargetHarmonicSymbol, u"z"},
+    {UiText::TargetHarmonicDefinition, u"z = N° armonica"},
+    {UiText::MagnitudeCaption, u"modulo armonica N° z"},
+    {UiText::MeanValueSymbol, u"Ao"},
+    {UiText::MeanValueCaption, u"componente continua  segnale"},
+    {UiText::MagnitudeSymbol, u"|S(z)|"},
+    {UiText::Contact, u"spettro@example.org"},
+    {UiText::AmplitudeField, u"Vmax [V], ampiezza dell'impulso"},
+    {UiText::FrequencyField, u"f [kHz], frequenza del segnale"},
+    {UiText::PeriodCountField, u"Np, numero periodi di s(t) visualizzati"},
+    {UiText::DutyCycleField, u"D.C., Duty Cycle = Ti / T"},
+    {UiText::HarmonicCountField, u"M, numero armoniche dello spettro visualizzate"},
+    {UiText::SampleCountField, u"N, numero campioni per periodo"},
+    {UiText::TargetHarmonicField, u"z, numero della armonica di cui calcolare il modulo"},
+    {UiText::HarmonicModulusButton, u"Calcola modulo armonica N° z"},
+    {UiText::GraphsButton, u"Grafici"},
+    {UiText::GraphsButtonDescription, u"Apre la finestra del segnale e dello spettro"},
+    {UiText::MagnitudeResultDescription, u"modulo della armonica N° z [V]"},
+    {UiText::MeanValueResultDescription, u"componente continua del segnale [V]"},
+    {UiText::CopyResult, u"Copia"},
+    {UiText::DiagramDescription,
+     u"Schema del segnale: impulsi a semionda sinusoidale di ampiezza Vmax, durata Ti, periodo T"},
+    {UiText::AnalysisProgress, u"Calcolo dello spettro…\nArmoniche calcolate: %1 di %2"},
+
+    {UiText::GraphWindowTitle, u"Segnale e spettro"},
+    {UiText::PlotName, u"Grafici del segnale s(t) e dello spettro |S(f)|"},
+    {UiText::PlotDescription,
+     u"In alto il segnale in rosso, in basso lo spettro a righe in blu con la componente continua "
+     u"in verde; il suggerimento mostra il valore sotto il cursore"},
+    {UiText::SpectrumSymbol, u"S(f)"},
+    {UiText::MoveCursorHint,
+     u"Sposta il cursore del mouse sui grafici, comparirà il valore in quel punto"},
+    {UiText::MeanValueKey, u" componente continua in verde"},
+    {UiText::HarmonicSumKey, u" somma delle armoniche in viola"},
+    {UiText::CopyImage, u"Copia immagine"},
+    {UiText::SaveImage, u"Salva immagine…"},
+    {UiText::CopyData, u"Copia dati"},
+    {UiText::SaveData, u"Salva dati (CSV)…"},
+    {UiText::SaveWorkbook, u"Salva foglio di calcolo (.xlsx)…"},
+    {UiText::HarmonicSum, u"Somma delle armoniche"},
+    {UiText::SaveImageTitle, u"Salva immagine"},
+    {UiText::SaveDataTitle, u"Salva dati (CSV)"},
+    {UiText::SaveWorkbookTitle, u"Salva foglio di calcolo"},
+    {UiText::ImageFilter, u"Immagine PNG (*.png)"},
+    {UiText::DataFilter, u"Dati CSV (*.csv)"},
+    {UiText::WorkbookFilter, u"Foglio di calcolo (*.xlsx)"},
+    {UiText::CopyDataProgress, u"Copia dei dati…\nRighe scritte: %1 di %2"},
+    {UiText::SaveDataProgress, u"Scrittura dei dati…\nRighe scritte: %1 di %2"},
+    {UiText::SaveWorkbookProgress, u"Scrittura del foglio di calcolo…\nRighe scritte: %1 di %2"},
+    {UiText::HarmonicSumProgress, u"Somma delle armoniche…\nPassi eseguiti: %1 di %2"},
+    {UiText::NameTooLongHint,
+     u"Il nome del file è troppo lungo: al massimo 255 caratteri (meno se accentati)."},
+    {UiText::CopyOutOfMemory,
+     u"I dati non sono stati copiati: la memoria non basta per prepararli."},
+    {UiText::SaveFailed,
+     u"Il file «%1» non è stato salvato: %2. Un file con quel nome, se c'era, è rimasto com'era."},
+    {UiText::TooManyRows,
+     u"I dati sono %1 righe: troppe per gli appunti, perché un foglio di calcolo ne accoglie al "
+     u"massimo %2. Usa «%3»."},
+    {UiText::TooManyWorkbookRows,
+     u"Un foglio del file avrebbe %1 righe: troppe, perché un foglio di calcolo ne accoglie al "
+     u"massimo %2. Usa «%3»."},
+};
+static_assert(OneRowEachInOrder<UiText>(UiTexts, &UiTextEntry::text),
+              "one text for each UiText, in the enum's order");
+
+std::u16string Decimal(std::uint64_t value)
+{
+    const std::string digits = std::to_string(value);
+    return {digits.begin(), digits.end()};
+}
+
+// The pattern with %1, %2, ... replaced by the slots and %f by the field's description. Only the
+// pattern is read for slots, so a slot's own "%2" (a file name's, say) stays as it is.
+std::u16string Filled(std::u16string_view pattern, std::span<const std::u16string> slots,
+                      std::u16string_view field = {})
+{
+    std::u16string text;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == u'%' && i + 1 < pattern.size()) {
+            const char16_t slot = pattern[++i];
+            if (slot == u'f')
+                text += field;
+            else
+                text += slots[static_cast<std::size_t>(slot - u'1')];
+            continue;
+        }
+        text += pattern[i];
+    }
+    return text;
+}
+
+} // namespace
+
+std::span<const ReasonEntry> ReasonTable()
+{
+    return Reasons;
+}
+
+std::u16string MessageText(const Refusal &refusal)
+{
+    const std::array<std::u16string, 3> numbers
+        = {Decimal(refusal.numbers[0]), Decimal(refusal.numbers[1]), Decimal(refusal.numbers[2])};
+    return Filled(Reasons[static_cast<std::size_t>(refusal.reason)].text, numbers,
+                  refusal.field ? FieldDescription(*refusal.field) : std::u16string_view {});
+}
+
+const FieldMessages &MessagesFor(Field field)
+{
+    return FieldTable[static_cast<std::size_t>(field)].messages;
+}
+
+std::u16string_view FieldDescription(Field field)
+{
+    return FieldTable[static_cast<std::size_t>(field)].description;
+}
+
+std::u16string SaveFailedText(std::u16string_view path, SaveProblem problem)
+{
+    const std::u16string slots[] = {std::u16string(path), std::u16string(SaveProblemText(problem))};
+    return Filled(TextOf(UiText::SaveFailed), slots);
+}
+
+std::u16string_view SaveProblemText(SaveProblem problem)
+{
+    return SaveProblemTexts[static_cast<std::size_t>(problem)].text;
+}
+
+std::u16string_view TextOf(UiText text)
+{
+    return UiTexts[static_cast<std::size_t>(text)].text;
+}
+
+std::u16string TooManyRowsText(std::int64_t rows)
+{
+    const std::u16string slots[]
+        = {Decimal(static_cast<std::uint64_t>(rows)), Decimal(SpreadsheetRows),
+           std::u16string(TextOf(UiText::SaveData))};
+    return Filled(TextOf(UiText::TooManyRows), slots);
+}
+
+std::u16string TooManyWorkbookRowsText(std::int64_t rows)
+{
+    const std::u16string slots[]
+        = {Decimal(static_cast<std::uint64_t>(rows)), Decimal(SpreadsheetRows),
+           std::u16string(TextOf(UiText::SaveData))};
+    return Filled(TextOf(UiText::TooManyWorkbookRows), slots);
+}

@@ -1,0 +1,145 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every text the program shows, in one place: the two messages of each field, the message of each
+// typed reason for which a command stops after its checks, why a save failed, and every other
+// text of the windows (captions, menu entries, dialog titles and filters, progress texts,
+// accessible names). Each table is indexed by its enum, and a row missing or out of place fails
+// the build.
+#pragma once
+
+#include "core/texts/fields.h"
+#include "core/texts/refusal.h"
+#include "core/texts/save_problem.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+// The message of a refusal, its field and numbers filled in.
+std::u16string MessageText(const Refusal &refusal);
+
+struct FieldMessages
+{
+    std::u16string_view missing; // the field is empty
+    std::u16string_view invalid; // the field holds a character outside the number alphabet
+};
+
+const FieldMessages &MessagesFor(Field field);
+
+// What the field holds, as the messages name it ("il numero di campioni").
+std::u16string_view FieldDescription(Field field);
+
+// One row of the table, as the README lists it: the condition in English, the message with %f
+// for the field and %1 to %3 for the numbers, and what each number stands for.
+struct ReasonEntry
+{
+    Reason reason;
+    std::string_view when;
+    std::u16string_view text;
+    std::array<std::string_view, 3> numberNames;
+};
+
+std::span<const ReasonEntry> ReasonTable();
+
+// Every other text the windows show, named by what it says. Where a text holds %1, %2, ..., the
+// code that shows it fills them in: QString::arg for the progress texts, the functions below for
+// the export's messages.
+enum class UiText
+{
+    // The program as a whole.
+    ProgramName, // the input window's caption, the title of its message and progress boxes
+    QtTranslationsMissing, // on the terminal; %1 = the file looked for
+    Wait, // beside each button of the input window, and before each progress text
+    Cancel,
+    Cancelling,
+
+    // The input window: its labels, fields and buttons.
+    InputHeading,
+    EnterData,
+    AmplitudeSymbol,
+    VoltUnit,
+    FrequencySymbol,
+    KilohertzUnit,
+    FrequencyDefinition,
+    PeriodCountSymbol,
+    PeriodCountCaption,
+    DutyCycleSymbol,
+    DutyCycleDefinition,
+    HarmonicCountSymbol,
+    HarmonicCountCaption,
+    SampleCountSymbol,
+    SampleCountCaption,
+    SignalSymbol, // also the graph window's upper option button
+    TargetHarmonicSymbol,
+    TargetHarmonicDefinition,
+    MagnitudeCaption,
+    MeanValueSymbol,
+    MeanValueCaption,
+    MagnitudeSymbol,
+    Contact,
+    AmplitudeField,
+    FrequencyField,
+    PeriodCountField,
+    DutyCycleField,
+    HarmonicCountField,
+    SampleCountField,
+    TargetHarmonicField,
+    HarmonicModulusButton,
+    GraphsButton,
+    GraphsButtonDescription,
+    MagnitudeResultDescription,
+    MeanValueResultDescription,
+    CopyResult,
+    DiagramDescription,
+    AnalysisProgress, // %1 of %2 harmonics
+
+    // The graph window: its controls, its menu, the file dialogs and the long work it starts.
+    GraphWindowTitle,
+    PlotName,
+    PlotDescription,
+    SpectrumSymbol,
+    MoveCursorHint,
+    MeanValueKey,
+    HarmonicSumKey,
+    CopyImage,
+    SaveImage,
+    CopyData,
+    SaveData,
+    SaveWorkbook,
+    HarmonicSum,
+    SaveImageTitle,
+    SaveDataTitle,
+    SaveWorkbookTitle,
+    ImageFilter,
+    DataFilter,
+    WorkbookFilter,
+    CopyDataProgress, // %1 of %2 rows
+    SaveDataProgress, // %1 of %2 rows
+    SaveWorkbookProgress, // %1 of %2 rows
+    HarmonicSumProgress, // %1 of %2 steps
+                         // Under the file dialog's name while it is too long to be saved, which
+                         // keeps Save disabled.
+    NameTooLongHint,
+    // The memory ran out while the data for the clipboard were prepared.
+    CopyOutOfMemory,
+    SaveFailed, // %1 = the file's path, %2 = why (SaveFailedText)
+    TooManyRows, // %1 = rows, %2 = a sheet's rows, %3 = the CSV entry (TooManyRowsText)
+    TooManyWorkbookRows, // likewise (TooManyWorkbookRowsText)
+
+    Count // not a text: the number of texts
+};
+
+std::u16string_view TextOf(UiText text);
+
+// The messages of the export from the graph window.
+// A save that failed: the file's path and why, in words; nothing was left behind.
+std::u16string SaveFailedText(std::u16string_view path, SaveProblem problem);
+// Why, alone ("il disco è pieno").
+std::u16string_view SaveProblemText(SaveProblem problem);
+// Data too long for the clipboard: more rows than a spreadsheet holds.
+constexpr std::int64_t SpreadsheetRows = 1048576;
+std::u16string TooManyRowsText(std::int64_t rows);
+// A sheet of the workbook would need more rows than a spreadsheet holds.
+std::u16string TooManyWorkbookRowsText(std::int64_t rows);

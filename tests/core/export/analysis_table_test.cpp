@@ -1,0 +1,218 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The analysis as a CSV table, read back with an RFC 4180 parser of its own: the same doubles to
+// the bit, every row as wide as the header, CRLF line ends.
+#include "core/export/analysis_table.h"
+#include "core/export/table_texts.h"
+#include "core/spectrum/harmonic_sum.h"
+#include "core/spectrum/spectrum.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Splits RFC 4180 text into rows of fields: quoted fields may hold commas, quotes (doubled) and
+// line ends; every row ends with CRLF.
+std::vector<std::vector<std::string>> ParseCsv(const std::string &text)
+{
+    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        std::string &field = rows.back().back();
+        if (text[i] == '"') {
+            for (++i; i < text.size(); ++i) {
+                if (text[i] == '"' && i + 1 < text.size() && text[i + 1] == '"')
+                    field += text[++i];
+                else if (text[i] == '"')
+                    break;
+                else
+                    field += text[i];
+            }
+        } else if (text[i] == ',') {
+            rows.back().emplace_back();
+        } else if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            ++i;
+            rows.emplace_back(1);
+        } else {
+            field += text[i];
+        }
+    }
+    if (rows.back().size() == 1 && rows.back()[0].empty())
+        rows.pop_back(); // after the last CRLF
+    return rows;
+}
+
+std::uint64_t Bits(const std::string &field)
+{
+    char *end = nullptr;
+    const double value = std::strtod(field.c_str(), &end);
+    EXPECT_EQ(*end, '\0') << field;
+    return std::bit_cast<std::uint64_t>(value);
+}
+
+AnalysisState Analysis(double frequency, double harmonics = 20.5) // 20.5: 20 harmonics
+{
+    AnalysisState s;
+    s.SampleCount = 1000;
+    s.DutyCycle = 0.37;
+    s.Amplitude = -3e-7;
+    s.HarmonicCount = harmonics;
+    s.Frequency = frequency;
+    ComputeSpectrum(s);
+    s.HarmonicSum = ComputeHarmonicSum(s).value();
+    return s;
+}
+
+std::string Table(const AnalysisState &s)
+{
+    const AnalysisTable table(s);
+    std::string text;
+    table.AppendRows(0, 7, text); // in two pieces, as the export writes it
+    table.AppendRows(7, table.RowCount() - 7, text);
+    return text;
+}
+
+TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
+{
+    const AnalysisState s = Analysis(123456.789);
+    const std::string text = Table(s);
+    const auto rows = ParseCsv(text);
+    ASSERT_EQ(rows.size(), 2u + 20u + 1000u);
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string> {"grandezza", "componente continua [V]", "k",
+                                         "frequenza [kHz]", "a_k [V]", "b_k [V]", "|S_k| [V]", "i",
+                                         "tempo [\xC2\xB5s]", "s(i) [V]", "somma armoniche [V]"}));
+    for (const auto &row : rows)
+        ASSERT_EQ(row.size(), 11u);
+    EXPECT_EQ(rows[1][0], "componente continua");
+    EXPECT_EQ(Bits(rows[1][1]), std::bit_cast<std::uint64_t>(s.MeanValue));
+    for (int k = 1; k <= 20; ++k) {
+        const auto &row = rows[1 + k];
+        ASSERT_EQ(row[0], "armonica");
+        EXPECT_EQ(row[2], std::to_string(k));
+        EXPECT_EQ(Bits(row[3]), std::bit_cast<std::uint64_t>(k * s.Frequency / 1000));
+        EXPECT_EQ(Bits(row[4]), std::bit_cast<std::uint64_t>(s.CosCoefficients[k])) << k;
+        EXPECT_EQ(Bits(row[5]), std::bit_cast<std::uint64_t>(s.SinCoefficients[k])) << k;
+        EXPECT_EQ(Bits(row[6]), std::bit_cast<std::uint64_t>(s.Magnitudes[k])) << k;
+    }
+    for (int i = 0; i < 1000; ++i) {
+        const auto &row = rows[22 + i];
+        ASSERT_EQ(row[0], "campione");
+        EXPECT_EQ(row[7], std::to_string(i));
+        EXPECT_EQ(Bits(row[8]), std::bit_cast<std::uint64_t>(1e6 / s.Frequency * i / 1000));
+        EXPECT_EQ(Bits(row[9]), std::bit_cast<std::uint64_t>(s.Samples[i])) << i;
+        EXPECT_EQ(Bits(row[10]), std::bit_cast<std::uint64_t>(s.HarmonicSum[i])) << i;
+    }
+    // RFC 4180 line ends only.
+    EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
+    std::size_t lineEnds = 0;
+    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; ++at, ++lineEnds)
+        EXPECT_EQ(text[at - 1], '\r');
+    EXPECT_EQ(lineEnds, rows.size());
+}
+
+TEST(AnalysisTable, leavesTheTimeOutWithoutATimeScale)
+{
+    const auto rows = ParseCsv(Table(Analysis(0)));
+    EXPECT_EQ(rows[22][8], ""); // sample 0: 0 times an infinite period
+    EXPECT_EQ(rows[23][8], "");
+    EXPECT_EQ(rows[2][3], "0"); // harmonic 1 at 0 kHz
+}
+
+// The shortest text that reads back, not merely one that does: a spreadsheet shows what is
+// written. A count of harmonics such as 20.7 rounds to 21, as every other count of the program.
+TEST(AnalysisTable, writesTheShortestTextAndRoundsTheHarmonicCount)
+{
+    const AnalysisState s = Analysis(100, 20.7);
+    const auto rows = ParseCsv(Table(s));
+    ASSERT_EQ(rows.size(), 2u + 21u + 1000u);
+    EXPECT_EQ(rows[2][3], "0.1"); // harmonic 1 of 100 Hz, in kHz
+    EXPECT_EQ(rows[4][3], "0.3");
+    EXPECT_EQ(rows[22][0], "armonica");
+    EXPECT_EQ(rows[22][2], "21");
+    EXPECT_EQ(rows[23][8], "0"); // sample 0 at 0 µs
+    EXPECT_EQ(rows[24][8], "10"); // a period of 10000 µs in 1000 samples
+}
+
+TEST(AnalysisTable, leavesTheSumOutUntilItIsComputed)
+{
+    AnalysisState s = Analysis(1000);
+    s.HarmonicSum = {};
+    const auto rows = ParseCsv(Table(s));
+    ASSERT_EQ(rows[22].size(), 11u);
+    EXPECT_EQ(rows[22][10], "");
+    EXPECT_NE(rows[22][9], "");
+}
+
+std::vector<std::string> Split(const std::string &line, char separator)
+{
+    std::vector<std::string> fields(1);
+    for (const char c : line) {
+        if (c == separator)
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
+    return fields;
+}
+
+// The clipboard's tab-separated text holds the CSV's cells, numbers with the decimal comma.
+TEST(AnalysisTable, tabTextHoldsTheSameCellsWithTheGivenSeparator)
+{
+    const AnalysisState s = Analysis(123456.789);
+    const AnalysisTable table(s);
+    const auto csv = ParseCsv(Table(s));
+    std::string tabs;
+    AppendTabRows(table, 0, 5, u',', tabs);
+    AppendTabRows(table, 5, table.RowCount() - 5, u',', tabs);
+    ASSERT_EQ(tabs.back(), '\n');
+    tabs.pop_back();
+    const auto lines = Split(tabs, '\n');
+    ASSERT_EQ(lines.size(), csv.size());
+    for (std::size_t row = 0; row < lines.size(); ++row) {
+        auto fields = Split(lines[row], '\t');
+        for (std::size_t column = 1; row > 0 && column < fields.size(); ++column) {
+            std::string &number = fields[column];
+            EXPECT_EQ(number.find('.'), std::string::npos) << number;
+            std::replace(number.begin(), number.end(), ',', '.');
+        }
+        EXPECT_EQ(fields, csv[row]) << "row " << row;
+    }
+}
+
+// The HTML table has the header's cells as <th>, then one <tr> per row.
+TEST(AnalysisTable, htmlTableHasOneRowPerTableRow)
+{
+    const AnalysisState s = Analysis(1000);
+    const AnalysisTable table(s);
+    std::string html;
+    AppendHtmlStart(html);
+    AppendHtmlRows(table, 0, table.RowCount(), u'.', html);
+    AppendHtmlEnd(html);
+    std::size_t rows = 0, headers = 0;
+    for (std::size_t at = 0; (at = html.find("<tr>", at)) != std::string::npos; ++at)
+        ++rows;
+    for (std::size_t at = 0; (at = html.find("<th>", at)) != std::string::npos; ++at)
+        ++headers;
+    EXPECT_EQ(rows, std::size_t(table.RowCount()));
+    EXPECT_EQ(headers, AnalysisTable::ColumnCount);
+    EXPECT_NE(html.find("<th>|S_k| [V]</th>"), std::string::npos);
+    EXPECT_NE(html.find("<td>componente continua</td>"), std::string::npos);
+}
+
+TEST(AnalysisTable, holdsTheHeaderAloneBeforeAnyAnalysis)
+{
+    const AnalysisState empty;
+    const AnalysisTable table(empty);
+    ASSERT_EQ(table.RowCount(), 1);
+    std::string text;
+    table.AppendRows(0, 1, text);
+    EXPECT_EQ(ParseCsv(text).size(), 1u);
+}
+
+} // namespace

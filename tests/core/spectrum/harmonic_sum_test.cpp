@@ -1,0 +1,222 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The sum of the harmonics against its own definition summed term by term, against the samples
+// it rebuilds, and against the Fourier series of the half-sine train in closed form.
+#include "core/spectrum/harmonic_sum.h"
+#include "core/spectrum/spectrum.h"
+#include "tests/support/analysed.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <numbers>
+#include <string>
+
+namespace {
+
+using std::numbers::pi;
+
+RealArray Sum(const AnalysisState &state)
+{
+    std::optional<RealArray> sum = ComputeHarmonicSum(state);
+    EXPECT_TRUE(sum);
+    return sum.value_or(RealArray());
+}
+
+// The definition, term by term: MeanValue plus a_k cos(2 pi k i / N) + b_k sin(2 pi k i / N)
+// for k = 1 to RoundToCount(H), the angles with the true pi.
+double DirectSum(const AnalysisState &s, std::int64_t i)
+{
+    const double n = s.SampleCount;
+    double sum = s.MeanValue;
+    for (std::int64_t k = 1; k <= RoundToCount(s.HarmonicCount); ++k) {
+        const double angle = 2 * pi * double(k) * double(i) / n;
+        sum += s.CosCoefficients[k] * std::cos(angle) + s.SinCoefficients[k] * std::sin(angle);
+    }
+    return sum;
+}
+
+struct SmallCase
+{
+    std::int32_t n;
+    double d;
+    double v;
+};
+
+void PrintTo(const SmallCase &c, std::ostream *out)
+{
+    *out << "N = " << c.n << ", D = " << c.d << ", V = " << c.v;
+}
+
+std::string Name(const testing::TestParamInfo<SmallCase> &info)
+{
+    const SmallCase &c = info.param;
+    char name[64];
+    std::snprintf(name, sizeof name, "N%d_D%dpc_V%s%d", c.n, int(c.d * 100), c.v < 0 ? "minus" : "",
+                  int(std::abs(c.v)));
+    return name;
+}
+
+class SmallCases : public testing::TestWithParam<SmallCase>
+{
+};
+
+// Every H from 0 to N + 1, so that harmonics past N / 2 and past N fold onto their bins
+// (k mod N, and the mirror N - k mod N) with the right sign: an odd duty cycle such as 0.37 gives
+// sine coefficients of both signs, which a wrong convention would add with the wrong one.
+TEST_P(SmallCases, equalTheDefinitionSummedTermByTerm)
+{
+    const SmallCase &c = GetParam();
+    for (int h = 0; h <= c.n + 1; ++h) {
+        const AnalysisState s = Analysed(c.v, c.d, c.n, h);
+        double scale = std::abs(s.MeanValue);
+        for (int k = 1; k <= h; ++k)
+            scale += s.Magnitudes[k];
+        const RealArray sum = Sum(s);
+        ASSERT_EQ(sum.size(), std::size_t(c.n) + 1);
+        for (std::int64_t i = 0; i < c.n; ++i)
+            EXPECT_NEAR(sum[i], DirectSum(s, i), 1e-12 * scale) << "H = " << h << ", i = " << i;
+        EXPECT_EQ(sum[c.n], sum[0]) << "periodic: s_H(N) is s_H(0)";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(HarmonicSum, SmallCases,
+                         testing::Values(SmallCase {1, 1, 10}, SmallCase {2, 0.5, 10},
+                                         SmallCase {3, 1, -2}, SmallCase {4, 0.5, 1},
+                                         SmallCase {7, 0.5, 1}, SmallCase {8, 0.37, -3},
+                                         SmallCase {15, 0.05, 10}, SmallCase {16, 0.37, 10},
+                                         SmallCase {20, 0.05, -1}, SmallCase {21, 1, 5},
+                                         SmallCase {33, 0.37, -7}, SmallCase {64, 0.6, 2}),
+                         Name);
+
+// With N odd, harmonics 1 to (N - 1) / 2 and the DC component are the whole discrete spectrum:
+// their sum is the inverse transform and gives back every sample.
+TEST(HarmonicSum, rebuildsEverySampleFromHalfTheHarmonicsWhenNIsOdd)
+{
+    for (const std::int32_t n : {1, 3, 5, 7, 11, 31, 101})
+        for (const double d : {0.05, 0.37, 0.5, 1.0})
+            for (const double v : {10.0, -4.0}) {
+                const AnalysisState s = Analysed(v, d, n, (n - 1) / 2);
+                const RealArray sum = Sum(s);
+                for (std::int64_t i = 0; i < n; ++i)
+                    EXPECT_NEAR(sum[i], s.Samples[i], 1e-12 * s.SignalPeak)
+                        << "N = " << n << ", D = " << d << ", V = " << v << ", i = " << i;
+            }
+}
+
+// The Fourier series of the train of half-sines of peak v lasting d of each period, in closed
+// form, summed to harmonic h at t = i / n periods.
+double ClosedFormSum(double v, double d, int h, double i, double n)
+{
+    const double alpha = 1 / (2 * d); // the half-sine is sin(alpha * theta) for theta < 2 pi d
+    double sum = 2 * v * d / pi;
+    for (int k = 1; k <= h; ++k) {
+        double a, b;
+        if (std::abs(alpha - k) < 1e-12) { // the half-sine's own frequency
+            a = 0;
+            b = v * d;
+        } else {
+            const double common = v / pi * alpha / (alpha * alpha - double(k) * k);
+            a = common * (1 + std::cos(2 * pi * k * d));
+            b = common * std::sin(2 * pi * k * d);
+        }
+        const double angle = 2 * pi * k * i / n;
+        sum += a * std::cos(angle) + b * std::sin(angle);
+    }
+    return sum;
+}
+
+double LargestDistance(const AnalysisState &s, const RealArray &sum)
+{
+    double largest = 0;
+    for (std::int64_t i = 0; i < s.SampleCount; ++i)
+        largest = std::max(largest, std::abs(sum[i] - s.Samples[i]));
+    return largest;
+}
+
+// At the program's defaults (D = 0.5, 10 V, 10000 samples) more harmonics rebuild the signal
+// better, and the distance left at 10 harmonics is the series' own.
+TEST(HarmonicSum, approachesTheSignalAsHarmonicsAreAdded)
+{
+    double previous = 0;
+    for (const int h : {1, 3, 10, 30}) {
+        const AnalysisState s = Analysed(10, 0.5, 10000, h);
+        const double distance = LargestDistance(s, Sum(s));
+        if (h > 1) {
+            EXPECT_LT(distance, previous) << "H = " << h;
+        }
+        previous = distance;
+    }
+
+    const AnalysisState s = Analysed(10, 0.5, 10000, 10);
+    double closedForm = 0;
+    for (std::int64_t i = 0; i < 10000; ++i)
+        closedForm
+            = std::max(closedForm, std::abs(ClosedFormSum(10, 0.5, 10, i, 10000) - s.Samples[i]));
+    // The sampled coefficients differ from the series' by the harmonics that alias onto them,
+    // about V / N^2 each, and PI by 3.2e-15 from pi: far below 1e-6 V.
+    EXPECT_NEAR(LargestDistance(s, Sum(s)), closedForm, 1e-6 * 10);
+    EXPECT_GT(closedForm, 0.01); // the kink at the pulse's end is not rebuilt by 10 harmonics
+}
+
+TEST(HarmonicSum, countsItsStepsAndStopsWhenCancelled)
+{
+    const AnalysisState s = Analysed(10, 0.5, 1000, 10);
+    TaskControl done;
+    EXPECT_TRUE(ComputeHarmonicSum(s, &done));
+    EXPECT_EQ(done.Done(), HarmonicSumSteps);
+    TaskControl cancelled;
+    cancelled.Cancel();
+    EXPECT_FALSE(ComputeHarmonicSum(s, &cancelled));
+}
+
+// Cancelled while its inverse transform runs: it returns without waiting for it, and the
+// transform, held here until the analysis it read is freed, finishes on its own memory.
+TEST(HarmonicSum, cancelledDuringItsTransformReturnsAtOnceAndLeavesItsMemoryToIt)
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool released = false, ended = false;
+    TaskControl control;
+    const auto probe = [&](bool running) {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (running) {
+            control.Cancel();
+            changed.wait(lock, [&] { return released; });
+        } else {
+            ended = true;
+            changed.notify_all();
+        }
+    };
+    {
+        const auto s = std::make_unique<AnalysisState>(Analysed(10, 0.5, 4096, 2000));
+        EXPECT_FALSE(ComputeHarmonicSum(*s, &control, probe));
+        EXPECT_LT(control.Done(), HarmonicSumSteps);
+    } // the analysis is freed here
+    std::unique_lock<std::mutex> lock(mutex);
+    EXPECT_FALSE(ended) << "the sum waited for its transform";
+    released = true;
+    changed.notify_all();
+    changed.wait(lock, [&] { return ended; });
+}
+
+// The transform's buffers and the sum: 8 (N + 1) + 8 N + 16 (N / 2 + 1) bytes.
+TEST(HarmonicSum, isRefusedWhenItWouldTakeMoreThanNinetyPerCentOfTheFreeMemory)
+{
+    const std::int64_t n = 1000000;
+    const std::uint64_t needed = 8 * (n + 1) + 8 * n + 16 * (n / 2 + 1);
+    EXPECT_FALSE(HarmonicSumMemoryProblem(n, needed / 9 * 10 + 10));
+    const std::optional<Refusal> refused = HarmonicSumMemoryProblem(n, needed);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->reason, Reason::NotEnoughMemory);
+    EXPECT_EQ(refused->numbers[0], std::uint64_t(n));
+    EXPECT_EQ(refused->numbers[1], (needed + (1 << 20) - 1) >> 20);
+}
+
+} // namespace

@@ -1,0 +1,569 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The fast paths against the literal loops: the direct sums with the exact kernel bit for bit, each
+// vector kernel within a relative 1e-15 of the largest modulus, the transform within its derived
+// bound, every number the program shows to the bit on both paths, and the transform path's
+// cancellation at each of its steps.
+#include "core/analysis/analysis_run.h"
+#include "core/spectrum/spectrum.h"
+#include "core/spectrum/spectrum_paths.h"
+#include "tests/support/case_names.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <set>
+
+namespace {
+
+struct FastCase
+{
+    std::int32_t n;
+    double d;
+    double v;
+    double h;
+};
+
+std::string FastCaseName(const FastCase &c)
+{
+    return "N_" + std::to_string(c.n) + "_D_" + SpelledOut(c.d) + "_V_" + SpelledOut(c.v) + "_H_"
+        + SpelledOut(c.h);
+}
+
+void PrintTo(const FastCase &c, std::ostream *out)
+{
+    *out << "N = " << c.n << ", D = " << c.d << ", V = " << c.v << ", H = " << c.h;
+}
+
+AnalysisState Parameters(const FastCase &c)
+{
+    AnalysisState s;
+    s.SampleCount = c.n;
+    s.DutyCycle = c.d;
+    s.Amplitude = c.v;
+    s.HarmonicCount = c.h;
+    return s;
+}
+
+// The literal loops, word for word, as the reference.
+AnalysisState Literal(const FastCase &c)
+{
+    AnalysisState s = Parameters(c);
+    ComputeSpectrum(s);
+    return s;
+}
+
+void ExpectSameBits(const RealArray &actual, const RealArray &expected, const char *what)
+{
+    ASSERT_EQ(actual.size(), expected.size()) << what;
+    for (std::size_t i = 0; i < actual.size(); ++i)
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(actual[i]),
+                  std::bit_cast<std::uint64_t>(expected[i]))
+            << what << "[" << i << "] = " << actual[i] << ", literal " << expected[i];
+}
+
+void ExpectSameBits(double actual, double expected, const char *what)
+{
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(actual), std::bit_cast<std::uint64_t>(expected))
+        << what << " = " << actual << ", literal " << expected;
+}
+
+class FastPaths : public testing::TestWithParam<FastCase>
+{
+};
+
+TEST_P(FastPaths, exactPathGivesEveryBitOfTheLiteralLoops)
+{
+    const AnalysisState literal = Literal(GetParam());
+    for (unsigned threads : {1u, 2u, 3u}) {
+        AnalysisState fast = Parameters(GetParam());
+        fast.SpectrumPeak = 42;
+        ASSERT_TRUE(ComputeSpectrumByDirectSums(fast, ExactKernel(), threads));
+        SCOPED_TRACE(testing::Message() << threads << " threads");
+        ExpectSameBits(fast.Samples, literal.Samples, "Samples");
+        ExpectSameBits(fast.Magnitudes, literal.Magnitudes, "Magnitudes");
+        ExpectSameBits(fast.CosCoefficients, literal.CosCoefficients, "CosCoefficients");
+        ExpectSameBits(fast.SinCoefficients, literal.SinCoefficients, "SinCoefficients");
+        ExpectSameBits(fast.MeanValue, literal.MeanValue, "MeanValue");
+        ExpectSameBits(fast.SignalPeak, literal.SignalPeak, "SignalPeak");
+        ExpectSameBits(fast.CosSum, literal.CosSum, "CosSum");
+        ExpectSameBits(fast.SinSum, literal.SinSum, "SinSum");
+        EXPECT_EQ(fast.SpectrumPeak, 42);
+    }
+}
+
+const FastCase FastCases[] = {
+    FastCase {10000, 0.5, 10, 10}, FastCase {5, 0.5, 1, 6}, // N D = 2.5
+    FastCase {7, 0.5, 1, 8}, // N D = 3.5
+    FastCase {10, 0.37, 3, 11}, // N D = 3.7
+    FastCase {1000, 1, 2, 40}, // D = 1
+    FastCase {999, 0.3, -4, 50}, // negative V
+    FastCase {4096, 0.25, 1e-3, 4097}, // every harmonic up to N + 1
+    FastCase {100000, 0.013, 7, 3}, FastCase {300, 0.9, 5, 0}, FastCase {300, 0.9, 5, -2},
+    FastCase {1, 1, 1, 2}, FastCase {2, 0.5, 1, 3}, FastCase {1000, 0.5, 0, 5}, // a silent signal
+    FastCase {20, -0.05, 1, 4}, // a small negative duty cycle: all zero
+    FastCase {200000, 0.77, 1e-300, 7},
+    FastCase {79, 0.99365907548456722, 1, 80}, // harmonic 1 is not the largest
+    FastCase {8, 0.16707, 0x1p60, 9}, // nor here, moduli near 2^60 and nearly tied
+    // Harmonic 2^j's angle is the sampling angle where N D = N / 2^(j+1): summed while sampling
+    FastCase {1000, 0.125, 3, 9}, // harmonic 4 (z = H / 2)
+    FastCase {300000, 0.5, 3, 2}, // harmonic 1, over rounds of the sampling
+    FastCase {60, 1.0 / 6, 1, 7}, // N D = N / 6, but 6 is no power of two: harmonic 3 is not
+};
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FastPaths, testing::ValuesIn(FastCases),
+                         [](const auto &info) { return FastCaseName(info.param); });
+
+// Each vector kernel, on the processors that have its unit: its moduli within 1e-15 of the
+// largest, and, summed as the program sums them, every number shown to the bit.
+class VectorKernels : public testing::TestWithParam<std::tuple<std::size_t, FastCase>>
+{
+};
+
+TEST_P(VectorKernels, agreeWithTheLiteralLoopsAndShowTheirNumbersExactly)
+{
+    const SpectrumKernel &kernel = ::VectorKernels()[std::get<0>(GetParam())];
+    const FastCase &c = std::get<1>(GetParam());
+    if (!kernel.supported())
+        GTEST_SKIP() << "this processor has no " << kernel.name;
+    AnalysisState literal = Literal(c);
+    FindSpectrumPeak(literal);
+    AnalysisState vectorised = Parameters(c);
+    ASSERT_TRUE(ComputeSpectrumByDirectSums(vectorised, kernel, 2));
+    for (std::size_t k = 0; k < literal.Magnitudes.size(); ++k)
+        ASSERT_LE(std::abs(vectorised.Magnitudes[k] - literal.Magnitudes[k]),
+                  1e-15 * literal.SpectrumPeak)
+            << "k = " << k;
+    ExpectSameBits(vectorised.Samples, literal.Samples, "Samples");
+    ExpectSameBits(vectorised.MeanValue, literal.MeanValue, "MeanValue");
+
+    const std::int32_t hmax = RoundToCount(c.h);
+    for (const std::int32_t z :
+         {0, 1, std::max(0, hmax / 2), std::max(0, hmax), std::max(0, hmax + 1)}) {
+        AnalysisState shown = Parameters(c);
+        ASSERT_TRUE(ComputeSpectrumExactWhereShown(
+            shown, std::min(z, c.n + 1),
+            {.kernel = &kernel, .threads = 2, .path = SpectrumPath::DirectSums, .probe = {}}));
+        FindSpectrumPeak(shown);
+        SCOPED_TRACE(testing::Message() << "z = " << z);
+        ExpectSameBits(shown.Samples, literal.Samples, "Samples");
+        ExpectSameBits(shown.Magnitudes[std::min(z, c.n + 1)],
+                       literal.Magnitudes[std::min(z, c.n + 1)], "Magnitudes(z)");
+        for (const std::int32_t k : {1, std::min(z, c.n + 1)}) {
+            ExpectSameBits(shown.CosCoefficients[k], literal.CosCoefficients[k], "a(k)");
+            ExpectSameBits(shown.SinCoefficients[k], literal.SinCoefficients[k], "b(k)");
+        }
+        ExpectSameBits(shown.SpectrumPeak, literal.SpectrumPeak, "SpectrumPeak");
+        ExpectSameBits(shown.SignalPeak, literal.SignalPeak, "SignalPeak");
+        ExpectSameBits(shown.MeanValue, literal.MeanValue, "MeanValue");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, VectorKernels,
+                         testing::Combine(testing::Range(std::size_t(0), ::VectorKernels().size()),
+                                          testing::ValuesIn(FastCases)),
+                         [](const auto &info) {
+                             std::string name = ::VectorKernels()[std::get<0>(info.param)].name;
+                             for (char &c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name + "_" + FastCaseName(std::get<1>(info.param));
+                         });
+
+TEST(ComputeSpectrumByDirectSums, countsTheHarmonicsDone)
+{
+    TaskControl control;
+    AnalysisState s = Parameters({2000, 0.5, 1, 37});
+    ASSERT_TRUE(ComputeSpectrumByDirectSums(s, BestVectorKernel(), 2, &control));
+    EXPECT_EQ(control.Done(), 37);
+}
+
+TEST(ComputeSpectrumByDirectSums, stopsWhenCancelled)
+{
+    TaskControl control;
+    control.Cancel();
+    AnalysisState s = Parameters({2000000, 0.5, 1, 1000});
+    EXPECT_FALSE(ComputeSpectrumByDirectSums(s, BestVectorKernel(), 2, &control));
+    EXPECT_EQ(control.Done(), 0);
+}
+
+SpectrumOptions TransformForced(unsigned threads = 2)
+{
+    return {.kernel = nullptr, .threads = threads, .path = SpectrumPath::Transform, .probe = {}};
+}
+
+// The shown numbers on the transform path, bit for bit: MeanValue, Samples, SignalPeak, the
+// modulus of harmonic z for several z, and the largest modulus.
+class TransformPath : public testing::TestWithParam<FastCase>
+{
+};
+
+TEST_P(TransformPath, showsTheLiteralLoopsNumbersToTheBit)
+{
+    const FastCase &c = GetParam();
+    AnalysisState literal = Literal(c);
+    FindSpectrumPeak(literal);
+    const std::int32_t hmax = RoundToCount(c.h);
+    std::int32_t largestAt = 1;
+    for (std::int32_t k = 1; k <= hmax; ++k)
+        if (literal.Magnitudes[k] > literal.Magnitudes[largestAt])
+            largestAt = k;
+    for (const std::int32_t z : {0, 1, 2, std::max(0, hmax / 2), std::max(0, hmax - 1),
+                                 std::max(0, hmax), std::max(0, hmax + 1), largestAt}) {
+        const std::int32_t shown = std::min(z, c.n + 1);
+        SCOPED_TRACE(testing::Message() << "z = " << shown);
+        AnalysisState t = Parameters(c);
+        t.TargetHarmonic = shown;
+        TaskControl control;
+        // The analysis as a command runs it: the peak is the one found while reading the bins.
+        ASSERT_EQ(RunAnalysis(t, TransformForced(), &control).status,
+                  AnalysisOutcome::Status::Done);
+        EXPECT_EQ(control.Done(), std::max(0, hmax)) << "harmonics counted";
+        ExpectSameBits(t.Samples, literal.Samples, "Samples");
+        ExpectSameBits(t.MeanValue, literal.MeanValue, "MeanValue");
+        ExpectSameBits(t.SignalPeak, literal.SignalPeak, "SignalPeak");
+        ExpectSameBits(t.Magnitudes[shown], literal.Magnitudes[shown], "Magnitudes(z)");
+        ExpectSameBits(t.Magnitudes[1], literal.Magnitudes[1], "Magnitudes(1)");
+        ExpectSameBits(t.SpectrumPeak, literal.SpectrumPeak, "SpectrumPeak");
+    }
+}
+
+const FastCase TransformCases[] = {
+    FastCase {79, 0.99365907548456722, 1, 80}, // harmonic 80 (bin 1) beats harmonic 1
+    FastCase {79, 0.99365907548456722, 0x1p60, 80},
+    FastCase {79, 0.99365907548456722, 1e-300, 80},
+    FastCase {79, 0.99365907548456722, -3e-160, 80}, // squares near the subnormals
+    FastCase {1000, 1, 1, 1001}, // harmonic 1000 reads bin 0: the largest
+    FastCase {1000, 0.5, 1e-300, 1001},
+    FastCase {1000, 0.5, 0x1p60, 1001},
+    FastCase {997, 0.3, 3, 998}, // a prime N
+    FastCase {4096, 0.25, 1e-3, 4097},
+    FastCase {10000, 0.5, 10, 10}, // the defaults, forced
+    FastCase {300001, 0.5, -7, 3}, // harmonic 1 summed over rounds of the sampling
+    FastCase {100000, 0.5, 10, 1000},
+    FastCase {12345, 0.0007, 2, 2000}, // a short pulse: a flat spectrum, many near the largest
+    FastCase {33, 0.079775424096381248, 1, 34},
+    FastCase {215, 0.012696822406366031, 1, 216},
+    FastCase {7, 0.23938528325845554, 1, 8},
+    FastCase {5, 0.5, 1, 6},
+    FastCase {1, 1, 1, 2},
+    FastCase {2, 0.5, 1, 3},
+    FastCase {300, 0.9, 5, 0},
+    FastCase {300, 0.9, 5, -2},
+    FastCase {1000, 0.5, 0, 5}, // silent
+    FastCase {20, -0.05, 1, 4}, // silent
+    FastCase {999, 0.3, -4, 50.5},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, TransformPath, testing::ValuesIn(TransformCases),
+                         [](const auto &info) { return FastCaseName(info.param); });
+
+// Harmonic k's sums as the literal loops form them, for the harmonics of a table too large for
+// the whole literal loops.
+std::pair<double, double> LiteralSums(const RealArray &s, std::int64_t n, std::int64_t k)
+{
+    const auto twoK = static_cast<double>(static_cast<std::int32_t>(2 * k));
+    const double dn = static_cast<double>(n);
+    double cosSum = 0, sinSum = 0;
+    for (std::int64_t i = 0; i <= n - 1; ++i)
+        cosSum = std::cos(twoK * PI * static_cast<double>(i) / dn) * s[i] + cosSum;
+    for (std::int64_t i = 0; i <= n - 1; ++i)
+        sinSum = std::sin(twoK * PI * static_cast<double>(i) / dn) * s[i] + sinSum;
+    return {cosSum, sinSum};
+}
+
+// The bound's ingredients from the literal samples, summed here on their own.
+SampleMeasures MeasuresOf(const RealArray &s, std::int64_t n)
+{
+    SampleMeasures m;
+    m.n = n;
+    long double squares = 0;
+    for (std::int64_t i = 0; i < n; ++i)
+        if (s[i] != 0) {
+            ++m.terms;
+            m.absSum += std::abs(s[i]);
+            m.weightedAbsSum += std::abs(s[i]) * double(i) / double(n);
+            squares += static_cast<long double>(s[i]) * s[i];
+        }
+    m.norm = static_cast<double>(std::sqrt(squares));
+    return m;
+}
+
+// N, D and V; H follows from N.
+struct BoundCase
+{
+    std::int32_t n;
+    double d;
+    double v;
+};
+
+void PrintTo(const BoundCase &c, std::ostream *out)
+{
+    *out << "N = " << c.n << ", D = " << c.d << ", V = " << c.v;
+}
+
+std::string BoundCaseName(const testing::TestParamInfo<BoundCase> &info)
+{
+    return "N_" + std::to_string(info.param.n) + "_D_" + SpelledOut(info.param.d) + "_V_"
+        + SpelledOut(info.param.v);
+}
+
+class TransformBound : public testing::TestWithParam<BoundCase>
+{
+};
+
+// Every coefficient and modulus within the derived bound of the literal loops', up to k = N + 1,
+// and the bound small: at most 1e-6 of the largest modulus.
+TEST_P(TransformBound, holdsEveryHarmonicUpToNPlusOne)
+{
+    const BoundCase &c = GetParam();
+    const std::int64_t n = c.n;
+    AnalysisState t = Parameters({c.n, c.d, c.v, double(n + 1)});
+    SpectrumOptions options = TransformForced();
+    SampleMeasures measured;
+    options.measured = &measured;
+    ASSERT_TRUE(ComputeSpectrumExactWhereShown(t, 0, options));
+    const SampleMeasures measures = MeasuresOf(t.Samples, n);
+    // The program's own measures, which choose what is summed again, are these.
+    EXPECT_EQ(measured.n, measures.n);
+    EXPECT_EQ(measured.terms, measures.terms);
+    EXPECT_NEAR(measured.absSum, measures.absSum, 1e-12 * measures.absSum);
+    EXPECT_NEAR(measured.weightedAbsSum, measures.weightedAbsSum, 1e-12 * measures.absSum);
+    EXPECT_NEAR(measured.norm, measures.norm, 1e-12 * measures.norm);
+    std::set<std::int64_t> ks;
+    for (std::int64_t k = 1; k <= std::min<std::int64_t>(n + 1, 40); ++k)
+        ks.insert(k);
+    for (std::int64_t k = std::max<std::int64_t>(1, n - 40); k <= n + 1; ++k)
+        ks.insert(k);
+    for (std::int64_t k = 1; k <= n + 1; k += std::max<std::int64_t>(1, n / 50))
+        ks.insert(k);
+    double largest = 0;
+    for (std::int64_t k = 1; k <= n + 1; ++k)
+        largest = std::max(largest, t.Magnitudes[k]);
+    double worst = 0; // the largest error over its bound
+    for (const std::int64_t k : ks) {
+        SCOPED_TRACE(testing::Message() << "k = " << k);
+        const auto [cosSum, sinSum] = LiteralSums(t.Samples, n, k);
+        const double a = (2 / double(n)) * cosSum;
+        const double b = (2 / double(n)) * sinSum;
+        const double bound = (2 / double(n)) * SpectrumErrorBound(measures, k);
+        ASSERT_LE(std::abs(t.CosCoefficients[k] - a), bound) << "a = " << a;
+        ASSERT_LE(std::abs(t.SinCoefficients[k] - b), bound) << "b = " << b;
+        const double modulus = std::sqrt(std::pow(b, 2) + std::pow(a, 2));
+        ASSERT_LE(std::abs(t.Magnitudes[k] - modulus), std::sqrt(2.0) * bound * (1 + 1e-15));
+        worst = std::max({worst, std::abs(t.CosCoefficients[k] - a) / bound,
+                          std::abs(t.SinCoefficients[k] - b) / bound});
+        ASSERT_LE(bound, 1e-6 * largest);
+    }
+    RecordProperty("largest_error_over_bound", std::to_string(worst));
+}
+
+const BoundCase BoundCases[] = {
+    {79, 0.99365907548456722, 1},
+    {100, 1, 1},
+    {1000, 0.5, 10},
+    {1024, 0.25, -3},
+    {4099, 0.77, 1},
+    {10007, 0.1, 0x1p60},
+    {1000, 0.5, 1e-150},
+    {30000, 1, 2.5e-7},
+    {65536, 0.5, 1},
+    {200000, 0.013, 5},
+    {1000000, 0.5, 10},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, TransformBound, testing::ValuesIn(BoundCases), BoundCaseName);
+
+// The README's example of the bound, at N = 1e6, D = 0.5, V = 10: e_k is 4.4e-10 at k = 2 and
+// 1.75e-8 at k = N, the largest modulus 6.37.
+TEST(TransformBound, isWhatTheReadmeSays)
+{
+    AnalysisState t = Parameters({1000000, 0.5, 10, 0});
+    ComputeSpectrum(t);
+    const SampleMeasures measures = MeasuresOf(t.Samples, 1000000);
+    EXPECT_NEAR(2e-6 * SpectrumErrorBound(measures, 2), 4.4e-10, 0.05e-10);
+    EXPECT_NEAR(2e-6 * SpectrumErrorBound(measures, 1000000), 1.75e-8, 0.005e-8);
+    double sum = 0;
+    for (std::int64_t i = 0; i < 1000000; ++i)
+        sum += t.Samples[i];
+    EXPECT_NEAR(2e-6 * sum, 6.37, 0.005); // harmonic N's modulus, 2 |mean|, the largest
+}
+
+// Harmonic N reads bin 0, the samples' sum; with one-signed samples at D = 0.5 or so it holds the
+// largest modulus (2 |mean|, against V / 2 for harmonic 1). Its modulus, and so the peak, are the
+// literal loops' bits, from cosines that are all 1 up to N = 1e6 and from its sums again at
+// N = 1e7, where the last angles miss 2 pi i by 4e-8.
+class HarmonicN : public testing::TestWithParam<BoundCase>
+{
+};
+
+TEST_P(HarmonicN, isTheLiteralLoopsLargestModulus)
+{
+    const BoundCase &c = GetParam();
+    const std::int64_t n = c.n;
+    AnalysisState t = Parameters({c.n, c.d, c.v, double(n)});
+    ASSERT_TRUE(ComputeSpectrumExactWhereShown(t, 0, TransformForced()));
+    FindSpectrumPeak(t);
+    const auto [cosSum, sinSum] = LiteralSums(t.Samples, n, n);
+    const double a = (2 / double(n)) * cosSum;
+    const double b = (2 / double(n)) * sinSum;
+    const double modulus = std::sqrt(std::pow(b, 2) + std::pow(a, 2));
+    ExpectSameBits(t.Magnitudes[n], modulus, "Magnitudes(N)");
+    ExpectSameBits(t.SpectrumPeak, modulus, "SpectrumPeak");
+}
+
+const BoundCase HarmonicNCases[]
+    = {
+        {1000000, 0.5, 10},
+        {1000000, 0.6, -1}, // the last angle 5.1e-9 from 2 pi i: its cosine still 1
+        {100000, 0.5, 3},
+        {1000, 0.5, 0x1p60},
+        {3000, 0.5, 1e-160}, // squares below the normal range
+        {10000000, 0.5, 10}, // summed again
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, HarmonicN, testing::ValuesIn(HarmonicNCases), BoundCaseName);
+
+// The transform path cancelled at each of its steps: it returns false at once, and the
+// transform's own thread, which may outlive the analysis, touches only what it holds.
+std::string StageName(SpectrumStage stage)
+{
+    const char *names[]
+        = {"Sampling",       "CopyingSamples", "TransformStarted",    "TransformRunning",
+           "TransformEnded", "ExactSums",      "WaitingForTransform", "ReadingBins",
+           "SummingAgain"};
+    return names[static_cast<int>(stage)];
+}
+
+class TransformCancel : public testing::TestWithParam<SpectrumStage>
+{
+};
+
+TEST_P(TransformCancel, returnsAtOnceAndLeavesTheTransformItsOwnMemory)
+{
+    const SpectrumStage cancelAt = GetParam();
+    // Up to the wait for it, the transform's thread is held until the analysis has returned and
+    // its memory is freed: the analysis must not wait for it.
+    const bool held = cancelAt == SpectrumStage::TransformStarted
+        || cancelAt == SpectrumStage::TransformRunning || cancelAt == SpectrumStage::ExactSums
+        || cancelAt == SpectrumStage::WaitingForTransform;
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool started = false, released = false, ended = false;
+    TaskControl control;
+    SpectrumOptions options = TransformForced();
+    options.probe = [&](SpectrumStage stage) {
+        if (stage == cancelAt)
+            control.Cancel();
+        std::unique_lock<std::mutex> lock(mutex);
+        if (stage == SpectrumStage::TransformRunning) {
+            started = true;
+            if (held)
+                changed.wait(lock, [&] { return released; });
+        }
+        if (stage == SpectrumStage::TransformEnded) {
+            ended = true;
+            changed.notify_all();
+        }
+    };
+    {
+        auto analysis = std::make_unique<AnalysisState>(Parameters({50000, 0.5, 1, 2000}));
+        EXPECT_FALSE(ComputeSpectrumExactWhereShown(*analysis, 7, options, &control));
+        if (cancelAt != SpectrumStage::SummingAgain) { // every harmonic is read by then
+            EXPECT_LT(control.Done(), 2000);
+        }
+    } // the analysis's arrays are freed here
+    std::unique_lock<std::mutex> lock(mutex);
+    if (held) {
+        EXPECT_FALSE(ended) << "the analysis waited for its transform";
+    }
+    released = true;
+    changed.notify_all();
+    // The transform's thread is started before the worker says TransformStarted; wait for its end
+    // where it was started at all.
+    const bool transformStarted
+        = cancelAt != SpectrumStage::Sampling && cancelAt != SpectrumStage::CopyingSamples;
+    if (transformStarted)
+        changed.wait(lock, [&] { return ended; });
+    EXPECT_EQ(started, transformStarted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Stages, TransformCancel,
+                         testing::Values(SpectrumStage::Sampling, SpectrumStage::CopyingSamples,
+                                         SpectrumStage::TransformStarted,
+                                         SpectrumStage::TransformRunning,
+                                         SpectrumStage::TransformEnded, SpectrumStage::ExactSums,
+                                         SpectrumStage::WaitingForTransform,
+                                         SpectrumStage::ReadingBins, SpectrumStage::SummingAgain),
+                         [](const auto &info) { return StageName(info.param); });
+
+// The rule's two sides: the defaults keep the direct sums; a whole spectrum takes the transform.
+TEST(CheaperPath, keepsTheDirectSumsAtTheDefaultsAndTransformsWholeSpectra)
+{
+    EXPECT_EQ(CheaperPath(10000, 0.5, 10), SpectrumPath::DirectSums);
+    EXPECT_EQ(CheaperPath(1000, 0.5, 100), SpectrumPath::DirectSums);
+    EXPECT_EQ(CheaperPath(100000, 0.5, 100000), SpectrumPath::Transform);
+    EXPECT_EQ(CheaperPath(1000000, 0.5, 1000000), SpectrumPath::Transform);
+    EXPECT_EQ(CheaperPath(100000000, 0.5, 100), SpectrumPath::Transform);
+    EXPECT_EQ(CheaperPath(100000, 0.5, 0), SpectrumPath::DirectSums);
+    EXPECT_EQ(SpectrumWorkspaceBytes(10000, 0.5, 10), 0u);
+    EXPECT_EQ(SpectrumWorkspaceBytes(100000, 0.5, 100000), 100000u * 8 + 50001u * 16);
+}
+
+// The widest kernel the processor runs, asked unit by unit; AVX2's kernel needs FMA as well.
+struct KernelChoice
+{
+    const char *processor;
+    ProcessorFeatures features;
+    const char *kernel;
+};
+
+void PrintTo(const KernelChoice &c, std::ostream *out)
+{
+    *out << c.processor;
+}
+
+class ChosenKernel : public testing::TestWithParam<KernelChoice>
+{
+};
+
+TEST_P(ChosenKernel, isTheWidestTheProcessorRuns)
+{
+    EXPECT_STREQ(BestVectorKernel(GetParam().features).name, GetParam().kernel);
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+const KernelChoice KernelChoices[] = {
+    {"AVX-512", {true, true, true, true, true}, "AVX-512F"},
+    {"AVX2 and FMA", {false, true, true, true, true}, "AVX2+FMA"},
+    {"AVX2 without FMA", {false, true, false, true, true}, "AVX"},
+    {"AVX", {false, false, false, true, true}, "AVX"},
+    {"SSE2", {false, false, false, false, true}, "SSE2"},
+    {"no vector unit", {}, "scalar"},
+};
+#else
+const KernelChoice KernelChoices[] = {
+    {"no vector unit", {}, "scalar"},
+};
+#endif
+
+INSTANTIATE_TEST_SUITE_P(Processors, ChosenKernel, testing::ValuesIn(KernelChoices),
+                         [](const auto &info) {
+                             std::string name = info.param.processor;
+                             for (char &c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });
+
+TEST(ChosenKernel, onThisProcessorIsTheWidestItRuns)
+{
+    EXPECT_EQ(&BestVectorKernel(), &BestVectorKernel(ThisProcessor()));
+    EXPECT_TRUE(BestVectorKernel().supported());
+}
+
+} // namespace

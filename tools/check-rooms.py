@@ -1,0 +1,66 @@
+#!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Checks that no include runs back up the house: a room includes only its own headers and those
+of the rooms it stands on, as its CMake target links them. Prints each include that breaks the
+rule and exits 1 if there is one."""
+import pathlib
+import re
+import sys
+
+# Each room and the rooms it stands on, bottom up.
+STANDS_ON = {
+    "core/texts": [],
+    "core/platform": ["core/texts"],
+    "core/state": ["core/texts"],
+    "core/spectrum/kernels": [],
+    "core/spectrum/fft": ["core/platform", "core/state", "core/texts"],
+    "core/spectrum": ["core/spectrum/fft", "core/spectrum/kernels", "core/platform", "core/state",
+                      "core/texts"],
+    "core/analysis": ["core/spectrum", "core/platform", "core/state", "core/texts"],
+    "core/export": ["core/spectrum", "core/platform", "core/state", "core/texts"],
+    "ui/graph_window/plot_geometry": ["core/spectrum", "core/state", "core/texts"],
+    "ui": ["core/texts"],
+    "ui/classic": ["ui"],
+    "ui/long_work": ["ui", "core/state", "core/texts"],
+    "ui/graph_window": ["ui/graph_window/plot_geometry", "ui/long_work", "ui/classic", "ui",
+                        "core/analysis", "core/export", "core/spectrum", "core/platform",
+                        "core/state", "core/texts"],
+    "ui/input_window": ["ui/graph_window", "ui/long_work", "ui/classic", "ui", "core/analysis",
+                        "core/spectrum", "core/platform", "core/state", "core/texts"],
+    "app": ["ui/input_window", "ui/long_work", "ui/classic", "ui", "core/state", "core/texts"],
+}
+
+INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
+
+
+def main():
+    root = pathlib.Path(__file__).resolve().parent.parent
+    faults = []
+    for room, below in STANDS_ON.items():
+        allowed = {room, *below}
+        for path in sorted((root / room).glob("*")):
+            if path.suffix not in (".h", ".cpp"):
+                continue
+            for name in INCLUDE.findall(path.read_text(encoding="utf-8")):
+                if "/" not in name:
+                    continue  # a header of the same folder
+                folder = name.rsplit("/", 1)[0]
+                if folder not in allowed:
+                    faults.append(f"{path.relative_to(root)}: includes {name}, from {folder}, "
+                                  f"which {room} does not stand on")
+        if not (root / room).is_dir():
+            faults.append(f"{room}: no such room")
+    for folder in ("core", "ui", "app"):
+        for path in sorted((root / folder).rglob("*")):
+            room = str(path.parent.relative_to(root))
+            if path.suffix in (".h", ".cpp") and room not in STANDS_ON:
+                faults.append(f"{path.relative_to(root)}: in {room}, a room this check does not know")
+    for fault in faults:
+        print(fault)
+    print(f"{len(STANDS_ON)} rooms checked, {len(faults)} includes running back up")
+    return 1 if faults else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
