@@ -4,18 +4,10 @@
 
 #include "core/spectrum/spectrum.h"
 #include "core/spectrum/spectrum_paths.h"
+#include "core/state/memory_budget.h"
 
 #include <cmath>
 #include <optional>
-
-namespace {
-
-std::uint64_t Megabytes(std::uint64_t bytes)
-{
-    return (bytes + (1 << 20) - 1) >> 20;
-}
-
-} // namespace
 
 std::variant<AnalysisParameters, Refusal>
 CheckParameters(const TypedValues &values, Command command, std::uint64_t availableMemory)
@@ -78,11 +70,8 @@ CheckParameters(const TypedValues &values, Command command, std::uint64_t availa
     // The four arrays, and the transform's buffers where the analysis takes that path.
     const std::uint64_t needed = BytesPerSample * (static_cast<std::uint64_t>(*n) + 2)
         + SpectrumWorkspaceBytes(*n, values.DutyCycle, values.HarmonicCount);
-    if (needed > availableMemory / 10 * 9)
-        return Refusal {
-            Reason::NotEnoughMemory,
-            {},
-            {static_cast<std::uint64_t>(*n), Megabytes(needed), Megabytes(availableMemory)}};
+    if (const std::optional<Refusal> problem = MemoryProblem(*n, needed, availableMemory))
+        return *problem;
 
     accepted.DutyCycle = values.DutyCycle;
     accepted.Amplitude = values.Amplitude;

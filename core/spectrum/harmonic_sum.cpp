@@ -6,6 +6,7 @@
 #include "core/spectrum/fft/real_transform.h"
 #include "core/spectrum/fft/transform_thread.h"
 #include "core/spectrum/spectrum.h"
+#include "core/state/memory_budget.h"
 
 #include <algorithm>
 #include <complex>
@@ -96,11 +97,5 @@ std::uint64_t HarmonicSumBytes(std::int64_t n)
 
 std::optional<Refusal> HarmonicSumMemoryProblem(std::int64_t n, std::uint64_t availableMemory)
 {
-    const std::uint64_t needed = HarmonicSumBytes(n);
-    if (needed <= availableMemory / 10 * 9)
-        return std::nullopt;
-    const auto megabytes = [](std::uint64_t bytes) { return (bytes + (1 << 20) - 1) >> 20; };
-    return Refusal {Reason::NotEnoughMemory,
-                    {},
-                    {static_cast<std::uint64_t>(n), megabytes(needed), megabytes(availableMemory)}};
+    return MemoryProblem(n, HarmonicSumBytes(n), availableMemory);
 }

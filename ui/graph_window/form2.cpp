@@ -16,7 +16,6 @@
 
 #include <QContextMenuEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QMenu>
 #include <QRadioButton>
 
@@ -99,7 +98,7 @@ void Form2::Picture1_MouseMove(short, short, float x, float y)
     else if (y >= static_cast<float>(PlotBands::SpectrumBottomY))
         option3_->setChecked(true);
 
-    const char16_t separator = QLocale().decimalPoint().at(0).unicode();
+    const char16_t separator = LocaleDecimalSeparator();
     if (option1_->isChecked()) {
         RecallSignalPeak(state_);
         if (const auto text = SignalReadout(state_, x, y, separator))

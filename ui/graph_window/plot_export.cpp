@@ -22,7 +22,6 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
-#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QSaveFile>
@@ -194,7 +193,7 @@ void PlotExport::CopyData()
     // The CSV for programs; for a spreadsheet, an HTML table and tab-separated text with the
     // decimal separator the windows show numbers with, which a spreadsheet in the user's
     // language reads as numbers.
-    const char16_t separator = QLocale().decimalPoint().at(0).unicode();
+    const char16_t separator = LocaleDecimalSeparator();
     try {
         std::string csv, tabs, html;
         AppendHtmlStart(html);

@@ -21,7 +21,6 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 
 namespace {
 
@@ -215,7 +214,7 @@ void Form1::Command1_Click()
     InputWindowHost host(*this);
     if (!RunCommand(state_, CurrentTexts(), Command::HarmonicModulus, host))
         return;
-    const char16_t separator = QLocale().decimalPoint().at(0).unicode();
+    const char16_t separator = LocaleDecimalSeparator();
     const HarmonicModulusTexts shown = FormatHarmonicModulus(state_, separator);
     label3_->setText(QString::fromStdU16String(shown.meanValue));
     label9_->setText(QString::fromStdU16String(shown.magnitude));
