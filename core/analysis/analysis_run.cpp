@@ -3,6 +3,7 @@
 #include "core/analysis/analysis_run.h"
 
 #include "core/spectrum/spectrum.h"
+#include "core/state/result_list.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,11 +11,6 @@
 #include <thread>
 
 namespace {
-
-bool AllUsable(const RealArray &values)
-{
-    return std::all_of(values.begin(), values.end(), UsableResult);
-}
 
 bool ScalarsUsable(const AnalysisState &analysis)
 {
@@ -51,16 +47,20 @@ AnalysisState NewAnalysis(const AnalysisParameters &parameters)
 
 AnalysisOutcome CheckResults(const AnalysisState &analysis)
 {
-    // Past the last harmonic the coefficient arrays hold the zeros they were allocated with.
-    const std::optional<std::int32_t> harmonics = TryRoundToCount(analysis.HarmonicCount);
-    const auto computed = [&](const RealArray &values) {
-        const auto end = std::clamp<std::int64_t>(harmonics.value_or(0) + 1, 0,
-                                                  static_cast<std::int64_t>(values.size()));
+    // A harmonic result is computed up to RoundToCount(H); past it the arrays hold the zeros they
+    // were allocated with. A result not computed yet is an empty array.
+    const std::int64_t harmonics = TryRoundToCount(analysis.HarmonicCount).value_or(0);
+    const auto usable = [&](const ResultDeclaration &result) {
+        if (result.scope == ResultScope::Analysis)
+            return UsableResult(analysis.*result.value);
+        const RealArray &values = analysis.*result.values;
+        const auto end = result.scope == ResultScope::Sample
+            ? static_cast<std::int64_t>(values.size())
+            : std::clamp<std::int64_t>(harmonics + 1, 0, static_cast<std::int64_t>(values.size()));
         return std::all_of(values.begin(), values.begin() + end, UsableResult);
     };
-    return Checked(ScalarsUsable(analysis) && AllUsable(analysis.Samples)
-                   && computed(analysis.Magnitudes) && computed(analysis.CosCoefficients)
-                   && computed(analysis.SinCoefficients));
+    return Checked(ScalarsUsable(analysis)
+                   && std::all_of(AnalysisResultList.begin(), AnalysisResultList.end(), usable));
 }
 
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control)

@@ -5,6 +5,7 @@
 #include "core/spectrum/spectrum.h"
 #include "core/spectrum/spectrum_paths.h"
 #include "core/state/memory_budget.h"
+#include "core/state/result_list.h"
 
 #include <cmath>
 #include <optional>
@@ -67,7 +68,7 @@ CheckParameters(const TypedValues &values, Command command, std::uint64_t availa
             return Refusal {Reason::ZeroFrequency};
     }
 
-    // The four arrays, and the transform's buffers where the analysis takes that path.
+    // The arrays every analysis allocates, and the transform's buffers where it takes that path.
     const std::uint64_t needed = BytesPerSample * (static_cast<std::uint64_t>(*n) + 2)
         + SpectrumWorkspaceBytes(*n, values.DutyCycle, values.HarmonicCount);
     if (const std::optional<Refusal> problem = MemoryProblem(*n, needed, availableMemory))

@@ -39,8 +39,6 @@ constexpr bool DutyCycleRefused(double dutyCycle)
 constexpr std::int32_t MaxSampleCount = 2147483646;
 // Largest harmonic count: 2k, formed as a 32-bit count in every angle, must not overflow.
 constexpr std::int32_t MaxHarmonicCount = 1073741823;
-// Bytes of the four arrays per element.
-constexpr std::uint64_t BytesPerSample = 4 * sizeof(double);
 
 // Checks values that passed the duty-cycle test. Returns the first problem, or the parameters to
 // store. `availableMemory` is in bytes.

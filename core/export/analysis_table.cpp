@@ -10,21 +10,35 @@
 
 namespace {
 
+// The column of each declared result, in the list's order.
+constexpr std::array<std::size_t, AnalysisResultList.size()> ResultColumns = [] {
+    std::array<std::size_t, AnalysisResultList.size()> columns {};
+    std::array<std::size_t, 3> next
+        = {AnalysisTable::FirstAnalysisColumn, AnalysisTable::FirstHarmonicColumn,
+           AnalysisTable::FirstSampleColumn};
+    for (std::size_t r = 0; r < AnalysisResultList.size(); ++r)
+        columns[r] = next[static_cast<std::size_t>(AnalysisResultList[r].scope)]++;
+    return columns;
+}();
+
 // One column per quantity, so that each holds one meaning and one unit; a row fills the columns
 // of its kind and leaves the others empty.
-constexpr std::array<TableColumn, AnalysisTable::ColumnCount> TableColumns = {{
-    {"grandezza", true, true, true},
-    {"componente continua [V]", true, false, false},
-    {"k", false, true, false},
-    {"frequenza [kHz]", false, true, false},
-    {"a_k [V]", false, true, false},
-    {"b_k [V]", false, true, false},
-    {"|S_k| [V]", false, true, false},
-    {"i", false, false, true},
-    {"tempo [\xC2\xB5s]", false, false, true},
-    {"s(i) [V]", false, false, true},
-    {"somma armoniche [V]", false, false, true},
-}};
+constexpr std::array<TableColumn, AnalysisTable::ColumnCount> TableColumns = [] {
+    using Table = AnalysisTable;
+    std::array<TableColumn, Table::ColumnCount> columns {};
+    columns[Table::KindColumn] = {"grandezza", true, true, true};
+    columns[Table::HarmonicNumberColumn] = {"k", false, true, false};
+    columns[Table::FrequencyColumn] = {"frequenza [kHz]", false, true, false};
+    columns[Table::SampleIndexColumn] = {"i", false, false, true};
+    columns[Table::TimeColumn] = {"tempo [\xC2\xB5s]", false, false, true};
+    for (std::size_t r = 0; r < AnalysisResultList.size(); ++r) {
+        const ResultDeclaration &result = AnalysisResultList[r];
+        columns[ResultColumns[r]]
+            = {result.heading, result.scope == ResultScope::Analysis,
+               result.scope == ResultScope::Harmonic, result.scope == ResultScope::Sample};
+    }
+    return columns;
+}();
 
 TableCell Text(std::string_view text)
 {
@@ -98,32 +112,45 @@ TableRow AnalysisTable::KindOf(std::int64_t row) const
                                 : TableRow::Sample;
 }
 
+std::size_t AnalysisTable::ColumnOf(const ResultDeclaration &result)
+{
+    return ResultColumns[static_cast<std::size_t>(&result - AnalysisResultList.data())];
+}
+
 AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
 {
     Row cells;
     if (row == 0) {
         for (std::size_t c = 0; c < ColumnCount; ++c)
             cells[c] = Text(TableColumns[c].name);
-    } else if (row == 1) {
-        cells[0] = Text("componente continua");
-        cells[1] = Number(state_.MeanValue);
-    } else if (const std::int64_t k = row - 1; k <= harmonics_) {
-        cells[0] = Text("armonica");
-        cells[2] = Count(k);
-        cells[3] = Number(static_cast<double>(k) * state_.Frequency / 1000);
-        cells[4] = Number(state_.CosCoefficients[k]);
-        cells[5] = Number(state_.SinCoefficients[k]);
-        cells[6] = Number(state_.Magnitudes[k]);
+        return cells;
+    }
+    const TableRow kind = KindOf(row);
+    const std::int64_t k = row - 1;
+    const std::int64_t i = k - harmonics_ - 1;
+    if (kind == TableRow::DcComponent) {
+        cells[KindColumn] = Text("componente continua");
+    } else if (kind == TableRow::Harmonic) {
+        cells[KindColumn] = Text("armonica");
+        cells[HarmonicNumberColumn] = Count(k);
+        cells[FrequencyColumn] = Number(static_cast<double>(k) * state_.Frequency / 1000);
     } else {
-        const std::int64_t i = k - harmonics_ - 1;
         const double periodMicroseconds = 1000000 / state_.Frequency;
-        cells[0] = Text("campione");
-        cells[7] = Count(i);
-        cells[8] = Number(periodMicroseconds * static_cast<double>(i)
-                          / static_cast<double>(state_.SampleCount));
-        cells[9] = Number(state_.Samples[i]);
-        if (state_.HarmonicSum.size() > static_cast<std::size_t>(i))
-            cells[10] = Number(state_.HarmonicSum[i]);
+        cells[KindColumn] = Text("campione");
+        cells[SampleIndexColumn] = Count(i);
+        cells[TimeColumn] = Number(periodMicroseconds * static_cast<double>(i)
+                                   / static_cast<double>(state_.SampleCount));
+    }
+    for (std::size_t r = 0; r < AnalysisResultList.size(); ++r) {
+        const ResultDeclaration &result = AnalysisResultList[r];
+        TableCell &cell = cells[ResultColumns[r]];
+        if (kind == TableRow::DcComponent && result.scope == ResultScope::Analysis)
+            cell = Number(state_.*result.value);
+        else if (kind == TableRow::Harmonic && result.scope == ResultScope::Harmonic)
+            cell = Number((state_.*result.values)[static_cast<std::size_t>(k)]);
+        else if (kind == TableRow::Sample && result.scope == ResultScope::Sample
+                 && (state_.*result.values).size() > static_cast<std::size_t>(i))
+            cell = Number((state_.*result.values)[static_cast<std::size_t>(i)]);
     }
     return cells;
 }

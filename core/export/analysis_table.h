@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/state/analysis_state.h"
+#include "core/state/result_list.h"
 
 #include <array>
 #include <cstdint>
@@ -57,11 +58,25 @@ struct TableColumn
 class AnalysisTable
 {
 public:
-    static constexpr std::size_t ColumnCount = 11;
+    // The columns: the row's kind; the analysis-wide results; the harmonic's number and frequency
+    // and its results; the sample's index and time and its results. The results come in the order
+    // the list of results declares them, one column each.
+    static constexpr std::size_t KindColumn = 0;
+    static constexpr std::size_t FirstAnalysisColumn = 1;
+    static constexpr std::size_t HarmonicNumberColumn
+        = FirstAnalysisColumn + ResultsIn(ResultScope::Analysis);
+    static constexpr std::size_t FrequencyColumn = HarmonicNumberColumn + 1;
+    static constexpr std::size_t FirstHarmonicColumn = FrequencyColumn + 1;
+    static constexpr std::size_t SampleIndexColumn
+        = FirstHarmonicColumn + ResultsIn(ResultScope::Harmonic);
+    static constexpr std::size_t TimeColumn = SampleIndexColumn + 1;
+    static constexpr std::size_t FirstSampleColumn = TimeColumn + 1;
+    static constexpr std::size_t ColumnCount = FirstSampleColumn + ResultsIn(ResultScope::Sample);
+
     using Row = std::array<TableCell, ColumnCount>;
     static const std::array<TableColumn, ColumnCount> &Columns();
-    // The column that names each row's kind ("armonica").
-    static constexpr std::size_t KindColumn = 0;
+    // The column of a declared result.
+    static std::size_t ColumnOf(const ResultDeclaration &result);
 
     // Reads the state when rows are read: it must not change meanwhile.
     explicit AnalysisTable(const AnalysisState &state);

@@ -7,6 +7,7 @@
 #include "plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/graph_window/plot_geometry/plot_bands.h"
+#include "ui/graph_window/plot_geometry/plot_palette.h"
 
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
@@ -17,9 +18,10 @@
 
 namespace {
 
-constexpr QRgb Red = qRgb(255, 0, 0);
-constexpr QRgb Blue = qRgb(0, 0, 255);
-constexpr QRgb Green = qRgb(0, 255, 0);
+using PlotPalette::Opaque;
+constexpr QRgb SignalColour = Opaque(PlotPalette::Signal);
+constexpr QRgb SpectrumColour = Opaque(PlotPalette::Spectrum);
+constexpr QRgb DcColour = Opaque(PlotPalette::DcComponent);
 
 void DrawFrame(PlotArea &plot)
 {
@@ -28,8 +30,8 @@ void DrawFrame(PlotArea &plot)
     for (int d = 0; d <= 100; d += 10)
         plot.Line(float(d), 0, float(d), 0.5f);
     const auto timeAxis = static_cast<float>(PlotBands::TimeAxisY);
-    plot.Line(0, timeAxis, 100, timeAxis, Red);
-    plot.Line(0, PlotBands::FrequencyAxisY, 100, PlotBands::FrequencyAxisY, Blue);
+    plot.Line(0, timeAxis, 100, timeAxis, SignalColour);
+    plot.Line(0, PlotBands::FrequencyAxisY, 100, PlotBands::FrequencyAxisY, SpectrumColour);
 }
 
 // Each period is 100 / P wide; the last segment of a period ends on the axis where the next
@@ -38,10 +40,10 @@ void DrawFrame(PlotArea &plot)
 // at a cost that does not grow with their number.
 void DrawTrace(PlotArea &plot, const AnalysisState &state)
 {
-    plot.Fill(RasterizeTrace(state, plot.Mapping()), Red);
+    plot.Fill(RasterizeTrace(state, plot.Mapping()), SignalColour);
 }
 
-// One blue line per harmonic; the three green DC segments go on top after every line, so after
+// One line per harmonic; the three DC segments go on top after every line, so after
 // the last one they cover whatever lines share their columns. Nothing when every modulus is
 // zero: the scale would divide by zero.
 void DrawSpectrum(PlotArea &plot, const AnalysisState &state)
@@ -49,12 +51,12 @@ void DrawSpectrum(PlotArea &plot, const AnalysisState &state)
     const double peak = state.SpectrumPeak;
     if (peak == 0 || RoundToCount(state.HarmonicCount) < 1)
         return;
-    plot.Fill(RasterizeSpectralLines(state, plot.Mapping()), Blue);
+    plot.Fill(RasterizeSpectralLines(state, plot.Mapping()), SpectrumColour);
     const double yd = PlotBands::SpectrumY(state.MeanValue, peak);
     const auto bottom = static_cast<float>(PlotBands::SpectrumBottomY);
-    plot.Line(0, bottom, 0, float(yd), Green);
-    plot.Line(0.1f, bottom, 0.1f, float(yd), Green);
-    plot.Line(0.2f, bottom, 0.2f, float(yd), Green);
+    plot.Line(0, bottom, 0, float(yd), DcColour);
+    plot.Line(0.1f, bottom, 0.1f, float(yd), DcColour);
+    plot.Line(0.2f, bottom, 0.2f, float(yd), DcColour);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "ui/classic/classic_controls.h"
 #include "ui/graph_window/plot_geometry/cursor_readout.h"
 #include "ui/graph_window/plot_geometry/plot_bands.h"
+#include "ui/graph_window/plot_geometry/plot_palette.h"
 #include "ui/window_texts.h"
 
 #include "core/spectrum/spectrum.h"
@@ -29,14 +30,16 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     picture1_ = new PlotArea(this);
     picture1_->setObjectName("Picture1");
     picture1_->setGeometry(TwipsRect(120, 120, 15015, 9135));
-    picture1_->SetBackColor(QColor(255, 255, 192));
+    picture1_->SetBackColor(QColor::fromRgb(PlotPalette::Opaque(PlotPalette::Background)));
     picture1_->setAccessibleName(QTextOf(UiText::PlotName));
     picture1_->setAccessibleDescription(QTextOf(UiText::PlotDescription));
 
-    option1_ = AddOptionButton(this, "Option1", QTextOf(UiText::SignalSymbol),
-                               {15360, 2640, 975, 375}, QColor(255, 0, 0));
-    option3_ = AddOptionButton(this, "Option3", QTextOf(UiText::SpectrumSymbol),
-                               {15240, 8880, 735, 615}, QColor(0, 0, 255));
+    option1_
+        = AddOptionButton(this, "Option1", QTextOf(UiText::SignalSymbol), {15360, 2640, 975, 375},
+                          QColor::fromRgb(PlotPalette::Opaque(PlotPalette::Signal)));
+    option3_
+        = AddOptionButton(this, "Option3", QTextOf(UiText::SpectrumSymbol), {15240, 8880, 735, 615},
+                          QColor::fromRgb(PlotPalette::Opaque(PlotPalette::Spectrum)));
 
     AddLabel(this, {"Label1", QTextOf(UiText::MoveCursorHint), {120, 9480, 8655, 375}, 9.75});
 
@@ -53,12 +56,12 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
               12,
               true,
               QColor(),
-              QColor(0, 255, 0)});
+              QColor::fromRgb(PlotPalette::Opaque(PlotPalette::DcComponent))});
 
     setTabOrder(picture1_, option1_);
     setTabOrder(option1_, option3_);
 
-    // The key of the sum of the harmonics, beside the green one, while the sum is shown.
+    // The key of the sum of the harmonics, beside the DC component's, while the sum is shown.
     QLabel *label3 = AddLabel(this,
                               {"Label3",
                                QTextOf(UiText::HarmonicSumKey),
@@ -66,7 +69,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
                                12,
                                true,
                                QColor(),
-                               QColor(Purple)});
+                               QColor::fromRgb(PlotPalette::Opaque(PlotPalette::HarmonicSum))});
 
     connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
     export_ = new PlotExport(*this, *picture1_, state_, messages, tasks);

@@ -6,6 +6,7 @@
 #include "plot_area.h"
 
 #include "ui/graph_window/plot_geometry/column_spans.h"
+#include "ui/graph_window/plot_geometry/plot_palette.h"
 #include "ui/long_work/work_progress.h"
 #include "ui/window_texts.h"
 
@@ -101,7 +102,8 @@ bool HarmonicSumLayer::Draw()
         return false;
     under_ = plot_.Image().copy();
     plot_.Scale(0, 100, 100, 0);
-    plot_.Fill(RasterizeHarmonicSum(state_, plot_.Mapping()), Purple);
+    plot_.Fill(RasterizeHarmonicSum(state_, plot_.Mapping()),
+               PlotPalette::Opaque(PlotPalette::HarmonicSum));
     key_.show();
     return true;
 }

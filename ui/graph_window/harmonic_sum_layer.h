@@ -19,10 +19,6 @@ class QAction;
 class QLabel;
 class QWidget;
 
-// The sum's own colour: apart from the red trace, the blue lines and the green DC line, and
-// 9.1 : 1 against the plot's light yellow.
-constexpr QRgb Purple = qRgb(128, 0, 128);
-
 // Makes sure the analysis state holds the sum of its harmonics (HarmonicSum), computing it away
 // from the windows' thread, with the progress shown when it lasts. False when the user cancelled
 // or memory ran out (which `messages` then says). Whoever calls it holds a pass of `tasks`.

@@ -4,7 +4,11 @@
 
 #include "plot_bands.h"
 
+#include "core/spectrum/spectrum.h"
+#include "core/state/result_list.h"
 #include "core/texts/number_text.h"
+
+#include <cmath>
 
 namespace {
 
@@ -32,8 +36,9 @@ std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x,
 {
     const double t = (double(x) / 100) * state.PeriodCount * 1000000 / state.Frequency;
     const double v = PlotBands::SignalValue(double(y), state.SignalPeak);
+    constexpr const ResultDeclaration &read = ScaleOf(PlotBand::Signal);
     return Join(Labelled(u"t= ", FormatFixed(t, decimalSeparator), u"usec"),
-                Labelled(u"s(t) = ", FormatScientific(v, decimalSeparator), u"V"));
+                Labelled(read.readout, FormatScientific(v, decimalSeparator), read.unit));
 }
 
 std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float x, float y,
@@ -41,6 +46,21 @@ std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float 
 {
     const double f = (double(x) / 100) * (state.Frequency / 1000) * state.HarmonicCount;
     const double m = PlotBands::SpectrumValue(double(y), state.SpectrumPeak);
-    return Join(Labelled(u"f= ", FormatFixed(f, decimalSeparator), u"kHz"),
-                Labelled(u"|S(f)| = ", FormatScientific(m, decimalSeparator), u"V"));
+    constexpr const ResultDeclaration &read = ScaleOf(PlotBand::Spectrum);
+    std::optional<std::u16string> text
+        = Join(Labelled(u"f= ", FormatFixed(f, decimalSeparator), u"kHz"),
+               Labelled(read.readout, FormatScientific(m, decimalSeparator), read.unit));
+    // Every other harmonic result with a readout text: its value at the line nearest the cursor.
+    const double nearest = std::round(double(x) * state.HarmonicCount / 100);
+    if (!(nearest >= 1 && nearest <= RoundToCount(state.HarmonicCount)))
+        return text;
+    const auto k = static_cast<std::size_t>(nearest);
+    for (const ResultDeclaration &result : AnalysisResultList)
+        if (result.scope == ResultScope::Harmonic && !result.readout.empty() && &result != &read
+            && (state.*result.values).size() > k)
+            text = Join(text,
+                        Labelled(result.readout,
+                                 FormatScientific((state.*result.values)[k], decimalSeparator),
+                                 result.unit));
+    return text;
 }

@@ -15,7 +15,8 @@
 std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x, float y,
                                             char16_t decimalSeparator);
 
-// "f= 10.00kHz ; |S(f)| = 3.18E+00V" likewise in the spectrum band. Reads Frequency,
-// HarmonicCount and SpectrumPeak.
+// "f= 10.00kHz ; |S(f)| = 3.18E+00V" likewise in the spectrum band, followed by the value at the
+// nearest line of every other harmonic result declared with a readout text. Reads Frequency,
+// HarmonicCount, SpectrumPeak and those results.
 std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float x, float y,
                                               char16_t decimalSeparator);

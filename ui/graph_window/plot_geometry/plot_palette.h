@@ -1,0 +1,28 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The plot's colours, one palette: each band's axis, its option button and what it draws take the
+// colour its result is declared with; the background is the plot's own.
+#pragma once
+
+#include "core/state/result_list.h"
+
+#include <cstdint>
+
+namespace PlotPalette {
+
+// 0xRRGGBB, as QColor::fromRgb and qRgb take them once made opaque.
+constexpr std::uint32_t Background = 0xffffc0;
+// The signal's trace, the time axis and the upper option button.
+constexpr std::uint32_t Signal = ScaleOf(PlotBand::Signal).colour;
+// The spectral lines, the frequency axis and the lower option button.
+constexpr std::uint32_t Spectrum = ScaleOf(PlotBand::Spectrum).colour;
+constexpr std::uint32_t DcComponent = ResultOf(&AnalysisResults::MeanValue).colour;
+constexpr std::uint32_t HarmonicSum = ResultOf(&AnalysisResults::HarmonicSum).colour;
+
+// The colour with a full alpha, as an image pixel (QRgb) holds it.
+constexpr std::uint32_t Opaque(std::uint32_t rgb)
+{
+    return 0xff000000u | rgb;
+}
+
+} // namespace PlotPalette
