@@ -50,7 +50,7 @@ std::optional<AnalysisParameters> AcceptParameters(AnalysisState &state, const F
     TypedValues values;
     values.Amplitude = Val(texts[Field::Text7]);
     values.FrequencyKHz = Val(texts[Field::Text12]);
-    values.Frequency = values.FrequencyKHz * 1000;
+    values.FrequencyHz = values.FrequencyKHz * 1000;
     values.HarmonicCount = Val(texts[Field::Text3]);
     values.DutyCycle = Val(texts[Field::Text1]);
     if (DutyCycleRefused(values.DutyCycle)) {

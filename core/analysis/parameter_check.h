@@ -21,7 +21,7 @@ struct TypedValues
 {
     double DutyCycle = 0;
     double Amplitude = 0;
-    double Frequency = 0; // Hz: the kHz text times 1000
+    double FrequencyHz = 0; // the kHz text times 1000
     double FrequencyKHz = 0;
     double SampleCount = 0;
     double HarmonicCount = 0;

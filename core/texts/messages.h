@@ -119,8 +119,8 @@ enum class UiText
     SaveDataProgress, // %1 of %2 rows
     SaveWorkbookProgress, // %1 of %2 rows
     HarmonicSumProgress, // %1 of %2 steps
-                         // Under the file dialog's name while it is too long to be saved, which
-                         // keeps Save disabled.
+
+    // Under the file dialog's name while it is too long to be saved, which keeps Save disabled.
     NameTooLongHint,
     // The memory ran out while the data for the clipboard were prepared.
     CopyOutOfMemory,

@@ -57,7 +57,7 @@ bool ProvideHarmonicSum(const TaskGate &tasks, QWidget *parent, AnalysisState &s
 HarmonicSumLayer::HarmonicSumLayer(QWidget &window, PlotArea &plot, QLabel &key,
                                    AnalysisState &state, MessageBox &messages, TaskGate &tasks)
     : QObject(&window), window_(window), plot_(plot), key_(key), state_(state), messages_(messages),
-      gate_(tasks)
+      tasks_(tasks)
 {
     action_ = new QAction(QTextOf(UiText::HarmonicSum), &window);
     action_->setObjectName("HarmonicSumAction");
@@ -78,7 +78,7 @@ void HarmonicSumLayer::SetChecked(bool on)
 
 void HarmonicSumLayer::Toggled(bool on)
 {
-    const TaskGate::Pass pass(gate_);
+    const TaskGate::Pass pass(tasks_);
     if (!pass) // another long task runs: the entry stays as it was
         return SetChecked(!on);
     if (!on)
@@ -98,7 +98,7 @@ void HarmonicSumLayer::GraphsDrawn()
 
 bool HarmonicSumLayer::Draw()
 {
-    if (!ProvideHarmonicSum(gate_, &window_, state_, messages_))
+    if (!ProvideHarmonicSum(tasks_, &window_, state_, messages_))
         return false;
     under_ = plot_.Image().copy();
     plot_.Scale(0, 100, 100, 0);

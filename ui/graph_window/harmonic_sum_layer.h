@@ -55,7 +55,7 @@ private:
     QLabel &key_;
     AnalysisState &state_;
     MessageBox &messages_;
-    TaskGate &gate_;
+    TaskGate &tasks_;
     QAction *action_;
     QImage under_; // the plot as it was before the sum went on top
 };

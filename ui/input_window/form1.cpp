@@ -117,7 +117,15 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
 
     for (const LabelLayout &layout : StaticLabels)
         AddLabel(this, layout);
+    AddFields();
+    AddCommands();
+    AddResults();
+    QWidget *diagram = AddDiagram();
+    SetTabOrder(diagram);
+}
 
+void Form1::AddFields()
+{
     for (const FieldLayout &layout : FieldLayouts) {
         auto *edit = new QLineEdit(QString::fromLatin1(layout.text), this);
         edit->setObjectName(QString::fromUtf8(FieldName(layout.field)));
@@ -127,7 +135,10 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
         edit->setAccessibleName(QTextOf(layout.accessibleName));
         fields_[static_cast<std::size_t>(layout.field)] = edit;
     }
+}
 
+void Form1::AddCommands()
+{
     command1_ = new ClassicButton(QTextOf(UiText::HarmonicModulusButton), Green, this);
     command1_->setObjectName("Command1");
     command1_->setGeometry(TwipsRect(10200, 1080, 1935, 615));
@@ -137,7 +148,12 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     command2_->setGeometry(TwipsRect(1080, 4320, 1935, 495));
     command2_->setFont(ClassicFont(8.25));
     command2_->setAccessibleDescription(QTextOf(UiText::GraphsButtonDescription));
+    connect(command1_, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(command2_, &QPushButton::clicked, this, &Form1::Command2_Click);
+}
 
+void Form1::AddResults()
+{
     label9_ = AddLabel(this, {"Label9", QString(), {10200, 2400, 1935, 375}, 8.25, true, Green});
     label9_->setAccessibleDescription(QTextOf(UiText::MagnitudeResultDescription));
     label3_ = AddLabel(this, {"Label3", QString(), {10200, 2880, 1935, 375}, 8.25, true, Green});
@@ -151,7 +167,10 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
         result->addAction(copy);
         result->setContextMenuPolicy(Qt::ActionsContextMenu);
     }
+}
 
+QWidget *Form1::AddDiagram()
+{
     auto *diagram = new QLabel(this);
     diagram->setObjectName("Picture1");
     diagram->setGeometry(TwipsRect(4320, 4080, 12975, 4815));
@@ -161,16 +180,17 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     diagram->setPixmap(QPixmap(QStringLiteral(":/spettro/diagram.jpg")));
     diagram->setFocusPolicy(Qt::StrongFocus);
     diagram->setAccessibleName(QTextOf(UiText::DiagramDescription));
+    return diagram;
+}
 
-    const QWidget *tabOrder[] = {
+void Form1::SetTabOrder(QWidget *diagram)
+{
+    QWidget *const tabOrder[] = {
         Text(Field::Text7), Text(Field::Text8), Text(Field::Text12), command2_, Text(Field::Text13),
         Text(Field::Text2), Text(Field::Text3), command1_,           diagram,   Text(Field::Text1)};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(const_cast<QWidget *>(tabOrder[i - 1]), const_cast<QWidget *>(tabOrder[i]));
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
     Text(Field::Text7)->setFocus();
-
-    connect(command1_, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(command2_, &QPushButton::clicked, this, &Form1::Command2_Click);
 }
 
 Form1::~Form1()

@@ -37,6 +37,14 @@ public:
     Form2 *GraphWindow() const;
 
 private:
+    // The window built in steps: the fields, the two commands, the two results, the diagram, and
+    // the order the Tab key takes them in.
+    void AddFields();
+    void AddCommands();
+    void AddResults();
+    QWidget *AddDiagram();
+    void SetTabOrder(QWidget *diagram);
+
     FieldTexts CurrentTexts() const;
     void MarkParameterFields();
 

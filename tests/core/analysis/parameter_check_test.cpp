@@ -26,7 +26,7 @@ TypedValues Defaults()
     v.DutyCycle = 0.5;
     v.Amplitude = 10;
     v.FrequencyKHz = 100;
-    v.Frequency = 100000;
+    v.FrequencyHz = 100000;
     v.SampleCount = 10000;
     v.HarmonicCount = 10;
     v.PeriodCount = 3;
@@ -136,7 +136,7 @@ const RefusalCase RefusalCases[] = {
     RefusalCase {"targetOutsideIgnoredByGraphs", [](TypedValues &v) { v.TargetHarmonic = -7; }, GR,
                  Nothing},
     RefusalCase {"zeroFrequencyHarmonicModulus",
-                 [](TypedValues &v) { v.FrequencyKHz = v.Frequency = 0; }, HM, Nothing},
+                 [](TypedValues &v) { v.FrequencyKHz = v.FrequencyHz = 0; }, HM, Nothing},
     RefusalCase {"periodsBeyond32BitsHarmonicModulus", [](TypedValues &v) { v.PeriodCount = 3e9; },
                  HM, Nothing},
     RefusalCase {"memory", [](TypedValues &) {}, HM,
@@ -192,11 +192,11 @@ std::vector<Problem> ProblemsInOrder(Command command)
         {[](TypedValues &v, auto &) { v.DutyCycle = -0.5; }, {Reason::NegativeDutyCycle}},
         {[](TypedValues &v, auto &) { v.Amplitude = Inf; },
          {Reason::ValueBeyondDoubles, Field::Text7}},
-        {[](TypedValues &v, auto &) { v.FrequencyKHz = v.Frequency = Inf; },
+        {[](TypedValues &v, auto &) { v.FrequencyKHz = v.FrequencyHz = Inf; },
          {Reason::ValueBeyondDoubles, Field::Text12}},
         {[](TypedValues &v, auto &) {
              v.FrequencyKHz = 1e306;
-             v.Frequency = Inf;
+             v.FrequencyHz = Inf;
          },
          {Reason::FrequencyTimesThousandBeyondDoubles}},
         {[](TypedValues &v, auto &) { v.HarmonicCount = Inf; },
@@ -221,7 +221,7 @@ std::vector<Problem> ProblemsInOrder(Command command)
     } else {
         problems.push_back(
             {[](TypedValues &v, auto &) { v.PeriodCount = 3e9; }, {Reason::PeriodCountOutOfRange}});
-        problems.push_back({[](TypedValues &v, auto &) { v.FrequencyKHz = v.Frequency = 0; },
+        problems.push_back({[](TypedValues &v, auto &) { v.FrequencyKHz = v.FrequencyHz = 0; },
                             {Reason::ZeroFrequency}});
     }
     problems.push_back({[](TypedValues &, std::uint64_t &memory) { memory = 1000; },
