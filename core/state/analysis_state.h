@@ -23,7 +23,8 @@ struct AnalysisParameters
 // nowhere else: the commit, the workspace and the tests' comparison take the group as one.
 struct AnalysisResults
 {
-    // The four arrays hold N + 2 elements (indexes 0 to N + 1) once an analysis ran.
+    // The arrays hold N + 2 elements (indexes 0 to N + 1) once an analysis ran; HarmonicSum is
+    // computed later (below).
     RealArray Samples;
     RealArray Magnitudes;
     RealArray CosCoefficients;

@@ -124,7 +124,8 @@ constexpr ReasonEntry Reasons[] = {
      u"La frequenza del segnale f non può essere zero.",
      {}},
     {Reason::NotEnoughMemory,
-     "four arrays of N + 2 doubles larger than 90 % of the free memory",
+     "the analysis's arrays of N + 2 doubles and the transform's buffers larger than 90 % of the "
+     "free memory",
      u"Memoria insufficiente: per %1 campioni servono %2 MB, ma ne sono disponibili %3 MB. "
      u"Riduci il numero di campioni.",
      {"N", "X", "Y"}},
