@@ -5,6 +5,7 @@
 
 #include "core/export/analysis_table.h"
 #include "core/export/workbook_numbers.h"
+#include "core/export/workbook_parts.h"
 #include "core/state/task_control.h"
 
 #include <xlsxwriter.h>
@@ -53,6 +54,7 @@ struct Sheet
     std::vector<std::size_t> columns; // of the table, in its order
     std::vector<std::size_t> widths; // in characters
     lxw_row_t rows = 0;
+    std::uint64_t bytes = 0; // of rows in its temporary file, once they are all written
 };
 
 bool Holds(std::string_view sheet, TableRow kind)
@@ -126,6 +128,8 @@ lxw_error AddSheets(const AnalysisTable &table, Book &book)
     for (std::size_t s = 0; s < book.sheets.size(); ++s) {
         Sheet &sheet = book.sheets[s];
         sheet.sheet = workbook_add_worksheet(book.workbook.get(), std::string(names[s]).c_str());
+        if (!sheet.sheet) // its temporary file could not be made
+            return LXW_ERROR_CREATING_TMPFILE;
         sheet.columns = SheetColumns(names[s]);
         for (std::size_t j = 0; j < sheet.columns.size(); ++j) {
             const TableCell &name = header[sheet.columns[j]];
@@ -177,6 +181,22 @@ WorkbookResult WriteBody(const AnalysisTable &table, lxw_error status, TaskContr
     return WorkbookResult::Written;
 }
 
+// Flushes each sheet's temporary file of rows while errno can still say why a write failed, and
+// keeps how many bytes of rows it holds.
+bool RowsKept(Book &book, int &error)
+{
+    for (Sheet &sheet : book.sheets) {
+        std::FILE *rows = sheet.sheet->optimize_tmpfile;
+        errno = 0;
+        if (std::fflush(rows) != 0 || std::ferror(rows)) {
+            error = errno ? errno : EIO;
+            return false;
+        }
+        sheet.bytes = std::uint64_t(std::max(0L, std::ftell(rows)));
+    }
+    return true;
+}
+
 void SetColumnWidths(const Book &book)
 {
     for (const Sheet &sheet : book.sheets)
@@ -185,12 +205,38 @@ void SetColumnWidths(const Book &book)
                                  nullptr);
 }
 
-// Packs the sheets into the file.
-bool CloseBook(Book &book, int &error)
+// Every part the library put in the zip at `path` is there whole: none empty, and each sheet at
+// least as long as the rows it was given.
+bool WholeParts(const std::string &path, const Book &book)
+{
+    const auto parts = ReadWorkbookParts(path);
+    if (!parts)
+        return false;
+    for (const WorkbookPart &part : *parts) {
+        if (part.bytes == 0)
+            return false;
+        for (std::size_t s = 0; s < book.sheets.size(); ++s)
+            if (part.name == "xl/worksheets/sheet" + std::to_string(s + 1) + ".xml"
+                && part.bytes <= book.sheets[s].bytes)
+                return false;
+    }
+    return true;
+}
+
+// Packs the sheets into the file at `path`. The library copies each part through a temporary
+// file of its own and never looks whether those writes succeed; what the next temporary file
+// resets errno to then hides a full disk, which leaves a part empty or cut short in a workbook it
+// calls written. So the written parts are looked at too, and a part cut short is told as the disk
+// that filled up under it.
+bool CloseBook(const std::string &path, Book &book, int &error)
 {
     errno = 0;
     if (workbook_close(book.workbook.release()) != LXW_NO_ERROR || FailedWrite(errno)) {
         error = errno ? errno : EIO;
+        return false;
+    }
+    if (!WholeParts(path, book)) {
+        error = FailedWrite(errno) ? errno : ENOSPC;
         return false;
     }
     return true;
@@ -231,12 +277,14 @@ WorkbookResult WriteAnalysisWorkbook(const AnalysisTable &table, const std::stri
     if (const auto body = WriteBody(table, headers, control, book, error);
         body != WorkbookResult::Written)
         return body;
+    if (!RowsKept(book, error))
+        return WorkbookResult::Failed;
     SetColumnWidths(book);
     control.AddDone(1); // the header
 
     // Packing the sheets into the file takes a while too; a cancel then still leaves no file
     // once the caller throws the written one away.
-    if (!CloseBook(book, error))
+    if (!CloseBook(path, book, error))
         return WorkbookResult::Failed;
     return control.Cancelled() ? WorkbookResult::Cancelled : WorkbookResult::Written;
 }
