@@ -4,65 +4,25 @@
 #include "core/export/analysis_workbook.h"
 
 #include "core/export/analysis_table.h"
+#include "core/export/workbook_numbers.h"
+#include "core/export/workbook_parts.h"
 #include "core/state/task_control.h"
 
 #include <xlsxwriter.h>
 
-#include <printf.h>
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace {
 
-// libxlsxwriter, as Debian builds it, writes every double into the XML with "%.16G": sixteen
-// significant digits, which for many doubles (0.1 + 0.2; 893 of the 30051 numbers of the default
-// analysis) read back to a neighbouring double, and the decimal separator of the locale, which
-// the windows set to the user's, so that an Italian computer would write "0,5" where the format
-// wants "0.5". While a workbook is written on this thread, that conversion writes the shortest
-// text that reads back to the same double, with '.', instead; everywhere else, and for any other
-// precision, the C library's own conversion runs.
-thread_local bool writingWorkbook = false;
-
-int DoubleArgument(const printf_info *info, std::size_t n, int *types, int *sizes)
-{
-    if (n > 0) {
-        types[0] = PA_DOUBLE | (info->is_long_double ? PA_FLAG_LONG_DOUBLE : 0);
-        sizes[0] = info->is_long_double ? sizeof(long double) : sizeof(double);
-    }
-    return 1;
-}
-
-int ShortestDouble(FILE *stream, const printf_info *info, const void *const *args)
-{
-    constexpr int LibraryConversion = -2;
-    if (!writingWorkbook || info->is_long_double || info->prec != 16 || info->width != 0)
-        return LibraryConversion;
-    char text[32];
-    const auto end
-        = std::to_chars(text, text + sizeof text, *static_cast<const double *>(args[0])).ptr;
-    const std::size_t length = end - text;
-    return std::fwrite(text, 1, length, stream) == length ? int(length) : -1;
-}
-
-// Registered while the program starts, before any other thread runs.
-const bool exactDoubles = register_printf_specifier('G', ShortestDouble, DoubleArgument) == 0;
-
-class WritingWorkbook
-{
-public:
-    WritingWorkbook() { writingWorkbook = true; }
-    ~WritingWorkbook() { writingWorkbook = false; }
-    WritingWorkbook(const WritingWorkbook &) = delete;
-    WritingWorkbook &operator=(const WritingWorkbook &) = delete;
-};
-
 // The library does not look whether its writes to its temporary files succeed: a full disk there
-// leaves a sheet cut short in a workbook it calls written. The error number it leaves behind tells.
+// leaves a sheet cut short in a workbook it calls written. The error number it leaves behind
+// tells, until the library's next temporary file resets it.
 bool FailedWrite(int error)
 {
     return error == ENOSPC || error == EFBIG || error == EDQUOT || error == EIO;
@@ -94,6 +54,7 @@ struct Sheet
     std::vector<std::size_t> columns; // of the table, in its order
     std::vector<std::size_t> widths; // in characters
     lxw_row_t rows = 0;
+    std::uint64_t bytes = 0; // of rows in its temporary file, once they are all written
 };
 
 bool Holds(std::string_view sheet, TableRow kind)
@@ -135,6 +96,152 @@ lxw_error WriteCell(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t column, const
     return LXW_NO_ERROR;
 }
 
+// A workbook while it is written: the library's own, freed with its temporary files however the
+// writing ends (a cancel, a failure, memory running out) unless it was closed.
+struct Book
+{
+    std::unique_ptr<lxw_workbook, decltype(&lxw_workbook_free)> workbook {nullptr,
+                                                                          &lxw_workbook_free};
+    lxw_format *bold = nullptr;
+    std::array<Sheet, 2> sheets;
+};
+
+// Constant memory: each row goes to a temporary file as soon as the next one starts.
+bool OpenBook(const std::string &path, Book &book)
+{
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    book.workbook.reset(workbook_new_opt(path.c_str(), &options));
+    if (!book.workbook)
+        return false;
+    book.bold = workbook_add_format(book.workbook.get());
+    format_set_bold(book.bold);
+    return true;
+}
+
+// Both sheets, each under its bold, frozen header; the first error of the library.
+lxw_error AddSheets(const AnalysisTable &table, Book &book)
+{
+    const std::array<std::string_view, 2> names = {HarmonicsSheet, SamplesSheet};
+    const AnalysisTable::Row header = table.Cells(0);
+    lxw_error status = LXW_NO_ERROR;
+    for (std::size_t s = 0; s < book.sheets.size(); ++s) {
+        Sheet &sheet = book.sheets[s];
+        sheet.sheet = workbook_add_worksheet(book.workbook.get(), std::string(names[s]).c_str());
+        if (!sheet.sheet) // its temporary file could not be made
+            return LXW_ERROR_CREATING_TMPFILE;
+        sheet.columns = SheetColumns(names[s]);
+        for (std::size_t j = 0; j < sheet.columns.size(); ++j) {
+            const TableCell &name = header[sheet.columns[j]];
+            sheet.widths.push_back(TextWidth(name.text) + 2); // bold letters are wider
+            if (!status)
+                status = WriteCell(sheet.sheet, 0, lxw_col_t(j), name, book.bold);
+        }
+        worksheet_freeze_panes(sheet.sheet, 1, 0);
+        sheet.rows = 1;
+    }
+    return status;
+}
+
+// Rows first .. end - 1 of the table, each in its sheet, widening the columns to fit them.
+lxw_error WriteRows(const AnalysisTable &table, std::int64_t first, std::int64_t end, Book &book)
+{
+    lxw_error status = LXW_NO_ERROR;
+    for (std::int64_t row = first; row < end && !status; ++row) {
+        Sheet &sheet = book.sheets[Holds(SamplesSheet, table.KindOf(row)) ? 1 : 0];
+        const AnalysisTable::Row cells = table.Cells(row);
+        for (std::size_t j = 0; j < sheet.columns.size() && !status; ++j) {
+            const TableCell &cell = cells[sheet.columns[j]];
+            sheet.widths[j] = std::max(sheet.widths[j], CellWidth(cell) + 1);
+            status = WriteCell(sheet.sheet, sheet.rows, lxw_col_t(j), cell, nullptr);
+        }
+        ++sheet.rows;
+    }
+    return status;
+}
+
+// The rows below the header, a chunk at a time between looks at the cancel flag, counted on
+// `control`; `status` is the headers' outcome, which stops it before it starts.
+WorkbookResult WriteBody(const AnalysisTable &table, lxw_error status, TaskControl &control,
+                         Book &book, int &error)
+{
+    for (std::int64_t first = 1; first < table.RowCount() && !status; first += RowsPerChunk) {
+        if (control.Cancelled())
+            return WorkbookResult::Cancelled;
+        const std::int64_t end = std::min(first + RowsPerChunk, table.RowCount());
+        status = WriteRows(table, first, end, book);
+        control.AddDone(end - first);
+        if (FailedWrite(errno))
+            break;
+    }
+    if (status || FailedWrite(errno)) {
+        error = FailedWrite(errno) ? errno : EIO;
+        return WorkbookResult::Failed;
+    }
+    return WorkbookResult::Written;
+}
+
+// Flushes each sheet's temporary file of rows while errno can still say why a write failed, and
+// keeps how many bytes of rows it holds.
+bool RowsKept(Book &book, int &error)
+{
+    for (Sheet &sheet : book.sheets) {
+        std::FILE *rows = sheet.sheet->optimize_tmpfile;
+        errno = 0;
+        if (std::fflush(rows) != 0 || std::ferror(rows)) {
+            error = errno ? errno : EIO;
+            return false;
+        }
+        sheet.bytes = std::uint64_t(std::max(0L, std::ftell(rows)));
+    }
+    return true;
+}
+
+void SetColumnWidths(const Book &book)
+{
+    for (const Sheet &sheet : book.sheets)
+        for (std::size_t j = 0; j < sheet.widths.size(); ++j)
+            worksheet_set_column(sheet.sheet, lxw_col_t(j), lxw_col_t(j), double(sheet.widths[j]),
+                                 nullptr);
+}
+
+// Every part the library put in the zip at `path` is there whole: none empty, and each sheet at
+// least as long as the rows it was given.
+bool WholeParts(const std::string &path, const Book &book)
+{
+    const auto parts = ReadWorkbookParts(path);
+    if (!parts)
+        return false;
+    for (const WorkbookPart &part : *parts) {
+        if (part.bytes == 0)
+            return false;
+        for (std::size_t s = 0; s < book.sheets.size(); ++s)
+            if (part.name == "xl/worksheets/sheet" + std::to_string(s + 1) + ".xml"
+                && part.bytes <= book.sheets[s].bytes)
+                return false;
+    }
+    return true;
+}
+
+// Packs the sheets into the file at `path`. The library copies each part through a temporary
+// file of its own and never looks whether those writes succeed; what the next temporary file
+// resets errno to then hides a full disk, which leaves a part empty or cut short in a workbook it
+// calls written. So the written parts are looked at too, and a part cut short is told as the disk
+// that filled up under it.
+bool CloseBook(const std::string &path, Book &book, int &error)
+{
+    errno = 0;
+    if (workbook_close(book.workbook.release()) != LXW_NO_ERROR || FailedWrite(errno)) {
+        error = errno ? errno : EIO;
+        return false;
+    }
+    if (!WholeParts(path, book)) {
+        error = FailedWrite(errno) ? errno : ENOSPC;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 std::int64_t WorkbookSheetRows(const AnalysisTable &table)
@@ -155,78 +262,29 @@ WorkbookResult WriteAnalysisWorkbook(const AnalysisTable &table, const std::stri
                                      TaskControl &control, int &error)
 {
     error = 0;
-    if (!exactDoubles || WorkbookSheetRows(table) > LXW_ROW_MAX) {
+    if (!WorkbookNumbers::Exact() || WorkbookSheetRows(table) > LXW_ROW_MAX) {
         error = EIO;
         return WorkbookResult::Failed;
     }
-    const WritingWorkbook writing;
+    const WorkbookNumbers exact;
     errno = 0;
-    // Constant memory: each row goes to a temporary file as soon as the next one starts.
-    lxw_workbook_options options = {};
-    options.constant_memory = LXW_TRUE;
-    lxw_workbook *workbook = workbook_new_opt(path.c_str(), &options);
-    if (!workbook) {
+    Book book;
+    if (!OpenBook(path, book)) {
         error = ENOMEM;
         return WorkbookResult::Failed;
     }
-    lxw_format *bold = workbook_add_format(workbook);
-    format_set_bold(bold);
-
-    std::array<Sheet, 2> sheets;
-    const std::array<std::string_view, 2> names = {HarmonicsSheet, SamplesSheet};
-    const AnalysisTable::Row header = table.Cells(0);
-    lxw_error status = LXW_NO_ERROR;
-    for (std::size_t s = 0; s < sheets.size(); ++s) {
-        Sheet &sheet = sheets[s];
-        sheet.sheet = workbook_add_worksheet(workbook, std::string(names[s]).c_str());
-        sheet.columns = SheetColumns(names[s]);
-        for (std::size_t j = 0; j < sheet.columns.size(); ++j) {
-            const TableCell &name = header[sheet.columns[j]];
-            sheet.widths.push_back(TextWidth(name.text) + 2); // bold letters are wider
-            if (!status)
-                status = WriteCell(sheet.sheet, 0, lxw_col_t(j), name, bold);
-        }
-        worksheet_freeze_panes(sheet.sheet, 1, 0);
-        sheet.rows = 1;
-    }
-
-    for (std::int64_t first = 1; first < table.RowCount() && !status; first += RowsPerChunk) {
-        if (control.Cancelled()) {
-            lxw_workbook_free(workbook);
-            return WorkbookResult::Cancelled;
-        }
-        const std::int64_t end = std::min(first + RowsPerChunk, table.RowCount());
-        for (std::int64_t row = first; row < end && !status; ++row) {
-            Sheet &sheet = sheets[Holds(SamplesSheet, table.KindOf(row)) ? 1 : 0];
-            const AnalysisTable::Row cells = table.Cells(row);
-            for (std::size_t j = 0; j < sheet.columns.size() && !status; ++j) {
-                const TableCell &cell = cells[sheet.columns[j]];
-                sheet.widths[j] = std::max(sheet.widths[j], CellWidth(cell) + 1);
-                status = WriteCell(sheet.sheet, sheet.rows, lxw_col_t(j), cell, nullptr);
-            }
-            ++sheet.rows;
-        }
-        control.AddDone(end - first);
-        if (FailedWrite(errno))
-            break;
-    }
-    if (status || FailedWrite(errno)) {
-        error = FailedWrite(errno) ? errno : EIO;
-        lxw_workbook_free(workbook);
+    const lxw_error headers = AddSheets(table, book);
+    if (const auto body = WriteBody(table, headers, control, book, error);
+        body != WorkbookResult::Written)
+        return body;
+    if (!RowsKept(book, error))
         return WorkbookResult::Failed;
-    }
-    for (const Sheet &sheet : sheets)
-        for (std::size_t j = 0; j < sheet.widths.size(); ++j)
-            worksheet_set_column(sheet.sheet, lxw_col_t(j), lxw_col_t(j), double(sheet.widths[j]),
-                                 nullptr);
+    SetColumnWidths(book);
     control.AddDone(1); // the header
 
     // Packing the sheets into the file takes a while too; a cancel then still leaves no file
     // once the caller throws the written one away.
-    errno = 0;
-    if (workbook_close(workbook) != LXW_NO_ERROR || FailedWrite(errno)) {
-        error = errno ? errno : EIO;
+    if (!CloseBook(path, book, error))
         return WorkbookResult::Failed;
-    }
     return control.Cancelled() ? WorkbookResult::Cancelled : WorkbookResult::Written;
 }

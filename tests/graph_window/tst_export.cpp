@@ -4,6 +4,7 @@
 // clipboard and in files, and saves that fail or are cancelled leaving nothing behind.
 #include "core/export/analysis_table.h"
 #include "core/texts/messages.h"
+#include "tests/core/platform/small_disk.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
 #include "ui/classic/qt_translations.h"
@@ -353,11 +354,13 @@ private slots:
         QTest::addColumn<int>("sizeLimit"); // bytes a file may grow to, 0 for no limit
         QTest::addColumn<QString>("samples");
         QTest::addColumn<bool>("protect"); // the existing file may not be replaced
+        // KB of a disk for the temporary files that fills up, 0 for the usual one
+        QTest::addColumn<int>("temporaryDisk");
         const auto row = [](const char *tag, const QString &name, bool image, SaveProblem p,
                             bool existing = false, int limit = 0, const char *samples = "100000",
-                            bool protect = false) {
+                            bool protect = false, int temporaryDisk = 0) {
             QTest::newRow(tag) << name << image << int(p) << existing << limit << QString(samples)
-                               << protect;
+                               << protect << temporaryDisk;
         };
         row("parent is a plain file", "file.txt/dati.csv", false, SaveProblem::NotAFolder);
         row("missing folder", "manca/dati.csv", false, SaveProblem::FolderMissing);
@@ -378,6 +381,15 @@ private slots:
             "10");
         row("workbook on a full disk over an old file", "foglio.xlsx", false,
             SaveProblem::FileTooLarge, true, 200000);
+        // libxlsxwriter's own temporary files, on a disk that fills up as the rows are written,
+        // or only as the library packs them (a 5 KB workbook with an empty first sheet once
+        // stood as saved).
+        row("workbook whose temporary files fill the disk", "foglio.xlsx", false,
+            SaveProblem::DiskFull, true, 0, "100000", false, 64);
+        row("workbook whose packing fills the disk", "foglio.xlsx", false, SaveProblem::DiskFull,
+            true, 0, "100", false, 16);
+        row("workbook of ten samples whose packing finds the disk full", "foglio.xlsx", false,
+            SaveProblem::DiskFull, false, 0, "10", false, 4);
     }
     void failedSavesSayWhyAndLeaveNothing()
     {
@@ -388,6 +400,7 @@ private slots:
         QFETCH(int, sizeLimit);
         QFETCH(QString, samples);
         QFETCH(bool, protect);
+        QFETCH(int, temporaryDisk);
         Form2 *window = graphs(qPrintable(samples), "10");
         QVERIFY(QDir(folder_->path()).mkdir("cartella"));
         QFile plain(in("file.txt"));
@@ -408,6 +421,14 @@ private slots:
             std::optional<FileSizeLimit> limit;
             if (sizeLimit > 0)
                 limit.emplace(rlim_t(sizeLimit));
+            std::optional<SmallDisk> temporary;
+            if (temporaryDisk > 0) {
+                provideTheSum(window); // before the disk fills: the save alone runs on it
+                temporary.emplace(std::size_t(temporaryDisk));
+                if (temporary->Folder().empty())
+                    QSKIP(qPrintable("no small disk to fill: "
+                                     + QString::fromStdString(temporary->WhyNot())));
+            }
             if (name.endsWith(".xlsx"))
                 window->Export()->SaveWorkbook();
             else
@@ -552,32 +573,55 @@ private slots:
         QCOMPARE(leftOver({}), QStringList());
     }
 
-    // Memory that runs out while the table is built ends in a message, never in the program's
-    // end, and leaves nothing behind.
+    // Memory that runs out in any export, or in the sum of the harmonics it computes first, ends
+    // in the task's own message, never in the program's end, and leaves nothing behind: no new
+    // file, an old one as it was, the clipboard as it was.
     void runningOutOfMemoryEndsInAMessage_data()
     {
-        QTest::addColumn<bool>("save");
-        QTest::newRow("save") << true;
-        QTest::newRow("copy") << false;
+        QTest::addColumn<QString>("name"); // the file saved, none for the copy
+        QTest::addColumn<bool>("sumFirst"); // the sum computed before: the export itself fails
+        const auto row = [](const char *tag, const char *name, bool sumFirst) {
+            QTest::newRow(tag) << QString(name) << sumFirst;
+        };
+        row("CSV save", "dati.csv", true);
+        row("workbook save", "foglio.xlsx", true);
+        row("data copy", "", true);
+        row("the sum of the harmonics before a CSV save", "dati.csv", false);
+        row("the sum of the harmonics before a workbook save", "foglio.xlsx", false);
+        row("the sum of the harmonics before a data copy", "", false);
     }
     void runningOutOfMemoryEndsInAMessage()
     {
-        QFETCH(bool, save);
+        QFETCH(QString, name);
+        QFETCH(bool, sumFirst);
         Form2 *window = graphs("100000", "1");
-        provideTheSum(window);
-        chooser_.path = in("dati.csv");
+        if (sumFirst)
+            provideTheSum(window);
+        const QByteArray old = "contenuto di prima\r\n";
+        chooser_.path = in(name.isEmpty() ? QStringLiteral("dati.csv") : name);
+        QFile existing(chooser_.path);
+        QVERIFY(existing.open(QIODevice::WriteOnly));
+        existing.write(old);
+        existing.close();
         QGuiApplication::clipboard()->setText("prima");
+        PlotExport *out = window->Export();
         w_.pace.runOutOfMemory = true;
-        save ? window->Export()->SaveData() : window->Export()->CopyData();
+        name.endsWith(".xlsx")      ? out->SaveWorkbook()
+            : name.endsWith(".csv") ? out->SaveData()
+                                    : out->CopyData();
         w_.pace.runOutOfMemory = false;
-        const std::u16string expected = save
-            ? SaveFailedText(chooser_.path.toStdU16String(), SaveProblem::NotEnoughMemory)
-            : std::u16string(TextOf(UiText::CopyOutOfMemory));
+        const std::u16string expected = !sumFirst ? MessageText(Refusal {Reason::AllocationFailed})
+            : name.isEmpty()
+            ? std::u16string(TextOf(UiText::CopyOutOfMemory))
+            : SaveFailedText(chooser_.path.toStdU16String(), SaveProblem::NotEnoughMemory);
         QCOMPARE(w_.Shown(), QStringList {QString::fromStdU16String(expected)});
+        QCOMPARE(w_.state->HarmonicSum.empty(), !sumFirst);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("prima"));
-        QCOMPARE(leftOver({}), QStringList());
+        QCOMPARE(Contents(chooser_.path), old);
+        QCOMPARE(leftOver({QFileInfo(chooser_.path).fileName()}), QStringList());
         // The program goes on.
         w_.box->shown.clear();
+        chooser_.path = in("dopo.csv");
         window->Export()->SaveData();
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(Contents(chooser_.path), TableText(*w_.state));

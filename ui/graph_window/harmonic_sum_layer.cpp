@@ -7,6 +7,7 @@
 
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/graph_window/plot_geometry/plot_palette.h"
+#include "ui/long_work/out_of_memory.h"
 #include "ui/long_work/work_progress.h"
 #include "ui/window_texts.h"
 
@@ -20,8 +21,6 @@
 #include <QLabel>
 #include <QSignalBlocker>
 
-#include <new>
-
 bool ProvideHarmonicSum(const TaskGate &tasks, QWidget *parent, AnalysisState &state,
                         MessageBox &messages)
 {
@@ -34,18 +33,14 @@ bool ProvideHarmonicSum(const TaskGate &tasks, QWidget *parent, AnalysisState &s
     // The worker reads the state and writes only its own result; nothing changes the state
     // meanwhile, since the gate keeps the commands out.
     std::optional<RealArray> sum;
-    bool outOfMemory = false;
+    bool completed = false;
     const AnalysisState &analysis = state;
-    const bool completed = RunWithProgress(tasks, parent, QTextOf(UiText::HarmonicSumProgress),
-                                           HarmonicSumSteps, [&](TaskControl &control) {
-                                               try {
-                                                   sum = ComputeHarmonicSum(analysis, &control);
-                                               } catch (const std::bad_alloc &) {
-                                                   outOfMemory = true;
-                                               }
-                                           });
-    if (outOfMemory) {
-        messages.Show(MessageText(Refusal {Reason::AllocationFailed}));
+    if (const auto outOfMemory = OutOfMemoryMessage(MemoryTask::Computation, [&] {
+            completed = RunWithProgress(
+                tasks, parent, QTextOf(UiText::HarmonicSumProgress), HarmonicSumSteps,
+                [&](TaskControl &control) { sum = ComputeHarmonicSum(analysis, &control); });
+        })) {
+        messages.Show(*outOfMemory);
         return false;
     }
     if (!completed || !sum)

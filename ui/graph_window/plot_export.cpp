@@ -5,6 +5,7 @@
 #include "harmonic_sum_layer.h"
 #include "plot_area.h"
 
+#include "ui/long_work/out_of_memory.h"
 #include "ui/long_work/task_gate.h"
 #include "ui/long_work/work_progress.h"
 #include "ui/window_texts.h"
@@ -27,7 +28,6 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include <new>
 #include <optional>
 #include <string>
 
@@ -194,32 +194,33 @@ void PlotExport::CopyData()
     // decimal separator the windows show numbers with, which a spreadsheet in the user's
     // language reads as numbers.
     const char16_t separator = LocaleDecimalSeparator();
-    try {
-        std::string csv, tabs, html;
-        AppendHtmlStart(html);
-        const bool written = RunWithProgress(
-            gate_, &window_, QTextOf(UiText::CopyDataProgress), table.RowCount(),
-            [&](TaskControl &control) {
-                for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
-                     row += RowsPerChunk) {
-                    const std::int64_t count = std::min(RowsPerChunk, table.RowCount() - row);
-                    table.AppendRows(row, count, csv);
-                    AppendTabRows(table, row, count, separator, tabs);
-                    AppendHtmlRows(table, row, count, separator, html);
-                    control.AddDone(count);
-                }
-            });
-        if (!written)
-            return;
-        AppendHtmlEnd(html);
-        auto *data = new QMimeData;
-        data->setData(QStringLiteral("text/csv"), QByteArray::fromStdString(csv));
-        data->setHtml(QString::fromStdString(html));
-        data->setText(QString::fromStdString(tabs));
-        QGuiApplication::clipboard()->setMimeData(data);
-    } catch (const std::bad_alloc &) {
-        messages_.Show(std::u16string(TextOf(UiText::CopyOutOfMemory)));
-    }
+    std::string csv, tabs, html;
+    bool written = false;
+    if (const auto outOfMemory = OutOfMemoryMessage(MemoryTask::Copy, [&] {
+            AppendHtmlStart(html);
+            written = RunWithProgress(
+                gate_, &window_, QTextOf(UiText::CopyDataProgress), table.RowCount(),
+                [&](TaskControl &control) {
+                    for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
+                         row += RowsPerChunk) {
+                        const std::int64_t count = std::min(RowsPerChunk, table.RowCount() - row);
+                        table.AppendRows(row, count, csv);
+                        AppendTabRows(table, row, count, separator, tabs);
+                        AppendHtmlRows(table, row, count, separator, html);
+                        control.AddDone(count);
+                    }
+                });
+            if (written)
+                AppendHtmlEnd(html);
+        }))
+        return messages_.Show(*outOfMemory);
+    if (!written)
+        return;
+    auto *data = new QMimeData;
+    data->setData(QStringLiteral("text/csv"), QByteArray::fromStdString(csv));
+    data->setHtml(QString::fromStdString(html));
+    data->setText(QString::fromStdString(tabs));
+    QGuiApplication::clipboard()->setMimeData(data);
 }
 
 void PlotExport::SaveData()
@@ -238,14 +239,18 @@ void PlotExport::SaveData()
     const int fd = int(file.handle());
     std::optional<SaveProblem> problem;
     bool completed = false;
-    try {
-        completed = WriteTable(table, QTextOf(UiText::SaveDataProgress), [&](std::string &rows) {
-            problem = WriteAll(fd, rows);
-            return !problem;
-        });
-    } catch (const std::bad_alloc &) {
-        completed = true;
-        problem = SaveProblem::NotEnoughMemory;
+    if (const auto outOfMemory = OutOfMemoryMessage(
+            MemoryTask::Save,
+            [&] {
+                completed
+                    = WriteTable(table, QTextOf(UiText::SaveDataProgress), [&](std::string &rows) {
+                          problem = WriteAll(fd, rows);
+                          return !problem;
+                      });
+            },
+            path.toStdU16String())) {
+        file.cancelWriting();
+        return messages_.Show(*outOfMemory);
     }
     // Cancelled or failed: the temporary file goes, and an existing one stays as it was.
     if (!completed)
@@ -277,11 +282,20 @@ void PlotExport::SaveWorkbook()
     const std::string written = "/proc/self/fd/" + std::to_string(file.handle());
     WorkbookResult result = WorkbookResult::Cancelled;
     int error = 0;
-    const bool completed
-        = RunWithProgress(gate_, &window_, QTextOf(UiText::SaveWorkbookProgress), table.RowCount(),
-                          [&](TaskControl &control) {
-                              result = WriteAnalysisWorkbook(table, written, control, error);
-                          });
+    bool completed = false;
+    if (const auto outOfMemory = OutOfMemoryMessage(
+            MemoryTask::Save,
+            [&] {
+                completed = RunWithProgress(gate_, &window_, QTextOf(UiText::SaveWorkbookProgress),
+                                            table.RowCount(), [&](TaskControl &control) {
+                                                result = WriteAnalysisWorkbook(table, written,
+                                                                               control, error);
+                                            });
+            },
+            path.toStdU16String())) {
+        file.cancelWriting();
+        return messages_.Show(*outOfMemory);
+    }
     if (!completed || result == WorkbookResult::Cancelled)
         return file.cancelWriting();
     if (result == WorkbookResult::Failed) {

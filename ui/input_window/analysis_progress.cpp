@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis_progress.h"
 
+#include "ui/long_work/out_of_memory.h"
 #include "ui/long_work/work_progress.h"
 #include "ui/window_texts.h"
 
@@ -10,7 +11,6 @@
 #include "core/texts/messages.h"
 
 #include <algorithm>
-#include <new>
 
 AnalysisOutcome ComputeWithProgress(const TaskGate &tasks, QWidget *parent, AnalysisState &analysis)
 {
@@ -18,14 +18,13 @@ AnalysisOutcome ComputeWithProgress(const TaskGate &tasks, QWidget *parent, Anal
     // alone touches it until RunWithProgress returns.
     AnalysisOutcome outcome;
     bool completed = false;
-    try {
-        completed = RunWithProgress(
-            tasks, parent, QTextOf(UiText::AnalysisProgress),
-            std::max(0, RoundToCount(analysis.HarmonicCount)),
-            [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
-    } catch (const std::bad_alloc &) {
-        return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}};
-    }
+    if (OutOfMemoryMessage(MemoryTask::Computation, [&] {
+            completed = RunWithProgress(
+                tasks, parent, QTextOf(UiText::AnalysisProgress),
+                std::max(0, RoundToCount(analysis.HarmonicCount)),
+                [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
+        }))
+        return {AnalysisOutcome::Status::Failed, ComputationOutOfMemory};
     if (!completed)
         return {AnalysisOutcome::Status::Cancelled, {}};
     return outcome;

@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -213,6 +215,38 @@ TEST(AnalysisTable, holdsTheHeaderAloneBeforeAnyAnalysis)
     std::string text;
     table.AppendRows(0, 1, text);
     EXPECT_EQ(ParseCsv(text).size(), 1u);
+}
+
+// A negative harmonic count shows no harmonics; every sample is still there, from sample 0, with
+// the closed form's value: Vmax sin(PI i / (N D)) up to i = N D with the program's PI, zero after.
+TEST(AnalysisTable, keepsEverySampleUnderANegativeHarmonicCount)
+{
+    AnalysisState s;
+    s.SampleCount = 4;
+    s.DutyCycle = 0.5;
+    s.Amplitude = 1;
+    s.HarmonicCount = -1;
+    s.Frequency = 1000;
+    ComputeSpectrum(s);
+    const AnalysisTable table(s);
+    std::string text;
+    table.AppendRows(0, table.RowCount(), text);
+    const auto rows = ParseCsv(text);
+    const auto column = [&](const char *name) {
+        return std::size_t(std::find(rows[0].begin(), rows[0].end(), name) - rows[0].begin());
+    };
+    const std::size_t index = column("i"), signal = column("s(i) [V]");
+    ASSERT_LT(std::max(index, signal), rows[0].size());
+    std::vector<std::vector<std::string>> samples;
+    std::copy_if(rows.begin(), rows.end(), std::back_inserter(samples),
+                 [](const auto &row) { return row[0] == "campione"; });
+    ASSERT_EQ(samples.size(), 4u);
+    constexpr double Pi = 3.14159265358979;
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(samples[i][index], std::to_string(i));
+        const double expected = i <= 2 ? std::sin(Pi * i / (4 * 0.5)) : 0;
+        EXPECT_DOUBLE_EQ(std::strtod(samples[i][signal].c_str(), nullptr), expected) << i;
+    }
 }
 
 } // namespace

@@ -1,0 +1,267 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The workbook as written, read back out of its zip with Python's zipfile: every number the
+// shortest text that reads back to the table's double, and a full disk under the library's
+// temporary files told as a failure, never as a workbook written.
+#include "core/export/analysis_table.h"
+#include "core/export/analysis_workbook.h"
+#include "core/spectrum/harmonic_sum.h"
+#include "core/spectrum/spectrum.h"
+#include "core/state/task_control.h"
+#include "tests/core/platform/small_disk.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The <v> texts of every sheet, sheet after sheet, one a line.
+constexpr const char *Values = R"(import re, sys, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+for name in sorted(n for n in z.namelist() if n.startswith("xl/worksheets/sheet")):
+    for value in re.findall(r"<v>([^<]*)</v>", z.read(name).decode()):
+        print(value))";
+
+// Each sheet as lines of tab-separated cells, a column where its reference puts it, numbers as
+// written and inline strings as their text; a line "#" before each sheet.
+constexpr const char *Grid = R"(import re, sys, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+for name in sorted(n for n in z.namelist() if n.startswith("xl/worksheets/sheet")):
+    print("#")
+    for row in re.findall(r"<row [^>]*>(.*?)</row>", z.read(name).decode(), re.S):
+        cells = {}
+        for ref, body in re.findall(r'<c r="([A-Z]+)[0-9]+"[^>]*?(?:/>|>(.*?)</c>)', row, re.S):
+            column = 0
+            for letter in ref:
+                column = column * 26 + ord(letter) - 64
+            found = re.search(r"<v>(.*?)</v>|<t[^>]*>(.*?)</t>", body or "")
+            cells[column - 1] = "" if not found else found.group(1) or found.group(2) or ""
+        print("\t".join(cells.get(c, "") for c in range(max(cells, default=-1) + 1))))";
+
+std::vector<std::string> RunPython(const char *script, const std::string &path)
+{
+    // The script from a file of its own beside the workbook: it holds both kinds of quote.
+    const std::string program = path + ".py";
+    if (const std::unique_ptr<FILE, decltype(&fclose)> file(std::fopen(program.c_str(), "w"),
+                                                            &fclose);
+        !file || std::fputs(script, file.get()) < 0)
+        return {};
+    const std::string command = "python3 '" + program + "' '" + path + "'";
+    const std::unique_ptr<FILE, decltype(&pclose)> out(popen(command.c_str(), "r"), &pclose);
+    std::vector<std::string> lines;
+    if (!out)
+        return lines;
+    std::string line;
+    for (int c; (c = std::fgetc(out.get())) != EOF;) {
+        if (c != '\n') {
+            line += char(c);
+            continue;
+        }
+        lines.push_back(line);
+        line.clear();
+    }
+    return lines;
+}
+
+std::string Shortest(double value)
+{
+    char text[32];
+    return {text, std::to_chars(text, text + sizeof text, value).ptr};
+}
+
+std::string Folder()
+{
+    char pattern[] = "/tmp/analysis_workbook_XXXXXX";
+    return ::mkdtemp(pattern) ? pattern : "";
+}
+
+AnalysisState Analysis(int samples, double harmonics, double duty = 0.5, double amplitude = 1)
+{
+    AnalysisState s;
+    s.SampleCount = samples;
+    s.DutyCycle = duty;
+    s.Amplitude = amplitude;
+    s.Frequency = 1000;
+    s.HarmonicCount = harmonics;
+    ComputeSpectrum(s);
+    s.HarmonicSum = ComputeHarmonicSum(s).value();
+    return s;
+}
+
+WorkbookResult Write(const AnalysisState &s, const std::string &path, int &error)
+{
+    TaskControl control;
+    return WriteAnalysisWorkbook(AnalysisTable(s), path, control, error);
+}
+
+// Doubles whose sixteen significant digits read back to another double, or that sit at the ends
+// of the range, each with its shortest text as Python's repr writes it.
+struct Planted
+{
+    double value;
+    const char *text;
+};
+const Planted PlantedNumbers[] = {
+    {0.1 + 0.2, "0.30000000000000004"},
+    {1.0 / 3, "0.3333333333333333"},
+    {2.0 / 3, "0.6666666666666666"},
+    {std::numeric_limits<double>::denorm_min(), "5e-324"}, // 2^-1074
+    {-0.0, "-0"},
+    {1e300, "1e+300"},
+    {1.0000000000000002, "1.0000000000000002"},
+    {-2.2250738585072014e-308, "-2.2250738585072014e-308"},
+    {std::numeric_limits<double>::max(), "1.7976931348623157e+308"},
+};
+
+// libxlsxwriter writes its doubles with "%.16G" unless the program's conversion takes over: each
+// number must come out as the shortest text of the table's double, those above among them.
+TEST(AnalysisWorkbook, writesEveryNumberAsTheShortestTextOfItsDouble)
+{
+    AnalysisState s = Analysis(12, 3);
+    for (std::size_t p = 0; p < std::size(PlantedNumbers); ++p) {
+        s.Samples[p] = PlantedNumbers[p].value;
+        s.HarmonicSum[p + 1] = -PlantedNumbers[p].value;
+    }
+    s.MeanValue = 0.1 + 0.7; // 0.7999999999999999
+    s.CosCoefficients[1] = 1.0 / 3;
+    const std::string folder = Folder();
+    const std::string path = folder + "/numeri.xlsx";
+    int error = -1;
+    ASSERT_EQ(Write(s, path, error), WorkbookResult::Written);
+    EXPECT_EQ(error, 0);
+
+    std::vector<std::string> written = RunPython(Values, path);
+    std::vector<std::string> expected;
+    const AnalysisTable table(s);
+    for (std::int64_t row = 1; row < table.RowCount(); ++row)
+        for (const TableCell &cell : table.Cells(row))
+            if (cell.kind == TableCell::Kind::Number)
+                expected.push_back(Shortest(cell.number));
+            else if (cell.kind == TableCell::Kind::Count)
+                expected.push_back(Shortest(double(cell.count)));
+    std::sort(written.begin(), written.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(written, expected);
+    for (const Planted &p : PlantedNumbers) {
+        EXPECT_NE(std::find(written.begin(), written.end(), p.text), written.end()) << p.text;
+        const std::string negated = p.text[0] == '-' ? p.text + 1 : '-' + std::string(p.text);
+        EXPECT_NE(std::find(written.begin(), written.end(), negated), written.end()) << negated;
+    }
+    EXPECT_NE(std::find(written.begin(), written.end(), "0.7999999999999999"), written.end());
+    std::filesystem::remove_all(folder);
+}
+
+// The closed form of the signal: Vmax sin(PI i / (N D)) up to i = N D, zero after, with the
+// program's own PI, short of pi, so that the half-wave's last sample is sin(PI) = 3.2e-15 V, not 0.
+double Signal(int i, int samples, double duty, double amplitude)
+{
+    constexpr double Pi = 3.14159265358979;
+    return i <= samples * duty ? amplitude * std::sin(Pi * i / (samples * duty)) : 0;
+}
+
+// A negative harmonic count shows no harmonics; every sample is still there, from sample 0.
+TEST(AnalysisWorkbook, keepsEverySampleUnderANegativeHarmonicCount)
+{
+    const int n = 4;
+    const AnalysisState s = Analysis(n, -1, 0.5, 1);
+    const std::string folder = Folder();
+    const std::string path = folder + "/campioni.xlsx";
+    int error = -1;
+    ASSERT_EQ(Write(s, path, error), WorkbookResult::Written);
+    const std::vector<std::string> lines = RunPython(Grid, path);
+    // The samples' sheet is the second: "#", its header, its rows.
+    const auto second
+        = std::find(std::next(std::find(lines.begin(), lines.end(), "#")), lines.end(), "#");
+    ASSERT_NE(second, lines.end());
+    std::vector<std::vector<std::string>> rows;
+    for (auto line = std::next(second); line != lines.end(); ++line) {
+        rows.emplace_back(1);
+        for (const char c : *line)
+            if (c == '\t')
+                rows.back().emplace_back();
+            else
+                rows.back().back().push_back(c);
+    }
+    ASSERT_EQ(rows.size(), std::size_t(1 + n));
+    const auto column = [&](const char *name) {
+        return std::size_t(std::find(rows[0].begin(), rows[0].end(), name) - rows[0].begin());
+    };
+    const std::size_t index = column("i"), signal = column("s(i) [V]");
+    ASSERT_LT(index, rows[0].size());
+    ASSERT_LT(signal, rows[0].size());
+    for (int i = 0; i < n; ++i) {
+        const auto &row = rows[std::size_t(1 + i)];
+        ASSERT_GT(row.size(), std::max(index, signal)) << "sample " << i;
+        EXPECT_EQ(row[index], std::to_string(i));
+        EXPECT_DOUBLE_EQ(std::strtod(row[signal].c_str(), nullptr), Signal(i, n, 0.5, 1))
+            << "sample " << i;
+    }
+    std::filesystem::remove_all(folder);
+}
+
+// A disk under the library's temporary files that fills up: while the rows are written, or only
+// as the library packs them, when its first parts already find it full (a 5 KB workbook with
+// an empty first sheet, which it called written).
+struct FullDiskCase
+{
+    const char *name;
+    std::size_t kilobytes;
+    int samples;
+};
+
+void PrintTo(const FullDiskCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class FullDisk : public testing::TestWithParam<FullDiskCase>
+{
+};
+
+TEST_P(FullDisk, failsTheWorkbookWithTheDiskFull)
+{
+    const std::string folder = Folder();
+    const std::string path = folder + "/foglio.xlsx";
+    const AnalysisState s = Analysis(GetParam().samples, 10);
+    int error = 0;
+    {
+        const SmallDisk disk(GetParam().kilobytes);
+        if (disk.Folder().empty())
+            GTEST_SKIP() << "no small disk to fill: " << disk.WhyNot();
+        EXPECT_EQ(Write(s, path, error), WorkbookResult::Failed);
+    }
+    EXPECT_EQ(error, ENOSPC);
+    // The same workbook where there is room: the disk was what failed it.
+    error = -1;
+    EXPECT_EQ(Write(s, path, error), WorkbookResult::Written);
+    EXPECT_EQ(error, 0);
+    std::filesystem::remove_all(folder);
+}
+
+const FullDiskCase FullDiskCases[] = {
+    {"full as the rows are written", 64, 1000},
+    {"full as the library packs ten samples", 4, 10},
+    {"full as the library packs a hundred samples", 12, 100},
+    {"full as the library copies a sheet", 16, 100},
+};
+
+INSTANTIATE_TEST_SUITE_P(Disks, FullDisk, testing::ValuesIn(FullDiskCases), [](const auto &info) {
+    std::string name = info.param.name;
+    for (char &c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return name;
+});
+
+} // namespace
