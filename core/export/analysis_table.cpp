@@ -45,9 +45,9 @@ TableCell Text(std::string_view text)
     return {TableCell::Kind::Text, text};
 }
 
-TableCell Count(std::int64_t value)
+TableCell Index(std::int64_t value)
 {
-    return {TableCell::Kind::Count, {}, value};
+    return {TableCell::Kind::Index, {}, value};
 }
 
 TableCell Number(double value)
@@ -82,7 +82,7 @@ void AppendShortestNumber(double value, std::string &out)
     out.append(buffer, end);
 }
 
-void AppendCount(std::int64_t value, std::string &out)
+void AppendIndex(std::int64_t value, std::string &out)
 {
     char buffer[24];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
@@ -132,12 +132,12 @@ AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
         cells[KindColumn] = Text("componente continua");
     } else if (kind == TableRow::Harmonic) {
         cells[KindColumn] = Text("armonica");
-        cells[HarmonicNumberColumn] = Count(k);
+        cells[HarmonicNumberColumn] = Index(k);
         cells[FrequencyColumn] = Number(static_cast<double>(k) * state_.Frequency / 1000);
     } else {
         const double periodMicroseconds = 1000000 / state_.Frequency;
         cells[KindColumn] = Text("campione");
-        cells[SampleIndexColumn] = Count(i);
+        cells[SampleIndexColumn] = Index(i);
         cells[TimeColumn] = Number(periodMicroseconds * static_cast<double>(i)
                                    / static_cast<double>(state_.SampleCount));
     }
@@ -165,8 +165,8 @@ void AnalysisTable::AppendRows(std::int64_t first, std::int64_t count, std::stri
             const TableCell &cell = cells[c];
             if (cell.kind == TableCell::Kind::Text)
                 CsvText(cell.text, out);
-            else if (cell.kind == TableCell::Kind::Count)
-                AppendCount(cell.count, out);
+            else if (cell.kind == TableCell::Kind::Index)
+                AppendIndex(cell.index, out);
             else if (cell.kind == TableCell::Kind::Number)
                 AppendShortestNumber(cell.number, out);
         }

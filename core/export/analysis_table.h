@@ -14,20 +14,20 @@
 #include <string>
 #include <string_view>
 
-// What one cell holds: nothing (a column of another kind of row, or no value), a text, a whole
-// number or a double.
+// What one cell holds: nothing (a column of another kind of row, or no value), a text, an index
+// (a harmonic's number k or a sample's i) or a double.
 struct TableCell
 {
     enum class Kind
     {
         Empty,
         Text,
-        Count,
+        Index,
         Number,
     };
     Kind kind = Kind::Empty;
     std::string_view text; // UTF-8
-    std::int64_t count = 0;
+    std::int64_t index = 0;
     double number = 0;
 };
 
@@ -102,4 +102,4 @@ private:
 
 // The shortest text that reads back to the same double, with '.' before the decimals.
 void AppendShortestNumber(double value, std::string &out);
-void AppendCount(std::int64_t value, std::string &out);
+void AppendIndex(std::int64_t value, std::string &out);

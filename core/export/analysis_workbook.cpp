@@ -41,8 +41,8 @@ std::size_t CellWidth(const TableCell &cell)
     std::string text;
     if (cell.kind == TableCell::Kind::Number)
         AppendShortestNumber(cell.number, text);
-    else if (cell.kind == TableCell::Kind::Count)
-        AppendCount(cell.count, text);
+    else if (cell.kind == TableCell::Kind::Index)
+        AppendIndex(cell.index, text);
     else
         return TextWidth(cell.text);
     return text.size();
@@ -86,8 +86,8 @@ lxw_error WriteCell(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t column, const
     switch (cell.kind) {
     case TableCell::Kind::Number:
         return worksheet_write_number(sheet, row, column, cell.number, format);
-    case TableCell::Kind::Count:
-        return worksheet_write_number(sheet, row, column, double(cell.count), format);
+    case TableCell::Kind::Index:
+        return worksheet_write_number(sheet, row, column, double(cell.index), format);
     case TableCell::Kind::Text:
         return worksheet_write_string(sheet, row, column, std::string(cell.text).c_str(), format);
     case TableCell::Kind::Empty:

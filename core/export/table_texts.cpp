@@ -59,8 +59,8 @@ void CellText(const TableCell &cell, char16_t decimalSeparator, bool html, std::
     switch (cell.kind) {
     case TableCell::Kind::Number:
         return LocalNumber(cell.number, decimalSeparator, out);
-    case TableCell::Kind::Count:
-        return AppendCount(cell.count, out);
+    case TableCell::Kind::Index:
+        return AppendIndex(cell.index, out);
     case TableCell::Kind::Text:
         return html ? HtmlText(cell.text, out) : TabText(cell.text, out);
     case TableCell::Kind::Empty:

@@ -53,7 +53,7 @@ QString SuggestedPath(QStandardPaths::StandardLocation kind, const QString &name
 PlotExport::PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, MessageBox &messages,
                        TaskGate &tasks)
     : QObject(&window), window_(window), plot_(plot), state_(state), messages_(messages),
-      gate_(tasks)
+      tasks_(tasks)
 {
     const auto action = [&](const QString &text, void (PlotExport::*slot)()) {
         auto *a = new QAction(text, &window);
@@ -134,7 +134,7 @@ void PlotExport::Commit(QSaveFile &file, const QString &path)
 bool PlotExport::WriteTable(const AnalysisTable &table, const QString &progress,
                             const std::function<bool(std::string &)> &take)
 {
-    return RunWithProgress(gate_, &window_, progress, table.RowCount(), [&](TaskControl &control) {
+    return RunWithProgress(tasks_, &window_, progress, table.RowCount(), [&](TaskControl &control) {
         std::string rows;
         for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
              row += RowsPerChunk) {
@@ -155,7 +155,7 @@ void PlotExport::CopyImage()
 
 void PlotExport::SaveImage()
 {
-    const TaskGate::Pass pass(gate_);
+    const TaskGate::Pass pass(tasks_);
     if (!pass)
         return;
     QSaveFile file;
@@ -182,13 +182,13 @@ void PlotExport::SaveImage()
 
 void PlotExport::CopyData()
 {
-    const TaskGate::Pass pass(gate_);
+    const TaskGate::Pass pass(tasks_);
     if (!HasAnalysis() || !pass)
         return;
     const AnalysisTable table(state_);
     if (table.RowCount() > SpreadsheetRows)
         return messages_.Show(TooManyRowsText(table.RowCount()));
-    if (!ProvideHarmonicSum(gate_, &window_, state_, messages_))
+    if (!ProvideHarmonicSum(tasks_, &window_, state_, messages_))
         return;
     // The CSV for programs; for a spreadsheet, an HTML table and tab-separated text with the
     // decimal separator the windows show numbers with, which a spreadsheet in the user's
@@ -199,7 +199,7 @@ void PlotExport::CopyData()
     if (const auto outOfMemory = OutOfMemoryMessage(MemoryTask::Copy, [&] {
             AppendHtmlStart(html);
             written = RunWithProgress(
-                gate_, &window_, QTextOf(UiText::CopyDataProgress), table.RowCount(),
+                tasks_, &window_, QTextOf(UiText::CopyDataProgress), table.RowCount(),
                 [&](TaskControl &control) {
                     for (std::int64_t row = 0; row < table.RowCount() && !control.Cancelled();
                          row += RowsPerChunk) {
@@ -225,8 +225,8 @@ void PlotExport::CopyData()
 
 void PlotExport::SaveData()
 {
-    const TaskGate::Pass pass(gate_);
-    if (!HasAnalysis() || !pass || !ProvideHarmonicSum(gate_, &window_, state_, messages_))
+    const TaskGate::Pass pass(tasks_);
+    if (!HasAnalysis() || !pass || !ProvideHarmonicSum(tasks_, &window_, state_, messages_))
         return;
     QSaveFile file;
     if (!OpenChosen(file, QTextOf(UiText::SaveDataTitle), QStringLiteral("spettro-segnale.csv"),
@@ -264,13 +264,13 @@ void PlotExport::SaveData()
 
 void PlotExport::SaveWorkbook()
 {
-    const TaskGate::Pass pass(gate_);
+    const TaskGate::Pass pass(tasks_);
     if (!HasAnalysis() || !pass)
         return;
     const AnalysisTable table(state_);
     if (WorkbookSheetRows(table) > SpreadsheetRows)
         return messages_.Show(TooManyWorkbookRowsText(WorkbookSheetRows(table)));
-    if (!ProvideHarmonicSum(gate_, &window_, state_, messages_))
+    if (!ProvideHarmonicSum(tasks_, &window_, state_, messages_))
         return;
     QSaveFile file;
     if (!OpenChosen(file, QTextOf(UiText::SaveWorkbookTitle),
@@ -286,7 +286,7 @@ void PlotExport::SaveWorkbook()
     if (const auto outOfMemory = OutOfMemoryMessage(
             MemoryTask::Save,
             [&] {
-                completed = RunWithProgress(gate_, &window_, QTextOf(UiText::SaveWorkbookProgress),
+                completed = RunWithProgress(tasks_, &window_, QTextOf(UiText::SaveWorkbookProgress),
                                             table.RowCount(), [&](TaskControl &control) {
                                                 result = WriteAnalysisWorkbook(table, written,
                                                                                control, error);

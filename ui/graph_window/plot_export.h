@@ -76,7 +76,7 @@ private:
     MessageBox &messages_;
     QtFileChooser dialog_;
     FileChooser *files_ = &dialog_;
-    TaskGate &gate_;
+    TaskGate &tasks_;
     QAction *copyImage_;
     QAction *saveImage_;
     QAction *copyData_;

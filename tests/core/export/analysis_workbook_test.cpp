@@ -148,8 +148,8 @@ TEST(AnalysisWorkbook, writesEveryNumberAsTheShortestTextOfItsDouble)
         for (const TableCell &cell : table.Cells(row))
             if (cell.kind == TableCell::Kind::Number)
                 expected.push_back(Shortest(cell.number));
-            else if (cell.kind == TableCell::Kind::Count)
-                expected.push_back(Shortest(double(cell.count)));
+            else if (cell.kind == TableCell::Kind::Index)
+                expected.push_back(Shortest(double(cell.index)));
     std::sort(written.begin(), written.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(written, expected);
