@@ -4,6 +4,7 @@
 // case: "Texts/ValConversion.readsTheLongestNumericPrefix/minus_point_5e_plus_3".
 #pragma once
 
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <string>
@@ -101,3 +102,22 @@ template<typename T> std::string CaseName(const T &value)
         name = "number_" + name;
     return name;
 }
+
+// A case's own name as a test name: each character that is not a letter or a digit becomes '_'.
+inline std::string Identifier(std::string_view name)
+{
+    std::string identifier(name);
+    for (char &c : identifier)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return identifier;
+}
+
+// The name generator of a table whose cases carry a `name`.
+struct NamedAfterItsCase
+{
+    template<typename Info> std::string operator()(const Info &info) const
+    {
+        return Identifier(info.param.name);
+    }
+};

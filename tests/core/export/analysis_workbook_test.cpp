@@ -10,6 +10,8 @@
 #include "core/state/task_control.h"
 #include "tests/core/platform/small_disk.h"
 
+#include "tests/support/case_names.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -256,12 +258,6 @@ const FullDiskCase FullDiskCases[] = {
     {"full as the library copies a sheet", 16, 100},
 };
 
-INSTANTIATE_TEST_SUITE_P(Disks, FullDisk, testing::ValuesIn(FullDiskCases), [](const auto &info) {
-    std::string name = info.param.name;
-    for (char &c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Disks, FullDisk, testing::ValuesIn(FullDiskCases), NamedAfterItsCase());
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "core/platform/file_saving.h"
 #include "core/texts/messages.h"
 
+#include "tests/support/case_names.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -108,13 +110,7 @@ const PathCase PathCases[] = {
     {"a folder for the file", "cartella", SaveProblem::IsAFolder},
 };
 
-INSTANTIATE_TEST_SUITE_P(Layouts, Paths, testing::ValuesIn(PathCases), [](const auto &info) {
-    std::string name = info.param.name;
-    for (char &c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Layouts, Paths, testing::ValuesIn(PathCases), NamedAfterItsCase());
 
 TEST(SaveProblemText, givesEachReasonItsOwnWords)
 {
