@@ -6,6 +6,7 @@
 #include "core/spectrum/fft/real_transform.h"
 #include "core/spectrum/fft/transform_thread.h"
 #include "core/spectrum/spectrum.h"
+#include "core/state/work_stage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -853,10 +854,11 @@ private:
     std::vector<Block> blocks_;
 };
 
-void Tell(const SpectrumOptions &options, SpectrumStage stage)
+// Where there is a control: tells its watcher that the work reached `stage`.
+void Reach(TaskControl *control, WorkStage stage)
 {
-    if (options.probe)
-        options.probe(stage);
+    if (control)
+        control->Reached(stage);
 }
 
 // The transform path: samples, one transform on its own thread while harmonics 1 and z are summed
@@ -872,17 +874,13 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     std::optional<TransformThread> running;
     if (hmax >= 1) {
         transform = TakeTransform(n);
-        TransformThread::Probe probe;
-        if (options.probe)
-            probe = [report = options.probe](bool started) {
-                report(started ? SpectrumStage::TransformRunning : SpectrumStage::TransformEnded);
-            };
         // It makes its plan meanwhile.
-        running.emplace(transform, TransformThread::Direction::Forward, probe);
+        running.emplace(transform, TransformThread::Direction::Forward,
+                        control ? control->Watcher() : nullptr);
     }
     const std::vector<std::int64_t> exact = ExactFromTheStart(hmax, shown);
     SummedAlong along = ChooseSummedAlong(state, exact);
-    Tell(options, SpectrumStage::Sampling);
+    Reach(control, WorkStage::Sampling);
     AllocateArrays(state);
     std::vector<Run> runs;
     if (hmax < 1) { // no harmonic: nothing to transform
@@ -892,7 +890,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     double *reals = transform->Reals();
     if (!SamplePulse(state, threads, control, &along, reals))
         return false;
-    Tell(options, SpectrumStage::CopyingSamples);
+    Reach(control, WorkStage::CopyingSamples);
     const std::int64_t pulseEnd = std::clamp<std::int64_t>(
         RoundToCount(static_cast<double>(n) * state.DutyCycle) + 1, 0, n);
     const bool zeroed = ForEachItem(
@@ -904,7 +902,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     if (!zeroed)
         return false;
     running->Start();
-    Tell(options, SpectrumStage::TransformStarted);
+    Reach(control, WorkStage::TransformStarted);
 
     // The peak, the mean, the runs and the measures while the transform runs.
     SampleMeasures measures;
@@ -918,7 +916,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
             control->AddDone(hmax);
         return true;
     }
-    Tell(options, SpectrumStage::ExactSums);
+    Reach(control, WorkStage::ExactSums);
     const std::vector<std::int64_t> exactLeft = KeepSummedAlong(state, along, exact, control);
     const bool summed = ForEachItem(static_cast<std::int64_t>(exactLeft.size()),
                                     std::max(1u, threads - 1), control, [&](std::int64_t item) {
@@ -930,12 +928,12 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     for (const std::int64_t k : exact)
         ComputeMagnitude(state, k);
 
-    Tell(options, SpectrumStage::WaitingForTransform);
+    Reach(control, WorkStage::WaitingForTransform);
     if (!running->Wait(control))
         return false;
 
     // Every other harmonic from the bins.
-    Tell(options, SpectrumStage::ReadingBins);
+    Reach(control, WorkStage::ReadingBins);
     BinReading reading(state, transform->Bins(), measures, exact);
     if (!reading.Read(threads, control))
         return false;
@@ -946,7 +944,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     }
 
     // Which harmonics can hold the largest modulus: those whose range reaches the floor.
-    Tell(options, SpectrumStage::SummingAgain);
+    Reach(control, WorkStage::SummingAgain);
     std::vector<std::int64_t> again;
     if (!reading.ReachingTheFloor(control, again))
         return false;

@@ -5,7 +5,7 @@
 // harmonic per lane on every thread (N D H sine-cosine pairs); or one real-to-complex transform
 // of the N samples, whatever H is (N log N). Either way the numbers the program shows are then
 // summed again with the C library, to the literal loops' bits. Followed and cancelled through a
-// TaskControl, whose Done() counts harmonics.
+// TaskControl, whose Done() counts harmonics and whose watcher hears the transform path's stages.
 #pragma once
 
 #include "core/spectrum/kernels/sincos_kernels.h"
@@ -14,29 +14,12 @@
 
 #include <cmath>
 #include <cstdint>
-#include <functional>
 
 enum class SpectrumPath
 {
     Cheaper, // the cheaper of the two for the analysis's N, D and H, as CheaperPath tells
     DirectSums,
     Transform
-};
-
-// Where the transform path is: a test may act at each step (cancel, hold a thread). The transform
-// itself runs on a thread of its own, which says TransformRunning before it and TransformEnded
-// after; every other step is said on the calling thread as it begins.
-enum class SpectrumStage
-{
-    Sampling,
-    CopyingSamples,
-    TransformStarted,
-    TransformRunning,
-    TransformEnded,
-    ExactSums,
-    WaitingForTransform,
-    ReadingBins,
-    SummingAgain,
 };
 
 struct SampleMeasures;
@@ -67,8 +50,6 @@ struct SpectrumOptions
     const SpectrumKernel *kernel = nullptr; // the direct sums' kernel; BestVectorKernel() if null
     unsigned threads = 1; // the caller's among them
     SpectrumPath path = SpectrumPath::Cheaper;
-    // Called at each stage, on the thread that reaches it; the transform's thread keeps a copy.
-    std::function<void(SpectrumStage)> probe;
     // Where given, receives the transform path's measures of the samples: for tests.
     SampleMeasures *measured = nullptr;
     // Where given, receives what the transform path found of its results.

@@ -38,9 +38,7 @@ bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &prog
     WorkPace *const pace = tasks.Pace();
     if (pace)
         pace->Starting(total);
-    TaskControl control(
-        pace ? TaskControl::CountHook([pace](std::int64_t done) { pace->Counted(done); })
-             : TaskControl::CountHook());
+    TaskControl control = pace ? TaskControl(*pace) : TaskControl();
     std::atomic<bool> finished {false};
     QEventLoop waiting;
     // The worker wakes this thread through an eventfd, a system call both threads (and a race
