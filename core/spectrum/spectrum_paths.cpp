@@ -13,7 +13,6 @@
 #include <iterator>
 #include <limits>
 #include <memory>
-#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -568,41 +567,6 @@ ModulusRange ModulusWithin(double a, double b, double modulus, double error)
     return {ModulusOf(below(a), below(b)), ModulusOf(above(a), above(b))};
 }
 
-// The last transform's buffers, kept for the next analysis of the same N where they are small:
-// pages already the program's own are filled at once, where new ones would fault in one by one.
-// A transform abandoned to its thread is never kept.
-constexpr std::uint64_t KeptBufferBytes = 64 << 20;
-
-std::mutex &KeptTransformLock()
-{
-    static auto *lock = new std::mutex; // never destroyed, as the transforms may outlive it
-    return *lock;
-}
-
-std::shared_ptr<RealTransform> &KeptTransform()
-{
-    static auto *kept = new std::shared_ptr<RealTransform>;
-    return *kept;
-}
-
-std::shared_ptr<RealTransform> TakeTransform(std::int64_t n)
-{
-    {
-        const std::lock_guard<std::mutex> lock(KeptTransformLock());
-        if (KeptTransform() && KeptTransform()->Size() == n)
-            return std::move(KeptTransform());
-    }
-    return std::make_shared<RealTransform>(n);
-}
-
-void KeepTransform(std::shared_ptr<RealTransform> transform)
-{
-    if (RealTransform::BufferBytes(transform->Size()) > KeptBufferBytes)
-        return;
-    const std::lock_guard<std::mutex> lock(KeptTransformLock());
-    KeptTransform() = std::move(transform);
-}
-
 // The bound of SpectrumErrorBound as a line in k, worked out once for every harmonic.
 struct ErrorLine
 {
@@ -873,7 +837,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
     std::shared_ptr<RealTransform> transform;
     std::optional<TransformThread> running;
     if (hmax >= 1) {
-        transform = TakeTransform(n);
+        transform = RealTransform::Take(n);
         // It makes its plan meanwhile.
         running.emplace(transform, TransformThread::Direction::Forward,
                         control ? control->Watcher() : nullptr);
@@ -950,7 +914,7 @@ bool TransformExactWhereShown(AnalysisState &state, std::int32_t shown,
         return false;
     if (!SumAgain(state, runs, again, threads, control))
         return false;
-    KeepTransform(std::move(transform));
+    RealTransform::Keep(std::move(transform));
 
     if (options.results)
         *options.results = reading.Found(samplesUsable, again);
@@ -968,15 +932,6 @@ SpectrumPath CheaperPath(std::int64_t n, double d, double h)
     const double dn = static_cast<double>(n);
     const double transform = TransformPairsPerPoint * dn * std::log2(dn) + TransformOverheadPairs;
     return direct > transform ? SpectrumPath::Transform : SpectrumPath::DirectSums;
-}
-
-void ForgetKeptTransforms()
-{
-    {
-        const std::lock_guard<std::mutex> lock(KeptTransformLock());
-        KeptTransform().reset();
-    }
-    RealTransform::DropKeptPlans();
 }
 
 std::uint64_t SpectrumWorkspaceBytes(std::int64_t n, double d, double h)

@@ -59,11 +59,6 @@ struct SpectrumOptions
 // Which path costs less for N samples, duty cycle D and H harmonics (as typed: rounded here).
 SpectrumPath CheaperPath(std::int64_t n, double d, double h);
 
-// Forgets what the transform path keeps for the next analysis while the program runs (buffers,
-// plans, the planner's learning), so that the next analysis runs as the first of a new run: for
-// the benchmarks.
-void ForgetKeptTransforms();
-
 // Memory the path takes beyond the analysis's four arrays, for the memory check.
 std::uint64_t SpectrumWorkspaceBytes(std::int64_t n, double d, double h);
 

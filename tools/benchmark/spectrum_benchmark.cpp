@@ -7,6 +7,7 @@
 #include "bare_kernels.h"
 #include "core/analysis/analysis_run.h"
 #include "core/platform/memory_pages.h"
+#include "core/spectrum/fft/real_transform.h"
 #include "core/spectrum/kernels/sincos_kernels.h"
 #include "core/spectrum/spectrum.h"
 #include "core/spectrum/spectrum_paths.h"
@@ -134,7 +135,7 @@ void Spectrum(benchmark::State &bench)
         bench.PauseTiming();
         last = AnalysisState(); // the last analysis's arrays freed outside the timing
         if (first)
-            ForgetKeptTransforms();
+            ForgetKeptPlansAndBuffers();
         AnalysisState analysis = parameters;
         bench.ResumeTiming();
         RunAnalysis(analysis, options);
