@@ -8,21 +8,15 @@
 // TaskControl, whose Done() counts harmonics and whose watcher hears the transform path's stages.
 #pragma once
 
-#include "core/spectrum/kernels/sincos_kernels.h"
+#include "core/spectrum/cheaper_path.h"
 #include "core/state/analysis_state.h"
-#include "core/state/task_control.h"
 
 #include <cmath>
 #include <cstdint>
 
-enum class SpectrumPath
-{
-    Cheaper, // the cheaper of the two for the analysis's N, D and H, as CheaperPath tells
-    DirectSums,
-    Transform
-};
-
-struct SampleMeasures;
+class TaskControl;
+struct SampleMeasures; // spectrum_error_bound.h
+struct SpectrumKernel; // kernels/sincos_kernels.h
 
 // Largest magnitude a result may have: the plot and the readout multiply results by small
 // factors (25, 45, the cursor's distance from an axis) and must stay finite.
@@ -56,12 +50,6 @@ struct SpectrumOptions
     ResultsFound *results = nullptr;
 };
 
-// Which path costs less for N samples, duty cycle D and H harmonics (as typed: rounded here).
-SpectrumPath CheaperPath(std::int64_t n, double d, double h);
-
-// Memory the path takes beyond the analysis's four arrays, for the memory check.
-std::uint64_t SpectrumWorkspaceBytes(std::int64_t n, double d, double h);
-
 // Every harmonic by direct sums on `kernel`, on `threads` threads: what ComputeSpectrum computes,
 // every bit of it with ExactKernel(); with a vector kernel every modulus lies within 1e-15 of the
 // largest. For tests and benchmarks. Returns false when cancelled; the state then holds a partial
@@ -76,21 +64,3 @@ bool ComputeSpectrumByDirectSums(AnalysisState &state, const SpectrumKernel &ker
 // Returns false when cancelled. Throws std::bad_alloc when memory runs out.
 bool ComputeSpectrumExactWhereShown(AnalysisState &state, std::int32_t shown,
                                     const SpectrumOptions &options, TaskControl *control = nullptr);
-
-// What the transform path's error bound is made of: the non-zero samples' count, the sum of their
-// magnitudes, the same weighted by i / N, and their Euclidean norm; and their sum in index order,
-// as the literal loops add them, with the index of the last of them.
-struct SampleMeasures
-{
-    std::int64_t n = 0;
-    std::int64_t terms = 0;
-    double absSum = 0;
-    double weightedAbsSum = 0;
-    double norm = 0;
-    double sum = 0;
-    std::int64_t lastTerm = -1;
-};
-
-// How far the transform's cosine or sine sum of harmonic k (before the factor 2 / N) may lie
-// from the literal loops' CosSum or SinSum.
-double SpectrumErrorBound(const SampleMeasures &measures, std::int64_t k);

@@ -5,8 +5,11 @@
 // bound, every number the program shows to the bit on both paths, and the transform path's
 // cancellation at each of its steps.
 #include "core/analysis/analysis_run.h"
+#include "core/spectrum/kernels/sincos_kernels.h"
 #include "core/spectrum/spectrum.h"
+#include "core/spectrum/spectrum_error_bound.h"
 #include "core/spectrum/spectrum_paths.h"
+#include "core/state/task_control.h"
 #include "core/state/work_stage.h"
 #include "core/state/work_watcher.h"
 #include "tests/support/case_names.h"
