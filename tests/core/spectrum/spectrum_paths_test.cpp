@@ -433,9 +433,10 @@ const BoundCase HarmonicNCases[]
 
 INSTANTIATE_TEST_SUITE_P(Cases, HarmonicN, testing::ValuesIn(HarmonicNCases), BoundCaseName);
 
-// The transform path cancelled at each of its steps: it returns false at once, and the
-// transform's own thread, which may outlive the analysis, touches only what it holds.
-std::string StageName(WorkStage stage)
+} // namespace
+
+// A stage as a part of a test name, and as gtest prints it: beside WorkStage, where gtest looks.
+static std::string StageName(WorkStage stage)
 {
     const char *names[]
         = {"Sampling",       "CopyingSamples", "TransformStarted",    "TransformRunning",
@@ -443,6 +444,13 @@ std::string StageName(WorkStage stage)
            "SummingAgain"};
     return names[static_cast<int>(stage)];
 }
+
+static void PrintTo(WorkStage stage, std::ostream *out)
+{
+    *out << StageName(stage);
+}
+
+namespace {
 
 // Cancels the work as it reaches `cancelAt`; where `hold`, keeps the transform's thread at its
 // start until Release(), and hears the transform's start and end.
@@ -498,6 +506,8 @@ private:
     bool started_ = false, released_ = false, ended_ = false;
 };
 
+// The transform path cancelled at each of its steps: it returns false at once, and the
+// transform's own thread, which may outlive the analysis, touches only what it holds.
 class TransformCancel : public testing::TestWithParam<WorkStage>
 {
 };
@@ -538,18 +548,48 @@ INSTANTIATE_TEST_SUITE_P(Stages, TransformCancel,
                                          WorkStage::SummingAgain),
                          [](const auto &info) { return StageName(info.param); });
 
-// The rule's two sides: the defaults keep the direct sums; a whole spectrum takes the transform.
-TEST(CheaperPath, keepsTheDirectSumsAtTheDefaultsAndTransformsWholeSpectra)
+// The rule's two sides: the defaults keep the direct sums; a whole spectrum takes the transform,
+// with its buffers (N reals, N / 2 + 1 complex bins) as the workspace.
+struct PathChoice
 {
-    EXPECT_EQ(CheaperPath(10000, 0.5, 10), SpectrumPath::DirectSums);
-    EXPECT_EQ(CheaperPath(1000, 0.5, 100), SpectrumPath::DirectSums);
-    EXPECT_EQ(CheaperPath(100000, 0.5, 100000), SpectrumPath::Transform);
-    EXPECT_EQ(CheaperPath(1000000, 0.5, 1000000), SpectrumPath::Transform);
-    EXPECT_EQ(CheaperPath(100000000, 0.5, 100), SpectrumPath::Transform);
-    EXPECT_EQ(CheaperPath(100000, 0.5, 0), SpectrumPath::DirectSums);
-    EXPECT_EQ(SpectrumWorkspaceBytes(10000, 0.5, 10), 0u);
-    EXPECT_EQ(SpectrumWorkspaceBytes(100000, 0.5, 100000), 100000u * 8 + 50001u * 16);
+    std::int64_t n;
+    double d;
+    double h;
+    SpectrumPath path;
+};
+
+void PrintTo(const PathChoice &c, std::ostream *out)
+{
+    *out << "N = " << c.n << ", D = " << c.d << ", H = " << c.h;
 }
+
+class CheaperPathChoice : public testing::TestWithParam<PathChoice>
+{
+};
+
+TEST_P(CheaperPathChoice, isTheRulesAndTakesTheTransformsBuffers)
+{
+    const PathChoice &c = GetParam();
+    EXPECT_EQ(CheaperPath(c.n, c.d, c.h), c.path);
+    const std::uint64_t buffers = std::uint64_t(c.n) * 8 + std::uint64_t(c.n / 2 + 1) * 16;
+    EXPECT_EQ(SpectrumWorkspaceBytes(c.n, c.d, c.h),
+              c.path == SpectrumPath::Transform ? buffers : 0u);
+}
+
+const PathChoice PathChoices[] = {
+    {10000, 0.5, 10, SpectrumPath::DirectSums}, // the defaults
+    {1000, 0.5, 100, SpectrumPath::DirectSums},
+    {100000, 0.5, 100000, SpectrumPath::Transform},
+    {1000000, 0.5, 1000000, SpectrumPath::Transform},
+    {100000000, 0.5, 100, SpectrumPath::Transform},
+    {100000, 0.5, 0, SpectrumPath::DirectSums}, // no harmonic
+};
+
+INSTANTIATE_TEST_SUITE_P(Sizes, CheaperPathChoice, testing::ValuesIn(PathChoices),
+                         [](const auto &info) {
+                             return "N_" + std::to_string(info.param.n) + "_D_"
+                                 + SpelledOut(info.param.d) + "_H_" + SpelledOut(info.param.h);
+                         });
 
 // The widest kernel the processor runs, asked unit by unit; AVX2's kernel needs FMA as well.
 struct KernelChoice
