@@ -25,18 +25,7 @@ AnalysisOutcome Checked(bool usable)
     return {AnalysisOutcome::Status::Failed, Refusal {Reason::ResultsTooLarge}};
 }
 
-std::function<void(SpectrumStage)> &ProbeForTests()
-{
-    static std::function<void(SpectrumStage)> probe;
-    return probe;
-}
-
 } // namespace
-
-void SetAnalysisProbeForTests(std::function<void(SpectrumStage)> probe)
-{
-    ProbeForTests() = std::move(probe);
-}
 
 AnalysisState NewAnalysis(const AnalysisParameters &parameters)
 {
@@ -67,7 +56,6 @@ AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control)
 {
     SpectrumOptions options;
     options.threads = std::max(1u, std::thread::hardware_concurrency());
-    options.probe = ProbeForTests();
     return RunAnalysis(analysis, options, control);
 }
 

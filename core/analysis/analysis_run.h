@@ -35,11 +35,6 @@ AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control = null
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &options,
                             TaskControl *control = nullptr);
 
-// For tests of the windows: a probe that every analysis run by RunAnalysis(analysis, control)
-// calls at each step of the transform path (as SpectrumOptions::probe), so that a test can hold
-// an analysis while it looks at its progress. Set it while no analysis runs; empty to remove it.
-void SetAnalysisProbeForTests(std::function<void(SpectrumStage)> probe);
-
 // Checks that every result of a finished analysis is finite and within MaxResultMagnitude.
 AnalysisOutcome CheckResults(const AnalysisState &analysis);
 

@@ -31,8 +31,7 @@ void Step(TaskControl *control)
 
 } // namespace
 
-std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskControl *control,
-                                            TransformThread::Probe probe)
+std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskControl *control)
 {
     const std::int64_t n = state.SampleCount;
     if (n < 1 || state.Samples.empty()) // no analysis yet
@@ -72,7 +71,8 @@ std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskCont
     if (Cancelled(control))
         return std::nullopt;
 
-    TransformThread inverse(transform, TransformThread::Direction::Inverse, std::move(probe));
+    TransformThread inverse(transform, TransformThread::Direction::Inverse,
+                            control ? control->Watcher() : nullptr);
     inverse.Start();
     if (!inverse.Wait(control))
         return std::nullopt;

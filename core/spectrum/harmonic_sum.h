@@ -5,7 +5,6 @@
 // s_H(i) = MeanValue + sum over k of (a_k cos(2 pi k i / N) + b_k sin(2 pi k i / N)).
 #pragma once
 
-#include "core/spectrum/fft/transform_thread.h"
 #include "core/state/analysis_state.h"
 #include "core/state/task_control.h"
 #include "core/texts/refusal.h"
@@ -17,11 +16,10 @@
 // folded onto the N bins of one inverse real transform, harmonic k onto bin k mod N (aliasing:
 // at the sample instants harmonics k and N - k are the same wave), so the cost grows as N log N
 // whatever H. Reads `state` only. Nothing when `control` cancels it; throws std::bad_alloc when
-// memory runs out. `control`, when given, counts HarmonicSumSteps steps. `probe`, for tests, hears
-// on the transform's own thread when its inverse transform starts (true) and ends (false).
+// memory runs out. `control`, when given, counts HarmonicSumSteps steps; its watcher hears, on the
+// transform's own thread, TransformRunning and TransformEnded.
 std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state,
-                                            TaskControl *control = nullptr,
-                                            TransformThread::Probe probe = {});
+                                            TaskControl *control = nullptr);
 
 // The steps ComputeHarmonicSum counts: the folding, the transform, the copy.
 constexpr int HarmonicSumSteps = 3;

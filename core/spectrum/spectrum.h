@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <optional>
 
-// Not std::numbers::pi: every angle is formed with this truncated value, so sin(PI) is not 0.
+// The definition's own pi, truncated to 15 digits: every angle of the literal loops is formed with
+// it, so sin(PI) is not 0. Never the true pi, which the code spells std::numbers::pi alone, and
+// which exceeds PI by PiGap (spectrum_error_bound.h).
 constexpr double PI = 3.14159265358979;
 
 // Nearest integer, halves to the even neighbour. The value must lie in the signed 32-bit range

@@ -5,41 +5,18 @@
 // harmonic per lane on every thread (N D H sine-cosine pairs); or one real-to-complex transform
 // of the N samples, whatever H is (N log N). Either way the numbers the program shows are then
 // summed again with the C library, to the literal loops' bits. Followed and cancelled through a
-// TaskControl, whose Done() counts harmonics.
+// TaskControl, whose Done() counts harmonics and whose watcher hears the transform path's stages.
 #pragma once
 
-#include "core/spectrum/kernels/sincos_kernels.h"
+#include "core/spectrum/cheaper_path.h"
 #include "core/state/analysis_state.h"
-#include "core/state/task_control.h"
 
 #include <cmath>
 #include <cstdint>
-#include <functional>
 
-enum class SpectrumPath
-{
-    Cheaper, // the cheaper of the two for the analysis's N, D and H, as CheaperPath tells
-    DirectSums,
-    Transform
-};
-
-// Where the transform path is: a test may act at each step (cancel, hold a thread). The transform
-// itself runs on a thread of its own, which says TransformRunning before it and TransformEnded
-// after; every other step is said on the calling thread as it begins.
-enum class SpectrumStage
-{
-    Sampling,
-    CopyingSamples,
-    TransformStarted,
-    TransformRunning,
-    TransformEnded,
-    ExactSums,
-    WaitingForTransform,
-    ReadingBins,
-    SummingAgain,
-};
-
-struct SampleMeasures;
+class TaskControl;
+struct SampleMeasures; // spectrum_error_bound.h
+struct SpectrumKernel; // kernels/sincos_kernels.h
 
 // Largest magnitude a result may have: the plot and the readout multiply results by small
 // factors (25, 45, the cursor's distance from an axis) and must stay finite.
@@ -67,24 +44,11 @@ struct SpectrumOptions
     const SpectrumKernel *kernel = nullptr; // the direct sums' kernel; BestVectorKernel() if null
     unsigned threads = 1; // the caller's among them
     SpectrumPath path = SpectrumPath::Cheaper;
-    // Called at each stage, on the thread that reaches it; the transform's thread keeps a copy.
-    std::function<void(SpectrumStage)> probe;
     // Where given, receives the transform path's measures of the samples: for tests.
     SampleMeasures *measured = nullptr;
     // Where given, receives what the transform path found of its results.
     ResultsFound *results = nullptr;
 };
-
-// Which path costs less for N samples, duty cycle D and H harmonics (as typed: rounded here).
-SpectrumPath CheaperPath(std::int64_t n, double d, double h);
-
-// Forgets what the transform path keeps for the next analysis while the program runs (buffers,
-// plans, the planner's learning), so that the next analysis runs as the first of a new run: for
-// the benchmarks.
-void ForgetKeptTransforms();
-
-// Memory the path takes beyond the analysis's four arrays, for the memory check.
-std::uint64_t SpectrumWorkspaceBytes(std::int64_t n, double d, double h);
 
 // Every harmonic by direct sums on `kernel`, on `threads` threads: what ComputeSpectrum computes,
 // every bit of it with ExactKernel(); with a vector kernel every modulus lies within 1e-15 of the
@@ -100,21 +64,3 @@ bool ComputeSpectrumByDirectSums(AnalysisState &state, const SpectrumKernel &ker
 // Returns false when cancelled. Throws std::bad_alloc when memory runs out.
 bool ComputeSpectrumExactWhereShown(AnalysisState &state, std::int32_t shown,
                                     const SpectrumOptions &options, TaskControl *control = nullptr);
-
-// What the transform path's error bound is made of: the non-zero samples' count, the sum of their
-// magnitudes, the same weighted by i / N, and their Euclidean norm; and their sum in index order,
-// as the literal loops add them, with the index of the last of them.
-struct SampleMeasures
-{
-    std::int64_t n = 0;
-    std::int64_t terms = 0;
-    double absSum = 0;
-    double weightedAbsSum = 0;
-    double norm = 0;
-    double sum = 0;
-    std::int64_t lastTerm = -1;
-};
-
-// How far the transform's cosine or sine sum of harmonic k (before the factor 2 / N) may lie
-// from the literal loops' CosSum or SinSum.
-double SpectrumErrorBound(const SampleMeasures &measures, std::int64_t k);

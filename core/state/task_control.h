@@ -1,25 +1,21 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A long task followed and cancelled from another thread: a cancel flag and a count of what is
-// done (harmonics summed, rows written).
+// A long task followed and cancelled from another thread: a cancel flag, a count of what is done
+// (harmonics summed, rows written) and, where there is one, the watcher that hears it.
 #pragma once
+
+#include "core/state/work_watcher.h"
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
-#include <utility>
 
 // Shared between the threads that work and whoever waits for them.
 class TaskControl
 {
 public:
-    // Called on the working thread after each count, with the total done so far; the work goes
-    // on once it returns. Tests hold long work there, so that what they check does not depend
-    // on the machine's speed.
-    using CountHook = std::function<void(std::int64_t done)>;
-
     TaskControl() = default;
-    explicit TaskControl(CountHook counted) : counted_(std::move(counted)) { }
+    // The work's counts and stages go to `watcher` too, which must outlive the work.
+    explicit TaskControl(WorkWatcher &watcher) : watcher_(&watcher) { }
 
     void Cancel() { cancelled_.store(true, std::memory_order_relaxed); }
     bool Cancelled() const { return cancelled_.load(std::memory_order_relaxed); }
@@ -27,12 +23,19 @@ public:
     void AddDone(std::int64_t count)
     {
         const std::int64_t done = done_.fetch_add(count, std::memory_order_relaxed) + count;
-        if (counted_)
-            counted_(done);
+        if (watcher_)
+            watcher_->Counted(done);
     }
+    void Reached(WorkStage stage) const
+    {
+        if (watcher_)
+            watcher_->Reached(stage);
+    }
+    // None in the program.
+    WorkWatcher *Watcher() const { return watcher_; }
 
 private:
     std::atomic<bool> cancelled_ {false};
     std::atomic<std::int64_t> done_ {0};
-    const CountHook counted_;
+    WorkWatcher *const watcher_ = nullptr;
 };

@@ -35,8 +35,12 @@ void SincosBlockOf(double twoKPi, double n, std::int64_t first, std::size_t coun
     const Vec factor = V::Set(twoKPi);
     const Vec divisor = V::Set(n);
     const Vec step = V::Set(static_cast<double>(Lanes));
-    // Sample indexes as doubles: whole numbers below 2^53, so every sum here is exact.
-    Vec index = V::Add(V::Set(static_cast<double>(first)), V::Iota());
+    // Sample indexes as doubles: whole numbers below 2^53, so every sum here is exact. The lanes'
+    // offsets 0, 1, 2, ... loaded from memory: the analysis's kernels need no such vector.
+    double offsets[Lanes];
+    for (std::size_t l = 0; l < Lanes; ++l)
+        offsets[l] = static_cast<double>(l);
+    Vec index = V::Add(V::Set(static_cast<double>(first)), V::Load(offsets));
     std::size_t j = 0;
     for (; j + Lanes <= count; j += Lanes, index = V::Add(index, step)) {
         Vec s, c;

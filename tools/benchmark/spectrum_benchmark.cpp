@@ -7,9 +7,13 @@
 #include "bare_kernels.h"
 #include "core/analysis/analysis_run.h"
 #include "core/platform/memory_pages.h"
+#include "core/spectrum/fft/real_transform.h"
 #include "core/spectrum/kernels/sincos_kernels.h"
 #include "core/spectrum/spectrum.h"
 #include "core/spectrum/spectrum_paths.h"
+#include "core/state/task_control.h"
+#include "core/state/work_stage.h"
+#include "core/state/work_watcher.h"
 
 #include <benchmark/benchmark.h>
 
@@ -77,9 +81,8 @@ void Analysis(benchmark::State &bench, const SpectrumKernel *kernel)
     AnalysisState last;
     for (auto _ : bench) {
         AnalysisState analysis = parameters; // a new workspace, as every command makes
-        RunAnalysis(
-            analysis,
-            {.kernel = kernel, .threads = threads, .path = SpectrumPath::DirectSums, .probe = {}});
+        RunAnalysis(analysis,
+                    {.kernel = kernel, .threads = threads, .path = SpectrumPath::DirectSums});
         benchmark::DoNotOptimize(analysis.Magnitudes.data());
         bench.PauseTiming();
         last = std::move(analysis); // its arrays are freed outside the timing
@@ -132,7 +135,7 @@ void Spectrum(benchmark::State &bench)
         bench.PauseTiming();
         last = AnalysisState(); // the last analysis's arrays freed outside the timing
         if (first)
-            ForgetKeptTransforms();
+            ForgetKeptPlansAndBuffers();
         AnalysisState analysis = parameters;
         bench.ResumeTiming();
         RunAnalysis(analysis, options);
@@ -187,34 +190,45 @@ void ResultPages(benchmark::State &bench)
 // itself begins, which then runs on, abandoned, for a second or more.
 void CancelLatency(benchmark::State &bench)
 {
-    for (auto _ : bench) {
-        AnalysisState state = Parameters(bench.range(0), 100000, 0.5);
-        TaskControl control;
+    // Cancels the work when asked, or with delay 0 as the transform begins, on its thread.
+    struct Canceller : WorkWatcher
+    {
+        explicit Canceller(bool atTheTransform) : atTheTransform(atTheTransform) { }
+        const bool atTheTransform;
+        TaskControl control {*this};
         std::atomic<std::int64_t> cancelled {0};
-        const auto cancel = [&] {
+
+        void Cancel()
+        {
             cancelled = std::chrono::steady_clock::now().time_since_epoch().count();
             control.Cancel();
-        };
+        }
+        void Reached(WorkStage stage) override
+        {
+            if (atTheTransform && stage == WorkStage::TransformRunning)
+                Cancel();
+        }
+    };
+    for (auto _ : bench) {
+        AnalysisState state = Parameters(bench.range(0), 100000, 0.5);
+        // Never freed: the abandoned transform still tells it of its end, after the analysis has
+        // returned.
+        auto &watcher = *new Canceller(bench.range(1) == 0);
         SpectrumOptions options;
         options.threads = 2;
         const auto delay = std::chrono::milliseconds(bench.range(1));
-        if (bench.range(1) == 0)
-            options.probe = [&](SpectrumStage stage) {
-                if (stage == SpectrumStage::TransformRunning)
-                    cancel();
-            };
         std::thread canceller([&] {
             if (bench.range(1) == 0)
                 return;
             std::this_thread::sleep_for(delay);
-            cancel();
+            watcher.Cancel();
         });
-        ComputeSpectrumExactWhereShown(state, 0, options, &control);
+        ComputeSpectrumExactWhereShown(state, 0, options, &watcher.control);
         const auto returned = std::chrono::steady_clock::now().time_since_epoch().count();
         canceller.join();
-        bench.SetIterationTime(
-            std::chrono::duration<double>(std::chrono::steady_clock::duration(returned - cancelled))
-                .count());
+        bench.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::duration(
+                                                                 returned - watcher.cancelled))
+                                   .count());
     }
 }
 

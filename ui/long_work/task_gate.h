@@ -5,19 +5,19 @@
 // started by click(), an accessibility action or a shortcut; each enters the gate first.
 #pragma once
 
+#include "core/state/work_watcher.h"
+
 #include <cstdint>
 
-// Where a test holds long work at known points, so that what it checks does not depend on the
-// machine's speed. The program runs without one.
-class WorkPace
+// The windows' watcher of long work: where a test holds long work at known points, so that what
+// it checks does not depend on the machine's speed. Beside what every watcher hears (the counts,
+// the stages), it hears the work start and end on the windows' side, and sets how long the
+// progress dialog waits. The program runs without one.
+class WorkPace : public WorkWatcher
 {
 public:
-    virtual ~WorkPace() = default;
     // On the windows' thread, as long work starts with `total` to count up to.
     virtual void Starting(std::int64_t total) = 0;
-    // On a working thread (several at once for a threaded analysis) after the work counted what
-    // it has done, with the total so far; the work goes on once this returns.
-    virtual void Counted(std::int64_t done) = 0;
     // On the worker, once the work has ended and before the windows' thread can hear of it.
     virtual void Ended() = 0;
     // How long work runs before its progress dialog appears.

@@ -32,26 +32,98 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+namespace {
+
+// The worker wakes this thread through an eventfd, a system call both threads (and a race
+// detector) see, so that no Qt object crosses between them. Without one, short work ends the wait
+// at the dialog's delay instead.
+class WakeUp
+{
+public:
+    explicit WakeUp(QEventLoop &waiting) : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+    {
+        if (fd_ < 0)
+            return;
+        notifier_.emplace(fd_, QSocketNotifier::Read);
+        QObject::connect(&*notifier_, &QSocketNotifier::activated, &waiting, &QEventLoop::quit);
+    }
+    ~WakeUp()
+    {
+        notifier_.reset();
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    WakeUp(const WakeUp &) = delete;
+    WakeUp &operator=(const WakeUp &) = delete;
+
+    // From the worker.
+    void Ring() const
+    {
+        if (fd_ < 0)
+            return;
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(fd_, &one, sizeof one);
+    }
+
+private:
+    const int fd_;
+    std::optional<QSocketNotifier> notifier_;
+};
+
+// The modal dialog of work that outlasts the delay, until the work's end accepts it. Closed any
+// other way (Annulla, Esc, the window's close button, a program's cancel()), it cancels the work,
+// even one that has just ended: a result the user turned away from is never stored.
+void ShowProgress(QWidget *parent, const QString &progress, std::int64_t total,
+                  TaskControl &control, const std::atomic<bool> &finished)
+{
+    const auto label = [&](std::int64_t done) {
+        return QTextOf(UiText::Wait) + u' ' + progress.arg(done).arg(total);
+    };
+    QProgressDialog dialog(label(0), QTextOf(UiText::Cancel), 0,
+                           static_cast<int>(std::min<std::int64_t>(total, INT_MAX)), parent);
+    dialog.setObjectName("WorkProgress");
+    dialog.setWindowTitle(QTextOf(UiText::ProgramName));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setMinimumDuration(0);
+    dialog.setAutoClose(false);
+    dialog.setAutoReset(false);
+    QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
+        control.Cancel();
+        dialog.setLabelText(QTextOf(UiText::Cancelling));
+    });
+    QTimer poll(&dialog);
+    poll.setObjectName("WorkPoll");
+    QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
+        if (finished) {
+            // Closed already, by the user or the program, in the same turn of the event loop as
+            // this look: the close stands, and the work's end changes nothing.
+            if (dialog.isVisible())
+                dialog.accept();
+            return;
+        }
+        if (control.Cancelled())
+            return;
+        const std::int64_t done = control.Done();
+        dialog.setValue(static_cast<int>(std::min<std::int64_t>(done, INT_MAX)));
+        dialog.setLabelText(label(done));
+    });
+    poll.start(50);
+    if (dialog.exec() != QDialog::Accepted)
+        control.Cancel();
+}
+
+} // namespace
+
 bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &progress,
                      std::int64_t total, const std::function<void(TaskControl &)> &work)
 {
     WorkPace *const pace = tasks.Pace();
     if (pace)
         pace->Starting(total);
-    TaskControl control(
-        pace ? TaskControl::CountHook([pace](std::int64_t done) { pace->Counted(done); })
-             : TaskControl::CountHook());
+    TaskControl control = pace ? TaskControl(*pace) : TaskControl();
     std::atomic<bool> finished {false};
     QEventLoop waiting;
-    // The worker wakes this thread through an eventfd, a system call both threads (and a race
-    // detector) see, so that no Qt object crosses between them. Without one, short work ends
-    // the wait at the dialog's delay instead.
-    const int wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    std::optional<QSocketNotifier> woken;
-    if (wake >= 0) {
-        woken.emplace(wake, QSocketNotifier::Read);
-        QObject::connect(&*woken, &QSocketNotifier::activated, &waiting, &QEventLoop::quit);
-    }
+    const WakeUp wake(waiting);
 
     // The worker touches the caller's data, `control`, `finished`, `wake` and the pace, nothing
     // else.
@@ -67,62 +139,18 @@ bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &prog
         finished = true;
         if (pace)
             pace->Ended();
-        if (wake >= 0) {
-            const std::uint64_t one = 1;
-            [[maybe_unused]] const ssize_t written = ::write(wake, &one, sizeof one);
-        }
+        wake.Ring();
     });
 
     // Short work ends here: repaints go on, clicks and keys wait for the work's end.
     QTimer::singleShot(pace ? pace->DialogDelayMs() : ProgressDialogDelayMs, &waiting,
                        &QEventLoop::quit);
     waiting.exec(QEventLoop::ExcludeUserInputEvents);
-
-    if (!finished && !QCoreApplication::closingDown()) {
-        const auto label = [&](std::int64_t done) {
-            return QTextOf(UiText::Wait) + u' ' + progress.arg(done).arg(total);
-        };
-        QProgressDialog dialog(label(0), QTextOf(UiText::Cancel), 0,
-                               static_cast<int>(std::min<std::int64_t>(total, INT_MAX)), parent);
-        dialog.setObjectName("WorkProgress");
-        dialog.setWindowTitle(QTextOf(UiText::ProgramName));
-        dialog.setWindowModality(Qt::ApplicationModal);
-        dialog.setMinimumDuration(0);
-        dialog.setAutoClose(false);
-        dialog.setAutoReset(false);
-        QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
-            control.Cancel();
-            dialog.setLabelText(QTextOf(UiText::Cancelling));
-        });
-        QTimer poll(&dialog);
-        poll.setObjectName("WorkPoll");
-        QObject::connect(&poll, &QTimer::timeout, &dialog, [&] {
-            if (finished) {
-                // Closed already, by the user or the program, in the same turn of the event loop
-                // as this look: the close stands, and the work's end changes nothing.
-                if (dialog.isVisible())
-                    dialog.accept();
-                return;
-            }
-            if (control.Cancelled())
-                return;
-            const std::int64_t done = control.Done();
-            dialog.setValue(static_cast<int>(std::min<std::int64_t>(done, INT_MAX)));
-            dialog.setLabelText(label(done));
-        });
-        poll.start(50);
-        // Only the work's end accepts the dialog. Closed any other way (Annulla, Esc, the
-        // window's close button, a program's cancel()), it cancels the work, even one that has
-        // just ended: a result the user turned away from is never stored.
-        if (dialog.exec() != QDialog::Accepted)
-            control.Cancel();
-    }
+    if (!finished && !QCoreApplication::closingDown())
+        ShowProgress(parent, progress, total, control, finished);
     if (!finished) // the program is closing
         control.Cancel();
     worker.join();
-    woken.reset();
-    if (wake >= 0)
-        ::close(wake);
     if (failure)
         std::rethrow_exception(failure);
     return !control.Cancelled();

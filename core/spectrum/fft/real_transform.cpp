@@ -12,19 +12,32 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <numbers>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 namespace {
 
+// What the transforms keep for the program's whole run, made on first use and never destroyed: a
+// transform left running when the program ends may still drop its plan or its buffers. One object
+// per type T.
+template<typename T> T &NeverDestroyed()
+{
+    static T *const object = new T;
+    return *object;
+}
+
 // FFTW's planner keeps global state: plans are made and destroyed one at a time. Executing a
-// plan, even one plan on several threads with arrays of their own, needs no lock. Never
-// destroyed: a transform left running when the program ends may still drop its plan.
+// plan, even one plan on several threads with arrays of their own, needs no lock.
+struct Planner
+{
+    std::mutex lock;
+};
+
 std::mutex &PlannerLock()
 {
-    static auto *lock = new std::mutex;
-    return *lock;
+    return NeverDestroyed<Planner>().lock;
 }
 
 enum class Direction
@@ -82,7 +95,7 @@ bool HalfLength(std::int64_t n)
 std::vector<std::complex<double>> HalfLengthTwiddles(std::int64_t n)
 {
     std::vector<std::complex<double>> twiddles(static_cast<std::size_t>(n / 4 + 1));
-    const double step = 2 * 3.14159265358979323846 / static_cast<double>(n);
+    const double step = 2 * std::numbers::pi / static_cast<double>(n);
     for (std::size_t k = 0; k < twiddles.size(); ++k) {
         double sine, cosine;
         sincos(step * static_cast<double>(k), &sine, &cosine);
@@ -170,11 +183,7 @@ template<typename Pass> void OnEveryCore(std::int64_t first, std::int64_t count,
 class KeptPlans
 {
 public:
-    static KeptPlans &Instance()
-    {
-        static auto *plans = new KeptPlans; // never destroyed, as the lock
-        return *plans;
-    }
+    static KeptPlans &Instance() { return NeverDestroyed<KeptPlans>(); }
 
     // The plan for n values in `direction`, made on these buffers when none is kept. FFTW's
     // buffers all have the same alignment, so a plan serves any of them (new-array execute).
@@ -223,14 +232,6 @@ public:
         return plan;
     }
 
-    bool Holds(std::int64_t n, Direction direction)
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        return std::any_of(entries_.begin(), entries_.end(), [&](const Entry &entry) {
-            return entry.n == n && entry.direction == direction;
-        });
-    }
-
     void Clear()
     {
         std::vector<Entry> dropped;
@@ -250,6 +251,15 @@ private:
     };
     std::mutex mutex_;
     std::vector<Entry> entries_;
+};
+
+// The last transform's buffers, kept for the next transform of the same size where they are
+// small.
+struct KeptBuffers
+{
+    static constexpr std::uint64_t MaxBytes = 64 << 20;
+    std::mutex mutex;
+    std::shared_ptr<RealTransform> transform;
 };
 
 // Large buffers in the system's large pages where it gives them on request: a few page faults
@@ -331,13 +341,33 @@ std::uint64_t RealTransform::BufferBytes(std::int64_t n)
         + static_cast<std::uint64_t>(n / 2 + 1) * sizeof(std::complex<double>);
 }
 
-bool RealTransform::ForwardPlanKept(std::int64_t n)
+std::shared_ptr<RealTransform> RealTransform::Take(std::int64_t n)
 {
-    return KeptPlans::Instance().Holds(n, Direction::Forward);
+    KeptBuffers &kept = NeverDestroyed<KeptBuffers>();
+    {
+        const std::lock_guard<std::mutex> lock(kept.mutex);
+        if (kept.transform && kept.transform->Size() == n)
+            return std::move(kept.transform);
+    }
+    return std::make_shared<RealTransform>(n);
 }
 
-void RealTransform::DropKeptPlans()
+void RealTransform::Keep(std::shared_ptr<RealTransform> transform)
 {
+    if (BufferBytes(transform->Size()) > KeptBuffers::MaxBytes)
+        return;
+    KeptBuffers &kept = NeverDestroyed<KeptBuffers>();
+    const std::lock_guard<std::mutex> lock(kept.mutex);
+    kept.transform = std::move(transform);
+}
+
+void ForgetKeptPlansAndBuffers()
+{
+    {
+        KeptBuffers &kept = NeverDestroyed<KeptBuffers>();
+        const std::lock_guard<std::mutex> lock(kept.mutex);
+        kept.transform.reset();
+    }
     KeptPlans::Instance().Clear();
     const std::lock_guard<std::mutex> planner(PlannerLock());
     fftw_forget_wisdom(); // what the planner learnt of these sizes, as in a new run

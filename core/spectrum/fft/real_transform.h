@@ -42,11 +42,12 @@ public:
     // What the buffers of a transform of n values take, for the memory check.
     static std::uint64_t BufferBytes(std::int64_t n);
 
-    // Whether the forward plan of n values is made and kept; and forgetting every kept plan and
-    // what the planner learnt (the running transforms and the objects that made a plan keep
-    // theirs until they end), for the benchmarks' first analyses.
-    static bool ForwardPlanKept(std::int64_t n);
-    static void DropKeptPlans();
+    // A transform of n values, on the buffers of the last one kept where that had n values: pages
+    // already the program's own are filled at once, where new ones would fault in one by one.
+    static std::shared_ptr<RealTransform> Take(std::int64_t n);
+    // Keeps `transform`'s buffers for the next Take of its size, where they are small. A transform
+    // abandoned to its thread must never be kept.
+    static void Keep(std::shared_ptr<RealTransform> transform);
 
 private:
     std::int64_t n_;
@@ -54,3 +55,9 @@ private:
     std::complex<double> *bins_;
     std::shared_ptr<void> forward_; // the plan PrepareForward found or made
 };
+
+// For the benchmarks alone, so that the next transform runs as the first of a new run: forgets
+// the kept buffers, every kept plan and what the planner learnt (the running transforms and the
+// objects that made a plan keep theirs until they end). The kept things live in this room alone,
+// so only it can forget them; the program never calls this.
+void ForgetKeptPlansAndBuffers();

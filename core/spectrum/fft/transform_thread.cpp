@@ -3,6 +3,7 @@
 #include "core/spectrum/fft/transform_thread.h"
 
 #include "core/state/task_control.h"
+#include "core/state/work_stage.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -22,11 +23,11 @@ struct TransformThread::Shared
 };
 
 TransformThread::TransformThread(std::shared_ptr<RealTransform> transform, Direction direction,
-                                 Probe probe)
+                                 WorkWatcher *watcher)
     : shared_(std::make_shared<Shared>())
 {
     // The thread holds the transform and the shared state by value: nothing of the caller's.
-    const auto run = [transform, direction, probe, shared = shared_] {
+    const auto run = [transform, direction, watcher, shared = shared_] {
         std::exception_ptr failure;
         if (direction == Direction::Forward) {
             try {
@@ -42,8 +43,8 @@ TransformThread::TransformThread(std::shared_ptr<RealTransform> transform, Direc
                 return;
         }
         if (!failure) {
-            if (probe)
-                probe(true);
+            if (watcher)
+                watcher->Reached(WorkStage::TransformRunning);
             try {
                 if (direction == Direction::Forward)
                     transform->Forward();
@@ -52,8 +53,8 @@ TransformThread::TransformThread(std::shared_ptr<RealTransform> transform, Direc
             } catch (...) {
                 failure = std::current_exception();
             }
-            if (probe)
-                probe(false);
+            if (watcher)
+                watcher->Reached(WorkStage::TransformEnded);
         }
         const std::lock_guard<std::mutex> lock(shared->mutex);
         shared->failure = failure;

@@ -11,6 +11,7 @@
 #include <memory>
 
 class TaskControl;
+class WorkWatcher;
 
 class TransformThread
 {
@@ -20,15 +21,13 @@ public:
         Forward,
         Inverse
     };
-    // What the thread reports for tests: true as the transform starts, false as it ends.
-    using Probe = std::function<void(bool running)>;
-
     // The thread shares `transform`: it makes the forward plan meanwhile (where that is the
     // direction), then waits for Start. Destroyed before Start, the transform is never run;
     // after Start, a transform not waited for to its end finishes on memory its thread alone
     // still holds, freed when it ends. Where no thread can be had, Start runs it at once.
+    // `watcher`, where given, hears TransformRunning and TransformEnded from the thread.
     TransformThread(std::shared_ptr<RealTransform> transform, Direction direction,
-                    Probe probe = {});
+                    WorkWatcher *watcher = nullptr);
     TransformThread(const TransformThread &) = delete;
     TransformThread &operator=(const TransformThread &) = delete;
     ~TransformThread();

@@ -13,8 +13,7 @@
 
 namespace {
 
-// Traits: Vec, Lanes, Set (all lanes one value), Iota (0, 1, 2, ...), Load, Store, Mul, Div,
-// Add and SinCos.
+// Traits: Vec, Lanes, Set (all lanes one value), Load, Store, Mul, Div, Add and SinCos.
 template<typename V>
 void HarmonicSumsOf(const double *twoKPi, double n, const double *samples, std::int64_t begin,
                     std::int64_t end, double *cosSums, double *sinSums)
@@ -42,7 +41,6 @@ struct Sse2Lanes
     using Vec = __m128d;
     static constexpr int Lanes = 2;
     static Vec Set(double x) { return _mm_set1_pd(x); }
-    static Vec Iota() { return _mm_setr_pd(0, 1); }
     static Vec Load(const double *p) { return _mm_loadu_pd(p); }
     static void Store(double *p, Vec v) { _mm_storeu_pd(p, v); }
     static Vec Mul(Vec a, Vec b) { return _mm_mul_pd(a, b); }
@@ -64,7 +62,6 @@ template<auto SleefSinCos> struct AvxLanes
     using Vec = __m256d;
     static constexpr int Lanes = 4;
     static Vec Set(double x) { return _mm256_set1_pd(x); }
-    static Vec Iota() { return _mm256_setr_pd(0, 1, 2, 3); }
     static Vec Load(const double *p) { return _mm256_loadu_pd(p); }
     static void Store(double *p, Vec v) { _mm256_storeu_pd(p, v); }
     static Vec Mul(Vec a, Vec b) { return _mm256_mul_pd(a, b); }
@@ -85,7 +82,6 @@ struct Avx512Lanes
     using Vec = __m512d;
     static constexpr int Lanes = 8;
     static Vec Set(double x) { return _mm512_set1_pd(x); }
-    static Vec Iota() { return _mm512_setr_pd(0, 1, 2, 3, 4, 5, 6, 7); }
     static Vec Load(const double *p) { return _mm512_loadu_pd(p); }
     static void Store(double *p, Vec v) { _mm512_storeu_pd(p, v); }
     static Vec Mul(Vec a, Vec b) { return _mm512_mul_pd(a, b); }

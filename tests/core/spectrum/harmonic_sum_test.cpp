@@ -5,6 +5,8 @@
 // it rebuilds, and against the Fourier series of the half-sine train in closed form.
 #include "core/spectrum/harmonic_sum.h"
 #include "core/spectrum/spectrum.h"
+#include "core/state/work_stage.h"
+#include "core/state/work_watcher.h"
 #include "tests/support/analysed.h"
 
 #include <gtest/gtest.h>
@@ -180,30 +182,37 @@ TEST(HarmonicSum, countsItsStepsAndStopsWhenCancelled)
 // transform, held here until the analysis it read is freed, finishes on its own memory.
 TEST(HarmonicSum, cancelledDuringItsTransformReturnsAtOnceAndLeavesItsMemoryToIt)
 {
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool released = false, ended = false;
-    TaskControl control;
-    const auto probe = [&](bool running) {
-        std::unique_lock<std::mutex> lock(mutex);
-        if (running) {
-            control.Cancel();
-            changed.wait(lock, [&] { return released; });
-        } else {
-            ended = true;
-            changed.notify_all();
+    // Cancels the sum as its transform starts, holds the transform there until released, and
+    // hears its end.
+    struct CancelAtTheTransform : WorkWatcher
+    {
+        TaskControl control {*this};
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool released = false, ended = false;
+
+        void Reached(WorkStage stage) override
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (stage == WorkStage::TransformRunning) {
+                control.Cancel();
+                changed.wait(lock, [&] { return released; });
+            } else if (stage == WorkStage::TransformEnded) {
+                ended = true;
+                changed.notify_all();
+            }
         }
-    };
+    } watcher;
     {
         const auto s = std::make_unique<AnalysisState>(Analysed(10, 0.5, 4096, 2000));
-        EXPECT_FALSE(ComputeHarmonicSum(*s, &control, probe));
-        EXPECT_LT(control.Done(), HarmonicSumSteps);
+        EXPECT_FALSE(ComputeHarmonicSum(*s, &watcher.control));
+        EXPECT_LT(watcher.control.Done(), HarmonicSumSteps);
     } // the analysis is freed here
-    std::unique_lock<std::mutex> lock(mutex);
-    EXPECT_FALSE(ended) << "the sum waited for its transform";
-    released = true;
-    changed.notify_all();
-    changed.wait(lock, [&] { return ended; });
+    std::unique_lock<std::mutex> lock(watcher.mutex);
+    EXPECT_FALSE(watcher.ended) << "the sum waited for its transform";
+    watcher.released = true;
+    watcher.changed.notify_all();
+    watcher.changed.wait(lock, [&] { return watcher.ended; });
 }
 
 // The transform's buffers and the sum: 8 (N + 1) + 8 N + 16 (N / 2 + 1) bytes.

@@ -5,8 +5,13 @@
 // bound, every number the program shows to the bit on both paths, and the transform path's
 // cancellation at each of its steps.
 #include "core/analysis/analysis_run.h"
+#include "core/spectrum/kernels/sincos_kernels.h"
 #include "core/spectrum/spectrum.h"
+#include "core/spectrum/spectrum_error_bound.h"
 #include "core/spectrum/spectrum_paths.h"
+#include "core/state/task_control.h"
+#include "core/state/work_stage.h"
+#include "core/state/work_watcher.h"
 #include "tests/support/case_names.h"
 
 #include <gtest/gtest.h>
@@ -147,7 +152,7 @@ TEST_P(VectorKernels, agreeWithTheLiteralLoopsAndShowTheirNumbersExactly)
         AnalysisState shown = Parameters(c);
         ASSERT_TRUE(ComputeSpectrumExactWhereShown(
             shown, std::min(z, c.n + 1),
-            {.kernel = &kernel, .threads = 2, .path = SpectrumPath::DirectSums, .probe = {}}));
+            {.kernel = &kernel, .threads = 2, .path = SpectrumPath::DirectSums}));
         FindSpectrumPeak(shown);
         SCOPED_TRACE(testing::Message() << "z = " << z);
         ExpectSameBits(shown.Samples, literal.Samples, "Samples");
@@ -193,7 +198,7 @@ TEST(ComputeSpectrumByDirectSums, stopsWhenCancelled)
 
 SpectrumOptions TransformForced(unsigned threads = 2)
 {
-    return {.kernel = nullptr, .threads = threads, .path = SpectrumPath::Transform, .probe = {}};
+    return {.kernel = nullptr, .threads = threads, .path = SpectrumPath::Transform};
 }
 
 // The shown numbers on the transform path, bit for bit: MeanValue, Samples, SignalPeak, the
@@ -428,9 +433,10 @@ const BoundCase HarmonicNCases[]
 
 INSTANTIATE_TEST_SUITE_P(Cases, HarmonicN, testing::ValuesIn(HarmonicNCases), BoundCaseName);
 
-// The transform path cancelled at each of its steps: it returns false at once, and the
-// transform's own thread, which may outlive the analysis, touches only what it holds.
-std::string StageName(SpectrumStage stage)
+} // namespace
+
+// A stage as a part of a test name, and as gtest prints it: beside WorkStage, where gtest looks.
+static std::string StageName(WorkStage stage)
 {
     const char *names[]
         = {"Sampling",       "CopyingSamples", "TransformStarted",    "TransformRunning",
@@ -439,80 +445,151 @@ std::string StageName(SpectrumStage stage)
     return names[static_cast<int>(stage)];
 }
 
-class TransformCancel : public testing::TestWithParam<SpectrumStage>
+static void PrintTo(WorkStage stage, std::ostream *out)
+{
+    *out << StageName(stage);
+}
+
+namespace {
+
+// Cancels the work as it reaches `cancelAt`; where `hold`, keeps the transform's thread at its
+// start until Release(), and hears the transform's start and end.
+class CancelAt : public WorkWatcher
+{
+public:
+    CancelAt(WorkStage cancelAt, bool hold) : cancelAt_(cancelAt), hold_(hold) { }
+
+    TaskControl control {*this};
+
+    void Reached(WorkStage stage) override
+    {
+        if (stage == cancelAt_)
+            control.Cancel();
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (stage == WorkStage::TransformRunning) {
+            started_ = true;
+            if (hold_)
+                changed_.wait(lock, [&] { return released_; });
+        }
+        if (stage == WorkStage::TransformEnded) {
+            ended_ = true;
+            changed_.notify_all();
+        }
+    }
+
+    // Whether the transform has ended, before it was let go.
+    bool EndedBeforeRelease()
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return ended_;
+    }
+    void Release()
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
+    // Waits for the transform's end; whether it had started.
+    bool WaitForTheEnd(bool started)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (started)
+            changed_.wait(lock, [&] { return ended_; });
+        return started_;
+    }
+
+private:
+    const WorkStage cancelAt_;
+    const bool hold_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool started_ = false, released_ = false, ended_ = false;
+};
+
+// The transform path cancelled at each of its steps: it returns false at once, and the
+// transform's own thread, which may outlive the analysis, touches only what it holds.
+class TransformCancel : public testing::TestWithParam<WorkStage>
 {
 };
 
 TEST_P(TransformCancel, returnsAtOnceAndLeavesTheTransformItsOwnMemory)
 {
-    const SpectrumStage cancelAt = GetParam();
+    const WorkStage cancelAt = GetParam();
     // Up to the wait for it, the transform's thread is held until the analysis has returned and
     // its memory is freed: the analysis must not wait for it.
-    const bool held = cancelAt == SpectrumStage::TransformStarted
-        || cancelAt == SpectrumStage::TransformRunning || cancelAt == SpectrumStage::ExactSums
-        || cancelAt == SpectrumStage::WaitingForTransform;
-    std::mutex mutex;
-    std::condition_variable changed;
-    bool started = false, released = false, ended = false;
-    TaskControl control;
-    SpectrumOptions options = TransformForced();
-    options.probe = [&](SpectrumStage stage) {
-        if (stage == cancelAt)
-            control.Cancel();
-        std::unique_lock<std::mutex> lock(mutex);
-        if (stage == SpectrumStage::TransformRunning) {
-            started = true;
-            if (held)
-                changed.wait(lock, [&] { return released; });
-        }
-        if (stage == SpectrumStage::TransformEnded) {
-            ended = true;
-            changed.notify_all();
-        }
-    };
+    const bool held = cancelAt == WorkStage::TransformStarted
+        || cancelAt == WorkStage::TransformRunning || cancelAt == WorkStage::ExactSums
+        || cancelAt == WorkStage::WaitingForTransform;
+    CancelAt watcher(cancelAt, held);
     {
         auto analysis = std::make_unique<AnalysisState>(Parameters({50000, 0.5, 1, 2000}));
-        EXPECT_FALSE(ComputeSpectrumExactWhereShown(*analysis, 7, options, &control));
-        if (cancelAt != SpectrumStage::SummingAgain) { // every harmonic is read by then
-            EXPECT_LT(control.Done(), 2000);
+        EXPECT_FALSE(
+            ComputeSpectrumExactWhereShown(*analysis, 7, TransformForced(), &watcher.control));
+        if (cancelAt != WorkStage::SummingAgain) { // every harmonic is read by then
+            EXPECT_LT(watcher.control.Done(), 2000);
         }
     } // the analysis's arrays are freed here
-    std::unique_lock<std::mutex> lock(mutex);
     if (held) {
-        EXPECT_FALSE(ended) << "the analysis waited for its transform";
+        EXPECT_FALSE(watcher.EndedBeforeRelease()) << "the analysis waited for its transform";
     }
-    released = true;
-    changed.notify_all();
+    watcher.Release();
     // The transform's thread is started before the worker says TransformStarted; wait for its end
     // where it was started at all.
     const bool transformStarted
-        = cancelAt != SpectrumStage::Sampling && cancelAt != SpectrumStage::CopyingSamples;
-    if (transformStarted)
-        changed.wait(lock, [&] { return ended; });
-    EXPECT_EQ(started, transformStarted);
+        = cancelAt != WorkStage::Sampling && cancelAt != WorkStage::CopyingSamples;
+    EXPECT_EQ(watcher.WaitForTheEnd(transformStarted), transformStarted);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stages, TransformCancel,
-                         testing::Values(SpectrumStage::Sampling, SpectrumStage::CopyingSamples,
-                                         SpectrumStage::TransformStarted,
-                                         SpectrumStage::TransformRunning,
-                                         SpectrumStage::TransformEnded, SpectrumStage::ExactSums,
-                                         SpectrumStage::WaitingForTransform,
-                                         SpectrumStage::ReadingBins, SpectrumStage::SummingAgain),
+                         testing::Values(WorkStage::Sampling, WorkStage::CopyingSamples,
+                                         WorkStage::TransformStarted, WorkStage::TransformRunning,
+                                         WorkStage::TransformEnded, WorkStage::ExactSums,
+                                         WorkStage::WaitingForTransform, WorkStage::ReadingBins,
+                                         WorkStage::SummingAgain),
                          [](const auto &info) { return StageName(info.param); });
 
-// The rule's two sides: the defaults keep the direct sums; a whole spectrum takes the transform.
-TEST(CheaperPath, keepsTheDirectSumsAtTheDefaultsAndTransformsWholeSpectra)
+// The rule's two sides: the defaults keep the direct sums; a whole spectrum takes the transform,
+// with its buffers (N reals, N / 2 + 1 complex bins) as the workspace.
+struct PathChoice
 {
-    EXPECT_EQ(CheaperPath(10000, 0.5, 10), SpectrumPath::DirectSums);
-    EXPECT_EQ(CheaperPath(1000, 0.5, 100), SpectrumPath::DirectSums);
-    EXPECT_EQ(CheaperPath(100000, 0.5, 100000), SpectrumPath::Transform);
-    EXPECT_EQ(CheaperPath(1000000, 0.5, 1000000), SpectrumPath::Transform);
-    EXPECT_EQ(CheaperPath(100000000, 0.5, 100), SpectrumPath::Transform);
-    EXPECT_EQ(CheaperPath(100000, 0.5, 0), SpectrumPath::DirectSums);
-    EXPECT_EQ(SpectrumWorkspaceBytes(10000, 0.5, 10), 0u);
-    EXPECT_EQ(SpectrumWorkspaceBytes(100000, 0.5, 100000), 100000u * 8 + 50001u * 16);
+    std::int64_t n;
+    double d;
+    double h;
+    SpectrumPath path;
+};
+
+void PrintTo(const PathChoice &c, std::ostream *out)
+{
+    *out << "N = " << c.n << ", D = " << c.d << ", H = " << c.h;
 }
+
+class CheaperPathChoice : public testing::TestWithParam<PathChoice>
+{
+};
+
+TEST_P(CheaperPathChoice, isTheRulesAndTakesTheTransformsBuffers)
+{
+    const PathChoice &c = GetParam();
+    EXPECT_EQ(CheaperPath(c.n, c.d, c.h), c.path);
+    const std::uint64_t buffers = std::uint64_t(c.n) * 8 + std::uint64_t(c.n / 2 + 1) * 16;
+    EXPECT_EQ(SpectrumWorkspaceBytes(c.n, c.d, c.h),
+              c.path == SpectrumPath::Transform ? buffers : 0u);
+}
+
+const PathChoice PathChoices[] = {
+    {10000, 0.5, 10, SpectrumPath::DirectSums}, // the defaults
+    {1000, 0.5, 100, SpectrumPath::DirectSums},
+    {100000, 0.5, 100000, SpectrumPath::Transform},
+    {1000000, 0.5, 1000000, SpectrumPath::Transform},
+    {100000000, 0.5, 100, SpectrumPath::Transform},
+    {100000, 0.5, 0, SpectrumPath::DirectSums}, // no harmonic
+};
+
+INSTANTIATE_TEST_SUITE_P(Sizes, CheaperPathChoice, testing::ValuesIn(PathChoices),
+                         [](const auto &info) {
+                             return "N_" + std::to_string(info.param.n) + "_D_"
+                                 + SpelledOut(info.param.d) + "_H_" + SpelledOut(info.param.h);
+                         });
 
 // The widest kernel the processor runs, asked unit by unit; AVX2's kernel needs FMA as well.
 struct KernelChoice

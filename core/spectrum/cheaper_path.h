@@ -1,0 +1,20 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The cost model: which of the two ways to the bulk of the harmonics costs less, and the memory
+// the one chosen takes.
+#pragma once
+
+#include <cstdint>
+
+enum class SpectrumPath
+{
+    Cheaper, // the cheaper of the two for the analysis's N, D and H, as CheaperPath tells
+    DirectSums,
+    Transform
+};
+
+// Which path costs less for N samples, duty cycle D and H harmonics (as typed: rounded here).
+SpectrumPath CheaperPath(std::int64_t n, double d, double h);
+
+// Memory the path takes beyond the analysis's four arrays, for the memory check.
+std::uint64_t SpectrumWorkspaceBytes(std::int64_t n, double d, double h);

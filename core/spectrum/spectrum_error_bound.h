@@ -1,0 +1,41 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// How far the transform path's sums may lie from the literal loops': the bound derived from the
+// samples' measures, and those measures.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+
+// What the transform path's error bound is made of: the non-zero samples' count, the sum of their
+// magnitudes, the same weighted by i / N, and their Euclidean norm; and their sum in index order,
+// as the literal loops add them, with the index of the last of them.
+struct SampleMeasures
+{
+    std::int64_t n = 0;
+    std::int64_t terms = 0;
+    double absSum = 0;
+    double weightedAbsSum = 0;
+    double norm = 0;
+    double sum = 0;
+    std::int64_t lastTerm = -1;
+};
+
+// How far the transform's cosine or sine sum of harmonic k (before the factor 2 / N) may lie
+// from the literal loops' CosSum or SinSum.
+double SpectrumErrorBound(const SampleMeasures &measures, std::int64_t k);
+
+// The unit roundoff u = 2^-53.
+constexpr double Unit = std::numeric_limits<double>::epsilon() / 2;
+// The true pi less the program's PI, 3.14159265358979: the 15-digit value's shortfall, which the
+// literal loops' angles carry.
+constexpr double PiGap = 3.2384626433832795e-15;
+
+// The bound of SpectrumErrorBound as a line in k, worked out once for every harmonic.
+struct ErrorLine
+{
+    double fixed;
+    double perHarmonic;
+
+    static ErrorLine Of(const SampleMeasures &measures);
+};
