@@ -18,6 +18,29 @@ bool ScalarsUsable(const AnalysisState &analysis)
         && UsableResult(analysis.CosSum) && UsableResult(analysis.SinSum);
 }
 
+// A harmonic result is computed up to RoundToCount(H); past it the arrays hold the zeros they were
+// allocated with. A result not computed yet is an empty array.
+bool ResultUsable(const AnalysisState &analysis, const ResultDeclaration &result)
+{
+    if (result.scope == ResultScope::Analysis)
+        return UsableResult(analysis.*result.value);
+    const RealArray &values = analysis.*result.values;
+    const std::int64_t harmonics = TryRoundToCount(analysis.HarmonicCount).value_or(0);
+    const auto end = result.scope == ResultScope::Sample
+        ? static_cast<std::int64_t>(values.size())
+        : std::clamp<std::int64_t>(harmonics + 1, 0, static_cast<std::int64_t>(values.size()));
+    return std::all_of(values.begin(), values.begin() + end, UsableResult);
+}
+
+// The results the spectrum's paths did not check as they wrote them.
+bool OthersUsable(const AnalysisState &analysis)
+{
+    return std::all_of(AnalysisResultList.begin(), AnalysisResultList.end(),
+                       [&](const ResultDeclaration &result) {
+                           return result.checkedAsWritten || ResultUsable(analysis, result);
+                       });
+}
+
 AnalysisOutcome Checked(bool usable)
 {
     if (usable)
@@ -36,20 +59,11 @@ AnalysisState NewAnalysis(const AnalysisParameters &parameters)
 
 AnalysisOutcome CheckResults(const AnalysisState &analysis)
 {
-    // A harmonic result is computed up to RoundToCount(H); past it the arrays hold the zeros they
-    // were allocated with. A result not computed yet is an empty array.
-    const std::int64_t harmonics = TryRoundToCount(analysis.HarmonicCount).value_or(0);
-    const auto usable = [&](const ResultDeclaration &result) {
-        if (result.scope == ResultScope::Analysis)
-            return UsableResult(analysis.*result.value);
-        const RealArray &values = analysis.*result.values;
-        const auto end = result.scope == ResultScope::Sample
-            ? static_cast<std::int64_t>(values.size())
-            : std::clamp<std::int64_t>(harmonics + 1, 0, static_cast<std::int64_t>(values.size()));
-        return std::all_of(values.begin(), values.begin() + end, UsableResult);
-    };
     return Checked(ScalarsUsable(analysis)
-                   && std::all_of(AnalysisResultList.begin(), AnalysisResultList.end(), usable));
+                   && std::all_of(AnalysisResultList.begin(), AnalysisResultList.end(),
+                                  [&](const ResultDeclaration &result) {
+                                      return ResultUsable(analysis, result);
+                                  }));
 }
 
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control)
@@ -73,8 +87,9 @@ AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &opti
     } catch (const std::bad_alloc &) {
         return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}};
     }
-    AnalysisOutcome outcome
-        = found.found ? Checked(ScalarsUsable(analysis)) : CheckResults(analysis);
+    AnalysisOutcome outcome = found.found
+        ? Checked(ScalarsUsable(analysis) && OthersUsable(analysis))
+        : CheckResults(analysis);
     if (outcome.status == AnalysisOutcome::Status::Done) {
         if (found.found)
             analysis.SpectrumPeak = found.spectrumPeak;

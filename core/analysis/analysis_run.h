@@ -9,7 +9,6 @@
 #include "core/state/analysis_state.h"
 #include "core/texts/refusal.h"
 
-#include <functional>
 #include <optional>
 
 struct AnalysisOutcome

@@ -16,5 +16,5 @@ enum class SpectrumPath
 // Which path costs less for N samples, duty cycle D and H harmonics (as typed: rounded here).
 SpectrumPath CheaperPath(std::int64_t n, double d, double h);
 
-// Memory the path takes beyond the analysis's four arrays, for the memory check.
+// Memory the path takes beyond the analysis's arrays, for the memory check.
 std::uint64_t SpectrumWorkspaceBytes(std::int64_t n, double d, double h);

@@ -7,6 +7,7 @@
 #include "core/spectrum/fft/transform_thread.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/memory_budget.h"
+#include "core/state/task_control.h"
 
 #include <algorithm>
 #include <complex>

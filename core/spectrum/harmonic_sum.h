@@ -6,10 +6,11 @@
 #pragma once
 
 #include "core/state/analysis_state.h"
-#include "core/state/task_control.h"
 #include "core/texts/refusal.h"
 
 #include <optional>
+
+class TaskControl;
 
 // s_H(0) .. s_H(N), the last equal to the first, for the analysis `state` holds (Samples
 // allocated, the coefficients of harmonics 1 to RoundToCount(H) computed). The harmonics are

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/spectrum/spectrum.h"
 
+#include "core/state/result_list.h"
+
 #include <cmath>
 #include <limits>
 
@@ -69,12 +71,10 @@ void ComputeSpectrum(AnalysisState &state)
 void AllocateArrays(AnalysisState &state)
 {
     const auto size = static_cast<std::size_t>(std::int64_t(state.SampleCount) + 2);
-    state.Samples = RealArray(size);
-    state.Magnitudes = RealArray(size);
-    state.CosCoefficients = RealArray(size);
-    state.SinCoefficients = RealArray(size);
+    for (const ResultDeclaration &result : AnalysisResultList)
+        if (result.scope != ResultScope::Analysis)
+            state.*result.values = result.allocatedByAnalysis ? RealArray(size) : RealArray();
     state.PeaksFound = false;
-    state.HarmonicSum = {};
 }
 
 void ComputeMagnitudes(AnalysisState &state)

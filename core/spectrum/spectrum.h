@@ -19,15 +19,15 @@ constexpr double PI = 3.14159265358979;
 std::int32_t RoundToCount(double value);
 std::optional<std::int32_t> TryRoundToCount(double value);
 
-// Reads DutyCycle, Amplitude, SampleCount, HarmonicCount; rewrites the four arrays, MeanValue,
+// Reads DutyCycle, Amplitude, SampleCount, HarmonicCount; rewrites the arrays, MeanValue,
 // SignalPeak, CosSum and SinSum. Never touches SpectrumPeak. The parameters must have passed
 // the parameter check: this computation tests nothing itself.
 void ComputeSpectrum(AnalysisState &state);
 
-// The steps shared by every way of computing the spectrum: the four arrays discarded and
-// allocated anew, N + 2 zeroed elements each, in the order Samples, Magnitudes, CosCoefficients,
-// SinCoefficients; and the moduli sqrt(b^2 + a^2) of harmonics 1 to RoundToCount(H) from the
-// coefficients.
+// The steps shared by every way of computing the spectrum: the arrays discarded, those every
+// analysis allocates (the list of results says which) allocated anew with N + 2 zeroed elements
+// each, the others left empty until asked for; and the moduli sqrt(b^2 + a^2) of harmonics 1 to
+// RoundToCount(H) from the coefficients.
 void AllocateArrays(AnalysisState &state);
 inline double ModulusOf(double a, double b)
 {

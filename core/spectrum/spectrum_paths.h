@@ -29,7 +29,8 @@ inline bool UsableResult(double value)
 }
 
 // What the transform path learns of its results as it writes them, so that no second pass over
-// the arrays is needed. `found`: every element of the four arrays lies within MaxResultMagnitude,
+// the arrays is needed. `found`: every element of the results it writes (those the list of results
+// marks checkedAsWritten) lies within MaxResultMagnitude,
 // and `spectrumPeak` is the largest modulus of harmonics 1 to H, the value FindSpectrumPeak finds.
 // False where the path did not look, or saw a value out of range: the arrays are then checked
 // whole.

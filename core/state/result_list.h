@@ -43,12 +43,15 @@ struct ResultDeclaration
     // An array every analysis allocates with N + 2 elements; the others are computed when first
     // asked for, with a memory check of their own.
     bool allocatedByAnalysis = false;
+    // Written by the spectrum's paths, which check each value as they write it where they can;
+    // every other result is checked after the analysis.
+    bool checkedAsWritten = false;
 };
 
 // In the table's order, within each scope.
 inline constexpr std::array<ResultDeclaration, 6> AnalysisResultList = {{
     {ResultScope::Analysis, nullptr, &AnalysisResults::MeanValue, "componente continua [V]", u"V",
-     u"", PlotBand::Spectrum, 0x00ff00},
+     u"", PlotBand::Spectrum, 0x00ff00, false, true},
     {ResultScope::Harmonic, &AnalysisResults::CosCoefficients, nullptr, "a_k [V]", u"V", u"",
      PlotBand::Spectrum, 0x0000ff, true},
     {ResultScope::Harmonic, &AnalysisResults::SinCoefficients, nullptr, "b_k [V]", u"V", u"",

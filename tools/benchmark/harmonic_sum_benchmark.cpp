@@ -7,6 +7,7 @@
 #include "core/analysis/message_box.h"
 #include "core/spectrum/harmonic_sum.h"
 #include "core/spectrum/spectrum.h"
+#include "core/state/task_control.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_sum_layer.h"

@@ -15,6 +15,7 @@
 #include "core/platform/system_memory.h"
 #include "core/spectrum/harmonic_sum.h"
 #include "core/state/analysis_state.h"
+#include "core/state/task_control.h"
 #include "core/texts/messages.h"
 
 #include <QAction>

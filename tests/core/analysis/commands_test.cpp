@@ -16,6 +16,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <numbers>
 #include <optional>
 #include <random>
 #include <span>
@@ -255,7 +256,7 @@ TEST(HarmonicModulusCommand, fullDutyCycleComputesAWholeHalfSinePeriod)
     FieldTexts texts = DefaultTexts();
     texts[Field::Text1] = u"1";
     ASSERT_TRUE(RunCommand(state, texts, Command::HarmonicModulus, host));
-    EXPECT_NEAR(state.MeanValue, 20 / 3.141592653589793, 1e-6); // 2 V / pi
+    EXPECT_NEAR(state.MeanValue, 20 / std::numbers::pi, 1e-6); // 2 V / pi
     EXPECT_EQ(state.Samples[10000], 0);
 }
 

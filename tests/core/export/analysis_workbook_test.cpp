@@ -168,8 +168,9 @@ TEST(AnalysisWorkbook, writesEveryNumberAsTheShortestTextOfItsDouble)
 // program's own PI, short of pi, so that the half-wave's last sample is sin(PI) = 3.2e-15 V, not 0.
 double Signal(int i, int samples, double duty, double amplitude)
 {
-    constexpr double Pi = 3.14159265358979;
-    return i <= samples * duty ? amplitude * std::sin(Pi * i / (samples * duty)) : 0;
+    // The program's truncated PI, written out here as the definition gives it; not the true pi.
+    constexpr double ProgramPi = 3.14159265358979;
+    return i <= samples * duty ? amplitude * std::sin(ProgramPi * i / (samples * duty)) : 0;
 }
 
 // A negative harmonic count shows no harmonics; every sample is still there, from sample 0.

@@ -5,6 +5,7 @@
 // it rebuilds, and against the Fourier series of the half-sine train in closed form.
 #include "core/spectrum/harmonic_sum.h"
 #include "core/spectrum/spectrum.h"
+#include "core/state/task_control.h"
 #include "core/state/work_stage.h"
 #include "core/state/work_watcher.h"
 #include "tests/support/analysed.h"

@@ -172,11 +172,8 @@ INSTANTIATE_TEST_SUITE_P(Sizes, VectorKernels,
                          testing::Combine(testing::Range(std::size_t(0), ::VectorKernels().size()),
                                           testing::ValuesIn(FastCases)),
                          [](const auto &info) {
-                             std::string name = ::VectorKernels()[std::get<0>(info.param)].name;
-                             for (char &c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             return name + "_" + FastCaseName(std::get<1>(info.param));
+                             return Identifier(::VectorKernels()[std::get<0>(info.param)].name)
+                                 + "_" + FastCaseName(std::get<1>(info.param));
                          });
 
 TEST(ComputeSpectrumByDirectSums, countsTheHarmonicsDone)
@@ -629,13 +626,7 @@ const KernelChoice KernelChoices[] = {
 #endif
 
 INSTANTIATE_TEST_SUITE_P(Processors, ChosenKernel, testing::ValuesIn(KernelChoices),
-                         [](const auto &info) {
-                             std::string name = info.param.processor;
-                             for (char &c : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(c)))
-                                     c = '_';
-                             return name;
-                         });
+                         [](const auto &info) { return Identifier(info.param.processor); });
 
 TEST(ChosenKernel, onThisProcessorIsTheWidestItRuns)
 {

@@ -158,13 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
                       std::sin(4 * pi / 3.7), 0, 0, 0, 0, 0, 0, 0}},
         // D = 1: s(N) is 0 although the pulse wrote sin(PI) there.
         SamplesCase {"N=4 D=1", 4, 1, {0, std::sin(pi / 4), 1, std::sin(3 * pi / 4), 0, 0}}),
-    [](const auto &info) {
-        std::string name = info.param.name;
-        for (char &c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c)))
-                c = '_';
-        return name;
-    });
+    NamedAfterItsCase());
 
 TEST(ComputeSpectrum, shortPulseCaseHasTheDocumentedValues)
 {
