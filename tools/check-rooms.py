@@ -56,11 +56,8 @@ def main():
             room = str(path.parent.relative_to(root))
             if path.suffix in (".h", ".cpp") and room not in STANDS_ON:
                 faults.append(f"{path.relative_to(root)}: in {room}, a room this check does not know")
-    for fault in faults:
-        print(fault)
-    print(f"{len(STANDS_ON)} rooms checked, {len(faults)} includes running back up")
-    return 1 if faults else 0
+    print("\n".join([*faults, f"{len(STANDS_ON)} rooms checked, {len(faults)} faults"]))
+    return int(bool(faults))
 
 
-if __name__ == "__main__":
-    sys.exit(main())
+sys.exit(main())
