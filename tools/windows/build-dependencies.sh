@@ -31,6 +31,9 @@ work=$cache/work
 triplet=x86_64-w64-mingw32
 jobs=2
 niced=(nice -n 19)
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+apt_updated=0
 
 packages=(
     g++-mingw-w64-x86-64-posix wine64 dpkg-dev make perl xz-utils patch
@@ -46,8 +49,9 @@ install_missing() {
     done
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
-    apt-get update
-    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+    [ "$apt_updated" -eq 1 ] || "${as_root[@]}" apt-get update
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
 # Adds a deb-src entry for bookworm's main when no source entry is there: the URI (and options,
@@ -70,7 +74,8 @@ ensure_deb_src() {
         case $file in
         *.list)
             entry=$(sed -nE 's/^[[:space:]]*deb([[:space:]].*[[:space:]])bookworm[[:space:]].*$/deb-src\1bookworm main/p' "$file" | head -n 1)
-            [ -n "$entry" ] && printf '%s\n' "$entry" >/etc/apt/sources.list.d/spettro-segnale-deb-src.list
+            [ -n "$entry" ] && printf '%s\n' "$entry" |
+                "${as_root[@]}" tee /etc/apt/sources.list.d/spettro-segnale-deb-src.list >/dev/null
             ;;
         *.sources)
             # The first stanza (paragraph) of type deb whose suites include bookworm.
@@ -83,7 +88,8 @@ ensure_deb_src() {
                         print $i
                     }
                     exit }' "$file")
-            [ -n "$entry" ] && printf '%s\n' "$entry" >/etc/apt/sources.list.d/spettro-segnale-deb-src.sources
+            [ -n "$entry" ] && printf '%s\n' "$entry" |
+                "${as_root[@]}" tee /etc/apt/sources.list.d/spettro-segnale-deb-src.sources >/dev/null
             ;;
         esac
         [ -n "$entry" ] && break
@@ -93,7 +99,8 @@ ensure_deb_src() {
         exit 1
     fi
     echo "Added a deb-src entry for bookworm main to /etc/apt/sources.list.d/"
-    apt-get update
+    "${as_root[@]}" apt-get update
+    apt_updated=1
 }
 
 # The .dsc that apt-get source would fetch for a source package: its line of --print-uris
@@ -273,8 +280,8 @@ key_for() {
     } | sha256sum | cut -c 1-16
 }
 
-install_missing "${packages[@]}"
 ensure_deb_src
+install_missing "${packages[@]}"
 mkdir -p "$cache"
 
 wanted=("$@")
