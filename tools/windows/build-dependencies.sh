@@ -114,17 +114,27 @@ dsc_of() {
     printf '%s\n' "$line"
 }
 
-# Fetches and unpacks a source package into work/NAME and enters its source folder.
+# Fetches and unpacks a source package into work/NAME and enters its source folder. A folder
+# left there by a build that failed or was stopped is used again when it holds the same .dsc:
+# its CMakeCache.txt files are removed, so that every option is set anew, and the build goes
+# on from the objects already there (the build tools rebuild what the new options change).
 fetch() {
-    local name=$1
-    rm -rf "${work:?}/$name"
-    mkdir -p "$work/$name"
-    cd "$work/$name"
-    apt-get source --only-source "$name" >fetch.log 2>&1 || {
-        cat fetch.log >&2
-        echo "apt-get source $name failed: the archive did not serve its files" >&2
-        exit 1
-    }
+    local name=$1 dsc
+    dsc=$(dsc_of "$name" | cut -d ' ' -f 2)
+    if [ -f "$work/$name/unpacked" ] && [ -f "$work/$name/$dsc" ]; then
+        cd "$work/$name"
+        find . -name CMakeCache.txt -delete
+    else
+        rm -rf "${work:?}/$name"
+        mkdir -p "$work/$name"
+        cd "$work/$name"
+        apt-get source --only-source "$name" >fetch.log 2>&1 || {
+            cat fetch.log >&2
+            echo "apt-get source $name failed: the archive did not serve its files" >&2
+            exit 1
+        }
+        touch unpacked
+    fi
     cd "$(find . -mindepth 1 -maxdepth 1 -type d | head -n 1)"
 }
 
@@ -148,7 +158,7 @@ build_and_install() {
 
 build_fftw3() {
     fetch fftw3
-    mkdir build && cd build
+    mkdir -p build && cd build
     # Double precision, threads in the one library (--with-combined-threads: needed for a
     # Windows DLL, harmless for the static library), SIMD codelets chosen at run time;
     # --with-our-malloc: MinGW has neither memalign nor posix_memalign, and FFTW's Windows
@@ -223,7 +233,9 @@ build_qtbase() {
     # Shared, with Debian's own Qt 6.4.2 as the host Qt (its moc, uic, rcc...); only Core,
     # Gui, Widgets, Test and the windows and offscreen platform plugins, on the bundled zlib,
     # libpng, FreeType, HarfBuzz and PCRE2. Debian's source has no src/3rdparty/wintab, hence
-    # no tablet events.
+    # no tablet events. Qt 6.4 compiles its DirectWrite font database into QtGui only with
+    # Direct2D, but the windows plugin uses it whenever directwrite3 is on: without Direct2D,
+    # directwrite3 off too, or qwindows.dll does not link (QWindowsDirectWriteFontDatabase).
     cmake_windows -S . -B build -DQT_HOST_PATH=/usr \
         -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
         -DBUILD_SHARED_LIBS=ON -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
@@ -234,7 +246,8 @@ build_qtbase() {
         -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
         -DINPUT_opengl=no -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF \
         -DFEATURE_xml=OFF -DFEATURE_testlib=ON -DFEATURE_tabletevent=OFF \
-        -DFEATURE_direct2d=OFF -DFEATURE_direct2d1_1=OFF -DFEATURE_vulkan=OFF \
+        -DFEATURE_direct2d=OFF -DFEATURE_direct2d1_1=OFF -DFEATURE_directwrite3=OFF \
+        -DFEATURE_vulkan=OFF \
         -DFEATURE_openssl=OFF -DFEATURE_icu=OFF -DFEATURE_sql_sqlite=OFF
     build_and_install build
 }
@@ -264,7 +277,8 @@ prefix_path() {
 common_text() {
     cat "$toolchain"
     $triplet-g++-posix --version | head -n 1
-    declare -f fetch cmake_windows build_and_install prefix_path
+    # Not fetch: where the source is unpacked changes nothing built (its .dsc is in the key).
+    declare -f cmake_windows build_and_install prefix_path
     declare -p jobs triplet
 }
 
