@@ -3,7 +3,7 @@
 //
 // Smoke program of the Windows libraries' cache: one call into each library, built for Windows
 // and run under wine by tools/windows/smoke-test.sh, which checks the lines it prints.
-// Usage: smoke WORKBOOK   (the .xlsx file to write)
+// Usage: smoke [-platform offscreen] WORKBOOK   (the .xlsx file to write)
 
 #include <QApplication>
 #include <QLabel>
@@ -37,6 +37,7 @@ int main(int argc, char **argv)
     const bool exposed = QTest::qWaitForWindowExposed(&window);
     std::printf("label: %s\n", qPrintable(label->text()));
     std::printf("exposed: %d\n", exposed ? 1 : 0);
+    std::printf("platform: %s\n", qPrintable(QGuiApplication::platformName()));
 
     // FFTW: a threaded real-to-complex plan of 1, 2, ..., 8.
     if (fftw_init_threads() == 0) {
