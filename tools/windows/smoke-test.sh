@@ -8,8 +8,8 @@
 # prefix with the offscreen platform (no X server needed), and checks each line it prints
 # against a value worked out here: the Italian text of 3.18, the FFT's bin 0 (the sum of the
 # inputs), the sine (awk's) and the one-cell workbook it wrote (its cell read back from the
-# .xlsx); then runs a GoogleTest test of two std::threads. Exits non-zero when a check fails or a library the programs use is
-# not in the cache.
+# .xlsx); then runs a GoogleTest test of two std::threads. Exits non-zero when a check fails
+# or a library the programs use is not in the cache.
 # Usage: tools/windows/smoke-test.sh   (after tools/windows/build-dependencies.sh)
 set -euo pipefail
 
