@@ -22,6 +22,7 @@
 #include <cstring>
 #include <mutex>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -101,24 +102,41 @@ TEST_P(FastPaths, exactPathGivesEveryBitOfTheLiteralLoops)
     }
 }
 
-const FastCase FastCases[] = {
-    FastCase {10000, 0.5, 10, 10}, FastCase {5, 0.5, 1, 6}, // N D = 2.5
+// The cases both the direct sums and the transform path are held to.
+const FastCase CommonCases[] = {
+    FastCase {10000, 0.5, 10, 10}, // the defaults
+    FastCase {5, 0.5, 1, 6}, // N D = 2.5
+    FastCase {4096, 0.25, 1e-3, 4097}, // every harmonic up to N + 1
+    FastCase {300, 0.9, 5, 0},
+    FastCase {300, 0.9, 5, -2},
+    FastCase {1, 1, 1, 2},
+    FastCase {2, 0.5, 1, 3},
+    FastCase {1000, 0.5, 0, 5}, // a silent signal
+    FastCase {20, -0.05, 1, 4}, // a small negative duty cycle: all zero
+    FastCase {79, 0.99365907548456722, 1, 80}, // harmonic 1 is not the largest: 80 (bin 1) is
+};
+
+template<std::size_t A, std::size_t B>
+std::vector<FastCase> Joined(const FastCase (&common)[A], const FastCase (&own)[B])
+{
+    std::vector<FastCase> cases(std::begin(common), std::end(common));
+    cases.insert(cases.end(), std::begin(own), std::end(own));
+    return cases;
+}
+
+const FastCase DirectSumsOwnCases[] = {
     FastCase {7, 0.5, 1, 8}, // N D = 3.5
     FastCase {10, 0.37, 3, 11}, // N D = 3.7
     FastCase {1000, 1, 2, 40}, // D = 1
     FastCase {999, 0.3, -4, 50}, // negative V
-    FastCase {4096, 0.25, 1e-3, 4097}, // every harmonic up to N + 1
-    FastCase {100000, 0.013, 7, 3}, FastCase {300, 0.9, 5, 0}, FastCase {300, 0.9, 5, -2},
-    FastCase {1, 1, 1, 2}, FastCase {2, 0.5, 1, 3}, FastCase {1000, 0.5, 0, 5}, // a silent signal
-    FastCase {20, -0.05, 1, 4}, // a small negative duty cycle: all zero
-    FastCase {200000, 0.77, 1e-300, 7},
-    FastCase {79, 0.99365907548456722, 1, 80}, // harmonic 1 is not the largest
-    FastCase {8, 0.16707, 0x1p60, 9}, // nor here, moduli near 2^60 and nearly tied
+    FastCase {100000, 0.013, 7, 3}, FastCase {200000, 0.77, 1e-300, 7},
+    FastCase {8, 0.16707, 0x1p60, 9}, // harmonic 1 not the largest, moduli near 2^60, nearly tied
     // Harmonic 2^j's angle is the sampling angle where N D = N / 2^(j+1): summed while sampling
     FastCase {1000, 0.125, 3, 9}, // harmonic 4 (z = H / 2)
     FastCase {300000, 0.5, 3, 2}, // harmonic 1, over rounds of the sampling
     FastCase {60, 1.0 / 6, 1, 7}, // N D = N / 6, but 6 is no power of two: harmonic 3 is not
 };
+const std::vector<FastCase> FastCases = Joined(CommonCases, DirectSumsOwnCases);
 
 INSTANTIATE_TEST_SUITE_P(Sizes, FastPaths, testing::ValuesIn(FastCases),
                          [](const auto &info) { return FastCaseName(info.param); });
@@ -234,8 +252,7 @@ TEST_P(TransformPath, showsTheLiteralLoopsNumbersToTheBit)
     }
 }
 
-const FastCase TransformCases[] = {
-    FastCase {79, 0.99365907548456722, 1, 80}, // harmonic 80 (bin 1) beats harmonic 1
+const FastCase TransformOwnCases[] = {
     FastCase {79, 0.99365907548456722, 0x1p60, 80},
     FastCase {79, 0.99365907548456722, 1e-300, 80},
     FastCase {79, 0.99365907548456722, -3e-160, 80}, // squares near the subnormals
@@ -243,23 +260,15 @@ const FastCase TransformCases[] = {
     FastCase {1000, 0.5, 1e-300, 1001},
     FastCase {1000, 0.5, 0x1p60, 1001},
     FastCase {997, 0.3, 3, 998}, // a prime N
-    FastCase {4096, 0.25, 1e-3, 4097},
-    FastCase {10000, 0.5, 10, 10}, // the defaults, forced
     FastCase {300001, 0.5, -7, 3}, // harmonic 1 summed over rounds of the sampling
     FastCase {100000, 0.5, 10, 1000},
     FastCase {12345, 0.0007, 2, 2000}, // a short pulse: a flat spectrum, many near the largest
     FastCase {33, 0.079775424096381248, 1, 34},
     FastCase {215, 0.012696822406366031, 1, 216},
     FastCase {7, 0.23938528325845554, 1, 8},
-    FastCase {5, 0.5, 1, 6},
-    FastCase {1, 1, 1, 2},
-    FastCase {2, 0.5, 1, 3},
-    FastCase {300, 0.9, 5, 0},
-    FastCase {300, 0.9, 5, -2},
-    FastCase {1000, 0.5, 0, 5}, // silent
-    FastCase {20, -0.05, 1, 4}, // silent
     FastCase {999, 0.3, -4, 50.5},
 };
+const std::vector<FastCase> TransformCases = Joined(CommonCases, TransformOwnCases);
 
 INSTANTIATE_TEST_SUITE_P(Cases, TransformPath, testing::ValuesIn(TransformCases),
                          [](const auto &info) { return FastCaseName(info.param); });
