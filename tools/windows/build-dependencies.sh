@@ -33,26 +33,11 @@ jobs=2
 niced=(nice -n 19)
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-apt_updated=0
 
 packages=(
     g++-mingw-w64-x86-64-posix wine64 dpkg-dev make perl xz-utils patch
     cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools
 )
-
-install_missing() {
-    local missing=() package
-    for package in "$@"; do
-        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-            missing+=("$package")
-        fi
-    done
-    [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing: ${missing[*]}"
-    [ "$apt_updated" -eq 1 ] || "${as_root[@]}" apt-get update
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y --no-install-recommends "${missing[@]}"
-}
 
 # Adds a deb-src entry for bookworm's main when no source entry is there: the URI (and options,
 # key) of the deb entry for bookworm, as deb-src, suite bookworm only. Only bookworm itself: the
@@ -100,7 +85,6 @@ ensure_deb_src() {
     fi
     echo "Added a deb-src entry for bookworm main to /etc/apt/sources.list.d/"
     "${as_root[@]}" apt-get update
-    apt_updated=1
 }
 
 # The .dsc that apt-get source would fetch for a source package: its line of --print-uris
@@ -295,7 +279,8 @@ key_for() {
 }
 
 ensure_deb_src
-install_missing "${packages[@]}"
+# The project's own installer, with the cross build's packages beside the native build's.
+"$here/../install-dependencies.sh" "${packages[@]}"
 mkdir -p "$cache"
 
 wanted=("$@")
