@@ -112,11 +112,6 @@ TableRow AnalysisTable::KindOf(std::int64_t row) const
                                 : TableRow::Sample;
 }
 
-std::size_t AnalysisTable::ColumnOf(const ResultDeclaration &result)
-{
-    return ResultColumns[static_cast<std::size_t>(&result - AnalysisResultList.data())];
-}
-
 AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
 {
     Row cells;

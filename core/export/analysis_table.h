@@ -75,8 +75,6 @@ public:
 
     using Row = std::array<TableCell, ColumnCount>;
     static const std::array<TableColumn, ColumnCount> &Columns();
-    // The column of a declared result.
-    static std::size_t ColumnOf(const ResultDeclaration &result);
 
     // Reads the state when rows are read: it must not change meanwhile.
     explicit AnalysisTable(const AnalysisState &state);
