@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qt6-base-dev libgl-dev fonts-liberation2 qt6-translations-l10n
+    qt6-wayland weston
     libsleef-dev libfftw3-dev libgtest-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev clang-format-14
     desktop-file-utils appstream dpkg-dev file binutils reuse lintian mmdebstrap
