@@ -215,9 +215,14 @@ private slots:
         QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier); // the dialog, given up
         QCOMPARE(chooser_.titles, QStringList {"Salva immagine"});
         QVERIFY(chooser_.suggestions.first().endsWith("/spettro-segnale.png"));
+    }
 
-        // The Menu key anywhere in the window (the platform turns it into a keyboard context
-        // menu event for the focused control), a right click on the plot: the same menu.
+    // The Menu key anywhere in the window (the platform turns it into a keyboard context menu
+    // event for the focused control), a right click on the plot: the same menu.
+    void theMenuKeyAndARightClickOpenTheMenu()
+    {
+        Form2 *window = graphs();
+        PlotExport *out = window->Export();
         window->Option1()->setFocus();
         QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5),
                               window->Option1()->mapToGlobal(QPoint(5, 5)));

@@ -57,8 +57,12 @@ private slots:
         QCOMPARE(BackColor(w_.Label("Label9")), Green);
         QCOMPARE(BackColor(w_.Button("Command1")), Green);
         QCOMPARE(BackColor(w_.Label("Label67")), QColor(192, 255, 255));
-        QCOMPARE(QApplication::focusWidget(), w_.Field("Text7"));
         QCOMPARE(w_.form->GraphWindow(), nullptr);
+    }
+
+    void theKeyboardStartsInTheFirstField()
+    {
+        QCOMPARE(QApplication::focusWidget(), w_.Field("Text7"));
     }
 
     void controlsStandWhereTheyBelong_data()
