@@ -11,8 +11,10 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolTip>
 #include <QtTest>
 
 #include <algorithm>
@@ -50,6 +52,25 @@ protected:
     }
 };
 
+// Where a tool-tip window stood when it was last shown.
+class TipPlacement : public QObject
+{
+public:
+    QPointer<QWidget> shown;
+    QPoint shownAt;
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        auto *widget = qobject_cast<QWidget *>(object);
+        if (event->type() == QEvent::Show && widget && widget->windowType() == Qt::ToolTip) {
+            shown = widget;
+            shownAt = widget->pos();
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 class Form2Test : public QObject
@@ -69,6 +90,13 @@ private:
     void moveOver(const QPoint &position) const
     {
         QTest::mouseMove(form_->windowHandle(), form_->Picture1()->mapTo(form_.get(), position));
+    }
+    // The pointer enters the window over the plot, as the seat says before any move.
+    void enterAt(const QPoint &position) const
+    {
+        const QPoint inWindow = form_->Picture1()->mapTo(form_.get(), position);
+        QEnterEvent enter(inWindow, inWindow, form_->mapToGlobal(inWindow));
+        QApplication::sendEvent(form_->windowHandle(), &enter);
     }
     // A point of the plot's box at user coordinates (x, y).
     QPoint boxPoint(double x, double y) const
@@ -266,6 +294,35 @@ private slots:
         moveOver(boxPoint(10, 45)); // the first line
         QTRY_VERIFY(form_->Option3()->isChecked());
         QVERIFY2(tip().startsWith("f= 10.0") || tip().startsWith("f= 9.9"), qPrintable(tip()));
+    }
+
+    // The tip on screen follows the pointer with the reading under it. A Wayland popup stays
+    // where it was first placed, whatever Qt moves it to, so there the tip must be shown anew
+    // where it stands, never moved while shown.
+    void theTipOnScreenFollowsThePointer()
+    {
+        PlotArea *plot = form_->Picture1();
+        const QPoint crest = boxPoint(25, 95);
+        enterAt(crest);
+        moveOver(crest);
+        QTRY_VERIFY(form_->Option1()->isChecked());
+        QHelpEvent rest(QEvent::ToolTip, crest, plot->mapToGlobal(crest)); // the pointer rests
+        QApplication::sendEvent(plot, &rest);
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), tip());
+        TipPlacement placed;
+        qApp->installEventFilter(&placed);
+        moveOver(boxPoint(10, 45));
+        QTRY_VERIFY(form_->Option3()->isChecked());
+        qApp->removeEventFilter(&placed);
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), tip());
+        QVERIFY2(tip().startsWith("f= "), qPrintable(tip()));
+        if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+            QVERIFY(placed.shown);
+            QCOMPARE(placed.shown->pos(), placed.shownAt);
+        }
+        QToolTip::hideText();
     }
 };
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot_area.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
@@ -140,8 +141,16 @@ void PlotArea::SetToolTipText(const QString &text)
 {
     setToolTip(text);
     // A tip already on screen follows the new text instead of waiting for the next rest.
-    if (QToolTip::isVisible() && underMouse())
-        QToolTip::showText(QCursor::pos(), text, this);
+    if (!QToolTip::isVisible() || !underMouse())
+        return;
+    // Qt moves a tip that is shown; on Wayland, where a popup stays where it was first placed,
+    // that would leave the new reading far from the pointer. There the tip is closed and shown
+    // anew at the pointer.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window->windowType() == Qt::ToolTip && window->isVisible())
+                window->hide();
+    QToolTip::showText(QCursor::pos(), text, this);
 }
 
 QPointF PlotArea::UserPoint(QPointF contentsPosition) const
