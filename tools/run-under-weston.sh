@@ -31,7 +31,7 @@ fi
 # socket, so that runs side by side never meet and nothing is left in the user's.
 runtime=$(mktemp -d "${TMPDIR:-/tmp}/spettro-wayland.XXXXXX")
 chmod 0700 "$runtime"
-socket=spettro-$(basename "$runtime")
+socket=$(basename "$runtime")
 weston_pid=
 stop() {
     if [ -n "$weston_pid" ]; then
