@@ -93,6 +93,11 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://spettrosegnale.it")
 # Qt's Italian translations, which the program loads at start.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-qpa-plugins, qt6-translations-l10n")
+# Debian 12's own desktop, GNOME, runs on Wayland, where Qt takes its Wayland platform whenever
+# it is installed: the windows are then the compositor's own clients, drawn at the output's
+# scale, as the window tests check them (label wayland). Recommended, not required: an X11
+# session needs none of it, and without it the program runs on Wayland through XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # A source archive never takes the build trees or the repository's own metadata.

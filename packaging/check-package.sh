@@ -97,6 +97,15 @@ for needed in libqt6widgets6 libxlsxwriter4 fonts-liberation2 qt6-qpa-plugins qt
         fail "Depends does not name $needed"
     fi
 done
+# Qt's Wayland platform, for Debian's own desktop, is recommended, not required.
+if grep -Eq "(^|[,|])[[:space:]]*qt6-wayland([[:space:](,|]|$)" <<<"$(field Recommends)"; then
+    pass "Recommends names qt6-wayland"
+else
+    fail "Recommends does not name qt6-wayland"
+fi
+if grep -Eq "(^|[,|])[[:space:]]*qt6-wayland([[:space:](,|]|$)" <<<"$depends"; then
+    fail "Depends names qt6-wayland, which an X11 session does not need"
+fi
 [ "$(field Section)" = "science" ] \
     && pass "Section: science" \
     || fail "Section is '$(field Section)', expected 'science'"
