@@ -33,7 +33,12 @@ runtime=$(mktemp -d "${TMPDIR:-/tmp}/spettro-wayland.XXXXXX")
 chmod 0700 "$runtime"
 socket=$(basename "$runtime")
 weston_pid=
+test_pid=
 stop() {
+    if [ -n "$test_pid" ]; then
+        kill "$test_pid" 2>/dev/null || true
+        wait "$test_pid" 2>/dev/null || true
+    fi
     if [ -n "$weston_pid" ]; then
         kill "$weston_pid" 2>/dev/null || true
         wait "$weston_pid" 2>/dev/null || true
@@ -92,8 +97,13 @@ if [ ${#excepted[@]} -gt 0 ]; then
     done
 fi
 
+# In the background and waited for, so that a signal to this script stops the test and Weston
+# at once rather than after the test.
+"${run[@]}" "$test" "$@" "${functions[@]}" &
+test_pid=$!
 status=0
-"${run[@]}" "$test" "$@" "${functions[@]}" || status=$?
+wait "$test_pid" || status=$?
+test_pid=
 if [ "$status" -ne 0 ]; then
     echo "--- weston's log" >&2
     cat "$runtime/weston.log" >&2
