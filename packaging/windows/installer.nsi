@@ -87,7 +87,12 @@ VIAddVersionKey /LANG=1040 "Comments" "Software libero, secondo la GNU General P
 !insertmacro MUI_LANGUAGE "Italian"
 
 Function .onInit
+  ; MultiUser.nsh sets the mode's folder; a folder given with /D= comes first.
+  StrCpy $0 $INSTDIR
   !insertmacro MULTIUSER_INIT
+  ${If} $0 != ""
+    StrCpy $INSTDIR $0
+  ${EndIf}
 FunctionEnd
 
 Function un.onInit
