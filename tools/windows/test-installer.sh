@@ -6,7 +6,8 @@
 # in a new wine prefix:
 #   - the version record and the icon of the executable shipped, read back with wrestool and
 #     icotool: each field against the project's version and the program's names, each image
-#     against the PNG icon it was made from (and the installer's icon too);
+#     against the PNG icon it was made from (and the installer's icon too); and that it is a
+#     GUI program, which opens no console window;
 #   - the installer, silent (/S), for the current user and (/S /AllUsers) for every user: the
 #     files as staged, the Start-menu shortcut (target, icon), the uninstall key of the right
 #     hive with each value, the program started from the shortcut's target (its window
@@ -39,7 +40,8 @@ else
     keep_work=0
 fi
 
-"$root/tools/install-dependencies.sh" wine64 xvfb x11-utils icoutils unzip python3 >&2
+"$root/tools/install-dependencies.sh" wine64 xvfb x11-utils icoutils unzip python3 \
+    binutils-mingw-w64-x86-64 >&2
 
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
@@ -126,6 +128,10 @@ check "version record: InternalName" spettro-segnale "$(strings_of InternalName)
 check "version record: Translation (Italian, Unicode)" "0x0410,1200" "$(record var.Translation)"
 check "version record: the resource's language is Italian (1040)" 1040 \
     "$(wrestool --list --type=16 "$shipped" | sed -n 's/.*--language=\([0-9]*\).*/\1/p')"
+
+# A console program would open a console window beside its own.
+check "the executable is a Windows GUI program (no console window)" "00000002 (Windows GUI)" \
+    "$(x86_64-w64-mingw32-objdump -p "$shipped" | sed -n 's/^Subsystem[[:space:]]*//p' | tr -s '\t ' ' ')"
 
 # Explorer takes the first icon group, Qt's windows platform the one named IDI_ICON1.
 first_group() { # the name of the first icon group of a .exe
