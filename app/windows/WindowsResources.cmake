@@ -43,6 +43,7 @@ function(spettro_add_windows_resources target version)
 
     set(out ${CMAKE_CURRENT_BINARY_DIR}/windows-resources)
     set(SPETTRO_ICON_FILE ${out}/spettro-segnale.ico)
+    set(SPETTRO_MANIFEST_FILE ${SPETTRO_WINDOWS_RESOURCES_DIR}/spettro-segnale.manifest)
     set(SPETTRO_VERSION ${version})
     list(JOIN version_numbers "," SPETTRO_VERSION_NUMBERS)
     configure_file(${SPETTRO_WINDOWS_RESOURCES_DIR}/spettro-segnale.rc.in
@@ -66,5 +67,7 @@ function(spettro_add_windows_resources target version)
     target_sources(${target} PRIVATE ${out}/spettro-segnale.rc ${SPETTRO_ICON_FILE})
     # windres reads the icon the script names; CMake does not see that by itself.
     set_source_files_properties(${out}/spettro-segnale.rc PROPERTIES
-        OBJECT_DEPENDS ${SPETTRO_ICON_FILE})
+        OBJECT_DEPENDS "${SPETTRO_ICON_FILE};${SPETTRO_MANIFEST_FILE}")
+    # A window program: no console opens beside it.
+    set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
 endfunction()
