@@ -33,6 +33,13 @@ STANDS_ON = {
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 
+# The operating system's own code lives in this room alone: elsewhere no system is named, in a
+# test of the preprocessor or a system header.
+PLATFORM_ROOM = "core/platform"
+NAMES_A_SYSTEM = re.compile(r"\b(_WIN32|_WIN64|__linux__|__unix__|__APPLE__|Q_OS_[A-Z]+)\b|"
+                            r"#\s*include\s*<(windows\.h|io\.h|unistd\.h|fcntl\.h|printf\.h|"
+                            r"sys/[a-z_]+\.h|linux/[a-z_]+\.h)>")
+
 
 def main():
     root = pathlib.Path(__file__).resolve().parent.parent
@@ -56,6 +63,11 @@ def main():
             room = str(path.parent.relative_to(root))
             if path.suffix in (".h", ".cpp") and room not in STANDS_ON:
                 faults.append(f"{path.relative_to(root)}: in {room}, a room this check does not know")
+            if path.suffix in (".h", ".cpp") and room != PLATFORM_ROOM:
+                found = NAMES_A_SYSTEM.search(path.read_text(encoding="utf-8"))
+                if found:
+                    faults.append(f"{path.relative_to(root)}: names a system ({found.group(0)}), "
+                                  f"which only {PLATFORM_ROOM} does")
     print("\n".join([*faults, f"{len(STANDS_ON)} rooms checked, {len(faults)} faults"]))
     return int(bool(faults))
 

@@ -4,8 +4,9 @@
 #include "core/export/analysis_workbook.h"
 
 #include "core/export/analysis_table.h"
-#include "core/export/workbook_numbers.h"
 #include "core/export/workbook_parts.h"
+#include "core/platform/file_saving.h"
+#include "core/platform/workbook_numbers.h"
 #include "core/state/task_control.h"
 
 #include <xlsxwriter.h>
@@ -25,7 +26,7 @@ namespace {
 // tells, until the library's next temporary file resets it.
 bool FailedWrite(int error)
 {
-    return error == ENOSPC || error == EFBIG || error == EDQUOT || error == EIO;
+    return IsFailedWrite(error);
 }
 
 // Rows written between two looks at the cancel flag.

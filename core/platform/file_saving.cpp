@@ -1,33 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+// What every system shares: the C library's error numbers, and the diagnoses built on PathProblem.
 #include "core/platform/file_saving.h"
 
 #include <cerrno>
-#include <climits>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
-
-namespace {
-
-// A folder that could not be looked at: missing, or a plain file where one of its parents should
-// be, told by climbing to the nearest part of the path that exists.
-SaveProblem MissingFolderProblem(const std::filesystem::path &folder)
-{
-    for (std::filesystem::path part = folder.parent_path(); !part.empty();
-         part = part.parent_path()) {
-        struct stat info
-        {
-        };
-        if (::stat(part.c_str(), &info) == 0)
-            return S_ISDIR(info.st_mode) ? SaveProblem::FolderMissing : SaveProblem::NotAFolder;
-        if (part == part.root_path())
-            break;
-    }
-    return SaveProblem::FolderMissing;
-}
-
-} // namespace
+#include <cstdio>
+#include <memory>
 
 SaveProblem ProblemOf(int error)
 {
@@ -39,7 +17,9 @@ SaveProblem ProblemOf(int error)
     case EACCES:
         return SaveProblem::NoPermission;
     case EPERM:
+#ifdef ETXTBSY
     case ETXTBSY:
+#endif
         return SaveProblem::FileProtected;
     case EISDIR:
         return SaveProblem::IsAFolder;
@@ -48,7 +28,9 @@ SaveProblem ProblemOf(int error)
     case EROFS:
         return SaveProblem::ReadOnlyDisk;
     case ENOSPC:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
         return SaveProblem::DiskFull;
     case EFBIG:
         return SaveProblem::FileTooLarge;
@@ -57,41 +39,13 @@ SaveProblem ProblemOf(int error)
     }
 }
 
-std::optional<SaveProblem> PathProblem(const std::string &path)
+bool IsFailedWrite(int error)
 {
-    namespace fs = std::filesystem;
-    const fs::path file(path);
-    // By name first: the system would say "too long" for any part of the path alike.
-    if (path.size() >= PATH_MAX)
-        return SaveProblem::PathTooLong;
-    if (file.filename().string().size() > NAME_MAX)
-        return SaveProblem::NameTooLong;
-    for (const fs::path &part : file.parent_path())
-        if (part.string().size() > NAME_MAX)
-            return SaveProblem::FolderNameTooLong;
-
-    const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
-    struct stat info
-    {
-    };
-    if (::stat(folder.c_str(), &info) != 0) {
-        const int error = errno;
-        return error == ENOENT ? MissingFolderProblem(folder) : ProblemOf(error);
-    }
-    if (!S_ISDIR(info.st_mode))
-        return SaveProblem::NotAFolder;
-    // The new file is written beside the old one and then takes its place.
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        return ProblemOf(errno);
-    if (::stat(file.c_str(), &info) != 0)
-        return std::nullopt; // no file there yet
-    if (S_ISDIR(info.st_mode))
-        return SaveProblem::IsAFolder;
-    if (::access(file.c_str(), W_OK) != 0) {
-        const int error = errno;
-        return error == EACCES || error == EPERM ? SaveProblem::FileProtected : ProblemOf(error);
-    }
-    return std::nullopt;
+#ifdef EDQUOT
+    if (error == EDQUOT)
+        return true;
+#endif
+    return error == ENOSPC || error == EFBIG || error == EIO;
 }
 
 SaveProblem DiagnoseOpenFailure(const std::string &path)
@@ -99,29 +53,25 @@ SaveProblem DiagnoseOpenFailure(const std::string &path)
     return PathProblem(path).value_or(SaveProblem::WriteFailed);
 }
 
-std::optional<SaveProblem> WriteAll(int fd, std::string_view data)
+SaveProblem DiagnoseReplaceFailure(const std::string &path)
 {
-    while (!data.empty()) {
-        const ssize_t written = ::write(fd, data.data(), data.size());
-        if (written < 0) {
-            const int error = errno;
-            if (error == EINTR)
-                continue;
-            return ProblemOf(error);
-        }
-        if (written == 0)
-            return SaveProblem::WriteFailed;
-        data.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return std::nullopt;
+    const auto problem = PathProblem(path);
+    return problem == SaveProblem::FileInUse ? *problem : SaveProblem::ReplaceFailed;
 }
 
-std::optional<SaveProblem> SyncToDisk(int fd)
+std::optional<SaveProblem> CopyInto(const std::string &path, int fd)
 {
-    if (::fsync(fd) == 0)
-        return std::nullopt;
-    const int error = errno;
-    if (error == EINVAL || error == EROFS) // a file system that keeps nothing to sync
-        return std::nullopt;
-    return ProblemOf(error);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(std::fopen(path.c_str(), "rb"),
+                                                                &std::fclose);
+    if (!file)
+        return ProblemOf(errno);
+    std::string chunk(1 << 20, '\0');
+    for (;;) {
+        const std::size_t read = std::fread(chunk.data(), 1, chunk.size(), file.get());
+        if (read > 0)
+            if (const auto problem = WriteAll(fd, std::string_view(chunk.data(), read)))
+                return problem;
+        if (read < chunk.size())
+            return std::ferror(file.get()) ? std::optional(SaveProblem::WriteFailed) : std::nullopt;
+    }
 }

@@ -172,6 +172,8 @@ constexpr SaveProblemEntry SaveProblemTexts[] = {
     {SaveProblem::WriteFailed, u"la scrittura sul disco non è riuscita"},
     {SaveProblem::ReplaceFailed, u"non è stato possibile sostituire il file esistente"},
     {SaveProblem::NotEnoughMemory, u"la memoria non basta per preparare i dati"},
+    {SaveProblem::FileInUse, u"il file è aperto in un altro programma, che va chiuso prima"},
+    {SaveProblem::NameNotAllowed, u"il sistema non ammette quel nome di file"},
 };
 
 static_assert(OneRowEachInOrder<SaveProblem>(SaveProblemTexts, &SaveProblemEntry::text),

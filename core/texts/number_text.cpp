@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/texts/number_text.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cstdlib>
-#include <locale.h>
-
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace {
 
@@ -15,12 +15,33 @@ bool IsDigit(char16_t c)
     return c >= u'0' && c <= u'9';
 }
 
-// strtod honours LC_NUMERIC, which a desktop program sets from the user's locale; the typed
-// numbers always use the point, so they are read in the C locale.
-locale_t CLocale()
+// The nearest double to a decimal number of the form [-]digits[.digits][e[+-]digits] with at
+// least one digit, whatever the user's locale (the typed numbers always use the point); beyond
+// the doubles' range, infinity or zero with the number's sign, as strtod gives them.
+double NearestDouble(const std::string &number)
 {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return c;
+    const bool negative = number.front() == '-';
+    const char *first = number.data() + (number.front() == '+' ? 1 : 0);
+    double value = 0;
+    const auto [end, error] = std::from_chars(first, number.data() + number.size(), value);
+    if (error != std::errc::result_out_of_range)
+        return value;
+    // Out of range: too large when the first significant digit stands far above the units, too
+    // small when far below; its decimal order is its place in the mantissa plus the exponent.
+    const std::size_t exponentAt = std::min(number.find('e'), number.size());
+    const std::string_view mantissa(number.data(), exponentAt);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t significant = mantissa.find_first_of("123456789");
+    std::int64_t order = significant < point ? std::int64_t(point - significant) - 1
+                                             : -std::int64_t(significant - point);
+    std::int64_t exponent = 0;
+    for (std::size_t i = exponentAt + 1; i < number.size(); ++i)
+        if (number[i] >= '0' && number[i] <= '9')
+            exponent = std::min<std::int64_t>(exponent * 10 + (number[i] - '0'), 1'000'000'000);
+    order += exponentAt + 1 < number.size() && number[exponentAt + 1] == '-' ? -exponent : exponent;
+    const bool large = order > 0;
+    const double magnitude = large ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -magnitude : magnitude;
 }
 
 std::u16string Widen(std::string_view text, char16_t decimalSeparator)
@@ -65,7 +86,7 @@ double Val(std::u16string_view text)
         if (j > firstDigit)
             number += exponent;
     }
-    return strtod_l(number.c_str(), nullptr, CLocale());
+    return NearestDouble(number);
 }
 
 std::optional<std::u16string> FormatScientific(double value, char16_t decimalSeparator)

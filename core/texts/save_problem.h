@@ -20,5 +20,7 @@ enum class SaveProblem
     WriteFailed,
     ReplaceFailed, // written, but not put in place of the old file
     NotEnoughMemory, // to prepare what is written
+    FileInUse, // another program holds the file open and keeps it from being replaced
+    NameNotAllowed, // characters or a name the system reserves
     Count // not a problem: how many there are
 };

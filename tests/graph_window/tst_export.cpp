@@ -32,12 +32,16 @@
 #include <QLabel>
 #include <QPushButton>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <csignal>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -76,19 +80,64 @@ QByteArray TableText(const AnalysisState &state)
     return QByteArray::fromStdString(text);
 }
 
+#ifdef _WIN32
+// Windows sets no limit on the size of one process's files: the rows that need one skip, and a
+// small drive of the test script's (SPETTRO_SMALL_DRIVE) shows the full disk instead.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(std::int64_t) { }
+    static bool Available() { return false; }
+};
+
+// Keeps a file from being replaced: read-only; as it was again when it goes out of scope.
+class Protected
+{
+public:
+    explicit Protected(const QString &path) : path_(path)
+    {
+        SetFileAttributesW(reinterpret_cast<const wchar_t *>(path.utf16()),
+                           FILE_ATTRIBUTE_READONLY);
+    }
+    ~Protected()
+    {
+        SetFileAttributesW(reinterpret_cast<const wchar_t *>(path_.utf16()), FILE_ATTRIBUTE_NORMAL);
+    }
+
+private:
+    QString path_;
+};
+
+// Holds a file open, shared with no one, as a spreadsheet holds the file it shows.
+class HeldOpen
+{
+public:
+    explicit HeldOpen(const QString &path)
+        : handle_(CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()), GENERIC_READ, 0,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+    { }
+    ~HeldOpen() { CloseHandle(handle_); }
+    bool Holding() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
+};
+constexpr bool FilesHeldOpenStayInPlace = true;
+#else
 // Lowers the largest file this process may write, so that a save fails as on a full disk.
 class FileSizeLimit
 {
 public:
-    explicit FileSizeLimit(rlim_t bytes)
+    explicit FileSizeLimit(std::int64_t bytes)
     {
         std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of a signal
         getrlimit(RLIMIT_FSIZE, &saved_);
         rlimit lowered = saved_;
-        lowered.rlim_cur = bytes;
+        lowered.rlim_cur = rlim_t(bytes);
         setrlimit(RLIMIT_FSIZE, &lowered);
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+    static bool Available() { return true; }
 
 private:
     rlimit saved_ {};
@@ -127,6 +176,19 @@ private:
     int flags_ = 0;
     bool immutable_ = false;
 };
+
+// On Linux a file another program holds open is replaced all the same.
+class HeldOpen
+{
+public:
+    explicit HeldOpen(const QString &path) : file_(path) { file_.open(QIODevice::ReadOnly); }
+    bool Holding() const { return file_.isOpen(); }
+
+private:
+    QFile file_;
+};
+constexpr bool FilesHeldOpenStayInPlace = false;
+#endif
 
 // The one visible top-level window of a kind (a modal dialog the test must answer), if any.
 template<typename Window> Window *Showing()
@@ -374,6 +436,13 @@ private slots:
         row("folder name too long", QString(300, 'c') + "/dati.csv", false,
             SaveProblem::FolderNameTooLong);
         row("a folder in the file's place", "cartella", true, SaveProblem::IsAFolder);
+#ifdef _WIN32
+        row("a name the system does not allow", "dati:1.csv", false, SaveProblem::NameNotAllowed);
+        QString deep;
+        while (deep.size() < 32767)
+            deep += QString(200, 'c') + '/';
+        row("path too long", deep + "dati.csv", false, SaveProblem::PathTooLong);
+#endif
         row("an old file that may not be replaced", "dati.csv", false, SaveProblem::FileProtected,
             true, 0, "100000", true);
         row("disk full", "dati.csv", false, SaveProblem::FileTooLarge, false, 200000);
@@ -424,8 +493,10 @@ private slots:
             if (protect)
                 unreplaceable.emplace(chooser_.path);
             std::optional<FileSizeLimit> limit;
+            if (sizeLimit > 0 && !FileSizeLimit::Available())
+                QSKIP("no limit on one file's size on this system");
             if (sizeLimit > 0)
-                limit.emplace(rlim_t(sizeLimit));
+                limit.emplace(sizeLimit);
             std::optional<SmallDisk> temporary;
             if (temporaryDisk > 0) {
                 provideTheSum(window); // before the disk fills: the save alone runs on it
@@ -455,6 +526,48 @@ private slots:
         window->Export()->SaveData();
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(Contents(chooser_.path), TableText(*w_.state));
+    }
+
+    // A file another program holds open: where the system keeps it in place (Windows), the
+    // save says so and leaves it as it was; elsewhere it is replaced.
+    void saveOverAFileHeldOpen_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("CSV") << "dati.csv";
+        QTest::newRow("image") << "grafici.png";
+        QTest::newRow("workbook") << "foglio.xlsx";
+    }
+    void saveOverAFileHeldOpen()
+    {
+        QFETCH(QString, name);
+        Form2 *window = graphs("100", "10");
+        chooser_.path = in(name);
+        const QByteArray old = "contenuto di prima\r\n";
+        {
+            QFile file(chooser_.path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(old);
+        }
+        {
+            const HeldOpen held(chooser_.path);
+            QVERIFY(held.Holding());
+            if (name.endsWith(".xlsx"))
+                window->Export()->SaveWorkbook();
+            else if (name.endsWith(".png"))
+                window->Export()->SaveImage();
+            else
+                window->Export()->SaveData();
+        }
+        if (FilesHeldOpenStayInPlace) {
+            QCOMPARE(w_.Shown(),
+                     QStringList {QString::fromStdU16String(
+                         SaveFailedText(chooser_.path.toStdU16String(), SaveProblem::FileInUse))});
+            QCOMPARE(Contents(chooser_.path), old);
+        } else {
+            QCOMPARE(w_.Shown(), QStringList());
+            QVERIFY(Contents(chooser_.path) != old);
+        }
+        QCOMPARE(leftOver({name}), QStringList());
     }
 
     // A long save shows its progress; cancelled, it leaves no file and the old one as it was.

@@ -27,6 +27,7 @@
 #include <QMimeData>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 #include <optional>
 #include <string>
@@ -127,7 +128,7 @@ void PlotExport::Commit(QSaveFile &file, const QString &path)
     }
     if (!file.commit())
         Fail(path,
-             file.error() == QFileDevice::RenameError ? SaveProblem::ReplaceFailed
+             file.error() == QFileDevice::RenameError ? DiagnoseReplaceFailure(path.toStdString())
                                                       : SaveProblem::WriteFailed);
 }
 
@@ -278,11 +279,21 @@ void PlotExport::SaveWorkbook()
         return;
     const QString path = file.fileName();
     // The library writes to a file name of its own choosing: it is given the open temporary
-    // file, which then goes in place as the other saves do.
-    const std::string written = "/proc/self/fd/" + std::to_string(file.handle());
+    // file's own name where the system has one, which then goes in place as the other saves do;
+    // elsewhere a file of its own, copied into the temporary one.
+    const int fd = int(file.handle());
+    const std::optional<std::string> direct = NameOfOpenFile(fd);
+    QTemporaryFile scratch(QDir::tempPath() + QStringLiteral("/spettro-segnale-XXXXXX.xlsx"));
+    if (!direct && !scratch.open()) {
+        file.cancelWriting();
+        return Fail(path, SaveProblem::WriteFailed);
+    }
+    scratch.close(); // the library opens it by name
+    const std::string written = direct ? *direct : scratch.fileName().toStdString();
     WorkbookResult result = WorkbookResult::Cancelled;
     int error = 0;
     bool completed = false;
+    std::optional<SaveProblem> copied;
     if (const auto outOfMemory = OutOfMemoryMessage(
             MemoryTask::Save,
             [&] {
@@ -290,6 +301,8 @@ void PlotExport::SaveWorkbook()
                                             table.RowCount(), [&](TaskControl &control) {
                                                 result = WriteAnalysisWorkbook(table, written,
                                                                                control, error);
+                                                if (result == WorkbookResult::Written && !direct)
+                                                    copied = CopyInto(written, fd);
                                             });
             },
             path.toStdU16String())) {
@@ -298,9 +311,9 @@ void PlotExport::SaveWorkbook()
     }
     if (!completed || result == WorkbookResult::Cancelled)
         return file.cancelWriting();
-    if (result == WorkbookResult::Failed) {
+    if (result == WorkbookResult::Failed || copied) {
         file.cancelWriting();
-        return Fail(path, ProblemOf(error));
+        return Fail(path, copied ? *copied : ProblemOf(error));
     }
     Commit(file, path);
 }

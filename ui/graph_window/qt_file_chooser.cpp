@@ -4,13 +4,13 @@
 
 #include "ui/window_texts.h"
 
+#include "core/platform/file_saving.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-
-#include <climits>
 
 std::unique_ptr<QFileDialog> QtFileChooser::SaveDialog(QWidget *parent, const QString &title,
                                                        const QString &suggested,
@@ -32,7 +32,7 @@ std::unique_ptr<QFileDialog> QtFileChooser::SaveDialog(QWidget *parent, const QS
         hint->hide();
         grid->addWidget(hint, grid->rowCount(), 0, 1, grid->columnCount());
         QObject::connect(name, &QLineEdit::textChanged, hint, [hint](const QString &text) {
-            hint->setVisible(QFileInfo(text).fileName().toUtf8().size() > NAME_MAX);
+            hint->setVisible(NameTooLong(QFileInfo(text).fileName().toStdString()));
         });
     }
     return dialog;

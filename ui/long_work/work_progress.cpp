@@ -7,7 +7,7 @@
 //   state, which nothing changes while the work runs (the windows take no input, and both
 //   commands and exports refuse to start while another long task runs). It talks to the worker
 //   only through `control` (cancel flag, count done) and `finished`, both atomic, and the worker
-//   only wakes the loop with a queued quit.
+//   only wakes this thread's event dispatcher.
 // - After the join everything belongs to this thread again.
 // A cancel always wins: Annulla may be clicked just as the worker ends, and the dialog then says
 // "Annullamento in corso…"; the user asked for nothing to change, so the caller discards the
@@ -16,10 +16,10 @@
 
 #include "ui/window_texts.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QProgressDialog>
-#include <QSocketNotifier>
 #include <QTimer>
 
 #include <algorithm>
@@ -29,45 +29,24 @@
 #include <optional>
 #include <thread>
 
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 namespace {
 
-// The worker wakes this thread through an eventfd, a system call both threads (and a race
-// detector) see, so that no Qt object crosses between them. Without one, short work ends the wait
-// at the dialog's delay instead.
+// The worker wakes this thread's event dispatcher as it ends (Qt's wakeUp, which any thread may
+// call), so that no Qt object crosses between them and short work ends the wait at once.
 class WakeUp
 {
 public:
-    explicit WakeUp(QEventLoop &waiting) : fd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
-    {
-        if (fd_ < 0)
-            return;
-        notifier_.emplace(fd_, QSocketNotifier::Read);
-        QObject::connect(&*notifier_, &QSocketNotifier::activated, &waiting, &QEventLoop::quit);
-    }
-    ~WakeUp()
-    {
-        notifier_.reset();
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    WakeUp(const WakeUp &) = delete;
-    WakeUp &operator=(const WakeUp &) = delete;
+    WakeUp() : dispatcher_(QAbstractEventDispatcher::instance()) { }
 
     // From the worker.
     void Ring() const
     {
-        if (fd_ < 0)
-            return;
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = ::write(fd_, &one, sizeof one);
+        if (dispatcher_)
+            dispatcher_->wakeUp();
     }
 
 private:
-    const int fd_;
-    std::optional<QSocketNotifier> notifier_;
+    QAbstractEventDispatcher *const dispatcher_;
 };
 
 // The modal dialog of work that outlasts the delay, until the work's end accepts it. Closed any
@@ -122,8 +101,7 @@ bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &prog
         pace->Starting(total);
     TaskControl control = pace ? TaskControl(*pace) : TaskControl();
     std::atomic<bool> finished {false};
-    QEventLoop waiting;
-    const WakeUp wake(waiting);
+    const WakeUp wake;
 
     // The worker touches the caller's data, `control`, `finished`, `wake` and the pace, nothing
     // else.
@@ -142,10 +120,15 @@ bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &prog
         wake.Ring();
     });
 
-    // Short work ends here: repaints go on, clicks and keys wait for the work's end.
-    QTimer::singleShot(pace ? pace->DialogDelayMs() : ProgressDialogDelayMs, &waiting,
-                       &QEventLoop::quit);
-    waiting.exec(QEventLoop::ExcludeUserInputEvents);
+    // Short work ends here: repaints go on, clicks and keys wait for the work's end. A wake-up
+    // rung before the wait starts is kept, so the wait then returns at once.
+    bool delayOver = false;
+    QObject timing;
+    QTimer::singleShot(pace ? pace->DialogDelayMs() : ProgressDialogDelayMs, &timing,
+                       [&] { delayOver = true; });
+    while (!finished && !delayOver)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents
+                                        | QEventLoop::WaitForMoreEvents);
     if (!finished && !QCoreApplication::closingDown())
         ShowProgress(parent, progress, total, control, finished);
     if (!finished) // the program is closing

@@ -3,15 +3,30 @@
 #include "core/spectrum/kernels/sincos_kernels.h"
 
 #include <cmath>
+#if SPETTRO_VECTOR_KERNELS
 #include <sleef.h>
+#endif
 
 namespace {
 
-// One lane: the C library's sincos (the same bits as its sin and cos) or SLEEF's scalar one.
-struct Libm
+// The C library's sine and cosine in two loops, one after the other, as the literal loops have
+// them: a compiler may join a sine and a cosine of one angle into one sincos call, whose bits
+// some C libraries (MinGW-w64's) do not share with their sin and cos.
+void HarmonicSumsLibm(const double *twoKPi, double n, const double *samples, std::int64_t begin,
+                      std::int64_t end, double *cosSums, double *sinSums)
 {
-    static void SinCos(double x, double &s, double &c) { sincos(x, &s, &c); }
-};
+    double cosSum = *cosSums;
+    for (std::int64_t i = begin; i < end; ++i)
+        cosSum = std::cos(*twoKPi * static_cast<double>(i) / n) * samples[i] + cosSum;
+    double sinSum = *sinSums;
+    for (std::int64_t i = begin; i < end; ++i)
+        sinSum = std::sin(*twoKPi * static_cast<double>(i) / n) * samples[i] + sinSum;
+    *cosSums = cosSum;
+    *sinSums = sinSum;
+}
+
+#if SPETTRO_VECTOR_KERNELS
+// One lane of SLEEF's scalar sincos.
 struct SleefScalar
 {
     static void SinCos(double x, double &s, double &c)
@@ -37,13 +52,14 @@ void HarmonicSumsOne(const double *twoKPi, double n, const double *samples, std:
     *cosSums = cosSum;
     *sinSums = sinSum;
 }
+#endif
 
 bool Always(const ProcessorFeatures &)
 {
     return true;
 }
 
-#if defined(__x86_64__) || defined(__i386__)
+#if SPETTRO_VECTOR_KERNELS && (defined(__x86_64__) || defined(__i386__))
 bool HasAvx512(const ProcessorFeatures &p)
 {
     return p.avx512f;
@@ -62,7 +78,10 @@ bool HasSse2(const ProcessorFeatures &p)
 }
 #endif
 
+const SpectrumKernel Exact = {"C library", 1, HarmonicSumsLibm, Always};
+
 const SpectrumKernel Kernels[] = {
+#if SPETTRO_VECTOR_KERNELS
 #if defined(__x86_64__) || defined(__i386__)
     {"AVX-512F", 8, HarmonicSumsAvx512, HasAvx512},
     {"AVX2+FMA", 4, HarmonicSumsAvx2, HasAvx2},
@@ -70,9 +89,10 @@ const SpectrumKernel Kernels[] = {
     {"SSE2", 2, HarmonicSumsSse2, HasSse2},
 #endif
     {"scalar", 1, HarmonicSumsOne<SleefScalar>, Always},
+#else
+    Exact,
+#endif
 };
-
-const SpectrumKernel Exact = {"C library", 1, HarmonicSumsOne<Libm>, Always};
 
 } // namespace
 

@@ -7,14 +7,20 @@
 #include "core/texts/messages.h"
 
 #include "tests/support/case_names.h"
+#include "tests/support/temporary_folder.h"
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -50,7 +56,9 @@ const ErrorCase ErrorCases[] = {
     {"ENAMETOOLONG", ENAMETOOLONG, SaveProblem::NameTooLong},
     {"EROFS", EROFS, SaveProblem::ReadOnlyDisk},
     {"ENOSPC", ENOSPC, SaveProblem::DiskFull},
+#ifdef EDQUOT
     {"EDQUOT", EDQUOT, SaveProblem::DiskFull},
+#endif
     {"EFBIG", EFBIG, SaveProblem::FileTooLarge},
     {"EIO", EIO, SaveProblem::WriteFailed},
 };
@@ -58,12 +66,21 @@ const ErrorCase ErrorCases[] = {
 INSTANTIATE_TEST_SUITE_P(Errors, SystemErrors, testing::ValuesIn(ErrorCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
+// What is done to "file.txt" before the path is looked at.
+enum class Hold
+{
+    Nothing,
+    ReadOnly, // made read-only (which stops no one but root on Linux: there only on Windows)
+    OpenElsewhere, // held open, shared with no one, as a spreadsheet holds the file it shows
+};
+
 // Paths under a fresh folder holding a plain file "file.txt" and a folder "cartella".
 struct PathCase
 {
     const char *name;
     std::string path;
     std::optional<SaveProblem> problem;
+    Hold hold = Hold::Nothing;
 };
 
 void PrintTo(const PathCase &c, std::ostream *out)
@@ -75,15 +92,66 @@ class Paths : public testing::TestWithParam<PathCase>
 {
 };
 
+#ifdef _WIN32
+// Whether a file held open elsewhere keeps a new one from taking its place: on Windows it does.
+std::optional<SaveProblem> HoldsOpen()
+{
+    return SaveProblem::FileInUse;
+}
+
+// The file at `path` held as `hold` says, until the holder goes.
+std::shared_ptr<void> HeldFile(const std::string &path, Hold hold)
+{
+    if (hold == Hold::ReadOnly)
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (hold != Hold::OpenElsewhere)
+        return nullptr;
+    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(handle, INVALID_HANDLE_VALUE);
+    return {handle, [](void *h) { CloseHandle(h); }};
+}
+#else
+// On Linux a file held open elsewhere is replaced all the same.
+std::optional<SaveProblem> HoldsOpen()
+{
+    return std::nullopt;
+}
+
+std::shared_ptr<void> HeldFile(const std::string &path, Hold hold)
+{
+    if (hold != Hold::OpenElsewhere)
+        return nullptr;
+    auto *file = new std::ifstream(path);
+    EXPECT_TRUE(file->is_open());
+    return std::shared_ptr<void>(file, [](void *f) { delete static_cast<std::ifstream *>(f); });
+}
+#endif
+
 TEST_P(Paths, sayWhatKeepsTheFileFromBeingSaved)
 {
-    char pattern[] = "/tmp/save_problem_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::filesystem::path folder(pattern);
+    // UTF-8 paths, put together as text: a path object would read the bytes in the system's
+    // narrow encoding on Windows.
+    const std::string base = NewTemporaryFolder("save_problem");
+    ASSERT_FALSE(base.empty());
+    const std::filesystem::path folder(base);
     std::ofstream(folder / "file.txt") << "un file\n";
     std::filesystem::create_directory(folder / "cartella");
-    EXPECT_EQ(PathProblem((folder / GetParam().path).string()), GetParam().problem);
+    {
+        const auto held = HeldFile(base + "/file.txt", GetParam().hold);
+        EXPECT_EQ(PathProblem(base + "/" + GetParam().path), GetParam().problem);
+    }
+    std::filesystem::permissions(folder / "file.txt", std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
     std::filesystem::remove_all(folder);
+}
+
+std::string PathOfLength(std::size_t length)
+{
+    std::string path;
+    while (path.size() < length)
+        path += std::string(200, 'c') + "/";
+    return path + "dati.csv";
 }
 
 const PathCase PathCases[] = {
@@ -91,23 +159,26 @@ const PathCase PathCases[] = {
     {"an old file", "file.txt", std::nullopt},
     {"name of 255 bytes", std::string(251, 'x') + ".csv", std::nullopt},
     {"name of 256 bytes", std::string(252, 'x') + ".csv", SaveProblem::NameTooLong},
-    {"accented name of 256 bytes", std::string(248, 'x') + "\xC3\xA8\xC3\xA8.csv",
-     SaveProblem::NameTooLong},
     {"folder name of 300 bytes", std::string(300, 'c') + "/dati.csv",
      SaveProblem::FolderNameTooLong},
-    {"path too long",
-     [] {
-         std::string path;
-         while (path.size() < PATH_MAX)
-             path += std::string(200, 'c') + "/";
-         return path + "dati.csv";
-     }(),
-     SaveProblem::PathTooLong},
     {"missing folder", "manca/dati.csv", SaveProblem::FolderMissing},
     {"missing folders", "manca/ancora/dati.csv", SaveProblem::FolderMissing},
     {"a file for a folder", "file.txt/dati.csv", SaveProblem::NotAFolder},
     {"a file for a parent folder", "file.txt/sotto/dati.csv", SaveProblem::NotAFolder},
     {"a folder for the file", "cartella", SaveProblem::IsAFolder},
+    {"an old file held open elsewhere", "file.txt", HoldsOpen(), Hold::OpenElsewhere},
+#ifdef _WIN32
+    // Names count UTF-16 units: 256 bytes of UTF-8 here are 254 units.
+    {"accented name of 256 bytes", std::string(248, 'x') + "\xC3\xA8\xC3\xA8.csv", std::nullopt},
+    {"path too long", PathOfLength(32767), SaveProblem::PathTooLong},
+    {"a read-only old file", "file.txt", SaveProblem::FileProtected, Hold::ReadOnly},
+    {"a name with a colon", "dati:1.csv", SaveProblem::NameNotAllowed},
+    {"a name with a question mark", "dati?.csv", SaveProblem::NameNotAllowed},
+#else
+    {"accented name of 256 bytes", std::string(248, 'x') + "\xC3\xA8\xC3\xA8.csv",
+     SaveProblem::NameTooLong},
+    {"path too long", PathOfLength(PATH_MAX), SaveProblem::PathTooLong},
+#endif
 };
 
 INSTANTIATE_TEST_SUITE_P(Layouts, Paths, testing::ValuesIn(PathCases), NamedAfterItsCase());

@@ -8,9 +8,11 @@
 // significant digits, which for many doubles (0.1 + 0.2; 893 of the 30051 numbers of the default
 // analysis) read back to a neighbouring double, and the decimal separator of the locale, which
 // the windows set to the user's, so that an Italian computer would write "0,5" where the format
-// wants "0.5". A conversion of the C library's printf, registered once as the program starts,
-// takes that format over on the thread where a WorkbookNumbers lives; everywhere else, and for any
-// other precision, the C library's own conversion runs.
+// wants "0.5". On Linux a conversion of the C library's printf, registered once as the program
+// starts, takes that format over on the thread where a WorkbookNumbers lives; everywhere else,
+// and for any other precision, the C library's own conversion runs. On Windows the library is
+// built from its source with its own shortest-digits writer (USE_DTOA_LIBRARY), which needs no
+// help: there a WorkbookNumbers does nothing.
 class WorkbookNumbers
 {
 public:
@@ -20,6 +22,6 @@ public:
     WorkbookNumbers &operator=(const WorkbookNumbers &) = delete;
 
     // False when the C library refused the conversion: a workbook would then hold the library's
-    // rounded numbers, and is not written.
+    // rounded numbers, and is not written. Always true on Windows.
     static bool Exact();
 };

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/export/workbook_numbers.h"
+#include "core/platform/workbook_numbers.h"
 
 #include <printf.h>
 

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# Builds the Windows program (tools/windows/build.sh) and runs its tests under Debian's wine,
+# headless: the core tests and the window tests (offscreen platform) of the cross build; then
+# the installer and the portable zip (tools/windows/test-installer.sh), and the installed
+# program's window (tools/windows/test-window.sh).
+#
+# Usage: tools/windows/run-tests.sh
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+build=$root/build/windows
+
+"$here/build.sh"
+# The format and rooms checks read the sources, which the native build has checked already.
+ctest --test-dir "$build" -j 2 --output-on-failure -E '^(clang_format|rooms)$'
+"$here/test-installer.sh" "$build/spettro-segnale.exe"
+if [ -x "$here/test-window.sh" ]; then
+    "$here/test-window.sh" "$build/spettro-segnale.exe"
+fi
