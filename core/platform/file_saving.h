@@ -39,6 +39,9 @@ std::optional<SaveProblem> SyncToDisk(int fd);
 // A name by which a library that opens files by name writes into the open file `fd`, where the
 // system has one; elsewhere the library writes a file of its own, which CopyInto then copies.
 std::optional<std::string> NameOfOpenFile(int fd);
+// The folder where a library that makes temporary files of its own should make them, where the
+// system wants one named (UTF-8); elsewhere the library's own choice (which honours TMPDIR).
+std::optional<std::string> TemporaryFolderForLibraries();
 // Appends the whole file at `path` (UTF-8) to the open file `fd`; the problem when reading or
 // writing fails.
 std::optional<SaveProblem> CopyInto(const std::string &path, int fd);

@@ -103,3 +103,8 @@ std::optional<std::string> NameOfOpenFile(int fd)
 {
     return "/proc/self/fd/" + std::to_string(fd);
 }
+
+std::optional<std::string> TemporaryFolderForLibraries()
+{
+    return std::nullopt;
+}

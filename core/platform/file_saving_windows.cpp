@@ -27,6 +27,18 @@ std::wstring Wide(const std::string &utf8)
     return wide;
 }
 
+std::string Narrow(const std::wstring &wide)
+{
+    if (wide.empty())
+        return {};
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string utf8(std::size_t(std::max(length, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), length, nullptr,
+                        nullptr);
+    return utf8;
+}
+
 bool IsSeparator(wchar_t c)
 {
     return c == L'\\' || c == L'/';
@@ -212,4 +224,15 @@ std::optional<std::string> NameOfOpenFile(int)
 {
     // A file is reached only by its path here, and the open one may be shared with no one.
     return std::nullopt;
+}
+
+std::optional<std::string> TemporaryFolderForLibraries()
+{
+    // The C library's tmpfile() makes its files in the root of the drive, where a user without
+    // administrator rights may not write: the user's temporary folder instead (TMP, TEMP).
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH)
+        return std::nullopt;
+    return Narrow(std::wstring(folder, length));
 }
