@@ -13,6 +13,9 @@
 
 // The problem a failed call of the C library reports with `error`, its errno.
 SaveProblem ProblemOf(int error);
+// The problem a failed call of the system reports with `error`: its errno on Linux, its
+// GetLastError on Windows.
+SaveProblem ProblemOfSystemError(unsigned long error);
 // Whether `error`, an errno, tells of a write that failed for lack of room or of the disk itself.
 bool IsFailedWrite(int error);
 

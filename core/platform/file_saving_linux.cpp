@@ -30,6 +30,11 @@ SaveProblem MissingFolderProblem(const std::filesystem::path &folder)
 
 } // namespace
 
+SaveProblem ProblemOfSystemError(unsigned long error)
+{
+    return ProblemOf(int(error));
+}
+
 bool NameTooLong(const std::string &name)
 {
     return name.size() > NAME_MAX;
