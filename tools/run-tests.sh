@@ -3,8 +3,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, then builds and runs every test: the release build, the same tests
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the tests of threaded code under
-# ThreadSanitizer, and the fuzz targets (their seed corpora,
-# then SPETTRO_FUZZ_SECONDS seconds each, 60 by default).
+# ThreadSanitizer, the fuzz targets (their seed corpora, then SPETTRO_FUZZ_SECONDS seconds each,
+# 60 by default), and the Windows build's tests under wine (its libraries are built once per
+# machine into a cache).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -31,3 +32,5 @@ cmake --preset fuzz
 cmake --build --preset fuzz
 ctest --preset fuzz
 tools/run-fuzzers.sh "${SPETTRO_FUZZ_SECONDS:-60}"
+
+tools/windows/run-tests.sh

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,7 @@ lxw_error WriteCell(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t column, const
 // writing ends (a cancel, a failure, memory running out) unless it was closed.
 struct Book
 {
+    std::optional<std::string> temporaryFolder; // the library keeps a pointer to it
     std::unique_ptr<lxw_workbook, decltype(&lxw_workbook_free)> workbook {nullptr,
                                                                           &lxw_workbook_free};
     lxw_format *bold = nullptr;
@@ -112,6 +114,9 @@ bool OpenBook(const std::string &path, Book &book)
 {
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;
+    book.temporaryFolder = TemporaryFolderForLibraries();
+    if (book.temporaryFolder)
+        options.tmpdir = book.temporaryFolder->data();
     book.workbook.reset(workbook_new_opt(path.c_str(), &options));
     if (!book.workbook)
         return false;

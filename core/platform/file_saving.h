@@ -13,6 +13,9 @@
 
 // The problem a failed call of the C library reports with `error`, its errno.
 SaveProblem ProblemOf(int error);
+// The problem a failed call of the system reports with `error`: its errno on Linux, its
+// GetLastError on Windows.
+SaveProblem ProblemOfSystemError(unsigned long error);
 // Whether `error`, an errno, tells of a write that failed for lack of room or of the disk itself.
 bool IsFailedWrite(int error);
 
@@ -39,6 +42,9 @@ std::optional<SaveProblem> SyncToDisk(int fd);
 // A name by which a library that opens files by name writes into the open file `fd`, where the
 // system has one; elsewhere the library writes a file of its own, which CopyInto then copies.
 std::optional<std::string> NameOfOpenFile(int fd);
+// The folder where a library that makes temporary files of its own should make them, where the
+// system wants one named (UTF-8); elsewhere the library's own choice (which honours TMPDIR).
+std::optional<std::string> TemporaryFolderForLibraries();
 // Appends the whole file at `path` (UTF-8) to the open file `fd`; the problem when reading or
 // writing fails.
 std::optional<SaveProblem> CopyInto(const std::string &path, int fd);

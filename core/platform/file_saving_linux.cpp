@@ -30,6 +30,11 @@ SaveProblem MissingFolderProblem(const std::filesystem::path &folder)
 
 } // namespace
 
+SaveProblem ProblemOfSystemError(unsigned long error)
+{
+    return ProblemOf(int(error));
+}
+
 bool NameTooLong(const std::string &name)
 {
     return name.size() > NAME_MAX;
@@ -102,4 +107,9 @@ std::optional<SaveProblem> SyncToDisk(int fd)
 std::optional<std::string> NameOfOpenFile(int fd)
 {
     return "/proc/self/fd/" + std::to_string(fd);
+}
+
+std::optional<std::string> TemporaryFolderForLibraries()
+{
+    return std::nullopt;
 }

@@ -27,6 +27,18 @@ std::wstring Wide(const std::string &utf8)
     return wide;
 }
 
+std::string Narrow(const std::wstring &wide)
+{
+    if (wide.empty())
+        return {};
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string utf8(std::size_t(std::max(length, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), length, nullptr,
+                        nullptr);
+    return utf8;
+}
+
 bool IsSeparator(wchar_t c)
 {
     return c == L'\\' || c == L'/';
@@ -43,8 +55,9 @@ std::wstring FolderOf(const std::wstring &path)
     return path.substr(0, last);
 }
 
-// The problem a failed Win32 call of a save reports with `error`, its GetLastError.
-SaveProblem ProblemOfSystem(DWORD error)
+} // namespace
+
+SaveProblem ProblemOfSystemError(unsigned long error)
 {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
@@ -80,6 +93,8 @@ SaveProblem ProblemOfSystem(DWORD error)
     }
 }
 
+namespace {
+
 // A folder that could not be looked at: missing, or a plain file where one of its parents should
 // be, told by climbing to the nearest part of the path that exists.
 SaveProblem MissingFolderProblem(std::wstring folder)
@@ -108,7 +123,8 @@ std::optional<SaveProblem> FolderWriteProblem(const std::wstring &folder)
                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_EXISTS ? std::nullopt : std::optional(ProblemOfSystem(error));
+        return error == ERROR_FILE_EXISTS ? std::nullopt
+                                          : std::optional(ProblemOfSystemError(error));
     }
     CloseHandle(handle);
     return std::nullopt;
@@ -125,7 +141,8 @@ std::optional<SaveProblem> ReplaceProblem(const std::wstring &file, DWORD attrib
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        return error == ERROR_ACCESS_DENIED ? SaveProblem::FileProtected : ProblemOfSystem(error);
+        return error == ERROR_ACCESS_DENIED ? SaveProblem::FileProtected
+                                            : ProblemOfSystemError(error);
     }
     CloseHandle(handle);
     return std::nullopt;
@@ -161,7 +178,7 @@ std::optional<SaveProblem> PathProblem(const std::string &path)
         const DWORD error = GetLastError();
         return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
             ? MissingFolderProblem(folder)
-            : ProblemOfSystem(error);
+            : ProblemOfSystemError(error);
     }
     if (!(folderAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return SaveProblem::NotAFolder;
@@ -171,7 +188,8 @@ std::optional<SaveProblem> PathProblem(const std::string &path)
     const DWORD attributes = GetFileAttributesW(file.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND ? std::nullopt : std::optional(ProblemOfSystem(error));
+        return error == ERROR_FILE_NOT_FOUND ? std::nullopt
+                                             : std::optional(ProblemOfSystemError(error));
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return SaveProblem::IsAFolder;
@@ -187,7 +205,7 @@ std::optional<SaveProblem> WriteAll(int fd, std::string_view data)
         const DWORD chunk = DWORD(std::min<std::size_t>(data.size(), 1u << 30));
         DWORD written = 0;
         if (!WriteFile(handle, data.data(), chunk, &written, nullptr))
-            return ProblemOfSystem(GetLastError());
+            return ProblemOfSystemError(GetLastError());
         if (written == 0)
             return SaveProblem::WriteFailed;
         data.remove_prefix(written);
@@ -205,11 +223,22 @@ std::optional<SaveProblem> SyncToDisk(int fd)
     const DWORD error = GetLastError();
     if (error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED) // nothing to sync
         return std::nullopt;
-    return ProblemOfSystem(error);
+    return ProblemOfSystemError(error);
 }
 
 std::optional<std::string> NameOfOpenFile(int)
 {
     // A file is reached only by its path here, and the open one may be shared with no one.
     return std::nullopt;
+}
+
+std::optional<std::string> TemporaryFolderForLibraries()
+{
+    // The C library's tmpfile() makes its files in the root of the drive, where a user without
+    // administrator rights may not write: the user's temporary folder instead (TMP, TEMP).
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    if (length == 0 || length > MAX_PATH)
+        return std::nullopt;
+    return Narrow(std::wstring(folder, length));
 }

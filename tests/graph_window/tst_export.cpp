@@ -437,6 +437,10 @@ private slots:
             SaveProblem::FolderNameTooLong);
         row("a folder in the file's place", "cartella", true, SaveProblem::IsAFolder);
 #ifdef _WIN32
+        // A small drive the test script lends (SPETTRO_SMALL_DISK_<KB>), the file itself on it.
+        row("disk full, on a small drive", "<64 KB drive>dati.csv", false, SaveProblem::DiskFull);
+        row("image on a full disk", "<4 KB drive>grafici.png", true, SaveProblem::DiskFull);
+        row("workbook on a full disk", "<64 KB drive>foglio.xlsx", false, SaveProblem::DiskFull);
         row("a name the system does not allow", "dati:1.csv", false, SaveProblem::NameNotAllowed);
         QString deep;
         while (deep.size() < 32767)
@@ -475,13 +479,24 @@ private slots:
         QFETCH(QString, samples);
         QFETCH(bool, protect);
         QFETCH(int, temporaryDisk);
+        // "<KB KB drive>name": the file on the small drive of that size.
+        QString drive;
+        if (name.startsWith('<')) {
+            const qsizetype end = name.indexOf('>');
+            const QString variable
+                = "SPETTRO_SMALL_DISK_" + name.mid(1, end - 1).section(' ', 0, 0);
+            drive = qEnvironmentVariable(qPrintable(variable));
+            if (drive.isEmpty())
+                QSKIP(qPrintable(variable + " names no small drive"));
+            name = QDir::fromNativeSeparators(drive) + name.mid(end + 1);
+        }
         Form2 *window = graphs(qPrintable(samples), "10");
         QVERIFY(QDir(folder_->path()).mkdir("cartella"));
         QFile plain(in("file.txt"));
         QVERIFY(plain.open(QIODevice::WriteOnly));
         plain.write("un file\n");
         plain.close();
-        chooser_.path = in(name);
+        chooser_.path = QDir::isAbsolutePath(name) ? name : in(name);
         const QByteArray old = "contenuto di prima\r\n";
         if (existing) {
             QFile file(chooser_.path);
@@ -520,6 +535,8 @@ private slots:
             QVERIFY(!QFileInfo(chooser_.path).isFile());
         QCOMPARE(leftOver({"file.txt", existing ? QFileInfo(name).fileName() : QString()}),
                  QStringList());
+        if (!drive.isEmpty() && chooser_.path.startsWith(QDir::fromNativeSeparators(drive)))
+            QCOMPARE(QDir(drive).entryList(QDir::Files | QDir::Hidden), QStringList());
         // The program goes on: the next save works.
         w_.box->shown.clear();
         chooser_.path = in("dopo.csv");

@@ -15,6 +15,27 @@ root=$(cd "$here/../.." && pwd)
 build=$root/build/windows
 
 "$here/build.sh"
+
+# Small disks that fill up for sure, lent to the tests as wine drives (tools/windows/wine-run.sh):
+# tmpfs mounts, which need root; without them the full-disk tests skip and say why.
+disks=$build/small-disks
+unmount_disks() {
+    for folder in "$disks"/*; do
+        mountpoint -q "$folder" && umount "$folder"
+    done
+    return 0
+}
+if [ "$(id -u)" -eq 0 ]; then
+    trap unmount_disks EXIT
+    SPETTRO_SMALL_DISKS=""
+    for kilobytes in 4 12 16 64; do
+        mkdir -p "$disks/$kilobytes"
+        mountpoint -q "$disks/$kilobytes" ||
+            mount -t tmpfs -o "size=${kilobytes}k,mode=0777" tmpfs "$disks/$kilobytes"
+        SPETTRO_SMALL_DISKS+="$kilobytes:$disks/$kilobytes "
+    done
+    export SPETTRO_SMALL_DISKS
+fi
 # The format and rooms checks read the sources, which the native build has checked already.
 ctest --test-dir "$build" -j 2 --output-on-failure -E '^(clang_format|rooms)$'
 "$here/test-installer.sh" "$build/spettro-segnale.exe"

@@ -44,4 +44,15 @@ if [ ! -f "$WINEPREFIX/.spettro-ready" ]; then
     ) 9>"$WINEPREFIX.lock"
 fi
 
+# Small drives lent by tools/windows/run-tests.sh (SPETTRO_SMALL_DISKS="KB:FOLDER ..."), one
+# drive letter each from P on, named to the tests by SPETTRO_SMALL_DISK_<KB>.
+letters=(p q r s t u)
+index=0
+for disk in ${SPETTRO_SMALL_DISKS:-}; do
+    letter=${letters[$index]}
+    ln -sfn "${disk#*:}" "$WINEPREFIX/dosdevices/$letter:"
+    export "SPETTRO_SMALL_DISK_${disk%%:*}=${letter^^}:\\"
+    index=$((index + 1))
+done
+
 exec "$wine64" "$@"

@@ -29,7 +29,7 @@ namespace {
 struct ErrorCase
 {
     const char *name;
-    int error;
+    unsigned long error;
     SaveProblem problem;
 };
 
@@ -44,10 +44,35 @@ class SystemErrors : public testing::TestWithParam<ErrorCase>
 
 TEST_P(SystemErrors, nameTheirOwnReason)
 {
-    EXPECT_EQ(ProblemOf(GetParam().error), GetParam().problem);
+    EXPECT_EQ(ProblemOfSystemError(GetParam().error), GetParam().problem);
+}
+
+// The C library's errno means the same everywhere; the system's own errors are Windows' there.
+TEST(CLibraryErrors, nameTheirOwnReason)
+{
+    EXPECT_EQ(ProblemOf(ENOSPC), SaveProblem::DiskFull);
+    EXPECT_EQ(ProblemOf(EACCES), SaveProblem::NoPermission);
+    EXPECT_EQ(ProblemOf(ENOENT), SaveProblem::FolderMissing);
+    EXPECT_EQ(ProblemOf(EIO), SaveProblem::WriteFailed);
 }
 
 const ErrorCase ErrorCases[] = {
+#ifdef _WIN32
+    {"ERROR_FILE_NOT_FOUND", ERROR_FILE_NOT_FOUND, SaveProblem::FolderMissing},
+    {"ERROR_PATH_NOT_FOUND", ERROR_PATH_NOT_FOUND, SaveProblem::FolderMissing},
+    {"ERROR_DIRECTORY", ERROR_DIRECTORY, SaveProblem::NotAFolder},
+    {"ERROR_ACCESS_DENIED", ERROR_ACCESS_DENIED, SaveProblem::NoPermission},
+    {"ERROR_SHARING_VIOLATION", ERROR_SHARING_VIOLATION, SaveProblem::FileInUse},
+    {"ERROR_LOCK_VIOLATION", ERROR_LOCK_VIOLATION, SaveProblem::FileInUse},
+    {"ERROR_FILENAME_EXCED_RANGE", ERROR_FILENAME_EXCED_RANGE, SaveProblem::PathTooLong},
+    {"ERROR_INVALID_NAME", ERROR_INVALID_NAME, SaveProblem::NameNotAllowed},
+    {"ERROR_WRITE_PROTECT", ERROR_WRITE_PROTECT, SaveProblem::ReadOnlyDisk},
+    {"ERROR_DISK_FULL", ERROR_DISK_FULL, SaveProblem::DiskFull},
+    {"ERROR_HANDLE_DISK_FULL", ERROR_HANDLE_DISK_FULL, SaveProblem::DiskFull},
+    {"ERROR_FILE_TOO_LARGE", ERROR_FILE_TOO_LARGE, SaveProblem::FileTooLarge},
+    {"ERROR_NOT_ENOUGH_MEMORY", ERROR_NOT_ENOUGH_MEMORY, SaveProblem::NotEnoughMemory},
+    {"ERROR_CRC", ERROR_CRC, SaveProblem::WriteFailed},
+#else
     {"ENOENT", ENOENT, SaveProblem::FolderMissing},
     {"ENOTDIR", ENOTDIR, SaveProblem::NotAFolder},
     {"EACCES", EACCES, SaveProblem::NoPermission},
@@ -56,11 +81,10 @@ const ErrorCase ErrorCases[] = {
     {"ENAMETOOLONG", ENAMETOOLONG, SaveProblem::NameTooLong},
     {"EROFS", EROFS, SaveProblem::ReadOnlyDisk},
     {"ENOSPC", ENOSPC, SaveProblem::DiskFull},
-#ifdef EDQUOT
     {"EDQUOT", EDQUOT, SaveProblem::DiskFull},
-#endif
     {"EFBIG", EFBIG, SaveProblem::FileTooLarge},
     {"EIO", EIO, SaveProblem::WriteFailed},
+#endif
 };
 
 INSTANTIATE_TEST_SUITE_P(Errors, SystemErrors, testing::ValuesIn(ErrorCases),

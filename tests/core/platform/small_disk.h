@@ -71,18 +71,44 @@ private:
     std::optional<std::string> oldTemporary_;
 };
 #else
+#include <cstdlib>
+#include <optional>
 #include <string>
 
-// Where the system has no mounts of a thread's own, no small disk: the tests that need one skip.
+// Windows: no mounts of a thread's own; the test script may lend small drives, one for each size
+// it offers, named by SPETTRO_SMALL_DISK_<KB> (as "S:\"). While one lives, the temporary files
+// go there (TMP, which the system's temporary folder follows). Without the drive the tests that
+// need one skip.
 class SmallDisk
 {
 public:
-    explicit SmallDisk(std::size_t) { }
+    explicit SmallDisk(std::size_t kilobytes)
+    {
+        const std::string name = "SPETTRO_SMALL_DISK_" + std::to_string(kilobytes);
+        const char *drive = std::getenv(name.c_str());
+        if (!drive || !*drive) {
+            whyNot_ = name + " names no small drive of " + std::to_string(kilobytes) + " KB";
+            return;
+        }
+        folder_ = drive;
+        const char *old = std::getenv("TMP");
+        oldTemporary_ = old ? std::optional<std::string>(old) : std::nullopt;
+        _putenv_s("TMP", folder_.c_str());
+    }
+    ~SmallDisk()
+    {
+        if (!folder_.empty())
+            _putenv_s("TMP", oldTemporary_ ? oldTemporary_->c_str() : "");
+    }
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+
     const std::string &Folder() const { return folder_; }
     const std::string &WhyNot() const { return whyNot_; }
 
 private:
     std::string folder_;
-    std::string whyNot_ = "this system has no private mounts to make one in";
+    std::string whyNot_;
+    std::optional<std::string> oldTemporary_;
 };
 #endif
