@@ -177,7 +177,13 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 new_prefix() { # new_prefix NAME: a new wine prefix, started and settled
     export WINEPREFIX=$work/wine-$1
     rm -rf "$WINEPREFIX"
-    WINEDEBUG=-all "$wine64" wineboot --init >"$work/$1-wineboot.log" 2>&1
+    # Once in a while a new prefix fails to start right after another wine server has ended:
+    # then once more, from nothing.
+    if ! WINEDEBUG=-all "$wine64" wineboot --init >"$work/$1-wineboot.log" 2>&1; then
+        settle
+        rm -rf "$WINEPREFIX"
+        WINEDEBUG=-all "$wine64" wineboot --init >>"$work/$1-wineboot.log" 2>&1
+    fi
     settle
 }
 settle() { # every process of the prefix has ended (the wine server with them), at most 2 min
