@@ -5,6 +5,9 @@
 tools/windows/test-window.sh. Positions are in device pixels from the client area's top-left.
 
   window_image.py colours PNG X,Y...             each pixel's colour, "R,G,B", one a line
+  window_image.py count PNG LEFT TOP WIDTH HEIGHT HUE
+                                                 how many pixels of the rectangle are of the hue
+                                                 (red, blue, green: the plot's colours, below)
   window_image.py plot PNG LEFT TOP WIDTH HEIGHT  what the plot area inside that rectangle shows,
                                                  one measure a line, NAME<tab>VALUE
 
@@ -79,6 +82,15 @@ def Colours(path, *points):
         print("%d,%d,%d" % image.At(x, y) if inside else "outside")
 
 
+def Count(path, left, top, width, height, hue):
+    image = Image(path)
+    left, top, width, height = int(left), int(top), int(width), int(height)
+    test = {"red": IsRed, "blue": IsBlue, "green": IsGreen}[hue]
+    print(sum(test(image.At(x, y))
+              for y in range(max(0, top), min(top + height, image.height))
+              for x in range(max(0, left), min(left + width, image.width))))
+
+
 def Plot(path, left, top, width, height):
     image = Image(path)
     left, top, width, height = int(left), int(top), int(width), int(height)
@@ -138,6 +150,8 @@ def Plot(path, left, top, width, height):
 if __name__ == "__main__":
     if len(sys.argv) >= 4 and sys.argv[1] == "colours":
         Colours(*sys.argv[2:])
+    elif len(sys.argv) == 8 and sys.argv[1] == "count":
+        Count(*sys.argv[2:])
     elif len(sys.argv) == 7 and sys.argv[1] == "plot":
         Plot(*sys.argv[2:])
     else:
