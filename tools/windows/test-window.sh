@@ -9,8 +9,9 @@
 #     the DC component in Label3 and the harmonic's modulus in Label9 off the screen with
 #     tesseract, against the closed form of the spectrum written as the program's pattern
 #     "0.00E+00" with the locale's decimal separator ("3,18E+00" and "3.18E+00");
-#   - at 100 %, 125 % and 150 % (LogPixels 96, 120, 144): the input window's client area and
-#     the colour of each control where its twips place it, then "Grafici": the graph window's
+#   - at 100 %, 125 % and 150 % (LogPixels 96, 120, 144): the input window's client area, the
+#     colour of each control where its twips place it and the diagram's picture, then
+#     "Grafici": the graph window's
 #     client area, and the plot measured in its own units against the closed form (the time
 #     axis, the signal's peak and its three pulses, the frequency axis, the lines of the DC
 #     component and of harmonics 1 and 2).
@@ -100,6 +101,7 @@ field() { awk -F '\t' -v key="$1" '$1 == key { print $2 }'; } # field KEY < "KEY
 number() { LC_ALL=C awk "BEGIN { pi = atan2(0, -1); printf \"%.10g\", $1 }"; }
 mean_value=$(number "2 * 10 * 0.5 / pi")
 harmonic() { number "(2 * 10 / pi) / ($1 * $1 - 1)"; }
+modulus_1=$(number "10 / 2")
 # The program's pattern "0.00E+00": two decimals, the exponent signed and of two digits at least,
 # as C's %.2E writes it; the decimal separator is the locale's.
 pattern() { LC_ALL=C awk -v v="$1" 'BEGIN { printf "%.2E", v }'; }
@@ -381,9 +383,9 @@ graphs() {
     # The spectrum's scale: the largest modulus, harmonic 1's, reaches y = 45.
     check_near "$label: harmonic 1's line reaches y = 45" 45 "$(measure harmonic_1_y)" 0.5
     check_near "$label: harmonic 2's line reaches 45·|S2|/|S1|" \
-        "$(number "45 * $(harmonic 2) / 5")" "$(measure harmonic_2_y)" 0.5
+        "$(number "45 * $(harmonic 2) / $modulus_1")" "$(measure harmonic_2_y)" 0.5
     check_near "$label: the DC component's green line reaches 45·Ao/|S1|" \
-        "$(number "45 * $mean_value / 5")" "$(measure dc_y)" 0.5
+        "$(number "45 * $mean_value / $modulus_1")" "$(measure dc_y)" 0.5
     stop_program "$label"
 }
 
@@ -397,6 +399,9 @@ graphs scale-100 96 ""
 graphs scale-125 120 -125
 graphs scale-150 144 -150
 
-echo "Screenshots in $screenshots; $SECONDS s in all"
+if [ "$keep_work" -eq 1 ] || [ "$screenshots" != "$work/screenshots" ]; then
+    echo "Screenshots in $screenshots"
+fi
+echo "$SECONDS s in all"
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]
