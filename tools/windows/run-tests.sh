@@ -41,6 +41,4 @@ fi
 # then fails to start one (no output, a status of its own); a test that fails twice fails.
 ctest --test-dir "$build" -j 2 --output-on-failure --repeat until-pass:2 -E '^(clang_format|rooms)$'
 "$here/test-installer.sh" "$build/spettro-segnale.exe"
-if [ -x "$here/test-window.sh" ]; then
-    "$here/test-window.sh" "$build/spettro-segnale.exe"
-fi
+"$here/test-window.sh" "$build/dist/spettro-segnale-1.00-setup.exe"
