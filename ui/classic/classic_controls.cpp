@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "classic_controls.h"
 
+#include <QFontInfo>
 #include <QLabel>
 #include <QRadioButton>
 #include <QWidget>
@@ -17,9 +18,16 @@ QFont ClassicFont(double points, bool bold)
         return true;
     }();
     (void)substituted;
+    const int pixels = static_cast<int>(std::lround(points * 96 / 72));
     QFont font("MS Sans Serif");
-    font.setPixelSize(static_cast<int>(std::lround(points * 96 / 72)));
+    font.setPixelSize(pixels);
     font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    // Where "MS Sans Serif" is a bitmap font without this size (wine's has no 8-point face in
+    // Qt's list), Qt takes the next size up and the captions overflow their boxes: then its
+    // scalable twin, or a face with the same widths.
+    if (QFontInfo(font).pixelSize() != pixels)
+        font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Liberation Sans"),
+                          QStringLiteral("Arial")});
     return font;
 }
 
