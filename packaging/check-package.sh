@@ -97,14 +97,14 @@ for needed in libqt6widgets6 libxlsxwriter4 fonts-liberation2 qt6-qpa-plugins qt
         fail "Depends does not name $needed"
     fi
 done
-# Qt's Wayland platform, for Debian's own desktop, is recommended, not required.
-if grep -Eq "(^|[,|])[[:space:]]*qt6-wayland([[:space:](,|]|$)" <<<"$(field Recommends)"; then
-    pass "Recommends names qt6-wayland"
+# Qt's Wayland platform is suggested, neither required nor installed by default.
+if grep -Eq "(^|[,|])[[:space:]]*qt6-wayland([[:space:](,|]|$)" <<<"$(field Suggests)"; then
+    pass "Suggests names qt6-wayland"
 else
-    fail "Recommends does not name qt6-wayland"
+    fail "Suggests does not name qt6-wayland"
 fi
-if grep -Eq "(^|[,|])[[:space:]]*qt6-wayland([[:space:](,|]|$)" <<<"$depends"; then
-    fail "Depends names qt6-wayland, which an X11 session does not need"
+if grep -Eq "(^|[,|])[[:space:]]*qt6-wayland([[:space:](,|]|$)" <<<"$depends $(field Recommends)"; then
+    fail "Depends or Recommends names qt6-wayland, which XWayland makes unneeded"
 fi
 [ "$(field Section)" = "science" ] \
     && pass "Section: science" \

@@ -13,13 +13,18 @@ tools/install-dependencies.sh
 
 cmake --preset release
 cmake --build --preset release
-ctest --preset release
+# The window tests on Wayland run apart, a second time when they fail: Qt 6.4's Wayland client
+# may crash as a window goes (a frame callback delivered to it on Qt's own thread); a test that
+# fails twice fails.
+ctest --preset release --label-exclude wayland
+ctest --preset release --label-regex wayland --repeat until-pass:2
 
 cmake --preset debug-sanitizers
 cmake --build --preset debug-sanitizers
 # The package checks build a package and the LibreOffice checks only open the exported files
 # in LibreOffice; the release run has done both.
-ctest --preset debug-sanitizers --label-exclude "packaging|libreoffice"
+ctest --preset debug-sanitizers --label-exclude "packaging|libreoffice|wayland"
+ctest --preset debug-sanitizers --label-regex wayland --repeat until-pass:2
 
 # Only the targets of the threaded code's tests: the fast spectrum's threads, the transforms
 # and the harmonic sum with their cancel, the analysis worker and its cancel, the CSV save and
