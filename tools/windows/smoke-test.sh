@@ -76,17 +76,8 @@ gtest_status=0
 "$wine64" "$dist/threads_test.exe" >"$scratch/gtest-output" 2>&1 || gtest_status=$?
 "$wineserver" -k 2>/dev/null || true
 
-passes=0
-failures=0
-check() { # check NAME EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "pass: $1"
-        passes=$((passes + 1))
-    else
-        echo "FAIL: $1: expected '$2', got '$3'"
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=checks.sh
+source "$here/checks.sh"
 value() { sed -n "s/^$1: //p" "$scratch/lines"; }
 
 check "exit status" 0 "$status"

@@ -57,18 +57,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-passes=0
-failures=0
-check() { # check NAME EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "pass: $1"
-        passes=$((passes + 1))
-    else
-        echo "FAIL: $1: expected '$2', got '$3'"
-        failures=$((failures + 1))
-    fi
-}
-field() { awk -F '\t' -v key="$1" '$1 == key { print $2 }'; } # field KEY < "KEY<tab>VALUE" lines
+# shellcheck source=checks.sh
+source "$here/checks.sh"
 presence() { if [ -e "$1" ]; then echo present; else echo absent; fi; }
 
 # --- What is expected: the project's version and the program's names ---------------------------

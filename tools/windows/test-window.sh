@@ -70,17 +70,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-passes=0
-failures=0
-check() { # check NAME EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "pass: $1"
-        passes=$((passes + 1))
-    else
-        echo "FAIL: $1: expected '$2', got '$3'"
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=checks.sh
+source "$here/checks.sh"
 check_near() { # check_near NAME EXPECTED ACTUAL TOLERANCE: numbers
     if awk -v e="$2" -v a="$3" -v t="$4" \
         'BEGIN { exit !(a ~ /^-?[0-9.]+$/ && (a - e <= t && e - a <= t)) }'; then
@@ -91,7 +82,6 @@ check_near() { # check_near NAME EXPECTED ACTUAL TOLERANCE: numbers
         failures=$((failures + 1))
     fi
 }
-field() { awk -F '\t' -v key="$1" '$1 == key { print $2 }'; } # field KEY < "KEY<tab>VALUE" lines
 
 # --- What is expected ---------------------------------------------------------------------------
 
