@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/spectrum/spectrum_error_bound.h"
 
+#include "core/spectrum/fft/real_transform.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -17,18 +19,17 @@ ErrorLine ErrorLine::Of(const SampleMeasures &measures)
     // - the C library's sine and cosine, under one ulp (2u for values up to 1): 2u A;
     // - each product's rounding, u A, and below the normal range 2^-1074 each: M 2^-1074;
     // - the sum in index order, M terms: (M - 1) u A (zero samples add exactly nothing).
-    // The transform against the same exact sum: FFTW's rounding grows as log2 N and is bounded in
-    // the Euclidean norm over all bins, so one bin errs by no more than c u log2 N sqrt(N) Q;
-    // c = 32 leaves room for the prime sizes' algorithms and for FFTW's tables of twiddles.
+    // The transform against the same exact sum: RealTransform::Rounding, which derives it for
+    // either way the transform takes. For the plain way, c u (log2 N + 2) sqrt(N) Q with c = 32;
+    // for the padded one, a few times that, and a term in A.
     // Their total, times 5/4 for the roundings of this bound itself and a margin.
     const double m = static_cast<double>(measures.terms);
-    const double dn = static_cast<double>(std::max<std::int64_t>(measures.n, 1));
     const double angle = 2 * (PiGap + 3.01 * Unit * std::numbers::pi) * measures.weightedAbsSum;
     const double library = 2 * Unit * measures.absSum;
     const double products = Unit * measures.absSum + m * std::numeric_limits<double>::denorm_min();
     const double sum = (m + 1) * Unit * measures.absSum;
-    const double transform
-        = 32 * Unit * (std::ceil(std::log2(dn)) + 2) * std::sqrt(dn) * measures.norm;
+    const TransformRounding rounding = RealTransform::Rounding(std::max<std::int64_t>(measures.n, 1));
+    const double transform = rounding.perNorm * measures.norm + rounding.perAbsSum * measures.absSum;
     return {1.25 * (library + products + sum + transform), 1.25 * angle};
 }
 

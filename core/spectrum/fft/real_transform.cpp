@@ -3,12 +3,15 @@
 #include "core/spectrum/fft/real_transform.h"
 
 #include "core/platform/memory_pages.h"
+#include "core/spectrum/fft/fft_threads.h"
+#include "core/spectrum/fft/padded_transform.h"
 
 #include <fftw3.h>
 
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -17,42 +20,41 @@
 #include <thread>
 #include <vector>
 
-namespace {
-
-// What the transforms keep for the program's whole run, made on first use and never destroyed: a
-// transform left running when the program ends may still drop its plan or its buffers. One object
-// per type T.
-template<typename T> T &NeverDestroyed()
-{
-    static T *const object = new T;
-    return *object;
-}
-
-// FFTW's planner keeps global state: plans are made and destroyed one at a time. Executing a
-// plan, even one plan on several threads with arrays of their own, needs no lock.
-struct Planner
-{
-    std::mutex lock;
-};
+namespace fft_internal {
 
 std::mutex &PlannerLock()
 {
+    struct Planner
+    {
+        std::mutex lock;
+    };
     return NeverDestroyed<Planner>().lock;
 }
+
+void PlanOnThreads(std::int64_t size)
+{
+    // A large transform on every core: its passes over memory share out well, and a million
+    // values already take milliseconds. A small one stays on one thread, where handing out the
+    // work would cost more than it saves.
+    static const bool threaded = fftw_init_threads() != 0;
+    if (threaded)
+        fftw_plan_with_nthreads(size >= ThreadedSize ? Threads() : 1);
+}
+
+} // namespace fft_internal
+
+using namespace fft_internal;
+
+namespace {
+
+// The unit roundoff u = 2^-53.
+constexpr double Unit = std::numeric_limits<double>::epsilon() / 2;
 
 enum class Direction
 {
     Forward,
     Inverse
 };
-
-// From this many values on, a transform runs on every core.
-constexpr std::int64_t ThreadedSize = 1 << 18;
-
-int Threads()
-{
-    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
-}
 
 // A plan with, for the forward transform of an even number of values, the twiddles that turn
 // the complex transform of half as many into the real one (see HalfLengthForward).
@@ -159,25 +161,6 @@ void CombineHalves(std::complex<double> *bins, std::int64_t n, const std::comple
     }
 }
 
-// Runs pass(begin, end) over [first, first + count) in one share per core.
-template<typename Pass> void OnEveryCore(std::int64_t first, std::int64_t count, const Pass &pass)
-{
-    const int threads = Threads();
-    std::vector<std::thread> helpers;
-    for (int t = 1; t < threads; ++t) {
-        const std::int64_t begin = first + count * t / threads;
-        const std::int64_t end = first + count * (t + 1) / threads;
-        try {
-            helpers.emplace_back(pass, begin, end);
-        } catch (const std::system_error &) {
-            pass(begin, end);
-        }
-    }
-    pass(first, first + count / threads);
-    for (auto &helper : helpers)
-        helper.join();
-}
-
 // The plans kept while the program runs: the most recently used few, as an analysis repeated at
 // the same N and the sum of the harmonics drawn after it use them.
 class KeptPlans
@@ -200,12 +183,7 @@ public:
         Plan plan;
         {
             const std::lock_guard<std::mutex> planner(PlannerLock());
-            // A large transform on every core: its passes over memory share out well, and a
-            // million values already take milliseconds. A small one stays on one thread, where
-            // handing out the work would cost more than it saves.
-            static const bool threaded = fftw_init_threads() != 0;
-            if (threaded)
-                fftw_plan_with_nthreads(n >= ThreadedSize ? Threads() : 1);
+            PlanOnThreads(n);
             auto *complex = reinterpret_cast<fftw_complex *>(bins);
             const int size = static_cast<int>(n);
             if (direction == Direction::Inverse)
@@ -274,35 +252,51 @@ void AskForLargePages(void *buffer, std::size_t bytes)
 
 } // namespace
 
-RealTransform::RealTransform(std::int64_t n) : n_(n)
+RealTransform::RealTransform(std::int64_t n) : n_(n), padded_(IsPadded(n))
 {
     reals_ = fftw_alloc_real(static_cast<std::size_t>(n));
     bins_ = reinterpret_cast<std::complex<double> *>(
         fftw_alloc_complex(static_cast<std::size_t>(n / 2 + 1)));
-    if (!reals_ || !bins_) {
+    const std::size_t workSize
+        = padded_ ? static_cast<std::size_t>(SmoothSizeFrom(n + n / 2)) : 0;
+    if (padded_)
+        work_ = reinterpret_cast<std::complex<double> *>(fftw_alloc_complex(workSize));
+    if (!reals_ || !bins_ || (padded_ && !work_)) {
         fftw_free(reals_);
         fftw_free(bins_);
+        fftw_free(work_);
         throw std::bad_alloc();
     }
     AskForLargePages(reals_, static_cast<std::size_t>(n) * sizeof(double));
     AskForLargePages(bins_, static_cast<std::size_t>(n / 2 + 1) * sizeof(std::complex<double>));
+    if (padded_)
+        AskForLargePages(work_, workSize * sizeof(std::complex<double>));
 }
 
 RealTransform::~RealTransform()
 {
     fftw_free(reals_);
     fftw_free(bins_);
+    fftw_free(work_);
 }
 
 void RealTransform::PrepareForward()
 {
-    if (!forward_)
+    if (forward_)
+        return;
+    if (padded_)
+        forward_ = KeptFilter(n_, false);
+    else
         forward_ = KeptPlans::Instance().Get(n_, Direction::Forward, reals_, bins_);
 }
 
 void RealTransform::Forward()
 {
     PrepareForward();
+    if (padded_) {
+        PaddedForward(*static_cast<const ChirpFilter *>(forward_.get()), n_, reals_, bins_, work_);
+        return;
+    }
     const auto &plan = *static_cast<const PlanData *>(forward_.get());
     auto *complex = reinterpret_cast<fftw_complex *>(bins_);
     if (!HalfLength(n_)) {
@@ -331,14 +325,72 @@ void RealTransform::Forward()
 
 void RealTransform::Inverse()
 {
+    if (padded_) {
+        const std::shared_ptr<const ChirpFilter> filter = KeptFilter(n_, true);
+        PaddedInverse(*filter, n_, bins_, reals_, work_);
+        return;
+    }
     const Plan plan = KeptPlans::Instance().Get(n_, Direction::Inverse, reals_, bins_);
     fftw_execute_dft_c2r(plan->plan, reinterpret_cast<fftw_complex *>(bins_), reals_);
 }
 
 std::uint64_t RealTransform::BufferBytes(std::int64_t n)
 {
+    // The padded way's work buffer and the filter it makes where none is kept.
     return static_cast<std::uint64_t>(n) * sizeof(double)
-        + static_cast<std::uint64_t>(n / 2 + 1) * sizeof(std::complex<double>);
+        + static_cast<std::uint64_t>(n / 2 + 1) * sizeof(std::complex<double>)
+        + (IsPadded(n) ? ChirpFilter::Bytes(n, n, n / 2 + 1) : 0);
+}
+
+bool RealTransform::Padded(std::int64_t n)
+{
+    return IsPadded(n);
+}
+
+double RealTransform::Work(std::int64_t n)
+{
+    return TransformWork(n);
+}
+
+TransformRounding RealTransform::Rounding(std::int64_t n)
+{
+    // FFTW's rounding grows as log2 N and is bounded in the Euclidean norm over all its outputs:
+    // a transform of M values errs by no more than gamma(M) sqrt(M) times their norm, gamma(M) =
+    // c u (log2 M + 2), and so does any one output; c = 32 leaves room for FFTW's tables of
+    // twiddles and for the generic algorithms of factors from 17 on.
+    const auto gamma = [](std::int64_t size) {
+        return 32 * Unit * (std::ceil(std::log2(static_cast<double>(size))) + 2);
+    };
+    const double dn = static_cast<double>(std::max<std::int64_t>(n, 1));
+    if (!IsPadded(n))
+        return {gamma(n) * std::sqrt(dn), 0};
+    // The padded way, with Q the values' norm and A the sum of their magnitudes, L = n + n / 2
+    // the filter's values and M its smooth size, each bin's error is at most
+    //   Q (sqrt(L) (2 e + 2 gamma(M) + 6 u) + gamma(M) G) + A (e + 3 u):
+    // - every chirp value lies within e = 256 u of its own (its angle from the exact integer
+    //   j^2 mod 2n, three roundings of relative u on at most pi, 9.5 u; the sine and cosine
+    //   within an ulp each, 3 u together; each of at most 15 products in its block of 16 adds
+    //   the step's 12.5 u and its own rounding, 2.25 u; 250 u in all), and each value x(j) c(j)
+    //   within (e + 2 u) |x(j)|: their norm errs by (e + 2 u) Q;
+    // - the transform of those M values, whose norm is sqrt(M) Q, by sqrt(M) (e + 2 u + gamma) Q;
+    //   the filter's transform F, of norm sqrt(M L) / M, by (e + gamma + u) sqrt(L / M);
+    // - each output of the inverse transform sums the M products' errors with weights of
+    //   modulus 1, at most the errors' norm times the other factor's norm (Cauchy and Schwarz):
+    //   sqrt(L) (e + 2 u + gamma) Q from the values, sqrt(L) (e + gamma + u) Q from the filter,
+    //   3 u sqrt(L) Q from the products' roundings;
+    // - the inverse transform's own rounding, at most gamma sqrt(M) times the products' norm,
+    //   which is at most the filter's largest modulus G / M times sqrt(M) Q: gamma G Q, G as the
+    //   filter's transform holds it;
+    // - the last product by the chirp, at most (e + 3 u) |X(k)|, and |X(k)| <= A.
+    // G is near sqrt(2 n) (the chirp's transform is flat), so the bound is a few times the plain
+    // transform's; the second-order products of small errors are in the factor 1 + 1/64.
+    const std::shared_ptr<const ChirpFilter> filter = KeptFilter(n, false);
+    const double e = 256 * Unit;
+    const double g = gamma(filter->Size());
+    const double rootL = std::sqrt(static_cast<double>(n + n / 2));
+    const double grow = 1 + 1.0 / 64;
+    return {grow * (rootL * (2 * e + 2 * g + 6 * Unit) + g * filter->Gain()),
+            grow * (e + 3 * Unit)};
 }
 
 std::shared_ptr<RealTransform> RealTransform::Take(std::int64_t n)
@@ -369,6 +421,7 @@ void ForgetKeptPlansAndBuffers()
         kept.transform.reset();
     }
     KeptPlans::Instance().Clear();
+    ForgetKeptFilters();
     const std::lock_guard<std::mutex> planner(PlannerLock());
     fftw_forget_wisdom(); // what the planner learnt of these sizes, as in a new run
 }

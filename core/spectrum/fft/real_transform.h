@@ -12,6 +12,15 @@
 // by every object of the same size: the next transform of that size finds its plan made. Objects
 // may be made, used and destroyed on any thread, one thread per object at a time; a running
 // transform holds its own reference to its plan, so dropping plans never pulls one from under it.
+// How far one bin of the forward transform may lie from the exact sum it stands for: at most
+// perNorm * Q + perAbsSum * A, with Q the values' Euclidean norm and A the sum of their
+// magnitudes.
+struct TransformRounding
+{
+    double perNorm;
+    double perAbsSum;
+};
+
 class RealTransform
 {
 public:
@@ -42,6 +51,16 @@ public:
     // What the buffers of a transform of n values take, for the memory check.
     static std::uint64_t BufferBytes(std::int64_t n);
 
+    // Whether n values are transformed the padded way: through complex transforms of a smooth
+    // size of at least 1.5 n, where n has large prime factors that FFTW handles slowly.
+    static bool Padded(std::int64_t n);
+    // What a transform of n values costs, in units of one value's share of a smooth size's
+    // n log2 n.
+    static double Work(std::int64_t n);
+    // The error bound of one bin of Forward for n values. For the padded way it reads the filter
+    // that transform uses, making it where none is kept.
+    static TransformRounding Rounding(std::int64_t n);
+
     // A transform of n values, on the buffers of the last one kept where that had n values: pages
     // already the program's own are filled at once, where new ones would fault in one by one.
     static std::shared_ptr<RealTransform> Take(std::int64_t n);
@@ -51,9 +70,11 @@ public:
 
 private:
     std::int64_t n_;
+    bool padded_;
     double *reals_;
     std::complex<double> *bins_;
-    std::shared_ptr<void> forward_; // the plan PrepareForward found or made
+    std::complex<double> *work_ = nullptr; // the padded way's
+    std::shared_ptr<const void> forward_; // the plan or filter PrepareForward found or made
 };
 
 // For the benchmarks alone, so that the next transform runs as the first of a new run: forgets

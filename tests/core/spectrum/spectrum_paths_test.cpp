@@ -385,6 +385,11 @@ const BoundCase BoundCases[] = {
     {65536, 0.5, 1},
     {200000, 0.013, 5},
     {1000000, 0.5, 10},
+    // padded: a prime, twice a prime, a prime's square, a power of two times 1021
+    {999983, 0.5, 10},
+    {20014, 0.3, -2},
+    {1018081, 0.9, 1},
+    {1045504, 0.05, 7},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, TransformBound, testing::ValuesIn(BoundCases), BoundCaseName);

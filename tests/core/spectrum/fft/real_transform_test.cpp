@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The transform against the sums it stands for, evaluated term by term in long double.
 #include "core/spectrum/fft/real_transform.h"
+#include "core/spectrum/fft/padded_transform.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,17 @@ TEST_P(RealTransformSizes, forwardGivesTheDiscreteFourierSums)
     std::copy(x.begin(), x.end(), transform.Reals());
     transform.Forward();
     ASSERT_EQ(transform.BinCount(), n / 2 + 1);
+    // Within the stated bound of the exact sums, which long double stands for here.
+    long double norm = 0, absSum = 0;
+    for (const double value : x) {
+        norm += static_cast<long double>(value) * value;
+        absSum += std::abs(value);
+    }
+    const TransformRounding rounding = RealTransform::Rounding(n);
+    const double bound = rounding.perNorm * static_cast<double>(std::sqrt(norm))
+        + rounding.perAbsSum * static_cast<double>(absSum);
+    // and the bound of the order of a plain transform's, some tens of u log2 n sqrt(n) Q
+    EXPECT_LE(bound, 1e-12 * std::sqrt(static_cast<double>(n) * norm));
     for (const std::int64_t k : Checked(transform.BinCount())) {
         long double re = 0, im = 0;
         for (std::int64_t j = 0; j < n; ++j) {
@@ -55,8 +67,8 @@ TEST_P(RealTransformSizes, forwardGivesTheDiscreteFourierSums)
             re += x[j] * std::cos(angle);
             im -= x[j] * std::sin(angle);
         }
-        EXPECT_NEAR(transform.Bins()[k].real(), re, 1e-14 * n) << "bin " << k;
-        EXPECT_NEAR(transform.Bins()[k].imag(), im, 1e-14 * n) << "bin " << k;
+        EXPECT_NEAR(transform.Bins()[k].real(), re, bound) << "bin " << k;
+        EXPECT_NEAR(transform.Bins()[k].imag(), im, bound) << "bin " << k;
     }
     EXPECT_EQ(std::vector<double>(transform.Reals(), transform.Reals() + n), x)
         << "the forward transform keeps its input";
@@ -85,15 +97,76 @@ TEST_P(RealTransformSizes, inverseSumsTheWholeHermitianSpectrum)
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, RealTransformSizes,
-                         // from 2^18 values on every core, a multiple of 4 split in two
+                         // from 2^18 values on every core, a multiple of 4 split in two;
+                         // padded: primes, a prime times a power of two or of ten, and a
+                         // product of two primes, of either parity, small and large
                          testing::Values(1, 2, 3, 4, 6, 7, 8, 10, 100, 1001, 1030, 262144, 262146,
-                                         262147),
+                                         262147, 79, 97, 158, 1021, 4099, 10007, 20014, 65521,
+                                         1045504, 999983, 1999966, 1018081),
                          [](const auto &info) { return "N_" + std::to_string(info.param); });
+
+// The chirp exp(-i pi j^2 / n) at the largest indices, where j^2 has 62 bits and an angle formed
+// before the reduction mod 2n would keep none of the digits that matter: against j^2 mod 2n in
+// 128-bit integers and the exponential in long double.
+TEST(PaddedTransform, chirpHoldsItsDigitsAtTheLargestIndices)
+{
+    using fft_internal::Chirp;
+    using fft_internal::SquareModTwoN;
+    const struct
+    {
+        std::int64_t n;
+        std::int64_t first;
+    } cases[] = {{2147483647, 2147483647 - 40}, {999983, 999983 - 40}, {999983, 2 * 999983 - 20},
+                 {1000000007 / 4, 1000000007 / 4 - 33}, {7, 0}};
+    for (const auto &c : cases) {
+        const std::int64_t count = 40;
+        std::vector<std::complex<double>> chirp(count);
+        Chirp(c.n, c.first, c.first + count, chirp.data());
+        for (std::int64_t t = 0; t < count; ++t) {
+            const std::int64_t j = c.first + t;
+            __extension__ using Wide = unsigned __int128;
+            const auto exact = static_cast<std::int64_t>(Wide(j) * Wide(j) % (2 * Wide(c.n)));
+            ASSERT_EQ(SquareModTwoN(j, c.n), exact) << "n = " << c.n << ", j = " << j;
+            const long double angle
+                = std::numbers::pi_v<long double> * exact / static_cast<long double>(c.n);
+            const std::complex<long double> expected(std::cos(angle), -std::sin(angle));
+            EXPECT_LE(std::abs(std::complex<long double>(chirp[t]) - expected), 256 * 0x1p-53)
+                << "n = " << c.n << ", j = " << j;
+        }
+    }
+}
+
+// The smooth sizes the padded way pads to, and which sizes take it.
+TEST(PaddedTransform, padsToTheNextSmoothSizeWhereFactorsAreLarge)
+{
+    const struct
+    {
+        std::int64_t length;
+        std::int64_t smooth;
+    } sizes[] = {{1, 1}, {11, 12}, {13, 14}, {17, 18}, {1499974, 1500000}, {1500001, 1500282},
+                 {14999986, 15000000}, {15000001, 15002820}};
+    for (const auto &size : sizes)
+        EXPECT_EQ(fft_internal::SmoothSizeFrom(size.length), size.smooth) << size.length;
+    const struct
+    {
+        std::int64_t n;
+        bool padded;
+    } choices[] = {{17, false},        {79, true},         {1 << 20, false},  {17 << 16, false},
+                   {1021 << 10, true}, {1044736, false},   {999983, true},    {1999966, true},
+                   {10000000, false},  {9999991, true},    {1018081, true},   {99999989, true},
+                   {53 * 59 * 64, false}, {2147483647, true}};
+    for (const auto &choice : choices)
+        EXPECT_EQ(RealTransform::Padded(choice.n), choice.padded) << choice.n;
+}
 
 TEST(RealTransform, countsBothBuffersInItsMemory)
 {
     EXPECT_EQ(RealTransform::BufferBytes(1000), 1000 * 8 + 501 * 16);
-    EXPECT_EQ(RealTransform::BufferBytes(2147483647), 2147483647ull * 8 + 1073741824ull * 16);
+    EXPECT_EQ(RealTransform::BufferBytes(1 << 20), (1 << 20) * 8 + ((1 << 19) + 1) * 16);
+    // The padded way also holds its work buffer and the filter: 1.5 n each, made smooth.
+    EXPECT_EQ(RealTransform::BufferBytes(999983), 999983ull * 8 + 499992ull * 16 + 2 * 1500000ull * 16);
+    EXPECT_EQ(RealTransform::BufferBytes(2147483647),
+              2147483647ull * 8 + 1073741824ull * 16 + 2 * 3221225472ull * 16);
 }
 
 } // namespace

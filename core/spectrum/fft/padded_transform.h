@@ -1,0 +1,79 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The transform of a size whose prime factors FFTW handles slowly, made through complex
+// transforms of a longer, smooth size (the chirp-z identity). Internal to the room: RealTransform
+// chooses it by size.
+#pragma once
+
+#include <complex>
+#include <cstdint>
+#include <memory>
+
+namespace fft_internal {
+
+// Whether n values take the padded way: where n has prime factors above 13, whose sum exceeds
+// 8 log2 n. FFTW's codelets handle the factors up to 13 in a few operations a value; a larger
+// factor p costs it about p operations a value (its generic and Rader's algorithms), and its
+// planning grows likewise. The padded transform costs about as much as 8 log2 n operations a
+// value over the plain one, whatever n's factors: so a factor of 17 stays plain at any size, a
+// prime n is padded from 79 on.
+bool IsPadded(std::int64_t n);
+
+// What a transform of n values costs, in units of one value's share of a smooth size's n log2 n:
+// n (log2 n + the large factors' sum) the plain way, PaddedWork n log2 n the padded one.
+double TransformWork(std::int64_t n);
+
+// The smallest M >= length whose prime factors are 2, 3, 5 and 7 only.
+std::int64_t SmoothSizeFrom(std::int64_t length);
+
+// exp(-i pi r / n) for an integer 0 <= r < 2n.
+std::complex<double> ChirpAngle(std::int64_t r, std::int64_t n);
+// j^2 mod 2n, exactly, for 0 <= j < 2^31 and 1 <= n < 2^31.
+std::int64_t SquareModTwoN(std::int64_t j, std::int64_t n);
+// The chirp c(j) = exp(-i pi j^2 / n) for j in [begin, end), into `chirp`: each block of 16 from
+// one sine and cosine of its start's angle and one of its step, then by products.
+void Chirp(std::int64_t n, std::int64_t begin, std::int64_t end, std::complex<double> *chirp);
+
+// Everything a padded transform of n values, `inputs` in and `outputs` out, needs beside its
+// values: the smooth size M >= inputs + outputs - 1, FFTW's complex plans of M values in place,
+// and the transform of the chirp filter, divided by M.
+class ChirpFilter
+{
+public:
+    ChirpFilter(std::int64_t n, std::int64_t inputs, std::int64_t outputs);
+    ~ChirpFilter();
+    ChirpFilter(const ChirpFilter &) = delete;
+    ChirpFilter &operator=(const ChirpFilter &) = delete;
+
+    std::int64_t Size() const { return m_; }
+    // The largest modulus of the filter's transform (before the division by M), as computed.
+    double Gain() const { return gain_; }
+    // work[0 .. M) becomes its circular convolution with the filter.
+    void Convolve(std::complex<double> *work) const;
+
+    // What a filter of this shape takes: its transform and a work buffer of M values.
+    static std::uint64_t Bytes(std::int64_t n, std::int64_t inputs, std::int64_t outputs);
+
+private:
+    void Release();
+
+    std::int64_t m_;
+    void *forward_ = nullptr;
+    void *backward_ = nullptr;
+    std::complex<double> *spectrum_ = nullptr;
+    double gain_ = 0;
+};
+
+// The filter for the forward real transform of n values (n in, n / 2 + 1 bins out) or the
+// inverse one (n / 2 + 1 in, n out), kept while the program runs for the next of that size: the
+// few most recent, of which one alone may be large.
+std::shared_ptr<const ChirpFilter> KeptFilter(std::int64_t n, bool inverse);
+void ForgetKeptFilters();
+
+// The padded transforms themselves; `work` holds the filter's M values.
+void PaddedForward(const ChirpFilter &filter, std::int64_t n, const double *reals,
+                   std::complex<double> *bins, std::complex<double> *work);
+void PaddedInverse(const ChirpFilter &filter, std::int64_t n, const std::complex<double> *bins,
+                   double *reals, std::complex<double> *work);
+
+} // namespace fft_internal
