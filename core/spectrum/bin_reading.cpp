@@ -79,10 +79,11 @@ bool ModulusIgnoresSine(double a, double sine)
 } // namespace
 
 BinReading::BinReading(AnalysisState &state, const std::complex<double> *bins,
-                       const SampleMeasures &measures, const std::vector<std::int64_t> &exact)
+                       const TransformRounding &rounding, const SampleMeasures &measures,
+                       const std::vector<std::int64_t> &exact)
     : state_(state), bins_(bins), measures_(measures), exact_(exact), n_(state.SampleCount),
       hmax_(RoundToCount(state.HarmonicCount)), scale_(2 / static_cast<double>(n_)),
-      bound_(ErrorLine::Of(measures)),
+      bound_(ErrorLine::Of(measures, rounding)),
       cosinesAreOne_(CosinesOfHarmonicNAreOne(n_, measures.lastTerm)),
       cosines_(state.CosCoefficients.data()), sines_(state.SinCoefficients.data()),
       moduli_(state.Magnitudes.data()),
@@ -103,6 +104,12 @@ bool BinReading::ReachingTheFloor(TaskControl *control, std::vector<std::int64_t
     double floor = 0;
     for (const Block &block : blocks_)
         floor = std::max(floor, block.low);
+    // A literal modulus beyond the results' range, the largest one among them: the analysis is
+    // refused whatever the others hold (the modulus written, at least the floor, fails the check
+    // of the results), so none is summed again. With amplitudes near 1e154 the squares overflow
+    // and nearly every range reaches up to infinity: they would all be summed again, for minutes.
+    if (!UsableResult(floor))
+        return true;
     for (std::size_t index = 0; index < blocks_.size(); ++index) {
         const Block &block = blocks_[index];
         if (block.high < floor)

@@ -5,6 +5,7 @@
 // to the spectrum room.
 #pragma once
 
+#include "core/spectrum/fft/real_transform.h"
 #include "core/spectrum/spectrum_error_bound.h"
 #include "core/spectrum/spectrum_paths.h"
 #include "core/state/analysis_state.h"
@@ -48,8 +49,10 @@ class BinReading
 {
 public:
     // `exact`: the harmonics summed from the start, sorted, harmonic 1 among them.
+    // `rounding`: the transform's own error bound, which the reading's bound is made with.
     BinReading(AnalysisState &state, const std::complex<double> *bins,
-               const SampleMeasures &measures, const std::vector<std::int64_t> &exact);
+               const TransformRounding &rounding, const SampleMeasures &measures,
+               const std::vector<std::int64_t> &exact);
 
     // Reads every bin on `threads` threads, counting the harmonics done; false when cancelled.
     bool Read(unsigned threads, TaskControl *control);

@@ -13,9 +13,15 @@ namespace {
 
 // The cost model, in the direct sums' unit: one sine-cosine pair (SLEEF on AVX-512, about 1.5 ns
 // on 2 threads). The direct sums take one pair per pulse sample and harmonic, N D H. The transform
-// takes TransformPairsPerPoint pairs per N log2 N and a fixed TransformOverheadPairs (its thread,
-// reading the bins): it runs beside the survey of the samples, so that little of it shows. The
-// sampling and the exact sums of harmonics 1 and z are the same on both paths and not counted.
+// takes TransformPairsPerPoint pairs per unit of RealTransform::Work(N) and a fixed
+// TransformOverheadPairs (its thread, reading the bins): it runs beside the survey of the samples,
+// so that little of it shows. The sampling and the exact sums of harmonics 1 and z are the same on
+// both paths and not counted.
+// The rule, in one: the transform where 0.06 W(N) + 1e5 < N D H, W(N) = N log2 N where N's prime
+// factors are all 13 or less, N (log2 N + the sum of its larger factors) while those are few and
+// small, and 9 N log2 N for the padded way, which the transform takes where that is less (a prime
+// N from 79 on): so at a prime N near 1e7 the transform is taken from H = 30 at D = 0.5, where a
+// round N takes it from H = 4.
 // Measured on AVX-512 (docs/performance.md), the transform is the cheaper from H = 3 at N = 1e6
 // and from H = 10 at N = 1e5; the rule takes it from H = 3 and H = 4. At the defaults (N = 1e4,
 // D = 0.5, H = 10: 5e4 pairs against 1.1e5), where both take the same time, the direct sums keep
@@ -40,8 +46,7 @@ SpectrumPath CheaperPath(std::int64_t n, double d, double h)
     if (n < 1 || !harmonics || *harmonics < 1)
         return SpectrumPath::DirectSums;
     const double direct = static_cast<double>(PulseSamples(n, d)) * *harmonics;
-    const double dn = static_cast<double>(n);
-    const double transform = TransformPairsPerPoint * dn * std::log2(dn) + TransformOverheadPairs;
+    const double transform = TransformPairsPerPoint * RealTransform::Work(n) + TransformOverheadPairs;
     return direct > transform ? SpectrumPath::Transform : SpectrumPath::DirectSums;
 }
 

@@ -40,7 +40,8 @@ std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskCont
     const std::int64_t hmax
         = std::min<std::int64_t>(RoundToCount(state.HarmonicCount),
                                  static_cast<std::int64_t>(state.CosCoefficients.size()) - 1);
-    auto transform = std::make_shared<RealTransform>(n);
+    // Bins 0 to H where H is below N / 2: the padded way is then shorter.
+    auto transform = std::make_shared<RealTransform>(n, hmax < n / 2 ? hmax + 1 : -1);
     std::complex<double> *bins = transform->Bins();
     for (std::int64_t m = 0; m < transform->BinCount(); m += Chunk) {
         std::fill(bins + m, bins + std::min(m + Chunk, transform->BinCount()),

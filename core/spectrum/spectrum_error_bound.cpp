@@ -10,6 +10,11 @@
 
 ErrorLine ErrorLine::Of(const SampleMeasures &measures)
 {
+    return Of(measures, RealTransform::Rounding(std::max<std::int64_t>(measures.n, 1)));
+}
+
+ErrorLine ErrorLine::Of(const SampleMeasures &measures, const TransformRounding &rounding)
+{
     // The literal loops' sum against the exact one with pi (every sum over the M non-zero samples
     // s(i), A = sum |s(i)|, A1 = sum |s(i)| i / N, Q = sqrt(sum s(i)^2)):
     // - the angle (2k * PI * i) / N is formed with the 15-digit PI, pi - PI = 3.24e-15, and three
@@ -28,7 +33,6 @@ ErrorLine ErrorLine::Of(const SampleMeasures &measures)
     const double library = 2 * Unit * measures.absSum;
     const double products = Unit * measures.absSum + m * std::numeric_limits<double>::denorm_min();
     const double sum = (m + 1) * Unit * measures.absSum;
-    const TransformRounding rounding = RealTransform::Rounding(std::max<std::int64_t>(measures.n, 1));
     const double transform = rounding.perNorm * measures.norm + rounding.perAbsSum * measures.absSum;
     return {1.25 * (library + products + sum + transform), 1.25 * angle};
 }

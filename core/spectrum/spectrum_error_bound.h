@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <limits>
 
+struct TransformRounding;
+
 // What the transform path's error bound is made of: the non-zero samples' count, the sum of their
 // magnitudes, the same weighted by i / N, and their Euclidean norm; and their sum in index order,
 // as the literal loops add them, with the index of the last of them.
@@ -37,5 +39,8 @@ struct ErrorLine
     double fixed;
     double perHarmonic;
 
+    // With the transform's bound of every bin, as the transform path's reading makes it.
     static ErrorLine Of(const SampleMeasures &measures);
+    // With the bound `rounding` of the bins the transform used.
+    static ErrorLine Of(const SampleMeasures &measures, const TransformRounding &rounding);
 };

@@ -85,7 +85,8 @@ bool TransformPath::Run()
 // The transform's thread, which makes its plan while the samples are computed.
 void TransformPath::StartPlanning()
 {
-    transform_ = RealTransform::Take(n_);
+    // Harmonics 1 to H read bins 1 to H where H is below N / 2, and every bin from there on.
+    transform_ = RealTransform::Take(n_, hmax_ < n_ / 2 ? hmax_ + 1 : -1);
     running_.emplace(transform_, TransformThread::Direction::Forward,
                      control_ ? control_->Watcher() : nullptr);
 }
@@ -147,7 +148,7 @@ bool TransformPath::ReadTheBins()
     if (!running_->Wait(control_))
         return false;
     Reach(control_, WorkStage::ReadingBins);
-    reading_.emplace(state_, transform_->Bins(), measures_, exact_);
+    reading_.emplace(state_, transform_->Bins(), transform_->Rounding(), measures_, exact_);
     if (!reading_->Read(threads_, control_))
         return false;
     if (exact_.back() != hmax_) { // else CosSum and SinSum were left by its exact sums

@@ -273,6 +273,51 @@ BENCHMARK(Spectrum)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// Any N against the round ones beside it: primes near 1e4, 1e6, 1e7 and 1e8, a product of two
+// primes near 1e7 (3109 x 3217), a prime's square near 1e6 (1009^2), and the powers of two and
+// of ten nearest them, at H = 100 and H = N, on the program's path, at a new N and repeated.
+BENCHMARK(Spectrum)
+    ->Name("AnyN")
+    ->ArgNames({"N", "H", "path", "first"})
+    ->ArgsProduct({{10'000, 16'384, 9'973, 1'000'000, 1'048'576, 999'983, 1'018'081, 10'000'000,
+                    8'388'608, 9'999'991, 10'001'653},
+                   {100}, {0}, {0, 1}})
+    ->Args({100'000'000, 100, 0, 1})
+    ->Args({99'999'989, 100, 0, 1})
+    ->Args({134'217'728, 100, 0, 1})
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The same sizes at H = N, where every bin is read.
+void AnyNAllHarmonics(benchmark::State &bench)
+{
+    Spectrum(bench);
+}
+BENCHMARK(AnyNAllHarmonics)
+    ->ArgNames({"N", "H", "path", "first"})
+    ->Args({10'000, 10'000, 0, 1})
+    ->Args({9'973, 9'973, 0, 1})
+    ->Args({1'000'000, 1'000'000, 0, 1})
+    ->Args({1'048'576, 1'048'576, 0, 1})
+    ->Args({999'983, 999'983, 0, 1})
+    ->Args({10'000'000, 10'000'000, 0, 1})
+    ->Args({9'999'991, 9'999'991, 0, 1})
+    ->Args({10'001'653, 10'001'653, 0, 1})
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// The crossover of the direct sums and the transform at a prime N and a product of two primes,
+// beside the round one's in the scaling table.
+BENCHMARK(Spectrum)
+    ->Name("Crossover")
+    ->ArgNames({"N", "H", "path", "first"})
+    ->ArgsProduct({{999'983, 10'001'653}, {10, 30, 100}, {1, 2}, {0}})
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 BENCHMARK(ResultPages)
     ->ArgNames({"N"})
     ->Arg(1'000'000)

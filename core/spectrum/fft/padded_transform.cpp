@@ -221,17 +221,16 @@ namespace {
 class KeptFilters
 {
 public:
-    std::shared_ptr<const ChirpFilter> Get(std::int64_t n, bool inverse)
+    std::shared_ptr<const ChirpFilter> Get(std::int64_t n, std::int64_t bins, bool inverse)
     {
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             for (auto entry = entries_.begin(); entry != entries_.end(); ++entry)
-                if (entry->n == n && entry->inverse == inverse) {
+                if (entry->n == n && entry->bins == bins && entry->inverse == inverse) {
                     std::rotate(entries_.begin(), entry, entry + 1); // most recent first
                     return entries_.front().filter;
                 }
         }
-        const std::int64_t bins = n / 2 + 1;
         auto filter = std::make_shared<const ChirpFilter>(n, inverse ? bins : n, inverse ? n : bins);
         std::vector<Entry> dropped; // destroyed outside the lock
         const std::lock_guard<std::mutex> lock(mutex_);
@@ -245,7 +244,7 @@ public:
                 }
             }
         }
-        entries_.insert(entries_.begin(), {n, inverse, filter});
+        entries_.insert(entries_.begin(), {n, bins, inverse, filter});
         if (entries_.size() > MaxKept) {
             dropped.push_back(std::move(entries_.back()));
             entries_.pop_back();
@@ -269,6 +268,7 @@ private:
     struct Entry
     {
         std::int64_t n;
+        std::int64_t bins;
         bool inverse;
         std::shared_ptr<const ChirpFilter> filter;
     };
@@ -278,9 +278,9 @@ private:
 
 } // namespace
 
-std::shared_ptr<const ChirpFilter> KeptFilter(std::int64_t n, bool inverse)
+std::shared_ptr<const ChirpFilter> KeptFilter(std::int64_t n, std::int64_t bins, bool inverse)
 {
-    return NeverDestroyed<KeptFilters>().Get(n, inverse);
+    return NeverDestroyed<KeptFilters>().Get(n, bins, inverse);
 }
 
 void ForgetKeptFilters()
@@ -288,11 +288,11 @@ void ForgetKeptFilters()
     NeverDestroyed<KeptFilters>().Clear();
 }
 
-void PaddedForward(const ChirpFilter &filter, std::int64_t n, const double *reals,
-                   std::complex<double> *bins, std::complex<double> *work)
+void PaddedForward(const ChirpFilter &filter, std::int64_t n, std::int64_t used,
+                   const double *reals, std::complex<double> *bins, std::complex<double> *work)
 {
     const std::int64_t m = filter.Size();
-    const std::int64_t count = n / 2 + 1;
+    const std::int64_t count = used;
     InShares(0, n, [&](std::int64_t begin, std::int64_t end) {
         Chirp(n, begin, end, work + begin);
         for (std::int64_t j = begin; j < end; ++j)
@@ -309,17 +309,18 @@ void PaddedForward(const ChirpFilter &filter, std::int64_t n, const double *real
     });
     // The transform of reals is real at 0 and, for even n, at n / 2.
     bins[0].imag(0);
-    if (n % 2 == 0)
+    if (n % 2 == 0 && used == n / 2 + 1)
         bins[n / 2].imag(0);
 }
 
-void PaddedInverse(const ChirpFilter &filter, std::int64_t n, const std::complex<double> *bins,
-                   double *reals, std::complex<double> *work)
+void PaddedInverse(const ChirpFilter &filter, std::int64_t n, std::int64_t used,
+                   const std::complex<double> *bins, double *reals, std::complex<double> *work)
 {
     // reals(j) = Re sum over k < n / 2 + 1 of Y(k) exp(2 pi i j k / n), Y(k) = 2 bins(k) but at 0
-    // and n / 2, where it is the real part alone; that is Re of the forward sum of conj(Y).
+    // and n / 2, where it is the real part alone; that is Re of the forward sum of conj(Y). The
+    // bins from `used` on are zero.
     const std::int64_t m = filter.Size();
-    const std::int64_t count = n / 2 + 1;
+    const std::int64_t count = used;
     InShares(0, count, [&](std::int64_t begin, std::int64_t end) {
         Chirp(n, begin, end, work + begin);
         for (std::int64_t k = begin; k < end; ++k) {

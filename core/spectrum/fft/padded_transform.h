@@ -64,16 +64,17 @@ private:
     double gain_ = 0;
 };
 
-// The filter for the forward real transform of n values (n in, n / 2 + 1 bins out) or the
-// inverse one (n / 2 + 1 in, n out), kept while the program runs for the next of that size: the
-// few most recent, of which one alone may be large.
-std::shared_ptr<const ChirpFilter> KeptFilter(std::int64_t n, bool inverse);
+// The filter for the forward real transform of n values (n in, `bins` out) or the inverse one
+// (`bins` in, n out), kept while the program runs for the next of that shape: the few most
+// recent, of which one alone may be large.
+std::shared_ptr<const ChirpFilter> KeptFilter(std::int64_t n, std::int64_t bins, bool inverse);
 void ForgetKeptFilters();
 
-// The padded transforms themselves; `work` holds the filter's M values.
-void PaddedForward(const ChirpFilter &filter, std::int64_t n, const double *reals,
-                   std::complex<double> *bins, std::complex<double> *work);
-void PaddedInverse(const ChirpFilter &filter, std::int64_t n, const std::complex<double> *bins,
-                   double *reals, std::complex<double> *work);
+// The padded transforms themselves, of n values and the first `used` bins (the filter's shape);
+// `work` holds the filter's M values.
+void PaddedForward(const ChirpFilter &filter, std::int64_t n, std::int64_t used,
+                   const double *reals, std::complex<double> *bins, std::complex<double> *work);
+void PaddedInverse(const ChirpFilter &filter, std::int64_t n, std::int64_t used,
+                   const std::complex<double> *bins, double *reals, std::complex<double> *work);
 
 } // namespace fft_internal

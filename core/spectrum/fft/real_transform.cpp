@@ -250,15 +250,22 @@ void AskForLargePages(void *buffer, std::size_t bytes)
     AdviseLargePages(buffer, bytes);
 }
 
+// The bins a transform uses: all where `used` says none or too many.
+std::int64_t UsedOf(std::int64_t n, std::int64_t used)
+{
+    return used < 1 || used > n / 2 + 1 ? n / 2 + 1 : used;
+}
+
 } // namespace
 
-RealTransform::RealTransform(std::int64_t n) : n_(n), padded_(IsPadded(n))
+RealTransform::RealTransform(std::int64_t n, std::int64_t used)
+    : n_(n), used_(UsedOf(n, used)), padded_(IsPadded(n))
 {
     reals_ = fftw_alloc_real(static_cast<std::size_t>(n));
     bins_ = reinterpret_cast<std::complex<double> *>(
         fftw_alloc_complex(static_cast<std::size_t>(n / 2 + 1)));
     const std::size_t workSize
-        = padded_ ? static_cast<std::size_t>(SmoothSizeFrom(n + n / 2)) : 0;
+        = padded_ ? static_cast<std::size_t>(SmoothSizeFrom(n + used_ - 1)) : 0;
     if (padded_)
         work_ = reinterpret_cast<std::complex<double> *>(fftw_alloc_complex(workSize));
     if (!reals_ || !bins_ || (padded_ && !work_)) {
@@ -285,7 +292,7 @@ void RealTransform::PrepareForward()
     if (forward_)
         return;
     if (padded_)
-        forward_ = KeptFilter(n_, false);
+        forward_ = KeptFilter(n_, used_, false);
     else
         forward_ = KeptPlans::Instance().Get(n_, Direction::Forward, reals_, bins_);
 }
@@ -294,7 +301,8 @@ void RealTransform::Forward()
 {
     PrepareForward();
     if (padded_) {
-        PaddedForward(*static_cast<const ChirpFilter *>(forward_.get()), n_, reals_, bins_, work_);
+        PaddedForward(*static_cast<const ChirpFilter *>(forward_.get()), n_, used_, reals_, bins_,
+                      work_);
         return;
     }
     const auto &plan = *static_cast<const PlanData *>(forward_.get());
@@ -326,8 +334,8 @@ void RealTransform::Forward()
 void RealTransform::Inverse()
 {
     if (padded_) {
-        const std::shared_ptr<const ChirpFilter> filter = KeptFilter(n_, true);
-        PaddedInverse(*filter, n_, bins_, reals_, work_);
+        const std::shared_ptr<const ChirpFilter> filter = KeptFilter(n_, used_, true);
+        PaddedInverse(*filter, n_, used_, bins_, reals_, work_);
         return;
     }
     const Plan plan = KeptPlans::Instance().Get(n_, Direction::Inverse, reals_, bins_);
@@ -352,7 +360,7 @@ double RealTransform::Work(std::int64_t n)
     return TransformWork(n);
 }
 
-TransformRounding RealTransform::Rounding(std::int64_t n)
+TransformRounding RealTransform::RoundingOf(std::int64_t n, std::int64_t used, const void *filterMade)
 {
     // FFTW's rounding grows as log2 N and is bounded in the Euclidean norm over all its outputs:
     // a transform of M values errs by no more than gamma(M) sqrt(M) times their norm, gamma(M) =
@@ -364,7 +372,7 @@ TransformRounding RealTransform::Rounding(std::int64_t n)
     const double dn = static_cast<double>(std::max<std::int64_t>(n, 1));
     if (!IsPadded(n))
         return {gamma(n) * std::sqrt(dn), 0};
-    // The padded way, with Q the values' norm and A the sum of their magnitudes, L = n + n / 2
+    // The padded way, with Q the values' norm and A the sum of their magnitudes, L = n + used - 1
     // the filter's values and M its smooth size, each bin's error is at most
     //   Q (sqrt(L) (2 e + 2 gamma(M) + 6 u) + gamma(M) G) + A (e + 3 u):
     // - every chirp value lies within e = 256 u of its own (its angle from the exact integer
@@ -384,24 +392,30 @@ TransformRounding RealTransform::Rounding(std::int64_t n)
     // - the last product by the chirp, at most (e + 3 u) |X(k)|, and |X(k)| <= A.
     // G is near sqrt(2 n) (the chirp's transform is flat), so the bound is a few times the plain
     // transform's; the second-order products of small errors are in the factor 1 + 1/64.
-    const std::shared_ptr<const ChirpFilter> filter = KeptFilter(n, false);
+    std::shared_ptr<const ChirpFilter> kept;
+    const auto *filter = static_cast<const ChirpFilter *>(filterMade);
+    if (!filter) {
+        kept = KeptFilter(n, used, false);
+        filter = kept.get();
+    }
     const double e = 256 * Unit;
     const double g = gamma(filter->Size());
-    const double rootL = std::sqrt(static_cast<double>(n + n / 2));
+    const double rootL = std::sqrt(static_cast<double>(n + used - 1));
     const double grow = 1 + 1.0 / 64;
     return {grow * (rootL * (2 * e + 2 * g + 6 * Unit) + g * filter->Gain()),
             grow * (e + 3 * Unit)};
 }
 
-std::shared_ptr<RealTransform> RealTransform::Take(std::int64_t n)
+std::shared_ptr<RealTransform> RealTransform::Take(std::int64_t n, std::int64_t used)
 {
     KeptBuffers &kept = NeverDestroyed<KeptBuffers>();
     {
         const std::lock_guard<std::mutex> lock(kept.mutex);
-        if (kept.transform && kept.transform->Size() == n)
+        if (kept.transform && kept.transform->Size() == n
+            && kept.transform->UsedBins() == UsedOf(n, used))
             return std::move(kept.transform);
     }
-    return std::make_shared<RealTransform>(n);
+    return std::make_shared<RealTransform>(n, used);
 }
 
 void RealTransform::Keep(std::shared_ptr<RealTransform> transform)
@@ -411,6 +425,17 @@ void RealTransform::Keep(std::shared_ptr<RealTransform> transform)
     KeptBuffers &kept = NeverDestroyed<KeptBuffers>();
     const std::lock_guard<std::mutex> lock(kept.mutex);
     kept.transform = std::move(transform);
+}
+
+TransformRounding RealTransform::Rounding(std::int64_t n)
+{
+    return RoundingOf(n, n / 2 + 1, nullptr);
+}
+
+TransformRounding RealTransform::Rounding()
+{
+    PrepareForward();
+    return RoundingOf(n_, used_, padded_ ? forward_.get() : nullptr);
 }
 
 void ForgetKeptPlansAndBuffers()

@@ -25,8 +25,10 @@ class RealTransform
 {
 public:
     // Buffers for n reals and n / 2 + 1 bins, 1 <= n <= 2^31 - 1. Throws std::bad_alloc when
-    // they cannot be had.
-    explicit RealTransform(std::int64_t n);
+    // they cannot be had. `used`, where given, is how many bins from 0 on the transforms use:
+    // Forward may leave the bins above as they were, and Inverse needs those above to be zero.
+    // The padded way is then shorter, n + used - 1 values where that is less than 1.5 n.
+    explicit RealTransform(std::int64_t n, std::int64_t used = -1);
     ~RealTransform();
     RealTransform(const RealTransform &) = delete;
     RealTransform &operator=(const RealTransform &) = delete;
@@ -35,6 +37,7 @@ public:
     double *Reals() { return reals_; }
     std::complex<double> *Bins() { return bins_; }
     std::int64_t BinCount() const { return n_ / 2 + 1; }
+    std::int64_t UsedBins() const { return used_; }
 
     // Makes the forward plan, or finds it kept, ahead of Forward: the plan of a new size takes
     // time of its own (tens of milliseconds at a million values), which can pass while the
@@ -57,19 +60,24 @@ public:
     // What a transform of n values costs, in units of one value's share of a smooth size's
     // n log2 n.
     static double Work(std::int64_t n);
-    // The error bound of one bin of Forward for n values. For the padded way it reads the filter
-    // that transform uses, making it where none is kept.
+    // The error bound of one bin of Forward for n values and every bin used. For the padded way
+    // it reads the filter that transform uses, making it where none is kept.
     static TransformRounding Rounding(std::int64_t n);
+    // The same for this transform's bins used, from its own filter.
+    TransformRounding Rounding();
 
     // A transform of n values, on the buffers of the last one kept where that had n values: pages
     // already the program's own are filled at once, where new ones would fault in one by one.
-    static std::shared_ptr<RealTransform> Take(std::int64_t n);
+    static std::shared_ptr<RealTransform> Take(std::int64_t n, std::int64_t used = -1);
     // Keeps `transform`'s buffers for the next Take of its size, where they are small. A transform
     // abandoned to its thread must never be kept.
     static void Keep(std::shared_ptr<RealTransform> transform);
 
 private:
+    static TransformRounding RoundingOf(std::int64_t n, std::int64_t used, const void *filter);
+
     std::int64_t n_;
+    std::int64_t used_;
     bool padded_;
     double *reals_;
     std::complex<double> *bins_;

@@ -114,6 +114,10 @@ const FastCase CommonCases[] = {
     FastCase {1000, 0.5, 0, 5}, // a silent signal
     FastCase {20, -0.05, 1, 4}, // a small negative duty cycle: all zero
     FastCase {79, 0.99365907548456722, 1, 80}, // harmonic 1 is not the largest: 80 (bin 1) is
+    // the padded transform: primes, with few bins and with all, and twice a prime
+    FastCase {10007, 0.5, 10, 200},
+    FastCase {4099, 0.6, -3, 4100},
+    FastCase {8198, 0.25, 2, 8199},
 };
 
 template<std::size_t A, std::size_t B>
@@ -268,6 +272,34 @@ const FastCase TransformOwnCases[] = {
     FastCase {7, 0.23938528325845554, 1, 8},
     FastCase {999, 0.3, -4, 50.5},
 };
+
+// Amplitudes whose moduli overflow the results' range, on the transform path: its reading says
+// the results are not all within range, so that the check of the results refuses them, and a
+// modulus beyond it is written where that check looks.
+TEST(TransformPath, leavesOverflowingModuliToTheRefusal)
+{
+    const FastCase cases[] = {
+        {320, 1, 1.2e154, 320}, // the squares overflow for a few harmonics
+        {1000, 0.5, 1e200, 1001},
+        {10007, 1, 2e154, 10008}, // padded
+        {100000, 0.5, 1e200, 100001}, // every range reaches up to infinity: none summed again
+    };
+    for (const FastCase &c : cases) {
+        SCOPED_TRACE(testing::Message() << "N = " << c.n << ", V = " << c.v);
+        AnalysisState t = Parameters(c);
+        SpectrumOptions options = TransformForced();
+        ResultsFound found;
+        found.found = true;
+        options.results = &found;
+        ASSERT_TRUE(ComputeSpectrumExactWhereShown(t, 0, options));
+        EXPECT_FALSE(found.found);
+        bool beyond = false;
+        for (std::int32_t k = 1; k <= RoundToCount(c.h); ++k)
+            beyond = beyond || !UsableResult(t.Magnitudes[k]);
+        EXPECT_TRUE(beyond);
+    }
+}
+
 const std::vector<FastCase> TransformCases = Joined(CommonCases, TransformOwnCases);
 
 INSTANTIATE_TEST_SUITE_P(Cases, TransformPath, testing::ValuesIn(TransformCases),
@@ -407,6 +439,27 @@ TEST(TransformBound, isWhatTheReadmeSays)
     for (std::int64_t i = 0; i < 1000000; ++i)
         sum += t.Samples[i];
     EXPECT_NEAR(2e-6 * sum, 6.37, 0.005); // harmonic N's modulus, 2 |mean|, the largest
+}
+
+// Its two examples where the transform's own term is nearly all of the bound: 100 non-zero
+// samples in a million, and a prime N that takes the padded transform. The values are the
+// README's formula evaluated on its own in Python, the filter's transform by a direct sum.
+TEST(TransformBound, isWhatTheReadmeSaysWhereTheTransformsTermLeads)
+{
+    const struct
+    {
+        std::int32_t n;
+        double d;
+        double e2;
+    } examples[] = {{1000000, 1e-4, 1.384e-14}, {1021, 0.4, 3.685e-12}};
+    for (const auto &example : examples) {
+        AnalysisState t = Parameters({example.n, example.d, 10, 0});
+        ComputeSpectrum(t);
+        const SampleMeasures measures = MeasuresOf(t.Samples, example.n);
+        EXPECT_NEAR(2.0 / example.n * SpectrumErrorBound(measures, 2), example.e2,
+                    0.001 * example.e2)
+            << "N = " << example.n;
+    }
 }
 
 // Harmonic N reads bin 0, the samples' sum; with one-signed samples at D = 0.5 or so it holds the

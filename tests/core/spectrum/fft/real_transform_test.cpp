@@ -105,6 +105,45 @@ INSTANTIATE_TEST_SUITE_P(Sizes, RealTransformSizes,
                                          1045504, 999983, 1999966, 1018081),
                          [](const auto &info) { return "N_" + std::to_string(info.param); });
 
+// With only the first bins used, the padded way is shorter; those bins are the whole transform's,
+// forward and back, within the bound (or, back, as the whole transform's test allows).
+TEST(PaddedTransform, givesTheBinsUsedAsTheWholeTransform)
+{
+    const struct
+    {
+        std::int64_t n;
+        std::int64_t used;
+    } cases[] = {{158, 1}, {158, 2}, {10007, 101}, {999983, 11}, {999983, 101}, {20014, 10008}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "n = " << c.n << ", used = " << c.used);
+        std::mt19937_64 random(static_cast<std::uint64_t>(c.n + c.used));
+        std::uniform_real_distribution<double> uniform(-1, 1);
+        RealTransform whole(c.n), part(c.n, c.used);
+        ASSERT_EQ(part.UsedBins(), c.used);
+        double norm = 0;
+        for (std::int64_t j = 0; j < c.n; ++j) {
+            whole.Reals()[j] = part.Reals()[j] = uniform(random);
+            norm += whole.Reals()[j] * whole.Reals()[j];
+        }
+        whole.Forward();
+        part.Forward();
+        const TransformRounding a = whole.Rounding(), b = part.Rounding();
+        const double bound = (a.perNorm + b.perNorm) * std::sqrt(norm) + (a.perAbsSum + b.perAbsSum) * c.n;
+        for (std::int64_t k = 0; k < c.used; ++k) {
+            ASSERT_NEAR(part.Bins()[k].real(), whole.Bins()[k].real(), bound) << "bin " << k;
+            ASSERT_NEAR(part.Bins()[k].imag(), whole.Bins()[k].imag(), bound) << "bin " << k;
+        }
+        // Back: the bins above the used ones zero in the whole transform.
+        for (std::int64_t k = 0; k < whole.BinCount(); ++k)
+            whole.Bins()[k] = k < c.used ? std::complex<double>(uniform(random), uniform(random)) : 0;
+        std::copy(whole.Bins(), whole.Bins() + c.used, part.Bins());
+        whole.Inverse();
+        part.Inverse();
+        for (std::int64_t j = 0; j < c.n; j += std::max<std::int64_t>(1, c.n / 997))
+            ASSERT_NEAR(part.Reals()[j], whole.Reals()[j], 1e-12 * c.n) << "value " << j;
+    }
+}
+
 // The chirp exp(-i pi j^2 / n) at the largest indices, where j^2 has 62 bits and an angle formed
 // before the reduction mod 2n would keep none of the digits that matter: against j^2 mod 2n in
 // 128-bit integers and the exponential in long double.
