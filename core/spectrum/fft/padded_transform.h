@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The transform of a size whose prime factors FFTW handles slowly, made through complex
-// transforms of a longer, smooth size (the chirp-z identity). Internal to the room: RealTransform
+// transforms of a longer size, a power of two (the chirp-z identity). Internal to the room: RealTransform
 // chooses it by size.
 #pragma once
 
@@ -23,8 +23,8 @@ bool IsPadded(std::int64_t n);
 // n (log2 n + the large factors' sum) the plain way, PaddedWork n log2 n the padded one.
 double TransformWork(std::int64_t n);
 
-// The smallest M >= length whose prime factors are 2, 3, 5 and 7 only.
-std::int64_t SmoothSizeFrom(std::int64_t length);
+// The size of the padded transforms for `length` values: the smallest power of two from there.
+std::int64_t PaddedSizeFrom(std::int64_t length);
 
 // exp(-i pi r / n) for an integer 0 <= r < 2n.
 std::complex<double> ChirpAngle(std::int64_t r, std::int64_t n);
@@ -35,7 +35,7 @@ std::int64_t SquareModTwoN(std::int64_t j, std::int64_t n);
 void Chirp(std::int64_t n, std::int64_t begin, std::int64_t end, std::complex<double> *chirp);
 
 // Everything a padded transform of n values, `inputs` in and `outputs` out, needs beside its
-// values: the smooth size M >= inputs + outputs - 1, FFTW's complex plans of M values in place,
+// values: the padded size M >= inputs + outputs - 1, FFTW's complex plans of M values in place,
 // and the transform of the chirp filter, divided by M.
 class ChirpFilter
 {

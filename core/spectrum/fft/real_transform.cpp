@@ -265,7 +265,7 @@ RealTransform::RealTransform(std::int64_t n, std::int64_t used)
     bins_ = reinterpret_cast<std::complex<double> *>(
         fftw_alloc_complex(static_cast<std::size_t>(n / 2 + 1)));
     const std::size_t workSize
-        = padded_ ? static_cast<std::size_t>(SmoothSizeFrom(n + used_ - 1)) : 0;
+        = padded_ ? static_cast<std::size_t>(PaddedSizeFrom(n + used_ - 1)) : 0;
     if (padded_)
         work_ = reinterpret_cast<std::complex<double> *>(fftw_alloc_complex(workSize));
     if (!reals_ || !bins_ || (padded_ && !work_)) {
@@ -373,7 +373,7 @@ TransformRounding RealTransform::RoundingOf(std::int64_t n, std::int64_t used, c
     if (!IsPadded(n))
         return {gamma(n) * std::sqrt(dn), 0};
     // The padded way, with Q the values' norm and A the sum of their magnitudes, L = n + used - 1
-    // the filter's values and M its smooth size, each bin's error is at most
+    // the filter's values and M its padded size, each bin's error is at most
     //   Q (sqrt(L) (2 e + 2 gamma(M) + 6 u) + gamma(M) G) + A (e + 3 u):
     // - every chirp value lies within e = 256 u of its own (its angle from the exact integer
     //   j^2 mod 2n, three roundings of relative u on at most pi, 9.5 u; the sine and cosine

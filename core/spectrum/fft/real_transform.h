@@ -54,8 +54,8 @@ public:
     // What the buffers of a transform of n values take, for the memory check.
     static std::uint64_t BufferBytes(std::int64_t n);
 
-    // Whether n values are transformed the padded way: through complex transforms of a smooth
-    // size of at least 1.5 n, where n has large prime factors that FFTW handles slowly.
+    // Whether n values are transformed the padded way: through complex transforms of a power
+    // of two of at least 1.5 n, where n has large prime factors that FFTW handles slowly.
     static bool Padded(std::int64_t n);
     // What a transform of n values costs, in units of one value's share of a smooth size's
     // n log2 n.

@@ -451,7 +451,7 @@ TEST(TransformBound, isWhatTheReadmeSaysWhereTheTransformsTermLeads)
         std::int32_t n;
         double d;
         double e2;
-    } examples[] = {{1000000, 1e-4, 1.384e-14}, {1021, 0.4, 3.685e-12}};
+    } examples[] = {{1000000, 1e-4, 1.384e-14}, {1021, 0.4, 3.689e-12}};
     for (const auto &example : examples) {
         AnalysisState t = Parameters({example.n, example.d, 10, 0});
         ComputeSpectrum(t);
@@ -570,15 +570,16 @@ private:
     bool started_ = false, released_ = false, ended_ = false;
 };
 
-// The transform path cancelled at each of its steps: it returns false at once, and the
+// The transform path cancelled at each of its steps, at a round N and at a prime one (the padded
+// transform, whose filter is made while the samples are): it returns false at once, and the
 // transform's own thread, which may outlive the analysis, touches only what it holds.
-class TransformCancel : public testing::TestWithParam<WorkStage>
+class TransformCancel : public testing::TestWithParam<std::tuple<WorkStage, std::int32_t>>
 {
 };
 
 TEST_P(TransformCancel, returnsAtOnceAndLeavesTheTransformItsOwnMemory)
 {
-    const WorkStage cancelAt = GetParam();
+    const auto [cancelAt, n] = GetParam();
     // Up to the wait for it, the transform's thread is held until the analysis has returned and
     // its memory is freed: the analysis must not wait for it.
     const bool held = cancelAt == WorkStage::TransformStarted
@@ -586,7 +587,7 @@ TEST_P(TransformCancel, returnsAtOnceAndLeavesTheTransformItsOwnMemory)
         || cancelAt == WorkStage::WaitingForTransform;
     CancelAt watcher(cancelAt, held);
     {
-        auto analysis = std::make_unique<AnalysisState>(Parameters({50000, 0.5, 1, 2000}));
+        auto analysis = std::make_unique<AnalysisState>(Parameters({n, 0.5, 1, 2000}));
         EXPECT_FALSE(
             ComputeSpectrumExactWhereShown(*analysis, 7, TransformForced(), &watcher.control));
         if (cancelAt != WorkStage::SummingAgain) { // every harmonic is read by then
@@ -604,13 +605,17 @@ TEST_P(TransformCancel, returnsAtOnceAndLeavesTheTransformItsOwnMemory)
     EXPECT_EQ(watcher.WaitForTheEnd(transformStarted), transformStarted);
 }
 
-INSTANTIATE_TEST_SUITE_P(Stages, TransformCancel,
-                         testing::Values(WorkStage::Sampling, WorkStage::CopyingSamples,
-                                         WorkStage::TransformStarted, WorkStage::TransformRunning,
-                                         WorkStage::TransformEnded, WorkStage::ExactSums,
-                                         WorkStage::WaitingForTransform, WorkStage::ReadingBins,
-                                         WorkStage::SummingAgain),
-                         [](const auto &info) { return StageName(info.param); });
+INSTANTIATE_TEST_SUITE_P(
+    Stages, TransformCancel,
+    testing::Combine(testing::Values(WorkStage::Sampling, WorkStage::CopyingSamples,
+                                     WorkStage::TransformStarted, WorkStage::TransformRunning,
+                                     WorkStage::TransformEnded, WorkStage::ExactSums,
+                                     WorkStage::WaitingForTransform, WorkStage::ReadingBins,
+                                     WorkStage::SummingAgain),
+                     testing::Values(50000, 49999)),
+    [](const auto &info) {
+        return StageName(std::get<0>(info.param)) + "_N_" + std::to_string(std::get<1>(info.param));
+    });
 
 // The rule's two sides: the defaults keep the direct sums; a whole spectrum takes the transform,
 // with its buffers (N reals, N / 2 + 1 complex bins) as the workspace.

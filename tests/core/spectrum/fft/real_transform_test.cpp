@@ -175,17 +175,17 @@ TEST(PaddedTransform, chirpHoldsItsDigitsAtTheLargestIndices)
     }
 }
 
-// The smooth sizes the padded way pads to, and which sizes take it.
+// The sizes the padded way pads to, and which sizes take it.
 TEST(PaddedTransform, padsToTheNextSmoothSizeWhereFactorsAreLarge)
 {
     const struct
     {
         std::int64_t length;
-        std::int64_t smooth;
-    } sizes[] = {{1, 1}, {11, 12}, {13, 14}, {17, 18}, {1499974, 1500000}, {1500001, 1500282},
-                 {14999986, 15000000}, {15000001, 15002820}};
+        std::int64_t padded;
+    } sizes[] = {{1, 1}, {11, 16}, {16, 16}, {17, 32}, {1048576, 1048576}, {1048577, 2097152},
+                 {3221225470, 4294967296}};
     for (const auto &size : sizes)
-        EXPECT_EQ(fft_internal::SmoothSizeFrom(size.length), size.smooth) << size.length;
+        EXPECT_EQ(fft_internal::PaddedSizeFrom(size.length), size.padded) << size.length;
     const struct
     {
         std::int64_t n;
@@ -202,10 +202,10 @@ TEST(RealTransform, countsBothBuffersInItsMemory)
 {
     EXPECT_EQ(RealTransform::BufferBytes(1000), 1000 * 8 + 501 * 16);
     EXPECT_EQ(RealTransform::BufferBytes(1 << 20), (1 << 20) * 8 + ((1 << 19) + 1) * 16);
-    // The padded way also holds its work buffer and the filter: 1.5 n each, made smooth.
-    EXPECT_EQ(RealTransform::BufferBytes(999983), 999983ull * 8 + 499992ull * 16 + 2 * 1500000ull * 16);
+    // The padded way also holds its work buffer and the filter: 1.5 n each, to a power of two.
+    EXPECT_EQ(RealTransform::BufferBytes(999983), 999983ull * 8 + 499992ull * 16 + 2 * 2097152ull * 16);
     EXPECT_EQ(RealTransform::BufferBytes(2147483647),
-              2147483647ull * 8 + 1073741824ull * 16 + 2 * 3221225472ull * 16);
+              2147483647ull * 8 + 1073741824ull * 16 + 2 * 4294967296ull * 16);
 }
 
 } // namespace
