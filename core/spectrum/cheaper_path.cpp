@@ -17,11 +17,11 @@ namespace {
 // TransformOverheadPairs (its thread, reading the bins): it runs beside the survey of the samples,
 // so that little of it shows. The sampling and the exact sums of harmonics 1 and z are the same on
 // both paths and not counted.
-// The rule, in one: the transform where 0.06 W(N) + 1e5 < N D H, W(N) = N log2 N where N's prime
-// factors are all 13 or less, N (log2 N + the sum of its larger factors) while those are few and
-// small, and 9 N log2 N for the padded way, which the transform takes where that is less (a prime
-// N from 79 on): so at a prime N near 1e7 the transform is taken from H = 30 at D = 0.5, where a
-// round N takes it from H = 4.
+// The rule, in one: the transform where 0.06 W(N) + 1e5 < N D H, with W(N) = N log2 N where N's
+// prime factors are all 13 or less, N (log2 N + the sum of its larger factors) while those are
+// few and small, and 20 N log2 N where they are not and the transform is padded (a prime N from
+// 79 on): so at D = 0.5 a prime N near 1e6 or 1e7 takes the transform from H = 48 or 56, a round
+// N from H = 3.
 // Measured on AVX-512 (docs/performance.md), the transform is the cheaper from H = 3 at N = 1e6
 // and from H = 10 at N = 1e5; the rule takes it from H = 3 and H = 4. At the defaults (N = 1e4,
 // D = 0.5, H = 10: 5e4 pairs against 1.1e5), where both take the same time, the direct sums keep

@@ -27,8 +27,8 @@ def main(path):
     print("|---:|---:|---:|---:|---|")
     for n, h in [(10000, 10), (1000000, 10), (1000000, 500000), (10000000, 10),
                  (10000000, 5000000)]:
-        alone = best.get(f"SumAlone/N:{n}/H:{h}")
-        toggle = best.get(f"ToggleToDrawn/N:{n}/H:{h}/real_time")
+        alone = best.get(f"SumAlone/N:{n}/H:{h}/first:0")
+        toggle = best.get(f"ToggleToDrawn/N:{n}/H:{h}/first:0/real_time")
         if not alone or not toggle:
             continue
         target = 30 if n == 10000 else 500 if n == 10000000 else None

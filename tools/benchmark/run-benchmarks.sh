@@ -29,7 +29,7 @@ build/release/tools/benchmark/spectrum_benchmark --benchmark_repetitions=3 \
 # The scaling table, each row with numpy's real FFT, the crossover of the two paths, and what the
 # results' pages alone cost at H = N.
 build/release/tools/benchmark/spectrum_benchmark --benchmark_repetitions=3 \
-    --benchmark_filter="${SPECTRUM_ROWS:-^(Spectrum|ResultPages)/}" \
+    --benchmark_filter="${SPECTRUM_ROWS:-^(Spectrum|ResultPages|AnyN|AnyNAllHarmonics|Crossover|HugeAmplitude)/}" \
     --benchmark_out="$out/spectrum.json" --benchmark_out_format=json
 numpy tools/benchmark/numpy_rfft.py ${NUMPY_ROWS:-10000,10 10000,100 100000,100 1000000,10 \
     1000000,100 1000000,1000 1000000,10000 1000000,100000 1000000,1000000 10000000,100 \
@@ -47,4 +47,5 @@ QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/harmonic_sum_benchmark -
 cat /proc/loadavg >> "$out/load.txt"
 /usr/bin/python3 tools/benchmark/report.py "$out" "$(git rev-parse --short HEAD)" > docs/performance.md
 { echo; /usr/bin/python3 tools/benchmark/harmonic_sum_report.py "$out/harmonic-sum.json"; } >> docs/performance.md
+{ echo; /usr/bin/python3 tools/benchmark/any_n_report.py "$out/spectrum.json" "$out/harmonic-sum.json"; } >> docs/performance.md
 cat docs/performance.md

@@ -18,6 +18,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -314,6 +315,33 @@ BENCHMARK(Spectrum)
     ->Name("Crossover")
     ->ArgNames({"N", "H", "path", "first"})
     ->ArgsProduct({{999'983, 10'001'653}, {10, 30, 100}, {1, 2}, {0}})
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Amplitudes whose moduli overflow, refused, against the same analysis at 10 V: N, the amplitude's
+// power of ten, H = N + 1, as a command runs it.
+void HugeAmplitude(benchmark::State &bench)
+{
+    AnalysisState parameters = Parameters(bench.range(0), bench.range(0) + 1, 0.5);
+    parameters.Amplitude = bench.range(1) == 1 ? 10 : std::pow(10.0, double(bench.range(1)));
+    SpectrumOptions options;
+    options.threads = 2;
+    AnalysisState last;
+    bool refused = false;
+    for (auto _ : bench) {
+        AnalysisState analysis = parameters;
+        refused = RunAnalysis(analysis, options).status != AnalysisOutcome::Status::Done;
+        bench.PauseTiming();
+        last = std::move(analysis);
+        bench.ResumeTiming();
+    }
+    bench.counters["refused"] = refused ? 1 : 0;
+}
+BENCHMARK(HugeAmplitude)
+    ->ArgNames({"N", "V"})
+    ->Args({1'000'000, 1})
+    ->Args({1'000'000, 200})
     ->ComputeStatistics("min", Fastest)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

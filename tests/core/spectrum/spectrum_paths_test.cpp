@@ -625,6 +625,7 @@ struct PathChoice
     double d;
     double h;
     SpectrumPath path;
+    std::uint64_t padding = 0; // the padded transform's size, where N takes it
 };
 
 void PrintTo(const PathChoice &c, std::ostream *out)
@@ -640,7 +641,9 @@ TEST_P(CheaperPathChoice, isTheRulesAndTakesTheTransformsBuffers)
 {
     const PathChoice &c = GetParam();
     EXPECT_EQ(CheaperPath(c.n, c.d, c.h), c.path);
-    const std::uint64_t buffers = std::uint64_t(c.n) * 8 + std::uint64_t(c.n / 2 + 1) * 16;
+    // the padded transform's work buffer and filter beside the reals and the bins
+    const std::uint64_t buffers
+        = std::uint64_t(c.n) * 8 + std::uint64_t(c.n / 2 + 1) * 16 + 2 * c.padding * 16;
     EXPECT_EQ(SpectrumWorkspaceBytes(c.n, c.d, c.h),
               c.path == SpectrumPath::Transform ? buffers : 0u);
 }
@@ -652,6 +655,17 @@ const PathChoice PathChoices[] = {
     {1000000, 0.5, 1000000, SpectrumPath::Transform},
     {100000000, 0.5, 100, SpectrumPath::Transform},
     {100000, 0.5, 0, SpectrumPath::DirectSums}, // no harmonic
+    // N's factors: a factor of 17 costs the transform more than a power of two does; a prime and
+    // a product of two primes take the padded transform, about 20 times the round N's work
+    {1048576, 0.5, 4, SpectrumPath::Transform},
+    {17 * 65536, 0.5, 4, SpectrumPath::DirectSums},
+    {17 * 65536, 0.5, 10, SpectrumPath::Transform},
+    {1000000, 0.5, 30, SpectrumPath::Transform},
+    {999983, 0.5, 30, SpectrumPath::DirectSums},
+    {999983, 0.5, 100, SpectrumPath::Transform, 1 << 21},
+    {3109 * 3217, 0.5, 30, SpectrumPath::DirectSums},
+    {3109 * 3217, 0.5, 100, SpectrumPath::Transform, 1 << 24},
+    {3109 * 3217, 0.05, 100, SpectrumPath::DirectSums}, // a tenth of the pulse samples
 };
 
 INSTANTIATE_TEST_SUITE_P(Sizes, CheaperPathChoice, testing::ValuesIn(PathChoices),
