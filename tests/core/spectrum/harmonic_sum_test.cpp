@@ -95,14 +95,16 @@ INSTANTIATE_TEST_SUITE_P(HarmonicSum, SmallCases,
                                          SmallCase {7, 0.5, 1}, SmallCase {8, 0.37, -3},
                                          SmallCase {15, 0.05, 10}, SmallCase {16, 0.37, 10},
                                          SmallCase {20, 0.05, -1}, SmallCase {21, 1, 5},
-                                         SmallCase {33, 0.37, -7}, SmallCase {64, 0.6, 2}),
+                                         SmallCase {33, 0.37, -7}, SmallCase {64, 0.6, 2},
+                                         // the padded transform: a prime, twice a prime
+                                         SmallCase {79, 0.37, -7}, SmallCase {158, 0.5, 3}),
                          Name);
 
 // With N odd, harmonics 1 to (N - 1) / 2 and the DC component are the whole discrete spectrum:
 // their sum is the inverse transform and gives back every sample.
 TEST(HarmonicSum, rebuildsEverySampleFromHalfTheHarmonicsWhenNIsOdd)
 {
-    for (const std::int32_t n : {1, 3, 5, 7, 11, 31, 101})
+    for (const std::int32_t n : {1, 3, 5, 7, 11, 31, 101, 79, 1021}) // the last two padded
         for (const double d : {0.05, 0.37, 0.5, 1.0})
             for (const double v : {10.0, -4.0}) {
                 const AnalysisState s = Analysed(v, d, n, (n - 1) / 2);
