@@ -46,7 +46,8 @@ SpectrumPath CheaperPath(std::int64_t n, double d, double h)
     if (n < 1 || !harmonics || *harmonics < 1)
         return SpectrumPath::DirectSums;
     const double direct = static_cast<double>(PulseSamples(n, d)) * *harmonics;
-    const double transform = TransformPairsPerPoint * RealTransform::Work(n) + TransformOverheadPairs;
+    const double transform
+        = TransformPairsPerPoint * RealTransform::Work(n) + TransformOverheadPairs;
     return direct > transform ? SpectrumPath::Transform : SpectrumPath::DirectSums;
 }
 

@@ -33,7 +33,8 @@ ErrorLine ErrorLine::Of(const SampleMeasures &measures, const TransformRounding 
     const double library = 2 * Unit * measures.absSum;
     const double products = Unit * measures.absSum + m * std::numeric_limits<double>::denorm_min();
     const double sum = (m + 1) * Unit * measures.absSum;
-    const double transform = rounding.perNorm * measures.norm + rounding.perAbsSum * measures.absSum;
+    const double transform
+        = rounding.perNorm * measures.norm + rounding.perAbsSum * measures.absSum;
     return {1.25 * (library + products + sum + transform), 1.25 * angle};
 }
 

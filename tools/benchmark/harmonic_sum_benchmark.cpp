@@ -142,7 +142,7 @@ void SumSizes(benchmark::internal::Benchmark *bench, bool toggle)
 } // namespace
 
 BENCHMARK(SumAlone)->Apply([](auto *bench) { SumSizes(bench, false); });
-BENCHMARK(ToggleToDrawn)->Apply([](auto *bench) { SumSizes(bench, true); })->UseRealTime();
+BENCHMARK(ToggleToDrawn)->Apply([](auto *bench) { SumSizes(bench, true); }) -> UseRealTime();
 BENCHMARK(CancelLatency)
     ->ArgNames({"N"})
     ->Arg(10'000'000)

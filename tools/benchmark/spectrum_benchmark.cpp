@@ -18,9 +18,9 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <cmath>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <string>
 #include <thread>
 #include <vector>
@@ -282,7 +282,9 @@ BENCHMARK(Spectrum)
     ->ArgNames({"N", "H", "path", "first"})
     ->ArgsProduct({{10'000, 16'384, 9'973, 1'000'000, 1'048'576, 999'983, 1'018'081, 10'000'000,
                     8'388'608, 9'999'991, 10'001'653},
-                   {100}, {0}, {0, 1}})
+                   {100},
+                   {0},
+                   {0, 1}})
     ->Args({100'000'000, 100, 0, 1})
     ->Args({99'999'989, 100, 0, 1})
     ->Args({134'217'728, 100, 0, 1})

@@ -46,8 +46,8 @@ std::int64_t LargePrimeFactorSum(std::int64_t n)
 constexpr std::int64_t ChirpChunk = 256;
 
 // f(first, count, chirp) for each chunk of [begin, end), chirp holding c(first ..).
-template<typename F> void ForChirpChunks(std::int64_t n, std::int64_t begin, std::int64_t end,
-                                         const F &f)
+template<typename F>
+void ForChirpChunks(std::int64_t n, std::int64_t begin, std::int64_t end, const F &f)
 {
     std::complex<double> chirp[ChirpChunk];
     for (std::int64_t first = begin; first < end; first += ChirpChunk) {
@@ -66,7 +66,8 @@ fftw_plan PlanOf(void *plan)
 
 bool IsPadded(std::int64_t n)
 {
-    return n > 1 && static_cast<double>(LargePrimeFactorSum(n)) > 8 * std::log2(static_cast<double>(n));
+    return n > 1
+        && static_cast<double>(LargePrimeFactorSum(n)) > 8 * std::log2(static_cast<double>(n));
 }
 
 double TransformWork(std::int64_t n)
@@ -140,8 +141,8 @@ ChirpFilter::ChirpFilter(std::int64_t n, std::int64_t inputs, std::int64_t outpu
         fftw_iodim64 dimension {m_, 1, 1};
         forward_ = fftw_plan_guru64_dft(1, &dimension, 0, nullptr, values, values, FFTW_FORWARD,
                                         FFTW_ESTIMATE);
-        backward_ = fftw_plan_guru64_dft(1, &dimension, 0, nullptr, values, values,
-                                         FFTW_BACKWARD, FFTW_ESTIMATE);
+        backward_ = fftw_plan_guru64_dft(1, &dimension, 0, nullptr, values, values, FFTW_BACKWARD,
+                                         FFTW_ESTIMATE);
     }
     if (!forward_ || !backward_) {
         Release();
@@ -160,11 +161,12 @@ ChirpFilter::ChirpFilter(std::int64_t n, std::int64_t inputs, std::int64_t outpu
         std::fill(filter + begin, filter + end, std::complex<double>());
     });
     InShares(1, inputs - 1, [&](std::int64_t begin, std::int64_t end) {
-        ForChirpChunks(n, begin, end, [&](std::int64_t first, std::int64_t count,
-                                          const std::complex<double> *chirp) {
-            for (std::int64_t t = 0; t < count; ++t)
-                filter[m - first - t] = std::conj(chirp[t]);
-        });
+        ForChirpChunks(
+            n, begin, end,
+            [&](std::int64_t first, std::int64_t count, const std::complex<double> *chirp) {
+                for (std::int64_t t = 0; t < count; ++t)
+                    filter[m - first - t] = std::conj(chirp[t]);
+            });
     });
     fftw_execute_dft(PlanOf(forward_), values, values);
     std::mutex gainLock;
@@ -231,7 +233,8 @@ public:
                     return entries_.front().filter;
                 }
         }
-        auto filter = std::make_shared<const ChirpFilter>(n, inverse ? bins : n, inverse ? n : bins);
+        auto filter
+            = std::make_shared<const ChirpFilter>(n, inverse ? bins : n, inverse ? n : bins);
         std::vector<Entry> dropped; // destroyed outside the lock
         const std::lock_guard<std::mutex> lock(mutex_);
         if (Large(*filter)) { // one large filter at a time
@@ -334,11 +337,12 @@ void PaddedInverse(const ChirpFilter &filter, std::int64_t n, std::int64_t used,
     });
     filter.Convolve(work);
     InShares(0, n, [&](std::int64_t begin, std::int64_t end) {
-        ForChirpChunks(n, begin, end, [&](std::int64_t first, std::int64_t count,
-                                          const std::complex<double> *chirp) {
-            for (std::int64_t t = 0; t < count; ++t)
-                reals[first + t] = (chirp[t] * work[first + t]).real();
-        });
+        ForChirpChunks(
+            n, begin, end,
+            [&](std::int64_t first, std::int64_t count, const std::complex<double> *chirp) {
+                for (std::int64_t t = 0; t < count; ++t)
+                    reals[first + t] = (chirp[t] * work[first + t]).real();
+            });
     });
 }
 

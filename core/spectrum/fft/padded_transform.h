@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The transform of a size whose prime factors FFTW handles slowly, made through complex
-// transforms of a longer size, a power of two (the chirp-z identity). Internal to the room: RealTransform
-// chooses it by size.
+// transforms of a longer size, a power of two (the chirp-z identity). Internal to the room:
+// RealTransform chooses it by size.
 #pragma once
 
 #include <complex>

@@ -360,7 +360,8 @@ double RealTransform::Work(std::int64_t n)
     return TransformWork(n);
 }
 
-TransformRounding RealTransform::RoundingOf(std::int64_t n, std::int64_t used, const void *filterMade)
+TransformRounding RealTransform::RoundingOf(std::int64_t n, std::int64_t used,
+                                            const void *filterMade)
 {
     // FFTW's rounding grows as log2 N and is bounded in the Euclidean norm over all its outputs:
     // a transform of M values errs by no more than gamma(M) sqrt(M) times their norm, gamma(M) =

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The transform against the sums it stands for, evaluated term by term in long double.
-#include "core/spectrum/fft/real_transform.h"
 #include "core/spectrum/fft/padded_transform.h"
+#include "core/spectrum/fft/real_transform.h"
 
 #include <gtest/gtest.h>
 
@@ -128,14 +128,16 @@ TEST(PaddedTransform, givesTheBinsUsedAsTheWholeTransform)
         whole.Forward();
         part.Forward();
         const TransformRounding a = whole.Rounding(), b = part.Rounding();
-        const double bound = (a.perNorm + b.perNorm) * std::sqrt(norm) + (a.perAbsSum + b.perAbsSum) * c.n;
+        const double bound
+            = (a.perNorm + b.perNorm) * std::sqrt(norm) + (a.perAbsSum + b.perAbsSum) * c.n;
         for (std::int64_t k = 0; k < c.used; ++k) {
             ASSERT_NEAR(part.Bins()[k].real(), whole.Bins()[k].real(), bound) << "bin " << k;
             ASSERT_NEAR(part.Bins()[k].imag(), whole.Bins()[k].imag(), bound) << "bin " << k;
         }
         // Back: the bins above the used ones zero in the whole transform.
         for (std::int64_t k = 0; k < whole.BinCount(); ++k)
-            whole.Bins()[k] = k < c.used ? std::complex<double>(uniform(random), uniform(random)) : 0;
+            whole.Bins()[k]
+                = k < c.used ? std::complex<double>(uniform(random), uniform(random)) : 0;
         std::copy(whole.Bins(), whole.Bins() + c.used, part.Bins());
         whole.Inverse();
         part.Inverse();
@@ -155,8 +157,11 @@ TEST(PaddedTransform, chirpHoldsItsDigitsAtTheLargestIndices)
     {
         std::int64_t n;
         std::int64_t first;
-    } cases[] = {{2147483647, 2147483647 - 40}, {999983, 999983 - 40}, {999983, 2 * 999983 - 20},
-                 {1000000007 / 4, 1000000007 / 4 - 33}, {7, 0}};
+    } cases[] = {{2147483647, 2147483647 - 40},
+                 {999983, 999983 - 40},
+                 {999983, 2 * 999983 - 20},
+                 {1000000007 / 4, 1000000007 / 4 - 33},
+                 {7, 0}};
     for (const auto &c : cases) {
         const std::int64_t count = 40;
         std::vector<std::complex<double>> chirp(count);
@@ -182,7 +187,12 @@ TEST(PaddedTransform, padsToTheNextSmoothSizeWhereFactorsAreLarge)
     {
         std::int64_t length;
         std::int64_t padded;
-    } sizes[] = {{1, 1}, {11, 16}, {16, 16}, {17, 32}, {1048576, 1048576}, {1048577, 2097152},
+    } sizes[] = {{1, 1},
+                 {11, 16},
+                 {16, 16},
+                 {17, 32},
+                 {1048576, 1048576},
+                 {1048577, 2097152},
                  {3221225470, 4294967296}};
     for (const auto &size : sizes)
         EXPECT_EQ(fft_internal::PaddedSizeFrom(size.length), size.padded) << size.length;
@@ -190,9 +200,9 @@ TEST(PaddedTransform, padsToTheNextSmoothSizeWhereFactorsAreLarge)
     {
         std::int64_t n;
         bool padded;
-    } choices[] = {{17, false},        {79, true},         {1 << 20, false},  {17 << 16, false},
-                   {1021 << 10, true}, {1044736, false},   {999983, true},    {1999966, true},
-                   {10000000, false},  {9999991, true},    {1018081, true},   {99999989, true},
+    } choices[] = {{17, false},           {79, true},        {1 << 20, false}, {17 << 16, false},
+                   {1021 << 10, true},    {1044736, false},  {999983, true},   {1999966, true},
+                   {10000000, false},     {9999991, true},   {1018081, true},  {99999989, true},
                    {53 * 59 * 64, false}, {2147483647, true}};
     for (const auto &choice : choices)
         EXPECT_EQ(RealTransform::Padded(choice.n), choice.padded) << choice.n;
@@ -203,7 +213,8 @@ TEST(RealTransform, countsBothBuffersInItsMemory)
     EXPECT_EQ(RealTransform::BufferBytes(1000), 1000 * 8 + 501 * 16);
     EXPECT_EQ(RealTransform::BufferBytes(1 << 20), (1 << 20) * 8 + ((1 << 19) + 1) * 16);
     // The padded way also holds its work buffer and the filter: 1.5 n each, to a power of two.
-    EXPECT_EQ(RealTransform::BufferBytes(999983), 999983ull * 8 + 499992ull * 16 + 2 * 2097152ull * 16);
+    EXPECT_EQ(RealTransform::BufferBytes(999983),
+              999983ull * 8 + 499992ull * 16 + 2 * 2097152ull * 16);
     EXPECT_EQ(RealTransform::BufferBytes(2147483647),
               2147483647ull * 8 + 1073741824ull * 16 + 2 * 4294967296ull * 16);
 }
