@@ -229,7 +229,13 @@ ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping 
     if (state.SampleCount < 1
         || state.HarmonicSum.size() < static_cast<std::size_t>(state.SampleCount) + 1)
         return ColumnSpans(mapping.width); // not computed
-    ColumnSpans spans = RasterizePolyline(state, state.HarmonicSum.data(), mapping);
+    return RasterizeSignalCurve(state, state.HarmonicSum.data(), mapping);
+}
+
+ColumnSpans RasterizeSignalCurve(const AnalysisState &state, const double *values,
+                                 const PixelMapping &mapping)
+{
+    ColumnSpans spans = RasterizePolyline(state, values, mapping);
     // The sum overshoots the signal; the spectrum band below the signal's lowest y stays its own.
     spans.ClipRowsBelow(
         static_cast<std::int64_t>(std::floor(mapping.Row(PlotBands::SignalBandBottomY))));
