@@ -748,6 +748,38 @@ private slots:
         QVERIFY(!oneByOneEntry()->isChecked());
     }
 
+    // Two lines a pixel: every column right of the first line left out is pale, every one left of
+    // it that holds a line stays blue. A jump of many terms at once sums them anew.
+    void paleLinesBeginAtTheFirstHarmonicLeftOut()
+    {
+        Parameters p;
+        p.harmonics = "2000";
+        p.duty = "0.37";
+        const PlotArea *plot = draw(p);
+        const QImage graphs = plot->Image();
+        sumEntry()->trigger();
+        sum()->StepTerms(-999);
+        sum()->RedrawPending();
+        QCOMPARE(sum()->Terms(), 1001);
+        for (const std::int64_t i : {0, 1000, 3700, 6000})
+            expectSumAt(plot, i, 1, 1001);
+        const int boundary = column(plot, 1002 * 100.0 / 2000);
+        const int bottom = row(plot, 0);
+        int pale = 0, blue = 0;
+        for (int c = column(plot, 1); c < plot->Image().width(); ++c) {
+            const QRgb was = graphs.pixel(c, bottom) & 0xffffff;
+            const QRgb now = plot->Image().pixel(c, bottom) & 0xffffff;
+            if (c > boundary)
+                QCOMPARE(now, was == BluePixel ? PaleBluePixel : was);
+            else if (c < boundary)
+                QCOMPARE(now, was);
+            pale += now == PaleBluePixel;
+            blue += now == BluePixel;
+        }
+        QVERIFY(pale > 400);
+        QVERIFY(blue > 400);
+    }
+
     // Steps quicker than the redraw join one queued redraw, which shows the last of them.
     void quickWheelStepsJoinOneRedraw()
     {

@@ -129,12 +129,13 @@ void HarmonicByHarmonic::Draw()
                     state_.SinCoefficients[k],
                     state_.SignalPeak,
                     state_.PeriodCount,
+                    state_.SampleCount,
                     mapping.width,
                     mapping.height,
                     ColumnSpans(0)};
     if (now.k != wave_.k || now.analysis != wave_.analysis || now.a != wave_.a || now.b != wave_.b
-        || now.peak != wave_.peak || now.periods != wave_.periods || now.width != wave_.width
-        || now.height != wave_.height) {
+        || now.peak != wave_.peak || now.periods != wave_.periods || now.samples != wave_.samples
+        || now.width != wave_.width || now.height != wave_.height) {
         wave_ = now;
         wave_.spans = RasterizeHarmonicWave(state_, k, mapping);
     }

@@ -66,6 +66,7 @@ private:
         std::int64_t k = 0;
         const double *analysis = nullptr;
         double a = 0, b = 0, peak = 0, periods = 0;
+        std::int32_t samples = 0;
         int width = 0, height = 0;
         ColumnSpans spans {0};
     } wave_;

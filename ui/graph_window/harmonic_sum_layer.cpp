@@ -126,7 +126,8 @@ void HarmonicSumLayer::GraphsDrawn()
     // sum starts again from all the harmonics of the new analysis.
     under_ = QImage();
     key_.hide();
-    analysis_ = nullptr;
+    analysis_ = {};
+    drawnFrom_ = {};
     queued_ = false;
     FollowAnalysis();
     terms_ = wanted_ = lines_;
@@ -139,10 +140,15 @@ void HarmonicSumLayer::FollowAnalysis()
         0,
         std::min<std::int64_t>(RoundToCount(state_.HarmonicCount),
                                std::int64_t(state_.CosCoefficients.size()) - 1));
-    if (analysis_ == state_.CosCoefficients.data() && lines_ == lines)
+    // Arrays may come back at the address of those they replace; equal parameters, though, give
+    // the same analysis.
+    const AnalysisKey key {state_.CosCoefficients.data(), state_.DutyCycle, state_.Amplitude,
+                           state_.SampleCount, state_.HarmonicCount};
+    if (key == analysis_ && lines_ == lines)
         return;
     const bool all = terms_ == lines_;
-    analysis_ = state_.CosCoefficients.data();
+    analysis_ = key;
+    ++generation_;
     lines_ = lines;
     partial_ = RealArray();
     partialTerms_ = -1;
@@ -241,28 +247,57 @@ bool HarmonicSumLayer::DrawSum()
         return false;
     FollowAnalysis();
     terms_ = std::clamp<std::int64_t>(wanted_, 0, lines_);
-    const RealArray *values = &state_.HarmonicSum;
-    if (terms_ < lines_) {
-        const std::optional<std::u16string> outOfMemory
-            = OutOfMemoryMessage(MemoryTask::Computation, [&] { values = PartialSum(terms_); });
-        if (outOfMemory) {
-            messages_.Show(*outOfMemory);
-            return false;
-        }
-    }
-    if (!values || values->size() < static_cast<std::size_t>(state_.SampleCount) + 1)
-        return true; // no analysis yet: nothing to draw
     const PixelMapping &mapping = plot_.Mapping();
-    plot_.Fill(RasterizeSignalCurve(state_, values->data(), mapping),
-               Opaque(PlotPalette::HarmonicSum));
+    const std::size_t size = static_cast<std::size_t>(state_.SampleCount) + 1;
+    // What the pixels below are gathered from: a line moving over the sum redraws it as it is.
+    const DrawnFrom from {state_.HarmonicSum.data(),
+                          generation_,
+                          terms_,
+                          lines_,
+                          mapping.width,
+                          mapping.height,
+                          state_.SignalPeak,
+                          state_.PeriodCount,
+                          state_.SpectrumPeak};
+    if (!(from == drawnFrom_)) {
+        const RealArray *values = &state_.HarmonicSum;
+        if (terms_ < lines_) {
+            const std::optional<std::u16string> outOfMemory
+                = OutOfMemoryMessage(MemoryTask::Computation, [&] { values = PartialSum(terms_); });
+            if (outOfMemory) {
+                messages_.Show(*outOfMemory);
+                return false;
+            }
+        }
+        if (!values || values->size() < size)
+            return true; // no analysis yet: nothing to draw
+        curve_ = RasterizeSignalCurve(state_, values->data(), mapping);
+        if (!(from.analysis == drawnFrom_.analysis && from.lines == drawnFrom_.lines
+              && from.width == drawnFrom_.width && from.height == drawnFrom_.height
+              && from.spectrumPeak == drawnFrom_.spectrumPeak))
+            allLines_ = state_.SpectrumPeak != 0 ? RasterizeSpectralLines(state_, mapping)
+                                                 : ColumnSpans(mapping.width);
+        drawnFrom_ = from;
+    }
+    plot_.Fill(curve_, Opaque(PlotPalette::HarmonicSum));
     if (terms_ < lines_ && state_.SpectrumPeak != 0) {
-        // The lines the sum leaves out, paler; a column shared with a line it adds stays dark
-        // where that line is.
-        plot_.Fill(RasterizeSpectralLines(state_, mapping, terms_ + 1, lines_),
-                   Opaque(PlotPalette::SpectrumPale));
+        // The lines the sum leaves out, paler. Lines stand in the order of k, so the columns
+        // right of the first line left out hold only lines left out, as all the lines are drawn;
+        // that line's own column is gathered anew, and a line the sum adds there stays dark.
         const std::int64_t boundary = NearestPixel(LineColumn(state_, mapping, terms_ + 1));
+        ColumnSpans pale(mapping.width);
+        for (int c = static_cast<int>(std::max<std::int64_t>(boundary + 1, 0));
+             c < allLines_.Width(); ++c)
+            if (!allLines_.Empty(c))
+                pale.Add(c, allLines_.Low(c), allLines_.High(c));
+        std::int64_t last = terms_ + 1;
+        while (last < lines_ && NearestPixel(LineColumn(state_, mapping, last + 1)) == boundary)
+            ++last;
+        plot_.Fill(pale, Opaque(PlotPalette::SpectrumPale));
+        plot_.Fill(RasterizeSpectralLines(state_, mapping, terms_ + 1, last),
+                   Opaque(PlotPalette::SpectrumPale));
         std::int64_t first = terms_;
-        while (first > 1 && NearestPixel(LineColumn(state_, mapping, first - 1)) >= boundary - 1)
+        while (first > 1 && NearestPixel(LineColumn(state_, mapping, first - 1)) >= boundary)
             --first;
         plot_.Fill(RasterizeSpectralLines(state_, mapping, first, terms_),
                    Opaque(PlotPalette::Spectrum));

@@ -10,6 +10,8 @@
 
 #include "ui/long_work/task_gate.h"
 
+#include "ui/graph_window/plot_geometry/column_spans.h"
+
 #include "core/state/real_array.h"
 
 #include <QColor>
@@ -104,9 +106,30 @@ private:
     std::int64_t terms_ = 0;
     std::int64_t wanted_ = 0;
     std::int64_t lines_ = 0; // RoundToCount(H) of the analysis the counts belong to
-    const double *analysis_ = nullptr; // its coefficients, which a new analysis replaces
+    // The analysis the counts belong to: its coefficients and the parameters that make it.
+    struct AnalysisKey
+    {
+        const double *coefficients = nullptr;
+        double dutyCycle = 0, amplitude = 0;
+        std::int32_t samples = 0;
+        double harmonics = 0;
+        bool operator==(const AnalysisKey &) const = default;
+    } analysis_;
+    std::uint64_t generation_ = 0; // one more for each analysis followed
     RealArray partial_; // the first partialTerms_ harmonics added up
     std::int64_t partialTerms_ = -1;
+    // The sum's pixels and all the lines', kept with what they were gathered from.
+    struct DrawnFrom
+    {
+        const double *sum = nullptr;
+        std::uint64_t analysis = 0;
+        std::int64_t terms = -1, lines = -1;
+        int width = 0, height = 0;
+        double signalPeak = 0, periods = 0, spectrumPeak = 0;
+        bool operator==(const DrawnFrom &) const = default;
+    } drawnFrom_;
+    ColumnSpans curve_ {0};
+    ColumnSpans allLines_ {0};
     bool queued_ = false;
     int wheelEighths_ = 0;
     int redraws_ = 0;
