@@ -10,6 +10,7 @@
 #include "core/state/task_control.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <complex>
 #include <memory>
@@ -102,26 +103,31 @@ void AddHarmonicWave(const AnalysisState &state, std::int64_t k, double weight, 
         return;
     const double a = weight * state.CosCoefficients[static_cast<std::size_t>(k)];
     const double b = weight * state.SinCoefficients[static_cast<std::size_t>(k)];
-    // The angle 2 pi k i / N taken modulo a turn in integers, exact for any k and i; between
-    // exact anchors the wave turns by one step of 2 pi k / N at a time, four products a sample
-    // instead of a sine and a cosine, the error of the rotations staying near 1e-14 over the
-    // Anchor steps.
-    constexpr std::int64_t Anchor = 64;
+    // Angles are taken modulo a turn in integers, exact for any k and i. Sample `anchor + j` has
+    // the angle of the anchor plus that of j steps, both looked up exactly, so that
+    // a cos + b sin there is (a cos_A + b sin_A) cos_j + (b cos_A - a sin_A) sin_j: two products
+    // a sample, independent of each other, with a sine and a cosine only every Anchor samples.
+    constexpr std::int64_t Anchor = 128;
     const double turn = 2 * std::numbers::pi / double(n);
     const std::int64_t stepIndex = k % n;
-    const double stepCos = std::cos(turn * double(stepIndex));
-    const double stepSin = std::sin(turn * double(stepIndex));
-    for (std::int64_t first = 0; first <= n; first += Anchor) {
-        const std::int64_t index = (stepIndex * (first % n)) % n;
-        double c = std::cos(turn * double(index));
-        double s = std::sin(turn * double(index));
-        const std::int64_t last = std::min(first + Anchor - 1, n);
-        for (std::int64_t i = first; i <= last; ++i) {
-            values[i] += a * c + b * s;
-            const double nextCos = c * stepCos - s * stepSin;
-            s = s * stepCos + c * stepSin;
-            c = nextCos;
-        }
+    std::array<double, Anchor> stepCos {};
+    std::array<double, Anchor> stepSin {};
+    for (std::int64_t j = 0; j < Anchor; ++j) {
+        const auto index = static_cast<double>((stepIndex * (j % n)) % n);
+        stepCos[static_cast<std::size_t>(j)] = std::cos(turn * index);
+        stepSin[static_cast<std::size_t>(j)] = std::sin(turn * index);
+    }
+    for (std::int64_t anchor = 0; anchor <= n; anchor += Anchor) {
+        const auto index = static_cast<double>((stepIndex * (anchor % n)) % n);
+        const double c = std::cos(turn * index);
+        const double s = std::sin(turn * index);
+        const double alongCos = a * c + b * s;
+        const double alongSin = b * c - a * s;
+        const std::int64_t count = std::min(Anchor, n + 1 - anchor);
+        double *out = values + anchor;
+        for (std::int64_t j = 0; j < count; ++j)
+            out[j] += alongCos * stepCos[static_cast<std::size_t>(j)]
+                + alongSin * stepSin[static_cast<std::size_t>(j)];
     }
 }
 
