@@ -177,10 +177,12 @@ void HarmonicSumLayer::RedrawPending()
 {
     if (!queued_)
         return;
-    const TaskGate::Pass pass(tasks_);
-    if (!pass) // a long task runs: its end redraws the graphs anyway
-        return;
     queued_ = false;
+    // A long task runs (this is its progress's event loop): the step is not drawn, and the next
+    // one draws it with its own.
+    const TaskGate::Pass pass(tasks_);
+    if (!pass)
+        return;
     Redraw();
 }
 
