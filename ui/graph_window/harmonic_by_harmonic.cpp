@@ -57,7 +57,13 @@ HarmonicByHarmonic::HarmonicByHarmonic(QWidget &window, PlotArea &plot, Analysis
     };
     left_ = shortcut(Qt::Key_Left, -1);
     right_ = shortcut(Qt::Key_Right, 1);
-    layers_.SetOverlay([this] { return Shown(); }, [this] { Draw(); });
+    // Each redraw reads the analysis anew: the description follows it as the drawing does.
+    layers_.SetOverlay(
+        [this] {
+            Describe();
+            return Shown();
+        },
+        [this] { Draw(); });
 }
 
 void HarmonicByHarmonic::Toggled(bool on)
@@ -140,5 +146,4 @@ void HarmonicByHarmonic::Draw()
         wave_.spans = RasterizeHarmonicWave(state_, k, mapping);
     }
     plot_.Fill(wave_.spans, colour);
-    Describe();
 }
