@@ -827,6 +827,12 @@ private slots:
         QCOMPARE(purple(plot), 0);
         sumEntry()->trigger(); // the sum goes under the highlighted wave
         QVERIFY(purple(plot) > 0);
+        QVERIFY(sumKey()->isVisible());
+        sumEntry()->trigger(); // and off again, the wave staying
+        QCOMPARE(purple(plot), 0);
+        QVERIFY(!sumKey()->isVisible());
+        expectWaveAt(plot, 1, 2500, 1);
+        sumEntry()->trigger();
         expectWaveAt(plot, 1, 2500, 1);
         wheel(-4);
         runQueuedRedraw();

@@ -119,8 +119,10 @@ void HarmonicByHarmonic::Describe()
     std::optional<std::u16string> text;
     if (action_->isChecked() && highlighted_)
         text = HarmonicReadout(state_, *highlighted_, LocaleDecimalSeparator());
-    plot_.setAccessibleDescription(text ? QString::fromStdU16String(*text)
-                                        : QTextOf(UiText::PlotDescription));
+    const QString description
+        = text ? QString::fromStdU16String(*text) : QTextOf(UiText::PlotDescription);
+    if (plot_.accessibleDescription() != description) // a change is announced; say it once
+        plot_.setAccessibleDescription(description);
 }
 
 void HarmonicByHarmonic::Draw()

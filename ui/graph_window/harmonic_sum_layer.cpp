@@ -214,6 +214,8 @@ void HarmonicSumLayer::Redraw()
     else
         plot_.RestoreDrawing(under_);
     plot_.Scale(0, 100, 100, 0);
+    if (!sum)
+        key_.hide();
     if (sum && !DrawSum()) {
         SetChecked(false);
         key_.hide();
