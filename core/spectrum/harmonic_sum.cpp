@@ -10,8 +10,11 @@
 #include "core/state/task_control.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <complex>
 #include <memory>
+#include <numbers>
 #include <utility>
 
 namespace {
@@ -32,13 +35,15 @@ void Step(TaskControl *control)
 
 } // namespace
 
-std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskControl *control)
+std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskControl *control,
+                                            std::int64_t harmonics)
 {
     const std::int64_t n = state.SampleCount;
     if (n < 1 || state.Samples.empty()) // no analysis yet
         return RealArray();
+    const std::int64_t all = RoundToCount(state.HarmonicCount);
     const std::int64_t hmax
-        = std::min<std::int64_t>(RoundToCount(state.HarmonicCount),
+        = std::min<std::int64_t>(harmonics < 0 ? all : std::min(harmonics, all),
                                  static_cast<std::int64_t>(state.CosCoefficients.size()) - 1);
     // Bins 0 to H where H is below N / 2: the padded way is then shorter.
     auto transform = std::make_shared<RealTransform>(n, hmax < n / 2 ? hmax + 1 : -1);
@@ -90,6 +95,41 @@ std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskCont
     sum[static_cast<std::size_t>(n)] = sum[0];
     Step(control);
     return sum;
+}
+
+void AddHarmonicWave(const AnalysisState &state, std::int64_t k, double weight, double *values)
+{
+    const std::int64_t n = state.SampleCount;
+    if (n < 1)
+        return;
+    const double a = weight * state.CosCoefficients[static_cast<std::size_t>(k)];
+    const double b = weight * state.SinCoefficients[static_cast<std::size_t>(k)];
+    // Angles are taken modulo a turn in integers, exact for any k and i. Sample `anchor + j` has
+    // the angle of the anchor plus that of j steps, both looked up exactly, so that
+    // a cos + b sin there is (a cos_A + b sin_A) cos_j + (b cos_A - a sin_A) sin_j: two products
+    // a sample, independent of each other, with a sine and a cosine only every Anchor samples.
+    constexpr std::int64_t Anchor = 128;
+    const double turn = 2 * std::numbers::pi / double(n);
+    const std::int64_t stepIndex = k % n;
+    std::array<double, Anchor> stepCos {};
+    std::array<double, Anchor> stepSin {};
+    for (std::int64_t j = 0; j < Anchor; ++j) {
+        const auto index = static_cast<double>((stepIndex * (j % n)) % n);
+        stepCos[static_cast<std::size_t>(j)] = std::cos(turn * index);
+        stepSin[static_cast<std::size_t>(j)] = std::sin(turn * index);
+    }
+    for (std::int64_t anchor = 0; anchor <= n; anchor += Anchor) {
+        const auto index = static_cast<double>((stepIndex * (anchor % n)) % n);
+        const double c = std::cos(turn * index);
+        const double s = std::sin(turn * index);
+        const double alongCos = a * c + b * s;
+        const double alongSin = b * c - a * s;
+        const std::int64_t count = std::min(Anchor, n + 1 - anchor);
+        double *out = values + anchor;
+        for (std::int64_t j = 0; j < count; ++j)
+            out[j] += alongCos * stepCos[static_cast<std::size_t>(j)]
+                + alongSin * stepSin[static_cast<std::size_t>(j)];
+    }
 }
 
 std::uint64_t HarmonicSumBytes(std::int64_t n)

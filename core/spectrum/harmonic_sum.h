@@ -18,9 +18,16 @@ class TaskControl;
 // at the sample instants harmonics k and N - k are the same wave), so the cost grows as N log N
 // whatever H. Reads `state` only. Nothing when `control` cancels it; throws std::bad_alloc when
 // memory runs out. `control`, when given, counts HarmonicSumSteps steps; its watcher hears, on the
-// transform's own thread, TransformRunning and TransformEnded.
+// transform's own thread, TransformRunning and TransformEnded. `harmonics`, when not negative,
+// sums harmonics 1 to that many instead (at most RoundToCount(H)): the first terms alone.
 std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state,
-                                            TaskControl *control = nullptr);
+                                            TaskControl *control = nullptr,
+                                            std::int64_t harmonics = -1);
+
+// Adds weight * (a_k cos(2 pi k i / N) + b_k sin(2 pi k i / N)) to values[i] for i = 0 .. N:
+// harmonic k's own wave at the sample instants, in time that grows with N alone. `values` holds
+// N + 1 elements; k lies in 1 .. RoundToCount(H).
+void AddHarmonicWave(const AnalysisState &state, std::int64_t k, double weight, double *values);
 
 // The steps ComputeHarmonicSum counts: the folding, the transform, the copy.
 constexpr int HarmonicSumSteps = 3;

@@ -103,12 +103,15 @@ enum class UiText
     MoveCursorHint,
     MeanValueKey,
     HarmonicSumKey,
+    PartialSumKey, // %1 = how many harmonics the sum adds
+    HarmonicReadout, // %1 = the harmonic's number, %2 = its frequency, %3 = its modulus
     CopyImage,
     SaveImage,
     CopyData,
     SaveData,
     SaveWorkbook,
     HarmonicSum,
+    HarmonicByHarmonic,
     SaveImageTitle,
     SaveDataTitle,
     SaveWorkbookTitle,

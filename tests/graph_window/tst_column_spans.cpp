@@ -10,10 +10,12 @@
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
+#include "ui/graph_window/plot_geometry/harmonic_lines.h"
 #include "ui/long_work/task_gate.h"
 
 #include <QtTest>
 
+#include <numbers>
 #include <random>
 
 namespace {
@@ -132,6 +134,79 @@ private slots:
         }
         qInfo("%lld segments compared", static_cast<long long>(segments));
         QVERIFY(segments > 10'000'000);
+    }
+
+    // One harmonic's wave against its formula, a_k cos(2 pi k i / N) + b_k sin(2 pi k i / N) in
+    // long double, drawn one segment at a time over the periods and clipped at y = 45: the same
+    // pixels, on random coefficients, scales and surfaces.
+    void harmonicWaveMatchesItsFormulaSegmentBySegment()
+    {
+        std::mt19937_64 random(20261208);
+        std::uniform_real_distribution<double> coefficient(-5, 5);
+        int drawnTrials = 0;
+        for (int trial = 0; trial < 120; ++trial) {
+            AnalysisState s;
+            const std::int32_t sizes[] = {1, 2, 3, 7, 50, 333, 1000, 4096};
+            s.SampleCount = sizes[random() % std::size(sizes)];
+            const double periods[] = {1, 2.5, 3, 7, 10.4, 97, 0.4};
+            s.PeriodCount = periods[random() % std::size(periods)];
+            s.HarmonicCount = double(1 + random() % 40);
+            const auto lines = std::size_t(s.HarmonicCount);
+            s.CosCoefficients = RealArray(lines + 2);
+            s.SinCoefficients = RealArray(lines + 2);
+            s.Magnitudes = RealArray(lines + 2);
+            for (std::size_t k = 1; k <= lines; ++k) {
+                s.CosCoefficients[k] = coefficient(random);
+                s.SinCoefficients[k] = coefficient(random);
+                s.Magnitudes[k] = std::hypot(s.CosCoefficients[k], s.SinCoefficients[k]);
+            }
+            s.SignalPeak = 1 + std::abs(coefficient(random)); // some waves overshoot the band
+            const std::int64_t k = 1 + std::int64_t(random() % lines);
+            const QSize size(int(20 + random() % 1000), int(20 + random() % 600));
+
+            const auto value = [&](std::int64_t i) {
+                const long double angle
+                    = 2
+                    * std::numbers::pi_v<
+                          long double> * static_cast<long double>((k * i) % s.SampleCount)
+                    / s.SampleCount;
+                return static_cast<double>(s.CosCoefficients[k] * std::cos(angle)
+                                           + s.SinCoefficients[k] * std::sin(angle));
+            };
+            const QImage literal = Drawn(size, [&](PlotArea &plot) {
+                const double w = 100 / s.PeriodCount;
+                for (std::int64_t j = 1; j <= RoundToCount(s.PeriodCount); ++j)
+                    for (std::int64_t i = 0; i < s.SampleCount; ++i)
+                        plot.Line(float(w * double(j - 1) + (w * double(i)) / s.SampleCount),
+                                  float(value(i) * 25 / s.SignalPeak + 70),
+                                  float((w * double(i + 1)) / s.SampleCount + w * double(j - 1)),
+                                  float(value(i + 1) * 25 / s.SignalPeak + 70), TealPixel);
+            });
+            const QImage gathered = Drawn(size, [&](PlotArea &plot) {
+                plot.Fill(RasterizeHarmonicWave(s, k, plot.Mapping()), TealPixel);
+            });
+            PlotArea reference;
+            reference.resize(size + QSize(4, 4));
+            reference.Scale(0, 100, 100, 0);
+            const int lastRow = int(std::floor(reference.Mapping().Row(45)));
+            bool lit = false;
+            for (int r = 0; r < size.height(); ++r)
+                for (int c = 0; c < size.width(); ++c) {
+                    const bool expected
+                        = r <= lastRow && literal.pixel(c, r) == gathered.pixel(c, r);
+                    lit = lit || (gathered.pixel(c, r) & 0xffffff) == TealPixel;
+                    if (r <= lastRow ? !expected : (gathered.pixel(c, r) & 0xffffff) == TealPixel)
+                        QFAIL(qPrintable(QString("trial %1, k = %2, N = %3, P = %4: pixel %5, %6")
+                                             .arg(trial)
+                                             .arg(k)
+                                             .arg(s.SampleCount)
+                                             .arg(s.PeriodCount)
+                                             .arg(c)
+                                             .arg(r)));
+                }
+            drawnTrials += lit;
+        }
+        QVERIFY(drawnTrials > 80); // most waves show: the comparison is not of empty surfaces
     }
 
     // Periods far narrower than a pixel: the gathered trace fills each column from the lowest to

@@ -5,6 +5,7 @@
 #include "tests/support/plot_colours.h"
 #include "tests/support/same_analysis.h"
 #include "ui/graph_window/form2.h"
+#include "ui/graph_window/harmonic_by_harmonic.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
@@ -14,6 +15,7 @@
 #include <QMenu>
 #include <QProgressDialog>
 #include <QRadioButton>
+#include <QWheelEvent>
 
 #include <cmath>
 #include <numbers>
@@ -358,10 +360,10 @@ private slots:
 
     // The sum of the harmonics, term by term from the analysis's coefficients with the true pi:
     // an evaluation of its own, apart from the program's transform.
-    static double directSum(const AnalysisState &s, std::int64_t i)
+    static double directSum(const AnalysisState &s, std::int64_t i, std::int64_t m = -1)
     {
         double sum = s.MeanValue;
-        for (std::int64_t k = 1; k <= std::llround(s.HarmonicCount); ++k) {
+        for (std::int64_t k = 1; k <= (m < 0 ? std::llround(s.HarmonicCount) : m); ++k) {
             const double angle = 2 * std::numbers::pi * double(k) * double(i) / s.SampleCount;
             sum += s.CosCoefficients[k] * std::cos(angle) + s.SinCoefficients[k] * std::sin(angle);
         }
@@ -380,11 +382,11 @@ private slots:
     QAction *sumEntry() const { return w_.form->GraphWindow()->HarmonicSum()->Action(); }
     QLabel *sumKey() const { return w_.form->GraphWindow()->findChild<QLabel *>("Label3"); }
     // The sum at sample i of period j lies in that instant's column, at its value's row.
-    void expectSumAt(const PlotArea *plot, std::int64_t i, int j)
+    void expectSumAt(const PlotArea *plot, std::int64_t i, int j, std::int64_t m = -1)
     {
         const AnalysisState &s = *w_.state;
         const double x = 100 / s.PeriodCount * (j - 1) + 100 / s.PeriodCount * i / s.SampleCount;
-        const double y = directSum(s, i) * 25 / s.SignalPeak + 70;
+        const double y = directSum(s, i, m) * 25 / s.SignalPeak + 70;
         QVERIFY2(rowsIn(plot, column(plot, x), PurplePixel).contains(row(plot, y)),
                  qPrintable(QString("i = %1, y = %2").arg(i).arg(y)));
     }
@@ -549,6 +551,317 @@ private slots:
         QVERIFY(w_.state->HarmonicSum.empty());
         QCOMPARE(plot->Image(), graphs);
         QVERIFY(w_.box->shown.empty());
+    }
+
+    // One harmonic at a time and the sum's terms one at a time.
+    QAction *oneByOneEntry() const { return w_.form->GraphWindow()->OneByOne()->Action(); }
+    HarmonicSumLayer *sum() const { return w_.form->GraphWindow()->HarmonicSum(); }
+    // The queued redraw of the layers, run as the event loop would run it.
+    static void runQueuedRedraw() { QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); }
+    void wheel(int notches)
+    {
+        PlotArea *plot = w_.form->GraphWindow()->Picture1();
+        const QPointF at(plot->width() / 2.0, plot->height() / 2.0);
+        QWheelEvent event(at, plot->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(plot, &event);
+    }
+    // Harmonic k's own wave at sample i of period j lies in that instant's column, at its row,
+    // in the highlight's colour; the formula from the analysis's coefficients with the true pi.
+    void expectWaveAt(const PlotArea *plot, std::int64_t k, std::int64_t i, int j)
+    {
+        const AnalysisState &s = *w_.state;
+        const double angle = 2 * std::numbers::pi * double(k) * double(i) / s.SampleCount;
+        const double wave
+            = s.CosCoefficients[k] * std::cos(angle) + s.SinCoefficients[k] * std::sin(angle);
+        const double x = 100 / s.PeriodCount * (j - 1) + 100 / s.PeriodCount * i / s.SampleCount;
+        const double y = wave * 25 / s.SignalPeak + 70;
+        QVERIFY2(rowsIn(plot, column(plot, x), TealPixel).contains(row(plot, y)),
+                 qPrintable(QString("k = %1, i = %2, y = %3").arg(k).arg(i).arg(y)));
+    }
+
+    // Off when the window opens: no second line, no highlight. On, the line under the
+    // cursor turns teal with its wave over the signal, the tool-tip names it on a second line,
+    // the highlight moves along the lines, and the plot's description reads the values. Off
+    // again, the graphs are as they were.
+    void oneByOneHighlightsTheLinePointedAtAndDrawsItsWave()
+    {
+        QLocale::setDefault(QLocale::c());
+        const PlotArea *plot = draw({});
+        Form2 *window = w_.form->GraphWindow();
+        QAction *entry = oneByOneEntry();
+        QVERIFY(window->Export()->Menu()->actions().contains(entry));
+        QCOMPARE(entry->text(), QStringLiteral("Armoniche una per una"));
+        QVERIFY(entry->isCheckable());
+        QVERIFY(!entry->isChecked());
+        QCOMPARE(entry->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_U));
+        const QImage graphs = plot->Image();
+        const QString description = plot->accessibleDescription();
+        window->Picture1_MouseMove(0, 0, 20, 10);
+        QVERIFY(!plot->ToolTipText().contains('\n'));
+        runQueuedRedraw();
+        QCOMPARE(plot->Image(), graphs);
+
+        entry->trigger();
+        QVERIFY(entry->isChecked());
+        // Harmonic 2 of the half-sine at D = 0.5: 4 V D / pi / 3 = 2.12 V, at 200 kHz.
+        window->Picture1_MouseMove(0, 0, 20.1f, 10);
+        QVERIFY2(plot->ToolTipText().startsWith("f= 201.00kHz ; |S(f)| = "),
+                 qPrintable(plot->ToolTipText()));
+        QVERIFY2(plot->ToolTipText().endsWith("\narmonica 2: f= 200.00kHz ; |S| = 2.12E+00V"),
+                 qPrintable(plot->ToolTipText()));
+        QCOMPARE(plot->accessibleDescription(),
+                 QStringLiteral("armonica 2: f= 200.00kHz ; |S| = 2.12E+00V"));
+        QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 2);
+        runQueuedRedraw();
+        const int line2 = column(plot, 20);
+        QVERIFY(rowsIn(plot, line2, TealPixel).contains(row(plot, 1)));
+        QVERIFY(rowsIn(plot, line2, TealPixel).contains(row(plot, 18))); // |S_2| 45 / |S_1| = 19.1
+        QVERIFY(rowsIn(plot, column(plot, 10), BluePixel).contains(row(plot, 44)));
+        for (const std::int64_t i : {0, 1250, 2500, 3000, 6250, 9999})
+            for (int j = 1; j <= 3; ++j)
+                expectWaveAt(plot, 2, i, j);
+
+        // Far from every line: no second line, the highlight stays.
+        window->Picture1_MouseMove(0, 0, 25, 10);
+        QVERIFY(!plot->ToolTipText().contains('\n'));
+        window->OneByOne()->Move(2);
+        QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 4);
+        window->OneByOne()->Move(-1);
+        QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 3);
+        QVERIFY(plot->accessibleDescription().startsWith("armonica 3: f= 300.00kHz ; |S| = "));
+        runQueuedRedraw();
+        QVERIFY(!rowsIn(plot, line2, TealPixel).contains(row(plot, 18)));
+        QVERIFY(rowsIn(plot, line2, BluePixel).contains(row(plot, 18)));
+        QVERIFY(rowsIn(plot, column(plot, 30), TealPixel).contains(row(plot, 0)));
+        window->OneByOne()->Move(12); // stops at the last line
+        QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 10);
+
+        entry->trigger();
+        QVERIFY(!entry->isChecked());
+        runQueuedRedraw();
+        QCOMPARE(plot->Image(), graphs);
+        QCOMPARE(plot->accessibleDescription(), description);
+        window->Picture1_MouseMove(0, 0, 20, 10);
+        QVERIFY(!plot->ToolTipText().contains('\n'));
+    }
+
+    // The second line writes the decimal separator of the user's language, as the first does.
+    void oneByOneReadoutWritesTheLocalesSeparator_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("second");
+        QTest::newRow("C") << QLocale::c()
+                           << QStringLiteral("armonica 2: f= 200.00kHz ; |S| = 2.12E+00V");
+        QTest::newRow("Italian") << QLocale(QLocale::Italian, QLocale::Italy)
+                                 << QStringLiteral("armonica 2: f= 200,00kHz ; |S| = 2,12E+00V");
+    }
+    void oneByOneReadoutWritesTheLocalesSeparator()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, second);
+        QLocale::setDefault(locale);
+        const PlotArea *plot = draw({});
+        oneByOneEntry()->trigger();
+        w_.form->GraphWindow()->Picture1_MouseMove(0, 0, 19.9f, 30);
+        const QStringList lines = plot->ToolTipText().split('\n');
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].startsWith(locale == QLocale::c() ? "f= 199.00kHz" : "f= 199,00kHz"));
+        QCOMPARE(lines[1], second);
+    }
+
+    // The wheel and + and - step the sum from H down to the DC component alone and back, each
+    // step drawn as the first m terms summed directly, the lines above m paler; the export's sum
+    // stays that of all H.
+    void wheelAndKeysAddTheHarmonicsOneAtATime()
+    {
+        Parameters p;
+        p.harmonics = "6";
+        const PlotArea *plot = draw(p);
+        Form2 *window = w_.form->GraphWindow();
+        sumEntry()->trigger();
+        QCOMPARE(sum()->Terms(), 6);
+        const RealArray all = w_.state->HarmonicSum;
+        for (std::int64_t m = 5; m >= -1; --m) {
+            wheel(-1);
+            runQueuedRedraw();
+            const std::int64_t shown = std::max<std::int64_t>(m, 0);
+            QCOMPARE(sum()->Terms(), shown);
+            QCOMPARE(sumKey()->text(), QString("somma delle prime %1 armoniche").arg(shown));
+            for (const std::int64_t i : {0, 1250, 2500, 3750, 5000, 7500})
+                expectSumAt(plot, i, 1, shown);
+            for (int k = 1; k <= 6; ++k)
+                QVERIFY2(rowsIn(plot, column(plot, k * 100.0 / 6),
+                                k <= shown ? BluePixel : PaleBluePixel)
+                             .contains(row(plot, 0)),
+                         qPrintable(QString("k = %1, m = %2").arg(k).arg(shown)));
+        }
+        // The DC component alone: a flat line at its value.
+        QCOMPARE(rowsIn(plot, column(plot, 50), PurplePixel),
+                 QList<int> {row(plot, w_.state->MeanValue * 25 / w_.state->SignalPeak + 70)});
+        for (std::int64_t m = 1; m <= 7; ++m) {
+            wheel(1);
+            runQueuedRedraw();
+            QCOMPARE(sum()->Terms(), std::min<std::int64_t>(m, 6));
+            for (const std::int64_t i : {0, 2500, 5000})
+                expectSumAt(plot, i, 2, std::min<std::int64_t>(m, 6));
+        }
+        QCOMPARE(sumKey()->text(), QStringLiteral(" somma delle armoniche in viola"));
+        QCOMPARE(w_.state->HarmonicSum, all);
+    }
+
+    // The keys of the window: Ctrl+U, Left and Right for the harmonic pointed at; + and - for
+    // the sum's terms, only while it is shown.
+    void keysDriveBothOneAtATime()
+    {
+        Parameters p;
+        p.harmonics = "6";
+        const PlotArea *plot = draw(p);
+        Form2 *window = w_.form->GraphWindow();
+        const QImage graphs = plot->Image();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, Qt::Key_Minus);
+        QTest::keyClick(window, Qt::Key_Right);
+        QVERIFY(!sum()->RedrawQueued());
+        QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 0);
+        QCOMPARE(plot->Image(), graphs);
+
+        QTest::keyClick(window, Qt::Key_U, Qt::ControlModifier);
+        QVERIFY(oneByOneEntry()->isChecked());
+        QTest::keyClick(window, Qt::Key_Right);
+        QTest::keyClick(window, Qt::Key_Right);
+        QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 2);
+        QTest::keyClick(window, Qt::Key_Left);
+        QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 1);
+
+        QTest::keyClick(window, Qt::Key_R, Qt::ControlModifier);
+        QTest::keyClick(window, Qt::Key_Minus);
+        QTest::keyClick(window, Qt::Key_Minus);
+        QTest::keyClick(window, Qt::Key_Plus);
+        runQueuedRedraw();
+        QCOMPARE(sum()->Terms(), 5);
+        expectSumAt(plot, 2500, 1, 5);
+        expectWaveAt(plot, 1, 2500, 1);
+        QTest::keyClick(window, Qt::Key_U, Qt::ControlModifier);
+        QVERIFY(!oneByOneEntry()->isChecked());
+    }
+
+    // Two lines a pixel: every column right of the first line left out is pale, every one left of
+    // it that holds a line stays blue. A jump of many terms at once sums them anew.
+    void paleLinesBeginAtTheFirstHarmonicLeftOut()
+    {
+        Parameters p;
+        p.harmonics = "2000";
+        p.duty = "0.37";
+        const PlotArea *plot = draw(p);
+        const QImage graphs = plot->Image();
+        sumEntry()->trigger();
+        sum()->StepTerms(-999);
+        sum()->RedrawPending();
+        QCOMPARE(sum()->Terms(), 1001);
+        for (const std::int64_t i : {0, 1000, 3700, 6000})
+            expectSumAt(plot, i, 1, 1001);
+        const int boundary = column(plot, 1002 * 100.0 / 2000);
+        const int bottom = row(plot, 0);
+        int pale = 0, blue = 0;
+        for (int c = column(plot, 1); c < plot->Image().width(); ++c) {
+            const QRgb was = graphs.pixel(c, bottom) & 0xffffff;
+            const QRgb now = plot->Image().pixel(c, bottom) & 0xffffff;
+            if (c > boundary)
+                QCOMPARE(now, was == BluePixel ? PaleBluePixel : was);
+            else if (c < boundary)
+                QCOMPARE(now, was);
+            pale += now == PaleBluePixel;
+            blue += now == BluePixel;
+        }
+        QVERIFY(pale > 400);
+        QVERIFY(blue > 400);
+    }
+
+    // Steps quicker than the redraw join one queued redraw, which shows the last of them.
+    void quickWheelStepsJoinOneRedraw()
+    {
+        Parameters p;
+        p.harmonics = "20";
+        const PlotArea *plot = draw(p);
+        sumEntry()->trigger();
+        const int redraws = sum()->Redraws();
+        for (int step = 0; step < 7; ++step)
+            wheel(-1);
+        wheel(2);
+        QCOMPARE(sum()->Terms(), 20); // nothing redrawn yet
+        QCOMPARE(sum()->WantedTerms(), 15);
+        QVERIFY(sum()->RedrawQueued());
+        QCOMPARE(sum()->Redraws(), redraws);
+        runQueuedRedraw();
+        QCOMPARE(sum()->Redraws(), redraws + 1);
+        QCOMPARE(sum()->Terms(), 15);
+        QVERIFY(!sum()->RedrawQueued());
+        for (const std::int64_t i : {0, 2500, 5000})
+            expectSumAt(plot, i, 1, 15);
+        runQueuedRedraw();
+        QCOMPARE(sum()->Redraws(), redraws + 1);
+    }
+
+    // With the sum off the wheel and + and - leave the plot alone; the highlight goes over the
+    // signal alone. After the harmonic modulus command, the highlight, its line of the tool-tip
+    // and the steps follow the new analysis, as the readout does; a new "Grafici" keeps both
+    // entries on.
+    void bothFollowTheSumAndTheAnalysis()
+    {
+        QLocale::setDefault(QLocale::c());
+        const PlotArea *plot = draw({});
+        Form2 *window = w_.form->GraphWindow();
+        const QImage graphs = plot->Image();
+        wheel(-3);
+        QVERIFY(!sum()->RedrawQueued());
+        runQueuedRedraw();
+        QCOMPARE(plot->Image(), graphs);
+
+        oneByOneEntry()->trigger();
+        window->Picture1_MouseMove(0, 0, 10, 10);
+        runQueuedRedraw();
+        expectWaveAt(plot, 1, 2500, 1);
+        QCOMPARE(purple(plot), 0);
+        sumEntry()->trigger(); // the sum goes under the highlighted wave
+        QVERIFY(purple(plot) > 0);
+        QVERIFY(sumKey()->isVisible());
+        sumEntry()->trigger(); // and off again, the wave staying
+        QCOMPARE(purple(plot), 0);
+        QVERIFY(!sumKey()->isVisible());
+        expectWaveAt(plot, 1, 2500, 1);
+        sumEntry()->trigger();
+        expectWaveAt(plot, 1, 2500, 1);
+        wheel(-4);
+        runQueuedRedraw();
+        QCOMPARE(sum()->Terms(), 6);
+        expectWaveAt(plot, 1, 7500, 2);
+        expectSumAt(plot, 5000, 1, 6);
+
+        w_.Type("Text7", "20");
+        w_.Type("Text3", "5");
+        w_.Type("Text2", "1");
+        w_.Click("Command1");
+        QVERIFY(w_.box->shown.empty());
+        window->Picture1_MouseMove(0, 0, 20, 10); // line 2 of the old drawing is at x = 20
+        QVERIFY2(plot->ToolTipText().endsWith("\narmonica 1: f= 100.00kHz ; |S| = 1.00E+01V"),
+                 qPrintable(plot->ToolTipText()));
+        wheel(-1);
+        runQueuedRedraw();
+        QCOMPARE(sum()->Terms(), 4); // from the new analysis's 5
+        expectSumAt(plot, 2500, 1, 4);
+        expectWaveAt(plot, 1, 2500, 1);
+
+        w_.Type("Text3", "8");
+        w_.Click("Command2");
+        QVERIFY(oneByOneEntry()->isChecked());
+        QVERIFY(sumEntry()->isChecked());
+        QCOMPARE(sum()->Terms(), 8);
+        QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 1);
+        expectWaveAt(plot, 1, 2500, 1);
+        expectSumAt(plot, 2500, 1, 8);
     }
 
     void drawingSurvivesHidingAndShowing()

@@ -1,7 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The mapping from user coordinates to pixels and the one-pixel rule of segments.
+#include "ui/graph_window/plot_geometry/harmonic_lines.h"
 #include "ui/graph_window/plot_geometry/pixel_mapping.h"
+
+#include "core/spectrum/spectrum.h"
 
 #include <QtTest>
 
@@ -21,6 +24,18 @@ Pixels Lit(double c0, double r0, double c1, double r1, int width = 1000)
             pixels.insert({column, row});
     });
     return pixels;
+}
+
+// An analysis with H lines of moduli 1, enough for the line rules.
+AnalysisState Lines(double harmonics)
+{
+    AnalysisState s;
+    s.HarmonicCount = harmonics;
+    s.Frequency = 100000;
+    const auto lines = static_cast<std::size_t>(std::max(0, RoundToCount(harmonics)));
+    s.Magnitudes = RealArray(lines + 2, 1.0);
+    s.SpectrumPeak = 1;
+    return s;
 }
 
 } // namespace
@@ -102,6 +117,86 @@ private slots:
                 QVERIFY(it->second.first <= next->second.second + 1);
             }
         }
+    }
+
+    // The line nearest the cursor: at spacings of one pixel and less the nearest wins, of two as
+    // near the lower harmonic, and none lies beyond three pixels. x from 0 to 128 over 129
+    // columns puts the lines at columns 100 k / H exactly, so the ties are true ties.
+    void nearestLineWinsAndTiesGoToTheLowerHarmonic_data()
+    {
+        QTest::addColumn<double>("harmonics");
+        QTest::addColumn<double>("cursor");
+        QTest::addColumn<int>("expected"); // 0: none
+        QTest::newRow("1 px, nearer the lower") << 100.0 << 7.4 << 7;
+        QTest::newRow("1 px, nearer the upper") << 100.0 << 7.6 << 8;
+        QTest::newRow("1 px, halfway") << 100.0 << 7.5 << 7;
+        QTest::newRow("1 px, on a line") << 100.0 << 42.0 << 42;
+        QTest::newRow("1 px, before the first, in reach") << 100.0 << -1.9 << 1;
+        QTest::newRow("1 px, before the first, beyond reach") << 100.0 << -2.5 << 0;
+        QTest::newRow("1 px, after the last, in reach") << 100.0 << 102.5 << 100;
+        QTest::newRow("1 px, after the last, beyond reach") << 100.0 << 103.5 << 0;
+        QTest::newRow("1/2 px, halfway") << 200.0 << 10.25 << 20;
+        QTest::newRow("1/2 px, nearer the upper") << 200.0 << 10.3 << 21;
+        QTest::newRow("1/4 px, halfway") << 400.0 << 10.125 << 40;
+        QTest::newRow("1/4 px, nearer the upper") << 400.0 << 10.13 << 41;
+        QTest::newRow("1/4 px, last line") << 400.0 << 100.0 << 400;
+        QTest::newRow("1/1024 px, halfway") << 102400.0 << 3.0 + 1.0 / 2048 << 3072;
+        QTest::newRow("H = 2.5: lines at 40 and 80") << 2.5 << 42.0 << 1;
+        QTest::newRow("H = 2.5, between them") << 2.5 << 60.0 << 0;
+        QTest::newRow("H = 2.5, the second") << 2.5 << 79.0 << 2;
+        QTest::newRow("no lines") << 0.4 << 0.0 << 0;
+    }
+    void nearestLineWinsAndTiesGoToTheLowerHarmonic()
+    {
+        QFETCH(double, harmonics);
+        QFETCH(double, cursor);
+        QFETCH(int, expected);
+        const AnalysisState s = Lines(harmonics);
+        const PixelMapping m {0, 100, 128, 0, 129, 100};
+        const auto k = NearestLine(s, m, cursor, 3);
+        QCOMPARE(k.value_or(0), std::int64_t(expected));
+    }
+
+    // On the plot's own mapping, with many lines a pixel: the line found is the one that a search
+    // through every line finds, positions in long double from the x each line is drawn at.
+    void nearestLineIsTheNearestOfAllLines()
+    {
+        std::mt19937_64 random(20261208);
+        for (const double harmonics : {997.0, 5000.0, 123456.0, 1e6}) {
+            const AnalysisState s = Lines(harmonics);
+            const PixelMapping m {0, 100, 100, 0, 997, 605};
+            const auto lines = static_cast<std::int64_t>(harmonics);
+            std::vector<long double> at(static_cast<std::size_t>(lines) + 1);
+            for (std::int64_t k = 1; k <= lines; ++k)
+                at[k] = static_cast<long double>(static_cast<float>(100.0L * k / harmonics)) / 100
+                    * 996;
+            std::uniform_real_distribution<double> position(-4, 1000);
+            for (int trial = 0; trial < 40; ++trial) {
+                const double cursor = position(random);
+                std::int64_t best = 0;
+                for (std::int64_t k = 1; k <= lines; ++k)
+                    if (best == 0 || std::abs(at[k] - cursor) < std::abs(at[best] - cursor))
+                        best = k;
+                const bool inReach = std::abs(at[best] - cursor) <= 3;
+                QCOMPARE(NearestLine(s, m, cursor, 3).value_or(0), inReach ? best : 0);
+            }
+        }
+    }
+
+    // The tool-tip's line for one harmonic, in either decimal separator.
+    void harmonicReadoutNamesNumberFrequencyAndModulus()
+    {
+        AnalysisState s = Lines(10);
+        s.Magnitudes[3] = 2.1220659;
+        s.Magnitudes[10] = 0.004;
+        QCOMPARE(HarmonicReadout(s, 3, u'.').value_or(u""),
+                 std::u16string(u"armonica 3: f= 300.00kHz ; |S| = 2.12E+00V"));
+        QCOMPARE(HarmonicReadout(s, 3, u',').value_or(u""),
+                 std::u16string(u"armonica 3: f= 300,00kHz ; |S| = 2,12E+00V"));
+        QCOMPARE(HarmonicReadout(s, 10, u'.').value_or(u""),
+                 std::u16string(u"armonica 10: f= 1000.00kHz ; |S| = 4.00E-03V"));
+        QVERIFY(!HarmonicReadout(s, 0, u'.'));
+        QVERIFY(!HarmonicReadout(s, 11, u'.'));
     }
 
     void farEndsAreClampedWithoutOverflow()

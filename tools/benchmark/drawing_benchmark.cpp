@@ -1,19 +1,23 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Time of drawing long signal traces, gathered per column against one QPainter line per
-// segment, of a click on "Grafici" until the graph window is painted, and of one mouse move's
-// readout over the plot of a large analysis.
+// segment, of a click on "Grafici" until the graph window is painted, of one mouse move's
+// readout over the plot of a large analysis, and of the redraws of the harmonics one at a time:
+// one step of the wheel, one move onto a new line.
 #include "core/analysis/analysis_run.h"
 #include "core/analysis/message_box.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
+#include "ui/graph_window/harmonic_by_harmonic.h"
+#include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/input_window/form1.h"
 #include "ui/long_work/task_gate.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -109,13 +113,13 @@ void ClickToGraphs(benchmark::State &bench)
 // it; one at a time, kept between the benchmarks of the same size.
 struct DrawnAnalysis
 {
-    explicit DrawnAnalysis(std::int64_t n)
+    explicit DrawnAnalysis(std::int64_t n, double harmonics = 10)
     {
         AnalysisParameters parameters;
         parameters.DutyCycle = 0.5;
         parameters.Amplitude = 10;
         parameters.Frequency = 100000;
-        parameters.HarmonicCount = 10;
+        parameters.HarmonicCount = harmonics;
         parameters.SampleCount = static_cast<std::int32_t>(n);
         parameters.PeriodCount = 3;
         AnalysisState analysis = NewAnalysis(parameters);
@@ -134,13 +138,21 @@ struct DrawnAnalysis
 // Dropped before the application ends, as every window must be.
 std::unique_ptr<DrawnAnalysis> CurrentDrawing;
 
-DrawnAnalysis &Drawn(std::int64_t n)
+DrawnAnalysis &Drawn(std::int64_t n, double harmonics = 10)
 {
-    if (!CurrentDrawing || CurrentDrawing->state.SampleCount != n) {
+    if (!CurrentDrawing || CurrentDrawing->state.SampleCount != n
+        || CurrentDrawing->state.HarmonicCount != harmonics) {
         CurrentDrawing.reset();
-        CurrentDrawing = std::make_unique<DrawnAnalysis>(n);
+        CurrentDrawing = std::make_unique<DrawnAnalysis>(n, harmonics);
     }
     return *CurrentDrawing;
+}
+
+void Times(benchmark::State &bench, std::vector<double> &times)
+{
+    std::sort(times.begin(), times.end());
+    bench.counters["median_ms"] = times[times.size() / 2];
+    bench.counters["slowest_ms"] = times.back();
 }
 
 // One mouse move over the plot, from the event to the tool-tip text set: the median of range(1)
@@ -177,6 +189,57 @@ void ReadoutMove(benchmark::State &bench)
     bench.counters["slowest_ms"] = times.back();
 }
 
+// One step of the wheel with the sum of the harmonics shown: from the step to the plot redrawn
+// (the queued redraw run), range(2) steps, near all H harmonics (range(3) = 0) or near none (1),
+// each step one harmonic up or down in turn. The sum and the first terms are had before.
+void WheelStep(benchmark::State &bench)
+{
+    DrawnAnalysis &drawn = Drawn(bench.range(0), double(bench.range(1)));
+    HarmonicSumLayer &sum = *drawn.form->HarmonicSum();
+    sum.Action()->setChecked(true);
+    sum.StepTerms(bench.range(3) == 0 ? -1 : -int(bench.range(1)) + 1);
+    sum.RedrawPending();
+    std::vector<double> times;
+    for (auto _ : bench) {
+        for (std::int64_t m = 0; m < bench.range(2); ++m) {
+            const auto start = std::chrono::steady_clock::now();
+            sum.StepTerms(m % 2 == 0 ? 1 : -1);
+            sum.RedrawPending();
+            const auto end = std::chrono::steady_clock::now();
+            times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        }
+    }
+    sum.Action()->setChecked(false);
+    Times(bench, times);
+}
+
+// One move onto a new spectral line with the harmonics one by one: from the move to the line and
+// its wave redrawn, range(2) moves along the lines; with the sum shown beneath when range(3) = 1.
+void LineMove(benchmark::State &bench)
+{
+    DrawnAnalysis &drawn = Drawn(bench.range(0), double(bench.range(1)));
+    HarmonicSumLayer &sum = *drawn.form->HarmonicSum();
+    HarmonicByHarmonic &lines = *drawn.form->OneByOne();
+    sum.Action()->setChecked(bench.range(3) == 1);
+    lines.Action()->setChecked(true);
+    lines.Move(1);
+    sum.RedrawPending();
+    std::vector<double> times;
+    for (auto _ : bench) {
+        for (std::int64_t m = 0; m < bench.range(2); ++m) {
+            const auto start = std::chrono::steady_clock::now();
+            lines.Move(m % 2 == 0 ? 1 : -1);
+            sum.RedrawPending();
+            const auto end = std::chrono::steady_clock::now();
+            times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        }
+    }
+    lines.Action()->setChecked(false);
+    sum.Action()->setChecked(false);
+    sum.RedrawPending();
+    Times(bench, times);
+}
+
 double Fastest(const std::vector<double> &times)
 {
     return *std::min_element(times.begin(), times.end());
@@ -208,6 +271,27 @@ BENCHMARK(ReadoutMove)
     ->Args({1'000'000, 100, 1, 0})
     ->Args({10'000'000, 20, 1, 0})
     ->Args({100'000'000, 9, 1, 0})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(WheelStep)
+    ->ArgNames({"N", "H", "steps", "near"})
+    ->Args({10'000, 10, 200, 0})
+    ->Args({1'000'000, 1'000'000, 40, 0})
+    ->Args({1'000'000, 1'000'000, 40, 1})
+    ->Args({10'000'000, 100, 20, 0})
+    ->Args({10'000'000, 10'000'000, 20, 0})
+    ->Args({10'000'000, 10'000'000, 20, 1})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(LineMove)
+    ->ArgNames({"N", "H", "moves", "sum"})
+    ->Args({10'000, 10, 200, 0})
+    ->Args({10'000, 10, 200, 1})
+    ->Args({1'000'000, 1'000'000, 40, 0})
+    ->Args({1'000'000, 1'000'000, 40, 1})
+    ->Args({10'000'000, 100, 20, 0})
+    ->Args({10'000'000, 10'000'000, 20, 1})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 

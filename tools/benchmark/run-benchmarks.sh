@@ -40,6 +40,10 @@ QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/drawing_benchmark --benc
 QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/drawing_benchmark \
     --benchmark_filter='^ReadoutMove' \
     --benchmark_out="$out/readout.json" --benchmark_out_format=json
+# The harmonics one at a time: one wheel step, one move onto a new line, at N = 1e4, 1e6, 1e7.
+QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/drawing_benchmark \
+    --benchmark_filter='^(WheelStep|LineMove)/' \
+    --benchmark_out="$out/one-at-a-time.json" --benchmark_out_format=json
 
 QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/harmonic_sum_benchmark --benchmark_repetitions=3 \
     --benchmark_out="$out/harmonic-sum.json" --benchmark_out_format=json
@@ -48,4 +52,5 @@ cat /proc/loadavg >> "$out/load.txt"
 /usr/bin/python3 tools/benchmark/report.py "$out" "$(git rev-parse --short HEAD)" > docs/performance.md
 { echo; /usr/bin/python3 tools/benchmark/harmonic_sum_report.py "$out/harmonic-sum.json"; } >> docs/performance.md
 { echo; /usr/bin/python3 tools/benchmark/any_n_report.py "$out/spectrum.json" "$out/harmonic-sum.json"; } >> docs/performance.md
+{ echo; /usr/bin/python3 tools/benchmark/one_at_a_time_report.py "$out/one-at-a-time.json"; } >> docs/performance.md
 cat docs/performance.md

@@ -1,10 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the documentation's screenshots of both windows with their default parameters, the
-// readout under the cursor, the plot's menu, and the sum of the first three harmonics over the
-// signal.
+// readout under the cursor, the plot's menu, the sum of the first three harmonics over the
+// signal, and the harmonics one at a time.
 #include "core/state/analysis_state.h"
 #include "ui/graph_window/form2.h"
+#include "ui/graph_window/harmonic_by_harmonic.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
@@ -42,17 +43,24 @@ QPixmap WithToolTip(Form2 &form, QPoint plotPosition)
     QMouseEvent move(QEvent::MouseMove, local, plot->mapToGlobal(local), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(plot, &move);
+    QApplication::processEvents(); // what the move asked to redraw
     QPixmap shot = form.grab();
     QPainter painter(&shot);
     const QString text = plot->ToolTipText();
     const QFontMetrics metrics(QToolTip::font());
-    QRect box = metrics.boundingRect(text).adjusted(-4, -2, 4, 2);
+    // A tip of two lines is measured as such.
+    QRect box
+        = (text.contains(QLatin1Char('\n')) ? metrics.boundingRect(QRect(), Qt::AlignLeft, text)
+                                            : metrics.boundingRect(text))
+              .adjusted(-4, -2, 4, 2);
     box.moveTopLeft(plot->mapTo(&form, plotPosition) + QPoint(12, 18));
     painter.fillRect(box, QToolTip::palette().color(QPalette::ToolTipBase));
     painter.setPen(QToolTip::palette().color(QPalette::ToolTipText));
     painter.drawRect(box.adjusted(0, 0, -1, -1));
     painter.setFont(QToolTip::font());
-    painter.drawText(box, Qt::AlignCenter, text);
+    painter.drawText(
+        box, text.contains(QLatin1Char('\n')) ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignCenter,
+        text);
     return shot;
 }
 
@@ -106,5 +114,19 @@ int main(int argc, char *argv[])
     form2->HarmonicSum()->Action()->trigger();
     QApplication::processEvents();
     ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window-harmonic-sum.png"))) && ok;
+
+    // Thirty harmonics at a duty cycle of 0.3, the sum wheeled down to its first six, harmonic 3
+    // pointed at: its line and its wave in teal, its values in the tool-tip's second line.
+    form1.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("30"));
+    form1.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("0.3"));
+    form1.Command2_Click();
+    form2->OneByOne()->Action()->trigger();
+    form2->HarmonicSum()->StepTerms(-24);
+    const PlotArea *plot = form2->Picture1();
+    const QPoint line3 = plot->contentsRect().topLeft()
+        + QPoint(int(plot->Mapping().Column(10) + 0.5), int(plot->Mapping().Row(12) + 0.5));
+    ok = Save(WithToolTip(*form2, line3),
+              out.filePath(QStringLiteral("graph-window-one-by-one.png")))
+        && ok;
     return ok ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form2.h"
 
+#include "harmonic_by_harmonic.h"
 #include "harmonic_sum_layer.h"
 #include "plot_area.h"
 #include "plot_export.h"
@@ -65,7 +66,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     QLabel *label3 = AddLabel(this,
                               {"Label3",
                                QTextOf(UiText::HarmonicSumKey),
-                               {13815, 9480, 4215, 375},
+                               {13815, 9480, 4665, 375},
                                12,
                                true,
                                QColor(),
@@ -76,6 +77,8 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     harmonicSum_ = new HarmonicSumLayer(*this, *picture1_, *label3, state_, messages, tasks);
     export_->Menu()->addSeparator();
     export_->Menu()->addAction(harmonicSum_->Action());
+    oneByOne_ = new HarmonicByHarmonic(*this, *picture1_, state_, *harmonicSum_);
+    export_->Menu()->addAction(oneByOne_->Action());
 }
 
 void Form2::contextMenuEvent(QContextMenuEvent *event)
@@ -109,7 +112,11 @@ void Form2::Picture1_MouseMove(short, short, float x, float y)
     }
     if (option3_->isChecked()) {
         RecallSpectrumPeak(state_);
-        if (const auto text = SpectrumReadout(state_, x, y, separator))
-            picture1_->SetToolTipText(QString::fromStdU16String(*text));
+        if (const auto text = SpectrumReadout(state_, x, y, separator)) {
+            // The harmonic pointed at, one by one, on a line of its own.
+            const auto line = oneByOne_->Pointed(x);
+            picture1_->SetToolTipText(QString::fromStdU16String(*text)
+                                      + (line ? QLatin1Char('\n') + *line : QString()));
+        }
     }
 }

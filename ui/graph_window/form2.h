@@ -8,6 +8,7 @@
 
 struct AnalysisState;
 class MessageBox;
+class HarmonicByHarmonic;
 class HarmonicSumLayer;
 class PlotArea;
 class PlotExport;
@@ -37,6 +38,8 @@ public:
     PlotExport *Export() const { return export_; }
     // The sum of the harmonics over the signal: the menu's checkable entry, its key and drawing.
     HarmonicSumLayer *HarmonicSum() const { return harmonicSum_; }
+    // One harmonic at a time: the menu's checkable entry, the highlighted line and its wave.
+    HarmonicByHarmonic *OneByOne() const { return oneByOne_; }
 
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
     // time and signal value, or the frequency and spectral modulus, at (x, y).
@@ -54,4 +57,5 @@ private:
     QRadioButton *option3_;
     PlotExport *export_;
     HarmonicSumLayer *harmonicSum_;
+    HarmonicByHarmonic *oneByOne_;
 };

@@ -6,6 +6,8 @@
 #include "plot_area.h"
 
 #include "ui/graph_window/plot_geometry/column_spans.h"
+#include "ui/graph_window/plot_geometry/harmonic_lines.h"
+#include "ui/graph_window/plot_geometry/plot_bands.h"
 #include "ui/graph_window/plot_geometry/plot_palette.h"
 #include "ui/long_work/out_of_memory.h"
 #include "ui/long_work/work_progress.h"
@@ -14,13 +16,19 @@
 #include "core/analysis/message_box.h"
 #include "core/platform/system_memory.h"
 #include "core/spectrum/harmonic_sum.h"
+#include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
 #include "core/state/task_control.h"
 #include "core/texts/messages.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QShortcut>
 #include <QSignalBlocker>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <cstdlib>
 
 bool ProvideHarmonicSum(const TaskGate &tasks, QWidget *parent, AnalysisState &state,
                         MessageBox &messages)
@@ -50,6 +58,16 @@ bool ProvideHarmonicSum(const TaskGate &tasks, QWidget *parent, AnalysisState &s
     return true;
 }
 
+namespace {
+
+// Steps this near the last partial sum add or take off each harmonic's wave (N products apiece);
+// further ones sum the first terms anew through one inverse transform.
+constexpr std::int64_t StepsAdded = 8;
+
+using PlotPalette::Opaque;
+
+} // namespace
+
 HarmonicSumLayer::HarmonicSumLayer(QWidget &window, PlotArea &plot, QLabel &key,
                                    AnalysisState &state, MessageBox &messages, TaskGate &tasks)
     : QObject(&window), window_(window), plot_(plot), key_(key), state_(state), messages_(messages),
@@ -64,12 +82,29 @@ HarmonicSumLayer::HarmonicSumLayer(QWidget &window, PlotArea &plot, QLabel &key,
     window.addAction(action_);
     connect(action_, &QAction::toggled, this, &HarmonicSumLayer::Toggled);
     key_.hide();
+
+    // + and - (the keypad's too) step the sum while it is shown, and only then: the keys are the
+    // window's otherwise.
+    const auto shortcut = [&](QKeyCombination keys, int steps) {
+        auto *s = new QShortcut(QKeySequence(keys), &window);
+        s->setContext(Qt::WindowShortcut);
+        s->setEnabled(false);
+        connect(s, &QShortcut::activated, this, [this, steps] { StepTerms(steps); });
+        return s;
+    };
+    more_[0] = shortcut(QKeyCombination(Qt::Key_Plus), 1);
+    more_[1] = shortcut(QKeyCombination(Qt::KeypadModifier, Qt::Key_Plus), 1);
+    fewer_[0] = shortcut(QKeyCombination(Qt::Key_Minus), -1);
+    fewer_[1] = shortcut(QKeyCombination(Qt::KeypadModifier, Qt::Key_Minus), -1);
+    plot_.installEventFilter(this);
 }
 
 void HarmonicSumLayer::SetChecked(bool on)
 {
     const QSignalBlocker quiet(action_);
     action_->setChecked(on);
+    for (QShortcut *s : {more_[0], more_[1], fewer_[0], fewer_[1]})
+        s->setEnabled(on);
 }
 
 void HarmonicSumLayer::Toggled(bool on)
@@ -77,29 +112,207 @@ void HarmonicSumLayer::Toggled(bool on)
     const TaskGate::Pass pass(tasks_);
     if (!pass) // another long task runs: the entry stays as it was
         return SetChecked(!on);
-    if (!on)
-        return Remove();
-    if (!Draw())
-        SetChecked(false);
+    SetChecked(on);
+    if (on) {
+        FollowAnalysis();
+        terms_ = wanted_ = lines_; // the sum of all H, as it always shows first
+    }
+    Redraw();
 }
 
 void HarmonicSumLayer::GraphsDrawn()
 {
-    // The plot was blanked and drawn anew: what lay under the old sum is gone with it.
+    // The plot was blanked and drawn anew: what lay under the old sum is gone with it, and the
+    // sum starts again from all the harmonics of the new analysis.
     under_ = QImage();
     key_.hide();
-    if (action_->isChecked() && !Draw())
-        SetChecked(false);
+    analysis_ = {};
+    drawnFrom_ = {};
+    queued_ = false;
+    FollowAnalysis();
+    terms_ = wanted_ = lines_;
+    Redraw();
 }
 
-bool HarmonicSumLayer::Draw()
+void HarmonicSumLayer::FollowAnalysis()
+{
+    const std::int64_t lines = std::max<std::int64_t>(
+        0,
+        std::min<std::int64_t>(RoundToCount(state_.HarmonicCount),
+                               std::int64_t(state_.CosCoefficients.size()) - 1));
+    // Arrays may come back at the address of those they replace; equal parameters, though, give
+    // the same analysis.
+    const AnalysisKey key {state_.CosCoefficients.data(), state_.DutyCycle, state_.Amplitude,
+                           state_.SampleCount, state_.HarmonicCount};
+    if (key == analysis_ && lines_ == lines)
+        return;
+    const bool all = terms_ == lines_;
+    analysis_ = key;
+    ++generation_;
+    lines_ = lines;
+    partial_ = RealArray();
+    partialTerms_ = -1;
+    terms_ = all ? lines_ : std::min(terms_, lines_);
+    wanted_ = all ? lines_ : std::min(wanted_, lines_);
+}
+
+void HarmonicSumLayer::StepTerms(int steps)
+{
+    if (!action_->isChecked())
+        return;
+    FollowAnalysis();
+    wanted_ = std::clamp<std::int64_t>(wanted_ + steps, 0, lines_);
+    ScheduleRedraw();
+}
+
+void HarmonicSumLayer::ScheduleRedraw()
+{
+    if (queued_)
+        return;
+    queued_ = true;
+    QMetaObject::invokeMethod(this, &HarmonicSumLayer::RedrawPending, Qt::QueuedConnection);
+}
+
+void HarmonicSumLayer::RedrawPending()
+{
+    if (!queued_)
+        return;
+    queued_ = false;
+    // A long task runs (this is its progress's event loop): the step is not drawn, and the next
+    // one draws it with its own.
+    const TaskGate::Pass pass(tasks_);
+    if (!pass)
+        return;
+    Redraw();
+}
+
+bool HarmonicSumLayer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &plot_ && event->type() == QEvent::Wheel && action_->isChecked()) {
+        // One notch (120 eighths of a degree) is one harmonic; a touchpad's finer steps add up.
+        auto *wheel = static_cast<QWheelEvent *>(event);
+        wheelEighths_ += wheel->angleDelta().y();
+        const int steps = wheelEighths_ / 120;
+        wheelEighths_ -= steps * 120;
+        if (steps != 0)
+            StepTerms(steps);
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void HarmonicSumLayer::Redraw()
+{
+    queued_ = false;
+    const bool sum = action_->isChecked();
+    const bool over = overlayShown_ && overlayShown_();
+    if (!sum && !over)
+        return Remove();
+    ++redraws_;
+    if (under_.isNull())
+        under_ = plot_.Image().copy();
+    else
+        plot_.RestoreDrawing(under_);
+    plot_.Scale(0, 100, 100, 0);
+    if (!sum)
+        key_.hide();
+    if (sum && !DrawSum()) {
+        SetChecked(false);
+        key_.hide();
+    }
+    if (over)
+        overlay_();
+}
+
+const RealArray *HarmonicSumLayer::PartialSum(std::int64_t m)
+{
+    const auto size = static_cast<std::size_t>(state_.SampleCount) + 1;
+    if (partialTerms_ < 0 || std::abs(m - partialTerms_) > StepsAdded) {
+        if (std::abs(lines_ - m) <= StepsAdded) {
+            partial_ = state_.HarmonicSum;
+            partialTerms_ = lines_;
+        } else if (auto sum = ComputeHarmonicSum(state_, nullptr, m)) {
+            partial_ = std::move(*sum);
+            partialTerms_ = m;
+        }
+    }
+    if (partial_.size() < size)
+        return nullptr;
+    for (; partialTerms_ < m; ++partialTerms_)
+        AddHarmonicWave(state_, partialTerms_ + 1, 1, partial_.data());
+    for (; partialTerms_ > m; --partialTerms_)
+        AddHarmonicWave(state_, partialTerms_, -1, partial_.data());
+    return &partial_;
+}
+
+bool HarmonicSumLayer::DrawSum()
 {
     if (!ProvideHarmonicSum(tasks_, &window_, state_, messages_))
         return false;
-    under_ = plot_.Image().copy();
-    plot_.Scale(0, 100, 100, 0);
-    plot_.Fill(RasterizeHarmonicSum(state_, plot_.Mapping()),
-               PlotPalette::Opaque(PlotPalette::HarmonicSum));
+    FollowAnalysis();
+    terms_ = std::clamp<std::int64_t>(wanted_, 0, lines_);
+    const PixelMapping &mapping = plot_.Mapping();
+    const std::size_t size = static_cast<std::size_t>(state_.SampleCount) + 1;
+    // What the pixels below are gathered from: a line moving over the sum redraws it as it is.
+    const DrawnFrom from {state_.HarmonicSum.data(),
+                          generation_,
+                          terms_,
+                          lines_,
+                          mapping.width,
+                          mapping.height,
+                          state_.SignalPeak,
+                          state_.PeriodCount,
+                          state_.SpectrumPeak};
+    if (!(from == drawnFrom_)) {
+        const RealArray *values = &state_.HarmonicSum;
+        if (terms_ < lines_) {
+            const std::optional<std::u16string> outOfMemory
+                = OutOfMemoryMessage(MemoryTask::Computation, [&] { values = PartialSum(terms_); });
+            if (outOfMemory) {
+                messages_.Show(*outOfMemory);
+                return false;
+            }
+        }
+        if (!values || values->size() < size)
+            return true; // no analysis yet: nothing to draw
+        curve_ = RasterizeSignalCurve(state_, values->data(), mapping);
+        if (!(from.analysis == drawnFrom_.analysis && from.lines == drawnFrom_.lines
+              && from.width == drawnFrom_.width && from.height == drawnFrom_.height
+              && from.spectrumPeak == drawnFrom_.spectrumPeak))
+            allLines_ = state_.SpectrumPeak != 0 ? RasterizeSpectralLines(state_, mapping)
+                                                 : ColumnSpans(mapping.width);
+        drawnFrom_ = from;
+    }
+    plot_.Fill(curve_, Opaque(PlotPalette::HarmonicSum));
+    if (terms_ < lines_ && state_.SpectrumPeak != 0) {
+        // The lines the sum leaves out, paler. Lines stand in the order of k, so the columns
+        // right of the first line left out hold only lines left out, as all the lines are drawn;
+        // that line's own column is gathered anew, and a line the sum adds there stays dark.
+        const std::int64_t boundary = NearestPixel(LineColumn(state_, mapping, terms_ + 1));
+        ColumnSpans pale(mapping.width);
+        for (int c = static_cast<int>(std::max<std::int64_t>(boundary + 1, 0));
+             c < allLines_.Width(); ++c)
+            if (!allLines_.Empty(c))
+                pale.Add(c, allLines_.Low(c), allLines_.High(c));
+        std::int64_t last = terms_ + 1;
+        while (last < lines_ && NearestPixel(LineColumn(state_, mapping, last + 1)) == boundary)
+            ++last;
+        plot_.Fill(pale, Opaque(PlotPalette::SpectrumPale));
+        plot_.Fill(RasterizeSpectralLines(state_, mapping, terms_ + 1, last),
+                   Opaque(PlotPalette::SpectrumPale));
+        std::int64_t first = terms_;
+        while (first > 1 && NearestPixel(LineColumn(state_, mapping, first - 1)) >= boundary)
+            --first;
+        plot_.Fill(RasterizeSpectralLines(state_, mapping, first, terms_),
+                   Opaque(PlotPalette::Spectrum));
+        // The DC segments lie on top of every line, as in the graphs.
+        const double yd = PlotBands::SpectrumY(state_.MeanValue, state_.SpectrumPeak);
+        const auto bottom = static_cast<float>(PlotBands::SpectrumBottomY);
+        for (const float x : {0.0f, 0.1f, 0.2f})
+            plot_.Line(x, bottom, x, float(yd), Opaque(PlotPalette::DcComponent));
+    }
+    key_.setText(terms_ < lines_ ? QTextOf(UiText::PartialSumKey).arg(terms_)
+                                 : QTextOf(UiText::HarmonicSumKey));
     key_.show();
     return true;
 }

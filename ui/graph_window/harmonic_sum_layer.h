@@ -3,20 +3,30 @@
 
 // The sum of the harmonics drawn over the signal: the graph window's checkable entry "Somma delle
 // armoniche" (Ctrl+R), its key and the drawing, which lies on top of the graphs and comes off
-// again when the entry is turned off.
+// again when the entry is turned off. While it is shown, the wheel over the plot and + and - add
+// the harmonics one at a time. Whatever lies on top of the graphs (the sum, then an overlay) is
+// redrawn from the graphs beneath whenever it changes.
 #pragma once
 
 #include "ui/long_work/task_gate.h"
 
+#include "ui/graph_window/plot_geometry/column_spans.h"
+
+#include "core/state/real_array.h"
+
 #include <QColor>
 #include <QImage>
 #include <QObject>
+
+#include <cstdint>
+#include <functional>
 
 struct AnalysisState;
 class MessageBox;
 class PlotArea;
 class QAction;
 class QLabel;
+class QShortcut;
 class QWidget;
 
 // Makes sure the analysis state holds the sum of its harmonics (HarmonicSum), computing it away
@@ -42,11 +52,44 @@ public:
     // Called inside a task that holds the gate already.
     void GraphsDrawn();
 
+    // How many harmonics the sum adds to the DC component, 0 to RoundToCount(H): on screen, and as
+    // the wheel and the keys asked for last (what the next redraw shows).
+    std::int64_t Terms() const { return terms_; }
+    std::int64_t WantedTerms() const { return wanted_; }
+    // `steps` harmonics more (fewer when negative) in the sum, while it is shown. The redraw is
+    // queued once however many steps come before it runs: it shows the last.
+    void StepTerms(int steps);
+
+    // `draw` draws on top of the sum while `shown` says it has something to draw.
+    void SetOverlay(std::function<bool()> shown, std::function<void()> draw)
+    {
+        overlayShown_ = std::move(shown);
+        overlay_ = std::move(draw);
+    }
+    // Queues one redraw of what lies on top of the graphs; requests before it runs join it.
+    void ScheduleRedraw();
+    // Runs the queued redraw now, if one is queued.
+    void RedrawPending();
+    bool RedrawQueued() const { return queued_; }
+    // How many times the layers were redrawn: the benchmark and the tests watch the queue.
+    int Redraws() const { return redraws_; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void Toggled(bool on);
-    // Draws the sum of the analysis of the moment over what the plot shows; false when it could
-    // not be had.
-    bool Draw();
+    // Redraws the sum (when on) and the overlay over the graphs beneath; the caller holds the
+    // gate. Turns the entry off when the sum could not be had.
+    void Redraw();
+    // The sum of the analysis of the moment, with `terms_` harmonics, over what the plot shows;
+    // false when it could not be had.
+    bool DrawSum();
+    // The first m harmonics added up: from the last such sum a few steps away, else anew.
+    const RealArray *PartialSum(std::int64_t m);
+    // The analysis changed under the window (a new analysis, the harmonic modulus command): the
+    // counts follow its number of harmonics.
+    void FollowAnalysis();
     void Remove();
     void SetChecked(bool on);
 
@@ -58,4 +101,38 @@ private:
     TaskGate &tasks_;
     QAction *action_;
     QImage under_; // the plot as it was before the sum went on top
+    std::function<bool()> overlayShown_;
+    std::function<void()> overlay_;
+    std::int64_t terms_ = 0;
+    std::int64_t wanted_ = 0;
+    std::int64_t lines_ = 0; // RoundToCount(H) of the analysis the counts belong to
+    // The analysis the counts belong to: its coefficients and the parameters that make it.
+    struct AnalysisKey
+    {
+        const double *coefficients = nullptr;
+        double dutyCycle = 0, amplitude = 0;
+        std::int32_t samples = 0;
+        double harmonics = 0;
+        bool operator==(const AnalysisKey &) const = default;
+    } analysis_;
+    std::uint64_t generation_ = 0; // one more for each analysis followed
+    RealArray partial_; // the first partialTerms_ harmonics added up
+    std::int64_t partialTerms_ = -1;
+    // The sum's pixels and all the lines', kept with what they were gathered from.
+    struct DrawnFrom
+    {
+        const double *sum = nullptr;
+        std::uint64_t analysis = 0;
+        std::int64_t terms = -1, lines = -1;
+        int width = 0, height = 0;
+        double signalPeak = 0, periods = 0, spectrumPeak = 0;
+        bool operator==(const DrawnFrom &) const = default;
+    } drawnFrom_;
+    ColumnSpans curve_ {0};
+    ColumnSpans allLines_ {0};
+    bool queued_ = false;
+    int wheelEighths_ = 0;
+    int redraws_ = 0;
+    QShortcut *more_[2] = {};
+    QShortcut *fewer_[2] = {};
 };

@@ -339,7 +339,8 @@ TEST(ExportMessages, fillEachSlotOnceInTheirExactWords)
 }
 
 // One ellipsis character throughout, and in each text the slots its code fills in: %1 and %2 in a
-// progress text, those of the export's messages, %1 in the terminal's note, none elsewhere (a
+// progress text, those of the export's messages, %1 in the terminal's note, the sum's key and the
+// harmonic's readout, none elsewhere (a
 // stray % would be shown as is).
 TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
 {
@@ -353,6 +354,8 @@ TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
         {UiText::SaveFailed, u"%1%2"},
         {UiText::TooManyRows, u"%1%2%3"},
         {UiText::TooManyWorkbookRows, u"%1%2%3"},
+        {UiText::PartialSumKey, u"%1"},
+        {UiText::HarmonicReadout, u"%1%2%3"},
     };
     std::vector<std::u16string_view> all;
     for (std::size_t i = 0; i < static_cast<std::size_t>(UiText::Count); ++i) {

@@ -45,6 +45,19 @@ double DirectSum(const AnalysisState &s, std::int64_t i)
     return sum;
 }
 
+// The first m terms alone, in long double: an evaluation apart from the program's transform and
+// from its rotations.
+long double DirectFirstTerms(const AnalysisState &s, std::int64_t m, std::int64_t i)
+{
+    const long double turn = 2 * std::numbers::pi_v<long double> / s.SampleCount;
+    long double sum = s.MeanValue;
+    for (std::int64_t k = 1; k <= m; ++k) {
+        const long double angle = turn * static_cast<long double>((k * i) % s.SampleCount);
+        sum += s.CosCoefficients[k] * std::cos(angle) + s.SinCoefficients[k] * std::sin(angle);
+    }
+    return sum;
+}
+
 struct SmallCase
 {
     std::int32_t n;
@@ -86,6 +99,56 @@ TEST_P(SmallCases, equalTheDefinitionSummedTermByTerm)
         for (std::int64_t i = 0; i < c.n; ++i)
             EXPECT_NEAR(sum[i], DirectSum(s, i), 1e-12 * scale) << "H = " << h << ", i = " << i;
         EXPECT_EQ(sum[c.n], sum[0]) << "periodic: s_H(N) is s_H(0)";
+    }
+}
+
+// The sum of the first m harmonics, m = 0 to H, two ways: summed anew through the transform, and
+// built up one harmonic's wave at a time as the wheel adds them (and taken off again).
+TEST_P(SmallCases, firstTermsEqualTheDefinitionFromNoneToAll)
+{
+    const SmallCase &c = GetParam();
+    const std::int64_t h = c.n + 1;
+    const AnalysisState s = Analysed(c.v, c.d, c.n, static_cast<double>(h));
+    double scale = std::abs(s.MeanValue);
+    for (int k = 1; k <= h; ++k)
+        scale += s.Magnitudes[k];
+    RealArray built(std::size_t(c.n) + 1, s.MeanValue);
+    for (std::int64_t m = 0; m <= h; ++m) {
+        if (m > 0)
+            AddHarmonicWave(s, m, 1, built.data());
+        const std::optional<RealArray> anew = ComputeHarmonicSum(s, nullptr, m);
+        ASSERT_TRUE(anew);
+        ASSERT_EQ(anew->size(), std::size_t(c.n) + 1);
+        for (std::int64_t i = 0; i <= c.n; ++i) {
+            const auto direct = static_cast<double>(DirectFirstTerms(s, m, i % c.n));
+            EXPECT_NEAR((*anew)[i], direct, 1e-12 * scale) << "m = " << m << ", i = " << i;
+            EXPECT_NEAR(built[i], direct, 1e-12 * scale) << "m = " << m << ", i = " << i;
+        }
+    }
+    for (std::int64_t m = h; m >= 1; --m) // taken off one at a time, back to the DC component
+        AddHarmonicWave(s, m, -1, built.data());
+    for (std::int64_t i = 0; i <= c.n; ++i)
+        EXPECT_NEAR(built[i], s.MeanValue, 1e-12 * scale);
+    // More than H asked for: the sum of all H.
+    EXPECT_EQ(*ComputeHarmonicSum(s, nullptr, h + 5), *ComputeHarmonicSum(s));
+}
+
+// One harmonic's wave over a long period, where the rotations between exact angles run longest:
+// against the formula in long double at every sample.
+TEST(HarmonicSum, aWaveFollowsItsFormulaOverManySamples)
+{
+    const AnalysisState s = Analysed(10, 0.37, 100003, 40);
+    for (const std::int64_t k : {1, 7, 39, 40}) {
+        RealArray wave(100004);
+        AddHarmonicWave(s, k, 1, wave.data());
+        const long double turn = 2 * std::numbers::pi_v<long double> / 100003;
+        for (std::int64_t i = 0; i <= 100003; ++i) {
+            const long double angle = turn * static_cast<long double>((k * i) % 100003);
+            const long double expected
+                = s.CosCoefficients[k] * std::cos(angle) + s.SinCoefficients[k] * std::sin(angle);
+            ASSERT_NEAR(wave[i], static_cast<double>(expected), 1e-13 * s.Magnitudes[k] + 1e-300)
+                << "k = " << k << ", i = " << i;
+        }
     }
 }
 

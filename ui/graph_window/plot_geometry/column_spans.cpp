@@ -113,9 +113,10 @@ public:
     std::int64_t SampleCount() const { return n_; }
 
 private:
-    // A row range visits at most 2 * 1023 vertices one by one and one entry per block between:
-    // the tables take 1/512 of the samples' memory and a query a few microseconds.
-    static constexpr std::int64_t BlockSize = 1024;
+    // A row range visits at most 2 * 63 vertices one by one and one entry per block between:
+    // the tables take 1/32 of the samples' memory, and a column of a few hundred samples (a
+    // period of 1e6 samples over the plot's width) costs about a hundred rows, not all of them.
+    static constexpr std::int64_t BlockSize = 64;
     const double *values_;
     double peak_;
     const PixelMapping &mapping_;
@@ -229,7 +230,13 @@ ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping 
     if (state.SampleCount < 1
         || state.HarmonicSum.size() < static_cast<std::size_t>(state.SampleCount) + 1)
         return ColumnSpans(mapping.width); // not computed
-    ColumnSpans spans = RasterizePolyline(state, state.HarmonicSum.data(), mapping);
+    return RasterizeSignalCurve(state, state.HarmonicSum.data(), mapping);
+}
+
+ColumnSpans RasterizeSignalCurve(const AnalysisState &state, const double *values,
+                                 const PixelMapping &mapping)
+{
+    ColumnSpans spans = RasterizePolyline(state, values, mapping);
     // The sum overshoots the signal; the spectrum band below the signal's lowest y stays its own.
     spans.ClipRowsBelow(
         static_cast<std::int64_t>(std::floor(mapping.Row(PlotBands::SignalBandBottomY))));

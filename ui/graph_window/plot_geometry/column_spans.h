@@ -47,6 +47,11 @@ ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mappi
 // spectrum band begins. Nothing while the sum is not computed.
 ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping);
 
+// Any N + 1 values of one period (the sum of the harmonics, one harmonic's wave) drawn as the
+// sum is: as the trace, on its scale, clipped to the signal band.
+ColumnSpans RasterizeSignalCurve(const AnalysisState &state, const double *values,
+                                 const PixelMapping &mapping);
+
 // The spectral lines of harmonics 1 to RoundToCount(HarmonicCount): at x = 100 k / H from y = 0
 // to 45 |S_k| / SpectrumPeak. SpectrumPeak must not be 0.
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping);

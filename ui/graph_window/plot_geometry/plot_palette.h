@@ -18,6 +18,11 @@ constexpr std::uint32_t Signal = ScaleOf(PlotBand::Signal).colour;
 constexpr std::uint32_t Spectrum = ScaleOf(PlotBand::Spectrum).colour;
 constexpr std::uint32_t DcComponent = ResultOf(&AnalysisResults::MeanValue).colour;
 constexpr std::uint32_t HarmonicSum = ResultOf(&AnalysisResults::HarmonicSum).colour;
+// The harmonic pointed at one by one: its line and its own wave. Teal, apart from the others and
+// 4.6 : 1 against the plot's light yellow.
+constexpr std::uint32_t Highlight = 0x008080;
+// The spectral lines that a sum of fewer harmonics leaves out: the spectrum's blue, paler.
+constexpr std::uint32_t SpectrumPale = 0xa0a0ff;
 
 // The colour with a full alpha, as an image pixel (QRgb) holds it.
 constexpr std::uint32_t Opaque(std::uint32_t rgb)

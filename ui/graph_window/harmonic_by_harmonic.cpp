@@ -1,0 +1,151 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "harmonic_by_harmonic.h"
+
+#include "harmonic_sum_layer.h"
+#include "plot_area.h"
+
+#include "ui/graph_window/plot_geometry/harmonic_lines.h"
+#include "ui/graph_window/plot_geometry/plot_palette.h"
+#include "ui/window_texts.h"
+
+#include "core/spectrum/spectrum.h"
+#include "core/state/analysis_state.h"
+#include "core/texts/messages.h"
+
+#include <QAction>
+#include <QShortcut>
+#include <QWidget>
+
+namespace {
+
+// How near the cursor must be to a line, in pixels of the screen, to point at it.
+constexpr double ReachPixels = 3;
+
+std::int64_t Lines(const AnalysisState &state)
+{
+    return std::max<std::int64_t>(
+        0,
+        std::min<std::int64_t>(RoundToCount(state.HarmonicCount),
+                               std::int64_t(state.Magnitudes.size()) - 1));
+}
+
+} // namespace
+
+HarmonicByHarmonic::HarmonicByHarmonic(QWidget &window, PlotArea &plot, AnalysisState &state,
+                                       HarmonicSumLayer &layers)
+    : QObject(&window), window_(window), plot_(plot), state_(state), layers_(layers)
+{
+    action_ = new QAction(QTextOf(UiText::HarmonicByHarmonic), &window);
+    action_->setObjectName("HarmonicByHarmonicAction");
+    action_->setCheckable(true);
+    action_->setChecked(false);
+    action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
+    action_->setShortcutContext(Qt::WindowShortcut);
+    window.addAction(action_);
+    connect(action_, &QAction::toggled, this, &HarmonicByHarmonic::Toggled);
+
+    // Left and Right belong to the option buttons otherwise; they move the highlight only while
+    // the entry is on.
+    const auto shortcut = [&](Qt::Key key, int lines) {
+        auto *s = new QShortcut(QKeySequence(key), &window);
+        s->setContext(Qt::WindowShortcut);
+        s->setEnabled(false);
+        connect(s, &QShortcut::activated, this, [this, lines] { Move(lines); });
+        return s;
+    };
+    left_ = shortcut(Qt::Key_Left, -1);
+    right_ = shortcut(Qt::Key_Right, 1);
+    // Each redraw reads the analysis anew: the description follows it as the drawing does.
+    layers_.SetOverlay(
+        [this] {
+            Describe();
+            return Shown();
+        },
+        [this] { Draw(); });
+}
+
+void HarmonicByHarmonic::Toggled(bool on)
+{
+    left_->setEnabled(on);
+    right_->setEnabled(on);
+    highlighted_.reset();
+    Describe();
+    layers_.ScheduleRedraw();
+}
+
+bool HarmonicByHarmonic::Shown() const
+{
+    return action_->isChecked() && highlighted_ && *highlighted_ <= Lines(state_);
+}
+
+std::optional<QString> HarmonicByHarmonic::Pointed(float x)
+{
+    if (!action_->isChecked())
+        return std::nullopt;
+    const PixelMapping &mapping = plot_.Mapping();
+    const auto k = NearestLine(state_, mapping, mapping.Column(x),
+                               ReachPixels * plot_.Image().devicePixelRatio());
+    if (!k)
+        return std::nullopt;
+    if (k != highlighted_)
+        Highlight(*k);
+    const auto text = HarmonicReadout(state_, *k, LocaleDecimalSeparator());
+    if (!text)
+        return std::nullopt;
+    return QString::fromStdU16String(*text);
+}
+
+void HarmonicByHarmonic::Move(int lines)
+{
+    const std::int64_t last = Lines(state_);
+    if (!action_->isChecked() || last < 1)
+        return;
+    const std::int64_t from = highlighted_ ? *highlighted_ : (lines > 0 ? 0 : last + 1);
+    Highlight(std::clamp<std::int64_t>(from + lines, 1, last));
+}
+
+void HarmonicByHarmonic::Highlight(std::int64_t k)
+{
+    highlighted_ = k;
+    Describe();
+    layers_.ScheduleRedraw();
+}
+
+void HarmonicByHarmonic::Describe()
+{
+    // A screen reader reads the highlighted harmonic's values where it reads the plot's meaning.
+    std::optional<std::u16string> text;
+    if (action_->isChecked() && highlighted_)
+        text = HarmonicReadout(state_, *highlighted_, LocaleDecimalSeparator());
+    const QString description
+        = text ? QString::fromStdU16String(*text) : QTextOf(UiText::PlotDescription);
+    if (plot_.accessibleDescription() != description) // a change is announced; say it once
+        plot_.setAccessibleDescription(description);
+}
+
+void HarmonicByHarmonic::Draw()
+{
+    const std::int64_t k = *highlighted_;
+    const PixelMapping &mapping = plot_.Mapping();
+    const QRgb colour = PlotPalette::Opaque(PlotPalette::Highlight);
+    plot_.Fill(RasterizeSpectralLines(state_, mapping, k, k), colour);
+    const Wave now {k,
+                    state_.CosCoefficients.data(),
+                    state_.CosCoefficients[k],
+                    state_.SinCoefficients[k],
+                    state_.SignalPeak,
+                    state_.PeriodCount,
+                    state_.SampleCount,
+                    mapping.width,
+                    mapping.height,
+                    ColumnSpans(0)};
+    if (now.k != wave_.k || now.analysis != wave_.analysis || now.a != wave_.a || now.b != wave_.b
+        || now.peak != wave_.peak || now.periods != wave_.periods || now.samples != wave_.samples
+        || now.width != wave_.width || now.height != wave_.height) {
+        wave_ = now;
+        wave_.spans = RasterizeHarmonicWave(state_, k, mapping);
+    }
+    plot_.Fill(wave_.spans, colour);
+}

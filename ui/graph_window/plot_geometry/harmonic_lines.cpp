@@ -1,0 +1,114 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "harmonic_lines.h"
+
+#include "plot_bands.h"
+
+#include "core/spectrum/harmonic_sum.h"
+#include "core/spectrum/spectrum.h"
+#include "core/texts/messages.h"
+#include "core/texts/number_text.h"
+
+#include <cmath>
+
+namespace {
+
+std::int64_t LineCount(const AnalysisState &state)
+{
+    const std::int64_t lines = RoundToCount(state.HarmonicCount);
+    const auto computed = static_cast<std::int64_t>(state.Magnitudes.size()) - 1;
+    return std::max<std::int64_t>(0, std::min(lines, computed));
+}
+
+void Replace(std::u16string &text, std::u16string_view mark, const std::u16string &value)
+{
+    if (const auto at = text.find(mark); at != std::u16string::npos)
+        text.replace(at, mark.size(), value);
+}
+
+} // namespace
+
+double LineColumn(const AnalysisState &state, const PixelMapping &mapping, std::int64_t k)
+{
+    // As the line is drawn: k * 100 in 64 bits, the position handed over in single precision.
+    return mapping.Column(static_cast<float>(double(k * 100) / state.HarmonicCount));
+}
+
+std::optional<std::int64_t> NearestLine(const AnalysisState &state, const PixelMapping &mapping,
+                                        double column, double reach)
+{
+    const std::int64_t lines = LineCount(state);
+    if (lines < 1 || std::isnan(column))
+        return std::nullopt;
+    // The lines stand in the order of k; the nearest is among those around the position the
+    // cursor stands for, single precision having moved each by far less than a spacing.
+    const double x = mapping.UserX(column);
+    const double guess
+        = std::clamp(std::floor(x * state.HarmonicCount / 100), -4.0, double(lines) + 4);
+    const auto centre = static_cast<std::int64_t>(guess);
+    std::optional<std::int64_t> best;
+    double bestDistance = 0;
+    for (std::int64_t k = std::max<std::int64_t>(1, centre - 3); k <= std::min(lines, centre + 4);
+         ++k) {
+        const double distance = std::abs(LineColumn(state, mapping, k) - column);
+        if (!best || distance < bestDistance) {
+            best = k;
+            bestDistance = distance;
+        }
+    }
+    if (!best) // beyond the last line or before the first: the nearer end
+        best = centre < 1 ? 1 : lines;
+    bestDistance = std::abs(LineColumn(state, mapping, *best) - column);
+    // Lines that single precision puts in one place: the lowest of them.
+    while (*best > 1 && std::abs(LineColumn(state, mapping, *best - 1) - column) <= bestDistance)
+        --*best;
+    if (!(bestDistance <= reach))
+        return std::nullopt;
+    return best;
+}
+
+ColumnSpans RasterizeHarmonicWave(const AnalysisState &state, std::int64_t k,
+                                  const PixelMapping &mapping)
+{
+    if (state.SampleCount < 1 || k < 1 || k > LineCount(state)
+        || static_cast<std::int64_t>(state.CosCoefficients.size()) <= k)
+        return ColumnSpans(mapping.width);
+    RealArray wave(static_cast<std::size_t>(state.SampleCount) + 1);
+    AddHarmonicWave(state, k, 1, wave.data());
+    return RasterizeSignalCurve(state, wave.data(), mapping);
+}
+
+ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping,
+                                   std::int64_t first, std::int64_t last)
+{
+    ColumnSpans spans(mapping.width);
+    if (state.SpectrumPeak == 0)
+        return spans;
+    const double bottom = mapping.Row(static_cast<float>(PlotBands::SpectrumBottomY));
+    for (std::int64_t k = std::max<std::int64_t>(first, 1); k <= std::min(last, LineCount(state));
+         ++k) {
+        const double y = PlotBands::SpectrumY(state.Magnitudes[k], state.SpectrumPeak);
+        const double column = LineColumn(state, mapping, k);
+        RasterizeSegment(
+            column, bottom, column, mapping.Row(static_cast<float>(y)), mapping.width,
+            [&](int c, std::int64_t low, std::int64_t high) { spans.Add(c, low, high); });
+    }
+    return spans;
+}
+
+std::optional<std::u16string> HarmonicReadout(const AnalysisState &state, std::int64_t k,
+                                              char16_t decimalSeparator)
+{
+    if (k < 1 || k > LineCount(state))
+        return std::nullopt;
+    const auto frequency = FormatFixed(double(k) * state.Frequency / 1000, decimalSeparator);
+    const auto modulus = FormatScientific(state.Magnitudes[k], decimalSeparator);
+    if (!frequency || !modulus)
+        return std::nullopt;
+    std::u16string text(TextOf(UiText::HarmonicReadout));
+    const std::string number = std::to_string(k);
+    Replace(text, u"%1", std::u16string(number.begin(), number.end()));
+    Replace(text, u"%2", *frequency);
+    Replace(text, u"%3", *modulus);
+    return text;
+}

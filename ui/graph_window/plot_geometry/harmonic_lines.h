@@ -1,0 +1,36 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One spectral line at a time: which line the cursor points at, that harmonic's own wave drawn
+// over the signal, a range of lines alone, and the text that names a harmonic. No Qt here.
+#pragma once
+
+#include "column_spans.h"
+#include "pixel_mapping.h"
+
+#include "core/state/analysis_state.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The column, in pixels and not rounded, at which harmonic k's line is drawn (x = 100 k / H).
+double LineColumn(const AnalysisState &state, const PixelMapping &mapping, std::int64_t k);
+
+// The harmonic of 1 .. RoundToCount(H) whose line lies nearest `column` (pixels), if it lies
+// within `reach` pixels of it; of two lines as near, the lower harmonic.
+std::optional<std::int64_t> NearestLine(const AnalysisState &state, const PixelMapping &mapping,
+                                        double column, double reach);
+
+// Harmonic k's wave, a_k cos(2 pi k i / N) + b_k sin(2 pi k i / N), over the signal's periods as
+// the sum of the harmonics is drawn: per column, on the signal's scale, clipped to its band.
+ColumnSpans RasterizeHarmonicWave(const AnalysisState &state, std::int64_t k,
+                                  const PixelMapping &mapping);
+
+// The spectral lines of harmonics first .. last alone, as all of them are drawn.
+ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping,
+                                   std::int64_t first, std::int64_t last);
+
+// "armonica 3: f= 300.00kHz ; |S| = 2.12E+00V": harmonic k's number, frequency and modulus, or
+// nothing when the analysis has no harmonic k.
+std::optional<std::u16string> HarmonicReadout(const AnalysisState &state, std::int64_t k,
+                                              char16_t decimalSeparator);
