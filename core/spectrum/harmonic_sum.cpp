@@ -47,8 +47,8 @@ std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskCont
                                  static_cast<std::int64_t>(state.CosCoefficients.size()) - 1);
     // Bins 0 to H where H is below N / 2: the padded way is then shorter. Every partial sum of
     // an analysis uses the same bins, and so the padded transform's filter kept from the last.
-    const std::int64_t used = std::min<std::int64_t>(
-        all, static_cast<std::int64_t>(state.CosCoefficients.size()) - 1);
+    const std::int64_t used
+        = std::min<std::int64_t>(all, static_cast<std::int64_t>(state.CosCoefficients.size()) - 1);
     auto transform = std::make_shared<RealTransform>(n, used < n / 2 ? used + 1 : -1);
     std::complex<double> *bins = transform->Bins();
     for (std::int64_t m = 0; m < transform->BinCount(); m += Chunk) {
