@@ -103,6 +103,14 @@ enum class UiText
     MoveCursorHint,
     MeanValueKey,
     HarmonicSumKey,
+    RmsCaption, // the measures beside the plot: a caption above each value
+    DcCaption,
+    DistortionCaption,
+    PowerShareCaption,
+    RmsDescription,
+    DistortionDescription,
+    PowerShareDescription,
+    NotDefined, // in place of a measure that has no value
     CopyImage,
     SaveImage,
     CopyData,

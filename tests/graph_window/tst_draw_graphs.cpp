@@ -356,6 +356,62 @@ private slots:
                  QStringLiteral("s(t) = 2.00E+01V"));
     }
 
+    // The measures stand beside the plot once the graphs are drawn, with no click, in the
+    // locale's numbers. Closed forms (derived where the core's tests check them): the half-wave
+    // (D = 0.5) has RMS V / 2, DC V / pi, THD (4 / pi) sqrt(sum_{even k <= H} 1 / (k^2 - 1)^2) and
+    // power share 4 (1 / pi^2 + 1/8 + (2 / pi^2) sum_{even k <= H} 1 / (k^2 - 1)^2); the
+    // full-wave (D = 1) RMS V / sqrt 2, DC 2 V / pi, THD 3 sqrt(sum_{k=2..H} 1 / (4 k^2 - 1)^2),
+    // share 8 / pi^2 + (16 / pi^2) sum_{k=1..H} 1 / (4 k^2 - 1)^2. A zero signal has no THD and
+    // no share.
+    void measuresStandBesideThePlotWithoutAClick_data()
+    {
+        QTest::addColumn<QString>("duty");
+        QTest::addColumn<QString>("amplitude");
+        QTest::addColumn<QString>("harmonics");
+        QTest::addColumn<bool>("italian");
+        QTest::addColumn<QStringList>("texts");
+        const QString none = QStringLiteral("non definita");
+        QTest::newRow("half-wave at the defaults")
+            << "0.5"
+            << "10"
+            << "10" << false << QStringList {"5.00E+00 V", "3.18E+00 V", "43.50 %", "99.99 %"};
+        QTest::newRow("full-wave in Italian")
+            << "1"
+            << "2"
+            << "3" << true << QStringList {"1,41E+00 V", "1,27E+00 V", "21,76 %", "99,92 %"};
+        QTest::newRow("zero signal")
+            << "0.5"
+            << "0"
+            << "10" << false << QStringList {"0.00E+00 V", "0.00E+00 V", none, none};
+    }
+    void measuresStandBesideThePlotWithoutAClick()
+    {
+        QFETCH(QString, duty);
+        QFETCH(QString, amplitude);
+        QFETCH(QString, harmonics);
+        QFETCH(bool, italian);
+        QFETCH(QStringList, texts);
+        const QLocale before;
+        if (italian)
+            QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        Parameters p;
+        p.duty = duty;
+        p.amplitude = amplitude;
+        p.harmonics = harmonics;
+        QVERIFY(draw(p));
+        QLocale::setDefault(before);
+        QStringList shown;
+        for (const char *name : {"Label5", "Label7", "Label9", "Label11"}) {
+            const auto *label = w_.form->GraphWindow()->findChild<QLabel *>(name);
+            QVERIFY2(label && label->isVisible(), name);
+            shown << label->text();
+        }
+        QCOMPARE(shown, texts);
+        const auto *caption = w_.form->GraphWindow()->findChild<QLabel *>("Label8");
+        QVERIFY(caption);
+        QCOMPARE(caption->text(), QStringLiteral("distorsione armonica (THD)"));
+    }
+
     // The sum of the harmonics, term by term from the analysis's coefficients with the true pi:
     // an evaluation of its own, apart from the program's transform.
     static double directSum(const AnalysisState &s, std::int64_t i)

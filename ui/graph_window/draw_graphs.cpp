@@ -4,6 +4,7 @@
 
 #include "form2.h"
 #include "harmonic_sum_layer.h"
+#include "measure_labels.h"
 #include "plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/graph_window/plot_geometry/plot_bands.h"
@@ -70,6 +71,7 @@ void DrawGraphs(AnalysisState &state, Form2 &form)
     FindSpectrumPeak(state);
     DrawTrace(plot, state);
     DrawSpectrum(plot, state);
+    form.Measures().Show(state);
     // The sum of the harmonics, when the window's entry is on, on top of both.
     form.HarmonicSum()->GraphsDrawn();
 }

@@ -3,6 +3,7 @@
 #include "form2.h"
 
 #include "harmonic_sum_layer.h"
+#include "measure_labels.h"
 #include "plot_area.h"
 #include "plot_export.h"
 
@@ -71,12 +72,16 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
                                QColor(),
                                QColor::fromRgb(PlotPalette::Opaque(PlotPalette::HarmonicSum))});
 
+    measures_ = std::make_unique<MeasureLabels>(*this);
+
     connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
     export_ = new PlotExport(*this, *picture1_, state_, messages, tasks);
     harmonicSum_ = new HarmonicSumLayer(*this, *picture1_, *label3, state_, messages, tasks);
     export_->Menu()->addSeparator();
     export_->Menu()->addAction(harmonicSum_->Action());
 }
+
+Form2::~Form2() = default;
 
 void Form2::contextMenuEvent(QContextMenuEvent *event)
 {

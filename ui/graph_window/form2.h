@@ -6,9 +6,12 @@
 
 #include <QWidget>
 
+#include <memory>
+
 struct AnalysisState;
 class MessageBox;
 class HarmonicSumLayer;
+class MeasureLabels;
 class PlotArea;
 class PlotExport;
 class QRadioButton;
@@ -21,6 +24,7 @@ public:
     // `messages` shows the export's messages; the exports enter `tasks`, the program's gate of
     // long tasks, before they read the analysis. Both must outlive the window.
     Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent = nullptr);
+    ~Form2() override;
 
     // The controls keep the classic form's names:
     // Picture1, the plot area: the signal above y = 70, the spectrum below, in user coordinates
@@ -37,6 +41,8 @@ public:
     PlotExport *Export() const { return export_; }
     // The sum of the harmonics over the signal: the menu's checkable entry, its key and drawing.
     HarmonicSumLayer *HarmonicSum() const { return harmonicSum_; }
+    // The measures of the analysis drawn, beside the plot.
+    MeasureLabels &Measures() const { return *measures_; }
 
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
     // time and signal value, or the frequency and spectral modulus, at (x, y).
@@ -54,4 +60,5 @@ private:
     QRadioButton *option3_;
     PlotExport *export_;
     HarmonicSumLayer *harmonicSum_;
+    std::unique_ptr<MeasureLabels> measures_;
 };

@@ -56,8 +56,8 @@ std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float 
         return text;
     const auto k = static_cast<std::size_t>(nearest);
     for (const ResultDeclaration &result : AnalysisResultList)
-        if (result.scope == ResultScope::Harmonic && !result.readout.empty() && &result != &read
-            && (state.*result.values).size() > k)
+        if (result.scope == ResultScope::Harmonic && result.values && !result.readout.empty()
+            && &result != &read && (state.*result.values).size() > k)
             text = Join(text,
                         Labelled(result.readout,
                                  FormatScientific((state.*result.values)[k], decimalSeparator),
