@@ -26,11 +26,16 @@ inline bool WithinNoise(const AnalysisResults &results, std::int64_t k)
 // The phase of harmonic k in degrees, in (-180, 180], with s(t) = DC + sum |S_k| cos(2 pi k f t +
 // phi_k): a_k cos + b_k sin = |S_k| cos(x + phi_k) where cos phi_k = a_k / |S_k| and
 // sin phi_k = -b_k / |S_k|. NaN where the modulus lies within the noise: no phase is defined.
+// A negative a_k whose b_k lies within the noise of zero is a half turn, 180: the sign of a b_k
+// that is all rounding would otherwise choose between 180 and nearly -180.
 inline double PhaseDegrees(const AnalysisState &state, std::int64_t k)
 {
     if (WithinNoise(state, k))
         return std::numeric_limits<double>::quiet_NaN();
     const auto i = static_cast<std::size_t>(k);
+    if (state.CosCoefficients[i] < 0
+        && std::abs(state.SinCoefficients[i]) <= ModulusNoise(state, k))
+        return 180;
     const double degrees = std::atan2(-state.SinCoefficients[i], state.CosCoefficients[i])
         * (180 / std::numbers::pi);
     return degrees <= -180 ? 180 : degrees; // atan2 gives -pi for a_k < 0 and b_k = +0

@@ -77,6 +77,7 @@ inline constexpr std::array<ResultDeclaration, 11> AnalysisResultList = {{
     {.scope = ResultScope::Harmonic,
      .heading = "fase [\xC2\xB0]",
      .unit = u"\u00B0",
+     .readout = u"fase = ",
      .band = PlotBand::Spectrum,
      .colour = 0x0000ff,
      .derived = &PhaseDegrees,
@@ -84,6 +85,7 @@ inline constexpr std::array<ResultDeclaration, 11> AnalysisResultList = {{
     {.scope = ResultScope::Harmonic,
      .heading = "livello [dB]",
      .unit = u"dB",
+     .readout = u"livello = ",
      .band = PlotBand::Spectrum,
      .colour = 0x0000ff,
      .derived = &LevelDecibels,
@@ -130,6 +132,14 @@ constexpr const ResultDeclaration &ResultOf(std::optional<double> AnalysisResult
 {
     for (const ResultDeclaration &result : AnalysisResultList)
         if (result.measure == measure)
+            return result;
+    throw "not a declared result";
+}
+
+constexpr const ResultDeclaration &ResultOf(double (*derived)(const AnalysisState &, std::int64_t))
+{
+    for (const ResultDeclaration &result : AnalysisResultList)
+        if (result.derived == derived && result.derived)
             return result;
     throw "not a declared result";
 }

@@ -257,6 +257,9 @@ constexpr UiTextEntry UiTexts[] = {
      u"quota della potenza del segnale portata dalla componente continua e dalle armoniche "
      u"visualizzate, in percentuale"},
     {UiText::NotDefined, u"non definita"},
+    {UiText::DecibelScale, u"Scala in dB"},
+    {UiText::PhaseSpectrum, u"Spettro di fase"},
+    {UiText::PhaseNotDefined, u"fase non definita"},
     {UiText::CopyImage, u"Copia immagine"},
     {UiText::SaveImage, u"Salva immagine…"},
     {UiText::CopyData, u"Copia dati"},

@@ -111,6 +111,9 @@ enum class UiText
     DistortionDescription,
     PowerShareDescription,
     NotDefined, // in place of a measure that has no value
+    DecibelScale, // the plot's views, checkable entries of its menu
+    PhaseSpectrum,
+    PhaseNotDefined, // in the readout, over a harmonic that has no phase
     CopyImage,
     SaveImage,
     CopyData,

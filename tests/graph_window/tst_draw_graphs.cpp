@@ -8,6 +8,7 @@
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
+#include "ui/graph_window/spectrum_views.h"
 
 #include <QAction>
 #include <QLabel>
@@ -410,6 +411,119 @@ private slots:
         const auto *caption = w_.form->GraphWindow()->findChild<QLabel *>("Label8");
         QVERIFY(caption);
         QCOMPARE(caption->text(), QStringLiteral("distorsione armonica (THD)"));
+    }
+
+    // The spectrum band's views drawn, on the pixels, against closed forms: in decibels each
+    // line rises from the floor at y = 0 to 45 (1 - L_k / F), L_k = 20 log10(|S_k| / |S_1|) with
+    // the closed-form moduli (above), F the floor: the multiple of 10 dB below the faintest line;
+    // in phases each line runs from the zero line at y = 22.5 to 22.5 + phi_k / 8, phi_k the
+    // phase of the pulse delayed by its own symmetry, -180 k D (+ 180 where cos(pi k D) / (1 -
+    // 4 k^2 D^2) < 0), wrapped into (-180, 180]. A harmonic that vanishes (cos(pi k D) = 0) draws
+    // no line in either.
+    void viewsDrawTheClosedForms_data()
+    {
+        QTest::addColumn<bool>("phases");
+        QTest::addColumn<QString>("duty");
+        QTest::addColumn<int>("harmonics");
+        QTest::newRow("decibels, D = 0.3") << false << "0.3" << 12;
+        QTest::newRow("decibels, half-wave") << false << "0.5" << 10;
+        QTest::newRow("decibels, D = 0.9") << false << "0.9" << 7;
+        QTest::newRow("phases, D = 0.3") << true << "0.3" << 12;
+        QTest::newRow("phases, half-wave") << true << "0.5" << 10;
+        QTest::newRow("phases, D = 0.9") << true << "0.9" << 7;
+    }
+    void viewsDrawTheClosedForms()
+    {
+        using std::numbers::pi;
+        QFETCH(bool, phases);
+        QFETCH(QString, duty);
+        QFETCH(int, harmonics);
+        const double d = duty.toDouble();
+        Parameters p;
+        p.duty = duty;
+        p.harmonics = QString::number(harmonics);
+        const PlotArea *plot = draw(p);
+        QVERIFY(plot);
+        const QImage moduli = plot->Image();
+        Form2 *window = w_.form->GraphWindow();
+        (phases ? window->Views()->PhaseAction() : window->Views()->DecibelAction())->trigger();
+        // At k D = 1/2 the closed form is 0 / 0, whose limit is the first's V D: no zero there.
+        const auto atHalf = [&](int k) { return std::abs(1 - 4.0 * k * k * d * d) < 1e-12; };
+        const auto vanishes
+            = [&](int k) { return std::abs(std::cos(pi * k * d)) < 1e-12 && !atHalf(k); };
+        double peak = 0, faintest = 1e300;
+        for (int k = 1; k <= harmonics; ++k)
+            if (!vanishes(k)) {
+                peak = std::max(peak, Modulus(10, d, k));
+                faintest = std::min(faintest, Modulus(10, d, k));
+            }
+        const double faintestDb = 20 * std::log10(faintest / peak);
+        const double floorDb = std::min(-10.0, std::floor(faintestDb / 10) * 10);
+        const int axis = row(plot, 0.1);
+        for (int k = 1; k <= harmonics; ++k) {
+            const int c = column(plot, 100.0 * k / harmonics);
+            QList<int> rows = rowsIn(plot, c, BluePixel);
+            rows.removeAll(axis);
+            if (vanishes(k)) {
+                QVERIFY2(rows.isEmpty(), qPrintable(QString::number(k)));
+                continue;
+            }
+            QVERIFY2(!rows.isEmpty(), qPrintable(QString::number(k)));
+            double top = 0, base = 0;
+            if (phases) {
+                const double sign
+                    = atHalf(k) ? 1 : std::cos(pi * k * d) / (1 - 4.0 * k * k * d * d);
+                double phase = std::remainder(-180.0 * k * d + (sign < 0 ? 180 : 0), 360.0);
+                if (phase <= -180)
+                    phase += 360;
+                top = 22.5 + phase / 8;
+                base = 22.5;
+            } else {
+                top = 45 * (1 - 20 * std::log10(Modulus(10, d, k) / peak) / floorDb);
+            }
+            QCOMPARE(rows.first(), std::min(row(plot, top), row(plot, base)));
+            if (phases)
+                QCOMPARE(rows.last(), std::max(row(plot, top), row(plot, base)));
+        }
+        // Off again: the graphs exactly as the moduli drew them.
+        (phases ? window->Views()->PhaseAction() : window->Views()->DecibelAction())->trigger();
+        QCOMPARE(plot->Image(), moduli);
+    }
+
+    // The entries start off, one view at a time, each with its shortcut.
+    void viewsAreEntriesOffAtFirstOneAtATime()
+    {
+        QVERIFY(draw({}));
+        Form2 *window = w_.form->GraphWindow();
+        QAction *decibels = window->Views()->DecibelAction();
+        QAction *phases = window->Views()->PhaseAction();
+        QVERIFY(decibels->isCheckable() && phases->isCheckable());
+        QVERIFY(!decibels->isChecked() && !phases->isChecked());
+        QCOMPARE(decibels->text(), QStringLiteral("Scala in dB"));
+        QCOMPARE(phases->text(), QStringLiteral("Spettro di fase"));
+        QCOMPARE(decibels->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+        QCOMPARE(phases->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+        QVERIFY(window->Export()->Menu()->actions().contains(decibels));
+        QVERIFY(window->Export()->Menu()->actions().contains(phases));
+        const QImage moduli = window->Picture1()->Image();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, Qt::Key_D, Qt::ControlModifier);
+        QVERIFY(decibels->isChecked());
+        const QImage levels = window->Picture1()->Image();
+        QVERIFY(levels != moduli);
+        phases->trigger();
+        QVERIFY(phases->isChecked());
+        QVERIFY(!decibels->isChecked());
+        QVERIFY(window->Picture1()->Image() != levels);
+        QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(!phases->isChecked());
+        QCOMPARE(window->Picture1()->Image(), moduli);
+        // A new analysis keeps the view that is on.
+        decibels->trigger();
+        w_.Click("Command2");
+        QVERIFY(decibels->isChecked());
+        QCOMPARE(window->Picture1()->Image(), levels);
     }
 
     // The sum of the harmonics, term by term from the analysis's coefficients with the true pi:

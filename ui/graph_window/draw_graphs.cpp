@@ -6,6 +6,7 @@
 #include "harmonic_sum_layer.h"
 #include "measure_labels.h"
 #include "plot_area.h"
+#include "spectrum_views.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/graph_window/plot_geometry/plot_bands.h"
 #include "ui/graph_window/plot_geometry/plot_palette.h"
@@ -13,7 +14,10 @@
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
 
+#include "core/state/result_list.h"
+
 #include <QColor>
+#include <QLocale>
 
 #include <cstdint>
 
@@ -23,6 +27,7 @@ using PlotPalette::Opaque;
 constexpr QRgb SignalColour = Opaque(PlotPalette::Signal);
 constexpr QRgb SpectrumColour = Opaque(PlotPalette::Spectrum);
 constexpr QRgb DcColour = Opaque(PlotPalette::DcComponent);
+constexpr QRgb GridColour = Opaque(PlotPalette::Grid);
 
 void DrawFrame(PlotArea &plot)
 {
@@ -44,20 +49,41 @@ void DrawTrace(PlotArea &plot, const AnalysisState &state)
     plot.Fill(RasterizeTrace(state, plot.Mapping()), SignalColour);
 }
 
+// The grid of the decibels' or the phases' view, under the lines: a grey line across the band at
+// each value, labelled at its left.
+void DrawGrid(PlotArea &plot, const SpectrumScale &scale)
+{
+    const ResultDeclaration &read
+        = scale.View() == SpectrumView::Phases ? ResultOf(&PhaseDegrees) : ResultOf(&LevelDecibels);
+    const QString unit = QString::fromStdU16String(std::u16string(read.unit));
+    for (const SpectrumScale::GridLine &line : scale.Grid()) {
+        plot.Line(0, float(line.y), 100, float(line.y), GridColour);
+        const QString value = QLocale().toString(line.value, 'f', 0);
+        // "-20 dB", "90°": a space before a unit of letters, none before the degree sign.
+        plot.Print(0.5f, float(line.y),
+                   scale.View() == SpectrumView::Decibels ? value + ' ' + unit : value + unit,
+                   GridColour);
+    }
+}
+
 // One line per harmonic; the three DC segments go on top after every line, so after
 // the last one they cover whatever lines share their columns. Nothing when every modulus is
 // zero: the scale would divide by zero.
-void DrawSpectrum(PlotArea &plot, const AnalysisState &state)
+void DrawSpectrum(PlotArea &plot, const AnalysisState &state, SpectrumView view)
 {
     const double peak = state.SpectrumPeak;
     if (peak == 0 || RoundToCount(state.HarmonicCount) < 1)
         return;
-    plot.Fill(RasterizeSpectralLines(state, plot.Mapping()), SpectrumColour);
-    const double yd = PlotBands::SpectrumY(state.MeanValue, peak);
+    const SpectrumScale scale = SpectrumScale::Of(state, view);
+    DrawGrid(plot, scale);
+    plot.Fill(RasterizeSpectralLines(state, plot.Mapping(), scale), SpectrumColour);
+    const std::optional<double> yd = scale.DcTop(state);
+    if (!yd)
+        return;
     const auto bottom = static_cast<float>(PlotBands::SpectrumBottomY);
-    plot.Line(0, bottom, 0, float(yd), DcColour);
-    plot.Line(0.1f, bottom, 0.1f, float(yd), DcColour);
-    plot.Line(0.2f, bottom, 0.2f, float(yd), DcColour);
+    plot.Line(0, bottom, 0, float(*yd), DcColour);
+    plot.Line(0.1f, bottom, 0.1f, float(*yd), DcColour);
+    plot.Line(0.2f, bottom, 0.2f, float(*yd), DcColour);
 }
 
 } // namespace
@@ -70,7 +96,7 @@ void DrawGraphs(AnalysisState &state, Form2 &form)
     DrawFrame(plot);
     FindSpectrumPeak(state);
     DrawTrace(plot, state);
-    DrawSpectrum(plot, state);
+    DrawSpectrum(plot, state, form.Views()->View());
     form.Measures().Show(state);
     // The sum of the harmonics, when the window's entry is on, on top of both.
     form.HarmonicSum()->GraphsDrawn();

@@ -2,10 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form2.h"
 
+#include "draw_graphs.h"
 #include "harmonic_sum_layer.h"
 #include "measure_labels.h"
 #include "plot_area.h"
 #include "plot_export.h"
+#include "spectrum_views.h"
 
 #include "ui/classic/classic_controls.h"
 #include "ui/graph_window/plot_geometry/cursor_readout.h"
@@ -79,6 +81,18 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     harmonicSum_ = new HarmonicSumLayer(*this, *picture1_, *label3, state_, messages, tasks);
     export_->Menu()->addSeparator();
     export_->Menu()->addAction(harmonicSum_->Action());
+
+    // The spectrum band's views: the graphs of the analysis drawn again as each is turned on or
+    // off, the plot blanked first as the graphs command blanks it.
+    views_ = new SpectrumViews(*this, tasks);
+    export_->Menu()->addSeparator();
+    export_->Menu()->addActions(views_->Actions());
+    connect(views_, &SpectrumViews::Changed, this, [this] {
+        if (state_.Samples.empty())
+            return;
+        picture1_->SetPicture(picture2_->Picture());
+        DrawGraphs(state_, *this);
+    });
 }
 
 Form2::~Form2() = default;
@@ -114,7 +128,8 @@ void Form2::Picture1_MouseMove(short, short, float x, float y)
     }
     if (option3_->isChecked()) {
         RecallSpectrumPeak(state_);
-        if (const auto text = SpectrumReadout(state_, x, y, separator))
+        if (const auto text
+            = SpectrumReadout(state_, x, y, separator, SpectrumScale::Of(state_, views_->View())))
             picture1_->SetToolTipText(QString::fromStdU16String(*text));
     }
 }

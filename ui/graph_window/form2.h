@@ -12,6 +12,7 @@ struct AnalysisState;
 class MessageBox;
 class HarmonicSumLayer;
 class MeasureLabels;
+class SpectrumViews;
 class PlotArea;
 class PlotExport;
 class QRadioButton;
@@ -41,6 +42,8 @@ public:
     PlotExport *Export() const { return export_; }
     // The sum of the harmonics over the signal: the menu's checkable entry, its key and drawing.
     HarmonicSumLayer *HarmonicSum() const { return harmonicSum_; }
+    // The spectrum band's views: the menu's checkable entries and what the band shows.
+    SpectrumViews *Views() const { return views_; }
     // The measures of the analysis drawn, beside the plot.
     MeasureLabels &Measures() const { return *measures_; }
 
@@ -61,4 +64,5 @@ private:
     PlotExport *export_;
     HarmonicSumLayer *harmonicSum_;
     std::unique_ptr<MeasureLabels> measures_;
+    SpectrumViews *views_;
 };

@@ -213,6 +213,12 @@ TEST(Measures, writeAHalfTurnAs180DegreesNotMinus180)
     s.SpectrumPeak = 2;
     EXPECT_EQ(PhaseDegrees(s, 1), 180);
     EXPECT_EQ(PhaseDegrees(s, 2), -90);
+    // A b_k of rounding alone, of either sign, leaves a half turn at 180, never near -180.
+    s.NoiseFixed = 1e-15;
+    s.SinCoefficients[1] = 1e-16;
+    EXPECT_EQ(PhaseDegrees(s, 1), 180);
+    s.SinCoefficients[1] = 1e-14; // beyond the noise: a phase just short of -180
+    EXPECT_LT(PhaseDegrees(s, 1), -179.99);
     EXPECT_NEAR(LevelDecibels(s, 2), -20 * std::log10(2.0), 1e-14);
 }
 

@@ -238,13 +238,22 @@ ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping 
 
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping)
 {
+    return RasterizeSpectralLines(state, mapping, SpectrumScale::Of(state, SpectrumView::Moduli));
+}
+
+ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping,
+                                   const SpectrumScale &scale)
+{
     ColumnSpans spans(mapping.width);
     const std::int64_t harmonics = RoundToCount(state.HarmonicCount);
-    const double bottom = mapping.Row(static_cast<float>(PlotBands::SpectrumBottomY));
+    const double bottom = mapping.Row(static_cast<float>(scale.BaseY()));
     for (std::int64_t k = 1; k <= harmonics; ++k) {
+        const std::optional<double> top = scale.LineTop(state, k);
+        if (!top)
+            continue;
         // k * 100 in 64 bits: it outgrows 32 bits from k = 21474837.
         const double x = double(k * 100) / state.HarmonicCount;
-        const double y = PlotBands::SpectrumY(state.Magnitudes[k], state.SpectrumPeak);
+        const double y = *top;
         const double column = mapping.Column(static_cast<float>(x));
         RasterizeSegment(
             column, bottom, column, mapping.Row(static_cast<float>(y)), mapping.width,

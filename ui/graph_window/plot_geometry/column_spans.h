@@ -6,6 +6,7 @@
 #pragma once
 
 #include "pixel_mapping.h"
+#include "spectrum_scale.h"
 
 #include "core/state/analysis_state.h"
 
@@ -50,3 +51,6 @@ ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping 
 // The spectral lines of harmonics 1 to RoundToCount(HarmonicCount): at x = 100 k / H from y = 0
 // to 45 |S_k| / SpectrumPeak. SpectrumPeak must not be 0.
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping);
+// Likewise on the scale of a view: from its base to each line's top, no line where it has none.
+ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping,
+                                   const SpectrumScale &scale);

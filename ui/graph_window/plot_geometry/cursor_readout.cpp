@@ -6,6 +6,7 @@
 
 #include "core/spectrum/spectrum.h"
 #include "core/state/result_list.h"
+#include "core/texts/messages.h"
 #include "core/texts/number_text.h"
 
 #include <cmath>
@@ -39,6 +40,27 @@ std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x,
     constexpr const ResultDeclaration &read = ScaleOf(PlotBand::Signal);
     return Join(Labelled(u"t= ", FormatFixed(t, decimalSeparator), u"usec"),
                 Labelled(read.readout, FormatScientific(v, decimalSeparator), read.unit));
+}
+
+std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float x, float y,
+                                              char16_t decimalSeparator, const SpectrumScale &scale)
+{
+    if (scale.View() == SpectrumView::Moduli)
+        return SpectrumReadout(state, x, y, decimalSeparator);
+    const double f = (double(x) / 100) * (state.Frequency / 1000) * state.HarmonicCount;
+    const bool phases = scale.View() == SpectrumView::Phases;
+    const ResultDeclaration &read = phases ? ResultOf(&PhaseDegrees) : ResultOf(&LevelDecibels);
+    std::optional<std::u16string> text = Join(
+        Labelled(u"f= ", FormatFixed(f, decimalSeparator), u"kHz"),
+        Labelled(read.readout, FormatFixed(scale.Value(double(y)), decimalSeparator), read.unit));
+    const double nearest = std::round(double(x) * state.HarmonicCount / 100);
+    if (phases && nearest >= 1 && nearest <= RoundToCount(state.HarmonicCount)
+        && state.Magnitudes.size() > static_cast<std::size_t>(nearest)
+        && state.CosCoefficients.size() > static_cast<std::size_t>(nearest)
+        && state.SinCoefficients.size() > static_cast<std::size_t>(nearest)
+        && std::isnan(PhaseDegrees(state, static_cast<std::int64_t>(nearest))))
+        text = Join(text, std::u16string(TextOf(UiText::PhaseNotDefined)));
+    return text;
 }
 
 std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float x, float y,

@@ -19,6 +19,9 @@ constexpr std::uint32_t Spectrum = ScaleOf(PlotBand::Spectrum).colour;
 constexpr std::uint32_t DcComponent = ResultOf(&AnalysisResults::MeanValue).colour;
 constexpr std::uint32_t HarmonicSum = ResultOf(&AnalysisResults::HarmonicSum).colour;
 
+// The grid lines of the decibels' and the phases' views, and their values: grey, under the lines.
+constexpr std::uint32_t Grid = 0xa0a0a0;
+
 // The colour with a full alpha, as an image pixel (QRgb) holds it.
 constexpr std::uint32_t Opaque(std::uint32_t rgb)
 {

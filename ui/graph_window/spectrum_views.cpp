@@ -1,0 +1,52 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "spectrum_views.h"
+
+#include "ui/long_work/task_gate.h"
+#include "ui/window_texts.h"
+
+#include <QAction>
+#include <QSignalBlocker>
+#include <QWidget>
+
+SpectrumViews::SpectrumViews(QWidget &window, TaskGate &tasks) : QObject(&window), tasks_(tasks)
+{
+    const auto entry = [&](UiText text, const char *name, QKeySequence keys) {
+        auto *action = new QAction(QTextOf(text), &window);
+        action->setObjectName(name);
+        action->setCheckable(true);
+        action->setChecked(false);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        window.addAction(action);
+        connect(action, &QAction::toggled, this, [this, action](bool on) { Toggled(action, on); });
+        return action;
+    };
+    decibels_ = entry(UiText::DecibelScale, "DecibelScaleAction", Qt::CTRL | Qt::Key_D);
+    phases_ = entry(UiText::PhaseSpectrum, "PhaseSpectrumAction", Qt::CTRL | Qt::Key_F);
+}
+
+SpectrumView SpectrumViews::View() const
+{
+    return decibels_->isChecked() ? SpectrumView::Decibels
+        : phases_->isChecked()    ? SpectrumView::Phases
+                                  : SpectrumView::Moduli;
+}
+
+void SpectrumViews::Toggled(QAction *action, bool on)
+{
+    const TaskGate::Pass pass(tasks_);
+    if (!pass) { // another long task runs: the entries stay as they were
+        const QSignalBlocker quiet(action);
+        action->setChecked(!on);
+        return;
+    }
+    // One view at a time: turning one on turns the other off, and the graphs are drawn once.
+    if (on)
+        for (QAction *other : Actions())
+            if (other != action) {
+                const QSignalBlocker quiet(other);
+                other->setChecked(false);
+            }
+    emit Changed();
+}

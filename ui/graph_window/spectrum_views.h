@@ -1,0 +1,42 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The spectrum band's views, checkable entries of the plot's menu, off whenever the window opens:
+// "Scala in dB" (Ctrl+D) and "Spettro di fase" (Ctrl+F), one at a time. Turning one on or off
+// asks for the graphs to be drawn again.
+#pragma once
+
+#include "ui/graph_window/plot_geometry/spectrum_scale.h"
+
+#include <QList>
+#include <QObject>
+
+class QAction;
+class QWidget;
+class TaskGate;
+
+class SpectrumViews : public QObject
+{
+    Q_OBJECT
+public:
+    // `window` is the parent and carries the shortcuts; a view changes only while `tasks` lets
+    // no long task run. Both must outlive the views.
+    SpectrumViews(QWidget &window, TaskGate &tasks);
+
+    QAction *DecibelAction() const { return decibels_; }
+    QAction *PhaseAction() const { return phases_; }
+    QList<QAction *> Actions() const { return {decibels_, phases_}; }
+
+    // What the spectrum band shows now.
+    SpectrumView View() const;
+
+signals:
+    // A view was turned on or off, while the gate of long tasks is held: draw the graphs again.
+    void Changed();
+
+private:
+    void Toggled(QAction *action, bool on);
+
+    TaskGate &tasks_;
+    QAction *decibels_;
+    QAction *phases_;
+};
