@@ -259,6 +259,8 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::NotDefined, u"non definita"},
     {UiText::DecibelScale, u"Scala in dB"},
     {UiText::PhaseSpectrum, u"Spettro di fase"},
+    {UiText::Envelope, u"Inviluppo"},
+    {UiText::EnvelopeKey, u"inviluppo in verde acqua"},
     {UiText::PhaseNotDefined, u"fase non definita"},
     {UiText::CopyImage, u"Copia immagine"},
     {UiText::SaveImage, u"Salva immagine…"},

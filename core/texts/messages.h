@@ -113,6 +113,8 @@ enum class UiText
     NotDefined, // in place of a measure that has no value
     DecibelScale, // the plot's views, checkable entries of its menu
     PhaseSpectrum,
+    Envelope,
+    EnvelopeKey, // beside the DC component's key while the envelope is drawn
     PhaseNotDefined, // in the readout, over a harmonic that has no phase
     CopyImage,
     SaveImage,

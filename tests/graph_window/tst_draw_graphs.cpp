@@ -490,6 +490,54 @@ private slots:
         QCOMPARE(plot->Image(), moduli);
     }
 
+    // The envelope, the spectrum of one pulse scaled as the lines are, passes through the top of
+    // every line (the closed-form moduli, above, are its values at x = k), on the linear and on
+    // the decibels' scale, through the foot of a line that vanishes, and has its key.
+    void envelopePassesThroughTheLineTops()
+    {
+        using std::numbers::pi;
+        constexpr QRgb TealPixel = 0x008080;
+        Parameters p;
+        p.duty = "0.3";
+        p.harmonics = "12";
+        const PlotArea *plot = draw(p);
+        QVERIFY(plot);
+        const QImage moduli = plot->Image();
+        Form2 *window = w_.form->GraphWindow();
+        QAction *envelope = window->Views()->EnvelopeAction();
+        QCOMPARE(envelope->text(), QStringLiteral("Inviluppo"));
+        QCOMPARE(envelope->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+        QVERIFY(!envelope->isChecked());
+        QLabel *key = window->findChild<QLabel *>("Label12");
+        QVERIFY(key && !key->isVisible());
+        envelope->trigger();
+        QVERIFY(key->isVisible());
+        QCOMPARE(key->text(), QStringLiteral("inviluppo in verde acqua"));
+        const double peak = Modulus(10, 0.3, 1);
+        const auto passes = [&](int k, double y) {
+            const QList<int> rows = rowsIn(plot, column(plot, 100.0 * k / 12), TealPixel);
+            return std::any_of(rows.begin(), rows.end(),
+                               [&](int r) { return std::abs(r - row(plot, y)) <= 1; });
+        };
+        for (int k = 1; k <= 12; ++k)
+            QVERIFY2(passes(k, 45 * Modulus(10, 0.3, k) / peak), qPrintable(QString::number(k)));
+        // In decibels, down to the floor below the faintest line (-43 dB: -50 dB).
+        window->Views()->DecibelAction()->trigger();
+        QVERIFY(key->isVisible());
+        for (int k = 1; k <= 12; ++k) {
+            const double level = 20 * std::log10(Modulus(10, 0.3, k) / peak);
+            const double y = k == 5 ? 0 : 45 * (1 - level / -50);
+            QVERIFY2(passes(k, y), qPrintable(QString::number(k)));
+        }
+        // No envelope of phases.
+        window->Views()->PhaseAction()->trigger();
+        QVERIFY(!key->isVisible());
+        window->Views()->PhaseAction()->trigger();
+        envelope->trigger();
+        QVERIFY(!key->isVisible());
+        QCOMPARE(plot->Image(), moduli);
+    }
+
     // The entries start off, one view at a time, each with its shortcut.
     void viewsAreEntriesOffAtFirstOneAtATime()
     {

@@ -28,6 +28,7 @@ constexpr QRgb SignalColour = Opaque(PlotPalette::Signal);
 constexpr QRgb SpectrumColour = Opaque(PlotPalette::Spectrum);
 constexpr QRgb DcColour = Opaque(PlotPalette::DcComponent);
 constexpr QRgb GridColour = Opaque(PlotPalette::Grid);
+constexpr QRgb EnvelopeColour = Opaque(PlotPalette::Envelope);
 
 void DrawFrame(PlotArea &plot)
 {
@@ -69,21 +70,27 @@ void DrawGrid(PlotArea &plot, const SpectrumScale &scale)
 // One line per harmonic; the three DC segments go on top after every line, so after
 // the last one they cover whatever lines share their columns. Nothing when every modulus is
 // zero: the scale would divide by zero.
-void DrawSpectrum(PlotArea &plot, const AnalysisState &state, SpectrumView view)
+// The envelope, when asked for, goes over the lines and under the DC component's segments; true
+// when it was drawn.
+bool DrawSpectrum(PlotArea &plot, const AnalysisState &state, const SpectrumViews &views)
 {
     const double peak = state.SpectrumPeak;
     if (peak == 0 || RoundToCount(state.HarmonicCount) < 1)
-        return;
-    const SpectrumScale scale = SpectrumScale::Of(state, view);
+        return false;
+    const SpectrumScale scale = SpectrumScale::Of(state, views.View());
     DrawGrid(plot, scale);
     plot.Fill(RasterizeSpectralLines(state, plot.Mapping(), scale), SpectrumColour);
+    const bool envelope = views.Envelope() && scale.View() != SpectrumView::Phases;
+    if (envelope)
+        plot.Fill(RasterizeEnvelope(state, plot.Mapping(), scale), EnvelopeColour);
     const std::optional<double> yd = scale.DcTop(state);
     if (!yd)
-        return;
+        return envelope;
     const auto bottom = static_cast<float>(PlotBands::SpectrumBottomY);
     plot.Line(0, bottom, 0, float(*yd), DcColour);
     plot.Line(0.1f, bottom, 0.1f, float(*yd), DcColour);
     plot.Line(0.2f, bottom, 0.2f, float(*yd), DcColour);
+    return envelope;
 }
 
 } // namespace
@@ -96,7 +103,7 @@ void DrawGraphs(AnalysisState &state, Form2 &form)
     DrawFrame(plot);
     FindSpectrumPeak(state);
     DrawTrace(plot, state);
-    DrawSpectrum(plot, state, form.Views()->View());
+    form.Views()->EnvelopeDrawn(DrawSpectrum(plot, state, *form.Views()));
     form.Measures().Show(state);
     // The sum of the harmonics, when the window's entry is on, on top of both.
     form.HarmonicSum()->GraphsDrawn();

@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "spectrum_views.h"
 
+#include "ui/classic/classic_controls.h"
+#include "ui/graph_window/plot_geometry/plot_palette.h"
 #include "ui/long_work/task_gate.h"
 #include "ui/window_texts.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QSignalBlocker>
 #include <QWidget>
 
@@ -24,6 +27,16 @@ SpectrumViews::SpectrumViews(QWidget &window, TaskGate &tasks) : QObject(&window
     };
     decibels_ = entry(UiText::DecibelScale, "DecibelScaleAction", Qt::CTRL | Qt::Key_D);
     phases_ = entry(UiText::PhaseSpectrum, "PhaseSpectrumAction", Qt::CTRL | Qt::Key_F);
+    envelope_ = entry(UiText::Envelope, "EnvelopeAction", Qt::CTRL | Qt::Key_E);
+    key_ = AddLabel(&window,
+                    {"Label12",
+                     QTextOf(UiText::EnvelopeKey),
+                     {15240, 8040, 3135, 375},
+                     8.25,
+                     true,
+                     QColor(),
+                     QColor::fromRgb(PlotPalette::Opaque(PlotPalette::Envelope))});
+    key_->hide();
 }
 
 SpectrumView SpectrumViews::View() const
@@ -31,6 +44,16 @@ SpectrumView SpectrumViews::View() const
     return decibels_->isChecked() ? SpectrumView::Decibels
         : phases_->isChecked()    ? SpectrumView::Phases
                                   : SpectrumView::Moduli;
+}
+
+bool SpectrumViews::Envelope() const
+{
+    return envelope_->isChecked();
+}
+
+void SpectrumViews::EnvelopeDrawn(bool drawn)
+{
+    key_->setVisible(drawn);
 }
 
 void SpectrumViews::Toggled(QAction *action, bool on)
@@ -42,8 +65,8 @@ void SpectrumViews::Toggled(QAction *action, bool on)
         return;
     }
     // One view at a time: turning one on turns the other off, and the graphs are drawn once.
-    if (on)
-        for (QAction *other : Actions())
+    if (on && action != envelope_)
+        for (QAction *other : {decibels_, phases_})
             if (other != action) {
                 const QSignalBlocker quiet(other);
                 other->setChecked(false);

@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The spectrum band's views, checkable entries of the plot's menu, off whenever the window opens:
-// "Scala in dB" (Ctrl+D) and "Spettro di fase" (Ctrl+F), one at a time. Turning one on or off
-// asks for the graphs to be drawn again.
+// "Scala in dB" (Ctrl+D) and "Spettro di fase" (Ctrl+F), one at a time, and "Inviluppo"
+// (Ctrl+E), the spectrum of one pulse over the lines. Turning one on or off asks for the graphs to
+// be drawn again.
 #pragma once
 
 #include "ui/graph_window/plot_geometry/spectrum_scale.h"
@@ -11,6 +12,7 @@
 #include <QObject>
 
 class QAction;
+class QLabel;
 class QWidget;
 class TaskGate;
 
@@ -24,10 +26,16 @@ public:
 
     QAction *DecibelAction() const { return decibels_; }
     QAction *PhaseAction() const { return phases_; }
-    QList<QAction *> Actions() const { return {decibels_, phases_}; }
+    QAction *EnvelopeAction() const { return envelope_; }
+    QList<QAction *> Actions() const { return {decibels_, phases_, envelope_}; }
 
     // What the spectrum band shows now.
     SpectrumView View() const;
+    // Whether the envelope goes over the lines.
+    bool Envelope() const;
+    // The envelope's key (Label12, right of the plot above Option3), shown while it is drawn.
+    QLabel *EnvelopeKey() const { return key_; }
+    void EnvelopeDrawn(bool drawn);
 
 signals:
     // A view was turned on or off, while the gate of long tasks is held: draw the graphs again.
@@ -39,4 +47,6 @@ private:
     TaskGate &tasks_;
     QAction *decibels_;
     QAction *phases_;
+    QAction *envelope_;
+    QLabel *key_;
 };

@@ -4,6 +4,7 @@
 // an evaluation in long double and against the closed forms of rectified sines and of a
 // symmetric pulse.
 #include "core/analysis/analysis_run.h"
+#include "core/spectrum/pulse_envelope.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum_paths.h"
 #include "core/state/harmonic_readings.h"
@@ -220,6 +221,46 @@ TEST(Measures, writeAHalfTurnAs180DegreesNotMinus180)
     s.SinCoefficients[1] = 1e-14; // beyond the noise: a phase just short of -180
     EXPECT_LT(PhaseDegrees(s, 1), -179.99);
     EXPECT_NEAR(LevelDecibels(s, 2), -20 * std::log10(2.0), 1e-14);
+}
+
+} // namespace
+
+namespace {
+
+// The lines sample the spectrum of one pulse: at large N each |S_k| lies on the envelope within
+// the sampling's aliasing, of order V / N^2; toward k near N the aliases take over (at the
+// sample instants harmonic N - k is harmonic k's wave), and the line leaves the envelope.
+TEST(PulseEnvelope, carriesTheLinesAtLargeNAndLeavesThemTowardN)
+{
+    for (const double d : {0.3, 0.5, 0.77, 1.0}) {
+        const AnalysisState s = Measured(-4, d, 1 << 17, 40);
+        for (int k = 1; k <= 40; ++k)
+            EXPECT_NEAR(s.Magnitudes[k], PulseEnvelope(-4, d, k), 1e-8) << d << " " << k;
+    }
+    const AnalysisState small = Measured(1, 0.5, 64, 63);
+    EXPECT_NEAR(small.Magnitudes[63], small.Magnitudes[1], 1e-12);
+    EXPECT_LT(PulseEnvelope(1, 0.5, 63), small.Magnitudes[63] / 1000);
+}
+
+// Where 2 x D = 1 the closed form is 0 / 0; its limit is |V| D. Beside it the closed form in long
+// double keeps about 19 - log10(1 / e) digits: enough from e = 1e-6 on; nearer, the envelope
+// moves from the limit by no more than its slope, under 1 V per unit of x here.
+TEST(PulseEnvelope, isContinuousWhereItsClosedFormIsZeroOverZero)
+{
+    EXPECT_DOUBLE_EQ(PulseEnvelope(3, 0.25, 2), 0.75);
+    for (const double side : {-1.0, 1.0}) {
+        for (const double e : {1e-12, 1e-9})
+            EXPECT_NEAR(PulseEnvelope(3, 0.25, 2 * (1 + side * e)), 0.75, 2 * e);
+        for (const double e : {1e-6, 1e-4, 1e-3}) {
+            const long double u = 1 + side * static_cast<long double>(e);
+            const long double pi = std::numbers::pi_v<long double>;
+            const long double expected
+                = 4 * 3 * 0.25L / pi * std::abs(std::cos(pi * u / 2) / (1 - u * u));
+            EXPECT_NEAR(PulseEnvelope(3, 0.25, 2 * static_cast<double>(u)),
+                        static_cast<double>(expected), 1e-11)
+                << e;
+        }
+    }
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "plot_bands.h"
 
+#include "core/spectrum/pulse_envelope.h"
 #include "core/spectrum/spectrum.h"
 
 #include <algorithm>
@@ -233,6 +234,31 @@ ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping 
     // The sum overshoots the signal; the spectrum band below the signal's lowest y stays its own.
     spans.ClipRowsBelow(
         static_cast<std::int64_t>(std::floor(mapping.Row(PlotBands::SignalBandBottomY))));
+    return spans;
+}
+
+ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &mapping,
+                              const SpectrumScale &scale)
+{
+    ColumnSpans spans(mapping.width);
+    if (scale.View() == SpectrumView::Phases || !(state.SpectrumPeak > 0))
+        return spans;
+    const auto yOf = [&](int column) {
+        const double x = mapping.UserX(column) / 100 * state.HarmonicCount;
+        const double value = PulseEnvelope(state.Amplitude, state.DutyCycle, x);
+        const double y = scale.View() == SpectrumView::Moduli
+            ? PlotBands::SpectrumY(value, state.SpectrumPeak)
+            : scale.LevelY(20 * std::log10(value / state.SpectrumPeak));
+        return mapping.Row(static_cast<float>(std::min(y, PlotBands::TimeAxisY)));
+    };
+    double previous = yOf(0);
+    for (int c = 0; c + 1 < mapping.width; ++c) {
+        const double next = yOf(c + 1);
+        RasterizeSegment(
+            c, previous, c + 1, next, mapping.width,
+            [&](int column, std::int64_t low, std::int64_t high) { spans.Add(column, low, high); });
+        previous = next;
+    }
     return spans;
 }
 

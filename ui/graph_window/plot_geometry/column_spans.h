@@ -51,6 +51,12 @@ ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping 
 // The spectral lines of harmonics 1 to RoundToCount(HarmonicCount): at x = 100 k / H from y = 0
 // to 45 |S_k| / SpectrumPeak. SpectrumPeak must not be 0.
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping);
+// The envelope over the lines: the spectrum of one pulse (PulseEnvelope) at every column's
+// harmonic number x = H X / 100, as a polyline on the scale of the moduli or the decibels (down
+// to the floor, where it stays at the band's bottom), no higher than the time axis. Nothing in
+// the phases' view or without a largest line.
+ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &mapping,
+                              const SpectrumScale &scale);
 // Likewise on the scale of a view: from its base to each line's top, no line where it has none.
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping,
                                    const SpectrumScale &scale);

@@ -19,6 +19,9 @@ constexpr std::uint32_t Spectrum = ScaleOf(PlotBand::Spectrum).colour;
 constexpr std::uint32_t DcComponent = ResultOf(&AnalysisResults::MeanValue).colour;
 constexpr std::uint32_t HarmonicSum = ResultOf(&AnalysisResults::HarmonicSum).colour;
 
+// The envelope over the spectral lines and its key: teal, 4.4 : 1 against the light yellow.
+constexpr std::uint32_t Envelope = 0x008080;
+
 // The grid lines of the decibels' and the phases' views, and their values: grey, under the lines.
 constexpr std::uint32_t Grid = 0xa0a0a0;
 

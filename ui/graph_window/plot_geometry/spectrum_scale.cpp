@@ -94,6 +94,13 @@ std::optional<double> SpectrumScale::DcTop(const AnalysisState &state) const
     return PlotBands::SpectrumPeakUnits * (1 - level / floorDb_);
 }
 
+double SpectrumScale::LevelY(double levelDb) const
+{
+    if (!(levelDb > floorDb_)) // NaN (a zero modulus: minus infinity) too
+        return PlotBands::SpectrumBottomY;
+    return PlotBands::SpectrumPeakUnits * (1 - levelDb / floorDb_);
+}
+
 double SpectrumScale::Value(double y) const
 {
     switch (view_) {

@@ -33,6 +33,8 @@ public:
     std::optional<double> LineTop(const AnalysisState &state, std::int64_t k) const;
     // The top of the DC component's segments; nothing in the phases' view.
     std::optional<double> DcTop(const AnalysisState &state) const;
+    // The y of a level in the decibels' view, at the band's bottom for one at or below the floor.
+    double LevelY(double levelDb) const;
     // The value a y of the band stands for: a modulus in volts, a level in dB, a phase in degrees.
     double Value(double y) const;
 
