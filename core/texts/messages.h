@@ -115,6 +115,9 @@ enum class UiText
     PhaseSpectrum,
     Envelope,
     EnvelopeKey, // beside the DC component's key while the envelope is drawn
+    AxisValues,
+    MicrosecondUnit, // after the time axis's values
+    KilohertzAxisUnit, // after the frequency axis's values
     PhaseNotDefined, // in the readout, over a harmonic that has no phase
     CopyImage,
     SaveImage,

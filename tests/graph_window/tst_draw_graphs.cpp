@@ -538,6 +538,43 @@ private slots:
         QCOMPARE(plot->Image(), moduli);
     }
 
+    // Values on the scales: ticks a reader would choose, in the locale's numbers, with their
+    // units. At the defaults (D = 0.5, V = 10, f = 100 kHz, H = 10, P = 3) the time runs to 30 µs,
+    // ticks every 5 µs; the signal to 10 V, every 2 V; the frequency to 1000 kHz, every 200 kHz;
+    // the moduli to V / 2 = 5 V, every 1 V. Each tick is a mark on its axis.
+    void axisValuesMarkTheScales()
+    {
+        const PlotArea *plot = draw({});
+        QVERIFY(plot);
+        const QImage bare = plot->Image();
+        Form2 *window = w_.form->GraphWindow();
+        QAction *values = window->Views()->AxisValuesAction();
+        QCOMPARE(values->text(), QStringLiteral("Valori sugli assi"));
+        QCOMPARE(values->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_T));
+        QVERIFY(!values->isChecked());
+        values->trigger();
+        const QRgb black = plot->ForeColor() & 0xffffff;
+        // A mark under the time axis at each 5 µs: x = t / 30 * 100.
+        for (int t = 0; t <= 30; t += 5) {
+            const int c = column(plot, t / 30.0 * 100);
+            QCOMPARE(plot->Image().pixel(c, row(plot, 70.5)) & 0xffffff, black);
+        }
+        // None between them.
+        QVERIFY((plot->Image().pixel(column(plot, 2.5 / 30 * 100), row(plot, 70.5)) & 0xffffff)
+                != black);
+        // Up the left edge: the signal every 2 V, 2.5 units apart; the moduli every 1 V, 9 units.
+        for (int v = 2; v <= 10; v += 2)
+            QCOMPARE(plot->Image().pixel(column(plot, 0.5), row(plot, 70 + 2.5 * v)) & 0xffffff,
+                     black);
+        for (int m = 1; m <= 5; ++m)
+            QCOMPARE(plot->Image().pixel(column(plot, 0.5), row(plot, 9.0 * m)) & 0xffffff, black);
+        // Along the frequency axis every 200 kHz, 20 units.
+        for (int f = 200; f <= 1000; f += 200)
+            QCOMPARE(plot->Image().pixel(column(plot, f / 10.0), row(plot, 1)) & 0xffffff, black);
+        values->trigger();
+        QCOMPARE(plot->Image(), bare);
+    }
+
     // The entries start off, one view at a time, each with its shortcut.
     void viewsAreEntriesOffAtFirstOneAtATime()
     {

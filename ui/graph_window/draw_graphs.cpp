@@ -7,9 +7,12 @@
 #include "measure_labels.h"
 #include "plot_area.h"
 #include "spectrum_views.h"
+#include "ui/graph_window/plot_geometry/axis_ticks.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/graph_window/plot_geometry/plot_bands.h"
 #include "ui/graph_window/plot_geometry/plot_palette.h"
+
+#include "ui/window_texts.h"
 
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
@@ -93,6 +96,70 @@ bool DrawSpectrum(PlotArea &plot, const AnalysisState &state, const SpectrumView
     return envelope;
 }
 
+QString Number(double value, int decimals)
+{
+    return QLocale().toString(value, 'f', decimals);
+}
+
+QString Unit(std::u16string_view unit)
+{
+    return QString::fromUtf16(unit.data(), qsizetype(unit.size()));
+}
+
+// Values and units on the scales, in the fore colour: the time along the time axis and the signal
+// up the left edge of the upper graph, the frequency along the frequency axis and, on the linear
+// scale, the modulus up the left edge of the lower one (the decibels' and the phases' grids carry
+// their own). Ticks at multiples of 1, 2 or 5 times a power of ten; a value that would run past
+// the right edge is left out.
+void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
+{
+    const QRgb fore = plot.ForeColor();
+    const auto timeAxis = static_cast<float>(PlotBands::TimeAxisY);
+    constexpr double LastLabelX = 94;
+    constexpr float Below = 2.8f; // a line of text under an axis, in user units
+    const double totalTime = state.PeriodCount * 1e6 / state.Frequency;
+    const AxisTicks times = NiceTicks(0, totalTime, 8);
+    for (const double t : times.values) {
+        const auto x = static_cast<float>(t / totalTime * 100);
+        plot.Line(x, timeAxis, x, timeAxis + 1, fore);
+        if (x <= LastLabelX)
+            plot.Print(x, timeAxis - Below,
+                       Number(t, times.decimals) + ' ' + QTextOf(UiText::MicrosecondUnit), fore);
+    }
+    const double peak = state.SignalPeak;
+    const bool below = state.Amplitude < 0;
+    const AxisTicks signal = NiceTicks(below ? -peak : 0, below ? 0 : peak, 6);
+    for (const double v : signal.values) {
+        const auto y = static_cast<float>(PlotBands::SignalY(v, peak));
+        plot.Line(0, y, 0.8f, y, fore);
+        if (v != 0)
+            plot.Print(0.8f, y,
+                       Number(v, signal.decimals) + ' ' + Unit(ScaleOf(PlotBand::Signal).unit),
+                       fore);
+    }
+    const double totalFrequency = state.HarmonicCount * state.Frequency / 1000;
+    const AxisTicks frequencies = NiceTicks(0, totalFrequency, 8);
+    for (const double f : frequencies.values) {
+        const auto x = static_cast<float>(f / totalFrequency * 100);
+        plot.Line(x, PlotBands::FrequencyAxisY, x, PlotBands::FrequencyAxisY + 1, fore);
+        if (x <= LastLabelX && f != 0)
+            plot.Print(x, PlotBands::FrequencyAxisY + 2.5f,
+                       Number(f, frequencies.decimals) + ' ' + QTextOf(UiText::KilohertzAxisUnit),
+                       fore);
+    }
+    if (scale.View() != SpectrumView::Moduli || !(state.SpectrumPeak > 0))
+        return;
+    const AxisTicks moduli = NiceTicks(0, state.SpectrumPeak, 6);
+    for (const double m : moduli.values) {
+        const auto y = static_cast<float>(PlotBands::SpectrumY(m, state.SpectrumPeak));
+        plot.Line(0, y, 0.8f, y, fore);
+        if (m != 0)
+            plot.Print(0.8f, y,
+                       Number(m, moduli.decimals) + ' ' + Unit(ScaleOf(PlotBand::Spectrum).unit),
+                       fore);
+    }
+}
+
 } // namespace
 
 void DrawGraphs(AnalysisState &state, Form2 &form)
@@ -104,6 +171,8 @@ void DrawGraphs(AnalysisState &state, Form2 &form)
     FindSpectrumPeak(state);
     DrawTrace(plot, state);
     form.Views()->EnvelopeDrawn(DrawSpectrum(plot, state, *form.Views()));
+    if (form.Views()->AxisValues() && !state.Samples.empty())
+        DrawAxisValues(plot, state, SpectrumScale::Of(state, form.Views()->View()));
     form.Measures().Show(state);
     // The sum of the harmonics, when the window's entry is on, on top of both.
     form.HarmonicSum()->GraphsDrawn();

@@ -28,6 +28,7 @@ SpectrumViews::SpectrumViews(QWidget &window, TaskGate &tasks) : QObject(&window
     decibels_ = entry(UiText::DecibelScale, "DecibelScaleAction", Qt::CTRL | Qt::Key_D);
     phases_ = entry(UiText::PhaseSpectrum, "PhaseSpectrumAction", Qt::CTRL | Qt::Key_F);
     envelope_ = entry(UiText::Envelope, "EnvelopeAction", Qt::CTRL | Qt::Key_E);
+    axisValues_ = entry(UiText::AxisValues, "AxisValuesAction", Qt::CTRL | Qt::Key_T);
     key_ = AddLabel(&window,
                     {"Label12",
                      QTextOf(UiText::EnvelopeKey),
@@ -51,6 +52,11 @@ bool SpectrumViews::Envelope() const
     return envelope_->isChecked();
 }
 
+bool SpectrumViews::AxisValues() const
+{
+    return axisValues_->isChecked();
+}
+
 void SpectrumViews::EnvelopeDrawn(bool drawn)
 {
     key_->setVisible(drawn);
@@ -65,7 +71,7 @@ void SpectrumViews::Toggled(QAction *action, bool on)
         return;
     }
     // One view at a time: turning one on turns the other off, and the graphs are drawn once.
-    if (on && action != envelope_)
+    if (on && (action == decibels_ || action == phases_))
         for (QAction *other : {decibels_, phases_})
             if (other != action) {
                 const QSignalBlocker quiet(other);

@@ -3,7 +3,7 @@
 // The spectrum band's views, checkable entries of the plot's menu, off whenever the window opens:
 // "Scala in dB" (Ctrl+D) and "Spettro di fase" (Ctrl+F), one at a time, and "Inviluppo"
 // (Ctrl+E), the spectrum of one pulse over the lines. Turning one on or off asks for the graphs to
-// be drawn again.
+// be drawn again; and "Valori sugli assi" (Ctrl+T), numbers and units on both graphs' scales.
 #pragma once
 
 #include "ui/graph_window/plot_geometry/spectrum_scale.h"
@@ -27,12 +27,15 @@ public:
     QAction *DecibelAction() const { return decibels_; }
     QAction *PhaseAction() const { return phases_; }
     QAction *EnvelopeAction() const { return envelope_; }
-    QList<QAction *> Actions() const { return {decibels_, phases_, envelope_}; }
+    QAction *AxisValuesAction() const { return axisValues_; }
+    QList<QAction *> Actions() const { return {decibels_, phases_, envelope_, axisValues_}; }
 
     // What the spectrum band shows now.
     SpectrumView View() const;
     // Whether the envelope goes over the lines.
     bool Envelope() const;
+    // Whether the scales carry their values.
+    bool AxisValues() const;
     // The envelope's key (Label12, right of the plot above Option3), shown while it is drawn.
     QLabel *EnvelopeKey() const { return key_; }
     void EnvelopeDrawn(bool drawn);
@@ -48,5 +51,6 @@ private:
     QAction *decibels_;
     QAction *phases_;
     QAction *envelope_;
+    QAction *axisValues_;
     QLabel *key_;
 };
