@@ -262,6 +262,7 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::Envelope, u"Inviluppo"},
     {UiText::EnvelopeKey, u"inviluppo in verde acqua"},
     {UiText::AxisValues, u"Valori sugli assi"},
+    {UiText::KeepScale, u"Mantieni la scala"},
     {UiText::MicrosecondUnit, u"\u00B5s"},
     {UiText::KilohertzAxisUnit, u"kHz"},
     {UiText::PhaseNotDefined, u"fase non definita"},

@@ -116,6 +116,7 @@ enum class UiText
     Envelope,
     EnvelopeKey, // beside the DC component's key while the envelope is drawn
     AxisValues,
+    KeepScale,
     MicrosecondUnit, // after the time axis's values
     KilohertzAxisUnit, // after the frequency axis's values
     PhaseNotDefined, // in the readout, over a harmonic that has no phase

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The graphs command and the drawing, checked on the pixels of the plot's retained image.
+#include "core/texts/number_text.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/plot_colours.h"
 #include "tests/support/same_analysis.h"
@@ -573,6 +574,87 @@ private slots:
             QCOMPARE(plot->Image().pixel(column(plot, f / 10.0), row(plot, 1)) & 0xffffff, black);
         values->trigger();
         QCOMPARE(plot->Image(), bare);
+    }
+
+    // "Mantieni la scala": the next analyses are drawn on the scales of the one shown when it
+    // was turned on, so that the fundamentals of D = 0.1, 0.5 and 0.9 stand at their own heights
+    // (1.26 V, 5 V, 4.87 V by the closed form above); a line beyond the kept scale stops at the
+    // band's top with a bar across it; the frequency span is kept too, and the readout reads the
+    // kept scale. Harmonic 1 is the largest line of each of these analyses.
+    void keptScaleDrawsTheNextAnalysesAtOneHeight_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<QString>("amplitude");
+        QTest::addColumn<QString>("harmonics");
+        QTest::newRow("D = 0.5, then 0.1") << "0.5"
+                                           << "0.1"
+                                           << "10"
+                                           << "10";
+        QTest::newRow("D = 0.5, then 0.9") << "0.5"
+                                           << "0.9"
+                                           << "10"
+                                           << "10";
+        QTest::newRow("D = 0.1, then 0.5, clipped") << "0.1"
+                                                    << "0.5"
+                                                    << "10"
+                                                    << "10";
+        QTest::newRow("half the amplitude") << "0.5"
+                                            << "0.5"
+                                            << "5"
+                                            << "10";
+        QTest::newRow("twice the harmonics") << "0.5"
+                                             << "0.5"
+                                             << "10"
+                                             << "20";
+    }
+    void keptScaleDrawsTheNextAnalysesAtOneHeight()
+    {
+        QFETCH(QString, shown);
+        QFETCH(QString, next);
+        QFETCH(QString, amplitude);
+        QFETCH(QString, harmonics);
+        Parameters p;
+        p.duty = shown;
+        const PlotArea *plot = draw(p);
+        QVERIFY(plot);
+        Form2 *window = w_.form->GraphWindow();
+        QAction *keep = window->Views()->KeepScaleAction();
+        QCOMPARE(keep->text(), QStringLiteral("Mantieni la scala"));
+        QCOMPARE(keep->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
+        QVERIFY(!keep->isChecked());
+        keep->trigger();
+        p.duty = next;
+        p.amplitude = amplitude;
+        p.harmonics = harmonics;
+        QVERIFY(draw(p) == plot);
+        const double v = amplitude.toDouble(), keptPeak = Modulus(10, shown.toDouble(), 1);
+        // Harmonic k at x = 100 k f / (10 f): the kept span of 10 harmonics.
+        for (const int k : {1, 2, 4}) {
+            const double top = 45 * Modulus(v, next.toDouble(), k) / keptPeak;
+            QList<int> rows = rowsIn(plot, column(plot, 10.0 * k), BluePixel);
+            rows.removeAll(row(plot, 0.1));
+            QVERIFY2(!rows.isEmpty(), qPrintable(QString::number(k)));
+            QCOMPARE(rows.first(), row(plot, std::min(top, 45.0)));
+            // The bar across a line that goes on beyond the band's top.
+            const bool clipped = top > 45;
+            for (const int side : {-2, 2})
+                QCOMPARE(
+                    (plot->Image().pixel(column(plot, 10.0 * k) + side, row(plot, 45)) & 0xffffff)
+                        == BluePixel,
+                    clipped);
+        }
+        // The signal's crest on the kept 10 V: 25 v / 10 units above the time axis.
+        QCOMPARE(pixel(plot, 100.0 / 3 * next.toDouble() / 2, 70 + 2.5 * v), RedPixel);
+        window->Picture1_MouseMove(0, 0, 10, 45);
+        QCOMPARE(window->Picture1()->ToolTipText(),
+                 QStringLiteral("f= 100.00kHz ; |S(f)| = %1V")
+                     .arg(QString::fromStdU16String(*FormatScientific(keptPeak, u'.'))));
+        // Off: the analysis's own scales again.
+        keep->trigger();
+        QList<int> rows = rowsIn(plot, column(plot, 100.0 / harmonics.toDouble()), BluePixel);
+        QVERIFY(!rows.isEmpty());
+        QCOMPARE(rows.first(), row(plot, 45));
     }
 
     // The entries start off, one view at a time, each with its shortcut.

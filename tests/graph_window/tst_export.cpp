@@ -262,7 +262,7 @@ private slots:
                  (QStringList {"Copia immagine", "Salva immagine\u2026", "", "Copia dati",
                                "Salva dati (CSV)\u2026", "Salva foglio di calcolo (.xlsx)\u2026",
                                "", "Somma delle armoniche", "", "Scala in dB", "Spettro di fase",
-                               "Inviluppo", "Valori sugli assi"}));
+                               "Inviluppo", "Valori sugli assi", "Mantieni la scala"}));
         QCOMPARE(out->Menu()->actions()[0], out->CopyImageAction());
         QCOMPARE(out->Menu()->actions()[1], out->SaveImageAction());
         QVERIFY(window->actions().contains(out->CopyImageAction()));

@@ -48,9 +48,9 @@ void DrawFrame(PlotArea &plot)
 // period's first one starts. An all-zero signal (a zero peak) is drawn flat on the axis. The
 // nP * N segments are gathered column by column: the pixels are those of drawing each segment,
 // at a cost that does not grow with their number.
-void DrawTrace(PlotArea &plot, const AnalysisState &state)
+void DrawTrace(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
 {
-    plot.Fill(RasterizeTrace(state, plot.Mapping()), SignalColour);
+    plot.Fill(RasterizeTrace(state, plot.Mapping(), scale.SignalPeak()), SignalColour);
 }
 
 // The grid of the decibels' or the phases' view, under the lines: a grey line across the band at
@@ -73,16 +73,33 @@ void DrawGrid(PlotArea &plot, const SpectrumScale &scale)
 // One line per harmonic; the three DC segments go on top after every line, so after
 // the last one they cover whatever lines share their columns. Nothing when every modulus is
 // zero: the scale would divide by zero.
+// On a kept scale a line taller than the band stops at its top, where a short bar across it
+// marks that it goes on.
+void DrawClipMarks(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
+{
+    if (!scale.Kept() || scale.View() == SpectrumView::Phases)
+        return;
+    const auto top = static_cast<float>(PlotBands::SpectrumPeakUnits);
+    for (std::int64_t k = 1; k <= RoundToCount(state.HarmonicCount); ++k) {
+        const std::optional<double> y = scale.LineTop(state, k);
+        if (!y || *y <= PlotBands::SpectrumPeakUnits)
+            continue;
+        const auto x = static_cast<float>(double(k * 100) / scale.HarmonicSpan(state));
+        plot.Line(x - 0.4f, top, x + 0.4f, top, SpectrumColour);
+    }
+}
+
 // The envelope, when asked for, goes over the lines and under the DC component's segments; true
 // when it was drawn.
-bool DrawSpectrum(PlotArea &plot, const AnalysisState &state, const SpectrumViews &views)
+bool DrawSpectrum(PlotArea &plot, const AnalysisState &state, const SpectrumViews &views,
+                  const SpectrumScale &scale)
 {
     const double peak = state.SpectrumPeak;
     if (peak == 0 || RoundToCount(state.HarmonicCount) < 1)
         return false;
-    const SpectrumScale scale = SpectrumScale::Of(state, views.View());
     DrawGrid(plot, scale);
     plot.Fill(RasterizeSpectralLines(state, plot.Mapping(), scale), SpectrumColour);
+    DrawClipMarks(plot, state, scale);
     const bool envelope = views.Envelope() && scale.View() != SpectrumView::Phases;
     if (envelope)
         plot.Fill(RasterizeEnvelope(state, plot.Mapping(), scale), EnvelopeColour);
@@ -126,7 +143,7 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
             plot.Print(x, timeAxis - Below,
                        Number(t, times.decimals) + ' ' + QTextOf(UiText::MicrosecondUnit), fore);
     }
-    const double peak = state.SignalPeak;
+    const double peak = scale.SignalPeak();
     const bool below = state.Amplitude < 0;
     const AxisTicks signal = NiceTicks(below ? -peak : 0, below ? 0 : peak, 6);
     for (const double v : signal.values) {
@@ -137,7 +154,7 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
                        Number(v, signal.decimals) + ' ' + Unit(ScaleOf(PlotBand::Signal).unit),
                        fore);
     }
-    const double totalFrequency = state.HarmonicCount * state.Frequency / 1000;
+    const double totalFrequency = scale.HarmonicSpan(state) * state.Frequency / 1000;
     const AxisTicks frequencies = NiceTicks(0, totalFrequency, 8);
     for (const double f : frequencies.values) {
         const auto x = static_cast<float>(f / totalFrequency * 100);
@@ -147,11 +164,11 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
                        Number(f, frequencies.decimals) + ' ' + QTextOf(UiText::KilohertzAxisUnit),
                        fore);
     }
-    if (scale.View() != SpectrumView::Moduli || !(state.SpectrumPeak > 0))
+    if (scale.View() != SpectrumView::Moduli || !(scale.Peak() > 0))
         return;
-    const AxisTicks moduli = NiceTicks(0, state.SpectrumPeak, 6);
+    const AxisTicks moduli = NiceTicks(0, scale.Peak(), 6);
     for (const double m : moduli.values) {
-        const auto y = static_cast<float>(PlotBands::SpectrumY(m, state.SpectrumPeak));
+        const auto y = static_cast<float>(PlotBands::SpectrumY(m, scale.Peak()));
         plot.Line(0, y, 0.8f, y, fore);
         if (m != 0)
             plot.Print(0.8f, y,
@@ -169,11 +186,14 @@ void DrawGraphs(AnalysisState &state, Form2 &form)
     plot.Scale(0, 100, 100, 0);
     DrawFrame(plot);
     FindSpectrumPeak(state);
-    DrawTrace(plot, state);
-    form.Views()->EnvelopeDrawn(DrawSpectrum(plot, state, *form.Views()));
+    // The scales: the analysis's own, or those kept while "Mantieni la scala" is on.
+    const SpectrumScale scale = form.Views()->Scale();
+    DrawTrace(plot, state, scale);
+    form.Views()->EnvelopeDrawn(DrawSpectrum(plot, state, *form.Views(), scale));
     if (form.Views()->AxisValues() && !state.Samples.empty())
-        DrawAxisValues(plot, state, SpectrumScale::Of(state, form.Views()->View()));
+        DrawAxisValues(plot, state, scale);
     form.Measures().Show(state);
-    // The sum of the harmonics, when the window's entry is on, on top of both.
+    // The sum of the harmonics, when the window's entry is on, on top of both, on the same scale.
+    form.HarmonicSum()->SetSignalPeak(scale.SignalPeak());
     form.HarmonicSum()->GraphsDrawn();
 }

@@ -84,7 +84,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
 
     // The spectrum band's views: the graphs of the analysis drawn again as each is turned on or
     // off, the plot blanked first as the graphs command blanks it.
-    views_ = new SpectrumViews(*this, tasks);
+    views_ = new SpectrumViews(*this, state_, tasks);
     export_->Menu()->addSeparator();
     export_->Menu()->addActions(views_->Actions());
     connect(views_, &SpectrumViews::Changed, this, [this] {
@@ -123,13 +123,15 @@ void Form2::Picture1_MouseMove(short, short, float x, float y)
     const char16_t separator = LocaleDecimalSeparator();
     if (option1_->isChecked()) {
         RecallSignalPeak(state_);
-        if (const auto text = SignalReadout(state_, x, y, separator))
+        // The signal's scale alone: no decibels' floor to look for.
+        const double peak
+            = SpectrumScale::Of(state_, SpectrumView::Moduli, views_->Kept()).SignalPeak();
+        if (const auto text = SignalReadout(state_, x, y, separator, peak))
             picture1_->SetToolTipText(QString::fromStdU16String(*text));
     }
     if (option3_->isChecked()) {
         RecallSpectrumPeak(state_);
-        if (const auto text
-            = SpectrumReadout(state_, x, y, separator, SpectrumScale::Of(state_, views_->View())))
+        if (const auto text = SpectrumReadout(state_, x, y, separator, views_->Scale()))
             picture1_->SetToolTipText(QString::fromStdU16String(*text));
     }
 }

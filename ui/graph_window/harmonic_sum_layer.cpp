@@ -98,7 +98,8 @@ bool HarmonicSumLayer::Draw()
         return false;
     under_ = plot_.Image().copy();
     plot_.Scale(0, 100, 100, 0);
-    plot_.Fill(RasterizeHarmonicSum(state_, plot_.Mapping()),
+    plot_.Fill(RasterizeHarmonicSum(state_, plot_.Mapping(),
+                                    signalPeak_ > 0 ? signalPeak_ : state_.SignalPeak),
                PlotPalette::Opaque(PlotPalette::HarmonicSum));
     key_.show();
     return true;

@@ -41,6 +41,9 @@ public:
     // The graphs were drawn anew: the sum of the analysis goes on top while the entry is on.
     // Called inside a task that holds the gate already.
     void GraphsDrawn();
+    // The signal's peak the graphs were drawn on (a kept scale's, or the analysis's own): the sum
+    // is drawn on the same.
+    void SetSignalPeak(double peak) { signalPeak_ = peak; }
 
 private:
     void Toggled(bool on);
@@ -58,4 +61,5 @@ private:
     TaskGate &tasks_;
     QAction *action_;
     QImage under_; // the plot as it was before the sum went on top
+    double signalPeak_ = 0; // 0: the analysis's own
 };

@@ -7,12 +7,15 @@
 #include "ui/long_work/task_gate.h"
 #include "ui/window_texts.h"
 
+#include "core/state/analysis_state.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QWidget>
 
-SpectrumViews::SpectrumViews(QWidget &window, TaskGate &tasks) : QObject(&window), tasks_(tasks)
+SpectrumViews::SpectrumViews(QWidget &window, const AnalysisState &state, TaskGate &tasks)
+    : QObject(&window), tasks_(tasks), state_(state)
 {
     const auto entry = [&](UiText text, const char *name, QKeySequence keys) {
         auto *action = new QAction(QTextOf(text), &window);
@@ -29,6 +32,7 @@ SpectrumViews::SpectrumViews(QWidget &window, TaskGate &tasks) : QObject(&window
     phases_ = entry(UiText::PhaseSpectrum, "PhaseSpectrumAction", Qt::CTRL | Qt::Key_F);
     envelope_ = entry(UiText::Envelope, "EnvelopeAction", Qt::CTRL | Qt::Key_E);
     axisValues_ = entry(UiText::AxisValues, "AxisValuesAction", Qt::CTRL | Qt::Key_T);
+    keepScale_ = entry(UiText::KeepScale, "KeepScaleAction", Qt::CTRL | Qt::Key_K);
     key_ = AddLabel(&window,
                     {"Label12",
                      QTextOf(UiText::EnvelopeKey),
@@ -69,6 +73,12 @@ void SpectrumViews::Toggled(QAction *action, bool on)
         const QSignalBlocker quiet(action);
         action->setChecked(!on);
         return;
+    }
+    // The scales of the analysis shown now, as it was drawn.
+    if (action == keepScale_) {
+        kept_.reset();
+        if (on)
+            kept_ = KeepScale(state_);
     }
     // One view at a time: turning one on turns the other off, and the graphs are drawn once.
     if (on && (action == decibels_ || action == phases_))

@@ -3,18 +3,22 @@
 // The spectrum band's views, checkable entries of the plot's menu, off whenever the window opens:
 // "Scala in dB" (Ctrl+D) and "Spettro di fase" (Ctrl+F), one at a time, and "Inviluppo"
 // (Ctrl+E), the spectrum of one pulse over the lines. Turning one on or off asks for the graphs to
-// be drawn again; and "Valori sugli assi" (Ctrl+T), numbers and units on both graphs' scales.
+// be drawn again; "Valori sugli assi" (Ctrl+T), numbers and units on both graphs' scales; and
+// "Mantieni la scala" (Ctrl+K), the scales of the analysis shown kept for the next ones.
 #pragma once
 
 #include "ui/graph_window/plot_geometry/spectrum_scale.h"
 
 #include <QList>
+
 #include <QObject>
+#include <optional>
 
 class QAction;
 class QLabel;
 class QWidget;
 class TaskGate;
+struct AnalysisState;
 
 class SpectrumViews : public QObject
 {
@@ -22,13 +26,21 @@ class SpectrumViews : public QObject
 public:
     // `window` is the parent and carries the shortcuts; a view changes only while `tasks` lets
     // no long task run. Both must outlive the views.
-    SpectrumViews(QWidget &window, TaskGate &tasks);
+    SpectrumViews(QWidget &window, const AnalysisState &state, TaskGate &tasks);
 
     QAction *DecibelAction() const { return decibels_; }
     QAction *PhaseAction() const { return phases_; }
     QAction *EnvelopeAction() const { return envelope_; }
     QAction *AxisValuesAction() const { return axisValues_; }
-    QList<QAction *> Actions() const { return {decibels_, phases_, envelope_, axisValues_}; }
+    QAction *KeepScaleAction() const { return keepScale_; }
+    QList<QAction *> Actions() const
+    {
+        return {decibels_, phases_, envelope_, axisValues_, keepScale_};
+    }
+    // The scales kept when "Mantieni la scala" was turned on; none while it is off.
+    const KeptScale *Kept() const { return kept_ ? &*kept_ : nullptr; }
+    // The scale of the spectrum band now, kept or the analysis's own.
+    SpectrumScale Scale() const { return SpectrumScale::Of(state_, View(), Kept()); }
 
     // What the spectrum band shows now.
     SpectrumView View() const;
@@ -52,5 +64,8 @@ private:
     QAction *phases_;
     QAction *envelope_;
     QAction *axisValues_;
+    QAction *keepScale_;
+    const AnalysisState &state_;
+    std::optional<KeptScale> kept_;
     QLabel *key_;
 };

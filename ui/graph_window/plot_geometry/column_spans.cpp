@@ -49,8 +49,9 @@ namespace {
 class TraceVertices
 {
 public:
-    TraceVertices(const AnalysisState &state, const double *values, const PixelMapping &mapping)
-        : values_(values), peak_(state.SignalPeak), mapping_(mapping), n_(state.SampleCount),
+    TraceVertices(const AnalysisState &state, const double *values, const PixelMapping &mapping,
+                  double signalPeak)
+        : values_(values), peak_(signalPeak), mapping_(mapping), n_(state.SampleCount),
           w_(100 / state.PeriodCount)
     {
         // The rows are the same in every period; the minimum and maximum of each block of them
@@ -176,13 +177,13 @@ void RasterizePeriod(const TraceVertices &v, std::int64_t j, ColumnSpans &spans)
 }
 
 ColumnSpans RasterizePolyline(const AnalysisState &state, const double *values,
-                              const PixelMapping &mapping)
+                              const PixelMapping &mapping, double signalPeak)
 {
     ColumnSpans spans(mapping.width);
     const std::int64_t periods = RoundToCount(state.PeriodCount);
     if (periods < 1 || state.SampleCount < 1)
         return spans;
-    const TraceVertices v(state, values, mapping);
+    const TraceVertices v(state, values, mapping, signalPeak);
     const std::int64_t n = v.SampleCount();
     const int width = spans.Width();
     const auto full = [&](std::int64_t c) {
@@ -222,15 +223,32 @@ ColumnSpans RasterizePolyline(const AnalysisState &state, const double *values,
 
 ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping)
 {
-    return RasterizePolyline(state, state.Samples.data(), mapping);
+    return RasterizePolyline(state, state.Samples.data(), mapping, state.SignalPeak);
+}
+
+ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping,
+                           double signalPeak)
+{
+    if (signalPeak == state.SignalPeak)
+        return RasterizeTrace(state, mapping);
+    ColumnSpans spans = RasterizePolyline(state, state.Samples.data(), mapping, signalPeak);
+    spans.ClipRowsBelow(
+        static_cast<std::int64_t>(std::floor(mapping.Row(PlotBands::SignalBandBottomY))));
+    return spans;
 }
 
 ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping)
 {
+    return RasterizeHarmonicSum(state, mapping, state.SignalPeak);
+}
+
+ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping,
+                                 double signalPeak)
+{
     if (state.SampleCount < 1
         || state.HarmonicSum.size() < static_cast<std::size_t>(state.SampleCount) + 1)
         return ColumnSpans(mapping.width); // not computed
-    ColumnSpans spans = RasterizePolyline(state, state.HarmonicSum.data(), mapping);
+    ColumnSpans spans = RasterizePolyline(state, state.HarmonicSum.data(), mapping, signalPeak);
     // The sum overshoots the signal; the spectrum band below the signal's lowest y stays its own.
     spans.ClipRowsBelow(
         static_cast<std::int64_t>(std::floor(mapping.Row(PlotBands::SignalBandBottomY))));
@@ -244,11 +262,11 @@ ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &ma
     if (scale.View() == SpectrumView::Phases || !(state.SpectrumPeak > 0))
         return spans;
     const auto yOf = [&](int column) {
-        const double x = mapping.UserX(column) / 100 * state.HarmonicCount;
+        const double x = mapping.UserX(column) / 100 * scale.HarmonicSpan(state);
         const double value = PulseEnvelope(state.Amplitude, state.DutyCycle, x);
         const double y = scale.View() == SpectrumView::Moduli
-            ? PlotBands::SpectrumY(value, state.SpectrumPeak)
-            : scale.LevelY(20 * std::log10(value / state.SpectrumPeak));
+            ? PlotBands::SpectrumY(value, scale.Peak())
+            : scale.LevelY(20 * std::log10(value / scale.Peak()));
         return mapping.Row(static_cast<float>(std::min(y, PlotBands::TimeAxisY)));
     };
     double previous = yOf(0);
@@ -278,8 +296,9 @@ ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMappin
         if (!top)
             continue;
         // k * 100 in 64 bits: it outgrows 32 bits from k = 21474837.
-        const double x = double(k * 100) / state.HarmonicCount;
-        const double y = *top;
+        const double x = double(k * 100) / scale.HarmonicSpan(state);
+        // Beyond a kept scale a line stops at the band's top (the drawing marks it there).
+        const double y = std::min(*top, PlotBands::SpectrumPeakUnits);
         const double column = mapping.Column(static_cast<float>(x));
         RasterizeSegment(
             column, bottom, column, mapping.Row(static_cast<float>(y)), mapping.width,

@@ -42,11 +42,16 @@ private:
 // each period 100 / PeriodCount wide, at y = s * 25 / SignalPeak + 70 (70 when the peak is 0);
 // the same pixels as one segment at a time, for any number of periods.
 ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping);
+// Likewise with the peak of a kept scale: what lies below the signal band is left out.
+ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping,
+                           double signalPeak);
 
 // The sum of the harmonics (HarmonicSum, computed) drawn as the trace is, over the same periods at
 // the same instants on the same scale, clipped to the signal band: no row below y = 45, where the
 // spectrum band begins. Nothing while the sum is not computed.
 ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping);
+ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping,
+                                 double signalPeak);
 
 // The spectral lines of harmonics 1 to RoundToCount(HarmonicCount): at x = 100 k / H from y = 0
 // to 45 |S_k| / SpectrumPeak. SpectrumPeak must not be 0.

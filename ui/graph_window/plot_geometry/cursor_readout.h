@@ -16,6 +16,9 @@
 // neither can. Reads PeriodCount, Frequency and SignalPeak.
 std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x, float y,
                                             char16_t decimalSeparator);
+// Likewise on a kept scale whose peak is `signalPeak`.
+std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x, float y,
+                                            char16_t decimalSeparator, double signalPeak);
 
 // "f= 10.00kHz ; |S(f)| = 3.18E+00V" likewise in the spectrum band, followed by the value at the
 // nearest line of every other harmonic result declared with a readout text. Reads Frequency,

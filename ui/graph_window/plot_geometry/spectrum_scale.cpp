@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -44,13 +45,34 @@ double DecibelFloor(const AnalysisState &state)
     return std::min(-10.0, std::max(lowest, wanted));
 }
 
-SpectrumScale SpectrumScale::Of(const AnalysisState &state, SpectrumView view)
+KeptScale KeepScale(const AnalysisState &state)
+{
+    return {state.SignalPeak, state.SpectrumPeak, DecibelFloor(state),
+            state.HarmonicCount * state.Frequency};
+}
+
+double SpectrumScale::HarmonicSpan(const AnalysisState &state) const
+{
+    return frequencySpan_ > 0 && state.Frequency > 0 ? frequencySpan_ / state.Frequency
+                                                     : state.HarmonicCount;
+}
+
+SpectrumScale SpectrumScale::Of(const AnalysisState &state, SpectrumView view,
+                                const KeptScale *kept)
 {
     SpectrumScale scale;
     scale.view_ = view;
     scale.peak_ = state.SpectrumPeak;
+    scale.signalPeak_ = state.SignalPeak;
+    // A kept scale of a zero signal has nothing to keep.
+    if (kept && kept->spectrumPeak > 0 && kept->signalPeak > 0) {
+        scale.kept_ = true;
+        scale.peak_ = kept->spectrumPeak;
+        scale.signalPeak_ = kept->signalPeak;
+        scale.frequencySpan_ = kept->frequencySpan;
+    }
     if (view == SpectrumView::Decibels) {
-        scale.floorDb_ = DecibelFloor(state);
+        scale.floorDb_ = scale.kept_ ? kept->floorDb : DecibelFloor(state);
         scale.stepDb_ = scale.floorDb_ >= -100 ? 10 : 20 * std::ceil(-scale.floorDb_ / 400);
     }
     return scale;
@@ -67,7 +89,9 @@ std::optional<double> SpectrumScale::LineTop(const AnalysisState &state, std::in
     case SpectrumView::Moduli:
         return PlotBands::SpectrumY(state.Magnitudes[static_cast<std::size_t>(k)], peak_);
     case SpectrumView::Decibels: {
-        const double level = LevelDecibels(state, k);
+        const double level = WithinNoise(state, k)
+            ? std::numeric_limits<double>::quiet_NaN()
+            : 20 * std::log10(state.Magnitudes[static_cast<std::size_t>(k)] / peak_);
         if (!(level > floorDb_)) // NaN within the noise
             return std::nullopt;
         return PlotBands::SpectrumPeakUnits * (1 - level / floorDb_);

@@ -18,11 +18,31 @@ enum class SpectrumView
     Phases,
 };
 
+// The scales of the analysis shown, kept for the next ones: both bands' peaks, the decibels'
+// floor and the frequency at the right edge, in Hz.
+struct KeptScale
+{
+    double signalPeak = 0;
+    double spectrumPeak = 0;
+    double floorDb = -10;
+    double frequencySpan = 0;
+};
+KeptScale KeepScale(const AnalysisState &state);
+
 class SpectrumScale
 {
 public:
     // The scale of the view for the analysis; the decibels' floor is chosen from the analysis.
-    static SpectrumScale Of(const AnalysisState &state, SpectrumView view);
+    // With a kept scale, its peaks, floor and span instead, where they are not zero.
+    static SpectrumScale Of(const AnalysisState &state, SpectrumView view,
+                            const KeptScale *kept = nullptr);
+
+    // The modulus at the band's top (45 units), and the signal's 25 units above the time axis.
+    double Peak() const { return peak_; }
+    double SignalPeak() const { return signalPeak_; }
+    // The harmonics across the 100 units of x: H, or the kept span over the frequency.
+    double HarmonicSpan(const AnalysisState &state) const;
+    bool Kept() const { return kept_; }
 
     SpectrumView View() const { return view_; }
 
@@ -54,6 +74,9 @@ public:
 private:
     SpectrumView view_ = SpectrumView::Moduli;
     double peak_ = 0;
+    double signalPeak_ = 0;
+    double frequencySpan_ = 0; // Hz; 0 for the analysis's own H
+    bool kept_ = false;
     double floorDb_ = 0;
     double stepDb_ = 0;
 };
