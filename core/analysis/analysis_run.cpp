@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/analysis/analysis_run.h"
 
+#include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/result_list.h"
 
@@ -24,6 +25,8 @@ bool ResultUsable(const AnalysisState &analysis, const ResultDeclaration &result
 {
     if (result.scope == ResultScope::Analysis)
         return UsableResult(analysis.*result.value);
+    if (!result.values) // a measure, found after the check, or a result derived from the others
+        return true;
     const RealArray &values = analysis.*result.values;
     const std::int64_t harmonics = TryRoundToCount(analysis.HarmonicCount).value_or(0);
     const auto end = result.scope == ResultScope::Sample
@@ -96,6 +99,7 @@ AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &opti
         else
             FindSpectrumPeak(analysis);
         analysis.PeaksFound = true;
+        ComputeMeasures(analysis);
     }
     return outcome;
 }

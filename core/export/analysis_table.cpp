@@ -16,27 +16,46 @@ constexpr std::array<std::size_t, AnalysisResultList.size()> ResultColumns = [] 
     std::array<std::size_t, 3> next
         = {AnalysisTable::FirstAnalysisColumn, AnalysisTable::FirstHarmonicColumn,
            AnalysisTable::FirstSampleColumn};
+    std::size_t appended = AnalysisTable::FirstAppendedColumn;
     for (std::size_t r = 0; r < AnalysisResultList.size(); ++r)
-        columns[r] = next[static_cast<std::size_t>(AnalysisResultList[r].scope)]++;
+        columns[r] = AnalysisResultList[r].appended
+            ? appended++
+            : next[static_cast<std::size_t>(AnalysisResultList[r].scope)]++;
     return columns;
 }();
+
+// The row that fills a result's column.
+constexpr TableRow RowOf(ResultScope scope)
+{
+    return scope == ResultScope::Analysis ? TableRow::DcComponent
+        : scope == ResultScope::Measure   ? TableRow::Measures
+        : scope == ResultScope::Harmonic  ? TableRow::Harmonic
+                                          : TableRow::Sample;
+}
+
+// The parameters an analysis is computed from, as the input window asks for them.
+constexpr std::array<std::string_view, AnalysisTable::ParameterCount> ParameterNames
+    = {"D", "Vmax [V]", "f [kHz]", "N", "H", "P"};
 
 // One column per quantity, so that each holds one meaning and one unit; a row fills the columns
 // of its kind and leaves the others empty.
 constexpr std::array<TableColumn, AnalysisTable::ColumnCount> TableColumns = [] {
     using Table = AnalysisTable;
     std::array<TableColumn, Table::ColumnCount> columns {};
-    columns[Table::KindColumn] = {"grandezza", true, true, true};
-    columns[Table::HarmonicNumberColumn] = {"k", false, true, false};
-    columns[Table::FrequencyColumn] = {"frequenza [kHz]", false, true, false};
-    columns[Table::SampleIndexColumn] = {"i", false, false, true};
-    columns[Table::TimeColumn] = {"tempo [\xC2\xB5s]", false, false, true};
+    constexpr unsigned harmonic = TableColumn::Bit(TableRow::Harmonic);
+    constexpr unsigned sample = TableColumn::Bit(TableRow::Sample);
+    columns[Table::KindColumn] = {"grandezza", ~0u};
+    columns[Table::HarmonicNumberColumn] = {"k", harmonic};
+    columns[Table::FrequencyColumn] = {"frequenza [kHz]", harmonic};
+    columns[Table::SampleIndexColumn] = {"i", sample};
+    columns[Table::TimeColumn] = {"tempo [\xC2\xB5s]", sample};
     for (std::size_t r = 0; r < AnalysisResultList.size(); ++r) {
         const ResultDeclaration &result = AnalysisResultList[r];
-        columns[ResultColumns[r]]
-            = {result.heading, result.scope == ResultScope::Analysis,
-               result.scope == ResultScope::Harmonic, result.scope == ResultScope::Sample};
+        columns[ResultColumns[r]] = {result.heading, TableColumn::Bit(RowOf(result.scope))};
     }
+    for (std::size_t p = 0; p < Table::ParameterCount; ++p)
+        columns[Table::FirstParameterColumn + p]
+            = {ParameterNames[p], TableColumn::Bit(TableRow::Parameters)};
     return columns;
 }();
 
@@ -52,7 +71,8 @@ TableCell Index(std::int64_t value)
 
 TableCell Number(double value)
 {
-    if (!std::isfinite(value)) // a time over a zero frequency: there is none
+    // A time over a zero frequency, a phase that is not defined: there is none.
+    if (!std::isfinite(value))
         return {};
     return {TableCell::Kind::Number, {}, 0, value};
 }
@@ -102,14 +122,16 @@ AnalysisTable::AnalysisTable(const AnalysisState &state)
 
 std::int64_t AnalysisTable::RowCount() const
 {
-    return state_.Samples.empty() ? 1 : 2 + harmonics_ + samples_;
+    return state_.Samples.empty() ? 1 : HarmonicRowsStart + harmonics_ + samples_;
 }
 
 TableRow AnalysisTable::KindOf(std::int64_t row) const
 {
-    return row <= 1             ? TableRow::DcComponent
-        : row <= 1 + harmonics_ ? TableRow::Harmonic
-                                : TableRow::Sample;
+    return row <= 1                            ? TableRow::DcComponent
+        : row == 2                             ? TableRow::Measures
+        : row == 3                             ? TableRow::Parameters
+        : row < HarmonicRowsStart + harmonics_ ? TableRow::Harmonic
+                                               : TableRow::Sample;
 }
 
 AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
@@ -121,10 +143,20 @@ AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
         return cells;
     }
     const TableRow kind = KindOf(row);
-    const std::int64_t k = row - 1;
+    const std::int64_t k = row - HarmonicRowsStart + 1;
     const std::int64_t i = k - harmonics_ - 1;
     if (kind == TableRow::DcComponent) {
         cells[KindColumn] = Text("componente continua");
+    } else if (kind == TableRow::Measures) {
+        cells[KindColumn] = Text("misure");
+    } else if (kind == TableRow::Parameters) {
+        cells[KindColumn] = Text("parametri");
+        const double parameters[ParameterCount]
+            = {state_.DutyCycle,        state_.Amplitude,
+               state_.Frequency / 1000, static_cast<double>(state_.SampleCount),
+               state_.HarmonicCount,    state_.PeriodCount};
+        for (std::size_t p = 0; p < ParameterCount; ++p)
+            cells[FirstParameterColumn + p] = Number(parameters[p]);
     } else if (kind == TableRow::Harmonic) {
         cells[KindColumn] = Text("armonica");
         cells[HarmonicNumberColumn] = Index(k);
@@ -139,12 +171,17 @@ AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
     for (std::size_t r = 0; r < AnalysisResultList.size(); ++r) {
         const ResultDeclaration &result = AnalysisResultList[r];
         TableCell &cell = cells[ResultColumns[r]];
-        if (kind == TableRow::DcComponent && result.scope == ResultScope::Analysis)
+        if (kind != RowOf(result.scope))
+            continue;
+        if (result.scope == ResultScope::Analysis)
             cell = Number(state_.*result.value);
-        else if (kind == TableRow::Harmonic && result.scope == ResultScope::Harmonic)
+        else if (result.scope == ResultScope::Measure)
+            cell = (state_.*result.measure) ? Number(*(state_.*result.measure)) : TableCell {};
+        else if (result.derived)
+            cell = Number(result.derived(state_, k));
+        else if (result.scope == ResultScope::Harmonic)
             cell = Number((state_.*result.values)[static_cast<std::size_t>(k)]);
-        else if (kind == TableRow::Sample && result.scope == ResultScope::Sample
-                 && (state_.*result.values).size() > static_cast<std::size_t>(i))
+        else if ((state_.*result.values).size() > static_cast<std::size_t>(i))
             cell = Number((state_.*result.values)[static_cast<std::size_t>(i)]);
     }
     return cells;

@@ -1,9 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The analysis as one table: a header naming the columns with their units, the DC component, one
-// row per harmonic and one period of samples with the sum of the harmonics at each (left empty
-// while HarmonicSum is not computed). Every way out (the CSV, the workbook, the
-// clipboard's texts) is written from these cells, so a column added here appears in all of them.
+// The analysis as one table: a header naming the columns with their units, the DC component, the
+// measures, the parameters the analysis was computed from, one row per harmonic and one period of
+// samples with the sum of the harmonics at each (left empty while HarmonicSum is not computed).
+// Every way out (the CSV, the workbook, the clipboard's texts) is written from these cells, so a
+// column added here appears in all of them.
 #pragma once
 
 #include "core/state/analysis_state.h"
@@ -35,6 +36,8 @@ struct TableCell
 enum class TableRow
 {
     DcComponent,
+    Measures, // the measures' one row
+    Parameters, // the parameters' one row
     Harmonic,
     Sample,
 };
@@ -43,24 +46,20 @@ enum class TableRow
 struct TableColumn
 {
     std::string_view name;
-    bool dcComponent;
-    bool harmonic;
-    bool sample;
+    unsigned rows = 0; // bit r for TableRow r
 
-    bool FilledBy(TableRow row) const
-    {
-        return row == TableRow::DcComponent ? dcComponent
-            : row == TableRow::Harmonic     ? harmonic
-                                            : sample;
-    }
+    static constexpr unsigned Bit(TableRow row) { return 1u << static_cast<unsigned>(row); }
+    bool FilledBy(TableRow row) const { return (rows & Bit(row)) != 0; }
 };
 
 class AnalysisTable
 {
 public:
     // The columns: the row's kind; the analysis-wide results; the harmonic's number and frequency
-    // and its results; the sample's index and time and its results. The results come in the order
-    // the list of results declares them, one column each.
+    // and its results; the sample's index and time and its results; then the results declared as
+    // appended (the phase and level of each harmonic, the measures) and the parameters D, Vmax,
+    // f, N, H and P. The results come in the order the list of results declares them, one column
+    // each.
     static constexpr std::size_t KindColumn = 0;
     static constexpr std::size_t FirstAnalysisColumn = 1;
     static constexpr std::size_t HarmonicNumberColumn
@@ -71,7 +70,15 @@ public:
         = FirstHarmonicColumn + ResultsIn(ResultScope::Harmonic);
     static constexpr std::size_t TimeColumn = SampleIndexColumn + 1;
     static constexpr std::size_t FirstSampleColumn = TimeColumn + 1;
-    static constexpr std::size_t ColumnCount = FirstSampleColumn + ResultsIn(ResultScope::Sample);
+    static constexpr std::size_t FirstAppendedColumn
+        = FirstSampleColumn + ResultsIn(ResultScope::Sample);
+    static constexpr std::size_t FirstParameterColumn = FirstAppendedColumn
+        + ResultsIn(ResultScope::Harmonic, true) + ResultsIn(ResultScope::Sample, true)
+        + ResultsIn(ResultScope::Measure, true) + ResultsIn(ResultScope::Analysis, true);
+    static constexpr std::size_t ParameterCount = 6;
+    static constexpr std::size_t ColumnCount = FirstParameterColumn + ParameterCount;
+    // Rows before the harmonics', the header's included.
+    static constexpr std::int64_t HarmonicRowsStart = 4;
 
     using Row = std::array<TableCell, ColumnCount>;
     static const std::array<TableColumn, ColumnCount> &Columns();
@@ -79,10 +86,11 @@ public:
     // Reads the state when rows are read: it must not change meanwhile.
     explicit AnalysisTable(const AnalysisState &state);
 
-    // The header, the DC component, harmonics 1 to RoundToCount(H), samples 0 to N - 1; the
-    // header alone before any analysis.
+    // The header, the DC component, the measures, the parameters, harmonics 1 to
+    // RoundToCount(H), samples 0 to N - 1; the header alone before any analysis.
     std::int64_t RowCount() const;
-    // Rows 1 .. RowCount() - 1: the DC component, then the harmonics, then the samples.
+    // Rows 1 .. RowCount() - 1: the DC component, the measures, the parameters, then the
+    // harmonics, then the samples.
     TableRow KindOf(std::int64_t row) const;
     // The cells of row `row`; the header's are the column names.
     Row Cells(std::int64_t row) const;

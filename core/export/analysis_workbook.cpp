@@ -59,16 +59,26 @@ struct Sheet
     std::uint64_t bytes = 0; // of rows in its temporary file, once they are all written
 };
 
+constexpr std::array<std::string_view, 3> SheetNames
+    = {HarmonicsSheet, SamplesSheet, ParametersSheet};
+
+// The sheet of a kind of row, as an index into SheetNames.
+std::size_t SheetOf(TableRow kind)
+{
+    return kind == TableRow::Sample ? 1 : kind == TableRow::Parameters ? 2 : 0;
+}
+
 bool Holds(std::string_view sheet, TableRow kind)
 {
-    return (kind == TableRow::Sample) == (sheet == SamplesSheet);
+    return SheetNames[SheetOf(kind)] == sheet;
 }
 
 // The columns the sheet's rows fill; the kind of row is left out where a sheet holds one kind.
 std::vector<std::size_t> SheetColumns(std::string_view sheet)
 {
     std::vector<TableRow> kinds;
-    for (const TableRow kind : {TableRow::DcComponent, TableRow::Harmonic, TableRow::Sample})
+    for (const TableRow kind : {TableRow::DcComponent, TableRow::Measures, TableRow::Parameters,
+                                TableRow::Harmonic, TableRow::Sample})
         if (Holds(sheet, kind))
             kinds.push_back(kind);
     std::vector<std::size_t> columns;
@@ -106,7 +116,7 @@ struct Book
     std::unique_ptr<lxw_workbook, decltype(&lxw_workbook_free)> workbook {nullptr,
                                                                           &lxw_workbook_free};
     lxw_format *bold = nullptr;
-    std::array<Sheet, 2> sheets;
+    std::array<Sheet, SheetNames.size()> sheets;
 };
 
 // Constant memory: each row goes to a temporary file as soon as the next one starts.
@@ -125,10 +135,10 @@ bool OpenBook(const std::string &path, Book &book)
     return true;
 }
 
-// Both sheets, each under its bold, frozen header; the first error of the library.
+// The sheets, each under its bold, frozen header; the first error of the library.
 lxw_error AddSheets(const AnalysisTable &table, Book &book)
 {
-    const std::array<std::string_view, 2> names = {HarmonicsSheet, SamplesSheet};
+    const auto &names = SheetNames;
     const AnalysisTable::Row header = table.Cells(0);
     lxw_error status = LXW_NO_ERROR;
     for (std::size_t s = 0; s < book.sheets.size(); ++s) {
@@ -154,7 +164,7 @@ lxw_error WriteRows(const AnalysisTable &table, std::int64_t first, std::int64_t
 {
     lxw_error status = LXW_NO_ERROR;
     for (std::int64_t row = first; row < end && !status; ++row) {
-        Sheet &sheet = book.sheets[Holds(SamplesSheet, table.KindOf(row)) ? 1 : 0];
+        Sheet &sheet = book.sheets[SheetOf(table.KindOf(row))];
         const AnalysisTable::Row cells = table.Cells(row);
         for (std::size_t j = 0; j < sheet.columns.size() && !status; ++j) {
             const TableCell &cell = cells[sheet.columns[j]];
@@ -261,7 +271,8 @@ std::int64_t WorkbookSheetRows(const AnalysisTable &table)
         else
             low = middle + 1;
     }
-    return std::max(low, 1 + table.RowCount() - low); // each with its header
+    // The parameters' row, before the samples, has a sheet of its own.
+    return std::max(low - 1, 1 + table.RowCount() - low); // each with its header
 }
 
 WorkbookResult WriteAnalysisWorkbook(const AnalysisTable &table, const std::string &path,

@@ -12,10 +12,12 @@
 class AnalysisTable;
 class TaskControl;
 
-// The sheets: "Armoniche" takes the DC component and the harmonics, "Campioni" the samples; each
-// shows the columns its rows fill, under a bold, frozen header row.
+// The sheets: "Armoniche" takes the DC component, the measures and the harmonics, "Campioni" the
+// samples, "Parametri" the parameters of the analysis; each shows the columns its rows fill,
+// under a bold, frozen header row.
 constexpr std::string_view HarmonicsSheet = "Armoniche";
 constexpr std::string_view SamplesSheet = "Campioni";
+constexpr std::string_view ParametersSheet = "Parametri";
 
 // Rows of the longer sheet, its header included: a spreadsheet holds at most SpreadsheetRows.
 std::int64_t WorkbookSheetRows(const AnalysisTable &table);

@@ -72,7 +72,7 @@ void AllocateArrays(AnalysisState &state)
 {
     const auto size = static_cast<std::size_t>(std::int64_t(state.SampleCount) + 2);
     for (const ResultDeclaration &result : AnalysisResultList)
-        if (result.scope != ResultScope::Analysis)
+        if (result.values)
             state.*result.values = result.allocatedByAnalysis ? RealArray(size) : RealArray();
     state.PeaksFound = false;
 }

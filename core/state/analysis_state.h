@@ -5,6 +5,7 @@
 
 #include "core/state/real_array.h"
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Parameters, written by the commands: what an accepted command stores.
@@ -44,6 +45,19 @@ struct AnalysisResults
     // i = 0 to N (the last equal to the first: the sum is periodic). Empty until it is first
     // asked for; allocating the arrays anew empties it.
     RealArray HarmonicSum;
+
+    // The measures of the signal, found after the spectrum (core/spectrum/signal_measures.h): the
+    // RMS value of the samples, the total harmonic distortion over harmonics 2 to H against the
+    // first, and the share of the power that the DC component and harmonics 1 to H carry, both in
+    // percent. Nothing before an analysis, and none for a measure that is not defined (a first
+    // harmonic within the rounding noise of zero, a signal of zero power).
+    std::optional<double> RmsValue;
+    std::optional<double> HarmonicDistortion;
+    std::optional<double> PowerShare;
+    // The rounding noise of the moduli: up to NoiseFixed + k NoisePerHarmonic, |S_k| may be a
+    // harmonic that is zero, and has no phase.
+    double NoiseFixed = 0;
+    double NoisePerHarmonic = 0;
 
     bool operator==(const AnalysisResults &) const = default;
 };

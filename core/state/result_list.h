@@ -6,10 +6,12 @@
 #pragma once
 
 #include "analysis_state.h"
+#include "harmonic_readings.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 // How many values a result holds.
@@ -18,6 +20,7 @@ enum class ResultScope
     Analysis, // one value, a member of its own
     Harmonic, // one per harmonic: index k = 1 to RoundToCount(H) of its array
     Sample, // one per sample of one period: index i = 0 to N - 1 of its array
+    Measure, // one value that may be undefined, a member of its own, in the row of the measures
 };
 
 // Where the graph window draws a result.
@@ -46,10 +49,18 @@ struct ResultDeclaration
     // Written by the spectrum's paths, which check each value as they write it where they can;
     // every other result is checked after the analysis.
     bool checkedAsWritten = false;
+    // The member of a measure.
+    std::optional<double> AnalysisResults::*measure = nullptr;
+    // A harmonic result read from the others as it is asked for, with no array of its own: NaN
+    // where it has no value.
+    double (*derived)(const AnalysisState &, std::int64_t k) = nullptr;
+    // Its column comes after those of the results declared before it was, whatever its scope,
+    // so that a reader of the older tables finds their columns where they were.
+    bool appended = false;
 };
 
 // In the table's order, within each scope.
-inline constexpr std::array<ResultDeclaration, 6> AnalysisResultList = {{
+inline constexpr std::array<ResultDeclaration, 11> AnalysisResultList = {{
     {ResultScope::Analysis, nullptr, &AnalysisResults::MeanValue, "componente continua [V]", u"V",
      u"", PlotBand::Spectrum, 0x00ff00, false, true},
     {ResultScope::Harmonic, &AnalysisResults::CosCoefficients, nullptr, "a_k [V]", u"V", u"",
@@ -63,20 +74,72 @@ inline constexpr std::array<ResultDeclaration, 6> AnalysisResultList = {{
     // Its own colour, apart from the others and 9.1 : 1 against the plot's light yellow.
     {ResultScope::Sample, &AnalysisResults::HarmonicSum, nullptr, "somma armoniche [V]", u"V", u"",
      PlotBand::Signal, 0x800080},
+    {.scope = ResultScope::Harmonic,
+     .heading = "fase [\xC2\xB0]",
+     .unit = u"\u00B0",
+     .readout = u"fase = ",
+     .band = PlotBand::Spectrum,
+     .colour = 0x0000ff,
+     .derived = &PhaseDegrees,
+     .appended = true},
+    {.scope = ResultScope::Harmonic,
+     .heading = "livello [dB]",
+     .unit = u"dB",
+     .readout = u"livello = ",
+     .band = PlotBand::Spectrum,
+     .colour = 0x0000ff,
+     .derived = &LevelDecibels,
+     .appended = true},
+    {.scope = ResultScope::Measure,
+     .heading = "valore efficace [V]",
+     .unit = u"V",
+     .band = PlotBand::Signal,
+     .colour = 0xff0000,
+     .measure = &AnalysisResults::RmsValue,
+     .appended = true},
+    {.scope = ResultScope::Measure,
+     .heading = "THD [%]",
+     .unit = u"%",
+     .band = PlotBand::Spectrum,
+     .colour = 0x0000ff,
+     .measure = &AnalysisResults::HarmonicDistortion,
+     .appended = true},
+    {.scope = ResultScope::Measure,
+     .heading = "potenza nelle armoniche [%]",
+     .unit = u"%",
+     .band = PlotBand::Spectrum,
+     .colour = 0x0000ff,
+     .measure = &AnalysisResults::PowerShare,
+     .appended = true},
 }};
 
 // The declaration of the array `values` (of the member `value`).
 constexpr const ResultDeclaration &ResultOf(RealArray AnalysisResults::*values)
 {
     for (const ResultDeclaration &result : AnalysisResultList)
-        if (result.values == values)
+        if (result.values == values && result.values)
             return result;
     throw "not a declared result"; // a compile-time error where used in a constant expression
 }
 constexpr const ResultDeclaration &ResultOf(double AnalysisResults::*value)
 {
     for (const ResultDeclaration &result : AnalysisResultList)
-        if (result.value == value)
+        if (result.value == value && result.value)
+            return result;
+    throw "not a declared result";
+}
+constexpr const ResultDeclaration &ResultOf(std::optional<double> AnalysisResults::*measure)
+{
+    for (const ResultDeclaration &result : AnalysisResultList)
+        if (result.measure == measure)
+            return result;
+    throw "not a declared result";
+}
+
+constexpr const ResultDeclaration &ResultOf(double (*derived)(const AnalysisState &, std::int64_t))
+{
+    for (const ResultDeclaration &result : AnalysisResultList)
+        if (result.derived == derived && result.derived)
             return result;
     throw "not a declared result";
 }
@@ -85,16 +148,17 @@ constexpr const ResultDeclaration &ResultOf(double AnalysisResults::*value)
 constexpr const ResultDeclaration &ScaleOf(PlotBand band)
 {
     for (const ResultDeclaration &result : AnalysisResultList)
-        if (result.band == band && !result.readout.empty())
+        if (result.band == band && !result.readout.empty() && !result.derived)
             return result;
     throw "no result scales the band";
 }
 
-constexpr std::size_t ResultsIn(ResultScope scope)
+// Results of the scope, among those whose columns are appended or the others.
+constexpr std::size_t ResultsIn(ResultScope scope, bool appended = false)
 {
     std::size_t count = 0;
     for (const ResultDeclaration &result : AnalysisResultList)
-        count += result.scope == scope;
+        count += result.scope == scope && result.appended == appended;
     return count;
 }
 

@@ -105,6 +105,23 @@ enum class UiText
     HarmonicSumKey,
     PartialSumKey, // %1 = how many harmonics the sum adds
     HarmonicReadout, // %1 = the harmonic's number, %2 = its frequency, %3 = its modulus
+    RmsCaption, // the measures beside the plot: a caption above each value
+    DcCaption,
+    DistortionCaption,
+    PowerShareCaption,
+    RmsDescription,
+    DistortionDescription,
+    PowerShareDescription,
+    NotDefined, // in place of a measure that has no value
+    DecibelScale, // the plot's views, checkable entries of its menu
+    PhaseSpectrum,
+    Envelope,
+    EnvelopeKey, // beside the DC component's key while the envelope is drawn
+    AxisValues,
+    KeepScale,
+    MicrosecondUnit, // after the time axis's values
+    KilohertzAxisUnit, // after the frequency axis's values
+    PhaseNotDefined, // in the readout, over a harmonic that has no phase
     CopyImage,
     SaveImage,
     CopyData,

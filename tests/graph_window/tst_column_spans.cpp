@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The column-by-column drawing of the trace and of the spectral lines against drawing every
 // segment one at a time by the same one-pixel rule: identical pixels on random analyses.
+#include "core/analysis/analysis_run.h"
 #include "core/spectrum/spectrum.h"
 #include "core/spectrum/spectrum_paths.h"
+#include "core/state/harmonic_readings.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/plot_colours.h"
 #include "ui/graph_window/draw_graphs.h"
@@ -231,6 +233,61 @@ private slots:
             for (int r = 0; r < image.height(); ++r)
                 QCOMPARE((image.pixel(c, r) & 0xffffff) == RedPixel, r >= top && r <= bottom);
         }
+    }
+
+    // The decibels' floor: a multiple of 10 dB, at most -10 dB; no modulus within the rounding
+    // noise of zero lies above it (so none draws a line), while every other lies above it unless
+    // it is within 10 dB of the noise; and every grid line between 0 dB and the floor is 10 or
+    // 20 dB from the next. On both paths, with the harmonics that vanish (D = 0.5's odd ones, D =
+    // 0.3's multiples of 5) and without.
+    void decibelFloorLeavesTheNoiseBelowIt_data()
+    {
+        QTest::addColumn<QVector<double>>("parameters"); // V, D, N, H
+        QTest::addColumn<bool>("transform");
+        QTest::newRow("half-wave, direct sums") << QVector<double> {10, 0.5, 4096, 40} << false;
+        QTest::newRow("half-wave, transform") << QVector<double> {10, 0.5, 4096, 2000} << true;
+        QTest::newRow("D = 0.3, transform") << QVector<double> {-3, 0.3, 10000, 3000} << true;
+        QTest::newRow("D = 0.37, few lines") << QVector<double> {1, 0.37, 1000, 3} << false;
+        QTest::newRow("one line") << QVector<double> {5, 0.5, 1000, 1} << false;
+    }
+    void decibelFloorLeavesTheNoiseBelowIt()
+    {
+        QFETCH(QVector<double>, parameters);
+        QFETCH(bool, transform);
+        AnalysisState s;
+        s.Amplitude = parameters[0];
+        s.DutyCycle = parameters[1];
+        s.SampleCount = int(parameters[2]);
+        s.HarmonicCount = parameters[3];
+        s.Frequency = 1000;
+        SpectrumOptions options;
+        options.path = transform ? SpectrumPath::Transform : SpectrumPath::DirectSums;
+        QCOMPARE(RunAnalysis(s, options).status, AnalysisOutcome::Status::Done);
+        const double floor = DecibelFloor(s);
+        QCOMPARE(std::fmod(floor, 10.0), 0.0);
+        QVERIFY(floor <= -10);
+        int noisy = 0;
+        for (int k = 1; k <= RoundToCount(s.HarmonicCount); ++k) {
+            const double level = 20 * std::log10(s.Magnitudes[k] / s.SpectrumPeak);
+            const double noiseLevel = 20 * std::log10(ModulusNoise(s, k) / s.SpectrumPeak);
+            if (WithinNoise(s, k)) {
+                ++noisy;
+                QVERIFY2(!(level > floor), qPrintable(QString::number(k)));
+            } else {
+                QVERIFY2(level > floor || level < noiseLevel + 10, qPrintable(QString::number(k)));
+            }
+        }
+        QCOMPARE(noisy > 0, parameters[1] != 0.37 && parameters[3] > 3);
+        const SpectrumScale scale = SpectrumScale::Of(s, SpectrumView::Decibels);
+        const auto grid = scale.Grid();
+        QVERIFY(!grid.empty());
+        QCOMPARE(grid.front().value, 0.0);
+        QCOMPARE(grid.front().y, 45.0);
+        for (std::size_t g = 1; g < grid.size(); ++g) {
+            const double step = grid[g - 1].value - grid[g].value;
+            QVERIFY(step == 10 || step == 20);
+        }
+        QVERIFY(grid.back().value - scale.StepDb() <= floor);
     }
 
     void wholeGraphsMatchTheStepByStepDrawing_data()

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The graphs command and the drawing, checked on the pixels of the plot's retained image.
+#include "core/texts/number_text.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/plot_colours.h"
 #include "tests/support/same_analysis.h"
@@ -9,6 +10,7 @@
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
+#include "ui/graph_window/spectrum_views.h"
 
 #include <QAction>
 #include <QLabel>
@@ -356,6 +358,341 @@ private slots:
         w_.form->GraphWindow()->Picture1_MouseMove(0, 0, 10, 95);
         QCOMPARE(w_.form->GraphWindow()->Picture1()->ToolTipText(),
                  QStringLiteral("s(t) = 2.00E+01V"));
+    }
+
+    // The measures stand beside the plot once the graphs are drawn, with no click, in the
+    // locale's numbers. Closed forms (derived where the core's tests check them): the half-wave
+    // (D = 0.5) has RMS V / 2, DC V / pi, THD (4 / pi) sqrt(sum_{even k <= H} 1 / (k^2 - 1)^2) and
+    // power share 4 (1 / pi^2 + 1/8 + (2 / pi^2) sum_{even k <= H} 1 / (k^2 - 1)^2); the
+    // full-wave (D = 1) RMS V / sqrt 2, DC 2 V / pi, THD 3 sqrt(sum_{k=2..H} 1 / (4 k^2 - 1)^2),
+    // share 8 / pi^2 + (16 / pi^2) sum_{k=1..H} 1 / (4 k^2 - 1)^2. A zero signal has no THD and
+    // no share.
+    void measuresStandBesideThePlotWithoutAClick_data()
+    {
+        QTest::addColumn<QString>("duty");
+        QTest::addColumn<QString>("amplitude");
+        QTest::addColumn<QString>("harmonics");
+        QTest::addColumn<bool>("italian");
+        QTest::addColumn<QStringList>("texts");
+        const QString none = QStringLiteral("non definita");
+        QTest::newRow("half-wave at the defaults")
+            << "0.5"
+            << "10"
+            << "10" << false << QStringList {"5.00E+00 V", "3.18E+00 V", "43.50 %", "99.99 %"};
+        QTest::newRow("full-wave in Italian")
+            << "1"
+            << "2"
+            << "3" << true << QStringList {"1,41E+00 V", "1,27E+00 V", "21,76 %", "99,92 %"};
+        QTest::newRow("zero signal")
+            << "0.5"
+            << "0"
+            << "10" << false << QStringList {"0.00E+00 V", "0.00E+00 V", none, none};
+    }
+    void measuresStandBesideThePlotWithoutAClick()
+    {
+        QFETCH(QString, duty);
+        QFETCH(QString, amplitude);
+        QFETCH(QString, harmonics);
+        QFETCH(bool, italian);
+        QFETCH(QStringList, texts);
+        const QLocale before;
+        if (italian)
+            QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        Parameters p;
+        p.duty = duty;
+        p.amplitude = amplitude;
+        p.harmonics = harmonics;
+        QVERIFY(draw(p));
+        QLocale::setDefault(before);
+        QStringList shown;
+        for (const char *name : {"Label5", "Label7", "Label9", "Label11"}) {
+            const auto *label = w_.form->GraphWindow()->findChild<QLabel *>(name);
+            QVERIFY2(label && label->isVisible(), name);
+            shown << label->text();
+        }
+        QCOMPARE(shown, texts);
+        const auto *caption = w_.form->GraphWindow()->findChild<QLabel *>("Label8");
+        QVERIFY(caption);
+        QCOMPARE(caption->text(), QStringLiteral("distorsione armonica (THD)"));
+    }
+
+    // The spectrum band's views drawn, on the pixels, against closed forms: in decibels each
+    // line rises from the floor at y = 0 to 45 (1 - L_k / F), L_k = 20 log10(|S_k| / |S_1|) with
+    // the closed-form moduli (above), F the floor: the multiple of 10 dB below the faintest line;
+    // in phases each line runs from the zero line at y = 22.5 to 22.5 + phi_k / 8, phi_k the
+    // phase of the pulse delayed by its own symmetry, -180 k D (+ 180 where cos(pi k D) / (1 -
+    // 4 k^2 D^2) < 0), wrapped into (-180, 180]. A harmonic that vanishes (cos(pi k D) = 0) draws
+    // no line in either.
+    void viewsDrawTheClosedForms_data()
+    {
+        QTest::addColumn<bool>("phases");
+        QTest::addColumn<QString>("duty");
+        QTest::addColumn<int>("harmonics");
+        QTest::newRow("decibels, D = 0.3") << false << "0.3" << 12;
+        QTest::newRow("decibels, half-wave") << false << "0.5" << 10;
+        QTest::newRow("decibels, D = 0.9") << false << "0.9" << 7;
+        QTest::newRow("phases, D = 0.3") << true << "0.3" << 12;
+        QTest::newRow("phases, half-wave") << true << "0.5" << 10;
+        QTest::newRow("phases, D = 0.9") << true << "0.9" << 7;
+    }
+    void viewsDrawTheClosedForms()
+    {
+        using std::numbers::pi;
+        QFETCH(bool, phases);
+        QFETCH(QString, duty);
+        QFETCH(int, harmonics);
+        const double d = duty.toDouble();
+        Parameters p;
+        p.duty = duty;
+        p.harmonics = QString::number(harmonics);
+        const PlotArea *plot = draw(p);
+        QVERIFY(plot);
+        const QImage moduli = plot->Image();
+        Form2 *window = w_.form->GraphWindow();
+        (phases ? window->Views()->PhaseAction() : window->Views()->DecibelAction())->trigger();
+        // At k D = 1/2 the closed form is 0 / 0, whose limit is the first's V D: no zero there.
+        const auto atHalf = [&](int k) { return std::abs(1 - 4.0 * k * k * d * d) < 1e-12; };
+        const auto vanishes
+            = [&](int k) { return std::abs(std::cos(pi * k * d)) < 1e-12 && !atHalf(k); };
+        double peak = 0, faintest = 1e300;
+        for (int k = 1; k <= harmonics; ++k)
+            if (!vanishes(k)) {
+                peak = std::max(peak, Modulus(10, d, k));
+                faintest = std::min(faintest, Modulus(10, d, k));
+            }
+        const double faintestDb = 20 * std::log10(faintest / peak);
+        const double floorDb = std::min(-10.0, std::floor(faintestDb / 10) * 10);
+        const int axis = row(plot, 0.1);
+        for (int k = 1; k <= harmonics; ++k) {
+            const int c = column(plot, 100.0 * k / harmonics);
+            QList<int> rows = rowsIn(plot, c, BluePixel);
+            rows.removeAll(axis);
+            if (vanishes(k)) {
+                QVERIFY2(rows.isEmpty(), qPrintable(QString::number(k)));
+                continue;
+            }
+            QVERIFY2(!rows.isEmpty(), qPrintable(QString::number(k)));
+            double top = 0, base = 0;
+            if (phases) {
+                const double sign
+                    = atHalf(k) ? 1 : std::cos(pi * k * d) / (1 - 4.0 * k * k * d * d);
+                double phase = std::remainder(-180.0 * k * d + (sign < 0 ? 180 : 0), 360.0);
+                if (phase <= -180)
+                    phase += 360;
+                top = 22.5 + phase / 8;
+                base = 22.5;
+            } else {
+                top = 45 * (1 - 20 * std::log10(Modulus(10, d, k) / peak) / floorDb);
+            }
+            QCOMPARE(rows.first(), std::min(row(plot, top), row(plot, base)));
+            if (phases)
+                QCOMPARE(rows.last(), std::max(row(plot, top), row(plot, base)));
+        }
+        // Off again: the graphs exactly as the moduli drew them.
+        (phases ? window->Views()->PhaseAction() : window->Views()->DecibelAction())->trigger();
+        QCOMPARE(plot->Image(), moduli);
+    }
+
+    // The envelope, the spectrum of one pulse scaled as the lines are, passes through the top of
+    // every line (the closed-form moduli, above, are its values at x = k), on the linear and on
+    // the decibels' scale, through the foot of a line that vanishes, and has its key.
+    void envelopePassesThroughTheLineTops()
+    {
+        using std::numbers::pi;
+        constexpr QRgb TealPixel = 0x008080;
+        Parameters p;
+        p.duty = "0.3";
+        p.harmonics = "12";
+        const PlotArea *plot = draw(p);
+        QVERIFY(plot);
+        const QImage moduli = plot->Image();
+        Form2 *window = w_.form->GraphWindow();
+        QAction *envelope = window->Views()->EnvelopeAction();
+        QCOMPARE(envelope->text(), QStringLiteral("Inviluppo"));
+        QCOMPARE(envelope->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_E));
+        QVERIFY(!envelope->isChecked());
+        QLabel *key = window->findChild<QLabel *>("Label12");
+        QVERIFY(key && !key->isVisible());
+        envelope->trigger();
+        QVERIFY(key->isVisible());
+        QCOMPARE(key->text(), QStringLiteral("inviluppo in verde acqua"));
+        const double peak = Modulus(10, 0.3, 1);
+        const auto passes = [&](int k, double y) {
+            const QList<int> rows = rowsIn(plot, column(plot, 100.0 * k / 12), TealPixel);
+            return std::any_of(rows.begin(), rows.end(),
+                               [&](int r) { return std::abs(r - row(plot, y)) <= 1; });
+        };
+        for (int k = 1; k <= 12; ++k)
+            QVERIFY2(passes(k, 45 * Modulus(10, 0.3, k) / peak), qPrintable(QString::number(k)));
+        // In decibels, down to the floor below the faintest line (-43 dB: -50 dB).
+        window->Views()->DecibelAction()->trigger();
+        QVERIFY(key->isVisible());
+        for (int k = 1; k <= 12; ++k) {
+            const double level = 20 * std::log10(Modulus(10, 0.3, k) / peak);
+            const double y = k == 5 ? 0 : 45 * (1 - level / -50);
+            QVERIFY2(passes(k, y), qPrintable(QString::number(k)));
+        }
+        // No envelope of phases.
+        window->Views()->PhaseAction()->trigger();
+        QVERIFY(!key->isVisible());
+        window->Views()->PhaseAction()->trigger();
+        envelope->trigger();
+        QVERIFY(!key->isVisible());
+        QCOMPARE(plot->Image(), moduli);
+    }
+
+    // Values on the scales: ticks a reader would choose, in the locale's numbers, with their
+    // units. At the defaults (D = 0.5, V = 10, f = 100 kHz, H = 10, P = 3) the time runs to 30 µs,
+    // ticks every 5 µs; the signal to 10 V, every 2 V; the frequency to 1000 kHz, every 200 kHz;
+    // the moduli to V / 2 = 5 V, every 1 V. Each tick is a mark on its axis.
+    void axisValuesMarkTheScales()
+    {
+        const PlotArea *plot = draw({});
+        QVERIFY(plot);
+        const QImage bare = plot->Image();
+        Form2 *window = w_.form->GraphWindow();
+        QAction *values = window->Views()->AxisValuesAction();
+        QCOMPARE(values->text(), QStringLiteral("Valori sugli assi"));
+        QCOMPARE(values->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_T));
+        QVERIFY(!values->isChecked());
+        values->trigger();
+        const QRgb black = plot->ForeColor() & 0xffffff;
+        // A mark under the time axis at each 5 µs: x = t / 30 * 100.
+        for (int t = 0; t <= 30; t += 5) {
+            const int c = column(plot, t / 30.0 * 100);
+            QCOMPARE(plot->Image().pixel(c, row(plot, 70.5)) & 0xffffff, black);
+        }
+        // None between them.
+        QVERIFY((plot->Image().pixel(column(plot, 2.5 / 30 * 100), row(plot, 70.5)) & 0xffffff)
+                != black);
+        // Up the left edge: the signal every 2 V, 2.5 units apart; the moduli every 1 V, 9 units.
+        for (int v = 2; v <= 10; v += 2)
+            QCOMPARE(plot->Image().pixel(column(plot, 0.5), row(plot, 70 + 2.5 * v)) & 0xffffff,
+                     black);
+        for (int m = 1; m <= 5; ++m)
+            QCOMPARE(plot->Image().pixel(column(plot, 0.5), row(plot, 9.0 * m)) & 0xffffff, black);
+        // Along the frequency axis every 200 kHz, 20 units.
+        for (int f = 200; f <= 1000; f += 200)
+            QCOMPARE(plot->Image().pixel(column(plot, f / 10.0), row(plot, 1)) & 0xffffff, black);
+        values->trigger();
+        QCOMPARE(plot->Image(), bare);
+    }
+
+    // "Mantieni la scala": the next analyses are drawn on the scales of the one shown when it
+    // was turned on, so that the fundamentals of D = 0.1, 0.5 and 0.9 stand at their own heights
+    // (1.26 V, 5 V, 4.87 V by the closed form above); a line beyond the kept scale stops at the
+    // band's top with a bar across it; the frequency span is kept too, and the readout reads the
+    // kept scale. Harmonic 1 is the largest line of each of these analyses.
+    void keptScaleDrawsTheNextAnalysesAtOneHeight_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<QString>("amplitude");
+        QTest::addColumn<QString>("harmonics");
+        QTest::newRow("D = 0.5, then 0.1") << "0.5"
+                                           << "0.1"
+                                           << "10"
+                                           << "10";
+        QTest::newRow("D = 0.5, then 0.9") << "0.5"
+                                           << "0.9"
+                                           << "10"
+                                           << "10";
+        QTest::newRow("D = 0.1, then 0.5, clipped") << "0.1"
+                                                    << "0.5"
+                                                    << "10"
+                                                    << "10";
+        QTest::newRow("half the amplitude") << "0.5"
+                                            << "0.5"
+                                            << "5"
+                                            << "10";
+        QTest::newRow("twice the harmonics") << "0.5"
+                                             << "0.5"
+                                             << "10"
+                                             << "20";
+    }
+    void keptScaleDrawsTheNextAnalysesAtOneHeight()
+    {
+        QFETCH(QString, shown);
+        QFETCH(QString, next);
+        QFETCH(QString, amplitude);
+        QFETCH(QString, harmonics);
+        Parameters p;
+        p.duty = shown;
+        const PlotArea *plot = draw(p);
+        QVERIFY(plot);
+        Form2 *window = w_.form->GraphWindow();
+        QAction *keep = window->Views()->KeepScaleAction();
+        QCOMPARE(keep->text(), QStringLiteral("Mantieni la scala"));
+        QCOMPARE(keep->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
+        QVERIFY(!keep->isChecked());
+        keep->trigger();
+        p.duty = next;
+        p.amplitude = amplitude;
+        p.harmonics = harmonics;
+        QVERIFY(draw(p) == plot);
+        const double v = amplitude.toDouble(), keptPeak = Modulus(10, shown.toDouble(), 1);
+        // Harmonic k at x = 100 k f / (10 f): the kept span of 10 harmonics.
+        for (const int k : {1, 2, 4}) {
+            const double top = 45 * Modulus(v, next.toDouble(), k) / keptPeak;
+            QList<int> rows = rowsIn(plot, column(plot, 10.0 * k), BluePixel);
+            rows.removeAll(row(plot, 0.1));
+            QVERIFY2(!rows.isEmpty(), qPrintable(QString::number(k)));
+            QCOMPARE(rows.first(), row(plot, std::min(top, 45.0)));
+            // The bar across a line that goes on beyond the band's top.
+            const bool clipped = top > 45;
+            for (const int side : {-2, 2})
+                QCOMPARE(
+                    (plot->Image().pixel(column(plot, 10.0 * k) + side, row(plot, 45)) & 0xffffff)
+                        == BluePixel,
+                    clipped);
+        }
+        // The signal's crest on the kept 10 V: 25 v / 10 units above the time axis.
+        QCOMPARE(pixel(plot, 100.0 / 3 * next.toDouble() / 2, 70 + 2.5 * v), RedPixel);
+        window->Picture1_MouseMove(0, 0, 10, 45);
+        QCOMPARE(window->Picture1()->ToolTipText(),
+                 QStringLiteral("f= 100.00kHz ; |S(f)| = %1V")
+                     .arg(QString::fromStdU16String(*FormatScientific(keptPeak, u'.'))));
+        // Off: the analysis's own scales again.
+        keep->trigger();
+        QList<int> rows = rowsIn(plot, column(plot, 100.0 / harmonics.toDouble()), BluePixel);
+        QVERIFY(!rows.isEmpty());
+        QCOMPARE(rows.first(), row(plot, 45));
+    }
+
+    // The entries start off, one view at a time, each with its shortcut.
+    void viewsAreEntriesOffAtFirstOneAtATime()
+    {
+        QVERIFY(draw({}));
+        Form2 *window = w_.form->GraphWindow();
+        QAction *decibels = window->Views()->DecibelAction();
+        QAction *phases = window->Views()->PhaseAction();
+        QVERIFY(decibels->isCheckable() && phases->isCheckable());
+        QVERIFY(!decibels->isChecked() && !phases->isChecked());
+        QCOMPARE(decibels->text(), QStringLiteral("Scala in dB"));
+        QCOMPARE(phases->text(), QStringLiteral("Spettro di fase"));
+        QCOMPARE(decibels->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+        QCOMPARE(phases->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
+        QVERIFY(window->Export()->Menu()->actions().contains(decibels));
+        QVERIFY(window->Export()->Menu()->actions().contains(phases));
+        const QImage moduli = window->Picture1()->Image();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, Qt::Key_D, Qt::ControlModifier);
+        QVERIFY(decibels->isChecked());
+        const QImage levels = window->Picture1()->Image();
+        QVERIFY(levels != moduli);
+        phases->trigger();
+        QVERIFY(phases->isChecked());
+        QVERIFY(!decibels->isChecked());
+        QVERIFY(window->Picture1()->Image() != levels);
+        QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(!phases->isChecked());
+        QCOMPARE(window->Picture1()->Image(), moduli);
+        // A new analysis keeps the view that is on.
+        decibels->trigger();
+        w_.Click("Command2");
+        QVERIFY(decibels->isChecked());
+        QCOMPARE(window->Picture1()->Image(), levels);
     }
 
     // The sum of the harmonics, term by term from the analysis's coefficients with the true pi:

@@ -261,7 +261,9 @@ private slots:
         QCOMPARE(entries,
                  (QStringList {"Copia immagine", "Salva immagine\u2026", "", "Copia dati",
                                "Salva dati (CSV)\u2026", "Salva foglio di calcolo (.xlsx)\u2026",
-                               "", "Somma delle armoniche", "Armoniche una per una"}));
+                               "", "Somma delle armoniche", "Armoniche una per una", "",
+                               "Scala in dB", "Spettro di fase", "Inviluppo", "Valori sugli assi",
+                               "Mantieni la scala"}));
         QCOMPARE(out->Menu()->actions()[0], out->CopyImageAction());
         QCOMPARE(out->Menu()->actions()[1], out->SaveImageAction());
         QVERIFY(window->actions().contains(out->CopyImageAction()));
@@ -327,7 +329,8 @@ private slots:
         out->SaveData();
         // The sum of the harmonics, computed for the table, fills its column.
         QCOMPARE(w_.state->HarmonicSum.size(), std::size_t(10001));
-        QVERIFY(Contents(chooser_.path).contains(",s(i) [V],somma armoniche [V]\r\n"));
+        QVERIFY(Contents(chooser_.path)
+                    .contains(",s(i) [V],somma armoniche [V],fase [\u00B0],livello [dB],"));
         QCOMPARE(Contents(chooser_.path), TableText(*w_.state));
         chooser_.path = in("foglio.xlsx");
         out->SaveWorkbook();
@@ -340,10 +343,12 @@ private slots:
         QCOMPARE(CopiedCsv(), TableText(*w_.state));
         // For a spreadsheet: one line of tab-separated cells per row, and an HTML table.
         const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
-        QCOMPARE(lines.size(), 2 + 10 + 10000 + 1); // after the last line end, nothing
+        // The header, the DC component, the measures, the parameters, the harmonics, the samples.
+        QCOMPARE(lines.size(), 4 + 10 + 10000 + 1); // after the last line end, nothing
         for (const QString &line : lines.first(lines.size() - 1))
-            QCOMPARE(line.count('\t'), 10);
-        QCOMPARE(QGuiApplication::clipboard()->mimeData()->html().count("<tr>"), 2 + 10 + 10000);
+            QCOMPARE(line.count('\t'), 21);
+        QVERIFY(lines[3].startsWith("parametri\t"));
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->html().count("<tr>"), 4 + 10 + 10000);
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(leftOver({"grafici.png", "dati.csv", "foglio.xlsx"}), QStringList());
     }
@@ -597,7 +602,7 @@ private slots:
         QTest::newRow("CSV") << "dati.csv"
                              << "100000"
                              << "Attendere! Scrittura dei dati…\nRighe scritte: ";
-        // As many samples as a sheet holds; header, DC, 1 line as above.
+        // As many samples as a sheet holds; the progress counts the other rows as above.
         QTest::newRow("workbook") << "dati.xlsx"
                                   << "1048575"
                                   << "Attendere! Scrittura del foglio di calcolo…\nRighe scritte: ";
@@ -624,9 +629,9 @@ private slots:
         });
         name.endsWith(".xlsx") ? window->Export()->SaveWorkbook() : window->Export()->SaveData();
         QVERIFY2(label.startsWith(progress), qPrintable(label));
-        QVERIFY2(label.endsWith(QStringLiteral(" di %1").arg(samples.toLongLong() + 3)),
-                 qPrintable(label)); // header, DC, 1 line
-        QVERIFY(w_.pace.MostCounted() < samples.toLongLong() + 3);
+        QVERIFY2(label.endsWith(QStringLiteral(" di %1").arg(samples.toLongLong() + 5)),
+                 qPrintable(label)); // header, DC, measures, parameters, 1 line
+        QVERIFY(w_.pace.MostCounted() < samples.toLongLong() + 5);
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(Contents(chooser_.path), QByteArray("vecchio"));
         QCOMPARE(leftOver({name}), QStringList());
@@ -768,9 +773,9 @@ private slots:
     {
         QTest::addColumn<QString>("samples");
         QTest::addColumn<bool>("copied");
-        // Header, DC and one harmonic besides the samples.
-        QTest::newRow("as many as a spreadsheet holds") << "1048573" << true;
-        QTest::newRow("one more") << "1048574" << false;
+        // Header, DC, measures, parameters and one harmonic besides the samples.
+        QTest::newRow("as many as a spreadsheet holds") << "1048571" << true;
+        QTest::newRow("one more") << "1048572" << false;
         QTest::newRow("far more") << "2000000" << false;
     }
     void tooManyRowsForTheClipboardAreRefused()
@@ -788,7 +793,7 @@ private slots:
         }
         QCOMPARE(
             w_.Shown(),
-            QStringList {QString::fromStdU16String(TooManyRowsText(samples.toLongLong() + 3))});
+            QStringList {QString::fromStdU16String(TooManyRowsText(samples.toLongLong() + 5))});
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("prima"));
         if (samples != "2000000")
             return;

@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The graph window's controls and the cursor readout: bands, option buttons, tool-tip texts.
 #include "core/analysis/commands.h"
+#include "core/spectrum/signal_measures.h"
+#include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
 #include "tests/support/message_recorder.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
+#include "ui/graph_window/spectrum_views.h"
 #include "ui/input_window/form1.h"
 #include "ui/long_work/task_gate.h"
 
@@ -189,6 +192,58 @@ private slots:
         QCOMPARE(tip(), text);
         // The band's peak search ran.
         QCOMPARE(signalBand ? state_.SignalPeak : state_.SpectrumPeak, signalBand ? 5.0 : 3.18);
+    }
+
+    // In the decibels' and the phases' views the spectrum band reads a level or a phase. A
+    // half-wave (D = 0.5, V = 10, N = 1000, H = 10): its faintest line, harmonic 10, lies
+    // 20 log10((2 V / (99 pi)) / (V / 2)) = -37.8 dB below the first, so the floor is -40 dB;
+    // its odd harmonics above the first vanish and have no phase.
+    void viewReadoutTexts_data()
+    {
+        QTest::addColumn<bool>("phases");
+        QTest::addColumn<float>("x");
+        QTest::addColumn<float>("y");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("0 dB at the band's top")
+            << false << 10.0f << 45.0f << "f= 10.00kHz ; livello = 0.00dB";
+        QTest::newRow("the floor at its bottom")
+            << false << 20.0f << 0.0f << "f= 20.00kHz ; livello = -40.00dB";
+        QTest::newRow("half way down")
+            << false << 30.0f << 22.5f << "f= 30.00kHz ; livello = -20.00dB";
+        QTest::newRow("the zero line")
+            << true << 20.0f << 22.5f << "f= 20.00kHz ; fase = 0.00\u00B0";
+        QTest::newRow("a half turn at the top")
+            << true << 40.0f << 45.0f << "f= 40.00kHz ; fase = 180.00\u00B0";
+        QTest::newRow("a quarter turn back")
+            << true << 100.0f << 11.25f << "f= 100.00kHz ; fase = -90.00\u00B0";
+        QTest::newRow("over a harmonic with no phase")
+            << true << 30.0f << 22.5f << "f= 30.00kHz ; fase = 0.00\u00B0 ; fase non definita";
+        QTest::newRow("beside it, nearer harmonic 4")
+            << true << 36.0f << 22.5f << "f= 36.00kHz ; fase = 0.00\u00B0";
+    }
+    void viewReadoutTexts()
+    {
+        QFETCH(bool, phases);
+        QFETCH(float, x);
+        QFETCH(float, y);
+        QFETCH(QString, text);
+        state_ = AnalysisState();
+        state_.DutyCycle = 0.5;
+        state_.Amplitude = 10;
+        state_.SampleCount = 1000;
+        state_.HarmonicCount = 10;
+        state_.Frequency = 10000;
+        state_.PeriodCount = 10;
+        ComputeSpectrum(state_);
+        FindSpectrumPeak(state_);
+        ComputeMeasures(state_);
+        (phases ? form_->Views()->PhaseAction() : form_->Views()->DecibelAction())->trigger();
+        form_->Picture1_MouseMove(0, 0, x, y);
+        QCOMPARE(tip(), text);
+        // Off again, the band reads moduli as ever.
+        (phases ? form_->Views()->PhaseAction() : form_->Views()->DecibelAction())->trigger();
+        form_->Picture1_MouseMove(0, 0, x, y);
+        QVERIFY2(tip().contains("|S(f)| = "), qPrintable(tip()));
     }
 
     void readoutWritesTheLocalesDecimalSeparator()

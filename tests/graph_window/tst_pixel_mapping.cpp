@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The mapping from user coordinates to pixels and the one-pixel rule of segments.
+#include "ui/graph_window/plot_geometry/axis_ticks.h"
 #include "ui/graph_window/plot_geometry/harmonic_lines.h"
 #include "ui/graph_window/plot_geometry/pixel_mapping.h"
 
@@ -44,6 +45,44 @@ class PixelMappingTest : public QObject
 {
     Q_OBJECT
 private slots:
+    // The scales' values: the smallest step of 1, 2 or 5 times a power of ten that gives no
+    // more than `most` ticks, every multiple of it in the range, and the decimals it needs.
+    void axisTicksAreValuesAReaderWouldChoose_data()
+    {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<int>("most");
+        QTest::addColumn<double>("step");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<int>("count");
+        QTest::newRow("30 us in 8") << 0.0 << 30.0 << 8 << 5.0 << 0 << 7;
+        QTest::newRow("1000 kHz in 8") << 0.0 << 1000.0 << 8 << 200.0 << 0 << 6;
+        QTest::newRow("5 V in 6") << 0.0 << 5.0 << 6 << 1.0 << 0 << 6;
+        QTest::newRow("a negative signal") << -10.0 << 0.0 << 6 << 2.0 << 0 << 6;
+        QTest::newRow("3.18 V in 6") << 0.0 << 3.18 << 6 << 1.0 << 0 << 4;
+        QTest::newRow("small values") << 0.0 << 0.037 << 5 << 0.01 << 2 << 4;
+        QTest::newRow("large values") << 0.0 << 2.5e7 << 8 << 5e6 << 0 << 6;
+        QTest::newRow("an empty range") << 1.0 << 1.0 << 8 << 0.0 << 0 << 0;
+        QTest::newRow("no time scale") << 0.0 << qInf() << 8 << 0.0 << 0 << 0;
+    }
+    void axisTicksAreValuesAReaderWouldChoose()
+    {
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(int, most);
+        QFETCH(double, step);
+        QFETCH(int, decimals);
+        QFETCH(int, count);
+        const AxisTicks ticks = NiceTicks(low, high, most);
+        QCOMPARE(ticks.step, step);
+        QCOMPARE(ticks.decimals, decimals);
+        QCOMPARE(int(ticks.values.size()), count);
+        for (const double v : ticks.values) {
+            QVERIFY(v >= low - 1e-12 && v <= high + 1e-12);
+            QVERIFY(std::abs(v / step - std::round(v / step)) < 1e-9);
+        }
+    }
+
     void plotRangeCoversTheWholeSurface()
     {
         const PixelMapping m {0, 100, 100, 0, 997, 605};

@@ -34,7 +34,7 @@ def shortest(value):
 def check(folder, case):
     faults = []
     book = openpyxl.load_workbook(f"{folder}/{case}.xlsx")
-    if book.sheetnames != ["Armoniche", "Campioni"]:
+    if book.sheetnames != ["Armoniche", "Campioni", "Parametri"]:
         return [f"sheets {book.sheetnames}"]
     for sheet_name, columns in expected(folder, case).items():
         sheet = book[sheet_name]

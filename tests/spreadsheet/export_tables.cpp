@@ -5,8 +5,10 @@
 // for each, the workbook ("Salva foglio di calcolo (.xlsx)…"), the clipboard's three forms
 // ("Copia dati": CSV, HTML, tab-separated text) and, apart, what the analysis state holds, for
 // the scripts beside this file to compare.
+#include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
+#include "core/state/harmonic_readings.h"
 #include "tests/support/message_recorder.h"
 #include "ui/graph_window/file_chooser.h"
 #include "ui/graph_window/form2.h"
@@ -54,6 +56,7 @@ AnalysisState Analysis(double duty, double amplitude, double frequency, int samp
     ComputeSpectrum(s);
     FindSignalPeak(s);
     FindSpectrumPeak(s);
+    ComputeMeasures(s);
     return s;
 }
 
@@ -110,19 +113,38 @@ std::string Expected(const AnalysisState &s)
 {
     const int h = RoundToCount(s.HarmonicCount);
     const int n = s.SampleCount;
+    // The first sheet: the DC component (row 0), the measures (row 1), harmonic k (row k + 1).
     const auto harmonic = [&](const RealArray &values) {
-        return [&values](int row) { return row == 0 ? NAN : values[row]; };
+        return [&values](int row) { return row < 2 ? NAN : values[row - 1]; };
+    };
+    const auto derived = [&](double (*of)(const AnalysisState &, std::int64_t)) {
+        return [&s, of](int row) { return row < 2 ? NAN : of(s, row - 1); };
+    };
+    const auto measure = [&](const std::optional<double> &value) {
+        return [&value](int row) { return row == 1 && value ? *value : NAN; };
     };
     std::string out = "{\"Armoniche\": {";
-    out += Column("componente continua [V]", h + 1,
+    out += Column("componente continua [V]", h + 2,
                   [&](int row) { return row == 0 ? s.MeanValue : NAN; });
-    out += ", " + Column("k", h + 1, [](int row) { return row == 0 ? NAN : row; });
-    out += ", " + Column("frequenza [kHz]", h + 1, [&](int row) {
-               return row == 0 ? NAN : row * s.Frequency / 1000;
+    out += ", " + Column("k", h + 2, [](int row) { return row < 2 ? NAN : row - 1; });
+    out += ", " + Column("frequenza [kHz]", h + 2, [&](int row) {
+               return row < 2 ? NAN : (row - 1) * s.Frequency / 1000;
            });
-    out += ", " + Column("a_k [V]", h + 1, harmonic(s.CosCoefficients));
-    out += ", " + Column("b_k [V]", h + 1, harmonic(s.SinCoefficients));
-    out += ", " + Column("|S_k| [V]", h + 1, harmonic(s.Magnitudes));
+    out += ", " + Column("a_k [V]", h + 2, harmonic(s.CosCoefficients));
+    out += ", " + Column("b_k [V]", h + 2, harmonic(s.SinCoefficients));
+    out += ", " + Column("|S_k| [V]", h + 2, harmonic(s.Magnitudes));
+    out += ", " + Column("fase [\xC2\xB0]", h + 2, derived(&PhaseDegrees));
+    out += ", " + Column("livello [dB]", h + 2, derived(&LevelDecibels));
+    out += ", " + Column("valore efficace [V]", h + 2, measure(s.RmsValue));
+    out += ", " + Column("THD [%]", h + 2, measure(s.HarmonicDistortion));
+    out += ", " + Column("potenza nelle armoniche [%]", h + 2, measure(s.PowerShare));
+    out += "}, \"Parametri\": {";
+    out += Column("D", 1, [&](int) { return s.DutyCycle; });
+    out += ", " + Column("Vmax [V]", 1, [&](int) { return s.Amplitude; });
+    out += ", " + Column("f [kHz]", 1, [&](int) { return s.Frequency / 1000; });
+    out += ", " + Column("N", 1, [&](int) { return double(s.SampleCount); });
+    out += ", " + Column("H", 1, [&](int) { return s.HarmonicCount; });
+    out += ", " + Column("P", 1, [&](int) { return s.PeriodCount; });
     out += "}, \"Campioni\": {";
     out += Column("i", n, [](int i) { return i; });
     out += ", " + Column("tempo [\xC2\xB5s]", n, [&](int i) { return 1e6 / s.Frequency * i / n; });

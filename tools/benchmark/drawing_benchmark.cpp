@@ -14,6 +14,7 @@
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
+#include "ui/graph_window/spectrum_views.h"
 #include "ui/input_window/form1.h"
 #include "ui/long_work/task_gate.h"
 
@@ -245,7 +246,42 @@ double Fastest(const std::vector<double> &times)
     return *std::min_element(times.begin(), times.end());
 }
 
+// A view of the spectrum turned on or off ("Scala in dB", Ctrl+D): the graphs drawn again, from
+// the entry to the window repainted, at (N, H).
+void ToggleView(benchmark::State &bench)
+{
+    AnalysisParameters parameters;
+    parameters.DutyCycle = 0.5;
+    parameters.Amplitude = 10;
+    parameters.Frequency = 100000;
+    parameters.HarmonicCount = static_cast<double>(bench.range(1));
+    parameters.SampleCount = static_cast<std::int32_t>(bench.range(0));
+    parameters.PeriodCount = 3;
+    AnalysisState state;
+    AnalysisState analysis = NewAnalysis(parameters);
+    RunAnalysis(analysis);
+    CommitAnalysis(state, std::move(analysis), Command::Graphs);
+    SilentBox box;
+    TaskGate tasks;
+    Form2 form(state, box, tasks);
+    DrawGraphs(state, form);
+    QApplication::processEvents();
+    for (auto _ : bench) {
+        form.Views()->DecibelAction()->toggle();
+        form.repaint();
+        QApplication::processEvents();
+    }
+}
+
 } // namespace
+
+BENCHMARK(ToggleView)
+    ->ArgNames({"N", "H"})
+    ->Args({10'000, 10})
+    ->Args({1'000'000, 1'000'000})
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 BENCHMARK(TraceByColumns)
     ->ArgNames({"N", "P"})

@@ -19,7 +19,7 @@ numpy() { env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE /usr/bin/python3 "$@"; }
 
 # The targets' point, on every vector kernel this processor runs, with the bare kernels.
 build/release/tools/benchmark/spectrum_benchmark --benchmark_repetitions=5 \
-    --benchmark_filter='^(Literal|Exact|Analysis/[^/]*)/N:1000000/H:100(/|$)|^BareKernel/' \
+    --benchmark_filter='^(Literal|Exact|Analysis/[^/]*|Measures)/N:1000000/H:100(/|$)|^BareKernel/' \
     --benchmark_out="$out/targets.json" --benchmark_out_format=json
 numpy tools/benchmark/numpy_direct_sums.py 1000000 100 > "$out/numpy.json"
 numpy tools/benchmark/numpy_direct_sums.py 1000000 100 nonzero > "$out/numpy-nonzero.json"
@@ -35,7 +35,7 @@ numpy tools/benchmark/numpy_rfft.py ${NUMPY_ROWS:-10000,10 10000,100 100000,100 
     1000000,100 1000000,1000 1000000,10000 1000000,100000 1000000,1000000 10000000,100 \
     100000000,100 100000,100000} > "$out/numpy-rfft.json"
 QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/drawing_benchmark --benchmark_repetitions=3 \
-    --benchmark_filter='^(TraceBy|ClickTo)' \
+    --benchmark_filter='^(TraceBy|ClickTo|ToggleView)' \
     --benchmark_out="$out/drawing.json" --benchmark_out_format=json
 QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/drawing_benchmark \
     --benchmark_filter='^ReadoutMove' \

@@ -9,6 +9,7 @@
 #include "core/platform/memory_pages.h"
 #include "core/spectrum/fft/real_transform.h"
 #include "core/spectrum/kernels/sincos_kernels.h"
+#include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
 #include "core/spectrum/spectrum_paths.h"
 #include "core/state/task_control.h"
@@ -90,6 +91,18 @@ void Analysis(benchmark::State &bench, const SpectrumKernel *kernel)
         bench.ResumeTiming();
     }
     CountPairs(bench, last);
+}
+
+// The measures alone (RMS, THD, power share, the moduli's noise) on an analysis computed once: to
+// be set against the analysis at the same (N, H), which they follow.
+void Measures(benchmark::State &bench)
+{
+    AnalysisState analysis = Parameters(bench.range(0), bench.range(1), 0.5);
+    RunAnalysis(analysis);
+    for (auto _ : bench) {
+        ComputeMeasures(analysis);
+        benchmark::DoNotOptimize(analysis.RmsValue);
+    }
 }
 
 // The bare kernel on one thread: angles, sines and cosines of blocks of 256 samples and nothing
@@ -347,6 +360,12 @@ BENCHMARK(HugeAmplitude)
     ->ComputeStatistics("min", Fastest)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(Measures)
+    ->ArgNames({"N", "H"})
+    ->Args({1'000'000, 100})
+    ->Args({100'000'000, 100})
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(ResultPages)
     ->ArgNames({"N"})

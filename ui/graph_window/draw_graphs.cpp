@@ -4,15 +4,23 @@
 
 #include "form2.h"
 #include "harmonic_sum_layer.h"
+#include "measure_labels.h"
 #include "plot_area.h"
+#include "spectrum_views.h"
+#include "ui/graph_window/plot_geometry/axis_ticks.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/graph_window/plot_geometry/plot_bands.h"
 #include "ui/graph_window/plot_geometry/plot_palette.h"
 
+#include "ui/window_texts.h"
+
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
 
+#include "core/state/result_list.h"
+
 #include <QColor>
+#include <QLocale>
 
 #include <cstdint>
 
@@ -22,6 +30,8 @@ using PlotPalette::Opaque;
 constexpr QRgb SignalColour = Opaque(PlotPalette::Signal);
 constexpr QRgb SpectrumColour = Opaque(PlotPalette::Spectrum);
 constexpr QRgb DcColour = Opaque(PlotPalette::DcComponent);
+constexpr QRgb GridColour = Opaque(PlotPalette::Grid);
+constexpr QRgb EnvelopeColour = Opaque(PlotPalette::Envelope);
 
 void DrawFrame(PlotArea &plot)
 {
@@ -38,25 +48,133 @@ void DrawFrame(PlotArea &plot)
 // period's first one starts. An all-zero signal (a zero peak) is drawn flat on the axis. The
 // nP * N segments are gathered column by column: the pixels are those of drawing each segment,
 // at a cost that does not grow with their number.
-void DrawTrace(PlotArea &plot, const AnalysisState &state)
+void DrawTrace(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
 {
-    plot.Fill(RasterizeTrace(state, plot.Mapping()), SignalColour);
+    plot.Fill(RasterizeTrace(state, plot.Mapping(), scale.SignalPeak()), SignalColour);
+}
+
+// The grid of the decibels' or the phases' view, under the lines: a grey line across the band at
+// each value, labelled at its left.
+void DrawGrid(PlotArea &plot, const SpectrumScale &scale)
+{
+    const ResultDeclaration &read
+        = scale.View() == SpectrumView::Phases ? ResultOf(&PhaseDegrees) : ResultOf(&LevelDecibels);
+    const QString unit = QString::fromStdU16String(std::u16string(read.unit));
+    for (const SpectrumScale::GridLine &line : scale.Grid()) {
+        plot.Line(0, float(line.y), 100, float(line.y), GridColour);
+        const QString value = QLocale().toString(line.value, 'f', 0);
+        // "-20 dB", "90°": a space before a unit of letters, none before the degree sign.
+        plot.Print(0.5f, float(line.y),
+                   scale.View() == SpectrumView::Decibels ? value + ' ' + unit : value + unit,
+                   GridColour);
+    }
 }
 
 // One line per harmonic; the three DC segments go on top after every line, so after
 // the last one they cover whatever lines share their columns. Nothing when every modulus is
 // zero: the scale would divide by zero.
-void DrawSpectrum(PlotArea &plot, const AnalysisState &state)
+// On a kept scale a line taller than the band stops at its top, where a short bar across it
+// marks that it goes on.
+void DrawClipMarks(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
+{
+    if (!scale.Kept() || scale.View() == SpectrumView::Phases)
+        return;
+    const auto top = static_cast<float>(PlotBands::SpectrumPeakUnits);
+    for (std::int64_t k = 1; k <= RoundToCount(state.HarmonicCount); ++k) {
+        const std::optional<double> y = scale.LineTop(state, k);
+        if (!y || *y <= PlotBands::SpectrumPeakUnits)
+            continue;
+        const auto x = static_cast<float>(double(k * 100) / scale.HarmonicSpan(state));
+        plot.Line(x - 0.4f, top, x + 0.4f, top, SpectrumColour);
+    }
+}
+
+// The envelope, when asked for, goes over the lines and under the DC component's segments; true
+// when it was drawn.
+bool DrawSpectrum(PlotArea &plot, const AnalysisState &state, const SpectrumViews &views,
+                  const SpectrumScale &scale)
 {
     const double peak = state.SpectrumPeak;
     if (peak == 0 || RoundToCount(state.HarmonicCount) < 1)
-        return;
-    plot.Fill(RasterizeSpectralLines(state, plot.Mapping()), SpectrumColour);
-    const double yd = PlotBands::SpectrumY(state.MeanValue, peak);
+        return false;
+    DrawGrid(plot, scale);
+    plot.Fill(RasterizeSpectralLines(state, plot.Mapping(), scale), SpectrumColour);
+    DrawClipMarks(plot, state, scale);
+    const bool envelope = views.Envelope() && scale.View() != SpectrumView::Phases;
+    if (envelope)
+        plot.Fill(RasterizeEnvelope(state, plot.Mapping(), scale), EnvelopeColour);
+    const std::optional<double> yd = scale.DcTop(state);
+    if (!yd)
+        return envelope;
     const auto bottom = static_cast<float>(PlotBands::SpectrumBottomY);
-    plot.Line(0, bottom, 0, float(yd), DcColour);
-    plot.Line(0.1f, bottom, 0.1f, float(yd), DcColour);
-    plot.Line(0.2f, bottom, 0.2f, float(yd), DcColour);
+    plot.Line(0, bottom, 0, float(*yd), DcColour);
+    plot.Line(0.1f, bottom, 0.1f, float(*yd), DcColour);
+    plot.Line(0.2f, bottom, 0.2f, float(*yd), DcColour);
+    return envelope;
+}
+
+QString Number(double value, int decimals)
+{
+    return QLocale().toString(value, 'f', decimals);
+}
+
+QString Unit(std::u16string_view unit)
+{
+    return QString::fromUtf16(unit.data(), qsizetype(unit.size()));
+}
+
+// Values and units on the scales, in the fore colour: the time along the time axis and the signal
+// up the left edge of the upper graph, the frequency along the frequency axis and, on the linear
+// scale, the modulus up the left edge of the lower one (the decibels' and the phases' grids carry
+// their own). Ticks at multiples of 1, 2 or 5 times a power of ten; a value that would run past
+// the right edge is left out.
+void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
+{
+    const QRgb fore = plot.ForeColor();
+    const auto timeAxis = static_cast<float>(PlotBands::TimeAxisY);
+    constexpr double LastLabelX = 94;
+    constexpr float Below = 2.8f; // a line of text under an axis, in user units
+    const double totalTime = state.PeriodCount * 1e6 / state.Frequency;
+    const AxisTicks times = NiceTicks(0, totalTime, 8);
+    for (const double t : times.values) {
+        const auto x = static_cast<float>(t / totalTime * 100);
+        plot.Line(x, timeAxis, x, timeAxis + 1, fore);
+        if (x <= LastLabelX)
+            plot.Print(x, timeAxis - Below,
+                       Number(t, times.decimals) + ' ' + QTextOf(UiText::MicrosecondUnit), fore);
+    }
+    const double peak = scale.SignalPeak();
+    const bool below = state.Amplitude < 0;
+    const AxisTicks signal = NiceTicks(below ? -peak : 0, below ? 0 : peak, 6);
+    for (const double v : signal.values) {
+        const auto y = static_cast<float>(PlotBands::SignalY(v, peak));
+        plot.Line(0, y, 0.8f, y, fore);
+        if (v != 0)
+            plot.Print(0.8f, y,
+                       Number(v, signal.decimals) + ' ' + Unit(ScaleOf(PlotBand::Signal).unit),
+                       fore);
+    }
+    const double totalFrequency = scale.HarmonicSpan(state) * state.Frequency / 1000;
+    const AxisTicks frequencies = NiceTicks(0, totalFrequency, 8);
+    for (const double f : frequencies.values) {
+        const auto x = static_cast<float>(f / totalFrequency * 100);
+        plot.Line(x, PlotBands::FrequencyAxisY, x, PlotBands::FrequencyAxisY + 1, fore);
+        if (x <= LastLabelX && f != 0)
+            plot.Print(x, PlotBands::FrequencyAxisY + 2.5f,
+                       Number(f, frequencies.decimals) + ' ' + QTextOf(UiText::KilohertzAxisUnit),
+                       fore);
+    }
+    if (scale.View() != SpectrumView::Moduli || !(scale.Peak() > 0))
+        return;
+    const AxisTicks moduli = NiceTicks(0, scale.Peak(), 6);
+    for (const double m : moduli.values) {
+        const auto y = static_cast<float>(PlotBands::SpectrumY(m, scale.Peak()));
+        plot.Line(0, y, 0.8f, y, fore);
+        if (m != 0)
+            plot.Print(0.8f, y,
+                       Number(m, moduli.decimals) + ' ' + Unit(ScaleOf(PlotBand::Spectrum).unit),
+                       fore);
+    }
 }
 
 } // namespace
@@ -68,8 +186,16 @@ void DrawGraphs(AnalysisState &state, Form2 &form)
     plot.Scale(0, 100, 100, 0);
     DrawFrame(plot);
     FindSpectrumPeak(state);
-    DrawTrace(plot, state);
-    DrawSpectrum(plot, state);
-    // The sum of the harmonics, when the window's entry is on, on top of both.
+    // The scales: the analysis's own, or those kept while "Mantieni la scala" is on.
+    const SpectrumScale scale = form.Views()->Scale();
+    DrawTrace(plot, state, scale);
+    form.Views()->EnvelopeDrawn(DrawSpectrum(plot, state, *form.Views(), scale));
+    if (form.Views()->AxisValues() && !state.Samples.empty())
+        DrawAxisValues(plot, state, scale);
+    form.Measures().Show(state);
+    // The sum of the harmonics, when the window's entry is on, on top of both, on the same scale:
+    // a kept one, or (0) the analysis's own, which after a harmonic modulus command is the new
+    // analysis's, as the readout's.
+    form.HarmonicSum()->SetSignalPeak(form.Views()->Kept() ? scale.SignalPeak() : 0);
     form.HarmonicSum()->GraphsDrawn();
 }

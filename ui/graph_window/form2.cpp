@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form2.h"
 
+#include "draw_graphs.h"
 #include "harmonic_by_harmonic.h"
 #include "harmonic_sum_layer.h"
+#include "measure_labels.h"
 #include "plot_area.h"
 #include "plot_export.h"
+#include "spectrum_views.h"
 
 #include "ui/classic/classic_controls.h"
 #include "ui/graph_window/plot_geometry/cursor_readout.h"
@@ -72,6 +75,8 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
                                QColor(),
                                QColor::fromRgb(PlotPalette::Opaque(PlotPalette::HarmonicSum))});
 
+    measures_ = std::make_unique<MeasureLabels>(*this);
+
     connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
     export_ = new PlotExport(*this, *picture1_, state_, messages, tasks);
     harmonicSum_ = new HarmonicSumLayer(*this, *picture1_, *label3, state_, messages, tasks);
@@ -79,7 +84,21 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     export_->Menu()->addAction(harmonicSum_->Action());
     oneByOne_ = new HarmonicByHarmonic(*this, *picture1_, state_, *harmonicSum_);
     export_->Menu()->addAction(oneByOne_->Action());
+
+    // The spectrum band's views: the graphs of the analysis drawn again as each is turned on or
+    // off, the plot blanked first as the graphs command blanks it.
+    views_ = new SpectrumViews(*this, state_, tasks);
+    export_->Menu()->addSeparator();
+    export_->Menu()->addActions(views_->Actions());
+    connect(views_, &SpectrumViews::Changed, this, [this] {
+        if (state_.Samples.empty())
+            return;
+        picture1_->SetPicture(picture2_->Picture());
+        DrawGraphs(state_, *this);
+    });
 }
+
+Form2::~Form2() = default;
 
 void Form2::contextMenuEvent(QContextMenuEvent *event)
 {
@@ -107,12 +126,15 @@ void Form2::Picture1_MouseMove(short, short, float x, float y)
     const char16_t separator = LocaleDecimalSeparator();
     if (option1_->isChecked()) {
         RecallSignalPeak(state_);
-        if (const auto text = SignalReadout(state_, x, y, separator))
+        // The signal's scale alone: no decibels' floor to look for.
+        const double peak
+            = SpectrumScale::Of(state_, SpectrumView::Moduli, views_->Kept()).SignalPeak();
+        if (const auto text = SignalReadout(state_, x, y, separator, peak))
             picture1_->SetToolTipText(QString::fromStdU16String(*text));
     }
     if (option3_->isChecked()) {
         RecallSpectrumPeak(state_);
-        if (const auto text = SpectrumReadout(state_, x, y, separator)) {
+        if (const auto text = SpectrumReadout(state_, x, y, separator, views_->Scale())) {
             // The harmonic pointed at, one by one, on a line of its own.
             const auto line = oneByOne_->Pointed(x);
             picture1_->SetToolTipText(QString::fromStdU16String(*text)

@@ -6,10 +6,14 @@
 
 #include <QWidget>
 
+#include <memory>
+
 struct AnalysisState;
 class MessageBox;
 class HarmonicByHarmonic;
 class HarmonicSumLayer;
+class MeasureLabels;
+class SpectrumViews;
 class PlotArea;
 class PlotExport;
 class QRadioButton;
@@ -22,6 +26,7 @@ public:
     // `messages` shows the export's messages; the exports enter `tasks`, the program's gate of
     // long tasks, before they read the analysis. Both must outlive the window.
     Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent = nullptr);
+    ~Form2() override;
 
     // The controls keep the classic form's names:
     // Picture1, the plot area: the signal above y = 70, the spectrum below, in user coordinates
@@ -40,6 +45,10 @@ public:
     HarmonicSumLayer *HarmonicSum() const { return harmonicSum_; }
     // One harmonic at a time: the menu's checkable entry, the highlighted line and its wave.
     HarmonicByHarmonic *OneByOne() const { return oneByOne_; }
+    // The spectrum band's views: the menu's checkable entries and what the band shows.
+    SpectrumViews *Views() const { return views_; }
+    // The measures of the analysis drawn, beside the plot.
+    MeasureLabels &Measures() const { return *measures_; }
 
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
     // time and signal value, or the frequency and spectral modulus, at (x, y).
@@ -58,4 +67,6 @@ private:
     PlotExport *export_;
     HarmonicSumLayer *harmonicSum_;
     HarmonicByHarmonic *oneByOne_;
+    std::unique_ptr<MeasureLabels> measures_;
+    SpectrumViews *views_;
 };

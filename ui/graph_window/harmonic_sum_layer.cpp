@@ -253,6 +253,7 @@ bool HarmonicSumLayer::DrawSum()
     terms_ = std::clamp<std::int64_t>(wanted_, 0, lines_);
     const PixelMapping &mapping = plot_.Mapping();
     const std::size_t size = static_cast<std::size_t>(state_.SampleCount) + 1;
+    const double signalPeak = signalPeak_ > 0 ? signalPeak_ : state_.SignalPeak; // or a kept one
     // What the pixels below are gathered from: a line moving over the sum redraws it as it is.
     const DrawnFrom from {state_.HarmonicSum.data(),
                           generation_,
@@ -260,7 +261,7 @@ bool HarmonicSumLayer::DrawSum()
                           lines_,
                           mapping.width,
                           mapping.height,
-                          state_.SignalPeak,
+                          signalPeak,
                           state_.PeriodCount,
                           state_.SpectrumPeak};
     if (!(from == drawnFrom_)) {
@@ -275,7 +276,7 @@ bool HarmonicSumLayer::DrawSum()
         }
         if (!values || values->size() < size)
             return true; // no analysis yet: nothing to draw
-        curve_ = RasterizeSignalCurve(state_, values->data(), mapping);
+        curve_ = RasterizeSignalCurve(state_, values->data(), mapping, signalPeak);
         if (!(from.analysis == drawnFrom_.analysis && from.lines == drawnFrom_.lines
               && from.width == drawnFrom_.width && from.height == drawnFrom_.height
               && from.spectrumPeak == drawnFrom_.spectrumPeak))

@@ -51,6 +51,9 @@ public:
     // The graphs were drawn anew: the sum of the analysis goes on top while the entry is on.
     // Called inside a task that holds the gate already.
     void GraphsDrawn();
+    // The signal's peak the graphs were drawn on (a kept scale's, or the analysis's own): the sum
+    // is drawn on the same.
+    void SetSignalPeak(double peak) { signalPeak_ = peak; }
 
     // How many harmonics the sum adds to the DC component, 0 to RoundToCount(H): on screen, and as
     // the wheel and the keys asked for last (what the next redraw shows).
@@ -135,4 +138,5 @@ private:
     int redraws_ = 0;
     QShortcut *more_[2] = {};
     QShortcut *fewer_[2] = {};
+    double signalPeak_ = 0; // 0: the analysis's own
 };

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot_area.h"
 
+#include "ui/classic/classic_controls.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
@@ -92,6 +94,18 @@ void PlotArea::Line(float x1, float y1, float x2, float y2, QRgb color)
                      [&](int column, std::int64_t low, std::int64_t high) {
                          FillColumn(column, low, high, color);
                      });
+    update();
+}
+
+void PlotArea::Print(float x, float y, const QString &text, QRgb color)
+{
+    QPainter painter(&image_);
+    painter.setFont(ClassicFont(8.25, false));
+    painter.setPen(QColor::fromRgb(color));
+    const qreal ratio = image_.devicePixelRatio();
+    painter.drawText(QPointF(std::floor(mapping_.Column(x) + 0.5) / ratio + 2,
+                             (std::floor(mapping_.Row(y) + 0.5) - 1) / ratio),
+                     text);
     update();
 }
 

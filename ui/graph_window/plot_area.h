@@ -24,6 +24,9 @@ public:
     // A segment in the fore colour, or in the given colour; ends in user coordinates.
     void Line(float x1, float y1, float x2, float y2);
     void Line(float x1, float y1, float x2, float y2, QRgb color);
+    // Writes `text` in the colour with its left end at x and its baseline one pixel above y, in
+    // user coordinates: a scale's value over its line.
+    void Print(float x, float y, const QString &text, QRgb color);
     // Lights the rows lowRow .. highRow (clipped) of one column of the image, in image pixels.
     void FillColumn(int column, std::int64_t lowRow, std::int64_t highRow, QRgb color);
     // Lights every span gathered for the image's columns.

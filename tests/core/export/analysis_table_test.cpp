@@ -5,6 +5,7 @@
 #include "core/export/analysis_table.h"
 #include "core/export/table_texts.h"
 #include "core/spectrum/harmonic_sum.h"
+#include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
 
 #include <gtest/gtest.h>
@@ -65,9 +66,17 @@ AnalysisState Analysis(double frequency, double harmonics = 20.5) // 20.5: 20 ha
     s.Amplitude = -3e-7;
     s.HarmonicCount = harmonics;
     s.Frequency = frequency;
+    s.PeriodCount = 3.25;
     ComputeSpectrum(s);
+    FindSpectrumPeak(s);
+    ComputeMeasures(s);
     s.HarmonicSum = ComputeHarmonicSum(s).value();
     return s;
+}
+
+std::uint64_t BitsOf(double value)
+{
+    return std::bit_cast<std::uint64_t>(value);
 }
 
 std::string Table(const AnalysisState &s)
@@ -84,26 +93,61 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
     const AnalysisState s = Analysis(123456.789);
     const std::string text = Table(s);
     const auto rows = ParseCsv(text);
-    ASSERT_EQ(rows.size(), 2u + 20u + 1000u);
+    ASSERT_EQ(rows.size(), 4u + 20u + 1000u);
+    // Today's columns first, where they always were; the new ones after them.
     EXPECT_EQ(rows[0],
-              (std::vector<std::string> {"grandezza", "componente continua [V]", "k",
-                                         "frequenza [kHz]", "a_k [V]", "b_k [V]", "|S_k| [V]", "i",
-                                         "tempo [\xC2\xB5s]", "s(i) [V]", "somma armoniche [V]"}));
+              (std::vector<std::string> {"grandezza",
+                                         "componente continua [V]",
+                                         "k",
+                                         "frequenza [kHz]",
+                                         "a_k [V]",
+                                         "b_k [V]",
+                                         "|S_k| [V]",
+                                         "i",
+                                         "tempo [\xC2\xB5s]",
+                                         "s(i) [V]",
+                                         "somma armoniche [V]",
+                                         "fase [\xC2\xB0]",
+                                         "livello [dB]",
+                                         "valore efficace [V]",
+                                         "THD [%]",
+                                         "potenza nelle armoniche [%]",
+                                         "D",
+                                         "Vmax [V]",
+                                         "f [kHz]",
+                                         "N",
+                                         "H",
+                                         "P"}));
     for (const auto &row : rows)
-        ASSERT_EQ(row.size(), 11u);
+        ASSERT_EQ(row.size(), 22u);
     EXPECT_EQ(rows[1][0], "componente continua");
     EXPECT_EQ(Bits(rows[1][1]), std::bit_cast<std::uint64_t>(s.MeanValue));
+    // The measures' row and the parameters' row fill their own columns alone.
+    EXPECT_EQ(rows[2][0], "misure");
+    EXPECT_EQ(Bits(rows[2][13]), BitsOf(*s.RmsValue));
+    EXPECT_EQ(Bits(rows[2][14]), BitsOf(*s.HarmonicDistortion));
+    EXPECT_EQ(Bits(rows[2][15]), BitsOf(*s.PowerShare));
+    EXPECT_EQ(rows[3][0], "parametri");
+    const double parameters[] = {0.37, -3e-7, 123456.789 / 1000, 1000, 20.5, 3.25};
+    for (std::size_t p = 0; p < 6; ++p)
+        EXPECT_EQ(Bits(rows[3][16 + p]), BitsOf(parameters[p])) << p;
+    for (std::size_t c = 1; c < 22; ++c) {
+        EXPECT_EQ(rows[2][c].empty(), c < 13 || c > 15) << c;
+        EXPECT_EQ(rows[3][c].empty(), c < 16) << c;
+    }
     for (int k = 1; k <= 20; ++k) {
-        const auto &row = rows[1 + k];
+        const auto &row = rows[3 + k];
         ASSERT_EQ(row[0], "armonica");
         EXPECT_EQ(row[2], std::to_string(k));
         EXPECT_EQ(Bits(row[3]), std::bit_cast<std::uint64_t>(k * s.Frequency / 1000));
         EXPECT_EQ(Bits(row[4]), std::bit_cast<std::uint64_t>(s.CosCoefficients[k])) << k;
         EXPECT_EQ(Bits(row[5]), std::bit_cast<std::uint64_t>(s.SinCoefficients[k])) << k;
         EXPECT_EQ(Bits(row[6]), std::bit_cast<std::uint64_t>(s.Magnitudes[k])) << k;
+        EXPECT_EQ(Bits(row[11]), BitsOf(PhaseDegrees(s, k))) << k;
+        EXPECT_EQ(Bits(row[12]), BitsOf(LevelDecibels(s, k))) << k;
     }
     for (int i = 0; i < 1000; ++i) {
-        const auto &row = rows[22 + i];
+        const auto &row = rows[24 + i];
         ASSERT_EQ(row[0], "campione");
         EXPECT_EQ(row[7], std::to_string(i));
         EXPECT_EQ(Bits(row[8]), std::bit_cast<std::uint64_t>(1e6 / s.Frequency * i / 1000));
@@ -121,9 +165,9 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
 TEST(AnalysisTable, leavesTheTimeOutWithoutATimeScale)
 {
     const auto rows = ParseCsv(Table(Analysis(0)));
-    EXPECT_EQ(rows[22][8], ""); // sample 0: 0 times an infinite period
-    EXPECT_EQ(rows[23][8], "");
-    EXPECT_EQ(rows[2][3], "0"); // harmonic 1 at 0 kHz
+    EXPECT_EQ(rows[24][8], ""); // sample 0: 0 times an infinite period
+    EXPECT_EQ(rows[25][8], "");
+    EXPECT_EQ(rows[4][3], "0"); // harmonic 1 at 0 kHz
 }
 
 // The shortest text that reads back, not merely one that does: a spreadsheet shows what is
@@ -132,13 +176,14 @@ TEST(AnalysisTable, writesTheShortestTextAndRoundsTheHarmonicCount)
 {
     const AnalysisState s = Analysis(100, 20.7);
     const auto rows = ParseCsv(Table(s));
-    ASSERT_EQ(rows.size(), 2u + 21u + 1000u);
-    EXPECT_EQ(rows[2][3], "0.1"); // harmonic 1 of 100 Hz, in kHz
-    EXPECT_EQ(rows[4][3], "0.3");
-    EXPECT_EQ(rows[22][0], "armonica");
-    EXPECT_EQ(rows[22][2], "21");
-    EXPECT_EQ(rows[23][8], "0"); // sample 0 at 0 µs
-    EXPECT_EQ(rows[24][8], "10"); // a period of 10000 µs in 1000 samples
+    ASSERT_EQ(rows.size(), 4u + 21u + 1000u);
+    EXPECT_EQ(rows[4][3], "0.1"); // harmonic 1 of 100 Hz, in kHz
+    EXPECT_EQ(rows[6][3], "0.3");
+    EXPECT_EQ(rows[24][0], "armonica");
+    EXPECT_EQ(rows[24][2], "21");
+    EXPECT_EQ(rows[25][8], "0"); // sample 0 at 0 µs
+    EXPECT_EQ(rows[26][8], "10"); // a period of 10000 µs in 1000 samples
+    EXPECT_EQ(rows[3][16 + 4], "20.7"); // H as typed
 }
 
 TEST(AnalysisTable, leavesTheSumOutUntilItIsComputed)
@@ -146,9 +191,9 @@ TEST(AnalysisTable, leavesTheSumOutUntilItIsComputed)
     AnalysisState s = Analysis(1000);
     s.HarmonicSum = {};
     const auto rows = ParseCsv(Table(s));
-    ASSERT_EQ(rows[22].size(), 11u);
-    EXPECT_EQ(rows[22][10], "");
-    EXPECT_NE(rows[22][9], "");
+    ASSERT_EQ(rows[24].size(), 22u);
+    EXPECT_EQ(rows[24][10], "");
+    EXPECT_NE(rows[24][9], "");
 }
 
 std::vector<std::string> Split(const std::string &line, char separator)
@@ -205,6 +250,37 @@ TEST(AnalysisTable, htmlTableHasOneRowPerTableRow)
     EXPECT_EQ(headers, AnalysisTable::ColumnCount);
     EXPECT_NE(html.find("<th>|S_k| [V]</th>"), std::string::npos);
     EXPECT_NE(html.find("<td>componente continua</td>"), std::string::npos);
+}
+
+// What is not defined is left empty, as a number would be misread: the phase and level of the
+// harmonics of the half-wave that vanish (odd k above 1), and the THD and power share of a
+// signal that is zero.
+TEST(AnalysisTable, leavesWhatIsNotDefinedEmpty)
+{
+    AnalysisState s;
+    s.SampleCount = 1000;
+    s.DutyCycle = 0.5;
+    s.Amplitude = 1;
+    s.HarmonicCount = 5;
+    s.Frequency = 1000;
+    ComputeSpectrum(s);
+    FindSpectrumPeak(s);
+    ComputeMeasures(s);
+    auto rows = ParseCsv(Table(s));
+    for (int k = 1; k <= 5; ++k) {
+        const bool vanishes = k == 3 || k == 5;
+        EXPECT_EQ(rows[3 + k][11].empty(), vanishes) << k;
+        EXPECT_EQ(rows[3 + k][12].empty(), vanishes) << k;
+    }
+    EXPECT_EQ(rows[4][12], "0"); // the largest line
+    s.Amplitude = 0;
+    ComputeSpectrum(s);
+    FindSpectrumPeak(s);
+    ComputeMeasures(s);
+    rows = ParseCsv(Table(s));
+    EXPECT_EQ(rows[2][13], "0");
+    EXPECT_EQ(rows[2][14], "");
+    EXPECT_EQ(rows[2][15], "");
 }
 
 TEST(AnalysisTable, holdsTheHeaderAloneBeforeAnyAnalysis)

@@ -6,6 +6,7 @@
 #include "core/export/analysis_table.h"
 #include "core/export/analysis_workbook.h"
 #include "core/spectrum/harmonic_sum.h"
+#include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/task_control.h"
 #include "tests/core/platform/small_disk.h"
@@ -135,6 +136,60 @@ TEST(AnalysisWorkbook, writesEveryNumberAsTheShortestTextOfItsDouble)
     std::filesystem::remove_all(folder);
 }
 
+// Sheet `sheet` (from 0) of SheetGrid's lines, as rows of cells: "#", its header, its rows.
+std::vector<std::vector<std::string>> SheetRows(const std::vector<std::string> &lines, int sheet)
+{
+    auto start = lines.begin();
+    for (int s = 0; s <= sheet && start != lines.end(); ++s)
+        start = std::find(s == 0 ? start : std::next(start), lines.end(), "#");
+    std::vector<std::vector<std::string>> rows;
+    if (start == lines.end())
+        return rows;
+    for (auto line = std::next(start); line != lines.end() && *line != "#"; ++line) {
+        rows.emplace_back(1);
+        for (const char c : *line)
+            if (c == '\t')
+                rows.back().emplace_back();
+            else
+                rows.back().back().push_back(c);
+    }
+    return rows;
+}
+
+// The parameters have a sheet of their own, the third: their names over the typed values, each
+// the same double to the bit; the first sheet holds the measures' row among the harmonics.
+TEST(AnalysisWorkbook, recordsTheParametersInASheetOfTheirOwn)
+{
+    AnalysisState s = Analysis(10, 3.5, 0.3, -2.5);
+    s.Frequency = 1234.5;
+    s.PeriodCount = 2.7;
+    ComputeMeasures(s);
+    const std::string folder = Folder();
+    const std::string path = folder + "/parametri.xlsx";
+    int error = -1;
+    ASSERT_EQ(Write(s, path, error), WorkbookResult::Written);
+    const auto lines = SheetGrid(path);
+    const auto parameters = SheetRows(lines, 2);
+    ASSERT_EQ(parameters.size(), 2u);
+    EXPECT_EQ(parameters[0],
+              (std::vector<std::string> {"D", "Vmax [V]", "f [kHz]", "N", "H", "P"}));
+    EXPECT_EQ(
+        parameters[1],
+        (std::vector<std::string> {"0.3", "-2.5", Shortest(1234.5 / 1000), "10", "3.5", "2.7"}));
+    const auto harmonics = SheetRows(lines, 0);
+    ASSERT_GE(harmonics.size(), 3u);
+    EXPECT_EQ(harmonics[2][0], "misure");
+    const auto at = [&](const char *name) {
+        return std::size_t(std::find(harmonics[0].begin(), harmonics[0].end(), name)
+                           - harmonics[0].begin());
+    };
+    ASSERT_LT(at("THD [%]"), harmonics[2].size());
+    EXPECT_EQ(harmonics[2][at("THD [%]")], Shortest(*s.HarmonicDistortion));
+    EXPECT_EQ(harmonics[2][at("valore efficace [V]")], Shortest(*s.RmsValue));
+    EXPECT_EQ(harmonics[2][at("potenza nelle armoniche [%]")], Shortest(*s.PowerShare));
+    std::filesystem::remove_all(folder);
+}
+
 // The closed form of the signal: Vmax sin(PI i / (N D)) up to i = N D, zero after, with the
 // program's own PI, short of pi, so that the half-wave's last sample is sin(PI) = 3.2e-15 V, not 0.
 double Signal(int i, int samples, double duty, double amplitude)
@@ -153,20 +208,8 @@ TEST(AnalysisWorkbook, keepsEverySampleUnderANegativeHarmonicCount)
     const std::string path = folder + "/campioni.xlsx";
     int error = -1;
     ASSERT_EQ(Write(s, path, error), WorkbookResult::Written);
-    const std::vector<std::string> lines = SheetGrid(path);
-    // The samples' sheet is the second: "#", its header, its rows.
-    const auto second
-        = std::find(std::next(std::find(lines.begin(), lines.end(), "#")), lines.end(), "#");
-    ASSERT_NE(second, lines.end());
-    std::vector<std::vector<std::string>> rows;
-    for (auto line = std::next(second); line != lines.end(); ++line) {
-        rows.emplace_back(1);
-        for (const char c : *line)
-            if (c == '\t')
-                rows.back().emplace_back();
-            else
-                rows.back().back().push_back(c);
-    }
+    // The samples' sheet is the second.
+    const auto rows = SheetRows(SheetGrid(path), 1);
     ASSERT_EQ(rows.size(), std::size_t(1 + n));
     const auto column = [&](const char *name) {
         return std::size_t(std::find(rows[0].begin(), rows[0].end(), name) - rows[0].begin());

@@ -4,6 +4,7 @@
 
 #include "plot_bands.h"
 
+#include "core/spectrum/pulse_envelope.h"
 #include "core/spectrum/spectrum.h"
 
 #include <algorithm>
@@ -48,8 +49,9 @@ namespace {
 class TraceVertices
 {
 public:
-    TraceVertices(const AnalysisState &state, const double *values, const PixelMapping &mapping)
-        : values_(values), peak_(state.SignalPeak), mapping_(mapping), n_(state.SampleCount),
+    TraceVertices(const AnalysisState &state, const double *values, const PixelMapping &mapping,
+                  double signalPeak)
+        : values_(values), peak_(signalPeak), mapping_(mapping), n_(state.SampleCount),
           w_(100 / state.PeriodCount)
     {
         // The rows are the same in every period; the minimum and maximum of each block of them
@@ -176,13 +178,13 @@ void RasterizePeriod(const TraceVertices &v, std::int64_t j, ColumnSpans &spans)
 }
 
 ColumnSpans RasterizePolyline(const AnalysisState &state, const double *values,
-                              const PixelMapping &mapping)
+                              const PixelMapping &mapping, double signalPeak)
 {
     ColumnSpans spans(mapping.width);
     const std::int64_t periods = RoundToCount(state.PeriodCount);
     if (periods < 1 || state.SampleCount < 1)
         return spans;
-    const TraceVertices v(state, values, mapping);
+    const TraceVertices v(state, values, mapping, signalPeak);
     const std::int64_t n = v.SampleCount();
     const int width = spans.Width();
     const auto full = [&](std::int64_t c) {
@@ -222,36 +224,94 @@ ColumnSpans RasterizePolyline(const AnalysisState &state, const double *values,
 
 ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping)
 {
-    return RasterizePolyline(state, state.Samples.data(), mapping);
+    return RasterizePolyline(state, state.Samples.data(), mapping, state.SignalPeak);
+}
+
+ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping,
+                           double signalPeak)
+{
+    if (signalPeak == state.SignalPeak)
+        return RasterizeTrace(state, mapping);
+    ColumnSpans spans = RasterizePolyline(state, state.Samples.data(), mapping, signalPeak);
+    spans.ClipRowsBelow(
+        static_cast<std::int64_t>(std::floor(mapping.Row(PlotBands::SignalBandBottomY))));
+    return spans;
 }
 
 ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping)
 {
+    return RasterizeHarmonicSum(state, mapping, state.SignalPeak);
+}
+
+ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping,
+                                 double signalPeak)
+{
     if (state.SampleCount < 1
         || state.HarmonicSum.size() < static_cast<std::size_t>(state.SampleCount) + 1)
         return ColumnSpans(mapping.width); // not computed
-    return RasterizeSignalCurve(state, state.HarmonicSum.data(), mapping);
+    return RasterizeSignalCurve(state, state.HarmonicSum.data(), mapping, signalPeak);
 }
 
 ColumnSpans RasterizeSignalCurve(const AnalysisState &state, const double *values,
                                  const PixelMapping &mapping)
 {
-    ColumnSpans spans = RasterizePolyline(state, values, mapping);
+    return RasterizeSignalCurve(state, values, mapping, state.SignalPeak);
+}
+
+ColumnSpans RasterizeSignalCurve(const AnalysisState &state, const double *values,
+                                 const PixelMapping &mapping, double signalPeak)
+{
+    ColumnSpans spans = RasterizePolyline(state, values, mapping, signalPeak);
     // The sum overshoots the signal; the spectrum band below the signal's lowest y stays its own.
     spans.ClipRowsBelow(
         static_cast<std::int64_t>(std::floor(mapping.Row(PlotBands::SignalBandBottomY))));
     return spans;
 }
 
+ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &mapping,
+                              const SpectrumScale &scale)
+{
+    ColumnSpans spans(mapping.width);
+    if (scale.View() == SpectrumView::Phases || !(state.SpectrumPeak > 0))
+        return spans;
+    const auto yOf = [&](int column) {
+        const double x = mapping.UserX(column) / 100 * scale.HarmonicSpan(state);
+        const double value = PulseEnvelope(state.Amplitude, state.DutyCycle, x);
+        const double y = scale.View() == SpectrumView::Moduli
+            ? PlotBands::SpectrumY(value, scale.Peak())
+            : scale.LevelY(20 * std::log10(value / scale.Peak()));
+        return mapping.Row(static_cast<float>(std::min(y, PlotBands::TimeAxisY)));
+    };
+    double previous = yOf(0);
+    for (int c = 0; c + 1 < mapping.width; ++c) {
+        const double next = yOf(c + 1);
+        RasterizeSegment(
+            c, previous, c + 1, next, mapping.width,
+            [&](int column, std::int64_t low, std::int64_t high) { spans.Add(column, low, high); });
+        previous = next;
+    }
+    return spans;
+}
+
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping)
+{
+    return RasterizeSpectralLines(state, mapping, SpectrumScale::Of(state, SpectrumView::Moduli));
+}
+
+ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping,
+                                   const SpectrumScale &scale)
 {
     ColumnSpans spans(mapping.width);
     const std::int64_t harmonics = RoundToCount(state.HarmonicCount);
-    const double bottom = mapping.Row(static_cast<float>(PlotBands::SpectrumBottomY));
+    const double bottom = mapping.Row(static_cast<float>(scale.BaseY()));
     for (std::int64_t k = 1; k <= harmonics; ++k) {
+        const std::optional<double> top = scale.LineTop(state, k);
+        if (!top)
+            continue;
         // k * 100 in 64 bits: it outgrows 32 bits from k = 21474837.
-        const double x = double(k * 100) / state.HarmonicCount;
-        const double y = PlotBands::SpectrumY(state.Magnitudes[k], state.SpectrumPeak);
+        const double x = double(k * 100) / scale.HarmonicSpan(state);
+        // Beyond a kept scale a line stops at the band's top (the drawing marks it there).
+        const double y = std::min(*top, PlotBands::SpectrumPeakUnits);
         const double column = mapping.Column(static_cast<float>(x));
         RasterizeSegment(
             column, bottom, column, mapping.Row(static_cast<float>(y)), mapping.width,

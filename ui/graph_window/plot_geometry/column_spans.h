@@ -6,6 +6,7 @@
 #pragma once
 
 #include "pixel_mapping.h"
+#include "spectrum_scale.h"
 
 #include "core/state/analysis_state.h"
 
@@ -41,17 +42,34 @@ private:
 // each period 100 / PeriodCount wide, at y = s * 25 / SignalPeak + 70 (70 when the peak is 0);
 // the same pixels as one segment at a time, for any number of periods.
 ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping);
+// Likewise with the peak of a kept scale: what lies below the signal band is left out.
+ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping,
+                           double signalPeak);
 
 // The sum of the harmonics (HarmonicSum, computed) drawn as the trace is, over the same periods at
 // the same instants on the same scale, clipped to the signal band: no row below y = 45, where the
 // spectrum band begins. Nothing while the sum is not computed.
 ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping);
+ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping,
+                                 double signalPeak);
 
 // Any N + 1 values of one period (the sum of the harmonics, one harmonic's wave) drawn as the
-// sum is: as the trace, on its scale, clipped to the signal band.
+// sum is: as the trace, on its scale (or on `signalPeak`'s, a scale kept), clipped to the signal
+// band.
 ColumnSpans RasterizeSignalCurve(const AnalysisState &state, const double *values,
                                  const PixelMapping &mapping);
+ColumnSpans RasterizeSignalCurve(const AnalysisState &state, const double *values,
+                                 const PixelMapping &mapping, double signalPeak);
 
 // The spectral lines of harmonics 1 to RoundToCount(HarmonicCount): at x = 100 k / H from y = 0
 // to 45 |S_k| / SpectrumPeak. SpectrumPeak must not be 0.
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping);
+// The envelope over the lines: the spectrum of one pulse (PulseEnvelope) at every column's
+// harmonic number x = H X / 100, as a polyline on the scale of the moduli or the decibels (down
+// to the floor, where it stays at the band's bottom), no higher than the time axis. Nothing in
+// the phases' view or without a largest line.
+ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &mapping,
+                              const SpectrumScale &scale);
+// Likewise on the scale of a view: from its base to each line's top, no line where it has none.
+ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping,
+                                   const SpectrumScale &scale);

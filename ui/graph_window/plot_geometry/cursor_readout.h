@@ -4,6 +4,8 @@
 // value, or frequency and spectral modulus, with the current analysis. No Qt here.
 #pragma once
 
+#include "spectrum_scale.h"
+
 #include "core/state/analysis_state.h"
 
 #include <optional>
@@ -14,9 +16,18 @@
 // neither can. Reads PeriodCount, Frequency and SignalPeak.
 std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x, float y,
                                             char16_t decimalSeparator);
+// Likewise on a kept scale whose peak is `signalPeak`.
+std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x, float y,
+                                            char16_t decimalSeparator, double signalPeak);
 
 // "f= 10.00kHz ; |S(f)| = 3.18E+00V" likewise in the spectrum band, followed by the value at the
 // nearest line of every other harmonic result declared with a readout text. Reads Frequency,
 // HarmonicCount, SpectrumPeak and those results.
 std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float x, float y,
                                               char16_t decimalSeparator);
+// Likewise on the scale of a view: "f= 10.00kHz ; livello = -20.00dB" in decibels, "f= 10.00kHz ;
+// fase = 45.00°" in phases, where "fase non definita" follows when the harmonic nearest the
+// cursor has no phase.
+std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float x, float y,
+                                              char16_t decimalSeparator,
+                                              const SpectrumScale &scale);

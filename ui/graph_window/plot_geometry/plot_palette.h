@@ -24,6 +24,12 @@ constexpr std::uint32_t Highlight = 0x008080;
 // The spectral lines that a sum of fewer harmonics leaves out: the spectrum's blue, paler.
 constexpr std::uint32_t SpectrumPale = 0xa0a0ff;
 
+// The envelope over the spectral lines and its key: teal, 4.4 : 1 against the light yellow.
+constexpr std::uint32_t Envelope = 0x008080;
+
+// The grid lines of the decibels' and the phases' views, and their values: grey, under the lines.
+constexpr std::uint32_t Grid = 0xa0a0a0;
+
 // The colour with a full alpha, as an image pixel (QRgb) holds it.
 constexpr std::uint32_t Opaque(std::uint32_t rgb)
 {

@@ -1,0 +1,18 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The measures of an analysis, read in the graph window without a click and exported with the
+// table: the RMS value of the samples, the total harmonic distortion of the harmonics shown and
+// the share of the power they carry; and the rounding noise of the moduli, under which a harmonic
+// may be one that is zero.
+#pragma once
+
+#include "core/state/analysis_state.h"
+
+// Writes RmsValue, HarmonicDistortion, PowerShare, NoiseFixed and NoisePerHarmonic from the
+// samples 0 to N - 1, MeanValue and the moduli of harmonics 1 to RoundToCount(H) of a computed
+// analysis, and its SignalPeak; leaves them as a new analysis has them when none was computed.
+// - RMS = sqrt(sum s(i)^2 / N);
+// - THD = sqrt(sum_{k=2..H} |S_k|^2) / |S_1|, in percent; none where |S_1| is within the noise;
+// - power share = (DC^2 + 1/2 sum_{k=1..H} |S_k|^2) / RMS^2, in percent; none where RMS is 0.
+// By Parseval the share is 100 % when the harmonics shown carry all of the samples' power.
+void ComputeMeasures(AnalysisState &state);

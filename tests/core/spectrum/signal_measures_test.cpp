@@ -1,0 +1,266 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The measures (RMS, THD, power share), the rounding noise of the moduli and the phases, against
+// an evaluation in long double and against the closed forms of rectified sines and of a
+// symmetric pulse.
+#include "core/analysis/analysis_run.h"
+#include "core/spectrum/pulse_envelope.h"
+#include "core/spectrum/signal_measures.h"
+#include "core/spectrum/spectrum_paths.h"
+#include "core/state/harmonic_readings.h"
+#include "tests/support/analysed.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+using std::numbers::pi;
+
+AnalysisState Measured(double v, double d, std::int32_t n, double h)
+{
+    AnalysisState state = Analysed(v, d, n, h);
+    FindSpectrumPeak(state);
+    ComputeMeasures(state);
+    return state;
+}
+
+struct MeasureCase
+{
+    double v;
+    double d;
+    std::int32_t n;
+    double h;
+};
+
+class MeasuresAgainstLongDouble : public testing::TestWithParam<MeasureCase>
+{
+};
+
+// The same formulas summed in long double, in index order, with no scaling: an evaluation apart
+// from the program's lanes, blocks and compensation.
+TEST_P(MeasuresAgainstLongDouble, agreeToTheRoundingOfTheirSums)
+{
+    const MeasureCase c = GetParam();
+    const AnalysisState s = Measured(c.v, c.d, c.n, c.h);
+    long double squares = 0;
+    for (std::int32_t i = 0; i < c.n; ++i)
+        squares += static_cast<long double>(s.Samples[i]) * s.Samples[i];
+    const long double meanSquare = squares / c.n;
+    long double upper = 0, all = 0;
+    const int harmonics = RoundToCount(c.h);
+    for (int k = 1; k <= harmonics; ++k) {
+        const long double m = s.Magnitudes[k];
+        all += m * m;
+        if (k >= 2)
+            upper += m * m;
+    }
+    const long double dc = s.MeanValue;
+    ASSERT_TRUE(s.RmsValue && s.HarmonicDistortion && s.PowerShare);
+    const double rms = static_cast<double>(std::sqrt(meanSquare));
+    EXPECT_NEAR(*s.RmsValue, rms, 1e-14 * std::abs(rms));
+    const double thd = static_cast<double>(100 * std::sqrt(upper) / s.Magnitudes[1]);
+    EXPECT_NEAR(*s.HarmonicDistortion, thd, 1e-13 * thd);
+    const double share = static_cast<double>(100 * (dc * dc + all / 2) / meanSquare);
+    EXPECT_NEAR(*s.PowerShare, share, 1e-13 * share);
+}
+
+INSTANTIATE_TEST_SUITE_P(Measures, MeasuresAgainstLongDouble,
+                         testing::Values(MeasureCase {-3e-7, 0.37, 1000, 20.5},
+                                         MeasureCase {5, 0.5, 4096, 10},
+                                         MeasureCase {1e150, 0.9, 20000, 40},
+                                         MeasureCase {1e-150, 0.01, 100000, 3},
+                                         MeasureCase {7, 1, 9999, 1}));
+
+// Closed forms, for the rectified sine of peak V sampled at N points (N even; with the discrete
+// orthogonality sum_{i<N} sin^2(2 pi i / N) = N / 2 the samples' power is the continuous one):
+// - half-wave, D = 0.5: s = V sin(2 pi t / T) on the first half period. DC = V / pi,
+//   RMS^2 = V^2 / 4, |S_1| = V / 2, |S_k| = 2 V / (pi (k^2 - 1)) for even k, 0 for odd k > 1. So
+//   THD(H) = (4 / pi) sqrt(sum_{even k <= H} 1 / (k^2 - 1)^2) and the power share
+//   (1 / pi^2 + 1/8 + (2 / pi^2) sum_{even k <= H} 1 / (k^2 - 1)^2) / (1/4), which tends to 1
+//   since sum_{m >= 1} 1 / (4 m^2 - 1)^2 = (pi^2 - 8) / 16.
+// - full-wave, D = 1: s = V sin(pi t / T) = 2 V / pi - (4 V / pi) sum_k cos(2 pi k t / T) /
+//   (4 k^2 - 1). DC = 2 V / pi, RMS^2 = V^2 / 2, |S_k| = 4 V / (pi (4 k^2 - 1)). So THD(H) =
+//   3 sqrt(sum_{k=2..H} 1 / (4 k^2 - 1)^2) and the share 8 / pi^2 + (16 / pi^2) sum_{k=1..H}
+//   1 / (4 k^2 - 1)^2, which tends to 1 likewise.
+// The sampled spectrum adds the aliases k + m N, of order V / N^2: 6e-11 V at N = 2^17.
+struct RectifiedCase
+{
+    double d;
+    int h;
+};
+
+class RectifiedSine : public testing::TestWithParam<RectifiedCase>
+{
+};
+
+TEST_P(RectifiedSine, hasTheClosedFormsThdAndPowerShare)
+{
+    const auto [d, h] = GetParam();
+    const AnalysisState s = Measured(3, d, 1 << 17, h);
+    double thd = 0, share = 0;
+    if (d == 0.5) {
+        double sum = 0;
+        for (int k = 2; k <= h; k += 2)
+            sum += 1 / std::pow(k * k - 1.0, 2);
+        thd = 100 * 4 / pi * std::sqrt(sum);
+        share = 100 * (1 / (pi * pi) + 1.0 / 8 + 2 / (pi * pi) * sum) * 4;
+        EXPECT_NEAR(*s.RmsValue, 3 / 2.0, 1e-12);
+    } else {
+        double sum = 0;
+        for (int k = 1; k <= h; ++k)
+            sum += 1 / std::pow(4.0 * k * k - 1, 2);
+        thd = 100 * 3 * std::sqrt(sum - 1 / 9.0);
+        share = 100 * (8 / (pi * pi) + 16 / (pi * pi) * sum);
+        EXPECT_NEAR(*s.RmsValue, 3 / std::sqrt(2.0), 1e-12);
+    }
+    ASSERT_TRUE(s.HarmonicDistortion && s.PowerShare);
+    EXPECT_NEAR(*s.HarmonicDistortion, thd, 1e-6);
+    EXPECT_NEAR(*s.PowerShare, share, 1e-6);
+    EXPECT_LT(*s.PowerShare, 100 + 1e-6); // Parseval: no more power than the samples have
+}
+
+INSTANTIATE_TEST_SUITE_P(Measures, RectifiedSine,
+                         testing::Values(RectifiedCase {0.5, 1}, RectifiedCase {0.5, 2},
+                                         RectifiedCase {0.5, 3}, RectifiedCase {0.5, 10},
+                                         RectifiedCase {0.5, 60}, RectifiedCase {1, 1},
+                                         RectifiedCase {1, 2}, RectifiedCase {1, 10},
+                                         RectifiedCase {1, 60}));
+
+TEST(Measures, leaveTheThdAndShareUndefinedWithoutAFirstHarmonicOrAnyPower)
+{
+    const AnalysisState zero = Measured(0, 0.5, 1000, 10);
+    ASSERT_TRUE(zero.RmsValue);
+    EXPECT_EQ(*zero.RmsValue, 0);
+    EXPECT_FALSE(zero.HarmonicDistortion);
+    EXPECT_FALSE(zero.PowerShare);
+
+    // No harmonic shown: no THD, and the share is the DC component's alone, DC^2 / RMS^2. For
+    // the sampled half-wave sum_{i=0}^{N/2} sin(2 pi i / N) = cot(pi / N), so DC = V cot(pi / N)
+    // / N, and RMS^2 = V^2 / 4 (above): the share is 4 (cot(pi / N) / N)^2.
+    const AnalysisState none = Measured(2, 0.5, 1000, 0.4);
+    EXPECT_FALSE(none.HarmonicDistortion);
+    ASSERT_TRUE(none.PowerShare);
+    EXPECT_NEAR(*none.PowerShare, 100 * 4 * std::pow(1 / std::tan(pi / 1000) / 1000, 2), 1e-9);
+
+    // Before an analysis there is nothing to measure.
+    AnalysisState empty;
+    ComputeMeasures(empty);
+    EXPECT_FALSE(empty.RmsValue);
+}
+
+// The floor's rule: at D = 0.5 the odd harmonics above the first are zero (the half-wave's
+// closed form above), and the sampled ones are rounding alone; each lies within the noise, has
+// no phase and no level, while every even harmonic and the first stand above it. Both paths.
+TEST(Measures, putTheVanishingHarmonicsWithinTheNoiseOnBothPaths)
+{
+    for (const SpectrumPath path : {SpectrumPath::DirectSums, SpectrumPath::Transform}) {
+        AnalysisState s;
+        s.Amplitude = 10;
+        s.DutyCycle = 0.5;
+        s.SampleCount = 4096;
+        s.HarmonicCount = 2000;
+        s.Frequency = 1000;
+        SpectrumOptions options;
+        options.path = path;
+        ASSERT_EQ(RunAnalysis(s, options).status, AnalysisOutcome::Status::Done);
+        for (int k = 1; k <= 2000; ++k) {
+            const bool vanishes = k % 2 == 1 && k > 1;
+            EXPECT_EQ(WithinNoise(s, k), vanishes) << k << " " << s.Magnitudes[k];
+            EXPECT_EQ(std::isnan(PhaseDegrees(s, k)), vanishes) << k;
+            EXPECT_EQ(std::isnan(LevelDecibels(s, k)), vanishes) << k;
+        }
+        EXPECT_EQ(LevelDecibels(s, 1), 0); // the largest line
+    }
+}
+
+// A pulse symmetric about t0 = D T / 2 is an even wave delayed by t0: its cosine series has real
+// coefficients c_k, of the sign of cos(pi k D) / (1 - 4 k^2 D^2), and the delay turns each into
+// |c_k| cos(2 pi k f t - pi k D + (c_k < 0 ? pi : 0)). The samples are symmetric about i = N D / 2
+// to the rounding, so the phase is exact to it. Where cos(pi k D) is 0 (k = 5 here) the harmonic
+// vanishes and has no phase.
+TEST(Measures, givePhasesOfAPulseDelayedByItsOwnSymmetry)
+{
+    const double d = 0.3;
+    const AnalysisState s = Measured(2, d, 10000, 12);
+    for (int k = 1; k <= 12; ++k) {
+        const double sign = std::cos(pi * k * d) / (1 - 4 * k * k * d * d);
+        if (std::abs(sign) < 1e-12) {
+            EXPECT_TRUE(std::isnan(PhaseDegrees(s, k))) << k;
+            continue;
+        }
+        double expected = -180 * k * d + (sign < 0 ? 180 : 0);
+        expected = std::remainder(expected, 360); // in [-180, 180]
+        if (expected <= -180)
+            expected += 360;
+        EXPECT_NEAR(PhaseDegrees(s, k), expected, 1e-9) << k;
+    }
+}
+
+TEST(Measures, writeAHalfTurnAs180DegreesNotMinus180)
+{
+    AnalysisState s;
+    s.Magnitudes = RealArray(3);
+    s.CosCoefficients = RealArray(3);
+    s.SinCoefficients = RealArray(3);
+    s.CosCoefficients[1] = -2;
+    s.SinCoefficients[1] = 0; // -b = -0: atan2 gives -pi
+    s.Magnitudes[1] = 2;
+    s.CosCoefficients[2] = 0;
+    s.SinCoefficients[2] = 1; // a sine: cos(x - 90 degrees)
+    s.Magnitudes[2] = 1;
+    s.SpectrumPeak = 2;
+    EXPECT_EQ(PhaseDegrees(s, 1), 180);
+    EXPECT_EQ(PhaseDegrees(s, 2), -90);
+    // A b_k of rounding alone, of either sign, leaves a half turn at 180, never near -180.
+    s.NoiseFixed = 1e-15;
+    s.SinCoefficients[1] = 1e-16;
+    EXPECT_EQ(PhaseDegrees(s, 1), 180);
+    s.SinCoefficients[1] = 1e-14; // beyond the noise: a phase just short of -180
+    EXPECT_LT(PhaseDegrees(s, 1), -179.99);
+    EXPECT_NEAR(LevelDecibels(s, 2), -20 * std::log10(2.0), 1e-14);
+}
+
+} // namespace
+
+namespace {
+
+// The lines sample the spectrum of one pulse: at large N each |S_k| lies on the envelope within
+// the sampling's aliasing, of order V / N^2; toward k near N the aliases take over (at the
+// sample instants harmonic N - k is harmonic k's wave), and the line leaves the envelope.
+TEST(PulseEnvelope, carriesTheLinesAtLargeNAndLeavesThemTowardN)
+{
+    for (const double d : {0.3, 0.5, 0.77, 1.0}) {
+        const AnalysisState s = Measured(-4, d, 1 << 17, 40);
+        for (int k = 1; k <= 40; ++k)
+            EXPECT_NEAR(s.Magnitudes[k], PulseEnvelope(-4, d, k), 1e-8) << d << " " << k;
+    }
+    const AnalysisState small = Measured(1, 0.5, 64, 63);
+    EXPECT_NEAR(small.Magnitudes[63], small.Magnitudes[1], 1e-12);
+    EXPECT_LT(PulseEnvelope(1, 0.5, 63), small.Magnitudes[63] / 1000);
+}
+
+// Where 2 x D = 1 the closed form is 0 / 0; its limit is |V| D. Beside it the closed form in long
+// double keeps about 19 - log10(1 / e) digits: enough from e = 1e-6 on; nearer, the envelope
+// moves from the limit by no more than its slope, under 1 V per unit of x here.
+TEST(PulseEnvelope, isContinuousWhereItsClosedFormIsZeroOverZero)
+{
+    EXPECT_DOUBLE_EQ(PulseEnvelope(3, 0.25, 2), 0.75);
+    for (const double side : {-1.0, 1.0}) {
+        for (const double e : {1e-12, 1e-9})
+            EXPECT_NEAR(PulseEnvelope(3, 0.25, 2 * (1 + side * e)), 0.75, 2 * e);
+        for (const double e : {1e-6, 1e-4, 1e-3}) {
+            const long double u = 1 + side * static_cast<long double>(e);
+            const long double pi = std::numbers::pi_v<long double>;
+            const long double expected
+                = 4 * 3 * 0.25L / pi * std::abs(std::cos(pi * u / 2) / (1 - u * u));
+            EXPECT_NEAR(PulseEnvelope(3, 0.25, 2 * static_cast<double>(u)),
+                        static_cast<double>(expected), 1e-11)
+                << e;
+        }
+    }
+}
+
+} // namespace

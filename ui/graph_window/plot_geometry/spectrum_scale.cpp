@@ -1,0 +1,151 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "spectrum_scale.h"
+
+#include "plot_bands.h"
+
+#include "core/spectrum/spectrum.h"
+#include "core/state/harmonic_readings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr double PhaseZeroY = PlotBands::SpectrumBottomY + PlotBands::SpectrumPeakUnits / 2;
+constexpr double UnitsPerDegree = PlotBands::SpectrumPeakUnits / 360;
+
+std::int64_t HarmonicsShown(const AnalysisState &state)
+{
+    return std::clamp<std::int64_t>(RoundToCount(state.HarmonicCount), 0,
+                                    static_cast<std::int64_t>(state.Magnitudes.size()) - 1);
+}
+
+} // namespace
+
+double DecibelFloor(const AnalysisState &state)
+{
+    const double peak = state.SpectrumPeak;
+    if (!(peak > 0))
+        return -10;
+    // The loudest noise and the faintest line above it, against the largest line.
+    double noise = 0, faintest = peak;
+    for (std::int64_t k = 1; k <= HarmonicsShown(state); ++k) {
+        noise = std::max(noise, ModulusNoise(state, k));
+        if (!WithinNoise(state, k))
+            faintest = std::min(faintest, state.Magnitudes[static_cast<std::size_t>(k)]);
+    }
+    // No line may be drawn at or below the noise: the floor lies at its level or above it.
+    const double noiseDb = noise > 0 ? 20 * std::log10(noise / peak) : -1e9;
+    const double faintestDb = 20 * std::log10(faintest / peak);
+    const double lowest = std::ceil(noiseDb / 10) * 10;
+    const double wanted
+        = std::floor(faintestDb / 10) * 10 - (std::fmod(faintestDb, 10) == 0 ? 10 : 0);
+    return std::min(-10.0, std::max(lowest, wanted));
+}
+
+KeptScale KeepScale(const AnalysisState &state)
+{
+    return {state.SignalPeak, state.SpectrumPeak, DecibelFloor(state),
+            state.HarmonicCount * state.Frequency};
+}
+
+double SpectrumScale::HarmonicSpan(const AnalysisState &state) const
+{
+    return frequencySpan_ > 0 && state.Frequency > 0 ? frequencySpan_ / state.Frequency
+                                                     : state.HarmonicCount;
+}
+
+SpectrumScale SpectrumScale::Of(const AnalysisState &state, SpectrumView view,
+                                const KeptScale *kept)
+{
+    SpectrumScale scale;
+    scale.view_ = view;
+    scale.peak_ = state.SpectrumPeak;
+    scale.signalPeak_ = state.SignalPeak;
+    // A kept scale of a zero signal has nothing to keep.
+    if (kept && kept->spectrumPeak > 0 && kept->signalPeak > 0) {
+        scale.kept_ = true;
+        scale.peak_ = kept->spectrumPeak;
+        scale.signalPeak_ = kept->signalPeak;
+        scale.frequencySpan_ = kept->frequencySpan;
+    }
+    if (view == SpectrumView::Decibels) {
+        scale.floorDb_ = scale.kept_ ? kept->floorDb : DecibelFloor(state);
+        scale.stepDb_ = scale.floorDb_ >= -100 ? 10 : 20 * std::ceil(-scale.floorDb_ / 400);
+    }
+    return scale;
+}
+
+double SpectrumScale::BaseY() const
+{
+    return view_ == SpectrumView::Phases ? PhaseZeroY : PlotBands::SpectrumBottomY;
+}
+
+std::optional<double> SpectrumScale::LineTop(const AnalysisState &state, std::int64_t k) const
+{
+    switch (view_) {
+    case SpectrumView::Moduli:
+        return PlotBands::SpectrumY(state.Magnitudes[static_cast<std::size_t>(k)], peak_);
+    case SpectrumView::Decibels: {
+        const double level = WithinNoise(state, k)
+            ? std::numeric_limits<double>::quiet_NaN()
+            : 20 * std::log10(state.Magnitudes[static_cast<std::size_t>(k)] / peak_);
+        if (!(level > floorDb_)) // NaN within the noise
+            return std::nullopt;
+        return PlotBands::SpectrumPeakUnits * (1 - level / floorDb_);
+    }
+    case SpectrumView::Phases: {
+        const double phase = PhaseDegrees(state, k);
+        if (std::isnan(phase))
+            return std::nullopt;
+        return PhaseZeroY + phase * UnitsPerDegree;
+    }
+    }
+    return std::nullopt;
+}
+
+std::optional<double> SpectrumScale::DcTop(const AnalysisState &state) const
+{
+    if (view_ == SpectrumView::Moduli)
+        return PlotBands::SpectrumY(state.MeanValue, peak_);
+    if (view_ == SpectrumView::Phases || !(peak_ > 0))
+        return std::nullopt;
+    const double level = 20 * std::log10(std::abs(state.MeanValue) / peak_);
+    if (!(level > floorDb_))
+        return std::nullopt;
+    return PlotBands::SpectrumPeakUnits * (1 - level / floorDb_);
+}
+
+double SpectrumScale::LevelY(double levelDb) const
+{
+    if (!(levelDb > floorDb_)) // NaN (a zero modulus: minus infinity) too
+        return PlotBands::SpectrumBottomY;
+    return PlotBands::SpectrumPeakUnits * (1 - levelDb / floorDb_);
+}
+
+double SpectrumScale::Value(double y) const
+{
+    switch (view_) {
+    case SpectrumView::Decibels:
+        return floorDb_ * (1 - y / PlotBands::SpectrumPeakUnits);
+    case SpectrumView::Phases:
+        return (y - PhaseZeroY) / UnitsPerDegree;
+    case SpectrumView::Moduli:
+        break;
+    }
+    return PlotBands::SpectrumValue(y, peak_);
+}
+
+std::vector<SpectrumScale::GridLine> SpectrumScale::Grid() const
+{
+    std::vector<GridLine> lines;
+    if (view_ == SpectrumView::Decibels)
+        for (double level = 0; level > floorDb_; level -= stepDb_)
+            lines.push_back({level, PlotBands::SpectrumPeakUnits * (1 - level / floorDb_)});
+    if (view_ == SpectrumView::Phases)
+        for (const double phase : {180.0, 90.0, 0.0, -90.0, -180.0})
+            lines.push_back({phase, PhaseZeroY + phase * UnitsPerDegree});
+    return lines;
+}

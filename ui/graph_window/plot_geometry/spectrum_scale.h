@@ -1,0 +1,87 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the spectrum band shows and on what scale: the moduli on a linear scale (as ever), their
+// levels in decibels down to a floor, or the phases about a zero line in the band's middle. The
+// drawing and the readout place and read values through it. No Qt here.
+#pragma once
+
+#include "core/state/analysis_state.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+enum class SpectrumView
+{
+    Moduli,
+    Decibels,
+    Phases,
+};
+
+// The scales of the analysis shown, kept for the next ones: both bands' peaks, the decibels'
+// floor and the frequency at the right edge, in Hz.
+struct KeptScale
+{
+    double signalPeak = 0;
+    double spectrumPeak = 0;
+    double floorDb = -10;
+    double frequencySpan = 0;
+};
+KeptScale KeepScale(const AnalysisState &state);
+
+class SpectrumScale
+{
+public:
+    // The scale of the view for the analysis; the decibels' floor is chosen from the analysis.
+    // With a kept scale, its peaks, floor and span instead, where they are not zero.
+    static SpectrumScale Of(const AnalysisState &state, SpectrumView view,
+                            const KeptScale *kept = nullptr);
+
+    // The modulus at the band's top (45 units), and the signal's 25 units above the time axis.
+    double Peak() const { return peak_; }
+    double SignalPeak() const { return signalPeak_; }
+    // The harmonics across the 100 units of x: H, or the kept span over the frequency.
+    double HarmonicSpan(const AnalysisState &state) const;
+    bool Kept() const { return kept_; }
+
+    SpectrumView View() const { return view_; }
+
+    // Where the lines start: the band's bottom, or the phases' zero line.
+    double BaseY() const;
+    // The top of harmonic k's line; nothing where it draws no line (a level at or below the
+    // floor, a phase that is not defined).
+    std::optional<double> LineTop(const AnalysisState &state, std::int64_t k) const;
+    // The top of the DC component's segments; nothing in the phases' view.
+    std::optional<double> DcTop(const AnalysisState &state) const;
+    // The y of a level in the decibels' view, at the band's bottom for one at or below the floor.
+    double LevelY(double levelDb) const;
+    // The value a y of the band stands for: a modulus in volts, a level in dB, a phase in degrees.
+    double Value(double y) const;
+
+    // The decibels' view: its floor, at the band's bottom (a negative multiple of Step), and the
+    // step between its labelled grid lines, 10 or 20 dB (more only for a floor below -400 dB).
+    double FloorDb() const { return floorDb_; }
+    double StepDb() const { return stepDb_; }
+    // The grid lines' levels (dB) or phases (degrees) with their y, top to bottom; none for the
+    // moduli.
+    struct GridLine
+    {
+        double value;
+        double y;
+    };
+    std::vector<GridLine> Grid() const;
+
+private:
+    SpectrumView view_ = SpectrumView::Moduli;
+    double peak_ = 0;
+    double signalPeak_ = 0;
+    double frequencySpan_ = 0; // Hz; 0 for the analysis's own H
+    bool kept_ = false;
+    double floorDb_ = 0;
+    double stepDb_ = 0;
+};
+
+// The decibels' floor: the level, in multiples of 10 dB, at or above which no modulus within the
+// rounding noise of zero lies (so that noise never draws as a line), and no higher than needed to
+// show every modulus above the noise; never above -10 dB.
+double DecibelFloor(const AnalysisState &state);

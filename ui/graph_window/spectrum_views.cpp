@@ -1,0 +1,91 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "spectrum_views.h"
+
+#include "ui/classic/classic_controls.h"
+#include "ui/graph_window/plot_geometry/plot_palette.h"
+#include "ui/long_work/task_gate.h"
+#include "ui/window_texts.h"
+
+#include "core/state/analysis_state.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QWidget>
+
+SpectrumViews::SpectrumViews(QWidget &window, const AnalysisState &state, TaskGate &tasks)
+    : QObject(&window), tasks_(tasks), state_(state)
+{
+    const auto entry = [&](UiText text, const char *name, QKeySequence keys) {
+        auto *action = new QAction(QTextOf(text), &window);
+        action->setObjectName(name);
+        action->setCheckable(true);
+        action->setChecked(false);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        window.addAction(action);
+        connect(action, &QAction::toggled, this, [this, action](bool on) { Toggled(action, on); });
+        return action;
+    };
+    decibels_ = entry(UiText::DecibelScale, "DecibelScaleAction", Qt::CTRL | Qt::Key_D);
+    phases_ = entry(UiText::PhaseSpectrum, "PhaseSpectrumAction", Qt::CTRL | Qt::Key_F);
+    envelope_ = entry(UiText::Envelope, "EnvelopeAction", Qt::CTRL | Qt::Key_E);
+    axisValues_ = entry(UiText::AxisValues, "AxisValuesAction", Qt::CTRL | Qt::Key_T);
+    keepScale_ = entry(UiText::KeepScale, "KeepScaleAction", Qt::CTRL | Qt::Key_K);
+    key_ = AddLabel(&window,
+                    {"Label12",
+                     QTextOf(UiText::EnvelopeKey),
+                     {15240, 8040, 3135, 375},
+                     8.25,
+                     true,
+                     QColor(),
+                     QColor::fromRgb(PlotPalette::Opaque(PlotPalette::Envelope))});
+    key_->hide();
+}
+
+SpectrumView SpectrumViews::View() const
+{
+    return decibels_->isChecked() ? SpectrumView::Decibels
+        : phases_->isChecked()    ? SpectrumView::Phases
+                                  : SpectrumView::Moduli;
+}
+
+bool SpectrumViews::Envelope() const
+{
+    return envelope_->isChecked();
+}
+
+bool SpectrumViews::AxisValues() const
+{
+    return axisValues_->isChecked();
+}
+
+void SpectrumViews::EnvelopeDrawn(bool drawn)
+{
+    key_->setVisible(drawn);
+}
+
+void SpectrumViews::Toggled(QAction *action, bool on)
+{
+    const TaskGate::Pass pass(tasks_);
+    if (!pass) { // another long task runs: the entries stay as they were
+        const QSignalBlocker quiet(action);
+        action->setChecked(!on);
+        return;
+    }
+    // The scales of the analysis shown now, as it was drawn.
+    if (action == keepScale_) {
+        kept_.reset();
+        if (on)
+            kept_ = KeepScale(state_);
+    }
+    // One view at a time: turning one on turns the other off, and the graphs are drawn once.
+    if (on && (action == decibels_ || action == phases_))
+        for (QAction *other : {decibels_, phases_})
+            if (other != action) {
+                const QSignalBlocker quiet(other);
+                other->setChecked(false);
+            }
+    emit Changed();
+}

@@ -1,0 +1,71 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The spectrum band's views, checkable entries of the plot's menu, off whenever the window opens:
+// "Scala in dB" (Ctrl+D) and "Spettro di fase" (Ctrl+F), one at a time, and "Inviluppo"
+// (Ctrl+E), the spectrum of one pulse over the lines. Turning one on or off asks for the graphs to
+// be drawn again; "Valori sugli assi" (Ctrl+T), numbers and units on both graphs' scales; and
+// "Mantieni la scala" (Ctrl+K), the scales of the analysis shown kept for the next ones.
+#pragma once
+
+#include "ui/graph_window/plot_geometry/spectrum_scale.h"
+
+#include <QList>
+
+#include <QObject>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QWidget;
+class TaskGate;
+struct AnalysisState;
+
+class SpectrumViews : public QObject
+{
+    Q_OBJECT
+public:
+    // `window` is the parent and carries the shortcuts; a view changes only while `tasks` lets
+    // no long task run. Both must outlive the views.
+    SpectrumViews(QWidget &window, const AnalysisState &state, TaskGate &tasks);
+
+    QAction *DecibelAction() const { return decibels_; }
+    QAction *PhaseAction() const { return phases_; }
+    QAction *EnvelopeAction() const { return envelope_; }
+    QAction *AxisValuesAction() const { return axisValues_; }
+    QAction *KeepScaleAction() const { return keepScale_; }
+    QList<QAction *> Actions() const
+    {
+        return {decibels_, phases_, envelope_, axisValues_, keepScale_};
+    }
+    // The scales kept when "Mantieni la scala" was turned on; none while it is off.
+    const KeptScale *Kept() const { return kept_ ? &*kept_ : nullptr; }
+    // The scale of the spectrum band now, kept or the analysis's own.
+    SpectrumScale Scale() const { return SpectrumScale::Of(state_, View(), Kept()); }
+
+    // What the spectrum band shows now.
+    SpectrumView View() const;
+    // Whether the envelope goes over the lines.
+    bool Envelope() const;
+    // Whether the scales carry their values.
+    bool AxisValues() const;
+    // The envelope's key (Label12, right of the plot above Option3), shown while it is drawn.
+    QLabel *EnvelopeKey() const { return key_; }
+    void EnvelopeDrawn(bool drawn);
+
+signals:
+    // A view was turned on or off, while the gate of long tasks is held: draw the graphs again.
+    void Changed();
+
+private:
+    void Toggled(QAction *action, bool on);
+
+    TaskGate &tasks_;
+    QAction *decibels_;
+    QAction *phases_;
+    QAction *envelope_;
+    QAction *axisValues_;
+    QAction *keepScale_;
+    const AnalysisState &state_;
+    std::optional<KeptScale> kept_;
+    QLabel *key_;
+};
