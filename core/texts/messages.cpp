@@ -268,6 +268,7 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::MicrosecondUnit, u"\u00B5s"},
     {UiText::KilohertzAxisUnit, u"kHz"},
     {UiText::PhaseNotDefined, u"fase non definita"},
+    {UiText::Measures, u"Misure"},
     {UiText::CopyImage, u"Copia immagine"},
     {UiText::SaveImage, u"Salva immagine…"},
     {UiText::CopyData, u"Copia dati"},

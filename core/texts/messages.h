@@ -122,6 +122,7 @@ enum class UiText
     MicrosecondUnit, // after the time axis's values
     KilohertzAxisUnit, // after the frequency axis's values
     PhaseNotDefined, // in the readout, over a harmonic that has no phase
+    Measures, // the plot's menu: the measures beside the plot, shown or hidden
     CopyImage,
     SaveImage,
     CopyData,

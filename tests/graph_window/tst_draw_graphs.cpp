@@ -404,9 +404,20 @@ private slots:
         p.harmonics = harmonics;
         QVERIFY(draw(p));
         QLocale::setDefault(before);
+        // Hidden until "Misure" is turned on, then beside the plot without a further click.
+        Form2 *window = w_.form->GraphWindow();
+        for (const char *name : {"Label4", "Label5", "Label10", "Label11"}) {
+            const auto *label = window->findChild<QLabel *>(name);
+            QVERIFY2(label && !label->isVisible(), name);
+        }
+        QTest::keyClick(window, Qt::Key_M, Qt::ControlModifier);
+        auto *entry = window->findChild<QAction *>("MeasuresAction");
+        QVERIFY(entry);
+        if (!entry->isChecked()) // no active window for the shortcut (Wayland)
+            entry->trigger();
         QStringList shown;
         for (const char *name : {"Label5", "Label7", "Label9", "Label11"}) {
-            const auto *label = w_.form->GraphWindow()->findChild<QLabel *>(name);
+            const auto *label = window->findChild<QLabel *>(name);
             QVERIFY2(label && label->isVisible(), name);
             shown << label->text();
         }

@@ -263,7 +263,7 @@ private slots:
                                "Salva dati (CSV)\u2026", "Salva foglio di calcolo (.xlsx)\u2026",
                                "", "Somma delle armoniche", "Armoniche una per una", "",
                                "Scala in dB", "Spettro di fase", "Inviluppo", "Valori sugli assi",
-                               "Mantieni la scala"}));
+                               "Mantieni la scala", "Misure"}));
         QCOMPARE(out->Menu()->actions()[0], out->CopyImageAction());
         QCOMPARE(out->Menu()->actions()[1], out->SaveImageAction());
         QVERIFY(window->actions().contains(out->CopyImageAction()));

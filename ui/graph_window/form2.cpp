@@ -90,6 +90,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     views_ = new SpectrumViews(*this, state_, tasks);
     export_->Menu()->addSeparator();
     export_->Menu()->addActions(views_->Actions());
+    export_->Menu()->addAction(measures_->Action());
     connect(views_, &SpectrumViews::Changed, this, [this] {
         if (state_.Samples.empty())
             return;

@@ -8,6 +8,7 @@
 
 #include "core/state/analysis_state.h"
 
+#include <QAction>
 #include <QLabel>
 
 namespace {
@@ -40,13 +41,28 @@ MeasureLabels::MeasureLabels(QWidget &window)
     for (std::size_t m = 0; m < Layouts.size(); ++m) {
         const MeasureLayout &layout = Layouts[m];
         const int top = Top + int(m) * Step;
-        AddLabel(&window,
-                 {layout.caption, QTextOf(layout.captionText), {Left, top, Width, 375}, 8.25});
+        captions_[m] = AddLabel(
+            &window, {layout.caption, QTextOf(layout.captionText), {Left, top, Width, 375}, 8.25});
         QLabel *value
             = AddLabel(&window, {layout.value, QString(), {Left, top + 375, Width, 375}, 9.75});
         value->setAccessibleDescription(QTextOf(layout.description));
         values_[m] = value;
+        captions_[m]->hide();
+        value->hide();
     }
+    action_ = new QAction(QTextOf(UiText::Measures), &window);
+    action_->setObjectName("MeasuresAction");
+    action_->setCheckable(true);
+    action_->setChecked(false);
+    action_->setShortcut(Qt::CTRL | Qt::Key_M);
+    action_->setShortcutContext(Qt::WindowShortcut);
+    window.addAction(action_);
+    QObject::connect(action_, &QAction::toggled, &window, [this](bool on) {
+        for (std::size_t m = 0; m < values_.size(); ++m) {
+            captions_[m]->setVisible(on);
+            values_[m]->setVisible(on);
+        }
+    });
 }
 
 void MeasureLabels::Show(const AnalysisState &state)

@@ -8,13 +8,18 @@
 #include <array>
 
 struct AnalysisState;
+class QAction;
 class QLabel;
 class QWidget;
 
 class MeasureLabels
 {
 public:
+    // The labels hidden, and the entry that shows them, "Misure" (Ctrl+M), unchecked: the window
+    // opens as it always has.
     explicit MeasureLabels(QWidget &window);
+
+    QAction *Action() const { return action_; }
 
     // The value labels: Label5 (RMS), Label7 (DC), Label9 (THD) and Label11 (power share).
     const std::array<QLabel *, 4> &Values() const { return values_; }
@@ -24,4 +29,6 @@ public:
 
 private:
     std::array<QLabel *, 4> values_;
+    std::array<QLabel *, 4> captions_;
+    QAction *action_;
 };
