@@ -956,10 +956,12 @@ private slots:
         window->Picture1_MouseMove(0, 0, 20.1f, 10);
         QVERIFY2(plot->ToolTipText().startsWith("f= 201.00kHz ; |S(f)| = "),
                  qPrintable(plot->ToolTipText()));
-        QVERIFY2(plot->ToolTipText().endsWith("\narmonica 2: f= 200.00kHz ; |S| = 2.12E+00V"),
+        QVERIFY2(plot->ToolTipText().endsWith(
+                     "\narmonica 2: f= 200.00kHz ; |S| = 2.12E+00V ; fase = 180.00\u00B0"),
                  qPrintable(plot->ToolTipText()));
-        QCOMPARE(plot->accessibleDescription(),
-                 QStringLiteral("armonica 2: f= 200.00kHz ; |S| = 2.12E+00V"));
+        QCOMPARE(
+            plot->accessibleDescription(),
+            QStringLiteral("armonica 2: f= 200.00kHz ; |S| = 2.12E+00V ; fase = 180.00\u00B0"));
         QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 2);
         runQueuedRedraw();
         const int line2 = column(plot, 20);
@@ -999,10 +1001,12 @@ private slots:
     {
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QString>("second");
-        QTest::newRow("C") << QLocale::c()
-                           << QStringLiteral("armonica 2: f= 200.00kHz ; |S| = 2.12E+00V");
-        QTest::newRow("Italian") << QLocale(QLocale::Italian, QLocale::Italy)
-                                 << QStringLiteral("armonica 2: f= 200,00kHz ; |S| = 2,12E+00V");
+        QTest::newRow("C")
+            << QLocale::c()
+            << QStringLiteral("armonica 2: f= 200.00kHz ; |S| = 2.12E+00V ; fase = 180.00\u00B0");
+        QTest::newRow("Italian")
+            << QLocale(QLocale::Italian, QLocale::Italy)
+            << QStringLiteral("armonica 2: f= 200,00kHz ; |S| = 2,12E+00V ; fase = 180,00\u00B0");
     }
     void oneByOneReadoutWritesTheLocalesSeparator()
     {
@@ -1194,7 +1198,8 @@ private slots:
         w_.Click("Command1");
         QVERIFY(w_.box->shown.empty());
         window->Picture1_MouseMove(0, 0, 20, 10); // line 2 of the old drawing is at x = 20
-        QVERIFY2(plot->ToolTipText().endsWith("\narmonica 1: f= 100.00kHz ; |S| = 1.00E+01V"),
+        QVERIFY2(plot->ToolTipText().endsWith(
+                     "\narmonica 1: f= 100.00kHz ; |S| = 1.00E+01V ; fase = -90.00\u00B0"),
                  qPrintable(plot->ToolTipText()));
         wheel(-1);
         runQueuedRedraw();

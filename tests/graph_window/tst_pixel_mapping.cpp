@@ -222,18 +222,31 @@ private slots:
         }
     }
 
-    // The tool-tip's line for one harmonic, in either decimal separator.
+    // The tool-tip's line for one harmonic, in either decimal separator, with its phase:
+    // a_k cos x + b_k sin x = |S_k| cos(x + phi_k), so b_k = -|S_k| alone is phi_k = 90 degrees,
+    // a_k = -|S_k| alone a half turn, and a modulus of zero has no phase.
     void harmonicReadoutNamesNumberFrequencyAndModulus()
     {
         AnalysisState s = Lines(10);
+        s.CosCoefficients = s.SinCoefficients = RealArray(12, 1.0);
         s.Magnitudes[3] = 2.1220659;
+        s.CosCoefficients[3] = 0;
+        s.SinCoefficients[3] = -2.1220659;
         s.Magnitudes[10] = 0.004;
-        QCOMPARE(HarmonicReadout(s, 3, u'.').value_or(u""),
-                 std::u16string(u"armonica 3: f= 300.00kHz ; |S| = 2.12E+00V"));
-        QCOMPARE(HarmonicReadout(s, 3, u',').value_or(u""),
-                 std::u16string(u"armonica 3: f= 300,00kHz ; |S| = 2,12E+00V"));
-        QCOMPARE(HarmonicReadout(s, 10, u'.').value_or(u""),
-                 std::u16string(u"armonica 10: f= 1000.00kHz ; |S| = 4.00E-03V"));
+        s.CosCoefficients[10] = -0.004;
+        s.SinCoefficients[10] = 0;
+        s.Magnitudes[5] = s.CosCoefficients[5] = s.SinCoefficients[5] = 0;
+        QCOMPARE(
+            HarmonicReadout(s, 3, u'.').value_or(u""),
+            std::u16string(u"armonica 3: f= 300.00kHz ; |S| = 2.12E+00V ; fase = 90.00\u00B0"));
+        QCOMPARE(
+            HarmonicReadout(s, 3, u',').value_or(u""),
+            std::u16string(u"armonica 3: f= 300,00kHz ; |S| = 2,12E+00V ; fase = 90,00\u00B0"));
+        QCOMPARE(
+            HarmonicReadout(s, 10, u'.').value_or(u""),
+            std::u16string(u"armonica 10: f= 1000.00kHz ; |S| = 4.00E-03V ; fase = 180.00\u00B0"));
+        QCOMPARE(HarmonicReadout(s, 5, u'.').value_or(u""),
+                 std::u16string(u"armonica 5: f= 500.00kHz ; |S| = 0.00E+00V ; fase non definita"));
         QVERIFY(!HarmonicReadout(s, 0, u'.'));
         QVERIFY(!HarmonicReadout(s, 11, u'.'));
     }

@@ -6,6 +6,8 @@
 
 #include "core/spectrum/harmonic_sum.h"
 #include "core/spectrum/spectrum.h"
+#include "core/state/harmonic_readings.h"
+#include "core/state/result_list.h"
 #include "core/texts/messages.h"
 #include "core/texts/number_text.h"
 
@@ -110,5 +112,17 @@ std::optional<std::u16string> HarmonicReadout(const AnalysisState &state, std::i
     Replace(text, u"%1", std::u16string(number.begin(), number.end()));
     Replace(text, u"%2", *frequency);
     Replace(text, u"%3", *modulus);
+    // Its phase, as the phases' view and the table give it, or that it has none.
+    const auto index = static_cast<std::size_t>(k);
+    if (state.CosCoefficients.size() <= index || state.SinCoefficients.size() <= index)
+        return text;
+    const double phase = PhaseDegrees(state, k);
+    const ResultDeclaration &declared = ResultOf(&PhaseDegrees);
+    const auto degrees = std::isnan(phase) ? std::nullopt : FormatFixed(phase, decimalSeparator);
+    text += u" ; ";
+    if (degrees)
+        text += std::u16string(declared.readout) + *degrees + std::u16string(declared.unit);
+    else
+        text += TextOf(UiText::PhaseNotDefined);
     return text;
 }
