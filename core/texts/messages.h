@@ -105,7 +105,7 @@ enum class UiText
     HarmonicSumKey,
     PartialSumKey, // %1 = how many harmonics the sum adds
     HarmonicReadout, // %1 = the harmonic's number, %2 = its frequency, %3 = its modulus;
-    // its phase follows
+                     // its phase follows
     RmsCaption, // the measures beside the plot: a caption above each value
     DcCaption,
     DistortionCaption,

@@ -182,10 +182,10 @@ private slots:
                         plot.Line(float(w * double(j - 1) + (w * double(i)) / s.SampleCount),
                                   float(value(i) * 25 / s.SignalPeak + 70),
                                   float((w * double(i + 1)) / s.SampleCount + w * double(j - 1)),
-                                  float(value(i + 1) * 25 / s.SignalPeak + 70), TealPixel);
+                                  float(value(i + 1) * 25 / s.SignalPeak + 70), HighlightPixel);
             });
             const QImage gathered = Drawn(size, [&](PlotArea &plot) {
-                plot.Fill(RasterizeHarmonicWave(s, k, plot.Mapping()), TealPixel);
+                plot.Fill(RasterizeHarmonicWave(s, k, plot.Mapping()), HighlightPixel);
             });
             PlotArea reference;
             reference.resize(size + QSize(4, 4));
@@ -196,8 +196,9 @@ private slots:
                 for (int c = 0; c < size.width(); ++c) {
                     const bool expected
                         = r <= lastRow && literal.pixel(c, r) == gathered.pixel(c, r);
-                    lit = lit || (gathered.pixel(c, r) & 0xffffff) == TealPixel;
-                    if (r <= lastRow ? !expected : (gathered.pixel(c, r) & 0xffffff) == TealPixel)
+                    lit = lit || (gathered.pixel(c, r) & 0xffffff) == HighlightPixel;
+                    if (r <= lastRow ? !expected
+                                     : (gathered.pixel(c, r) & 0xffffff) == HighlightPixel)
                         QFAIL(qPrintable(QString("trial %1, k = %2, N = %3, P = %4: pixel %5, %6")
                                              .arg(trial)
                                              .arg(k)

@@ -924,14 +924,56 @@ private slots:
             = s.CosCoefficients[k] * std::cos(angle) + s.SinCoefficients[k] * std::sin(angle);
         const double x = 100 / s.PeriodCount * (j - 1) + 100 / s.PeriodCount * i / s.SampleCount;
         const double y = wave * 25 / s.SignalPeak + 70;
-        QVERIFY2(rowsIn(plot, column(plot, x), TealPixel).contains(row(plot, y)),
+        QVERIFY2(rowsIn(plot, column(plot, x), HighlightPixel).contains(row(plot, y)),
                  qPrintable(QString("k = %1, i = %2, y = %3").arg(k).arg(i).arg(y)));
     }
 
     // Off when the window opens: no second line, no highlight. On, the line under the
-    // cursor turns teal with its wave over the signal, the tool-tip names it on a second line,
-    // the highlight moves along the lines, and the plot's description reads the values. Off
+    // cursor turns dark orange with its wave over the signal, the tool-tip names it on a second
+    // line, the highlight moves along the lines, and the plot's description reads the values. Off
     // again, the graphs are as they were.
+    // In the views of the spectrum band, the highlighted line and the lines the sum leaves out
+    // are drawn where the view draws the lines: in decibels and in phases, the highlighted line and
+    // the pale ones cover, in their columns, the rows of the view's own blue lines.
+    void oneByOneAndPaleLinesFollowTheViews()
+    {
+        QLocale::setDefault(QLocale::c());
+        Parameters p;
+        p.duty = "0.3"; // every line with a phase of its own
+        const PlotArea *plot = draw(p);
+        Form2 *window = w_.form->GraphWindow();
+        for (QAction *view : {window->Views()->DecibelAction(), window->Views()->PhaseAction()}) {
+            view->trigger();
+            QVERIFY(view->isChecked());
+            const QList<int> line3 = rowsIn(plot, column(plot, 30), BluePixel);
+            const QList<int> line7 = rowsIn(plot, column(plot, 70), BluePixel);
+            QVERIFY(!line3.isEmpty() && !line7.isEmpty());
+            oneByOneEntry()->trigger();
+            window->Picture1_MouseMove(0, 0, 30, 10);
+            runQueuedRedraw();
+            QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 3);
+            QList<int> lit; // in the spectrum band: the wave above lies in the signal's
+            for (const int r : rowsIn(plot, column(plot, 30), HighlightPixel))
+                if (r > row(plot, 45))
+                    lit << r;
+            // the frequency axis's rows aside, which a line from the phases' zero line leaves
+            const QList<int> axis = rowsIn(plot, column(plot, 25), BluePixel);
+            const auto offAxis = [&](QList<int> rows) {
+                rows.removeIf([&](int r) { return axis.contains(r); });
+                return rows;
+            };
+            QCOMPARE(offAxis(lit), offAxis(line3));
+            sumEntry()->trigger();
+            wheel(-5); // the first five harmonics: 7 is left out
+            runQueuedRedraw();
+            QCOMPARE(sum()->Terms(), 5);
+            QCOMPARE(offAxis(rowsIn(plot, column(plot, 70), PaleBluePixel)), offAxis(line7));
+            sumEntry()->trigger();
+            oneByOneEntry()->trigger();
+            view->trigger();
+        }
+    }
+
     void oneByOneHighlightsTheLinePointedAtAndDrawsItsWave()
     {
         QLocale::setDefault(QLocale::c());
@@ -965,8 +1007,9 @@ private slots:
         QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 2);
         runQueuedRedraw();
         const int line2 = column(plot, 20);
-        QVERIFY(rowsIn(plot, line2, TealPixel).contains(row(plot, 1)));
-        QVERIFY(rowsIn(plot, line2, TealPixel).contains(row(plot, 18))); // |S_2| 45 / |S_1| = 19.1
+        QVERIFY(rowsIn(plot, line2, HighlightPixel).contains(row(plot, 1)));
+        QVERIFY(
+            rowsIn(plot, line2, HighlightPixel).contains(row(plot, 18))); // |S_2| 45 / |S_1| = 19.1
         QVERIFY(rowsIn(plot, column(plot, 10), BluePixel).contains(row(plot, 44)));
         for (const std::int64_t i : {0, 1250, 2500, 3000, 6250, 9999})
             for (int j = 1; j <= 3; ++j)
@@ -981,9 +1024,9 @@ private slots:
         QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 3);
         QVERIFY(plot->accessibleDescription().startsWith("armonica 3: f= 300.00kHz ; |S| = "));
         runQueuedRedraw();
-        QVERIFY(!rowsIn(plot, line2, TealPixel).contains(row(plot, 18)));
+        QVERIFY(!rowsIn(plot, line2, HighlightPixel).contains(row(plot, 18)));
         QVERIFY(rowsIn(plot, line2, BluePixel).contains(row(plot, 18)));
-        QVERIFY(rowsIn(plot, column(plot, 30), TealPixel).contains(row(plot, 0)));
+        QVERIFY(rowsIn(plot, column(plot, 30), HighlightPixel).contains(row(plot, 0)));
         window->OneByOne()->Move(12); // stops at the last line
         QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 10);
 

@@ -116,7 +116,7 @@ int main(int argc, char *argv[])
     ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window-harmonic-sum.png"))) && ok;
 
     // Thirty harmonics at a duty cycle of 0.3, the sum wheeled down to its first six, harmonic 3
-    // pointed at: its line and its wave in teal, its values in the tool-tip's second line.
+    // pointed at: its line and its wave in dark orange, its values in the tool-tip's second line.
     form1.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("30"));
     form1.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("0.3"));
     form1.Command2_Click();

@@ -91,6 +91,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     export_->Menu()->addSeparator();
     export_->Menu()->addActions(views_->Actions());
     export_->Menu()->addAction(measures_->Action());
+    harmonicSum_->SetSpectrumScale([this] { return views_->Scale(); });
     connect(views_, &SpectrumViews::Changed, this, [this] {
         if (state_.Samples.empty())
             return;

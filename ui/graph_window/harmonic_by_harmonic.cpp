@@ -86,7 +86,8 @@ std::optional<QString> HarmonicByHarmonic::Pointed(float x)
         return std::nullopt;
     const PixelMapping &mapping = plot_.Mapping();
     const auto k = NearestLine(state_, mapping, mapping.Column(x),
-                               ReachPixels * plot_.Image().devicePixelRatio());
+                               ReachPixels * plot_.Image().devicePixelRatio(),
+                               layers_.Scale().HarmonicSpan(state_));
     if (!k)
         return std::nullopt;
     if (k != highlighted_)
@@ -130,12 +131,13 @@ void HarmonicByHarmonic::Draw()
     const std::int64_t k = *highlighted_;
     const PixelMapping &mapping = plot_.Mapping();
     const QRgb colour = PlotPalette::Opaque(PlotPalette::Highlight);
-    plot_.Fill(RasterizeSpectralLines(state_, mapping, k, k), colour);
+    const SpectrumScale scale = layers_.Scale(); // the band's, as the views draw it
+    plot_.Fill(RasterizeSpectralLines(state_, mapping, scale, k, k), colour);
     const Wave now {k,
                     state_.CosCoefficients.data(),
                     state_.CosCoefficients[k],
                     state_.SinCoefficients[k],
-                    state_.SignalPeak,
+                    scale.SignalPeak(),
                     state_.PeriodCount,
                     state_.SampleCount,
                     mapping.width,
@@ -145,7 +147,7 @@ void HarmonicByHarmonic::Draw()
         || now.peak != wave_.peak || now.periods != wave_.periods || now.samples != wave_.samples
         || now.width != wave_.width || now.height != wave_.height) {
         wave_ = now;
-        wave_.spans = RasterizeHarmonicWave(state_, k, mapping);
+        wave_.spans = RasterizeHarmonicWave(state_, k, mapping, scale.SignalPeak());
     }
     plot_.Fill(wave_.spans, colour);
 }

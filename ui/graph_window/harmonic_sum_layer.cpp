@@ -245,6 +245,11 @@ const RealArray *HarmonicSumLayer::PartialSum(std::int64_t m)
     return &partial_;
 }
 
+SpectrumScale HarmonicSumLayer::Scale() const
+{
+    return scale_ ? scale_() : SpectrumScale::Of(state_, SpectrumView::Moduli, nullptr);
+}
+
 bool HarmonicSumLayer::DrawSum()
 {
     if (!ProvideHarmonicSum(tasks_, &window_, state_, messages_))
@@ -255,6 +260,8 @@ bool HarmonicSumLayer::DrawSum()
     const std::size_t size = static_cast<std::size_t>(state_.SampleCount) + 1;
     const double signalPeak = signalPeak_ > 0 ? signalPeak_ : state_.SignalPeak; // or a kept one
     // What the pixels below are gathered from: a line moving over the sum redraws it as it is.
+    const SpectrumScale scale = Scale();
+    const double span = scale.HarmonicSpan(state_);
     const DrawnFrom from {state_.HarmonicSum.data(),
                           generation_,
                           terms_,
@@ -263,7 +270,11 @@ bool HarmonicSumLayer::DrawSum()
                           mapping.height,
                           signalPeak,
                           state_.PeriodCount,
-                          state_.SpectrumPeak};
+                          state_.SpectrumPeak,
+                          static_cast<int>(scale.View()),
+                          scale.Peak(),
+                          scale.FloorDb(),
+                          span};
     if (!(from == drawnFrom_)) {
         const RealArray *values = &state_.HarmonicSum;
         if (terms_ < lines_) {
@@ -279,38 +290,44 @@ bool HarmonicSumLayer::DrawSum()
         curve_ = RasterizeSignalCurve(state_, values->data(), mapping, signalPeak);
         if (!(from.analysis == drawnFrom_.analysis && from.lines == drawnFrom_.lines
               && from.width == drawnFrom_.width && from.height == drawnFrom_.height
-              && from.spectrumPeak == drawnFrom_.spectrumPeak))
-            allLines_ = state_.SpectrumPeak != 0 ? RasterizeSpectralLines(state_, mapping)
+              && from.spectrumPeak == drawnFrom_.spectrumPeak && from.view == drawnFrom_.view
+              && from.scalePeak == drawnFrom_.scalePeak && from.floorDb == drawnFrom_.floorDb
+              && from.span == drawnFrom_.span))
+            allLines_ = state_.SpectrumPeak != 0 ? RasterizeSpectralLines(state_, mapping, scale)
                                                  : ColumnSpans(mapping.width);
         drawnFrom_ = from;
     }
     plot_.Fill(curve_, Opaque(PlotPalette::HarmonicSum));
     if (terms_ < lines_ && state_.SpectrumPeak != 0) {
-        // The lines the sum leaves out, paler. Lines stand in the order of k, so the columns
-        // right of the first line left out hold only lines left out, as all the lines are drawn;
-        // that line's own column is gathered anew, and a line the sum adds there stays dark.
-        const std::int64_t boundary = NearestPixel(LineColumn(state_, mapping, terms_ + 1));
+        // The lines the sum leaves out, paler, on the band's scale. Lines stand in the order of
+        // k, so the columns right of the first line left out hold only lines left out, as all
+        // the lines are drawn; that line's own column is gathered anew, and a line the sum adds
+        // there stays dark.
+        const auto column
+            = [&](std::int64_t k) { return NearestPixel(LineColumn(state_, mapping, k, span)); };
+        const std::int64_t boundary = column(terms_ + 1);
         ColumnSpans pale(mapping.width);
         for (int c = static_cast<int>(std::max<std::int64_t>(boundary + 1, 0));
              c < allLines_.Width(); ++c)
             if (!allLines_.Empty(c))
                 pale.Add(c, allLines_.Low(c), allLines_.High(c));
         std::int64_t last = terms_ + 1;
-        while (last < lines_ && NearestPixel(LineColumn(state_, mapping, last + 1)) == boundary)
+        while (last < lines_ && column(last + 1) == boundary)
             ++last;
         plot_.Fill(pale, Opaque(PlotPalette::SpectrumPale));
-        plot_.Fill(RasterizeSpectralLines(state_, mapping, terms_ + 1, last),
+        plot_.Fill(RasterizeSpectralLines(state_, mapping, scale, terms_ + 1, last),
                    Opaque(PlotPalette::SpectrumPale));
         std::int64_t first = terms_;
-        while (first > 1 && NearestPixel(LineColumn(state_, mapping, first - 1)) >= boundary)
+        while (first > 1 && column(first - 1) >= boundary)
             --first;
-        plot_.Fill(RasterizeSpectralLines(state_, mapping, first, terms_),
+        plot_.Fill(RasterizeSpectralLines(state_, mapping, scale, first, terms_),
                    Opaque(PlotPalette::Spectrum));
         // The DC segments lie on top of every line, as in the graphs.
-        const double yd = PlotBands::SpectrumY(state_.MeanValue, state_.SpectrumPeak);
-        const auto bottom = static_cast<float>(PlotBands::SpectrumBottomY);
-        for (const float x : {0.0f, 0.1f, 0.2f})
-            plot_.Line(x, bottom, x, float(yd), Opaque(PlotPalette::DcComponent));
+        if (const std::optional<double> yd = scale.DcTop(state_)) {
+            const auto bottom = static_cast<float>(scale.BaseY());
+            for (const float x : {0.0f, 0.1f, 0.2f})
+                plot_.Line(x, bottom, x, float(*yd), Opaque(PlotPalette::DcComponent));
+        }
     }
     key_.setText(terms_ < lines_ ? QTextOf(UiText::PartialSumKey).arg(terms_)
                                  : QTextOf(UiText::HarmonicSumKey));

@@ -11,6 +11,7 @@
 #include "ui/long_work/task_gate.h"
 
 #include "ui/graph_window/plot_geometry/column_spans.h"
+#include "ui/graph_window/plot_geometry/spectrum_scale.h"
 
 #include "core/state/real_array.h"
 
@@ -54,6 +55,10 @@ public:
     // The signal's peak the graphs were drawn on (a kept scale's, or the analysis's own): the sum
     // is drawn on the same.
     void SetSignalPeak(double peak) { signalPeak_ = peak; }
+    // Where the spectrum band's scale comes from (the views'): the lines the sum leaves out, and
+    // the line and wave of one harmonic at a time, are drawn on it. The moduli's own until set.
+    void SetSpectrumScale(std::function<SpectrumScale()> scale) { scale_ = std::move(scale); }
+    SpectrumScale Scale() const;
 
     // How many harmonics the sum adds to the DC component, 0 to RoundToCount(H): on screen, and as
     // the wheel and the keys asked for last (what the next redraw shows).
@@ -129,6 +134,9 @@ private:
         std::int64_t terms = -1, lines = -1;
         int width = 0, height = 0;
         double signalPeak = 0, periods = 0, spectrumPeak = 0;
+        // the spectrum band's scale: its view, its peak or floor, its span
+        int view = 0;
+        double scalePeak = 0, floorDb = 0, span = 0;
         bool operator==(const DrawnFrom &) const = default;
     } drawnFrom_;
     ColumnSpans curve_ {0};
@@ -139,4 +147,5 @@ private:
     QShortcut *more_[2] = {};
     QShortcut *fewer_[2] = {};
     double signalPeak_ = 0; // 0: the analysis's own
+    std::function<SpectrumScale()> scale_;
 };

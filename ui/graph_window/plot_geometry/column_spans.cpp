@@ -299,12 +299,14 @@ ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMappin
 }
 
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping,
-                                   const SpectrumScale &scale)
+                                   const SpectrumScale &scale, std::int64_t first,
+                                   std::int64_t last)
 {
     ColumnSpans spans(mapping.width);
     const std::int64_t harmonics = RoundToCount(state.HarmonicCount);
     const double bottom = mapping.Row(static_cast<float>(scale.BaseY()));
-    for (std::int64_t k = 1; k <= harmonics; ++k) {
+    for (std::int64_t k = std::max<std::int64_t>(first, 1);
+         k <= (last < 0 ? harmonics : std::min(last, harmonics)); ++k) {
         const std::optional<double> top = scale.LineTop(state, k);
         if (!top)
             continue;

@@ -70,6 +70,8 @@ ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMappin
 // the phases' view or without a largest line.
 ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &mapping,
                               const SpectrumScale &scale);
-// Likewise on the scale of a view: from its base to each line's top, no line where it has none.
+// Likewise on the scale of a view: from its base to each line's top, no line where it has none;
+// harmonics first .. last alone where given.
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping,
-                                   const SpectrumScale &scale);
+                                   const SpectrumScale &scale, std::int64_t first = 1,
+                                   std::int64_t last = -1);

@@ -30,29 +30,32 @@ void Replace(std::u16string &text, std::u16string_view mark, const std::u16strin
 
 } // namespace
 
-double LineColumn(const AnalysisState &state, const PixelMapping &mapping, std::int64_t k)
+double LineColumn(const AnalysisState &state, const PixelMapping &mapping, std::int64_t k,
+                  double span)
 {
     // As the line is drawn: k * 100 in 64 bits, the position handed over in single precision.
-    return mapping.Column(static_cast<float>(double(k * 100) / state.HarmonicCount));
+    return mapping.Column(
+        static_cast<float>(double(k * 100) / (span > 0 ? span : state.HarmonicCount)));
 }
 
 std::optional<std::int64_t> NearestLine(const AnalysisState &state, const PixelMapping &mapping,
-                                        double column, double reach)
+                                        double column, double reach, double span)
 {
+    if (!(span > 0))
+        span = state.HarmonicCount;
     const std::int64_t lines = LineCount(state);
     if (lines < 1 || std::isnan(column))
         return std::nullopt;
     // The lines stand in the order of k; the nearest is among those around the position the
     // cursor stands for, single precision having moved each by far less than a spacing.
     const double x = mapping.UserX(column);
-    const double guess
-        = std::clamp(std::floor(x * state.HarmonicCount / 100), -4.0, double(lines) + 4);
+    const double guess = std::clamp(std::floor(x * span / 100), -4.0, double(lines) + 4);
     const auto centre = static_cast<std::int64_t>(guess);
     std::optional<std::int64_t> best;
     double bestDistance = 0;
     for (std::int64_t k = std::max<std::int64_t>(1, centre - 3); k <= std::min(lines, centre + 4);
          ++k) {
-        const double distance = std::abs(LineColumn(state, mapping, k) - column);
+        const double distance = std::abs(LineColumn(state, mapping, k, span) - column);
         if (!best || distance < bestDistance) {
             best = k;
             bestDistance = distance;
@@ -60,9 +63,10 @@ std::optional<std::int64_t> NearestLine(const AnalysisState &state, const PixelM
     }
     if (!best) // beyond the last line or before the first: the nearer end
         best = centre < 1 ? 1 : lines;
-    bestDistance = std::abs(LineColumn(state, mapping, *best) - column);
+    bestDistance = std::abs(LineColumn(state, mapping, *best, span) - column);
     // Lines that single precision puts in one place: the lowest of them.
-    while (*best > 1 && std::abs(LineColumn(state, mapping, *best - 1) - column) <= bestDistance)
+    while (*best > 1
+           && std::abs(LineColumn(state, mapping, *best - 1, span) - column) <= bestDistance)
         --*best;
     if (!(bestDistance <= reach))
         return std::nullopt;
@@ -70,14 +74,15 @@ std::optional<std::int64_t> NearestLine(const AnalysisState &state, const PixelM
 }
 
 ColumnSpans RasterizeHarmonicWave(const AnalysisState &state, std::int64_t k,
-                                  const PixelMapping &mapping)
+                                  const PixelMapping &mapping, double signalPeak)
 {
     if (state.SampleCount < 1 || k < 1 || k > LineCount(state)
         || static_cast<std::int64_t>(state.CosCoefficients.size()) <= k)
         return ColumnSpans(mapping.width);
     RealArray wave(static_cast<std::size_t>(state.SampleCount) + 1);
     AddHarmonicWave(state, k, 1, wave.data());
-    return RasterizeSignalCurve(state, wave.data(), mapping);
+    return RasterizeSignalCurve(state, wave.data(), mapping,
+                                signalPeak > 0 ? signalPeak : state.SignalPeak);
 }
 
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping,

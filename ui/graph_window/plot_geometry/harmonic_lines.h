@@ -13,18 +13,21 @@
 #include <optional>
 #include <string>
 
-// The column, in pixels and not rounded, at which harmonic k's line is drawn (x = 100 k / H).
-double LineColumn(const AnalysisState &state, const PixelMapping &mapping, std::int64_t k);
+// The column, in pixels and not rounded, at which harmonic k's line is drawn (x = 100 k / span,
+// the span H, or a kept scale's where given).
+double LineColumn(const AnalysisState &state, const PixelMapping &mapping, std::int64_t k,
+                  double span = 0);
 
 // The harmonic of 1 .. RoundToCount(H) whose line lies nearest `column` (pixels), if it lies
 // within `reach` pixels of it; of two lines as near, the lower harmonic.
 std::optional<std::int64_t> NearestLine(const AnalysisState &state, const PixelMapping &mapping,
-                                        double column, double reach);
+                                        double column, double reach, double span = 0);
 
 // Harmonic k's wave, a_k cos(2 pi k i / N) + b_k sin(2 pi k i / N), over the signal's periods as
-// the sum of the harmonics is drawn: per column, on the signal's scale, clipped to its band.
+// the sum of the harmonics is drawn: per column, on the signal's scale (or a kept one's peak),
+// clipped to its band.
 ColumnSpans RasterizeHarmonicWave(const AnalysisState &state, std::int64_t k,
-                                  const PixelMapping &mapping);
+                                  const PixelMapping &mapping, double signalPeak = 0);
 
 // The spectral lines of harmonics first .. last alone, as all of them are drawn.
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping,

@@ -18,9 +18,9 @@ constexpr std::uint32_t Signal = ScaleOf(PlotBand::Signal).colour;
 constexpr std::uint32_t Spectrum = ScaleOf(PlotBand::Spectrum).colour;
 constexpr std::uint32_t DcComponent = ResultOf(&AnalysisResults::MeanValue).colour;
 constexpr std::uint32_t HarmonicSum = ResultOf(&AnalysisResults::HarmonicSum).colour;
-// The harmonic pointed at one by one: its line and its own wave. Teal, apart from the others and
-// 4.6 : 1 against the plot's light yellow.
-constexpr std::uint32_t Highlight = 0x008080;
+// The harmonic pointed at one by one: its line and its own wave. Dark orange, apart from the
+// others (the envelope's teal among them) and 5.1 : 1 against the plot's light yellow.
+constexpr std::uint32_t Highlight = 0xb05000;
 // The spectral lines that a sum of fewer harmonics leaves out: the spectrum's blue, paler.
 constexpr std::uint32_t SpectrumPale = 0xa0a0ff;
 
