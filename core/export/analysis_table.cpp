@@ -122,16 +122,17 @@ AnalysisTable::AnalysisTable(const AnalysisState &state)
 
 std::int64_t AnalysisTable::RowCount() const
 {
-    return state_.Samples.empty() ? 1 : HarmonicRowsStart + harmonics_ + samples_;
+    return state_.Samples.empty() ? 1 : HarmonicRowsStart + harmonics_ + samples_ + 2;
 }
 
 TableRow AnalysisTable::KindOf(std::int64_t row) const
 {
+    const std::int64_t samplesEnd = HarmonicRowsStart + harmonics_ + samples_;
     return row <= 1                            ? TableRow::DcComponent
-        : row == 2                             ? TableRow::Measures
-        : row == 3                             ? TableRow::Parameters
         : row < HarmonicRowsStart + harmonics_ ? TableRow::Harmonic
-                                               : TableRow::Sample;
+        : row < samplesEnd                     ? TableRow::Sample
+        : row == samplesEnd                    ? TableRow::Measures
+                                               : TableRow::Parameters;
 }
 
 AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const

@@ -78,7 +78,7 @@ public:
     static constexpr std::size_t ParameterCount = 6;
     static constexpr std::size_t ColumnCount = FirstParameterColumn + ParameterCount;
     // Rows before the harmonics', the header's included.
-    static constexpr std::int64_t HarmonicRowsStart = 4;
+    static constexpr std::int64_t HarmonicRowsStart = 2;
 
     using Row = std::array<TableCell, ColumnCount>;
     static const std::array<TableColumn, ColumnCount> &Columns();
@@ -86,11 +86,12 @@ public:
     // Reads the state when rows are read: it must not change meanwhile.
     explicit AnalysisTable(const AnalysisState &state);
 
-    // The header, the DC component, the measures, the parameters, harmonics 1 to
-    // RoundToCount(H), samples 0 to N - 1; the header alone before any analysis.
+    // The header, the DC component, harmonics 1 to RoundToCount(H), samples 0 to N - 1, the
+    // measures, the parameters; the header alone before any analysis. The measures and the
+    // parameters come last, so that every row before them stands where it always has.
     std::int64_t RowCount() const;
-    // Rows 1 .. RowCount() - 1: the DC component, the measures, the parameters, then the
-    // harmonics, then the samples.
+    // Rows 1 .. RowCount() - 1: the DC component, the harmonics, the samples, then the measures
+    // and the parameters.
     TableRow KindOf(std::int64_t row) const;
     // The cells of row `row`; the header's are the column names.
     Row Cells(std::int64_t row) const;

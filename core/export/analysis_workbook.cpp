@@ -262,8 +262,12 @@ bool CloseBook(const std::string &path, Book &book, int &error)
 
 std::int64_t WorkbookSheetRows(const AnalysisTable &table)
 {
-    // The DC component and the harmonics come first, then the samples: find where they start.
-    std::int64_t low = 1, high = table.RowCount();
+    // The DC component and the harmonics come first, then the samples, then the measures and the
+    // parameters: find where the samples start.
+    if (table.RowCount() < 3)
+        return 1;
+    const std::int64_t measures = table.RowCount() - 2;
+    std::int64_t low = 1, high = measures;
     while (low < high) {
         const std::int64_t middle = low + (high - low) / 2;
         if (table.KindOf(middle) == TableRow::Sample)
@@ -271,8 +275,8 @@ std::int64_t WorkbookSheetRows(const AnalysisTable &table)
         else
             low = middle + 1;
     }
-    // The parameters' row, before the samples, has a sheet of its own.
-    return std::max(low - 1, 1 + table.RowCount() - low); // each with its header
+    // The measures' row goes with the harmonics; the parameters' has a sheet of its own.
+    return std::max(low - 1 + 1 + 1, 1 + measures - low); // each with its header
 }
 
 WorkbookResult WriteAnalysisWorkbook(const AnalysisTable &table, const std::string &path,

@@ -114,12 +114,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (row == 1) {
             FUZZ_CHECK(f[0] == "componente continua", "row 1 is %s", f[0].c_str());
             CheckNumber(f[1], s.MeanValue, "DC", row);
-        } else if (row == 2) {
-            FUZZ_CHECK(f[0] == "misure", "row 2 is %s", f[0].c_str());
-        } else if (row == 3) {
-            FUZZ_CHECK(f[0] == "parametri", "row 3 is %s", f[0].c_str());
+        } else if (row == rows - 2) {
+            FUZZ_CHECK(f[0] == "misure", "row %lld is %s", static_cast<long long>(row),
+                       f[0].c_str());
+        } else if (row == rows - 1) {
+            FUZZ_CHECK(f[0] == "parametri", "row %lld is %s", static_cast<long long>(row),
+                       f[0].c_str());
             CheckNumber(f[AnalysisTable::FirstParameterColumn + 2], s.Frequency / 1000, "f", row);
-        } else if (const std::int64_t k = row - 3; k <= harmonics) {
+        } else if (const std::int64_t k = row - 1; k <= harmonics) {
             FUZZ_CHECK(f[0] == "armonica" && f[2] == std::to_string(k), "row %lld: %s %s",
                        static_cast<long long>(row), f[0].c_str(), f[2].c_str());
             CheckNumber(f[3], static_cast<double>(k) * s.Frequency / 1000, "frequency", row);

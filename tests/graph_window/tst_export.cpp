@@ -343,11 +343,13 @@ private slots:
         QCOMPARE(CopiedCsv(), TableText(*w_.state));
         // For a spreadsheet: one line of tab-separated cells per row, and an HTML table.
         const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
-        // The header, the DC component, the measures, the parameters, the harmonics, the samples.
+        // The header, the DC component, the harmonics, the samples, the measures, the parameters.
         QCOMPARE(lines.size(), 4 + 10 + 10000 + 1); // after the last line end, nothing
         for (const QString &line : lines.first(lines.size() - 1))
             QCOMPARE(line.count('\t'), 21);
-        QVERIFY(lines[3].startsWith("parametri\t"));
+        QVERIFY(lines[2].startsWith("armonica\t\t1\t"));
+        QVERIFY(lines[lines.size() - 3].startsWith("misure\t"));
+        QVERIFY(lines[lines.size() - 2].startsWith("parametri\t"));
         QCOMPARE(QGuiApplication::clipboard()->mimeData()->html().count("<tr>"), 4 + 10 + 10000);
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(leftOver({"grafici.png", "dati.csv", "foglio.xlsx"}), QStringList());

@@ -113,22 +113,23 @@ std::string Expected(const AnalysisState &s)
 {
     const int h = RoundToCount(s.HarmonicCount);
     const int n = s.SampleCount;
-    // The first sheet: the DC component (row 0), the measures (row 1), harmonic k (row k + 1).
+    // The first sheet: the DC component (row 0), harmonic k (row k), the measures (row H + 1).
+    const auto isHarmonic = [h](int row) { return row >= 1 && row <= h; };
     const auto harmonic = [&](const RealArray &values) {
-        return [&values](int row) { return row < 2 ? NAN : values[row - 1]; };
+        return [&values, isHarmonic](int row) { return isHarmonic(row) ? values[row] : NAN; };
     };
     const auto derived = [&](double (*of)(const AnalysisState &, std::int64_t)) {
-        return [&s, of](int row) { return row < 2 ? NAN : of(s, row - 1); };
+        return [&s, of, isHarmonic](int row) { return isHarmonic(row) ? of(s, row) : NAN; };
     };
     const auto measure = [&](const std::optional<double> &value) {
-        return [&value](int row) { return row == 1 && value ? *value : NAN; };
+        return [&value, h](int row) { return row == h + 1 && value ? *value : NAN; };
     };
     std::string out = "{\"Armoniche\": {";
     out += Column("componente continua [V]", h + 2,
                   [&](int row) { return row == 0 ? s.MeanValue : NAN; });
-    out += ", " + Column("k", h + 2, [](int row) { return row < 2 ? NAN : row - 1; });
+    out += ", " + Column("k", h + 2, [&](int row) { return isHarmonic(row) ? row : NAN; });
     out += ", " + Column("frequenza [kHz]", h + 2, [&](int row) {
-               return row < 2 ? NAN : (row - 1) * s.Frequency / 1000;
+               return isHarmonic(row) ? row * s.Frequency / 1000 : NAN;
            });
     out += ", " + Column("a_k [V]", h + 2, harmonic(s.CosCoefficients));
     out += ", " + Column("b_k [V]", h + 2, harmonic(s.SinCoefficients));

@@ -122,21 +122,25 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
         ASSERT_EQ(row.size(), 22u);
     EXPECT_EQ(rows[1][0], "componente continua");
     EXPECT_EQ(Bits(rows[1][1]), std::bit_cast<std::uint64_t>(s.MeanValue));
-    // The measures' row and the parameters' row fill their own columns alone.
-    EXPECT_EQ(rows[2][0], "misure");
-    EXPECT_EQ(Bits(rows[2][13]), BitsOf(*s.RmsValue));
-    EXPECT_EQ(Bits(rows[2][14]), BitsOf(*s.HarmonicDistortion));
-    EXPECT_EQ(Bits(rows[2][15]), BitsOf(*s.PowerShare));
-    EXPECT_EQ(rows[3][0], "parametri");
+    // The measures' row and the parameters' row come last, after the samples, and fill their
+    // own columns alone: every row before them stands where it always has.
+    const auto &measures = rows[rows.size() - 2];
+    const auto &parameterRow = rows[rows.size() - 1];
+    EXPECT_EQ(measures[0], "misure");
+    EXPECT_EQ(Bits(measures[13]), BitsOf(*s.RmsValue));
+    EXPECT_EQ(Bits(measures[14]), BitsOf(*s.HarmonicDistortion));
+    EXPECT_EQ(Bits(measures[15]), BitsOf(*s.PowerShare));
+    EXPECT_EQ(parameterRow[0], "parametri");
     const double parameters[] = {0.37, -3e-7, 123456.789 / 1000, 1000, 20.5, 3.25};
     for (std::size_t p = 0; p < 6; ++p)
-        EXPECT_EQ(Bits(rows[3][16 + p]), BitsOf(parameters[p])) << p;
+        EXPECT_EQ(Bits(parameterRow[16 + p]), BitsOf(parameters[p])) << p;
     for (std::size_t c = 1; c < 22; ++c) {
-        EXPECT_EQ(rows[2][c].empty(), c < 13 || c > 15) << c;
-        EXPECT_EQ(rows[3][c].empty(), c < 16) << c;
+        EXPECT_EQ(measures[c].empty(), c < 13 || c > 15) << c;
+        EXPECT_EQ(parameterRow[c].empty(), c < 16) << c;
     }
+    EXPECT_EQ(rows[rows.size() - 3][0], "campione");
     for (int k = 1; k <= 20; ++k) {
-        const auto &row = rows[3 + k];
+        const auto &row = rows[1 + k];
         ASSERT_EQ(row[0], "armonica");
         EXPECT_EQ(row[2], std::to_string(k));
         EXPECT_EQ(Bits(row[3]), std::bit_cast<std::uint64_t>(k * s.Frequency / 1000));
@@ -147,7 +151,7 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
         EXPECT_EQ(Bits(row[12]), BitsOf(LevelDecibels(s, k))) << k;
     }
     for (int i = 0; i < 1000; ++i) {
-        const auto &row = rows[24 + i];
+        const auto &row = rows[22 + i];
         ASSERT_EQ(row[0], "campione");
         EXPECT_EQ(row[7], std::to_string(i));
         EXPECT_EQ(Bits(row[8]), std::bit_cast<std::uint64_t>(1e6 / s.Frequency * i / 1000));
@@ -165,9 +169,9 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
 TEST(AnalysisTable, leavesTheTimeOutWithoutATimeScale)
 {
     const auto rows = ParseCsv(Table(Analysis(0)));
-    EXPECT_EQ(rows[24][8], ""); // sample 0: 0 times an infinite period
-    EXPECT_EQ(rows[25][8], "");
-    EXPECT_EQ(rows[4][3], "0"); // harmonic 1 at 0 kHz
+    EXPECT_EQ(rows[22][8], ""); // sample 0: 0 times an infinite period
+    EXPECT_EQ(rows[23][8], "");
+    EXPECT_EQ(rows[2][3], "0"); // harmonic 1 at 0 kHz
 }
 
 // The shortest text that reads back, not merely one that does: a spreadsheet shows what is
@@ -177,13 +181,13 @@ TEST(AnalysisTable, writesTheShortestTextAndRoundsTheHarmonicCount)
     const AnalysisState s = Analysis(100, 20.7);
     const auto rows = ParseCsv(Table(s));
     ASSERT_EQ(rows.size(), 4u + 21u + 1000u);
-    EXPECT_EQ(rows[4][3], "0.1"); // harmonic 1 of 100 Hz, in kHz
-    EXPECT_EQ(rows[6][3], "0.3");
-    EXPECT_EQ(rows[24][0], "armonica");
-    EXPECT_EQ(rows[24][2], "21");
-    EXPECT_EQ(rows[25][8], "0"); // sample 0 at 0 µs
-    EXPECT_EQ(rows[26][8], "10"); // a period of 10000 µs in 1000 samples
-    EXPECT_EQ(rows[3][16 + 4], "20.7"); // H as typed
+    EXPECT_EQ(rows[2][3], "0.1"); // harmonic 1 of 100 Hz, in kHz
+    EXPECT_EQ(rows[4][3], "0.3");
+    EXPECT_EQ(rows[22][0], "armonica");
+    EXPECT_EQ(rows[22][2], "21");
+    EXPECT_EQ(rows[23][8], "0"); // sample 0 at 0 µs
+    EXPECT_EQ(rows[24][8], "10"); // a period of 10000 µs in 1000 samples
+    EXPECT_EQ(rows.back()[16 + 4], "20.7"); // H as typed
 }
 
 TEST(AnalysisTable, leavesTheSumOutUntilItIsComputed)
@@ -191,9 +195,9 @@ TEST(AnalysisTable, leavesTheSumOutUntilItIsComputed)
     AnalysisState s = Analysis(1000);
     s.HarmonicSum = {};
     const auto rows = ParseCsv(Table(s));
-    ASSERT_EQ(rows[24].size(), 22u);
-    EXPECT_EQ(rows[24][10], "");
-    EXPECT_NE(rows[24][9], "");
+    ASSERT_EQ(rows[22].size(), 22u);
+    EXPECT_EQ(rows[22][10], "");
+    EXPECT_NE(rows[22][9], "");
 }
 
 std::vector<std::string> Split(const std::string &line, char separator)
@@ -269,18 +273,20 @@ TEST(AnalysisTable, leavesWhatIsNotDefinedEmpty)
     auto rows = ParseCsv(Table(s));
     for (int k = 1; k <= 5; ++k) {
         const bool vanishes = k == 3 || k == 5;
-        EXPECT_EQ(rows[3 + k][11].empty(), vanishes) << k;
-        EXPECT_EQ(rows[3 + k][12].empty(), vanishes) << k;
+        EXPECT_EQ(rows[1 + k][11].empty(), vanishes) << k;
+        EXPECT_EQ(rows[1 + k][12].empty(), vanishes) << k;
     }
-    EXPECT_EQ(rows[4][12], "0"); // the largest line
+    EXPECT_EQ(rows[2][12], "0"); // the largest line
     s.Amplitude = 0;
     ComputeSpectrum(s);
     FindSpectrumPeak(s);
     ComputeMeasures(s);
     rows = ParseCsv(Table(s));
-    EXPECT_EQ(rows[2][13], "0");
-    EXPECT_EQ(rows[2][14], "");
-    EXPECT_EQ(rows[2][15], "");
+    const auto &measures = rows[rows.size() - 2];
+    EXPECT_EQ(measures[0], "misure");
+    EXPECT_EQ(measures[13], "0");
+    EXPECT_EQ(measures[14], "");
+    EXPECT_EQ(measures[15], "");
 }
 
 TEST(AnalysisTable, holdsTheHeaderAloneBeforeAnyAnalysis)

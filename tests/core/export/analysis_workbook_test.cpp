@@ -178,15 +178,18 @@ TEST(AnalysisWorkbook, recordsTheParametersInASheetOfTheirOwn)
         (std::vector<std::string> {"0.3", "-2.5", Shortest(1234.5 / 1000), "10", "3.5", "2.7"}));
     const auto harmonics = SheetRows(lines, 0);
     ASSERT_GE(harmonics.size(), 3u);
-    EXPECT_EQ(harmonics[2][0], "misure");
+    EXPECT_EQ(harmonics[1][0], "componente continua");
+    EXPECT_EQ(harmonics[2][0], "armonica");
+    const auto &measures = harmonics.back(); // after the harmonics, which keep their rows
+    EXPECT_EQ(measures[0], "misure");
     const auto at = [&](const char *name) {
         return std::size_t(std::find(harmonics[0].begin(), harmonics[0].end(), name)
                            - harmonics[0].begin());
     };
-    ASSERT_LT(at("THD [%]"), harmonics[2].size());
-    EXPECT_EQ(harmonics[2][at("THD [%]")], Shortest(*s.HarmonicDistortion));
-    EXPECT_EQ(harmonics[2][at("valore efficace [V]")], Shortest(*s.RmsValue));
-    EXPECT_EQ(harmonics[2][at("potenza nelle armoniche [%]")], Shortest(*s.PowerShare));
+    ASSERT_LT(at("THD [%]"), measures.size());
+    EXPECT_EQ(measures[at("THD [%]")], Shortest(*s.HarmonicDistortion));
+    EXPECT_EQ(measures[at("valore efficace [V]")], Shortest(*s.RmsValue));
+    EXPECT_EQ(measures[at("potenza nelle armoniche [%]")], Shortest(*s.PowerShare));
     std::filesystem::remove_all(folder);
 }
 
