@@ -99,7 +99,7 @@ AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &opti
         else
             FindSpectrumPeak(analysis);
         analysis.PeaksFound = true;
-        ComputeMeasures(analysis);
+        ComputeMeasures(analysis, found.rounding ? &*found.rounding : nullptr);
     }
     return outcome;
 }

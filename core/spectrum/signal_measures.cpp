@@ -84,7 +84,7 @@ SampleSums SumSamples(const RealArray &s, std::int64_t end, double scale, double
 
 } // namespace
 
-void ComputeMeasures(AnalysisState &state)
+void ComputeMeasures(AnalysisState &state, const TransformRounding *transform)
 {
     state.RmsValue.reset();
     state.HarmonicDistortion.reset();
@@ -124,7 +124,8 @@ void ComputeMeasures(AnalysisState &state)
     measures.absSum = sums.absSum.Value();
     measures.weightedAbsSum = sums.weightedAbsSum.Value();
     measures.norm = std::sqrt(sums.squares.Value()) / scale;
-    const ErrorLine line = ErrorLine::Of(measures);
+    const ErrorLine line
+        = ErrorLine::Of(measures, transform ? *transform : RealTransform::PlainRounding(n));
     const double toModulus = std::numbers::sqrt2 * 2 / dn;
     state.NoiseFixed = toModulus * line.fixed + 1e-15 * largest;
     state.NoisePerHarmonic = toModulus * line.perHarmonic;

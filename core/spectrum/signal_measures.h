@@ -6,6 +6,7 @@
 // may be one that is zero.
 #pragma once
 
+#include "core/spectrum/fft/real_transform.h"
 #include "core/state/analysis_state.h"
 
 // Writes RmsValue, HarmonicDistortion, PowerShare, NoiseFixed and NoisePerHarmonic from the
@@ -15,4 +16,6 @@
 // - THD = sqrt(sum_{k=2..H} |S_k|^2) / |S_1|, in percent; none where |S_1| is within the noise;
 // - power share = (DC^2 + 1/2 sum_{k=1..H} |S_k|^2) / RMS^2, in percent; none where RMS is 0.
 // By Parseval the share is 100 % when the harmonics shown carry all of the samples' power.
-void ComputeMeasures(AnalysisState &state);
+// `transform`: the error bound of the bins the analysis read from a transform, where it took one;
+// otherwise the plain transform's bound of N stands in for it, made without any filter.
+void ComputeMeasures(AnalysisState &state, const TransformRounding *transform = nullptr);

@@ -9,10 +9,12 @@
 #pragma once
 
 #include "core/spectrum/cheaper_path.h"
+#include "core/spectrum/fft/real_transform.h"
 #include "core/state/analysis_state.h"
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 
 class TaskControl;
 struct SampleMeasures; // spectrum_error_bound.h
@@ -38,6 +40,8 @@ struct ResultsFound
 {
     bool found = false;
     double spectrumPeak = 0;
+    // The error bound of the transform's bins, where the path took one.
+    std::optional<TransformRounding> rounding;
 };
 
 struct SpectrumOptions

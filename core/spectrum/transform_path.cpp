@@ -56,6 +56,7 @@ private:
     bool samplesUsable_ = false;
     std::optional<BinReading> reading_;
     std::vector<std::int64_t> again_; // summed again after the reading
+    TransformRounding rounding_ {};
 };
 
 bool TransformPath::Run()
@@ -77,8 +78,10 @@ bool TransformPath::Run()
     if (!SumExactly() || !ReadTheBins() || !SumAgainWhereReachingTheFloor())
         return false;
     RealTransform::Keep(std::move(transform_));
-    if (options_.results)
+    if (options_.results) {
         *options_.results = reading_->Found(samplesUsable_, again_);
+        options_.results->rounding = rounding_;
+    }
     return true;
 }
 
@@ -148,7 +151,8 @@ bool TransformPath::ReadTheBins()
     if (!running_->Wait(control_))
         return false;
     Reach(control_, WorkStage::ReadingBins);
-    reading_.emplace(state_, transform_->Bins(), transform_->Rounding(), measures_, exact_);
+    rounding_ = transform_->Rounding();
+    reading_.emplace(state_, transform_->Bins(), rounding_, measures_, exact_);
     if (!reading_->Read(threads_, control_))
         return false;
     if (exact_.back() != hmax_) { // else CosSum and SinSum were left by its exact sums

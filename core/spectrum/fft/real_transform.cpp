@@ -126,6 +126,26 @@ void UnfoldHalfLength(std::complex<double> *bins, std::int64_t m,
     }
 }
 
+// The inverse the same way round: the real sums x(j) = sum over k < n of X(k) exp(+2 pi i j k / n),
+// even and odd j together, z(m) = x(2m) + i x(2m+1), are the backward complex transform of M
+// values of Z(k) = E(k) + i O(k), with E(k) = X(k) + X(k + M) and
+// O(k) = (X(k) - X(k + M)) exp(+2 pi i k / n), where X(k + M) = conj X(M - k). FFTW plans that in
+// a fraction of the time of the complex-to-real plan (half a second at ten million values). The
+// pass folds each pair k, M - k in place, for k in [begin, end) within 1 .. M / 2; for an even M,
+// k = M / 2 is its own pair, written twice alike.
+void FoldHalfLength(std::complex<double> *bins, std::int64_t m,
+                    const std::complex<double> *twiddles, std::int64_t begin, std::int64_t end)
+{
+    const std::complex<double> i(0, 1);
+    for (std::int64_t k = begin; k < end; ++k) {
+        const std::complex<double> a = bins[k], b = bins[m - k]; // X(k), X(M - k)
+        // Z(k) from X(k) and X(k + M) = conj X(M - k); Z(M - k) from X(M - k) and conj X(k),
+        // exp(+2 pi i (M - k) / n) being -exp(-2 pi i k / n).
+        bins[k] = (a + std::conj(b)) + i * ((a - std::conj(b)) * std::conj(twiddles[k]));
+        bins[m - k] = (b + std::conj(a)) - i * ((b - std::conj(a)) * twiddles[k]);
+    }
+}
+
 // From 2^18 values, where N is a multiple of 4, the complex transform of the M = N / 2 values is
 // itself made of two of M / 2, of the even and of the odd ones, run side by side: FFTW's threads
 // share two transforms out far better than one (2.0 against 5.5 ms at a million values on two
@@ -186,7 +206,11 @@ public:
             PlanOnThreads(n);
             auto *complex = reinterpret_cast<fftw_complex *>(bins);
             const int size = static_cast<int>(n);
-            if (direction == Direction::Inverse)
+            if (direction == Direction::Inverse && HalfLength(n)) // see FoldHalfLength
+                plan = Adopt(fftw_plan_dft_1d(size / 2, complex,
+                                              reinterpret_cast<fftw_complex *>(reals),
+                                              FFTW_BACKWARD, FFTW_ESTIMATE | FFTW_DESTROY_INPUT));
+            else if (direction == Direction::Inverse)
                 plan = Adopt(
                     fftw_plan_dft_c2r_1d(size, complex, reals, FFTW_ESTIMATE | FFTW_DESTROY_INPUT));
             else if (!HalfLength(n))
@@ -201,7 +225,7 @@ public:
                     nullptr, 1, quarter, FFTW_FORWARD, FFTW_ESTIMATE));
             }
         }
-        if (direction == Direction::Forward && HalfLength(n))
+        if (HalfLength(n))
             plan->twiddles = HalfLengthTwiddles(n); // outside the planner's lock
         const std::lock_guard<std::mutex> lock(mutex_);
         entries_.insert(entries_.begin(), {n, direction, plan});
@@ -297,6 +321,12 @@ void RealTransform::PrepareForward()
         forward_ = KeptPlans::Instance().Get(n_, Direction::Forward, reals_, bins_);
 }
 
+void RealTransform::PrepareInverse()
+{
+    if (!padded_)
+        KeptPlans::Instance().Get(n_, Direction::Inverse, reals_, bins_);
+}
+
 void RealTransform::Forward()
 {
     PrepareForward();
@@ -339,7 +369,20 @@ void RealTransform::Inverse()
         return;
     }
     const Plan plan = KeptPlans::Instance().Get(n_, Direction::Inverse, reals_, bins_);
-    fftw_execute_dft_c2r(plan->plan, reinterpret_cast<fftw_complex *>(bins_), reals_);
+    if (!HalfLength(n_)) {
+        fftw_execute_dft_c2r(plan->plan, reinterpret_cast<fftw_complex *>(bins_), reals_);
+        return;
+    }
+    // X(0) and X(M) taken as real, as the complex-to-real transform takes them: Z(0) from both.
+    const std::int64_t m = n_ / 2;
+    const double x0 = bins_[0].real(), xm = bins_[m].real();
+    bins_[0] = {x0 + xm, x0 - xm};
+    const std::complex<double> *twiddles = plan->twiddles.data();
+    InShares(1, m / 2, [&](std::int64_t begin, std::int64_t end) {
+        FoldHalfLength(bins_, m, twiddles, begin, end);
+    });
+    fftw_execute_dft(plan->plan, reinterpret_cast<fftw_complex *>(bins_),
+                     reinterpret_cast<fftw_complex *>(reals_));
 }
 
 std::uint64_t RealTransform::BufferBytes(std::int64_t n)
@@ -426,6 +469,12 @@ void RealTransform::Keep(std::shared_ptr<RealTransform> transform)
     KeptBuffers &kept = NeverDestroyed<KeptBuffers>();
     const std::lock_guard<std::mutex> lock(kept.mutex);
     kept.transform = std::move(transform);
+}
+
+TransformRounding RealTransform::PlainRounding(std::int64_t n)
+{
+    const double dn = static_cast<double>(std::max<std::int64_t>(n, 1));
+    return {32 * Unit * (std::ceil(std::log2(dn)) + 2) * std::sqrt(dn), 0};
 }
 
 TransformRounding RealTransform::Rounding(std::int64_t n)

@@ -43,6 +43,11 @@ public:
     // time of its own (tens of milliseconds at a million values), which can pass while the
     // values are still being computed.
     void PrepareForward();
+    // Makes the inverse plan, or finds it kept, ahead of an Inverse of this size: the forward
+    // transform's thread makes it once the analysis has its bins, so that the sum of the
+    // harmonics drawn next finds it made. Nothing for the padded way, whose inverse filter would
+    // take the place of the forward one.
+    void PrepareInverse();
     // Bins[k] = sum over j = 0 .. n - 1 of Reals[j] * exp(-2 pi i j k / n), for k = 0 .. n / 2.
     // Reals is kept.
     void Forward();
@@ -63,6 +68,9 @@ public:
     // The error bound of one bin of Forward for n values and every bin used. For the padded way
     // it reads the filter that transform uses, making it where none is kept.
     static TransformRounding Rounding(std::int64_t n);
+    // The plain way's bound for n values, whichever way n takes: made without a filter, for work
+    // that bounds no transform of its own.
+    static TransformRounding PlainRounding(std::int64_t n);
     // The same for this transform's bins used, from its own filter.
     TransformRounding Rounding();
 

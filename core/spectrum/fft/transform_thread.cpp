@@ -56,10 +56,20 @@ TransformThread::TransformThread(std::shared_ptr<RealTransform> transform, Direc
             if (watcher)
                 watcher->Reached(WorkStage::TransformEnded);
         }
-        const std::lock_guard<std::mutex> lock(shared->mutex);
-        shared->failure = failure;
-        shared->ended = true;
-        shared->changed.notify_all();
+        {
+            const std::lock_guard<std::mutex> lock(shared->mutex);
+            shared->failure = failure;
+            shared->ended = true;
+            shared->changed.notify_all();
+        }
+        // The waiter has the bins: the inverse plan of the size is made meanwhile, for the sum
+        // of the harmonics that may be drawn next.
+        if (direction == Direction::Forward && !failure) {
+            try {
+                transform->PrepareInverse();
+            } catch (...) { // no memory for a plan: the sum will make it when drawn, or say why
+            }
+        }
     };
     try {
         std::thread(run).detach();
