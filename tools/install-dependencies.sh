@@ -1,21 +1,31 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian 12 packages the build, the program and the tests need, and any others
-# named as arguments; installs nothing that is already there.
+# Installs the Debian 12 packages of tools/packages.txt that are missing: every group, or with
+# --only GROUP that group alone; packages named as further arguments too. Installs nothing that
+# is already there. Usage: tools/install-dependencies.sh [--only GROUP] [PACKAGE...]
 set -euo pipefail
 
-packages=(
-    g++ cmake ninja-build pkg-config
-    qt6-base-dev libgl-dev fonts-liberation2 qt6-translations-l10n
-    qt6-wayland weston
-    libsleef-dev libfftw3-dev libgtest-dev libbenchmark-dev
-    clang-14 libclang-rt-14-dev clang-format-14
-    desktop-file-utils appstream dpkg-dev file binutils reuse lintian mmdebstrap
-    libxlsxwriter-dev
-    python3 python3-openpyxl python3-uno libreoffice-calc-nogui locales
-    "$@"
-)
+list=$(dirname "${BASH_SOURCE[0]}")/packages.txt
+group=""
+if [ "${1:-}" = "--only" ]; then
+    group=$2
+    shift 2
+fi
+
+# The list's packages (of one group, or all), one a line, without comments and blank lines.
+read_list() {
+    awk -v group="$1" '
+        /^[[:space:]]*(#|$)/ { next }
+        /^\[.*\]$/ { current = substr($0, 2, length($0) - 2); next }
+        group == "" || current == group { print $1 }' "$list"
+}
+if [ -n "$group" ] && ! grep -qxF "[$group]" "$list"; then
+    echo "install-dependencies.sh: no group [$group] in $list" >&2
+    exit 2
+fi
+mapfile -t packages < <(read_list "$group" | sort -u)
+packages+=("$@")
 
 missing=()
 for package in "${packages[@]}"; do

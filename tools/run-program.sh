@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/install-dependencies.sh
+tools/install-dependencies.sh --only program
 cmake --preset release
 cmake --build --preset release --target spettro-segnale
 exec build/release/app/spettro-segnale "$@"

@@ -34,10 +34,6 @@ niced=(nice -n 19)
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 
-packages=(
-    g++-mingw-w64-x86-64-posix wine64 dpkg-dev make perl xz-utils patch
-    cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools
-)
 
 # Adds a deb-src entry for bookworm's main when no source entry is there: the URI (and options,
 # key) of the deb entry for bookworm, as deb-src, suite bookworm only. Only bookworm itself: the
@@ -284,8 +280,8 @@ key_for() {
 }
 
 ensure_deb_src
-# The project's own installer, with the cross build's packages beside the native build's.
-"$here/../install-dependencies.sh" "${packages[@]}"
+# The project's one list of packages, the cross build's among them.
+"$here/../install-dependencies.sh"
 mkdir -p "$cache"
 
 wanted=("$@")

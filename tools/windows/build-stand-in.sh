@@ -18,7 +18,7 @@ if ! grep -qE '/qtbase-[0-9a-f]+$' "$cache/prefixes" 2>/dev/null; then
     echo "Qt is not in $cache: run tools/windows/build-dependencies.sh first" >&2
     exit 1
 fi
-"$root/tools/install-dependencies.sh" icoutils g++-mingw-w64-x86-64-posix >&2
+"$root/tools/install-dependencies.sh" >&2
 
 mkdir -p "$build"
 cmake -S "$here/stand-in" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \

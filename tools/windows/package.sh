@@ -27,8 +27,7 @@ exe=$(realpath "$1")
 out=$(mkdir -p "$2" && realpath "$2")
 fail() { echo "package.sh: $*" >&2; exit 1; }
 
-"$root/tools/install-dependencies.sh" nsis icoutils zip qt6-translations-l10n python3 \
-    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 >&2
+"$root/tools/install-dependencies.sh" >&2
 
 [ -f "$exe" ] || fail "$exe: no such file"
 qt=$(grep -E '/qtbase-[0-9a-f]+$' "$cache/prefixes" 2>/dev/null || true)

@@ -40,8 +40,7 @@ else
     keep_work=0
 fi
 
-"$root/tools/install-dependencies.sh" wine64 xvfb x11-utils icoutils unzip python3 \
-    binutils-mingw-w64-x86-64 >&2
+"$root/tools/install-dependencies.sh" >&2
 
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)

@@ -53,8 +53,7 @@ mkdir -p "$screenshots" "$work/shots"
 
 # fonts-wine gives wine its own "MS Sans Serif" and Tahoma, as Windows has its own; locales
 # holds the Italian locale's source for localedef.
-"$root/tools/install-dependencies.sh" wine64 xvfb x11-utils xdotool imagemagick tesseract-ocr \
-    fonts-wine locales python3 >&2
+"$root/tools/install-dependencies.sh" >&2
 
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
