@@ -3,11 +3,17 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages of tools/packages.txt that are missing: every group, or with
 # --only GROUP that group alone; packages named as further arguments too. Installs nothing that
-# is already there. Usage: tools/install-dependencies.sh [--only GROUP] [PACKAGE...]
+# is already there; with --print, installs nothing and prints the packages, one a line.
+# Usage: tools/install-dependencies.sh [--print] [--only GROUP] [PACKAGE...]
 set -euo pipefail
 
 list=$(dirname "${BASH_SOURCE[0]}")/packages.txt
 group=""
+print=0
+if [ "${1:-}" = "--print" ]; then
+    print=1
+    shift
+fi
 if [ "${1:-}" = "--only" ]; then
     group=$2
     shift 2
@@ -26,6 +32,10 @@ if [ -n "$group" ] && ! grep -qxF "[$group]" "$list"; then
 fi
 mapfile -t packages < <(read_list "$group" | sort -u)
 packages+=("$@")
+if [ $print -eq 1 ]; then
+    printf '%s\n' "${packages[@]}"
+    exit 0
+fi
 
 missing=()
 for package in "${packages[@]}"; do
