@@ -9,6 +9,7 @@
 #include "core/spectrum/spectrum_paths.h"
 #include "core/state/harmonic_readings.h"
 #include "tests/support/analysed.h"
+#include "tests/support/case_names.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,11 @@ struct MeasureCase
     std::int32_t n;
     double h;
 };
+
+void PrintTo(const MeasureCase &c, std::ostream *out)
+{
+    *out << "V = " << c.v << ", D = " << c.d << ", N = " << c.n << ", H = " << c.h;
+}
 
 class MeasuresAgainstLongDouble : public testing::TestWithParam<MeasureCase>
 {
@@ -72,7 +78,12 @@ INSTANTIATE_TEST_SUITE_P(Measures, MeasuresAgainstLongDouble,
                                          MeasureCase {5, 0.5, 4096, 10},
                                          MeasureCase {1e150, 0.9, 20000, 40},
                                          MeasureCase {1e-150, 0.01, 100000, 3},
-                                         MeasureCase {7, 1, 9999, 1}));
+                                         MeasureCase {7, 1, 9999, 1}),
+                         [](const auto &info) {
+                             const MeasureCase &c = info.param;
+                             return "V_" + SpelledOut(c.v) + "_D_" + SpelledOut(c.d) + "_N_"
+                                 + std::to_string(c.n) + "_H_" + SpelledOut(c.h);
+                         });
 
 // Closed forms, for the rectified sine of peak V sampled at N points (N even; with the discrete
 // orthogonality sum_{i<N} sin^2(2 pi i / N) = N / 2 the samples' power is the continuous one):
@@ -91,6 +102,17 @@ struct RectifiedCase
     double d;
     int h;
 };
+
+// D = 0.5 is the half-wave rectified sine, D = 1 the full-wave one.
+std::string WaveName(const RectifiedCase &c)
+{
+    return c.d == 0.5 ? "half_wave" : c.d == 1 ? "full_wave" : "D_" + SpelledOut(c.d);
+}
+
+void PrintTo(const RectifiedCase &c, std::ostream *out)
+{
+    *out << "D = " << c.d << ", H = " << c.h;
+}
 
 class RectifiedSine : public testing::TestWithParam<RectifiedCase>
 {
@@ -122,12 +144,12 @@ TEST_P(RectifiedSine, hasTheClosedFormsThdAndPowerShare)
     EXPECT_LT(*s.PowerShare, 100 + 1e-6); // Parseval: no more power than the samples have
 }
 
-INSTANTIATE_TEST_SUITE_P(Measures, RectifiedSine,
-                         testing::Values(RectifiedCase {0.5, 1}, RectifiedCase {0.5, 2},
-                                         RectifiedCase {0.5, 3}, RectifiedCase {0.5, 10},
-                                         RectifiedCase {0.5, 60}, RectifiedCase {1, 1},
-                                         RectifiedCase {1, 2}, RectifiedCase {1, 10},
-                                         RectifiedCase {1, 60}));
+INSTANTIATE_TEST_SUITE_P(
+    Measures, RectifiedSine,
+    testing::Values(RectifiedCase {0.5, 1}, RectifiedCase {0.5, 2}, RectifiedCase {0.5, 3},
+                    RectifiedCase {0.5, 10}, RectifiedCase {0.5, 60}, RectifiedCase {1, 1},
+                    RectifiedCase {1, 2}, RectifiedCase {1, 10}, RectifiedCase {1, 60}),
+    [](const auto &info) { return WaveName(info.param) + "_H_" + std::to_string(info.param.h); });
 
 TEST(Measures, leaveTheThdAndShareUndefinedWithoutAFirstHarmonicOrAnyPower)
 {

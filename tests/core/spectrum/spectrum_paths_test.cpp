@@ -151,6 +151,13 @@ class VectorKernels : public testing::TestWithParam<std::tuple<std::size_t, Fast
 {
 };
 
+// The kernel by its name, not its place in the list.
+void PrintTo(const std::tuple<std::size_t, FastCase> &c, std::ostream *out)
+{
+    *out << ::VectorKernels()[std::get<0>(c)].name << ", ";
+    PrintTo(std::get<1>(c), out);
+}
+
 TEST_P(VectorKernels, agreeWithTheLiteralLoopsAndShowTheirNumbersExactly)
 {
     const SpectrumKernel &kernel = ::VectorKernels()[std::get<0>(GetParam())];
