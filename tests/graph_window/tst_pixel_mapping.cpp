@@ -39,6 +39,18 @@ AnalysisState Lines(double harmonics)
     return s;
 }
 
+// As many lines as H, their moduli left as calloc gives them, zero in pages never touched: where
+// the lines stand and which one the cursor names depend on their number alone, so that 1e8 of
+// them take no memory.
+AnalysisState LinePlaces(double harmonics)
+{
+    AnalysisState s;
+    s.HarmonicCount = harmonics;
+    s.Frequency = 100000;
+    s.Magnitudes = RealArray(static_cast<std::size_t>(std::max(0, RoundToCount(harmonics))) + 1);
+    return s;
+}
+
 } // namespace
 
 class PixelMappingTest : public QObject
@@ -161,6 +173,16 @@ private slots:
     // The line nearest the cursor: at spacings of one pixel and less the nearest wins, of two as
     // near the lower harmonic, and none lies beyond three pixels. x from 0 to 128 over 129
     // columns puts the lines at columns 100 k / H exactly, so the ties are true ties.
+    // At H = 1e8 the lines are 1e-6 apart and single precision, whose step is 2^-17 from 64 to
+    // 128, puts seven or eight of them at each place: the lines at place v are the k with
+    // |k / 1e6 - v| < 2^-18 (never equal: 2^18 k = 1e6 (2^18 v -+ 1) would need 2^18 to divide
+    // 1e6 times an odd number), and the lowest of them is floor((v - 2^-18) 1e6) + 1. At v = 80
+    // that is 79999997 (the lines 79999997 .. 80000003; the places beside are 80 -+ 2^-17); at
+    // v = 100, the last line's place, 99999997. A cursor 7 2^-21 above 80 (nearer it than
+    // 80 + 2^-17) and one beyond the last line both point at the top of a place's lines, which
+    // the walk down to the lowest must cross. (Checked by a search through the lines around the
+    // cursor, each rounded to single precision exactly from its rational value, in Python's
+    // fractions.)
     void nearestLineWinsAndTiesGoToTheLowerHarmonic_data()
     {
         QTest::addColumn<double>("harmonics");
@@ -184,13 +206,16 @@ private slots:
         QTest::newRow("H = 2.5, between them") << 2.5 << 60.0 << 0;
         QTest::newRow("H = 2.5, the second") << 2.5 << 79.0 << 2;
         QTest::newRow("no lines") << 0.4 << 0.0 << 0;
+        QTest::newRow("1e8 lines, cursor just above a place of seven")
+            << 1e8 << 80 + 7.0 / (1 << 21) << 79999997;
+        QTest::newRow("1e8 lines, after the last place, in reach") << 1e8 << 101.0 << 99999997;
     }
     void nearestLineWinsAndTiesGoToTheLowerHarmonic()
     {
         QFETCH(double, harmonics);
         QFETCH(double, cursor);
         QFETCH(int, expected);
-        const AnalysisState s = Lines(harmonics);
+        const AnalysisState s = LinePlaces(harmonics);
         const PixelMapping m {0, 100, 128, 0, 129, 100};
         const auto k = NearestLine(s, m, cursor, 3);
         QCOMPARE(k.value_or(0), std::int64_t(expected));
