@@ -5,37 +5,51 @@
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the tests of threaded code under
 # ThreadSanitizer, the fuzz targets (their seed corpora, then SPETTRO_FUZZ_SECONDS seconds each,
 # 60 by default), and the Windows build's tests under wine (its libraries are built once per
-# machine into a cache).
+# machine into a cache). Every build is made first in a minimal Debian 12 holding only the
+# packages of tools/packages.txt (tools/check-packages.sh), which proves the list whole; the
+# builds below then find nothing left to do. Each step prints its wall and CPU time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-tools/install-dependencies.sh
+# The tests run side by side, one a core: each test is a process of its own, and most use one
+# core.
+jobs=$(nproc)
 
-cmake --preset release
-cmake --build --preset release
+step() {
+    local TIMEFORMAT="=== $1: %0R s (CPU: %0U s user, %0S s system)"
+    shift
+    time "$@"
+}
+
+step "packages" tools/install-dependencies.sh
+step "builds with the package list alone" tools/check-packages.sh
+
+step "release: configure" cmake --preset release
+step "release: build" cmake --build --preset release
 # The window tests on Wayland run apart, a second time when they fail: Qt 6.4's Wayland client
 # may crash as a window goes (a frame callback delivered to it on Qt's own thread); a test that
 # fails twice fails.
-ctest --preset release --label-exclude wayland
-ctest --preset release --label-regex wayland --repeat until-pass:2
+step "release: tests" ctest -j "$jobs" --preset release --label-exclude wayland
+step "release: Wayland tests" ctest -j "$jobs" --preset release --label-regex wayland --repeat until-pass:2
 
-cmake --preset debug-sanitizers
-cmake --build --preset debug-sanitizers
+step "sanitizers: configure" cmake --preset debug-sanitizers
+step "sanitizers: build" cmake --build --preset debug-sanitizers
 # The package checks build a package and the LibreOffice checks only open the exported files
 # in LibreOffice; the release run has done both.
-ctest --preset debug-sanitizers --label-exclude "packaging|libreoffice|wayland"
-ctest --preset debug-sanitizers --label-regex wayland --repeat until-pass:2
+step "sanitizers: tests" ctest -j "$jobs" --preset debug-sanitizers --label-exclude "packaging|libreoffice|wayland"
+step "sanitizers: Wayland tests" \
+    ctest -j "$jobs" --preset debug-sanitizers --label-regex wayland --repeat until-pass:2
 
 # Only the targets of the threaded code's tests: the fast spectrum's threads, the transforms
 # and the harmonic sum with their cancel, the analysis worker and its cancel, the CSV save and
 # the task gate.
-cmake --preset tsan
-cmake --build --preset tsan
-ctest --preset tsan
+step "tsan: configure" cmake --preset tsan
+step "tsan: build" cmake --build --preset tsan
+step "tsan: tests" ctest -j "$jobs" --preset tsan
 
-cmake --preset fuzz
-cmake --build --preset fuzz
-ctest --preset fuzz
-tools/run-fuzzers.sh "${SPETTRO_FUZZ_SECONDS:-60}"
+step "fuzz: configure" cmake --preset fuzz
+step "fuzz: build" cmake --build --preset fuzz
+step "fuzz: corpora" ctest -j "$jobs" --preset fuzz
+step "fuzz: fuzzers" tools/run-fuzzers.sh "${SPETTRO_FUZZ_SECONDS:-60}"
 
-tools/windows/run-tests.sh
+step "windows" tools/windows/run-tests.sh
