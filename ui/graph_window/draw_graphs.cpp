@@ -18,6 +18,7 @@
 #include "core/state/analysis_state.h"
 
 #include "core/state/result_list.h"
+#include "core/texts/units.h"
 
 #include <QColor>
 #include <QLocale>
@@ -134,7 +135,7 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
     const auto timeAxis = static_cast<float>(PlotBands::TimeAxisY);
     constexpr double LastLabelX = 94;
     constexpr float Below = 2.8f; // a line of text under an axis, in user units
-    const double totalTime = state.PeriodCount * 1e6 / state.Frequency;
+    const double totalTime = Microseconds(state.PeriodCount, state.Frequency);
     const AxisTicks times = NiceTicks(0, totalTime, 8);
     for (const double t : times.values) {
         const auto x = static_cast<float>(t / totalTime * 100);
@@ -154,7 +155,7 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
                        Number(v, signal.decimals) + ' ' + Unit(ScaleOf(PlotBand::Signal).unit),
                        fore);
     }
-    const double totalFrequency = scale.HarmonicSpan(state) * state.Frequency / 1000;
+    const double totalFrequency = Kilohertz(scale.HarmonicSpan(state) * state.Frequency);
     const AxisTicks frequencies = NiceTicks(0, totalFrequency, 8);
     for (const double f : frequencies.values) {
         const auto x = static_cast<float>(f / totalFrequency * 100);
