@@ -21,7 +21,6 @@
 #include "core/texts/units.h"
 
 #include <QColor>
-#include <QLocale>
 
 #include <cstdint>
 
@@ -63,7 +62,7 @@ void DrawGrid(PlotArea &plot, const SpectrumScale &scale)
     const QString unit = QString::fromStdU16String(std::u16string(read.unit));
     for (const SpectrumScale::GridLine &line : scale.Grid()) {
         plot.Line(0, float(line.y), 100, float(line.y), GridColour);
-        const QString value = QLocale().toString(line.value, 'f', 0);
+        const QString value = LocaleNumber(line.value, ScaleValue(0));
         // "-20 dB", "90°": a space before a unit of letters, none before the degree sign.
         plot.Print(0.5f, float(line.y),
                    scale.View() == SpectrumView::Decibels ? value + ' ' + unit : value + unit,
@@ -114,11 +113,6 @@ bool DrawSpectrum(PlotArea &plot, const AnalysisState &state, const SpectrumView
     return envelope;
 }
 
-QString Number(double value, int decimals)
-{
-    return QLocale().toString(value, 'f', decimals);
-}
-
 QString Unit(std::u16string_view unit)
 {
     return QString::fromUtf16(unit.data(), qsizetype(unit.size()));
@@ -142,7 +136,9 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
         plot.Line(x, timeAxis, x, timeAxis + 1, fore);
         if (x <= LastLabelX)
             plot.Print(x, timeAxis - Below,
-                       Number(t, times.decimals) + ' ' + QTextOf(UiText::MicrosecondUnit), fore);
+                       LocaleNumber(t, ScaleValue(times.decimals)) + ' '
+                           + QTextOf(UiText::MicrosecondUnit),
+                       fore);
     }
     const double peak = scale.SignalPeak();
     const bool below = state.Amplitude < 0;
@@ -152,7 +148,8 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
         plot.Line(0, y, 0.8f, y, fore);
         if (v != 0)
             plot.Print(0.8f, y,
-                       Number(v, signal.decimals) + ' ' + Unit(ScaleOf(PlotBand::Signal).unit),
+                       LocaleNumber(v, ScaleValue(signal.decimals)) + ' '
+                           + Unit(ScaleOf(PlotBand::Signal).unit),
                        fore);
     }
     const double totalFrequency = Kilohertz(scale.HarmonicSpan(state) * state.Frequency);
@@ -162,7 +159,8 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
         plot.Line(x, PlotBands::FrequencyAxisY, x, PlotBands::FrequencyAxisY + 1, fore);
         if (x <= LastLabelX && f != 0)
             plot.Print(x, PlotBands::FrequencyAxisY + 2.5f,
-                       Number(f, frequencies.decimals) + ' ' + QTextOf(UiText::KilohertzAxisUnit),
+                       LocaleNumber(f, ScaleValue(frequencies.decimals)) + ' '
+                           + QTextOf(UiText::KilohertzAxisUnit),
                        fore);
     }
     if (scale.View() != SpectrumView::Moduli || !(scale.Peak() > 0))
@@ -173,7 +171,8 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
         plot.Line(0, y, 0.8f, y, fore);
         if (m != 0)
             plot.Print(0.8f, y,
-                       Number(m, moduli.decimals) + ' ' + Unit(ScaleOf(PlotBand::Spectrum).unit),
+                       LocaleNumber(m, ScaleValue(moduli.decimals)) + ' '
+                           + Unit(ScaleOf(PlotBand::Spectrum).unit),
                        fore);
     }
 }
