@@ -97,10 +97,12 @@ std::optional<std::u16string> FormatNumber(double value, NumberFormat format,
         return std::nullopt;
     const bool scientific = format.pattern == NumberPattern::Scientific;
     if (scientific && value == 0) {
-        std::string zero = "0";
+        // "0", or "0." and the decimals' zeros, then the exponent.
+        std::string zero(format.decimals > 0 ? static_cast<std::size_t>(format.decimals) + 2 : 1,
+                         '0');
         if (format.decimals > 0)
-            zero += "." + std::string(static_cast<std::size_t>(format.decimals), '0');
-        return Widen(zero + "e+00", decimalSeparator);
+            zero[1] = '.';
+        return Widen(zero.append("e+00"), decimalSeparator);
     }
     // The largest double has 309 integer digits; the sign, the point and the exponent fit in the
     // rest.
