@@ -1,10 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The windows' texts as Qt takes them, from the program's one table of texts, and the decimal
-// separator their numbers are written with.
+// The windows' texts as Qt takes them, from the program's one table of texts, and their numbers in
+// the formats of core/texts/number_text.h with the user's locale.
 #pragma once
 
 #include "core/texts/messages.h"
+#include "core/texts/number_text.h"
 
 #include <QLocale>
 #include <QString>
@@ -20,4 +21,17 @@ inline QString QTextOf(UiText text)
 inline char16_t LocaleDecimalSeparator()
 {
     return QLocale().decimalPoint().at(0).unicode();
+}
+
+// A number as the windows show it, in one of the formats of core/texts/number_text.h: with the
+// locale's decimal separator, or for a grouped format in the user's language in full (its digits,
+// minus sign and grouping, which only Qt's locale knows). Empty for a value that is not finite.
+inline QString LocaleNumber(double value, NumberFormat format)
+{
+    if (format.grouped)
+        return QLocale().toString(value, format.pattern == NumberPattern::Scientific ? 'E' : 'f',
+                                  format.decimals);
+    const std::optional<std::u16string> text
+        = FormatNumber(value, format, LocaleDecimalSeparator());
+    return text ? QString::fromStdU16String(*text) : QString();
 }

@@ -5,6 +5,7 @@
 #include "core/analysis/entry_check.h"
 #include "core/platform/system_memory.h"
 #include "core/texts/number_text.h"
+#include "core/texts/units.h"
 
 #include <span>
 #include <variant>
@@ -50,7 +51,7 @@ std::optional<AnalysisParameters> AcceptParameters(AnalysisState &state, const F
     TypedValues values;
     values.Amplitude = Val(texts[Field::Text7]);
     values.FrequencyKHz = Val(texts[Field::Text12]);
-    values.FrequencyHz = values.FrequencyKHz * 1000;
+    values.FrequencyHz = Hertz(values.FrequencyKHz);
     values.HarmonicCount = Val(texts[Field::Text3]);
     values.DutyCycle = Val(texts[Field::Text1]);
     if (DutyCycleRefused(values.DutyCycle)) {

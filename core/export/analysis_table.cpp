@@ -3,6 +3,8 @@
 #include "core/export/analysis_table.h"
 
 #include "core/spectrum/spectrum.h"
+#include "core/texts/joined_text.h"
+#include "core/texts/units.h"
 
 #include <algorithm>
 #include <charconv>
@@ -34,8 +36,13 @@ constexpr TableRow RowOf(ResultScope scope)
 }
 
 // The parameters an analysis is computed from, as the input window asks for them.
+constexpr JoinedText<char, 16> FrequencyParameterName {u"f [", KilohertzName, u"]"};
 constexpr std::array<std::string_view, AnalysisTable::ParameterCount> ParameterNames
-    = {"D", "Vmax [V]", "f [kHz]", "N", "H", "P"};
+    = {"D", "Vmax [V]", FrequencyParameterName.View(), "N", "H", "P"};
+
+// The headings of the harmonics' frequency and the samples' time, in the units' one spelling.
+constexpr JoinedText<char, 24> FrequencyHeading {u"frequenza [", KilohertzName, u"]"};
+constexpr JoinedText<char, 16> TimeHeading {u"tempo [", MicrosecondName, u"]"};
 
 // One column per quantity, so that each holds one meaning and one unit; a row fills the columns
 // of its kind and leaves the others empty.
@@ -46,9 +53,9 @@ constexpr std::array<TableColumn, AnalysisTable::ColumnCount> TableColumns = [] 
     constexpr unsigned sample = TableColumn::Bit(TableRow::Sample);
     columns[Table::KindColumn] = {"grandezza", ~0u};
     columns[Table::HarmonicNumberColumn] = {"k", harmonic};
-    columns[Table::FrequencyColumn] = {"frequenza [kHz]", harmonic};
+    columns[Table::FrequencyColumn] = {FrequencyHeading.View(), harmonic};
     columns[Table::SampleIndexColumn] = {"i", sample};
-    columns[Table::TimeColumn] = {"tempo [\xC2\xB5s]", sample};
+    columns[Table::TimeColumn] = {TimeHeading.View(), sample};
     for (std::size_t r = 0; r < AnalysisResultList.size(); ++r) {
         const ResultDeclaration &result = AnalysisResultList[r];
         columns[ResultColumns[r]] = {result.heading, TableColumn::Bit(RowOf(result.scope))};
@@ -152,18 +159,20 @@ AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
         cells[KindColumn] = Text("misure");
     } else if (kind == TableRow::Parameters) {
         cells[KindColumn] = Text("parametri");
-        const double parameters[ParameterCount]
-            = {state_.DutyCycle,        state_.Amplitude,
-               state_.Frequency / 1000, static_cast<double>(state_.SampleCount),
-               state_.HarmonicCount,    state_.PeriodCount};
+        const double parameters[ParameterCount] = {state_.DutyCycle,
+                                                   state_.Amplitude,
+                                                   Kilohertz(state_.Frequency),
+                                                   static_cast<double>(state_.SampleCount),
+                                                   state_.HarmonicCount,
+                                                   state_.PeriodCount};
         for (std::size_t p = 0; p < ParameterCount; ++p)
             cells[FirstParameterColumn + p] = Number(parameters[p]);
     } else if (kind == TableRow::Harmonic) {
         cells[KindColumn] = Text("armonica");
         cells[HarmonicNumberColumn] = Index(k);
-        cells[FrequencyColumn] = Number(static_cast<double>(k) * state_.Frequency / 1000);
+        cells[FrequencyColumn] = Number(Kilohertz(static_cast<double>(k) * state_.Frequency));
     } else {
-        const double periodMicroseconds = 1000000 / state_.Frequency;
+        const double periodMicroseconds = Microseconds(1, state_.Frequency);
         cells[KindColumn] = Text("campione");
         cells[SampleIndexColumn] = Index(i);
         cells[TimeColumn] = Number(periodMicroseconds * static_cast<double>(i)

@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/texts/messages.h"
 
+#include "core/texts/joined_text.h"
+#include "core/texts/units.h"
+
 namespace {
 
 struct FieldEntry
@@ -187,6 +190,13 @@ struct UiTextEntry
 
 // In the order of the enum. A caption that a user or a test looks for is written here exactly as
 // the window shows it, spaces included; an ellipsis is the one character "…".
+// The texts that name a unit take its one spelling from units.h.
+constexpr JoinedText<char16_t, 8> KilohertzInBrackets {u"[", KilohertzName, u"]"};
+constexpr JoinedText<char16_t, 40> FrequencyFieldText {u"f [", KilohertzName,
+                                                       u"], frequenza del segnale"};
+constexpr JoinedText<char16_t, 40> HarmonicReadoutText {u"armonica %1: f= %2", KilohertzName,
+                                                        u" ; |S| = %3V"};
+
 constexpr UiTextEntry UiTexts[] = {
     {UiText::ProgramName, u"Spettro Segnale"},
     {UiText::QtTranslationsMissing,
@@ -201,7 +211,7 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::AmplitudeSymbol, u"Vmax"},
     {UiText::VoltUnit, u"[V]"},
     {UiText::FrequencySymbol, u"f"},
-    {UiText::KilohertzUnit, u"[kHz]"},
+    {UiText::KilohertzUnit, KilohertzInBrackets.View()},
     {UiText::FrequencyDefinition, u"f = 1/T"},
     {UiText::PeriodCountSymbol, u"Np"},
     {UiText::PeriodCountCaption, u"numero periodi di s(t) visualizzati"},
@@ -220,7 +230,7 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::MagnitudeSymbol, u"|S(z)|"},
     {UiText::Contact, u"spettro@example.org"},
     {UiText::AmplitudeField, u"Vmax [V], ampiezza dell'impulso"},
-    {UiText::FrequencyField, u"f [kHz], frequenza del segnale"},
+    {UiText::FrequencyField, FrequencyFieldText.View()},
     {UiText::PeriodCountField, u"Np, numero periodi di s(t) visualizzati"},
     {UiText::DutyCycleField, u"D.C., Duty Cycle = Ti / T"},
     {UiText::HarmonicCountField, u"M, numero armoniche dello spettro visualizzate"},
@@ -247,7 +257,7 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::MeanValueKey, u" componente continua in verde"},
     {UiText::HarmonicSumKey, u" somma delle armoniche in viola"},
     {UiText::PartialSumKey, u"somma delle prime %1 armoniche"},
-    {UiText::HarmonicReadout, u"armonica %1: f= %2kHz ; |S| = %3V"},
+    {UiText::HarmonicReadout, HarmonicReadoutText.View()},
     {UiText::RmsCaption, u"valore efficace"},
     {UiText::DcCaption, u"componente continua"},
     {UiText::DistortionCaption, u"distorsione armonica (THD)"},
@@ -265,8 +275,8 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::EnvelopeKey, u"inviluppo in verde acqua"},
     {UiText::AxisValues, u"Valori sugli assi"},
     {UiText::KeepScale, u"Mantieni la scala"},
-    {UiText::MicrosecondUnit, u"\u00B5s"},
-    {UiText::KilohertzAxisUnit, u"kHz"},
+    {UiText::MicrosecondUnit, MicrosecondName},
+    {UiText::KilohertzAxisUnit, KilohertzName},
     {UiText::PhaseNotDefined, u"fase non definita"},
     {UiText::Measures, u"Misure"},
     {UiText::CopyImage, u"Copia immagine"},

@@ -89,27 +89,40 @@ double Val(std::u16string_view text)
     return NearestDouble(number);
 }
 
+std::optional<std::u16string> FormatNumber(double value, NumberFormat format,
+                                           char16_t decimalSeparator)
+{
+    constexpr int MostDecimals = 340; // beyond the smallest double's last digit
+    if (!std::isfinite(value) || format.decimals < 0 || format.decimals > MostDecimals)
+        return std::nullopt;
+    const bool scientific = format.pattern == NumberPattern::Scientific;
+    if (scientific && value == 0) {
+        // "0", or "0." and the decimals' zeros, then the exponent.
+        std::string zero(format.decimals > 0 ? static_cast<std::size_t>(format.decimals) + 2 : 1,
+                         '0');
+        if (format.decimals > 0)
+            zero[1] = '.';
+        return Widen(zero.append("e+00"), decimalSeparator);
+    }
+    // The largest double has 309 integer digits; the sign, the point and the exponent fit in the
+    // rest.
+    char buffer[320 + MostDecimals];
+    const auto result = std::to_chars(
+        buffer, buffer + sizeof buffer, value,
+        scientific ? std::chars_format::scientific : std::chars_format::fixed, format.decimals);
+    std::string_view text(buffer, result.ptr - buffer);
+    if (!scientific && text.front() == '-'
+        && text.find_first_not_of("-0.") == std::string_view::npos)
+        text.remove_prefix(1);
+    return Widen(text, decimalSeparator);
+}
+
 std::optional<std::u16string> FormatScientific(double value, char16_t decimalSeparator)
 {
-    if (!std::isfinite(value))
-        return std::nullopt;
-    if (value == 0)
-        return Widen("0.00E+00", decimalSeparator);
-    char buffer[32];
-    const auto result
-        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 2);
-    return Widen(std::string_view(buffer, result.ptr - buffer), decimalSeparator);
+    return FormatNumber(value, ReadoutScientific, decimalSeparator);
 }
 
 std::optional<std::u16string> FormatFixed(double value, char16_t decimalSeparator)
 {
-    if (!std::isfinite(value))
-        return std::nullopt;
-    char buffer[400]; // the largest double has 309 integer digits
-    const auto result
-        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2);
-    std::string_view text(buffer, result.ptr - buffer);
-    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string_view::npos)
-        text.remove_prefix(1);
-    return Widen(text, decimalSeparator);
+    return FormatNumber(value, ReadoutFixed, decimalSeparator);
 }

@@ -18,9 +18,9 @@
 #include "core/state/analysis_state.h"
 
 #include "core/state/result_list.h"
+#include "core/texts/units.h"
 
 #include <QColor>
-#include <QLocale>
 
 #include <cstdint>
 
@@ -62,7 +62,7 @@ void DrawGrid(PlotArea &plot, const SpectrumScale &scale)
     const QString unit = QString::fromStdU16String(std::u16string(read.unit));
     for (const SpectrumScale::GridLine &line : scale.Grid()) {
         plot.Line(0, float(line.y), 100, float(line.y), GridColour);
-        const QString value = QLocale().toString(line.value, 'f', 0);
+        const QString value = LocaleNumber(line.value, ScaleValue(0));
         // "-20 dB", "90°": a space before a unit of letters, none before the degree sign.
         plot.Print(0.5f, float(line.y),
                    scale.View() == SpectrumView::Decibels ? value + ' ' + unit : value + unit,
@@ -113,11 +113,6 @@ bool DrawSpectrum(PlotArea &plot, const AnalysisState &state, const SpectrumView
     return envelope;
 }
 
-QString Number(double value, int decimals)
-{
-    return QLocale().toString(value, 'f', decimals);
-}
-
 QString Unit(std::u16string_view unit)
 {
     return QString::fromUtf16(unit.data(), qsizetype(unit.size()));
@@ -134,14 +129,16 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
     const auto timeAxis = static_cast<float>(PlotBands::TimeAxisY);
     constexpr double LastLabelX = 94;
     constexpr float Below = 2.8f; // a line of text under an axis, in user units
-    const double totalTime = state.PeriodCount * 1e6 / state.Frequency;
+    const double totalTime = Microseconds(state.PeriodCount, state.Frequency);
     const AxisTicks times = NiceTicks(0, totalTime, 8);
     for (const double t : times.values) {
         const auto x = static_cast<float>(t / totalTime * 100);
         plot.Line(x, timeAxis, x, timeAxis + 1, fore);
         if (x <= LastLabelX)
             plot.Print(x, timeAxis - Below,
-                       Number(t, times.decimals) + ' ' + QTextOf(UiText::MicrosecondUnit), fore);
+                       LocaleNumber(t, ScaleValue(times.decimals)) + ' '
+                           + QTextOf(UiText::MicrosecondUnit),
+                       fore);
     }
     const double peak = scale.SignalPeak();
     const bool below = state.Amplitude < 0;
@@ -151,17 +148,19 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
         plot.Line(0, y, 0.8f, y, fore);
         if (v != 0)
             plot.Print(0.8f, y,
-                       Number(v, signal.decimals) + ' ' + Unit(ScaleOf(PlotBand::Signal).unit),
+                       LocaleNumber(v, ScaleValue(signal.decimals)) + ' '
+                           + Unit(ScaleOf(PlotBand::Signal).unit),
                        fore);
     }
-    const double totalFrequency = scale.HarmonicSpan(state) * state.Frequency / 1000;
+    const double totalFrequency = Kilohertz(scale.HarmonicSpan(state) * state.Frequency);
     const AxisTicks frequencies = NiceTicks(0, totalFrequency, 8);
     for (const double f : frequencies.values) {
         const auto x = static_cast<float>(f / totalFrequency * 100);
         plot.Line(x, PlotBands::FrequencyAxisY, x, PlotBands::FrequencyAxisY + 1, fore);
         if (x <= LastLabelX && f != 0)
             plot.Print(x, PlotBands::FrequencyAxisY + 2.5f,
-                       Number(f, frequencies.decimals) + ' ' + QTextOf(UiText::KilohertzAxisUnit),
+                       LocaleNumber(f, ScaleValue(frequencies.decimals)) + ' '
+                           + QTextOf(UiText::KilohertzAxisUnit),
                        fore);
     }
     if (scale.View() != SpectrumView::Moduli || !(scale.Peak() > 0))
@@ -172,7 +171,8 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
         plot.Line(0, y, 0.8f, y, fore);
         if (m != 0)
             plot.Print(0.8f, y,
-                       Number(m, moduli.decimals) + ' ' + Unit(ScaleOf(PlotBand::Spectrum).unit),
+                       LocaleNumber(m, ScaleValue(moduli.decimals)) + ' '
+                           + Unit(ScaleOf(PlotBand::Spectrum).unit),
                        fore);
     }
 }

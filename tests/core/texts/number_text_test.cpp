@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Typed text to number, and the two display patterns.
+// Typed text to number, and the number formats.
 #include "core/texts/number_text.h"
 #include "tests/support/case_names.h"
 
@@ -69,16 +69,31 @@ TEST(Val, readsVeryLongNumbers)
     EXPECT_EQ(Val(fraction), 1);
 }
 
+// A value in both patterns with `decimals` decimals and `separator` before them; the readouts'
+// named formats are those of two decimals and the point.
 struct FormatCase
 {
     double value;
     std::u16string scientific;
     std::u16string fixed;
+    int decimals = 2;
+    char16_t separator = u'.';
 };
 
 void PrintTo(const FormatCase &c, std::ostream *out)
 {
-    *out << c.value << " as " << Utf8(c.scientific) << " and " << Utf8(c.fixed);
+    *out << c.value << " as " << Utf8(c.scientific) << " and " << Utf8(c.fixed) << " with "
+         << c.decimals << " decimals";
+}
+
+std::string FormatCaseName(const FormatCase &c)
+{
+    std::string name = CaseName(c.value);
+    if (c.decimals != 2)
+        name += "_with_" + std::to_string(c.decimals) + "_decimals";
+    if (c.separator != u'.')
+        name += "_and_a_comma";
+    return name;
 }
 
 class Patterns : public testing::TestWithParam<FormatCase>
@@ -87,8 +102,14 @@ class Patterns : public testing::TestWithParam<FormatCase>
 
 TEST_P(Patterns, writeTheExpectedDigits)
 {
-    EXPECT_EQ(FormatScientific(GetParam().value, u'.'), GetParam().scientific);
-    EXPECT_EQ(FormatFixed(GetParam().value, u'.'), GetParam().fixed);
+    const FormatCase &c = GetParam();
+    EXPECT_EQ(FormatNumber(c.value, {NumberPattern::Scientific, c.decimals}, c.separator),
+              c.scientific);
+    EXPECT_EQ(FormatNumber(c.value, {NumberPattern::Fixed, c.decimals}, c.separator), c.fixed);
+    if (c.decimals == 2 && c.separator == u'.') {
+        EXPECT_EQ(FormatScientific(c.value, u'.'), c.scientific);
+        EXPECT_EQ(FormatFixed(c.value, u'.'), c.fixed);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -107,14 +128,41 @@ INSTANTIATE_TEST_SUITE_P(
         // Exact ties of the last digit go to the even neighbour in both patterns.
         FormatCase {1.125, u"1.12E+00", u"1.12"}, FormatCase {1.375, u"1.38E+00", u"1.38"},
         FormatCase {-0.625, u"-6.25E-01", u"-0.62"}, FormatCase {0.125, u"1.25E-01", u"0.12"},
-        FormatCase {112.5, u"1.12E+02", u"112.50"}, FormatCase {-0.5625, u"-5.62E-01", u"-0.56"}),
-    [](const auto &info) { return CaseName(info.param.value); });
+        FormatCase {112.5, u"1.12E+02", u"112.50"}, FormatCase {-0.5625, u"-5.62E-01", u"-0.56"},
+        // Other decimals, as the scales' values take them.
+        FormatCase {1234.5678, u"1E+03", u"1235", 0},
+        FormatCase {1234.5678, u"1.2E+03", u"1234.6", 1},
+        FormatCase {1234.5678, u"1.235E+03", u"1234.568", 3},
+        FormatCase {1234.5678, u"1,235E+03", u"1234,568", 3, u','},
+        FormatCase {2.5, u"2E+00", u"2", 0}, FormatCase {-1.5, u"-2E+00", u"-2", 0},
+        FormatCase {-0.4, u"-4E-01", u"0", 0}, FormatCase {0, u"0E+00", u"0", 0},
+        FormatCase {-0.0, u"0.000E+00", u"0.000", 3},
+        FormatCase {0.0001, u"1.000E-04", u"0.000", 3},
+        // 99.95 is stored a little above itself, so it rounds up in both patterns.
+        FormatCase {99.95, u"1.0E+02", u"100.0", 1},
+        FormatCase {1e-5, u"1.000000E-05", u"0.000010", 6}),
+    [](const auto &info) { return FormatCaseName(info.param); });
 
 TEST(Format, writesTheLocalesDecimalSeparator)
 {
     EXPECT_EQ(FormatScientific(3.1830988, u','), u"3,18E+00");
     EXPECT_EQ(FormatFixed(250, u','), u"250,00");
     EXPECT_EQ(FormatScientific(0, u','), u"0,00E+00");
+}
+
+TEST(Format, writesTheDigitsOfAGroupedFormatUngrouped)
+{
+    // The grouping is the user's language's, which the windows add; here the digits stay whole.
+    EXPECT_EQ(FormatNumber(1234567, ScaleValue(0), u'.'), u"1234567");
+    EXPECT_EQ(FormatNumber(-12345.25, ScaleValue(1), u','), u"-12345,2");
+}
+
+TEST(Format, givesNothingForDecimalsOutOfRange)
+{
+    EXPECT_FALSE(FormatNumber(1, {NumberPattern::Fixed, -1}, u'.').has_value());
+    EXPECT_FALSE(FormatNumber(1, {NumberPattern::Scientific, 341}, u'.').has_value());
+    EXPECT_EQ(FormatNumber(1, {NumberPattern::Fixed, 340}, u'.'),
+              u"1." + std::u16string(340, u'0'));
 }
 
 TEST(Format, givesNothingForValuesThatAreNotFinite)

@@ -8,6 +8,7 @@
 #include "core/state/result_list.h"
 #include "core/texts/messages.h"
 #include "core/texts/number_text.h"
+#include "core/texts/units.h"
 
 #include <cmath>
 
@@ -41,10 +42,10 @@ std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x,
 std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x, float y,
                                             char16_t decimalSeparator, double signalPeak)
 {
-    const double t = (double(x) / 100) * state.PeriodCount * 1000000 / state.Frequency;
+    const double t = Microseconds((double(x) / 100) * state.PeriodCount, state.Frequency);
     const double v = PlotBands::SignalValue(double(y), signalPeak);
     constexpr const ResultDeclaration &read = ScaleOf(PlotBand::Signal);
-    return Join(Labelled(u"t= ", FormatFixed(t, decimalSeparator), u"usec"),
+    return Join(Labelled(u"t= ", FormatFixed(t, decimalSeparator), MicrosecondAsciiName),
                 Labelled(read.readout, FormatScientific(v, decimalSeparator), read.unit));
 }
 
@@ -54,18 +55,18 @@ std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float 
     if (scale.View() == SpectrumView::Moduli && !scale.Kept())
         return SpectrumReadout(state, x, y, decimalSeparator);
     const double span = scale.HarmonicSpan(state);
-    const double f = (double(x) / 100) * (state.Frequency / 1000) * span;
+    const double f = (double(x) / 100) * Kilohertz(state.Frequency) * span;
     const bool phases = scale.View() == SpectrumView::Phases;
     if (scale.View() == SpectrumView::Moduli) { // on the kept scale
         constexpr const ResultDeclaration &modulus = ScaleOf(PlotBand::Spectrum);
-        return Join(Labelled(u"f= ", FormatFixed(f, decimalSeparator), u"kHz"),
+        return Join(Labelled(u"f= ", FormatFixed(f, decimalSeparator), KilohertzName),
                     Labelled(modulus.readout,
                              FormatScientific(scale.Value(double(y)), decimalSeparator),
                              modulus.unit));
     }
     const ResultDeclaration &read = phases ? ResultOf(&PhaseDegrees) : ResultOf(&LevelDecibels);
     std::optional<std::u16string> text = Join(
-        Labelled(u"f= ", FormatFixed(f, decimalSeparator), u"kHz"),
+        Labelled(u"f= ", FormatFixed(f, decimalSeparator), KilohertzName),
         Labelled(read.readout, FormatFixed(scale.Value(double(y)), decimalSeparator), read.unit));
     const double nearest = std::round(double(x) * span / 100);
     if (phases && nearest >= 1 && nearest <= RoundToCount(state.HarmonicCount)
@@ -80,11 +81,11 @@ std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float 
 std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float x, float y,
                                               char16_t decimalSeparator)
 {
-    const double f = (double(x) / 100) * (state.Frequency / 1000) * state.HarmonicCount;
+    const double f = (double(x) / 100) * Kilohertz(state.Frequency) * state.HarmonicCount;
     const double m = PlotBands::SpectrumValue(double(y), state.SpectrumPeak);
     constexpr const ResultDeclaration &read = ScaleOf(PlotBand::Spectrum);
     std::optional<std::u16string> text
-        = Join(Labelled(u"f= ", FormatFixed(f, decimalSeparator), u"kHz"),
+        = Join(Labelled(u"f= ", FormatFixed(f, decimalSeparator), KilohertzName),
                Labelled(read.readout, FormatScientific(m, decimalSeparator), read.unit));
     // Every other harmonic result with a readout text: its value at the line nearest the cursor.
     const double nearest = std::round(double(x) * state.HarmonicCount / 100);

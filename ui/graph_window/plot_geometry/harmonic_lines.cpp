@@ -10,6 +10,7 @@
 #include "core/state/result_list.h"
 #include "core/texts/messages.h"
 #include "core/texts/number_text.h"
+#include "core/texts/units.h"
 
 #include <cmath>
 
@@ -108,7 +109,7 @@ std::optional<std::u16string> HarmonicReadout(const AnalysisState &state, std::i
 {
     if (k < 1 || k > LineCount(state))
         return std::nullopt;
-    const auto frequency = FormatFixed(double(k) * state.Frequency / 1000, decimalSeparator);
+    const auto frequency = FormatFixed(Kilohertz(double(k) * state.Frequency), decimalSeparator);
     const auto modulus = FormatScientific(state.Magnitudes[k], decimalSeparator);
     if (!frequency || !modulus)
         return std::nullopt;
