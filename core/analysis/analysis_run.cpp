@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/analysis/analysis_run.h"
 
+#include "core/platform/work_threads.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/result_list.h"
@@ -9,7 +10,6 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
-#include <thread>
 
 namespace {
 
@@ -72,7 +72,7 @@ AnalysisOutcome CheckResults(const AnalysisState &analysis)
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control)
 {
     SpectrumOptions options;
-    options.threads = std::max(1u, std::thread::hardware_concurrency());
+    options.threads = WorkThreads();
     return RunAnalysis(analysis, options, control);
 }
 

@@ -6,23 +6,37 @@
 #include "core/spectrum/kernels/sincos_kernels.h"
 #include "core/spectrum/transform_path.h"
 
+#include <algorithm>
+
 using namespace spectrum_internal;
+
+namespace {
+
+// The one place a thread count is made usable: the paths below take it as it comes.
+unsigned AtLeastOne(unsigned threads)
+{
+    return std::max(1u, threads);
+}
+
+} // namespace
 
 bool ComputeSpectrumByDirectSums(AnalysisState &state, const SpectrumKernel &kernel,
                                  unsigned threads, TaskControl *control)
 {
     std::vector<SampleRun> runs;
-    return Sweep(state, kernel, threads, control, {}, runs);
+    return Sweep(state, kernel, AtLeastOne(threads), control, {}, runs);
 }
 
 bool ComputeSpectrumExactWhereShown(AnalysisState &state, std::int32_t shown,
                                     const SpectrumOptions &options, TaskControl *control)
 {
+    SpectrumOptions used = options;
+    used.threads = AtLeastOne(options.threads);
     SpectrumPath path = options.path;
     if (path == SpectrumPath::Cheaper)
         path = CheaperPath(state.SampleCount, state.DutyCycle, state.HarmonicCount);
     if (path == SpectrumPath::Transform)
-        return TransformExactWhereShown(state, shown, options, control);
+        return TransformExactWhereShown(state, shown, used, control);
     const SpectrumKernel &kernel = options.kernel ? *options.kernel : BestVectorKernel();
-    return DirectSumsExactWhereShown(state, shown, kernel, options.threads, control);
+    return DirectSumsExactWhereShown(state, shown, kernel, used.threads, control);
 }

@@ -47,7 +47,8 @@ struct ResultsFound
 struct SpectrumOptions
 {
     const SpectrumKernel *kernel = nullptr; // the direct sums' kernel; BestVectorKernel() if null
-    unsigned threads = 1; // the caller's among them
+    // The caller's among them; WorkThreads() for the program's analysis. 0 is taken as 1.
+    unsigned threads = 1;
     SpectrumPath path = SpectrumPath::Cheaper;
     // Where given, receives the transform path's measures of the samples: for tests.
     SampleMeasures *measured = nullptr;

@@ -26,9 +26,9 @@ class TransformPath
 public:
     TransformPath(AnalysisState &state, std::int32_t shown, const SpectrumOptions &options,
                   TaskControl *control)
-        : state_(state), options_(options), control_(control),
-          threads_(std::max(1u, options.threads)), n_(state.SampleCount),
-          hmax_(RoundToCount(state.HarmonicCount)), exact_(ExactFromTheStart(hmax_, shown))
+        : state_(state), options_(options), control_(control), threads_(options.threads),
+          n_(state.SampleCount), hmax_(RoundToCount(state.HarmonicCount)),
+          exact_(ExactFromTheStart(hmax_, shown))
     { }
 
     bool Run();

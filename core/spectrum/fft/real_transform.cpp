@@ -38,7 +38,7 @@ void PlanOnThreads(std::int64_t size)
     // work would cost more than it saves.
     static const bool threaded = fftw_init_threads() != 0;
     if (threaded)
-        fftw_plan_with_nthreads(size >= ThreadedSize ? Threads() : 1);
+        fftw_plan_with_nthreads(size >= ThreadedSize ? static_cast<int>(WorkThreads()) : 1);
 }
 
 } // namespace fft_internal
