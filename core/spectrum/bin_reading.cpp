@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 namespace spectrum_internal {
 
@@ -49,8 +48,7 @@ ModulusRange ModulusWithin(double a, double b, double modulus, double error)
 // Harmonic N reads bin 0, the samples' sum, and where every sample has the amplitude's sign its
 // modulus is the largest of the spectrum: it would be summed again on every analysis with H >= N.
 // Its literal CosSum needs no cosines where this holds:
-// - its angle ((2N PI) i) / N lies within three roundings (3.01 u) of 2 PI i, and that within
-//   2 (pi - PI) i of 2 pi i: at most delta = 2 (PiGap + 3.01 u pi) i from a multiple of 2 pi;
+// - its angle ((2N PI) i) / N lies at most delta = AngleDrift i from 2 pi i, a multiple of 2 pi;
 // - while delta <= 5.2e-9 at the last non-zero sample, the cosine lies within delta^2 / 2 <
 //   2^-56 of 1, an eighth of the gap 2^-53 below 1, and the C library's cos, which errs by at
 //   most 0.51 ulp there (glibc's account of its own sin and cos), returns 1 to the bit: each
@@ -60,8 +58,7 @@ ModulusRange ModulusWithin(double a, double b, double modulus, double error)
 // (ModulusIgnoresSine).
 bool CosinesOfHarmonicNAreOne(std::int64_t n, std::int64_t lastTerm)
 {
-    const double delta
-        = 2 * (PiGap + 3.01 * Unit * std::numbers::pi) * static_cast<double>(lastTerm);
+    const double delta = AngleDrift * static_cast<double>(lastTerm);
     return n >= 1 && n <= std::numeric_limits<std::int32_t>::max() / 2 && lastTerm >= 0
         && delta <= 5.2e-9;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <numbers>
 
 struct TransformRounding;
 
@@ -32,6 +33,10 @@ constexpr double Unit = std::numeric_limits<double>::epsilon() / 2;
 // The true pi less the program's PI, 3.14159265358979: the 15-digit value's shortfall, which the
 // literal loops' angles carry.
 constexpr double PiGap = 3.2384626433832795e-15;
+// The angle's error: the literal loops' angle (2k * PI * i) / N, formed with the 15-digit PI and
+// three roundings of relative u each, misses 2 pi k i / N by at most AngleDrift * k i / N, and a
+// sine or cosine moves no more than its angle. Of the error terms the only one that grows with k.
+constexpr double AngleDrift = 2 * (PiGap + 3.01 * Unit * std::numbers::pi);
 
 // The bound of SpectrumErrorBound as a line in k, worked out once for every harmonic.
 struct ErrorLine
