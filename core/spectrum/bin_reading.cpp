@@ -77,11 +77,12 @@ bool ModulusIgnoresSine(double a, double sine)
 
 BinReading::BinReading(AnalysisState &state, const std::complex<double> *bins,
                        const TransformRounding &rounding, const SampleMeasures &measures,
+                       double sampleSum, std::int64_t lastTerm,
                        const std::vector<std::int64_t> &exact)
-    : state_(state), bins_(bins), measures_(measures), exact_(exact), n_(state.SampleCount),
+    : state_(state), bins_(bins), sampleSum_(sampleSum), exact_(exact), n_(state.SampleCount),
       hmax_(RoundToCount(state.HarmonicCount)), scale_(2 / static_cast<double>(n_)),
       bound_(ErrorLine::Of(measures, rounding)),
-      cosinesAreOne_(CosinesOfHarmonicNAreOne(n_, measures.lastTerm)),
+      cosinesAreOne_(CosinesOfHarmonicNAreOne(n_, lastTerm)),
       cosines_(state.CosCoefficients.data()), sines_(state.SinCoefficients.data()),
       moduli_(state.Magnitudes.data()),
       blocks_(static_cast<std::size_t>((hmax_ + Chunk - 1) / Chunk))
@@ -187,7 +188,7 @@ inline ModulusRange BinReading::RangeOf(double a, double b, double modulus, std:
 inline void BinReading::ReadHarmonic(std::int64_t k, std::int64_t m, Block &block, Findings &found)
 {
     const SumPair sums = BinSums(bins_, n_, m);
-    const double a = scale_ * (m == 0 && cosinesAreOne_ ? measures_.sum : sums.cos);
+    const double a = scale_ * (m == 0 && cosinesAreOne_ ? sampleSum_ : sums.cos);
     const double b = scale_ * sums.sin;
     const double modulus = ModulusOf(a, b);
     cosines_[k] = a;

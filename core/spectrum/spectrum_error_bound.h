@@ -1,28 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // How far the transform path's sums may lie from the literal loops': the bound derived from the
-// samples' measures, and those measures.
+// samples' measures.
 #pragma once
+
+#include "core/state/sample_measures.h"
 
 #include <cstdint>
 #include <limits>
 #include <numbers>
 
 struct TransformRounding;
-
-// What the transform path's error bound is made of: the non-zero samples' count, the sum of their
-// magnitudes, the same weighted by i / N, and their Euclidean norm; and their sum in index order,
-// as the literal loops add them, with the index of the last of them.
-struct SampleMeasures
-{
-    std::int64_t n = 0;
-    std::int64_t terms = 0;
-    double absSum = 0;
-    double weightedAbsSum = 0;
-    double norm = 0;
-    double sum = 0;
-    std::int64_t lastTerm = -1;
-};
 
 // How far the transform's cosine or sine sum of harmonic k (before the factor 2 / N) may lie
 // from the literal loops' CosSum or SinSum.

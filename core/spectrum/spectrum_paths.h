@@ -17,7 +17,6 @@
 #include <optional>
 
 class TaskControl;
-struct SampleMeasures; // spectrum_error_bound.h
 struct SpectrumKernel; // kernels/sincos_kernels.h
 
 // Largest magnitude a result may have: the plot and the readout multiply results by small
@@ -50,8 +49,6 @@ struct SpectrumOptions
     // The caller's among them; WorkThreads() for the program's analysis. 0 is taken as 1.
     unsigned threads = 1;
     SpectrumPath path = SpectrumPath::Cheaper;
-    // Where given, receives the transform path's measures of the samples: for tests.
-    SampleMeasures *measured = nullptr;
     // Where given, receives what the transform path found of its results.
     ResultsFound *results = nullptr;
 };

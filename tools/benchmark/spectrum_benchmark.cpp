@@ -93,13 +93,14 @@ void Analysis(benchmark::State &bench, const SpectrumKernel *kernel)
     CountPairs(bench, last);
 }
 
-// The measures alone (RMS, THD, power share, the moduli's noise) on an analysis computed once: to
-// be set against the analysis at the same (N, H), which they follow.
+// The measures alone (the samples' sums, RMS, THD, power share, the moduli's noise) on an
+// analysis computed once: to be set against the analysis at the same (N, H), which they follow.
 void Measures(benchmark::State &bench)
 {
     AnalysisState analysis = Parameters(bench.range(0), bench.range(1), 0.5);
     RunAnalysis(analysis);
     for (auto _ : bench) {
+        analysis.Measures.reset(); // summed anew, as an analysis sums them once
         ComputeMeasures(analysis);
         benchmark::DoNotOptimize(analysis.RmsValue);
     }

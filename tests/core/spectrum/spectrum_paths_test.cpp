@@ -373,12 +373,12 @@ TEST_P(TransformBound, holdsEveryHarmonicUpToNPlusOne)
     const BoundCase &c = GetParam();
     const std::int64_t n = c.n;
     AnalysisState t = Parameters({c.n, c.d, c.v, double(n + 1)});
-    SpectrumOptions options = TransformForced();
-    SampleMeasures measured;
-    options.measured = &measured;
-    ASSERT_TRUE(ComputeSpectrumExactWhereShown(t, 0, options));
+    ASSERT_TRUE(ComputeSpectrumExactWhereShown(t, 0, TransformForced()));
     const SampleMeasures measures = MeasuresOf(t.Samples, n);
-    // The program's own measures, which choose what is summed again, are these.
+    // The program's own measures, kept with the analysis, which choose what is summed again, are
+    // these.
+    ASSERT_TRUE(t.Measures);
+    const SampleMeasures &measured = *t.Measures;
     EXPECT_EQ(measured.n, measures.n);
     EXPECT_EQ(measured.terms, measures.terms);
     EXPECT_NEAR(measured.absSum, measures.absSum, 1e-12 * measures.absSum);
