@@ -10,28 +10,11 @@
 
 using namespace spectrum_internal;
 
-namespace {
-
-// The one place a thread count is made usable: the paths below take it as it comes.
-unsigned AtLeastOne(unsigned threads)
-{
-    return std::max(1u, threads);
-}
-
-} // namespace
-
-bool ComputeSpectrumByDirectSums(AnalysisState &state, const SpectrumKernel &kernel,
-                                 unsigned threads, TaskControl *control)
-{
-    std::vector<SampleRun> runs;
-    return Sweep(state, kernel, AtLeastOne(threads), control, {}, runs);
-}
-
 bool ComputeSpectrumExactWhereShown(AnalysisState &state, std::int32_t shown,
                                     const SpectrumOptions &options, TaskControl *control)
 {
     SpectrumOptions used = options;
-    used.threads = AtLeastOne(options.threads);
+    used.threads = std::max(1u, options.threads); // the paths take the count as it comes
     SpectrumPath path = options.path;
     if (path == SpectrumPath::Cheaper)
         path = CheaperPath(state.SampleCount, state.DutyCycle, state.HarmonicCount);

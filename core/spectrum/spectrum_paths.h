@@ -53,13 +53,6 @@ struct SpectrumOptions
     ResultsFound *results = nullptr;
 };
 
-// Every harmonic by direct sums on `kernel`, on `threads` threads: what ComputeSpectrum computes,
-// every bit of it with ExactKernel(); with a vector kernel every modulus lies within 1e-15 of the
-// largest. For tests and benchmarks. Returns false when cancelled; the state then holds a partial
-// analysis to be thrown away.
-bool ComputeSpectrumByDirectSums(AnalysisState &state, const SpectrumKernel &kernel,
-                                 unsigned threads, TaskControl *control = nullptr);
-
 // The program's analysis: the bulk of the harmonics on the path chosen, and every number the
 // program shows exactly as the literal loops give it: MeanValue, Samples, SignalPeak, harmonic
 // `shown` (z, or 0 for none) and the largest modulus, hence SpectrumPeak. Every other modulus and

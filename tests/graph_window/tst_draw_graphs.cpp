@@ -5,6 +5,7 @@
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/plot_colours.h"
 #include "tests/support/same_analysis.h"
+#include "ui/graph_window/for_tests.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_by_harmonic.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
@@ -1182,22 +1183,22 @@ private slots:
         p.harmonics = "20";
         const PlotArea *plot = draw(p);
         sumEntry()->trigger();
-        const int redraws = sum()->Redraws();
+        const int redraws = testing_seam::Redraws(*sum());
         for (int step = 0; step < 7; ++step)
             wheel(-1);
         wheel(2);
         QCOMPARE(sum()->Terms(), 20); // nothing redrawn yet
         QCOMPARE(sum()->WantedTerms(), 15);
         QVERIFY(sum()->RedrawQueued());
-        QCOMPARE(sum()->Redraws(), redraws);
+        QCOMPARE(testing_seam::Redraws(*sum()), redraws);
         runQueuedRedraw();
-        QCOMPARE(sum()->Redraws(), redraws + 1);
+        QCOMPARE(testing_seam::Redraws(*sum()), redraws + 1);
         QCOMPARE(sum()->Terms(), 15);
         QVERIFY(!sum()->RedrawQueued());
         for (const std::int64_t i : {0, 2500, 5000})
             expectSumAt(plot, i, 1, 15);
         runQueuedRedraw();
-        QCOMPARE(sum()->Redraws(), redraws + 1);
+        QCOMPARE(testing_seam::Redraws(*sum()), redraws + 1);
     }
 
     // With the sum off the wheel and + and - leave the plot alone; the highlight goes over the

@@ -4,6 +4,7 @@
 
 #include "core/platform/memory_pages.h"
 #include "core/spectrum/fft/fft_threads.h"
+#include "core/spectrum/fft/for_tests.h"
 #include "core/spectrum/fft/padded_transform.h"
 
 #include <fftw3.h>
@@ -488,7 +489,7 @@ TransformRounding RealTransform::Rounding()
     return RoundingOf(n_, used_, padded_ ? forward_.get() : nullptr);
 }
 
-void ForgetKeptPlansAndBuffers()
+void testing_seam::ForgetKeptPlansAndBuffers()
 {
     {
         KeptBuffers &kept = NeverDestroyed<KeptBuffers>();
