@@ -5,6 +5,7 @@
 #include "core/platform/work_threads.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
+#include "core/spectrum/spectrum_paths.h"
 #include "core/state/result_list.h"
 
 #include <algorithm>

@@ -5,11 +5,13 @@
 #pragma once
 
 #include "core/analysis/parameter_check.h"
-#include "core/spectrum/spectrum_paths.h"
 #include "core/state/analysis_state.h"
 #include "core/texts/refusal.h"
 
 #include <optional>
+
+class TaskControl;
+struct SpectrumOptions; // core/spectrum/spectrum_paths.h: the windows need not see it
 
 struct AnalysisOutcome
 {

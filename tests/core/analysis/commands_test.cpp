@@ -4,6 +4,7 @@
 // the refusals, and the state left untouched whenever a command stops.
 #include "core/analysis/commands.h"
 #include "core/spectrum/spectrum.h"
+#include "core/spectrum/spectrum_paths.h"
 #include "tests/support/case_names.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/same_analysis.h"
