@@ -2,14 +2,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/analysis/analysis_run.h"
 
+#include "core/platform/work_threads.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
+#include "core/spectrum/spectrum_paths.h"
 #include "core/state/result_list.h"
 
 #include <algorithm>
 #include <cmath>
 #include <new>
-#include <thread>
 
 namespace {
 
@@ -72,7 +73,7 @@ AnalysisOutcome CheckResults(const AnalysisState &analysis)
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control)
 {
     SpectrumOptions options;
-    options.threads = std::max(1u, std::thread::hardware_concurrency());
+    options.threads = WorkThreads();
     return RunAnalysis(analysis, options, control);
 }
 

@@ -5,11 +5,13 @@
 #pragma once
 
 #include "core/analysis/parameter_check.h"
-#include "core/spectrum/spectrum_paths.h"
 #include "core/state/analysis_state.h"
 #include "core/texts/refusal.h"
 
 #include <optional>
+
+class TaskControl;
+struct SpectrumOptions; // core/spectrum/spectrum_paths.h: the windows need not see it
 
 struct AnalysisOutcome
 {
@@ -26,9 +28,9 @@ struct AnalysisOutcome
 // A record holding the parameters alone: the computation's own workspace.
 AnalysisState NewAnalysis(const AnalysisParameters &parameters);
 
-// The spectrum of the workspace on every core, on the cheaper path, with an allocation failure or
-// an unusable result turned into a refusal. `control`, when given, follows and may cancel it from
-// another thread.
+// The spectrum of the workspace on WorkThreads() threads, on the cheaper path, with an allocation
+// failure or an unusable result turned into a refusal. `control`, when given, follows and may
+// cancel it from another thread.
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control = nullptr);
 // The same with a chosen path, vector kernel and number of threads.
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &options,

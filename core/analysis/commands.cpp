@@ -10,11 +10,6 @@
 #include <span>
 #include <variant>
 
-std::uint64_t CommandHost::AvailableMemory()
-{
-    return AvailableMemoryBytes();
-}
-
 void CommandHost::Refuse(const Refusal &refusal)
 {
     Messages().Show(MessageText(refusal));
@@ -64,7 +59,7 @@ std::optional<AnalysisParameters> AcceptParameters(AnalysisState &state, const F
     if (command == Command::HarmonicModulus)
         values.TargetHarmonic = Val(texts[Field::Text2]);
 
-    auto checked = CheckParameters(values, command, host.AvailableMemory());
+    auto checked = CheckParameters(values, command, AvailableMemoryBytes());
     if (const auto *refusal = std::get_if<Refusal>(&checked)) {
         host.Refuse(*refusal);
         return std::nullopt;

@@ -25,7 +25,6 @@ public:
     virtual void Refuse(const Refusal &refusal);
     // The harmonic modulus command turns the six parameter fields green once they pass.
     virtual void MarkParameterFields() { }
-    virtual std::uint64_t AvailableMemory();
     // Computes the analysis in the workspace; the windows run it away from their thread.
     virtual AnalysisOutcome Compute(AnalysisState &analysis);
 };

@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-std::uint64_t AvailableMemoryBytes()
+std::uint64_t platform_internal::SystemAvailableMemoryBytes()
 {
     std::ifstream meminfo("/proc/meminfo");
     for (std::string line; std::getline(meminfo, line);) {

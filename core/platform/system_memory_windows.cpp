@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-std::uint64_t AvailableMemoryBytes()
+std::uint64_t platform_internal::SystemAvailableMemoryBytes()
 {
     MEMORYSTATUSEX status {};
     status.dwLength = sizeof status;

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 namespace spectrum_internal {
 
@@ -49,8 +48,7 @@ ModulusRange ModulusWithin(double a, double b, double modulus, double error)
 // Harmonic N reads bin 0, the samples' sum, and where every sample has the amplitude's sign its
 // modulus is the largest of the spectrum: it would be summed again on every analysis with H >= N.
 // Its literal CosSum needs no cosines where this holds:
-// - its angle ((2N PI) i) / N lies within three roundings (3.01 u) of 2 PI i, and that within
-//   2 (pi - PI) i of 2 pi i: at most delta = 2 (PiGap + 3.01 u pi) i from a multiple of 2 pi;
+// - its angle ((2N PI) i) / N lies at most delta = AngleDrift i from 2 pi i, a multiple of 2 pi;
 // - while delta <= 5.2e-9 at the last non-zero sample, the cosine lies within delta^2 / 2 <
 //   2^-56 of 1, an eighth of the gap 2^-53 below 1, and the C library's cos, which errs by at
 //   most 0.51 ulp there (glibc's account of its own sin and cos), returns 1 to the bit: each
@@ -60,8 +58,7 @@ ModulusRange ModulusWithin(double a, double b, double modulus, double error)
 // (ModulusIgnoresSine).
 bool CosinesOfHarmonicNAreOne(std::int64_t n, std::int64_t lastTerm)
 {
-    const double delta
-        = 2 * (PiGap + 3.01 * Unit * std::numbers::pi) * static_cast<double>(lastTerm);
+    const double delta = AngleDrift * static_cast<double>(lastTerm);
     return n >= 1 && n <= std::numeric_limits<std::int32_t>::max() / 2 && lastTerm >= 0
         && delta <= 5.2e-9;
 }
@@ -80,11 +77,12 @@ bool ModulusIgnoresSine(double a, double sine)
 
 BinReading::BinReading(AnalysisState &state, const std::complex<double> *bins,
                        const TransformRounding &rounding, const SampleMeasures &measures,
+                       double sampleSum, std::int64_t lastTerm,
                        const std::vector<std::int64_t> &exact)
-    : state_(state), bins_(bins), measures_(measures), exact_(exact), n_(state.SampleCount),
+    : state_(state), bins_(bins), sampleSum_(sampleSum), exact_(exact), n_(state.SampleCount),
       hmax_(RoundToCount(state.HarmonicCount)), scale_(2 / static_cast<double>(n_)),
       bound_(ErrorLine::Of(measures, rounding)),
-      cosinesAreOne_(CosinesOfHarmonicNAreOne(n_, measures.lastTerm)),
+      cosinesAreOne_(CosinesOfHarmonicNAreOne(n_, lastTerm)),
       cosines_(state.CosCoefficients.data()), sines_(state.SinCoefficients.data()),
       moduli_(state.Magnitudes.data()),
       blocks_(static_cast<std::size_t>((hmax_ + Chunk - 1) / Chunk))
@@ -190,7 +188,7 @@ inline ModulusRange BinReading::RangeOf(double a, double b, double modulus, std:
 inline void BinReading::ReadHarmonic(std::int64_t k, std::int64_t m, Block &block, Findings &found)
 {
     const SumPair sums = BinSums(bins_, n_, m);
-    const double a = scale_ * (m == 0 && cosinesAreOne_ ? measures_.sum : sums.cos);
+    const double a = scale_ * (m == 0 && cosinesAreOne_ ? sampleSum_ : sums.cos);
     const double b = scale_ * sums.sin;
     const double modulus = ModulusOf(a, b);
     cosines_[k] = a;

@@ -49,10 +49,12 @@ class BinReading
 {
 public:
     // `exact`: the harmonics summed from the start, sorted, harmonic 1 among them.
-    // `rounding`: the transform's own error bound, which the reading's bound is made with.
+    // `rounding`: the transform's own error bound, which the reading's bound is made with, and
+    // the samples' measures. `sampleSum`: the samples' sum in index order; `lastTerm`: the index
+    // of the last non-zero sample.
     BinReading(AnalysisState &state, const std::complex<double> *bins,
-               const TransformRounding &rounding, const SampleMeasures &measures,
-               const std::vector<std::int64_t> &exact);
+               const TransformRounding &rounding, const SampleMeasures &measures, double sampleSum,
+               std::int64_t lastTerm, const std::vector<std::int64_t> &exact);
 
     // Reads every bin on `threads` threads, counting the harmonics done; false when cancelled.
     bool Read(unsigned threads, TaskControl *control);
@@ -103,7 +105,7 @@ private:
 
     AnalysisState &state_;
     const std::complex<double> *bins_;
-    const SampleMeasures &measures_;
+    double sampleSum_;
     const std::vector<std::int64_t> &exact_;
     std::int64_t n_;
     std::int64_t hmax_;

@@ -145,7 +145,6 @@ std::vector<std::int64_t> KeepSummedAlong(AnalysisState &state, const SummedAlon
 bool SumAgain(AnalysisState &state, const std::vector<SampleRun> &runs,
               const std::vector<std::int64_t> &again, unsigned threads, TaskControl *control)
 {
-    threads = std::max(1u, threads);
     if (again.size() < threads) {
         for (const std::int64_t k : again)
             if (!SumHarmonicOnThreads(state, runs, k, threads, control))
@@ -168,7 +167,6 @@ bool Sweep(AnalysisState &state, const SpectrumKernel &kernel, unsigned threads,
            TaskControl *control, const std::vector<std::int64_t> &exact,
            std::vector<SampleRun> &runs)
 {
-    threads = std::max(1u, threads);
     AllocateArrays(state);
     SummedAlong along = ChooseSummedAlong(state, exact);
     if (!Sample(state, threads, control, runs, &along))

@@ -198,32 +198,10 @@ void AddToRuns(std::vector<SampleRun> &runs, std::int64_t i)
         runs.back().end = i + 1;
 }
 
-// The measures A = sum |s(i)|, A1 = sum |s(i)| i / N and the norm, whose squares are taken scaled
-// by a power of two near 1 / V (exact), so that they neither overflow nor all underflow. Their own
-// roundings (1 / N as a factor, sums in any order) are within the bound's margin.
-struct MeasureSums
-{
-    double perIndex;
-    double scale;
-    double absSum = 0;
-    double weightedAbsSum = 0;
-    double squares = 0;
-    std::int64_t terms = 0;
-
-    void Add(double sample, std::int64_t i)
-    {
-        const double magnitude = std::abs(sample);
-        absSum += magnitude;
-        weightedAbsSum += magnitude * (static_cast<double>(i) * perIndex);
-        squares += (magnitude * scale) * (magnitude * scale);
-        ++terms;
-    }
-};
-
 } // namespace
 
 bool Survey(AnalysisState &state, TaskControl *control, std::vector<SampleRun> &runs,
-            SampleMeasures *measures, bool *usable)
+            double *sampleSum, bool *usable)
 {
     const std::int64_t n = state.SampleCount;
     const auto &s = state.Samples;
@@ -233,8 +211,6 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<SampleRun> &
     const std::int64_t end = std::min(last, n);
     state.SignalPeak = s[0];
     double sum = 0;
-    MeasureSums sums {1 / static_cast<double>(n),
-                      std::ldexp(1.0, -std::clamp(std::ilogb(state.Amplitude), -1000, 1000))};
     bool within = true; // every sample within MaxResultMagnitude; those past `end` are 0
     for (std::int64_t chunk = 0; chunk <= end; chunk += Chunk) {
         if (control && control->Cancelled())
@@ -246,22 +222,14 @@ bool Survey(AnalysisState &state, TaskControl *control, std::vector<SampleRun> &
             if (s[i] == 0 || i == n)
                 continue;
             sum = sum + s[i];
-            if (measures)
-                sums.Add(s[i], i);
             AddToRuns(runs, i);
         }
     }
     state.MeanValue = sum / static_cast<double>(n);
     if (usable)
         *usable = within;
-    if (measures)
-        *measures = {n,
-                     sums.terms,
-                     sums.absSum,
-                     sums.weightedAbsSum,
-                     std::sqrt(sums.squares) / sums.scale,
-                     sum,
-                     runs.empty() ? -1 : runs.back().end - 1};
+    if (sampleSum)
+        *sampleSum = sum;
     return true;
 }
 

@@ -1,8 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The fast paths' sampling of the pulse, as ComputeSpectrum samples it, and its survey: the peak,
-// the mean, the runs of non-zero samples and the measures for the error bound. Internal to the
-// spectrum room.
+// the mean, the runs of non-zero samples and their sum. Internal to the spectrum room.
 #pragma once
 
 #include "core/state/analysis_state.h"
@@ -11,7 +10,6 @@
 #include <vector>
 
 class TaskControl;
-struct SampleMeasures;
 
 namespace spectrum_internal {
 
@@ -43,10 +41,10 @@ bool SamplePulse(AnalysisState &state, unsigned threads, TaskControl *control,
                  SummedAlong *along = nullptr, double *copy = nullptr);
 
 // SignalPeak, MeanValue and the runs of non-zero samples, from the samples, and where asked the
-// measures of the samples for the transform's error bound and whether every sample lies within
-// MaxResultMagnitude; false when cancelled.
+// samples' sum in index order, as the literal loops add them (MeanValue before the division),
+// and whether every sample lies within MaxResultMagnitude; false when cancelled.
 bool Survey(AnalysisState &state, TaskControl *control, std::vector<SampleRun> &runs,
-            SampleMeasures *measures = nullptr, bool *usable = nullptr);
+            double *sampleSum = nullptr, bool *usable = nullptr);
 
 // SamplePulse, then Survey.
 bool Sample(AnalysisState &state, unsigned threads, TaskControl *control,

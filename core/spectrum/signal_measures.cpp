@@ -4,11 +4,13 @@
 
 #include "core/spectrum/spectrum.h"
 #include "core/spectrum/spectrum_error_bound.h"
+#include "core/state/task_control.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace {
 
@@ -43,11 +45,15 @@ struct SampleSums
     std::int64_t terms = 0;
 };
 
-// The samples 0 .. end - 1, scaled by `scale` (a power of two) in their squares.
-SampleSums SumSamples(const RealArray &s, std::int64_t end, double scale, double perIndex)
+// The samples 0 .. end - 1, scaled by `scale` (a power of two) in their squares; nothing when
+// cancelled.
+std::optional<SampleSums> SumSamples(const RealArray &s, std::int64_t end, double scale,
+                                     double perIndex, TaskControl *control)
 {
     SampleSums sums;
     for (std::int64_t first = 0; first < end; first += BlockSize) {
+        if (control && first % (16 * BlockSize) == 0 && control->Cancelled())
+            return std::nullopt;
         const std::int64_t last = std::min(end, first + BlockSize);
         std::array<double, Lanes> squares {}, magnitudes {}, weighted {};
         std::array<std::int64_t, Lanes> terms {};
@@ -84,23 +90,48 @@ SampleSums SumSamples(const RealArray &s, std::int64_t end, double scale, double
 
 } // namespace
 
+bool MeasureSamples(AnalysisState &state, TaskControl *control)
+{
+    state.Measures.reset();
+    const std::int64_t n = state.SampleCount;
+    if (n < 1 || state.Samples.size() < static_cast<std::size_t>(n) + 1)
+        return true;
+
+    // Squares taken scaled by a power of two near 1 / the peak (exact), so that they neither
+    // overflow nor all underflow. Past the pulse every sample is 0 and adds nothing.
+    const double peak = state.SignalPeak; // found with the samples
+    const double scale = peak > 0 ? std::ldexp(1.0, -std::clamp(std::ilogb(peak), -1000, 1000)) : 1;
+    const std::optional<SampleSums> sums
+        = SumSamples(state.Samples, n, scale, 1 / static_cast<double>(n), control);
+    if (!sums)
+        return false;
+    SampleMeasures measures;
+    measures.n = n;
+    measures.terms = sums->terms;
+    measures.absSum = sums->absSum.Value();
+    measures.weightedAbsSum = sums->weightedAbsSum.Value();
+    measures.norm = std::sqrt(sums->squares.Value()) / scale;
+    measures.scaledSquares = sums->squares.Value();
+    measures.scale = scale;
+    state.Measures = measures;
+    return true;
+}
+
 void ComputeMeasures(AnalysisState &state, const TransformRounding *transform)
 {
     state.RmsValue.reset();
     state.HarmonicDistortion.reset();
     state.PowerShare.reset();
     state.NoiseFixed = state.NoisePerHarmonic = 0;
-    const std::int64_t n = state.SampleCount;
-    if (n < 1 || state.Samples.size() < static_cast<std::size_t>(n) + 1)
+    if (!state.Measures)
+        MeasureSamples(state);
+    if (!state.Measures)
         return;
-
-    // Squares taken scaled by a power of two near 1 / the peak (exact), so that they neither
-    // overflow nor all underflow. Past the pulse every sample is 0 and adds nothing.
-    const double peak = state.SignalPeak; // found with the samples
-    const double scale = peak > 0 ? std::ldexp(1.0, -std::clamp(std::ilogb(peak), -1000, 1000)) : 1;
+    const SampleMeasures &measures = *state.Measures;
+    const std::int64_t n = measures.n;
+    const double scale = measures.scale;
     const double dn = static_cast<double>(n);
-    const SampleSums sums = SumSamples(state.Samples, n, scale, 1 / dn);
-    const double meanSquare = sums.squares.Value() / dn; // scaled
+    const double meanSquare = measures.scaledSquares / dn; // scaled
     state.RmsValue = std::sqrt(meanSquare) / scale;
 
     // The moduli's rounding noise: the transform path's bound on each coefficient, sqrt(2) times
@@ -118,12 +149,6 @@ void ComputeMeasures(AnalysisState &state, const TransformRounding *transform)
         if (k >= 2)
             upper.Add((modulus * scale) * (modulus * scale));
     }
-    SampleMeasures measures;
-    measures.n = n;
-    measures.terms = sums.terms;
-    measures.absSum = sums.absSum.Value();
-    measures.weightedAbsSum = sums.weightedAbsSum.Value();
-    measures.norm = std::sqrt(sums.squares.Value()) / scale;
     const ErrorLine line
         = ErrorLine::Of(measures, transform ? *transform : RealTransform::PlainRounding(n));
     const double toModulus = std::numbers::sqrt2 * 2 / dn;

@@ -9,9 +9,18 @@
 #include "core/spectrum/fft/real_transform.h"
 #include "core/state/analysis_state.h"
 
+class TaskControl;
+
+// Sums the samples 0 to N - 1 of a sampled analysis, whose SignalPeak is found, into Measures;
+// leaves it empty where there are no samples. The one pass over the samples for the measures:
+// the transform path makes it while its transform runs, and ComputeMeasures where no path did.
+// False when cancelled.
+bool MeasureSamples(AnalysisState &state, TaskControl *control = nullptr);
+
 // Writes RmsValue, HarmonicDistortion, PowerShare, NoiseFixed and NoisePerHarmonic from the
-// samples 0 to N - 1, MeanValue and the moduli of harmonics 1 to RoundToCount(H) of a computed
-// analysis, and its SignalPeak; leaves them as a new analysis has them when none was computed.
+// samples' Measures (made first where they are not yet), MeanValue and the moduli of harmonics 1
+// to RoundToCount(H) of a computed analysis; leaves them as a new analysis has them when none was
+// computed.
 // - RMS = sqrt(sum s(i)^2 / N);
 // - THD = sqrt(sum_{k=2..H} |S_k|^2) / |S_1|, in percent; none where |S_1| is within the noise;
 // - power share = (DC^2 + 1/2 sum_{k=1..H} |S_k|^2) / RMS^2, in percent; none where RMS is 0.

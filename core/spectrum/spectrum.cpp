@@ -75,6 +75,7 @@ void AllocateArrays(AnalysisState &state)
         if (result.values)
             state.*result.values = result.allocatedByAnalysis ? RealArray(size) : RealArray();
     state.PeaksFound = false;
+    state.Measures.reset();
 }
 
 void ComputeMagnitudes(AnalysisState &state)

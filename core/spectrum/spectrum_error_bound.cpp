@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 ErrorLine ErrorLine::Of(const SampleMeasures &measures)
 {
@@ -17,10 +16,7 @@ ErrorLine ErrorLine::Of(const SampleMeasures &measures, const TransformRounding 
 {
     // The literal loops' sum against the exact one with pi (every sum over the M non-zero samples
     // s(i), A = sum |s(i)|, A1 = sum |s(i)| i / N, Q = sqrt(sum s(i)^2)):
-    // - the angle (2k * PI * i) / N is formed with the 15-digit PI, pi - PI = 3.24e-15, and three
-    //   roundings of relative u each: it misses 2 pi k i / N by at most 2k ((pi - PI) + 3 u pi)
-    //   i / N, and a sine or cosine moves no more than its angle: 2k ((pi - PI) + 3 u pi) A1,
-    //   the only term that grows with k;
+    // - the angle (AngleDrift): 2k ((pi - PI) + 3 u pi) A1, the only term that grows with k;
     // - the C library's sine and cosine, under one ulp (2u for values up to 1): 2u A;
     // - each product's rounding, u A, and below the normal range 2^-1074 each: M 2^-1074;
     // - the sum in index order, M terms: (M - 1) u A (zero samples add exactly nothing).
@@ -29,7 +25,7 @@ ErrorLine ErrorLine::Of(const SampleMeasures &measures, const TransformRounding 
     // for the padded one, a few times that, and a term in A.
     // Their total, times 5/4 for the roundings of this bound itself and a margin.
     const double m = static_cast<double>(measures.terms);
-    const double angle = 2 * (PiGap + 3.01 * Unit * std::numbers::pi) * measures.weightedAbsSum;
+    const double angle = AngleDrift * measures.weightedAbsSum;
     const double library = 2 * Unit * measures.absSum;
     const double products = Unit * measures.absSum + m * std::numeric_limits<double>::denorm_min();
     const double sum = (m + 1) * Unit * measures.absSum;

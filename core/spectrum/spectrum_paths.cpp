@@ -6,23 +6,20 @@
 #include "core/spectrum/kernels/sincos_kernels.h"
 #include "core/spectrum/transform_path.h"
 
-using namespace spectrum_internal;
+#include <algorithm>
 
-bool ComputeSpectrumByDirectSums(AnalysisState &state, const SpectrumKernel &kernel,
-                                 unsigned threads, TaskControl *control)
-{
-    std::vector<SampleRun> runs;
-    return Sweep(state, kernel, threads, control, {}, runs);
-}
+using namespace spectrum_internal;
 
 bool ComputeSpectrumExactWhereShown(AnalysisState &state, std::int32_t shown,
                                     const SpectrumOptions &options, TaskControl *control)
 {
+    SpectrumOptions used = options;
+    used.threads = std::max(1u, options.threads); // the paths take the count as it comes
     SpectrumPath path = options.path;
     if (path == SpectrumPath::Cheaper)
         path = CheaperPath(state.SampleCount, state.DutyCycle, state.HarmonicCount);
     if (path == SpectrumPath::Transform)
-        return TransformExactWhereShown(state, shown, options, control);
+        return TransformExactWhereShown(state, shown, used, control);
     const SpectrumKernel &kernel = options.kernel ? *options.kernel : BestVectorKernel();
-    return DirectSumsExactWhereShown(state, shown, kernel, options.threads, control);
+    return DirectSumsExactWhereShown(state, shown, kernel, used.threads, control);
 }

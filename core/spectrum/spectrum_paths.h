@@ -17,7 +17,6 @@
 #include <optional>
 
 class TaskControl;
-struct SampleMeasures; // spectrum_error_bound.h
 struct SpectrumKernel; // kernels/sincos_kernels.h
 
 // Largest magnitude a result may have: the plot and the readout multiply results by small
@@ -47,20 +46,12 @@ struct ResultsFound
 struct SpectrumOptions
 {
     const SpectrumKernel *kernel = nullptr; // the direct sums' kernel; BestVectorKernel() if null
-    unsigned threads = 1; // the caller's among them
+    // The caller's among them; WorkThreads() for the program's analysis. 0 is taken as 1.
+    unsigned threads = 1;
     SpectrumPath path = SpectrumPath::Cheaper;
-    // Where given, receives the transform path's measures of the samples: for tests.
-    SampleMeasures *measured = nullptr;
     // Where given, receives what the transform path found of its results.
     ResultsFound *results = nullptr;
 };
-
-// Every harmonic by direct sums on `kernel`, on `threads` threads: what ComputeSpectrum computes,
-// every bit of it with ExactKernel(); with a vector kernel every modulus lies within 1e-15 of the
-// largest. For tests and benchmarks. Returns false when cancelled; the state then holds a partial
-// analysis to be thrown away.
-bool ComputeSpectrumByDirectSums(AnalysisState &state, const SpectrumKernel &kernel,
-                                 unsigned threads, TaskControl *control = nullptr);
 
 // The program's analysis: the bulk of the harmonics on the path chosen, and every number the
 // program shows exactly as the literal loops give it: MeanValue, Samples, SignalPeak, harmonic

@@ -7,6 +7,7 @@
 #include "core/spectrum/fft/real_transform.h"
 #include "core/spectrum/fft/transform_thread.h"
 #include "core/spectrum/kernels/sincos_kernels.h"
+#include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
 #include "core/spectrum/spectrum_paths.h"
 #include "core/spectrum/work_sharing.h"
@@ -26,9 +27,9 @@ class TransformPath
 public:
     TransformPath(AnalysisState &state, std::int32_t shown, const SpectrumOptions &options,
                   TaskControl *control)
-        : state_(state), options_(options), control_(control),
-          threads_(std::max(1u, options.threads)), n_(state.SampleCount),
-          hmax_(RoundToCount(state.HarmonicCount)), exact_(ExactFromTheStart(hmax_, shown))
+        : state_(state), options_(options), control_(control), threads_(options.threads),
+          n_(state.SampleCount), hmax_(RoundToCount(state.HarmonicCount)),
+          exact_(ExactFromTheStart(hmax_, shown))
     { }
 
     bool Run();
@@ -52,7 +53,7 @@ private:
     std::optional<TransformThread> running_;
     SummedAlong along_;
     std::vector<SampleRun> runs_;
-    SampleMeasures measures_;
+    double sampleSum_ = 0; // in index order
     bool samplesUsable_ = false;
     std::optional<BinReading> reading_;
     std::vector<std::int64_t> again_; // summed again after the reading
@@ -117,14 +118,11 @@ bool TransformPath::SampleIntoTransform()
     return true;
 }
 
-// The peak, the mean, the runs and the measures while the transform runs.
+// The peak, the mean, the runs and the samples' measures while the transform runs.
 bool TransformPath::SurveyWhileTransforming()
 {
-    if (!Survey(state_, control_, runs_, &measures_, &samplesUsable_))
-        return false;
-    if (options_.measured)
-        *options_.measured = measures_;
-    return true;
+    return Survey(state_, control_, runs_, &sampleSum_, &samplesUsable_)
+        && MeasureSamples(state_, control_);
 }
 
 // Harmonics 1 and z, exactly, on every thread but the one the transform takes.
@@ -152,7 +150,8 @@ bool TransformPath::ReadTheBins()
         return false;
     Reach(control_, WorkStage::ReadingBins);
     rounding_ = transform_->Rounding();
-    reading_.emplace(state_, transform_->Bins(), rounding_, measures_, exact_);
+    reading_.emplace(state_, transform_->Bins(), rounding_, *state_.Measures, sampleSum_,
+                     runs_.back().end - 1, exact_);
     if (!reading_->Read(threads_, control_))
         return false;
     if (exact_.back() != hmax_) { // else CosSum and SinSum were left by its exact sums

@@ -4,6 +4,8 @@
 #pragma once
 
 #include "core/state/real_array.h"
+#include "core/state/sample_measures.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -54,6 +56,9 @@ struct AnalysisResults
     std::optional<double> RmsValue;
     std::optional<double> HarmonicDistortion;
     std::optional<double> PowerShare;
+    // The samples' sums the measures, the noise and the transform path's error bound are made of,
+    // summed once per analysis; nothing until they are. Allocating the arrays anew empties it.
+    std::optional<SampleMeasures> Measures;
     // The rounding noise of the moduli: up to NoiseFixed + k NoisePerHarmonic, |S_k| may be a
     // harmonic that is zero, and has no phase.
     double NoiseFixed = 0;

@@ -4,6 +4,7 @@
 // nothing but the entry-check fields; an accepted analysis has arrays of N + 2 elements and only
 // showable results; the texts shown (results and cursor readout) are never infinite or NaN.
 #include "core/analysis/commands.h"
+#include "core/platform/for_tests.h"
 #include "core/spectrum/spectrum.h"
 #include "core/texts/number_text.h"
 #include "fuzz_check.h"
@@ -21,8 +22,8 @@ namespace {
 class BoundedHost : public CommandHost
 {
 public:
+    BoundedHost() { testing_seam::SetAvailableMemoryBytes(64u << 20); }
     MessageBox &Messages() override { return box; }
-    std::uint64_t AvailableMemory() override { return 64u << 20; }
     AnalysisOutcome Compute(AnalysisState &analysis) override
     {
         const double work = double(analysis.SampleCount)

@@ -1,10 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The graphs command and the drawing, checked on the pixels of the plot's retained image.
+#include "core/texts/messages.h"
 #include "core/texts/number_text.h"
+#include "tests/support/available_memory.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/plot_colours.h"
 #include "tests/support/same_analysis.h"
+#include "ui/graph_window/for_tests.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_by_harmonic.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
@@ -312,6 +315,41 @@ private slots:
         QCOMPARE(w_.form->GraphWindow(), nullptr);
         QVERIFY(w_.state->Samples.empty());
         QCOMPARE(w_.state->Amplitude, 0.0);
+    }
+
+    // Free memory is asked one way: too little of it refuses the analysis before any window, and
+    // the sum of the harmonics before it is drawn, each with the message that names what it needs
+    // and what there is (at N = 10000 the analysis takes 320064 bytes, the sum 240024: 1 MB each,
+    // rounded up, of 1000 bytes free).
+    void tooLittleMemoryIsRefusedWithItsMessage_data()
+    {
+        QTest::addColumn<bool>("sum");
+        QTest::newRow("the analysis") << false;
+        QTest::newRow("the sum of the harmonics") << true;
+    }
+    void tooLittleMemoryIsRefusedWithItsMessage()
+    {
+        QFETCH(bool, sum);
+        AvailableMemory memory(std::uint64_t(1) << 36);
+        if (sum)
+            QVERIFY(draw({}));
+        const QImage before = sum ? w_.form->GraphWindow()->Picture1()->Image() : QImage();
+        memory.Set(1000);
+        if (sum)
+            sumEntry()->trigger();
+        else
+            draw({});
+        QCOMPARE(w_.box->shown.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdU16String(w_.box->shown[0]),
+                 QString::fromStdU16String(
+                     MessageText(Refusal {Reason::NotEnoughMemory, {}, {10000, 1, 1}})));
+        if (sum) {
+            QVERIFY(!sumEntry()->isChecked());
+            QVERIFY(w_.state->HarmonicSum.empty());
+            QCOMPARE(w_.form->GraphWindow()->Picture1()->Image(), before);
+        } else {
+            QCOMPARE(w_.form->GraphWindow(), nullptr);
+        }
     }
 
     void graphsIgnoreTheHarmonicFieldAndTheColours()
@@ -1231,22 +1269,22 @@ private slots:
         p.harmonics = "20";
         const PlotArea *plot = draw(p);
         sumEntry()->trigger();
-        const int redraws = sum()->Redraws();
+        const int redraws = testing_seam::Redraws(*sum());
         for (int step = 0; step < 7; ++step)
             wheel(-1);
         wheel(2);
         QCOMPARE(sum()->Terms(), 20); // nothing redrawn yet
         QCOMPARE(sum()->WantedTerms(), 15);
         QVERIFY(sum()->RedrawQueued());
-        QCOMPARE(sum()->Redraws(), redraws);
+        QCOMPARE(testing_seam::Redraws(*sum()), redraws);
         runQueuedRedraw();
-        QCOMPARE(sum()->Redraws(), redraws + 1);
+        QCOMPARE(testing_seam::Redraws(*sum()), redraws + 1);
         QCOMPARE(sum()->Terms(), 15);
         QVERIFY(!sum()->RedrawQueued());
         for (const std::int64_t i : {0, 2500, 5000})
             expectSumAt(plot, i, 1, 15);
         runQueuedRedraw();
-        QCOMPARE(sum()->Redraws(), redraws + 1);
+        QCOMPARE(testing_seam::Redraws(*sum()), redraws + 1);
     }
 
     // With the sum off the wheel and + and - leave the plot alone; the highlight goes over the

@@ -5,7 +5,7 @@
 // until the graph window is painted with the sum, and how long a cancel waits for the worker.
 #include "core/analysis/analysis_run.h"
 #include "core/analysis/message_box.h"
-#include "core/spectrum/fft/real_transform.h"
+#include "core/spectrum/for_tests.h"
 #include "core/spectrum/harmonic_sum.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/task_control.h"
@@ -91,7 +91,7 @@ void ToggleToDrawn(benchmark::State &bench)
         state.HarmonicSum = {};
         QApplication::processEvents();
         if (first)
-            ForgetKeptPlansAndBuffers();
+            testing_seam::ForgetKeptPlansAndBuffers();
         bench.ResumeTiming();
     }
 }

@@ -7,7 +7,7 @@
 #include "bare_kernels.h"
 #include "core/analysis/analysis_run.h"
 #include "core/platform/memory_pages.h"
-#include "core/spectrum/fft/real_transform.h"
+#include "core/spectrum/for_tests.h"
 #include "core/spectrum/kernels/sincos_kernels.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
@@ -68,7 +68,7 @@ void Exact(benchmark::State &bench)
     AnalysisState state = Parameters(bench.range(0), bench.range(1), 0.5);
     const auto threads = static_cast<unsigned>(bench.range(2));
     for (auto _ : bench) {
-        ComputeSpectrumByDirectSums(state, ExactKernel(), threads);
+        testing_seam::ComputeSpectrumByDirectSums(state, ExactKernel(), threads);
         benchmark::DoNotOptimize(state.Magnitudes.data());
     }
     CountPairs(bench, state);
@@ -93,13 +93,14 @@ void Analysis(benchmark::State &bench, const SpectrumKernel *kernel)
     CountPairs(bench, last);
 }
 
-// The measures alone (RMS, THD, power share, the moduli's noise) on an analysis computed once: to
-// be set against the analysis at the same (N, H), which they follow.
+// The measures alone (the samples' sums, RMS, THD, power share, the moduli's noise) on an
+// analysis computed once: to be set against the analysis at the same (N, H), which they follow.
 void Measures(benchmark::State &bench)
 {
     AnalysisState analysis = Parameters(bench.range(0), bench.range(1), 0.5);
     RunAnalysis(analysis);
     for (auto _ : bench) {
+        analysis.Measures.reset(); // summed anew, as an analysis sums them once
         ComputeMeasures(analysis);
         benchmark::DoNotOptimize(analysis.RmsValue);
     }
@@ -149,7 +150,7 @@ void Spectrum(benchmark::State &bench)
         bench.PauseTiming();
         last = AnalysisState(); // the last analysis's arrays freed outside the timing
         if (first)
-            ForgetKeptPlansAndBuffers();
+            testing_seam::ForgetKeptPlansAndBuffers();
         AnalysisState analysis = parameters;
         bench.ResumeTiming();
         RunAnalysis(analysis, options);

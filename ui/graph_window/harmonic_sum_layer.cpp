@@ -342,3 +342,8 @@ void HarmonicSumLayer::Remove()
     under_ = QImage();
     key_.hide();
 }
+
+int testing_seam::Redraws(const HarmonicSumLayer &layer)
+{
+    return layer.redraws_;
+}

@@ -10,6 +10,8 @@
 
 #include "ui/long_work/task_gate.h"
 
+#include "ui/graph_window/for_tests.h"
+
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/graph_window/plot_geometry/spectrum_scale.h"
 
@@ -79,10 +81,10 @@ public:
     // Runs the queued redraw now, if one is queued.
     void RedrawPending();
     bool RedrawQueued() const { return queued_; }
-    // How many times the layers were redrawn: the benchmark and the tests watch the queue.
-    int Redraws() const { return redraws_; }
 
 protected:
+    friend int testing_seam::Redraws(const HarmonicSumLayer &layer);
+
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -143,7 +145,7 @@ private:
     ColumnSpans allLines_ {0};
     bool queued_ = false;
     int wheelEighths_ = 0;
-    int redraws_ = 0;
+    int redraws_ = 0; // for the tests alone (testing_seam::Redraws)
     QShortcut *more_[2] = {};
     QShortcut *fewer_[2] = {};
     double signalPeak_ = 0; // 0: the analysis's own

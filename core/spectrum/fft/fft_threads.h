@@ -4,7 +4,8 @@
 // runs on, and a pass over memory shared out among them. Internal to the room.
 #pragma once
 
-#include <algorithm>
+#include "core/platform/work_threads.h"
+
 #include <cstdint>
 #include <mutex>
 #include <system_error>
@@ -19,18 +20,13 @@ std::mutex &PlannerLock();
 // Sets the threads of the next plan, for a transform of `size` values; under PlannerLock.
 void PlanOnThreads(std::int64_t size);
 
-// From this many values on, a transform and its passes run on every core.
+// From this many values on, a transform and its passes run on WorkThreads() threads.
 constexpr std::int64_t ThreadedSize = 1 << 18;
 
-inline int Threads()
-{
-    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
-}
-
-// Runs pass(begin, end) over [first, first + count) in one share per core.
+// Runs pass(begin, end) over [first, first + count) in one share per thread of WorkThreads().
 template<typename Pass> void OnEveryCore(std::int64_t first, std::int64_t count, const Pass &pass)
 {
-    const int threads = Threads();
+    const int threads = static_cast<int>(WorkThreads());
     std::vector<std::thread> helpers;
     for (int t = 1; t < threads; ++t) {
         const std::int64_t begin = first + count * t / threads;

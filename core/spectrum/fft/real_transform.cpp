@@ -4,6 +4,7 @@
 
 #include "core/platform/memory_pages.h"
 #include "core/spectrum/fft/fft_threads.h"
+#include "core/spectrum/fft/for_tests.h"
 #include "core/spectrum/fft/padded_transform.h"
 
 #include <fftw3.h>
@@ -38,7 +39,7 @@ void PlanOnThreads(std::int64_t size)
     // work would cost more than it saves.
     static const bool threaded = fftw_init_threads() != 0;
     if (threaded)
-        fftw_plan_with_nthreads(size >= ThreadedSize ? Threads() : 1);
+        fftw_plan_with_nthreads(size >= ThreadedSize ? static_cast<int>(WorkThreads()) : 1);
 }
 
 } // namespace fft_internal
@@ -488,7 +489,7 @@ TransformRounding RealTransform::Rounding()
     return RoundingOf(n_, used_, padded_ ? forward_.get() : nullptr);
 }
 
-void ForgetKeptPlansAndBuffers()
+void testing_seam::ForgetKeptPlansAndBuffers()
 {
     {
         KeptBuffers &kept = NeverDestroyed<KeptBuffers>();

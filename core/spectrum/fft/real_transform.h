@@ -92,9 +92,3 @@ private:
     std::complex<double> *work_ = nullptr; // the padded way's
     std::shared_ptr<const void> forward_; // the plan or filter PrepareForward found or made
 };
-
-// For the benchmarks alone, so that the next transform runs as the first of a new run: forgets
-// the kept buffers, every kept plan and what the planner learnt (the running transforms and the
-// objects that made a plan keep theirs until they end). The kept things live in this room alone,
-// so only it can forget them; the program never calls this.
-void ForgetKeptPlansAndBuffers();

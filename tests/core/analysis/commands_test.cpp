@@ -4,6 +4,8 @@
 // the refusals, and the state left untouched whenever a command stops.
 #include "core/analysis/commands.h"
 #include "core/spectrum/spectrum.h"
+#include "core/spectrum/spectrum_paths.h"
+#include "tests/support/available_memory.h"
 #include "tests/support/case_names.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/same_analysis.h"
@@ -34,7 +36,6 @@ public:
         CommandHost::Refuse(refusal);
     }
     void MarkParameterFields() override { ++marks; }
-    std::uint64_t AvailableMemory() override { return memory; }
     AnalysisOutcome Compute(AnalysisState &analysis) override
     {
         ++computations;
@@ -45,7 +46,7 @@ public:
     std::vector<Refusal> refusals;
     int marks = 0;
     int computations = 0;
-    std::uint64_t memory = std::uint64_t(1) << 36;
+    AvailableMemory memory {std::uint64_t(1) << 36};
     std::function<AnalysisOutcome(AnalysisState &)> compute;
 };
 
@@ -434,7 +435,7 @@ TEST(Commands, tooLittleMemoryIsRefusedBeforeComputing)
     AnalysisState state = EarlierAnalysis();
     const AnalysisState before = state;
     RecordingHost host;
-    host.memory = 1000;
+    host.memory.Set(1000);
     EXPECT_FALSE(RunCommand(state, DefaultTexts(), Command::Graphs, host));
     EXPECT_EQ(host.computations, 0);
     ASSERT_EQ(host.refusals.size(), 1u);

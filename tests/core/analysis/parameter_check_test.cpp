@@ -1,10 +1,14 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The refusals of parameters the computation, the plot or the readout cannot handle: their
-// reasons, their order, and the exact texts of the one message table, which the README repeats;
-// the export's messages and the windows' texts of the same table.
+// The refusals of parameters the computation, the plot or the readout cannot handle, and of the
+// sum of the harmonics for want of memory: their reasons, their order, and the exact texts of the
+// one message table, which the README repeats; the export's messages and the windows' texts of the
+// same table.
 #include "core/analysis/parameter_check.h"
+#include "core/platform/system_memory.h"
+#include "core/spectrum/harmonic_sum.h"
 #include "core/texts/messages.h"
+#include "tests/support/available_memory.h"
 #include "tests/support/case_names.h"
 
 #include <gtest/gtest.h>
@@ -34,13 +38,22 @@ TypedValues Defaults()
     return v;
 }
 
+// Which check the case asks: the analysis's (CheckParameters) or, for its memory alone, the sum
+// of the harmonics' (HarmonicSumMemoryProblem), each as the program asks it.
+enum class Asked
+{
+    Analysis,
+    HarmonicSum
+};
+
 struct RefusalCase
 {
     const char *name;
     std::function<void(TypedValues &)> change;
     Command command;
     std::optional<Refusal> expected; // nothing when the values are accepted
-    std::uint64_t memory = Plenty;
+    std::uint64_t memory = Plenty; // what the one query of the free memory answers
+    Asked asked = Asked::Analysis;
 };
 
 void PrintTo(const RefusalCase &c, std::ostream *out)
@@ -57,7 +70,18 @@ TEST_P(Refusals, giveTheFirstProblemsMessageOrAcceptTheValues)
     const RefusalCase &c = GetParam();
     TypedValues values = Defaults();
     c.change(values);
-    const auto result = CheckParameters(values, c.command, c.memory);
+    const AvailableMemory memory(c.memory);
+    if (c.asked == Asked::HarmonicSum) {
+        const std::optional<Refusal> refusal = HarmonicSumMemoryProblem(
+            static_cast<std::int64_t>(values.SampleCount), AvailableMemoryBytes());
+        ASSERT_EQ(refusal.has_value(), c.expected.has_value());
+        if (refusal) {
+            EXPECT_EQ(refusal->reason, c.expected->reason);
+            EXPECT_EQ(refusal->numbers, c.expected->numbers);
+        }
+        return;
+    }
+    const auto result = CheckParameters(values, c.command, AvailableMemoryBytes());
     if (!c.expected) {
         ASSERT_TRUE(std::holds_alternative<AnalysisParameters>(result));
     } else {
@@ -147,7 +171,18 @@ const RefusalCase RefusalCases[] = {
                  [](TypedValues &v) { v.HarmonicCount = 10001; }, HM,
                  Refusal {Reason::NotEnoughMemory, {}, {10000, 1, 1}}, 320064 * 10 / 9 + 10},
     RefusalCase {"memoryJustEnoughForTheTransform", [](TypedValues &v) { v.HarmonicCount = 10001; },
-                 HM, Nothing, (320064 + 80000 + 80016) * 10 / 9 + 10}};
+                 HM, Nothing, (320064 + 80000 + 80016) * 10 / 9 + 10},
+    // The sum of the harmonics takes its transform's buffers and the sum, 8 (N + 1) + 8 N +
+    // 16 (N / 2 + 1) bytes, under the same 90 %: 240024 at N = 10000, where the analysis's
+    // 320064 would not fit.
+    RefusalCase {"harmonicSumMemory", [](TypedValues &) {}, GR,
+                 Refusal {Reason::NotEnoughMemory, {}, {10000, 1, 1}}, 240024, Asked::HarmonicSum},
+    RefusalCase {"harmonicSumMemoryJustEnough", [](TypedValues &) {}, GR, Nothing,
+                 240024 * 10 / 9 + 10, Asked::HarmonicSum},
+    // 24000024 bytes at a million samples: 23 MB rounded up, of 23 MB free.
+    RefusalCase {
+        "harmonicSumMemoryOfAMillionSamples", [](TypedValues &v) { v.SampleCount = 1000000; }, GR,
+        Refusal {Reason::NotEnoughMemory, {}, {1000000, 23, 23}}, 24000024, Asked::HarmonicSum}};
 
 INSTANTIATE_TEST_SUITE_P(Values, Refusals, testing::ValuesIn(RefusalCases),
                          [](const auto &info) { return std::string(info.param.name); });

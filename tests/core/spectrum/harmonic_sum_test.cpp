@@ -281,17 +281,4 @@ TEST(HarmonicSum, cancelledDuringItsTransformReturnsAtOnceAndLeavesItsMemoryToIt
     watcher.changed.wait(lock, [&] { return watcher.ended; });
 }
 
-// The transform's buffers and the sum: 8 (N + 1) + 8 N + 16 (N / 2 + 1) bytes.
-TEST(HarmonicSum, isRefusedWhenItWouldTakeMoreThanNinetyPerCentOfTheFreeMemory)
-{
-    const std::int64_t n = 1000000;
-    const std::uint64_t needed = 8 * (n + 1) + 8 * n + 16 * (n / 2 + 1);
-    EXPECT_FALSE(HarmonicSumMemoryProblem(n, needed / 9 * 10 + 10));
-    const std::optional<Refusal> refused = HarmonicSumMemoryProblem(n, needed);
-    ASSERT_TRUE(refused);
-    EXPECT_EQ(refused->reason, Reason::NotEnoughMemory);
-    EXPECT_EQ(refused->numbers[0], std::uint64_t(n));
-    EXPECT_EQ(refused->numbers[1], (needed + (1 << 20) - 1) >> 20);
-}
-
 } // namespace

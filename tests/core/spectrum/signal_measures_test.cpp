@@ -51,9 +51,23 @@ TEST_P(MeasuresAgainstLongDouble, agreeToTheRoundingOfTheirSums)
 {
     const MeasureCase c = GetParam();
     const AnalysisState s = Measured(c.v, c.d, c.n, c.h);
-    long double squares = 0;
-    for (std::int32_t i = 0; i < c.n; ++i)
-        squares += static_cast<long double>(s.Samples[i]) * s.Samples[i];
+    long double squares = 0, absSum = 0, weighted = 0;
+    std::int64_t terms = 0;
+    for (std::int32_t i = 0; i < c.n; ++i) {
+        const long double sample = s.Samples[i];
+        squares += sample * sample;
+        absSum += std::abs(sample);
+        weighted += std::abs(sample) * i / c.n;
+        terms += sample != 0;
+    }
+    // The samples' sums kept with the analysis, which the noise and the transform's bound read.
+    ASSERT_TRUE(s.Measures);
+    EXPECT_EQ(s.Measures->n, c.n);
+    EXPECT_EQ(s.Measures->terms, terms);
+    EXPECT_NEAR(s.Measures->absSum, static_cast<double>(absSum), 1e-14 * absSum);
+    EXPECT_NEAR(s.Measures->weightedAbsSum, static_cast<double>(weighted), 1e-14 * absSum);
+    const double norm = static_cast<double>(std::sqrt(squares));
+    EXPECT_NEAR(s.Measures->norm, norm, 1e-14 * norm);
     const long double meanSquare = squares / c.n;
     long double upper = 0, all = 0;
     const int harmonics = RoundToCount(c.h);

@@ -5,6 +5,7 @@
 // bound, every number the program shows to the bit on both paths, and the transform path's
 // cancellation at each of its steps.
 #include "core/analysis/analysis_run.h"
+#include "core/spectrum/for_tests.h"
 #include "core/spectrum/kernels/sincos_kernels.h"
 #include "core/spectrum/spectrum.h"
 #include "core/spectrum/spectrum_error_bound.h"
@@ -88,7 +89,7 @@ TEST_P(FastPaths, exactPathGivesEveryBitOfTheLiteralLoops)
     for (unsigned threads : {1u, 2u, 3u}) {
         AnalysisState fast = Parameters(GetParam());
         fast.SpectrumPeak = 42;
-        ASSERT_TRUE(ComputeSpectrumByDirectSums(fast, ExactKernel(), threads));
+        ASSERT_TRUE(testing_seam::ComputeSpectrumByDirectSums(fast, ExactKernel(), threads));
         SCOPED_TRACE(testing::Message() << threads << " threads");
         ExpectSameBits(fast.Samples, literal.Samples, "Samples");
         ExpectSameBits(fast.Magnitudes, literal.Magnitudes, "Magnitudes");
@@ -167,7 +168,7 @@ TEST_P(VectorKernels, agreeWithTheLiteralLoopsAndShowTheirNumbersExactly)
     AnalysisState literal = Literal(c);
     FindSpectrumPeak(literal);
     AnalysisState vectorised = Parameters(c);
-    ASSERT_TRUE(ComputeSpectrumByDirectSums(vectorised, kernel, 2));
+    ASSERT_TRUE(testing_seam::ComputeSpectrumByDirectSums(vectorised, kernel, 2));
     for (std::size_t k = 0; k < literal.Magnitudes.size(); ++k)
         ASSERT_LE(std::abs(vectorised.Magnitudes[k] - literal.Magnitudes[k]),
                   1e-15 * literal.SpectrumPeak)
@@ -209,7 +210,7 @@ TEST(ComputeSpectrumByDirectSums, countsTheHarmonicsDone)
 {
     TaskControl control;
     AnalysisState s = Parameters({2000, 0.5, 1, 37});
-    ASSERT_TRUE(ComputeSpectrumByDirectSums(s, BestVectorKernel(), 2, &control));
+    ASSERT_TRUE(testing_seam::ComputeSpectrumByDirectSums(s, BestVectorKernel(), 2, &control));
     EXPECT_EQ(control.Done(), 37);
 }
 
@@ -218,7 +219,7 @@ TEST(ComputeSpectrumByDirectSums, stopsWhenCancelled)
     TaskControl control;
     control.Cancel();
     AnalysisState s = Parameters({2000000, 0.5, 1, 1000});
-    EXPECT_FALSE(ComputeSpectrumByDirectSums(s, BestVectorKernel(), 2, &control));
+    EXPECT_FALSE(testing_seam::ComputeSpectrumByDirectSums(s, BestVectorKernel(), 2, &control));
     EXPECT_EQ(control.Done(), 0);
 }
 
@@ -373,12 +374,12 @@ TEST_P(TransformBound, holdsEveryHarmonicUpToNPlusOne)
     const BoundCase &c = GetParam();
     const std::int64_t n = c.n;
     AnalysisState t = Parameters({c.n, c.d, c.v, double(n + 1)});
-    SpectrumOptions options = TransformForced();
-    SampleMeasures measured;
-    options.measured = &measured;
-    ASSERT_TRUE(ComputeSpectrumExactWhereShown(t, 0, options));
+    ASSERT_TRUE(ComputeSpectrumExactWhereShown(t, 0, TransformForced()));
     const SampleMeasures measures = MeasuresOf(t.Samples, n);
-    // The program's own measures, which choose what is summed again, are these.
+    // The program's own measures, kept with the analysis, which choose what is summed again, are
+    // these.
+    ASSERT_TRUE(t.Measures);
+    const SampleMeasures &measured = *t.Measures;
     EXPECT_EQ(measured.n, measures.n);
     EXPECT_EQ(measured.terms, measures.terms);
     EXPECT_NEAR(measured.absSum, measures.absSum, 1e-12 * measures.absSum);
