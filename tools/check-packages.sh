@@ -14,10 +14,14 @@
 # paths, so that its builds are the test command's own: the same compilers, paths and
 # packages, so what is built here is not built again outside. The system is kept under
 # ${SPETTRO_CACHE:-$HOME/.cache/spettro-segnale}, named by a hash of the list's packages, and made
-# again when they change. It needs root (mounts and chroot); as another user it says so and does
-# nothing, and the test command builds outside as before.
+# again when they change.
 #
-# Usage: tools/check-packages.sh
+# The Linux builds come first; then COMMAND, if given, runs outside (the test command runs the
+# Linux tests) while the Windows build goes on inside at the lowest priority, and the script
+# returns when both are done, failing if either failed. It needs root (mounts and chroot); as
+# another user it says so and only runs COMMAND, and the builds are made outside as before.
+#
+# Usage: tools/check-packages.sh [COMMAND [ARGUMENT...]]
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -29,6 +33,7 @@ security=${SPETTRO_DEBIAN_SECURITY:-http://deb.debian.org/debian-security}
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "check-packages.sh: not root, so the package list is not checked in a new system"
+    [ $# -eq 0 ] || exec "$@"
     exit 0
 fi
 
@@ -93,24 +98,55 @@ bind "$root" "$root"
 bind "$windows_cache" "$windows_cache"
 cp /etc/resolv.conf "$system/etc/resolv.conf" 2>/dev/null || true
 
-echo "--- the builds, in the new system"
 # The new system starts from an empty environment, the project's own settings passed on.
 environment=(PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LC_ALL=C.UTF-8
     "SPETTRO_WINDOWS_CACHE=$windows_cache" "SPETTRO_CACHE=$cache")
-status=0
-chroot "$system" env -i "${environment[@]}" bash -euo pipefail -c '
-    cd "$1"
-    for preset in release debug-sanitizers tsan fuzz; do
-        cmake --preset "$preset" >/dev/null
-        cmake --build --preset "$preset"
-    done
-    tools/windows/build.sh' build "$root" || status=$?
-unmount_all
-
-elapsed=$((SECONDS - started))
-if [ $status -ne 0 ]; then
-    echo "FAIL: with only the packages of tools/packages.txt the builds fail ($elapsed s);" \
-        "the first error above names what is missing" >&2
+in_system() {
+    chroot "$system" env -i "${environment[@]}" bash -euo pipefail -c 'cd "$1"; shift; "$@"' \
+        in_system "$root" "$@"
+}
+fail() {
+    echo "FAIL: with only the packages of tools/packages.txt $1 ($((SECONDS - started)) s);" \
+        "the first error names what is missing" >&2
     exit 1
+}
+
+echo "--- the Linux builds, in the new system"
+for preset in release debug-sanitizers tsan fuzz; do
+    in_system cmake --preset "$preset" >/dev/null || fail "the $preset build does not configure"
+    in_system cmake --build --preset "$preset" || fail "the $preset build fails"
+done
+
+# The Windows build, the longest by far (its libraries take half an hour on a new machine),
+# goes on in the new system at the lowest priority while COMMAND runs here: it takes the cores
+# the command leaves idle.
+windows_log=$root/build/windows-in-new-system.log
+mkdir -p "$root/build"
+echo "--- the Windows build, in the new system (log: $windows_log)"
+windows_started=$SECONDS
+setsid nice -n 19 chroot "$system" env -i "${environment[@]}" \
+    bash -c 'cd "$1" && tools/windows/build.sh' windows_build "$root" >"$windows_log" 2>&1 &
+windows_build=$!
+stop_windows_build() {
+    kill -0 "$windows_build" 2>/dev/null && kill -- "-$windows_build" 2>/dev/null
+    wait "$windows_build" 2>/dev/null
+    unmount_all
+}
+trap stop_windows_build EXIT
+
+command_status=0
+if [ $# -gt 0 ]; then
+    "$@" || command_status=$?
 fi
-echo "tools/packages.txt is whole: every build configures and builds with it alone ($elapsed s)"
+windows_status=0
+wait "$windows_build" || windows_status=$?
+echo "=== the Windows build: $((SECONDS - windows_started)) s, done $((SECONDS - started)) s after the start"
+unmount_all
+if [ $windows_status -ne 0 ]; then
+    tail -n 60 "$windows_log" >&2
+    [ $command_status -ne 0 ] && echo "FAIL: $* failed too (status $command_status)" >&2
+    fail "the Windows build fails"
+fi
+[ $command_status -eq 0 ] || { echo "FAIL: $* (status $command_status)" >&2; exit 1; }
+echo "tools/packages.txt is whole: every build configures and builds with it alone" \
+    "($((SECONDS - started)) s)"
