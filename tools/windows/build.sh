@@ -14,8 +14,8 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
-cache=${SPETTRO_WINDOWS_CACHE:-$HOME/.cache/spettro-segnale/windows}
+# shellcheck source=common.sh
+source "$here/common.sh"
 build=$root/build/windows
 
 "$here/build-dependencies.sh"

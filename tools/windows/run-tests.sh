@@ -11,7 +11,8 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
+# shellcheck source=common.sh
+source "$here/common.sh"
 build=$root/build/windows
 
 "$here/build.sh"

@@ -14,8 +14,8 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-cache=${SPETTRO_WINDOWS_CACHE:-$HOME/.cache/spettro-segnale/windows}
-triplet=x86_64-w64-mingw32
+# shellcheck source=common.sh
+source "$here/common.sh"
 
 if [ ! -s "$cache/prefixes" ]; then
     echo "No libraries in $cache: run tools/windows/build-dependencies.sh first" >&2

@@ -30,7 +30,8 @@ if [ $# -lt 1 ] || [ $# -gt 2 ]; then
     exit 2
 fi
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
+# shellcheck source=common.sh
+source "$here/common.sh"
 exe=$(realpath "$1")
 if [ $# -eq 2 ]; then
     work=$(mkdir -p "$2" && realpath "$2")
@@ -120,7 +121,7 @@ check "version record: the resource's language is Italian (1040)" 1040 \
 
 # A console program would open a console window beside its own.
 check "the executable is a Windows GUI program (no console window)" "00000002 (Windows GUI)" \
-    "$(x86_64-w64-mingw32-objdump -p "$shipped" | sed -n 's/^Subsystem[[:space:]]*//p' | tr -s '\t ' ' ')"
+    "$("$triplet-objdump" -p "$shipped" | sed -n 's/^Subsystem[[:space:]]*//p' | tr -s '\t ' ' ')"
 
 # Explorer takes the first icon group, Qt's windows platform the one named IDI_ICON1.
 first_group() { # the name of the first icon group of a .exe

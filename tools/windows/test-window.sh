@@ -39,7 +39,8 @@ if [ $# -lt 1 ] || [ $# -gt 2 ]; then
     exit 2
 fi
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
+# shellcheck source=common.sh
+source "$here/common.sh"
 given=$(realpath "$1")
 if [ $# -eq 2 ]; then
     work=$(mkdir -p "$2" && realpath "$2")

@@ -12,8 +12,8 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-cache=${SPETTRO_WINDOWS_CACHE:-$HOME/.cache/spettro-segnale/windows}
-triplet=x86_64-w64-mingw32
+# shellcheck source=common.sh
+source "$here/common.sh"
 
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
 export WINEPREFIX=${SPETTRO_WINE_PREFIX:-$cache/wine-prefix}
