@@ -63,8 +63,7 @@ presence() { if [ -e "$1" ]; then echo present; else echo absent; fi; }
 
 # --- What is expected: the project's version and the program's names ---------------------------
 
-version=$(sed -n '/^project(/,/)/s/^[[:space:]]*VERSION \([0-9.]*\)$/\1/p' "$root/CMakeLists.txt")
-[ -n "$version" ] || { echo "No VERSION in the project() of $root/CMakeLists.txt" >&2; exit 1; }
+version=$(project_version)
 IFS=. read -r -a numbers <<<"$version"
 while [ ${#numbers[@]} -lt 4 ]; do numbers+=(0); done
 version_numbers=$((10#${numbers[0]})).$((10#${numbers[1]})).$((10#${numbers[2]})).$((10#${numbers[3]}))
