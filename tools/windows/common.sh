@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
 # What the Windows scripts share, sourced by each of them (source "$here/common.sh"): the source
-# tree's top folder, where the libraries' cache is, the MinGW triplet and the project's version.
-# It only sets variables and defines functions, and leaves the shell's options to the script.
+# tree's top folder, where the libraries' cache is, the MinGW triplet, the project's version, and
+# wine as the scripts run it. It only sets variables and defines functions, and leaves the
+# shell's options to the script.
 
 # The source tree's top folder.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -24,3 +25,43 @@ project_version() {
     fi
     echo "$version"
 }
+
+# --- Wine ---------------------------------------------------------------------------------------
+
+# find_wine: sets wine64 and wineserver. Debian's wine64 package puts its loader and server in
+# /usr/lib/wine (the wine package, not needed here, adds the /usr/bin/wine launcher).
+find_wine() {
+    wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+    wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+}
+
+# Wine's DLL overrides: Mono (mscoree) and Gecko (mshtml) disabled, so that a new prefix neither
+# installs nor asks for them.
+wine_overrides=mscoree,mshtml=
+# Where installers run: winemenubuilder disabled too, so that the Start-menu entries and icons
+# they make give the Unix desktop none of its own.
+wine_overrides_no_menus="$wine_overrides;winemenubuilder.exe=d"
+
+# wine_environment OVERRIDES [DEBUG]: exports WINELOADER (wine64, after find_wine),
+# WINEDLLOVERRIDES=OVERRIDES and, when DEBUG is given, WINEDEBUG=DEBUG.
+wine_environment() {
+    export WINELOADER=$wine64 WINEDLLOVERRIDES=$1
+    if [ $# -ge 2 ]; then export WINEDEBUG=$2; fi
+}
+
+# wine_boot LOG: starts $WINEPREFIX's Windows with wineboot --init, which makes the prefix when it
+# is new; quiet (WINEDEBUG=-all), its output added to LOG. Returns wineboot's status.
+wine_boot() {
+    WINEDEBUG=-all "$wine64" wineboot --init >>"$1" 2>&1
+}
+
+# wine_settle: waits until every process of $WINEPREFIX has ended (the wine server with them), at
+# most 2 minutes.
+wine_settle() {
+    timeout 120 "$wineserver" --wait || echo "wine processes still running after 2 minutes"
+}
+
+# wine_quiet PROGRAM [ARGUMENT...]: runs it under wine without wine's debugging output.
+wine_quiet() { WINEDEBUG=-all "$wine64" "$@"; }
+# wine_env NAME: the value of a Windows environment variable in $WINEPREFIX.
+wine_env() { wine_quiet cmd /c echo "%$1%" | tr -d '\r'; }

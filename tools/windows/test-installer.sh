@@ -43,8 +43,7 @@ fi
 
 "$root/tools/install-dependencies.sh" >&2
 
-wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+find_wine
 files_py=$here/windows_files.py
 xvfb_pid=
 
@@ -160,26 +159,21 @@ export DISPLAY
 # No menu entries or icons for the Unix desktop (winemenubuilder), no Mono or Gecko prompt,
 # the wine user's folders away from the real home.
 mkdir -p "$work/home"
-export HOME=$work/home WINELOADER=$wine64
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export HOME=$work/home
+wine_environment "$wine_overrides_no_menus"
 
 new_prefix() { # new_prefix NAME: a new wine prefix, started and settled
     export WINEPREFIX=$work/wine-$1
-    rm -rf "$WINEPREFIX"
+    rm -rf "$WINEPREFIX" "$work/$1-wineboot.log"
     # Once in a while a new prefix fails to start right after another wine server has ended:
     # then once more, from nothing.
-    if ! WINEDEBUG=-all "$wine64" wineboot --init >"$work/$1-wineboot.log" 2>&1; then
-        settle
+    if ! wine_boot "$work/$1-wineboot.log"; then
+        wine_settle
         rm -rf "$WINEPREFIX"
-        WINEDEBUG=-all "$wine64" wineboot --init >>"$work/$1-wineboot.log" 2>&1
+        wine_boot "$work/$1-wineboot.log"
     fi
-    settle
+    wine_settle
 }
-settle() { # every process of the prefix has ended (the wine server with them), at most 2 min
-    timeout 120 "$wineserver" --wait || echo "wine processes still running after 2 minutes"
-}
-wine_quiet() { WINEDEBUG=-all "$wine64" "$@"; }
-wine_env() { wine_quiet cmd /c echo "%$1%" | tr -d '\r'; }
 unix_path() { local path=${1#[Cc]:}; echo "$WINEPREFIX/drive_c${path//\\//}"; }
 prefix_files() { (cd "$WINEPREFIX/drive_c" && find . | LC_ALL=C sort); }
 differences() { diff "$1" "$2" | grep '^[<>]' | head -n 5 | paste -sd ' '; }
@@ -219,7 +213,7 @@ run_program() {
     fi
     status=0
     wait "$pid" || status=$?
-    settle
+    wine_settle
     if [ "$mode" == hide-translations ]; then
         check "$label: without qtbase_it.qm the program says that Qt's translations are missing" \
             yes "$(grep -q 'OutputDebugString.*qtbase_it\.qm' "$log" && echo yes)"
@@ -266,7 +260,7 @@ for mode in CurrentUser AllUsers; do
     prefix_files >"$work/$mode-files-before"
     status=0
     wine_quiet "$setup" "${arguments[@]}" >"$work/$mode-setup.log" 2>&1 || status=$?
-    settle
+    wine_settle
     check "$mode: the installer's exit status" 0 "$status"
 
     # The files: those staged, each as staged, and the uninstaller.
@@ -325,21 +319,21 @@ for mode in CurrentUser AllUsers; do
     fi
 
     # The silent uninstall as the system's list of programs starts it: the uninstaller copies
-    # itself to the temporary files and runs from there; settle waits for that copy to end.
+    # itself to the temporary files and runs from there; wine_settle waits for that copy to end.
     quiet=$(value QuietUninstallString)
     uninstaller=$(sed -n 's/^"\([^"]*\)".*/\1/p' <<<"$quiet")
     read -r -a uninstall_arguments <<<"${quiet:$((${#uninstaller} + 2))}"
     status=0
     wine_quiet "${uninstaller:-$folder\\Uninstall.exe}" "${uninstall_arguments[@]}" \
         >"$work/$mode-uninstall.log" 2>&1 || status=$?
-    settle
+    wine_settle
     check "$mode: the uninstaller's exit status" 0 "$status"
     check "$mode: after the uninstall, the program's folder" absent "$(presence "$installed")"
     check "$mode: after the uninstall, the Start-menu entry" absent "$(presence "$shortcut")"
     check "$mode: after the uninstall, the key in $hive" no "$(key_exists "$hive")"
     # The uninstaller's copy goes at the next start of Windows.
     wine_quiet wineboot --restart >/dev/null 2>&1 || true
-    settle
+    wine_settle
     prefix_files >"$work/$mode-files-after"
     check "$mode: after the uninstall and a restart, files and folders added or removed" "" \
         "$(differences "$work/$mode-files-before" "$work/$mode-files-after")"
