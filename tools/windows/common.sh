@@ -3,8 +3,8 @@
 #
 # What the Windows scripts share, sourced by each of them (source "$here/common.sh"): the source
 # tree's top folder, where the libraries' cache is, the MinGW triplet, the project's version, and
-# wine as the scripts run it. It only sets variables and defines functions, and leaves the
-# shell's options to the script.
+# wine and Xvfb as the scripts start them. It only sets variables and defines functions, and
+# leaves the shell's options to the script.
 
 # The source tree's top folder.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
@@ -65,3 +65,26 @@ wine_settle() {
 wine_quiet() { WINEDEBUG=-all "$wine64" "$@"; }
 # wine_env NAME: the value of a Windows environment variable in $WINEPREFIX.
 wine_env() { wine_quiet cmd /c echo "%$1%" | tr -d '\r'; }
+
+# --- Xvfb ---------------------------------------------------------------------------------------
+
+xvfb_pid=
+
+# start_xvfb WIDTHxHEIGHT FOLDER: starts Xvfb with a 24-bit screen of that size on a free display
+# (Xvfb picks it and writes its number to FOLDER/display; its messages go to FOLDER/xvfb.log),
+# sets xvfb_pid and exports DISPLAY. Exits when Xvfb has not started within 10 s. Pair it with
+# stop_xvfb in the script's cleanup.
+start_xvfb() {
+    local screen=$1 folder=$2
+    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$folder/display" 2>"$folder/xvfb.log" &
+    xvfb_pid=$!
+    for _ in $(seq 100); do [ -s "$folder/display" ] && break; sleep 0.1; done
+    [ -s "$folder/display" ] || { cat "$folder/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
+    DISPLAY=:$(head -n 1 "$folder/display")
+    export DISPLAY
+}
+
+# stop_xvfb: stops the Xvfb of start_xvfb, if one was started.
+stop_xvfb() {
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+}

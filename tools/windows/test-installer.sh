@@ -45,13 +45,12 @@ fi
 
 find_wine
 files_py=$here/windows_files.py
-xvfb_pid=
 
 cleanup() {
     for prefix in "$work"/wine-*; do
         [ -d "$prefix" ] && WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null || true
     done
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    stop_xvfb
     [ "$keep_work" -eq 1 ] || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -149,13 +148,7 @@ check_icon installer "$setup"
 
 # --- A display and new wine prefixes -----------------------------------------------------------
 
-# Xvfb picks a free display and writes its number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
-DISPLAY=:$(head -n 1 "$work/display")
-export DISPLAY
+start_xvfb 1280x1024 "$work"
 # No menu entries or icons for the Unix desktop (winemenubuilder), no Mono or Gecko prompt,
 # the wine user's folders away from the real home.
 mkdir -p "$work/home"

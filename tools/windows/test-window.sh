@@ -58,13 +58,12 @@ mkdir -p "$screenshots" "$work/shots"
 
 find_wine
 image_py=$here/window_image.py
-xvfb_pid=
 program_pid=
 
 cleanup() {
     if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi
     if [ -d "$work/wine" ]; then WINEPREFIX=$work/wine "$wineserver" -k 2>/dev/null || true; fi
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    stop_xvfb
     [ "$keep_work" -eq 1 ] || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -149,12 +148,7 @@ esac
 [ -f "$setup" ] || { echo "No installer in $work/package" >&2; exit 1; }
 
 # Large enough for the graph window at 150 % and the input window at 300 %.
-Xvfb -displayfd 3 -screen 0 3840x2160x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
-DISPLAY=:$(head -n 1 "$work/display")
-export DISPLAY
+start_xvfb 3840x2160 "$work"
 mkdir -p "$work/home"
 export HOME=$work/home WINEPREFIX=$work/wine
 wine_environment "$wine_overrides_no_menus"
