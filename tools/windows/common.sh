@@ -1,5 +1,6 @@
 # SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 # SPDX-License-Identifier: GPL-3.0-or-later
+# shellcheck shell=bash
 #
 # What the Windows scripts share, sourced by each of them (source "$here/common.sh"): the source
 # tree's top folder, where the libraries' cache is, the MinGW triplet, the project's version, and
@@ -9,9 +10,11 @@
 # The source tree's top folder.
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # The libraries' cache of tools/windows/build-dependencies.sh.
+# shellcheck disable=SC2034 # for the scripts that source this file, as are the next ones
 cache=${SPETTRO_WINDOWS_CACHE:-$HOME/.cache/spettro-segnale/windows}
 # Debian's MinGW-w64 for x86-64: its compilers and binutils are named after it. A plain
 # variable: build-dependencies.sh puts its declaration in every library's key.
+# shellcheck disable=SC2034
 triplet=x86_64-w64-mingw32
 
 # project_version: prints the program's version, the VERSION of the project() in the top
@@ -40,6 +43,7 @@ find_wine() {
 wine_overrides=mscoree,mshtml=
 # Where installers run: winemenubuilder disabled too, so that the Start-menu entries and icons
 # they make give the Unix desktop none of its own.
+# shellcheck disable=SC2034
 wine_overrides_no_menus="$wine_overrides;winemenubuilder.exe=d"
 
 # wine_environment OVERRIDES [DEBUG]: exports WINELOADER (wine64, after find_wine),
