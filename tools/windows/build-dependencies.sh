@@ -25,10 +25,10 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=common.sh
+source "$here/common.sh"
 toolchain=$here/mingw-w64-x86_64.cmake
-cache=${SPETTRO_WINDOWS_CACHE:-$HOME/.cache/spettro-segnale/windows}
 work=$cache/work
-triplet=x86_64-w64-mingw32
 jobs=2
 niced=(nice -n 19)
 as_root=()

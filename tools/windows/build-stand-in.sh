@@ -10,8 +10,8 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
-cache=${SPETTRO_WINDOWS_CACHE:-$HOME/.cache/spettro-segnale/windows}
+# shellcheck source=common.sh
+source "$here/common.sh"
 build=${1:-$root/build/windows-stand-in}
 
 if ! grep -qE '/qtbase-[0-9a-f]+$' "$cache/prefixes" 2>/dev/null; then

@@ -5,17 +5,18 @@
 # Builds the Windows program (x86-64, Windows 10 and 11) on Debian 12, from nothing: installs
 # what is missing, cross-builds the libraries once into their cache
 # (tools/windows/build-dependencies.sh; a rerun rebuilds only what changed), cross-builds the
-# program and its tests on top in build/windows, and packages the program:
-#   build/windows/dist/spettro-segnale-1.00-setup.exe          the installer
-#   build/windows/dist/spettro-segnale-1.00-windows-x86_64.zip the portable folder
+# program and its tests on top in build/windows, and packages the program (VERSION: the
+# project's, in the top CMakeLists.txt):
+#   build/windows/dist/spettro-segnale-VERSION-setup.exe          the installer
+#   build/windows/dist/spettro-segnale-VERSION-windows-x86_64.zip the portable folder
 # The tests of that build run under wine: tools/windows/run-tests.sh.
 #
 # Usage: tools/windows/build.sh
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
-cache=${SPETTRO_WINDOWS_CACHE:-$HOME/.cache/spettro-segnale/windows}
+# shellcheck source=common.sh
+source "$here/common.sh"
 build=$root/build/windows
 
 "$here/build-dependencies.sh"

@@ -20,9 +20,8 @@ if [ $# -ne 2 ]; then
     exit 2
 fi
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
-cache=${SPETTRO_WINDOWS_CACHE:-$HOME/.cache/spettro-segnale/windows}
-triplet=x86_64-w64-mingw32
+# shellcheck source=common.sh
+source "$here/common.sh"
 exe=$(realpath "$1")
 out=$(mkdir -p "$2" && realpath "$2")
 fail() { echo "package.sh: $*" >&2; exit 1; }

@@ -11,8 +11,10 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
+# shellcheck source=common.sh
+source "$here/common.sh"
 build=$root/build/windows
+version=$(project_version)
 
 "$here/build.sh"
 
@@ -41,4 +43,4 @@ fi
 # then fails to start one (no output, a status of its own); a test that fails twice fails.
 ctest --test-dir "$build" -j 2 --output-on-failure --repeat until-pass:2 -E '^(clang_format|rooms)$'
 "$here/test-installer.sh" "$build/spettro-segnale.exe"
-"$here/test-window.sh" "$build/dist/spettro-segnale-1.00-setup.exe"
+"$here/test-window.sh" "$build/dist/spettro-segnale-$version-setup.exe"

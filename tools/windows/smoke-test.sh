@@ -14,8 +14,8 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-cache=${SPETTRO_WINDOWS_CACHE:-$HOME/.cache/spettro-segnale/windows}
-triplet=x86_64-w64-mingw32
+# shellcheck source=common.sh
+source "$here/common.sh"
 
 if [ ! -s "$cache/prefixes" ]; then
     echo "No libraries in $cache: run tools/windows/build-dependencies.sh first" >&2
@@ -57,13 +57,12 @@ for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
     cp "$path" "$dist/"
 done
 
-# Debian's wine64 package puts its loader in /usr/lib/wine (the wine package, not needed here,
-# adds the /usr/bin/wine launcher). Without wine32 a new prefix reports that it cannot open
-# syswow64's rundll32.exe: harmless for a 64-bit program.
-wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+# Without wine32 a new prefix reports that it cannot open syswow64's rundll32.exe: harmless for
+# a 64-bit program.
+find_wine
 workbook=$scratch/smoke.xlsx
-export WINEPREFIX=$scratch/wine WINELOADER=$wine64 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+export WINEPREFIX=$scratch/wine
+wine_environment "$wine_overrides" -all
 echo "Running it under $wine64 (new prefix $WINEPREFIX)"
 status=0
 # Wine 8 hands no QT_* variable of the Unix environment to the Windows program (other names

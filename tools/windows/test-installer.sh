@@ -30,7 +30,8 @@ if [ $# -lt 1 ] || [ $# -gt 2 ]; then
     exit 2
 fi
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
+# shellcheck source=common.sh
+source "$here/common.sh"
 exe=$(realpath "$1")
 if [ $# -eq 2 ]; then
     work=$(mkdir -p "$2" && realpath "$2")
@@ -42,16 +43,14 @@ fi
 
 "$root/tools/install-dependencies.sh" >&2
 
-wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+find_wine
 files_py=$here/windows_files.py
-xvfb_pid=
 
 cleanup() {
     for prefix in "$work"/wine-*; do
         [ -d "$prefix" ] && WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null || true
     done
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    stop_xvfb
     [ "$keep_work" -eq 1 ] || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -62,8 +61,7 @@ presence() { if [ -e "$1" ]; then echo present; else echo absent; fi; }
 
 # --- What is expected: the project's version and the program's names ---------------------------
 
-version=$(sed -n '/^project(/,/)/s/^[[:space:]]*VERSION \([0-9.]*\)$/\1/p' "$root/CMakeLists.txt")
-[ -n "$version" ] || { echo "No VERSION in the project() of $root/CMakeLists.txt" >&2; exit 1; }
+version=$(project_version)
 IFS=. read -r -a numbers <<<"$version"
 while [ ${#numbers[@]} -lt 4 ]; do numbers+=(0); done
 version_numbers=$((10#${numbers[0]})).$((10#${numbers[1]})).$((10#${numbers[2]})).$((10#${numbers[3]}))
@@ -120,7 +118,7 @@ check "version record: the resource's language is Italian (1040)" 1040 \
 
 # A console program would open a console window beside its own.
 check "the executable is a Windows GUI program (no console window)" "00000002 (Windows GUI)" \
-    "$(x86_64-w64-mingw32-objdump -p "$shipped" | sed -n 's/^Subsystem[[:space:]]*//p' | tr -s '\t ' ' ')"
+    "$("$triplet-objdump" -p "$shipped" | sed -n 's/^Subsystem[[:space:]]*//p' | tr -s '\t ' ' ')"
 
 # Explorer takes the first icon group, Qt's windows platform the one named IDI_ICON1.
 first_group() { # the name of the first icon group of a .exe
@@ -150,36 +148,25 @@ check_icon installer "$setup"
 
 # --- A display and new wine prefixes -----------------------------------------------------------
 
-# Xvfb picks a free display and writes its number.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
-DISPLAY=:$(head -n 1 "$work/display")
-export DISPLAY
+start_xvfb 1280x1024 "$work"
 # No menu entries or icons for the Unix desktop (winemenubuilder), no Mono or Gecko prompt,
 # the wine user's folders away from the real home.
 mkdir -p "$work/home"
-export HOME=$work/home WINELOADER=$wine64
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export HOME=$work/home
+wine_environment "$wine_overrides_no_menus"
 
 new_prefix() { # new_prefix NAME: a new wine prefix, started and settled
     export WINEPREFIX=$work/wine-$1
-    rm -rf "$WINEPREFIX"
+    rm -rf "$WINEPREFIX" "$work/$1-wineboot.log"
     # Once in a while a new prefix fails to start right after another wine server has ended:
     # then once more, from nothing.
-    if ! WINEDEBUG=-all "$wine64" wineboot --init >"$work/$1-wineboot.log" 2>&1; then
-        settle
+    if ! wine_boot "$work/$1-wineboot.log"; then
+        wine_settle
         rm -rf "$WINEPREFIX"
-        WINEDEBUG=-all "$wine64" wineboot --init >>"$work/$1-wineboot.log" 2>&1
+        wine_boot "$work/$1-wineboot.log"
     fi
-    settle
+    wine_settle
 }
-settle() { # every process of the prefix has ended (the wine server with them), at most 2 min
-    timeout 120 "$wineserver" --wait || echo "wine processes still running after 2 minutes"
-}
-wine_quiet() { WINEDEBUG=-all "$wine64" "$@"; }
-wine_env() { wine_quiet cmd /c echo "%$1%" | tr -d '\r'; }
 unix_path() { local path=${1#[Cc]:}; echo "$WINEPREFIX/drive_c${path//\\//}"; }
 prefix_files() { (cd "$WINEPREFIX/drive_c" && find . | LC_ALL=C sort); }
 differences() { diff "$1" "$2" | grep '^[<>]' | head -n 5 | paste -sd ' '; }
@@ -219,7 +206,7 @@ run_program() {
     fi
     status=0
     wait "$pid" || status=$?
-    settle
+    wine_settle
     if [ "$mode" == hide-translations ]; then
         check "$label: without qtbase_it.qm the program says that Qt's translations are missing" \
             yes "$(grep -q 'OutputDebugString.*qtbase_it\.qm' "$log" && echo yes)"
@@ -266,7 +253,7 @@ for mode in CurrentUser AllUsers; do
     prefix_files >"$work/$mode-files-before"
     status=0
     wine_quiet "$setup" "${arguments[@]}" >"$work/$mode-setup.log" 2>&1 || status=$?
-    settle
+    wine_settle
     check "$mode: the installer's exit status" 0 "$status"
 
     # The files: those staged, each as staged, and the uninstaller.
@@ -325,21 +312,21 @@ for mode in CurrentUser AllUsers; do
     fi
 
     # The silent uninstall as the system's list of programs starts it: the uninstaller copies
-    # itself to the temporary files and runs from there; settle waits for that copy to end.
+    # itself to the temporary files and runs from there; wine_settle waits for that copy to end.
     quiet=$(value QuietUninstallString)
     uninstaller=$(sed -n 's/^"\([^"]*\)".*/\1/p' <<<"$quiet")
     read -r -a uninstall_arguments <<<"${quiet:$((${#uninstaller} + 2))}"
     status=0
     wine_quiet "${uninstaller:-$folder\\Uninstall.exe}" "${uninstall_arguments[@]}" \
         >"$work/$mode-uninstall.log" 2>&1 || status=$?
-    settle
+    wine_settle
     check "$mode: the uninstaller's exit status" 0 "$status"
     check "$mode: after the uninstall, the program's folder" absent "$(presence "$installed")"
     check "$mode: after the uninstall, the Start-menu entry" absent "$(presence "$shortcut")"
     check "$mode: after the uninstall, the key in $hive" no "$(key_exists "$hive")"
     # The uninstaller's copy goes at the next start of Windows.
     wine_quiet wineboot --restart >/dev/null 2>&1 || true
-    settle
+    wine_settle
     prefix_files >"$work/$mode-files-after"
     check "$mode: after the uninstall and a restart, files and folders added or removed" "" \
         "$(differences "$work/$mode-files-before" "$work/$mode-files-after")"

@@ -39,7 +39,8 @@ if [ $# -lt 1 ] || [ $# -gt 2 ]; then
     exit 2
 fi
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
+# shellcheck source=common.sh
+source "$here/common.sh"
 given=$(realpath "$1")
 if [ $# -eq 2 ]; then
     work=$(mkdir -p "$2" && realpath "$2")
@@ -55,16 +56,14 @@ mkdir -p "$screenshots" "$work/shots"
 # holds the Italian locale's source for localedef.
 "$root/tools/install-dependencies.sh" >&2
 
-wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+find_wine
 image_py=$here/window_image.py
-xvfb_pid=
 program_pid=
 
 cleanup() {
     if [ -n "$program_pid" ]; then kill "$program_pid" 2>/dev/null || true; fi
     if [ -d "$work/wine" ]; then WINEPREFIX=$work/wine "$wineserver" -k 2>/dev/null || true; fi
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    stop_xvfb
     [ "$keep_work" -eq 1 ] || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -149,32 +148,25 @@ esac
 [ -f "$setup" ] || { echo "No installer in $work/package" >&2; exit 1; }
 
 # Large enough for the graph window at 150 % and the input window at 300 %.
-Xvfb -displayfd 3 -screen 0 3840x2160x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
-DISPLAY=:$(head -n 1 "$work/display")
-export DISPLAY
+start_xvfb 3840x2160 "$work"
 mkdir -p "$work/home"
-export HOME=$work/home WINELOADER=$wine64 WINEPREFIX=$work/wine
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-settle() { timeout 120 "$wineserver" --wait || echo "wine processes still running after 2 minutes"; }
-wine_quiet() { WINEDEBUG=-all "$wine64" "$@"; }
-wine_env() { wine_quiet cmd /c echo "%$1%" | tr -d '\r'; }
+export HOME=$work/home WINEPREFIX=$work/wine
+wine_environment "$wine_overrides_no_menus"
 
 echo "== Silent installation in a new wine prefix"
-WINEDEBUG=-all "$wine64" wineboot --init >"$work/wineboot.log" 2>&1
-settle
+rm -f "$work/wineboot.log"
+wine_boot "$work/wineboot.log"
+wine_settle
 # Windows has "MS Sans Serif" as the bitmap font sserife.fon in its Fonts folder, registered
 # under that name; a new wine prefix has no font of its own there (Debian's wine finds the Unix
 # fonts through fontconfig), so it gets wine's sserife.fon the same way.
 cp /usr/share/wine/fonts/sserife.fon "$WINEPREFIX/drive_c/windows/Fonts/"
 wine_quiet reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' \
     /v 'MS Sans Serif 8,10,12,14,18,24' /t REG_SZ /d sserife.fon /f >/dev/null 2>&1
-settle
+wine_settle
 status=0
 wine_quiet "$setup" /S >"$work/setup.log" 2>&1 || status=$?
-settle
+wine_settle
 check "the installer's exit status" 0 "$status"
 menu="$(wine_env APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs"
 shortcut_file=$WINEPREFIX/drive_c${menu#[Cc]:}
@@ -264,7 +256,7 @@ stop_program() { # stop_program LABEL: closed as a user would (WM_CLOSE), it mus
         { wine_quiet taskkill /f /im spettro-segnale.exe >/dev/null 2>&1 || true; }
     wait "$program_pid" || status=$?
     program_pid=
-    settle
+    wine_settle
     check "$1: the program ends when its windows are closed, exit status" 0 "$status"
 }
 

@@ -12,12 +12,13 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-cache=${SPETTRO_WINDOWS_CACHE:-$HOME/.cache/spettro-segnale/windows}
-triplet=x86_64-w64-mingw32
+# shellcheck source=common.sh
+source "$here/common.sh"
 
-wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+find_wine
 export WINEPREFIX=${SPETTRO_WINE_PREFIX:-$cache/wine-prefix}
-export WINELOADER=$wine64 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# Quiet and without Mono and Gecko, unless the caller's WINEDEBUG or WINEDLLOVERRIDES says else.
+wine_environment "${WINEDLLOVERRIDES:-$wine_overrides}" "${WINEDEBUG:--all}"
 
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
@@ -37,7 +38,7 @@ if [ ! -f "$WINEPREFIX/.spettro-ready" ]; then
     (
         flock 9
         if [ ! -f "$WINEPREFIX/.spettro-ready" ]; then
-            "$wine64" wineboot --init >/dev/null 2>&1 || true
+            wine_boot /dev/null || true
             "$here/wine-fonts.sh" "$WINEPREFIX"
             touch "$WINEPREFIX/.spettro-ready"
         fi
