@@ -13,11 +13,8 @@ cd "$(dirname "$0")/.."
 # core.
 jobs=$(nproc)
 
-step() {
-    local TIMEFORMAT="=== $1: %0R s (CPU: %0U s user, %0S s system)"
-    shift
-    time "$@"
-}
+# shellcheck source=step.sh
+source tools/step.sh
 
 step "release: configure" cmake --preset release
 step "release: build" cmake --build --preset release

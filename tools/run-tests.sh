@@ -11,11 +11,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-step() {
-    local TIMEFORMAT="=== $1: %0R s (CPU: %0U s user, %0S s system)"
-    shift
-    time "$@"
-}
+# shellcheck source=step.sh
+source tools/step.sh
 
 step "packages" tools/install-dependencies.sh
 step "the builds with the package list alone, and the Linux tests" \

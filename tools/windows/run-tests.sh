@@ -13,10 +13,12 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=common.sh
 source "$here/common.sh"
+# shellcheck source=../step.sh
+source "$root/tools/step.sh"
 build=$root/build/windows
 version=$(project_version)
 
-"$here/build.sh"
+step "windows: build" "$here/build.sh"
 
 # Small disks that fill up for sure, lent to the tests as wine drives (tools/windows/wine-run.sh):
 # tmpfs mounts, which need root; without them the full-disk tests skip and say why.
@@ -41,6 +43,7 @@ fi
 # The format and rooms checks read the sources, which the native build has checked already. A
 # test that fails is run once more: wine, starting hundreds of programs side by side, now and
 # then fails to start one (no output, a status of its own); a test that fails twice fails.
-ctest --test-dir "$build" -j 2 --output-on-failure --repeat until-pass:2 -E '^(clang_format|rooms)$'
-"$here/test-installer.sh" "$build/spettro-segnale.exe"
-"$here/test-window.sh" "$build/dist/spettro-segnale-$version-setup.exe"
+step "windows: tests under wine" ctest --test-dir "$build" -j 2 --output-on-failure --repeat until-pass:2 -E '^(clang_format|rooms)$'
+step "windows: installer" "$here/test-installer.sh" "$build/spettro-segnale.exe"
+step "windows: the installed program's windows" \
+    "$here/test-window.sh" "$build/dist/spettro-segnale-$version-setup.exe"
