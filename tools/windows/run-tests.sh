@@ -43,7 +43,8 @@ fi
 # The format and rooms checks read the sources, which the native build has checked already. A
 # test that fails is run once more: wine, starting hundreds of programs side by side, now and
 # then fails to start one (no output, a status of its own); a test that fails twice fails.
-step "windows: tests under wine" ctest --test-dir "$build" -j 2 --output-on-failure --repeat until-pass:2 -E '^(clang_format|rooms)$'
+step "windows: tests under wine" ctest --test-dir "$build" -j 2 --output-on-failure \
+    --repeat until-pass:2 -E '^(clang_format|rooms)$'
 step "windows: installer" "$here/test-installer.sh" "$build/spettro-segnale.exe"
 step "windows: the installed program's windows" \
     "$here/test-window.sh" "$build/dist/spettro-segnale-$version-setup.exe"
