@@ -10,7 +10,7 @@ import re
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from report import fastest, load, machine  # noqa: E402
+from report import fastest, load, load_average, machine  # noqa: E402
 
 
 def factors(n):
@@ -61,12 +61,11 @@ def main(spectrum_path, sum_path):
     spectra = fastest(load(spectrum_path))
     sums = fastest(load(sum_path))
     where, unit = machine()
-    with open("/proc/loadavg") as f:
-        load_average = f.read().split()[0]
+    busy = load_average()
     print("## Any N")
     print()
     print(f"{where}. **Vector unit of this machine: {unit}.** Fastest of the repetitions; the load")
-    print(f"average was {load_average} on 2 cores when the run ended. Where N has large prime factors,")
+    print(f"average was {busy} on 2 cores when the run ended. Where N has large prime factors,")
     print("the transform is computed through complex transforms of a power of two at least N + B - 1")
     print("(B the bins read), by the chirp-z identity: its time no longer depends on how N factors,")
     print("but it is two complex transforms of that size where a round N takes one real transform of N.")

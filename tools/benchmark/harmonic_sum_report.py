@@ -7,19 +7,18 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from report import fastest, load, machine  # noqa: E402
+from report import fastest, load, load_average, machine  # noqa: E402
 
 
 def main(path):
     best = fastest(load(path))
     where, unit = machine()
-    with open("/proc/loadavg") as f:
-        load_average = f.read().split()[0]
+    busy = load_average()
     print("## Sum of the harmonics")
     print()
     print(f"{where}. **Vector unit of this machine: {unit}** (the sum is one inverse FFT by FFTW,")
     print("which picks its own kernels). Fastest of 3 repetitions; the load average was "
-          f"{load_average} on 2 cores when the run ended, from other work on the shared machine.")
+          f"{busy} on 2 cores when the run ended, from other work on the shared machine.")
     print("Above 1000 harmonics the coefficients are the closed form's, so that the figures time the")
     print("sum alone: its cost does not depend on their values.")
     print()

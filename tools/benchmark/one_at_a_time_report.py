@@ -9,14 +9,13 @@ import re
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from report import load, machine  # noqa: E402
+from report import load, load_average, machine  # noqa: E402
 
 
 def main(path):
     runs = {b["run_name"]: b for b in load(path)["benchmarks"] if b.get("run_type") == "iteration"}
     where, unit = machine()
-    with open("/proc/loadavg") as f:
-        load_average = f.read().split()[0]
+    busy = load_average()
     print("## Harmonics one at a time")
     print()
     print(f"{where}. **Vector unit of this machine: {unit}.** From a step of the wheel (the sum of")
@@ -24,7 +23,7 @@ def main(path):
     print("(\"Armoniche una per una\" on, the wave of the new line and the sum beneath it when shown) to")
     print("the plot's image redrawn; the paint on the screen that follows is not in it. The median and")
     print("the slowest of 200 steps at N = 1e4, 40 at 1e6, 20 at 1e7; D = 0.5, P = 3, a plot of the")
-    print(f"window's size. The load average was {load_average} on 2 cores when the run ended, from other")
+    print(f"window's size. The load average was {busy} on 2 cores when the run ended, from other")
     print("work on the shared machine. Targets: 16 ms at the defaults (N = 1e4, H = 10), 50 ms at")
     print("N = 1e6, H = 1e6; none at 1e7.")
     print()

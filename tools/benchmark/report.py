@@ -43,6 +43,12 @@ def machine():
     return f"{model}, {os.cpu_count()} cores, Linux {platform.release()}", unit
 
 
+def load_average():
+    """The one-minute load average as the run ended: how busy the shared machine was."""
+    with open("/proc/loadavg") as f:
+        return f.read().split()[0]
+
+
 def main():
     out, commit = sys.argv[1], sys.argv[2]
     targets = fastest(load(f"{out}/targets.json"))
