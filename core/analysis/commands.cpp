@@ -64,7 +64,9 @@ std::optional<AnalysisParameters> AcceptParameters(AnalysisState &state, const F
         host.Refuse(*refusal);
         return std::nullopt;
     }
-    return std::get<AnalysisParameters>(checked);
+    AnalysisParameters accepted = std::get<AnalysisParameters>(checked);
+    accepted.Shape = host.Shape();
+    return accepted;
 }
 
 bool RunCommand(AnalysisState &state, const FieldTexts &texts, Command command, CommandHost &host)

@@ -38,7 +38,7 @@ constexpr TableRow RowOf(ResultScope scope)
 // The parameters an analysis is computed from, as the input window asks for them.
 constexpr JoinedText<char, 16> FrequencyParameterName {u"f [", KilohertzName, u"]"};
 constexpr std::array<std::string_view, AnalysisTable::ParameterCount> ParameterNames
-    = {"D", "Vmax [V]", FrequencyParameterName.View(), "N", "H", "P"};
+    = {"D", "Vmax [V]", FrequencyParameterName.View(), "N", "H", "P", "forma"};
 
 // The headings of the harmonics' frequency and the samples' time, in the units' one spelling.
 constexpr JoinedText<char, 24> FrequencyHeading {u"frequenza [", KilohertzName, u"]"};
@@ -159,14 +159,15 @@ AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
         cells[KindColumn] = Text("misure");
     } else if (kind == TableRow::Parameters) {
         cells[KindColumn] = Text("parametri");
-        const double parameters[ParameterCount] = {state_.DutyCycle,
-                                                   state_.Amplitude,
-                                                   Kilohertz(state_.Frequency),
-                                                   static_cast<double>(state_.SampleCount),
-                                                   state_.HarmonicCount,
-                                                   state_.PeriodCount};
-        for (std::size_t p = 0; p < ParameterCount; ++p)
+        const double parameters[ParameterCount - 1] = {state_.DutyCycle,
+                                                       state_.Amplitude,
+                                                       Kilohertz(state_.Frequency),
+                                                       static_cast<double>(state_.SampleCount),
+                                                       state_.HarmonicCount,
+                                                       state_.PeriodCount};
+        for (std::size_t p = 0; p < ParameterCount - 1; ++p)
             cells[FirstParameterColumn + p] = Number(parameters[p]);
+        cells[FirstParameterColumn + ParameterCount - 1] = Text(TextsOf(state_.Shape).name);
     } else if (kind == TableRow::Harmonic) {
         cells[KindColumn] = Text("armonica");
         cells[HarmonicNumberColumn] = Index(k);

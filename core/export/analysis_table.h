@@ -58,8 +58,8 @@ public:
     // The columns: the row's kind; the analysis-wide results; the harmonic's number and frequency
     // and its results; the sample's index and time and its results; then the results declared as
     // appended (the phase and level of each harmonic, the measures) and the parameters D, Vmax,
-    // f, N, H and P. The results come in the order the list of results declares them, one column
-    // each.
+    // f, N, H, P and the pulse shape's name. The results come in the order the list of results
+    // declares them, one column each.
     static constexpr std::size_t KindColumn = 0;
     static constexpr std::size_t FirstAnalysisColumn = 1;
     static constexpr std::size_t HarmonicNumberColumn
@@ -75,7 +75,7 @@ public:
     static constexpr std::size_t FirstParameterColumn = FirstAppendedColumn
         + ResultsIn(ResultScope::Harmonic, true) + ResultsIn(ResultScope::Sample, true)
         + ResultsIn(ResultScope::Measure, true) + ResultsIn(ResultScope::Analysis, true);
-    static constexpr std::size_t ParameterCount = 6;
+    static constexpr std::size_t ParameterCount = 7;
     static constexpr std::size_t ColumnCount = FirstParameterColumn + ParameterCount;
     // Rows before the harmonics', the header's included.
     static constexpr std::int64_t HarmonicRowsStart = 2;

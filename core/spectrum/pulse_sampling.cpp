@@ -3,6 +3,7 @@
 #include "core/spectrum/pulse_sampling.h"
 
 #include "core/platform/memory_pages.h"
+#include "core/spectrum/pulse_shapes.h"
 #include "core/spectrum/spectrum.h"
 #include "core/spectrum/spectrum_error_bound.h"
 #include "core/spectrum/spectrum_paths.h"
@@ -25,9 +26,10 @@ constexpr std::size_t MaxRuns = 4096;
 // D = 0.5 (the half-wave rectified sine, the program's own default) for harmonic 1. Both products
 // and both quotients then differ by the factor 2k alone, which changes no rounding (no quotient of
 // PI i by N comes near the subnormal range).
-bool SamplesHarmonicAngle(std::int64_t n, double nd, std::int64_t k)
+bool SamplesHarmonicAngle(PulseShape shape, std::int64_t n, double nd, std::int64_t k)
 {
-    if (n < 1 || k < 1 || k > (1 << 29) || (k & (k - 1)) != 0)
+    // Only the half-sine's samples are the sines of that angle.
+    if (shape != PulseShape::HalfSine || n < 1 || k < 1 || k > (1 << 29) || (k & (k - 1)) != 0)
         return false;
     return nd * static_cast<double>(2 * k) == static_cast<double>(n);
 }
@@ -40,11 +42,12 @@ public:
     PulseSampler(AnalysisState &state, unsigned threads, TaskControl *control, double *copy)
         : s_(state.Samples), n_(state.SampleCount), v_(state.Amplitude),
           nd_(static_cast<double>(n_) * state.DutyCycle), last_(RoundToCount(nd_)),
-          first_(RoundToCount(nd_ + 1)), threads_(threads), control_(control), copy_(copy)
+          first_(RoundToCount(nd_ + 1)), joined_(nd_ == static_cast<double>(n_)),
+          pulse_(MathOf(state.Shape).sample), threads_(threads), control_(control), copy_(copy)
     { }
 
     double Nd() const { return nd_; }
-    // The samples with the C library's sine alone.
+    // The samples, for the half-sine with the C library's sine alone.
     bool SampleAlone();
     // The samples with `along`'s sums, from the sampling's own sines and cosines.
     bool SampleSummingAlong(SummedAlong &along);
@@ -58,11 +61,11 @@ private:
     static constexpr std::int64_t Round = 1 << 17;
     static constexpr std::int64_t Piece = 1 << 13;
 
-    // Sample i from its sine; and what `copy` holds of it, written beside it: 0 where the
-    // clearing will zero it.
-    void Write(std::int64_t i, double sine)
+    // Sample i from its value for a peak of 1 (for the half-sine, its sine); and what `copy`
+    // holds of it, written beside it: 0 where the clearing will zero it.
+    void Write(std::int64_t i, double unit)
     {
-        s_[i] = v_ * sine;
+        s_[i] = v_ * unit;
         if (copy_ && i < n_)
             copy_[i] = i < first_ ? s_[i] : 0;
     }
@@ -76,6 +79,8 @@ private:
     const double nd_;
     const std::int64_t last_;
     const std::int64_t first_;
+    const bool joined_; // the pulse fills the period
+    const UnitSample pulse_;
     const unsigned threads_;
     TaskControl *const control_;
     double *const copy_;
@@ -90,7 +95,7 @@ bool PulseSampler::SampleAlone()
         const std::int64_t end = std::min(last_, chunk * Chunk + Chunk - 1);
         MapForWriting(&s_[chunk * Chunk], &s_[end] + 1);
         for (std::int64_t i = chunk * Chunk; i <= end; ++i)
-            Write(i, std::sin((static_cast<double>(i) * PI) / nd_));
+            Write(i, pulse_(i, nd_, joined_));
         return true;
     });
 }
@@ -165,7 +170,7 @@ SummedAlong ChooseSummedAlong(const AnalysisState &state, const std::vector<std:
 {
     const double nd = static_cast<double>(state.SampleCount) * state.DutyCycle;
     for (const std::int64_t k : exact)
-        if (SamplesHarmonicAngle(state.SampleCount, nd, k))
+        if (SamplesHarmonicAngle(state.Shape, state.SampleCount, nd, k))
             return {k};
     return {};
 }
@@ -174,7 +179,7 @@ bool SamplePulse(AnalysisState &state, unsigned threads, TaskControl *control, S
                  double *copy)
 {
     PulseSampler sampler(state, threads, control, copy);
-    if (along && !SamplesHarmonicAngle(state.SampleCount, sampler.Nd(), along->k))
+    if (along && !SamplesHarmonicAngle(state.Shape, state.SampleCount, sampler.Nd(), along->k))
         along->k = 0;
     const bool sampled
         = along && along->k != 0 ? sampler.SampleSummingAlong(*along) : sampler.SampleAlone();

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/spectrum/spectrum.h"
 
+#include "core/spectrum/pulse_shapes.h"
 #include "core/state/result_list.h"
 
 #include <cmath>
@@ -34,8 +35,10 @@ void ComputeSpectrum(AnalysisState &state)
 
     const double nd = static_cast<double>(n) * d;
     const std::int64_t last = RoundToCount(nd);
+    const UnitSample pulse = MathOf(state.Shape).sample;
+    const bool joined = nd == static_cast<double>(n);
     for (std::int64_t i = 0; i <= last; ++i)
-        s[i] = v * std::sin((static_cast<double>(i) * PI) / nd);
+        s[i] = v * pulse(i, nd, joined);
 
     // Runs after the pulse on purpose: where first <= last it clears the last pulse sample.
     const std::int64_t first = RoundToCount(nd + 1);

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Sampling of the half-sine pulse train, its Fourier coefficients and the two peak searches.
+// Sampling of the pulse train, its Fourier coefficients and the two peak searches.
 #pragma once
 
 #include "core/state/analysis_state.h"
@@ -19,7 +19,7 @@ constexpr double PI = 3.14159265358979;
 std::int32_t RoundToCount(double value);
 std::optional<std::int32_t> TryRoundToCount(double value);
 
-// Reads DutyCycle, Amplitude, SampleCount, HarmonicCount; rewrites the arrays, MeanValue,
+// Reads Shape, DutyCycle, Amplitude, SampleCount, HarmonicCount; rewrites the arrays, MeanValue,
 // SignalPeak, CosSum and SinSum. Never touches SpectrumPeak. The parameters must have passed
 // the parameter check: this computation tests nothing itself.
 void ComputeSpectrum(AnalysisState &state);

@@ -5,6 +5,7 @@
 
 #include "core/state/real_array.h"
 #include "core/state/sample_measures.h"
+#include "core/texts/pulse_shapes.h"
 
 #include <cstdint>
 #include <optional>
@@ -20,6 +21,7 @@ struct AnalysisParameters
     std::int32_t SampleCount = 0; // N, samples per period
     double PeriodCount = 0; // P, periods drawn, as typed
     std::int32_t TargetHarmonic = 0; // z, harmonic shown by the harmonic modulus command
+    PulseShape Shape = PulseShape::HalfSine; // chosen in the input window
 };
 
 // Results: what one analysis computes, stored and replaced whole. A new result goes here and

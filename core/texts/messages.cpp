@@ -205,8 +205,6 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::Cancel, u"Annulla"},
     {UiText::Cancelling, u"Annullamento in corso…"},
 
-    {UiText::InputHeading,
-     u"Spettro di un segnale impulsivo senx periodico unipolare (serie di Fourier), semionda"},
     {UiText::EnterData, u"Inserisci i dati"},
     {UiText::AmplitudeSymbol, u"Vmax"},
     {UiText::VoltUnit, u"[V]"},
@@ -242,8 +240,6 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::MagnitudeResultDescription, u"modulo della armonica N° z [V]"},
     {UiText::MeanValueResultDescription, u"componente continua del segnale [V]"},
     {UiText::CopyResult, u"Copia"},
-    {UiText::DiagramDescription,
-     u"Schema del segnale: impulsi a semionda sinusoidale di ampiezza Vmax, durata Ti, periodo T"},
     {UiText::AnalysisProgress, u"Calcolo dello spettro…\nArmoniche calcolate: %1 di %2"},
 
     {UiText::GraphWindowTitle, u"Segnale e spettro"},

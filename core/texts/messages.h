@@ -56,7 +56,6 @@ enum class UiText
     Cancelling,
 
     // The input window: its labels, fields and buttons.
-    InputHeading,
     EnterData,
     AmplitudeSymbol,
     VoltUnit,
@@ -92,7 +91,6 @@ enum class UiText
     MagnitudeResultDescription,
     MeanValueResultDescription,
     CopyResult,
-    DiagramDescription,
     AnalysisProgress, // %1 of %2 harmonics
 
     // The graph window: its controls, its menu, the file dialogs and the long work it starts.

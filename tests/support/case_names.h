@@ -4,11 +4,20 @@
 // case: "Texts/ValConversion.readsTheLongestNumericPrefix/minus_point_5e_plus_3".
 #pragma once
 
+#include "core/texts/pulse_shapes.h"
+
 #include <cctype>
 #include <charconv>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <string_view>
+
+// A pulse shape by its name.
+inline void PrintTo(PulseShape shape, std::ostream *out)
+{
+    *out << TextsOf(shape).name;
+}
 
 // Printable ASCII as it is, everything else as \uXXXX.
 inline std::string Escaped(std::u16string_view text)

@@ -10,7 +10,7 @@ inline bool SameParameters(const AnalysisParameters &a, const AnalysisParameters
     return a.DutyCycle == b.DutyCycle && a.HarmonicCount == b.HarmonicCount
         && a.Amplitude == b.Amplitude && a.Frequency == b.Frequency
         && a.SampleCount == b.SampleCount && a.PeriodCount == b.PeriodCount
-        && a.TargetHarmonic == b.TargetHarmonic;
+        && a.TargetHarmonic == b.TargetHarmonic && a.Shape == b.Shape;
 }
 
 // The results compare as one group, so that a result added to it is compared too.

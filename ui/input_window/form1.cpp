@@ -52,7 +52,10 @@ constexpr Field ParameterFields[]
     = {Field::Text7, Field::Text12, Field::Text8, Field::Text1, Field::Text3, Field::Text13};
 
 const LabelLayout StaticLabels[] = {
-    {"Label35", QTextOf(UiText::InputHeading), {1080, 120, 7455, 255}, 8.25},
+    {"Label35",
+     QString::fromUtf8(TextsOf(PulseShape::HalfSine).heading),
+     {1080, 120, 7455, 255},
+     8.25},
     {"Label4", QTextOf(UiText::EnterData), {1080, 720, 1575, 255}, 8.25},
     {"Label36", QTextOf(UiText::AmplitudeSymbol), {360, 1200, 615, 255}, 9.75},
     {"Label37", QTextOf(UiText::VoltUnit), {3120, 1200, 375, 255}, 9.75},
@@ -179,7 +182,7 @@ QWidget *Form1::AddDiagram()
     diagram->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     diagram->setPixmap(QPixmap(QStringLiteral(":/spettro/diagram.jpg")));
     diagram->setFocusPolicy(Qt::StrongFocus);
-    diagram->setAccessibleName(QTextOf(UiText::DiagramDescription));
+    diagram->setAccessibleName(QString::fromUtf8(TextsOf(PulseShape::HalfSine).diagram));
     return diagram;
 }
 

@@ -163,6 +163,7 @@ TEST(AnalysisWorkbook, recordsTheParametersInASheetOfTheirOwn)
     AnalysisState s = Analysis(10, 3.5, 0.3, -2.5);
     s.Frequency = 1234.5;
     s.PeriodCount = 2.7;
+    s.Shape = PulseShape::Sawtooth; // named in Italian, as the input window names it
     ComputeMeasures(s);
     const std::string folder = Folder();
     const std::string path = folder + "/parametri.xlsx";
@@ -172,10 +173,10 @@ TEST(AnalysisWorkbook, recordsTheParametersInASheetOfTheirOwn)
     const auto parameters = SheetRows(lines, 2);
     ASSERT_EQ(parameters.size(), 2u);
     EXPECT_EQ(parameters[0],
-              (std::vector<std::string> {"D", "Vmax [V]", "f [kHz]", "N", "H", "P"}));
-    EXPECT_EQ(
-        parameters[1],
-        (std::vector<std::string> {"0.3", "-2.5", Shortest(1234.5 / 1000), "10", "3.5", "2.7"}));
+              (std::vector<std::string> {"D", "Vmax [V]", "f [kHz]", "N", "H", "P", "forma"}));
+    EXPECT_EQ(parameters[1],
+              (std::vector<std::string> {"0.3", "-2.5", Shortest(1234.5 / 1000), "10", "3.5", "2.7",
+                                         "dente di sega"}));
     const auto harmonics = SheetRows(lines, 0);
     ASSERT_GE(harmonics.size(), 3u);
     EXPECT_EQ(harmonics[1][0], "componente continua");

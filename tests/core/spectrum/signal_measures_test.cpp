@@ -4,7 +4,7 @@
 // an evaluation in long double and against the closed forms of rectified sines and of a
 // symmetric pulse.
 #include "core/analysis/analysis_run.h"
-#include "core/spectrum/pulse_envelope.h"
+#include "core/spectrum/pulse_shapes.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum_paths.h"
 #include "core/state/harmonic_readings.h"
@@ -20,9 +20,10 @@ namespace {
 
 using std::numbers::pi;
 
-AnalysisState Measured(double v, double d, std::int32_t n, double h)
+AnalysisState Measured(double v, double d, std::int32_t n, double h,
+                       PulseShape shape = PulseShape::HalfSine)
 {
-    AnalysisState state = Analysed(v, d, n, h);
+    AnalysisState state = Analysed(v, d, n, h, shape);
     FindSpectrumPeak(state);
     ComputeMeasures(state);
     return state;
@@ -313,11 +314,27 @@ TEST(PulseEnvelope, carriesTheLinesAtLargeNAndLeavesThemTowardN)
     for (const double d : {0.3, 0.5, 0.77, 1.0}) {
         const AnalysisState s = Measured(-4, d, 1 << 17, 40);
         for (int k = 1; k <= 40; ++k)
-            EXPECT_NEAR(s.Magnitudes[k], PulseEnvelope(-4, d, k), 1e-8) << d << " " << k;
+            EXPECT_NEAR(s.Magnitudes[k], PulseEnvelope(PulseShape::HalfSine, -4, d, k), 1e-8)
+                << d << " " << k;
     }
     const AnalysisState small = Measured(1, 0.5, 64, 63);
     EXPECT_NEAR(small.Magnitudes[63], small.Magnitudes[1], 1e-12);
-    EXPECT_LT(PulseEnvelope(1, 0.5, 63), small.Magnitudes[63] / 1000);
+    EXPECT_LT(PulseEnvelope(PulseShape::HalfSine, 1, 0.5, 63), small.Magnitudes[63] / 1000);
+}
+
+// Every other shape's lines on its own envelope, with the pulse's ends on samples: a jump's
+// middle sample keeps the distance of order k V / N^2 (about 3e-8 here at k = 40).
+TEST(PulseEnvelope, carriesEachShapesLines)
+{
+    for (const PulseShape shape : {PulseShape::Rectangular, PulseShape::Triangular,
+                                   PulseShape::Sawtooth, PulseShape::RaisedCosine})
+        for (const double d : {0.25, 0.5, 0.75, 1.0}) {
+            const AnalysisState s = Measured(-4, d, 1 << 17, 40, shape);
+            EXPECT_NEAR(s.MeanValue * 2, PulseEnvelope(shape, -4, d, 0) * (-1), 1e-8);
+            for (int k = 1; k <= 40; ++k)
+                EXPECT_NEAR(s.Magnitudes[k], PulseEnvelope(shape, -4, d, k), 1e-7)
+                    << TextsOf(shape).name << ", D = " << d << ", k = " << k;
+        }
 }
 
 // Where 2 x D = 1 the closed form is 0 / 0; its limit is |V| D. Beside it the closed form in long
@@ -325,19 +342,49 @@ TEST(PulseEnvelope, carriesTheLinesAtLargeNAndLeavesThemTowardN)
 // moves from the limit by no more than its slope, under 1 V per unit of x here.
 TEST(PulseEnvelope, isContinuousWhereItsClosedFormIsZeroOverZero)
 {
-    EXPECT_DOUBLE_EQ(PulseEnvelope(3, 0.25, 2), 0.75);
+    EXPECT_DOUBLE_EQ(PulseEnvelope(PulseShape::HalfSine, 3, 0.25, 2), 0.75);
     for (const double side : {-1.0, 1.0}) {
         for (const double e : {1e-12, 1e-9})
-            EXPECT_NEAR(PulseEnvelope(3, 0.25, 2 * (1 + side * e)), 0.75, 2 * e);
+            EXPECT_NEAR(PulseEnvelope(PulseShape::HalfSine, 3, 0.25, 2 * (1 + side * e)), 0.75,
+                        2 * e);
         for (const double e : {1e-6, 1e-4, 1e-3}) {
             const long double u = 1 + side * static_cast<long double>(e);
             const long double pi = std::numbers::pi_v<long double>;
             const long double expected
                 = 4 * 3 * 0.25L / pi * std::abs(std::cos(pi * u / 2) / (1 - u * u));
-            EXPECT_NEAR(PulseEnvelope(3, 0.25, 2 * static_cast<double>(u)),
+            EXPECT_NEAR(PulseEnvelope(PulseShape::HalfSine, 3, 0.25, 2 * static_cast<double>(u)),
                         static_cast<double>(expected), 1e-11)
                 << e;
         }
+    }
+}
+
+// The raised cosine's closed form is 0 / 0 where x D = 1 (limit |V| D / 2), the sawtooth's where
+// x goes to 0 (limit |V| D), where the envelope changes formula: on both sides of each, against
+// the closed form in long double.
+TEST(PulseEnvelope, isContinuousWhereEachShapesClosedFormIsZeroOverZero)
+{
+    using L = long double;
+    const L lpi = std::numbers::pi_v<L>;
+    EXPECT_DOUBLE_EQ(PulseEnvelope(PulseShape::RaisedCosine, 3, 0.25, 4), 0.375);
+    EXPECT_DOUBLE_EQ(PulseEnvelope(PulseShape::Sawtooth, 3, 0.25, 0), 0.75);
+    for (const double e : {1e-6, 1e-4, 1e-3, 0.49, 0.51, 0.7}) {
+        for (const double side : {-1.0, 1.0}) {
+            const L u = 1 + side * static_cast<L>(e);
+            const L raised = 3 * 0.25L * std::abs(std::sin(lpi * u) / (lpi * u) / (1 - u * u));
+            EXPECT_NEAR(
+                PulseEnvelope(PulseShape::RaisedCosine, 3, 0.25, 4 * static_cast<double>(u)),
+                static_cast<double>(raised), 1e-12)
+                << e;
+        }
+        // theta = 2 pi x D from 1e-6 to 0.7, across the series' end at 1e-3
+        const L theta = static_cast<L>(e);
+        const L c = std::cos(theta / 2), s = std::sin(theta / 2);
+        const L saw = 2 * 3 * 0.25L * std::hypot(theta * c - 2 * s, theta * s) / (theta * theta);
+        EXPECT_NEAR(PulseEnvelope(PulseShape::Sawtooth, 3, 0.25,
+                                  static_cast<double>(theta / (2 * lpi * 0.25L))),
+                    static_cast<double>(saw), 1e-12)
+            << e;
     }
 }
 

@@ -1,14 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The computation against the closed form of the half-sine train's spectrum, and the sampling
-// rules at the pulse's ends.
+// The computation against the closed form of each pulse train's spectrum, and the sampling rules
+// at the pulse's ends.
 #include "core/spectrum/spectrum.h"
 #include "tests/support/analysed.h"
 #include "tests/support/case_names.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <complex>
 #include <fstream>
 #include <limits>
 #include <map>
@@ -38,18 +40,71 @@ double SinOfPI()
     return (pi - PI) + std::sin(pi);
 }
 
-// Fourier series of a train of half-sines of peak V lasting D of each period.
-double ClosedFormMean(double v, double d)
+// Fourier series of a train of pulses of peak V lasting D of each period, shape by shape.
+double ClosedFormMean(PulseShape shape, double v, double d)
 {
-    return 2 * v * d / pi;
+    return shape == PulseShape::HalfSine   ? 2 * v * d / pi
+        : shape == PulseShape::Rectangular ? v * d
+                                           : v * d / 2;
 }
 
-double ClosedFormMagnitude(double v, double d, int k)
+double Sinc(double x)
 {
-    const double u = 2 * k * d;
-    if (std::abs(1 - u * u) < 1e-12)
-        return std::abs(v) * d;
-    return 4 * std::abs(v) * d / pi * std::abs(std::cos(pi * k * d)) / std::abs(1 - u * u);
+    return x == 0 ? 1 : std::sin(pi * x) / (pi * x);
+}
+
+double ClosedFormMagnitude(PulseShape shape, double v, double d, int k)
+{
+    const double x = k * d;
+    switch (shape) {
+    case PulseShape::HalfSine: {
+        const double u = 2 * x;
+        if (std::abs(1 - u * u) < 1e-12)
+            return std::abs(v) * d;
+        return 4 * std::abs(v) * d / pi * std::abs(std::cos(pi * x)) / std::abs(1 - u * u);
+    }
+    case PulseShape::Rectangular:
+        return 2 * std::abs(v) / (pi * k) * std::abs(std::sin(pi * x));
+    case PulseShape::Triangular:
+        return std::abs(v) * d * Sinc(x / 2) * Sinc(x / 2);
+    case PulseShape::Sawtooth: {
+        // (2 / T) |integral of (V t / Ti) e^(-2 pi i k t / T) over the pulse|, by parts.
+        const double theta = 2 * pi * x;
+        const std::complex<double> j(0, 1);
+        return 2 * std::abs(v) * d * std::abs((1.0 + j * theta) * std::exp(-j * theta) - 1.0)
+            / (theta * theta);
+    }
+    case PulseShape::RaisedCosine:
+        if (std::abs(1 - x * x) < 1e-12)
+            return std::abs(v) * d / 2;
+        return std::abs(v) * d * std::abs(Sinc(x)) / std::abs(1 - x * x);
+    }
+    return 0;
+}
+
+// One period's jumps per unit of V: the sum of the slope's jumps, in V per Ti, and of the
+// value's, with the next pulse joined on where D = 1.
+struct Jumps
+{
+    double slope;
+    double value;
+};
+
+Jumps JumpsOf(PulseShape shape, bool joined)
+{
+    switch (shape) {
+    case PulseShape::HalfSine:
+        return {2 * pi, 0};
+    case PulseShape::Rectangular:
+        return {0, joined ? 0.0 : 2.0};
+    case PulseShape::Triangular:
+        return {8, 0};
+    case PulseShape::Sawtooth:
+        return {joined ? 0.0 : 2.0, 1};
+    case PulseShape::RaisedCosine:
+        return {0, 0};
+    }
+    return {};
 }
 
 struct ClosedFormCase
@@ -65,42 +120,85 @@ void PrintTo(const ClosedFormCase &c, std::ostream *out)
     *out << "V = " << c.v << ", D = " << c.d << ", N = " << c.n << ", H = " << c.h;
 }
 
-class ClosedForm : public testing::TestWithParam<ClosedFormCase>
+class ClosedForm : public testing::TestWithParam<std::tuple<PulseShape, ClosedFormCase>>
 {
 };
 
-// The sums are the rectangle rule for the Fourier integrals. With both ends of the pulse on
-// samples, the integrand s(t)cos(2 pi k t) is smooth but for kinks of slope jump at most
-// pi |V| / D at t = 0 and t = D, so by Euler-Maclaurin each integral is off by at most
-// 2 (1/N)^2 / 12 * pi |V| / D, a coefficient (twice the integral) by a third of pi |V| / (D N^2),
-// and a modulus by sqrt(2) times that. Half of pi |V| / (D N^2) bounds it; the truncated PI adds
-// errors near 1e-14 |V|.
-double Tolerance(const ClosedFormCase &c)
+// The sums are the trapezoid rule for the Fourier integrals: at a jump the sample is the middle
+// of its sides. With both ends of the pulse on samples, by Euler-Maclaurin the integral of
+// s(t) cos(2 pi k t / T) / T is off by (1 / N)^2 / 12 times the jumps of its slope, which are
+// s's slope jumps and 2 pi k times its value jumps; a coefficient (twice the integral) by twice
+// that and a modulus by sqrt(2) times that: a quarter of the jumps over N^2 bounds it. The
+// raised cosine's slope is continuous: the next term, (1 / N)^4 / 720 times the jumps of the
+// third derivative, 3 (2 pi k) V (2 pi / D)^2 / 2 at each end, bounds it by 3 k V / (D^2 N^4).
+// The truncated PI adds errors near 1e-14 |V|.
+double Tolerance(PulseShape shape, const ClosedFormCase &c, int k)
 {
-    return 0.5 * pi * std::abs(c.v) / (c.d * double(c.n) * c.n) + 1e-13 * std::abs(c.v);
+    const double n2 = double(c.n) * c.n, v = std::abs(c.v);
+    const Jumps jumps = JumpsOf(shape, c.d == 1);
+    const double fourth = shape == PulseShape::RaisedCosine ? 3 * k * v / (c.d * c.d * n2 * n2) : 0;
+    return 0.25 * (jumps.slope * v / c.d + 2 * pi * k * jumps.value * v) / n2 + fourth + 1e-13 * v;
 }
 
 TEST_P(ClosedForm, meanValueAndMagnitudesMatchTheFourierSeries)
 {
-    const ClosedFormCase c = GetParam();
-    const AnalysisState s = Analysed(c.v, c.d, c.n, c.h);
-    const double tolerance = Tolerance(c);
-    EXPECT_NEAR(s.MeanValue, ClosedFormMean(c.v, c.d), tolerance);
+    const auto &[shape, c] = GetParam();
+    const AnalysisState s = Analysed(c.v, c.d, c.n, c.h, shape);
+    EXPECT_NEAR(s.MeanValue, ClosedFormMean(shape, c.v, c.d), Tolerance(shape, c, 0));
     for (int k = 1; k <= c.h; ++k)
-        EXPECT_NEAR(s.Magnitudes[k], ClosedFormMagnitude(c.v, c.d, k), tolerance) << "k = " << k;
+        EXPECT_NEAR(s.Magnitudes[k], ClosedFormMagnitude(shape, c.v, c.d, k),
+                    Tolerance(shape, c, k))
+            << "k = " << k;
+}
+
+const PulseShape EveryShape[]
+    = {PulseShape::HalfSine, PulseShape::Rectangular, PulseShape::Triangular, PulseShape::Sawtooth,
+       PulseShape::RaisedCosine};
+
+std::string ShapeName(PulseShape shape)
+{
+    std::string name(TextsOf(shape).name);
+    std::replace(name.begin(), name.end(), ' ', '_');
+    return name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Spectra, ClosedForm,
-                         testing::Values(ClosedFormCase {10, 0.5, 10000, 10},
-                                         ClosedFormCase {1, 0.25, 4000, 8},
-                                         ClosedFormCase {-3, 1, 1000, 5},
-                                         ClosedFormCase {2, 0.1, 20000, 12}, // 2kD = 1 at k = 5
-                                         ClosedFormCase {0.5, 0.75, 800, 20}),
+                         testing::Combine(testing::ValuesIn(EveryShape),
+                                          testing::Values(ClosedFormCase {10, 0.5, 10000, 10},
+                                                          ClosedFormCase {1, 0.25, 4000, 8},
+                                                          ClosedFormCase {-3, 1, 1000, 5},
+                                                          // 2kD = 1 at k = 5, kD = 1 at 10
+                                                          ClosedFormCase {2, 0.1, 20000, 12},
+                                                          ClosedFormCase {0.5, 0.75, 800, 20})),
                          [](const auto &info) {
-                             const ClosedFormCase &c = info.param;
-                             return "V_" + SpelledOut(c.v) + "_D_" + SpelledOut(c.d) + "_N_"
-                                 + std::to_string(c.n) + "_H_" + std::to_string(c.h);
+                             const ClosedFormCase &c = std::get<1>(info.param);
+                             return ShapeName(std::get<0>(info.param)) + "_V_" + SpelledOut(c.v)
+                                 + "_D_" + SpelledOut(c.d) + "_N_" + std::to_string(c.n) + "_H_"
+                                 + std::to_string(c.h);
                          });
+
+// Where a jump falls between two samples, the pulse's end moves to a sample, by at most half of
+// one: each coefficient moves by at most 2 (J / 2) / N for a jump J, a modulus by sqrt(2) J / N.
+// Off the grid the kinks' constant grows: 3 times the slope jumps over D N^2 bounds it.
+// The continuous shapes keep their order 1 / N^2 (a kink between samples costs no more); the
+// raised cosine's, where its ends fall between samples, is 1 / N^3: its second derivative jumps
+// by V (2 pi / D)^2 / 2 at each end, and 10 / (D^2 N^3) bounds what that costs.
+TEST(ClosedForm, holdsItsOrderWhereThePulseEndsBetweenSamples)
+{
+    for (const PulseShape shape : EveryShape)
+        for (const double d : {0.30013, 0.7771})
+            for (const std::int32_t n : {1000, 4000, 16000}) {
+                const AnalysisState s = Analysed(1, d, n, 10, shape);
+                const Jumps jumps = JumpsOf(shape, false);
+                const double n2 = double(n) * n;
+                const double order = jumps.value > 0    ? std::sqrt(2.0) * jumps.value / n
+                    : shape == PulseShape::RaisedCosine ? 10 / (d * d * n2 * n)
+                                                        : 3 * jumps.slope / (d * n2);
+                for (int k = 1; k <= 10; ++k)
+                    EXPECT_NEAR(s.Magnitudes[k], ClosedFormMagnitude(shape, 1, d, k), order + 1e-13)
+                        << ShapeName(shape) << ", D = " << d << ", N = " << n << ", k = " << k;
+            }
+}
 
 TEST(ComputeSpectrum, defaultParametersGiveTheKnownSpectrum)
 {
@@ -127,6 +225,7 @@ struct SamplesCase
     std::int32_t n;
     double d;
     std::vector<double> expected; // indexes 0 to N + 1
+    PulseShape shape = PulseShape::HalfSine;
 };
 
 void PrintTo(const SamplesCase &c, std::ostream *out)
@@ -141,13 +240,14 @@ class PulseEnds : public testing::TestWithParam<SamplesCase>
 TEST_P(PulseEnds, samplesFollowThePulseAndClearingRules)
 {
     const SamplesCase &c = GetParam();
-    const AnalysisState s = Analysed(1, c.d, c.n, 1);
+    const AnalysisState s = Analysed(1, c.d, c.n, 1, c.shape);
     ASSERT_EQ(s.Samples.size(), c.expected.size());
     for (std::size_t i = 0; i < c.expected.size(); ++i)
         EXPECT_NEAR(s.Samples[i], c.expected[i], 1e-13) << c.name << ", i = " << i;
 }
 
-// Expected values from sin(pi i / (N D)) with the true pi.
+// Expected values from each shape's formula, sin(pi i / (N D)) with the true pi; at a jump, the
+// middle of its sides; the new shapes are 0 past the pulse, where the half-sine's formula is not.
 INSTANTIATE_TEST_SUITE_P(
     Samples, PulseEnds,
     testing::Values(
@@ -169,8 +269,119 @@ INSTANTIATE_TEST_SUITE_P(
                      {0, std::sin(pi / 3.7), std::sin(2 * pi / 3.7), std::sin(3 * pi / 3.7),
                       std::sin(4 * pi / 3.7), 0, 0, 0, 0, 0, 0, 0}},
         // D = 1: s(N) is 0 although the pulse wrote sin(PI) there.
-        SamplesCase {"N=4 D=1", 4, 1, {0, std::sin(pi / 4), 1, std::sin(3 * pi / 4), 0, 0}}),
+        SamplesCase {"N=4 D=1", 4, 1, {0, std::sin(pi / 4), 1, std::sin(3 * pi / 4), 0, 0}},
+        // N D = 0.6: no sample inside the pulse but s(0); s(1) is past it
+        SamplesCase {
+            "N=10 D=0.06", 10, 0.06, {0, std::sin(pi / 0.6), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        // The rectangle: the middle at both edges, none where the next pulse joins on
+        SamplesCase {
+            "rettangolare N=4 D=0.5", 4, 0.5, {0.5, 1, 0.5, 0, 0, 0}, PulseShape::Rectangular},
+        SamplesCase {"rettangolare N=4 D=1", 4, 1, {1, 1, 1, 1, 0, 0}, PulseShape::Rectangular},
+        SamplesCase {
+            "rettangolare N=5 D=0.5", 5, 0.5, {0.5, 1, 1, 0, 0, 0, 0}, PulseShape::Rectangular},
+        SamplesCase {"rettangolare N=10 D=0.37",
+                     10,
+                     0.37,
+                     {0.5, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0},
+                     PulseShape::Rectangular},
+        SamplesCase {"rettangolare N=10 D=0.05",
+                     10,
+                     0.05,
+                     {0.5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                     PulseShape::Rectangular},
+        SamplesCase {"triangolare N=4 D=1", 4, 1, {0, 0.5, 1, 0.5, 0, 0}, PulseShape::Triangular},
+        SamplesCase {"triangolare N=10 D=0.37",
+                     10,
+                     0.37,
+                     {0, 2 / 3.7, 2 - 4 / 3.7, 2 - 6 / 3.7, 0, 0, 0, 0, 0, 0, 0, 0},
+                     PulseShape::Triangular},
+        SamplesCase {"triangolare N=10 D=0.06",
+                     10,
+                     0.06,
+                     {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                     PulseShape::Triangular},
+        SamplesCase {
+            "dente di sega N=4 D=0.5", 4, 0.5, {0, 0.5, 0.5, 0, 0, 0}, PulseShape::Sawtooth},
+        SamplesCase {
+            "dente di sega N=4 D=1", 4, 1, {0.5, 0.25, 0.5, 0.75, 0, 0}, PulseShape::Sawtooth},
+        SamplesCase {"dente di sega N=10 D=0.37",
+                     10,
+                     0.37,
+                     {0, 1 / 3.7, 2 / 3.7, 3 / 3.7, 0, 0, 0, 0, 0, 0, 0, 0},
+                     PulseShape::Sawtooth},
+        SamplesCase {
+            "coseno rialzato N=4 D=1", 4, 1, {0, 0.5, 1, 0.5, 0, 0}, PulseShape::RaisedCosine},
+        SamplesCase {"coseno rialzato N=10 D=0.37",
+                     10,
+                     0.37,
+                     {0, std::pow(std::sin(pi / 3.7), 2), std::pow(std::sin(2 * pi / 3.7), 2),
+                      std::pow(std::sin(3 * pi / 3.7), 2), 0, 0, 0, 0, 0, 0, 0, 0},
+                     PulseShape::RaisedCosine},
+        SamplesCase {"coseno rialzato N=10 D=0.05",
+                     10,
+                     0.05,
+                     {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                     PulseShape::RaisedCosine}),
     NamedAfterItsCase());
+
+// The definition evaluated apart in long double on small cases, every shape: the samples by the
+// same rules, the sums with 64-bit mantissas. The double loops stay within a few units of the
+// largest term's last place.
+long double LongDoubleSample(PulseShape shape, std::int64_t i, long double nd, bool joined)
+{
+    const long double t = static_cast<long double>(i), ldPi = 3.14159265358979L;
+    const long double u = t / nd;
+    switch (shape) {
+    case PulseShape::HalfSine:
+        return std::sin(t * ldPi / nd);
+    case PulseShape::Rectangular:
+        return i == 0 ? (joined ? 1 : 0.5L) : u < 1 ? 1 : u == 1 ? 0.5L : 0;
+    case PulseShape::Triangular:
+        return u <= 0.5L ? 2 * u : u < 1 ? 2 - 2 * u : 0;
+    case PulseShape::Sawtooth:
+        return i == 0 ? (joined ? 0.5L : 0) : u < 1 ? u : u == 1 ? 0.5L : 0;
+    case PulseShape::RaisedCosine:
+        return u <= 1 ? std::pow(std::sin(t * ldPi / nd), 2) : 0;
+    }
+    return 0;
+}
+
+TEST(ComputeSpectrum, agreesWithTheDefinitionInLongDoubleForEveryShape)
+{
+    const std::pair<std::int32_t, double> sizes[]
+        = {{7, 0.5}, {10, 0.37}, {16, 1}, {64, 0.3}, {100, 0.25}, {13, 0.05}, {12, 1.0 / 3}};
+    for (const PulseShape shape : EveryShape)
+        for (const auto &[n, d] : sizes) {
+            SCOPED_TRACE(testing::Message() << ShapeName(shape) << ", N = " << n << ", D = " << d);
+            const double v = -3;
+            const AnalysisState s = Analysed(v, d, n, n + 1, shape);
+            const long double nd = static_cast<long double>(static_cast<double>(n) * d);
+            std::vector<long double> samples(n + 2, 0);
+            const auto last = static_cast<std::int64_t>(std::nearbyint(static_cast<double>(nd)));
+            const auto first
+                = static_cast<std::int64_t>(std::nearbyint(static_cast<double>(n) * d + 1));
+            for (std::int64_t i = 0; i <= last; ++i)
+                samples[i] = v * LongDoubleSample(shape, i, nd, nd == n);
+            for (std::int64_t i = first; i < n; ++i)
+                samples[i] = 0;
+            samples[n] = 0;
+            long double mean = 0;
+            for (std::int32_t i = 0; i < n; ++i)
+                mean += samples[i];
+            EXPECT_NEAR(s.MeanValue, static_cast<double>(mean / n), 1e-15 * std::abs(v));
+            for (std::int32_t k = 1; k <= n + 1; ++k) {
+                long double a = 0, b = 0;
+                for (std::int32_t i = 0; i < n; ++i) {
+                    const long double angle = 2 * k * 3.14159265358979L * i / n;
+                    a += std::cos(angle) * samples[i];
+                    b += std::sin(angle) * samples[i];
+                }
+                EXPECT_NEAR(s.Magnitudes[k], static_cast<double>(2 * std::hypot(a, b) / n),
+                            4e-15 * std::abs(v))
+                    << "k = " << k;
+            }
+        }
+}
 
 TEST(ComputeSpectrum, shortPulseCaseHasTheDocumentedValues)
 {
@@ -267,7 +478,7 @@ TEST(FindSpectrumPeak, findsTheLargestComputedModulus)
     FindSpectrumPeak(small);
     double largest = 0;
     for (int k = 1; k <= 8; ++k)
-        largest = std::max(largest, ClosedFormMagnitude(1, 0.1, k));
+        largest = std::max(largest, ClosedFormMagnitude(PulseShape::HalfSine, 1, 0.1, k));
     EXPECT_NEAR(small.SpectrumPeak, largest, 1e-5);
 
     AnalysisState none = Analysed(1, 0.5, 10, 0);

@@ -4,7 +4,7 @@
 
 #include "plot_bands.h"
 
-#include "core/spectrum/pulse_envelope.h"
+#include "core/spectrum/pulse_shapes.h"
 #include "core/spectrum/spectrum.h"
 
 #include <algorithm>
@@ -276,7 +276,7 @@ ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &ma
         return spans;
     const auto yOf = [&](int column) {
         const double x = mapping.UserX(column) / 100 * scale.HarmonicSpan(state);
-        const double value = PulseEnvelope(state.Amplitude, state.DutyCycle, x);
+        const double value = PulseEnvelope(state.Shape, state.Amplitude, state.DutyCycle, x);
         const double y = scale.View() == SpectrumView::Moduli
             ? PlotBands::SpectrumY(value, scale.Peak())
             : scale.LevelY(20 * std::log10(value / scale.Peak()));

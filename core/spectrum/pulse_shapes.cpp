@@ -1,0 +1,126 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/spectrum/pulse_shapes.h"
+
+#include "core/spectrum/spectrum.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+using std::numbers::pi;
+
+// sin(pi x) / (pi x), 1 at 0.
+double Sinc(double x)
+{
+    return x == 0 ? 1 : std::sin(pi * x) / (pi * x);
+}
+
+// The half-sine keeps the definition's formula at every index the loops write, also at the one
+// past the pulse that RoundToCount(N D) may reach, where it is slightly negative.
+double HalfSineSample(std::int64_t i, double nd, bool)
+{
+    return std::sin((static_cast<double>(i) * PI) / nd);
+}
+
+// (4 v d / pi) |cos(pi x d)| / |1 - u^2| with u = 2 x d, v d where u = 1 (the limit there).
+double HalfSineEnvelope(double v, double d, double x)
+{
+    const double u = 2 * x * d;
+    // Near u = 1 both cos(pi u / 2) and 1 - u^2 vanish: cos(pi u / 2) / (1 - u^2) =
+    // sin(pi e / 2) / (e (2 + e)) with e = u - 1 keeps its digits, and tends to pi / 4.
+    const double e = u - 1;
+    if (std::abs(e) < 1e-4) {
+        const double ratio = std::abs(e) < 1e-300 ? pi / 4 : std::sin(pi * e / 2) / (e * (2 + e));
+        return 4 * v * d / pi * std::abs(ratio);
+    }
+    return 4 * v * d / pi * std::abs(std::cos(pi * x * d)) / std::abs(1 - u * u);
+}
+
+double RectangularSample(std::int64_t i, double nd, bool joined)
+{
+    const double t = static_cast<double>(i);
+    if (i == 0)
+        return joined ? 1 : 0.5;
+    return t < nd ? 1 : t == nd ? 0.5 : 0;
+}
+
+// 2 v d |sinc(x d)|.
+double RectangularEnvelope(double v, double d, double x)
+{
+    return 2 * v * d * std::abs(Sinc(x * d));
+}
+
+double TriangularSample(std::int64_t i, double nd, bool)
+{
+    const double u = (2 * static_cast<double>(i)) / nd;
+    return u <= 1 ? u : u < 2 ? 2 - u : 0;
+}
+
+// v d sinc^2(x d / 2).
+double TriangularEnvelope(double v, double d, double x)
+{
+    const double s = Sinc(x * d / 2);
+    return v * d * s * s;
+}
+
+double SawtoothSample(std::int64_t i, double nd, bool joined)
+{
+    const double t = static_cast<double>(i);
+    if (i == 0)
+        return joined ? 0.5 : 0;
+    return t < nd ? t / nd : t == nd ? 0.5 : 0;
+}
+
+// With theta = 2 pi x d: (2 v d / theta^2) |(1 + i theta) e^(-i theta) - 1|, written as
+// sqrt((theta c - 2 s)^2 + (theta s)^2) with c, s the cosine and sine of theta / 2, where the
+// second square carries the digits as theta goes to 0 and the envelope to v d.
+double SawtoothEnvelope(double v, double d, double x)
+{
+    const double theta = 2 * pi * x * d;
+    if (theta < 1e-3)
+        return v * d * std::sqrt(1 - theta * theta / 18);
+    const double c = std::cos(theta / 2), s = std::sin(theta / 2);
+    return 2 * v * d * std::hypot(theta * c - 2 * s, theta * s) / (theta * theta);
+}
+
+double RaisedCosineSample(std::int64_t i, double nd, bool)
+{
+    const double t = static_cast<double>(i);
+    if (t > nd)
+        return 0;
+    const double s = std::sin((t * PI) / nd);
+    return s * s;
+}
+
+// v d |sinc(x d)| / |1 - (x d)^2|; near x d = 1, with e = x d - 1,
+// v d |sinc(e)| / ((1 + e)(2 + e)), which tends to v d / 2.
+double RaisedCosineEnvelope(double v, double d, double x)
+{
+    const double u = x * d, e = u - 1;
+    if (std::abs(e) < 0.5)
+        return v * d * std::abs(Sinc(e)) / ((1 + e) * (2 + e));
+    return v * d * std::abs(Sinc(u)) / std::abs(1 - u * u);
+}
+
+constexpr PulseShapeMath ShapeTable[] = {
+    {PulseShape::HalfSine, HalfSineSample, HalfSineEnvelope},
+    {PulseShape::Rectangular, RectangularSample, RectangularEnvelope},
+    {PulseShape::Triangular, TriangularSample, TriangularEnvelope},
+    {PulseShape::Sawtooth, SawtoothSample, SawtoothEnvelope},
+    {PulseShape::RaisedCosine, RaisedCosineSample, RaisedCosineEnvelope},
+};
+static_assert(std::size(ShapeTable) == std::size(PulseShapeTable));
+
+} // namespace
+
+const PulseShapeMath &MathOf(PulseShape shape)
+{
+    return ShapeTable[static_cast<std::size_t>(shape)];
+}
+
+double PulseEnvelope(PulseShape shape, double amplitude, double dutyCycle, double x)
+{
+    return MathOf(shape).envelope(std::abs(amplitude), std::abs(dutyCycle), x);
+}
