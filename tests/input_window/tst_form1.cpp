@@ -2,9 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The input window driven like a user: its default state, its layout, and both commands' checks,
 // messages, results and refusals.
+#include "core/spectrum/pulse_shapes.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
 #include "ui/classic/qt_translations.h"
+#include "ui/input_window/pulse_diagram.h"
+#include "ui/input_window/shape_diagram.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -282,6 +285,71 @@ private slots:
             QCOMPARE(BackColor(w_.Field(name)), Green);
         QCOMPARE(w_.state->SampleCount, 10000);
         QCOMPARE(w_.form->GraphWindow(), nullptr);
+    }
+
+    // The shape is chosen on the diagram, by mouse or keyboard: the picture, the title and the
+    // commands follow it. References from each shape's closed form at V = 10, D = 0.5.
+    void theShapeIsChosenOnTheDiagram_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<QString>("meanValue");
+        QTest::addColumn<QString>("firstHarmonic");
+        QTest::newRow("a click, then the entry clicked") << "click" << 1 << "5.00E+00"
+                                                         << "6.37E+00"; // 2 V / pi
+        QTest::newRow("Down twice") << "down down" << 2 << "2.50E+00"
+                                    << "4.05E+00"; // 4 V / (pi^2 D) sin^2(pi D / 2)
+        QTest::newRow("Enter, then the accelerator") << "enter d" << 3 << "2.50E+00"
+                                                     << "3.77E+00"; // V / pi^2 sqrt(4 + pi^2)
+        QTest::newRow("Up, round to the last") << "up" << 4 << "2.50E+00"
+                                               << "4.24E+00"; // (V / 2) sinc(1 / 2) / (3 / 4)
+        QTest::newRow("Down and Up, back to the start") << "down up" << 0 << "3.18E+00"
+                                                        << "5.00E+00";
+    }
+    void theShapeIsChosenOnTheDiagram()
+    {
+        QFETCH(QString, way);
+        QFETCH(int, shape);
+        QFETCH(QString, meanValue);
+        QFETCH(QString, firstHarmonic);
+        auto *diagram = w_.form->findChild<ShapeDiagram *>("Picture1");
+        QMenu *menu = diagram->Menu();
+        diagram->setFocus();
+        for (const QString &step : way.split(' ')) {
+            if (step == "click") {
+                QTest::mouseClick(diagram, Qt::LeftButton, {}, QPoint(200, 100));
+                QVERIFY(menu->isVisible());
+                QAction *entry = menu->findChild<QAction *>("Forma1");
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
+            } else if (step == "enter") {
+                QTest::keyClick(diagram, Qt::Key_Return);
+                QVERIFY(menu->isVisible());
+            } else if (step == "d") {
+                QTest::keyClick(menu, Qt::Key_D);
+            } else {
+                QTest::keyClick(diagram, step == "down" ? Qt::Key_Down : Qt::Key_Up);
+            }
+        }
+        QVERIFY(!menu->isVisible());
+        const auto chosen = static_cast<PulseShape>(shape);
+        QCOMPARE(diagram->Shape(), chosen);
+        QCOMPARE(w_.Label("Label35")->text(), QString::fromUtf8(TextsOf(chosen).heading));
+        QVERIFY(diagram->accessibleName().contains(QString::fromUtf8(TextsOf(chosen).diagram)));
+        const QImage expected = chosen == PulseShape::HalfSine
+            ? QImage(":/spettro/diagram.jpg")
+            : DrawPulseDiagram(MathOf(chosen).sample);
+        QCOMPARE(diagram->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+                 expected.convertToFormat(QImage::Format_RGB32));
+        QVERIFY(menu->findChild<QAction *>(QStringLiteral("Forma%1").arg(shape))->isChecked());
+
+        // The state keeps its shape until a command stores the new one with the fields.
+        QCOMPARE(w_.state->Shape, PulseShape::HalfSine);
+        w_.Type("Text2", "1");
+        w_.Click("Command1");
+        QVERIFY(w_.box->shown.empty());
+        QCOMPARE(w_.state->Shape, chosen);
+        QCOMPARE(w_.Label("Label3")->text(), meanValue);
+        QCOMPARE(w_.Label("Label9")->text(), firstHarmonic);
     }
 
     void italianLocaleWritesADecimalComma()

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the input window's pulse-train diagram and the program's alarm-clock icon.
 
+#include "ui/input_window/pulse_diagram.h"
+
 #include <QColor>
 #include <QDir>
 #include <QFile>
@@ -29,99 +31,14 @@ namespace {
 
 // ---------------------------------------------------------------- diagram
 
-constexpr int DiagramWidth = 854;
-constexpr int DiagramHeight = 320;
 constexpr int DiagramJpegQuality = 90;
-constexpr QRgb DiagramGround = qRgb(212, 208, 200);
-constexpr QRgb DiagramLine = qRgb(204, 0, 0);
-constexpr QRgb DiagramInk = qRgb(0, 0, 0);
-constexpr double DiagramLineWidth = 1.5;
 
-constexpr double BaseY = DiagramHeight - 6.5; // the zero level, a few pixels above the bottom
-constexpr double CrestY = 36.5; // the peak, leaving room for the "Vmax" label above
-constexpr double TrainStartX = 44.0; // where the first pulse rises
-constexpr double Period = 259.0; // about the width divided by 3.3
-constexpr double PulseWidth = Period / 4.0; // duty cycle of one quarter
-constexpr int PulseCount = 3;
-constexpr int PulseSegments = 64; // straight pieces per half-sine
-
-constexpr double ScaleX = 14.5;
-constexpr int ScaleTicks = 4;
-constexpr double ScaleTickLength = 7.0;
-
-constexpr int LabelPixelSize = 15;
-constexpr double LabelGap = 5.0; // between a label and the point it names
-
-// The pulse train: three half-sines standing on one base line.
+// The stored diagram: the half-sine train.
 QImage DrawDiagram()
 {
-    QImage image(DiagramWidth, DiagramHeight, QImage::Format_RGB32);
-    image.fill(DiagramGround);
-
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-
-    const double amplitude = BaseY - CrestY;
-    const double trainEndX = TrainStartX + PulseCount * Period;
-
-    QPainterPath train;
-    train.moveTo(TrainStartX, BaseY);
-    for (int pulse = 0; pulse < PulseCount; ++pulse) {
-        const double riseX = TrainStartX + pulse * Period;
-        train.lineTo(riseX, BaseY);
-        for (int i = 1; i <= PulseSegments; ++i) {
-            const double phase = std::numbers::pi * i / PulseSegments;
-            train.lineTo(riseX + PulseWidth * i / PulseSegments,
-                         BaseY - amplitude * std::sin(phase));
-        }
-    }
-    train.lineTo(trainEndX, BaseY);
-
-    QPen linePen(QColor::fromRgb(DiagramLine), DiagramLineWidth);
-    linePen.setJoinStyle(Qt::RoundJoin);
-    linePen.setCapStyle(Qt::FlatCap);
-    painter.setPen(linePen);
-    painter.setBrush(Qt::NoBrush);
-    // The base line runs from the scale to the right edge; the pulses stand on it.
-    painter.drawLine(QPointF(ScaleX, BaseY), QPointF(DiagramWidth - 8.0, BaseY));
-    painter.drawPath(train);
-
-    // The vertical scale on the left: a stem with four evenly spaced ticks up to the peak.
-    QPen inkPen(QColor::fromRgb(DiagramInk), 1.0);
-    inkPen.setCapStyle(Qt::FlatCap);
-    painter.setPen(inkPen);
-    painter.drawLine(QPointF(ScaleX, BaseY), QPointF(ScaleX, CrestY));
-    for (int tick = 1; tick <= ScaleTicks; ++tick) {
-        const double y = BaseY - amplitude * tick / ScaleTicks;
-        painter.drawLine(QPointF(ScaleX - ScaleTickLength / 2.0, y),
-                         QPointF(ScaleX + ScaleTickLength / 2.0, y));
-    }
-
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(LabelPixelSize);
-    font.setBold(true);
-    painter.setFont(font);
-    const QFontMetrics metrics(font);
-
-    // "Vmax" centred over the crest of the first pulse.
-    const QString vmax = QStringLiteral("Vmax");
-    const double crestX = TrainStartX + PulseWidth / 2.0;
-    painter.drawText(QPointF(crestX - metrics.horizontalAdvance(vmax) / 2.0, CrestY - LabelGap),
-                     vmax);
-
-    // "Ti" just right of the foot where the first pulse ends.
-    const double labelBaseline = BaseY - LabelGap;
-    painter.drawText(QPointF(TrainStartX + PulseWidth + LabelGap, labelBaseline),
-                     QStringLiteral("Ti"));
-
-    // "T" just left of the foot where the second pulse begins.
-    const QString period = QStringLiteral("T");
-    painter.drawText(
-        QPointF(TrainStartX + Period - LabelGap - metrics.horizontalAdvance(period), labelBaseline),
-        period);
-
-    painter.end();
-    return image;
+    return DrawPulseDiagram([](std::int64_t i, double nd, bool) {
+        return std::sin(std::numbers::pi * static_cast<double>(i) / nd);
+    });
 }
 
 // ---------------------------------------------------------------- icon

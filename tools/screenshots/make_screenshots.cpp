@@ -9,8 +9,10 @@
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
+#include "ui/graph_window/spectrum_views.h"
 #include "ui/input_window/form1.h"
 #include "ui/input_window/qt_message_box.h"
+#include "ui/input_window/shape_diagram.h"
 #include "ui/long_work/task_gate.h"
 
 #include <QAction>
@@ -128,5 +130,25 @@ int main(int argc, char *argv[])
     ok = Save(WithToolTip(*form2, line3),
               out.filePath(QStringLiteral("graph-window-one-by-one.png")))
         && ok;
+
+    // The rectangle chosen on the diagram, its menu still open, and at a duty cycle of 0.25 its
+    // sinc-shaped lines under their envelope, zero at every fourth harmonic.
+    form2->OneByOne()->Action()->trigger();
+    form2->HarmonicSum()->Action()->trigger();
+    auto *diagram = form1.findChild<ShapeDiagram *>(QStringLiteral("Picture1"));
+    diagram->Menu()->findChild<QAction *>(QStringLiteral("Forma1"))->trigger();
+    form1.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("0.25"));
+    QApplication::processEvents();
+    diagram->Menu()->popup(diagram->mapToGlobal(QPoint(120, 60)));
+    QApplication::processEvents();
+    QPixmap withShapes = form1.grab();
+    QPainter(&withShapes)
+        .drawPixmap(form1.mapFromGlobal(diagram->Menu()->pos()), diagram->Menu()->grab());
+    diagram->Menu()->hide();
+    ok = Save(withShapes, out.filePath(QStringLiteral("input-window-shapes.png"))) && ok;
+    form1.Command2_Click();
+    form2->Views()->EnvelopeAction()->trigger();
+    QApplication::processEvents();
+    ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window-rectangular.png"))) && ok;
     return ok ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include "form1.h"
 
 #include "analysis_progress.h"
+#include "shape_diagram.h"
 
 #include "ui/classic/classic_button.h"
 #include "ui/classic/classic_controls.h"
@@ -98,6 +99,7 @@ public:
     explicit InputWindowHost(Form1 &form) : form_(form) { }
     MessageBox &Messages() override { return form_.messages_; }
     void MarkParameterFields() override { form_.MarkParameterFields(); }
+    PulseShape Shape() const override { return form_.diagram_->Shape(); }
     AnalysisOutcome Compute(AnalysisState &analysis) override
     {
         return ComputeWithProgress(form_.tasks_, &form_, analysis);
@@ -174,16 +176,14 @@ void Form1::AddResults()
 
 QWidget *Form1::AddDiagram()
 {
-    auto *diagram = new QLabel(this);
-    diagram->setObjectName("Picture1");
-    diagram->setGeometry(TwipsRect(4320, 4080, 12975, 4815));
-    diagram->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    diagram->setLineWidth(2);
-    diagram->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    diagram->setPixmap(QPixmap(QStringLiteral(":/spettro/diagram.jpg")));
-    diagram->setFocusPolicy(Qt::StrongFocus);
-    diagram->setAccessibleName(QString::fromUtf8(TextsOf(PulseShape::HalfSine).diagram));
-    return diagram;
+    diagram_ = new ShapeDiagram(this);
+    diagram_->setGeometry(TwipsRect(4320, 4080, 12975, 4815));
+    // The title names the shape chosen; the commands read it with the fields.
+    auto *heading = findChild<QLabel *>("Label35");
+    connect(diagram_, &ShapeDiagram::shapeChosen, heading, [heading](PulseShape shape) {
+        heading->setText(QString::fromUtf8(TextsOf(shape).heading));
+    });
+    return diagram_;
 }
 
 void Form1::SetTabOrder(QWidget *diagram)

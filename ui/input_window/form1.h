@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The input window: the seven parameter fields, their labels, the diagram of the signal, the two
-// result labels and the two commands.
+// The input window: the seven parameter fields, their labels, the diagram of the signal (where
+// the pulse shape is chosen), the two result labels and the two commands.
 #pragma once
 
 #include "core/texts/fields.h"
@@ -16,6 +16,7 @@ class Form2;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class ShapeDiagram;
 class TaskGate;
 
 class Form1 : public QWidget
@@ -57,6 +58,7 @@ private:
     QLabel *label9_ = nullptr;
     QPushButton *command1_ = nullptr;
     QPushButton *command2_ = nullptr;
+    ShapeDiagram *diagram_ = nullptr; // shows the pulse shape and chooses it
     QPointer<Form2> form2_;
     TaskGate &tasks_;
 };
