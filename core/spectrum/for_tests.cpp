@@ -3,6 +3,7 @@
 #include "core/spectrum/for_tests.h"
 
 #include "core/spectrum/direct_sums.h"
+#include "core/spectrum/pulse_sampling.h"
 
 namespace testing_seam {
 
@@ -11,6 +12,11 @@ bool ComputeSpectrumByDirectSums(AnalysisState &state, const SpectrumKernel &ker
 {
     std::vector<spectrum_internal::SampleRun> runs;
     return spectrum_internal::Sweep(state, kernel, threads, control, {}, runs);
+}
+
+void SamplePulse(AnalysisState &state, unsigned threads)
+{
+    spectrum_internal::SamplePulse(state, threads, nullptr);
 }
 
 } // namespace testing_seam

@@ -18,5 +18,8 @@ namespace testing_seam {
 // thrown away.
 bool ComputeSpectrumByDirectSums(AnalysisState &state, const SpectrumKernel &kernel,
                                  unsigned threads, TaskControl *control = nullptr);
+// The samples alone, as every path writes them into the arrays AllocateArrays made: for the
+// benchmark of the sampling's share of an analysis.
+void SamplePulse(AnalysisState &state, unsigned threads);
 
 } // namespace testing_seam

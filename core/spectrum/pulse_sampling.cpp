@@ -26,10 +26,9 @@ constexpr std::size_t MaxRuns = 4096;
 // D = 0.5 (the half-wave rectified sine, the program's own default) for harmonic 1. Both products
 // and both quotients then differ by the factor 2k alone, which changes no rounding (no quotient of
 // PI i by N comes near the subnormal range).
-bool SamplesHarmonicAngle(PulseShape shape, std::int64_t n, double nd, std::int64_t k)
+bool SamplesHarmonicAngle(std::int64_t n, double nd, std::int64_t k)
 {
-    // Only the half-sine's samples are the sines of that angle.
-    if (shape != PulseShape::HalfSine || n < 1 || k < 1 || k > (1 << 29) || (k & (k - 1)) != 0)
+    if (n < 1 || k < 1 || k > (1 << 29) || (k & (k - 1)) != 0)
         return false;
     return nd * static_cast<double>(2 * k) == static_cast<double>(n);
 }
@@ -43,11 +42,12 @@ public:
         : s_(state.Samples), n_(state.SampleCount), v_(state.Amplitude),
           nd_(static_cast<double>(n_) * state.DutyCycle), last_(RoundToCount(nd_)),
           first_(RoundToCount(nd_ + 1)), joined_(nd_ == static_cast<double>(n_)),
-          pulse_(MathOf(state.Shape).sample), threads_(threads), control_(control), copy_(copy)
+          pulse_(MathOf(state.Shape).sample), fromSine_(MathOf(state.Shape).fromSine),
+          threads_(threads), control_(control), copy_(copy)
     { }
 
     double Nd() const { return nd_; }
-    // The samples, for the half-sine with the C library's sine alone.
+    // The samples alone, each from its shape's formula.
     bool SampleAlone();
     // The samples with `along`'s sums, from the sampling's own sines and cosines.
     bool SampleSummingAlong(SummedAlong &along);
@@ -81,6 +81,7 @@ private:
     const std::int64_t first_;
     const bool joined_; // the pulse fills the period
     const UnitSample pulse_;
+    const SampleFromSine fromSine_; // null where the shape is not made of the angle's sine
     const unsigned threads_;
     TaskControl *const control_;
     double *const copy_;
@@ -137,8 +138,9 @@ void PulseSampler::SamplePiece(std::int64_t begin, std::int64_t piece, std::int6
     const std::int64_t end = std::min(count, piece * Piece + Piece);
     MapForWriting(&s_[begin + piece * Piece], &s_[begin + end]);
     for (std::int64_t j = piece * Piece; j < end; ++j) {
-        sincos((static_cast<double>(begin + j) * PI) / nd_, &sine[j], &cosine[j]);
-        Write(begin + j, sine[j]);
+        const std::int64_t i = begin + j;
+        sincos((static_cast<double>(i) * PI) / nd_, &sine[j], &cosine[j]);
+        Write(i, fromSine_ ? fromSine_(i, nd_, sine[j]) : pulse_(i, nd_, joined_));
     }
 }
 
@@ -170,7 +172,7 @@ SummedAlong ChooseSummedAlong(const AnalysisState &state, const std::vector<std:
 {
     const double nd = static_cast<double>(state.SampleCount) * state.DutyCycle;
     for (const std::int64_t k : exact)
-        if (SamplesHarmonicAngle(state.Shape, state.SampleCount, nd, k))
+        if (SamplesHarmonicAngle(state.SampleCount, nd, k))
             return {k};
     return {};
 }
@@ -179,7 +181,7 @@ bool SamplePulse(AnalysisState &state, unsigned threads, TaskControl *control, S
                  double *copy)
 {
     PulseSampler sampler(state, threads, control, copy);
-    if (along && !SamplesHarmonicAngle(state.Shape, state.SampleCount, sampler.Nd(), along->k))
+    if (along && !SamplesHarmonicAngle(state.SampleCount, sampler.Nd(), along->k))
         along->k = 0;
     const bool sampled
         = along && along->k != 0 ? sampler.SampleSummingAlong(*along) : sampler.SampleAlone();

@@ -21,8 +21,9 @@ struct SampleRun
 };
 
 // A harmonic summed exactly while the samples are computed, where its angle in the literal loops
-// is the sampling angle to the bit: the sampling's sincos gives its sines and cosines for the
-// price of the sines alone.
+// is the sampling angle (i PI) / (N D) to the bit: one sincos of it per sample gives the
+// harmonic's sines and cosines, and the half-sine's and the raised cosine's samples with them, on
+// every thread, in place of a sum on the one thread the transform leaves.
 struct SummedAlong
 {
     std::int64_t k = 0; // none when 0

@@ -19,9 +19,14 @@ double Sinc(double x)
 
 // The half-sine keeps the definition's formula at every index the loops write, also at the one
 // past the pulse that RoundToCount(N D) may reach, where it is slightly negative.
+double HalfSineFromSine(std::int64_t, double, double sine)
+{
+    return sine;
+}
+
 double HalfSineSample(std::int64_t i, double nd, bool)
 {
-    return std::sin((static_cast<double>(i) * PI) / nd);
+    return HalfSineFromSine(i, nd, std::sin((static_cast<double>(i) * PI) / nd));
 }
 
 // (4 v d / pi) |cos(pi x d)| / |1 - u^2| with u = 2 x d, v d where u = 1 (the limit there).
@@ -85,13 +90,14 @@ double SawtoothEnvelope(double v, double d, double x)
     return 2 * v * d * std::hypot(theta * c - 2 * s, theta * s) / (theta * theta);
 }
 
+double RaisedCosineFromSine(std::int64_t i, double nd, double sine)
+{
+    return static_cast<double>(i) > nd ? 0 : sine * sine;
+}
+
 double RaisedCosineSample(std::int64_t i, double nd, bool)
 {
-    const double t = static_cast<double>(i);
-    if (t > nd)
-        return 0;
-    const double s = std::sin((t * PI) / nd);
-    return s * s;
+    return RaisedCosineFromSine(i, nd, std::sin((static_cast<double>(i) * PI) / nd));
 }
 
 // v d |sinc(x d)| / |1 - (x d)^2|; near x d = 1, with e = x d - 1,
@@ -105,11 +111,11 @@ double RaisedCosineEnvelope(double v, double d, double x)
 }
 
 constexpr PulseShapeMath ShapeTable[] = {
-    {PulseShape::HalfSine, HalfSineSample, HalfSineEnvelope},
+    {PulseShape::HalfSine, HalfSineSample, HalfSineEnvelope, HalfSineFromSine},
     {PulseShape::Rectangular, RectangularSample, RectangularEnvelope},
     {PulseShape::Triangular, TriangularSample, TriangularEnvelope},
     {PulseShape::Sawtooth, SawtoothSample, SawtoothEnvelope},
-    {PulseShape::RaisedCosine, RaisedCosineSample, RaisedCosineEnvelope},
+    {PulseShape::RaisedCosine, RaisedCosineSample, RaisedCosineEnvelope, RaisedCosineFromSine},
 };
 static_assert(std::size(ShapeTable) == std::size(PulseShapeTable));
 

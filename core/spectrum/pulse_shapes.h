@@ -19,11 +19,17 @@ using UnitSample = double (*)(std::int64_t i, double nd, bool joined);
 // the pulse train is its value at x = k.
 using Envelope = double (*)(double v, double d, double x);
 
+// The same sample from sin((i PI) / (N D)), the sampling angle's sine, where the shape is made of
+// it: a path that has that sine already (it sums a harmonic whose angle it is) need not take it
+// twice. Null where the shape needs no sine.
+using SampleFromSine = double (*)(std::int64_t i, double nd, double sine);
+
 struct PulseShapeMath
 {
     PulseShape shape;
     UnitSample sample;
     Envelope envelope;
+    SampleFromSine fromSine = nullptr;
 };
 
 const PulseShapeMath &MathOf(PulseShape shape);

@@ -34,6 +34,12 @@ build/release/tools/benchmark/spectrum_benchmark --benchmark_repetitions=3 \
 numpy tools/benchmark/numpy_rfft.py ${NUMPY_ROWS:-10000,10 10000,100 100000,100 1000000,10 \
     1000000,100 1000000,1000 1000000,10000 1000000,100000 1000000,1000000 10000000,100 \
     100000000,100 100000,100000} > "$out/numpy-rfft.json"
+# Each pulse shape against the half-sine, and the sampling's share: interleaved, so that the
+# shared machine's drift falls on every shape alike.
+build/release/tools/benchmark/spectrum_benchmark --benchmark_repetitions=10 \
+    --benchmark_enable_random_interleaving=true \
+    --benchmark_filter='^(Shapes|Sampling)/' \
+    --benchmark_out="$out/shapes.json" --benchmark_out_format=json
 QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/drawing_benchmark --benchmark_repetitions=3 \
     --benchmark_filter='^(TraceBy|ClickTo|ToggleView)' \
     --benchmark_out="$out/drawing.json" --benchmark_out_format=json
@@ -53,4 +59,5 @@ cat /proc/loadavg >> "$out/load.txt"
 { echo; /usr/bin/python3 tools/benchmark/harmonic_sum_report.py "$out/harmonic-sum.json"; } >> docs/performance.md
 { echo; /usr/bin/python3 tools/benchmark/any_n_report.py "$out/spectrum.json" "$out/harmonic-sum.json"; } >> docs/performance.md
 { echo; /usr/bin/python3 tools/benchmark/one_at_a_time_report.py "$out/one-at-a-time.json"; } >> docs/performance.md
+{ echo; /usr/bin/python3 tools/benchmark/shapes_report.py "$out/shapes.json"; } >> docs/performance.md
 cat docs/performance.md

@@ -165,6 +165,49 @@ void Spectrum(benchmark::State &bench)
     bench.counters["transform"] = taken == SpectrumPath::Transform ? 1 : 0;
 }
 
+// Each pulse shape (its place in the list of shapes, 0 the half-sine) on the path given, at a
+// new workspace as a command runs it, the plan kept: no shape may cost more than the half-sine.
+void Shapes(benchmark::State &bench)
+{
+    AnalysisState parameters = Parameters(bench.range(0), bench.range(1), 0.5);
+    parameters.Shape = static_cast<PulseShape>(bench.range(3));
+    const SpectrumPath paths[]
+        = {SpectrumPath::Cheaper, SpectrumPath::DirectSums, SpectrumPath::Transform};
+    SpectrumOptions options;
+    options.threads = 2;
+    options.path = paths[bench.range(2)];
+    AnalysisState last = parameters;
+    RunAnalysis(last, options);
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        last = AnalysisState();
+        AnalysisState analysis = parameters;
+        bench.ResumeTiming();
+        RunAnalysis(analysis, options);
+        benchmark::DoNotOptimize(analysis.Magnitudes.data());
+        bench.PauseTiming();
+        last = std::move(analysis);
+        bench.ResumeTiming();
+    }
+}
+
+// The sampling alone, shape by shape, on 2 threads, into arrays allocated outside the timing:
+// its share of the analysis at the same (N, H) above.
+void Sampling(benchmark::State &bench)
+{
+    AnalysisState parameters = Parameters(bench.range(0), 100, 0.5);
+    parameters.Shape = static_cast<PulseShape>(bench.range(1));
+    AnalysisState state;
+    for (auto _ : bench) {
+        bench.PauseTiming();
+        state = parameters; // the last samples freed, new arrays made, outside the timing
+        AllocateArrays(state);
+        bench.ResumeTiming();
+        testing_seam::SamplePulse(state, 2);
+        benchmark::DoNotOptimize(state.Samples.data());
+    }
+}
+
 // What the results alone cost at H = N: the analysis's arrays allocated as every analysis
 // allocates them, and the coefficients and moduli of harmonics 1 to N written on 2 threads in the
 // blocks the transform path writes them in, with nothing computed: the system's mapping and
@@ -354,6 +397,20 @@ void HugeAmplitude(benchmark::State &bench)
     }
     bench.counters["refused"] = refused ? 1 : 0;
 }
+BENCHMARK(Shapes)
+    ->ArgNames({"N", "H", "path", "shape"})
+    ->ArgsProduct({{1'000'000}, {100}, {1, 2}, {0, 1, 2, 3, 4}})
+    ->ArgsProduct({{10'000}, {10}, {0}, {0, 1, 2, 3, 4}})
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(Sampling)
+    ->ArgNames({"N", "shape"})
+    ->ArgsProduct({{1'000'000}, {0, 1, 2, 3, 4}})
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
 BENCHMARK(HugeAmplitude)
     ->ArgNames({"N", "V"})
     ->Args({1'000'000, 1})
