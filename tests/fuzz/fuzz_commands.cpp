@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Both commands from seven typed texts to a refusal or a stored analysis. A refusal changes
-// nothing but the entry-check fields; an accepted analysis has arrays of N + 2 elements and only
-// showable results; the texts shown (results and cursor readout) are never infinite or NaN.
+// Both commands from seven typed texts and a pulse shape to a refusal or a stored analysis. A
+// refusal changes nothing but the entry-check fields; an accepted analysis has arrays of N + 2
+// elements and only showable results; the texts shown (results and cursor readout) are never
+// infinite or NaN.
 #include "core/analysis/commands.h"
 #include "core/platform/for_tests.h"
 #include "core/spectrum/spectrum.h"
@@ -32,7 +33,9 @@ public:
             return {AnalysisOutcome::Status::Cancelled, {}};
         return CommandHost::Compute(analysis);
     }
+    PulseShape Shape() const override { return shape; }
     MessageRecorder box;
+    PulseShape shape = PulseShape::HalfSine;
 };
 
 bool Showable(const std::u16string &text)
@@ -84,9 +87,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const AnalysisState before = state;
     BoundedHost host;
+    host.shape = static_cast<PulseShape>(input.Byte() % PulseShapes.size());
     const bool stored = RunCommand(state, texts, command, host);
     if (stored) {
         FUZZ_CHECK(host.box.shown.empty(), "a message after a stored analysis");
+        FUZZ_CHECK(state.Shape == host.shape, "the shape chosen was not stored");
         CheckCommitted(state, command);
     } else {
         FUZZ_CHECK(SameAnalysis(state, before), "a stopped command changed the analysis");
