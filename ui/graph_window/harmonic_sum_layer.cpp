@@ -142,8 +142,9 @@ void HarmonicSumLayer::FollowAnalysis()
                                std::int64_t(state_.CosCoefficients.size()) - 1));
     // Arrays may come back at the address of those they replace; equal parameters, though, give
     // the same analysis.
-    const AnalysisKey key {state_.CosCoefficients.data(), state_.DutyCycle, state_.Amplitude,
-                           state_.SampleCount, state_.HarmonicCount};
+    const AnalysisKey key {
+        state_.CosCoefficients.data(), state_.DutyCycle, state_.Amplitude, state_.SampleCount,
+        state_.HarmonicCount,          state_.Shape};
     if (key == analysis_ && lines_ == lines)
         return;
     const bool all = terms_ == lines_;

@@ -16,6 +16,7 @@
 #include "ui/graph_window/plot_geometry/spectrum_scale.h"
 
 #include "core/state/real_array.h"
+#include "core/texts/pulse_shapes.h"
 
 #include <QColor>
 #include <QImage>
@@ -123,6 +124,9 @@ private:
         double dutyCycle = 0, amplitude = 0;
         std::int32_t samples = 0;
         double harmonics = 0;
+        // A new analysis may reuse a freed array's address: the same parameters then mean the
+        // same coefficients only with the same shape.
+        PulseShape shape = PulseShape::HalfSine;
         bool operator==(const AnalysisKey &) const = default;
     } analysis_;
     std::uint64_t generation_ = 0; // one more for each analysis followed

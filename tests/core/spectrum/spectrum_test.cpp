@@ -151,9 +151,15 @@ TEST_P(ClosedForm, meanValueAndMagnitudesMatchTheFourierSeries)
             << "k = " << k;
 }
 
-const PulseShape EveryShape[]
-    = {PulseShape::HalfSine, PulseShape::Rectangular, PulseShape::Triangular, PulseShape::Sawtooth,
-       PulseShape::RaisedCosine};
+// Every shape of the program's list, so that a new one is held to every table here.
+std::vector<PulseShape> EveryShapeList()
+{
+    std::vector<PulseShape> shapes;
+    for (const PulseShapeTexts &texts : PulseShapes)
+        shapes.push_back(texts.shape);
+    return shapes;
+}
+const std::vector<PulseShape> EveryShape = EveryShapeList();
 
 std::string ShapeName(PulseShape shape)
 {
