@@ -301,8 +301,8 @@ private slots:
                                     << "4.05E+00"; // 4 V / (pi^2 D) sin^2(pi D / 2)
         QTest::newRow("Enter, then the accelerator") << "enter d" << 3 << "2.50E+00"
                                                      << "3.77E+00"; // V / pi^2 sqrt(4 + pi^2)
-        QTest::newRow("Up, round to the last") << "up" << 4 << "2.50E+00"
-                                               << "4.24E+00"; // (V / 2) sinc(1 / 2) / (3 / 4)
+        QTest::newRow("Down four times") << "down down down down" << 4 << "2.50E+00"
+                                         << "4.24E+00"; // (V / 2) sinc(1 / 2) / (3 / 4)
         QTest::newRow("Down and Up, back to the start") << "down up" << 0 << "3.18E+00"
                                                         << "5.00E+00";
     }
@@ -350,6 +350,16 @@ private slots:
         QCOMPARE(w_.state->Shape, chosen);
         QCOMPARE(w_.Label("Label3")->text(), meanValue);
         QCOMPARE(w_.Label("Label9")->text(), firstHarmonic);
+    }
+
+    void theArrowsGoRoundTheListOfShapes()
+    {
+        auto *diagram = w_.form->findChild<ShapeDiagram *>("Picture1");
+        diagram->setFocus();
+        QTest::keyClick(diagram, Qt::Key_Up);
+        QCOMPARE(diagram->Shape(), PulseShapes.back().shape);
+        QTest::keyClick(diagram, Qt::Key_Down);
+        QCOMPARE(diagram->Shape(), PulseShape::HalfSine);
     }
 
     void italianLocaleWritesADecimalComma()
