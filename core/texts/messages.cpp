@@ -240,6 +240,8 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::MagnitudeResultDescription, u"modulo della armonica N° z [V]"},
     {UiText::MeanValueResultDescription, u"componente continua del segnale [V]"},
     {UiText::CopyResult, u"Copia"},
+    {UiText::ShapeChoiceHint,
+     u"Forma dell'impulso: fare clic, oppure Invio o le frecce, per sceglierla"},
     {UiText::AnalysisProgress, u"Calcolo dello spettro…\nArmoniche calcolate: %1 di %2"},
 
     {UiText::GraphWindowTitle, u"Segnale e spettro"},

@@ -91,6 +91,7 @@ enum class UiText
     MagnitudeResultDescription,
     MeanValueResultDescription,
     CopyResult,
+    ShapeChoiceHint,
     AnalysisProgress, // %1 of %2 harmonics
 
     // The graph window: its controls, its menu, the file dialogs and the long work it starts.

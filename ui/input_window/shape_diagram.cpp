@@ -4,6 +4,8 @@
 
 #include "pulse_diagram.h"
 
+#include "ui/window_texts.h"
+
 #include "core/spectrum/pulse_shapes.h"
 
 #include <QAction>
@@ -34,8 +36,8 @@ ShapeDiagram::ShapeDiagram(QWidget *parent) : QLabel(parent)
     setLineWidth(2);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setFocusPolicy(Qt::StrongFocus);
-    setToolTip(QStringLiteral("Forma dell'impulso: fare clic, oppure Invio o le frecce, "
-                              "per sceglierla"));
+    setToolTip(QTextOf(UiText::ShapeChoiceHint));
+    setAccessibleDescription(toolTip()); // said to screen readers too
     menu_ = new QMenu(this);
     menu_->setObjectName("MenuForma");
     entries_ = new QActionGroup(this);
