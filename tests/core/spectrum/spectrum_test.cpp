@@ -315,6 +315,11 @@ INSTANTIATE_TEST_SUITE_P(
                      0.37,
                      {0, 1 / 3.7, 2 / 3.7, 3 / 3.7, 0, 0, 0, 0, 0, 0, 0, 0},
                      PulseShape::Sawtooth},
+        SamplesCase {"dente di sega N=10 D=0.05",
+                     10,
+                     0.05,
+                     {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                     PulseShape::Sawtooth},
         SamplesCase {
             "coseno rialzato N=4 D=1", 4, 1, {0, 0.5, 1, 0.5, 0, 0}, PulseShape::RaisedCosine},
         SamplesCase {"coseno rialzato N=10 D=0.37",
