@@ -2,8 +2,8 @@
 # SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Checks that no include runs back up the house: a room includes only its own headers and those
-of the rooms it stands on, as its CMake target links them. Prints each include that breaks the
-rule and exits 1 if there is one."""
+of the rooms it stands on, as its CMake target links them; inside a room, no inner file includes
+the room's door. Prints each include that breaks the rule and exits 1 if there is one."""
 import pathlib
 import re
 import sys
@@ -31,6 +31,13 @@ STANDS_ON = {
     "app": ["ui/input_window", "ui/long_work", "ui/classic", "ui", "core/state", "core/texts"],
 }
 
+# A room's doors: the headers the rooms above it come in by. Inside the room only the door's own
+# source includes one; the inner files share what they need through inner headers below it, so
+# that no arrow runs back up inside a room either.
+DOORS = {
+    "core/spectrum": ["spectrum_paths.h", "for_tests.h"],
+}
+
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 
 # The operating system's own code lives in this room alone: elsewhere no system is named, in a
@@ -56,6 +63,14 @@ def main():
                 if folder not in allowed:
                     faults.append(f"{path.relative_to(root)}: includes {name}, from {folder}, "
                                   f"which {room} does not stand on")
+        for door in DOORS.get(room, []):
+            own = pathlib.Path(door).stem + ".cpp"
+            for path in sorted((root / room).glob("*")):
+                if path.suffix not in (".h", ".cpp") or path.name in (door, own):
+                    continue
+                if f"{room}/{door}" in INCLUDE.findall(path.read_text(encoding="utf-8")):
+                    faults.append(f"{path.relative_to(root)}: includes {room}/{door}, the door "
+                                  f"of its own room: an inner file shares through an inner header")
         if not (root / room).is_dir():
             faults.append(f"{room}: no such room")
     for folder in ("core", "ui", "app"):

@@ -6,14 +6,16 @@
 #pragma once
 
 #include "core/spectrum/fft/real_transform.h"
+#include "core/spectrum/paths_shared.h"
 #include "core/spectrum/spectrum_error_bound.h"
-#include "core/spectrum/spectrum_paths.h"
 #include "core/state/analysis_state.h"
 
 #include <complex>
 #include <cstdint>
 #include <utility>
 #include <vector>
+
+class TaskControl;
 
 namespace spectrum_internal {
 

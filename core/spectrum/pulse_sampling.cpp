@@ -3,10 +3,10 @@
 #include "core/spectrum/pulse_sampling.h"
 
 #include "core/platform/memory_pages.h"
+#include "core/spectrum/paths_shared.h"
 #include "core/spectrum/pulse_shapes.h"
 #include "core/spectrum/spectrum.h"
 #include "core/spectrum/spectrum_error_bound.h"
-#include "core/spectrum/spectrum_paths.h"
 #include "core/spectrum/work_sharing.h"
 
 #include <algorithm>

@@ -7,9 +7,9 @@
 #include "core/spectrum/fft/real_transform.h"
 #include "core/spectrum/fft/transform_thread.h"
 #include "core/spectrum/kernels/sincos_kernels.h"
+#include "core/spectrum/paths_shared.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
-#include "core/spectrum/spectrum_paths.h"
 #include "core/spectrum/work_sharing.h"
 #include "core/state/work_stage.h"
 
