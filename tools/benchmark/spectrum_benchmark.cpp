@@ -132,18 +132,17 @@ void BareKernel(benchmark::State &bench, const SpectrumKernel *kernel)
     bench.counters["pairs"] = double(Block);
 }
 
-// The program's analysis as a command runs it, on 2 threads, on the path given (0: the cheaper,
-// as the program chooses; 1: the direct sums; 2: the transform), either at a new N (`first`: no
-// plan kept, as at the first analysis of that N) or repeated with the plan kept.
-void Spectrum(benchmark::State &bench)
+// The program's analysis at `parameters`, as a command runs it, on 2 threads, on the path given
+// (0: the cheaper, as the program chooses; 1: the direct sums; 2: the transform), either at a new
+// N (`first`: no plan kept, as at the first analysis of that N) or repeated with the plan kept.
+void AnalysisOnPath(benchmark::State &bench, const AnalysisState &parameters, std::int64_t path,
+                    bool first)
 {
-    const AnalysisState parameters = Parameters(bench.range(0), bench.range(1), 0.5);
     const SpectrumPath paths[]
         = {SpectrumPath::Cheaper, SpectrumPath::DirectSums, SpectrumPath::Transform};
     SpectrumOptions options;
     options.threads = 2;
-    options.path = paths[bench.range(2)];
-    const bool first = bench.range(3) != 0;
+    options.path = paths[path];
     AnalysisState last = parameters;
     RunAnalysis(last, options); // the plan made, pages of the C library touched
     for (auto _ : bench) {
@@ -165,31 +164,21 @@ void Spectrum(benchmark::State &bench)
     bench.counters["transform"] = taken == SpectrumPath::Transform ? 1 : 0;
 }
 
-// Each pulse shape (its place in the list of shapes, 0 the half-sine) on the path given, at a
-// new workspace as a command runs it, the plan kept: no shape may cost more than the half-sine.
+// N, H, the path and whether the N is new.
+void Spectrum(benchmark::State &bench)
+{
+    AnalysisOnPath(bench, Parameters(bench.range(0), bench.range(1), 0.5), bench.range(2),
+                   bench.range(3) != 0);
+}
+
+// Each pulse shape (its place in the list of shapes, 0 the half-sine) on the path given, the plan
+// kept: no shape may cost more than the half-sine.
 void Shapes(benchmark::State &bench)
 {
     AnalysisState parameters = Parameters(bench.range(0), bench.range(1), 0.5);
     parameters.Shape = static_cast<PulseShape>(bench.range(3));
     bench.SetLabel(std::string(TextsOf(parameters.Shape).name));
-    const SpectrumPath paths[]
-        = {SpectrumPath::Cheaper, SpectrumPath::DirectSums, SpectrumPath::Transform};
-    SpectrumOptions options;
-    options.threads = 2;
-    options.path = paths[bench.range(2)];
-    AnalysisState last = parameters;
-    RunAnalysis(last, options);
-    for (auto _ : bench) {
-        bench.PauseTiming();
-        last = AnalysisState();
-        AnalysisState analysis = parameters;
-        bench.ResumeTiming();
-        RunAnalysis(analysis, options);
-        benchmark::DoNotOptimize(analysis.Magnitudes.data());
-        bench.PauseTiming();
-        last = std::move(analysis);
-        bench.ResumeTiming();
-    }
+    AnalysisOnPath(bench, parameters, bench.range(2), false);
 }
 
 // The sampling alone, shape by shape, on 2 threads, into arrays allocated outside the timing:
