@@ -36,6 +36,7 @@ ShapeDiagram::ShapeDiagram(QWidget *parent) : QLabel(parent)
     setLineWidth(2);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::PointingHandCursor); // a hand over it says it can be clicked
     setToolTip(QTextOf(UiText::ShapeChoiceHint));
     setAccessibleDescription(toolTip()); // said to screen readers too
     menu_ = new QMenu(this);
