@@ -4,6 +4,7 @@
 // samples' measures.
 #pragma once
 
+#include "core/spectrum/fft/real_transform.h"
 #include "core/state/sample_measures.h"
 
 #include <cstdint>
@@ -16,8 +17,6 @@ struct TransformRounding;
 // from the literal loops' CosSum or SinSum.
 double SpectrumErrorBound(const SampleMeasures &measures, std::int64_t k);
 
-// The unit roundoff u = 2^-53.
-constexpr double Unit = std::numeric_limits<double>::epsilon() / 2;
 // The true pi less the program's PI, 3.14159265358979: the 15-digit value's shortfall, which the
 // literal loops' angles carry.
 constexpr double PiGap = 3.2384626433832795e-15;

@@ -4,6 +4,7 @@
 // runs on, and a pass over memory shared out among them. Internal to the room.
 #pragma once
 
+#include "core/platform/memory_pages.h"
 #include "core/platform/work_threads.h"
 
 #include <cstdint>
@@ -19,6 +20,15 @@ namespace fft_internal {
 std::mutex &PlannerLock();
 // Sets the threads of the next plan, for a transform of `size` values; under PlannerLock.
 void PlanOnThreads(std::int64_t size);
+
+// Large buffers in the system's large pages where it gives them on request: a few page faults
+// where there would be thousands. Only advice; nothing changes where it is not taken.
+inline void AskForLargePages(void *buffer, std::size_t bytes)
+{
+    constexpr std::size_t Large = 2 << 20;
+    if (bytes >= 2 * Large)
+        AdviseLargePages(buffer, bytes);
+}
 
 // From this many values on, a transform and its passes run on WorkThreads() threads.
 constexpr std::int64_t ThreadedSize = 1 << 18;

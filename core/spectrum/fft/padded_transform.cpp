@@ -4,6 +4,8 @@
 
 #include "core/platform/memory_pages.h"
 #include "core/spectrum/fft/fft_threads.h"
+#include "core/spectrum/fft/kept_recent.h"
+#include "core/spectrum/fft/transform_way.h"
 
 #include <fftw3.h>
 
@@ -56,11 +58,6 @@ void ForChirpChunks(std::int64_t n, std::int64_t begin, std::int64_t end, const 
         Chirp(n, first, first + count, chirp);
         f(first, count, chirp);
     }
-}
-
-fftw_plan PlanOf(void *plan)
-{
-    return static_cast<fftw_plan>(plan);
 }
 
 } // namespace
@@ -169,7 +166,7 @@ ChirpFilter::ChirpFilter(std::int64_t n, std::int64_t inputs, std::int64_t outpu
                     filter[m - first - t] = std::conj(chirp[t]);
             });
     });
-    fftw_execute_dft(PlanOf(forward_), values, values);
+    fftw_execute_dft(forward_, values, values);
     std::mutex gainLock;
     const double scale = 1 / static_cast<double>(m);
     InShares(0, m, [&](std::int64_t begin, std::int64_t end) {
@@ -196,9 +193,9 @@ void ChirpFilter::Release()
     {
         const std::lock_guard<std::mutex> planner(PlannerLock());
         if (forward_)
-            fftw_destroy_plan(PlanOf(forward_));
+            fftw_destroy_plan(forward_);
         if (backward_)
-            fftw_destroy_plan(PlanOf(backward_));
+            fftw_destroy_plan(backward_);
     }
     fftw_free(spectrum_);
 }
@@ -206,93 +203,56 @@ void ChirpFilter::Release()
 void ChirpFilter::Convolve(std::complex<double> *work) const
 {
     auto *values = reinterpret_cast<fftw_complex *>(work);
-    fftw_execute_dft(PlanOf(forward_), values, values);
+    fftw_execute_dft(forward_, values, values);
     const std::complex<double> *filter = spectrum_;
     InShares(0, m_, [&](std::int64_t begin, std::int64_t end) {
         for (std::int64_t l = begin; l < end; ++l)
             work[l] *= filter[l];
     });
-    fftw_execute_dft(PlanOf(backward_), values, values);
+    fftw_execute_dft(backward_, values, values);
 }
 
-std::uint64_t ChirpFilter::Bytes(std::int64_t n, std::int64_t inputs, std::int64_t outputs)
+std::uint64_t ChirpFilter::Bytes(std::int64_t, std::int64_t inputs, std::int64_t outputs)
 {
-    (void)n;
     return 2 * static_cast<std::uint64_t>(PaddedSizeFrom(inputs + outputs - 1))
         * sizeof(std::complex<double>);
 }
 
 namespace {
 
-class KeptFilters
+struct FilterKey
 {
-public:
-    std::shared_ptr<const ChirpFilter> Get(std::int64_t n, std::int64_t bins, bool inverse)
-    {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            for (auto entry = entries_.begin(); entry != entries_.end(); ++entry)
-                if (entry->n == n && entry->bins == bins && entry->inverse == inverse) {
-                    std::rotate(entries_.begin(), entry, entry + 1); // most recent first
-                    return entries_.front().filter;
-                }
-        }
-        auto filter
-            = std::make_shared<const ChirpFilter>(n, inverse ? bins : n, inverse ? n : bins);
-        std::vector<Entry> dropped; // destroyed outside the lock
-        const std::lock_guard<std::mutex> lock(mutex_);
-        if (Large(*filter)) { // one large filter at a time
-            for (auto entry = entries_.begin(); entry != entries_.end();) {
-                if (Large(*entry->filter)) {
-                    dropped.push_back(std::move(*entry));
-                    entry = entries_.erase(entry);
-                } else {
-                    ++entry;
-                }
-            }
-        }
-        entries_.insert(entries_.begin(), {n, bins, inverse, filter});
-        if (entries_.size() > MaxKept) {
-            dropped.push_back(std::move(entries_.back()));
-            entries_.pop_back();
-        }
-        return filter;
-    }
-
-    void Clear()
-    {
-        std::vector<Entry> dropped;
-        const std::lock_guard<std::mutex> lock(mutex_);
-        dropped.swap(entries_);
-    }
-
-private:
-    static constexpr std::size_t MaxKept = 4;
-    static constexpr std::int64_t LargeSize = 1 << 22; // 64 MB of values
-
-    static bool Large(const ChirpFilter &filter) { return filter.Size() >= LargeSize; }
-
-    struct Entry
-    {
-        std::int64_t n;
-        std::int64_t bins;
-        bool inverse;
-        std::shared_ptr<const ChirpFilter> filter;
-    };
-    std::mutex mutex_;
-    std::vector<Entry> entries_;
+    std::int64_t n;
+    std::int64_t bins;
+    bool inverse;
+    bool operator==(const FilterKey &) const = default;
 };
+
+// One large filter at a time: 64 MB of values from this size on.
+bool LargeFilter(const ChirpFilter &filter)
+{
+    return filter.Size() >= (1 << 22);
+}
+
+// Never destroyed, as NeverDestroyed's objects: a transform may still drop its filter at exit.
+KeptRecent<FilterKey, const ChirpFilter> &KeptFilters()
+{
+    static auto *const kept = new KeptRecent<FilterKey, const ChirpFilter>(4, LargeFilter);
+    return *kept;
+}
 
 } // namespace
 
 std::shared_ptr<const ChirpFilter> KeptFilter(std::int64_t n, std::int64_t bins, bool inverse)
 {
-    return NeverDestroyed<KeptFilters>().Get(n, bins, inverse);
+    return KeptFilters().Get({n, bins, inverse}, [&] {
+        return std::make_shared<const ChirpFilter>(n, inverse ? bins : n, inverse ? n : bins);
+    });
 }
 
 void ForgetKeptFilters()
 {
-    NeverDestroyed<KeptFilters>().Clear();
+    KeptFilters().Clear();
 }
 
 void PaddedForward(const ChirpFilter &filter, std::int64_t n, std::int64_t used,
@@ -348,6 +308,105 @@ void PaddedInverse(const ChirpFilter &filter, std::int64_t n, std::int64_t used,
                     reals[first + t] = (chirp[t] * work[first + t]).real();
             });
     });
+}
+
+} // namespace fft_internal
+
+using namespace fft_internal;
+
+namespace {
+
+// The transform through complex transforms of the padded size, on the filter kept for its shape.
+class PaddedTransformWay final : public TransformWay
+{
+public:
+    PaddedTransformWay(std::int64_t n, std::int64_t used)
+        : n_(n), used_(used), workSize_(static_cast<std::size_t>(PaddedSizeFrom(n + used - 1)))
+    {
+        work_ = reinterpret_cast<std::complex<double> *>(fftw_alloc_complex(workSize_));
+        if (!work_)
+            throw std::bad_alloc();
+        AskForLargePages(work_, workSize_ * sizeof(std::complex<double>));
+    }
+    ~PaddedTransformWay() override { fftw_free(work_); }
+    PaddedTransformWay(const PaddedTransformWay &) = delete;
+    PaddedTransformWay &operator=(const PaddedTransformWay &) = delete;
+
+    void PrepareForward(double *, std::complex<double> *) override
+    {
+        if (!forward_)
+            forward_ = KeptFilter(n_, used_, false);
+    }
+    // Nothing ahead: the inverse filter would take the place of the forward one.
+    void PrepareInverse(double *, std::complex<double> *) override { }
+    void Forward(double *reals, std::complex<double> *bins) override
+    {
+        PrepareForward(reals, bins);
+        PaddedForward(*forward_, n_, used_, reals, bins, work_);
+    }
+    void Inverse(std::complex<double> *bins, double *reals) override
+    {
+        const std::shared_ptr<const ChirpFilter> filter = KeptFilter(n_, used_, true);
+        PaddedInverse(*filter, n_, used_, bins, reals, work_);
+    }
+    TransformRounding Rounding() override
+    {
+        PrepareForward(nullptr, nullptr);
+        return RoundingWith(n_, used_, *forward_);
+    }
+
+    // The bound with the filter `filter` of n values and `used` bins:
+    // with Q the values' norm and A the sum of their magnitudes, L = n + used - 1 the filter's
+    // values and M its padded size, each bin's error is at most
+    //   Q (sqrt(L) (2 e + 2 gamma(M) + 6 u) + gamma(M) G) + A (e + 3 u):
+    // - every chirp value lies within e = 256 u of its own (its angle from the exact integer
+    //   j^2 mod 2n, three roundings of relative u on at most pi, 9.5 u; the sine and cosine
+    //   within an ulp each, 3 u together; each of at most 15 products in its block of 16 adds
+    //   the step's 12.5 u and its own rounding, 2.25 u; 250 u in all), and each value x(j) c(j)
+    //   within (e + 2 u) |x(j)|: their norm errs by (e + 2 u) Q;
+    // - the transform of those M values, whose norm is sqrt(M) Q, by sqrt(M) (e + 2 u + gamma) Q;
+    //   the filter's transform F, of norm sqrt(M L) / M, by (e + gamma + u) sqrt(L / M);
+    // - each output of the inverse transform sums the M products' errors with weights of
+    //   modulus 1, at most the errors' norm times the other factor's norm (Cauchy and Schwarz):
+    //   sqrt(L) (e + 2 u + gamma) Q from the values, sqrt(L) (e + gamma + u) Q from the filter,
+    //   3 u sqrt(L) Q from the products' roundings;
+    // - the inverse transform's own rounding, at most gamma sqrt(M) times the products' norm,
+    //   which is at most the filter's largest modulus G / M times sqrt(M) Q: gamma G Q, G as the
+    //   filter's transform holds it;
+    // - the last product by the chirp, at most (e + 3 u) |X(k)|, and |X(k)| <= A.
+    // G is near sqrt(2 n) (the chirp's transform is flat), so the bound is a few times the plain
+    // transform's; the second-order products of small errors are in the factor 1 + 1/64.
+    static TransformRounding RoundingWith(std::int64_t n, std::int64_t used,
+                                          const ChirpFilter &filter)
+    {
+        const double e = 256 * Unit;
+        const double g = Gamma(filter.Size());
+        const double rootL = std::sqrt(static_cast<double>(n + used - 1));
+        const double grow = 1 + 1.0 / 64;
+        return {grow * (rootL * (2 * e + 2 * g + 6 * Unit) + g * filter.Gain()),
+                grow * (e + 3 * Unit)};
+    }
+
+private:
+    const std::int64_t n_;
+    const std::int64_t used_;
+    const std::size_t workSize_;
+    std::complex<double> *work_ = nullptr; // the filter's M values
+    std::shared_ptr<const ChirpFilter> forward_;
+};
+
+} // namespace
+
+namespace fft_internal {
+
+std::unique_ptr<TransformWay> PaddedWay(std::int64_t n, std::int64_t used)
+{
+    return std::make_unique<PaddedTransformWay>(n, used);
+}
+
+TransformRounding PaddedWayRounding(std::int64_t n, std::int64_t used)
+{
+    return PaddedTransformWay::RoundingWith(n, used, *KeptFilter(n, used, false));
 }
 
 } // namespace fft_internal

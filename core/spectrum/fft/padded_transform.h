@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+struct fftw_plan_s;
+
 namespace fft_internal {
 
 // Whether n values take the padded way: where n has prime factors above 13, whose sum exceeds
@@ -58,8 +60,8 @@ private:
     void Release();
 
     std::int64_t m_;
-    void *forward_ = nullptr;
-    void *backward_ = nullptr;
+    fftw_plan_s *forward_ = nullptr; // FFTW's fftw_plan, without its header here
+    fftw_plan_s *backward_ = nullptr;
     std::complex<double> *spectrum_ = nullptr;
     double gain_ = 0;
 };

@@ -5,7 +5,9 @@
 #include "core/platform/memory_pages.h"
 #include "core/spectrum/fft/fft_threads.h"
 #include "core/spectrum/fft/for_tests.h"
+#include "core/spectrum/fft/kept_recent.h"
 #include "core/spectrum/fft/padded_transform.h"
+#include "core/spectrum/fft/transform_way.h"
 
 #include <fftw3.h>
 
@@ -47,9 +49,6 @@ void PlanOnThreads(std::int64_t size)
 using namespace fft_internal;
 
 namespace {
-
-// The unit roundoff u = 2^-53.
-constexpr double Unit = std::numeric_limits<double>::epsilon() / 2;
 
 enum class Direction
 {
@@ -182,25 +181,27 @@ void CombineHalves(std::complex<double> *bins, std::int64_t n, const std::comple
     }
 }
 
-// The plans kept while the program runs: the most recently used few, as an analysis repeated at
-// the same N and the sum of the harmonics drawn after it use them.
-class KeptPlans
+struct PlanKey
 {
-public:
-    static KeptPlans &Instance() { return NeverDestroyed<KeptPlans>(); }
+    std::int64_t n;
+    Direction direction;
+    bool operator==(const PlanKey &) const = default;
+};
 
-    // The plan for n values in `direction`, made on these buffers when none is kept. FFTW's
-    // buffers all have the same alignment, so a plan serves any of them (new-array execute).
-    Plan Get(std::int64_t n, Direction direction, double *reals, std::complex<double> *bins)
-    {
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            for (auto entry = entries_.begin(); entry != entries_.end(); ++entry)
-                if (entry->n == n && entry->direction == direction) {
-                    std::rotate(entries_.begin(), entry, entry + 1); // most recent first
-                    return entries_.front().plan;
-                }
-        }
+// The plans kept while the program runs: the most recently used few, as an analysis repeated at
+// the same N and the sum of the harmonics drawn after it use them. Never destroyed, as
+// NeverDestroyed's objects: a transform left running may still drop its plan at exit.
+KeptRecent<PlanKey, PlanData> &KeptPlans()
+{
+    static auto *const kept = new KeptRecent<PlanKey, PlanData>(4);
+    return *kept;
+}
+
+// The plan for n values in `direction`, made on these buffers when none is kept. FFTW's buffers
+// all have the same alignment, so a plan serves any of them (new-array execute).
+Plan PlanFor(std::int64_t n, Direction direction, double *reals, std::complex<double> *bins)
+{
+    return KeptPlans().Get({n, direction}, [&] {
         Plan plan;
         {
             const std::lock_guard<std::mutex> planner(PlannerLock());
@@ -228,33 +229,9 @@ public:
         }
         if (HalfLength(n))
             plan->twiddles = HalfLengthTwiddles(n); // outside the planner's lock
-        const std::lock_guard<std::mutex> lock(mutex_);
-        entries_.insert(entries_.begin(), {n, direction, plan});
-        if (entries_.size() > MaxKept)
-            entries_.pop_back(); // destroyed here, or by its last running transform
         return plan;
-    }
-
-    void Clear()
-    {
-        std::vector<Entry> dropped;
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            dropped.swap(entries_);
-        }
-    }
-
-private:
-    static constexpr std::size_t MaxKept = 4;
-    struct Entry
-    {
-        std::int64_t n;
-        Direction direction;
-        Plan plan;
-    };
-    std::mutex mutex_;
-    std::vector<Entry> entries_;
-};
+    });
+}
 
 // The last transform's buffers, kept for the next transform of the same size where they are
 // small.
@@ -265,16 +242,6 @@ struct KeptBuffers
     std::shared_ptr<RealTransform> transform;
 };
 
-// Large buffers in the system's large pages where it gives them on request: a few page faults
-// where there would be thousands. Only advice; nothing changes where it is not taken.
-void AskForLargePages(void *buffer, std::size_t bytes)
-{
-    constexpr std::size_t Large = 2 << 20;
-    if (bytes < 2 * Large)
-        return;
-    AdviseLargePages(buffer, bytes);
-}
-
 // The bins a transform uses: all where `used` says none or too many.
 std::int64_t UsedOf(std::int64_t n, std::int64_t used)
 {
@@ -283,107 +250,149 @@ std::int64_t UsedOf(std::int64_t n, std::int64_t used)
 
 } // namespace
 
-RealTransform::RealTransform(std::int64_t n, std::int64_t used)
-    : n_(n), used_(UsedOf(n, used)), padded_(IsPadded(n))
+namespace {
+
+// FFTW's own transform of n values, on a plan kept for the size.
+class PlainTransformWay final : public TransformWay
+{
+public:
+    explicit PlainTransformWay(std::int64_t n) : n_(n) { }
+
+    // The plans are found or made on these buffers; any buffers of FFTW's serve (new-array
+    // execute), so a plan made on the first serves every later one.
+    void PrepareForward(double *reals, std::complex<double> *bins) override
+    {
+        if (!forward_)
+            forward_ = PlanFor(n_, Direction::Forward, reals, bins);
+    }
+    void PrepareInverse(double *reals, std::complex<double> *bins) override
+    {
+        PlanFor(n_, Direction::Inverse, reals, bins);
+    }
+    void Forward(double *reals, std::complex<double> *bins) override;
+    void Inverse(std::complex<double> *bins, double *reals) override;
+    TransformRounding Rounding() override { return PlainWayRounding(n_); }
+
+private:
+    const std::int64_t n_;
+    Plan forward_;
+};
+
+void PlainTransformWay::Forward(double *reals, std::complex<double> *bins)
+{
+    PrepareForward(reals, bins);
+    const PlanData &plan = *forward_;
+    auto *complex = reinterpret_cast<fftw_complex *>(bins);
+    if (!HalfLength(n_)) {
+        fftw_execute_dft_r2c(plan.plan, reals, complex);
+        return;
+    }
+    fftw_execute_dft(plan.plan, reinterpret_cast<fftw_complex *>(reals), complex);
+    const std::complex<double> *twiddles = plan.twiddles.data();
+    const std::int64_t m = n_ / 2;
+    if (SplitInTwo(n_))
+        OnEveryCore(0, m / 2, [&](std::int64_t begin, std::int64_t end) {
+            CombineHalves(bins, n_, twiddles, begin, end);
+        });
+    const double z0r = bins[0].real(), z0i = bins[0].imag();
+    bins[0] = {z0r + z0i, 0};
+    bins[m] = {z0r - z0i, 0};
+    if (n_ < ThreadedSize) {
+        UnfoldHalfLength(bins, m, twiddles, 1, m / 2 + 1);
+        return;
+    }
+    // A pass over tens of megabytes: on every core, as the transform before it.
+    OnEveryCore(1, m / 2, [&](std::int64_t begin, std::int64_t end) {
+        UnfoldHalfLength(bins, m, twiddles, begin, end);
+    });
+}
+
+void PlainTransformWay::Inverse(std::complex<double> *bins, double *reals)
+{
+    const Plan plan = PlanFor(n_, Direction::Inverse, reals, bins);
+    if (!HalfLength(n_)) {
+        fftw_execute_dft_c2r(plan->plan, reinterpret_cast<fftw_complex *>(bins), reals);
+        return;
+    }
+    // X(0) and X(M) taken as real, as the complex-to-real transform takes them: Z(0) from both.
+    const std::int64_t m = n_ / 2;
+    const double x0 = bins[0].real(), xm = bins[m].real();
+    bins[0] = {x0 + xm, x0 - xm};
+    const std::complex<double> *twiddles = plan->twiddles.data();
+    InShares(1, m / 2, [&](std::int64_t begin, std::int64_t end) {
+        FoldHalfLength(bins, m, twiddles, begin, end);
+    });
+    fftw_execute_dft(plan->plan, reinterpret_cast<fftw_complex *>(bins),
+                     reinterpret_cast<fftw_complex *>(reals));
+}
+
+} // namespace
+
+namespace fft_internal {
+
+std::unique_ptr<TransformWay> PlainWay(std::int64_t n)
+{
+    return std::make_unique<PlainTransformWay>(n);
+}
+
+double Gamma(std::int64_t size)
+{
+    return 32 * Unit
+        * (std::ceil(std::log2(static_cast<double>(std::max<std::int64_t>(size, 1)))) + 2);
+}
+
+TransformRounding PlainWayRounding(std::int64_t n)
+{
+    return {Gamma(n) * std::sqrt(static_cast<double>(std::max<std::int64_t>(n, 1))), 0};
+}
+
+} // namespace fft_internal
+
+RealTransform::RealTransform(std::int64_t n, std::int64_t used) : n_(n), used_(UsedOf(n, used))
 {
     reals_ = fftw_alloc_real(static_cast<std::size_t>(n));
     bins_ = reinterpret_cast<std::complex<double> *>(
         fftw_alloc_complex(static_cast<std::size_t>(n / 2 + 1)));
-    const std::size_t workSize
-        = padded_ ? static_cast<std::size_t>(PaddedSizeFrom(n + used_ - 1)) : 0;
-    if (padded_)
-        work_ = reinterpret_cast<std::complex<double> *>(fftw_alloc_complex(workSize));
-    if (!reals_ || !bins_ || (padded_ && !work_)) {
+    if (!reals_ || !bins_) {
         fftw_free(reals_);
         fftw_free(bins_);
-        fftw_free(work_);
         throw std::bad_alloc();
+    }
+    try {
+        way_ = IsPadded(n) ? PaddedWay(n, used_) : PlainWay(n);
+    } catch (...) {
+        fftw_free(reals_);
+        fftw_free(bins_);
+        throw;
     }
     AskForLargePages(reals_, static_cast<std::size_t>(n) * sizeof(double));
     AskForLargePages(bins_, static_cast<std::size_t>(n / 2 + 1) * sizeof(std::complex<double>));
-    if (padded_)
-        AskForLargePages(work_, workSize * sizeof(std::complex<double>));
 }
 
 RealTransform::~RealTransform()
 {
     fftw_free(reals_);
     fftw_free(bins_);
-    fftw_free(work_);
 }
 
 void RealTransform::PrepareForward()
 {
-    if (forward_)
-        return;
-    if (padded_)
-        forward_ = KeptFilter(n_, used_, false);
-    else
-        forward_ = KeptPlans::Instance().Get(n_, Direction::Forward, reals_, bins_);
+    way_->PrepareForward(reals_, bins_);
 }
 
 void RealTransform::PrepareInverse()
 {
-    if (!padded_)
-        KeptPlans::Instance().Get(n_, Direction::Inverse, reals_, bins_);
+    way_->PrepareInverse(reals_, bins_);
 }
 
 void RealTransform::Forward()
 {
-    PrepareForward();
-    if (padded_) {
-        PaddedForward(*static_cast<const ChirpFilter *>(forward_.get()), n_, used_, reals_, bins_,
-                      work_);
-        return;
-    }
-    const auto &plan = *static_cast<const PlanData *>(forward_.get());
-    auto *complex = reinterpret_cast<fftw_complex *>(bins_);
-    if (!HalfLength(n_)) {
-        fftw_execute_dft_r2c(plan.plan, reals_, complex);
-        return;
-    }
-    fftw_execute_dft(plan.plan, reinterpret_cast<fftw_complex *>(reals_), complex);
-    const std::complex<double> *twiddles = plan.twiddles.data();
-    const std::int64_t m = n_ / 2;
-    if (SplitInTwo(n_))
-        OnEveryCore(0, m / 2, [&](std::int64_t begin, std::int64_t end) {
-            CombineHalves(bins_, n_, twiddles, begin, end);
-        });
-    const double z0r = bins_[0].real(), z0i = bins_[0].imag();
-    bins_[0] = {z0r + z0i, 0};
-    bins_[m] = {z0r - z0i, 0};
-    if (n_ < ThreadedSize) {
-        UnfoldHalfLength(bins_, m, twiddles, 1, m / 2 + 1);
-        return;
-    }
-    // A pass over tens of megabytes: on every core, as the transform before it.
-    OnEveryCore(1, m / 2, [&](std::int64_t begin, std::int64_t end) {
-        UnfoldHalfLength(bins_, m, twiddles, begin, end);
-    });
+    way_->Forward(reals_, bins_);
 }
 
 void RealTransform::Inverse()
 {
-    if (padded_) {
-        const std::shared_ptr<const ChirpFilter> filter = KeptFilter(n_, used_, true);
-        PaddedInverse(*filter, n_, used_, bins_, reals_, work_);
-        return;
-    }
-    const Plan plan = KeptPlans::Instance().Get(n_, Direction::Inverse, reals_, bins_);
-    if (!HalfLength(n_)) {
-        fftw_execute_dft_c2r(plan->plan, reinterpret_cast<fftw_complex *>(bins_), reals_);
-        return;
-    }
-    // X(0) and X(M) taken as real, as the complex-to-real transform takes them: Z(0) from both.
-    const std::int64_t m = n_ / 2;
-    const double x0 = bins_[0].real(), xm = bins_[m].real();
-    bins_[0] = {x0 + xm, x0 - xm};
-    const std::complex<double> *twiddles = plan->twiddles.data();
-    InShares(1, m / 2, [&](std::int64_t begin, std::int64_t end) {
-        FoldHalfLength(bins_, m, twiddles, begin, end);
-    });
-    fftw_execute_dft(plan->plan, reinterpret_cast<fftw_complex *>(bins_),
-                     reinterpret_cast<fftw_complex *>(reals_));
+    way_->Inverse(bins_, reals_);
 }
 
 std::uint64_t RealTransform::BufferBytes(std::int64_t n)
@@ -402,53 +411,6 @@ bool RealTransform::Padded(std::int64_t n)
 double RealTransform::Work(std::int64_t n)
 {
     return TransformWork(n);
-}
-
-TransformRounding RealTransform::RoundingOf(std::int64_t n, std::int64_t used,
-                                            const void *filterMade)
-{
-    // FFTW's rounding grows as log2 N and is bounded in the Euclidean norm over all its outputs:
-    // a transform of M values errs by no more than gamma(M) sqrt(M) times their norm, gamma(M) =
-    // c u (log2 M + 2), and so does any one output; c = 32 leaves room for FFTW's tables of
-    // twiddles and for the generic algorithms of factors from 17 on.
-    const auto gamma = [](std::int64_t size) {
-        return 32 * Unit * (std::ceil(std::log2(static_cast<double>(size))) + 2);
-    };
-    const double dn = static_cast<double>(std::max<std::int64_t>(n, 1));
-    if (!IsPadded(n))
-        return {gamma(n) * std::sqrt(dn), 0};
-    // The padded way, with Q the values' norm and A the sum of their magnitudes, L = n + used - 1
-    // the filter's values and M its padded size, each bin's error is at most
-    //   Q (sqrt(L) (2 e + 2 gamma(M) + 6 u) + gamma(M) G) + A (e + 3 u):
-    // - every chirp value lies within e = 256 u of its own (its angle from the exact integer
-    //   j^2 mod 2n, three roundings of relative u on at most pi, 9.5 u; the sine and cosine
-    //   within an ulp each, 3 u together; each of at most 15 products in its block of 16 adds
-    //   the step's 12.5 u and its own rounding, 2.25 u; 250 u in all), and each value x(j) c(j)
-    //   within (e + 2 u) |x(j)|: their norm errs by (e + 2 u) Q;
-    // - the transform of those M values, whose norm is sqrt(M) Q, by sqrt(M) (e + 2 u + gamma) Q;
-    //   the filter's transform F, of norm sqrt(M L) / M, by (e + gamma + u) sqrt(L / M);
-    // - each output of the inverse transform sums the M products' errors with weights of
-    //   modulus 1, at most the errors' norm times the other factor's norm (Cauchy and Schwarz):
-    //   sqrt(L) (e + 2 u + gamma) Q from the values, sqrt(L) (e + gamma + u) Q from the filter,
-    //   3 u sqrt(L) Q from the products' roundings;
-    // - the inverse transform's own rounding, at most gamma sqrt(M) times the products' norm,
-    //   which is at most the filter's largest modulus G / M times sqrt(M) Q: gamma G Q, G as the
-    //   filter's transform holds it;
-    // - the last product by the chirp, at most (e + 3 u) |X(k)|, and |X(k)| <= A.
-    // G is near sqrt(2 n) (the chirp's transform is flat), so the bound is a few times the plain
-    // transform's; the second-order products of small errors are in the factor 1 + 1/64.
-    std::shared_ptr<const ChirpFilter> kept;
-    const auto *filter = static_cast<const ChirpFilter *>(filterMade);
-    if (!filter) {
-        kept = KeptFilter(n, used, false);
-        filter = kept.get();
-    }
-    const double e = 256 * Unit;
-    const double g = gamma(filter->Size());
-    const double rootL = std::sqrt(static_cast<double>(n + used - 1));
-    const double grow = 1 + 1.0 / 64;
-    return {grow * (rootL * (2 * e + 2 * g + 6 * Unit) + g * filter->Gain()),
-            grow * (e + 3 * Unit)};
 }
 
 std::shared_ptr<RealTransform> RealTransform::Take(std::int64_t n, std::int64_t used)
@@ -474,19 +436,17 @@ void RealTransform::Keep(std::shared_ptr<RealTransform> transform)
 
 TransformRounding RealTransform::PlainRounding(std::int64_t n)
 {
-    const double dn = static_cast<double>(std::max<std::int64_t>(n, 1));
-    return {32 * Unit * (std::ceil(std::log2(dn)) + 2) * std::sqrt(dn), 0};
+    return PlainWayRounding(n);
 }
 
 TransformRounding RealTransform::Rounding(std::int64_t n)
 {
-    return RoundingOf(n, n / 2 + 1, nullptr);
+    return IsPadded(n) ? PaddedWayRounding(n, n / 2 + 1) : PlainWayRounding(n);
 }
 
 TransformRounding RealTransform::Rounding()
 {
-    PrepareForward();
-    return RoundingOf(n_, used_, padded_ ? forward_.get() : nullptr);
+    return way_->Rounding();
 }
 
 void testing_seam::ForgetKeptPlansAndBuffers()
@@ -496,7 +456,7 @@ void testing_seam::ForgetKeptPlansAndBuffers()
         const std::lock_guard<std::mutex> lock(kept.mutex);
         kept.transform.reset();
     }
-    KeptPlans::Instance().Clear();
+    KeptPlans().Clear();
     ForgetKeptFilters();
     const std::lock_guard<std::mutex> planner(PlannerLock());
     fftw_forget_wisdom(); // what the planner learnt of these sizes, as in a new run

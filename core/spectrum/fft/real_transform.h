@@ -5,7 +5,15 @@
 
 #include <complex>
 #include <cstdint>
+#include <limits>
 #include <memory>
+
+namespace fft_internal {
+class TransformWay;
+}
+
+// The unit roundoff u = 2^-53, of every rounding bound of the transforms and the sums.
+constexpr double Unit = std::numeric_limits<double>::epsilon() / 2;
 
 // One size's buffers. The plans are made with FFTW_ESTIMATE when first used (no measuring; what
 // it takes is mostly FFTW's tables of sines and cosines) and kept for the program's run, shared
@@ -82,13 +90,9 @@ public:
     static void Keep(std::shared_ptr<RealTransform> transform);
 
 private:
-    static TransformRounding RoundingOf(std::int64_t n, std::int64_t used, const void *filter);
-
     std::int64_t n_;
     std::int64_t used_;
-    bool padded_;
     double *reals_;
     std::complex<double> *bins_;
-    std::complex<double> *work_ = nullptr; // the padded way's
-    std::shared_ptr<const void> forward_; // the plan or filter PrepareForward found or made
+    std::unique_ptr<fft_internal::TransformWay> way_; // plain or padded, by n
 };
