@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The cost model: which of the two ways to the bulk of the harmonics costs less, and the memory
-// the one chosen takes.
+// Which of the two ways to the bulk of the harmonics costs less for an analysis, by the cost model
+// (fft/transform_cost.h, whose rule is in one comment), and the memory the one chosen takes.
 #pragma once
 
 #include <cstdint>

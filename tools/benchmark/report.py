@@ -215,7 +215,7 @@ def main():
         print(f"(`ResultPages`), takes {pages[0]:.1f} ms, where the target leaves {flat100 / 2:.1f} ms (half of H = 100).\n")
     print("The crossover: each path forced, repeated analyses. The program takes the transform where the")
     print("direct sums' N D H pairs cost more than the transform's 0.06 N log2 N + 1e5 (the rule in")
-    print("`core/spectrum/cheaper_path.cpp`).\n")
+    print("`core/spectrum/fft/transform_cost.cpp`).\n")
     print("| N | H | direct sums | transform | program's path |")
     print("|---:|---:|---:|---:|---|")
     pairs = sorted({(int(m[1]), int(m[2])) for k in spectra

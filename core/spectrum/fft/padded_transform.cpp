@@ -32,19 +32,6 @@ namespace fft_internal {
 
 namespace {
 
-// The sum of n's prime factors above 13, with their multiplicity.
-std::int64_t LargePrimeFactorSum(std::int64_t n)
-{
-    std::int64_t sum = 0;
-    for (std::int64_t p = 2; p * p <= n; ++p)
-        while (n % p == 0) {
-            n /= p;
-            if (p > 13)
-                sum += p;
-        }
-    return n > 13 ? sum + n : sum;
-}
-
 // Chirp values are made in chunks of this many, on the stack.
 constexpr std::int64_t ChirpChunk = 256;
 
@@ -61,24 +48,6 @@ void ForChirpChunks(std::int64_t n, std::int64_t begin, std::int64_t end, const 
 }
 
 } // namespace
-
-bool IsPadded(std::int64_t n)
-{
-    return n > 1
-        && static_cast<double>(LargePrimeFactorSum(n)) > 8 * std::log2(static_cast<double>(n));
-}
-
-double TransformWork(std::int64_t n)
-{
-    // Measured on AVX-512, 2 threads, the machine shared: at the prime n = 999983 the transform
-    // path overtakes the direct sums between H = 30 and H = 100 (near 55), where at a round n
-    // it does from H = 3; PaddedWork puts the crossover there (H = 48 at D = 0.5).
-    constexpr double PaddedWork = 20;
-    const double dn = static_cast<double>(std::max<std::int64_t>(n, 2));
-    if (IsPadded(n))
-        return PaddedWork * dn * std::log2(dn);
-    return dn * (std::log2(dn) + static_cast<double>(LargePrimeFactorSum(n)));
-}
 
 std::int64_t PaddedSizeFrom(std::int64_t length)
 {

@@ -13,18 +13,6 @@ struct fftw_plan_s;
 
 namespace fft_internal {
 
-// Whether n values take the padded way: where n has prime factors above 13, whose sum exceeds
-// 8 log2 n. FFTW's codelets handle the factors up to 13 in a few operations a value; a larger
-// factor p costs it about p operations a value (its generic and Rader's algorithms), and its
-// planning grows likewise, to seconds for a prime near 1e7. The padded transform costs several
-// times the plain one of a round size whatever n's factors, and plans in milliseconds: so a
-// factor of 17 stays plain at any size, a prime n is padded from 79 on.
-bool IsPadded(std::int64_t n);
-
-// What a transform of n values costs, in units of one value's share of a smooth size's n log2 n:
-// n (log2 n + the large factors' sum) the plain way, 20 n log2 n the padded one.
-double TransformWork(std::int64_t n);
-
 // The size of the padded transforms for `length` values: the smallest power of two from there.
 std::int64_t PaddedSizeFrom(std::int64_t length);
 

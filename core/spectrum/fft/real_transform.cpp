@@ -7,6 +7,7 @@
 #include "core/spectrum/fft/for_tests.h"
 #include "core/spectrum/fft/kept_recent.h"
 #include "core/spectrum/fft/padded_transform.h"
+#include "core/spectrum/fft/transform_cost.h"
 #include "core/spectrum/fft/transform_way.h"
 
 #include <fftw3.h>
@@ -401,16 +402,6 @@ std::uint64_t RealTransform::BufferBytes(std::int64_t n)
     return static_cast<std::uint64_t>(n) * sizeof(double)
         + static_cast<std::uint64_t>(n / 2 + 1) * sizeof(std::complex<double>)
         + (IsPadded(n) ? ChirpFilter::Bytes(n, n, n / 2 + 1) : 0);
-}
-
-bool RealTransform::Padded(std::int64_t n)
-{
-    return IsPadded(n);
-}
-
-double RealTransform::Work(std::int64_t n)
-{
-    return TransformWork(n);
 }
 
 std::shared_ptr<RealTransform> RealTransform::Take(std::int64_t n, std::int64_t used)

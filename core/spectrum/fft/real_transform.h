@@ -67,12 +67,6 @@ public:
     // What the buffers of a transform of n values take, for the memory check.
     static std::uint64_t BufferBytes(std::int64_t n);
 
-    // Whether n values are transformed the padded way: through complex transforms of a power
-    // of two of at least 1.5 n, where n has large prime factors that FFTW handles slowly.
-    static bool Padded(std::int64_t n);
-    // What a transform of n values costs, in units of one value's share of a smooth size's
-    // n log2 n.
-    static double Work(std::int64_t n);
     // The error bound of one bin of Forward for n values and every bin used. For the padded way
     // it reads the filter that transform uses, making it where none is kept.
     static TransformRounding Rounding(std::int64_t n);

@@ -3,6 +3,7 @@
 // The transform against the sums it stands for, evaluated term by term in long double.
 #include "core/spectrum/fft/padded_transform.h"
 #include "core/spectrum/fft/real_transform.h"
+#include "core/spectrum/fft/transform_cost.h"
 
 #include <gtest/gtest.h>
 
@@ -205,7 +206,7 @@ TEST(PaddedTransform, padsToTheNextSmoothSizeWhereFactorsAreLarge)
                    {10000000, false},     {9999991, true},   {1018081, true},  {99999989, true},
                    {53 * 59 * 64, false}, {2147483647, true}};
     for (const auto &choice : choices)
-        EXPECT_EQ(RealTransform::Padded(choice.n), choice.padded) << choice.n;
+        EXPECT_EQ(IsPadded(choice.n), choice.padded) << choice.n;
 }
 
 TEST(RealTransform, countsBothBuffersInItsMemory)
