@@ -137,9 +137,7 @@ void ComputeMeasures(AnalysisState &state, const TransformRounding *transform)
     // The moduli's rounding noise: the transform path's bound on each coefficient, sqrt(2) times
     // that on a modulus, and the direct sums' 1e-15 of the largest modulus; the literal loops lie
     // within the first, which bounds their distance from the exact sums too.
-    const std::int64_t harmonics
-        = std::clamp<std::int64_t>(RoundToCount(state.HarmonicCount), 0,
-                                   static_cast<std::int64_t>(state.Magnitudes.size()) - 1);
+    const std::int64_t harmonics = HarmonicsHeld(state);
     const auto &m = state.Magnitudes;
     double largest = 0;
     CloseSum upper; // |S_k|^2 for k = 2 .. H, scaled

@@ -93,6 +93,13 @@ void ComputeMagnitude(AnalysisState &state, std::int64_t k)
     state.Magnitudes[k] = ModulusOf(state.CosCoefficients[k], state.SinCoefficients[k]);
 }
 
+std::int64_t HarmonicsHeld(const AnalysisState &state)
+{
+    const auto arrays = static_cast<std::int64_t>(state.Magnitudes.size());
+    return std::max<std::int64_t>(
+        0, std::min<std::int64_t>(RoundToCount(state.HarmonicCount), arrays - 1));
+}
+
 void FindSignalPeak(AnalysisState &state)
 {
     const std::int64_t n = state.SampleCount;

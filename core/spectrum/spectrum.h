@@ -36,6 +36,10 @@ inline double ModulusOf(double a, double b)
 void ComputeMagnitudes(AnalysisState &state);
 void ComputeMagnitude(AnalysisState &state, std::int64_t k);
 
+// The harmonics an analysis holds: 1 to RoundToCount(H), clamped to its arrays, so none before the
+// first analysis or for H below 1. Every walk over the computed lines takes its end from here.
+std::int64_t HarmonicsHeld(const AnalysisState &state);
+
 // Largest |s(i)| for i = 0 to N.
 void FindSignalPeak(AnalysisState &state);
 

@@ -23,14 +23,6 @@ namespace {
 // How near the cursor must be to a line, in pixels of the screen, to point at it.
 constexpr double ReachPixels = 3;
 
-std::int64_t Lines(const AnalysisState &state)
-{
-    return std::max<std::int64_t>(
-        0,
-        std::min<std::int64_t>(RoundToCount(state.HarmonicCount),
-                               std::int64_t(state.Magnitudes.size()) - 1));
-}
-
 } // namespace
 
 HarmonicByHarmonic::HarmonicByHarmonic(QWidget &window, PlotArea &plot, AnalysisState &state,
@@ -77,7 +69,7 @@ void HarmonicByHarmonic::Toggled(bool on)
 
 bool HarmonicByHarmonic::Shown() const
 {
-    return action_->isChecked() && highlighted_ && *highlighted_ <= Lines(state_);
+    return action_->isChecked() && highlighted_ && *highlighted_ <= HarmonicsHeld(state_);
 }
 
 std::optional<QString> HarmonicByHarmonic::Pointed(float x)
@@ -100,7 +92,7 @@ std::optional<QString> HarmonicByHarmonic::Pointed(float x)
 
 void HarmonicByHarmonic::Move(int lines)
 {
-    const std::int64_t last = Lines(state_);
+    const std::int64_t last = HarmonicsHeld(state_);
     if (!action_->isChecked() || last < 1)
         return;
     const std::int64_t from = highlighted_ ? *highlighted_ : (lines > 0 ? 0 : last + 1);

@@ -136,10 +136,7 @@ void HarmonicSumLayer::GraphsDrawn()
 
 void HarmonicSumLayer::FollowAnalysis()
 {
-    const std::int64_t lines = std::max<std::int64_t>(
-        0,
-        std::min<std::int64_t>(RoundToCount(state_.HarmonicCount),
-                               std::int64_t(state_.CosCoefficients.size()) - 1));
+    const std::int64_t lines = HarmonicsHeld(state_);
     // Arrays may come back at the address of those they replace; equal parameters, though, give
     // the same analysis.
     const AnalysisKey key {

@@ -16,13 +16,6 @@
 
 namespace {
 
-std::int64_t LineCount(const AnalysisState &state)
-{
-    const std::int64_t lines = RoundToCount(state.HarmonicCount);
-    const auto computed = static_cast<std::int64_t>(state.Magnitudes.size()) - 1;
-    return std::max<std::int64_t>(0, std::min(lines, computed));
-}
-
 void Replace(std::u16string &text, std::u16string_view mark, const std::u16string &value)
 {
     if (const auto at = text.find(mark); at != std::u16string::npos)
@@ -44,7 +37,7 @@ std::optional<std::int64_t> NearestLine(const AnalysisState &state, const PixelM
 {
     if (!(span > 0))
         span = state.HarmonicCount;
-    const std::int64_t lines = LineCount(state);
+    const std::int64_t lines = HarmonicsHeld(state);
     if (lines < 1 || std::isnan(column))
         return std::nullopt;
     // The lines stand in the order of k; the nearest is among those around the position the
@@ -77,7 +70,7 @@ std::optional<std::int64_t> NearestLine(const AnalysisState &state, const PixelM
 ColumnSpans RasterizeHarmonicWave(const AnalysisState &state, std::int64_t k,
                                   const PixelMapping &mapping, double signalPeak)
 {
-    if (state.SampleCount < 1 || k < 1 || k > LineCount(state)
+    if (state.SampleCount < 1 || k < 1 || k > HarmonicsHeld(state)
         || static_cast<std::int64_t>(state.CosCoefficients.size()) <= k)
         return ColumnSpans(mapping.width);
     RealArray wave(static_cast<std::size_t>(state.SampleCount) + 1);
@@ -93,8 +86,8 @@ ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMappin
     if (state.SpectrumPeak == 0)
         return spans;
     const double bottom = mapping.Row(static_cast<float>(PlotBands::SpectrumBottomY));
-    for (std::int64_t k = std::max<std::int64_t>(first, 1); k <= std::min(last, LineCount(state));
-         ++k) {
+    for (std::int64_t k = std::max<std::int64_t>(first, 1);
+         k <= std::min(last, HarmonicsHeld(state)); ++k) {
         const double y = PlotBands::SpectrumY(state.Magnitudes[k], state.SpectrumPeak);
         const double column = LineColumn(state, mapping, k);
         RasterizeSegment(
@@ -107,7 +100,7 @@ ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMappin
 std::optional<std::u16string> HarmonicReadout(const AnalysisState &state, std::int64_t k,
                                               char16_t decimalSeparator)
 {
-    if (k < 1 || k > LineCount(state))
+    if (k < 1 || k > HarmonicsHeld(state))
         return std::nullopt;
     const auto frequency = FormatFixed(Kilohertz(double(k) * state.Frequency), decimalSeparator);
     const auto modulus = FormatScientific(state.Magnitudes[k], decimalSeparator);

@@ -16,12 +16,6 @@ namespace {
 constexpr double PhaseZeroY = PlotBands::SpectrumBottomY + PlotBands::SpectrumPeakUnits / 2;
 constexpr double UnitsPerDegree = PlotBands::SpectrumPeakUnits / 360;
 
-std::int64_t HarmonicsShown(const AnalysisState &state)
-{
-    return std::clamp<std::int64_t>(RoundToCount(state.HarmonicCount), 0,
-                                    static_cast<std::int64_t>(state.Magnitudes.size()) - 1);
-}
-
 } // namespace
 
 double DecibelFloor(const AnalysisState &state)
@@ -31,7 +25,7 @@ double DecibelFloor(const AnalysisState &state)
         return -10;
     // The loudest noise and the faintest line above it, against the largest line.
     double noise = 0, faintest = peak;
-    for (std::int64_t k = 1; k <= HarmonicsShown(state); ++k) {
+    for (std::int64_t k = 1; k <= HarmonicsHeld(state); ++k) {
         noise = std::max(noise, ModulusNoise(state, k));
         if (!WithinNoise(state, k))
             faintest = std::min(faintest, state.Magnitudes[static_cast<std::size_t>(k)]);
