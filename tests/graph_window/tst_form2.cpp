@@ -5,6 +5,7 @@
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
+#include "tests/support/analysed.h"
 #include "tests/support/message_recorder.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
@@ -28,11 +29,8 @@ namespace {
 AnalysisState Readable(double periods, double frequency, double harmonics, double signalPeak,
                        double spectrumPeak)
 {
-    AnalysisState s;
-    s.PeriodCount = periods;
-    s.Frequency = frequency;
-    s.HarmonicCount = harmonics;
-    s.SampleCount = 4;
+    AnalysisState s
+        = ParametersOf({.v = 0, .d = 0, .n = 4, .h = harmonics, .f = frequency, .p = periods});
     s.Samples = {0, signalPeak, -signalPeak / 2, 0, 0, 0};
     s.Magnitudes = RealArray(12);
     s.Magnitudes[3] = spectrumPeak;
@@ -227,14 +225,7 @@ private slots:
         QFETCH(float, x);
         QFETCH(float, y);
         QFETCH(QString, text);
-        state_ = AnalysisState();
-        state_.DutyCycle = 0.5;
-        state_.Amplitude = 10;
-        state_.SampleCount = 1000;
-        state_.HarmonicCount = 10;
-        state_.Frequency = 10000;
-        state_.PeriodCount = 10;
-        ComputeSpectrum(state_);
+        state_ = AnalysisOf({.v = 10, .d = 0.5, .n = 1000, .h = 10, .f = 10000, .p = 10});
         FindSpectrumPeak(state_);
         ComputeMeasures(state_);
         (phases ? form_->Views()->PhaseAction() : form_->Views()->DecibelAction())->trigger();

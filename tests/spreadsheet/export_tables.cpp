@@ -9,6 +9,7 @@
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
 #include "core/state/harmonic_readings.h"
+#include "tests/support/analysed.h"
 #include "tests/support/message_recorder.h"
 #include "ui/graph_window/file_chooser.h"
 #include "ui/graph_window/form2.h"
@@ -46,14 +47,8 @@ private:
 AnalysisState Analysis(double duty, double amplitude, double frequency, int samples,
                        double harmonics)
 {
-    AnalysisState s;
-    s.DutyCycle = duty;
-    s.Amplitude = amplitude;
-    s.Frequency = frequency;
-    s.SampleCount = samples;
-    s.HarmonicCount = harmonics;
-    s.PeriodCount = 3;
-    ComputeSpectrum(s);
+    AnalysisState s = AnalysisOf(
+        {.v = amplitude, .d = duty, .n = samples, .h = harmonics, .f = frequency, .p = 3});
     FindSignalPeak(s);
     FindSpectrumPeak(s);
     ComputeMeasures(s);

@@ -7,6 +7,7 @@
 #include "core/spectrum/harmonic_sum.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
+#include "tests/support/analysed.h"
 
 #include <gtest/gtest.h>
 
@@ -60,14 +61,8 @@ std::uint64_t Bits(const std::string &field)
 
 AnalysisState Analysis(double frequency, double harmonics = 20.5) // 20.5: 20 harmonics
 {
-    AnalysisState s;
-    s.SampleCount = 1000;
-    s.DutyCycle = 0.37;
-    s.Amplitude = -3e-7;
-    s.HarmonicCount = harmonics;
-    s.Frequency = frequency;
-    s.PeriodCount = 3.25;
-    ComputeSpectrum(s);
+    AnalysisState s
+        = AnalysisOf({.v = -3e-7, .d = 0.37, .n = 1000, .h = harmonics, .f = frequency, .p = 3.25});
     FindSpectrumPeak(s);
     ComputeMeasures(s);
     s.HarmonicSum = ComputeHarmonicSum(s).value();
@@ -263,13 +258,7 @@ TEST(AnalysisTable, htmlTableHasOneRowPerTableRow)
 // signal that is zero.
 TEST(AnalysisTable, leavesWhatIsNotDefinedEmpty)
 {
-    AnalysisState s;
-    s.SampleCount = 1000;
-    s.DutyCycle = 0.5;
-    s.Amplitude = 1;
-    s.HarmonicCount = 5;
-    s.Frequency = 1000;
-    ComputeSpectrum(s);
+    AnalysisState s = AnalysisOf({.v = 1, .d = 0.5, .n = 1000, .h = 5, .f = 1000});
     FindSpectrumPeak(s);
     ComputeMeasures(s);
     auto rows = ParseCsv(Table(s));
