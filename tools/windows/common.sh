@@ -29,6 +29,19 @@ project_version() {
     echo "$version"
 }
 
+# work_folder NAME [WORK_DIR]: sets work to the folder a test works in and keep_work to 1 where it
+# was given (it is kept, with the wine prefixes and logs), else to a new one under /tmp named
+# after NAME, and keep_work to 0: the caller removes it at the end.
+work_folder() {
+    if [ $# -eq 2 ]; then
+        work=$(mkdir -p "$2" && realpath "$2")
+        keep_work=1
+    else
+        work=$(mktemp -d "/tmp/$1.XXXXXX")
+        keep_work=0
+    fi
+}
+
 # --- Wine ---------------------------------------------------------------------------------------
 
 # find_wine: sets wine64 and wineserver. Debian's wine64 package puts its loader and server in

@@ -33,13 +33,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=common.sh
 source "$here/common.sh"
 exe=$(realpath "$1")
-if [ $# -eq 2 ]; then
-    work=$(mkdir -p "$2" && realpath "$2")
-    keep_work=1
-else
-    work=$(mktemp -d /tmp/spettro-installer-test.XXXXXX)
-    keep_work=0
-fi
+work_folder spettro-installer-test "${@:2}"
 
 "$root/tools/install-dependencies.sh" >&2
 

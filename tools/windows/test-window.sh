@@ -42,13 +42,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=common.sh
 source "$here/common.sh"
 given=$(realpath "$1")
-if [ $# -eq 2 ]; then
-    work=$(mkdir -p "$2" && realpath "$2")
-    keep_work=1
-else
-    work=$(mktemp -d /tmp/spettro-window-test.XXXXXX)
-    keep_work=0
-fi
+work_folder spettro-window-test "${@:2}"
 screenshots=${screenshots:-$work/screenshots}
 mkdir -p "$screenshots" "$work/shots"
 

@@ -13,6 +13,7 @@
 #include "core/state/task_control.h"
 #include "core/state/work_stage.h"
 #include "core/state/work_watcher.h"
+#include "tests/support/analysed.h"
 #include "tests/support/case_names.h"
 
 #include <gtest/gtest.h>
@@ -51,13 +52,7 @@ void PrintTo(const FastCase &c, std::ostream *out)
 
 AnalysisState Parameters(const FastCase &c)
 {
-    AnalysisState s;
-    s.SampleCount = c.n;
-    s.DutyCycle = c.d;
-    s.Amplitude = c.v;
-    s.HarmonicCount = c.h;
-    s.Shape = c.shape;
-    return s;
+    return ParametersOf({.v = c.v, .d = c.d, .n = c.n, .h = c.h, .shape = c.shape});
 }
 
 // The literal loops, word for word, as the reference.
