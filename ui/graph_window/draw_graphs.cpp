@@ -118,6 +118,19 @@ QString Unit(std::u16string_view unit)
     return QString::fromUtf16(unit.data(), qsizetype(unit.size()));
 }
 
+// Ticks up the left edge with their values and `unit`, at the heights `y` gives; none at 0.
+template<typename Y>
+void LeftEdgeValues(PlotArea &plot, const AxisTicks &ticks, const Y &y, const QString &unit)
+{
+    const QRgb fore = plot.ForeColor();
+    for (const double v : ticks.values) {
+        const auto at = static_cast<float>(y(v));
+        plot.Line(0, at, 0.8f, at, fore);
+        if (v != 0)
+            plot.Print(0.8f, at, LocaleNumber(v, ScaleValue(ticks.decimals)) + ' ' + unit, fore);
+    }
+}
+
 // Values and units on the scales, in the fore colour: the time along the time axis and the signal
 // up the left edge of the upper graph, the frequency along the frequency axis and, on the linear
 // scale, the modulus up the left edge of the lower one (the decibels' and the phases' grids carry
@@ -142,16 +155,10 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
     }
     const double peak = scale.SignalPeak();
     const bool below = state.Amplitude < 0;
-    const AxisTicks signal = NiceTicks(below ? -peak : 0, below ? 0 : peak, 6);
-    for (const double v : signal.values) {
-        const auto y = static_cast<float>(PlotBands::SignalY(v, peak));
-        plot.Line(0, y, 0.8f, y, fore);
-        if (v != 0)
-            plot.Print(0.8f, y,
-                       LocaleNumber(v, ScaleValue(signal.decimals)) + ' '
-                           + Unit(ScaleOf(PlotBand::Signal).unit),
-                       fore);
-    }
+    LeftEdgeValues(
+        plot, NiceTicks(below ? -peak : 0, below ? 0 : peak, 6),
+        [&](double v) { return PlotBands::SignalY(v, peak); },
+        Unit(ScaleOf(PlotBand::Signal).unit));
     const double totalFrequency = Kilohertz(scale.HarmonicSpan(state) * state.Frequency);
     const AxisTicks frequencies = NiceTicks(0, totalFrequency, 8);
     for (const double f : frequencies.values) {
@@ -165,16 +172,10 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
     }
     if (scale.View() != SpectrumView::Moduli || !(scale.Peak() > 0))
         return;
-    const AxisTicks moduli = NiceTicks(0, scale.Peak(), 6);
-    for (const double m : moduli.values) {
-        const auto y = static_cast<float>(PlotBands::SpectrumY(m, scale.Peak()));
-        plot.Line(0, y, 0.8f, y, fore);
-        if (m != 0)
-            plot.Print(0.8f, y,
-                       LocaleNumber(m, ScaleValue(moduli.decimals)) + ' '
-                           + Unit(ScaleOf(PlotBand::Spectrum).unit),
-                       fore);
-    }
+    LeftEdgeValues(
+        plot, NiceTicks(0, scale.Peak(), 6),
+        [&](double m) { return PlotBands::SpectrumY(m, scale.Peak()); },
+        Unit(ScaleOf(PlotBand::Spectrum).unit));
 }
 
 } // namespace

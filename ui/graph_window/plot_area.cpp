@@ -11,6 +11,26 @@
 #include <QToolTip>
 
 #include <cmath>
+#include <initializer_list>
+
+namespace {
+
+// The classic mouse event's flags: bits 1, 2 and 4 for the first, second and third of `which`
+// that `held` holds.
+template<typename Flags, typename Flag>
+short ClassicFlags(Flags held, std::initializer_list<Flag> which)
+{
+    short flags = 0;
+    short bit = 1;
+    for (const Flag flag : which) {
+        if (held & flag)
+            flags = static_cast<short>(flags | bit);
+        bit = static_cast<short>(bit * 2);
+    }
+    return flags;
+}
+
+} // namespace
 
 PlotArea::PlotArea(QWidget *parent) : QFrame(parent)
 {
@@ -196,20 +216,10 @@ void PlotArea::mouseMoveEvent(QMouseEvent *event)
     if (event->buttons() == Qt::NoButton && !contentsRect().contains(event->position().toPoint()))
         return;
     const QPointF user = UserPoint(event->position() - contentsRect().topLeft());
-    short button = 0;
-    if (event->buttons() & Qt::LeftButton)
-        button |= 1;
-    if (event->buttons() & Qt::RightButton)
-        button |= 2;
-    if (event->buttons() & Qt::MiddleButton)
-        button |= 4;
-    short shift = 0;
-    if (event->modifiers() & Qt::ShiftModifier)
-        shift |= 1;
-    if (event->modifiers() & Qt::ControlModifier)
-        shift |= 2;
-    if (event->modifiers() & Qt::AltModifier)
-        shift |= 4;
+    const short button
+        = ClassicFlags(event->buttons(), {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton});
+    const short shift = ClassicFlags(event->modifiers(),
+                                     {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier});
     emit MouseMove(button, shift, static_cast<float>(user.x()), static_cast<float>(user.y()));
 }
 

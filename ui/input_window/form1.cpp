@@ -229,13 +229,18 @@ void Form1::MarkParameterFields()
 // action or a programmatic click() on either button then reaches these procedures again; they
 // return at once, so that one long task at a time runs, whatever route started the second. The
 // graph window's exports pass the same gate.
-void Form1::Command1_Click()
+bool Form1::Run(Command command)
 {
     const TaskGate::Pass pass(tasks_);
     if (!pass)
-        return;
+        return false;
     InputWindowHost host(*this);
-    if (!RunCommand(state_, CurrentTexts(), Command::HarmonicModulus, host))
+    return RunCommand(state_, CurrentTexts(), command, host);
+}
+
+void Form1::Command1_Click()
+{
+    if (!Run(Command::HarmonicModulus))
         return;
     const char16_t separator = LocaleDecimalSeparator();
     const HarmonicModulusTexts shown = FormatHarmonicModulus(state_, separator);
@@ -245,11 +250,7 @@ void Form1::Command1_Click()
 
 void Form1::Command2_Click()
 {
-    const TaskGate::Pass pass(tasks_);
-    if (!pass)
-        return;
-    InputWindowHost host(*this);
-    if (!RunCommand(state_, CurrentTexts(), Command::Graphs, host))
+    if (!Run(Command::Graphs))
         return;
     if (!form2_) {
         form2_ = new Form2(state_, messages_, tasks_);

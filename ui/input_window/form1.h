@@ -11,6 +11,7 @@
 #include <array>
 
 struct AnalysisState;
+enum class Command;
 class MessageBox;
 class Form2;
 class QLabel;
@@ -47,6 +48,9 @@ private:
     void SetTabOrder(QWidget *diagram);
 
     FieldTexts CurrentTexts() const;
+    // The command through the gate that lets one long task run at a time; true when the state
+    // holds its new analysis.
+    bool Run(Command command);
     void MarkParameterFields();
 
     friend class InputWindowHost;
