@@ -5,6 +5,7 @@
 #include "draw_graphs.h"
 #include "harmonic_by_harmonic.h"
 #include "harmonic_sum_layer.h"
+#include "key_label.h"
 #include "measure_labels.h"
 #include "plot_area.h"
 #include "plot_export.h"
@@ -53,27 +54,15 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     picture2_->setFocusPolicy(Qt::NoFocus);
     picture2_->hide();
 
-    AddLabel(this,
-             {"Label2",
-              QTextOf(UiText::MeanValueKey),
-              {9600, 9480, 4215, 375},
-              12,
-              true,
-              QColor(),
-              QColor::fromRgb(PlotPalette::Opaque(PlotPalette::DcComponent))});
+    AddKeyLabel(this, "Label2", QTextOf(UiText::MeanValueKey), {9600, 9480, 4215, 375}, 12,
+                PlotPalette::DcComponent);
 
     setTabOrder(picture1_, option1_);
     setTabOrder(option1_, option3_);
 
     // The key of the sum of the harmonics, beside the DC component's, while the sum is shown.
-    QLabel *label3 = AddLabel(this,
-                              {"Label3",
-                               QTextOf(UiText::HarmonicSumKey),
-                               {13815, 9480, 4665, 375},
-                               12,
-                               true,
-                               QColor(),
-                               QColor::fromRgb(PlotPalette::Opaque(PlotPalette::HarmonicSum))});
+    QLabel *label3 = AddKeyLabel(this, "Label3", QTextOf(UiText::HarmonicSumKey),
+                                 {13815, 9480, 4665, 375}, 12, PlotPalette::HarmonicSum);
 
     measures_ = std::make_unique<MeasureLabels>(*this);
 

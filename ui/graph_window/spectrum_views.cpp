@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "spectrum_views.h"
 
+#include "key_label.h"
+
 #include "ui/classic/classic_controls.h"
 #include "ui/graph_window/plot_geometry/plot_palette.h"
 #include "ui/long_work/task_gate.h"
@@ -33,14 +35,8 @@ SpectrumViews::SpectrumViews(QWidget &window, const AnalysisState &state, TaskGa
     envelope_ = entry(UiText::Envelope, "EnvelopeAction", Qt::CTRL | Qt::Key_E);
     axisValues_ = entry(UiText::AxisValues, "AxisValuesAction", Qt::CTRL | Qt::Key_T);
     keepScale_ = entry(UiText::KeepScale, "KeepScaleAction", Qt::CTRL | Qt::Key_K);
-    key_ = AddLabel(&window,
-                    {"Label12",
-                     QTextOf(UiText::EnvelopeKey),
-                     {15240, 8040, 3135, 375},
-                     8.25,
-                     true,
-                     QColor(),
-                     QColor::fromRgb(PlotPalette::Opaque(PlotPalette::Envelope))});
+    key_ = AddKeyLabel(&window, "Label12", QTextOf(UiText::EnvelopeKey), {15240, 8040, 3135, 375},
+                       8.25, PlotPalette::Envelope);
     key_->hide();
 }
 
