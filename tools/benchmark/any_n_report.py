@@ -10,7 +10,7 @@ import re
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from report import fastest, load, load_average, machine  # noqa: E402
+from report import fastest, load, section  # noqa: E402
 
 
 def factors(n):
@@ -60,10 +60,7 @@ def table(title, rows, unit_of):
 def main(spectrum_path, sum_path):
     spectra = fastest(load(spectrum_path))
     sums = fastest(load(sum_path))
-    where, unit = machine()
-    busy = load_average()
-    print("## Any N")
-    print()
+    where, unit, busy = section("Any N")
     print(f"{where}. **Vector unit of this machine: {unit}.** Fastest of the repetitions; the load")
     print(f"average was {busy} on 2 cores when the run ended. Where N has large prime factors,")
     print("the transform is computed through complex transforms of a power of two at least N + B - 1")

@@ -7,15 +7,12 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from report import fastest, load, load_average, machine  # noqa: E402
+from report import fastest, load, section  # noqa: E402
 
 
 def main(path):
     best = fastest(load(path))
-    where, unit = machine()
-    busy = load_average()
-    print("## Sum of the harmonics")
-    print()
+    where, unit, busy = section("Sum of the harmonics")
     print(f"{where}. **Vector unit of this machine: {unit}** (the sum is one inverse FFT by FFTW,")
     print("which picks its own kernels). Fastest of 3 repetitions; the load average was "
           f"{busy} on 2 cores when the run ended, from other work on the shared machine.")

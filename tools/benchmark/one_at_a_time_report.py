@@ -9,15 +9,12 @@ import re
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from report import load, load_average, machine  # noqa: E402
+from report import load, section  # noqa: E402
 
 
 def main(path):
     runs = {b["run_name"]: b for b in load(path)["benchmarks"] if b.get("run_type") == "iteration"}
-    where, unit = machine()
-    busy = load_average()
-    print("## Harmonics one at a time")
-    print()
+    where, unit, busy = section("Harmonics one at a time")
     print(f"{where}. **Vector unit of this machine: {unit}.** From a step of the wheel (the sum of")
     print("the harmonics shown, one harmonic up or down in turn) or a move onto a new spectral line")
     print("(\"Armoniche una per una\" on, the wave of the new line and the sum beneath it when shown) to")

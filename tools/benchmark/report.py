@@ -49,6 +49,15 @@ def load_average():
         return f.read().split()[0]
 
 
+def section(title):
+    """Prints a section's heading; gives the machine, its vector unit and the load average, which
+    every section names."""
+    where, unit = machine()
+    print(f"## {title}")
+    print()
+    return where, unit, load_average()
+
+
 def main():
     out, commit = sys.argv[1], sys.argv[2]
     targets = fastest(load(f"{out}/targets.json"))

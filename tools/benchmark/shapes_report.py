@@ -9,14 +9,13 @@ import re
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from report import fastest, load, load_average, machine  # noqa: E402
+from report import fastest, load, section  # noqa: E402
 
 PATHS = {0: "the program's (cheaper)", 1: "direct sums", 2: "transform"}
 
 
 def main(path):
     best = fastest(load(path))
-    where, unit = machine()
     analyses = {}
     sampling = {}
     names = {}  # each shape's name, from the benchmark's label
@@ -27,11 +26,10 @@ def main(path):
         elif m := re.match(r"Sampling/N:(\d+)/shape:(\d+)/real_time$", name):
             sampling[int(m[2])] = ms
     shapes = [names[s] for s in sorted(names)]
-    print("## Pulse shapes")
-    print()
+    where, unit, busy = section("Pulse shapes")
     print(f"{where}. **Vector unit of this machine: {unit}.** The program's analysis as a command")
     print("runs it, 2 threads, D = 0.5, each shape against the half-sine on the same path; the fastest")
-    print(f"of the repetitions. The load average was {load_average()} on 2 cores when the run ended.")
+    print(f"of the repetitions. The load average was {busy} on 2 cores when the run ended.")
     print("Target: no shape more than 10 % slower than the half-sine on any path.")
     print()
     print("| N | H | path | " + " | ".join(shapes) + " | slowest / half-sine |")

@@ -238,13 +238,19 @@ TEST(Commands, eachFieldIsCheckedBeforeTheNextInTheCommandsOrder)
     }
 }
 
+// The harmonic modulus command on the window's defaults with the duty cycle typed as `duty`.
+bool RunWithDutyCycle(AnalysisState &state, RecordingHost &host, std::u16string duty)
+{
+    FieldTexts texts = DefaultTexts();
+    texts[Field::Text1] = std::move(duty);
+    return RunCommand(state, texts, Command::HarmonicModulus, host);
+}
+
 TEST(HarmonicModulusCommand, dutyCycleRefusalLeavesItsMessageInTheState)
 {
     AnalysisState state;
     RecordingHost host;
-    FieldTexts texts = DefaultTexts();
-    texts[Field::Text1] = u"2";
-    EXPECT_FALSE(RunCommand(state, texts, Command::HarmonicModulus, host));
+    EXPECT_FALSE(RunWithDutyCycle(state, host, u"2"));
     EXPECT_EQ(state.MissingMessage, MessageText(DutyCycle));
     EXPECT_EQ(state.EntryError, 0);
     EXPECT_EQ(host.computations, 0);
@@ -254,9 +260,7 @@ TEST(HarmonicModulusCommand, fullDutyCycleComputesAWholeHalfSinePeriod)
 {
     AnalysisState state;
     RecordingHost host;
-    FieldTexts texts = DefaultTexts();
-    texts[Field::Text1] = u"1";
-    ASSERT_TRUE(RunCommand(state, texts, Command::HarmonicModulus, host));
+    ASSERT_TRUE(RunWithDutyCycle(state, host, u"1"));
     EXPECT_NEAR(state.MeanValue, 20 / std::numbers::pi, 1e-6); // 2 V / pi
     EXPECT_EQ(state.Samples[10000], 0);
 }
