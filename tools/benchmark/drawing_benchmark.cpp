@@ -4,6 +4,7 @@
 // segment, of a click on "Grafici" until the graph window is painted, of one mouse move's
 // readout over the plot of a large analysis, and of the redraws of the harmonics one at a time:
 // one step of the wheel, one move onto a new line.
+#include "qt_benchmark_main.h"
 #include "core/analysis/analysis_run.h"
 #include "core/analysis/message_box.h"
 #include "core/spectrum/spectrum.h"
@@ -333,10 +334,5 @@ BENCHMARK(LineMove)
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    CurrentDrawing.reset();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, [] { CurrentDrawing.reset(); });
 }

@@ -3,6 +3,7 @@
 
 // Time of the sum of the harmonics: the computation alone, the toggle of "Somma delle armoniche"
 // until the graph window is painted with the sum, and how long a cancel waits for the worker.
+#include "qt_benchmark_main.h"
 #include "core/analysis/analysis_run.h"
 #include "core/analysis/message_box.h"
 #include "core/spectrum/for_tests.h"
@@ -151,9 +152,5 @@ BENCHMARK(CancelLatency)
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv, [] { });
 }

@@ -29,6 +29,17 @@ project_version() {
     echo "$version"
 }
 
+# arguments_between LOW HIGH USAGE ARGUMENTS...: says USAGE and exits with 2 unless there are
+# LOW to HIGH arguments.
+arguments_between() {
+    local low=$1 high=$2 usage=$3
+    shift 3
+    if [ $# -lt "$low" ] || [ $# -gt "$high" ]; then
+        echo "Usage: $usage" >&2
+        exit 2
+    fi
+}
+
 # work_folder NAME [WORK_DIR]: sets work to the folder a test works in and keep_work to 1 where it
 # was given (it is kept, with the wine prefixes and logs), else to a new one under /tmp named
 # after NAME, and keep_work to 0: the caller removes it at the end.

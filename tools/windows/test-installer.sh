@@ -25,13 +25,10 @@
 #   removed at the end; a given one is kept, with the wine prefixes and logs).
 set -euo pipefail
 
-if [ $# -lt 1 ] || [ $# -gt 2 ]; then
-    echo "Usage: $0 EXE [WORK_DIR]" >&2
-    exit 2
-fi
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=common.sh
 source "$here/common.sh"
+arguments_between 1 2 "$0 EXE [WORK_DIR]" "$@"
 exe=$(realpath "$1")
 work_folder spettro-installer-test "${@:2}"
 

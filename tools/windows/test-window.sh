@@ -34,13 +34,10 @@ if [ "${1:-}" == --screenshots ]; then
     screenshots=$(mkdir -p "$2" && realpath "$2")
     shift 2
 fi
-if [ $# -lt 1 ] || [ $# -gt 2 ]; then
-    echo "Usage: $0 [--screenshots DIR] EXE [WORK_DIR]" >&2
-    exit 2
-fi
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=common.sh
 source "$here/common.sh"
+arguments_between 1 2 "$0 [--screenshots DIR] EXE [WORK_DIR]" "$@"
 given=$(realpath "$1")
 work_folder spettro-window-test "${@:2}"
 screenshots=${screenshots:-$work/screenshots}
