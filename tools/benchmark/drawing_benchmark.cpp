@@ -4,11 +4,11 @@
 // segment, of a click on "Grafici" until the graph window is painted, of one mouse move's
 // readout over the plot of a large analysis, and of the redraws of the harmonics one at a time:
 // one step of the wheel, one move onto a new line.
-#include "qt_benchmark_main.h"
 #include "core/analysis/analysis_run.h"
 #include "core/analysis/message_box.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
+#include "qt_benchmark_main.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_by_harmonic.h"

@@ -3,13 +3,13 @@
 
 // Time of the sum of the harmonics: the computation alone, the toggle of "Somma delle armoniche"
 // until the graph window is painted with the sum, and how long a cancel waits for the worker.
-#include "qt_benchmark_main.h"
 #include "core/analysis/analysis_run.h"
 #include "core/analysis/message_box.h"
 #include "core/spectrum/for_tests.h"
 #include "core/spectrum/harmonic_sum.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/task_control.h"
+#include "qt_benchmark_main.h"
 #include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
@@ -152,5 +152,5 @@ BENCHMARK(CancelLatency)
 
 int main(int argc, char **argv)
 {
-    return RunWindowBenchmarks(argc, argv, [] { });
+    return RunWindowBenchmarks(argc, argv, [] {});
 }
