@@ -8,7 +8,6 @@
 #include "core/state/harmonic_readings.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/plot_colours.h"
-#include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"

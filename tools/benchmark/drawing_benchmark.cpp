@@ -9,7 +9,6 @@
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
 #include "qt_benchmark_main.h"
-#include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_by_harmonic.h"
 #include "ui/graph_window/harmonic_sum_layer.h"

@@ -10,7 +10,6 @@
 #include "core/spectrum/spectrum.h"
 #include "core/state/task_control.h"
 #include "qt_benchmark_main.h"
-#include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"

@@ -2,7 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "draw_graphs.h"
 
-#include "form2.h"
 #include "harmonic_sum_layer.h"
 #include "measure_labels.h"
 #include "plot_area.h"
@@ -180,23 +179,22 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
 
 } // namespace
 
-void DrawGraphs(AnalysisState &state, Form2 &form)
+void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
 {
-    form.show();
-    PlotArea &plot = *form.Picture1();
+    PlotArea &plot = parts.plot;
     plot.Scale(0, 100, 100, 0);
     DrawFrame(plot);
     FindSpectrumPeak(state);
     // The scales: the analysis's own, or those kept while "Mantieni la scala" is on.
-    const SpectrumScale scale = form.Views()->Scale();
+    const SpectrumScale scale = parts.views.Scale();
     DrawTrace(plot, state, scale);
-    form.Views()->EnvelopeDrawn(DrawSpectrum(plot, state, *form.Views(), scale));
-    if (form.Views()->AxisValues() && !state.Samples.empty())
+    parts.views.EnvelopeDrawn(DrawSpectrum(plot, state, parts.views, scale));
+    if (parts.views.AxisValues() && !state.Samples.empty())
         DrawAxisValues(plot, state, scale);
-    form.Measures().Show(state);
-    // The sum of the harmonics, when the window's entry is on, on top of both, on the same scale:
-    // a kept one, or (0) the analysis's own, which after a harmonic modulus command is the new
+    parts.measures.Show(state);
+    // The sum of the harmonics, when its entry is on, on top of both, on the same scale: a kept
+    // one, or (0) the analysis's own, which after a harmonic modulus command is the new
     // analysis's, as the readout's.
-    form.HarmonicSum()->SetSignalPeak(form.Views()->Kept() ? scale.SignalPeak() : 0);
-    form.HarmonicSum()->GraphsDrawn();
+    parts.sum.SetSignalPeak(parts.views.Kept() ? scale.SignalPeak() : 0);
+    parts.sum.GraphsDrawn();
 }

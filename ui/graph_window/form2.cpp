@@ -133,3 +133,9 @@ void Form2::Picture1_MouseMove(short, short, float x, float y)
         }
     }
 }
+
+void DrawGraphs(AnalysisState &state, Form2 &form)
+{
+    form.show();
+    DrawAnalysis(state, {*form.Picture1(), *form.Views(), form.Measures(), *form.HarmonicSum()});
+}

@@ -70,3 +70,7 @@ private:
     std::unique_ptr<MeasureLabels> measures_;
     SpectrumViews *views_;
 };
+
+// Shows the window (modeless) and draws the analysis the state holds, which the graphs command
+// has just computed and stored; sets SpectrumPeak. Draws over what the plot area shows.
+void DrawGraphs(AnalysisState &state, Form2 &form);

@@ -7,7 +7,6 @@
 
 #include "ui/classic/classic_button.h"
 #include "ui/classic/classic_controls.h"
-#include "ui/graph_window/draw_graphs.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/long_work/task_gate.h"
