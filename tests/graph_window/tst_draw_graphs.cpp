@@ -762,8 +762,8 @@ private slots:
         QCOMPARE(phases->text(), QStringLiteral("Spettro di fase"));
         QCOMPARE(decibels->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
         QCOMPARE(phases->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F));
-        QVERIFY(window->Export()->Menu()->actions().contains(decibels));
-        QVERIFY(window->Export()->Menu()->actions().contains(phases));
+        QVERIFY(window->PlotMenu()->actions().contains(decibels));
+        QVERIFY(window->PlotMenu()->actions().contains(phases));
         const QImage moduli = window->Picture1()->Image();
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
@@ -827,7 +827,7 @@ private slots:
         const PlotArea *plot = draw(p);
         Form2 *window = w_.form->GraphWindow();
         QAction *entry = sumEntry();
-        QVERIFY(window->Export()->Menu()->actions().contains(entry));
+        QVERIFY(window->PlotMenu()->actions().contains(entry));
         QCOMPARE(entry->text(), QStringLiteral("Somma delle armoniche"));
         QVERIFY(entry->isCheckable());
         QVERIFY(!entry->isChecked());
@@ -1059,7 +1059,7 @@ private slots:
         const PlotArea *plot = draw({});
         Form2 *window = w_.form->GraphWindow();
         QAction *entry = oneByOneEntry();
-        QVERIFY(window->Export()->Menu()->actions().contains(entry));
+        QVERIFY(window->PlotMenu()->actions().contains(entry));
         QCOMPARE(entry->text(), QStringLiteral("Armoniche una per una"));
         QVERIFY(entry->isCheckable());
         QVERIFY(!entry->isChecked());

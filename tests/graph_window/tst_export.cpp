@@ -256,7 +256,7 @@ private slots:
         Form2 *window = graphs();
         PlotExport *out = window->Export();
         QStringList entries;
-        for (QAction *action : out->Menu()->actions())
+        for (QAction *action : window->PlotMenu()->actions())
             entries << action->text();
         QCOMPARE(entries,
                  (QStringList {"Copia immagine", "Salva immagine\u2026", "", "Copia dati",
@@ -264,8 +264,8 @@ private slots:
                                "", "Somma delle armoniche", "Armoniche una per una", "",
                                "Scala in dB", "Spettro di fase", "Inviluppo", "Valori sugli assi",
                                "Mantieni la scala", "Misure"}));
-        QCOMPARE(out->Menu()->actions()[0], out->CopyImageAction());
-        QCOMPARE(out->Menu()->actions()[1], out->SaveImageAction());
+        QCOMPARE(window->PlotMenu()->actions()[0], out->CopyImageAction());
+        QCOMPARE(window->PlotMenu()->actions()[1], out->SaveImageAction());
         QVERIFY(window->actions().contains(out->CopyImageAction()));
         QCOMPARE(out->CopyImageAction()->shortcut(), QKeySequence(QKeySequence::Copy));
         QCOMPARE(out->SaveImageAction()->shortcut(), QKeySequence(QKeySequence::Save));
@@ -291,15 +291,15 @@ private slots:
         QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5),
                               window->Option1()->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(window->Option1(), &key);
-        QTRY_VERIFY(out->Menu()->isVisible());
-        out->Menu()->hide();
+        QTRY_VERIFY(window->PlotMenu()->isVisible());
+        window->PlotMenu()->hide();
         QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(50, 50),
                                 window->Picture1()->mapToGlobal(QPoint(50, 50)));
         QApplication::sendEvent(window->Picture1(), &click);
-        QTRY_VERIFY(out->Menu()->isVisible());
+        QTRY_VERIFY(window->PlotMenu()->isVisible());
         QVERIFY(out->CopyDataAction()->isEnabled() && out->SaveDataAction()->isEnabled());
         QVERIFY(out->SaveWorkbookAction()->isEnabled());
-        out->Menu()->hide();
+        window->PlotMenu()->hide();
     }
 
     void dataEntriesWaitForAnAnalysis()
@@ -307,13 +307,13 @@ private slots:
         AnalysisState empty;
         Form2 window(empty, *w_.box, w_.gate);
         window.show();
-        window.Export()->ShowMenu(window.mapToGlobal(QPoint(100, 100)));
-        QTRY_VERIFY(window.Export()->Menu()->isVisible());
+        window.ShowPlotMenu(window.mapToGlobal(QPoint(100, 100)));
+        QTRY_VERIFY(window.PlotMenu()->isVisible());
         QVERIFY(!window.Export()->CopyDataAction()->isEnabled());
         QVERIFY(!window.Export()->SaveDataAction()->isEnabled());
         QVERIFY(!window.Export()->SaveWorkbookAction()->isEnabled());
         QVERIFY(window.Export()->CopyImageAction()->isEnabled());
-        window.Export()->Menu()->hide();
+        window.PlotMenu()->hide();
     }
 
     void imageAndDataReachTheirFilesAndTheClipboard()

@@ -71,8 +71,8 @@ QPixmap WithToolTip(Form2 &form, QPoint plotPosition)
 QPixmap WithMenu(Form2 &form, QPoint plotPosition)
 {
     PlotArea *plot = form.Picture1();
-    QMenu *menu = form.Export()->Menu();
-    form.Export()->ShowMenu(plot->mapToGlobal(plotPosition));
+    QMenu *menu = form.PlotMenu();
+    form.ShowPlotMenu(plot->mapToGlobal(plotPosition));
     QApplication::processEvents();
     QPixmap shot = form.grab();
     QPainter painter(&shot);

@@ -69,17 +69,23 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
     export_ = new PlotExport(*this, *picture1_, state_, messages, tasks);
     harmonicSum_ = new HarmonicSumLayer(*this, *picture1_, *label3, state_, messages, tasks);
-    export_->Menu()->addSeparator();
-    export_->Menu()->addAction(harmonicSum_->Action());
     oneByOne_ = new HarmonicByHarmonic(*this, *picture1_, state_, *harmonicSum_);
-    export_->Menu()->addAction(oneByOne_->Action());
-
     // The spectrum band's views: the graphs of the analysis drawn again as each is turned on or
     // off, the plot blanked first as the graphs command blanks it.
     views_ = new SpectrumViews(*this, state_, tasks);
-    export_->Menu()->addSeparator();
-    export_->Menu()->addActions(views_->Actions());
-    export_->Menu()->addAction(measures_->Action());
+
+    plotMenu_ = new QMenu(this);
+    plotMenu_->setObjectName("PlotMenu");
+    plotMenu_->addActions({export_->CopyImageAction(), export_->SaveImageAction()});
+    plotMenu_->addSeparator();
+    plotMenu_->addActions(
+        {export_->CopyDataAction(), export_->SaveDataAction(), export_->SaveWorkbookAction()});
+    plotMenu_->addSeparator();
+    plotMenu_->addActions({harmonicSum_->Action(), oneByOne_->Action()});
+    plotMenu_->addSeparator();
+    plotMenu_->addActions(views_->Actions());
+    plotMenu_->addAction(measures_->Action());
+    connect(plotMenu_, &QMenu::aboutToShow, export_, &PlotExport::EnableDataActions);
     harmonicSum_->SetSpectrumScale([this] { return views_->Scale(); });
     connect(views_, &SpectrumViews::Changed, this, [this] {
         if (state_.Samples.empty())
@@ -94,14 +100,19 @@ Form2::~Form2() = default;
 void Form2::contextMenuEvent(QContextMenuEvent *event)
 {
     if (event->reason() == QContextMenuEvent::Keyboard) {
-        export_->ShowMenu(picture1_->mapToGlobal(picture1_->rect().center()));
+        ShowPlotMenu(picture1_->mapToGlobal(picture1_->rect().center()));
         return;
     }
     if (!picture1_->geometry().contains(event->pos())) {
         event->ignore();
         return;
     }
-    export_->ShowMenu(event->globalPos());
+    ShowPlotMenu(event->globalPos());
+}
+
+void Form2::ShowPlotMenu(QPoint globalPosition)
+{
+    plotMenu_->popup(globalPosition);
 }
 
 void Form2::Picture1_MouseMove(short, short, float x, float y)

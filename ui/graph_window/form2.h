@@ -16,6 +16,7 @@ class MeasureLabels;
 class SpectrumViews;
 class PlotArea;
 class PlotExport;
+class QMenu;
 class QRadioButton;
 class TaskGate;
 
@@ -41,6 +42,10 @@ public:
 
     // The image and the data out of the window: the plot's context menu and the shortcuts.
     PlotExport *Export() const { return export_; }
+    // The plot's menu (a right click, or the Menu key): the exports, the sum of the harmonics and
+    // the harmonics one by one, the views and the measures, each entry the one action of its own.
+    QMenu *PlotMenu() const { return plotMenu_; }
+    void ShowPlotMenu(QPoint globalPosition);
     // The sum of the harmonics over the signal: the menu's checkable entry, its key and drawing.
     HarmonicSumLayer *HarmonicSum() const { return harmonicSum_; }
     // One harmonic at a time: the menu's checkable entry, the highlighted line and its wave.
@@ -65,6 +70,7 @@ private:
     QRadioButton *option1_;
     QRadioButton *option3_;
     PlotExport *export_;
+    QMenu *plotMenu_;
     HarmonicSumLayer *harmonicSum_;
     HarmonicByHarmonic *oneByOne_;
     std::unique_ptr<MeasureLabels> measures_;

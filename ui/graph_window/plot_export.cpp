@@ -70,26 +70,17 @@ PlotExport::PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, Me
     copyData_ = action(QTextOf(UiText::CopyData), &PlotExport::CopyData);
     saveData_ = action(QTextOf(UiText::SaveData), &PlotExport::SaveData);
     saveWorkbook_ = action(QTextOf(UiText::SaveWorkbook), &PlotExport::SaveWorkbook);
+}
 
-    menu_ = new QMenu(&window);
-    menu_->setObjectName("PlotMenu");
-    menu_->addActions({copyImage_, saveImage_});
-    menu_->addSeparator();
-    menu_->addActions({copyData_, saveData_, saveWorkbook_});
-    connect(menu_, &QMenu::aboutToShow, this, [this] {
-        for (QAction *data : {copyData_, saveData_, saveWorkbook_})
-            data->setEnabled(HasAnalysis());
-    });
+void PlotExport::EnableDataActions()
+{
+    for (QAction *data : {copyData_, saveData_, saveWorkbook_})
+        data->setEnabled(HasAnalysis());
 }
 
 bool PlotExport::HasAnalysis() const
 {
     return !state_.Samples.empty();
-}
-
-void PlotExport::ShowMenu(QPoint globalPosition)
-{
-    menu_->popup(globalPosition);
 }
 
 bool PlotExport::OpenChosen(QSaveFile &file, const QString &title, const QString &name,

@@ -46,9 +46,8 @@ public:
     QAction *CopyDataAction() const { return copyData_; }
     QAction *SaveDataAction() const { return saveData_; }
     QAction *SaveWorkbookAction() const { return saveWorkbook_; }
-    QMenu *Menu() const { return menu_; }
-    // Shows the menu; the data entries are enabled only once an analysis exists.
-    void ShowMenu(QPoint globalPosition);
+    // The data entries are enabled only once an analysis exists.
+    void EnableDataActions();
 
     void CopyImage();
     void SaveImage();
@@ -82,5 +81,4 @@ private:
     QAction *copyData_;
     QAction *saveData_;
     QAction *saveWorkbook_;
-    QMenu *menu_;
 };
