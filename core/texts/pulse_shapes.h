@@ -22,26 +22,25 @@ struct PulseShapeTexts
 {
     PulseShape shape;
     // UTF-8, as the exports write them.
-    std::string_view name; // in the menu, the exports and the parameters
-    std::string_view menuEntry; // the name with its keyboard accelerator
+    std::string_view name; // in the menu (its first letter the accelerator), the exports
     std::string_view heading; // the input window's title label
     std::string_view diagram; // the diagram's accessible name
 };
 
 inline constexpr PulseShapeTexts PulseShapeTable[] = {
-    {PulseShape::HalfSine, "semisinusoide", "&semisinusoide",
+    {PulseShape::HalfSine, "semisinusoide",
      "Spettro di un segnale impulsivo senx periodico unipolare (serie di Fourier), semionda",
      "Schema del segnale: impulsi a semionda sinusoidale di ampiezza Vmax, durata Ti, periodo T"},
-    {PulseShape::Rectangular, "rettangolare", "&rettangolare",
+    {PulseShape::Rectangular, "rettangolare",
      "Spettro di un segnale impulsivo rettangolare periodico unipolare (serie di Fourier)",
      "Schema del segnale: impulsi rettangolari di ampiezza Vmax, durata Ti, periodo T"},
-    {PulseShape::Triangular, "triangolare", "&triangolare",
+    {PulseShape::Triangular, "triangolare",
      "Spettro di un segnale impulsivo triangolare periodico unipolare (serie di Fourier)",
      "Schema del segnale: impulsi triangolari di ampiezza Vmax, durata Ti, periodo T"},
-    {PulseShape::Sawtooth, "dente di sega", "&dente di sega",
+    {PulseShape::Sawtooth, "dente di sega",
      "Spettro di un segnale a dente di sega periodico unipolare (serie di Fourier)",
      "Schema del segnale: impulsi a dente di sega di ampiezza Vmax, durata Ti, periodo T"},
-    {PulseShape::RaisedCosine, "coseno rialzato", "&coseno rialzato",
+    {PulseShape::RaisedCosine, "coseno rialzato",
      "Spettro di un segnale impulsivo a coseno rialzato periodico unipolare (serie di Fourier)",
      "Schema del segnale: impulsi a coseno rialzato di ampiezza Vmax, durata Ti, periodo T"},
 };

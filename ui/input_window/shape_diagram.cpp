@@ -43,14 +43,12 @@ ShapeDiagram::ShapeDiagram(QWidget *parent) : QLabel(parent)
     menu_->setObjectName("MenuForma");
     entries_ = new QActionGroup(this);
     for (const PulseShapeTexts &texts : PulseShapes) {
-        QAction *entry = menu_->addAction(QString::fromUtf8(texts.menuEntry));
+        // The name's first letter is the entry's accelerator.
+        QAction *entry = menu_->addAction(QLatin1Char('&') + QString::fromUtf8(texts.name));
         entry->setObjectName(QStringLiteral("Forma%1").arg(static_cast<int>(texts.shape)));
         entry->setCheckable(true);
         entries_->addAction(entry);
-        connect(entry, &QAction::triggered, this, [this, shape = texts.shape] {
-            SetShape(shape);
-            emit shapeChosen(shape);
-        });
+        connect(entry, &QAction::triggered, this, [this, shape = texts.shape] { Choose(shape); });
     }
     SetShape(PulseShape::HalfSine);
 }
@@ -61,6 +59,12 @@ void ShapeDiagram::SetShape(PulseShape shape)
     setPixmap(PictureOf(shape));
     setAccessibleName(QString::fromUtf8(TextsOf(shape).diagram));
     entries_->actions().at(static_cast<int>(shape))->setChecked(true);
+}
+
+void ShapeDiagram::Choose(PulseShape shape)
+{
+    SetShape(shape);
+    emit shapeChosen(shape);
 }
 
 void ShapeDiagram::OpenMenu(const QPoint &at)
@@ -87,10 +91,7 @@ void ShapeDiagram::keyPressEvent(QKeyEvent *event)
     const int count = static_cast<int>(PulseShapes.size());
     const int step = event->key() == Qt::Key_Down ? 1 : event->key() == Qt::Key_Up ? -1 : 0;
     if (step != 0 && event->modifiers() == Qt::NoModifier) {
-        const auto next
-            = static_cast<PulseShape>((static_cast<int>(shape_) + step + count) % count);
-        SetShape(next);
-        emit shapeChosen(next);
+        Choose(static_cast<PulseShape>((static_cast<int>(shape_) + step + count) % count));
         return;
     }
     switch (event->key()) {

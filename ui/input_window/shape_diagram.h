@@ -32,6 +32,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    // The user's choice: shown, and told to the window.
+    void Choose(PulseShape shape);
     void OpenMenu(const QPoint &at);
 
     PulseShape shape_ = PulseShape::HalfSine;
