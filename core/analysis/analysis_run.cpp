@@ -24,11 +24,12 @@ bool ScalarsUsable(const AnalysisState &analysis)
 // allocated with. A result not computed yet is an empty array.
 bool ResultUsable(const AnalysisState &analysis, const ResultDeclaration &result)
 {
-    if (result.scope == ResultScope::Analysis)
-        return UsableResult(analysis.*result.value);
-    if (!result.values) // a measure, found after the check, or a result derived from the others
+    if (const auto *stored = std::get_if<StoredValue>(&result.source))
+        return UsableResult(analysis.*stored->value);
+    const auto *stored = std::get_if<StoredArray>(&result.source);
+    if (!stored) // a measure, found after the check, or a result read from the others
         return true;
-    const RealArray &values = analysis.*result.values;
+    const RealArray &values = analysis.*stored->array;
     const std::int64_t harmonics = TryRoundToCount(analysis.HarmonicCount).value_or(0);
     const auto end = result.scope == ResultScope::Sample
         ? static_cast<std::int64_t>(values.size())

@@ -35,10 +35,42 @@ constexpr TableRow RowOf(ResultScope scope)
                                           : TableRow::Sample;
 }
 
-// The parameters an analysis is computed from, as the input window asks for them.
+TableCell Text(std::string_view text)
+{
+    return {TableCell::Kind::Text, text};
+}
+
+TableCell Index(std::int64_t value)
+{
+    return {TableCell::Kind::Index, {}, value};
+}
+
+TableCell Number(double value)
+{
+    // A time over a zero frequency, a phase that is not defined: there is none.
+    if (!std::isfinite(value))
+        return {};
+    return {TableCell::Kind::Number, {}, 0, value};
+}
+
+// The parameters an analysis is computed from, as the input window asks for them: each column's
+// heading and its cell.
+struct ParameterColumn
+{
+    std::string_view heading;
+    TableCell (*cell)(const AnalysisParameters &);
+};
 constexpr JoinedText<char, 16> FrequencyParameterName {u"f [", KilohertzName, u"]"};
-constexpr std::array<std::string_view, AnalysisTable::ParameterCount> ParameterNames
-    = {"D", "Vmax [V]", FrequencyParameterName.View(), "N", "H", "P", "forma"};
+constexpr std::array<ParameterColumn, AnalysisTable::ParameterCount> ParameterColumns = {{
+    {"D", [](const AnalysisParameters &p) { return Number(p.DutyCycle); }},
+    {"Vmax [V]", [](const AnalysisParameters &p) { return Number(p.Amplitude); }},
+    {FrequencyParameterName.View(),
+     [](const AnalysisParameters &p) { return Number(Kilohertz(p.Frequency)); }},
+    {"N", [](const AnalysisParameters &p) { return Number(static_cast<double>(p.SampleCount)); }},
+    {"H", [](const AnalysisParameters &p) { return Number(p.HarmonicCount); }},
+    {"P", [](const AnalysisParameters &p) { return Number(p.PeriodCount); }},
+    {"forma", [](const AnalysisParameters &p) { return Text(TextsOf(p.Shape).name); }},
+}};
 
 // The headings of the harmonics' frequency and the samples' time, in the units' one spelling.
 constexpr JoinedText<char, 24> FrequencyHeading {u"frequenza [", KilohertzName, u"]"};
@@ -62,27 +94,9 @@ constexpr std::array<TableColumn, AnalysisTable::ColumnCount> TableColumns = [] 
     }
     for (std::size_t p = 0; p < Table::ParameterCount; ++p)
         columns[Table::FirstParameterColumn + p]
-            = {ParameterNames[p], TableColumn::Bit(TableRow::Parameters)};
+            = {ParameterColumns[p].heading, TableColumn::Bit(TableRow::Parameters)};
     return columns;
 }();
-
-TableCell Text(std::string_view text)
-{
-    return {TableCell::Kind::Text, text};
-}
-
-TableCell Index(std::int64_t value)
-{
-    return {TableCell::Kind::Index, {}, value};
-}
-
-TableCell Number(double value)
-{
-    // A time over a zero frequency, a phase that is not defined: there is none.
-    if (!std::isfinite(value))
-        return {};
-    return {TableCell::Kind::Number, {}, 0, value};
-}
 
 // RFC 4180 quotes a field holding a comma, a quote or a line end.
 void CsvText(std::string_view text, std::string &out)
@@ -159,15 +173,8 @@ AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
         cells[KindColumn] = Text("misure");
     } else if (kind == TableRow::Parameters) {
         cells[KindColumn] = Text("parametri");
-        const double parameters[ParameterCount - 1] = {state_.DutyCycle,
-                                                       state_.Amplitude,
-                                                       Kilohertz(state_.Frequency),
-                                                       static_cast<double>(state_.SampleCount),
-                                                       state_.HarmonicCount,
-                                                       state_.PeriodCount};
-        for (std::size_t p = 0; p < ParameterCount - 1; ++p)
-            cells[FirstParameterColumn + p] = Number(parameters[p]);
-        cells[FirstParameterColumn + ParameterCount - 1] = Text(TextsOf(state_.Shape).name);
+        for (std::size_t p = 0; p < ParameterCount; ++p)
+            cells[FirstParameterColumn + p] = ParameterColumns[p].cell(state_);
     } else if (kind == TableRow::Harmonic) {
         cells[KindColumn] = Text("armonica");
         cells[HarmonicNumberColumn] = Index(k);
@@ -182,18 +189,8 @@ AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
     for (std::size_t r = 0; r < AnalysisResultList.size(); ++r) {
         const ResultDeclaration &result = AnalysisResultList[r];
         TableCell &cell = cells[ResultColumns[r]];
-        if (kind != RowOf(result.scope))
-            continue;
-        if (result.scope == ResultScope::Analysis)
-            cell = Number(state_.*result.value);
-        else if (result.scope == ResultScope::Measure)
-            cell = (state_.*result.measure) ? Number(*(state_.*result.measure)) : TableCell {};
-        else if (result.derived)
-            cell = Number(result.derived(state_, k));
-        else if (result.scope == ResultScope::Harmonic)
-            cell = Number((state_.*result.values)[static_cast<std::size_t>(k)]);
-        else if ((state_.*result.values).size() > static_cast<std::size_t>(i))
-            cell = Number((state_.*result.values)[static_cast<std::size_t>(i)]);
+        if (kind == RowOf(result.scope))
+            cell = Number(ReadResult(state_, result, kind == TableRow::Sample ? i : k));
     }
     return cells;
 }

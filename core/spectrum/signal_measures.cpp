@@ -4,6 +4,7 @@
 
 #include "core/spectrum/spectrum.h"
 #include "core/spectrum/spectrum_error_bound.h"
+#include "core/state/harmonic_readings.h"
 #include "core/state/task_control.h"
 
 #include <algorithm>
@@ -122,7 +123,7 @@ void ComputeMeasures(AnalysisState &state, const TransformRounding *transform)
     state.RmsValue.reset();
     state.HarmonicDistortion.reset();
     state.PowerShare.reset();
-    state.NoiseFixed = state.NoisePerHarmonic = 0;
+    state.Noise.reset();
     if (!state.Measures)
         MeasureSamples(state);
     if (!state.Measures)
@@ -150,12 +151,11 @@ void ComputeMeasures(AnalysisState &state, const TransformRounding *transform)
     const ErrorLine line
         = ErrorLine::Of(measures, transform ? *transform : RealTransform::PlainRounding(n));
     const double toModulus = std::numbers::sqrt2 * 2 / dn;
-    state.NoiseFixed = toModulus * line.fixed + 1e-15 * largest;
-    state.NoisePerHarmonic = toModulus * line.perHarmonic;
+    state.Noise = {toModulus * line.fixed + 1e-15 * largest, toModulus * line.perHarmonic};
 
     const double first = harmonics >= 1 ? m[1] : 0;
     const double upperSquares = upper.Value();
-    if (harmonics >= 1 && first > state.NoiseFixed + state.NoisePerHarmonic)
+    if (harmonics >= 1 && first > ModulusNoise(state, 1))
         state.HarmonicDistortion = 100 * std::sqrt(upperSquares) / (first * scale);
     if (meanSquare > 0) {
         const double dc = state.MeanValue * scale;

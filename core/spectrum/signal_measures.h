@@ -17,7 +17,7 @@ class TaskControl;
 // False when cancelled.
 bool MeasureSamples(AnalysisState &state, TaskControl *control = nullptr);
 
-// Writes RmsValue, HarmonicDistortion, PowerShare, NoiseFixed and NoisePerHarmonic from the
+// Writes RmsValue, HarmonicDistortion, PowerShare and the moduli's Noise from the
 // samples' Measures (made first where they are not yet), MeanValue and the moduli of harmonics 1
 // to RoundToCount(H) of a computed analysis; leaves them as a new analysis has them when none was
 // computed.

@@ -75,10 +75,11 @@ void AllocateArrays(AnalysisState &state)
 {
     const auto size = static_cast<std::size_t>(std::int64_t(state.SampleCount) + 2);
     for (const ResultDeclaration &result : AnalysisResultList)
-        if (result.values)
-            state.*result.values = result.allocatedByAnalysis ? RealArray(size) : RealArray();
+        if (const auto *stored = std::get_if<StoredArray>(&result.source))
+            state.*stored->array = stored->allocatedByAnalysis ? RealArray(size) : RealArray();
     state.PeaksFound = false;
     state.Measures.reset();
+    state.Noise.reset();
 }
 
 void ComputeMagnitudes(AnalysisState &state)

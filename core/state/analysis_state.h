@@ -61,10 +61,16 @@ struct AnalysisResults
     // The samples' sums the measures, the noise and the transform path's error bound are made of,
     // summed once per analysis; nothing until they are. Allocating the arrays anew empties it.
     std::optional<SampleMeasures> Measures;
-    // The rounding noise of the moduli: up to NoiseFixed + k NoisePerHarmonic, |S_k| may be a
-    // harmonic that is zero, and has no phase.
-    double NoiseFixed = 0;
-    double NoisePerHarmonic = 0;
+    // The rounding noise of the moduli: up to fixed + k perHarmonic, |S_k| may be a harmonic that
+    // is zero, and has no phase. Found with the measures; nothing until then, when every modulus
+    // may be rounding, so that no phase or level is read before the noise is known.
+    struct ModulusNoiseLine
+    {
+        double fixed = 0;
+        double perHarmonic = 0;
+        bool operator==(const ModulusNoiseLine &) const = default;
+    };
+    std::optional<ModulusNoiseLine> Noise;
 
     bool operator==(const AnalysisResults &) const = default;
 };

@@ -12,10 +12,13 @@
 #include <limits>
 #include <numbers>
 
-// The modulus up to which harmonic k may be a harmonic that is zero, its value all rounding.
+// The modulus up to which harmonic k may be a harmonic that is zero, its value all rounding: any
+// modulus while the noise is not known yet.
 inline double ModulusNoise(const AnalysisResults &results, std::int64_t k)
 {
-    return results.NoiseFixed + results.NoisePerHarmonic * static_cast<double>(k);
+    if (!results.Noise)
+        return std::numeric_limits<double>::infinity();
+    return results.Noise->fixed + results.Noise->perHarmonic * static_cast<double>(k);
 }
 
 inline bool WithinNoise(const AnalysisResults &results, std::int64_t k)
@@ -25,7 +28,8 @@ inline bool WithinNoise(const AnalysisResults &results, std::int64_t k)
 
 // The phase of harmonic k in degrees, in (-180, 180], with s(t) = DC + sum |S_k| cos(2 pi k f t +
 // phi_k): a_k cos + b_k sin = |S_k| cos(x + phi_k) where cos phi_k = a_k / |S_k| and
-// sin phi_k = -b_k / |S_k|. NaN where the modulus lies within the noise: no phase is defined.
+// sin phi_k = -b_k / |S_k|. NaN where the modulus lies within the noise (or the noise is not
+// known yet): no phase is defined.
 // A negative a_k whose b_k lies within the noise of zero is a half turn, 180: the sign of a b_k
 // that is all rounding would otherwise choose between 180 and nearly -180.
 inline double PhaseDegrees(const AnalysisState &state, std::int64_t k)

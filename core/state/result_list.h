@@ -1,59 +1,91 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Each result of an analysis that is exported, drawn or read back, declared once: where it lives,
-// its unit, its column heading, its readout text, its band and colour in the plot. The table, the
-// memory check, the results' check, the palette and the readout walk this list.
+// Each result of an analysis that is exported, shown or read back, declared once: where its values
+// live, its unit and how its numbers are written, its column heading, how the cursor readout reads
+// it and its place among the measures beside the plot. Every reader takes a value through
+// ReadResult: the table (and so the CSV, the workbook and the clipboard), the readout, the
+// measures' panel, the memory check, the allocation and the results' check walk this list.
 #pragma once
 
 #include "analysis_state.h"
 #include "harmonic_readings.h"
 
+#include "core/texts/number_text.h"
+
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string_view>
+#include <variant>
 
 // How many values a result holds.
 enum class ResultScope
 {
-    Analysis, // one value, a member of its own
-    Harmonic, // one per harmonic: index k = 1 to RoundToCount(H) of its array
-    Sample, // one per sample of one period: index i = 0 to N - 1 of its array
-    Measure, // one value that may be undefined, a member of its own, in the row of the measures
+    Analysis, // one value
+    Harmonic, // one per harmonic: index k = 1 to RoundToCount(H)
+    Sample, // one per sample of one period: index i = 0 to N - 1
+    Measure, // one value that may be undefined, in the row of the measures
 };
 
-// Where the graph window draws a result.
-enum class PlotBand
+// Where a result's values live: exactly one of these.
+struct StoredArray // an array of AnalysisResults, indexed by k or i
 {
-    Signal, // above the time axis, against the time
-    Spectrum, // on the spectrum's lines, against the frequency
+    RealArray AnalysisResults::*array;
+    // Allocated with N + 2 elements by every analysis; otherwise computed when first asked for,
+    // with a memory check of its own.
+    bool allocatedByAnalysis;
+};
+struct StoredValue // a member of AnalysisResults
+{
+    double AnalysisResults::*value;
+};
+struct StoredMeasure // a member that stays empty where the measure is not defined
+{
+    std::optional<double> AnalysisResults::*measure;
+};
+struct ReadFromOthers // no storage: read from the other results as it is asked for
+{
+    double (*read)(const AnalysisState &, std::int64_t index); // NaN where it has no value
+};
+using ResultSource = std::variant<StoredArray, StoredValue, StoredMeasure, ReadFromOthers>;
+
+// How the cursor readout reads a result.
+enum class ReadAs
+{
+    Nothing, // not in the readout
+    SignalScale, // the signal's band is scaled in it: the value at the cursor's height
+    ModulusScale, // the spectrum's band in the moduli's view
+    PhaseScale, // the spectrum's band in the phases' view
+    LevelScale, // the spectrum's band in the decibels' view
+    NearestLine, // in the moduli's view, its value at the harmonic line nearest the cursor
+};
+
+// A place among the measures shown beside the plot, under a caption.
+struct PanelPlace
+{
+    int row = -1; // from the top; -1: not shown there
+    std::u16string_view caption;
 };
 
 struct ResultDeclaration
 {
     ResultScope scope;
-    // The array of a harmonic or sample result; the member of an analysis-wide one.
-    RealArray AnalysisResults::*values = nullptr;
-    double AnalysisResults::*value = nullptr;
+    ResultSource source;
     std::string_view heading; // the table's column, unit included (UTF-8)
-    std::u16string_view unit; // after a value in the readout
-    // Before the value under the cursor in the readout, for the result a band is scaled to; empty
-    // for the others.
-    std::u16string_view readout;
-    PlotBand band;
-    std::uint32_t colour; // 0xRRGGBB, what the plot draws it in
-    // An array every analysis allocates with N + 2 elements; the others are computed when first
-    // asked for, with a memory check of their own.
-    bool allocatedByAnalysis = false;
-    // Written by the spectrum's paths, which check each value as they write it where they can;
-    // every other result is checked after the analysis.
+    std::u16string_view unit; // after a value in the readout and the panel
+    // What a label showing it holds, for assistive technology; empty for a result no label shows.
+    std::u16string_view description = {};
+    NumberFormat written = ReadoutScientific; // in the readout and the panel
+    ReadAs readAs = ReadAs::Nothing;
+    std::u16string_view readout = {}; // before its value in the readout
+    PanelPlace panel = {};
+    // Checked by the spectrum's paths as they write it; every other stored result is checked
+    // after the analysis.
     bool checkedAsWritten = false;
-    // The member of a measure.
-    std::optional<double> AnalysisResults::*measure = nullptr;
-    // A harmonic result read from the others as it is asked for, with no array of its own: NaN
-    // where it has no value.
-    double (*derived)(const AnalysisState &, std::int64_t k) = nullptr;
     // Its column comes after those of the results declared before it was, whatever its scope,
     // so that a reader of the older tables finds their columns where they were.
     bool appended = false;
@@ -61,94 +93,141 @@ struct ResultDeclaration
 
 // In the table's order, within each scope.
 inline constexpr std::array<ResultDeclaration, 11> AnalysisResultList = {{
-    {ResultScope::Analysis, nullptr, &AnalysisResults::MeanValue, "componente continua [V]", u"V",
-     u"", PlotBand::Spectrum, 0x00ff00, false, true},
-    {ResultScope::Harmonic, &AnalysisResults::CosCoefficients, nullptr, "a_k [V]", u"V", u"",
-     PlotBand::Spectrum, 0x0000ff, true},
-    {ResultScope::Harmonic, &AnalysisResults::SinCoefficients, nullptr, "b_k [V]", u"V", u"",
-     PlotBand::Spectrum, 0x0000ff, true},
-    {ResultScope::Harmonic, &AnalysisResults::Magnitudes, nullptr, "|S_k| [V]", u"V", u"|S(f)| = ",
-     PlotBand::Spectrum, 0x0000ff, true},
-    {ResultScope::Sample, &AnalysisResults::Samples, nullptr, "s(i) [V]", u"V", u"s(t) = ",
-     PlotBand::Signal, 0xff0000, true},
-    // Its own colour, apart from the others and 9.1 : 1 against the plot's light yellow.
-    {ResultScope::Sample, &AnalysisResults::HarmonicSum, nullptr, "somma armoniche [V]", u"V", u"",
-     PlotBand::Signal, 0x800080},
+    {.scope = ResultScope::Analysis,
+     .source = StoredValue {&AnalysisResults::MeanValue},
+     .heading = "componente continua [V]",
+     .unit = u"V",
+     .description = u"componente continua del segnale [V]",
+     .panel = {1, u"componente continua"},
+     .checkedAsWritten = true},
     {.scope = ResultScope::Harmonic,
+     .source = StoredArray {&AnalysisResults::CosCoefficients, true},
+     .heading = "a_k [V]",
+     .unit = u"V"},
+    {.scope = ResultScope::Harmonic,
+     .source = StoredArray {&AnalysisResults::SinCoefficients, true},
+     .heading = "b_k [V]",
+     .unit = u"V"},
+    {.scope = ResultScope::Harmonic,
+     .source = StoredArray {&AnalysisResults::Magnitudes, true},
+     .heading = "|S_k| [V]",
+     .unit = u"V",
+     .readAs = ReadAs::ModulusScale,
+     .readout = u"|S(f)| = "},
+    {.scope = ResultScope::Sample,
+     .source = StoredArray {&AnalysisResults::Samples, true},
+     .heading = "s(i) [V]",
+     .unit = u"V",
+     .readAs = ReadAs::SignalScale,
+     .readout = u"s(t) = "},
+    {.scope = ResultScope::Sample,
+     .source = StoredArray {&AnalysisResults::HarmonicSum, false},
+     .heading = "somma armoniche [V]",
+     .unit = u"V"},
+    {.scope = ResultScope::Harmonic,
+     .source = ReadFromOthers {&PhaseDegrees},
      .heading = "fase [\xC2\xB0]",
      .unit = u"\u00B0",
+     .written = ReadoutFixed,
+     .readAs = ReadAs::PhaseScale,
      .readout = u"fase = ",
-     .band = PlotBand::Spectrum,
-     .colour = 0x0000ff,
-     .derived = &PhaseDegrees,
      .appended = true},
     {.scope = ResultScope::Harmonic,
+     .source = ReadFromOthers {&LevelDecibels},
      .heading = "livello [dB]",
      .unit = u"dB",
+     .written = ReadoutFixed,
+     .readAs = ReadAs::LevelScale,
      .readout = u"livello = ",
-     .band = PlotBand::Spectrum,
-     .colour = 0x0000ff,
-     .derived = &LevelDecibels,
      .appended = true},
     {.scope = ResultScope::Measure,
+     .source = StoredMeasure {&AnalysisResults::RmsValue},
      .heading = "valore efficace [V]",
      .unit = u"V",
-     .band = PlotBand::Signal,
-     .colour = 0xff0000,
-     .measure = &AnalysisResults::RmsValue,
+     .description = u"valore efficace del segnale [V]",
+     .panel = {0, u"valore efficace"},
      .appended = true},
     {.scope = ResultScope::Measure,
+     .source = StoredMeasure {&AnalysisResults::HarmonicDistortion},
      .heading = "THD [%]",
      .unit = u"%",
-     .band = PlotBand::Spectrum,
-     .colour = 0x0000ff,
-     .measure = &AnalysisResults::HarmonicDistortion,
+     .description = u"distorsione armonica totale delle armoniche visualizzate, in percentuale",
+     .written = ReadoutFixed,
+     .panel = {2, u"distorsione armonica (THD)"},
      .appended = true},
     {.scope = ResultScope::Measure,
+     .source = StoredMeasure {&AnalysisResults::PowerShare},
      .heading = "potenza nelle armoniche [%]",
      .unit = u"%",
-     .band = PlotBand::Spectrum,
-     .colour = 0x0000ff,
-     .measure = &AnalysisResults::PowerShare,
+     .description = u"quota della potenza del segnale portata dalla componente continua e dalle "
+                    u"armoniche visualizzate, in percentuale",
+     .written = ReadoutFixed,
+     .panel = {3, u"potenza in DC e armoniche"},
      .appended = true},
 }};
 
-// The declaration of the array `values` (of the member `value`).
-constexpr const ResultDeclaration &ResultOf(RealArray AnalysisResults::*values)
+// The value of `result` at index `index` (k for a harmonic, i for a sample; ignored otherwise):
+// NaN where there is none (past its array, an array not computed yet, a measure not defined).
+inline double ReadResult(const AnalysisState &state, const ResultDeclaration &result,
+                         std::int64_t index)
+{
+    constexpr double none = std::numeric_limits<double>::quiet_NaN();
+    if (const auto *stored = std::get_if<StoredArray>(&result.source)) {
+        const RealArray &values = state.*stored->array;
+        return index >= 0 && static_cast<std::size_t>(index) < values.size()
+            ? values[static_cast<std::size_t>(index)]
+            : none;
+    }
+    if (const auto *stored = std::get_if<StoredValue>(&result.source))
+        return state.*stored->value;
+    if (const auto *stored = std::get_if<StoredMeasure>(&result.source))
+        return (state.*stored->measure).value_or(none);
+    // The harmonics' readers read the coefficients and the moduli at k.
+    const auto held = std::min(
+        {state.CosCoefficients.size(), state.SinCoefficients.size(), state.Magnitudes.size()});
+    if (result.scope == ResultScope::Harmonic
+        && !(index >= 0 && static_cast<std::size_t>(index) < held))
+        return none;
+    return std::get<ReadFromOthers>(result.source).read(state, index);
+}
+
+namespace ResultListDetail {
+
+template<typename Source, typename Member>
+constexpr const ResultDeclaration &Find(Member Source::*field, auto wanted)
 {
     for (const ResultDeclaration &result : AnalysisResultList)
-        if (result.values == values && result.values)
+        if (const Source *source = std::get_if<Source>(&result.source);
+            source && source->*field == wanted)
             return result;
     throw "not a declared result"; // a compile-time error where used in a constant expression
 }
+
+} // namespace ResultListDetail
+
+// The declaration of the result stored in `array` (`value`, `measure`) or read by `read`.
+constexpr const ResultDeclaration &ResultOf(RealArray AnalysisResults::*array)
+{
+    return ResultListDetail::Find(&StoredArray::array, array);
+}
 constexpr const ResultDeclaration &ResultOf(double AnalysisResults::*value)
 {
-    for (const ResultDeclaration &result : AnalysisResultList)
-        if (result.value == value && result.value)
-            return result;
-    throw "not a declared result";
+    return ResultListDetail::Find(&StoredValue::value, value);
 }
 constexpr const ResultDeclaration &ResultOf(std::optional<double> AnalysisResults::*measure)
 {
-    for (const ResultDeclaration &result : AnalysisResultList)
-        if (result.measure == measure)
-            return result;
-    throw "not a declared result";
+    return ResultListDetail::Find(&StoredMeasure::measure, measure);
+}
+constexpr const ResultDeclaration &ResultOf(double (*read)(const AnalysisState &, std::int64_t))
+{
+    return ResultListDetail::Find(&ReadFromOthers::read, read);
 }
 
-constexpr const ResultDeclaration &ResultOf(double (*derived)(const AnalysisState &, std::int64_t))
+// The result a band's vertical scale is read as, in a view.
+constexpr const ResultDeclaration &ScaleOf(ReadAs scale)
 {
     for (const ResultDeclaration &result : AnalysisResultList)
-        if (result.derived == derived && result.derived)
-            return result;
-    throw "not a declared result";
-}
-
-// The result a band's vertical scale is read as: the one with a readout text in that band.
-constexpr const ResultDeclaration &ScaleOf(PlotBand band)
-{
-    for (const ResultDeclaration &result : AnalysisResultList)
-        if (result.band == band && !result.readout.empty() && !result.derived)
+        if (result.readAs == scale)
             return result;
     throw "no result scales the band";
 }
@@ -162,10 +241,34 @@ constexpr std::size_t ResultsIn(ResultScope scope, bool appended = false)
     return count;
 }
 
+// The measures beside the plot, each row once from the top.
+constexpr std::size_t PanelRows = [] {
+    std::size_t rows = 0;
+    for (const ResultDeclaration &result : AnalysisResultList)
+        rows += result.panel.row >= 0;
+    for (std::size_t row = 0; row < rows; ++row) {
+        std::size_t holders = 0;
+        for (const ResultDeclaration &result : AnalysisResultList)
+            holders += result.panel.row == static_cast<int>(row);
+        if (holders != 1)
+            throw "the panel's rows are not each held once";
+    }
+    return rows;
+}();
+
+constexpr const ResultDeclaration &PanelResult(std::size_t row)
+{
+    for (const ResultDeclaration &result : AnalysisResultList)
+        if (result.panel.row == static_cast<int>(row))
+            return result;
+    throw "no result in that row";
+}
+
 // Bytes of the arrays every analysis allocates, per element: the memory check multiplies by N + 2.
 constexpr std::uint64_t BytesPerSample = [] {
     std::uint64_t bytes = 0;
     for (const ResultDeclaration &result : AnalysisResultList)
-        bytes += result.allocatedByAnalysis ? sizeof(double) : 0;
+        if (const StoredArray *stored = std::get_if<StoredArray>(&result.source))
+            bytes += stored->allocatedByAnalysis ? sizeof(double) : 0;
     return bytes;
 }();

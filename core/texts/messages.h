@@ -89,7 +89,6 @@ enum class UiText
     GraphsButton,
     GraphsButtonDescription,
     MagnitudeResultDescription,
-    MeanValueResultDescription,
     CopyResult,
     ShapeChoiceHint,
     AnalysisProgress, // %1 of %2 harmonics
@@ -105,13 +104,6 @@ enum class UiText
     PartialSumKey, // %1 = how many harmonics the sum adds
     HarmonicReadout, // %1 = the harmonic's number, %2 = its frequency, %3 = its modulus;
                      // its phase follows
-    RmsCaption, // the measures beside the plot: a caption above each value
-    DcCaption,
-    DistortionCaption,
-    PowerShareCaption,
-    RmsDescription,
-    DistortionDescription,
-    PowerShareDescription,
     NotDefined, // in place of a measure that has no value
     DecibelScale, // the plot's views, checkable entries of its menu
     PhaseSpectrum,

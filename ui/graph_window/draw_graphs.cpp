@@ -57,7 +57,7 @@ void DrawTrace(PlotArea &plot, const AnalysisState &state, const SpectrumScale &
 void DrawGrid(PlotArea &plot, const SpectrumScale &scale)
 {
     const ResultDeclaration &read
-        = scale.View() == SpectrumView::Phases ? ResultOf(&PhaseDegrees) : ResultOf(&LevelDecibels);
+        = ScaleOf(scale.View() == SpectrumView::Phases ? ReadAs::PhaseScale : ReadAs::LevelScale);
     const QString unit = QString::fromStdU16String(std::u16string(read.unit));
     for (const SpectrumScale::GridLine &line : scale.Grid()) {
         plot.Line(0, float(line.y), 100, float(line.y), GridColour);
@@ -157,7 +157,7 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
     LeftEdgeValues(
         plot, NiceTicks(below ? -peak : 0, below ? 0 : peak, 6),
         [&](double v) { return PlotBands::SignalY(v, peak); },
-        Unit(ScaleOf(PlotBand::Signal).unit));
+        Unit(ScaleOf(ReadAs::SignalScale).unit));
     const double totalFrequency = Kilohertz(scale.HarmonicSpan(state) * state.Frequency);
     const AxisTicks frequencies = NiceTicks(0, totalFrequency, 8);
     for (const double f : frequencies.values) {
@@ -174,7 +174,7 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
     LeftEdgeValues(
         plot, NiceTicks(0, scale.Peak(), 6),
         [&](double m) { return PlotBands::SpectrumY(m, scale.Peak()); },
-        Unit(ScaleOf(PlotBand::Spectrum).unit));
+        Unit(ScaleOf(ReadAs::ModulusScale).unit));
 }
 
 } // namespace

@@ -13,21 +13,6 @@
 
 namespace {
 
-struct MeasureLayout
-{
-    const char *caption;
-    const char *value;
-    UiText captionText;
-    UiText description;
-};
-
-constexpr std::array<MeasureLayout, 4> Layouts = {{
-    {"Label4", "Label5", UiText::RmsCaption, UiText::RmsDescription},
-    {"Label6", "Label7", UiText::DcCaption, UiText::MeanValueResultDescription},
-    {"Label8", "Label9", UiText::DistortionCaption, UiText::DistortionDescription},
-    {"Label10", "Label11", UiText::PowerShareCaption, UiText::PowerShareDescription},
-}};
-
 // In the column right of the plot, from below Option1 to above Option3.
 constexpr int Left = 15240;
 constexpr int Width = 3135;
@@ -38,14 +23,21 @@ constexpr int Step = 1200; // twips from one measure to the next
 
 MeasureLabels::MeasureLabels(QWidget &window)
 {
-    for (std::size_t m = 0; m < Layouts.size(); ++m) {
-        const MeasureLayout &layout = Layouts[m];
+    for (std::size_t m = 0; m < PanelRows; ++m) {
+        const ResultDeclaration &result = PanelResult(m);
         const int top = Top + int(m) * Step;
-        captions_[m] = AddLabel(
-            &window, {layout.caption, QTextOf(layout.captionText), {Left, top, Width, 375}, 8.25});
-        QLabel *value
-            = AddLabel(&window, {layout.value, QString(), {Left, top + 375, Width, 375}, 9.75});
-        value->setAccessibleDescription(QTextOf(layout.description));
+        // Label4 over Label5, Label6 over Label7, and so on down.
+        const QByteArray caption = "Label" + QByteArray::number(4 + 2 * int(m));
+        const QByteArray valueName = "Label" + QByteArray::number(5 + 2 * int(m));
+        captions_[m] = AddLabel(&window,
+                                {caption.constData(),
+                                 QString::fromStdU16String(std::u16string(result.panel.caption)),
+                                 {Left, top, Width, 375},
+                                 8.25});
+        QLabel *value = AddLabel(
+            &window, {valueName.constData(), QString(), {Left, top + 375, Width, 375}, 9.75});
+        value->setAccessibleDescription(
+            QString::fromStdU16String(std::u16string(result.description)));
         values_[m] = value;
         captions_[m]->hide();
         value->hide();

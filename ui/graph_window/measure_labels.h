@@ -1,9 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The measures of the analysis drawn, beside the plot between the two option buttons: the RMS
-// value, the DC component, the THD and the share of the power in the harmonics shown, each a
-// caption over a value, as the classic labels show results.
+// The measures of the analysis drawn, beside the plot between the two option buttons, in the rows
+// the list of results gives them (the RMS value, the DC component, the THD and the share of the
+// power in the harmonics shown), each a caption over a value, as the classic labels show results.
 #pragma once
+
+#include "core/state/result_list.h"
 
 #include <array>
 
@@ -22,13 +24,13 @@ public:
     QAction *Action() const { return action_; }
 
     // The value labels: Label5 (RMS), Label7 (DC), Label9 (THD) and Label11 (power share).
-    const std::array<QLabel *, 4> &Values() const { return values_; }
+    const std::array<QLabel *, PanelRows> &Values() const { return values_; }
 
     // Shows the measures of the analysis just drawn.
     void Show(const AnalysisState &state);
 
 private:
-    std::array<QLabel *, 4> values_;
-    std::array<QLabel *, 4> captions_;
+    std::array<QLabel *, PanelRows> values_;
+    std::array<QLabel *, PanelRows> captions_;
     QAction *action_;
 };

@@ -14,6 +14,7 @@
 
 #include "core/analysis/commands.h"
 #include "core/state/analysis_state.h"
+#include "core/state/result_list.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -161,7 +162,8 @@ void Form1::AddResults()
     label9_ = AddLabel(this, {"Label9", QString(), {10200, 2400, 1935, 375}, 8.25, true, Green});
     label9_->setAccessibleDescription(QTextOf(UiText::MagnitudeResultDescription));
     label3_ = AddLabel(this, {"Label3", QString(), {10200, 2880, 1935, 375}, 8.25, true, Green});
-    label3_->setAccessibleDescription(QTextOf(UiText::MeanValueResultDescription));
+    label3_->setAccessibleDescription(QString::fromStdU16String(
+        std::u16string(ResultOf(&AnalysisResults::MeanValue).description)));
     // A result is copied from its context menu: selecting it with the mouse would take the
     // keyboard focus out of the field being typed in, and labels take no focus.
     for (QLabel *result : {label9_, label3_}) {

@@ -280,6 +280,53 @@ TEST(AnalysisTable, leavesWhatIsNotDefinedEmpty)
     EXPECT_EQ(measures[15], "");
 }
 
+// Every reader takes a result through the one reader of the list: it reads nothing, rather than
+// past an array, at an index outside the values, in an array not computed yet, or in a measure
+// before the measures are found; and the phases and levels only once the noise is known.
+TEST(AnalysisTable, readsEveryResultOnlyWhereItHasAValue)
+{
+    AnalysisState s = AnalysisOf({.v = 1, .d = 0.5, .n = 8, .h = 3, .f = 1000});
+    FindSpectrumPeak(s);
+    // At index 1, before and after the measures: the sum is not computed, the phase and the level
+    // wait for the noise, the measures for their pass.
+    struct Expected
+    {
+        std::string_view heading;
+        bool before, after; // a value at index 1
+    };
+    const std::vector<Expected> table = {
+        {"componente continua [V]", true, true},
+        {"a_k [V]", true, true},
+        {"b_k [V]", true, true},
+        {"|S_k| [V]", true, true},
+        {"s(i) [V]", true, true},
+        {"somma armoniche [V]", false, false},
+        {"fase [\xC2\xB0]", false, true},
+        {"livello [dB]", false, true},
+        {"valore efficace [V]", false, true},
+        {"THD [%]", false, true},
+        {"potenza nelle armoniche [%]", false, true},
+    };
+    ASSERT_EQ(table.size(), AnalysisResultList.size());
+    for (const bool measured : {false, true}) {
+        if (measured)
+            ComputeMeasures(s);
+        for (std::size_t r = 0; r < table.size(); ++r) {
+            const ResultDeclaration &result = AnalysisResultList[r];
+            ASSERT_EQ(result.heading, table[r].heading);
+            EXPECT_EQ(std::isfinite(ReadResult(s, result, 1)),
+                      measured ? table[r].after : table[r].before)
+                << result.heading << (measured ? " after" : " before");
+            // Outside the values, an indexed result reads nothing.
+            if (result.scope == ResultScope::Harmonic || result.scope == ResultScope::Sample)
+                for (const std::int64_t index :
+                     {std::int64_t {-1}, std::int64_t {s.SampleCount} + 2, std::int64_t {1} << 40})
+                    EXPECT_TRUE(std::isnan(ReadResult(s, result, index)))
+                        << result.heading << " at " << index;
+        }
+    }
+}
+
 TEST(AnalysisTable, holdsTheHeaderAloneBeforeAnyAnalysis)
 {
     const AnalysisState empty;

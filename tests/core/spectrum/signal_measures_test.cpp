@@ -291,10 +291,14 @@ TEST(Measures, writeAHalfTurnAs180DegreesNotMinus180)
     s.SinCoefficients[2] = 1; // a sine: cos(x - 90 degrees)
     s.Magnitudes[2] = 1;
     s.SpectrumPeak = 2;
+    // No phase or level is read before the noise is known.
+    EXPECT_TRUE(std::isnan(PhaseDegrees(s, 2)));
+    EXPECT_TRUE(std::isnan(LevelDecibels(s, 2)));
+    s.Noise = {0, 0};
     EXPECT_EQ(PhaseDegrees(s, 1), 180);
     EXPECT_EQ(PhaseDegrees(s, 2), -90);
     // A b_k of rounding alone, of either sign, leaves a half turn at 180, never near -180.
-    s.NoiseFixed = 1e-15;
+    s.Noise = {1e-15, 0};
     s.SinCoefficients[1] = 1e-16;
     EXPECT_EQ(PhaseDegrees(s, 1), 180);
     s.SinCoefficients[1] = 1e-14; // beyond the noise: a phase just short of -180

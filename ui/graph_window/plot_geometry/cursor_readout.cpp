@@ -31,6 +31,14 @@ std::optional<std::u16string> Labelled(std::u16string_view prefix,
     return std::u16string(prefix) + *number + std::u16string(unit);
 }
 
+// A result's value as the readout writes it: its text, the number in its format, its unit.
+std::optional<std::u16string> Read(const ResultDeclaration &result, double value,
+                                   char16_t decimalSeparator)
+{
+    return Labelled(result.readout, FormatNumber(value, result.written, decimalSeparator),
+                    result.unit);
+}
+
 } // namespace
 
 std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x, float y,
@@ -44,9 +52,8 @@ std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x,
 {
     const double t = Microseconds((double(x) / 100) * state.PeriodCount, state.Frequency);
     const double v = PlotBands::SignalValue(double(y), signalPeak);
-    constexpr const ResultDeclaration &read = ScaleOf(PlotBand::Signal);
     return Join(Labelled(u"t= ", FormatFixed(t, decimalSeparator), MicrosecondAsciiName),
-                Labelled(read.readout, FormatScientific(v, decimalSeparator), read.unit));
+                Read(ScaleOf(ReadAs::SignalScale), v, decimalSeparator));
 }
 
 std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float x, float y,
@@ -57,23 +64,18 @@ std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float 
     const double span = scale.HarmonicSpan(state);
     const double f = (double(x) / 100) * Kilohertz(state.Frequency) * span;
     const bool phases = scale.View() == SpectrumView::Phases;
-    if (scale.View() == SpectrumView::Moduli) { // on the kept scale
-        constexpr const ResultDeclaration &modulus = ScaleOf(PlotBand::Spectrum);
-        return Join(Labelled(u"f= ", FormatFixed(f, decimalSeparator), KilohertzName),
-                    Labelled(modulus.readout,
-                             FormatScientific(scale.Value(double(y)), decimalSeparator),
-                             modulus.unit));
-    }
-    const ResultDeclaration &read = phases ? ResultOf(&PhaseDegrees) : ResultOf(&LevelDecibels);
-    std::optional<std::u16string> text = Join(
-        Labelled(u"f= ", FormatFixed(f, decimalSeparator), KilohertzName),
-        Labelled(read.readout, FormatFixed(scale.Value(double(y)), decimalSeparator), read.unit));
+    const ReadAs view = scale.View() == SpectrumView::Moduli ? ReadAs::ModulusScale // kept
+        : phases                                             ? ReadAs::PhaseScale
+                                                             : ReadAs::LevelScale;
+    std::optional<std::u16string> text
+        = Join(Labelled(u"f= ", FormatFixed(f, decimalSeparator), KilohertzName),
+               Read(ScaleOf(view), scale.Value(double(y)), decimalSeparator));
+    if (view == ReadAs::ModulusScale)
+        return text;
     const double nearest = std::round(double(x) * span / 100);
     if (phases && nearest >= 1 && nearest <= RoundToCount(state.HarmonicCount)
-        && state.Magnitudes.size() > static_cast<std::size_t>(nearest)
-        && state.CosCoefficients.size() > static_cast<std::size_t>(nearest)
-        && state.SinCoefficients.size() > static_cast<std::size_t>(nearest)
-        && std::isnan(PhaseDegrees(state, static_cast<std::int64_t>(nearest))))
+        && nearest < static_cast<double>(state.Magnitudes.size())
+        && std::isnan(ReadResult(state, ScaleOf(view), static_cast<std::int64_t>(nearest))))
         text = Join(text, std::u16string(TextOf(UiText::PhaseNotDefined)));
     return text;
 }
@@ -83,21 +85,17 @@ std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float 
 {
     const double f = (double(x) / 100) * Kilohertz(state.Frequency) * state.HarmonicCount;
     const double m = PlotBands::SpectrumValue(double(y), state.SpectrumPeak);
-    constexpr const ResultDeclaration &read = ScaleOf(PlotBand::Spectrum);
     std::optional<std::u16string> text
         = Join(Labelled(u"f= ", FormatFixed(f, decimalSeparator), KilohertzName),
-               Labelled(read.readout, FormatScientific(m, decimalSeparator), read.unit));
-    // Every other harmonic result with a readout text: its value at the line nearest the cursor.
+               Read(ScaleOf(ReadAs::ModulusScale), m, decimalSeparator));
+    // The results read at the line nearest the cursor.
     const double nearest = std::round(double(x) * state.HarmonicCount / 100);
     if (!(nearest >= 1 && nearest <= RoundToCount(state.HarmonicCount)))
         return text;
-    const auto k = static_cast<std::size_t>(nearest);
     for (const ResultDeclaration &result : AnalysisResultList)
-        if (result.scope == ResultScope::Harmonic && result.values && !result.readout.empty()
-            && &result != &read && (state.*result.values).size() > k)
+        if (result.readAs == ReadAs::NearestLine)
             text = Join(text,
-                        Labelled(result.readout,
-                                 FormatScientific((state.*result.values)[k], decimalSeparator),
-                                 result.unit));
+                        Read(result, ReadResult(state, result, static_cast<std::int64_t>(nearest)),
+                             decimalSeparator));
     return text;
 }

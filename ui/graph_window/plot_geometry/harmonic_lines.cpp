@@ -115,9 +115,9 @@ std::optional<std::u16string> HarmonicReadout(const AnalysisState &state, std::i
     const auto index = static_cast<std::size_t>(k);
     if (state.CosCoefficients.size() <= index || state.SinCoefficients.size() <= index)
         return text;
-    const double phase = PhaseDegrees(state, k);
-    const ResultDeclaration &declared = ResultOf(&PhaseDegrees);
-    const auto degrees = std::isnan(phase) ? std::nullopt : FormatFixed(phase, decimalSeparator);
+    constexpr const ResultDeclaration &declared = ScaleOf(ReadAs::PhaseScale);
+    const auto degrees
+        = FormatNumber(ReadResult(state, declared, k), declared.written, decimalSeparator);
     text += u" ; ";
     if (degrees)
         text += std::u16string(declared.readout) + *degrees + std::u16string(declared.unit);

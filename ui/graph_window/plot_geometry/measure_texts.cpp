@@ -2,36 +2,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measure_texts.h"
 
-#include "core/state/result_list.h"
 #include "core/texts/messages.h"
 #include "core/texts/number_text.h"
 
-namespace {
-
-std::u16string WithUnit(const std::optional<std::u16string> &number, std::u16string_view unit)
+std::array<std::u16string, PanelRows> MeasureTexts(const AnalysisState &state,
+                                                   char16_t decimalSeparator)
 {
-    if (!number)
-        return std::u16string(TextOf(UiText::NotDefined));
-    return *number + u" " + std::u16string(unit);
-}
-
-std::u16string Percent(std::optional<double> AnalysisResults::*measure, const AnalysisState &state,
-                       char16_t separator)
-{
-    const std::optional<double> &value = state.*measure;
-    return WithUnit(value ? FormatFixed(*value, separator) : std::nullopt, ResultOf(measure).unit);
-}
-
-} // namespace
-
-std::array<std::u16string, 4> MeasureTexts(const AnalysisState &state, char16_t decimalSeparator)
-{
-    if (!state.RmsValue)
-        return {};
-    return {WithUnit(FormatScientific(*state.RmsValue, decimalSeparator),
-                     ResultOf(&AnalysisResults::RmsValue).unit),
-            WithUnit(FormatScientific(state.MeanValue, decimalSeparator),
-                     ResultOf(&AnalysisResults::MeanValue).unit),
-            Percent(&AnalysisResults::HarmonicDistortion, state, decimalSeparator),
-            Percent(&AnalysisResults::PowerShare, state, decimalSeparator)};
+    std::array<std::u16string, PanelRows> texts;
+    if (!state.Noise) // found with the measures
+        return texts;
+    for (std::size_t row = 0; row < PanelRows; ++row) {
+        const ResultDeclaration &result = PanelResult(row);
+        const std::optional<std::u16string> number
+            = FormatNumber(ReadResult(state, result, 0), result.written, decimalSeparator);
+        texts[row] = number ? *number + u" " + std::u16string(result.unit)
+                            : std::u16string(TextOf(UiText::NotDefined));
+    }
+    return texts;
 }

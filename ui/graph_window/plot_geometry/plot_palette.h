@@ -1,10 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The plot's colours, one palette: each band's axis, its option button and what it draws take the
-// colour its result is declared with; the background is the plot's own.
+// The plot's colours, one palette: each band's axis, its option button and what it draws.
 #pragma once
-
-#include "core/state/result_list.h"
 
 #include <cstdint>
 
@@ -13,11 +10,13 @@ namespace PlotPalette {
 // 0xRRGGBB, as QColor::fromRgb and qRgb take them once made opaque.
 constexpr std::uint32_t Background = 0xffffc0;
 // The signal's trace, the time axis and the upper option button.
-constexpr std::uint32_t Signal = ScaleOf(PlotBand::Signal).colour;
+constexpr std::uint32_t Signal = 0xff0000;
 // The spectral lines, the frequency axis and the lower option button.
-constexpr std::uint32_t Spectrum = ScaleOf(PlotBand::Spectrum).colour;
-constexpr std::uint32_t DcComponent = ResultOf(&AnalysisResults::MeanValue).colour;
-constexpr std::uint32_t HarmonicSum = ResultOf(&AnalysisResults::HarmonicSum).colour;
+constexpr std::uint32_t Spectrum = 0x0000ff;
+constexpr std::uint32_t DcComponent = 0x00ff00;
+// The sum of the harmonics: its own colour, apart from the others and 9.1 : 1 against the plot's
+// light yellow.
+constexpr std::uint32_t HarmonicSum = 0x800080;
 // The harmonic pointed at one by one: its line and its own wave. Dark orange, apart from the
 // others (the envelope's teal among them) and 5.1 : 1 against the plot's light yellow.
 constexpr std::uint32_t Highlight = 0xb05000;
