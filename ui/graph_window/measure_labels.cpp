@@ -9,15 +9,29 @@
 #include "core/state/analysis_state.h"
 
 #include <QAction>
+#include <QByteArray>
 #include <QLabel>
+
+#include <algorithm>
 
 namespace {
 
-// In the column right of the plot, from below Option1 to above Option3.
+// In the column right of the plot, from below Option1 to above the envelope's key (Label12, at
+// 8040 twips): 1200 twips from one measure to the next, closer where more than four share it.
 constexpr int Left = 15240;
 constexpr int Width = 3135;
 constexpr int Top = 3480;
-constexpr int Step = 1200; // twips from one measure to the next
+constexpr int Step = std::min<int>(1200, (8040 - Top) / std::max<int>(1, PanelRows));
+static_assert(Step >= 750, "each measure needs its caption and its value, 375 twips each");
+
+// The labels' names, caption over value: the window's Label4 to Label11 for the first four, then
+// names of their own, past the names the window's other labels take.
+QByteArray LabelName(std::size_t row, bool value)
+{
+    if (row < 4)
+        return "Label" + QByteArray::number(4 + 2 * int(row) + int(value));
+    return (value ? "MeasureValue" : "MeasureCaption") + QByteArray::number(int(row));
+}
 
 } // namespace
 
@@ -26,9 +40,8 @@ MeasureLabels::MeasureLabels(QWidget &window)
     for (std::size_t m = 0; m < PanelRows; ++m) {
         const ResultDeclaration &result = PanelResult(m);
         const int top = Top + int(m) * Step;
-        // Label4 over Label5, Label6 over Label7, and so on down.
-        const QByteArray caption = "Label" + QByteArray::number(4 + 2 * int(m));
-        const QByteArray valueName = "Label" + QByteArray::number(5 + 2 * int(m));
+        const QByteArray caption = LabelName(m, false);
+        const QByteArray valueName = LabelName(m, true);
         captions_[m] = AddLabel(&window,
                                 {caption.constData(),
                                  QString::fromStdU16String(std::u16string(result.panel.caption)),
