@@ -115,7 +115,7 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
                                          "P",
                                          "forma"}));
     for (const auto &row : rows)
-        ASSERT_EQ(row.size(), 23u);
+        ASSERT_EQ(row.size(), rows[0].size());
     EXPECT_EQ(rows[1][0], "componente continua");
     EXPECT_EQ(Bits(rows[1][1]), std::bit_cast<std::uint64_t>(s.MeanValue));
     // The measures' row and the parameters' row come last, after the samples, and fill their
@@ -183,8 +183,10 @@ TEST(AnalysisTable, writesTheShortestTextAndRoundsTheHarmonicCount)
     EXPECT_EQ(rows[22][2], "21");
     EXPECT_EQ(rows[23][8], "0"); // sample 0 at 0 µs
     EXPECT_EQ(rows[24][8], "10"); // a period of 10000 µs in 1000 samples
-    EXPECT_EQ(rows.back()[16 + 4], "20.7"); // H as typed
-    EXPECT_EQ(rows.back()[16 + 6], "semisinusoide");
+    constexpr std::size_t parameters = AnalysisTable::FirstParameterColumn;
+    EXPECT_EQ(rows[0][parameters + 4], "H");
+    EXPECT_EQ(rows.back()[parameters + 4], "20.7"); // H as typed
+    EXPECT_EQ(rows.back()[parameters + 6], "semisinusoide");
 }
 
 TEST(AnalysisTable, leavesTheSumOutUntilItIsComputed)
@@ -192,7 +194,7 @@ TEST(AnalysisTable, leavesTheSumOutUntilItIsComputed)
     AnalysisState s = Analysis(1000);
     s.HarmonicSum = {};
     const auto rows = ParseCsv(Table(s));
-    ASSERT_EQ(rows[22].size(), 23u);
+    ASSERT_EQ(rows[22].size(), AnalysisTable::ColumnCount);
     EXPECT_EQ(rows[22][10], "");
     EXPECT_NE(rows[22][9], "");
 }
