@@ -129,7 +129,9 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
     EXPECT_EQ(parameterRow[0], "parametri");
     const double parameters[] = {0.37, -3e-7, 123456.789 / 1000, 1000, 20.5, 3.25};
     for (std::size_t p = 0; p < 6; ++p)
-        EXPECT_EQ(Bits(parameterRow[16 + p]), BitsOf(parameters[p])) << p;
+        EXPECT_EQ(Bits(parameterRow[AnalysisTable::FirstParameterColumn + p]),
+                  BitsOf(parameters[p]))
+            << p;
     for (std::size_t c = 1; c < 22; ++c) {
         EXPECT_EQ(measures[c].empty(), c < 13 || c > 15) << c;
         EXPECT_EQ(parameterRow[c].empty(), c < 16) << c;
