@@ -132,9 +132,9 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
         EXPECT_EQ(Bits(parameterRow[AnalysisTable::FirstParameterColumn + p]),
                   BitsOf(parameters[p]))
             << p;
-    for (std::size_t c = 1; c < 22; ++c) {
+    for (std::size_t c = 1; c < AnalysisTable::ColumnCount - 1; ++c) {
         EXPECT_EQ(measures[c].empty(), c < 13 || c > 15) << c;
-        EXPECT_EQ(parameterRow[c].empty(), c < 16) << c;
+        EXPECT_EQ(parameterRow[c].empty(), c < AnalysisTable::FirstParameterColumn) << c;
     }
     EXPECT_EQ(rows[rows.size() - 3][0], "campione");
     for (int k = 1; k <= 20; ++k) {
