@@ -13,6 +13,7 @@
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
+#include "ui/graph_window/plot_overlays.h"
 #include "ui/graph_window/spectrum_views.h"
 #include "ui/window_texts.h"
 
@@ -983,6 +984,7 @@ private slots:
     // One harmonic at a time and the sum's terms one at a time.
     QAction *oneByOneEntry() const { return w_.form->GraphWindow()->OneByOne()->Action(); }
     HarmonicSumLayer *sum() const { return w_.form->GraphWindow()->HarmonicSum(); }
+    PlotOverlays *overlays() const { return w_.form->GraphWindow()->Overlays(); }
     // The queued redraw of the layers, run as the event loop would run it.
     static void runQueuedRedraw() { QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); }
     void wheel(int notches)
@@ -1153,7 +1155,6 @@ private slots:
         Parameters p;
         p.harmonics = "6";
         const PlotArea *plot = draw(p);
-        Form2 *window = w_.form->GraphWindow();
         sumEntry()->trigger();
         QCOMPARE(sum()->Terms(), 6);
         const RealArray all = w_.state->HarmonicSum;
@@ -1198,7 +1199,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window));
         QTest::keyClick(window, Qt::Key_Minus);
         QTest::keyClick(window, Qt::Key_Right);
-        QVERIFY(!sum()->RedrawQueued());
+        QVERIFY(!overlays()->RedrawQueued());
         QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 0);
         QCOMPARE(plot->Image(), graphs);
 
@@ -1218,6 +1219,19 @@ private slots:
         QCOMPARE(sum()->Terms(), 5);
         expectSumAt(plot, 2500, 1, 5);
         expectWaveAt(plot, 1, 2500, 1);
+        // In the paint order the highlight lies over the lines the sum leaves out, and they over
+        // the lines: harmonic 5, left out, is pale until it is the one highlighted.
+        QTest::keyClick(window, Qt::Key_Minus);
+        runQueuedRedraw();
+        const auto lineIs = [&](QRgb colour) {
+            return rowsIn(plot, column(plot, 5 * 100.0 / 6), colour).contains(row(plot, 0));
+        };
+        QVERIFY(lineIs(PaleBluePixel));
+        for (int step = 1; step <= 4; ++step)
+            QTest::keyClick(window, Qt::Key_Right);
+        runQueuedRedraw();
+        QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 5);
+        QVERIFY(lineIs(HighlightPixel) && !lineIs(PaleBluePixel));
         QTest::keyClick(window, Qt::Key_U, Qt::ControlModifier);
         QVERIFY(!oneByOneEntry()->isChecked());
     }
@@ -1233,7 +1247,7 @@ private slots:
         const QImage graphs = plot->Image();
         sumEntry()->trigger();
         sum()->StepTerms(-999);
-        sum()->RedrawPending();
+        overlays()->RedrawPending();
         QCOMPARE(sum()->Terms(), 1001);
         for (const std::int64_t i : {0, 1000, 3700, 6000})
             expectSumAt(plot, i, 1, 1001);
@@ -1261,22 +1275,22 @@ private slots:
         p.harmonics = "20";
         const PlotArea *plot = draw(p);
         sumEntry()->trigger();
-        const int redraws = testing_seam::Redraws(*sum());
+        const int redraws = testing_seam::Redraws(*overlays());
         for (int step = 0; step < 7; ++step)
             wheel(-1);
         wheel(2);
         QCOMPARE(sum()->Terms(), 20); // nothing redrawn yet
         QCOMPARE(sum()->WantedTerms(), 15);
-        QVERIFY(sum()->RedrawQueued());
-        QCOMPARE(testing_seam::Redraws(*sum()), redraws);
+        QVERIFY(overlays()->RedrawQueued());
+        QCOMPARE(testing_seam::Redraws(*overlays()), redraws);
         runQueuedRedraw();
-        QCOMPARE(testing_seam::Redraws(*sum()), redraws + 1);
+        QCOMPARE(testing_seam::Redraws(*overlays()), redraws + 1);
         QCOMPARE(sum()->Terms(), 15);
-        QVERIFY(!sum()->RedrawQueued());
+        QVERIFY(!overlays()->RedrawQueued());
         for (const std::int64_t i : {0, 2500, 5000})
             expectSumAt(plot, i, 1, 15);
         runQueuedRedraw();
-        QCOMPARE(testing_seam::Redraws(*sum()), redraws + 1);
+        QCOMPARE(testing_seam::Redraws(*overlays()), redraws + 1);
     }
 
     // With the sum off the wheel and + and - leave the plot alone; the highlight goes over the
@@ -1290,7 +1304,7 @@ private slots:
         Form2 *window = w_.form->GraphWindow();
         const QImage graphs = plot->Image();
         wheel(-3);
-        QVERIFY(!sum()->RedrawQueued());
+        QVERIFY(!overlays()->RedrawQueued());
         runQueuedRedraw();
         QCOMPARE(plot->Image(), graphs);
 

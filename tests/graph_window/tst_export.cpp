@@ -13,6 +13,7 @@
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
+#include "ui/graph_window/plot_layers.h"
 #include "ui/graph_window/qt_file_chooser.h"
 
 #include <QAction>
@@ -264,6 +265,18 @@ private slots:
                                "", "Somma delle armoniche", "Armoniche una per una", "",
                                "Scala in dB", "Spettro di fase", "Inviluppo", "Valori sugli assi",
                                "Mantieni la scala", "Misure"}));
+        // Each layer's entry, made once: the one action of its name in the window, in the menu,
+        // checkable, off, Ctrl and its key.
+        for (const LayerDeclaration &layer : PaintOrder) {
+            if (!layer.entry)
+                continue;
+            const auto named = window->findChildren<QAction *>(layer.objectName);
+            QCOMPARE(named.size(), 1);
+            QCOMPARE(named[0], window->Layers().Entry(layer.layer));
+            QVERIFY(window->PlotMenu()->actions().contains(named[0]));
+            QVERIFY(named[0]->isCheckable() && !named[0]->isChecked());
+            QCOMPARE(named[0]->shortcut(), QKeySequence(Qt::CTRL | layer.key));
+        }
         QCOMPARE(window->PlotMenu()->actions()[0], out->CopyImageAction());
         QCOMPARE(window->PlotMenu()->actions()[1], out->SaveImageAction());
         QVERIFY(window->actions().contains(out->CopyImageAction()));

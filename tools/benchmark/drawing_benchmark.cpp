@@ -14,6 +14,7 @@
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
+#include "ui/graph_window/plot_overlays.h"
 #include "ui/graph_window/spectrum_views.h"
 #include "ui/input_window/form1.h"
 #include "ui/long_work/task_gate.h"
@@ -197,15 +198,16 @@ void WheelStep(benchmark::State &bench)
 {
     DrawnAnalysis &drawn = Drawn(bench.range(0), double(bench.range(1)));
     HarmonicSumLayer &sum = *drawn.form->HarmonicSum();
+    PlotOverlays &overlays = *drawn.form->Overlays();
     sum.Action()->setChecked(true);
     sum.StepTerms(bench.range(3) == 0 ? -1 : -int(bench.range(1)) + 1);
-    sum.RedrawPending();
+    overlays.RedrawPending();
     std::vector<double> times;
     for (auto _ : bench) {
         for (std::int64_t m = 0; m < bench.range(2); ++m) {
             const auto start = std::chrono::steady_clock::now();
             sum.StepTerms(m % 2 == 0 ? 1 : -1);
-            sum.RedrawPending();
+            overlays.RedrawPending();
             const auto end = std::chrono::steady_clock::now();
             times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
         }
@@ -220,24 +222,25 @@ void LineMove(benchmark::State &bench)
 {
     DrawnAnalysis &drawn = Drawn(bench.range(0), double(bench.range(1)));
     HarmonicSumLayer &sum = *drawn.form->HarmonicSum();
+    PlotOverlays &overlays = *drawn.form->Overlays();
     HarmonicByHarmonic &lines = *drawn.form->OneByOne();
     sum.Action()->setChecked(bench.range(3) == 1);
     lines.Action()->setChecked(true);
     lines.Move(1);
-    sum.RedrawPending();
+    overlays.RedrawPending();
     std::vector<double> times;
     for (auto _ : bench) {
         for (std::int64_t m = 0; m < bench.range(2); ++m) {
             const auto start = std::chrono::steady_clock::now();
             lines.Move(m % 2 == 0 ? 1 : -1);
-            sum.RedrawPending();
+            overlays.RedrawPending();
             const auto end = std::chrono::steady_clock::now();
             times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
         }
     }
     lines.Action()->setChecked(false);
     sum.Action()->setChecked(false);
-    sum.RedrawPending();
+    overlays.RedrawPending();
     Times(bench, times);
 }
 

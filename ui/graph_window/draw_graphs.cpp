@@ -2,9 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "draw_graphs.h"
 
-#include "harmonic_sum_layer.h"
 #include "measure_labels.h"
 #include "plot_area.h"
+#include "plot_layers.h"
+#include "plot_overlays.h"
 #include "spectrum_views.h"
 #include "ui/graph_window/plot_geometry/axis_ticks.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
@@ -88,28 +89,16 @@ void DrawClipMarks(PlotArea &plot, const AnalysisState &state, const SpectrumSca
     }
 }
 
-// The envelope, when asked for, goes over the lines and under the DC component's segments; true
-// when it was drawn.
-bool DrawSpectrum(PlotArea &plot, const AnalysisState &state, const SpectrumViews &views,
-                  const SpectrumScale &scale)
+// The DC component's three segments.
+void DrawDcLine(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
 {
-    const double peak = state.SpectrumPeak;
-    if (peak == 0 || RoundToCount(state.HarmonicCount) < 1)
-        return false;
-    DrawGrid(plot, scale);
-    plot.Fill(RasterizeSpectralLines(state, plot.Mapping(), scale), SpectrumColour);
-    DrawClipMarks(plot, state, scale);
-    const bool envelope = views.Envelope() && scale.View() != SpectrumView::Phases;
-    if (envelope)
-        plot.Fill(RasterizeEnvelope(state, plot.Mapping(), scale), EnvelopeColour);
     const std::optional<double> yd = scale.DcTop(state);
     if (!yd)
-        return envelope;
+        return;
     const auto bottom = static_cast<float>(PlotBands::SpectrumBottomY);
     plot.Line(0, bottom, 0, float(*yd), DcColour);
     plot.Line(0.1f, bottom, 0.1f, float(*yd), DcColour);
     plot.Line(0.2f, bottom, 0.2f, float(*yd), DcColour);
-    return envelope;
 }
 
 QString Unit(std::u16string_view unit)
@@ -187,14 +176,47 @@ void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
     FindSpectrumPeak(state);
     // The scales: the analysis's own, or those kept while "Mantieni la scala" is on.
     const SpectrumScale scale = parts.views.Scale();
-    DrawTrace(plot, state, scale);
-    parts.views.EnvelopeDrawn(DrawSpectrum(plot, state, parts.views, scale));
-    if (parts.views.AxisValues() && !state.Samples.empty())
-        DrawAxisValues(plot, state, scale);
+    // No spectrum when every modulus is zero (the scale would divide by zero) or no harmonic is
+    // asked for; the phases have no envelope.
+    const bool spectrum = state.SpectrumPeak != 0 && RoundToCount(state.HarmonicCount) >= 1;
+    bool envelope = false;
+    for (const LayerDeclaration &layer : PaintOrder) {
+        if (layer.overGraphs || !parts.layers.On(layer.layer))
+            continue;
+        switch (layer.layer) {
+        case PlotLayer::Signal:
+            DrawTrace(plot, state, scale);
+            break;
+        case PlotLayer::SpectrumLines:
+            if (spectrum) {
+                DrawGrid(plot, scale);
+                plot.Fill(RasterizeSpectralLines(state, plot.Mapping(), scale), SpectrumColour);
+                DrawClipMarks(plot, state, scale);
+            }
+            break;
+        case PlotLayer::Envelope:
+            envelope = spectrum && scale.View() != SpectrumView::Phases;
+            if (envelope)
+                plot.Fill(RasterizeEnvelope(state, plot.Mapping(), scale), EnvelopeColour);
+            break;
+        case PlotLayer::DcLine:
+            if (spectrum)
+                DrawDcLine(plot, state, scale);
+            break;
+        case PlotLayer::AxisValues:
+            if (!state.Samples.empty())
+                DrawAxisValues(plot, state, scale);
+            break;
+        case PlotLayer::Measures:
+            break; // beside the plot, below
+        default:
+            break;
+        }
+    }
+    parts.views.EnvelopeDrawn(envelope);
     parts.measures.Show(state);
-    // The sum of the harmonics, when its entry is on, on top of both, on the same scale: a kept
-    // one, or (0) the analysis's own, which after a harmonic modulus command is the new
-    // analysis's, as the readout's.
-    parts.sum.SetSignalPeak(parts.views.Kept() ? scale.SignalPeak() : 0);
-    parts.sum.GraphsDrawn();
+    // The layers over the graphs, on the same scales: a kept one, or (0) the analysis's own, which
+    // after a harmonic modulus command is the new analysis's, as the readout's.
+    parts.overlays.SetSignalPeak(parts.views.Kept() ? scale.SignalPeak() : 0);
+    parts.overlays.GraphsDrawn();
 }

@@ -6,21 +6,23 @@
 #pragma once
 
 struct AnalysisState;
-class HarmonicSumLayer;
+class LayerEntries;
 class MeasureLabels;
 class PlotArea;
+class PlotOverlays;
 class SpectrumViews;
 
-// What the drawing draws into and reads: the plot, the views' choices, the measures beside it
-// and the sum of the harmonics on top.
+// What the drawing draws into and reads: the plot, the views' choices, the layers' entries, the
+// measures beside it and the layers over the graphs.
 struct GraphParts
 {
     PlotArea &plot;
     SpectrumViews &views;
+    const LayerEntries &layers;
     MeasureLabels &measures;
-    HarmonicSumLayer &sum;
+    PlotOverlays &overlays;
 };
 
-// Draws the analysis the state holds over what the plot area shows; sets SpectrumPeak. The sum
-// of the harmonics goes on top while its entry is on.
+// Draws the analysis the state holds over what the plot area shows, each layer that is on in the
+// paint order; sets SpectrumPeak. The layers over the graphs go on top of them.
 void DrawAnalysis(AnalysisState &state, const GraphParts &parts);

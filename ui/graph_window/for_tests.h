@@ -3,12 +3,12 @@
 // The graph window's seam for the tests and the benchmarks: what only they read, never the program.
 #pragma once
 
-class HarmonicSumLayer;
+class PlotOverlays;
 
 namespace testing_seam {
 
 // How many times the layers on top of the graphs were redrawn, so that a test can tell a queued
 // redraw that ran from one that was joined to it.
-int Redraws(const HarmonicSumLayer &layer);
+int Redraws(const PlotOverlays &overlays);
 
 } // namespace testing_seam

@@ -9,6 +9,8 @@
 #include "measure_labels.h"
 #include "plot_area.h"
 #include "plot_export.h"
+#include "plot_layers.h"
+#include "plot_overlays.h"
 #include "spectrum_views.h"
 
 #include "ui/classic/classic_controls.h"
@@ -64,15 +66,19 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     QLabel *label3 = AddKeyLabel(this, "Label3", QTextOf(UiText::HarmonicSumKey),
                                  {13815, 9480, 4665, 375}, 12, PlotPalette::HarmonicSum);
 
-    measures_ = std::make_unique<MeasureLabels>(*this);
+    layers_ = std::make_unique<LayerEntries>(*this);
+    measures_ = std::make_unique<MeasureLabels>(*this, *layers_->Entry(PlotLayer::Measures));
 
     connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
     export_ = new PlotExport(*this, *picture1_, state_, messages, tasks);
-    harmonicSum_ = new HarmonicSumLayer(*this, *picture1_, *label3, state_, messages, tasks);
-    oneByOne_ = new HarmonicByHarmonic(*this, *picture1_, state_, *harmonicSum_);
+    overlays_ = new PlotOverlays(*this, *picture1_, state_, tasks);
+    harmonicSum_ = new HarmonicSumLayer(*this, *layers_->Entry(PlotLayer::Sum), *picture1_, *label3,
+                                        state_, messages, tasks, *overlays_);
+    oneByOne_ = new HarmonicByHarmonic(*this, *layers_->Entry(PlotLayer::Highlight), *picture1_,
+                                       state_, *overlays_);
     // The spectrum band's views: the graphs of the analysis drawn again as each is turned on or
     // off, the plot blanked first as the graphs command blanks it.
-    views_ = new SpectrumViews(*this, state_, tasks);
+    views_ = new SpectrumViews(*this, *layers_, state_, tasks);
 
     plotMenu_ = new QMenu(this);
     plotMenu_->setObjectName("PlotMenu");
@@ -86,7 +92,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     plotMenu_->addActions(views_->Actions());
     plotMenu_->addAction(measures_->Action());
     connect(plotMenu_, &QMenu::aboutToShow, export_, &PlotExport::EnableDataActions);
-    harmonicSum_->SetSpectrumScale([this] { return views_->Scale(); });
+    overlays_->SetSpectrumScale([this] { return views_->Scale(); });
     connect(views_, &SpectrumViews::Changed, this, [this] {
         if (state_.Samples.empty())
             return;
@@ -148,5 +154,6 @@ void Form2::Picture1_MouseMove(short, short, float x, float y)
 void DrawGraphs(AnalysisState &state, Form2 &form)
 {
     form.show();
-    DrawAnalysis(state, {*form.Picture1(), *form.Views(), form.Measures(), *form.HarmonicSum()});
+    DrawAnalysis(
+        state, {*form.Picture1(), *form.Views(), form.Layers(), form.Measures(), *form.Overlays()});
 }

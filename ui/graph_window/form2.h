@@ -12,10 +12,12 @@ struct AnalysisState;
 class MessageBox;
 class HarmonicByHarmonic;
 class HarmonicSumLayer;
+class LayerEntries;
 class MeasureLabels;
 class SpectrumViews;
 class PlotArea;
 class PlotExport;
+class PlotOverlays;
 class QMenu;
 class QRadioButton;
 class TaskGate;
@@ -54,6 +56,9 @@ public:
     SpectrumViews *Views() const { return views_; }
     // The measures of the analysis drawn, beside the plot.
     MeasureLabels &Measures() const { return *measures_; }
+    // The plot's layers: their entries, and those over the graphs, redrawn on their own.
+    const LayerEntries &Layers() const { return *layers_; }
+    PlotOverlays *Overlays() const { return overlays_; }
 
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
     // time and signal value, or the frequency and spectral modulus, at (x, y).
@@ -71,6 +76,8 @@ private:
     QRadioButton *option3_;
     PlotExport *export_;
     QMenu *plotMenu_;
+    std::unique_ptr<LayerEntries> layers_;
+    PlotOverlays *overlays_;
     HarmonicSumLayer *harmonicSum_;
     HarmonicByHarmonic *oneByOne_;
     std::unique_ptr<MeasureLabels> measures_;

@@ -3,7 +3,6 @@
 
 #include "harmonic_by_harmonic.h"
 
-#include "harmonic_sum_layer.h"
 #include "plot_area.h"
 
 #include "ui/graph_window/plot_geometry/harmonic_lines.h"
@@ -25,17 +24,11 @@ constexpr double ReachPixels = 3;
 
 } // namespace
 
-HarmonicByHarmonic::HarmonicByHarmonic(QWidget &window, PlotArea &plot, AnalysisState &state,
-                                       HarmonicSumLayer &layers)
-    : QObject(&window), window_(window), plot_(plot), state_(state), layers_(layers)
+HarmonicByHarmonic::HarmonicByHarmonic(QWidget &window, QAction &entry, PlotArea &plot,
+                                       AnalysisState &state, PlotOverlays &overlays)
+    : QObject(&window), window_(window), plot_(plot), state_(state), overlays_(overlays),
+      action_(&entry)
 {
-    action_ = new QAction(QTextOf(UiText::HarmonicByHarmonic), &window);
-    action_->setObjectName("HarmonicByHarmonicAction");
-    action_->setCheckable(true);
-    action_->setChecked(false);
-    action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
-    action_->setShortcutContext(Qt::WindowShortcut);
-    window.addAction(action_);
     connect(action_, &QAction::toggled, this, &HarmonicByHarmonic::Toggled);
 
     // Left and Right belong to the option buttons otherwise; they move the highlight only while
@@ -49,13 +42,7 @@ HarmonicByHarmonic::HarmonicByHarmonic(QWidget &window, PlotArea &plot, Analysis
     };
     left_ = shortcut(Qt::Key_Left, -1);
     right_ = shortcut(Qt::Key_Right, 1);
-    // Each redraw reads the analysis anew: the description follows it as the drawing does.
-    layers_.SetOverlay(
-        [this] {
-            Describe();
-            return Shown();
-        },
-        [this] { Draw(); });
+    overlays_.Add(PlotLayer::Highlight, *this);
 }
 
 void HarmonicByHarmonic::Toggled(bool on)
@@ -64,11 +51,12 @@ void HarmonicByHarmonic::Toggled(bool on)
     right_->setEnabled(on);
     highlighted_.reset();
     Describe();
-    layers_.ScheduleRedraw();
+    overlays_.ScheduleRedraw();
 }
 
-bool HarmonicByHarmonic::Shown() const
+bool HarmonicByHarmonic::Shown()
 {
+    Describe();
     return action_->isChecked() && highlighted_ && *highlighted_ <= HarmonicsHeld(state_);
 }
 
@@ -79,7 +67,7 @@ std::optional<QString> HarmonicByHarmonic::Pointed(float x)
     const PixelMapping &mapping = plot_.Mapping();
     const auto k = NearestLine(state_, mapping, mapping.Column(x),
                                ReachPixels * plot_.Image().devicePixelRatio(),
-                               layers_.Scale().HarmonicSpan(state_));
+                               overlays_.Scale().HarmonicSpan(state_));
     if (!k)
         return std::nullopt;
     if (k != highlighted_)
@@ -103,7 +91,7 @@ void HarmonicByHarmonic::Highlight(std::int64_t k)
 {
     highlighted_ = k;
     Describe();
-    layers_.ScheduleRedraw();
+    overlays_.ScheduleRedraw();
 }
 
 void HarmonicByHarmonic::Describe()
@@ -123,7 +111,7 @@ void HarmonicByHarmonic::Draw()
     const std::int64_t k = *highlighted_;
     const PixelMapping &mapping = plot_.Mapping();
     const QRgb colour = PlotPalette::Opaque(PlotPalette::Highlight);
-    const SpectrumScale scale = layers_.Scale(); // the band's, as the views draw it
+    const SpectrumScale scale = overlays_.Scale(); // the band's, as the views draw it
     plot_.Fill(RasterizeSpectralLines(state_, mapping, scale, k, k), colour);
     const Wave now {k,
                     state_.CosCoefficients.data(),

@@ -7,6 +7,8 @@
 // plot's accessible description name it.
 #pragma once
 
+#include "plot_overlays.h"
+
 #include "ui/graph_window/plot_geometry/column_spans.h"
 
 #include <QObject>
@@ -16,20 +18,19 @@
 #include <optional>
 
 struct AnalysisState;
-class HarmonicSumLayer;
 class PlotArea;
 class QAction;
 class QShortcut;
 class QWidget;
 
-class HarmonicByHarmonic : public QObject
+class HarmonicByHarmonic : public QObject, public OverGraphs
 {
     Q_OBJECT
 public:
-    // Everything given must outlive this; `window` is its parent and carries the shortcuts. The
-    // drawing lies on top of the sum, which `layers` redraws.
-    HarmonicByHarmonic(QWidget &window, PlotArea &plot, AnalysisState &state,
-                       HarmonicSumLayer &layers);
+    // Everything given must outlive this; `window` is its parent and carries the shortcuts.
+    // `entry` turns it on. The drawing is a layer of `overlays`, on top of the sum.
+    HarmonicByHarmonic(QWidget &window, QAction &entry, PlotArea &plot, AnalysisState &state,
+                       PlotOverlays &overlays);
 
     // The entry: checkable, off at first, Ctrl+U.
     QAction *Action() const { return action_; }
@@ -43,18 +44,21 @@ public:
     // The highlight `lines` lines to the right (to the left when negative), within the lines.
     void Move(int lines);
 
+    // The layer over the graphs. Each redraw reads the analysis anew: the description follows it
+    // as the drawing does.
+    bool Shown() override;
+    // The highlighted line and its wave, over what the plot shows.
+    void Draw() override;
+
 private:
     void Toggled(bool on);
     void Highlight(std::int64_t k);
-    // The highlighted line and its wave, over what the plot shows.
-    void Draw();
-    bool Shown() const;
     void Describe();
 
     QWidget &window_;
     PlotArea &plot_;
     AnalysisState &state_;
-    HarmonicSumLayer &layers_;
+    PlotOverlays &overlays_;
     QAction *action_;
     QShortcut *left_;
     QShortcut *right_;

@@ -68,19 +68,15 @@ using PlotPalette::Opaque;
 
 } // namespace
 
-HarmonicSumLayer::HarmonicSumLayer(QWidget &window, PlotArea &plot, QLabel &key,
-                                   AnalysisState &state, MessageBox &messages, TaskGate &tasks)
+HarmonicSumLayer::HarmonicSumLayer(QWidget &window, QAction &entry, PlotArea &plot, QLabel &key,
+                                   AnalysisState &state, MessageBox &messages, TaskGate &tasks,
+                                   PlotOverlays &overlays)
     : QObject(&window), window_(window), plot_(plot), key_(key), state_(state), messages_(messages),
-      tasks_(tasks)
+      tasks_(tasks), overlays_(overlays), action_(&entry)
 {
-    action_ = new QAction(QTextOf(UiText::HarmonicSum), &window);
-    action_->setObjectName("HarmonicSumAction");
-    action_->setCheckable(true);
-    action_->setChecked(false);
-    action_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    action_->setShortcutContext(Qt::WindowShortcut);
-    window.addAction(action_);
     connect(action_, &QAction::toggled, this, &HarmonicSumLayer::Toggled);
+    overlays_.Add(PlotLayer::Sum, *this);
+    overlays_.Add(PlotLayer::PaleLines, pale_);
     key_.hide();
 
     // + and - (the keypad's too) step the sum while it is shown, and only then: the keys are the
@@ -117,21 +113,37 @@ void HarmonicSumLayer::Toggled(bool on)
         FollowAnalysis();
         terms_ = wanted_ = lines_; // the sum of all H, as it always shows first
     }
-    Redraw();
+    overlays_.Redraw();
 }
 
 void HarmonicSumLayer::GraphsDrawn()
 {
-    // The plot was blanked and drawn anew: what lay under the old sum is gone with it, and the
-    // sum starts again from all the harmonics of the new analysis.
-    under_ = QImage();
+    // The sum starts again from all the harmonics of the new analysis.
     key_.hide();
     analysis_ = {};
     drawnFrom_ = {};
-    queued_ = false;
     FollowAnalysis();
     terms_ = wanted_ = lines_;
-    Redraw();
+}
+
+bool HarmonicSumLayer::Shown()
+{
+    return action_->isChecked();
+}
+
+void HarmonicSumLayer::Draw()
+{
+    drawn_ = false;
+    if (!DrawSum()) {
+        SetChecked(false);
+        key_.hide();
+    }
+}
+
+void HarmonicSumLayer::Hide()
+{
+    drawn_ = false;
+    key_.hide();
 }
 
 void HarmonicSumLayer::FollowAnalysis()
@@ -160,28 +172,7 @@ void HarmonicSumLayer::StepTerms(int steps)
         return;
     FollowAnalysis();
     wanted_ = std::clamp<std::int64_t>(wanted_ + steps, 0, lines_);
-    ScheduleRedraw();
-}
-
-void HarmonicSumLayer::ScheduleRedraw()
-{
-    if (queued_)
-        return;
-    queued_ = true;
-    QMetaObject::invokeMethod(this, &HarmonicSumLayer::RedrawPending, Qt::QueuedConnection);
-}
-
-void HarmonicSumLayer::RedrawPending()
-{
-    if (!queued_)
-        return;
-    queued_ = false;
-    // A long task runs (this is its progress's event loop): the step is not drawn, and the next
-    // one draws it with its own.
-    const TaskGate::Pass pass(tasks_);
-    if (!pass)
-        return;
-    Redraw();
+    overlays_.ScheduleRedraw();
 }
 
 bool HarmonicSumLayer::eventFilter(QObject *watched, QEvent *event)
@@ -197,29 +188,6 @@ bool HarmonicSumLayer::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QObject::eventFilter(watched, event);
-}
-
-void HarmonicSumLayer::Redraw()
-{
-    queued_ = false;
-    const bool sum = action_->isChecked();
-    const bool over = overlayShown_ && overlayShown_();
-    if (!sum && !over)
-        return Remove();
-    ++redraws_;
-    if (under_.isNull())
-        under_ = plot_.Image().copy();
-    else
-        plot_.RestoreDrawing(under_);
-    plot_.Scale(0, 100, 100, 0);
-    if (!sum)
-        key_.hide();
-    if (sum && !DrawSum()) {
-        SetChecked(false);
-        key_.hide();
-    }
-    if (over)
-        overlay_();
 }
 
 const RealArray *HarmonicSumLayer::PartialSum(std::int64_t m)
@@ -243,11 +211,6 @@ const RealArray *HarmonicSumLayer::PartialSum(std::int64_t m)
     return &partial_;
 }
 
-SpectrumScale HarmonicSumLayer::Scale() const
-{
-    return scale_ ? scale_() : SpectrumScale::Of(state_, SpectrumView::Moduli, nullptr);
-}
-
 bool HarmonicSumLayer::DrawSum()
 {
     if (!ProvideHarmonicSum(tasks_, &window_, state_, messages_))
@@ -256,9 +219,9 @@ bool HarmonicSumLayer::DrawSum()
     terms_ = std::clamp<std::int64_t>(wanted_, 0, lines_);
     const PixelMapping &mapping = plot_.Mapping();
     const std::size_t size = static_cast<std::size_t>(state_.SampleCount) + 1;
-    const double signalPeak = signalPeak_ > 0 ? signalPeak_ : state_.SignalPeak; // or a kept one
+    const double signalPeak = overlays_.SignalPeak(); // a kept one, or the analysis's own
     // What the pixels below are gathered from: a line moving over the sum redraws it as it is.
-    const SpectrumScale scale = Scale();
+    const SpectrumScale scale = overlays_.Scale();
     const double span = scale.HarmonicSpan(state_);
     const DrawnFrom from {state_.HarmonicSum.data(),
                           generation_,
@@ -296,7 +259,19 @@ bool HarmonicSumLayer::DrawSum()
         drawnFrom_ = from;
     }
     plot_.Fill(curve_, Opaque(PlotPalette::HarmonicSum));
-    if (terms_ < lines_ && state_.SpectrumPeak != 0) {
+    drawn_ = true;
+    key_.setText(terms_ < lines_ ? QTextOf(UiText::PartialSumKey).arg(terms_)
+                                 : QTextOf(UiText::HarmonicSumKey));
+    key_.show();
+    return true;
+}
+
+void HarmonicSumLayer::DrawPaleLines()
+{
+    const PixelMapping &mapping = plot_.Mapping();
+    const SpectrumScale scale = overlays_.Scale();
+    const double span = scale.HarmonicSpan(state_);
+    if (drawn_ && terms_ < lines_ && state_.SpectrumPeak != 0) {
         // The lines the sum leaves out, paler, on the band's scale. Lines stand in the order of
         // k, so the columns right of the first line left out hold only lines left out, as all
         // the lines are drawn; that line's own column is gathered anew, and a line the sum adds
@@ -327,21 +302,4 @@ bool HarmonicSumLayer::DrawSum()
                 plot_.Line(x, bottom, x, float(*yd), Opaque(PlotPalette::DcComponent));
         }
     }
-    key_.setText(terms_ < lines_ ? QTextOf(UiText::PartialSumKey).arg(terms_)
-                                 : QTextOf(UiText::HarmonicSumKey));
-    key_.show();
-    return true;
-}
-
-void HarmonicSumLayer::Remove()
-{
-    if (!under_.isNull())
-        plot_.RestoreDrawing(under_);
-    under_ = QImage();
-    key_.hide();
-}
-
-int testing_seam::Redraws(const HarmonicSumLayer &layer)
-{
-    return layer.redraws_;
 }

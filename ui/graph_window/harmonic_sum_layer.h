@@ -1,16 +1,15 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The sum of the harmonics drawn over the signal: the graph window's checkable entry "Somma delle
-// armoniche" (Ctrl+R), its key and the drawing, which lies on top of the graphs and comes off
-// again when the entry is turned off. While it is shown, the wheel over the plot and + and - add
-// the harmonics one at a time. Whatever lies on top of the graphs (the sum, then an overlay) is
-// redrawn from the graphs beneath whenever it changes.
+// The sum of the harmonics drawn over the signal, a layer over the graphs: the graph window's
+// checkable entry "Somma delle armoniche" (Ctrl+R) turns it on, with its key. While it is shown,
+// the wheel over the plot and + and - add the harmonics one at a time, and the lines the sum
+// leaves out are drawn paler (a layer of their own, above it).
 #pragma once
 
-#include "ui/long_work/task_gate.h"
+#include "plot_overlays.h"
 
-#include "ui/graph_window/for_tests.h"
+#include "ui/long_work/task_gate.h"
 
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/graph_window/plot_geometry/spectrum_scale.h"
@@ -18,12 +17,9 @@
 #include "core/state/real_array.h"
 #include "core/texts/pulse_shapes.h"
 
-#include <QColor>
-#include <QImage>
 #include <QObject>
 
 #include <cstdint>
-#include <functional>
 
 struct AnalysisState;
 class MessageBox;
@@ -39,29 +35,20 @@ class QWidget;
 bool ProvideHarmonicSum(const TaskGate &tasks, QWidget *parent, AnalysisState &state,
                         MessageBox &messages);
 
-class HarmonicSumLayer : public QObject
+class HarmonicSumLayer : public QObject, public OverGraphs
 {
     Q_OBJECT
 public:
-    // Everything given must outlive the layer; `window` is its parent and carries the shortcut.
-    // `key` is shown while the sum is. The entry enters `tasks`, the program's gate of long
-    // tasks, before it computes.
-    HarmonicSumLayer(QWidget &window, PlotArea &plot, QLabel &key, AnalysisState &state,
-                     MessageBox &messages, TaskGate &tasks);
+    // Everything given must outlive the layer; `window` is its parent and carries the shortcuts.
+    // `entry` turns it on; `key` is shown while the sum is. The entry enters `tasks`, the
+    // program's gate of long tasks, before it computes. The layer and its pale lines join
+    // `overlays`, which draws them on its scales.
+    HarmonicSumLayer(QWidget &window, QAction &entry, PlotArea &plot, QLabel &key,
+                     AnalysisState &state, MessageBox &messages, TaskGate &tasks,
+                     PlotOverlays &overlays);
 
     // The entry: checkable, off at first, Ctrl+R.
     QAction *Action() const { return action_; }
-
-    // The graphs were drawn anew: the sum of the analysis goes on top while the entry is on.
-    // Called inside a task that holds the gate already.
-    void GraphsDrawn();
-    // The signal's peak the graphs were drawn on (a kept scale's, or the analysis's own): the sum
-    // is drawn on the same.
-    void SetSignalPeak(double peak) { signalPeak_ = peak; }
-    // Where the spectrum band's scale comes from (the views'): the lines the sum leaves out, and
-    // the line and wave of one harmonic at a time, are drawn on it. The moduli's own until set.
-    void SetSpectrumScale(std::function<SpectrumScale()> scale) { scale_ = std::move(scale); }
-    SpectrumScale Scale() const;
 
     // How many harmonics the sum adds to the DC component, 0 to RoundToCount(H): on screen, and as
     // the wheel and the keys asked for last (what the next redraw shows).
@@ -71,38 +58,38 @@ public:
     // queued once however many steps come before it runs: it shows the last.
     void StepTerms(int steps);
 
-    // `draw` draws on top of the sum while `shown` says it has something to draw.
-    void SetOverlay(std::function<bool()> shown, std::function<void()> draw)
-    {
-        overlayShown_ = std::move(shown);
-        overlay_ = std::move(draw);
-    }
-    // Queues one redraw of what lies on top of the graphs; requests before it runs join it.
-    void ScheduleRedraw();
-    // Runs the queued redraw now, if one is queued.
-    void RedrawPending();
-    bool RedrawQueued() const { return queued_; }
+    // The layer over the graphs: the sum starts again from all the harmonics of new graphs.
+    void GraphsDrawn() override;
+    bool Shown() override;
+    // Draws the sum; turns the entry off when the sum could not be had.
+    void Draw() override;
+    void Hide() override;
 
 protected:
-    friend int testing_seam::Redraws(const HarmonicSumLayer &layer);
-
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Toggled(bool on);
-    // Redraws the sum (when on) and the overlay over the graphs beneath; the caller holds the
-    // gate. Turns the entry off when the sum could not be had.
-    void Redraw();
     // The sum of the analysis of the moment, with `terms_` harmonics, over what the plot shows;
     // false when it could not be had.
     bool DrawSum();
+    // The lines the sum leaves out, paler, over the lines; nothing while it adds them all.
+    void DrawPaleLines();
     // The first m harmonics added up: from the last such sum a few steps away, else anew.
     const RealArray *PartialSum(std::int64_t m);
     // The analysis changed under the window (a new analysis, the harmonic modulus command): the
     // counts follow its number of harmonics.
     void FollowAnalysis();
-    void Remove();
     void SetChecked(bool on);
+
+    // The lines the sum leaves out: a layer of their own, on with the sum.
+    struct PaleLines : OverGraphs
+    {
+        explicit PaleLines(HarmonicSumLayer &sum) : sum(sum) { }
+        bool Shown() override { return sum.Shown(); }
+        void Draw() override { sum.DrawPaleLines(); }
+        HarmonicSumLayer &sum;
+    };
 
     QWidget &window_;
     PlotArea &plot_;
@@ -110,10 +97,10 @@ private:
     AnalysisState &state_;
     MessageBox &messages_;
     TaskGate &tasks_;
+    PlotOverlays &overlays_;
     QAction *action_;
-    QImage under_; // the plot as it was before the sum went on top
-    std::function<bool()> overlayShown_;
-    std::function<void()> overlay_;
+    PaleLines pale_ {*this};
+    bool drawn_ = false; // the sum was drawn in this redraw: its pale lines go over it
     std::int64_t terms_ = 0;
     std::int64_t wanted_ = 0;
     std::int64_t lines_ = 0; // RoundToCount(H) of the analysis the counts belong to
@@ -147,11 +134,7 @@ private:
     } drawnFrom_;
     ColumnSpans curve_ {0};
     ColumnSpans allLines_ {0};
-    bool queued_ = false;
     int wheelEighths_ = 0;
-    int redraws_ = 0; // for the tests alone (testing_seam::Redraws)
     QShortcut *more_[2] = {};
     QShortcut *fewer_[2] = {};
-    double signalPeak_ = 0; // 0: the analysis's own
-    std::function<SpectrumScale()> scale_;
 };

@@ -35,7 +35,7 @@ QByteArray LabelName(std::size_t row, bool value)
 
 } // namespace
 
-MeasureLabels::MeasureLabels(QWidget &window)
+MeasureLabels::MeasureLabels(QWidget &window, QAction &entry) : action_(&entry)
 {
     for (std::size_t m = 0; m < PanelRows; ++m) {
         const ResultDeclaration &result = PanelResult(m);
@@ -55,13 +55,6 @@ MeasureLabels::MeasureLabels(QWidget &window)
         captions_[m]->hide();
         value->hide();
     }
-    action_ = new QAction(QTextOf(UiText::Measures), &window);
-    action_->setObjectName("MeasuresAction");
-    action_->setCheckable(true);
-    action_->setChecked(false);
-    action_->setShortcut(Qt::CTRL | Qt::Key_M);
-    action_->setShortcutContext(Qt::WindowShortcut);
-    window.addAction(action_);
     QObject::connect(action_, &QAction::toggled, &window, [this](bool on) {
         for (std::size_t m = 0; m < values_.size(); ++m) {
             captions_[m]->setVisible(on);

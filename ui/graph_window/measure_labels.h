@@ -17,9 +17,9 @@ class QWidget;
 class MeasureLabels
 {
 public:
-    // The labels hidden, and the entry that shows them, "Misure" (Ctrl+M), unchecked: the window
-    // opens as it always has.
-    explicit MeasureLabels(QWidget &window);
+    // The labels hidden; `entry`, "Misure" (Ctrl+M), unchecked, shows them: the window opens as
+    // it always has.
+    MeasureLabels(QWidget &window, QAction &entry);
 
     QAction *Action() const { return action_; }
 

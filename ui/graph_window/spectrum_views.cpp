@@ -3,6 +3,7 @@
 #include "spectrum_views.h"
 
 #include "key_label.h"
+#include "plot_layers.h"
 
 #include "ui/classic/classic_controls.h"
 #include "ui/graph_window/plot_geometry/plot_palette.h"
@@ -16,24 +17,21 @@
 #include <QSignalBlocker>
 #include <QWidget>
 
-SpectrumViews::SpectrumViews(QWidget &window, const AnalysisState &state, TaskGate &tasks)
+SpectrumViews::SpectrumViews(QWidget &window, const LayerEntries &layers,
+                             const AnalysisState &state, TaskGate &tasks)
     : QObject(&window), tasks_(tasks), state_(state)
 {
-    const auto entry = [&](UiText text, const char *name, QKeySequence keys) {
-        auto *action = new QAction(QTextOf(text), &window);
-        action->setObjectName(name);
-        action->setCheckable(true);
-        action->setChecked(false);
-        action->setShortcut(keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        window.addAction(action);
+    const auto follow = [&](QAction *action) {
         connect(action, &QAction::toggled, this, [this, action](bool on) { Toggled(action, on); });
         return action;
     };
+    const auto entry = [&](UiText text, const char *name, QKeySequence keys) {
+        return follow(CheckableEntry(window, text, name, keys));
+    };
     decibels_ = entry(UiText::DecibelScale, "DecibelScaleAction", Qt::CTRL | Qt::Key_D);
     phases_ = entry(UiText::PhaseSpectrum, "PhaseSpectrumAction", Qt::CTRL | Qt::Key_F);
-    envelope_ = entry(UiText::Envelope, "EnvelopeAction", Qt::CTRL | Qt::Key_E);
-    axisValues_ = entry(UiText::AxisValues, "AxisValuesAction", Qt::CTRL | Qt::Key_T);
+    envelope_ = follow(layers.Entry(PlotLayer::Envelope));
+    axisValues_ = follow(layers.Entry(PlotLayer::AxisValues));
     keepScale_ = entry(UiText::KeepScale, "KeepScaleAction", Qt::CTRL | Qt::Key_K);
     key_ = AddKeyLabel(&window, "Label12", QTextOf(UiText::EnvelopeKey), {15240, 8040, 3135, 375},
                        8.25, PlotPalette::Envelope);
@@ -45,16 +43,6 @@ SpectrumView SpectrumViews::View() const
     return decibels_->isChecked() ? SpectrumView::Decibels
         : phases_->isChecked()    ? SpectrumView::Phases
                                   : SpectrumView::Moduli;
-}
-
-bool SpectrumViews::Envelope() const
-{
-    return envelope_->isChecked();
-}
-
-bool SpectrumViews::AxisValues() const
-{
-    return axisValues_->isChecked();
 }
 
 void SpectrumViews::EnvelopeDrawn(bool drawn)

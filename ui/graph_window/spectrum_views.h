@@ -14,6 +14,7 @@
 #include <QObject>
 #include <optional>
 
+class LayerEntries;
 class QAction;
 class QLabel;
 class QWidget;
@@ -24,9 +25,11 @@ class SpectrumViews : public QObject
 {
     Q_OBJECT
 public:
-    // `window` is the parent and carries the shortcuts; a view changes only while `tasks` lets
-    // no long task run. Both must outlive the views.
-    SpectrumViews(QWidget &window, const AnalysisState &state, TaskGate &tasks);
+    // `window` is the parent and carries the shortcuts; the envelope's and the axis values'
+    // entries are the layers'. A view changes only while `tasks` lets no long task run.
+    // Everything given must outlive the views.
+    SpectrumViews(QWidget &window, const LayerEntries &layers, const AnalysisState &state,
+                  TaskGate &tasks);
 
     QAction *DecibelAction() const { return decibels_; }
     QAction *PhaseAction() const { return phases_; }
@@ -44,10 +47,6 @@ public:
 
     // What the spectrum band shows now.
     SpectrumView View() const;
-    // Whether the envelope goes over the lines.
-    bool Envelope() const;
-    // Whether the scales carry their values.
-    bool AxisValues() const;
     // The envelope's key (Label12, right of the plot above Option3), shown while it is drawn.
     QLabel *EnvelopeKey() const { return key_; }
     void EnvelopeDrawn(bool drawn);

@@ -322,11 +322,14 @@ TEST(AnalysisTable, readsEveryResultOnlyWhereItHasAValue)
                       measured ? table[r].after : table[r].before)
                 << result.heading << (measured ? " after" : " before");
             // Outside the values, an indexed result reads nothing.
-            if (result.scope == ResultScope::Harmonic || result.scope == ResultScope::Sample)
+            if (result.scope == ResultScope::Harmonic || result.scope == ResultScope::Sample) {
                 for (const std::int64_t index :
-                     {std::int64_t {-1}, std::int64_t {s.SampleCount} + 2, std::int64_t {1} << 40})
+                     {std::int64_t {-1}, std::int64_t {s.SampleCount} + 2,
+                      std::int64_t {1} << 40}) {
                     EXPECT_TRUE(std::isnan(ReadResult(s, result, index)))
                         << result.heading << " at " << index;
+                }
+            }
         }
     }
 }

@@ -1,0 +1,99 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "plot_overlays.h"
+
+#include "plot_area.h"
+
+#include "ui/long_work/task_gate.h"
+
+#include "core/state/analysis_state.h"
+
+#include <algorithm>
+
+PlotOverlays::PlotOverlays(QObject &parent, PlotArea &plot, const AnalysisState &state,
+                           TaskGate &tasks)
+    : QObject(&parent), plot_(plot), state_(state), tasks_(tasks)
+{ }
+
+void PlotOverlays::Add(PlotLayer layer, OverGraphs &over)
+{
+    layers_[PaintPlace(layer)] = &over;
+}
+
+SpectrumScale PlotOverlays::Scale() const
+{
+    return scale_ ? scale_() : SpectrumScale::Of(state_, SpectrumView::Moduli, nullptr);
+}
+
+double PlotOverlays::SignalPeak() const
+{
+    return signalPeak_ > 0 ? signalPeak_ : state_.SignalPeak;
+}
+
+void PlotOverlays::GraphsDrawn()
+{
+    // The plot was blanked and drawn anew: what lay under the old layers is gone with it.
+    under_ = QImage();
+    queued_ = false;
+    for (OverGraphs *layer : layers_)
+        if (layer)
+            layer->GraphsDrawn();
+    Redraw();
+}
+
+void PlotOverlays::ScheduleRedraw()
+{
+    if (queued_)
+        return;
+    queued_ = true;
+    QMetaObject::invokeMethod(this, &PlotOverlays::RedrawPending, Qt::QueuedConnection);
+}
+
+void PlotOverlays::RedrawPending()
+{
+    if (!queued_)
+        return;
+    queued_ = false;
+    // A long task runs (this is its progress's event loop): the step is not drawn, and the next
+    // one draws it with its own.
+    const TaskGate::Pass pass(tasks_);
+    if (!pass)
+        return;
+    Redraw();
+}
+
+void PlotOverlays::Redraw()
+{
+    queued_ = false;
+    std::array<bool, PaintOrder.size()> shown {};
+    for (std::size_t place = 0; place < layers_.size(); ++place)
+        shown[place] = layers_[place] && layers_[place]->Shown();
+    if (std::none_of(shown.begin(), shown.end(), [](bool on) { return on; }))
+        return Remove();
+    ++redraws_;
+    if (under_.isNull())
+        under_ = plot_.Image().copy();
+    else
+        plot_.RestoreDrawing(under_);
+    plot_.Scale(0, 100, 100, 0);
+    for (std::size_t place = 0; place < layers_.size(); ++place)
+        if (layers_[place] && shown[place])
+            layers_[place]->Draw();
+        else if (layers_[place])
+            layers_[place]->Hide();
+}
+
+void PlotOverlays::Remove()
+{
+    if (!under_.isNull())
+        plot_.RestoreDrawing(under_);
+    under_ = QImage();
+    for (OverGraphs *layer : layers_)
+        if (layer)
+            layer->Hide();
+}
+
+int testing_seam::Redraws(const PlotOverlays &overlays)
+{
+    return overlays.redraws_;
+}

@@ -1,0 +1,81 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The layers over the graphs: the sum of the harmonics, the lines it leaves out, the highlighted
+// harmonic. They are redrawn on their own, in the paint order, over a copy of the graphs beneath,
+// and come off again when none is shown. Their redraws are queued: requests before one runs join
+// it.
+#pragma once
+
+#include "plot_layers.h"
+
+#include "ui/graph_window/for_tests.h"
+#include "ui/graph_window/plot_geometry/spectrum_scale.h"
+
+#include <QImage>
+#include <QObject>
+
+#include <array>
+#include <functional>
+
+class PlotArea;
+class TaskGate;
+struct AnalysisState;
+
+// One layer over the graphs.
+class OverGraphs
+{
+public:
+    virtual ~OverGraphs() = default;
+    // The graphs beneath were drawn anew, from a new analysis or a new view.
+    virtual void GraphsDrawn() { }
+    virtual bool Shown() = 0;
+    // Draws it over what the plot shows; called in the paint order while it is shown.
+    virtual void Draw() = 0;
+    // Not shown in this redraw: its key, if any, goes.
+    virtual void Hide() { }
+};
+
+class PlotOverlays : public QObject
+{
+    Q_OBJECT
+public:
+    // A redraw runs only while `tasks` lets no long task run. Both must outlive this.
+    PlotOverlays(QObject &parent, PlotArea &plot, const AnalysisState &state, TaskGate &tasks);
+
+    // `layer` draws `over`, in its place in the paint order.
+    void Add(PlotLayer layer, OverGraphs &over);
+
+    // The scales the graphs beneath were drawn on, on which the layers over them are drawn: the
+    // spectrum band's from `scale` (the views'), the moduli's own until set, and the signal's
+    // peak, a kept scale's or (0) the analysis's own.
+    void SetSpectrumScale(std::function<SpectrumScale()> scale) { scale_ = std::move(scale); }
+    SpectrumScale Scale() const;
+    void SetSignalPeak(double peak) { signalPeak_ = peak; }
+    double SignalPeak() const;
+
+    // The graphs were drawn anew: every layer over them hears it, and they are drawn over the new
+    // graphs. Called inside a task that holds the gate already.
+    void GraphsDrawn();
+    // Redraws the layers shown over the graphs beneath, now; the caller holds the gate.
+    void Redraw();
+    // Queues one redraw; requests before it runs join it.
+    void ScheduleRedraw();
+    // Runs the queued redraw now, if one is queued.
+    void RedrawPending();
+    bool RedrawQueued() const { return queued_; }
+
+private:
+    friend int testing_seam::Redraws(const PlotOverlays &overlays);
+
+    void Remove();
+
+    PlotArea &plot_;
+    const AnalysisState &state_;
+    TaskGate &tasks_;
+    std::array<OverGraphs *, PaintOrder.size()> layers_ {};
+    QImage under_; // the plot as it was before the layers went on top
+    bool queued_ = false;
+    int redraws_ = 0; // for the tests alone (testing_seam::Redraws)
+    std::function<SpectrumScale()> scale_;
+    double signalPeak_ = 0;
+};
