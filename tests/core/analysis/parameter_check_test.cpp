@@ -4,6 +4,7 @@
 // sum of the harmonics for want of memory: their reasons, their order, and the exact texts of the
 // one message table, which the README repeats; the export's messages and the windows' texts of the
 // same table.
+#include "core/analysis/field_step.h"
 #include "core/analysis/parameter_check.h"
 #include "core/platform/system_memory.h"
 #include "core/spectrum/harmonic_sum.h"
@@ -185,6 +186,89 @@ const RefusalCase RefusalCases[] = {
         Refusal {Reason::NotEnoughMemory, {}, {1000000, 23, 23}}, 24000024, Asked::HarmonicSum}};
 
 INSTANTIATE_TEST_SUITE_P(Values, Refusals, testing::ValuesIn(RefusalCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// Stepping a field from the input window's texts: the step of each field, the typed decimals
+// kept, a stop at each limit (those the checks set between fields included), and no step from a
+// text the checks refuse. The other fields hold the window's first texts unless a case says.
+struct StepCase
+{
+    const char *name;
+    Field field;
+    std::u16string typed;
+    int steps;
+    std::optional<std::u16string> after; // nothing: the field stays as it is
+    std::function<void(FieldTexts &)> others = [](FieldTexts &) {};
+    std::uint64_t memory = Plenty;
+};
+
+void PrintTo(const StepCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class FieldSteps : public testing::TestWithParam<StepCase>
+{
+};
+
+TEST_P(FieldSteps, stepWithinWhatTheChecksTake)
+{
+    const StepCase &c = GetParam();
+    FieldTexts texts;
+    texts[Field::Text1] = u"0.5";
+    texts[Field::Text7] = u"10";
+    texts[Field::Text12] = u"100";
+    texts[Field::Text13] = u"10000";
+    texts[Field::Text3] = u"10";
+    texts[Field::Text8] = u"3";
+    c.others(texts);
+    texts[c.field] = c.typed;
+    EXPECT_EQ(SteppedText(c.field, texts, c.steps, c.memory), c.after);
+}
+
+const StepCase StepCases[] = {
+    {"dutyCycleUpByAHundredth", Field::Text1, u"0.5", 1, u"0.51"},
+    {"dutyCycleDownByTenHundredths", Field::Text1, u"0.5", -10, u"0.4"},
+    {"dutyCycleStopsAtOne", Field::Text1, u"0.99", 10, u"1"},
+    {"dutyCycleGoesNoHigherThanOne", Field::Text1, u"1", 1, std::nullopt},
+    {"dutyCycleNeverReachesZero", Field::Text1, u"0.01", -1, std::nullopt},
+    {"dutyCycleStopsAtAHundredth", Field::Text1, u"0.05", -10, u"0.01"},
+    {"dutyCycleKeepsItsThirdDecimal", Field::Text1, u"0.505", 1, u"0.515"},
+    {"dutyCycleWrittenWithAnExponentStepsToo", Field::Text1, u"5E-1", 1, u"0.51"},
+    {"dutyCycleOfTinyExponentKeepsItsDecimals", Field::Text1, u"5e-3", 1, u"0.015"},
+    {"dutyCycleOfZeroIsRefusedAndDoesNotStep", Field::Text1, u"0", 1, std::nullopt},
+    {"dutyCycleAboveOneIsRefusedAndDoesNotStep", Field::Text1, u"1.5", -1, std::nullopt},
+    {"letterDoesNotStep", Field::Text1, u"0,5", 1, std::nullopt},
+    {"emptyFieldDoesNotStep", Field::Text7, u"", 1, std::nullopt},
+    {"amplitudeUpByOneVolt", Field::Text7, u"10", 1, u"11"},
+    {"amplitudeThroughZeroKeepsItsDecimal", Field::Text7, u"-0.5", 1, u"0.5"},
+    {"amplitudeDownToZero", Field::Text7, u"10", -10, u"0"},
+    {"amplitudeTooLargeToChangeStaysAsItIs", Field::Text7, u"1e300", 1, std::nullopt},
+    {"amplitudeStepsWhileAnotherFieldHoldsALetter", Field::Text7, u"10", 1, u"11",
+     [](FieldTexts &t) { t[Field::Text3] = u"x"; }},
+    {"frequencyDownByTenKilohertz", Field::Text12, u"100", -10, u"90"},
+    {"frequencyStopsAtOneKilohertz", Field::Text12, u"1", -1, std::nullopt},
+    {"frequencyBelowTheLimitStepsOnlyUp", Field::Text12, u"0.5", -1, std::nullopt},
+    {"frequencyBelowTheLimitStepsUp", Field::Text12, u"0.5", 1, u"1.5"},
+    {"samplesUpByOne", Field::Text13, u"10000", 1, u"10001"},
+    {"samplesDownToTheHarmonicsLimit", Field::Text13, u"10", -1, u"9"},
+    {"samplesStopWhereTheHarmonicsWouldBeTooMany", Field::Text13, u"9", -1, std::nullopt},
+    {"samplesStopAtTheHarmonicsLimitOnPageDown", Field::Text13, u"15", -10, u"9"},
+    {"samplesDoNotStepWhenMemoryRefusesThem", Field::Text13, u"10000", 1, std::nullopt,
+     [](FieldTexts &) {}, 1},
+    {"harmonicsUpByOne", Field::Text3, u"10", 1, u"11"},
+    {"harmonicsStopAtZero", Field::Text3, u"0", -1, std::nullopt},
+    {"harmonicsStopAtOneMoreThanTheSamples", Field::Text3, u"10", 1, std::nullopt,
+     [](FieldTexts &t) { t[Field::Text13] = u"9"; }},
+    {"periodsDownByOne", Field::Text8, u"3", -1, u"2"},
+    {"periodsStopAtOne", Field::Text8, u"1", -1, std::nullopt},
+    {"periodsKeepTheirHalf", Field::Text8, u"2.5", 1, u"3.5"},
+    {"harmonicNumberEmptyDoesNotStep", Field::Text2, u"", 1, std::nullopt},
+    {"harmonicNumberUpByOne", Field::Text2, u"5", 1, u"6"},
+    {"harmonicNumberStopsAtOneMoreThanTheSamples", Field::Text2, u"10001", 1, std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(Values, FieldSteps, testing::ValuesIn(StepCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST(CheckParameters, storesTheValuesAsTheyWillBeUsed)

@@ -1,0 +1,132 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/analysis/field_step.h"
+
+#include "core/analysis/entry_check.h"
+#include "core/analysis/parameter_check.h"
+#include "core/texts/number_text.h"
+#include "core/texts/units.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <span>
+#include <variant>
+
+namespace {
+
+// The texts the entry check passes: not empty, no longer than it takes, every character a digit
+// or one of . e E - +.
+bool Checkable(const std::u16string &text)
+{
+    return !text.empty() && text.size() <= MaxEntryLength
+        && std::all_of(text.begin(), text.end(), [](char16_t c) {
+               return (c >= u'0' && c <= u'9') || c == u'.' || c == u'e' || c == u'E' || c == u'-'
+                   || c == u'+';
+           });
+}
+
+// The digits after the point that the typed text means: "0.25" 2, "5E-3" 3, "1.5E2" 0.
+int DecimalsOf(const std::u16string &text)
+{
+    const std::size_t exponentAt = text.find_first_of(u"eE");
+    const std::u16string mantissa = text.substr(0, exponentAt);
+    const std::size_t point = mantissa.find(u'.');
+    double decimals = point == std::u16string::npos ? 0 : double(mantissa.size() - point - 1);
+    if (exponentAt != std::u16string::npos)
+        decimals -= Val(text.substr(exponentAt + 1));
+    return static_cast<int>(std::clamp(decimals, 0.0, 15.0));
+}
+
+std::u16string Written(double value, int decimals)
+{
+    if (std::abs(value) >= 1e15) { // the shortest text that reads back, exponent and all
+        char buffer[32];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+        return std::u16string(buffer, end);
+    }
+    std::u16string text
+        = FormatNumber(value, {NumberPattern::Fixed, decimals, false}, u'.').value_or(u"0");
+    if (text.find(u'.') != std::u16string::npos) {
+        text.erase(text.find_last_not_of(u'0') + 1);
+        if (text.back() == u'.')
+            text.pop_back();
+    }
+    return text == u"-0" ? u"0" : text;
+}
+
+// Whether the checks take the texts, as far as they can be checked: every field the command reads
+// that the entry check passes, the duty-cycle test and the parameters' checks when all pass.
+bool Accepted(const FieldTexts &texts, Command command, std::uint64_t availableMemory)
+{
+    const auto order = command == Command::Graphs
+        ? GraphsFieldOrder
+        : std::span<const Field>(HarmonicModulusFieldOrder);
+    if (!std::all_of(order.begin(), order.end(), [&](Field f) { return Checkable(texts[f]); }))
+        return true; // another field stops the command first: this one cannot be weighed
+    TypedValues values;
+    values.Amplitude = Val(texts[Field::Text7]);
+    values.FrequencyKHz = Val(texts[Field::Text12]);
+    values.FrequencyHz = Hertz(values.FrequencyKHz);
+    values.HarmonicCount = Val(texts[Field::Text3]);
+    values.DutyCycle = Val(texts[Field::Text1]);
+    values.SampleCount = Val(texts[Field::Text13]);
+    values.PeriodCount = Val(texts[Field::Text8]);
+    if (command == Command::HarmonicModulus)
+        values.TargetHarmonic = Val(texts[Field::Text2]);
+    return !DutyCycleRefused(values.DutyCycle)
+        && std::holds_alternative<AnalysisParameters>(
+            CheckParameters(values, command, availableMemory));
+}
+
+} // namespace
+
+FieldStep StepOf(Field field)
+{
+    switch (field) {
+    case Field::Text1:
+        return {0.01, 0.01, 1};
+    case Field::Text7:
+        return {1, -1e300, 1e300};
+    case Field::Text12:
+        return {1, 1, 1e9};
+    case Field::Text13:
+        return {1, 1, MaxSampleCount};
+    case Field::Text3:
+        return {1, 0, MaxHarmonicCount};
+    case Field::Text8:
+        return {1, 1, 1e6};
+    case Field::Text2:
+        return {1, 0, MaxSampleCount};
+    }
+    return {1, 0, 0};
+}
+
+std::optional<std::u16string> SteppedText(Field field, const FieldTexts &texts, int steps,
+                                          std::uint64_t availableMemory)
+{
+    const std::u16string &typed = texts[field];
+    if (steps == 0 || !Checkable(typed))
+        return std::nullopt;
+    const double value = Val(typed);
+    const FieldStep step = StepOf(field);
+    const Command command = field == Field::Text2 ? Command::HarmonicModulus : Command::Graphs;
+    const int decimals = std::max(DecimalsOf(typed), field == Field::Text1 ? 2 : 0);
+    // A value the checks refuse does not step; nor does one already past a limit, outward.
+    if (!std::isfinite(value) || (field == Field::Text1 && DutyCycleRefused(value))
+        || !Accepted(texts, command, availableMemory))
+        return std::nullopt;
+    // From the steps asked for down to one: the most that lands on a value the checks take.
+    for (int n = steps; n != 0; n -= steps > 0 ? 1 : -1) {
+        const double wanted = value + n * step.size;
+        const double to = n > 0 ? std::max(value, std::min(wanted, step.high))
+                                : std::min(value, std::max(wanted, step.low));
+        FieldTexts after = texts;
+        after[field] = Written(to, decimals);
+        if (Val(after[field]) == value)
+            return std::nullopt; // at the limit already
+        if (Accepted(after, command, availableMemory))
+            return after[field];
+    }
+    return std::nullopt;
+}
