@@ -241,6 +241,9 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::CopyResult, u"Copia"},
     {UiText::ShapeChoiceHint,
      u"Forma dell'impulso: fare clic, oppure Invio o le frecce, per sceglierla"},
+    {UiText::FieldStepHint,
+     u"Frecce su e gi\u00F9 o rotellina del mouse: passi di %1; Pag su e Pag gi\u00F9: passi di "
+     u"%2"},
     {UiText::AnalysisProgress, u"Calcolo dello spettro…\nArmoniche calcolate: %1 di %2"},
 
     {UiText::GraphWindowTitle, u"Segnale e spettro"},

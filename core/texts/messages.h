@@ -91,6 +91,7 @@ enum class UiText
     MagnitudeResultDescription,
     CopyResult,
     ShapeChoiceHint,
+    FieldStepHint, // a field's tool tip: %1 = one step, %2 = ten steps
     AnalysisProgress, // %1 of %2 harmonics
 
     // The graph window: its controls, its menu, the file dialogs and the long work it starts.

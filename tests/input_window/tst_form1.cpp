@@ -6,12 +6,16 @@
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
 #include "ui/classic/qt_translations.h"
+#include "ui/graph_window/form2.h"
+#include "ui/graph_window/plot_area.h"
+#include "ui/input_window/live_graphs.h"
 #include "ui/input_window/pulse_diagram.h"
 #include "ui/input_window/shape_diagram.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QWheelEvent>
 
 namespace {
 
@@ -524,6 +528,162 @@ private slots:
         for (const char *n : ParameterFieldNames)
             QCOMPARE(BackColor(w_.Field(n)), Green);
         QCOMPARE(BackColor(w_.Field("Text2")), Green);
+    }
+
+    // Stepping a field: the arrows, the page keys and the wheel, each field's step, a stop at the
+    // limits, and nothing from a text the checks refuse, without a message.
+    void theArrowsPageKeysAndWheelStepAField_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key"); // 0: the wheel, by `notches`
+        QTest::addColumn<int>("notches");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("D up") << "Text1"
+                              << "0.5" << int(Qt::Key_Up) << 0 << "0.51";
+        QTest::newRow("D page down") << "Text1"
+                                     << "0.5" << int(Qt::Key_PageDown) << 0 << "0.4";
+        QTest::newRow("D page up stops at 1") << "Text1"
+                                              << "0.95" << int(Qt::Key_PageUp) << 0 << "1";
+        QTest::newRow("D never zero") << "Text1"
+                                      << "0.01" << int(Qt::Key_Down) << 0 << "0.01";
+        QTest::newRow("D wheel two notches") << "Text1"
+                                             << "0.5" << 0 << 2 << "0.52";
+        QTest::newRow("Vmax down") << "Text7"
+                                   << "10" << int(Qt::Key_Down) << 0 << "9";
+        QTest::newRow("f wheel back") << "Text12"
+                                      << "100" << 0 << -1 << "99";
+        QTest::newRow("P page up") << "Text8"
+                                   << "3" << int(Qt::Key_PageUp) << 0 << "13";
+        QTest::newRow("H up") << "Text3"
+                              << "10" << int(Qt::Key_Up) << 0 << "11";
+        QTest::newRow("N down") << "Text13"
+                                << "10000" << int(Qt::Key_Down) << 0 << "9999";
+        QTest::newRow("z up") << "Text2"
+                              << "3" << int(Qt::Key_Up) << 0 << "4";
+        QTest::newRow("refused text stays") << "Text1"
+                                            << "0,5" << int(Qt::Key_Up) << 0 << "0,5";
+        QTest::newRow("empty stays") << "Text7"
+                                     << "" << int(Qt::Key_Up) << 0 << "";
+    }
+    void theArrowsPageKeysAndWheelStepAField()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(int, notches);
+        QFETCH(QString, after);
+        QLineEdit *field = w_.Field(qPrintable(name));
+        w_.Type(qPrintable(name), typed);
+        if (key != 0) {
+            QTest::keyClick(field, Qt::Key(key));
+        } else {
+            const QPointF at(field->width() / 2.0, field->height() / 2.0);
+            QWheelEvent wheel(at, field->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(field, &wheel);
+        }
+        QCOMPARE(field->text(), after);
+        QVERIFY(w_.Shown().isEmpty());
+        QVERIFY(
+            field->toolTip().startsWith("Frecce su e gi\u00F9 o rotellina del mouse: passi di "));
+        // The step is undone as typing is.
+        if (after != typed) {
+            field->undo();
+            QCOMPARE(field->text(), typed);
+        }
+    }
+
+    // With the graph window open, a step draws the graphs of the stepped value, as "Grafici"
+    // pressed with it would, pixel for pixel; the result labels stay as the harmonic modulus
+    // command left them. Two quick steps make one analysis, of the last value.
+    void theGraphsFollowASteppedField()
+    {
+        w_.Type("Text2", "2");
+        w_.Click("Command1");
+        const QString modulus = w_.Label("Label9")->text();
+        w_.Click("Command2");
+        Form2 *graphs = w_.form->GraphWindow();
+        QVERIFY(graphs && graphs->isVisible());
+        w_.pace.Hold();
+        w_.form->StepField(Field::Text1, 1);
+        w_.form->StepField(Field::Text1, 1);
+        QCOMPARE(w_.Field("Text1")->text(), QStringLiteral("0.52"));
+        QCOMPARE(w_.pace.Starts(), 0); // nothing before the event loop turns
+        finishFollowing();
+        QCOMPARE(w_.pace.Starts(), 1);
+        QCOMPARE(w_.state->DutyCycle, 0.52);
+        QCOMPARE(w_.Label("Label9")->text(), modulus);
+        const QImage stepped = graphs->Picture1()->Image();
+        w_.Click("Command2");
+        QCOMPARE(graphs->Picture1()->Image(), stepped);
+        QVERIFY(w_.Shown().isEmpty());
+    }
+
+    // A step while an analysis runs cancels it: the newer value is drawn, the older never is.
+    void aNewerStepCancelsTheRunningAnalysis()
+    {
+        w_.Click("Command2");
+        w_.pace.Hold();
+        w_.form->StepField(Field::Text13, -1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); // starts, held
+        QVERIFY(w_.form->Live().Running());
+        QVERIFY(!w_.form->Live().Cancelling());
+        w_.form->StepField(Field::Text13, -1);
+        QVERIFY(w_.form->Live().Wanted() && w_.form->Live().Cancelling());
+        w_.pace.Release();
+        finishFollowing();
+        QCOMPARE(w_.pace.Starts(), 2);
+        QCOMPARE(w_.state->SampleCount, 9998);
+        QVERIFY(!w_.form->Live().Running());
+    }
+
+    // "Grafici" pressed while a step's analysis runs: the command takes over, and draws.
+    void aCommandTakesOverFromTheSteps()
+    {
+        w_.Click("Command2");
+        w_.pace.Hold();
+        w_.form->StepField(Field::Text3, 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); // starts, held
+        QVERIFY(w_.form->Live().Running());
+        w_.pace.Release();
+        w_.Click("Command2");
+        QVERIFY(!w_.form->Live().Running() && !w_.form->Live().Wanted());
+        QCOMPARE(w_.state->HarmonicCount, 11.0);
+        QVERIFY(w_.Shown().isEmpty());
+    }
+
+    // With the graph window closed a step changes the text only; a new shape with it open redraws.
+    void stepsAnalyseOnlyWhileTheGraphsAreOpen()
+    {
+        w_.pace.Hold();
+        w_.form->StepField(Field::Text7, 1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        QCOMPARE(w_.pace.Starts(), 0);
+        QCOMPARE(w_.state->Amplitude, 0.0);
+        w_.pace.LetGo();
+        w_.Click("Command2");
+        QCOMPARE(w_.state->Amplitude, 11.0);
+        w_.pace.Hold();
+        auto *diagram = w_.form->findChild<ShapeDiagram *>("Picture1");
+        QTest::keyClick(diagram, Qt::Key_Down); // the next shape in the list
+        finishFollowing();
+        QCOMPARE(w_.state->Shape, diagram->Shape());
+        QVERIFY(w_.state->Shape != PulseShape::HalfSine);
+    }
+
+private:
+    // Lets the analyses the steps started run to their end, and their graphs be drawn.
+    void finishFollowing()
+    {
+        for (int round = 0; round < 4; ++round) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); // a start, or an end
+            if (w_.form->Live().Running()) {
+                w_.pace.Release();
+                w_.pace.WaitUntilEnded();
+            }
+        }
+        QVERIFY(!w_.form->Live().Running() && !w_.form->Live().Wanted());
     }
 };
 

@@ -3,7 +3,7 @@
 // Time of drawing long signal traces, gathered per column against one QPainter line per
 // segment, of a click on "Grafici" until the graph window is painted, of one mouse move's
 // readout over the plot of a large analysis, and of the redraws of the harmonics one at a time:
-// one step of the wheel, one move onto a new line.
+// one step of the wheel, one move onto a new line; and of a stepped field to its graphs drawn.
 #include "core/analysis/analysis_run.h"
 #include "core/analysis/message_box.h"
 #include "core/spectrum/spectrum.h"
@@ -17,11 +17,13 @@
 #include "ui/graph_window/plot_overlays.h"
 #include "ui/graph_window/spectrum_views.h"
 #include "ui/input_window/form1.h"
+#include "ui/input_window/live_graphs.h"
 #include "ui/long_work/task_gate.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -109,6 +111,30 @@ void ClickToGraphs(benchmark::State &bench)
         QApplication::processEvents();
         bench.ResumeTiming();
     }
+}
+
+// From a step of the duty cycle (the Up and Down arrows in turn) to the graph window repainted
+// with the analysis of the new value, the graphs open at N = range(0), H = range(1).
+void StepToGraphs(benchmark::State &bench)
+{
+    AnalysisState state;
+    SilentBox box;
+    TaskGate tasks;
+    Form1 form(state, box, tasks);
+    form.Text(Field::Text13)->setText(QString::number(bench.range(0)));
+    form.Text(Field::Text3)->setText(QString::number(bench.range(1)));
+    form.show();
+    form.Command2_Click();
+    QApplication::processEvents();
+    int direction = 1;
+    for (auto _ : bench) {
+        form.StepField(Field::Text1, direction);
+        direction = -direction;
+        while (form.Live().Running() || form.Live().Wanted())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        form.GraphWindow()->repaint();
+    }
+    bench.counters["N"] = double(bench.range(0));
 }
 
 // The graph window over a stored analysis of n samples a period, as the graphs command leaves
@@ -313,6 +339,12 @@ BENCHMARK(ReadoutMove)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
+BENCHMARK(StepToGraphs)
+    ->ArgNames({"N", "H"})
+    ->Args({10000, 10})
+    ->Args({1000000, 100})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(WheelStep)
     ->ArgNames({"N", "H", "steps", "near"})
     ->Args({10'000, 10, 200, 0})

@@ -41,7 +41,7 @@ build/release/tools/benchmark/spectrum_benchmark --benchmark_repetitions=10 \
     --benchmark_filter='^(Shapes|Sampling)/' \
     --benchmark_out="$out/shapes.json" --benchmark_out_format=json
 QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/drawing_benchmark --benchmark_repetitions=3 \
-    --benchmark_filter='^(TraceBy|ClickTo|ToggleView)' \
+    --benchmark_filter='^(TraceBy|ClickTo|ToggleView|StepTo)' \
     --benchmark_out="$out/drawing.json" --benchmark_out_format=json
 QT_QPA_PLATFORM=offscreen build/release/tools/benchmark/drawing_benchmark \
     --benchmark_filter='^ReadoutMove' \

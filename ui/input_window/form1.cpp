@@ -3,6 +3,7 @@
 #include "form1.h"
 
 #include "analysis_progress.h"
+#include "live_graphs.h"
 #include "shape_diagram.h"
 
 #include "ui/classic/classic_button.h"
@@ -13,6 +14,8 @@
 #include "ui/window_texts.h"
 
 #include "core/analysis/commands.h"
+#include "core/analysis/field_step.h"
+#include "core/platform/system_memory.h"
 #include "core/state/analysis_state.h"
 #include "core/state/result_list.h"
 
@@ -20,8 +23,10 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QWheelEvent>
 
 namespace {
 
@@ -127,6 +132,11 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     AddResults();
     QWidget *diagram = AddDiagram();
     SetTabOrder(diagram);
+    live_ = new LiveGraphs(*this, state_, tasks_,
+                           {[this] { return form2_ && form2_->isVisible(); },
+                            [this] { return CurrentTexts(); }, [this] { return diagram_->Shape(); },
+                            [this] { ShowGraphs(); }});
+    connect(diagram_, &ShapeDiagram::shapeChosen, live_, [this] { live_->Follow(); });
 }
 
 void Form1::AddFields()
@@ -138,6 +148,15 @@ void Form1::AddFields()
         edit->setFont(ClassicFont(8.25));
         SetBackColor(edit, layout.back);
         edit->setAccessibleName(QTextOf(layout.accessibleName));
+        // The step in the field's own writing, and its unit: "0.01", "1 V", "1 kHz".
+        const FieldStep step = StepOf(layout.field);
+        const QString unit = layout.field == Field::Text7 ? QStringLiteral(" V")
+            : layout.field == Field::Text12               ? QStringLiteral(" kHz")
+                                                          : QString();
+        edit->setToolTip(
+            QTextOf(UiText::FieldStepHint)
+                .arg(QString::number(step.size) + unit, QString::number(10 * step.size) + unit));
+        edit->installEventFilter(this);
         fields_[static_cast<std::size_t>(layout.field)] = edit;
     }
 }
@@ -232,6 +251,7 @@ void Form1::MarkParameterFields()
 // graph window's exports pass the same gate.
 bool Form1::Run(Command command)
 {
+    live_->Stop(); // a command's analysis comes before the steps'
     const TaskGate::Pass pass(tasks_);
     if (!pass)
         return false;
@@ -249,10 +269,60 @@ void Form1::Command1_Click()
     label9_->setText(QString::fromStdU16String(shown.magnitude));
 }
 
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto field = std::find(fields_.begin(), fields_.end(), watched);
+    if (field == fields_.end())
+        return QWidget::eventFilter(watched, event);
+    const auto which = static_cast<Field>(field - fields_.begin());
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const int steps = key->modifiers() & ~Qt::KeypadModifier ? 0
+            : key->key() == Qt::Key_Up                           ? 1
+            : key->key() == Qt::Key_Down                         ? -1
+            : key->key() == Qt::Key_PageUp                       ? 10
+            : key->key() == Qt::Key_PageDown                     ? -10
+                                                                 : 0;
+        if (steps == 0)
+            return false;
+        StepField(which, steps);
+        return true;
+    }
+    if (event->type() == QEvent::Wheel) {
+        // One notch (120 eighths of a degree) is one step; a touchpad's finer steps add up.
+        wheelEighths_ += static_cast<QWheelEvent *>(event)->angleDelta().y();
+        const int steps = wheelEighths_ / 120;
+        wheelEighths_ -= steps * 120;
+        if (steps != 0)
+            StepField(which, steps);
+        return true;
+    }
+    return false;
+}
+
+void Form1::StepField(Field field, int steps)
+{
+    const std::optional<std::u16string> text
+        = SteppedText(field, CurrentTexts(), steps, AvailableMemoryBytes());
+    if (!text)
+        return;
+    // As typed: the field's undo takes the step back.
+    QLineEdit *edit = Text(field);
+    edit->selectAll();
+    edit->insert(QString::fromStdU16String(*text));
+    if (field != Field::Text2) // z is the harmonic modulus command's alone
+        live_->Follow();
+}
+
 void Form1::Command2_Click()
 {
     if (!Run(Command::Graphs))
         return;
+    ShowGraphs();
+}
+
+void Form1::ShowGraphs()
+{
     if (!form2_) {
         form2_ = new Form2(state_, messages_, tasks_);
         form2_->setAttribute(Qt::WA_DeleteOnClose);

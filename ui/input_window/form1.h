@@ -17,6 +17,7 @@ class Form2;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class LiveGraphs;
 class ShapeDiagram;
 class TaskGate;
 
@@ -37,6 +38,16 @@ public:
     QLineEdit *Text(Field field) const;
     // The graph window, while it is open.
     Form2 *GraphWindow() const;
+    // The graphs that follow a stepped field.
+    LiveGraphs &Live() const { return *live_; }
+
+    // `steps` steps of the field (down when negative), as the arrows, the page keys and the wheel
+    // take them: its text changes as a typed value would, and the graphs follow.
+    void StepField(Field field, int steps);
+
+protected:
+    // The arrows, the page keys and the wheel over a field step it.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // The window built in steps: the fields, the two commands, the two results, the diagram, and
@@ -48,6 +59,8 @@ private:
     void SetTabOrder(QWidget *diagram);
 
     FieldTexts CurrentTexts() const;
+    // The graph window, made on first use, shows the analysis the state holds.
+    void ShowGraphs();
     // The command through the gate that lets one long task run at a time; true when the state
     // holds its new analysis.
     bool Run(Command command);
@@ -65,4 +78,6 @@ private:
     ShapeDiagram *diagram_ = nullptr; // shows the pulse shape and chooses it
     QPointer<Form2> form2_;
     TaskGate &tasks_;
+    LiveGraphs *live_ = nullptr;
+    int wheelEighths_ = 0;
 };

@@ -1,0 +1,172 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Who touches what, and when: the worker touches only the workspace (a record of its own, never
+// the shared state), the control and `finished_`, and asks this thread to hear of its end through
+// a queued call. The shared state changes only here, once the worker is joined. While an analysis
+// runs this holds the gate of long tasks, so that no command or export starts meanwhile; the
+// windows still take input, and a step then only cancels and asks for a newer analysis.
+#include "live_graphs.h"
+
+#include "ui/window_texts.h"
+
+#include "core/analysis/commands.h"
+#include "core/spectrum/spectrum.h"
+#include "core/texts/messages.h"
+
+#include <QProgressDialog>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+#include <climits>
+#include <new>
+
+namespace {
+
+// A step says nothing: what the checks refuse is left for the commands to say.
+class Silent : public MessageBox
+{
+public:
+    void Show(const std::u16string &) override { }
+};
+
+class SilentHost : public CommandHost
+{
+public:
+    explicit SilentHost(PulseShape shape) : shape_(shape) { }
+    MessageBox &Messages() override { return silent_; }
+    void Refuse(const Refusal &) override { }
+    PulseShape Shape() const override { return shape_; }
+
+private:
+    Silent silent_;
+    PulseShape shape_;
+};
+
+} // namespace
+
+LiveGraphs::LiveGraphs(QWidget &parent, AnalysisState &state, TaskGate &tasks, Window window)
+    : QObject(&parent), parent_(parent), state_(state), tasks_(tasks), window_(std::move(window))
+{ }
+
+LiveGraphs::~LiveGraphs()
+{
+    if (worker_.joinable()) {
+        control_->Cancel();
+        worker_.join();
+    }
+}
+
+void LiveGraphs::Stop()
+{
+    wanted_ = false;
+    if (!Running())
+        return;
+    control_->Cancel();
+    worker_.join();
+    if (progress_)
+        progress_->close();
+    workspace_.reset();
+    pass_.reset();
+}
+
+void LiveGraphs::Follow()
+{
+    if (!window_.graphsOpen())
+        return;
+    wanted_ = true;
+    if (Running()) { // the newer step wins; the analysis ends soon, and Finished starts the next
+        control_->Cancel();
+        return;
+    }
+    if (queued_)
+        return;
+    queued_ = true;
+    QMetaObject::invokeMethod(this, &LiveGraphs::Start, Qt::QueuedConnection);
+}
+
+void LiveGraphs::Start()
+{
+    queued_ = false;
+    if (!wanted_ || Running() || !window_.graphsOpen())
+        return;
+    pass_.emplace(tasks_);
+    if (!*pass_) { // another long task runs: it draws or leaves the graphs as they are
+        pass_.reset();
+        return;
+    }
+    wanted_ = false;
+    SilentHost host(window_.shape());
+    const std::optional<AnalysisParameters> parameters
+        = AcceptParameters(state_, window_.texts(), Command::Graphs, host);
+    if (!parameters) {
+        pass_.reset();
+        return;
+    }
+    workspace_ = std::make_unique<AnalysisState>(NewAnalysis(*parameters));
+    WorkPace *const pace = tasks_.Pace();
+    if (pace)
+        pace->Starting(std::max(0, RoundToCount(workspace_->HarmonicCount)));
+    control_ = pace ? std::make_unique<TaskControl>(*pace) : std::make_unique<TaskControl>();
+    finished_ = false;
+    worker_ = std::thread([this, pace] {
+        try {
+            outcome_ = RunAnalysis(*workspace_, control_.get());
+        } catch (const std::bad_alloc &) {
+            outcome_ = {AnalysisOutcome::Status::Failed, {}};
+        }
+        finished_ = true;
+        QMetaObject::invokeMethod(this, &LiveGraphs::Finished, Qt::QueuedConnection);
+        if (pace) // the end is queued before a test hears of it
+            pace->Ended();
+    });
+    QTimer::singleShot(pace ? pace->DialogDelayMs() : 300, this, [this] {
+        if (Running() && !finished_)
+            ShowProgress();
+    });
+}
+
+void LiveGraphs::ShowProgress()
+{
+    // The progress of today, but the window keeps answering: a newer step cancels too.
+    auto *dialog = new QProgressDialog(
+        QTextOf(UiText::Wait), QTextOf(UiText::Cancel), 0,
+        static_cast<int>(std::min<std::int64_t>(RoundToCount(workspace_->HarmonicCount), INT_MAX)),
+        &parent_);
+    dialog->setObjectName("StepProgress");
+    dialog->setWindowTitle(QTextOf(UiText::ProgramName));
+    dialog->setWindowModality(Qt::NonModal);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setMinimumDuration(0);
+    dialog->setAutoClose(false);
+    dialog->setAutoReset(false);
+    TaskControl *control = control_.get();
+    connect(dialog, &QProgressDialog::canceled, dialog, [control] { control->Cancel(); });
+    auto *poll = new QTimer(dialog);
+    connect(poll, &QTimer::timeout, dialog, [this, dialog, control] {
+        if (!finished_)
+            dialog->setValue(static_cast<int>(std::min<std::int64_t>(control->Done(), INT_MAX)));
+    });
+    poll->start(50);
+    dialog->show();
+    progress_ = dialog;
+}
+
+void LiveGraphs::Finished()
+{
+    if (!worker_.joinable())
+        return;
+    worker_.join();
+    if (progress_)
+        progress_->close();
+    const bool cancelled = control_->Cancelled();
+    if (!cancelled && !wanted_ && outcome_.status == AnalysisOutcome::Status::Done
+        && window_.graphsOpen()) {
+        CommitAnalysis(state_, std::move(*workspace_), Command::Graphs);
+        window_.drawGraphs();
+    }
+    workspace_.reset();
+    pass_.reset();
+    if (wanted_)
+        Start(); // the last step, now
+}
