@@ -7,7 +7,9 @@
 #include "tests/support/same_analysis.h"
 #include "ui/classic/qt_translations.h"
 #include "ui/graph_window/form2.h"
+#include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
+#include "ui/graph_window/spectrum_views.h"
 #include "ui/input_window/live_graphs.h"
 #include "ui/input_window/pulse_diagram.h"
 #include "ui/input_window/shape_diagram.h"
@@ -15,6 +17,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QWheelEvent>
 
 namespace {
@@ -605,19 +608,54 @@ private slots:
         w_.Click("Command2");
         Form2 *graphs = w_.form->GraphWindow();
         QVERIFY(graphs && graphs->isVisible());
+        // The views and the sum as the user set them stay on.
+        graphs->Views()->DecibelAction()->trigger();
+        graphs->HarmonicSum()->Action()->trigger();
         w_.pace.Hold();
         w_.form->StepField(Field::Text1, 1);
         w_.form->StepField(Field::Text1, 1);
         QCOMPARE(w_.Field("Text1")->text(), QStringLiteral("0.52"));
         QCOMPARE(w_.pace.Starts(), 0); // nothing before the event loop turns
         finishFollowing();
-        QCOMPARE(w_.pace.Starts(), 1);
+        QCOMPARE(w_.pace.Starts(), 2); // one analysis, of the last value, then its sum
         QCOMPARE(w_.state->DutyCycle, 0.52);
         QCOMPARE(w_.Label("Label9")->text(), modulus);
         const QImage stepped = graphs->Picture1()->Image();
         w_.Click("Command2");
         QCOMPARE(graphs->Picture1()->Image(), stepped);
+        QVERIFY(graphs->Views()->DecibelAction()->isChecked());
+        QVERIFY(graphs->HarmonicSum()->Action()->isChecked());
         QVERIFY(w_.Shown().isEmpty());
+    }
+
+    // A step's analysis that lasts shows its progress without holding the window: the fields
+    // still step, and Annulla cancels, leaving the graphs as they were. The point is written
+    // whatever the language.
+    void aLastingStepShowsItsProgressAndTheWindowAnswers()
+    {
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        w_.Click("Command2");
+        w_.pace.Hold();
+        w_.form->StepField(Field::Text1, -1);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); // starts, held
+        QCoreApplication::processEvents(); // no delay while held: the dialog shows
+        QPointer<QProgressDialog> dialog = w_.form->findChild<QProgressDialog *>("StepProgress");
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->windowModality(), Qt::NonModal);
+        QTest::keyClick(w_.Field("Text7"), Qt::Key_Up);
+        QCOMPARE(w_.Field("Text7")->text(), QStringLiteral("11"));
+        QCOMPARE(w_.Field("Text1")->text(), QStringLiteral("0.49"));
+        QVERIFY(w_.form->Live().Wanted()); // a newer step, after the one running
+        QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton); // Annulla
+        QVERIFY(w_.form->Live().Cancelling());
+        QVERIFY(!w_.form->Live().Wanted());
+        w_.pace.Release();
+        w_.pace.WaitUntilEnded();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        QVERIFY(!w_.form->Live().Running());
+        QCOMPARE(w_.state->DutyCycle, 0.5);
+        QCOMPARE(w_.state->Amplitude, 10.0);
+        QVERIFY(!dialog || !dialog->isVisible());
     }
 
     // A step while an analysis runs cancels it: the newer value is drawn, the older never is.

@@ -64,8 +64,7 @@ void LiveGraphs::Stop()
         return;
     control_->Cancel();
     worker_.join();
-    if (progress_)
-        progress_->close();
+    CloseProgress();
     workspace_.reset();
     pass_.reset();
 }
@@ -141,7 +140,11 @@ void LiveGraphs::ShowProgress()
     dialog->setAutoClose(false);
     dialog->setAutoReset(false);
     TaskControl *control = control_.get();
-    connect(dialog, &QProgressDialog::canceled, dialog, [control] { control->Cancel(); });
+    // Annulla: the analysis stops, and no step waits after it.
+    connect(dialog, &QProgressDialog::canceled, dialog, [this, control] {
+        wanted_ = false;
+        control->Cancel();
+    });
     auto *poll = new QTimer(dialog);
     connect(poll, &QTimer::timeout, dialog, [this, dialog, control] {
         if (!finished_)
@@ -152,13 +155,21 @@ void LiveGraphs::ShowProgress()
     progress_ = dialog;
 }
 
+void LiveGraphs::CloseProgress()
+{
+    if (!progress_)
+        return;
+    // Closed by the program, not by the user: its close is no Annulla.
+    QObject::disconnect(progress_, &QProgressDialog::canceled, nullptr, nullptr);
+    progress_->close();
+}
+
 void LiveGraphs::Finished()
 {
     if (!worker_.joinable())
         return;
     worker_.join();
-    if (progress_)
-        progress_->close();
+    CloseProgress();
     const bool cancelled = control_->Cancelled();
     if (!cancelled && !wanted_ && outcome_.status == AnalysisOutcome::Status::Done
         && window_.graphsOpen()) {

@@ -58,6 +58,7 @@ private:
     // On the windows' thread, once the worker has ended.
     void Finished();
     void ShowProgress();
+    void CloseProgress();
 
     QWidget &parent_;
     AnalysisState &state_;
