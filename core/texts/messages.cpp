@@ -257,6 +257,8 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::MeanValueKey, u" componente continua in verde"},
     {UiText::HarmonicSumKey, u" somma delle armoniche in viola"},
     {UiText::PartialSumKey, u"somma delle prime %1 armoniche"},
+    {UiText::FirstHarmonicSumKey, u"somma della prima armonica"},
+    {UiText::DcAloneSumKey, u"solo la componente continua"},
     {UiText::HarmonicReadout, HarmonicReadoutText.View()},
     {UiText::NotDefined, u"non definita"},
     {UiText::DecibelScale, u"Scala in dB"},

@@ -102,7 +102,9 @@ enum class UiText
     MoveCursorHint,
     MeanValueKey,
     HarmonicSumKey,
-    PartialSumKey, // %1 = how many harmonics the sum adds
+    PartialSumKey, // %1 = how many harmonics the sum adds, two or more
+    FirstHarmonicSumKey, // the sum of the first harmonic alone
+    DcAloneSumKey, // the sum of no harmonic: the DC component alone
     HarmonicReadout, // %1 = the harmonic's number, %2 = its frequency, %3 = its modulus;
                      // its phase follows
     NotDefined, // in place of a measure that has no value

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QProgressDialog>
 #include <QRadioButton>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -1163,7 +1164,10 @@ private slots:
             runQueuedRedraw();
             const std::int64_t shown = std::max<std::int64_t>(m, 0);
             QCOMPARE(sum()->Terms(), shown);
-            QCOMPARE(sumKey()->text(), QString("somma delle prime %1 armoniche").arg(shown));
+            QCOMPARE(sumKey()->text(),
+                     shown == 0       ? QStringLiteral("solo la componente continua")
+                         : shown == 1 ? QStringLiteral("somma della prima armonica")
+                                      : QString("somma delle prime %1 armoniche").arg(shown));
             for (const std::int64_t i : {0, 1250, 2500, 3750, 5000, 7500})
                 expectSumAt(plot, i, 1, shown);
             for (int k = 1; k <= 6; ++k)
@@ -1208,6 +1212,12 @@ private slots:
         QTest::keyClick(window, Qt::Key_Right);
         QTest::keyClick(window, Qt::Key_Right);
         QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 2);
+        // Harmonic 3 of the half-wave is zero: its line has no height, and the step says so.
+        QTest::keyClick(window, Qt::Key_Right);
+        QVERIFY2(QToolTip::text().startsWith("armonica 3: f= 300.00kHz ; |S| = "),
+                 qPrintable(QToolTip::text()));
+        QTest::keyClick(window, Qt::Key_Left);
+        QVERIFY2(QToolTip::text().startsWith("armonica 2: "), qPrintable(QToolTip::text()));
         QTest::keyClick(window, Qt::Key_Left);
         QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 1);
 

@@ -16,6 +16,7 @@
 #include "ui/graph_window/plot_layers.h"
 #include "ui/graph_window/qt_file_chooser.h"
 
+#include <QAbstractFileIconProvider>
 #include <QAction>
 #include <QClipboard>
 #include <QDialogButtonBox>
@@ -416,6 +417,9 @@ private slots:
                                            existing, QStringLiteral("Tabella CSV (*.csv)"));
         QCOMPARE(chosen, QString());
         QCOMPARE(accept, QStringLiteral("Salva"));
+        // The list's type of a folder, which Qt's own Italian leaves in English.
+        QCOMPARE(QAbstractFileIconProvider().type(QFileInfo(folder_->path())),
+                 QStringLiteral("Cartella"));
         QCOMPARE(question, QStringLiteral("spettro-segnale.csv esiste già.\nVuoi sostituirlo?"));
         QVERIFY2(answers.contains(QStringLiteral("&Sì")), qPrintable(answers.join(", ")));
     }

@@ -7,6 +7,35 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// What Qt's own Italian file leaves in English: the type of a folder in the file dialog's list
+// (its context was renamed in Qt 6, and the file still holds the old one).
+class MissingItalian : public QTranslator
+{
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char *context, const char *source, const char *, int) const override
+    {
+        if (std::strcmp(context, "QAbstractFileIconProvider") != 0)
+            return {};
+        static const std::pair<const char *, const char *> texts[] = {
+            {"Folder", "Cartella"}, {"Drive", "Unit\u00E0"},    {"Shortcut", "Collegamento"},
+            {"Alias", "Alias"},     {"Unknown", "Sconosciuto"},
+        };
+        for (const auto &[english, italian] : texts)
+            if (std::strcmp(source, english) == 0)
+                return QString::fromUtf8(italian);
+        return {};
+    }
+};
+
+} // namespace
+
 QString QtItalianTranslationsPath()
 {
     return QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath))
@@ -30,5 +59,7 @@ bool InstallQtItalianTranslations()
         delete translator;
         return false;
     }
+    // Installed after Qt's file, so asked first.
+    QCoreApplication::installTranslator(new MissingItalian(translator));
     return true;
 }

@@ -6,6 +6,7 @@
 #include "plot_area.h"
 
 #include "ui/graph_window/plot_geometry/harmonic_lines.h"
+#include "ui/graph_window/plot_geometry/plot_bands.h"
 #include "ui/graph_window/plot_geometry/plot_palette.h"
 #include "ui/window_texts.h"
 
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QShortcut>
+#include <QToolTip>
 #include <QWidget>
 
 namespace {
@@ -84,7 +86,17 @@ void HarmonicByHarmonic::Move(int lines)
     if (!action_->isChecked() || last < 1)
         return;
     const std::int64_t from = highlighted_ ? *highlighted_ : (lines > 0 ? 0 : last + 1);
-    Highlight(std::clamp<std::int64_t>(from + lines, 1, last));
+    const std::int64_t k = std::clamp<std::int64_t>(from + lines, 1, last);
+    Highlight(k);
+    // Its values beside its line, as pointing at it shows them: a line of zero height is still
+    // seen to be reached.
+    const auto text = HarmonicReadout(state_, k, LocaleDecimalSeparator());
+    if (!text)
+        return;
+    const PixelMapping &mapping = plot_.Mapping();
+    const QPointF at(LineColumn(state_, mapping, k, overlays_.Scale().HarmonicSpan(state_)),
+                     mapping.Row(static_cast<float>(PlotBands::SpectrumBottomY)));
+    QToolTip::showText(plot_.mapToGlobal(at.toPoint()), QString::fromStdU16String(*text), &plot_);
 }
 
 void HarmonicByHarmonic::Highlight(std::int64_t k)

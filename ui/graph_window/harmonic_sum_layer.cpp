@@ -260,8 +260,10 @@ bool HarmonicSumLayer::DrawSum()
     }
     plot_.Fill(curve_, Opaque(PlotPalette::HarmonicSum));
     drawn_ = true;
-    key_.setText(terms_ < lines_ ? QTextOf(UiText::PartialSumKey).arg(terms_)
-                                 : QTextOf(UiText::HarmonicSumKey));
+    key_.setText(terms_ == lines_  ? QTextOf(UiText::HarmonicSumKey)
+                     : terms_ == 0 ? QTextOf(UiText::DcAloneSumKey)
+                     : terms_ == 1 ? QTextOf(UiText::FirstHarmonicSumKey)
+                                   : QTextOf(UiText::PartialSumKey).arg(terms_));
     key_.show();
     return true;
 }

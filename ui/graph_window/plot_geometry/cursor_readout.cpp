@@ -67,17 +67,16 @@ std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float 
     const ReadAs view = scale.View() == SpectrumView::Moduli ? ReadAs::ModulusScale // kept
         : phases                                             ? ReadAs::PhaseScale
                                                              : ReadAs::LevelScale;
-    std::optional<std::u16string> text
-        = Join(Labelled(u"f= ", FormatFixed(f, decimalSeparator), KilohertzName),
-               Read(ScaleOf(view), scale.Value(double(y)), decimalSeparator));
-    if (view == ReadAs::ModulusScale)
-        return text;
+    const std::optional<std::u16string> frequency
+        = Labelled(u"f= ", FormatFixed(f, decimalSeparator), KilohertzName);
+    // Over a harmonic that has no phase the readout says so, and only that: a phase read at the
+    // cursor's height would say one there.
     const double nearest = std::round(double(x) * span / 100);
     if (phases && nearest >= 1 && nearest <= RoundToCount(state.HarmonicCount)
         && nearest < static_cast<double>(state.Magnitudes.size())
         && std::isnan(ReadResult(state, ScaleOf(view), static_cast<std::int64_t>(nearest))))
-        text = Join(text, std::u16string(TextOf(UiText::PhaseNotDefined)));
-    return text;
+        return Join(frequency, std::u16string(TextOf(UiText::PhaseNotDefined)));
+    return Join(frequency, Read(ScaleOf(view), scale.Value(double(y)), decimalSeparator));
 }
 
 std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float x, float y,
