@@ -267,8 +267,6 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::EnvelopeKey, u"inviluppo in verde acqua"},
     {UiText::AxisValues, u"Valori sugli assi"},
     {UiText::KeepScale, u"Mantieni la scala"},
-    {UiText::MicrosecondUnit, MicrosecondName},
-    {UiText::KilohertzAxisUnit, KilohertzName},
     {UiText::PhaseNotDefined, u"fase non definita"},
     {UiText::Measures, u"Misure"},
     {UiText::CopyImage, u"Copia immagine"},

@@ -114,8 +114,6 @@ enum class UiText
     EnvelopeKey, // beside the DC component's key while the envelope is drawn
     AxisValues,
     KeepScale,
-    MicrosecondUnit, // after the time axis's values
-    KilohertzAxisUnit, // after the frequency axis's values
     PhaseNotDefined, // in the readout, over a harmonic that has no phase
     Measures, // the plot's menu: the measures beside the plot, shown or hidden
     CopyImage,

@@ -3,6 +3,7 @@
 // The units the program writes its values in: their names, and the conversions into them.
 #pragma once
 
+#include <array>
 #include <string_view>
 
 // The frequency's unit, wherever a frequency is written: the input field, the frequency axis, the
@@ -11,6 +12,12 @@ inline constexpr std::u16string_view KilohertzName = u"kHz";
 
 // The time's unit on the time axis and in the exported tables' headings.
 inline constexpr std::u16string_view MicrosecondName = u"\u00B5s";
+
+// The units along the plot's axes, each a thousand times the one before: an axis whose values
+// would reach a thousand takes the next, so that no value needs a thousands separator.
+inline constexpr std::array<std::u16string_view, 4> FrequencyAxisUnits
+    = {KilohertzName, u"MHz", u"GHz", u"THz"};
+inline constexpr std::array<std::u16string_view, 3> TimeAxisUnits = {MicrosecondName, u"ms", u"s"};
 
 // The time's unit in the cursor's readout, which has always spelt it in ASCII.
 inline constexpr std::u16string_view MicrosecondAsciiName = u"usec";

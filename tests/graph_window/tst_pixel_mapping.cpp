@@ -95,6 +95,35 @@ private slots:
         }
     }
 
+    // An axis takes the unit in which no value labelled needs a thousands separator: 1.5 MHz is
+    // never "1.500 kHz". Labels stop at 94 % of the axis.
+    void axisValuesNeedNoThousandsSeparator_data()
+    {
+        QTest::addColumn<double>("total");
+        QTest::addColumn<int>("units");
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<double>("inUnit");
+        QTest::newRow("1000 kHz, the last label 800 kHz") << 1000.0 << 4 << 0 << 1000.0;
+        QTest::newRow("3000 kHz in MHz") << 3000.0 << 4 << 1 << 3.0;
+        QTest::newRow("1.5 GHz, 1500 MHz labelled") << 1.5e6 << 4 << 2 << 1.5;
+        QTest::newRow("30 us") << 30.0 << 3 << 0 << 30.0;
+        QTest::newRow("30000 us in ms") << 30000.0 << 3 << 1 << 30.0;
+        QTest::newRow("3000 s, no larger unit") << 3e9 << 3 << 2 << 3000.0;
+    }
+    void axisValuesNeedNoThousandsSeparator()
+    {
+        QFETCH(double, total);
+        QFETCH(int, units);
+        QFETCH(int, unit);
+        QFETCH(double, inUnit);
+        const UnitTicks in = TicksInUnits(total, 8, 0.94, std::size_t(units));
+        QCOMPARE(int(in.unit), unit);
+        QCOMPARE(in.total, inUnit);
+        QVERIFY(!in.ticks.values.empty());
+        for (const double v : in.ticks.values)
+            QVERIFY(v < 1000 || v > 0.94 * in.total || in.unit + 1 == std::size_t(units));
+    }
+
     void plotRangeCoversTheWholeSurface()
     {
         const PixelMapping m {0, 100, 100, 0, 997, 605};

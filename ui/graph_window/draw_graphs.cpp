@@ -130,15 +130,16 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
     const auto timeAxis = static_cast<float>(PlotBands::TimeAxisY);
     constexpr double LastLabelX = 94;
     constexpr float Below = 2.8f; // a line of text under an axis, in user units
-    const double totalTime = Microseconds(state.PeriodCount, state.Frequency);
-    const AxisTicks times = NiceTicks(0, totalTime, 8);
-    for (const double t : times.values) {
-        const auto x = static_cast<float>(t / totalTime * 100);
+    // Each axis in the unit in which its values need no thousands separator.
+    const UnitTicks times = TicksInUnits(Microseconds(state.PeriodCount, state.Frequency), 8,
+                                         LastLabelX / 100, TimeAxisUnits.size());
+    for (const double t : times.ticks.values) {
+        const auto x = static_cast<float>(t / times.total * 100);
         plot.Line(x, timeAxis, x, timeAxis + 1, fore);
         if (x <= LastLabelX)
             plot.Print(x, timeAxis - Below,
-                       LocaleNumber(t, ScaleValue(times.decimals)) + ' '
-                           + QTextOf(UiText::MicrosecondUnit),
+                       LocaleNumber(t, ScaleValue(times.ticks.decimals)) + ' '
+                           + Unit(TimeAxisUnits[times.unit]),
                        fore);
     }
     const double peak = scale.SignalPeak();
@@ -147,15 +148,16 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
         plot, NiceTicks(below ? -peak : 0, below ? 0 : peak, 6),
         [&](double v) { return PlotBands::SignalY(v, peak); },
         Unit(ScaleOf(ReadAs::SignalScale).unit));
-    const double totalFrequency = Kilohertz(scale.HarmonicSpan(state) * state.Frequency);
-    const AxisTicks frequencies = NiceTicks(0, totalFrequency, 8);
-    for (const double f : frequencies.values) {
-        const auto x = static_cast<float>(f / totalFrequency * 100);
+    const UnitTicks frequencies
+        = TicksInUnits(Kilohertz(scale.HarmonicSpan(state) * state.Frequency), 8, LastLabelX / 100,
+                       FrequencyAxisUnits.size());
+    for (const double f : frequencies.ticks.values) {
+        const auto x = static_cast<float>(f / frequencies.total * 100);
         plot.Line(x, PlotBands::FrequencyAxisY, x, PlotBands::FrequencyAxisY + 1, fore);
         if (x <= LastLabelX && f != 0)
             plot.Print(x, PlotBands::FrequencyAxisY + 2.5f,
-                       LocaleNumber(f, ScaleValue(frequencies.decimals)) + ' '
-                           + QTextOf(UiText::KilohertzAxisUnit),
+                       LocaleNumber(f, ScaleValue(frequencies.ticks.decimals)) + ' '
+                           + Unit(FrequencyAxisUnits[frequencies.unit]),
                        fore);
     }
     if (scale.View() != SpectrumView::Moduli || !(scale.Peak() > 0))

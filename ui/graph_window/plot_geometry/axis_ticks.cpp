@@ -28,3 +28,18 @@ AxisTicks NiceTicks(double low, double high, int most)
         }
     }
 }
+
+UnitTicks TicksInUnits(double total, int most, double labelled, std::size_t units)
+{
+    UnitTicks in;
+    for (in.unit = 0;; ++in.unit) {
+        in.total = total / std::pow(1000.0, static_cast<double>(in.unit));
+        in.ticks = NiceTicks(0, in.total, most);
+        double largest = 0;
+        for (const double v : in.ticks.values)
+            if (v <= labelled * in.total * (1 + 1e-12))
+                largest = std::max(largest, v);
+        if (largest < 1000 || in.unit + 1 >= units)
+            return in;
+    }
+}

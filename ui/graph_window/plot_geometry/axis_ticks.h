@@ -4,6 +4,7 @@
 // here.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 struct AxisTicks
@@ -16,3 +17,14 @@ struct AxisTicks
 // The ticks of [low, high] with the smallest such step that gives at most `most` of them; none
 // for an empty or not finite range, or `most` below 2.
 AxisTicks NiceTicks(double low, double high, int most);
+
+// The ticks of an axis from 0 to `total` (in the first of `units` units, each the next a thousand
+// times the one before), in the first unit in which every value labelled (those at most
+// `labelled` times the total) is below a thousand; the last unit where none is.
+struct UnitTicks
+{
+    std::size_t unit = 0; // 0: the first
+    double total = 0; // in that unit
+    AxisTicks ticks;
+};
+UnitTicks TicksInUnits(double total, int most, double labelled, std::size_t units);
