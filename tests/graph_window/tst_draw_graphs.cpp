@@ -630,6 +630,49 @@ private slots:
         QCOMPARE(plot->Image(), bare);
     }
 
+    // The frequency's values never cross a spectral line: where one stands under a value's line
+    // of text, the value is lifted clear of it, or left out. Every pixel of a line stays the
+    // line's colour with the values on.
+    void axisValuesCrossNoLine_data()
+    {
+        QTest::addColumn<QString>("frequency");
+        QTest::addColumn<QString>("harmonics");
+        QTest::newRow("lines on the ticks") << "100"
+                                            << "10";
+        QTest::newRow("harmonic 4 just right of 400 kHz") << "101"
+                                                          << "10";
+        QTest::newRow("30 lines") << "137"
+                                  << "30";
+        QTest::newRow("MHz") << "333"
+                             << "12";
+    }
+    void axisValuesCrossNoLine()
+    {
+        QFETCH(QString, frequency);
+        QFETCH(QString, harmonics);
+        Parameters p;
+        p.frequency = frequency;
+        p.harmonics = harmonics;
+        const PlotArea *plot = draw(p);
+        QVERIFY(plot);
+        const QImage bare = plot->Image();
+        w_.form->GraphWindow()->Views()->AxisValuesAction()->trigger();
+        const QImage values = plot->Image();
+        int linePixels = 0;
+        // Above the ticks, which mark the axis at each value, on the lines or not.
+        for (int y = row(plot, 45); y < row(plot, 1.2); ++y)
+            for (int x = 0; x < bare.width(); ++x)
+                if ((bare.pixel(x, y) & 0xffffff) == BluePixel) {
+                    ++linePixels;
+                    QVERIFY2(
+                        (values.pixel(x, y) & 0xffffff) == BluePixel,
+                        qPrintable(QString("a value over the line at (%1, %2)").arg(x).arg(y)));
+                }
+        QVERIFY(linePixels > 100);
+        QVERIFY(values != bare); // the values are there
+        w_.form->GraphWindow()->Views()->AxisValuesAction()->trigger();
+    }
+
     // The windows' numbers in the two kinds of format: the readouts' take only the locale's
     // decimal separator and never group their digits, so that a copied text reads back; the
     // scales' values are the user's language in full, grouped as it groups them.

@@ -23,6 +23,8 @@
 #include <QColor>
 
 #include <cstdint>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -124,7 +126,31 @@ void LeftEdgeValues(PlotArea &plot, const AxisTicks &ticks, const Y &y, const QS
 // scale, the modulus up the left edge of the lower one (the decibels' and the phases' grids carry
 // their own). Ticks at multiples of 1, 2 or 5 times a power of ten; a value that would run past
 // the right edge is left out.
-void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
+// Where a frequency's value is printed: on its line of text above the axis, or, where a spectral
+// line would cross it there, lifted just clear of the lines under it; nothing where that would
+// leave the spectrum band.
+std::optional<float> ClearOfLines(const PlotArea &plot, const ColumnSpans *lines, float x, float y,
+                                  const QString &text)
+{
+    const PlotArea::TextPixels box = plot.PrintedAt(x, y, text);
+    if (!lines)
+        return y;
+    std::int64_t top = std::numeric_limits<std::int64_t>::max();
+    for (int c = std::max(box.left, 0); c <= std::min(box.right, lines->Width() - 1); ++c)
+        if (!lines->Empty(c))
+            top = std::min(top, lines->Low(c));
+    if (double(top) > box.bottom + 1)
+        return y;
+    const PixelMapping &mapping = plot.Mapping();
+    // The baseline two rows above the tallest line, less the text's depth below it.
+    const double lift = std::ceil(box.bottom + 2 - double(top));
+    if (box.top - lift < mapping.Row(static_cast<float>(PlotBands::SpectrumPeakUnits)))
+        return std::nullopt;
+    return static_cast<float>(mapping.UserY(std::floor(mapping.Row(y) + 0.5) - lift));
+}
+
+void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale,
+                    const ColumnSpans *lines)
 {
     const QRgb fore = plot.ForeColor();
     const auto timeAxis = static_cast<float>(PlotBands::TimeAxisY);
@@ -154,11 +180,12 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
     for (const double f : frequencies.ticks.values) {
         const auto x = static_cast<float>(f / frequencies.total * 100);
         plot.Line(x, PlotBands::FrequencyAxisY, x, PlotBands::FrequencyAxisY + 1, fore);
-        if (x <= LastLabelX && f != 0)
-            plot.Print(x, PlotBands::FrequencyAxisY + 2.5f,
-                       LocaleNumber(f, ScaleValue(frequencies.ticks.decimals)) + ' '
-                           + Unit(FrequencyAxisUnits[frequencies.unit]),
-                       fore);
+        if (x > LastLabelX || f == 0)
+            continue;
+        const QString text = LocaleNumber(f, ScaleValue(frequencies.ticks.decimals)) + ' '
+            + Unit(FrequencyAxisUnits[frequencies.unit]);
+        if (const auto y = ClearOfLines(plot, lines, x, PlotBands::FrequencyAxisY + 2.5f, text))
+            plot.Print(x, *y, text, fore);
     }
     if (scale.View() != SpectrumView::Moduli || !(scale.Peak() > 0))
         return;
@@ -182,6 +209,7 @@ void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
     // asked for; the phases have no envelope.
     const bool spectrum = state.SpectrumPeak != 0 && RoundToCount(state.HarmonicCount) >= 1;
     bool envelope = false;
+    std::optional<ColumnSpans> lines; // the spectral lines drawn, which no value crosses
     for (const LayerDeclaration &layer : PaintOrder) {
         if (layer.overGraphs || !parts.layers.On(layer.layer))
             continue;
@@ -192,7 +220,8 @@ void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
         case PlotLayer::SpectrumLines:
             if (spectrum) {
                 DrawGrid(plot, scale);
-                plot.Fill(RasterizeSpectralLines(state, plot.Mapping(), scale), SpectrumColour);
+                lines = RasterizeSpectralLines(state, plot.Mapping(), scale);
+                plot.Fill(*lines, SpectrumColour);
                 DrawClipMarks(plot, state, scale);
             }
             break;
@@ -207,7 +236,7 @@ void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
             break;
         case PlotLayer::AxisValues:
             if (!state.Samples.empty())
-                DrawAxisValues(plot, state, scale);
+                DrawAxisValues(plot, state, scale, lines ? &*lines : nullptr);
             break;
         case PlotLayer::Measures:
             break; // beside the plot, below

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -127,6 +128,17 @@ void PlotArea::Print(float x, float y, const QString &text, QRgb color)
                              (std::floor(mapping_.Row(y) + 0.5) - 1) / ratio),
                      text);
     update();
+}
+
+PlotArea::TextPixels PlotArea::PrintedAt(float x, float y, const QString &text) const
+{
+    const QFontMetricsF metrics(ClassicFont(8.25, false));
+    const qreal ratio = image_.devicePixelRatio();
+    const double left = std::floor(mapping_.Column(x) + 0.5) + 2 * ratio;
+    const double baseline = std::floor(mapping_.Row(y) + 0.5) - 1;
+    return {static_cast<int>(left),
+            static_cast<int>(std::ceil(left + metrics.horizontalAdvance(text) * ratio)),
+            baseline - metrics.ascent() * ratio, baseline + metrics.descent() * ratio};
 }
 
 void PlotArea::FillColumn(int column, std::int64_t lowRow, std::int64_t highRow, QRgb color)

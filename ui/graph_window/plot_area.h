@@ -27,6 +27,14 @@ public:
     // Writes `text` in the colour with its left end at x and its baseline one pixel above y, in
     // user coordinates: a scale's value over its line.
     void Print(float x, float y, const QString &text, QRgb color);
+    // The image's pixels `text` printed at (x, y) covers: its first and last column, its top row
+    // and its bottom row.
+    struct TextPixels
+    {
+        int left, right;
+        double top, bottom;
+    };
+    TextPixels PrintedAt(float x, float y, const QString &text) const;
     // Lights the rows lowRow .. highRow (clipped) of one column of the image, in image pixels.
     void FillColumn(int column, std::int64_t lowRow, std::int64_t highRow, QRgb color);
     // Lights every span gathered for the image's columns.
