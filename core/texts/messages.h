@@ -112,6 +112,9 @@ enum class UiText
     PhaseSpectrum,
     Envelope,
     EnvelopeKey, // beside the DC component's key while the envelope is drawn
+    KeptScaleKey, // while the scale is kept
+    KeptScaleHidesKey, // while the kept scale leaves %1 harmonics out, two or more
+    KeptScaleHidesOneKey, // while it leaves one out
     AxisValues,
     KeepScale,
     PhaseNotDefined, // in the readout, over a harmonic that has no phase

@@ -787,8 +787,15 @@ private slots:
         QCOMPARE(window->Picture1()->ToolTipText(),
                  QStringLiteral("f= 100.00kHz ; |S(f)| = %1V")
                      .arg(QString::fromStdU16String(*FormatScientific(keptPeak, u'.'))));
+        // The key says the scale is kept, and how many harmonics its span leaves out.
+        QLabel *key = window->Views()->KeptScaleKey();
+        QVERIFY(key->isVisible());
+        QCOMPARE(key->text(),
+                 harmonics == "20" ? QStringLiteral("scala mantenuta: 10 armoniche fuori")
+                                   : QStringLiteral("scala mantenuta"));
         // Off: the analysis's own scales again.
         keep->trigger();
+        QVERIFY(!key->isVisible());
         QList<int> rows = rowsIn(plot, column(plot, 100.0 / harmonics.toDouble()), BluePixel);
         QVERIFY(!rows.isEmpty());
         QCOMPARE(rows.first(), row(plot, 45));

@@ -245,6 +245,7 @@ void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
         }
     }
     parts.views.EnvelopeDrawn(envelope);
+    parts.views.ScaleDrawn(state);
     parts.measures.Show(state);
     // The layers over the graphs, on the same scales: a kept one, or (0) the analysis's own, which
     // after a harmonic modulus command is the new analysis's, as the readout's.

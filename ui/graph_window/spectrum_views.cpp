@@ -10,12 +10,16 @@
 #include "ui/long_work/task_gate.h"
 #include "ui/window_texts.h"
 
+#include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QWidget>
+
+#include <algorithm>
+#include <cmath>
 
 SpectrumViews::SpectrumViews(QWidget &window, const LayerEntries &layers,
                              const AnalysisState &state, TaskGate &tasks)
@@ -36,6 +40,9 @@ SpectrumViews::SpectrumViews(QWidget &window, const LayerEntries &layers,
     key_ = AddKeyLabel(&window, "Label12", QTextOf(UiText::EnvelopeKey), {15240, 8040, 3135, 375},
                        8.25, PlotPalette::Envelope);
     key_->hide();
+    keptKey_ = AddKeyLabel(&window, "Label13", QTextOf(UiText::KeptScaleKey),
+                           {15240, 8430, 3135, 375}, 8.25, PlotPalette::Spectrum);
+    keptKey_->hide();
 }
 
 SpectrumView SpectrumViews::View() const
@@ -43,6 +50,22 @@ SpectrumView SpectrumViews::View() const
     return decibels_->isChecked() ? SpectrumView::Decibels
         : phases_->isChecked()    ? SpectrumView::Phases
                                   : SpectrumView::Moduli;
+}
+
+void SpectrumViews::ScaleDrawn(const AnalysisState &state)
+{
+    if (!kept_) {
+        keptKey_->hide();
+        return;
+    }
+    // The lines past the kept span's right edge are not drawn: the key counts them.
+    const double shown = std::floor(Scale().HarmonicSpan(state) * (1 + 1e-12));
+    const double harmonics = std::max(0, RoundToCount(state.HarmonicCount));
+    const double left = std::max(0.0, harmonics - shown);
+    keptKey_->setText(left == 0       ? QTextOf(UiText::KeptScaleKey)
+                          : left == 1 ? QTextOf(UiText::KeptScaleHidesOneKey)
+                                      : QTextOf(UiText::KeptScaleHidesKey).arg(left));
+    keptKey_->show();
 }
 
 void SpectrumViews::EnvelopeDrawn(bool drawn)

@@ -50,6 +50,10 @@ public:
     // The envelope's key (Label12, right of the plot above Option3), shown while it is drawn.
     QLabel *EnvelopeKey() const { return key_; }
     void EnvelopeDrawn(bool drawn);
+    // The kept scale's key (Label13, below the envelope's), shown while the scale is kept: it
+    // says so, and how many harmonics the kept frequency span leaves out of the plot.
+    QLabel *KeptScaleKey() const { return keptKey_; }
+    void ScaleDrawn(const AnalysisState &state);
 
 signals:
     // A view was turned on or off, while the gate of long tasks is held: draw the graphs again.
@@ -67,4 +71,5 @@ private:
     const AnalysisState &state_;
     std::optional<KeptScale> kept_;
     QLabel *key_;
+    QLabel *keptKey_;
 };
