@@ -801,6 +801,33 @@ private slots:
         QCOMPARE(rows.first(), row(plot, 45));
     }
 
+    // The entries as the user left them survive a closed window: the next one opens with them on,
+    // the scales still kept, and draws as the closed one did; the first window opens with all off.
+    void theSetUpSurvivesAClosedAndReopenedWindow()
+    {
+        QVERIFY(draw({}));
+        Form2 *window = w_.form->GraphWindow();
+        const QStringList names = {"DecibelScaleAction", "EnvelopeAction", "MeasuresAction",
+                                   "HarmonicSumAction", "KeepScaleAction"};
+        for (const QString &name : names)
+            window->findChild<QAction *>(name)->trigger();
+        const QImage before = window->Picture1()->Image();
+        const QString kept = window->Views()->KeptScaleKey()->text();
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!w_.form->GraphWindow());
+        PlotArea *plot = draw({});
+        QVERIFY(plot);
+        window = w_.form->GraphWindow();
+        for (QAction *entry : window->PlotMenu()->actions())
+            if (entry->isCheckable())
+                QCOMPARE(entry->isChecked(), names.contains(entry->objectName()));
+        QVERIFY(window->findChild<QLabel *>("Label5")->isVisible()); // the measures
+        QVERIFY(sumKey()->isVisible());
+        QCOMPARE(window->Views()->KeptScaleKey()->text(), kept);
+        QCOMPARE(plot->Image(), before);
+    }
+
     // The entries start off, one view at a time, each with its shortcut.
     void viewsAreEntriesOffAtFirstOneAtATime()
     {

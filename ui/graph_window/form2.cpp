@@ -22,6 +22,7 @@
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
 
+#include <QAction>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
@@ -94,7 +95,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     connect(plotMenu_, &QMenu::aboutToShow, export_, &PlotExport::EnableDataActions);
     overlays_->SetSpectrumScale([this] { return views_->Scale(); });
     connect(views_, &SpectrumViews::Changed, this, [this] {
-        if (state_.Samples.empty())
+        if (state_.Samples.empty() || !isVisible())
             return;
         picture1_->SetPicture(picture2_->Picture());
         DrawGraphs(state_, *this);
@@ -102,6 +103,28 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
 }
 
 Form2::~Form2() = default;
+
+GraphSetUp Form2::SetUp() const
+{
+    GraphSetUp setUp;
+    for (const QAction *entry : plotMenu_->actions())
+        if (entry->isCheckable() && entry->isChecked())
+            setUp.on << entry->objectName();
+    if (views_->Kept())
+        setUp.kept = *views_->Kept();
+    return setUp;
+}
+
+void Form2::Restore(const GraphSetUp &setUp)
+{
+    // Each entry turned on as the user would: a hidden window draws nothing yet.
+    for (QAction *entry : plotMenu_->actions())
+        if (entry->isCheckable() && setUp.on.contains(entry->objectName())
+            && entry != views_->KeepScaleAction())
+            entry->setChecked(true);
+    if (setUp.kept)
+        views_->Keep(*setUp.kept);
+}
 
 void Form2::contextMenuEvent(QContextMenuEvent *event)
 {

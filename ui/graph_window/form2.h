@@ -4,9 +4,13 @@
 // the two option buttons that show which graph the cursor is over, a hint and a colour key.
 #pragma once
 
+#include "ui/graph_window/plot_geometry/spectrum_scale.h"
+
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 struct AnalysisState;
 class MessageBox;
@@ -21,6 +25,14 @@ class PlotOverlays;
 class QMenu;
 class QRadioButton;
 class TaskGate;
+
+// How the user left a graph window's entries, for the next one: the checkable entries that were on
+// (by name) and the scales kept.
+struct GraphSetUp
+{
+    QStringList on;
+    std::optional<KeptScale> kept;
+};
 
 class Form2 : public QWidget
 {
@@ -59,6 +71,11 @@ public:
     // The plot's layers: their entries, and those over the graphs, redrawn on their own.
     const LayerEntries &Layers() const { return *layers_; }
     PlotOverlays *Overlays() const { return overlays_; }
+
+    // The entries as the user left them, and a new window set up so, before it first draws: the
+    // views, the sum, the harmonics one by one and the measures.
+    GraphSetUp SetUp() const;
+    void Restore(const GraphSetUp &setUp);
 
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
     // time and signal value, or the frequency and spectral modulus, at (x, y).

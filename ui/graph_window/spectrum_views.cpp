@@ -68,6 +68,13 @@ void SpectrumViews::ScaleDrawn(const AnalysisState &state)
     keptKey_->show();
 }
 
+void SpectrumViews::Keep(const KeptScale &kept)
+{
+    const QSignalBlocker quiet(keepScale_);
+    keepScale_->setChecked(true);
+    kept_ = kept;
+}
+
 void SpectrumViews::EnvelopeDrawn(bool drawn)
 {
     key_->setVisible(drawn);

@@ -42,6 +42,8 @@ public:
     }
     // The scales kept when "Mantieni la scala" was turned on; none while it is off.
     const KeptScale *Kept() const { return kept_ ? &*kept_ : nullptr; }
+    // "Mantieni la scala" on with the scales a former window kept.
+    void Keep(const KeptScale &kept);
     // The scale of the spectrum band now, kept or the analysis's own.
     SpectrumScale Scale() const { return SpectrumScale::Of(state_, View(), Kept()); }
 

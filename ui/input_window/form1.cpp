@@ -271,6 +271,8 @@ void Form1::Command1_Click()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == form2_ && event->type() == QEvent::Close)
+        setUp_ = form2_->SetUp();
     const auto field = std::find(fields_.begin(), fields_.end(), watched);
     if (field == fields_.end())
         return QWidget::eventFilter(watched, event);
@@ -327,6 +329,8 @@ void Form1::ShowGraphs()
         form2_ = new Form2(state_, messages_, tasks_);
         form2_->setAttribute(Qt::WA_DeleteOnClose);
         form2_->setWindowIcon(windowIcon());
+        form2_->Restore(setUp_);
+        form2_->installEventFilter(this); // its close keeps its set-up
     }
     // The hidden Picture2 holds no picture: assigning it to Picture1 blanks the plot, earlier
     // graphs included, to its background colour before the new ones are drawn.

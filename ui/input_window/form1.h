@@ -5,6 +5,8 @@
 #pragma once
 
 #include "core/texts/fields.h"
+#include "ui/graph_window/form2.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -79,5 +81,7 @@ private:
     QPointer<Form2> form2_;
     TaskGate &tasks_;
     LiveGraphs *live_ = nullptr;
+    // The graph window's entries as the user left them, for the next one while the program runs.
+    GraphSetUp setUp_;
     int wheelEighths_ = 0;
 };
