@@ -1026,7 +1026,14 @@ private slots:
         for (const std::int64_t i : {0, 2500, 5000})
             for (int j = 1; j <= 2; ++j)
                 expectSumAt(plot, i, j);
-        // A new window starts with the entry off.
+        // A new window starts with the entry as the user left it: on, the sum drawn; turned off
+        // before the close, off.
+        w_.form->GraphWindow()->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        w_.Click("Command2");
+        QVERIFY(sumEntry()->isChecked());
+        QVERIFY(purple(w_.form->GraphWindow()->Picture1()) > 0);
+        sumEntry()->trigger();
         w_.form->GraphWindow()->close();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         w_.Click("Command2");
