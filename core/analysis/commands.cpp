@@ -43,21 +43,12 @@ std::optional<AnalysisParameters> AcceptParameters(AnalysisState &state, const F
     if (command == Command::HarmonicModulus)
         host.MarkParameterFields();
 
-    TypedValues values;
-    values.Amplitude = Val(texts[Field::Text7]);
-    values.FrequencyKHz = Val(texts[Field::Text12]);
-    values.FrequencyHz = Hertz(values.FrequencyKHz);
-    values.HarmonicCount = Val(texts[Field::Text3]);
-    values.DutyCycle = Val(texts[Field::Text1]);
+    const TypedValues values = TypedValuesOf(texts, command);
     if (DutyCycleRefused(values.DutyCycle)) {
         state.MissingMessage = MessageText({Reason::DutyCycleZeroOrAboveOne});
         host.Refuse({Reason::DutyCycleZeroOrAboveOne});
         return std::nullopt;
     }
-    values.SampleCount = Val(texts[Field::Text13]);
-    values.PeriodCount = Val(texts[Field::Text8]);
-    if (command == Command::HarmonicModulus)
-        values.TargetHarmonic = Val(texts[Field::Text2]);
 
     auto checked = CheckParameters(values, command, AvailableMemoryBytes());
     if (const auto *refusal = std::get_if<Refusal>(&checked)) {

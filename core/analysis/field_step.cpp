@@ -64,16 +64,7 @@ bool Accepted(const FieldTexts &texts, Command command, std::uint64_t availableM
         : std::span<const Field>(HarmonicModulusFieldOrder);
     if (!std::all_of(order.begin(), order.end(), [&](Field f) { return Checkable(texts[f]); }))
         return true; // another field stops the command first: this one cannot be weighed
-    TypedValues values;
-    values.Amplitude = Val(texts[Field::Text7]);
-    values.FrequencyKHz = Val(texts[Field::Text12]);
-    values.FrequencyHz = Hertz(values.FrequencyKHz);
-    values.HarmonicCount = Val(texts[Field::Text3]);
-    values.DutyCycle = Val(texts[Field::Text1]);
-    values.SampleCount = Val(texts[Field::Text13]);
-    values.PeriodCount = Val(texts[Field::Text8]);
-    if (command == Command::HarmonicModulus)
-        values.TargetHarmonic = Val(texts[Field::Text2]);
+    const TypedValues values = TypedValuesOf(texts, command);
     return !DutyCycleRefused(values.DutyCycle)
         && std::holds_alternative<AnalysisParameters>(
             CheckParameters(values, command, availableMemory));

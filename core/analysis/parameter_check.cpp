@@ -6,6 +6,8 @@
 #include "core/spectrum/spectrum_paths.h"
 #include "core/state/memory_budget.h"
 #include "core/state/result_list.h"
+#include "core/texts/number_text.h"
+#include "core/texts/units.h"
 
 #include <cmath>
 #include <optional>
@@ -86,6 +88,21 @@ std::optional<Refusal> MemoryProblemOf(const TypedValues &values, std::int32_t n
 }
 
 } // namespace
+
+TypedValues TypedValuesOf(const FieldTexts &texts, Command command)
+{
+    TypedValues values;
+    values.Amplitude = Val(texts[Field::Text7]);
+    values.FrequencyKHz = Val(texts[Field::Text12]);
+    values.FrequencyHz = Hertz(values.FrequencyKHz);
+    values.HarmonicCount = Val(texts[Field::Text3]);
+    values.DutyCycle = Val(texts[Field::Text1]);
+    values.SampleCount = Val(texts[Field::Text13]);
+    values.PeriodCount = Val(texts[Field::Text8]);
+    if (command == Command::HarmonicModulus)
+        values.TargetHarmonic = Val(texts[Field::Text2]);
+    return values;
+}
 
 std::variant<AnalysisParameters, Refusal>
 CheckParameters(const TypedValues &values, Command command, std::uint64_t availableMemory)

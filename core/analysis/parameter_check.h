@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/state/analysis_state.h"
+#include "core/texts/fields.h"
 #include "core/texts/refusal.h"
 
 #include <cstdint>
@@ -28,6 +29,9 @@ struct TypedValues
     double PeriodCount = 0;
     double TargetHarmonic = 0; // harmonic modulus command only
 };
+
+// The fields' texts as the command converts them, each through Val; the frequency also in Hz.
+TypedValues TypedValuesOf(const FieldTexts &texts, Command command);
 
 // The test both commands make before any other: a duty cycle above 1 or equal to 0.
 constexpr bool DutyCycleRefused(double dutyCycle)

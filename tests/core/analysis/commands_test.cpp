@@ -7,6 +7,7 @@
 #include "core/spectrum/spectrum_paths.h"
 #include "tests/support/available_memory.h"
 #include "tests/support/case_names.h"
+#include "tests/support/field_texts.h"
 #include "tests/support/message_recorder.h"
 #include "tests/support/same_analysis.h"
 
@@ -49,19 +50,6 @@ public:
     AvailableMemory memory {std::uint64_t(1) << 36};
     std::function<AnalysisOutcome(AnalysisState &)> compute;
 };
-
-FieldTexts DefaultTexts()
-{
-    FieldTexts t;
-    t[Field::Text1] = u"0.5";
-    t[Field::Text7] = u"10";
-    t[Field::Text12] = u"100";
-    t[Field::Text13] = u"10000";
-    t[Field::Text3] = u"10";
-    t[Field::Text8] = u"3";
-    t[Field::Text2] = u"1";
-    return t;
-}
 
 // A state holding an earlier analysis with other parameters than the defaults.
 AnalysisState EarlierAnalysis()

@@ -11,6 +11,7 @@
 #include "core/texts/messages.h"
 #include "tests/support/available_memory.h"
 #include "tests/support/case_names.h"
+#include "tests/support/field_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -214,13 +215,7 @@ class FieldSteps : public testing::TestWithParam<StepCase>
 TEST_P(FieldSteps, stepWithinWhatTheChecksTake)
 {
     const StepCase &c = GetParam();
-    FieldTexts texts;
-    texts[Field::Text1] = u"0.5";
-    texts[Field::Text7] = u"10";
-    texts[Field::Text12] = u"100";
-    texts[Field::Text13] = u"10000";
-    texts[Field::Text3] = u"10";
-    texts[Field::Text8] = u"3";
+    FieldTexts texts = DefaultTexts();
     c.others(texts);
     texts[c.field] = c.typed;
     EXPECT_EQ(SteppedText(c.field, texts, c.steps, c.memory), c.after);
