@@ -193,12 +193,14 @@ inline double ReadResult(const AnalysisState &state, const ResultDeclaration &re
 
 namespace ResultListDetail {
 
+// (holds_alternative and get rather than get_if: a pointer's test is no constant expression
+// where the undefined-behaviour sanitizer checks it.)
 template<typename Source, typename Member>
 constexpr const ResultDeclaration &Find(Member Source::*field, auto wanted)
 {
     for (const ResultDeclaration &result : AnalysisResultList)
-        if (const Source *source = std::get_if<Source>(&result.source);
-            source && source->*field == wanted)
+        if (std::holds_alternative<Source>(result.source)
+            && std::get<Source>(result.source).*field == wanted)
             return result;
     throw "not a declared result"; // a compile-time error where used in a constant expression
 }
@@ -268,7 +270,7 @@ constexpr const ResultDeclaration &PanelResult(std::size_t row)
 constexpr std::uint64_t BytesPerSample = [] {
     std::uint64_t bytes = 0;
     for (const ResultDeclaration &result : AnalysisResultList)
-        if (const StoredArray *stored = std::get_if<StoredArray>(&result.source))
-            bytes += stored->allocatedByAnalysis ? sizeof(double) : 0;
+        if (std::holds_alternative<StoredArray>(result.source))
+            bytes += std::get<StoredArray>(result.source).allocatedByAnalysis ? sizeof(double) : 0;
     return bytes;
 }();
