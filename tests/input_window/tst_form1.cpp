@@ -642,6 +642,8 @@ private slots:
         QPointer<QProgressDialog> dialog = w_.form->findChild<QProgressDialog *>("StepProgress");
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(dialog->windowModality(), Qt::NonModal);
+        QVERIFY2(dialog->labelText().startsWith("Attendere! Calcolo dello spettro"),
+                 qPrintable(dialog->labelText()));
         QTest::keyClick(w_.Field("Text7"), Qt::Key_Up);
         QCOMPARE(w_.Field("Text7")->text(), QStringLiteral("11"));
         QCOMPARE(w_.Field("Text1")->text(), QStringLiteral("0.49"));

@@ -128,10 +128,14 @@ void LiveGraphs::Start()
 void LiveGraphs::ShowProgress()
 {
     // The progress of today, but the window keeps answering: a newer step cancels too.
-    auto *dialog = new QProgressDialog(
-        QTextOf(UiText::Wait), QTextOf(UiText::Cancel), 0,
-        static_cast<int>(std::min<std::int64_t>(RoundToCount(workspace_->HarmonicCount), INT_MAX)),
-        &parent_);
+    const std::int64_t total = std::max(0, RoundToCount(workspace_->HarmonicCount));
+    const auto label = [total](std::int64_t done) {
+        return QTextOf(UiText::Wait) + u' '
+            + QTextOf(UiText::AnalysisProgress).arg(done).arg(total);
+    };
+    auto *dialog
+        = new QProgressDialog(label(0), QTextOf(UiText::Cancel), 0,
+                              static_cast<int>(std::min<std::int64_t>(total, INT_MAX)), &parent_);
     dialog->setObjectName("StepProgress");
     dialog->setWindowTitle(QTextOf(UiText::ProgramName));
     dialog->setWindowModality(Qt::NonModal);
@@ -146,9 +150,11 @@ void LiveGraphs::ShowProgress()
         control->Cancel();
     });
     auto *poll = new QTimer(dialog);
-    connect(poll, &QTimer::timeout, dialog, [this, dialog, control] {
-        if (!finished_)
-            dialog->setValue(static_cast<int>(std::min<std::int64_t>(control->Done(), INT_MAX)));
+    connect(poll, &QTimer::timeout, dialog, [this, dialog, control, label] {
+        if (finished_ || control->Cancelled())
+            return;
+        dialog->setValue(static_cast<int>(std::min<std::int64_t>(control->Done(), INT_MAX)));
+        dialog->setLabelText(label(control->Done()));
     });
     poll->start(50);
     dialog->show();
