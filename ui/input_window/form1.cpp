@@ -271,7 +271,8 @@ void Form1::Command1_Click()
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == form2_ && event->type() == QEvent::Close)
+    // The type first: a window being destroyed still sends events, and is no Form2 by then.
+    if (event->type() == QEvent::Close && watched == form2_)
         setUp_ = form2_->SetUp();
     const auto field = std::find(fields_.begin(), fields_.end(), watched);
     if (field == fields_.end())
