@@ -13,7 +13,8 @@
 namespace {
 
 // What Qt's own Italian file leaves in English: the type of a folder in the file dialog's list
-// (its context was renamed in Qt 6, and the file still holds the old one).
+// ("File Folder" on Windows, as its Explorer says; "Folder" elsewhere), whose context was renamed
+// in Qt 6 while the file still holds the old one.
 class MissingItalian : public QTranslator
 {
 public:
@@ -24,8 +25,8 @@ public:
         if (std::strcmp(context, "QAbstractFileIconProvider") != 0)
             return {};
         static const std::pair<const char *, const char *> texts[] = {
-            {"Folder", "Cartella"}, {"Drive", "Unit\u00E0"},    {"Shortcut", "Collegamento"},
-            {"Alias", "Alias"},     {"Unknown", "Sconosciuto"},
+            {"Folder", "Cartella"},       {"File Folder", "Cartella"}, {"Drive", "Unit\u00E0"},
+            {"Shortcut", "Collegamento"}, {"Alias", "Alias"},          {"Unknown", "Sconosciuto"},
         };
         for (const auto &[english, italian] : texts)
             if (std::strcmp(source, english) == 0)
