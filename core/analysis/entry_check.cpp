@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/analysis/entry_check.h"
 
+#include <algorithm>
+
 namespace {
 
 bool InNumberAlphabet(char16_t c)
@@ -12,6 +14,12 @@ bool InNumberAlphabet(char16_t c)
 
 } // namespace
 
+bool EntryPasses(std::u16string_view text)
+{
+    return !text.empty() && text.size() <= MaxEntryLength
+        && std::all_of(text.begin(), text.end(), InNumberAlphabet);
+}
+
 void CheckEntry(AnalysisState &state, const std::u16string &text, MessageBox &box)
 {
     state.EntryError = 0;
@@ -20,10 +28,7 @@ void CheckEntry(AnalysisState &state, const std::u16string &text, MessageBox &bo
         state.EntryError = 1;
         return;
     }
-    bool rejected = text.size() > MaxEntryLength;
-    for (std::size_t i = 0; i < text.size() && !rejected; ++i)
-        rejected = !InNumberAlphabet(text[i]);
-    if (rejected) {
+    if (!EntryPasses(text)) {
         box.Show(state.InvalidMessage);
         state.EntryError = 1;
     }

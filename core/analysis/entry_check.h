@@ -7,9 +7,14 @@
 #include "core/state/analysis_state.h"
 
 #include <string>
+#include <string_view>
 
 // Longest text the check accepts; a longer one is reported as a bad field.
 constexpr std::size_t MaxEntryLength = 32766;
+
+// Whether the text passes the check, without a message: not empty, no longer than
+// MaxEntryLength, and only digits and . e E - +.
+bool EntryPasses(std::u16string_view text);
 
 // Sets state.EntryError to 0 when the text passes; otherwise shows MissingMessage (empty text)
 // or InvalidMessage (a character outside the number alphabet, or a text longer than

@@ -15,17 +15,6 @@
 
 namespace {
 
-// The texts the entry check passes: not empty, no longer than it takes, every character a digit
-// or one of . e E - +.
-bool Checkable(const std::u16string &text)
-{
-    return !text.empty() && text.size() <= MaxEntryLength
-        && std::all_of(text.begin(), text.end(), [](char16_t c) {
-               return (c >= u'0' && c <= u'9') || c == u'.' || c == u'e' || c == u'E' || c == u'-'
-                   || c == u'+';
-           });
-}
-
 // The digits after the point that the typed text means: "0.25" 2, "5E-3" 3, "1.5E2" 0.
 int DecimalsOf(const std::u16string &text)
 {
@@ -62,7 +51,7 @@ bool Accepted(const FieldTexts &texts, Command command, std::uint64_t availableM
     const auto order = command == Command::Graphs
         ? GraphsFieldOrder
         : std::span<const Field>(HarmonicModulusFieldOrder);
-    if (!std::all_of(order.begin(), order.end(), [&](Field f) { return Checkable(texts[f]); }))
+    if (!std::all_of(order.begin(), order.end(), [&](Field f) { return EntryPasses(texts[f]); }))
         return true; // another field stops the command first: this one cannot be weighed
     const TypedValues values = TypedValuesOf(texts, command);
     return !DutyCycleRefused(values.DutyCycle)
@@ -97,7 +86,7 @@ std::optional<std::u16string> SteppedText(Field field, const FieldTexts &texts, 
                                           std::uint64_t availableMemory)
 {
     const std::u16string &typed = texts[field];
-    if (steps == 0 || !Checkable(typed))
+    if (steps == 0 || !EntryPasses(typed))
         return std::nullopt;
     const double value = Val(typed);
     const FieldStep step = StepOf(field);
