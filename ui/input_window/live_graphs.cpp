@@ -7,6 +7,7 @@
 // windows still take input, and a step then only cancels and asks for a newer analysis.
 #include "live_graphs.h"
 
+#include "ui/long_work/work_progress.h"
 #include "ui/window_texts.h"
 
 #include "core/analysis/commands.h"
@@ -130,8 +131,7 @@ void LiveGraphs::ShowProgress()
     // The progress of today, but the window keeps answering: a newer step cancels too.
     const std::int64_t total = std::max(0, RoundToCount(workspace_->HarmonicCount));
     const auto label = [total](std::int64_t done) {
-        return QTextOf(UiText::Wait) + u' '
-            + QTextOf(UiText::AnalysisProgress).arg(done).arg(total);
+        return ProgressLabel(QTextOf(UiText::AnalysisProgress), done, total);
     };
     auto *dialog
         = new QProgressDialog(label(0), QTextOf(UiText::Cancel), 0,

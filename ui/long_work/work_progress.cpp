@@ -55,9 +55,7 @@ private:
 void ShowProgress(QWidget *parent, const QString &progress, std::int64_t total,
                   TaskControl &control, const std::atomic<bool> &finished)
 {
-    const auto label = [&](std::int64_t done) {
-        return QTextOf(UiText::Wait) + u' ' + progress.arg(done).arg(total);
-    };
+    const auto label = [&](std::int64_t done) { return ProgressLabel(progress, done, total); };
     QProgressDialog dialog(label(0), QTextOf(UiText::Cancel), 0,
                            static_cast<int>(std::min<std::int64_t>(total, INT_MAX)), parent);
     dialog.setObjectName("WorkProgress");
@@ -92,6 +90,11 @@ void ShowProgress(QWidget *parent, const QString &progress, std::int64_t total,
 }
 
 } // namespace
+
+QString ProgressLabel(const QString &progress, std::int64_t done, std::int64_t total)
+{
+    return QTextOf(UiText::Wait) + u' ' + progress.arg(done).arg(total);
+}
 
 bool RunWithProgress(const TaskGate &tasks, QWidget *parent, const QString &progress,
                      std::int64_t total, const std::function<void(TaskControl &)> &work)

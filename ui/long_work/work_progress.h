@@ -18,6 +18,9 @@ class QWidget;
 // How long work may run before the progress dialog appears.
 constexpr int ProgressDialogDelayMs = 300;
 
+// The progress dialog's text: "Attendere!" and `progress` with %1 the count done and %2 the total.
+QString ProgressLabel(const QString &progress, std::int64_t done, std::int64_t total);
+
 // Runs work(control) on a worker thread, for a caller that holds a pass of `tasks`, the
 // program's gate of long tasks; total is what control.Done() counts up to, and `progress` says what
 // is going on and how far, with %1 for the count done and %2 for the total. Returns false when the
