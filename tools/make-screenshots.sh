@@ -8,4 +8,6 @@ cd "$(dirname "$0")/.."
 tools/install-dependencies.sh
 cmake --preset release
 cmake --build --preset release --target make_screenshots
-QT_QPA_PLATFORM=offscreen build/release/tools/screenshots/make_screenshots docs
+# On a 1920 x 1080 screen, where both windows open whole.
+QT_QPA_PLATFORM=offscreen:configfile=tests/support/test-screen.json \
+    build/release/tools/screenshots/make_screenshots docs

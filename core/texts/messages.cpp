@@ -204,6 +204,9 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::Wait, u"Attendere!"},
     {UiText::Cancel, u"Annulla"},
     {UiText::Cancelling, u"Annullamento in corso…"},
+    {UiText::HelpMenu, u"&Aiuto"},
+    {UiText::Guide, u"&Guida"},
+    {UiText::GuideTitle, u"Guida di Spettro Segnale"},
 
     {UiText::EnterData, u"Inserisci i dati"},
     {UiText::AmplitudeSymbol, u"Vmax"},
@@ -245,6 +248,9 @@ constexpr UiTextEntry UiTexts[] = {
      u"Frecce su e gi\u00F9 o rotellina del mouse: passi di %1; Pag su e Pag gi\u00F9: passi di "
      u"%2"},
     {UiText::AnalysisProgress, u"Calcolo dello spettro…\nArmoniche calcolate: %1 di %2"},
+    {UiText::AnalysisMenu, u"A&nalisi"},
+    {UiText::ShapeMenu, u"&Forma dell'impulso"},
+    {UiText::Quit, u"&Esci"},
 
     {UiText::GraphWindowTitle, u"Segnale e spettro"},
     {UiText::PlotName, u"Grafici del segnale s(t) e dello spettro |S(f)|"},
@@ -289,6 +295,10 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::SaveDataProgress, u"Scrittura dei dati…\nRighe scritte: %1 di %2"},
     {UiText::SaveWorkbookProgress, u"Scrittura del foglio di calcolo…\nRighe scritte: %1 di %2"},
     {UiText::HarmonicSumProgress, u"Somma delle armoniche…\nPassi eseguiti: %1 di %2"},
+    {UiText::FileMenu, u"&File"},
+    {UiText::CloseWindow, u"&Chiudi"},
+    {UiText::ViewMenu, u"&Visualizza"},
+    {UiText::FullScreen, u"Schermo intero"},
     {UiText::NameTooLongHint,
      u"Il nome del file è troppo lungo: al massimo 255 caratteri (meno se accentati)."},
     {UiText::CopyOutOfMemory,

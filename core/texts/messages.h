@@ -54,6 +54,10 @@ enum class UiText
     Wait, // beside each button of the input window, and before each progress text
     Cancel,
     Cancelling,
+    // The menu bars of both windows.
+    HelpMenu,
+    Guide, // opens the guide
+    GuideTitle, // the guide's window
 
     // The input window: its labels, fields and buttons.
     EnterData,
@@ -93,6 +97,9 @@ enum class UiText
     ShapeChoiceHint,
     FieldStepHint, // a field's tool tip: %1 = one step, %2 = ten steps
     AnalysisProgress, // %1 of %2 harmonics
+    AnalysisMenu, // its menu bar: the commands, the shapes and the end of the program
+    ShapeMenu,
+    Quit,
 
     // The graph window: its controls, its menu, the file dialogs and the long work it starts.
     GraphWindowTitle,
@@ -136,6 +143,10 @@ enum class UiText
     SaveDataProgress, // %1 of %2 rows
     SaveWorkbookProgress, // %1 of %2 rows
     HarmonicSumProgress, // %1 of %2 steps
+    FileMenu, // its menu bar: the exports and the window's end; the views and the full screen
+    CloseWindow,
+    ViewMenu,
+    FullScreen,
 
     // Under the file dialog's name while it is too long to be saved, which keeps Save disabled.
     NameTooLongHint,

@@ -22,6 +22,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QProgressDialog>
@@ -280,6 +281,16 @@ private slots:
         }
         QCOMPARE(window->PlotMenu()->actions()[0], out->CopyImageAction());
         QCOMPARE(window->PlotMenu()->actions()[1], out->SaveImageAction());
+        // The menu bar holds every entry of the plot's menu, the same action.
+        QStringList titles;
+        QList<QAction *> inBar;
+        for (QAction *menu : window->findChild<QMenuBar *>("MenuBar")->actions()) {
+            titles << menu->text();
+            inBar << menu->menu()->actions();
+        }
+        QCOMPARE(titles, (QStringList {"&File", "&Visualizza", "&Aiuto"}));
+        for (QAction *entry : window->PlotMenu()->actions())
+            QVERIFY2(entry->isSeparator() || inBar.contains(entry), qPrintable(entry->text()));
         QVERIFY(window->actions().contains(out->CopyImageAction()));
         QCOMPARE(out->CopyImageAction()->shortcut(), QKeySequence(QKeySequence::Copy));
         QCOMPARE(out->SaveImageAction()->shortcut(), QKeySequence(QKeySequence::Save));

@@ -15,6 +15,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -122,7 +123,13 @@ private slots:
     void shouldHaveDefaultValues()
     {
         QCOMPARE(form_->windowTitle(), QStringLiteral("Segnale e spettro"));
-        QCOMPARE(form_->size(), QSize(18495 / 15, 10005 / 15));
+        // The client area at its twips, whole, under the menu bar.
+        const auto *client = form_->findChild<QWidget *>("ClientArea");
+        const auto *menuBar = form_->findChild<QMenuBar *>("MenuBar");
+        QCOMPARE(client->size(), QSize(18495 / 15, 10005 / 15));
+        QVERIFY(menuBar->height() > 0);
+        QCOMPARE(client->mapTo(form_.get(), QPoint(0, 0)), QPoint(0, menuBar->height()));
+        QCOMPARE(form_->size(), QSize(18495 / 15, 10005 / 15 + menuBar->height()));
         QVERIFY(!form_->Option1()->isChecked());
         QVERIFY(!form_->Option3()->isChecked());
         QCOMPARE(tip(), QString());

@@ -16,8 +16,13 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFile>
+#include <QImage>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressDialog>
+#include <QRegularExpression>
+#include <QTextBrowser>
 #include <QWheelEvent>
 
 namespace {
@@ -51,7 +56,24 @@ private slots:
     void shouldHaveDefaultValues()
     {
         QCOMPARE(w_.form->windowTitle(), QStringLiteral("Spettro Segnale"));
-        QCOMPARE(w_.form->size(), QSize(17565 / 15, 9495 / 15));
+        // The client area at its twips, whole, under the menu bar.
+        const auto *client = w_.form->findChild<QWidget *>("ClientArea");
+        const auto *menuBar = w_.form->findChild<QMenuBar *>("MenuBar");
+        QCOMPARE(client->size(), QSize(17565 / 15, 9495 / 15));
+        QVERIFY(menuBar->height() > 0);
+        QCOMPARE(client->mapTo(w_.form.get(), QPoint(0, 0)), QPoint(0, menuBar->height()));
+        QCOMPARE(w_.form->size(), QSize(17565 / 15, 9495 / 15 + menuBar->height()));
+        // Its menus: the commands as their buttons name them, the shapes, the end; the help.
+        QStringList titles, entries;
+        for (const QAction *menu : menuBar->actions()) {
+            titles << menu->text();
+            for (const QAction *entry : menu->menu()->actions())
+                entries << entry->text() + ' ' + entry->shortcut().toString();
+        }
+        QCOMPARE(titles, (QStringList {"A&nalisi", "&Aiuto"}));
+        QCOMPARE(entries.mid(0, 6),
+                 (QStringList {"Calcola modulo armonica N\u00B0 z F5", "Grafici F6", " ",
+                               "&Forma dell'impulso ", " ", "&Esci Ctrl+Q"}));
         QVERIFY(!w_.form->windowIcon().isNull());
         const std::pair<const char *, const char *> texts[]
             = {{"Text7", "10"}, {"Text12", "100"},   {"Text8", "3"}, {"Text1", "0.5"},
@@ -68,6 +90,63 @@ private slots:
         QCOMPARE(BackColor(w_.Button("Command1")), Green);
         QCOMPARE(BackColor(w_.Label("Label67")), QColor(192, 255, 255));
         QCOMPARE(w_.form->GraphWindow(), nullptr);
+    }
+
+    // F1 in either window opens the one guide: Italian, its pictures built in, and every entry of
+    // both windows' menus named in it.
+    void theGuideOpensFromBothWindowsInItalian()
+    {
+        w_.Click("Command2");
+        Form2 *graphs = w_.form->GraphWindow();
+        QVERIFY(graphs);
+        QTextBrowser *guide = nullptr;
+        for (QWidget *window :
+             {static_cast<QWidget *>(w_.form.get()), static_cast<QWidget *>(graphs)}) {
+            QAction *entry = window->findChild<QAction *>("GuidaAction");
+            QCOMPARE(entry->shortcut(), QKeySequence(Qt::Key_F1));
+            QVERIFY(window->findChild<QMenu *>("MenuAiuto")->actions().contains(entry));
+            entry->trigger();
+            QTextBrowser *shown = nullptr;
+            for (QWidget *top : QApplication::topLevelWidgets())
+                if (top->objectName() == "Guida" && top->isVisible())
+                    shown = qobject_cast<QTextBrowser *>(top);
+            QVERIFY(shown);
+            QVERIFY(!guide || shown == guide); // one guide for the program
+            guide = shown;
+        }
+        QCOMPARE(guide->windowTitle(), QStringLiteral("Guida di Spettro Segnale"));
+
+        QFile file(":/guida/guida.html");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        static const QRegularExpression picture(QStringLiteral("<img src=\"([^\"]+)\""));
+        int pictures = 0;
+        for (const QRegularExpressionMatch &m : picture.globalMatch(html)) {
+            QVERIFY2(!QImage(":/guida/" + m.captured(1)).isNull(), qPrintable(m.captured(1)));
+            ++pictures;
+        }
+        QVERIFY(pictures >= 11);
+
+        const QString text = guide->toPlainText();
+        QStringList named;
+        for (const QWidget *window :
+             {static_cast<QWidget *>(w_.form.get()), static_cast<QWidget *>(graphs)})
+            for (const QAction *menu : window->findChild<QMenuBar *>("MenuBar")->actions())
+                for (const QAction *entry : menu->menu()->actions())
+                    if (!entry->isSeparator())
+                        named << QString(entry->text()).remove('&');
+        for (const QString &entry : named)
+            QVERIFY2(text.contains(entry), qPrintable(entry));
+        static const QStringList english
+            = {"the",   "and",   "of",     "with",     "click", "window",   "save",   "open",
+               "copy",  "help",  "guide",  "screen",   "full",  "press",    "select", "picture",
+               "image", "value", "button", "shortcut", "key",   "settings", "show",   "you",
+               "your",  "this",  "that",   "which",    "when",  "where",    "are",    "will",
+               "only",  "each",  "every",  "from",     "for",   "its",      "not",    "by"};
+        static const QRegularExpression words(QStringLiteral("\\W+"));
+        for (const QString &word : text.toLower().split(words, Qt::SkipEmptyParts))
+            QVERIFY2(!english.contains(word), qPrintable(word));
+        guide->close();
     }
 
     void theKeyboardStartsInTheFirstField()
@@ -312,6 +391,8 @@ private slots:
                                          << "4.24E+00"; // (V / 2) sinc(1 / 2) / (3 / 4)
         QTest::newRow("Down and Up, back to the start") << "down up" << 0 << "3.18E+00"
                                                         << "5.00E+00";
+        QTest::newRow("the menu bar's entries") << "bar" << 1 << "5.00E+00"
+                                                << "6.37E+00";
     }
     void theShapeIsChosenOnTheDiagram()
     {
@@ -333,6 +414,10 @@ private slots:
                 QVERIFY(menu->isVisible());
             } else if (step == "d") {
                 QTest::keyClick(menu, Qt::Key_D);
+            } else if (step == "bar") {
+                auto *shapes = w_.form->findChild<QMenu *>("MenuForme");
+                QCOMPARE(shapes->actions(), menu->actions()); // the same entries
+                shapes->actions()[1]->trigger();
             } else {
                 QTest::keyClick(diagram, step == "down" ? Qt::Key_Down : Qt::Key_Up);
             }
@@ -352,7 +437,10 @@ private slots:
         // The state keeps its shape until a command stores the new one with the fields.
         QCOMPARE(w_.state->Shape, PulseShape::HalfSine);
         w_.Type("Text2", "1");
-        w_.Click("Command1");
+        if (way == "bar")
+            w_.form->findChild<QAction *>("Calcola")->trigger();
+        else
+            w_.Click("Command1");
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(w_.state->Shape, chosen);
         QCOMPARE(w_.Label("Label3")->text(), meanValue);

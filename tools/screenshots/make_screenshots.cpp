@@ -2,11 +2,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the documentation's screenshots of both windows with their default parameters, the
 // readout under the cursor, the plot's menu, the sum of the first three harmonics over the
-// signal, and the harmonics one at a time.
+// signal, the harmonics one at a time, the shapes, the decibels, the phases and the measures.
+// The guide shows them too. With --check it writes nothing: it tells which pictures in the folder
+// differ from the windows now, and fails if one does.
+//
+// Usage: make_screenshots [--check] [FOLDER]   (FOLDER: docs by default)
 #include "core/state/analysis_state.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_by_harmonic.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
+#include "ui/graph_window/measure_labels.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
 #include "ui/graph_window/spectrum_views.h"
@@ -26,11 +31,22 @@
 #include <QToolTip>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
+bool checking = false;
+
 bool Save(const QPixmap &pixmap, const QString &path)
 {
+    if (checking) {
+        const QImage now = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+        if (QImage(path).convertToFormat(QImage::Format_RGB32) == now)
+            return true;
+        std::fprintf(stderr, "%s is not what the windows show now: tools/make-screenshots.sh\n",
+                     qPrintable(path));
+        return false;
+    }
     if (pixmap.save(path))
         return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
@@ -87,7 +103,9 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
-    const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs"));
+    QStringList arguments = QApplication::arguments().mid(1);
+    checking = arguments.removeAll(QStringLiteral("--check")) > 0;
+    const QDir out(arguments.isEmpty() ? QStringLiteral("docs") : arguments.first());
 
     AnalysisState state;
     QtMessageBox messages;
@@ -150,5 +168,23 @@ int main(int argc, char *argv[])
     form2->Views()->EnvelopeAction()->trigger();
     QApplication::processEvents();
     ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window-rectangular.png"))) && ok;
+
+    // The views at the defaults, one at a time: the decibels, the phases, the measures.
+    form2->Views()->EnvelopeAction()->trigger();
+    diagram->Menu()->findChild<QAction *>(QStringLiteral("Forma0"))->trigger();
+    form1.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("0.5"));
+    form1.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("10"));
+    form1.Command2_Click();
+    const std::pair<QAction *, const char *> views[] = {
+        {form2->Views()->DecibelAction(), "graph-window-decibel.png"},
+        {form2->Views()->PhaseAction(), "graph-window-phase.png"},
+        {form2->Measures().Action(), "graph-window-measures.png"},
+    };
+    for (const auto &[entry, file] : views) {
+        entry->trigger();
+        QApplication::processEvents();
+        ok = Save(form2->grab(), out.filePath(QString::fromLatin1(file))) && ok;
+        entry->trigger();
+    }
     return ok ? 0 : 1;
 }

@@ -3,7 +3,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 #
 # Runs a cross-built QtTest program under wine (tools/windows/wine-run.sh) on the offscreen
-# platform and prints its log, which QtTest under wine writes to a file but not to a pipe. Wine
+# platform, whose screen tests/support/test-screen.json gives, and prints its log, which QtTest under wine writes to a file but not to a pipe. Wine
 # passes on no QT_* variable of the environment: the platform is given on the command line, and
 # variables named before the program are set by Windows' own command interpreter. Exits with the
 # test's status.
@@ -16,12 +16,15 @@ while [[ $# -gt 0 && $1 == *=* ]]; do
     settings+=("$1")
     shift
 done
-program=$1
+program=$(realpath "$1")
 shift
 log=$(mktemp "${TMPDIR:-/tmp}/qtest-XXXXXX.txt")
 trap 'rm -f "$log"' EXIT
 windows() { printf 'Z:%s' "${1//\//\\}"; }
-arguments=(-platform offscreen -o "$(windows "$log"),txt" "$@")
+# The screen's file by a name relative to the folder the test runs in: the platform's option
+# cannot hold a drive's colon.
+cd "$here/../../tests/support"
+arguments=(-platform offscreen:configfile=test-screen.json -o "$(windows "$log"),txt" "$@")
 if [ ${#settings[@]} -eq 0 ]; then
     "$here/wine-run.sh" "$program" "${arguments[@]}"
 else

@@ -196,8 +196,29 @@ wait_window() { # wait_window TITLE: its X window, once mapped (at most a minute
     done
     echo "$id"
 }
-client_size() { xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
-shoot() { import -window "$1" +set date:create +set date:modify -strip "$2" 2>/dev/null; }
+# Each window is its menu bar over its client area, where the controls stand at their twips: the
+# bar's height in device pixels, by window, once client_area has measured it.
+declare -A menu_bar=()
+# client_area WINDOW WIDTH HEIGHT DPI: sets `client` to the window's client area in device
+# pixels, WIDTHxHEIGHT when the rest of the window over it, the menu bar, is 1 to 40 pixels at
+# 96 dpi tall, and keeps the bar's height for shoot and click.
+client_area() {
+    local size width height bar
+    size=$(xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+    read -r width height <<<"$size"
+    bar=$((height - $(size_at "$3" "$4")))
+    menu_bar[$1]=$bar
+    if [ "$bar" -lt 1 ] || [ "$bar" -gt $((40 * $4 / 96)) ]; then
+        client="${width}x$height, with no menu bar of 1 to $((40 * $4 / 96)) pixels over it"
+    else
+        client="${width}x$((height - bar))"
+    fi
+}
+# shoot WINDOW PNG: the window's client area, under its menu bar.
+shoot() {
+    import -window "$1" +set date:create +set date:modify -strip "$2" 2>/dev/null &&
+        convert "$2" -crop "+0+${menu_bar[$1]:-0}" +repage "$2"
+}
 colours_at() { # colours_at PNG POINT...: the colours, space-separated
     python3 "$image_py" colours "$@" | paste -sd ' '
 }
@@ -214,6 +235,7 @@ wait_colour() { # wait_colour WINDOW POINT COLOUR
 click() { # click WINDOW CONTROL DPI: a click at the control's centre
     local left top width height
     read -r left top width height <<<"$(rectangle "$2" "$3")"
+    top=$((top + ${menu_bar[$1]:-0}))
     xdotool mousemove --window "$1" $((left + width / 2)) $((top + height / 2)) click 1 2>/dev/null
 }
 
@@ -230,8 +252,9 @@ start_program() { # start_program LABEL DPI LOCALE_SETTING...: the input window'
     input_window=$(wait_window "Spettro Segnale")
     check "$label: the window \"Spettro Segnale\" appears" yes "$([ -n "$input_window" ] && echo yes)"
     [ -n "$input_window" ] || return 1
-    check "$label: the input window's client area, 17565 x 9495 twips" \
-        "$(size_at 17565 "$dpi")x$(size_at 9495 "$dpi")" "$(client_size "$input_window")"
+    client_area "$input_window" 17565 9495 "$dpi"
+    check "$label: the input window's client area, 17565 x 9495 twips, under its menu bar" \
+        "$(size_at 17565 "$dpi")x$(size_at 9495 "$dpi")" "$client"
     # Painted: Text7 shows its colour.
     wait_colour "$input_window" "$(inside Text7 "$dpi")" "$pink" ||
         check "$label: the input window is painted" yes no
@@ -323,8 +346,9 @@ graphs() {
     check "$label: the graph window \"Segnale e spettro\" appears" yes \
         "$([ -n "$graph_window" ] && echo yes)"
     if [ -z "$graph_window" ]; then stop_program "$label"; return; fi
-    check "$label: the graph window's client area, 18495 x 10005 twips" \
-        "$(size_at 18495 "$dpi")x$(size_at 10005 "$dpi")" "$(client_size "$graph_window")"
+    client_area "$graph_window" 18495 10005 "$dpi"
+    check "$label: the graph window's client area, 18495 x 10005 twips, under its menu bar" \
+        "$(size_at 18495 "$dpi")x$(size_at 10005 "$dpi")" "$client"
     # Drawn: the signal's three pulses are on the plot (at most a minute).
     local plot
     read -r -a plot <<<"$(rectangle Picture1 "$dpi")"

@@ -14,9 +14,11 @@
 #include "spectrum_views.h"
 
 #include "ui/classic/classic_controls.h"
+#include "ui/classic/classic_window.h"
 #include "ui/graph_window/plot_geometry/cursor_readout.h"
 #include "ui/graph_window/plot_geometry/plot_bands.h"
 #include "ui/graph_window/plot_geometry/plot_palette.h"
+#include "ui/guide/guide_window.h"
 #include "ui/window_texts.h"
 
 #include "core/spectrum/spectrum.h"
@@ -26,6 +28,7 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
 
 Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent)
@@ -33,9 +36,10 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
 {
     setObjectName("Form2");
     setWindowTitle(QTextOf(UiText::GraphWindowTitle));
-    resize(Twips(18495), Twips(10005));
+    const ClassicWindowParts parts = AddClassicWindowParts(*this, 18495, 10005);
+    QWidget *client = parts.client;
 
-    picture1_ = new PlotArea(this);
+    picture1_ = new PlotArea(client);
     picture1_->setObjectName("Picture1");
     picture1_->setGeometry(TwipsRect(120, 120, 15015, 9135));
     picture1_->SetBackColor(QColor::fromRgb(PlotPalette::Opaque(PlotPalette::Background)));
@@ -43,32 +47,32 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     picture1_->setAccessibleDescription(QTextOf(UiText::PlotDescription));
 
     option1_
-        = AddOptionButton(this, "Option1", QTextOf(UiText::SignalSymbol), {15360, 2640, 975, 375},
+        = AddOptionButton(client, "Option1", QTextOf(UiText::SignalSymbol), {15360, 2640, 975, 375},
                           QColor::fromRgb(PlotPalette::Opaque(PlotPalette::Signal)));
-    option3_
-        = AddOptionButton(this, "Option3", QTextOf(UiText::SpectrumSymbol), {15240, 8880, 735, 615},
-                          QColor::fromRgb(PlotPalette::Opaque(PlotPalette::Spectrum)));
+    option3_ = AddOptionButton(client, "Option3", QTextOf(UiText::SpectrumSymbol),
+                               {15240, 8880, 735, 615},
+                               QColor::fromRgb(PlotPalette::Opaque(PlotPalette::Spectrum)));
 
-    AddLabel(this, {"Label1", QTextOf(UiText::MoveCursorHint), {120, 9480, 8655, 375}, 9.75});
+    AddLabel(client, {"Label1", QTextOf(UiText::MoveCursorHint), {120, 9480, 8655, 375}, 9.75});
 
-    picture2_ = new PlotArea(this);
+    picture2_ = new PlotArea(client);
     picture2_->setObjectName("Picture2");
     picture2_->setGeometry(TwipsRect(16800, 6480, 495, 375));
     picture2_->setFocusPolicy(Qt::NoFocus);
     picture2_->hide();
 
-    AddKeyLabel(this, "Label2", QTextOf(UiText::MeanValueKey), {9600, 9480, 4215, 375}, 12,
+    AddKeyLabel(client, "Label2", QTextOf(UiText::MeanValueKey), {9600, 9480, 4215, 375}, 12,
                 PlotPalette::DcComponent);
 
     setTabOrder(picture1_, option1_);
     setTabOrder(option1_, option3_);
 
     // The key of the sum of the harmonics, beside the DC component's, while the sum is shown.
-    QLabel *label3 = AddKeyLabel(this, "Label3", QTextOf(UiText::HarmonicSumKey),
+    QLabel *label3 = AddKeyLabel(client, "Label3", QTextOf(UiText::HarmonicSumKey),
                                  {13815, 9480, 4665, 375}, 12, PlotPalette::HarmonicSum);
 
     layers_ = std::make_unique<LayerEntries>(*this);
-    measures_ = std::make_unique<MeasureLabels>(*this, *layers_->Entry(PlotLayer::Measures));
+    measures_ = std::make_unique<MeasureLabels>(*client, *layers_->Entry(PlotLayer::Measures));
 
     connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
     export_ = new PlotExport(*this, *picture1_, state_, messages, tasks);
@@ -79,7 +83,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
                                        state_, *overlays_);
     // The spectrum band's views: the graphs of the analysis drawn again as each is turned on or
     // off, the plot blanked first as the graphs command blanks it.
-    views_ = new SpectrumViews(*this, *layers_, state_, tasks);
+    views_ = new SpectrumViews(*this, *client, *layers_, state_, tasks);
 
     plotMenu_ = new QMenu(this);
     plotMenu_->setObjectName("PlotMenu");
@@ -93,6 +97,8 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     plotMenu_->addActions(views_->Actions());
     plotMenu_->addAction(measures_->Action());
     connect(plotMenu_, &QMenu::aboutToShow, export_, &PlotExport::EnableDataActions);
+    AddMenus(*parts.menuBar);
+    OpenAtFittingSize(*this, parts);
     overlays_->SetSpectrumScale([this] { return views_->Scale(); });
     connect(views_, &SpectrumViews::Changed, this, [this] {
         if (state_.Samples.empty() || !isVisible())
@@ -103,6 +109,33 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
 }
 
 Form2::~Form2() = default;
+
+void Form2::AddMenus(QMenuBar &menuBar)
+{
+    // The plot's menu's entries, each the same action, and what the window alone has.
+    QMenu *file = menuBar.addMenu(QTextOf(UiText::FileMenu));
+    file->setObjectName("MenuFile");
+    file->addActions({export_->CopyImageAction(), export_->SaveImageAction()});
+    file->addSeparator();
+    file->addActions(
+        {export_->CopyDataAction(), export_->SaveDataAction(), export_->SaveWorkbookAction()});
+    file->addSeparator();
+    QAction *close = file->addAction(QTextOf(UiText::CloseWindow), this, &QWidget::close);
+    close->setObjectName("Chiudi");
+    close->setShortcut(Qt::CTRL | Qt::Key_W);
+    connect(file, &QMenu::aboutToShow, export_, &PlotExport::EnableDataActions);
+
+    QMenu *view = menuBar.addMenu(QTextOf(UiText::ViewMenu));
+    view->setObjectName("MenuVisualizza");
+    view->addActions({harmonicSum_->Action(), oneByOne_->Action()});
+    view->addSeparator();
+    view->addActions(views_->Actions());
+    view->addAction(measures_->Action());
+
+    QMenu *help = menuBar.addMenu(QTextOf(UiText::HelpMenu));
+    help->setObjectName("MenuAiuto");
+    help->addAction(AddGuideEntry(*this));
+}
 
 GraphSetUp Form2::SetUp() const
 {
@@ -132,7 +165,7 @@ void Form2::contextMenuEvent(QContextMenuEvent *event)
         ShowPlotMenu(picture1_->mapToGlobal(picture1_->rect().center()));
         return;
     }
-    if (!picture1_->geometry().contains(event->pos())) {
+    if (!picture1_->rect().contains(picture1_->mapFrom(this, event->pos()))) {
         event->ignore();
         return;
     }

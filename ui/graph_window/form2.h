@@ -23,6 +23,7 @@ class PlotArea;
 class PlotExport;
 class PlotOverlays;
 class QMenu;
+class QMenuBar;
 class QRadioButton;
 class TaskGate;
 
@@ -86,6 +87,10 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    // The menu bar: every entry of the plot's menu, the window's close, the full screen, the
+    // guide.
+    void AddMenus(QMenuBar &menuBar);
+
     AnalysisState &state_;
     PlotArea *picture1_;
     PlotArea *picture2_;

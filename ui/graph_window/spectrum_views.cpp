@@ -21,7 +21,7 @@
 #include <algorithm>
 #include <cmath>
 
-SpectrumViews::SpectrumViews(QWidget &window, const LayerEntries &layers,
+SpectrumViews::SpectrumViews(QWidget &window, QWidget &client, const LayerEntries &layers,
                              const AnalysisState &state, TaskGate &tasks)
     : QObject(&window), tasks_(tasks), state_(state)
 {
@@ -37,10 +37,10 @@ SpectrumViews::SpectrumViews(QWidget &window, const LayerEntries &layers,
     envelope_ = follow(layers.Entry(PlotLayer::Envelope));
     axisValues_ = follow(layers.Entry(PlotLayer::AxisValues));
     keepScale_ = entry(UiText::KeepScale, "KeepScaleAction", Qt::CTRL | Qt::Key_K);
-    key_ = AddKeyLabel(&window, "Label12", QTextOf(UiText::EnvelopeKey), {15240, 8040, 3135, 375},
+    key_ = AddKeyLabel(&client, "Label12", QTextOf(UiText::EnvelopeKey), {15240, 8040, 3135, 375},
                        8.25, PlotPalette::Envelope);
     key_->hide();
-    keptKey_ = AddKeyLabel(&window, "Label13", QTextOf(UiText::KeptScaleKey),
+    keptKey_ = AddKeyLabel(&client, "Label13", QTextOf(UiText::KeptScaleKey),
                            {15240, 8430, 3135, 375}, 8.25, PlotPalette::Spectrum);
     keptKey_->hide();
 }

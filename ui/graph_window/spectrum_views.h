@@ -25,11 +25,11 @@ class SpectrumViews : public QObject
 {
     Q_OBJECT
 public:
-    // `window` is the parent and carries the shortcuts; the envelope's and the axis values'
-    // entries are the layers'. A view changes only while `tasks` lets no long task run.
-    // Everything given must outlive the views.
-    SpectrumViews(QWidget &window, const LayerEntries &layers, const AnalysisState &state,
-                  TaskGate &tasks);
+    // `window` is the parent and carries the shortcuts, the keys stand on `client`; the
+    // envelope's and the axis values' entries are the layers'. A view changes only while `tasks`
+    // lets no long task run. Everything given must outlive the views.
+    SpectrumViews(QWidget &window, QWidget &client, const LayerEntries &layers,
+                  const AnalysisState &state, TaskGate &tasks);
 
     QAction *DecibelAction() const { return decibels_; }
     QAction *PhaseAction() const { return phases_; }

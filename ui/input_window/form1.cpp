@@ -8,8 +8,10 @@
 
 #include "ui/classic/classic_button.h"
 #include "ui/classic/classic_controls.h"
+#include "ui/classic/classic_window.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
+#include "ui/guide/guide_window.h"
 #include "ui/long_work/task_gate.h"
 #include "ui/window_texts.h"
 
@@ -20,12 +22,15 @@
 #include "core/state/result_list.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QWheelEvent>
 
 namespace {
@@ -123,15 +128,18 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     icon.addFile(QStringLiteral(":/spettro/icon-16.png"));
     icon.addFile(QStringLiteral(":/spettro/icon-32.png"));
     setWindowIcon(icon);
-    resize(Twips(17565), Twips(9495));
+    const ClassicWindowParts parts = AddClassicWindowParts(*this, 17565, 9495);
+    client_ = parts.client;
 
     for (const LabelLayout &layout : StaticLabels)
-        AddLabel(this, layout);
+        AddLabel(client_, layout);
     AddFields();
     AddCommands();
     AddResults();
     QWidget *diagram = AddDiagram();
     SetTabOrder(diagram);
+    AddMenus(*parts.menuBar);
+    OpenAtFittingSize(*this, parts);
     live_ = new LiveGraphs(*this, state_, tasks_,
                            {[this] { return form2_ && form2_->isVisible(); },
                             [this] { return CurrentTexts(); }, [this] { return diagram_->Shape(); },
@@ -142,7 +150,7 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
 void Form1::AddFields()
 {
     for (const FieldLayout &layout : FieldLayouts) {
-        auto *edit = new QLineEdit(QString::fromLatin1(layout.text), this);
+        auto *edit = new QLineEdit(QString::fromLatin1(layout.text), client_);
         edit->setObjectName(QString::fromUtf8(FieldName(layout.field)));
         edit->setGeometry(TwipsRect(layout.left, layout.top, 1935, 375));
         edit->setFont(ClassicFont(8.25));
@@ -163,11 +171,11 @@ void Form1::AddFields()
 
 void Form1::AddCommands()
 {
-    command1_ = new ClassicButton(QTextOf(UiText::HarmonicModulusButton), Green, this);
+    command1_ = new ClassicButton(QTextOf(UiText::HarmonicModulusButton), Green, client_);
     command1_->setObjectName("Command1");
     command1_->setGeometry(TwipsRect(10200, 1080, 1935, 615));
     command1_->setFont(ClassicFont(8.25));
-    command2_ = new ClassicButton(QTextOf(UiText::GraphsButton), Pink, this);
+    command2_ = new ClassicButton(QTextOf(UiText::GraphsButton), Pink, client_);
     command2_->setObjectName("Command2");
     command2_->setGeometry(TwipsRect(1080, 4320, 1935, 495));
     command2_->setFont(ClassicFont(8.25));
@@ -178,9 +186,9 @@ void Form1::AddCommands()
 
 void Form1::AddResults()
 {
-    label9_ = AddLabel(this, {"Label9", QString(), {10200, 2400, 1935, 375}, 8.25, true, Green});
+    label9_ = AddLabel(client_, {"Label9", QString(), {10200, 2400, 1935, 375}, 8.25, true, Green});
     label9_->setAccessibleDescription(QTextOf(UiText::MagnitudeResultDescription));
-    label3_ = AddLabel(this, {"Label3", QString(), {10200, 2880, 1935, 375}, 8.25, true, Green});
+    label3_ = AddLabel(client_, {"Label3", QString(), {10200, 2880, 1935, 375}, 8.25, true, Green});
     label3_->setAccessibleDescription(QString::fromStdU16String(
         std::u16string(ResultOf(&AnalysisResults::MeanValue).description)));
     // A result is copied from its context menu: selecting it with the mouse would take the
@@ -196,7 +204,7 @@ void Form1::AddResults()
 
 QWidget *Form1::AddDiagram()
 {
-    diagram_ = new ShapeDiagram(this);
+    diagram_ = new ShapeDiagram(client_);
     diagram_->setGeometry(TwipsRect(4320, 4080, 12975, 4815));
     // The title names the shape chosen; the commands read it with the fields.
     auto *heading = findChild<QLabel *>("Label35");
@@ -204,6 +212,34 @@ QWidget *Form1::AddDiagram()
         heading->setText(QString::fromUtf8(TextsOf(shape).heading));
     });
     return diagram_;
+}
+
+void Form1::AddMenus(QMenuBar &menuBar)
+{
+    // The commands as their buttons name them, the diagram's shapes, the program's end.
+    QMenu *analysis = menuBar.addMenu(QTextOf(UiText::AnalysisMenu));
+    analysis->setObjectName("MenuAnalisi");
+    const auto command = [&](QPushButton *button, const char *name, Qt::Key key) {
+        QAction *entry = analysis->addAction(button->text(), button, &QPushButton::click);
+        entry->setObjectName(name);
+        entry->setShortcut(key);
+    };
+    command(command1_, "Calcola", Qt::Key_F5);
+    command(command2_, "Grafici", Qt::Key_F6);
+    analysis->addSeparator();
+    QMenu *shapes = analysis->addMenu(QTextOf(UiText::ShapeMenu));
+    shapes->setObjectName("MenuForme");
+    shapes->addActions(diagram_->Menu()->actions());
+    analysis->addSeparator();
+    // As if the user closed every window: the program ends with the last.
+    QAction *quit
+        = analysis->addAction(QTextOf(UiText::Quit), this, &QApplication::closeAllWindows);
+    quit->setObjectName("Esci");
+    quit->setShortcut(Qt::CTRL | Qt::Key_Q);
+
+    QMenu *help = menuBar.addMenu(QTextOf(UiText::HelpMenu));
+    help->setObjectName("MenuAiuto");
+    help->addAction(AddGuideEntry(*this));
 }
 
 void Form1::SetTabOrder(QWidget *diagram)

@@ -18,6 +18,7 @@ class MessageBox;
 class Form2;
 class QLabel;
 class QLineEdit;
+class QMenuBar;
 class QPushButton;
 class LiveGraphs;
 class ShapeDiagram;
@@ -59,6 +60,8 @@ private:
     void AddResults();
     QWidget *AddDiagram();
     void SetTabOrder(QWidget *diagram);
+    // The menu bar: the two commands, the shapes, the program's end, the help.
+    void AddMenus(QMenuBar &menuBar);
 
     FieldTexts CurrentTexts() const;
     // The graph window, made on first use, shows the analysis the state holds.
@@ -72,6 +75,7 @@ private:
 
     AnalysisState &state_;
     MessageBox &messages_;
+    QWidget *client_ = nullptr; // the controls' parent, under the menu bar
     std::array<QLineEdit *, FieldCount> fields_ {};
     QLabel *label3_ = nullptr;
     QLabel *label9_ = nullptr;
