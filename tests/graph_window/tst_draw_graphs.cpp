@@ -9,6 +9,7 @@
 #include "tests/support/same_analysis.h"
 #include "ui/graph_window/for_tests.h"
 #include "ui/graph_window/form2.h"
+#include "ui/graph_window/full_screen.h"
 #include "ui/graph_window/harmonic_by_harmonic.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
@@ -20,6 +21,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProgressDialog>
 #include <QRadioButton>
 #include <QToolTip>
@@ -1445,6 +1447,54 @@ private slots:
         QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 1);
         expectWaveAt(plot, 1, 2500, 1);
         expectSumAt(plot, 2500, 1, 8);
+    }
+
+    // F11: the plot alone fills the screen, drawn at its resolution with lines and text for a
+    // classroom and the keys in a strip below; Esc brings the window back as it was, pixel for
+    // pixel.
+    void theFullScreenPlotFillsTheScreenAndComesBack()
+    {
+        PlotArea *plot = draw({});
+        Form2 *window = w_.form->GraphWindow();
+        const QImage drawn = plot->Image();
+        const QRect place = plot->geometry();
+        const auto redRows = [&] { return rowsIn(plot, column(plot, 55), RedPixel).size(); };
+        QCOMPARE(redRows(), 1); // the time axis, between two pulses
+        QAction *entry = window->FullScreen()->Action();
+        QCOMPARE(entry->shortcut(), QKeySequence(Qt::Key_F11));
+        QVERIFY(window->findChild<QMenu *>("MenuVisualizza")->actions().contains(entry));
+
+        entry->trigger();
+        const QSize screen = window->screen()->geometry().size();
+        QTRY_COMPARE(plot->width(), screen.width());
+        QTRY_COMPARE(plot->Image().width(),
+                     qRound(plot->contentsRect().width() * plot->devicePixelRatioF()));
+        QTRY_COMPARE(redRows(), plot->LineWidth());
+        const FullScreenSizes sizes = FullScreenSizesFor(screen.height());
+        QCOMPARE(plot->LineWidth(), sizes.lineWidth);
+        QVERIFY(plot->LineWidth() >= 3);
+        QVERIFY(plot->TextHeight() * 40 >= screen.height());
+        const PlotArea::TextPixels printed = plot->PrintedAt(50, 50, QStringLiteral("100 kHz"));
+        QVERIFY(printed.bottom - printed.top >= plot->TextHeight() * plot->devicePixelRatioF());
+        const auto *key = window->findChild<QLabel *>("Label2");
+        QVERIFY(key->isVisible());
+        QCOMPARE(key->font().pixelSize(), plot->TextHeight());
+        QVERIFY(key->geometry().top() >= plot->geometry().bottom());
+        QVERIFY(!window->findChild<QMenuBar *>("MenuBar")->isVisible());
+        // The readout in the same large text.
+        plot->SetToolTipText(QStringLiteral("t= 1.00usec"));
+        QVERIFY(plot->toolTip().contains(QStringLiteral("font-size:%1px").arg(plot->TextHeight())));
+        QCOMPARE(plot->ToolTipText(), QStringLiteral("t= 1.00usec"));
+
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(!entry->isChecked());
+        QTRY_COMPARE(plot->geometry(), place);
+        QCOMPARE(plot->parentWidget()->objectName(), QStringLiteral("ClientArea"));
+        QTRY_COMPARE(plot->Image(), drawn);
+        QCOMPARE(key->font().pixelSize(), 16); // 12 points
+        QVERIFY(window->findChild<QMenuBar *>("MenuBar")->isVisible());
     }
 
     void drawingSurvivesHidingAndShowing()

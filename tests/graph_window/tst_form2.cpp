@@ -7,6 +7,7 @@
 #include "core/state/analysis_state.h"
 #include "tests/support/analysed.h"
 #include "tests/support/message_recorder.h"
+#include "ui/classic/classic_window.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/spectrum_views.h"
@@ -19,6 +20,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolTip>
 #include <QtTest>
 
@@ -119,6 +122,48 @@ private slots:
         form_->Picture1()->Scale(0, 100, 100, 0); // as the drawing leaves it
     }
     void cleanup() { form_.reset(); }
+
+    // The size a window opens at: whole where the screen holds it, else the part it holds.
+    void theWindowOpensWithinTheScreen_data()
+    {
+        QTest::addColumn<QSize>("available");
+        QTest::addColumn<QSize>("opening");
+        QTest::newRow("1920 x 1080: whole") << QSize(1920, 1040) << QSize(1233, 667 + 20);
+        QTest::newRow("just wide enough") << QSize(1233 + 16, 1040) << QSize(1233, 687);
+        QTest::newRow("1024 x 768: too narrow") << QSize(1024, 728) << QSize(1024 - 16, 687);
+        QTest::newRow("1280 x 720: too short") << QSize(1280, 680) << QSize(1233, 680 - 39);
+    }
+    void theWindowOpensWithinTheScreen()
+    {
+        QFETCH(QSize, available);
+        QFETCH(QSize, opening);
+        QCOMPARE(OpeningSize(QSize(1233, 667), 20, available, QSize(16, 39)), opening);
+    }
+
+    // On a screen too small for it the window opens within the screen and its client area
+    // scrolls to every control; on one large enough it opens whole, with no scroll bar. The
+    // tests' screen is large; tst_form2_small_screen runs this on a 1024 x 768 one.
+    void theClientAreaScrollsOnlyOnASmallScreen()
+    {
+        const QSize available = form_->screen()->availableGeometry().size();
+        auto *view = form_->findChild<QScrollArea *>("ClientView");
+        const int bar = form_->findChild<QMenuBar *>("MenuBar")->height();
+        if (available.width() >= 1233 + 16 && available.height() >= 667 + bar + 39) {
+            QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
+            QCOMPARE(view->verticalScrollBar()->maximum(), 0);
+            return;
+        }
+        QVERIFY(form_->width() <= available.width() && form_->height() <= available.height());
+        QVERIFY(view->horizontalScrollBar()->maximum() > 0);
+        QCOMPARE(view->widget()->size(), QSize(1233, 667)); // the client area as it always is
+        // The rightmost and lowest controls come into sight.
+        for (QWidget *control :
+             {static_cast<QWidget *>(form_->Option3()), form_->findChild<QWidget *>("Label3")}) {
+            view->ensureWidgetVisible(control, 0, 0);
+            const QRect shown(control->mapTo(view->viewport(), QPoint(0, 0)), control->size());
+            QVERIFY2(view->viewport()->rect().contains(shown), qPrintable(control->objectName()));
+        }
+    }
 
     void shouldHaveDefaultValues()
     {

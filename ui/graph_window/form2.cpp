@@ -3,6 +3,7 @@
 #include "form2.h"
 
 #include "draw_graphs.h"
+#include "full_screen.h"
 #include "harmonic_by_harmonic.h"
 #include "harmonic_sum_layer.h"
 #include "key_label.h"
@@ -30,6 +31,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QScrollArea>
 
 Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent)
     : QWidget(parent, Qt::Window), state_(state)
@@ -61,8 +63,8 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     picture2_->setFocusPolicy(Qt::NoFocus);
     picture2_->hide();
 
-    AddKeyLabel(client, "Label2", QTextOf(UiText::MeanValueKey), {9600, 9480, 4215, 375}, 12,
-                PlotPalette::DcComponent);
+    QLabel *label2 = AddKeyLabel(client, "Label2", QTextOf(UiText::MeanValueKey),
+                                 {9600, 9480, 4215, 375}, 12, PlotPalette::DcComponent);
 
     setTabOrder(picture1_, option1_);
     setTabOrder(option1_, option3_);
@@ -97,18 +99,25 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     plotMenu_->addActions(views_->Actions());
     plotMenu_->addAction(measures_->Action());
     connect(plotMenu_, &QMenu::aboutToShow, export_, &PlotExport::EnableDataActions);
+    overlays_->SetSpectrumScale([this] { return views_->Scale(); });
+    connect(views_, &SpectrumViews::Changed, this, &Form2::DrawAgain);
+    fullScreen_ = new FullScreenPlot(*this, *parts.view, *picture1_,
+                                     {label2, label3, client->findChild<QLabel *>("Label12"),
+                                      client->findChild<QLabel *>("Label13")},
+                                     [this] { DrawAgain(); });
     AddMenus(*parts.menuBar);
     OpenAtFittingSize(*this, parts);
-    overlays_->SetSpectrumScale([this] { return views_->Scale(); });
-    connect(views_, &SpectrumViews::Changed, this, [this] {
-        if (state_.Samples.empty() || !isVisible())
-            return;
-        picture1_->SetPicture(picture2_->Picture());
-        DrawGraphs(state_, *this);
-    });
 }
 
 Form2::~Form2() = default;
+
+void Form2::DrawAgain()
+{
+    if (state_.Samples.empty() || !isVisible())
+        return;
+    picture1_->SetPicture(picture2_->Picture());
+    DrawGraphs(state_, *this);
+}
 
 void Form2::AddMenus(QMenuBar &menuBar)
 {
@@ -131,6 +140,8 @@ void Form2::AddMenus(QMenuBar &menuBar)
     view->addSeparator();
     view->addActions(views_->Actions());
     view->addAction(measures_->Action());
+    view->addSeparator();
+    view->addAction(fullScreen_->Action());
 
     QMenu *help = menuBar.addMenu(QTextOf(UiText::HelpMenu));
     help->setObjectName("MenuAiuto");

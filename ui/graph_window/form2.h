@@ -15,6 +15,7 @@
 struct AnalysisState;
 class MessageBox;
 class HarmonicByHarmonic;
+class FullScreenPlot;
 class HarmonicSumLayer;
 class LayerEntries;
 class MeasureLabels;
@@ -72,6 +73,8 @@ public:
     // The plot's layers: their entries, and those over the graphs, redrawn on their own.
     const LayerEntries &Layers() const { return *layers_; }
     PlotOverlays *Overlays() const { return overlays_; }
+    // The plot alone over the whole screen, for a projector.
+    FullScreenPlot *FullScreen() const { return fullScreen_; }
 
     // The entries as the user left them, and a new window set up so, before it first draws: the
     // views, the sum, the harmonics one by one and the measures.
@@ -90,6 +93,9 @@ private:
     // The menu bar: every entry of the plot's menu, the window's close, the full screen, the
     // guide.
     void AddMenus(QMenuBar &menuBar);
+    // The graphs of the analysis drawn again, the plot blanked first as the graphs command
+    // blanks it: when a view changes, and at the plot's new size.
+    void DrawAgain();
 
     AnalysisState &state_;
     PlotArea *picture1_;
@@ -104,6 +110,7 @@ private:
     HarmonicByHarmonic *oneByOne_;
     std::unique_ptr<MeasureLabels> measures_;
     SpectrumViews *views_;
+    FullScreenPlot *fullScreen_ = nullptr;
 };
 
 // Shows the window (modeless) and draws the analysis the state holds, which the graphs command

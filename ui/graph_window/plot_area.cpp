@@ -118,10 +118,28 @@ void PlotArea::Line(float x1, float y1, float x2, float y2, QRgb color)
     update();
 }
 
+void PlotArea::SetLineWidth(int width)
+{
+    halfWidth_ = std::max(width, 1) / 2;
+}
+
+void PlotArea::SetTextHeight(int pixels)
+{
+    textPixels_ = std::max(pixels, 0);
+}
+
+QFont PlotArea::TextFont() const
+{
+    QFont font = ClassicFont(8.25, false);
+    if (textPixels_ > 0)
+        font.setPixelSize(textPixels_);
+    return font;
+}
+
 void PlotArea::Print(float x, float y, const QString &text, QRgb color)
 {
     QPainter painter(&image_);
-    painter.setFont(ClassicFont(8.25, false));
+    painter.setFont(TextFont());
     painter.setPen(QColor::fromRgb(color));
     const qreal ratio = image_.devicePixelRatio();
     painter.drawText(QPointF(std::floor(mapping_.Column(x) + 0.5) / ratio + 2,
@@ -132,7 +150,7 @@ void PlotArea::Print(float x, float y, const QString &text, QRgb color)
 
 PlotArea::TextPixels PlotArea::PrintedAt(float x, float y, const QString &text) const
 {
-    const QFontMetricsF metrics(ClassicFont(8.25, false));
+    const QFontMetricsF metrics(TextFont());
     const qreal ratio = image_.devicePixelRatio();
     const double left = std::floor(mapping_.Column(x) + 0.5) + 2 * ratio;
     const double baseline = std::floor(mapping_.Row(y) + 0.5) - 1;
@@ -143,12 +161,18 @@ PlotArea::TextPixels PlotArea::PrintedAt(float x, float y, const QString &text) 
 
 void PlotArea::FillColumn(int column, std::int64_t lowRow, std::int64_t highRow, QRgb color)
 {
-    const std::int64_t low = std::max<std::int64_t>(lowRow, 0);
-    const std::int64_t high = std::min<std::int64_t>(highRow, image_.height() - 1);
+    // A wide line lights the columns on both sides of its own, and as many rows more above and
+    // below.
+    const std::int64_t low = std::max<std::int64_t>(lowRow - halfWidth_, 0);
+    const std::int64_t high = std::min<std::int64_t>(highRow + halfWidth_, image_.height() - 1);
     const qsizetype stride = image_.bytesPerLine() / qsizetype(sizeof(QRgb));
-    auto *pixel = reinterpret_cast<QRgb *>(image_.bits()) + low * stride + column;
-    for (std::int64_t row = low; row <= high; ++row, pixel += stride)
-        *pixel = color | 0xff000000u;
+    const int first = std::max(column - halfWidth_, 0);
+    const int last = std::min(column + halfWidth_, image_.width() - 1);
+    for (int c = first; c <= last; ++c) {
+        auto *pixel = reinterpret_cast<QRgb *>(image_.bits()) + low * stride + c;
+        for (std::int64_t row = low; row <= high; ++row, pixel += stride)
+            *pixel = color | 0xff000000u;
+    }
 }
 
 void PlotArea::Fill(const ColumnSpans &spans, QRgb color)
@@ -185,7 +209,13 @@ void PlotArea::RestoreDrawing(const QImage &drawing)
 
 void PlotArea::SetToolTipText(const QString &text)
 {
-    setToolTip(text);
+    tip_ = text;
+    // Large text in a tip of its own size.
+    setToolTip(textPixels_ == 0
+                   ? text
+                   : QStringLiteral("<p style=\"font-size:%1px; white-space:pre\">%2</p>")
+                         .arg(textPixels_)
+                         .arg(text.toHtmlEscaped().replace('\n', "<br>")));
     // A tip already on screen follows the new text instead of waiting for the next rest.
     if (!QToolTip::isVisible() || !underMouse())
         return;
@@ -196,7 +226,7 @@ void PlotArea::SetToolTipText(const QString &text)
         for (QWidget *window : QApplication::topLevelWidgets())
             if (window->windowType() == Qt::ToolTip && window->isVisible())
                 window->hide();
-    QToolTip::showText(QCursor::pos(), text, this);
+    QToolTip::showText(QCursor::pos(), toolTip(), this);
 }
 
 QPointF PlotArea::UserPoint(QPointF contentsPosition) const

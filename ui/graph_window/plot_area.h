@@ -47,8 +47,15 @@ public:
     // Puts back a drawing taken from Image() earlier, leaving the Picture as it is.
     void RestoreDrawing(const QImage &drawing);
 
-    QString ToolTipText() const { return toolTip(); }
+    QString ToolTipText() const { return tip_; }
     void SetToolTipText(const QString &text);
+
+    // Lines `width` image pixels wide, odd, 1 by default; text `pixels` tall (0: the classic size),
+    // in the drawing and in the tool-tip. What is drawn after takes them.
+    void SetLineWidth(int width);
+    void SetTextHeight(int pixels);
+    int LineWidth() const { return 2 * halfWidth_ + 1; }
+    int TextHeight() const { return textPixels_; }
 
     QRgb ForeColor() const { return foreColor_; }
     QColor BackColor() const;
@@ -72,6 +79,7 @@ protected:
 
 private:
     QSize ImageSize() const;
+    QFont TextFont() const;
     void AllocateImage();
     void UpdateMapping();
 
@@ -81,4 +89,7 @@ private:
     float scale_[4] = {0, 0, 1, 1};
     bool scaleSet_ = false;
     QRgb foreColor_;
+    QString tip_;
+    int halfWidth_ = 0;
+    int textPixels_ = 0;
 };
