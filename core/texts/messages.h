@@ -143,6 +143,11 @@ enum class UiText
     SaveDataProgress, // %1 of %2 rows
     SaveWorkbookProgress, // %1 of %2 rows
     HarmonicSumProgress, // %1 of %2 steps
+    SaveSlide, // a picture for slides: the entry, its dialog's title, its choices, its file
+    SaveSlideTitle,
+    SlideScale,
+    SlideScaleChoice, // %1 = the scale, %2 x %3 = the picture's pixels
+    SlideCaptionChoice,
     FileMenu, // its menu bar: the exports and the window's end; the views and the full screen
     CloseWindow,
     ViewMenu,

@@ -14,6 +14,7 @@
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
 #include "ui/graph_window/plot_layers.h"
+#include "ui/graph_window/plot_overlays.h"
 #include "ui/graph_window/qt_file_chooser.h"
 
 #include <QAbstractFileIconProvider>
@@ -339,6 +340,58 @@ private slots:
         QVERIFY(!window.Export()->SaveWorkbookAction()->isEnabled());
         QVERIFY(window.Export()->CopyImageAction()->isEnabled());
         window.PlotMenu()->hide();
+    }
+
+    // A picture for slides: the plot at the scale chosen, its lines as many times wider, the
+    // caption under it stating the parameters and the views; the window's plot and its sum stay
+    // as they were.
+    void aSlideIsThePlotAtItsScaleWithItsCaption()
+    {
+        Form2 *window = graphs();
+        PlotExport *out = window->Export();
+        window->HarmonicSum()->Action()->trigger();
+        window->HarmonicSum()->StepTerms(-7);
+        QTRY_COMPARE(window->HarmonicSum()->Terms(), 3);
+        QTRY_VERIFY(!window->Overlays()->RedrawQueued());
+        const QImage before = window->Picture1()->Image();
+        QCOMPARE(window->SlideCaption(),
+                 QStringLiteral("Forma dell'impulso: semisinusoide. D.C. = 0.5, Vmax = 10 V, "
+                                "f = 100 kHz, N = 10000, M = 10, Np = 3. Viste: Somma delle "
+                                "armoniche (somma delle prime 3 armoniche)."));
+        // The rows of the time axis, red, between the first two pulses, where nothing else is.
+        const auto axisRows = [](const QImage &image) {
+            int rows = 0;
+            for (int y = 0; y < image.height(); ++y)
+                rows += (image.pixel(image.width() * 55 / 100, y) & 0xffffff) == 0xff0000;
+            return rows;
+        };
+        QCOMPARE(axisRows(before), 1);
+        const struct
+        {
+            SlideChoice choice;
+            const char *file;
+        } slides[] = {{{3, true}, "con-didascalia.png"}, {{2, false}, "senza.png"}};
+        for (const auto &slide : slides) {
+            out->SetSlideChooser([&] { return slide.choice; });
+            chooser_.path = in(slide.file);
+            out->SaveSlideAction()->trigger();
+            const QImage saved(chooser_.path);
+            const int scale = slide.choice.scale;
+            QCOMPARE(saved.width(), before.width() * scale);
+            QCOMPARE(saved.height() > before.height() * scale, slide.choice.caption);
+            QCOMPARE(axisRows(saved.copy(0, 0, saved.width(), before.height() * scale)), scale | 1);
+            if (slide.choice.caption) { // dark text on white under the plot
+                const QImage band = saved.copy(0, before.height() * scale, saved.width(),
+                                               saved.height() - before.height() * scale);
+                QCOMPARE(band.pixel(0, 0) & 0xffffff, 0xffffffu);
+                QVERIFY(std::any_of(band.constBits(), band.constBits() + band.sizeInBytes(),
+                                    [](uchar c) { return c < 64; }));
+            }
+            QCOMPARE(window->Picture1()->Image(), before);
+            QCOMPARE(window->HarmonicSum()->Terms(), 3);
+        }
+        QVERIFY(chooser_.suggestions.last().endsWith("/spettro-segnale-diapositiva.png"));
+        QCOMPARE(chooser_.titles.last(), QStringLiteral("Salva immagine per diapositive"));
     }
 
     void imageAndDataReachTheirFilesAndTheClipboard()

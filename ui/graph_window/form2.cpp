@@ -22,6 +22,7 @@
 #include "ui/guide/guide_window.h"
 #include "ui/window_texts.h"
 
+#include "core/export/slide_caption.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
 
@@ -100,21 +101,56 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     plotMenu_->addAction(measures_->Action());
     connect(plotMenu_, &QMenu::aboutToShow, export_, &PlotExport::EnableDataActions);
     overlays_->SetSpectrumScale([this] { return views_->Scale(); });
-    connect(views_, &SpectrumViews::Changed, this, &Form2::DrawAgain);
+    connect(views_, &SpectrumViews::Changed, this, [this] { DrawAgain(false); });
     fullScreen_ = new FullScreenPlot(*this, *parts.view, *picture1_,
                                      {label2, label3, client->findChild<QLabel *>("Label12"),
                                       client->findChild<QLabel *>("Label13")},
-                                     [this] { DrawAgain(); });
+                                     [this] { DrawAgain(true); });
+    export_->SetSlideSource([this](int scale) { return SlidePicture(scale); },
+                            [this] { return SlideCaption(); });
     AddMenus(*parts.menuBar);
     OpenAtFittingSize(*this, parts);
 }
 
+QImage Form2::SlidePicture(int scale)
+{
+    // Drawn and put back before the window paints again: the screen never shows it.
+    const int lineWidth = picture1_->LineWidth();
+    picture1_->SetRenderScale(scale);
+    picture1_->SetLineWidth(lineWidth * scale);
+    DrawAgain(true);
+    QImage slide = picture1_->Image().copy();
+    slide.setDevicePixelRatio(1);
+    picture1_->SetRenderScale(1);
+    picture1_->SetLineWidth(lineWidth);
+    DrawAgain(true);
+    return slide;
+}
+
+QString Form2::SlideCaption() const
+{
+    // The entries on, as the menu names them; the sum as its key says when it adds fewer terms.
+    std::vector<std::string> views;
+    for (const QAction *entry : plotMenu_->actions()) {
+        if (!entry->isCheckable() || !entry->isChecked())
+            continue;
+        QString view = QString(entry->text()).remove('&');
+        const QLabel *key = findChild<QLabel *>("Label3");
+        if (entry == harmonicSum_->Action() && key->text() != QTextOf(UiText::HarmonicSumKey))
+            view += QStringLiteral(" (%1)").arg(key->text().trimmed());
+        views.push_back(view.toStdString());
+    }
+    return QString::fromStdString(::SlideCaption(state_.Parameters(), views));
+}
+
 Form2::~Form2() = default;
 
-void Form2::DrawAgain()
+void Form2::DrawAgain(bool resized)
 {
     if (state_.Samples.empty() || !isVisible())
         return;
+    if (resized)
+        overlays_->NextDrawingResized();
     picture1_->SetPicture(picture2_->Picture());
     DrawGraphs(state_, *this);
 }
@@ -124,7 +160,8 @@ void Form2::AddMenus(QMenuBar &menuBar)
     // The plot's menu's entries, each the same action, and what the window alone has.
     QMenu *file = menuBar.addMenu(QTextOf(UiText::FileMenu));
     file->setObjectName("MenuFile");
-    file->addActions({export_->CopyImageAction(), export_->SaveImageAction()});
+    file->addActions(
+        {export_->CopyImageAction(), export_->SaveImageAction(), export_->SaveSlideAction()});
     file->addSeparator();
     file->addActions(
         {export_->CopyDataAction(), export_->SaveDataAction(), export_->SaveWorkbookAction()});

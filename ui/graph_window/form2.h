@@ -6,6 +6,7 @@
 
 #include "ui/graph_window/plot_geometry/spectrum_scale.h"
 
+#include <QImage>
 #include <QStringList>
 #include <QWidget>
 
@@ -81,6 +82,11 @@ public:
     GraphSetUp SetUp() const;
     void Restore(const GraphSetUp &setUp);
 
+    // The plot drawn `scale` times as sharp, each line as many times as wide, for a slide; and
+    // the caption that states its parameters and views.
+    QImage SlidePicture(int scale);
+    QString SlideCaption() const;
+
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
     // time and signal value, or the frequency and spectral modulus, at (x, y).
     void Picture1_MouseMove(short button, short shift, float x, float y);
@@ -94,8 +100,9 @@ private:
     // guide.
     void AddMenus(QMenuBar &menuBar);
     // The graphs of the analysis drawn again, the plot blanked first as the graphs command
-    // blanks it: when a view changes, and at the plot's new size.
-    void DrawAgain();
+    // blanks it: when a view changes, and `resized`, at the plot's new size, keeping the layers
+    // over them as they are.
+    void DrawAgain(bool resized);
 
     AnalysisState &state_;
     PlotArea *picture1_;

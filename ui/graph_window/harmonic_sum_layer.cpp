@@ -126,6 +126,13 @@ void HarmonicSumLayer::GraphsDrawn()
     terms_ = wanted_ = lines_;
 }
 
+void HarmonicSumLayer::GraphsResized()
+{
+    // The same sum, of as many terms, drawn again over the graphs at their new size.
+    key_.hide();
+    drawnFrom_ = {};
+}
+
 bool HarmonicSumLayer::Shown()
 {
     return action_->isChecked();

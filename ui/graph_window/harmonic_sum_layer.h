@@ -60,6 +60,7 @@ public:
 
     // The layer over the graphs: the sum starts again from all the harmonics of new graphs.
     void GraphsDrawn() override;
+    void GraphsResized() override;
     bool Shown() override;
     // Draws the sum; turns the entry off when the sum could not be had.
     void Draw() override;

@@ -59,12 +59,12 @@ void PlotArea::SetBackColor(const QColor &color)
 
 QSize PlotArea::ImageSize() const
 {
-    return contentsRect().size().expandedTo(QSize(1, 1)) * devicePixelRatioF();
+    return contentsRect().size().expandedTo(QSize(1, 1)) * devicePixelRatioF() * renderScale_;
 }
 
 void PlotArea::AllocateImage()
 {
-    const qreal ratio = devicePixelRatioF();
+    const qreal ratio = devicePixelRatioF() * renderScale_;
     const QSize size = ImageSize();
     QImage image(size, QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
@@ -121,6 +121,11 @@ void PlotArea::Line(float x1, float y1, float x2, float y2, QRgb color)
 void PlotArea::SetLineWidth(int width)
 {
     halfWidth_ = std::max(width, 1) / 2;
+}
+
+void PlotArea::SetRenderScale(int scale)
+{
+    renderScale_ = std::max(scale, 1);
 }
 
 void PlotArea::SetTextHeight(int pixels)
@@ -240,7 +245,7 @@ void PlotArea::paintEvent(QPaintEvent *event)
 {
     // Moved to a screen of another pixel density: a new image at that density, so that what is
     // drawn from now on is sharp there.
-    if (!qFuzzyCompare(devicePixelRatioF(), image_.devicePixelRatio()))
+    if (!qFuzzyCompare(devicePixelRatioF() * renderScale_, image_.devicePixelRatio()))
         AllocateImage();
     QFrame::paintEvent(event);
     QPainter painter(this);

@@ -55,6 +55,9 @@ public:
     void SetLineWidth(int width);
     void SetTextHeight(int pixels);
     int LineWidth() const { return 2 * halfWidth_ + 1; }
+    // What is drawn next fills an image `scale` times as many pixels each way as the screen's,
+    // shown at the widget's size: a picture for slides. 1, the screen's own, by default.
+    void SetRenderScale(int scale);
     int TextHeight() const { return textPixels_; }
 
     QRgb ForeColor() const { return foreColor_; }
@@ -91,5 +94,6 @@ private:
     QRgb foreColor_;
     QString tip_;
     int halfWidth_ = 0;
+    int renderScale_ = 1;
     int textPixels_ = 0;
 };

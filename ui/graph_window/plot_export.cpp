@@ -70,11 +70,23 @@ PlotExport::PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, Me
     copyData_ = action(QTextOf(UiText::CopyData), &PlotExport::CopyData);
     saveData_ = action(QTextOf(UiText::SaveData), &PlotExport::SaveData);
     saveWorkbook_ = action(QTextOf(UiText::SaveWorkbook), &PlotExport::SaveWorkbook);
+    saveSlide_ = action(QTextOf(UiText::SaveSlide), &PlotExport::SaveSlide);
+    saveSlide_->setObjectName("SaveSlideAction");
+    slidePicture_ = [this](int) { return plot_.Image(); };
+    slideCaption_ = [] { return QString(); };
+    chooseSlide_ = [this] { return AskSlideChoice(&window_, plot_.contentsRect().size()); };
+}
+
+void PlotExport::SetSlideSource(std::function<QImage(int)> picture,
+                                std::function<QString()> caption)
+{
+    slidePicture_ = std::move(picture);
+    slideCaption_ = std::move(caption);
 }
 
 void PlotExport::EnableDataActions()
 {
-    for (QAction *data : {copyData_, saveData_, saveWorkbook_})
+    for (QAction *data : {copyData_, saveData_, saveWorkbook_, saveSlide_})
         data->setEnabled(HasAnalysis());
 }
 
@@ -150,9 +162,28 @@ void PlotExport::SaveImage()
     const TaskGate::Pass pass(tasks_);
     if (!pass)
         return;
+    SavePicture(plot_.Image(), QTextOf(UiText::SaveImageTitle),
+                QStringLiteral("spettro-segnale.png"));
+}
+
+void PlotExport::SaveSlide()
+{
+    const TaskGate::Pass pass(tasks_);
+    if (!HasAnalysis() || !pass)
+        return;
+    const std::optional<SlideChoice> choice = chooseSlide_();
+    if (!choice)
+        return;
+    const QImage slide = WithCaption(slidePicture_(choice->scale),
+                                     choice->caption ? slideCaption_() : QString(), choice->scale);
+    SavePicture(slide, QTextOf(UiText::SaveSlideTitle),
+                QStringLiteral("spettro-segnale-diapositiva.png"));
+}
+
+void PlotExport::SavePicture(const QImage &picture, const QString &title, const QString &name)
+{
     QSaveFile file;
-    if (!OpenChosen(file, QTextOf(UiText::SaveImageTitle), QStringLiteral("spettro-segnale.png"),
-                    QTextOf(UiText::ImageFilter)))
+    if (!OpenChosen(file, title, name, QTextOf(UiText::ImageFilter)))
         return;
     const QString path = file.fileName();
     // The retained image as it is, one pixel per device pixel, encoded in memory and written by
@@ -160,7 +191,7 @@ void PlotExport::SaveImage()
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!plot_.Image().save(&buffer, "PNG")) {
+    if (!picture.save(&buffer, "PNG")) {
         file.cancelWriting();
         return Fail(path, SaveProblem::WriteFailed);
     }

@@ -6,13 +6,16 @@
 #pragma once
 
 #include "qt_file_chooser.h"
+#include "slide_picture.h"
 
 #include "ui/long_work/task_gate.h"
 
+#include <QImage>
 #include <QObject>
 #include <QPoint>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class AnalysisTable;
@@ -46,6 +49,17 @@ public:
     QAction *CopyDataAction() const { return copyData_; }
     QAction *SaveDataAction() const { return saveData_; }
     QAction *SaveWorkbookAction() const { return saveWorkbook_; }
+    // "Salva immagine per diapositive…": the menu bar's entry.
+    QAction *SaveSlideAction() const { return saveSlide_; }
+
+    // Where a picture for slides comes from: the plot drawn at a scale, and the caption that
+    // states what it shows; and how the scale and the caption are chosen, the program's dialog
+    // unless another is given.
+    void SetSlideSource(std::function<QImage(int scale)> picture, std::function<QString()> caption);
+    void SetSlideChooser(std::function<std::optional<SlideChoice>()> choose)
+    {
+        chooseSlide_ = std::move(choose);
+    }
     // The data entries are enabled only once an analysis exists.
     void EnableDataActions();
 
@@ -54,6 +68,7 @@ public:
     void CopyData();
     void SaveData();
     void SaveWorkbook();
+    void SaveSlide();
 
 private:
     bool HasAnalysis() const;
@@ -62,6 +77,8 @@ private:
     bool OpenChosen(QSaveFile &file, const QString &title, const QString &name,
                     const QString &filter);
     void Fail(const QString &path, SaveProblem problem);
+    // Asks where, and saves the picture there as a PNG file.
+    void SavePicture(const QImage &picture, const QString &title, const QString &name);
     // The table's rows, a chunk at a time, to `take` on a worker thread, with the progress shown
     // when it lasts; false when cancelled. `take` returns false to stop.
     bool WriteTable(const AnalysisTable &table, const QString &progress,
@@ -81,4 +98,8 @@ private:
     QAction *copyData_;
     QAction *saveData_;
     QAction *saveWorkbook_;
+    QAction *saveSlide_;
+    std::function<QImage(int)> slidePicture_;
+    std::function<QString()> slideCaption_;
+    std::function<std::optional<SlideChoice>()> chooseSlide_;
 };

@@ -9,6 +9,7 @@
 #include "core/state/analysis_state.h"
 
 #include <algorithm>
+#include <utility>
 
 PlotOverlays::PlotOverlays(QObject &parent, PlotArea &plot, const AnalysisState &state,
                            TaskGate &tasks)
@@ -35,9 +36,10 @@ void PlotOverlays::GraphsDrawn()
     // The plot was blanked and drawn anew: what lay under the old layers is gone with it.
     under_ = QImage();
     queued_ = false;
+    const bool resized = std::exchange(resized_, false);
     for (OverGraphs *layer : layers_)
         if (layer)
-            layer->GraphsDrawn();
+            resized ? layer->GraphsResized() : layer->GraphsDrawn();
     Redraw();
 }
 

@@ -28,6 +28,8 @@ public:
     virtual ~OverGraphs() = default;
     // The graphs beneath were drawn anew, from a new analysis or a new view.
     virtual void GraphsDrawn() { }
+    // The graphs beneath were drawn anew at another size, from the same analysis and view.
+    virtual void GraphsResized() { GraphsDrawn(); }
     virtual bool Shown() = 0;
     // Draws it over what the plot shows; called in the paint order while it is shown.
     virtual void Draw() = 0;
@@ -56,6 +58,9 @@ public:
     // The graphs were drawn anew: every layer over them hears it, and they are drawn over the new
     // graphs. Called inside a task that holds the gate already.
     void GraphsDrawn();
+    // The next drawing of the graphs is the same analysis and view at another size: the layers
+    // keep what they show.
+    void NextDrawingResized() { resized_ = true; }
     // Redraws the layers shown over the graphs beneath, now; the caller holds the gate.
     void Redraw();
     // Queues one redraw; requests before it runs join it.
@@ -75,6 +80,7 @@ private:
     std::array<OverGraphs *, PaintOrder.size()> layers_ {};
     QImage under_; // the plot as it was before the layers went on top
     bool queued_ = false;
+    bool resized_ = false;
     int redraws_ = 0; // for the tests alone (testing_seam::Redraws)
     std::function<SpectrumScale()> scale_;
     double signalPeak_ = 0;

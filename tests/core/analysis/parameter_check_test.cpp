@@ -472,6 +472,7 @@ TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
         {UiText::HarmonicReadout, u"%1%2%3"},
         {UiText::FieldStepHint, u"%1%2"},
         {UiText::KeptScaleHidesKey, u"%1"},
+        {UiText::SlideScaleChoice, u"%1%2%3"},
     };
     std::vector<std::u16string_view> all;
     for (std::size_t i = 0; i < static_cast<std::size_t>(UiText::Count); ++i) {

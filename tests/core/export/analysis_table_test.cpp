@@ -3,6 +3,7 @@
 // The analysis as a CSV table, read back with an RFC 4180 parser of its own: the same doubles to
 // the bit, every row as wide as the header, CRLF line ends.
 #include "core/export/analysis_table.h"
+#include "core/export/slide_caption.h"
 #include "core/export/table_texts.h"
 #include "core/spectrum/harmonic_sum.h"
 #include "core/spectrum/signal_measures.h"
@@ -162,6 +163,34 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
     for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; ++at, ++lineEnds)
         EXPECT_EQ(text[at - 1], '\r');
     EXPECT_EQ(lineEnds, rows.size());
+}
+
+// The slide's caption names the shape, the parameters by the input window's names, each number
+// as typed, and the views shown, in their order.
+TEST(SlideCaption, statesTheParametersAndTheViews)
+{
+    struct Case
+    {
+        AnalysisParameters parameters;
+        std::vector<std::string> views;
+        std::string caption;
+    };
+    const Case cases[] = {
+        {{0.5, 10, 100e3, 10, 10000, 3, 0, PulseShape::HalfSine},
+         {},
+         "Forma dell'impulso: semisinusoide. D.C. = 0.5, Vmax = 10 V, f = 100 kHz, N = 10000, "
+         "M = 10, Np = 3."},
+        {{0.25, 2.5, 1.5e6, 30, 1000, 1.5, 0, PulseShape::Rectangular},
+         {"Scala in dB", "Inviluppo"},
+         "Forma dell'impulso: rettangolare. D.C. = 0.25, Vmax = 2.5 V, f = 1500 kHz, N = 1000, "
+         "M = 30, Np = 1.5. Viste: Scala in dB; Inviluppo."},
+        {{0.1, 1e-3, 1, 3, 8, 2, 0, PulseShape::RaisedCosine},
+         {"somma della prima armonica"},
+         "Forma dell'impulso: coseno rialzato. D.C. = 0.1, Vmax = 0.001 V, f = 0.001 kHz, N = 8, "
+         "M = 3, Np = 2. Viste: somma della prima armonica."},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(SlideCaption(c.parameters, c.views), c.caption);
 }
 
 TEST(AnalysisTable, leavesTheTimeOutWithoutATimeScale)

@@ -1,0 +1,15 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The caption under a picture for slides, in Italian: the pulse's shape, the parameters by the
+// input window's names, and the views shown.
+#pragma once
+
+#include <span>
+#include <string>
+
+struct AnalysisParameters;
+
+// "Forma dell'impulso: semisinusoide. D.C. = 0.5, Vmax = 10 V, f = 100 kHz, N = 10000, M = 10,
+// Np = 3. Viste: Scala in dB; Inviluppo." in UTF-8, each number the shortest text that reads back
+// to it, with the point as the fields write it; no views, no last sentence.
+std::string SlideCaption(const AnalysisParameters &parameters, std::span<const std::string> views);
