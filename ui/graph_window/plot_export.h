@@ -49,17 +49,16 @@ public:
     QAction *CopyDataAction() const { return copyData_; }
     QAction *SaveDataAction() const { return saveData_; }
     QAction *SaveWorkbookAction() const { return saveWorkbook_; }
-    // "Salva immagine per diapositive…": the menu bar's entry.
-    QAction *SaveSlideAction() const { return saveSlide_; }
 
-    // Where a picture for slides comes from: the plot drawn at a scale, and the caption that
-    // states what it shows; and how the scale and the caption are chosen, the program's dialog
-    // unless another is given.
+    // "Salva immagine per diapositive…", the menu bar's entry. Where its picture comes from: the
+    // plot drawn at a scale, and the caption that states what it shows; and how the scale and
+    // the caption are chosen, the program's dialog unless another is given.
     void SetSlideSource(std::function<QImage(int scale)> picture, std::function<QString()> caption);
     void SetSlideChooser(std::function<std::optional<SlideChoice>()> choose)
     {
         chooseSlide_ = std::move(choose);
     }
+    QAction *SaveSlideAction() const { return saveSlide_; }
     // The data entries are enabled only once an analysis exists.
     void EnableDataActions();
 
