@@ -96,7 +96,8 @@ void HarmonicByHarmonic::Move(int lines)
     const PixelMapping &mapping = plot_.Mapping();
     const QPointF at(LineColumn(state_, mapping, k, overlays_.Scale().HarmonicSpan(state_)),
                      mapping.Row(static_cast<float>(PlotBands::SpectrumBottomY)));
-    QToolTip::showText(plot_.mapToGlobal(at.toPoint()), QString::fromStdU16String(*text), &plot_);
+    QToolTip::showText(plot_.mapToGlobal(plot_.WidgetPoint(at)),
+                       plot_.TipOf(QString::fromStdU16String(*text)), &plot_);
 }
 
 void HarmonicByHarmonic::Highlight(std::int64_t k)

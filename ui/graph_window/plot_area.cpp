@@ -215,12 +215,7 @@ void PlotArea::RestoreDrawing(const QImage &drawing)
 void PlotArea::SetToolTipText(const QString &text)
 {
     tip_ = text;
-    // Large text in a tip of its own size.
-    setToolTip(textPixels_ == 0
-                   ? text
-                   : QStringLiteral("<p style=\"font-size:%1px; white-space:pre\">%2</p>")
-                         .arg(textPixels_)
-                         .arg(text.toHtmlEscaped().replace('\n', "<br>")));
+    setToolTip(TipOf(text));
     // A tip already on screen follows the new text instead of waiting for the next rest.
     if (!QToolTip::isVisible() || !underMouse())
         return;
@@ -232,6 +227,21 @@ void PlotArea::SetToolTipText(const QString &text)
             if (window->windowType() == Qt::ToolTip && window->isVisible())
                 window->hide();
     QToolTip::showText(QCursor::pos(), toolTip(), this);
+}
+
+QString PlotArea::TipOf(const QString &text) const
+{
+    // Large text in a tip of its own size.
+    if (textPixels_ == 0)
+        return text;
+    return QStringLiteral("<p style=\"font-size:%1px; white-space:pre\">%2</p>")
+        .arg(textPixels_)
+        .arg(text.toHtmlEscaped().replace('\n', QStringLiteral("<br>")));
+}
+
+QPoint PlotArea::WidgetPoint(QPointF imagePixel) const
+{
+    return contentsRect().topLeft() + (imagePixel / image_.devicePixelRatio()).toPoint();
 }
 
 QPointF PlotArea::UserPoint(QPointF contentsPosition) const

@@ -49,6 +49,10 @@ public:
 
     QString ToolTipText() const { return tip_; }
     void SetToolTipText(const QString &text);
+    // A tool-tip's text as the plot shows it: larger with the text's height set.
+    QString TipOf(const QString &text) const;
+    // The widget's point over a pixel of the image.
+    QPoint WidgetPoint(QPointF imagePixel) const;
 
     // Lines `width` image pixels wide, odd, 1 by default; text `pixels` tall (0: the classic size),
     // in the drawing and in the tool-tip. What is drawn after takes them.
