@@ -130,14 +130,14 @@ QImage Form2::SlidePicture(int scale)
 QString Form2::SlideCaption() const
 {
     // The entries on, as the menu names them; the sum as its key says when it adds fewer terms.
+    const QString sumKey = findChild<QLabel *>("Label3")->text();
     std::vector<std::string> views;
     for (const QAction *entry : plotMenu_->actions()) {
         if (!entry->isCheckable() || !entry->isChecked())
             continue;
         QString view = QString(entry->text()).remove('&');
-        const QLabel *key = findChild<QLabel *>("Label3");
-        if (entry == harmonicSum_->Action() && key->text() != QTextOf(UiText::HarmonicSumKey))
-            view += QStringLiteral(" (%1)").arg(key->text().trimmed());
+        if (entry == harmonicSum_->Action() && sumKey != QTextOf(UiText::HarmonicSumKey))
+            view += QStringLiteral(" (%1)").arg(sumKey.trimmed());
         views.push_back(view.toStdString());
     }
     return QString::fromStdString(::SlideCaption(state_.Parameters(), views));

@@ -34,11 +34,6 @@ FullScreenPlot::FullScreenPlot(QWidget &window, QWidget &clientView, PlotArea &p
     plot_.installEventFilter(this);
 }
 
-bool FullScreenPlot::On() const
-{
-    return action_->isChecked();
-}
-
 bool FullScreenPlot::eventFilter(QObject *watched, QEvent *event)
 {
     // The graphs drawn again once the plot has its new size, in or out of the full screen; a

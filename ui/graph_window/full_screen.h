@@ -45,7 +45,6 @@ public:
                    std::function<void()> redraw);
 
     QAction *Action() const { return action_; }
-    bool On() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
