@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The input window driven like a user: its default state, its layout, and both commands' checks,
 // messages, results and refusals.
+#include "core/spectrum/cheaper_path.h"
 #include "core/spectrum/pulse_shapes.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
@@ -779,6 +780,61 @@ private slots:
         QVERIFY(!w_.form->Live().Running() && !w_.form->Live().Wanted());
         QCOMPARE(w_.state->HarmonicCount, 11.0);
         QVERIFY(w_.Shown().isEmpty());
+    }
+
+    // Steps quicker than the progress dialog's delay, cancelled while their analyses' transforms
+    // still run on threads of their own: one dialog at a time, that of the analysis running,
+    // closed by its end or its Annulla; then a command, with the cancelled analyses' transforms
+    // still running, analyses and draws.
+    void cancelledStepsLeaveOneProgressAndACommandFollows()
+    {
+        w_.Type("Text13", "100000");
+        w_.Type("Text3", "5000");
+        QCOMPARE(CheaperPath(100000, 0.5, 5000), SpectrumPath::Transform);
+        w_.Click("Command2");
+        QVERIFY(w_.form->GraphWindow());
+        const auto shownProgress = [this] {
+            int shown = 0;
+            for (const auto *dialog : w_.form->findChildren<QProgressDialog *>("StepProgress"))
+                shown += dialog->isVisible() ? 1 : 0;
+            return shown;
+        };
+        w_.pace.dialogDelayMs = 1; // a timer, as the program's delay is: 0 would be a posted call
+        w_.pace.HoldTransforms();
+        for (int step = 1; step <= 3; ++step) {
+            w_.form->StepField(Field::Text1, 1);
+            if (step == 1) {
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); // the first starts
+            } else { // cancels the one running, whose end starts this one
+                QVERIFY(w_.form->Live().Cancelling());
+                w_.pace.WaitUntilEnded();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+            }
+            w_.pace.WaitForHeldTransforms(step); // its transform runs, held
+            if (step == 1) // the next step comes before the dialog's delay is over
+                continue;
+            QTRY_COMPARE_WITH_TIMEOUT(shownProgress(), 1, 60000); // the delay is over
+        }
+        for (auto *dialog : w_.form->findChildren<QProgressDialog *>("StepProgress"))
+            if (dialog->isVisible())
+                QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton); // Annulla
+        QVERIFY(w_.form->Live().Cancelling() && !w_.form->Live().Wanted());
+        w_.pace.WaitUntilEnded();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        QCoreApplication::processEvents();
+        QVERIFY(!w_.form->Live().Running());
+        QCOMPARE(shownProgress(), 0);
+        QCOMPARE(w_.state->DutyCycle, 0.5);
+
+        w_.pace.dialogDelayMs = NoDialogMs;
+        w_.pace.HoldNoNewTransform();
+        QCOMPARE(w_.pace.HeldTransforms(), 3); // the cancelled ones' threads, still alive
+        w_.Click("Command2");
+        QCOMPARE(w_.state->DutyCycle, 0.53);
+        QCOMPARE(w_.state->SampleCount, 100000);
+        QVERIFY(w_.Shown().isEmpty());
+        QCOMPARE(shownProgress(), 0);
+        w_.pace.ReleaseTransforms();
     }
 
     // With the graph window closed a step changes the text only; a new shape with it open redraws.

@@ -6,6 +6,7 @@
 // machine is.
 #pragma once
 
+#include "core/state/work_stage.h"
 #include "ui/long_work/task_gate.h"
 #include "ui/long_work/work_progress.h"
 
@@ -33,6 +34,7 @@ public:
     void Reset()
     {
         LetGo();
+        ReleaseTransforms();
         starts_ = 0;
         total_ = 0;
         mostCounted_ = 0;
@@ -98,6 +100,41 @@ public:
         look_->start(5);
     }
 
+    // Transforms that start from now on wait at their start, on their own threads, until
+    // ReleaseTransforms(): an analysis cancelled meanwhile leaves its transform's thread alive.
+    void HoldTransforms()
+    {
+        const std::lock_guard lock(mutex_);
+        holdNewTransforms_ = true;
+        transformsLetGo_ = false;
+    }
+    // Transforms that start from now on run; those held stay held.
+    void HoldNoNewTransform()
+    {
+        const std::lock_guard lock(mutex_);
+        holdNewTransforms_ = false;
+    }
+    // Returns once `count` transforms are held at their start.
+    void WaitForHeldTransforms(int count)
+    {
+        std::unique_lock lock(mutex_);
+        released_.wait(lock, [&] { return transformsHeld_ >= count; });
+    }
+    int HeldTransforms() const
+    {
+        const std::lock_guard lock(mutex_);
+        return transformsHeld_;
+    }
+    // Lets the held transforms go, and returns once every transform started has ended.
+    void ReleaseTransforms()
+    {
+        std::unique_lock lock(mutex_);
+        holdNewTransforms_ = false;
+        transformsLetGo_ = true;
+        released_.notify_all();
+        released_.wait(lock, [this] { return transformsRunning_ == 0; });
+    }
+
     // How many long works started since the last hold, what the last one counted up to and the
     // most it counted.
     int Starts() const { return starts_; }
@@ -130,6 +167,23 @@ public:
         std::unique_lock lock(mutex_);
         released_.wait(lock, [this] { return !held_; });
     }
+    // On a transform's own thread, which a cancelled analysis may have left behind.
+    void Reached(WorkStage stage) override
+    {
+        std::unique_lock lock(mutex_);
+        if (stage == WorkStage::TransformRunning) {
+            ++transformsRunning_;
+            if (holdNewTransforms_) {
+                ++transformsHeld_;
+                released_.notify_all();
+                released_.wait(lock, [this] { return transformsLetGo_; });
+                --transformsHeld_;
+            }
+        } else if (stage == WorkStage::TransformEnded) {
+            --transformsRunning_;
+            released_.notify_all();
+        }
+    }
     void Ended() override
     {
         {
@@ -146,8 +200,12 @@ public:
 
 private:
     mutable std::mutex mutex_;
-    std::condition_variable released_; // or ended
+    std::condition_variable released_; // or ended, or a transform held or ended
     bool held_ = false;
+    bool holdNewTransforms_ = false;
+    bool transformsLetGo_ = true;
+    int transformsHeld_ = 0;
+    int transformsRunning_ = 0;
     bool ended_ = false;
     int starts_ = 0;
     std::int64_t total_ = 0;

@@ -5,6 +5,9 @@
 // a queued call. The shared state changes only here, once the worker is joined. While an analysis
 // runs this holds the gate of long tasks, so that no command or export starts meanwhile; the
 // windows still take input, and a step then only cancels and asks for a newer analysis.
+// The progress dialog belongs to the analysis running, and to no other: its delay and the dialog
+// end with that analysis (CloseProgress), and what the dialog does goes through this object, so
+// that nothing of it outlives the analysis's control.
 #include "live_graphs.h"
 
 #include "ui/long_work/work_progress.h"
@@ -48,7 +51,13 @@ private:
 
 LiveGraphs::LiveGraphs(QWidget &parent, AnalysisState &state, TaskGate &tasks, Window window)
     : QObject(&parent), parent_(parent), state_(state), tasks_(tasks), window_(std::move(window))
-{ }
+{
+    delay_.setSingleShot(true);
+    connect(&delay_, &QTimer::timeout, this, [this] {
+        if (Running() && !finished_)
+            ShowProgress();
+    });
+}
 
 LiveGraphs::~LiveGraphs()
 {
@@ -56,6 +65,7 @@ LiveGraphs::~LiveGraphs()
         control_->Cancel();
         worker_.join();
     }
+    delete progress_;
 }
 
 void LiveGraphs::Stop()
@@ -67,6 +77,7 @@ void LiveGraphs::Stop()
     worker_.join();
     CloseProgress();
     workspace_.reset();
+    control_.reset();
     pass_.reset();
 }
 
@@ -120,14 +131,13 @@ void LiveGraphs::Start()
         if (pace) // the end is queued before a test hears of it
             pace->Ended();
     });
-    QTimer::singleShot(pace ? pace->DialogDelayMs() : 300, this, [this] {
-        if (Running() && !finished_)
-            ShowProgress();
-    });
+    delay_.start(pace ? pace->DialogDelayMs() : ProgressDialogDelayMs);
 }
 
 void LiveGraphs::ShowProgress()
 {
+    if (progress_)
+        return;
     // The progress of today, but the window keeps answering: a newer step cancels too.
     const std::int64_t total = std::max(0, RoundToCount(workspace_->HarmonicCount));
     const auto label = [total](std::int64_t done) {
@@ -143,18 +153,20 @@ void LiveGraphs::ShowProgress()
     dialog->setMinimumDuration(0);
     dialog->setAutoClose(false);
     dialog->setAutoReset(false);
-    TaskControl *control = control_.get();
     // Annulla: the analysis stops, and no step waits after it.
-    connect(dialog, &QProgressDialog::canceled, dialog, [this, control] {
+    connect(dialog, &QProgressDialog::canceled, this, [this] {
         wanted_ = false;
-        control->Cancel();
+        if (Running())
+            control_->Cancel();
     });
     auto *poll = new QTimer(dialog);
-    connect(poll, &QTimer::timeout, dialog, [this, dialog, control, label] {
-        if (finished_ || control->Cancelled())
+    poll->setObjectName("WorkPoll");
+    connect(poll, &QTimer::timeout, this, [this, dialog, label] {
+        if (!Running() || finished_ || control_->Cancelled())
             return;
-        dialog->setValue(static_cast<int>(std::min<std::int64_t>(control->Done(), INT_MAX)));
-        dialog->setLabelText(label(control->Done()));
+        const std::int64_t done = control_->Done();
+        dialog->setValue(static_cast<int>(std::min<std::int64_t>(done, INT_MAX)));
+        dialog->setLabelText(label(done));
     });
     poll->start(50);
     dialog->show();
@@ -163,11 +175,13 @@ void LiveGraphs::ShowProgress()
 
 void LiveGraphs::CloseProgress()
 {
+    delay_.stop();
     if (!progress_)
         return;
     // Closed by the program, not by the user: its close is no Annulla.
     QObject::disconnect(progress_, &QProgressDialog::canceled, nullptr, nullptr);
-    progress_->close();
+    progress_->close(); // deleted once the event loop turns
+    progress_.clear(); // the next analysis's dialog is a new one
 }
 
 void LiveGraphs::Finished()
@@ -183,6 +197,7 @@ void LiveGraphs::Finished()
         window_.drawGraphs();
     }
     workspace_.reset();
+    control_.reset();
     pass_.reset();
     if (wanted_)
         Start(); // the last step, now

@@ -16,6 +16,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <atomic>
 #include <functional>
@@ -57,7 +58,9 @@ private:
     void Start();
     // On the windows' thread, once the worker has ended.
     void Finished();
+    // The progress dialog of the analysis running, once its delay is over; at most one.
     void ShowProgress();
+    // Closes the dialog and stops its delay: at every end of an analysis, however it ended.
     void CloseProgress();
 
     QWidget &parent_;
@@ -72,5 +75,6 @@ private:
     AnalysisOutcome outcome_;
     std::atomic<bool> finished_ {false};
     std::thread worker_;
+    QTimer delay_; // the dialog's delay, of the analysis running and no other
     QPointer<QProgressDialog> progress_;
 };
