@@ -78,7 +78,7 @@ bool TransformPath::Run()
     }
     if (!SumExactly() || !ReadTheBins() || !SumAgainWhereReachingTheFloor())
         return false;
-    RealTransform::Keep(std::move(transform_));
+    running_->KeepWhenDone();
     if (options_.results) {
         *options_.results = reading_->Found(samplesUsable_, again_);
         options_.results->rounding = rounding_;

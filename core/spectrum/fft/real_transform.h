@@ -79,8 +79,9 @@ public:
     // A transform of n values, on the buffers of the last one kept where that had n values: pages
     // already the program's own are filled at once, where new ones would fault in one by one.
     static std::shared_ptr<RealTransform> Take(std::int64_t n, std::int64_t used = -1);
-    // Keeps `transform`'s buffers for the next Take of its size, where they are small. A transform
-    // abandoned to its thread must never be kept.
+    // Keeps `transform`'s buffers for the next Take of its size, where they are small. Only a
+    // transform no thread uses any more: one abandoned to its thread is never kept, and one whose
+    // thread still works on it is kept by that thread when done (TransformThread::KeepWhenDone).
     static void Keep(std::shared_ptr<RealTransform> transform);
 
 private:

@@ -19,12 +19,14 @@ struct TransformThread::Shared
     bool go = false;
     bool abandoned = false;
     bool ended = false;
+    bool done = false; // the thread touches the transform no more
+    bool keep = false; // the transform goes to the kept buffers once done
     std::exception_ptr failure;
 };
 
 TransformThread::TransformThread(std::shared_ptr<RealTransform> transform, Direction direction,
                                  WorkWatcher *watcher)
-    : shared_(std::make_shared<Shared>())
+    : transform_(transform), shared_(std::make_shared<Shared>())
 {
     // The thread holds the transform and the shared state by value: nothing of the caller's.
     const auto run = [transform, direction, watcher, shared = shared_] {
@@ -39,8 +41,10 @@ TransformThread::TransformThread(std::shared_ptr<RealTransform> transform, Direc
         {
             std::unique_lock<std::mutex> lock(shared->mutex);
             shared->changed.wait(lock, [&] { return shared->go || shared->abandoned; });
-            if (shared->abandoned)
+            if (shared->abandoned) {
+                shared->done = true;
                 return;
+            }
         }
         if (!failure) {
             if (watcher)
@@ -70,6 +74,15 @@ TransformThread::TransformThread(std::shared_ptr<RealTransform> transform, Direc
             } catch (...) { // no memory for a plan: the sum will make it when drawn, or say why
             }
         }
+        // Its last act on the transform: done with it, and handed on where that was asked.
+        bool keep;
+        {
+            const std::lock_guard<std::mutex> lock(shared->mutex);
+            shared->done = true;
+            keep = shared->keep;
+        }
+        if (keep)
+            RealTransform::Keep(transform);
     };
     try {
         std::thread(run).detach();
@@ -107,4 +120,16 @@ bool TransformThread::Wait(const TaskControl *control)
     if (shared_->failure)
         std::rethrow_exception(shared_->failure);
     return true;
+}
+
+void TransformThread::KeepWhenDone()
+{
+    {
+        const std::lock_guard<std::mutex> lock(shared_->mutex);
+        if (!shared_->done) { // the thread hands it on itself
+            shared_->keep = true;
+            return;
+        }
+    }
+    RealTransform::Keep(transform_);
 }
