@@ -306,6 +306,8 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::FullScreen, u"Schermo intero"},
     {UiText::NameTooLongHint,
      u"Il nome del file è troppo lungo: al massimo 255 caratteri (meno se accentati)."},
+    {UiText::OtherFileType, u"File %1"},
+    {UiText::FileWithoutSuffix, u"File"},
     {UiText::CopyOutOfMemory,
      u"I dati non sono stati copiati: la memoria non basta per prepararli."},
     {UiText::SaveFailed,

@@ -155,6 +155,9 @@ enum class UiText
 
     // Under the file dialog's name while it is too long to be saved, which keeps Save disabled.
     NameTooLongHint,
+    // The type of a file in the file dialog's list, other than the program's own: %1 = its suffix.
+    OtherFileType,
+    FileWithoutSuffix,
     // The memory ran out while the data for the clipboard were prepared.
     CopyOutOfMemory,
     SaveFailed, // %1 = the file's path, %2 = why (SaveFailedText)

@@ -18,10 +18,12 @@
 #include "ui/graph_window/qt_file_chooser.h"
 
 #include <QAbstractFileIconProvider>
+#include <QAbstractProxyModel>
 #include <QAction>
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -777,6 +779,54 @@ private slots:
         type("dati.csv");
         QVERIFY(!hint->isVisible());
         QVERIFY(save->isEnabled());
+    }
+
+    // The dialog's list of files speaks Italian whatever the system's language (a second run of
+    // this test has the C locale): sizes, dates, and types, the program's own as its filters say.
+    void theFileListIsItalianWhateverTheLanguage()
+    {
+        struct Listed
+        {
+            const char *name;
+            int bytes;
+            const char *size;
+            const char *type;
+        };
+        const Listed files[] = {{"grafico.png", 77, "77 byte", "Immagine PNG"},
+                                {"dati.csv", 2048, "2,00 KiB", "Dati CSV"},
+                                {"foglio.xlsx", 1, "1 byte", "Foglio di calcolo"},
+                                {"note.txt", 0, "0 byte", "File TXT"},
+                                {"LEGGIMI", 5, "5 byte", "File"}};
+        const QDateTime modified(QDate(2026, 12, 9), QTime(13, 40));
+        for (const Listed &file : files) {
+            QFile made(in(file.name));
+            QVERIFY(made.open(QIODevice::WriteOnly));
+            QCOMPARE(made.write(QByteArray(file.bytes, 'x')), qint64(file.bytes));
+            QVERIFY(made.flush());
+            QVERIFY(made.setFileTime(modified, QFileDevice::FileModificationTime));
+        }
+        const auto dialog = QtFileChooser::SaveDialog(nullptr, "Salva dati (CSV)", in("dati.csv"),
+                                                      "Dati CSV (*.csv)");
+        const QAbstractProxyModel *list = dialog->proxyModel();
+        QVERIFY(list);
+        const auto *model = qobject_cast<const QFileSystemModel *>(list->sourceModel());
+        QVERIFY(model);
+        const auto text = [&](const char *name, int column) {
+            return list->mapFromSource(model->index(in(name), column)).data().toString();
+        };
+        for (const Listed &file : files) {
+            // The list is read on a thread of Qt's own: its size is known once it has been.
+            QTRY_COMPARE_WITH_TIMEOUT(text(file.name, 1), QString(file.size), 60000);
+            QCOMPARE(text(file.name, 2), QString(file.type));
+            const QString date = text(file.name, 3);
+            QVERIFY2(date.contains("09/12/26") && date.contains("13:40"), qPrintable(date));
+        }
+        if (qEnvironmentVariableIsSet("SPETTRO_GRAB")) {
+            dialog->setViewMode(QFileDialog::Detail);
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+            dialog->grab().save(qEnvironmentVariable("SPETTRO_GRAB"));
+        }
     }
 
     // A save that cannot put its file in place says so and leaves the temporary file nowhere:

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qt_file_chooser.h"
 
+#include "italian_file_list.h"
+
 #include "ui/window_texts.h"
 
 #include "core/platform/file_saving.h"
@@ -17,6 +19,7 @@ std::unique_ptr<QFileDialog> QtFileChooser::SaveDialog(QWidget *parent, const QS
                                                        const QString &filter)
 {
     auto dialog = std::make_unique<QFileDialog>(parent, title, suggested, filter);
+    dialog->setProxyModel(new ItalianFileList(dialog.get()));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setDefaultSuffix(QFileInfo(suggested).suffix());
     dialog->selectFile(suggested);

@@ -453,9 +453,8 @@ TEST(ExportMessages, fillEachSlotOnceInTheirExactWords)
 }
 
 // One ellipsis character throughout, and in each text the slots its code fills in: %1 and %2 in a
-// progress text, those of the export's messages, %1 in the terminal's note, the sum's key and the
-// harmonic's readout, none elsewhere (a
-// stray % would be shown as is).
+// progress text, those of the export's messages, %1 in the terminal's note, the sum's key, the
+// harmonic's readout and a file's type, none elsewhere (a stray % would be shown as is).
 TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
 {
     const std::pair<UiText, std::u16string_view> slotted[] = {
@@ -473,6 +472,7 @@ TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
         {UiText::FieldStepHint, u"%1%2"},
         {UiText::KeptScaleHidesKey, u"%1"},
         {UiText::SlideScaleChoice, u"%1%2%3"},
+        {UiText::OtherFileType, u"%1"},
     };
     std::vector<std::u16string_view> all;
     for (std::size_t i = 0; i < static_cast<std::size_t>(UiText::Count); ++i) {
