@@ -7,14 +7,21 @@
 // no infinite or undefined number, the fields only ever turn from pink to green, the results and
 // the readout must match the analysis state, and a refused command must change nothing.
 //
+// A second monkey drives the graphs that follow stepped fields at a size that takes the transform
+// path: random steps, Annulla, commands, the transforms of cancelled analyses held alive on their
+// threads or let go, the windows' events delivered or not. One progress dialog at most shows, none
+// once no analysis runs, and a command always stores and draws the fields as they stand.
+//
 // SPETTRO_MONKEY_SEED and SPETTRO_MONKEY_ACTIONS override the seed and the number of actions.
 #include "core/analysis/commands.h"
+#include "core/spectrum/cheaper_path.h"
 #include "core/spectrum/spectrum.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_geometry/cursor_readout.h"
+#include "ui/input_window/live_graphs.h"
 
 #include <QProgressDialog>
 #include <QRadioButton>
@@ -320,6 +327,101 @@ private slots:
               seed_, actions, commands, stored_, refused_, moves, cancelled_);
         // The run must have exercised both outcomes.
         QVERIFY(stored_ > 100 && refused_ > 100);
+    }
+
+    void randomStepsCancelsAndCommandsLeaveNoProgressBehind()
+    {
+        seed_ = qEnvironmentVariableIsSet("SPETTRO_MONKEY_SEED")
+            ? qEnvironmentVariable("SPETTRO_MONKEY_SEED").toULongLong()
+            : 20261209;
+        const int actions = qEnvironmentVariableIsSet("SPETTRO_MONKEY_ACTIONS")
+            ? qEnvironmentVariableIntValue("SPETTRO_MONKEY_ACTIONS") / 10
+            : 500;
+        random_.seed(seed_);
+        w_.Type("Text13", "20000");
+        w_.Type("Text3", "2000");
+        w_.Type("Text2", "3");
+        QCOMPARE(CheaperPath(20000, 0.5, 2000), SpectrumPath::Transform);
+        w_.Click("Command2");
+        QVERIFY(w_.form->GraphWindow());
+        LiveGraphs &live = w_.form->Live();
+        const Field stepped[] = {Field::Text1, Field::Text13, Field::Text3, Field::Text7};
+        const auto shownProgress = [this] {
+            int shown = 0;
+            for (const auto *dialog : w_.form->findChildren<QProgressDialog *>("StepProgress"))
+                shown += dialog->isVisible() ? 1 : 0;
+            return shown;
+        };
+        // Lets every transform go, and the analysis running end and be drawn or dropped.
+        const auto settle = [&] {
+            w_.pace.ReleaseTransforms();
+            for (int round = 0; round < 4 && (live.Running() || live.Wanted()); ++round) {
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); // a start
+                if (live.Running())
+                    w_.pace.WaitUntilEnded();
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall); // its end
+            }
+        };
+        int steps = 0, cancels = 0, commands = 0;
+        for (action_ = 1; action_ <= actions; ++action_) {
+            const int kind = pick(100);
+            if (kind < 40) {
+                const int field = pick(4);
+                const int by = (pick(2) ? 1 : -1) * (pick(4) ? 1 : 10);
+                lastAction_ = QString("step field %1 by %2").arg(field).arg(by);
+                // The progress shows as soon as the events are delivered, once a timer's
+                // millisecond is over, or not at all.
+                const int delays[] = {0, 0, 1, NoDialogMs};
+                w_.pace.dialogDelayMs = delays[pick(4)];
+                w_.form->StepField(stepped[field], by);
+                ++steps;
+            } else if (kind < 60) {
+                lastAction_ = "deliver the posted calls";
+                QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+            } else if (kind < 68) {
+                lastAction_ = "deliver every event";
+                QCoreApplication::processEvents();
+            } else if (kind < 78) {
+                lastAction_ = "Annulla";
+                QCoreApplication::processEvents(); // the dialog's delay may be over
+                for (auto *dialog : w_.form->findChildren<QProgressDialog *>("StepProgress"))
+                    if (dialog->isVisible()) {
+                        QTest::mouseClick(dialog->findChild<QPushButton *>(), Qt::LeftButton);
+                        ++cancels;
+                    }
+            } else if (kind < 86) {
+                lastAction_ = "hold the transforms that start";
+                w_.pace.HoldTransforms();
+            } else if (kind < 92) {
+                lastAction_ = "let everything end";
+                settle();
+                QVERIFY2(!live.Running() && !live.Wanted(), qPrintable(where()));
+            } else {
+                const bool graphs = pick(2) != 0;
+                lastAction_ = graphs ? "click Command2" : "click Command1";
+                // The command's own transform runs free; those held stay held.
+                w_.pace.HoldNoNewTransform();
+                w_.pace.dialogDelayMs = NoDialogMs;
+                w_.Click(graphs ? "Command2" : "Command1");
+                ++commands;
+                QVERIFY2(!live.Running() && !live.Wanted(), qPrintable(where()));
+                QVERIFY2(w_.Shown().isEmpty(), qPrintable(where() + ": " + w_.Shown().join("")));
+                QCOMPARE(QString::number(w_.state->SampleCount), w_.Field("Text13")->text());
+                QCOMPARE(QString::number(w_.state->DutyCycle), w_.Field("Text1")->text());
+            }
+            const int shown = shownProgress();
+            QVERIFY2(shown <= 1, qPrintable(where()));
+            QVERIFY2(live.Running() || shown == 0, qPrintable(where()));
+            if (QTest::currentTestFailed())
+                return;
+        }
+        settle();
+        QCoreApplication::processEvents();
+        QCOMPARE(shownProgress(), 0);
+        qInfo("seed %llu: %d actions, %d steps, %d cancelled by Annulla, %d commands", seed_,
+              actions, steps, cancels, commands);
+        QVERIFY(steps > 100
+                && commands > 10); // how many Annulla found a dialog depends on the pace
     }
 
     // Each ends in a result, a message or a cancelled analysis, and the program goes on working.
