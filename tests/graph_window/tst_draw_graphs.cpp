@@ -746,6 +746,10 @@ private slots:
                                              << "0.5"
                                              << "10"
                                              << "20";
+        QTest::newRow("half the harmonics, inside the span") << "0.5"
+                                                             << "0.5"
+                                                             << "10"
+                                                             << "5";
     }
     void keptScaleDrawsTheNextAnalysesAtOneHeight()
     {

@@ -103,12 +103,16 @@ private slots:
         QTest::addColumn<int>("units");
         QTest::addColumn<int>("unit");
         QTest::addColumn<double>("inUnit");
-        QTest::newRow("1000 kHz, the last label 800 kHz") << 1000.0 << 4 << 0 << 1000.0;
-        QTest::newRow("3000 kHz in MHz") << 3000.0 << 4 << 1 << 3.0;
-        QTest::newRow("1.5 GHz, 1500 MHz labelled") << 1.5e6 << 4 << 2 << 1.5;
-        QTest::newRow("30 us") << 30.0 << 3 << 0 << 30.0;
-        QTest::newRow("30000 us in ms") << 30000.0 << 3 << 1 << 30.0;
-        QTest::newRow("3000 s, no larger unit") << 3e9 << 3 << 2 << 3000.0;
+        QTest::addColumn<int>("most"); // values labelled
+        QTest::newRow("1000 kHz, the last label 800 kHz") << 1000.0 << 4 << 0 << 1000.0 << 8;
+        QTest::newRow("1000 kHz in tenths, the last label 900 kHz")
+            << 1000.0 << 4 << 0 << 1000.0 << 12;
+        QTest::newRow("1200 kHz, 1000 kHz labelled, in MHz") << 1200.0 << 4 << 1 << 1.2 << 8;
+        QTest::newRow("3000 kHz in MHz") << 3000.0 << 4 << 1 << 3.0 << 8;
+        QTest::newRow("1.5 GHz, 1500 MHz labelled") << 1.5e6 << 4 << 2 << 1.5 << 8;
+        QTest::newRow("30 us") << 30.0 << 3 << 0 << 30.0 << 8;
+        QTest::newRow("30000 us in ms") << 30000.0 << 3 << 1 << 30.0 << 8;
+        QTest::newRow("3000 s, no larger unit") << 3e9 << 3 << 2 << 3000.0 << 8;
     }
     void axisValuesNeedNoThousandsSeparator()
     {
@@ -116,7 +120,8 @@ private slots:
         QFETCH(int, units);
         QFETCH(int, unit);
         QFETCH(double, inUnit);
-        const UnitTicks in = TicksInUnits(total, 8, 0.94, std::size_t(units));
+        QFETCH(int, most);
+        const UnitTicks in = TicksInUnits(total, most, 0.94, std::size_t(units));
         QCOMPARE(int(in.unit), unit);
         QCOMPARE(in.total, inUnit);
         QVERIFY(!in.ticks.values.empty());

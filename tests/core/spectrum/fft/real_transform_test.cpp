@@ -207,6 +207,10 @@ TEST(PaddedTransform, padsToTheNextSmoothSizeWhereFactorsAreLarge)
                    {53 * 59 * 64, false}, {2147483647, true}};
     for (const auto &choice : choices)
         EXPECT_EQ(IsPadded(choice.n), choice.padded) << choice.n;
+    // Squares and cubes of primes whose factors sum to little (17 + 17, 31 + 31 + 31), as 1009²
+    // above sums to much: plain.
+    for (const std::int64_t n : {17 * 17, 31 * 31, 17 * 17 << 10, 17 * 17 * 17, 31 * 31 * 31})
+        EXPECT_FALSE(IsPadded(n)) << n;
 }
 
 TEST(RealTransform, countsBothBuffersInItsMemory)
