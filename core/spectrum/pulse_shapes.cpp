@@ -17,11 +17,20 @@ double Sinc(double x)
     return x == 0 ? 1 : std::sin(pi * x) / (pi * x);
 }
 
-// The half-sine keeps the definition's formula at every index the loops write, also at the one
-// past the pulse that RoundToCount(N D) may reach, where it is slightly negative.
-double HalfSineFromSine(std::int64_t, double, double sine)
+// Whether sample t lies on the pulse's end N D. A duty cycle typed in decimals whose N D is whole
+// is seldom whole in binary: D = 0.07 at N = 10000 gives 700.0000000000001, as D and the product
+// each round. So a sample a few units in the last place from N D is on the end.
+bool OnTheEnd(double t, double nd)
 {
-    return sine;
+    constexpr double Ulps = 4;
+    return std::abs(t - nd) <= Ulps * (std::nextafter(nd, HUGE_VAL) - nd);
+}
+
+// The half-sine keeps the definition's formula at every index inside the pulse, to the bit; past
+// the pulse, at the index RoundToCount(N D) may reach, the formula would be negative: 0 there.
+double HalfSineFromSine(std::int64_t i, double nd, double sine)
+{
+    return static_cast<double>(i) > nd ? 0 : sine;
 }
 
 double HalfSineSample(std::int64_t i, double nd, bool)
@@ -48,7 +57,7 @@ double RectangularSample(std::int64_t i, double nd, bool joined)
     const double t = static_cast<double>(i);
     if (i == 0)
         return joined ? 1 : 0.5;
-    return t < nd ? 1 : t == nd ? 0.5 : 0;
+    return OnTheEnd(t, nd) ? 0.5 : t < nd ? 1 : 0;
 }
 
 // 2 v d |sinc(x d)|.
@@ -75,7 +84,7 @@ double SawtoothSample(std::int64_t i, double nd, bool joined)
     const double t = static_cast<double>(i);
     if (i == 0)
         return joined ? 0.5 : 0;
-    return t < nd ? t / nd : t == nd ? 0.5 : 0;
+    return OnTheEnd(t, nd) ? 0.5 : t < nd ? t / nd : 0;
 }
 
 // With theta = 2 pi x d: (2 v d / theta^2) |(1 + i theta) e^(-i theta) - 1|, written as

@@ -46,8 +46,8 @@ def spectrum(n, d, v, h):
     s = [0.0] * (n + 2)
     nd = float(n) * d
     last = round_half_even(nd)
-    for i in range(0, last + 1):
-        s[i] = v * sin_cos((i * PI) / nd)[0]
+    for i in range(0, last + 1):  # past the pulse (i > N D) the half-sine is 0, never negative
+        s[i] = 0.0 if i > nd else v * sin_cos((i * PI) / nd)[0]
     first = round_half_even(nd + 1)
     for i in range(first, n):
         s[i] = 0.0

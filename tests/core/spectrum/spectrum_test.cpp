@@ -175,7 +175,9 @@ INSTANTIATE_TEST_SUITE_P(Spectra, ClosedForm,
                                                           ClosedFormCase {-3, 1, 1000, 5},
                                                           // 2kD = 1 at k = 5, kD = 1 at 10
                                                           ClosedFormCase {2, 0.1, 20000, 12},
-                                                          ClosedFormCase {0.5, 0.75, 800, 20})),
+                                                          ClosedFormCase {0.5, 0.75, 800, 20},
+                                                          // N D = 700.0000000000001
+                                                          ClosedFormCase {1, 0.07, 10000, 10})),
                          [](const auto &info) {
                              const ClosedFormCase &c = std::get<1>(info.param);
                              return ShapeName(std::get<0>(info.param)) + "_V_" + SpelledOut(c.v)
@@ -239,6 +241,15 @@ void PrintTo(const SamplesCase &c, std::ostream *out)
     *out << c.name;
 }
 
+// sin(pi i / nd) for i = 0 .. last.
+std::vector<double> HalfSines(double nd, int last)
+{
+    std::vector<double> sines;
+    for (int i = 0; i <= last; ++i)
+        sines.push_back(std::sin(pi * i / nd));
+    return sines;
+}
+
 class PulseEnds : public testing::TestWithParam<SamplesCase>
 {
 };
@@ -254,7 +265,7 @@ TEST_P(PulseEnds, samplesFollowThePulseAndClearingRules)
 }
 
 // Expected values from each shape's formula, sin(pi i / (N D)) with the true pi; at a jump, the
-// middle of its sides; the new shapes are 0 past the pulse, where the half-sine's formula is not.
+// middle of its sides, also where N D, whole in decimal, is not whole in binary; 0 past the pulse.
 INSTANTIATE_TEST_SUITE_P(
     Samples, PulseEnds,
     testing::Values(
@@ -262,27 +273,42 @@ INSTANTIATE_TEST_SUITE_P(
         SamplesCase {"N=4 D=0.5", 4, 0.5, {0, 1}},
         // N D = 2.5: the pulse covers 0 to 2, clearing starts at 4, s(3) is written by neither.
         SamplesCase {"N=5 D=0.5", 5, 0.5, {0, std::sin(pi / 2.5), std::sin(2 * pi / 2.5)}},
-        // N D = 3.5: s(4) is written negative, then cleared.
+        // N D = 3.5: s(4) is past the pulse, and cleared.
         SamplesCase {"N=7 D=0.5",
                      7,
                      0.5,
                      {0, std::sin(pi / 3.5), std::sin(2 * pi / 3.5), std::sin(3 * pi / 3.5)}},
-        // N D = 3.7: s(4) is written negative and stays.
+        // N D = 3.7: s(4) is past the pulse, where the formula would be negative: 0.
         SamplesCase {"N=10 D=0.37",
                      10,
                      0.37,
-                     {0, std::sin(pi / 3.7), std::sin(2 * pi / 3.7), std::sin(3 * pi / 3.7),
-                      std::sin(4 * pi / 3.7)}},
+                     {0, std::sin(pi / 3.7), std::sin(2 * pi / 3.7), std::sin(3 * pi / 3.7)}},
+        // N D = 6.6: s(7) was -1.89 V at Vmax = 10; N D = 0.66: s(1) was -9.99 V.
+        SamplesCase {"N=20 D=0.33", 20, 0.33, HalfSines(6.6, 6)},
+        SamplesCase {"N=3 D=0.22", 3, 0.22, {0}},
+        // N D = 28.999999999999996: s(29) is on the pulse's end, just past it: 0.
+        SamplesCase {"N=100 D=0.29", 100, 0.29, HalfSines(29, 28)},
         // D = 1: s(N) is 0 although the pulse wrote sin(PI) there.
         SamplesCase {"N=4 D=1", 4, 1, {0, std::sin(pi / 4), 1, std::sin(3 * pi / 4)}},
         // N D = 0.6: no sample inside the pulse but s(0); s(1) is past it
-        SamplesCase {"N=10 D=0.06", 10, 0.06, {0, std::sin(pi / 0.6)}},
+        SamplesCase {"N=10 D=0.06", 10, 0.06, {0}},
         // The rectangle: the middle at both edges, none where the next pulse joins on
         SamplesCase {"rettangolare N=4 D=0.5", 4, 0.5, {0.5, 1, 0.5}, PulseShape::Rectangular},
         SamplesCase {"rettangolare N=4 D=1", 4, 1, {1, 1, 1, 1}, PulseShape::Rectangular},
         SamplesCase {"rettangolare N=5 D=0.5", 5, 0.5, {0.5, 1, 1}, PulseShape::Rectangular},
         SamplesCase {"rettangolare N=10 D=0.37", 10, 0.37, {0.5, 1, 1, 1}, PulseShape::Rectangular},
         SamplesCase {"rettangolare N=10 D=0.05", 10, 0.05, {0.5}, PulseShape::Rectangular},
+        // N D = 7.000000000000001 and 28.999999999999996: s(7) and s(29) are on the end
+        SamplesCase {"rettangolare N=100 D=0.07",
+                     100,
+                     0.07,
+                     {0.5, 1, 1, 1, 1, 1, 1, 0.5},
+                     PulseShape::Rectangular},
+        SamplesCase {"dente di sega N=100 D=0.07",
+                     100,
+                     0.07,
+                     {0, 1 / 7.0, 2 / 7.0, 3 / 7.0, 4 / 7.0, 5 / 7.0, 6 / 7.0, 0.5},
+                     PulseShape::Sawtooth},
         SamplesCase {"triangolare N=4 D=1", 4, 1, {0, 0.5, 1, 0.5}, PulseShape::Triangular},
         SamplesCase {"triangolare N=10 D=0.37",
                      10,
@@ -308,6 +334,41 @@ INSTANTIATE_TEST_SUITE_P(
         SamplesCase {"coseno rialzato N=10 D=0.05", 10, 0.05, {0}, PulseShape::RaisedCosine}),
     NamedAfterItsCase());
 
+// At every duty cycle the step reaches, 0.01 to 0.99, N D is whole in decimal, wherever it lands
+// in binary (D = 0.07 at N = 10000 gives 700.0000000000001, D = 0.29 at N = 100
+// 28.999999999999996): the rectangle and the sawtooth take the middle of the jump there, the sample
+// before keeps its formula, and no shape has a sample below 0.
+class StepEdges : public testing::TestWithParam<std::int32_t>
+{
+};
+
+TEST_P(StepEdges, takeTheMiddleValueAtEveryDutyCycleTheStepReaches)
+{
+    const std::int32_t n = GetParam();
+    for (int hundredths = 1; hundredths <= 99; ++hundredths) {
+        const double d = hundredths / 100.0; // the double nearest the typed decimal
+        const std::int64_t end
+            = std::int64_t(n) * hundredths / 100; // whole: N is a multiple of 100
+        for (const PulseShape shape : EveryShape) {
+            SCOPED_TRACE(testing::Message() << ShapeName(shape) << ", D = " << d);
+            const AnalysisState s = Analysed(1, d, n, 1, shape);
+            for (std::int64_t i = 0; i <= n; ++i)
+                ASSERT_GE(s.Samples[i], 0) << "i = " << i;
+            if (shape == PulseShape::Rectangular || shape == PulseShape::Sawtooth) {
+                EXPECT_EQ(s.Samples[end], 0.5);
+                if (end > 1) { // s(0) is the leading edge's
+                    EXPECT_EQ(s.Samples[end - 1],
+                              shape == PulseShape::Rectangular ? 1 : (end - 1) / (n * d));
+                }
+                EXPECT_EQ(s.Samples[end + 1], 0);
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(SampleCounts, StepEdges, testing::Values(100, 10000),
+                         [](const auto &info) { return "N_" + std::to_string(info.param); });
+
 // The definition evaluated apart in long double on small cases, every shape: the samples by the
 // same rules, the sums with 64-bit mantissas. The double loops stay within a few units of the
 // largest term's last place.
@@ -317,7 +378,7 @@ long double LongDoubleSample(PulseShape shape, std::int64_t i, long double nd, b
     const long double u = t / nd;
     switch (shape) {
     case PulseShape::HalfSine:
-        return std::sin(t * ldPi / nd);
+        return u <= 1 ? std::sin(t * ldPi / nd) : 0;
     case PulseShape::Rectangular:
         return i == 0 ? (joined ? 1 : 0.5L) : u < 1 ? 1 : u == 1 ? 0.5L : 0;
     case PulseShape::Triangular:
@@ -376,8 +437,9 @@ TEST(ComputeSpectrum, shortPulseCaseHasTheDocumentedValues)
     EXPECT_NEAR(n4.Magnitudes[2], 0.5, 1e-14);
     EXPECT_EQ(n4.SignalPeak, 1);
 
+    // s(4) lies past the pulse's end at 3.7, where the half-sine's formula would be -0.50396.
     const AnalysisState n10 = Analysed(2, 0.37, 10, 1);
-    EXPECT_NEAR(n10.Samples[4], -0.25198 * 2, 1e-5);
+    EXPECT_EQ(n10.Samples[4], 0);
     EXPECT_NEAR(n10.SignalPeak, 0.99190 * 2, 1e-5);
 }
 
