@@ -158,12 +158,16 @@ const FastCase DirectSumsOwnCases[] = {
     FastCase {10, 0.37, 3, 11}, // N D = 3.7
     FastCase {1000, 1, 2, 40}, // D = 1
     FastCase {999, 0.3, -4, 50}, // negative V
-    FastCase {100000, 0.013, 7, 3}, FastCase {200000, 0.77, 1e-300, 7},
+    FastCase {100000, 0.013, 7, 3},
+    FastCase {200000, 0.77, 1e-300, 7},
     FastCase {8, 0.16707, 0x1p60, 9}, // harmonic 1 not the largest, moduli near 2^60, nearly tied
     // Harmonic 2^j's angle is the sampling angle where N D = N / 2^(j+1): summed while sampling
     FastCase {1000, 0.125, 3, 9}, // harmonic 4 (z = H / 2)
     FastCase {300000, 0.5, 3, 2}, // harmonic 1, over rounds of the sampling
     FastCase {60, 1.0 / 6, 1, 7}, // N D = N / 6, but 6 is no power of two: harmonic 3 is not
+    // The pulse's last sample, the edge's middle value at N D = 65536, alone in the sampling's
+    // second piece
+    FastCase {655360, 0.1, 1, 3, PulseShape::Rectangular},
 };
 const std::vector<FastCase> FastCases = Joined(CommonCases, DirectSumsOwnCases, false);
 
