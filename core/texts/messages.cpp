@@ -207,6 +207,7 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::HelpMenu, u"&Aiuto"},
     {UiText::Guide, u"&Guida"},
     {UiText::GuideTitle, u"Guida di Spettro Segnale"},
+    {UiText::GuideFind, u"Cerca nella guida (Invio: la successiva, Maiusc+Invio: la precedente)"},
 
     {UiText::EnterData, u"Inserisci i dati"},
     {UiText::AmplitudeSymbol, u"Vmax"},

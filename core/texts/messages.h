@@ -58,6 +58,7 @@ enum class UiText
     HelpMenu,
     Guide, // opens the guide
     GuideTitle, // the guide's window
+    GuideFind, // its bar that finds a word (Ctrl+F)
 
     // The input window: its labels, fields and buttons.
     EnterData,

@@ -781,6 +781,27 @@ private slots:
         QVERIFY(save->isEnabled());
     }
 
+    // A name typed without the file's suffix, or with another, gets it: a workbook is never saved
+    // under a ".csv" name.
+    void theSaveDialogGivesTheNameItsSuffix()
+    {
+        const std::pair<QString, QString> names[] = {
+            {"dati", "dati.xlsx"}, {"dati.csv", "dati.csv.xlsx"}, {"Foglio.XLSX", "Foglio.XLSX"}};
+        for (const auto &[typed, saved] : names) {
+            const auto dialog = QtFileChooser::SaveDialog(nullptr, "Salva foglio di calcolo",
+                                                          in("spettro-segnale.xlsx"),
+                                                          "Foglio di calcolo (*.xlsx)");
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+            auto *name = dialog->findChild<QLineEdit *>("fileNameEdit");
+            QVERIFY(name);
+            name->setText(typed);
+            dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Save)->click();
+            QCOMPARE(dialog->result(), int(QDialog::Accepted));
+            QCOMPARE(dialog->selectedFiles(), QStringList {in(saved)});
+        }
+    }
+
     // The dialog's list of files speaks Italian whatever the system's language (a second run of
     // this test has the C locale): sizes, dates, and types, the program's own as its filters say.
     void theFileListIsItalianWhateverTheLanguage()

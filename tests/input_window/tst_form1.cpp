@@ -11,6 +11,7 @@
 #include "ui/graph_window/harmonic_sum_layer.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/spectrum_views.h"
+#include "ui/guide/guide_window.h"
 #include "ui/input_window/live_graphs.h"
 #include "ui/input_window/pulse_diagram.h"
 #include "ui/input_window/shape_diagram.h"
@@ -21,6 +22,7 @@
 #include <QImage>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QRegularExpression>
 #include <QTextBrowser>
@@ -91,6 +93,40 @@ private slots:
         QCOMPARE(BackColor(w_.Button("Command1")), Green);
         QCOMPARE(BackColor(w_.Label("Label67")), QColor(192, 255, 255));
         QCOMPARE(w_.form->GraphWindow(), nullptr);
+    }
+
+    // The guide finds a word with Ctrl+F, round its end and back, says when it finds none, and
+    // closes with Esc (once the bar is closed) or Ctrl+W.
+    void theGuideFindsAWordAndClosesWithEscOrCtrlW()
+    {
+        QPointer<QTextBrowser> guide = ShowGuide();
+        QVERIFY(QTest::qWaitForWindowActive(guide));
+        auto *find = guide->findChild<QLineEdit *>("GuidaCerca");
+        QVERIFY(find && !find->isVisible());
+        QTest::keyClick(guide, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(find->isVisible() && find->hasFocus());
+        QTest::keyClicks(find, "Gibbs"); // twice in the guide
+        QCOMPARE(guide->textCursor().selectedText(), QStringLiteral("Gibbs"));
+        const int first = guide->textCursor().selectionStart();
+        QTest::keyClick(find, Qt::Key_Return);
+        const int second = guide->textCursor().selectionStart();
+        QVERIFY(second > first);
+        QTest::keyClick(find, Qt::Key_Return); // round the end
+        QCOMPARE(guide->textCursor().selectionStart(), first);
+        QTest::keyClick(find, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(guide->textCursor().selectionStart(), second);
+        QVERIFY(find->styleSheet().isEmpty());
+        QTest::keyClicks(find, "xyzzy");
+        QVERIFY(find->styleSheet().contains("#ffc0c0")); // none: the bar turns pink
+        QTest::keyClick(find, Qt::Key_Escape); // the bar closes, the guide stays
+        QVERIFY(!find->isVisible() && guide->isVisible());
+        QTest::keyClick(guide, Qt::Key_Escape);
+        QVERIFY(guide.isNull() || !guide->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        guide = ShowGuide();
+        QVERIFY(QTest::qWaitForWindowActive(guide));
+        QTest::keyClick(guide, Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(guide.isNull() || !guide->isVisible());
     }
 
     // F1 in either window opens the one guide: Italian, its pictures built in, and every entry of

@@ -8,17 +8,45 @@
 
 #include "core/platform/file_saving.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 
+namespace {
+
+// Qt's dialog adds the suffix to a name typed without one; this one also to a name typed with
+// another ("dati.csv" in the workbook's dialog becomes "dati.csv.xlsx"), before Qt asks whether
+// to replace a file of that name, so that a file's name always says what it holds.
+class SuffixedDialog : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        auto *name = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        const QString suffix = defaultSuffix();
+        if (name && !suffix.isEmpty()) {
+            const QString typed = name->text();
+            const QFileInfo file(directory(), typed);
+            if (!typed.isEmpty() && !file.isDir()
+                && file.suffix().compare(suffix, Qt::CaseInsensitive) != 0)
+                name->setText(typed + u'.' + suffix);
+        }
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
+
 std::unique_ptr<QFileDialog> QtFileChooser::SaveDialog(QWidget *parent, const QString &title,
                                                        const QString &suggested,
                                                        const QString &filter)
 {
-    auto dialog = std::make_unique<QFileDialog>(parent, title, suggested, filter);
+    auto dialog = std::make_unique<SuffixedDialog>(parent, title, suggested, filter);
     dialog->setProxyModel(new ItalianFileList(dialog.get()));
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setDefaultSuffix(QFileInfo(suggested).suffix());
