@@ -71,6 +71,11 @@ AnalysisOutcome CheckResults(const AnalysisState &analysis)
                                   }));
 }
 
+std::int64_t ProgressTotal(const AnalysisState &analysis)
+{
+    return std::max(0, TryRoundToCount(analysis.HarmonicCount).value_or(0));
+}
+
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control)
 {
     SpectrumOptions options;

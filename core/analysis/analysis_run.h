@@ -28,6 +28,9 @@ struct AnalysisOutcome
 // A record holding the parameters alone: the computation's own workspace.
 AnalysisState NewAnalysis(const AnalysisParameters &parameters);
 
+// What a RunAnalysis of the workspace counts up to in its control: one a harmonic.
+std::int64_t ProgressTotal(const AnalysisState &analysis);
+
 // The spectrum of the workspace on WorkThreads() threads, on the cheaper path, with an allocation
 // failure or an unusable result turned into a refusal. `control`, when given, follows and may
 // cancel it from another thread.

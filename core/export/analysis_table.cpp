@@ -136,8 +136,7 @@ const std::array<TableColumn, AnalysisTable::ColumnCount> &AnalysisTable::Column
 }
 
 AnalysisTable::AnalysisTable(const AnalysisState &state)
-    : state_(state),
-      harmonics_(state.Samples.empty() ? 0 : std::max(0, RoundToCount(state.HarmonicCount))),
+    : state_(state), harmonics_(HarmonicsHeld(state)),
       samples_(state.Samples.empty() ? 0 : state.SampleCount)
 { }
 

@@ -123,8 +123,7 @@ void FindSpectrumPeak(AnalysisState &state)
         return;
     }
     state.SpectrumPeak = m[1];
-    const std::int64_t hmax = std::min<std::int64_t>(RoundToCount(state.HarmonicCount),
-                                                     static_cast<std::int64_t>(m.size()) - 1);
+    const std::int64_t hmax = HarmonicsHeld(state);
     for (std::int64_t i = 1; i <= hmax; ++i)
         if (std::abs(m[i]) >= state.SpectrumPeak)
             state.SpectrumPeak = std::abs(m[i]);

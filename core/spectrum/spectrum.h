@@ -43,7 +43,7 @@ std::int64_t HarmonicsHeld(const AnalysisState &state);
 // Largest |s(i)| for i = 0 to N.
 void FindSignalPeak(AnalysisState &state);
 
-// Largest |S_k| for k = 1 to RoundToCount(H); Magnitudes(1) when no harmonic is computed.
+// Largest |S_k| for k = 1 to HarmonicsHeld; Magnitudes(1) when no harmonic is computed.
 void FindSpectrumPeak(AnalysisState &state);
 
 // The two searches skipped when the analysis holds its peaks already (PeaksFound): the same

@@ -82,7 +82,7 @@ void DrawClipMarks(PlotArea &plot, const AnalysisState &state, const SpectrumSca
     if (!scale.Kept() || scale.View() == SpectrumView::Phases)
         return;
     const auto top = static_cast<float>(PlotBands::SpectrumPeakUnits);
-    for (std::int64_t k = 1; k <= RoundToCount(state.HarmonicCount); ++k) {
+    for (std::int64_t k = 1; k <= HarmonicsHeld(state); ++k) {
         const std::optional<double> y = scale.LineTop(state, k);
         if (!y || *y <= PlotBands::SpectrumPeakUnits)
             continue;
@@ -207,7 +207,7 @@ void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
     const SpectrumScale scale = parts.views.Scale();
     // No spectrum when every modulus is zero (the scale would divide by zero) or no harmonic is
     // asked for; the phases have no envelope.
-    const bool spectrum = state.SpectrumPeak != 0 && RoundToCount(state.HarmonicCount) >= 1;
+    const bool spectrum = state.SpectrumPeak != 0 && HarmonicsHeld(state) >= 1;
     bool envelope = false;
     std::optional<ColumnSpans> lines; // the spectral lines drawn, which no value crosses
     for (const LayerDeclaration &layer : PaintOrder) {

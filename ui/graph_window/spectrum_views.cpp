@@ -60,7 +60,7 @@ void SpectrumViews::ScaleDrawn(const AnalysisState &state)
     }
     // The lines past the kept span's right edge are not drawn: the key counts them.
     const double shown = std::floor(Scale().HarmonicSpan(state) * (1 + 1e-12));
-    const double harmonics = std::max(0, RoundToCount(state.HarmonicCount));
+    const auto harmonics = static_cast<double>(HarmonicsHeld(state));
     const double left = std::max(0.0, harmonics - shown);
     keptKey_->setText(left == 0       ? QTextOf(UiText::KeptScaleKey)
                           : left == 1 ? QTextOf(UiText::KeptScaleHidesOneKey)

@@ -20,8 +20,7 @@ AnalysisOutcome ComputeWithProgress(const TaskGate &tasks, QWidget *parent, Anal
     bool completed = false;
     if (OutOfMemoryMessage(MemoryTask::Computation, [&] {
             completed = RunWithProgress(
-                tasks, parent, QTextOf(UiText::AnalysisProgress),
-                std::max(0, RoundToCount(analysis.HarmonicCount)),
+                tasks, parent, QTextOf(UiText::AnalysisProgress), ProgressTotal(analysis),
                 [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
         }))
         return {AnalysisOutcome::Status::Failed, ComputationOutOfMemory};

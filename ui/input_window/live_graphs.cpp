@@ -117,7 +117,7 @@ void LiveGraphs::Start()
     workspace_ = std::make_unique<AnalysisState>(NewAnalysis(*parameters));
     WorkPace *const pace = tasks_.Pace();
     if (pace)
-        pace->Starting(std::max(0, RoundToCount(workspace_->HarmonicCount)));
+        pace->Starting(ProgressTotal(*workspace_));
     control_ = pace ? std::make_unique<TaskControl>(*pace) : std::make_unique<TaskControl>();
     finished_ = false;
     worker_ = std::thread([this, pace] {
@@ -139,7 +139,7 @@ void LiveGraphs::ShowProgress()
     if (progress_)
         return;
     // The progress of today, but the window keeps answering: a newer step cancels too.
-    const std::int64_t total = std::max(0, RoundToCount(workspace_->HarmonicCount));
+    const std::int64_t total = ProgressTotal(*workspace_);
     const auto label = [total](std::int64_t done) {
         return ProgressLabel(QTextOf(UiText::AnalysisProgress), done, total);
     };

@@ -303,7 +303,7 @@ ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMappin
                                    std::int64_t last)
 {
     ColumnSpans spans(mapping.width);
-    const std::int64_t harmonics = RoundToCount(state.HarmonicCount);
+    const std::int64_t harmonics = HarmonicsHeld(state);
     const double bottom = mapping.Row(static_cast<float>(scale.BaseY()));
     for (std::int64_t k = std::max<std::int64_t>(first, 1);
          k <= (last < 0 ? harmonics : std::min(last, harmonics)); ++k) {

@@ -72,8 +72,7 @@ std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float 
     // Over a harmonic that has no phase the readout says so, and only that: a phase read at the
     // cursor's height would say one there.
     const double nearest = std::round(double(x) * span / 100);
-    if (phases && nearest >= 1 && nearest <= RoundToCount(state.HarmonicCount)
-        && nearest < static_cast<double>(state.Magnitudes.size())
+    if (phases && nearest >= 1 && nearest <= static_cast<double>(HarmonicsHeld(state))
         && std::isnan(ReadResult(state, ScaleOf(view), static_cast<std::int64_t>(nearest))))
         return Join(frequency, std::u16string(TextOf(UiText::PhaseNotDefined)));
     return Join(frequency, Read(ScaleOf(view), scale.Value(double(y)), decimalSeparator));
@@ -89,7 +88,7 @@ std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float 
                Read(ScaleOf(ReadAs::ModulusScale), m, decimalSeparator));
     // The results read at the line nearest the cursor.
     const double nearest = std::round(double(x) * state.HarmonicCount / 100);
-    if (!(nearest >= 1 && nearest <= RoundToCount(state.HarmonicCount)))
+    if (!(nearest >= 1 && nearest <= static_cast<double>(HarmonicsHeld(state))))
         return text;
     for (const ResultDeclaration &result : AnalysisResultList)
         if (result.readAs == ReadAs::NearestLine)
