@@ -45,11 +45,17 @@ inline double PhaseDegrees(const AnalysisState &state, std::int64_t k)
     return degrees <= -180 ? 180 : degrees; // atan2 gives -pi for a_k < 0 and b_k = +0
 }
 
+// A ratio of two amplitudes in decibels: 20 log10(ratio).
+inline double DecibelsOf(double ratio)
+{
+    return 20 * std::log10(ratio);
+}
+
 // 20 log10(|S_k| / SpectrumPeak): 0 dB for the largest line. NaN where the modulus lies within the
 // noise, or no line is the largest (an all-zero spectrum).
 inline double LevelDecibels(const AnalysisState &state, std::int64_t k)
 {
     if (WithinNoise(state, k) || !(state.SpectrumPeak > 0))
         return std::numeric_limits<double>::quiet_NaN();
-    return 20 * std::log10(state.Magnitudes[static_cast<std::size_t>(k)] / state.SpectrumPeak);
+    return DecibelsOf(state.Magnitudes[static_cast<std::size_t>(k)] / state.SpectrumPeak);
 }

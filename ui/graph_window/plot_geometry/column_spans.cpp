@@ -6,6 +6,7 @@
 
 #include "core/spectrum/pulse_shapes.h"
 #include "core/spectrum/spectrum.h"
+#include "core/state/harmonic_readings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -238,26 +239,6 @@ ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mappi
     return spans;
 }
 
-ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping)
-{
-    return RasterizeHarmonicSum(state, mapping, state.SignalPeak);
-}
-
-ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping,
-                                 double signalPeak)
-{
-    if (state.SampleCount < 1
-        || state.HarmonicSum.size() < static_cast<std::size_t>(state.SampleCount) + 1)
-        return ColumnSpans(mapping.width); // not computed
-    return RasterizeSignalCurve(state, state.HarmonicSum.data(), mapping, signalPeak);
-}
-
-ColumnSpans RasterizeSignalCurve(const AnalysisState &state, const double *values,
-                                 const PixelMapping &mapping)
-{
-    return RasterizeSignalCurve(state, values, mapping, state.SignalPeak);
-}
-
 ColumnSpans RasterizeSignalCurve(const AnalysisState &state, const double *values,
                                  const PixelMapping &mapping, double signalPeak)
 {
@@ -279,7 +260,7 @@ ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &ma
         const double value = PulseEnvelope(state.Shape, state.Amplitude, state.DutyCycle, x);
         const double y = scale.View() == SpectrumView::Moduli
             ? PlotBands::SpectrumY(value, scale.Peak())
-            : scale.LevelY(20 * std::log10(value / scale.Peak()));
+            : scale.LevelY(DecibelsOf(value / scale.Peak()));
         return mapping.Row(static_cast<float>(std::min(y, PlotBands::TimeAxisY)));
     };
     double previous = yOf(0);

@@ -46,18 +46,10 @@ ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mappi
 ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping,
                            double signalPeak);
 
-// The sum of the harmonics (HarmonicSum, computed) drawn as the trace is, over the same periods at
-// the same instants on the same scale, clipped to the signal band: no row below y = 45, where the
-// spectrum band begins. Nothing while the sum is not computed.
-ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping);
-ColumnSpans RasterizeHarmonicSum(const AnalysisState &state, const PixelMapping &mapping,
-                                 double signalPeak);
-
 // Any N + 1 values of one period (the sum of the harmonics, one harmonic's wave) drawn as the
-// sum is: as the trace, on its scale (or on `signalPeak`'s, a scale kept), clipped to the signal
-// band.
-ColumnSpans RasterizeSignalCurve(const AnalysisState &state, const double *values,
-                                 const PixelMapping &mapping);
+// trace is, over the same periods at the same instants, on the scale of `signalPeak` (the
+// signal's, or a kept scale's), clipped to the signal band: no row below y = 45, where the
+// spectrum band begins.
 ColumnSpans RasterizeSignalCurve(const AnalysisState &state, const double *values,
                                  const PixelMapping &mapping, double signalPeak);
 

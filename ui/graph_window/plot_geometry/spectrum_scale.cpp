@@ -31,8 +31,8 @@ double DecibelFloor(const AnalysisState &state)
             faintest = std::min(faintest, state.Magnitudes[static_cast<std::size_t>(k)]);
     }
     // No line may be drawn at or below the noise: the floor lies at its level or above it.
-    const double noiseDb = noise > 0 ? 20 * std::log10(noise / peak) : -1e9;
-    const double faintestDb = 20 * std::log10(faintest / peak);
+    const double noiseDb = noise > 0 ? DecibelsOf(noise / peak) : -1e9;
+    const double faintestDb = DecibelsOf(faintest / peak);
     const double lowest = std::ceil(noiseDb / 10) * 10;
     const double wanted
         = std::floor(faintestDb / 10) * 10 - (std::fmod(faintestDb, 10) == 0 ? 10 : 0);
@@ -85,7 +85,7 @@ std::optional<double> SpectrumScale::LineTop(const AnalysisState &state, std::in
     case SpectrumView::Decibels: {
         const double level = WithinNoise(state, k)
             ? std::numeric_limits<double>::quiet_NaN()
-            : 20 * std::log10(state.Magnitudes[static_cast<std::size_t>(k)] / peak_);
+            : DecibelsOf(state.Magnitudes[static_cast<std::size_t>(k)] / peak_);
         if (!(level > floorDb_)) // NaN within the noise
             return std::nullopt;
         return PlotBands::SpectrumPeakUnits * (1 - level / floorDb_);
@@ -106,7 +106,7 @@ std::optional<double> SpectrumScale::DcTop(const AnalysisState &state) const
         return PlotBands::SpectrumY(state.MeanValue, peak_);
     if (view_ == SpectrumView::Phases || !(peak_ > 0))
         return std::nullopt;
-    const double level = 20 * std::log10(std::abs(state.MeanValue) / peak_);
+    const double level = DecibelsOf(std::abs(state.MeanValue) / peak_);
     if (!(level > floorDb_))
         return std::nullopt;
     return PlotBands::SpectrumPeakUnits * (1 - level / floorDb_);
