@@ -185,11 +185,8 @@ void HarmonicSumLayer::StepTerms(int steps)
 bool HarmonicSumLayer::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == &plot_ && event->type() == QEvent::Wheel && action_->isChecked()) {
-        // One notch (120 eighths of a degree) is one harmonic; a touchpad's finer steps add up.
-        auto *wheel = static_cast<QWheelEvent *>(event);
-        wheelEighths_ += wheel->angleDelta().y();
-        const int steps = wheelEighths_ / 120;
-        wheelEighths_ -= steps * 120;
+        // A step of the wheel is one harmonic.
+        const int steps = wheel_.Add(static_cast<QWheelEvent *>(event)->angleDelta().y());
         if (steps != 0)
             StepTerms(steps);
         return true;

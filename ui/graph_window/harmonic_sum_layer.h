@@ -9,6 +9,7 @@
 
 #include "plot_overlays.h"
 
+#include "ui/classic/wheel_steps.h"
 #include "ui/long_work/task_gate.h"
 
 #include "ui/graph_window/plot_geometry/column_spans.h"
@@ -135,7 +136,7 @@ private:
     } drawnFrom_;
     ColumnSpans curve_ {0};
     ColumnSpans allLines_ {0};
-    int wheelEighths_ = 0;
+    WheelSteps wheel_;
     QShortcut *more_[2] = {};
     QShortcut *fewer_[2] = {};
 };

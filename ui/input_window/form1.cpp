@@ -328,10 +328,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     if (event->type() == QEvent::Wheel) {
-        // One notch (120 eighths of a degree) is one step; a touchpad's finer steps add up.
-        wheelEighths_ += static_cast<QWheelEvent *>(event)->angleDelta().y();
-        const int steps = wheelEighths_ / 120;
-        wheelEighths_ -= steps * 120;
+        const int steps = wheel_.Add(static_cast<QWheelEvent *>(event)->angleDelta().y());
         if (steps != 0)
             StepField(which, steps);
         return true;

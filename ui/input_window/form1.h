@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/texts/fields.h"
+#include "ui/classic/wheel_steps.h"
 #include "ui/graph_window/form2.h"
 
 #include <QPointer>
@@ -87,5 +88,5 @@ private:
     LiveGraphs *live_ = nullptr;
     // The graph window's entries as the user left them, for the next one while the program runs.
     GraphSetUp setUp_;
-    int wheelEighths_ = 0;
+    WheelSteps wheel_;
 };

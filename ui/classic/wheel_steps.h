@@ -1,0 +1,23 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A mouse wheel's turns as whole steps: one notch (120 eighths of a degree) is one step, and a
+// touchpad's finer turns add up until they make one.
+#pragma once
+
+class WheelSteps
+{
+public:
+    // The whole steps a turn of `eighths` (a wheel event's angleDelta().y()) completes, up (> 0)
+    // or down; the rest is kept for the next turn.
+    int Add(int eighths)
+    {
+        eighths_ += eighths;
+        const int steps = eighths_ / Notch;
+        eighths_ -= steps * Notch;
+        return steps;
+    }
+
+private:
+    static constexpr int Notch = 120;
+    int eighths_ = 0;
+};
