@@ -48,16 +48,7 @@ bool FullScreenPlot::eventFilter(QObject *watched, QEvent *event)
 
 void FullScreenPlot::QueueRedraw()
 {
-    if (redrawQueued_)
-        return;
-    redrawQueued_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            redrawQueued_ = false;
-            redraw_();
-        },
-        Qt::QueuedConnection);
+    redrawQueued_.Request();
 }
 
 void FullScreenPlot::Enter()

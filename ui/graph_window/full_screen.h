@@ -5,6 +5,7 @@
 // strip with the keys shown. "Schermo intero" (F11) enters and leaves it; Esc leaves it.
 #pragma once
 
+#include "ui/classic/coalesced_call.h"
 #include <QFont>
 #include <QList>
 #include <QObject>
@@ -72,5 +73,5 @@ private:
     };
     QList<Place> places_;
     std::function<void()> redraw_;
-    bool redrawQueued_ = false;
+    CoalescedCall redrawQueued_ {*this, [this] { redraw_(); }};
 };

@@ -35,7 +35,7 @@ void PlotOverlays::GraphsDrawn()
 {
     // The plot was blanked and drawn anew: what lay under the old layers is gone with it.
     under_ = QImage();
-    queued_ = false;
+    pending_.Drop();
     const bool resized = std::exchange(resized_, false);
     for (OverGraphs *layer : layers_)
         if (layer)
@@ -45,28 +45,26 @@ void PlotOverlays::GraphsDrawn()
 
 void PlotOverlays::ScheduleRedraw()
 {
-    if (queued_)
-        return;
-    queued_ = true;
-    QMetaObject::invokeMethod(this, &PlotOverlays::RedrawPending, Qt::QueuedConnection);
+    pending_.Request();
 }
 
 void PlotOverlays::RedrawPending()
 {
-    if (!queued_)
-        return;
-    queued_ = false;
+    pending_.RunNow();
+}
+
+void PlotOverlays::RedrawUnlessBusy()
+{
     // A long task runs (this is its progress's event loop): the step is not drawn, and the next
     // one draws it with its own.
     const TaskGate::Pass pass(tasks_);
-    if (!pass)
-        return;
-    Redraw();
+    if (pass)
+        Redraw();
 }
 
 void PlotOverlays::Redraw()
 {
-    queued_ = false;
+    pending_.Drop();
     std::array<bool, PaintOrder.size()> shown {};
     for (std::size_t place = 0; place < layers_.size(); ++place)
         shown[place] = layers_[place] && layers_[place]->Shown();

@@ -8,6 +8,7 @@
 
 #include "plot_layers.h"
 
+#include "ui/classic/coalesced_call.h"
 #include "ui/graph_window/for_tests.h"
 #include "ui/graph_window/plot_geometry/spectrum_scale.h"
 
@@ -67,19 +68,21 @@ public:
     void ScheduleRedraw();
     // Runs the queued redraw now, if one is queued.
     void RedrawPending();
-    bool RedrawQueued() const { return queued_; }
+    bool RedrawQueued() const { return pending_.Queued(); }
 
 private:
     friend int testing_seam::Redraws(const PlotOverlays &overlays);
 
     void Remove();
+    // The queued redraw, skipped while a long task runs.
+    void RedrawUnlessBusy();
 
     PlotArea &plot_;
     const AnalysisState &state_;
     TaskGate &tasks_;
     std::array<OverGraphs *, PaintOrder.size()> layers_ {};
     QImage under_; // the plot as it was before the layers went on top
-    bool queued_ = false;
+    CoalescedCall pending_ {*this, [this] { RedrawUnlessBusy(); }};
     bool resized_ = false;
     int redraws_ = 0; // for the tests alone (testing_seam::Redraws)
     std::function<SpectrumScale()> scale_;

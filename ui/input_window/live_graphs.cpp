@@ -90,15 +90,12 @@ void LiveGraphs::Follow()
         control_->Cancel();
         return;
     }
-    if (queued_)
-        return;
-    queued_ = true;
-    QMetaObject::invokeMethod(this, &LiveGraphs::Start, Qt::QueuedConnection);
+    start_.Request();
 }
 
 void LiveGraphs::Start()
 {
-    queued_ = false;
+    start_.Drop();
     if (!wanted_ || Running() || !window_.graphsOpen())
         return;
     pass_.emplace(tasks_);

@@ -11,6 +11,7 @@
 #include "core/state/analysis_state.h"
 #include "core/state/task_control.h"
 #include "core/texts/fields.h"
+#include "ui/classic/coalesced_call.h"
 
 #include "ui/long_work/task_gate.h"
 
@@ -68,7 +69,7 @@ private:
     TaskGate &tasks_;
     Window window_;
     bool wanted_ = false; // a step not analysed yet
-    bool queued_ = false; // a start is queued
+    CoalescedCall start_ {*this, [this] { Start(); }}; // the next step's analysis, queued
     std::optional<TaskGate::Pass> pass_; // held while an analysis runs
     std::unique_ptr<AnalysisState> workspace_;
     std::unique_ptr<TaskControl> control_;
