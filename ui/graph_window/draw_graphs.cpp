@@ -240,8 +240,10 @@ void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
             break;
         case PlotLayer::Measures:
             break; // beside the plot, below
-        default:
-            break;
+        case PlotLayer::Sum:
+        case PlotLayer::PaleLines:
+        case PlotLayer::Highlight:
+            break; // over the graphs, by PlotOverlays
         }
     }
     parts.views.EnvelopeDrawn(envelope);
