@@ -91,18 +91,6 @@ void DrawClipMarks(PlotArea &plot, const AnalysisState &state, const SpectrumSca
     }
 }
 
-// The DC component's three segments.
-void DrawDcLine(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
-{
-    const std::optional<double> yd = scale.DcTop(state);
-    if (!yd)
-        return;
-    const auto bottom = static_cast<float>(PlotBands::SpectrumBottomY);
-    plot.Line(0, bottom, 0, float(*yd), DcColour);
-    plot.Line(0.1f, bottom, 0.1f, float(*yd), DcColour);
-    plot.Line(0.2f, bottom, 0.2f, float(*yd), DcColour);
-}
-
 QString Unit(std::u16string_view unit)
 {
     return QString::fromUtf16(unit.data(), qsizetype(unit.size()));
@@ -196,6 +184,16 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
 }
 
 } // namespace
+
+void DrawDcLine(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
+{
+    const std::optional<double> yd = scale.DcTop(state);
+    if (!yd)
+        return;
+    const auto bottom = static_cast<float>(PlotBands::SpectrumBottomY);
+    for (const float x : {0.0f, 0.1f, 0.2f})
+        plot.Line(x, bottom, x, float(*yd), DcColour);
+}
 
 void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
 {

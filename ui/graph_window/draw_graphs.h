@@ -10,6 +10,7 @@ class LayerEntries;
 class MeasureLabels;
 class PlotArea;
 class PlotOverlays;
+class SpectrumScale;
 class SpectrumViews;
 
 // What the drawing draws into and reads: the plot, the views' choices, the layers' entries, the
@@ -26,3 +27,7 @@ struct GraphParts
 // Draws the analysis the state holds over what the plot area shows, each layer that is on in the
 // paint order; sets SpectrumPeak. The layers over the graphs go on top of them.
 void DrawAnalysis(AnalysisState &state, const GraphParts &parts);
+
+// The DC component's three segments on `scale`, on top of every line: with the graphs, and again
+// over the pale lines the sum leaves out.
+void DrawDcLine(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale);

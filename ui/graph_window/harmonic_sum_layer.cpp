@@ -3,6 +3,7 @@
 
 #include "harmonic_sum_layer.h"
 
+#include "draw_graphs.h"
 #include "plot_area.h"
 
 #include "ui/graph_window/plot_geometry/column_spans.h"
@@ -301,11 +302,6 @@ void HarmonicSumLayer::DrawPaleLines()
             --first;
         plot_.Fill(RasterizeSpectralLines(state_, mapping, scale, first, terms_),
                    Opaque(PlotPalette::Spectrum));
-        // The DC segments lie on top of every line, as in the graphs.
-        if (const std::optional<double> yd = scale.DcTop(state_)) {
-            const auto bottom = static_cast<float>(scale.BaseY());
-            for (const float x : {0.0f, 0.1f, 0.2f})
-                plot_.Line(x, bottom, x, float(*yd), Opaque(PlotPalette::DcComponent));
-        }
+        DrawDcLine(plot_, state_, scale);
     }
 }
