@@ -834,6 +834,14 @@ private slots:
         QCOMPARE(plot->Image(), before);
     }
 
+    // Every layer the paint order puts over the graphs was given what draws it, and no other.
+    void everyLayerOverTheGraphsHasItsDrawing()
+    {
+        QVERIFY(draw({}));
+        for (const LayerDeclaration &layer : PaintOrder)
+            QVERIFY2(overlays()->Has(layer.layer) == layer.overGraphs, layer.name.data());
+    }
+
     // The entries start off, one view at a time, each with its shortcut.
     void viewsAreEntriesOffAtFirstOneAtATime()
     {

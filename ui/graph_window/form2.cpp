@@ -84,6 +84,10 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
                                         state_, messages, tasks, *overlays_);
     oneByOne_ = new HarmonicByHarmonic(*this, *layers_->Entry(PlotLayer::Highlight), *picture1_,
                                        state_, *overlays_);
+    // Every layer over the graphs, given to the one that draws them.
+    overlays_->Add(PlotLayer::Sum, *harmonicSum_);
+    overlays_->Add(PlotLayer::PaleLines, harmonicSum_->PaleLinesLayer());
+    overlays_->Add(PlotLayer::Highlight, *oneByOne_);
     // The spectrum band's views: the graphs of the analysis drawn again as each is turned on or
     // off, the plot blanked first as the graphs command blanks it.
     views_ = new SpectrumViews(*this, *client, *layers_, state_, tasks);

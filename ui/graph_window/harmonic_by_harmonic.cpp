@@ -44,7 +44,6 @@ HarmonicByHarmonic::HarmonicByHarmonic(QWidget &window, QAction &entry, PlotArea
     };
     left_ = shortcut(Qt::Key_Left, -1);
     right_ = shortcut(Qt::Key_Right, 1);
-    overlays_.Add(PlotLayer::Highlight, *this);
 }
 
 void HarmonicByHarmonic::Toggled(bool on)

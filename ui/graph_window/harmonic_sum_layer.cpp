@@ -76,8 +76,6 @@ HarmonicSumLayer::HarmonicSumLayer(QWidget &window, QAction &entry, PlotArea &pl
       tasks_(tasks), overlays_(overlays), action_(&entry)
 {
     connect(action_, &QAction::toggled, this, &HarmonicSumLayer::Toggled);
-    overlays_.Add(PlotLayer::Sum, *this);
-    overlays_.Add(PlotLayer::PaleLines, pale_);
     key_.hide();
 
     // + and - (the keypad's too) step the sum while it is shown, and only then: the keys are the

@@ -42,14 +42,16 @@ class HarmonicSumLayer : public QObject, public OverGraphs
 public:
     // Everything given must outlive the layer; `window` is its parent and carries the shortcuts.
     // `entry` turns it on; `key` is shown while the sum is. The entry enters `tasks`, the
-    // program's gate of long tasks, before it computes. The layer and its pale lines join
-    // `overlays`, which draws them on its scales.
+    // program's gate of long tasks, before it computes. `overlays` draws the layer and its pale
+    // lines (PaleLinesLayer) on its scales, once they are given to it.
     HarmonicSumLayer(QWidget &window, QAction &entry, PlotArea &plot, QLabel &key,
                      AnalysisState &state, MessageBox &messages, TaskGate &tasks,
                      PlotOverlays &overlays);
 
     // The entry: checkable, off at first, Ctrl+R.
     QAction *Action() const { return action_; }
+    // The lines the sum leaves out, paler: a layer over the graphs of its own, on with the sum.
+    OverGraphs &PaleLinesLayer() { return pale_; }
 
     // How many harmonics the sum adds to the DC component, 0 to RoundToCount(H): on screen, and as
     // the wheel and the keys asked for last (what the next redraw shows).

@@ -47,6 +47,8 @@ public:
 
     // `layer` draws `over`, in its place in the paint order.
     void Add(PlotLayer layer, OverGraphs &over);
+    // Whether `layer` was given what draws it.
+    bool Has(PlotLayer layer) const { return layers_[PaintPlace(layer)] != nullptr; }
 
     // The scales the graphs beneath were drawn on, on which the layers over them are drawn: the
     // spectrum band's from `scale` (the views'), the moduli's own until set, and the signal's
