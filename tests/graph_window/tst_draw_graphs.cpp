@@ -1507,6 +1507,18 @@ private slots:
         QTRY_COMPARE(plot->Image(), drawn);
         QCOMPARE(key->font().pixelSize(), 16); // 12 points
         QVERIFY(window->findChild<QMenuBar *>("MenuBar")->isVisible());
+
+        // The plot's line width and text come back as they were found, whatever they were.
+        plot->SetLineWidth(3);
+        plot->SetTextHeight(20);
+        entry->trigger();
+        QTRY_COMPARE(plot->width(), screen.width());
+        entry->trigger();
+        QTRY_COMPARE(plot->geometry(), place);
+        QCOMPARE(plot->LineWidth(), 3);
+        QCOMPARE(plot->TextHeight(), 20);
+        plot->SetLineWidth(1);
+        plot->SetTextHeight(0);
     }
 
     void drawingSurvivesHidingAndShowing()

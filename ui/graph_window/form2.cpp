@@ -106,10 +106,10 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     connect(plotMenu_, &QMenu::aboutToShow, export_, &PlotExport::EnableDataActions);
     overlays_->SetSpectrumScale([this] { return views_->Scale(); });
     connect(views_, &SpectrumViews::Changed, this, [this] { DrawAgain(false); });
-    fullScreen_ = new FullScreenPlot(*this, *parts.view, *picture1_,
-                                     {label2, label3, client->findChild<QLabel *>("Label12"),
-                                      client->findChild<QLabel *>("Label13")},
-                                     [this] { DrawAgain(true); });
+    fullScreen_
+        = new FullScreenPlot(*this, *parts.view, *picture1_,
+                             {label2, label3, views_->EnvelopeKey(), views_->KeptScaleKey()},
+                             [this] { DrawAgain(true); });
     export_->SetSlideSource([this](int scale) { return SlidePicture(scale); },
                             [this] { return SlideCaption(); });
     AddMenus(*parts.menuBar);
@@ -134,14 +134,13 @@ QImage Form2::SlidePicture(int scale)
 QString Form2::SlideCaption() const
 {
     // The entries on, as the menu names them; the sum as its key says when it adds fewer terms.
-    const QString sumKey = findChild<QLabel *>("Label3")->text();
     std::vector<std::string> views;
     for (const QAction *entry : plotMenu_->actions()) {
         if (!entry->isCheckable() || !entry->isChecked())
             continue;
         QString view = QString(entry->text()).remove('&');
-        if (entry == harmonicSum_->Action() && sumKey != QTextOf(UiText::HarmonicSumKey))
-            view += QStringLiteral(" (%1)").arg(sumKey.trimmed());
+        if (entry == harmonicSum_->Action() && !harmonicSum_->AddsEveryHarmonic())
+            view += QStringLiteral(" (%1)").arg(harmonicSum_->KeyText().trimmed());
         views.push_back(view.toStdString());
     }
     return QString::fromStdString(::SlideCaption(state_.Parameters(), views));

@@ -57,6 +57,8 @@ void FullScreenPlot::Enter()
     const FullScreenSizes sizes = FullScreenSizesFor(screen ? screen->geometry().height() : 1080);
     places_.clear();
     places_ << Place {&plot_, plot_.parentWidget(), plot_.geometry(), plot_.font(), false};
+    lineWidth_ = plot_.LineWidth();
+    textHeight_ = plot_.TextHeight();
     for (QLabel *key : keys_)
         places_ << Place {key, key->parentWidget(), key->geometry(), key->font(), key->wordWrap()};
 
@@ -96,8 +98,8 @@ void FullScreenPlot::Leave()
 {
     escape_->setEnabled(false);
     window_.showNormal();
-    plot_.SetLineWidth(1);
-    plot_.SetTextHeight(0);
+    plot_.SetLineWidth(lineWidth_); // as it was found
+    plot_.SetTextHeight(textHeight_);
     for (const Place &place : places_) {
         // A key shown or hidden while the screen was full keeps that.
         const bool hidden = place.widget->isHidden();

@@ -72,6 +72,8 @@ private:
         bool wordWrap;
     };
     QList<Place> places_;
+    int lineWidth_ = 1; // the plot's, as found on entering
+    int textHeight_ = 0;
     std::function<void()> redraw_;
     CoalescedCall redrawQueued_ {*this, [this] { redraw_(); }};
 };

@@ -193,6 +193,14 @@ bool HarmonicSumLayer::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
+QString HarmonicSumLayer::KeyText() const
+{
+    return AddsEveryHarmonic() ? QTextOf(UiText::HarmonicSumKey)
+        : terms_ == 0          ? QTextOf(UiText::DcAloneSumKey)
+        : terms_ == 1          ? QTextOf(UiText::FirstHarmonicSumKey)
+                               : QTextOf(UiText::PartialSumKey).arg(terms_);
+}
+
 const RealArray *HarmonicSumLayer::PartialSum(std::int64_t m)
 {
     const auto size = static_cast<std::size_t>(state_.SampleCount) + 1;
@@ -263,10 +271,7 @@ bool HarmonicSumLayer::DrawSum()
     }
     plot_.Fill(curve_, Opaque(PlotPalette::HarmonicSum));
     drawn_ = true;
-    key_.setText(terms_ == lines_  ? QTextOf(UiText::HarmonicSumKey)
-                     : terms_ == 0 ? QTextOf(UiText::DcAloneSumKey)
-                     : terms_ == 1 ? QTextOf(UiText::FirstHarmonicSumKey)
-                                   : QTextOf(UiText::PartialSumKey).arg(terms_));
+    key_.setText(KeyText());
     key_.show();
     return true;
 }

@@ -19,6 +19,7 @@
 #include "core/texts/pulse_shapes.h"
 
 #include <QObject>
+#include <QString>
 
 #include <cstdint>
 
@@ -56,6 +57,9 @@ public:
     // How many harmonics the sum adds to the DC component, 0 to RoundToCount(H): on screen, and as
     // the wheel and the keys asked for last (what the next redraw shows).
     std::int64_t Terms() const { return terms_; }
+    bool AddsEveryHarmonic() const { return terms_ == lines_; }
+    // The key's words for the sum drawn: every harmonic, the DC component alone, or the first ones.
+    QString KeyText() const;
     std::int64_t WantedTerms() const { return wanted_; }
     // `steps` harmonics more (fewer when negative) in the sum, while it is shown. The redraw is
     // queued once however many steps come before it runs: it shows the last.
