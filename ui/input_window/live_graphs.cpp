@@ -1,13 +1,13 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Who touches what, and when: the worker touches only the workspace (a record of its own, never
-// the shared state), the control and `finished_`, and asks this thread to hear of its end through
-// a queued call. The shared state changes only here, once the worker is joined. While an analysis
-// runs this holds the gate of long tasks, so that no command or export starts meanwhile; the
-// windows still take input, and a step then only cancels and asks for a newer analysis.
-// The progress dialog belongs to the analysis running, and to no other: its delay and the dialog
-// end with that analysis (CloseProgress), and what the dialog does goes through this object, so
-// that nothing of it outlives the analysis's control.
+// the shared state), the control and `finished_`, and emits WorkerEnded, which this thread hears
+// through a queued connection made here. The shared state changes only here, once the worker is
+// joined. While an analysis runs this holds the gate of long tasks, so that no command or export
+// starts meanwhile; the windows still take input, and a step then only cancels and asks for a newer
+// analysis. The progress dialog belongs to the analysis running, and to no other: its delay and the
+// dialog end with that analysis (CloseProgress), and what the dialog does goes through this object,
+// so that nothing of it outlives the analysis's control.
 #include "live_graphs.h"
 
 #include "ui/long_work/work_progress.h"
@@ -52,6 +52,9 @@ private:
 LiveGraphs::LiveGraphs(QWidget &parent, AnalysisState &state, TaskGate &tasks, Window window)
     : QObject(&parent), parent_(parent), state_(state), tasks_(tasks), window_(std::move(window))
 {
+    // Queued, and made on the windows' thread: the worker only emits, so that nothing the call
+    // needs is made on the worker's thread and read on this one.
+    connect(this, &LiveGraphs::WorkerEnded, this, &LiveGraphs::Finished, Qt::QueuedConnection);
     delay_.setSingleShot(true);
     connect(&delay_, &QTimer::timeout, this, [this] {
         if (Running() && !finished_)
@@ -124,7 +127,7 @@ void LiveGraphs::Start()
             outcome_ = {AnalysisOutcome::Status::Failed, {}};
         }
         finished_ = true;
-        QMetaObject::invokeMethod(this, &LiveGraphs::Finished, Qt::QueuedConnection);
+        emit WorkerEnded(); // heard on this object's thread, through a connection made there
         if (pace) // the end is queued before a test hears of it
             pace->Ended();
     });

@@ -55,6 +55,10 @@ public:
     // Whether the analysis running is being cancelled, for a newer step or by the user.
     bool Cancelling() const { return Running() && control_->Cancelled(); }
 
+signals:
+    // From the worker, once the analysis has ended.
+    void WorkerEnded();
+
 private:
     void Start();
     // On the windows' thread, once the worker has ended.
