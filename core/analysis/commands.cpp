@@ -56,7 +56,7 @@ std::optional<AnalysisParameters> AcceptParameters(AnalysisState &state, const F
         return std::nullopt;
     }
     AnalysisParameters accepted = std::get<AnalysisParameters>(checked);
-    accepted.Shape = host.Shape();
+    accepted.Shape = texts.Shape;
     return accepted;
 }
 

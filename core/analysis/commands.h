@@ -25,8 +25,6 @@ public:
     virtual void Refuse(const Refusal &refusal);
     // The harmonic modulus command turns the six parameter fields green once they pass.
     virtual void MarkParameterFields() { }
-    // The pulse shape chosen in the input window, stored with the typed parameters.
-    virtual PulseShape Shape() const { return PulseShape::HalfSine; }
     // Computes the analysis in the workspace; the windows run it away from their thread.
     virtual AnalysisOutcome Compute(AnalysisState &analysis);
 };

@@ -63,23 +63,8 @@ bool Accepted(const FieldTexts &texts, Command command, std::uint64_t availableM
 
 FieldStep StepOf(Field field)
 {
-    switch (field) {
-    case Field::Text1:
-        return {0.01, 0.01, 1};
-    case Field::Text7:
-        return {1, -1e300, 1e300};
-    case Field::Text12:
-        return {1, 1, 1e9};
-    case Field::Text13:
-        return {1, 1, MaxSampleCount};
-    case Field::Text3:
-        return {1, 0, MaxHarmonicCount};
-    case Field::Text8:
-        return {1, 1, 1e6};
-    case Field::Text2:
-        return {1, 0, MaxSampleCount};
-    }
-    return {1, 0, 0};
+    const ParameterDeclaration &parameter = ParameterOf(field);
+    return {parameter.step, parameter.low, parameter.high};
 }
 
 std::optional<std::u16string> SteppedText(Field field, const FieldTexts &texts, int steps,
@@ -91,7 +76,7 @@ std::optional<std::u16string> SteppedText(Field field, const FieldTexts &texts, 
     const double value = Val(typed);
     const FieldStep step = StepOf(field);
     const Command command = field == Field::Text2 ? Command::HarmonicModulus : Command::Graphs;
-    const int decimals = std::max(DecimalsOf(typed), field == Field::Text1 ? 2 : 0);
+    const int decimals = std::max(DecimalsOf(typed), ParameterOf(field).decimals);
     // A value the checks refuse does not step; nor does one already past a limit, outward.
     if (!std::isfinite(value) || (field == Field::Text1 && DutyCycleRefused(value))
         || !Accepted(texts, command, availableMemory))

@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Stepping a field, as an instrument's knob steps: the Up and Down arrows and the mouse wheel take
-// one step, Page Up and Page Down ten. Each field has a fixed step: D 0.01, Vmax 1 V, f 1 kHz, and
-// one for N, H, P and z. A step never writes a value the checks would refuse: at a limit it stops
-// there, and a field whose text the checks refuse does not step at all.
+// one step, Page Up and Page Down ten. Each field has the step and limits its row of the parameter
+// table declares (core/state/parameter_table.h). A step never writes a value the checks would
+// refuse: at a limit it stops there, and a field whose text the checks refuse does not step at all.
 #pragma once
 
 #include "core/texts/fields.h"
@@ -23,7 +23,7 @@ struct FieldStep
 FieldStep StepOf(Field field);
 
 // The text of `field` after `steps` steps (down when negative), given every field's text (a
-// limit of one may depend on another: H on N, z on N) and the free memory the checks weigh N
+// limit of one may depend on another: M on N, z on N) and the free memory the checks weigh N
 // against. Written with the decimals of the typed text or of the step, whichever has more, with a
 // point before them as the fields take it, and no trailing zeros. Nothing when the field's text is
 // one the checks refuse or the step leaves the value as it is.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/state/analysis_state.h"
+#include "core/state/parameter_table.h"
 #include "core/texts/fields.h"
 #include "core/texts/refusal.h"
 
@@ -38,11 +39,6 @@ constexpr bool DutyCycleRefused(double dutyCycle)
 {
     return dutyCycle > 1 || dutyCycle == 0;
 }
-
-// Largest sample count: N + 1 must still be a 32-bit count.
-constexpr std::int32_t MaxSampleCount = 2147483646;
-// Largest harmonic count: 2k, formed as a 32-bit count in every angle, must not overflow.
-constexpr std::int32_t MaxHarmonicCount = 1073741823;
 
 // Checks values that passed the duty-cycle test. Returns the first problem, or the parameters to
 // store. `availableMemory` is in bytes.

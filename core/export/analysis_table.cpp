@@ -53,24 +53,15 @@ TableCell Number(double value)
     return {TableCell::Kind::Number, {}, 0, value};
 }
 
-// The parameters an analysis is computed from, as the input window asks for them: each column's
-// heading and its cell.
-struct ParameterColumn
+// The parameters an analysis is computed from, headed by their symbols and units as the parameter
+// table writes them, then the pulse shape.
+constexpr std::string_view ShapeHeading = "forma";
+
+TableCell ParameterCell(const AnalysisParameters &parameters, std::size_t p)
 {
-    std::string_view heading;
-    TableCell (*cell)(const AnalysisParameters &);
-};
-constexpr JoinedText<char, 16> FrequencyParameterName {u"f [", KilohertzName, u"]"};
-constexpr std::array<ParameterColumn, AnalysisTable::ParameterCount> ParameterColumns = {{
-    {"D", [](const AnalysisParameters &p) { return Number(p.DutyCycle); }},
-    {"Vmax [V]", [](const AnalysisParameters &p) { return Number(p.Amplitude); }},
-    {FrequencyParameterName.View(),
-     [](const AnalysisParameters &p) { return Number(Kilohertz(p.Frequency)); }},
-    {"N", [](const AnalysisParameters &p) { return Number(static_cast<double>(p.SampleCount)); }},
-    {"H", [](const AnalysisParameters &p) { return Number(p.HarmonicCount); }},
-    {"P", [](const AnalysisParameters &p) { return Number(p.PeriodCount); }},
-    {"forma", [](const AnalysisParameters &p) { return Text(TextsOf(p.Shape).name); }},
-}};
+    return p < AnalysisParameterRows.size() ? Number(AnalysisParameterRows[p].stored(parameters))
+                                            : Text(TextsOf(parameters.Shape).name);
+}
 
 // The headings of the harmonics' frequency and the samples' time, in the units' one spelling.
 constexpr JoinedText<char, 24> FrequencyHeading {u"frequenza [", KilohertzName, u"]"};
@@ -94,7 +85,8 @@ constexpr std::array<TableColumn, AnalysisTable::ColumnCount> TableColumns = [] 
     }
     for (std::size_t p = 0; p < Table::ParameterCount; ++p)
         columns[Table::FirstParameterColumn + p]
-            = {ParameterColumns[p].heading, TableColumn::Bit(TableRow::Parameters)};
+            = {p < AnalysisParameterRows.size() ? ParameterHeadings[p].View() : ShapeHeading,
+               TableColumn::Bit(TableRow::Parameters)};
     return columns;
 }();
 
@@ -173,7 +165,7 @@ AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
     } else if (kind == TableRow::Parameters) {
         cells[KindColumn] = Text("parametri");
         for (std::size_t p = 0; p < ParameterCount; ++p)
-            cells[FirstParameterColumn + p] = ParameterColumns[p].cell(state_);
+            cells[FirstParameterColumn + p] = ParameterCell(state_, p);
     } else if (kind == TableRow::Harmonic) {
         cells[KindColumn] = Text("armonica");
         cells[HarmonicNumberColumn] = Index(k);

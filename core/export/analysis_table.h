@@ -8,6 +8,7 @@
 #pragma once
 
 #include "core/state/analysis_state.h"
+#include "core/state/parameter_table.h"
 #include "core/state/result_list.h"
 
 #include <array>
@@ -75,7 +76,8 @@ public:
     static constexpr std::size_t FirstParameterColumn = FirstAppendedColumn
         + ResultsIn(ResultScope::Harmonic, true) + ResultsIn(ResultScope::Sample, true)
         + ResultsIn(ResultScope::Measure, true) + ResultsIn(ResultScope::Analysis, true);
-    static constexpr std::size_t ParameterCount = 7;
+    // The analysis's parameters, then its pulse shape.
+    static constexpr std::size_t ParameterCount = AnalysisParameterRows.size() + 1;
     static constexpr std::size_t ColumnCount = FirstParameterColumn + ParameterCount;
     // Rows before the harmonics', the header's included.
     static constexpr std::int64_t HarmonicRowsStart = 2;

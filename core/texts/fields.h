@@ -3,6 +3,8 @@
 // The seven typed fields of the input window, in the order the commands check them.
 #pragma once
 
+#include "core/texts/pulse_shapes.h"
+
 #include <array>
 #include <cstddef>
 #include <span>
@@ -23,10 +25,13 @@ enum class Field
 };
 constexpr std::size_t FieldCount = 7;
 
-// The texts of the seven fields, indexed by Field.
+// What the user has typed and chosen: the texts of the seven fields, indexed by Field, and the
+// pulse shape, which a command stores with the values.
 class FieldTexts
 {
 public:
+    PulseShape Shape = PulseShape::HalfSine;
+
     std::u16string &operator[](Field f) { return texts_[static_cast<std::size_t>(f)]; }
     const std::u16string &operator[](Field f) const { return texts_[static_cast<std::size_t>(f)]; }
 

@@ -192,8 +192,6 @@ struct UiTextEntry
 // the window shows it, spaces included; an ellipsis is the one character "…".
 // The texts that name a unit take its one spelling from units.h.
 constexpr JoinedText<char16_t, 8> KilohertzInBrackets {u"[", KilohertzName, u"]"};
-constexpr JoinedText<char16_t, 40> FrequencyFieldText {u"f [", KilohertzName,
-                                                       u"], frequenza del segnale"};
 constexpr JoinedText<char16_t, 40> HarmonicReadoutText {u"armonica %1: f= %2", KilohertzName,
                                                         u" ; |S| = %3V"};
 
@@ -210,34 +208,20 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::GuideFind, u"Cerca nella guida (Invio: la successiva, Maiusc+Invio: la precedente)"},
 
     {UiText::EnterData, u"Inserisci i dati"},
-    {UiText::AmplitudeSymbol, u"Vmax"},
     {UiText::VoltUnit, u"[V]"},
-    {UiText::FrequencySymbol, u"f"},
     {UiText::KilohertzUnit, KilohertzInBrackets.View()},
     {UiText::FrequencyDefinition, u"f = 1/T"},
-    {UiText::PeriodCountSymbol, u"Np"},
     {UiText::PeriodCountCaption, u"numero periodi di s(t) visualizzati"},
-    {UiText::DutyCycleSymbol, u"D.C."},
     {UiText::DutyCycleDefinition, u"Duty Cycle = Ti / T"},
-    {UiText::HarmonicCountSymbol, u"M"},
     {UiText::HarmonicCountCaption, u"numero armoniche dello spettro visualizzate "},
-    {UiText::SampleCountSymbol, u"N"},
     {UiText::SampleCountCaption, u"numero campioni"},
     {UiText::SignalSymbol, u"s(t)"},
-    {UiText::TargetHarmonicSymbol, u"z"},
     {UiText::TargetHarmonicDefinition, u"z = N° armonica"},
     {UiText::MagnitudeCaption, u"modulo armonica N° z"},
     {UiText::MeanValueSymbol, u"Ao"},
     {UiText::MeanValueCaption, u"componente continua  segnale"},
     {UiText::MagnitudeSymbol, u"|S(z)|"},
     {UiText::Contact, u"spettro@example.org"},
-    {UiText::AmplitudeField, u"Vmax [V], ampiezza dell'impulso"},
-    {UiText::FrequencyField, FrequencyFieldText.View()},
-    {UiText::PeriodCountField, u"Np, numero periodi di s(t) visualizzati"},
-    {UiText::DutyCycleField, u"D.C., Duty Cycle = Ti / T"},
-    {UiText::HarmonicCountField, u"M, numero armoniche dello spettro visualizzate"},
-    {UiText::SampleCountField, u"N, numero campioni per periodo"},
-    {UiText::TargetHarmonicField, u"z, numero della armonica di cui calcolare il modulo"},
     {UiText::HarmonicModulusButton, u"Calcola modulo armonica N° z"},
     {UiText::GraphsButton, u"Grafici"},
     {UiText::GraphsButtonDescription, u"Apre la finestra del segnale e dello spettro"},

@@ -33,9 +33,7 @@ public:
             return {AnalysisOutcome::Status::Cancelled, {}};
         return CommandHost::Compute(analysis);
     }
-    PulseShape Shape() const override { return shape; }
     MessageRecorder box;
-    PulseShape shape = PulseShape::HalfSine;
 };
 
 bool Showable(const std::u16string &text)
@@ -87,11 +85,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const AnalysisState before = state;
     BoundedHost host;
-    host.shape = static_cast<PulseShape>(input.Byte() % PulseShapes.size());
+    texts.Shape = static_cast<PulseShape>(input.Byte() % PulseShapes.size());
     const bool stored = RunCommand(state, texts, command, host);
     if (stored) {
         FUZZ_CHECK(host.box.shown.empty(), "a message after a stored analysis");
-        FUZZ_CHECK(state.Shape == host.shape, "the shape chosen was not stored");
+        FUZZ_CHECK(state.Shape == texts.Shape, "the shape chosen was not stored");
         CheckCommitted(state, command);
     } else {
         FUZZ_CHECK(SameAnalysis(state, before), "a stopped command changed the analysis");

@@ -370,7 +370,31 @@ private slots:
     {
         for (QLineEdit *edit : w_.form->findChildren<QLineEdit *>())
             QVERIFY2(!edit->accessibleName().isEmpty(), qPrintable(edit->objectName()));
-        QVERIFY(w_.Field("Text7")->accessibleName().startsWith("Vmax [V]"));
+        // Each field's name, and its steps in the tool tip, with the symbol its label writes.
+        const struct
+        {
+            const char *field;
+            const char *name;
+            const char *steps;
+        } named[] = {
+            {"Text7", "Vmax [V], ampiezza dell'impulso",
+             "1 V; Pag su e Pag gi\u00F9: passi di 10 V"},
+            {"Text12", "f [kHz], frequenza del segnale",
+             "1 kHz; Pag su e Pag gi\u00F9: passi di 10 kHz"},
+            {"Text8", "Np, numero periodi di s(t) visualizzati",
+             "1; Pag su e Pag gi\u00F9: passi di 10"},
+            {"Text1", "D.C., Duty Cycle = Ti / T", "0.01; Pag su e Pag gi\u00F9: passi di 0.1"},
+            {"Text3", "M, numero armoniche dello spettro visualizzate",
+             "1; Pag su e Pag gi\u00F9: passi di 10"},
+            {"Text13", "N, numero campioni per periodo", "1; Pag su e Pag gi\u00F9: passi di 10"},
+            {"Text2", "z, numero della armonica di cui calcolare il modulo",
+             "1; Pag su e Pag gi\u00F9: passi di 10"},
+        };
+        for (const auto &field : named) {
+            QCOMPARE(w_.Field(field.field)->accessibleName(), QString::fromUtf8(field.name));
+            QVERIFY2(w_.Field(field.field)->toolTip().endsWith(QString::fromUtf8(field.steps)),
+                     qPrintable(w_.Field(field.field)->toolTip()));
+        }
         QVERIFY(w_.Label("Label3")->accessibleName().isEmpty());
         QVERIFY(w_.Label("Label3")->accessibleDescription().contains("componente continua"));
         QVERIFY(w_.Label("Label9")->accessibleDescription().contains("modulo"));

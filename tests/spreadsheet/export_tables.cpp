@@ -135,12 +135,12 @@ std::string Expected(const AnalysisState &s)
     out += ", " + Column("THD [%]", h + 2, measure(s.HarmonicDistortion));
     out += ", " + Column("potenza nelle armoniche [%]", h + 2, measure(s.PowerShare));
     out += "}, \"Parametri\": {";
-    out += Column("D", 1, [&](int) { return s.DutyCycle; });
+    out += Column("D.C.", 1, [&](int) { return s.DutyCycle; });
     out += ", " + Column("Vmax [V]", 1, [&](int) { return s.Amplitude; });
     out += ", " + Column("f [kHz]", 1, [&](int) { return s.Frequency / 1000; });
     out += ", " + Column("N", 1, [&](int) { return double(s.SampleCount); });
-    out += ", " + Column("H", 1, [&](int) { return s.HarmonicCount; });
-    out += ", " + Column("P", 1, [&](int) { return s.PeriodCount; });
+    out += ", " + Column("M", 1, [&](int) { return s.HarmonicCount; });
+    out += ", " + Column("Np", 1, [&](int) { return s.PeriodCount; });
     out += "}, \"Campioni\": {";
     out += Column("i", n, [](int i) { return i; });
     out += ", " + Column("tempo [\xC2\xB5s]", n, [&](int i) { return 1e6 / s.Frequency * i / n; });

@@ -19,6 +19,7 @@
 #include "core/analysis/field_step.h"
 #include "core/platform/system_memory.h"
 #include "core/state/analysis_state.h"
+#include "core/state/parameter_table.h"
 #include "core/state/result_list.h"
 
 #include <QAction>
@@ -38,25 +39,32 @@ namespace {
 const QColor Pink(255, 192, 192);
 const QColor Green(0, 255, 0);
 
+// Where each field stands; what it holds is its row of the parameter table.
 struct FieldLayout
 {
     Field field;
-    const char *text;
     int left;
     int top;
     QColor back;
-    UiText accessibleName;
 };
 
 const FieldLayout FieldLayouts[] = {
-    {Field::Text7, "10", 1080, 1080, Pink, UiText::AmplitudeField},
-    {Field::Text12, "100", 1080, 1560, Pink, UiText::FrequencyField},
-    {Field::Text8, "3", 1080, 2040, Pink, UiText::PeriodCountField},
-    {Field::Text1, "0.5", 1080, 2520, Pink, UiText::DutyCycleField},
-    {Field::Text3, "10", 1080, 3000, Pink, UiText::HarmonicCountField},
-    {Field::Text13, "10000", 1080, 3480, Pink, UiText::SampleCountField},
-    {Field::Text2, "", 10200, 1920, Green, UiText::TargetHarmonicField},
+    {Field::Text7, 1080, 1080, Pink},   {Field::Text12, 1080, 1560, Pink},
+    {Field::Text8, 1080, 2040, Pink},   {Field::Text1, 1080, 2520, Pink},
+    {Field::Text3, 1080, 3000, Pink},   {Field::Text13, 1080, 3480, Pink},
+    {Field::Text2, 10200, 1920, Green},
 };
+
+QString Utf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A field's symbol, as its label writes it.
+QString Symbol(Field field)
+{
+    return Utf8(ParameterOf(field).symbol);
+}
 
 // The fields the harmonic modulus command turns green, in its order.
 constexpr Field ParameterFields[]
@@ -68,23 +76,23 @@ const LabelLayout StaticLabels[] = {
      {1080, 120, 7455, 255},
      8.25},
     {"Label4", QTextOf(UiText::EnterData), {1080, 720, 1575, 255}, 8.25},
-    {"Label36", QTextOf(UiText::AmplitudeSymbol), {360, 1200, 615, 255}, 9.75},
+    {"Label36", Symbol(Field::Text7), {360, 1200, 615, 255}, 9.75},
     {"Label37", QTextOf(UiText::VoltUnit), {3120, 1200, 375, 255}, 9.75},
-    {"Label46", QTextOf(UiText::FrequencySymbol), {840, 1680, 135, 255}, 9.75},
+    {"Label46", Symbol(Field::Text12), {840, 1680, 135, 255}, 9.75},
     {"Label47", QTextOf(UiText::KilohertzUnit), {3120, 1560, 735, 255}, 9.75},
     {"Label22", QTextOf(UiText::FrequencyDefinition), {3960, 1560, 975, 255}, 12},
-    {"Label38", QTextOf(UiText::PeriodCountSymbol), {720, 2160, 255, 255}, 8.25},
+    {"Label38", Symbol(Field::Text8), {720, 2160, 255, 255}, 8.25},
     {"Label13", QTextOf(UiText::PeriodCountCaption), {3120, 2160, 4455, 255}, 12},
-    {"Label7", QTextOf(UiText::DutyCycleSymbol), {600, 2640, 375, 255}, 8.25},
+    {"Label7", Symbol(Field::Text1), {600, 2640, 375, 255}, 8.25},
     {"Label12", QTextOf(UiText::DutyCycleDefinition), {3120, 2640, 2295, 255}, 12},
-    {"Label11", QTextOf(UiText::HarmonicCountSymbol), {720, 3000, 255, 255}, 8.25},
+    {"Label11", Symbol(Field::Text3), {720, 3000, 255, 255}, 8.25},
     {"Label14", QTextOf(UiText::HarmonicCountCaption), {3120, 3000, 5655, 255}, 12},
-    {"Label48", QTextOf(UiText::SampleCountSymbol), {720, 3480, 255, 255}, 8.25},
+    {"Label48", Symbol(Field::Text13), {720, 3480, 255, 255}, 8.25},
     {"Label17", QTextOf(UiText::SampleCountCaption), {3120, 3480, 2295, 375}, 12},
     {"Label6", QTextOf(UiText::SignalSymbol), {3840, 3960, 375, 255}, 9.75},
     {"Label25", QTextOf(UiText::Wait), {3120, 4440, 1095, 255}, 8.25},
     {"Label24", QTextOf(UiText::Wait), {12360, 1320, 855, 255}, 8.25},
-    {"Label8", QTextOf(UiText::TargetHarmonicSymbol), {9960, 2040, 255, 255}, 9.75},
+    {"Label8", Symbol(Field::Text2), {9960, 2040, 255, 255}, 9.75},
     {"Label15", QTextOf(UiText::TargetHarmonicDefinition), {12240, 2040, 2295, 255}, 12},
     {"Label1", QTextOf(UiText::MagnitudeCaption), {12240, 2520, 2415, 255}, 9.75},
     {"Label5", QTextOf(UiText::MeanValueSymbol), {9840, 3000, 255, 255}, 8.25},
@@ -109,7 +117,6 @@ public:
     explicit InputWindowHost(Form1 &form) : form_(form) { }
     MessageBox &Messages() override { return form_.messages_; }
     void MarkParameterFields() override { form_.MarkParameterFields(); }
-    PulseShape Shape() const override { return form_.diagram_->Shape(); }
     AnalysisOutcome Compute(AnalysisState &analysis) override
     {
         return ComputeWithProgress(form_.tasks_, &form_, analysis);
@@ -142,28 +149,28 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     OpenAtFittingSize(*this, parts);
     live_ = new LiveGraphs(*this, state_, tasks_,
                            {[this] { return form2_ && form2_->isVisible(); },
-                            [this] { return CurrentTexts(); }, [this] { return diagram_->Shape(); },
-                            [this] { ShowGraphs(); }});
+                            [this] { return CurrentTexts(); }, [this] { ShowGraphs(); }});
     connect(diagram_, &ShapeDiagram::shapeChosen, live_, [this] { live_->Follow(); });
 }
 
 void Form1::AddFields()
 {
     for (const FieldLayout &layout : FieldLayouts) {
-        auto *edit = new QLineEdit(QString::fromLatin1(layout.text), client_);
+        const ParameterDeclaration &parameter = ParameterOf(layout.field);
+        auto *edit = new QLineEdit(Utf8(parameter.firstText), client_);
         edit->setObjectName(QString::fromUtf8(FieldName(layout.field)));
         edit->setGeometry(TwipsRect(layout.left, layout.top, 1935, 375));
         edit->setFont(ClassicFont(8.25));
         SetBackColor(edit, layout.back);
-        edit->setAccessibleName(QTextOf(layout.accessibleName));
+        // "Vmax [V], ampiezza dell'impulso"
+        edit->setAccessibleName(Utf8(HeadingOf(layout.field)) + QStringLiteral(", ")
+                                + Utf8(parameter.name));
         // The step in the field's own writing, and its unit: "0.01", "1 V", "1 kHz".
-        const FieldStep step = StepOf(layout.field);
-        const QString unit = layout.field == Field::Text7 ? QStringLiteral(" V")
-            : layout.field == Field::Text12               ? QStringLiteral(" kHz")
-                                                          : QString();
-        edit->setToolTip(
-            QTextOf(UiText::FieldStepHint)
-                .arg(QString::number(step.size) + unit, QString::number(10 * step.size) + unit));
+        const QString unit
+            = parameter.unit.empty() ? QString() : QStringLiteral(" ") + Utf8(parameter.unit);
+        edit->setToolTip(QTextOf(UiText::FieldStepHint)
+                             .arg(QString::number(parameter.step) + unit,
+                                  QString::number(10 * parameter.step) + unit));
         edit->installEventFilter(this);
         fields_[static_cast<std::size_t>(layout.field)] = edit;
     }
@@ -272,6 +279,7 @@ FieldTexts Form1::CurrentTexts() const
     FieldTexts texts;
     for (Field field : HarmonicModulusFieldOrder)
         texts[field] = Text(field)->text().toStdU16String();
+    texts.Shape = diagram_->Shape();
     return texts;
 }
 

@@ -37,14 +37,11 @@ public:
 class SilentHost : public CommandHost
 {
 public:
-    explicit SilentHost(PulseShape shape) : shape_(shape) { }
     MessageBox &Messages() override { return silent_; }
     void Refuse(const Refusal &) override { }
-    PulseShape Shape() const override { return shape_; }
 
 private:
     Silent silent_;
-    PulseShape shape_;
 };
 
 } // namespace
@@ -107,7 +104,7 @@ void LiveGraphs::Start()
         return;
     }
     wanted_ = false;
-    SilentHost host(window_.shape());
+    SilentHost host;
     const std::optional<AnalysisParameters> parameters
         = AcceptParameters(state_, window_.texts(), Command::Graphs, host);
     if (!parameters) {

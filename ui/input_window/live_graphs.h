@@ -38,7 +38,6 @@ public:
     {
         std::function<bool()> graphsOpen;
         std::function<FieldTexts()> texts;
-        std::function<PulseShape()> shape;
         std::function<void()> drawGraphs;
     };
     // `parent` holds the progress dialog; everything given must outlive this.

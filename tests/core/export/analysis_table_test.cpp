@@ -108,12 +108,12 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
                                          "valore efficace [V]",
                                          "THD [%]",
                                          "potenza nelle armoniche [%]",
-                                         "D",
+                                         "D.C.",
                                          "Vmax [V]",
                                          "f [kHz]",
                                          "N",
-                                         "H",
-                                         "P",
+                                         "M",
+                                         "Np",
                                          "forma"}));
     for (const auto &row : rows)
         ASSERT_EQ(row.size(), rows[0].size());
@@ -215,8 +215,8 @@ TEST(AnalysisTable, writesTheShortestTextAndRoundsTheHarmonicCount)
     EXPECT_EQ(rows[23][8], "0"); // sample 0 at 0 µs
     EXPECT_EQ(rows[24][8], "10"); // a period of 10000 µs in 1000 samples
     constexpr std::size_t parameters = AnalysisTable::FirstParameterColumn;
-    EXPECT_EQ(rows[0][parameters + 4], "H");
-    EXPECT_EQ(rows.back()[parameters + 4], "20.7"); // H as typed
+    EXPECT_EQ(rows[0][parameters + 4], "M");
+    EXPECT_EQ(rows.back()[parameters + 4], "20.7"); // M as typed
     EXPECT_EQ(rows.back()[parameters + 6], "semisinusoide");
 }
 

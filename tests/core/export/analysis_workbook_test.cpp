@@ -173,7 +173,7 @@ TEST(AnalysisWorkbook, recordsTheParametersInASheetOfTheirOwn)
     const auto parameters = SheetRows(lines, 2);
     ASSERT_EQ(parameters.size(), 2u);
     EXPECT_EQ(parameters[0],
-              (std::vector<std::string> {"D", "Vmax [V]", "f [kHz]", "N", "H", "P", "forma"}));
+              (std::vector<std::string> {"D.C.", "Vmax [V]", "f [kHz]", "N", "M", "Np", "forma"}));
     EXPECT_EQ(parameters[1],
               (std::vector<std::string> {"0.3", "-2.5", Shortest(1234.5 / 1000), "10", "3.5", "2.7",
                                          "dente di sega"}));
