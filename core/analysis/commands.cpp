@@ -35,6 +35,8 @@ bool CheckFields(AnalysisState &state, const FieldTexts &texts, Command command,
     return true;
 }
 
+namespace {
+
 std::optional<AnalysisParameters> AcceptParameters(AnalysisState &state, const FieldTexts &texts,
                                                    Command command, CommandHost &host)
 {
@@ -60,13 +62,24 @@ std::optional<AnalysisParameters> AcceptParameters(AnalysisState &state, const F
     return accepted;
 }
 
-bool RunCommand(AnalysisState &state, const FieldTexts &texts, Command command, CommandHost &host)
+} // namespace
+
+std::optional<AnalysisState> PrepareAnalysis(AnalysisState &state, const FieldTexts &texts,
+                                             Command command, CommandHost &host)
 {
     const std::optional<AnalysisParameters> parameters
         = AcceptParameters(state, texts, command, host);
     if (!parameters)
+        return std::nullopt;
+    return NewAnalysis(*parameters);
+}
+
+bool RunCommand(AnalysisState &state, const FieldTexts &texts, Command command, CommandHost &host)
+{
+    std::optional<AnalysisState> prepared = PrepareAnalysis(state, texts, command, host);
+    if (!prepared)
         return false;
-    AnalysisState analysis = NewAnalysis(*parameters);
+    AnalysisState &analysis = *prepared;
     const AnalysisOutcome outcome = host.Compute(analysis);
     if (outcome.status == AnalysisOutcome::Status::Failed && outcome.refusal)
         host.Refuse(*outcome.refusal);

@@ -32,10 +32,13 @@ public:
 // Runs the field checks in the command's order, stopping at the first that fails.
 bool CheckFields(AnalysisState &state, const FieldTexts &texts, Command command, MessageBox &box);
 
-// Checks and converts the fields. Shows the message of the first problem and gives nothing when
-// the command must stop; the state's parameters and results are never touched here.
-std::optional<AnalysisParameters> AcceptParameters(AnalysisState &state, const FieldTexts &texts,
-                                                   Command command, CommandHost &host);
+// The command's first half: the fields checked and converted (the message of the first problem
+// shown; the state's parameters and results never touched) and the parameters in a new workspace,
+// the analysis's own record, or nothing when the command stops (its message shown). Its second
+// half, once the workspace is computed, is CommitAnalysis. The commands and the graphs that follow
+// a step both go through this pair.
+std::optional<AnalysisState> PrepareAnalysis(AnalysisState &state, const FieldTexts &texts,
+                                             Command command, CommandHost &host);
 
 // The whole command: true when the state holds the new analysis. For the graphs command the
 // caller then draws it.

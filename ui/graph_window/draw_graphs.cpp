@@ -236,8 +236,6 @@ void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
             if (!state.Samples.empty())
                 DrawAxisValues(plot, state, scale, lines ? &*lines : nullptr);
             break;
-        case PlotLayer::Measures:
-            break; // beside the plot, below
         case PlotLayer::Sum:
         case PlotLayer::PaleLines:
         case PlotLayer::Highlight:

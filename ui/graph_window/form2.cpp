@@ -28,6 +28,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -75,7 +76,11 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
                                  {13815, 9480, 4665, 375}, 12, PlotPalette::HarmonicSum);
 
     layers_ = std::make_unique<LayerEntries>(*this);
-    measures_ = std::make_unique<MeasureLabels>(*client, *layers_->Entry(PlotLayer::Measures));
+    // The measures are labels beside the plot, not a layer of it: their entry is their own.
+    measures_
+        = std::make_unique<MeasureLabels>(*client,
+                                          *CheckableEntry(*this, UiText::Measures, "MeasuresAction",
+                                                          QKeySequence(Qt::CTRL | Qt::Key_M)));
 
     connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
     export_ = new PlotExport(*this, *picture1_, state_, messages, tasks);

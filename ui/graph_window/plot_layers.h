@@ -29,7 +29,6 @@ enum class PlotLayer
     Sum, // the sum of the harmonics over the signal
     PaleLines, // the lines the sum leaves out, paler
     Highlight, // the harmonic pointed at, its line and its own wave
-    Measures, // the measures beside the plot
 };
 
 struct LayerDeclaration
@@ -48,7 +47,7 @@ struct LayerDeclaration
 };
 
 // The paint order, bottom first.
-inline constexpr std::array<LayerDeclaration, 9> PaintOrder = {{
+inline constexpr std::array<LayerDeclaration, 8> PaintOrder = {{
     {.layer = PlotLayer::Signal, .name = "signal"},
     {.layer = PlotLayer::SpectrumLines, .name = "spectrum lines"},
     {.layer = PlotLayer::Envelope,
@@ -78,11 +77,6 @@ inline constexpr std::array<LayerDeclaration, 9> PaintOrder = {{
      .entry = UiText::HarmonicByHarmonic,
      .objectName = "HarmonicByHarmonicAction",
      .key = Qt::Key_U},
-    {.layer = PlotLayer::Measures,
-     .name = "measures",
-     .entry = UiText::Measures,
-     .objectName = "MeasuresAction",
-     .key = Qt::Key_M},
 }};
 
 constexpr std::size_t PaintPlace(PlotLayer layer)

@@ -105,13 +105,13 @@ void LiveGraphs::Start()
     }
     wanted_ = false;
     SilentHost host;
-    const std::optional<AnalysisParameters> parameters
-        = AcceptParameters(state_, window_.texts(), Command::Graphs, host);
-    if (!parameters) {
+    std::optional<AnalysisState> prepared
+        = PrepareAnalysis(state_, window_.texts(), Command::Graphs, host);
+    if (!prepared) {
         pass_.reset();
         return;
     }
-    workspace_ = std::make_unique<AnalysisState>(NewAnalysis(*parameters));
+    workspace_ = std::make_unique<AnalysisState>(std::move(*prepared));
     WorkPace *const pace = tasks_.Pace();
     if (pace)
         pace->Starting(ProgressTotal(*workspace_));
