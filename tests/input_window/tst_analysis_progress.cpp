@@ -161,6 +161,68 @@ private slots:
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
     }
 
+    // The one runner of long work, whether its owner waits for it (a command) or hears its end (a
+    // step): work that throws, as an allocation failing does, ends the task and says so once the
+    // worker is joined, and no dialog stays behind.
+    void aTaskWhoseWorkThrowsEndsAndSaysSo_data()
+    {
+        QTest::addColumn<bool>("waited");
+        QTest::newRow("waited for") << true;
+        QTest::newRow("heard") << false;
+    }
+    void aTaskWhoseWorkThrowsEndsAndSaysSo()
+    {
+        QFETCH(bool, waited);
+        const auto work = [](TaskControl &control) {
+            control.AddDone(1); // held here until the test lets it go
+            throw std::bad_alloc();
+        };
+        bool shown = false;
+        if (waited) {
+            w_.pace.ActWhenShown([&](QProgressDialog &dialog) {
+                shown = dialog.isModal();
+                w_.pace.Release();
+            });
+            QVERIFY_THROWS_EXCEPTION(std::bad_alloc,
+                                     RunWithProgress(w_.gate, w_.form.get(), "%1 %2", 1, work));
+        } else {
+            w_.pace.Hold();
+            LongTask task(w_.gate, {w_.form.get(), "%1 %2", 1, LongTask::Waiting::Signalled}, work);
+            bool ended = false;
+            connect(&task, &LongTask::Ended, this, [&] { ended = true; });
+            QCoreApplication::processEvents(); // no delay while held: the dialog shows
+            auto *dialog = w_.form->findChild<QProgressDialog *>("StepProgress");
+            shown = dialog && dialog->isVisible() && !dialog->isModal();
+            w_.pace.Release();
+            w_.pace.WaitUntilEnded();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+            QVERIFY(ended);
+            QVERIFY(task.Threw());
+            QVERIFY(!dialog->isVisible());
+        }
+        QVERIFY(shown);
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    }
+
+    // A task that goes while its dialog shows (a command taking over from a step) cancels its
+    // work, closes the dialog and leaves nothing of the dialog pointing at it: the dialog's look
+    // at the work, due once more before the dialog is deleted, reaches nothing.
+    void aTaskGoneWhileItsDialogShowsTakesTheDialogWithIt()
+    {
+        w_.pace.Hold();
+        auto task = std::make_unique<LongTask>(
+            w_.gate, LongTask::Progress {w_.form.get(), "%1 %2", 10, LongTask::Waiting::Signalled},
+            [](TaskControl &control) { control.AddDone(1); });
+        QCoreApplication::processEvents();
+        QPointer<QProgressDialog> dialog = w_.form->findChild<QProgressDialog *>("StepProgress");
+        QVERIFY(dialog && dialog->isVisible());
+        w_.pace.Release();
+        task.reset();
+        QVERIFY(dialog && !dialog->isVisible());
+        HeldWork::LookAtWork(*dialog); // a look that reached the task gone fails the ASan build
+        QVERIFY(dialog && !dialog->isVisible());
+    }
+
     // Work that ends before the dialog's delay shows none. The delay is long enough for any
     // machine, however busy, to end so short an analysis within it.
     void shortAnalysisShowsNoDialog()

@@ -9,23 +9,18 @@
 
 #include "core/analysis/analysis_run.h"
 #include "core/state/analysis_state.h"
-#include "core/state/task_control.h"
 #include "core/texts/fields.h"
 #include "ui/classic/coalesced_call.h"
 
 #include "ui/long_work/task_gate.h"
+#include "ui/long_work/work_progress.h"
 
 #include <QObject>
-#include <QPointer>
-#include <QTimer>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
 
-class QProgressDialog;
 class QWidget;
 
 class LiveGraphs : public QObject
@@ -49,23 +44,15 @@ public:
     // A command takes over: the analysis running is cancelled and waited for, and no step waits.
     void Stop();
     // Whether an analysis runs, and whether a newer one is wanted after it.
-    bool Running() const { return worker_.joinable(); }
+    bool Running() const { return task_ != nullptr; }
     bool Wanted() const { return wanted_; }
     // Whether the analysis running is being cancelled, for a newer step or by the user.
-    bool Cancelling() const { return Running() && control_->Cancelled(); }
-
-signals:
-    // From the worker, once the analysis has ended.
-    void WorkerEnded();
+    bool Cancelling() const { return Running() && task_->Cancelled(); }
 
 private:
     void Start();
-    // On the windows' thread, once the worker has ended.
+    // On the windows' thread, once the analysis's task has ended.
     void Finished();
-    // The progress dialog of the analysis running, once its delay is over; at most one.
-    void ShowProgress();
-    // Closes the dialog and stops its delay: at every end of an analysis, however it ended.
-    void CloseProgress();
 
     QWidget &parent_;
     AnalysisState &state_;
@@ -75,10 +62,6 @@ private:
     CoalescedCall start_ {*this, [this] { Start(); }}; // the next step's analysis, queued
     std::optional<TaskGate::Pass> pass_; // held while an analysis runs
     std::unique_ptr<AnalysisState> workspace_;
-    std::unique_ptr<TaskControl> control_;
     AnalysisOutcome outcome_;
-    std::atomic<bool> finished_ {false};
-    std::thread worker_;
-    QTimer delay_; // the dialog's delay, of the analysis running and no other
-    QPointer<QProgressDialog> progress_;
+    std::unique_ptr<LongTask> task_; // after what its work touches, so that it ends first
 };
