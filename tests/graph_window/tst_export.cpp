@@ -16,6 +16,7 @@
 #include "ui/graph_window/plot_layers.h"
 #include "ui/graph_window/plot_overlays.h"
 #include "ui/graph_window/qt_file_chooser.h"
+#include "ui/graph_window/spectrum_views.h"
 
 #include <QAbstractFileIconProvider>
 #include <QAbstractProxyModel>
@@ -356,6 +357,10 @@ private slots:
         QTRY_COMPARE(window->HarmonicSum()->Terms(), 3);
         QTRY_VERIFY(!window->Overlays()->RedrawQueued());
         const QImage before = window->Picture1()->Image();
+        // Drawn apart from the window at the window's own style, the picture is the window's to
+        // the bit, the layers over the graphs included.
+        QCOMPARE(window->PictureOf(window->Picture1()->Style()), before);
+        QCOMPARE(window->Picture1()->Image(), before);
         QCOMPARE(window->SlideCaption(),
                  QStringLiteral("Forma dell'impulso: semisinusoide. D.C. = 0.5, Vmax = 10 V, "
                                 "f = 100 kHz, N = 10000, M = 10, Np = 3. Viste: Somma delle "
@@ -394,6 +399,14 @@ private slots:
         }
         QVERIFY(chooser_.suggestions.last().endsWith("/spettro-segnale-diapositiva.png"));
         QCOMPARE(chooser_.titles.last(), QStringLiteral("Salva immagine per diapositive"));
+        // In each view, the sum still on: the picture apart is the window's.
+        for (QAction *view :
+             {window->Views()->EnvelopeAction(), window->Views()->DecibelAction(),
+              window->Views()->AxisValuesAction(), window->Views()->PhaseAction()}) {
+            view->trigger();
+            QTRY_VERIFY(!window->Overlays()->RedrawQueued());
+            QCOMPARE(window->PictureOf(window->Picture1()->Style()), window->Picture1()->Image());
+        }
     }
 
     void imageAndDataReachTheirFilesAndTheClipboard()

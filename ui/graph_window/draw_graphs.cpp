@@ -195,21 +195,18 @@ void DrawDcLine(PlotArea &plot, const AnalysisState &state, const SpectrumScale 
         plot.Line(x, bottom, x, float(*yd), DcColour);
 }
 
-void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
+bool DrawGraphLayers(PlotArea &plot, AnalysisState &state, const SpectrumScale &scale,
+                     const LayerEntries &layers)
 {
-    PlotArea &plot = parts.plot;
     plot.Scale(0, 100, 100, 0);
     DrawFrame(plot);
-    FindSpectrumPeak(state);
-    // The scales: the analysis's own, or those kept while "Mantieni la scala" is on.
-    const SpectrumScale scale = parts.views.Scale();
     // No spectrum when every modulus is zero (the scale would divide by zero) or no harmonic is
     // asked for; the phases have no envelope.
     const bool spectrum = state.SpectrumPeak != 0 && HarmonicsHeld(state) >= 1;
     bool envelope = false;
     std::optional<ColumnSpans> lines; // the spectral lines drawn, which no value crosses
     for (const LayerDeclaration &layer : PaintOrder) {
-        if (layer.overGraphs || !parts.layers.On(layer.layer))
+        if (layer.overGraphs || !layers.On(layer.layer))
             continue;
         switch (layer.layer) {
         case PlotLayer::Signal:
@@ -242,6 +239,15 @@ void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
             break; // over the graphs, by PlotOverlays
         }
     }
+    return envelope;
+}
+
+void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
+{
+    FindSpectrumPeak(state);
+    // The scales: the analysis's own, or those kept while "Mantieni la scala" is on.
+    const SpectrumScale scale = parts.views.Scale();
+    const bool envelope = DrawGraphLayers(parts.plot, state, scale, parts.layers);
     parts.views.EnvelopeDrawn(envelope);
     parts.views.ScaleDrawn(state);
     parts.measures.Show(state);

@@ -25,8 +25,14 @@ struct GraphParts
 };
 
 // Draws the analysis the state holds over what the plot area shows, each layer that is on in the
-// paint order; sets SpectrumPeak. The layers over the graphs go on top of them.
+// paint order; sets SpectrumPeak. The layers over the graphs go on top of them, and the window's
+// keys and measures follow.
 void DrawAnalysis(AnalysisState &state, const GraphParts &parts);
+
+// The graphs' layers alone, on `scale`, into any plot: the window's, or one of a picture drawn
+// apart from it, once the state's SpectrumPeak is found. Whether the envelope was drawn.
+bool DrawGraphLayers(PlotArea &plot, AnalysisState &state, const SpectrumScale &scale,
+                     const LayerEntries &layers);
 
 // The DC component's three segments on `scale`, on top of every line: with the graphs, and again
 // over the pale lines the sum leaves out.

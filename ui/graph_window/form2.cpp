@@ -115,25 +115,33 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
         = new FullScreenPlot(*this, *parts.view, *picture1_,
                              {label2, label3, views_->EnvelopeKey(), views_->KeptScaleKey()},
                              [this] { DrawAgain(true); });
-    export_->SetSlideSource([this](int scale) { return SlidePicture(scale); },
-                            [this] { return SlideCaption(); });
+    export_->SetSlideSource(
+        [this](int scale) {
+            const PlotStyle style = picture1_->Style();
+            QImage slide = PictureOf({scale, style.lineWidth * scale, style.textPixels});
+            slide.setDevicePixelRatio(1);
+            return slide;
+        },
+        [this] { return SlideCaption(); });
     AddMenus(*parts.menuBar);
     OpenAtFittingSize(*this, parts);
 }
 
-QImage Form2::SlidePicture(int scale)
+QImage Form2::PictureOf(const PlotStyle &style)
 {
-    // Drawn and put back before the window paints again: the screen never shows it.
-    const int lineWidth = picture1_->LineWidth();
-    picture1_->SetRenderScale(scale);
-    picture1_->SetLineWidth(lineWidth * scale);
-    DrawAgain(true);
-    QImage slide = picture1_->Image().copy();
-    slide.setDevicePixelRatio(1);
-    picture1_->SetRenderScale(1);
-    picture1_->SetLineWidth(lineWidth);
-    DrawAgain(true);
-    return slide;
+    // A plot of its own, the size of the window's, never shown; a child of the window, so that it
+    // takes the window's screen and its pixels per point. The window's plot is left as it is.
+    PlotArea apart(picture1_->parentWidget());
+    apart.hide();
+    apart.SetBackColor(picture1_->BackColor());
+    apart.setGeometry(picture1_->geometry());
+    apart.SetStyle(style);
+    if (!state_.Samples.empty()) {
+        FindSpectrumPeak(state_);
+        DrawGraphLayers(apart, state_, views_->Scale(), *layers_);
+        overlays_->DrawOn(apart);
+    }
+    return apart.Image();
 }
 
 QString Form2::SlideCaption() const

@@ -24,6 +24,7 @@ class SpectrumViews;
 class PlotArea;
 class PlotExport;
 class PlotOverlays;
+struct PlotStyle;
 class QMenu;
 class QMenuBar;
 class QRadioButton;
@@ -84,7 +85,9 @@ public:
 
     // The plot drawn `scale` times as sharp, each line as many times as wide, for a slide; and
     // the caption that states its parameters and views.
-    QImage SlidePicture(int scale);
+    // The plot's picture drawn apart from the window, in a plot of its own at `style`: the slide's
+    // at its scale; at the window's style, the window's picture to the bit.
+    QImage PictureOf(const PlotStyle &style);
     QString SlideCaption() const;
 
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the

@@ -57,8 +57,7 @@ void FullScreenPlot::Enter()
     const FullScreenSizes sizes = FullScreenSizesFor(screen ? screen->geometry().height() : 1080);
     places_.clear();
     places_ << Place {&plot_, plot_.parentWidget(), plot_.geometry(), plot_.font(), false};
-    lineWidth_ = plot_.LineWidth();
-    textHeight_ = plot_.TextHeight();
+    found_ = plot_.Style();
     for (QLabel *key : keys_)
         places_ << Place {key, key->parentWidget(), key->geometry(), key->font(), key->wordWrap()};
 
@@ -84,8 +83,7 @@ void FullScreenPlot::Enter()
     strip->addStretch();
     column->addLayout(strip);
     plot_.show();
-    plot_.SetLineWidth(sizes.lineWidth);
-    plot_.SetTextHeight(sizes.textPixels);
+    plot_.SetStyle({found_.renderScale, sizes.lineWidth, sizes.textPixels});
 
     window_.layout()->menuBar()->hide();
     clientView_.hide();
@@ -98,8 +96,7 @@ void FullScreenPlot::Leave()
 {
     escape_->setEnabled(false);
     window_.showNormal();
-    plot_.SetLineWidth(lineWidth_); // as it was found
-    plot_.SetTextHeight(textHeight_);
+    plot_.SetStyle(found_); // as it was found
     for (const Place &place : places_) {
         // A key shown or hidden while the screen was full keeps that.
         const bool hidden = place.widget->isHidden();

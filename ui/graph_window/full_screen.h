@@ -5,6 +5,8 @@
 // strip with the keys shown. "Schermo intero" (F11) enters and leaves it; Esc leaves it.
 #pragma once
 
+#include "plot_area.h"
+
 #include "ui/classic/coalesced_call.h"
 #include <QFont>
 #include <QList>
@@ -72,8 +74,7 @@ private:
         bool wordWrap;
     };
     QList<Place> places_;
-    int lineWidth_ = 1; // the plot's, as found on entering
-    int textHeight_ = 0;
+    PlotStyle found_; // the plot's, as found on entering
     std::function<void()> redraw_;
     CoalescedCall redrawQueued_ {*this, [this] { redraw_(); }};
 };

@@ -118,13 +118,13 @@ void HarmonicByHarmonic::Describe()
         plot_.setAccessibleDescription(description);
 }
 
-void HarmonicByHarmonic::Draw()
+void HarmonicByHarmonic::Draw(PlotArea &plot)
 {
     const std::int64_t k = *highlighted_;
-    const PixelMapping &mapping = plot_.Mapping();
+    const PixelMapping &mapping = plot.Mapping();
     const QRgb colour = PlotPalette::Opaque(PlotPalette::Highlight);
     const SpectrumScale scale = overlays_.Scale(); // the band's, as the views draw it
-    plot_.Fill(RasterizeSpectralLines(state_, mapping, scale, k, k), colour);
+    plot.Fill(RasterizeSpectralLines(state_, mapping, scale, k, k), colour);
     const Wave now {k,
                     state_.CosCoefficients.data(),
                     state_.CosCoefficients[k],
@@ -141,5 +141,5 @@ void HarmonicByHarmonic::Draw()
         wave_ = now;
         wave_.spans = RasterizeHarmonicWave(state_, k, mapping, scale.SignalPeak());
     }
-    plot_.Fill(wave_.spans, colour);
+    plot.Fill(wave_.spans, colour);
 }

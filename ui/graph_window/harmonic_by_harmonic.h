@@ -48,7 +48,7 @@ public:
     // as the drawing does.
     bool Shown() override;
     // The highlighted line and its wave, over what the plot shows.
-    void Draw() override;
+    void Draw(PlotArea &plot) override;
 
 private:
     void Toggled(bool on);

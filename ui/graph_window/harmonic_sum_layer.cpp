@@ -137,10 +137,10 @@ bool HarmonicSumLayer::Shown()
     return action_->isChecked();
 }
 
-void HarmonicSumLayer::Draw()
+void HarmonicSumLayer::Draw(PlotArea &plot)
 {
     drawn_ = false;
-    if (!DrawSum()) {
+    if (!DrawSum(plot)) {
         SetChecked(false);
         key_.hide();
     }
@@ -222,13 +222,13 @@ const RealArray *HarmonicSumLayer::PartialSum(std::int64_t m)
     return &partial_;
 }
 
-bool HarmonicSumLayer::DrawSum()
+bool HarmonicSumLayer::DrawSum(PlotArea &plot)
 {
     if (!ProvideHarmonicSum(tasks_, &window_, state_, messages_))
         return false;
     FollowAnalysis();
     terms_ = std::clamp<std::int64_t>(wanted_, 0, lines_);
-    const PixelMapping &mapping = plot_.Mapping();
+    const PixelMapping &mapping = plot.Mapping();
     const std::size_t size = static_cast<std::size_t>(state_.SampleCount) + 1;
     const double signalPeak = overlays_.SignalPeak(); // a kept one, or the analysis's own
     // What the pixels below are gathered from: a line moving over the sum redraws it as it is.
@@ -269,16 +269,16 @@ bool HarmonicSumLayer::DrawSum()
                                                  : ColumnSpans(mapping.width);
         drawnFrom_ = from;
     }
-    plot_.Fill(curve_, Opaque(PlotPalette::HarmonicSum));
+    plot.Fill(curve_, Opaque(PlotPalette::HarmonicSum));
     drawn_ = true;
     key_.setText(KeyText());
     key_.show();
     return true;
 }
 
-void HarmonicSumLayer::DrawPaleLines()
+void HarmonicSumLayer::DrawPaleLines(PlotArea &plot)
 {
-    const PixelMapping &mapping = plot_.Mapping();
+    const PixelMapping &mapping = plot.Mapping();
     const SpectrumScale scale = overlays_.Scale();
     const double span = scale.HarmonicSpan(state_);
     if (drawn_ && terms_ < lines_ && state_.SpectrumPeak != 0) {
@@ -297,14 +297,14 @@ void HarmonicSumLayer::DrawPaleLines()
         std::int64_t last = terms_ + 1;
         while (last < lines_ && column(last + 1) == boundary)
             ++last;
-        plot_.Fill(pale, Opaque(PlotPalette::SpectrumPale));
-        plot_.Fill(RasterizeSpectralLines(state_, mapping, scale, terms_ + 1, last),
-                   Opaque(PlotPalette::SpectrumPale));
+        plot.Fill(pale, Opaque(PlotPalette::SpectrumPale));
+        plot.Fill(RasterizeSpectralLines(state_, mapping, scale, terms_ + 1, last),
+                  Opaque(PlotPalette::SpectrumPale));
         std::int64_t first = terms_;
         while (first > 1 && column(first - 1) >= boundary)
             --first;
-        plot_.Fill(RasterizeSpectralLines(state_, mapping, scale, first, terms_),
-                   Opaque(PlotPalette::Spectrum));
-        DrawDcLine(plot_, state_, scale);
+        plot.Fill(RasterizeSpectralLines(state_, mapping, scale, first, terms_),
+                  Opaque(PlotPalette::Spectrum));
+        DrawDcLine(plot, state_, scale);
     }
 }

@@ -70,7 +70,7 @@ public:
     void GraphsResized() override;
     bool Shown() override;
     // Draws the sum; turns the entry off when the sum could not be had.
-    void Draw() override;
+    void Draw(PlotArea &plot) override;
     void Hide() override;
 
 protected:
@@ -80,9 +80,9 @@ private:
     void Toggled(bool on);
     // The sum of the analysis of the moment, with `terms_` harmonics, over what the plot shows;
     // false when it could not be had.
-    bool DrawSum();
+    bool DrawSum(PlotArea &plot);
     // The lines the sum leaves out, paler, over the lines; nothing while it adds them all.
-    void DrawPaleLines();
+    void DrawPaleLines(PlotArea &plot);
     // The first m harmonics added up: from the last such sum a few steps away, else anew.
     const RealArray *PartialSum(std::int64_t m);
     // The analysis changed under the window (a new analysis, the harmonic modulus command): the
@@ -95,7 +95,7 @@ private:
     {
         explicit PaleLines(HarmonicSumLayer &sum) : sum(sum) { }
         bool Shown() override { return sum.Shown(); }
-        void Draw() override { sum.DrawPaleLines(); }
+        void Draw(PlotArea &plot) override { sum.DrawPaleLines(plot); }
         HarmonicSumLayer &sum;
     };
 

@@ -123,9 +123,11 @@ void PlotArea::SetLineWidth(int width)
     halfWidth_ = std::max(width, 1) / 2;
 }
 
-void PlotArea::SetRenderScale(int scale)
+void PlotArea::SetStyle(const PlotStyle &style)
 {
-    renderScale_ = std::max(scale, 1);
+    renderScale_ = std::max(style.renderScale, 1);
+    SetLineWidth(style.lineWidth);
+    SetTextHeight(style.textPixels);
 }
 
 void PlotArea::SetTextHeight(int pixels)

@@ -14,6 +14,18 @@
 
 #include <cstdint>
 
+// How a plot draws: its image `renderScale` times as many pixels each way as the screen's (a
+// picture for slides), its lines `lineWidth` image pixels wide (odd), its text `textPixels` tall
+// (0: the classic size). The window's plot draws with the first; the full screen and the pictures
+// drawn apart from the window with their own.
+struct PlotStyle
+{
+    int renderScale = 1;
+    int lineWidth = 1;
+    int textPixels = 0;
+    bool operator==(const PlotStyle &) const = default;
+};
+
 class PlotArea : public QFrame
 {
     Q_OBJECT
@@ -54,14 +66,13 @@ public:
     // The widget's point over a pixel of the image.
     QPoint WidgetPoint(QPointF imagePixel) const;
 
-    // Lines `width` image pixels wide, odd, 1 by default; text `pixels` tall (0: the classic size),
-    // in the drawing and in the tool-tip. What is drawn after takes them.
+    // What is drawn after takes the style, the tool-tip's text its height; the image, at a new
+    // render scale, is shown at the widget's size.
+    void SetStyle(const PlotStyle &style);
+    PlotStyle Style() const { return {renderScale_, LineWidth(), textPixels_}; }
     void SetLineWidth(int width);
     void SetTextHeight(int pixels);
     int LineWidth() const { return 2 * halfWidth_ + 1; }
-    // What is drawn next fills an image `scale` times as many pixels each way as the screen's,
-    // shown at the widget's size: a picture for slides. 1, the screen's own, by default.
-    void SetRenderScale(int scale);
     int TextHeight() const { return textPixels_; }
 
     QRgb ForeColor() const { return foreColor_; }

@@ -154,7 +154,7 @@ bool PlotExport::WriteTable(const AnalysisTable &table, const QString &progress,
 
 void PlotExport::CopyImage()
 {
-    QGuiApplication::clipboard()->setImage(plot_.Image());
+    QGuiApplication::clipboard()->setImage(slidePicture_(1));
 }
 
 void PlotExport::SaveImage()
@@ -162,7 +162,7 @@ void PlotExport::SaveImage()
     const TaskGate::Pass pass(tasks_);
     if (!pass)
         return;
-    SavePicture(plot_.Image(), QTextOf(UiText::SaveImageTitle),
+    SavePicture(slidePicture_(1), QTextOf(UiText::SaveImageTitle),
                 QStringLiteral("spettro-segnale.png"));
 }
 

@@ -78,9 +78,17 @@ void PlotOverlays::Redraw()
     plot_.Scale(0, 100, 100, 0);
     for (std::size_t place = 0; place < layers_.size(); ++place)
         if (layers_[place] && shown[place])
-            layers_[place]->Draw();
+            layers_[place]->Draw(plot_);
         else if (layers_[place])
             layers_[place]->Hide();
+}
+
+void PlotOverlays::DrawOn(PlotArea &plot)
+{
+    plot.Scale(0, 100, 100, 0);
+    for (OverGraphs *layer : layers_)
+        if (layer && layer->Shown())
+            layer->Draw(plot);
 }
 
 void PlotOverlays::Remove()

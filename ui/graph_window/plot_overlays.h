@@ -32,8 +32,9 @@ public:
     // The graphs beneath were drawn anew at another size, from the same analysis and view.
     virtual void GraphsResized() { GraphsDrawn(); }
     virtual bool Shown() = 0;
-    // Draws it over what the plot shows; called in the paint order while it is shown.
-    virtual void Draw() = 0;
+    // Draws it over what `plot` shows, the window's or a picture's drawn apart from it, on the
+    // overlays' scales; called in the paint order while it is shown.
+    virtual void Draw(PlotArea &plot) = 0;
     // Not shown in this redraw: its key, if any, goes.
     virtual void Hide() { }
 };
@@ -66,6 +67,9 @@ public:
     void NextDrawingResized() { resized_ = true; }
     // Redraws the layers shown over the graphs beneath, now; the caller holds the gate.
     void Redraw();
+    // Draws the layers shown over `plot`, a picture drawn apart from the window whose graphs were
+    // just drawn on the same scales; the window's plot is left as it is.
+    void DrawOn(PlotArea &plot);
     // Queues one redraw; requests before it runs join it.
     void ScheduleRedraw();
     // Runs the queued redraw now, if one is queued.
