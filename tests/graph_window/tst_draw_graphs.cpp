@@ -1451,14 +1451,33 @@ private slots:
         expectSumAt(plot, 2500, 1, 4);
         expectWaveAt(plot, 1, 2500, 1);
 
+        // "Grafici" keeps what the user set: the sum's four terms, not every harmonic again.
         w_.Type("Text3", "8");
         w_.Click("Command2");
         QVERIFY(oneByOneEntry()->isChecked());
         QVERIFY(sumEntry()->isChecked());
-        QCOMPARE(sum()->Terms(), 8);
+        QCOMPARE(sum()->Terms(), 4);
         QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 1);
         expectWaveAt(plot, 1, 2500, 1);
-        expectSumAt(plot, 2500, 1, 8);
+        expectSumAt(plot, 2500, 1, 4);
+        // Fewer lines than that: the sum adds them all, and the highlight moves to the last; with
+        // lines enough again the sum has its four terms back.
+        window->OneByOne()->Move(6);
+        runQueuedRedraw();
+        QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 7);
+        const struct
+        {
+            const char *harmonics;
+            std::int64_t terms;
+            std::int64_t highlighted;
+        } after[] = {{"3", 3, 3}, {"8", 4, 3}};
+        for (const auto &analysis : after) {
+            w_.Type("Text3", analysis.harmonics);
+            w_.Click("Command2");
+            QCOMPARE(sum()->Terms(), analysis.terms);
+            QCOMPARE(window->OneByOne()->Highlighted().value_or(0), analysis.highlighted);
+            expectSumAt(plot, 2500, 1, analysis.terms);
+        }
     }
 
     // F11: the plot alone fills the screen, drawn at its resolution with lines and text for a

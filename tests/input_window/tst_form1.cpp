@@ -129,6 +129,28 @@ private slots:
         QVERIFY(guide.isNull() || !guide->isVisible());
     }
 
+    // "Grafici" and F6 bring an open graph window to the front, with the focus; a step's drawing
+    // leaves the focus in the input window.
+    void graphsBringAnOpenGraphWindowToTheFront()
+    {
+        w_.Click("Command2");
+        Form2 *graphs = w_.form->GraphWindow();
+        QVERIFY(QTest::qWaitForWindowActive(graphs));
+        for (const bool key : {false, true}) {
+            w_.form->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(w_.form.get()));
+            w_.form->StepField(Field::Text1, -1);
+            finishFollowing();
+            QCOMPARE(QApplication::activeWindow(), w_.form.get());
+            if (key)
+                QTest::keyClick(w_.form.get(), Qt::Key_F6);
+            else
+                w_.Click("Command2");
+            QVERIFY(QTest::qWaitForWindowActive(graphs));
+            QCOMPARE(w_.form->GraphWindow(), graphs); // the same window, not a new one
+        }
+    }
+
     // F1 in either window opens the one guide: Italian, its pictures built in, and every entry of
     // both windows' menus named in it.
     void theGuideOpensFromBothWindowsInItalian()

@@ -57,8 +57,12 @@ void HarmonicByHarmonic::Toggled(bool on)
 
 bool HarmonicByHarmonic::Shown()
 {
+    // A highlight past the lines of a new analysis moves to its last line.
+    const std::int64_t lines = HarmonicsHeld(state_);
+    if (highlighted_ && *highlighted_ > lines && lines >= 1)
+        highlighted_ = lines;
     Describe();
-    return action_->isChecked() && highlighted_ && *highlighted_ <= HarmonicsHeld(state_);
+    return action_->isChecked() && highlighted_ && *highlighted_ <= lines;
 }
 
 std::optional<QString> HarmonicByHarmonic::Pointed(float x)

@@ -110,6 +110,7 @@ void HarmonicSumLayer::Toggled(bool on)
     SetChecked(on);
     if (on) {
         FollowAnalysis();
+        everyTerm_ = true;
         terms_ = wanted_ = lines_; // the sum of all H, as it always shows first
     }
     overlays_.Redraw();
@@ -117,12 +118,12 @@ void HarmonicSumLayer::Toggled(bool on)
 
 void HarmonicSumLayer::GraphsDrawn()
 {
-    // The sum starts again from all the harmonics of the new analysis.
+    // The sum of as many terms as the user set, up to the new analysis's lines, or of all of them
+    // when the user left it so: a step, a view or "Grafici" keeps what the user set.
     key_.hide();
     analysis_ = {};
     drawnFrom_ = {};
     FollowAnalysis();
-    terms_ = wanted_ = lines_;
 }
 
 void HarmonicSumLayer::GraphsResized()
@@ -162,14 +163,15 @@ void HarmonicSumLayer::FollowAnalysis()
         state_.HarmonicCount,          state_.Shape};
     if (key == analysis_ && lines_ == lines)
         return;
-    const bool all = terms_ == lines_;
     analysis_ = key;
     ++generation_;
     lines_ = lines;
     partial_ = RealArray();
     partialTerms_ = -1;
-    terms_ = all ? lines_ : std::min(terms_, lines_);
-    wanted_ = all ? lines_ : std::min(wanted_, lines_);
+    // The user's number stays as set; fewer lines show fewer terms until there are lines again.
+    if (everyTerm_)
+        wanted_ = lines_;
+    terms_ = std::min(wanted_, lines_);
 }
 
 void HarmonicSumLayer::StepTerms(int steps)
@@ -177,7 +179,8 @@ void HarmonicSumLayer::StepTerms(int steps)
     if (!action_->isChecked())
         return;
     FollowAnalysis();
-    wanted_ = std::clamp<std::int64_t>(wanted_ + steps, 0, lines_);
+    wanted_ = std::clamp<std::int64_t>(std::min(wanted_, lines_) + steps, 0, lines_);
+    everyTerm_ = wanted_ == lines_;
     overlays_.ScheduleRedraw();
 }
 

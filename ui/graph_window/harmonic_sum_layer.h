@@ -110,7 +110,8 @@ private:
     PaleLines pale_ {*this};
     bool drawn_ = false; // the sum was drawn in this redraw: its pale lines go over it
     std::int64_t terms_ = 0;
-    std::int64_t wanted_ = 0;
+    std::int64_t wanted_ = 0; // as the user set it, kept across analyses of fewer lines
+    bool everyTerm_ = true; // the user left the sum at every harmonic: it follows H
     std::int64_t lines_ = 0; // RoundToCount(H) of the analysis the counts belong to
     // The analysis the counts belong to: its coefficients and the parameters that make it.
     struct AnalysisKey

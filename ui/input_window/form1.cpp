@@ -363,6 +363,10 @@ void Form1::Command2_Click()
     if (!Run(Command::Graphs))
         return;
     ShowGraphs();
+    // An open graph window comes to the front, with the focus, as a new one does; a step's
+    // drawing leaves the focus in the field stepped.
+    form2_->raise();
+    form2_->activateWindow();
 }
 
 void Form1::ShowGraphs()
