@@ -7,6 +7,7 @@
 #include "core/texts/number_text.h"
 #include "core/texts/units.h"
 
+#include <algorithm>
 #include <span>
 #include <variant>
 
@@ -87,6 +88,17 @@ bool RunCommand(AnalysisState &state, const FieldTexts &texts, Command command, 
         return false;
     CommitAnalysis(state, std::move(analysis), command);
     return true;
+}
+
+bool SameTypedValues(const FieldTexts &then, const FieldTexts &now, std::span<const Field> order)
+{
+    if (then.Shape != now.Shape)
+        return false;
+    return std::all_of(order.begin(), order.end(), [&](Field field) {
+        return then[field] == now[field]
+            || (EntryPasses(then[field]) && EntryPasses(now[field])
+                && Val(then[field]) == Val(now[field]));
+    });
 }
 
 HarmonicModulusTexts FormatHarmonicModulus(const AnalysisState &state, char16_t decimalSeparator)

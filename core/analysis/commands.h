@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 // What the commands need from the windows around them.
@@ -43,6 +44,11 @@ std::optional<AnalysisState> PrepareAnalysis(AnalysisState &state, const FieldTe
 // The whole command: true when the state holds the new analysis. For the graphs command the
 // caller then draws it.
 bool RunCommand(AnalysisState &state, const FieldTexts &texts, Command command, CommandHost &host);
+
+// Whether the typed values `now` are those `then` held, for the fields of `order` and the shape:
+// each text the same, or both texts passing the entry check with the same value ("0.5", "0.50").
+// The results a command wrote from `then` are out of date when they are not.
+bool SameTypedValues(const FieldTexts &then, const FieldTexts &now, std::span<const Field> order);
 
 struct HarmonicModulusTexts
 {

@@ -227,6 +227,9 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::GraphsButtonDescription, u"Apre la finestra del segnale e dello spettro"},
     {UiText::MagnitudeResultDescription, u"modulo della armonica N° z [V]"},
     {UiText::CopyResult, u"Copia"},
+    {UiText::StaleResult,
+     u"Non aggiornato: calcolato con valori diversi da quelli scritti ora. Premere «"
+     u"Calcola modulo armonica N° z» (F5) per aggiornarlo."},
     {UiText::ShapeChoiceHint,
      u"Forma dell'impulso: fare clic, oppure Invio o le frecce, per sceglierla"},
     {UiText::FieldStepHint,

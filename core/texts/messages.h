@@ -81,6 +81,7 @@ enum class UiText
     GraphsButtonDescription,
     MagnitudeResultDescription,
     CopyResult,
+    StaleResult, // the tool tip of a result whose values were typed over since
     ShapeChoiceHint,
     FieldStepHint, // a field's tool tip: %1 = one step, %2 = ten steps
     AnalysisProgress, // %1 of %2 harmonics

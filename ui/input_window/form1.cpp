@@ -34,6 +34,9 @@
 #include <QMenuBar>
 #include <QWheelEvent>
 
+#include <span>
+#include <utility>
+
 namespace {
 
 const QColor Pink(255, 192, 192);
@@ -151,6 +154,7 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
                            {[this] { return form2_ && form2_->isVisible(); },
                             [this] { return CurrentTexts(); }, [this] { ShowGraphs(); }});
     connect(diagram_, &ShapeDiagram::shapeChosen, live_, [this] { live_->Follow(); });
+    connect(diagram_, &ShapeDiagram::shapeChosen, this, &Form1::MarkStaleResults);
 }
 
 void Form1::AddFields()
@@ -173,6 +177,7 @@ void Form1::AddFields()
                                   QString::number(10 * parameter.step) + unit));
         edit->installEventFilter(this);
         fields_[static_cast<std::size_t>(layout.field)] = edit;
+        connect(edit, &QLineEdit::textChanged, this, &Form1::MarkStaleResults);
     }
 }
 
@@ -311,6 +316,28 @@ void Form1::Command1_Click()
     const HarmonicModulusTexts shown = FormatHarmonicModulus(state_, separator);
     label3_->setText(QString::fromStdU16String(shown.meanValue));
     label9_->setText(QString::fromStdU16String(shown.magnitude));
+    resultsOf_ = CurrentTexts();
+    MarkStaleResults();
+}
+
+void Form1::MarkStaleResults()
+{
+    if (!resultsOf_)
+        return;
+    const FieldTexts now = CurrentTexts();
+    // Ao is of the six parameters and the shape; |S(z)| of z too.
+    const std::pair<QLabel *, std::span<const Field>> results[]
+        = {{label3_, GraphsFieldOrder}, {label9_, HarmonicModulusFieldOrder}};
+    for (const auto &[label, order] : results) {
+        const bool stale = !SameTypedValues(*resultsOf_, now, order);
+        QPalette palette = label->palette();
+        // Grey, still readable on the green (4.6:1), rather than the window's text colour.
+        palette.setColor(QPalette::WindowText,
+                         stale ? QColor(96, 96, 96)
+                               : label->parentWidget()->palette().color(QPalette::WindowText));
+        label->setPalette(palette);
+        label->setToolTip(stale ? QTextOf(UiText::StaleResult) : QString());
+    }
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)

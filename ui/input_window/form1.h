@@ -71,6 +71,10 @@ private:
     // holds its new analysis.
     bool Run(Command command);
     void MarkParameterFields();
+    // The results look out of date (greyed, with a tool tip that says why) while the typed values
+    // or the shape differ from those they were computed from; their texts stay as the command
+    // wrote them.
+    void MarkStaleResults();
 
     friend class InputWindowHost;
 
@@ -80,6 +84,9 @@ private:
     std::array<QLineEdit *, FieldCount> fields_ {};
     QLabel *label3_ = nullptr;
     QLabel *label9_ = nullptr;
+    // What the results were computed from: the typed values and shape of the last harmonic
+    // modulus command that wrote them; none before the first.
+    std::optional<FieldTexts> resultsOf_;
     QPushButton *command1_ = nullptr;
     QPushButton *command2_ = nullptr;
     ShapeDiagram *diagram_ = nullptr; // shows the pulse shape and chooses it

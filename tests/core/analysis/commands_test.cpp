@@ -454,3 +454,35 @@ TEST(CheckResults, refusesResultsTooLargeToDraw)
 }
 
 } // namespace
+
+// Whether results are out of date: the same value however it is written, a text that differs only
+// where it cannot be read, the shape, and z for the harmonic's modulus alone.
+TEST(SameTypedValues, tellTheValuesTheResultsWereComputedFrom)
+{
+    const struct
+    {
+        const char *name;
+        std::function<void(FieldTexts &)> change;
+        bool sameParameters;
+        bool sameWithZ;
+    } cases[] = {
+        {"nothing typed", [](FieldTexts &) {}, true, true},
+        {"the same value written otherwise", [](FieldTexts &t) { t[Field::Text1] = u"0.50"; }, true,
+         true},
+        {"with an exponent", [](FieldTexts &t) { t[Field::Text13] = u"1E4"; }, true, true},
+        {"another duty cycle", [](FieldTexts &t) { t[Field::Text1] = u"0.25"; }, false, false},
+        {"a letter where a number was", [](FieldTexts &t) { t[Field::Text7] = u"1O"; }, false,
+         false},
+        {"an empty field", [](FieldTexts &t) { t[Field::Text8] = u""; }, false, false},
+        {"another shape", [](FieldTexts &t) { t.Shape = PulseShape::Rectangular; }, false, false},
+        {"another harmonic", [](FieldTexts &t) { t[Field::Text2] = u"2"; }, true, false},
+        {"z emptied", [](FieldTexts &t) { t[Field::Text2] = u""; }, true, false},
+    };
+    FieldTexts then = DefaultTexts();
+    for (const auto &c : cases) {
+        FieldTexts now = then;
+        c.change(now);
+        EXPECT_EQ(SameTypedValues(then, now, GraphsFieldOrder), c.sameParameters) << c.name;
+        EXPECT_EQ(SameTypedValues(then, now, HarmonicModulusFieldOrder), c.sameWithZ) << c.name;
+    }
+}
