@@ -595,6 +595,37 @@ private slots:
         QCOMPARE(plot->Image(), moduli);
     }
 
+    // The grid's values in the decibels' and the phases' views: dark grey, and no grid line
+    // crosses them, even drawn tall (a picture whose text is 120 pixels, the lines closer than
+    // that).
+    void gridValuesAreDarkAndNoGridLineCrossesThem()
+    {
+        QVERIFY(draw({}));
+        Form2 *window = w_.form->GraphWindow();
+        for (QAction *view : {window->Views()->DecibelAction(), window->Views()->PhaseAction()}) {
+            view->trigger();
+            const SpectrumScale scale = window->Views()->Scale();
+            for (const int textPixels : {0, 120}) {
+                const QImage image = window->PictureOf({1, 1, textPixels});
+                const int height = textPixels > 0 ? textPixels : 10;
+                int darkest = 0xff; // the value's strokes, drawn smooth
+                for (const SpectrumScale::GridLine &line : scale.Grid()) {
+                    const int lineRow
+                        = int(std::floor((100 - line.y) / 100 * (image.height() - 1) + 0.5));
+                    const int left = int(std::floor(0.5 / 100 * (image.width() - 1) + 0.5)) + 2;
+                    // The rows of the value's first digit, over its own line, at its left.
+                    for (int r = lineRow - height * 7 / 10; r < lineRow; ++r)
+                        for (int c = left; c < left + height / 2; ++c) {
+                            const QRgb pixel = image.pixel(c, r) & 0xffffff;
+                            QVERIFY2(pixel != 0xa0a0a0, qPrintable(QString("%1 %2").arg(c).arg(r)));
+                            darkest = std::min(darkest, qMax(qRed(pixel), qBlue(pixel)));
+                        }
+                }
+                QVERIFY2(darkest <= 0x70, qPrintable(QString::number(darkest, 16)));
+            }
+        }
+    }
+
     // Values on the scales: ticks a reader would choose, in the locale's numbers, with their
     // units. At the defaults (D = 0.5, V = 10, f = 100 kHz, H = 10, P = 3) the time runs to 30 µs,
     // ticks every 5 µs; the signal to 10 V, every 2 V; the frequency to 1000 kHz, every 200 kHz;

@@ -4,11 +4,16 @@
 #include "ui/graph_window/plot_geometry/axis_ticks.h"
 #include "ui/graph_window/plot_geometry/harmonic_lines.h"
 #include "ui/graph_window/plot_geometry/pixel_mapping.h"
+#include "ui/graph_window/plot_geometry/plot_palette.h"
 
 #include "core/spectrum/spectrum.h"
 
 #include <QtTest>
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
 #include <map>
 #include <random>
 #include <set>
@@ -53,10 +58,71 @@ AnalysisState LinePlaces(double harmonics)
 
 } // namespace
 
+// Colours as readers see them: WCAG 2 contrast, and CIE 1976 distance as seen with normal vision
+// and with full protanopia and deuteranopia (Machado, Oliveira and Fernandes 2009, severity 1).
+double Linear(std::uint32_t rgb, int shift)
+{
+    const double c = double((rgb >> shift) & 0xff) / 255;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double Contrast(std::uint32_t a, std::uint32_t b)
+{
+    const auto luminance = [](std::uint32_t c) {
+        return 0.2126 * Linear(c, 16) + 0.7152 * Linear(c, 8) + 0.0722 * Linear(c, 0);
+    };
+    const double la = luminance(a) + 0.05;
+    const double lb = luminance(b) + 0.05;
+    return std::max(la, lb) / std::min(la, lb);
+}
+
+using Vision = std::array<std::array<double, 3>, 3>;
+constexpr Vision Normal = {{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+constexpr Vision Protanopia = {{{0.152286, 1.052583, -0.204868},
+                                {0.114503, 0.786281, 0.099216},
+                                {-0.003882, -0.048116, 1.051998}}};
+constexpr Vision Deuteranopia = {{{0.367322, 0.860646, -0.227968},
+                                  {0.280085, 0.672501, 0.047413},
+                                  {-0.011820, 0.042940, 0.968881}}};
+
+std::array<double, 3> Lab(std::uint32_t rgb, const Vision &vision)
+{
+    const double linear[3] = {Linear(rgb, 16), Linear(rgb, 8), Linear(rgb, 0)};
+    double seen[3];
+    for (int i = 0; i < 3; ++i)
+        seen[i] = std::clamp(vision[i][0] * linear[0] + vision[i][1] * linear[1]
+                                 + vision[i][2] * linear[2],
+                             0.0, 1.0);
+    const double x = (0.4124 * seen[0] + 0.3576 * seen[1] + 0.1805 * seen[2]) / 0.95047;
+    const double y = 0.2126 * seen[0] + 0.7152 * seen[1] + 0.0722 * seen[2];
+    const double z = (0.0193 * seen[0] + 0.1192 * seen[1] + 0.9505 * seen[2]) / 1.08883;
+    const auto f = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 16.0 / 116; };
+    return {116 * f(y) - 16, 500 * (f(x) - f(y)), 200 * (f(y) - f(z))};
+}
+
 class PixelMappingTest : public QObject
 {
     Q_OBJECT
 private slots:
+    // The highlighted harmonic stands apart from every other colour the plot draws, with either
+    // common red-green colour blindness too, and reads on the plot; so do the grid's values.
+    void theHighlightStandsApartAndTheGridValuesRead()
+    {
+        const std::uint32_t drawn[] = {0xff0000, 0x0000ff, 0x00ff00, 0x800080, 0xa0a0ff,
+                                       0x008080, 0xa0a0a0, 0x606060, 0x000000};
+        for (const Vision *vision : {&Normal, &Protanopia, &Deuteranopia}) {
+            const auto highlight = Lab(PlotPalette::Highlight, *vision);
+            for (const std::uint32_t other : drawn) {
+                const auto seen = Lab(other, *vision);
+                const double distance = std::hypot(highlight[0] - seen[0], highlight[1] - seen[1],
+                                                   highlight[2] - seen[2]);
+                QVERIFY2(distance >= 20, qPrintable(QString::number(other, 16)));
+            }
+        }
+        QVERIFY(Contrast(PlotPalette::Highlight, PlotPalette::Background) >= 4.5);
+        QVERIFY(Contrast(PlotPalette::GridText, PlotPalette::Background) >= 4.5);
+    }
+
     // The scales' values: the smallest step of 1, 2 or 5 times a power of ten that gives no
     // more than `most` ticks, every multiple of it in the range, and the decimals it needs.
     void axisTicksAreValuesAReaderWouldChoose_data()

@@ -22,9 +22,11 @@
 
 #include <QColor>
 
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -33,6 +35,8 @@ constexpr QRgb SignalColour = Opaque(PlotPalette::Signal);
 constexpr QRgb SpectrumColour = Opaque(PlotPalette::Spectrum);
 constexpr QRgb DcColour = Opaque(PlotPalette::DcComponent);
 constexpr QRgb GridColour = Opaque(PlotPalette::Grid);
+constexpr QRgb GridTextColour = Opaque(PlotPalette::GridText);
+constexpr QRgb BackgroundColour = Opaque(PlotPalette::Background);
 constexpr QRgb EnvelopeColour = Opaque(PlotPalette::Envelope);
 
 void DrawFrame(PlotArea &plot)
@@ -62,14 +66,29 @@ void DrawGrid(PlotArea &plot, const SpectrumScale &scale)
     const ResultDeclaration &read
         = ScaleOf(scale.View() == SpectrumView::Phases ? ReadAs::PhaseScale : ReadAs::LevelScale);
     const QString unit = QString::fromStdU16String(std::u16string(read.unit));
-    for (const SpectrumScale::GridLine &line : scale.Grid()) {
+    const auto grid = scale.Grid();
+    for (const SpectrumScale::GridLine &line : grid)
         plot.Line(0, float(line.y), 100, float(line.y), GridColour);
+    // The values over the lines, each on a patch of the background down to its baseline, so that
+    // a line close above never crosses it; every patch before any value, so that no patch covers
+    // another line's value.
+    std::vector<QString> texts;
+    for (const SpectrumScale::GridLine &line : grid) {
         const QString value = LocaleNumber(line.value, ScaleValue(0));
         // "-20 dB", "90°": a space before a unit of letters, none before the degree sign.
-        plot.Print(0.5f, float(line.y),
-                   scale.View() == SpectrumView::Decibels ? value + ' ' + unit : value + unit,
-                   GridColour);
+        texts.push_back(scale.View() == SpectrumView::Decibels ? value + ' ' + unit : value + unit);
+        const PlotArea::TextPixels at = plot.PrintedAt(0.5f, float(line.y), texts.back());
+        // Rows from the text's top to just above its own line, however wide the lines are drawn
+        // (FillColumn widens what it lights by half a line each way).
+        const std::int64_t half = (plot.LineWidth() - 1) / 2;
+        const auto lineRow
+            = static_cast<std::int64_t>(std::floor(plot.Mapping().Row(line.y) + 0.5));
+        const auto top = static_cast<std::int64_t>(std::floor(at.top));
+        for (int c = at.left; c <= at.right; ++c)
+            plot.FillColumn(c, top + half, lineRow - 2 * half - 1, BackgroundColour);
     }
+    for (std::size_t g = 0; g < grid.size(); ++g)
+        plot.Print(0.5f, float(grid[g].y), texts[g], GridTextColour);
 }
 
 // One line per harmonic; the three DC segments go on top after every line, so after

@@ -17,17 +17,21 @@ constexpr std::uint32_t DcComponent = 0x00ff00;
 // The sum of the harmonics: its own colour, apart from the others and 9.1 : 1 against the plot's
 // light yellow.
 constexpr std::uint32_t HarmonicSum = 0x800080;
-// The harmonic pointed at one by one: its line and its own wave. Dark orange, apart from the
-// others (the envelope's teal among them) and 5.1 : 1 against the plot's light yellow.
-constexpr std::uint32_t Highlight = 0xb05000;
+// The harmonic pointed at one by one: its line and its own wave. Dark brown, apart from every
+// other colour drawn for the common red-green colour blindness too (the signal's red among them),
+// and 11.9 : 1 against the plot's light yellow.
+constexpr std::uint32_t Highlight = 0x602000;
 // The spectral lines that a sum of fewer harmonics leaves out: the spectrum's blue, paler.
 constexpr std::uint32_t SpectrumPale = 0xa0a0ff;
 
 // The envelope over the spectral lines and its key: teal, 4.4 : 1 against the light yellow.
 constexpr std::uint32_t Envelope = 0x008080;
 
-// The grid lines of the decibels' and the phases' views, and their values: grey, under the lines.
+// The grid lines of the decibels' and the phases' views: light grey, under the lines.
 constexpr std::uint32_t Grid = 0xa0a0a0;
+// The grid's values: dark grey, 6.1 : 1 against the light yellow, on a patch of it that no grid
+// line crosses.
+constexpr std::uint32_t GridText = 0x606060;
 
 // The colour with a full alpha, as an image pixel (QRgb) holds it.
 constexpr std::uint32_t Opaque(std::uint32_t rgb)
