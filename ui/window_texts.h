@@ -23,6 +23,13 @@ inline char16_t LocaleDecimalSeparator()
     return QLocale().decimalPoint().at(0).unicode();
 }
 
+// The same for a text written in UTF-8 by the core (a caption, a file's name): the comma where the
+// locale has one, else the point.
+inline char AsciiDecimalSeparator()
+{
+    return LocaleDecimalSeparator() == u',' ? ',' : '.';
+}
+
 // A number as the windows show it, in one of the formats of core/texts/number_text.h: with the
 // locale's decimal separator, or for a grouped format in the user's language in full (its digits,
 // minus sign and grouping, which only Qt's locale knows). Empty for a value that is not finite.

@@ -8,17 +8,35 @@
 #include "core/state/parameter_table.h"
 #include "core/texts/pulse_shapes.h"
 
-std::string SlideCaption(const AnalysisParameters &parameters, std::span<const std::string> views)
+#include <algorithm>
+#include <cstddef>
+
+namespace {
+
+// The shortest text that reads back to `value`, with `separator` for its point.
+void AppendNumber(double value, char separator, std::string &out)
+{
+    const std::size_t from = out.size();
+    AppendShortestNumber(value, out);
+    std::replace(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(), '.', separator);
+}
+
+} // namespace
+
+std::string SlideCaption(const AnalysisParameters &parameters, std::span<const std::string> views,
+                         char decimalSeparator)
 {
     std::string caption = "Forma dell'impulso: ";
     caption += TextsOf(parameters.Shape).name;
     caption += '.';
     // " D.C. = 0.25, Vmax = 10 V, f = 100 kHz, ...": each with its symbol and unit.
     for (const ParameterDeclaration &row : AnalysisParameterRows) {
-        caption += &row == AnalysisParameterRows.data() ? " " : ", ";
+        caption += &row == AnalysisParameterRows.data() ? " "
+            : decimalSeparator == ','                   ? "; "
+                                                        : ", ";
         caption += row.symbol;
         caption += " = ";
-        AppendShortestNumber(row.stored(parameters), caption);
+        AppendNumber(row.stored(parameters), decimalSeparator, caption);
         if (!row.unit.empty()) {
             caption += ' ';
             caption += row.unit;
@@ -32,4 +50,16 @@ std::string SlideCaption(const AnalysisParameters &parameters, std::span<const s
     if (!views.empty())
         caption += '.';
     return caption;
+}
+
+std::string SlideFileName(const AnalysisParameters &parameters, char decimalSeparator)
+{
+    std::string name = "spettro-segnale-diapositiva-";
+    std::string shape(TextsOf(parameters.Shape).name);
+    std::replace(shape.begin(), shape.end(), ' ', '-');
+    name += shape;
+    name += "-D";
+    AppendNumber(parameters.DutyCycle, decimalSeparator, name);
+    name += ".png";
+    return name;
 }

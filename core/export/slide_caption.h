@@ -11,5 +11,11 @@ struct AnalysisParameters;
 
 // "Forma dell'impulso: semisinusoide. D.C. = 0.5, Vmax = 10 V, f = 100 kHz, N = 10000, M = 10,
 // Np = 3. Viste: Scala in dB; Inviluppo." in UTF-8, each number the shortest text that reads back
-// to it, with the point as the fields write it; no views, no last sentence.
-std::string SlideCaption(const AnalysisParameters &parameters, std::span<const std::string> views);
+// to it, with `decimalSeparator` (the locale's, as the axes write it; with a comma the values
+// are parted by semicolons: "D.C. = 0,25; Vmax = 10 V"); no views, no last sentence.
+std::string SlideCaption(const AnalysisParameters &parameters, std::span<const std::string> views,
+                         char decimalSeparator = '.');
+
+// The name a slide's file is offered under, naming the shape and D:
+// "spettro-segnale-diapositiva-dente-di-sega-D0,25.png" with a comma for separator.
+std::string SlideFileName(const AnalysisParameters &parameters, char decimalSeparator = '.');

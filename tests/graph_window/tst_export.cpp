@@ -397,7 +397,9 @@ private slots:
             QCOMPARE(window->Picture1()->Image(), before);
             QCOMPARE(window->HarmonicSum()->Terms(), 3);
         }
-        QVERIFY(chooser_.suggestions.last().endsWith("/spettro-segnale-diapositiva.png"));
+        QVERIFY2(chooser_.suggestions.last().endsWith(
+                     "/spettro-segnale-diapositiva-semisinusoide-D0.5.png"),
+                 qPrintable(chooser_.suggestions.last()));
         QCOMPARE(chooser_.titles.last(), QStringLiteral("Salva immagine per diapositive"));
         // In each view, the sum still on: the picture apart is the window's.
         for (QAction *view :

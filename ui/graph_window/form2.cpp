@@ -156,7 +156,8 @@ QString Form2::SlideCaption() const
             view += QStringLiteral(" (%1)").arg(harmonicSum_->KeyText().trimmed());
         views.push_back(view.toStdString());
     }
-    return QString::fromStdString(::SlideCaption(state_.Parameters(), views));
+    return QString::fromStdString(
+        ::SlideCaption(state_.Parameters(), views, AsciiDecimalSeparator()));
 }
 
 Form2::~Form2() = default;

@@ -13,6 +13,7 @@
 #include "core/analysis/message_box.h"
 #include "core/export/analysis_table.h"
 #include "core/export/analysis_workbook.h"
+#include "core/export/slide_caption.h"
 #include "core/export/table_texts.h"
 #include "core/platform/file_saving.h"
 #include "core/state/analysis_state.h"
@@ -176,8 +177,9 @@ void PlotExport::SaveSlide()
         return;
     const QImage slide = WithCaption(slidePicture_(choice->scale),
                                      choice->caption ? slideCaption_() : QString(), choice->scale);
-    SavePicture(slide, QTextOf(UiText::SaveSlideTitle),
-                QStringLiteral("spettro-segnale-diapositiva.png"));
+    SavePicture(
+        slide, QTextOf(UiText::SaveSlideTitle),
+        QString::fromStdString(SlideFileName(state_.Parameters(), AsciiDecimalSeparator())));
 }
 
 void PlotExport::SavePicture(const QImage &picture, const QString &title, const QString &name)

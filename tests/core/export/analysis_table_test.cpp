@@ -191,6 +191,26 @@ TEST(SlideCaption, statesTheParametersAndTheViews)
     };
     for (const Case &c : cases)
         EXPECT_EQ(SlideCaption(c.parameters, c.views), c.caption);
+    // With the decimal comma of an Italian system, as the axes write it, the values parted by
+    // semicolons; and the file's name, naming the shape and D.
+    EXPECT_EQ(
+        SlideCaption(cases[1].parameters, {}, ','),
+        "Forma dell'impulso: rettangolare. D.C. = 0,25; Vmax = 2,5 V; f = 1500 kHz; N = 1000; "
+        "M = 30; Np = 1,5.");
+    const struct
+    {
+        AnalysisParameters parameters;
+        char separator;
+        const char *name;
+    } names[] = {
+        {cases[1].parameters, ',', "spettro-segnale-diapositiva-rettangolare-D0,25.png"},
+        {cases[0].parameters, '.', "spettro-segnale-diapositiva-semisinusoide-D0.5.png"},
+        {{0.07, 1, 1, 1, 1, 1, 0, PulseShape::Sawtooth},
+         ',',
+         "spettro-segnale-diapositiva-dente-di-sega-D0,07.png"},
+    };
+    for (const auto &n : names)
+        EXPECT_EQ(SlideFileName(n.parameters, n.separator), n.name);
 }
 
 TEST(AnalysisTable, leavesTheTimeOutWithoutATimeScale)
