@@ -11,6 +11,7 @@
 #include "ui/graph_window/file_chooser.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/harmonic_sum_layer.h"
+#include "ui/graph_window/measure_labels.h"
 #include "ui/graph_window/plot_area.h"
 #include "ui/graph_window/plot_export.h"
 #include "ui/graph_window/plot_layers.h"
@@ -401,6 +402,13 @@ private slots:
                      "/spettro-segnale-diapositiva-semisinusoide-D0.5.png"),
                  qPrintable(chooser_.suggestions.last()));
         QCOMPARE(chooser_.titles.last(), QStringLiteral("Salva immagine per diapositive"));
+        // The measures are beside the plot, not in its picture: on, the caption carries them.
+        window->Measures().Action()->trigger();
+        const QString caption = window->SlideCaption();
+        QVERIFY2(caption.contains("; Misure (valore efficace "), qPrintable(caption));
+        for (const QLabel *value : window->Measures().Values())
+            QVERIFY2(caption.contains(value->text().trimmed()), qPrintable(value->text()));
+        window->Measures().Action()->trigger();
         // In each view, the sum still on: the picture apart is the window's.
         for (QAction *view :
              {window->Views()->EnvelopeAction(), window->Views()->DecibelAction(),

@@ -154,6 +154,9 @@ QString Form2::SlideCaption() const
         QString view = QString(entry->text()).remove('&');
         if (entry == harmonicSum_->Action() && !harmonicSum_->AddsEveryHarmonic())
             view += QStringLiteral(" (%1)").arg(harmonicSum_->KeyText().trimmed());
+        // The measures are beside the plot, not in its picture: the caption carries them.
+        if (entry == measures_->Action())
+            view += QStringLiteral(" (%1)").arg(measures_->Summary());
         views.push_back(view.toStdString());
     }
     return QString::fromStdString(

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QByteArray>
 #include <QLabel>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -61,6 +62,14 @@ MeasureLabels::MeasureLabels(QWidget &window, QAction &entry) : action_(&entry)
             values_[m]->setVisible(on);
         }
     });
+}
+
+QString MeasureLabels::Summary() const
+{
+    QStringList measures;
+    for (std::size_t m = 0; m < values_.size(); ++m)
+        measures << captions_[m]->text().trimmed() + u' ' + values_[m]->text().trimmed();
+    return measures.join(QStringLiteral(" / "));
 }
 
 void MeasureLabels::Show(const AnalysisState &state)

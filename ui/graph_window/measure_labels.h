@@ -12,6 +12,7 @@
 struct AnalysisState;
 class QAction;
 class QLabel;
+class QString;
 class QWidget;
 
 class MeasureLabels
@@ -28,6 +29,9 @@ public:
 
     // Shows the measures of the analysis just drawn.
     void Show(const AnalysisState &state);
+    // The measures shown, each its caption and value, for a picture's caption: "valore efficace
+    // 7.07 V / componente continua 3.18 V / …".
+    QString Summary() const;
 
 private:
     std::array<QLabel *, PanelRows> values_;
