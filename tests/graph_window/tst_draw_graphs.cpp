@@ -608,7 +608,9 @@ private slots:
             for (const int textPixels : {0, 120}) {
                 const QImage image = window->PictureOf({1, 1, textPixels});
                 const int height = textPixels > 0 ? textPixels : 10;
-                int darkest = 0xff; // the value's strokes, drawn smooth
+                // The value's strokes, drawn smooth: their darkest pixel, which the lines' light
+                // grey (0xa0) blended with the yellow never reaches, whatever the font.
+                int darkest = 0xff;
                 for (const SpectrumScale::GridLine &line : scale.Grid()) {
                     const int lineRow
                         = int(std::floor((100 - line.y) / 100 * (image.height() - 1) + 0.5));
@@ -621,7 +623,7 @@ private slots:
                             darkest = std::min(darkest, qMax(qRed(pixel), qBlue(pixel)));
                         }
                 }
-                QVERIFY2(darkest <= 0x70, qPrintable(QString::number(darkest, 16)));
+                QVERIFY2(darkest < 0x90, qPrintable(QString::number(darkest, 16)));
             }
         }
     }
