@@ -9,6 +9,7 @@
 
 #include "core/state/analysis_state.h"
 #include "core/texts/fields.h"
+#include "core/texts/joined_text.h"
 #include "core/texts/units.h"
 
 #include <array>
@@ -46,25 +47,16 @@ struct ParameterDeclaration
     double (*stored)(const AnalysisParameters &);
 };
 
-namespace parameter_table_detail {
 // The frequency's one spelling (units.h), in UTF-8.
-inline constexpr auto KilohertzUtf8 = [] {
-    std::array<char, KilohertzName.size()> chars {};
-    for (std::size_t i = 0; i < chars.size(); ++i)
-        chars[i] = static_cast<char>(KilohertzName[i]); // ASCII
-    return chars;
-}();
-} // namespace parameter_table_detail
+inline constexpr JoinedText<char, 8> KilohertzUtf8 {KilohertzName};
 
 inline constexpr std::array<ParameterDeclaration, FieldCount> ParameterTable = {{
     {Field::Text1, "D.C.", "", "Duty Cycle = Ti / T", 0.01, LeastSteppedDutyCycle, 1, 2, "0.5",
      [](const AnalysisParameters &p) { return p.DutyCycle; }},
     {Field::Text7, "Vmax", "V", "ampiezza dell'impulso", 1, -UnboundedStep, UnboundedStep, 0, "10",
      [](const AnalysisParameters &p) { return p.Amplitude; }},
-    {Field::Text12, "f",
-     std::string_view(parameter_table_detail::KilohertzUtf8.data(),
-                      parameter_table_detail::KilohertzUtf8.size()),
-     "frequenza del segnale", 1, LeastSteppedKilohertz, MostSteppedKilohertz, 0, "100",
+    {Field::Text12, "f", KilohertzUtf8.View(), "frequenza del segnale", 1, LeastSteppedKilohertz,
+     MostSteppedKilohertz, 0, "100",
      [](const AnalysisParameters &p) { return Kilohertz(p.Frequency); }},
     {Field::Text13, "N", "", "numero campioni per periodo", 1, 1, MaxSampleCount, 0, "10000",
      [](const AnalysisParameters &p) { return static_cast<double>(p.SampleCount); }},

@@ -155,7 +155,7 @@ bool PlotExport::WriteTable(const AnalysisTable &table, const QString &progress,
 
 void PlotExport::CopyImage()
 {
-    QGuiApplication::clipboard()->setImage(slidePicture_(1));
+    QGuiApplication::clipboard()->setImage(plot_.Image());
 }
 
 void PlotExport::SaveImage()
@@ -163,7 +163,7 @@ void PlotExport::SaveImage()
     const TaskGate::Pass pass(tasks_);
     if (!pass)
         return;
-    SavePicture(slidePicture_(1), QTextOf(UiText::SaveImageTitle),
+    SavePicture(plot_.Image(), QTextOf(UiText::SaveImageTitle),
                 QStringLiteral("spettro-segnale.png"));
 }
 

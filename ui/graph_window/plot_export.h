@@ -50,10 +50,10 @@ public:
     QAction *SaveDataAction() const { return saveData_; }
     QAction *SaveWorkbookAction() const { return saveWorkbook_; }
 
-    // Where the pictures come from: the plot drawn apart from the window at a scale (1 for the
-    // copied and saved image, the one chosen for "Salva immagine per diapositive…"), and the
-    // caption that states what it shows; and how the slide's scale and caption are chosen, the
-    // program's dialog unless another is given.
+    // "Salva immagine per diapositive…", the menu bar's entry. Where its picture comes from: the
+    // plot drawn apart from the window at the scale chosen, and the caption that states what it
+    // shows; and how the scale and the caption are chosen, the program's dialog unless another is
+    // given. The copied and saved image are the window's picture as it stands.
     void SetSlideSource(std::function<QImage(int scale)> picture, std::function<QString()> caption);
     void SetSlideChooser(std::function<std::optional<SlideChoice>()> choose)
     {

@@ -31,10 +31,8 @@ LongTask::LongTask(const TaskGate &tasks, Progress progress,
         connect(
             this, &LongTask::WorkerEnded, this,
             [this] {
-                if (!worker_.joinable())
-                    return; // ended already, by the owner's destruction
                 delay_.stop();
-                Join();
+                worker_.join();
                 CloseDialog();
                 emit Ended();
             },
@@ -73,14 +71,9 @@ LongTask::~LongTask()
     delay_.stop();
     if (worker_.joinable()) {
         control_.Cancel();
-        Join();
+        worker_.join();
     }
     CloseDialog();
-}
-
-void LongTask::Join()
-{
-    worker_.join();
 }
 
 bool LongTask::Wait()
@@ -98,7 +91,7 @@ bool LongTask::Wait()
         ShowModalDialog();
     if (!finished_) // the program is closing
         control_.Cancel();
-    Join();
+    worker_.join();
     if (failure_)
         std::rethrow_exception(std::exchange(failure_, nullptr));
     return !control_.Cancelled();

@@ -78,8 +78,6 @@ public:
 
     void Cancel() { control_.Cancel(); }
     bool Cancelled() const { return control_.Cancelled(); }
-    // Whether the worker has ended (it may not be joined yet).
-    bool Finished() const { return finished_; }
     // Signalled, once Ended: whether the work threw rather than returned.
     bool Threw() const { return failure_ != nullptr; }
 
@@ -95,7 +93,6 @@ private:
     QProgressDialog *NewDialog(Qt::WindowModality modality);
     void ShowSignalledDialog();
     void ShowModalDialog();
-    void Join();
     // Closed by the program, not by the user: its close is no Annulla.
     void CloseDialog();
 
