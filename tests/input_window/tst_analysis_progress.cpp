@@ -161,66 +161,45 @@ private slots:
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
     }
 
-    // The one runner of long work, whether its owner waits for it (a command) or hears its end (a
-    // step): work that throws, as an allocation failing does, ends the task and says so once the
-    // worker is joined, and no dialog stays behind.
-    void aTaskWhoseWorkThrowsEndsAndSaysSo_data()
+    // A task whose end a step hears, its dialog shown beside the windows: work that throws, as an
+    // allocation failing does, ends it and says so once the worker is joined; a task that goes
+    // while running (a command taking over) cancels its work. Either way the dialog closes, and
+    // nothing of it points at the task: its look at the work, due once more before it is deleted,
+    // reaches nothing (a look that reached the task gone fails the ASan build).
+    void aHeardTaskTakesItsDialogWithItWhenItEndsOrGoes_data()
     {
-        QTest::addColumn<bool>("waited");
-        QTest::newRow("waited for") << true;
-        QTest::newRow("heard") << false;
+        QTest::addColumn<bool>("throws");
+        QTest::newRow("its work throws") << true;
+        QTest::newRow("it goes while running") << false;
     }
-    void aTaskWhoseWorkThrowsEndsAndSaysSo()
+    void aHeardTaskTakesItsDialogWithItWhenItEndsOrGoes()
     {
-        QFETCH(bool, waited);
-        const auto work = [](TaskControl &control) {
-            control.AddDone(1); // held here until the test lets it go
-            throw std::bad_alloc();
-        };
-        bool shown = false;
-        if (waited) {
-            w_.pace.ActWhenShown([&](QProgressDialog &dialog) {
-                shown = dialog.isModal();
-                w_.pace.Release();
-            });
-            QVERIFY_THROWS_EXCEPTION(std::bad_alloc,
-                                     RunWithProgress(w_.gate, w_.form.get(), "%1 %2", 1, work));
-        } else {
-            w_.pace.Hold();
-            LongTask task(w_.gate, {w_.form.get(), "%1 %2", 1, LongTask::Waiting::Signalled}, work);
-            bool ended = false;
-            connect(&task, &LongTask::Ended, this, [&] { ended = true; });
-            QCoreApplication::processEvents(); // no delay while held: the dialog shows
-            auto *dialog = w_.form->findChild<QProgressDialog *>("StepProgress");
-            shown = dialog && dialog->isVisible() && !dialog->isModal();
-            w_.pace.Release();
-            w_.pace.WaitUntilEnded();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-            QVERIFY(ended);
-            QVERIFY(task.Threw());
-            QVERIFY(!dialog->isVisible());
-        }
-        QVERIFY(shown);
-        QCOMPARE(QApplication::activeModalWidget(), nullptr);
-    }
-
-    // A task that goes while its dialog shows (a command taking over from a step) cancels its
-    // work, closes the dialog and leaves nothing of the dialog pointing at it: the dialog's look
-    // at the work, due once more before the dialog is deleted, reaches nothing.
-    void aTaskGoneWhileItsDialogShowsTakesTheDialogWithIt()
-    {
+        QFETCH(bool, throws);
         w_.pace.Hold();
         auto task = std::make_unique<LongTask>(
             w_.gate, LongTask::Progress {w_.form.get(), "%1 %2", 10, LongTask::Waiting::Signalled},
-            [](TaskControl &control) { control.AddDone(1); });
-        QCoreApplication::processEvents();
+            [throws](TaskControl &control) {
+                control.AddDone(1); // held here until the test lets it go
+                if (throws)
+                    throw std::bad_alloc();
+            });
+        bool ended = false;
+        connect(task.get(), &LongTask::Ended, this, [&] { ended = true; });
+        QCoreApplication::processEvents(); // no delay while held: the dialog shows
         QPointer<QProgressDialog> dialog = w_.form->findChild<QProgressDialog *>("StepProgress");
-        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(dialog && dialog->isVisible() && !dialog->isModal());
         w_.pace.Release();
+        if (throws) {
+            w_.pace.WaitUntilEnded();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+            QVERIFY(ended);
+            QVERIFY(task->Threw());
+        }
         task.reset();
         QVERIFY(dialog && !dialog->isVisible());
-        HeldWork::LookAtWork(*dialog); // a look that reached the task gone fails the ASan build
+        HeldWork::LookAtWork(*dialog);
         QVERIFY(dialog && !dialog->isVisible());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
     }
 
     // Work that ends before the dialog's delay shows none. The delay is long enough for any

@@ -204,7 +204,6 @@ TEST(SlideCaption, statesTheParametersAndTheViews)
         const char *name;
     } names[] = {
         {cases[1].parameters, ',', "spettro-segnale-diapositiva-rettangolare-D0,25.png"},
-        {cases[0].parameters, '.', "spettro-segnale-diapositiva-semisinusoide-D0.5.png"},
         {{0.07, 1, 1, 1, 1, 1, 0, PulseShape::Sawtooth},
          ',',
          "spettro-segnale-diapositiva-dente-di-sega-D0,07.png"},
