@@ -9,7 +9,7 @@
 #include "tests/support/message_recorder.h"
 #include "tests/support/plot_colours.h"
 #include "ui/graph_window/form2.h"
-#include "ui/graph_window/plot_area.h"
+#include "ui/graph_window/plot/plot_area.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
 #include "ui/graph_window/plot_geometry/harmonic_lines.h"
 #include "ui/long_work/task_gate.h"

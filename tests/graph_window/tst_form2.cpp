@@ -9,8 +9,8 @@
 #include "tests/support/message_recorder.h"
 #include "ui/classic/classic_window.h"
 #include "ui/graph_window/form2.h"
-#include "ui/graph_window/plot_area.h"
-#include "ui/graph_window/spectrum_views.h"
+#include "ui/graph_window/plot/plot_area.h"
+#include "ui/graph_window/plot/spectrum_views.h"
 #include "ui/input_window/form1.h"
 #include "ui/long_work/task_gate.h"
 

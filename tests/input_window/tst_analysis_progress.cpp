@@ -4,7 +4,7 @@
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
 #include "ui/graph_window/form2.h"
-#include "ui/graph_window/plot_area.h"
+#include "ui/graph_window/plot/plot_area.h"
 
 #include <QAccessible>
 #include <QProgressDialog>

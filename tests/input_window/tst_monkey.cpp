@@ -19,7 +19,7 @@
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
 #include "ui/graph_window/form2.h"
-#include "ui/graph_window/plot_area.h"
+#include "ui/graph_window/plot/plot_area.h"
 #include "ui/graph_window/plot_geometry/cursor_readout.h"
 #include "ui/input_window/live_graphs.h"
 

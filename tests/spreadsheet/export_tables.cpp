@@ -11,9 +11,9 @@
 #include "core/state/harmonic_readings.h"
 #include "tests/support/analysed.h"
 #include "tests/support/message_recorder.h"
-#include "ui/graph_window/file_chooser.h"
+#include "ui/graph_window/export/file_chooser.h"
+#include "ui/graph_window/export/plot_export.h"
 #include "ui/graph_window/form2.h"
-#include "ui/graph_window/plot_export.h"
 #include "ui/long_work/task_gate.h"
 
 #include <QApplication>

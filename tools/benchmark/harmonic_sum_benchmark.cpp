@@ -11,8 +11,8 @@
 #include "core/state/task_control.h"
 #include "qt_benchmark_main.h"
 #include "ui/graph_window/form2.h"
-#include "ui/graph_window/harmonic_sum_layer.h"
-#include "ui/graph_window/plot_area.h"
+#include "ui/graph_window/plot/harmonic_sum_layer.h"
+#include "ui/graph_window/plot/plot_area.h"
 #include "ui/long_work/task_gate.h"
 
 #include <QAction>

@@ -2,33 +2,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form2.h"
 
-#include "draw_graphs.h"
 #include "full_screen.h"
-#include "harmonic_by_harmonic.h"
-#include "harmonic_sum_layer.h"
-#include "key_label.h"
-#include "measure_labels.h"
-#include "plot_area.h"
-#include "plot_export.h"
-#include "plot_layers.h"
-#include "plot_overlays.h"
-#include "spectrum_views.h"
 
 #include "ui/classic/classic_controls.h"
 #include "ui/classic/classic_window.h"
-#include "ui/graph_window/plot_geometry/cursor_readout.h"
+#include "ui/graph_window/export/plot_export.h"
 #include "ui/graph_window/plot_geometry/plot_bands.h"
 #include "ui/graph_window/plot_geometry/plot_palette.h"
 #include "ui/guide/guide_window.h"
 #include "ui/window_texts.h"
 
 #include "core/export/slide_caption.h"
-#include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -75,27 +63,12 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     QLabel *label3 = AddKeyLabel(client, "Label3", QTextOf(UiText::HarmonicSumKey),
                                  {13815, 9480, 4665, 375}, 12, PlotPalette::HarmonicSum);
 
-    layers_ = std::make_unique<LayerEntries>(*this);
-    // The measures are labels beside the plot, not a layer of it: their entry is their own.
-    measures_
-        = std::make_unique<MeasureLabels>(*client,
-                                          *CheckableEntry(*this, UiText::Measures, "MeasuresAction",
-                                                          QKeySequence(Qt::CTRL | Qt::Key_M)));
-
     connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
     export_ = new PlotExport(*this, *picture1_, state_, messages, tasks);
-    overlays_ = new PlotOverlays(*this, *picture1_, state_, tasks);
-    harmonicSum_ = new HarmonicSumLayer(*this, *layers_->Entry(PlotLayer::Sum), *picture1_, *label3,
-                                        state_, messages, tasks, *overlays_);
-    oneByOne_ = new HarmonicByHarmonic(*this, *layers_->Entry(PlotLayer::Highlight), *picture1_,
-                                       state_, *overlays_);
-    // Every layer over the graphs, given to the one that draws them.
-    overlays_->Add(PlotLayer::Sum, *harmonicSum_);
-    overlays_->Add(PlotLayer::PaleLines, harmonicSum_->PaleLinesLayer());
-    overlays_->Add(PlotLayer::Highlight, *oneByOne_);
-    // The spectrum band's views: the graphs of the analysis drawn again as each is turned on or
-    // off, the plot blanked first as the graphs command blanks it.
-    views_ = new SpectrumViews(*this, *client, *layers_, state_, tasks);
+    // The graphs of the analysis drawn again as a view is turned on or off, the plot blanked
+    // first as the graphs command blanks it.
+    plot_ = std::make_unique<GraphPlot>(*this, *client, *picture1_, *label3, state_, messages,
+                                        tasks, [this] { DrawAgain(false); });
 
     plotMenu_ = new QMenu(this);
     plotMenu_->setObjectName("PlotMenu");
@@ -104,17 +77,13 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     plotMenu_->addActions(
         {export_->CopyDataAction(), export_->SaveDataAction(), export_->SaveWorkbookAction()});
     plotMenu_->addSeparator();
-    plotMenu_->addActions({harmonicSum_->Action(), oneByOne_->Action()});
+    plotMenu_->addActions(plot_->LayerActions());
     plotMenu_->addSeparator();
-    plotMenu_->addActions(views_->Actions());
-    plotMenu_->addAction(measures_->Action());
+    plotMenu_->addActions(plot_->ViewActions());
     connect(plotMenu_, &QMenu::aboutToShow, export_, &PlotExport::EnableDataActions);
-    overlays_->SetSpectrumScale([this] { return views_->Scale(); });
-    connect(views_, &SpectrumViews::Changed, this, [this] { DrawAgain(false); });
-    fullScreen_
-        = new FullScreenPlot(*this, *parts.view, *picture1_,
-                             {label2, label3, views_->EnvelopeKey(), views_->KeptScaleKey()},
-                             [this] { DrawAgain(true); });
+    fullScreen_ = new FullScreenPlot(*this, *parts.view, *picture1_,
+                                     QList<QLabel *> {label2, label3} + plot_->ViewKeys(),
+                                     [this] { DrawAgain(true); });
     export_->SetSlideSource(
         [this](int scale) {
             const PlotStyle style = picture1_->Style();
@@ -127,40 +96,10 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     OpenAtFittingSize(*this, parts);
 }
 
-QImage Form2::PictureOf(const PlotStyle &style)
-{
-    // A plot of its own, the size of the window's, never shown; a child of the window, so that it
-    // takes the window's screen and its pixels per point. The window's plot is left as it is.
-    PlotArea apart(picture1_->parentWidget());
-    apart.hide();
-    apart.SetBackColor(picture1_->BackColor());
-    apart.setGeometry(picture1_->geometry());
-    apart.SetStyle(style);
-    if (!state_.Samples.empty()) {
-        FindSpectrumPeak(state_);
-        DrawGraphLayers(apart, state_, views_->Scale(), *layers_);
-        overlays_->DrawOn(apart);
-    }
-    return apart.Image();
-}
-
 QString Form2::SlideCaption() const
 {
-    // The entries on, as the menu names them; the sum as its key says when it adds fewer terms.
-    std::vector<std::string> views;
-    for (const QAction *entry : plotMenu_->actions()) {
-        if (!entry->isCheckable() || !entry->isChecked())
-            continue;
-        QString view = QString(entry->text()).remove('&');
-        if (entry == harmonicSum_->Action() && !harmonicSum_->AddsEveryHarmonic())
-            view += QStringLiteral(" (%1)").arg(harmonicSum_->KeyText().trimmed());
-        // The measures are beside the plot, not in its picture: the caption carries them.
-        if (entry == measures_->Action())
-            view += QStringLiteral(" (%1)").arg(measures_->Summary());
-        views.push_back(view.toStdString());
-    }
     return QString::fromStdString(
-        ::SlideCaption(state_.Parameters(), views, AsciiDecimalSeparator()));
+        ::SlideCaption(state_.Parameters(), plot_->EntriesOn(), AsciiDecimalSeparator()));
 }
 
 Form2::~Form2() = default;
@@ -170,7 +109,7 @@ void Form2::DrawAgain(bool resized)
     if (state_.Samples.empty() || !isVisible())
         return;
     if (resized)
-        overlays_->NextDrawingResized();
+        plot_->NextDrawingResized();
     picture1_->SetPicture(picture2_->Picture());
     DrawGraphs(state_, *this);
 }
@@ -193,38 +132,15 @@ void Form2::AddMenus(QMenuBar &menuBar)
 
     QMenu *view = menuBar.addMenu(QTextOf(UiText::ViewMenu));
     view->setObjectName("MenuVisualizza");
-    view->addActions({harmonicSum_->Action(), oneByOne_->Action()});
+    view->addActions(plot_->LayerActions());
     view->addSeparator();
-    view->addActions(views_->Actions());
-    view->addAction(measures_->Action());
+    view->addActions(plot_->ViewActions());
     view->addSeparator();
     view->addAction(fullScreen_->Action());
 
     QMenu *help = menuBar.addMenu(QTextOf(UiText::HelpMenu));
     help->setObjectName("MenuAiuto");
     help->addAction(AddGuideEntry(*this));
-}
-
-GraphSetUp Form2::SetUp() const
-{
-    GraphSetUp setUp;
-    for (const QAction *entry : plotMenu_->actions())
-        if (entry->isCheckable() && entry->isChecked())
-            setUp.on << entry->objectName();
-    if (views_->Kept())
-        setUp.kept = *views_->Kept();
-    return setUp;
-}
-
-void Form2::Restore(const GraphSetUp &setUp)
-{
-    // Each entry turned on as the user would: a hidden window draws nothing yet.
-    for (QAction *entry : plotMenu_->actions())
-        if (entry->isCheckable() && setUp.on.contains(entry->objectName())
-            && entry != views_->KeepScaleAction())
-            entry->setChecked(true);
-    if (setUp.kept)
-        views_->Keep(*setUp.kept);
 }
 
 void Form2::contextMenuEvent(QContextMenuEvent *event)
@@ -255,29 +171,15 @@ void Form2::Picture1_MouseMove(short, short, float x, float y)
     else if (y >= static_cast<float>(PlotBands::SpectrumBottomY))
         option3_->setChecked(true);
 
-    const char16_t separator = LocaleDecimalSeparator();
-    if (option1_->isChecked()) {
-        RecallSignalPeak(state_);
-        // The signal's scale alone: no decibels' floor to look for.
-        const double peak
-            = SpectrumScale::Of(state_, SpectrumView::Moduli, views_->Kept()).SignalPeak();
-        if (const auto text = SignalReadout(state_, x, y, separator, peak))
-            picture1_->SetToolTipText(QString::fromStdU16String(*text));
-    }
-    if (option3_->isChecked()) {
-        RecallSpectrumPeak(state_);
-        if (const auto text = SpectrumReadout(state_, x, y, separator, views_->Scale())) {
-            // The harmonic pointed at, one by one, on a line of its own.
-            const auto line = oneByOne_->Pointed(x);
-            picture1_->SetToolTipText(QString::fromStdU16String(*text)
-                                      + (line ? QLatin1Char('\n') + *line : QString()));
-        }
-    }
+    const auto text = option1_->isChecked() ? plot_->SignalReadout(x, y)
+        : option3_->isChecked()             ? plot_->SpectrumReadout(x, y)
+                                            : std::nullopt;
+    if (text)
+        picture1_->SetToolTipText(*text);
 }
 
-void DrawGraphs(AnalysisState &state, Form2 &form)
+void DrawGraphs(AnalysisState &, Form2 &form)
 {
     form.show();
-    DrawAnalysis(
-        state, {*form.Picture1(), *form.Views(), form.Layers(), form.Measures(), *form.Overlays()});
+    form.Plot().Draw();
 }

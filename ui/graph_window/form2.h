@@ -4,39 +4,22 @@
 // the two option buttons that show which graph the cursor is over, a hint and a colour key.
 #pragma once
 
-#include "ui/graph_window/plot_geometry/spectrum_scale.h"
+#include "ui/graph_window/plot/graph_plot.h"
 
 #include <QImage>
 #include <QStringList>
 #include <QWidget>
 
 #include <memory>
-#include <optional>
 
 struct AnalysisState;
 class MessageBox;
-class HarmonicByHarmonic;
 class FullScreenPlot;
-class HarmonicSumLayer;
-class LayerEntries;
-class MeasureLabels;
-class SpectrumViews;
-class PlotArea;
 class PlotExport;
-class PlotOverlays;
-struct PlotStyle;
 class QMenu;
 class QMenuBar;
 class QRadioButton;
 class TaskGate;
-
-// How the user left a graph window's entries, for the next one: the checkable entries that were on
-// (by name) and the scales kept.
-struct GraphSetUp
-{
-    QStringList on;
-    std::optional<KeptScale> kept;
-};
 
 class Form2 : public QWidget
 {
@@ -65,29 +48,30 @@ public:
     QMenu *PlotMenu() const { return plotMenu_; }
     void ShowPlotMenu(QPoint globalPosition);
     // The sum of the harmonics over the signal: the menu's checkable entry, its key and drawing.
-    HarmonicSumLayer *HarmonicSum() const { return harmonicSum_; }
+    HarmonicSumLayer *HarmonicSum() const { return plot_->HarmonicSum(); }
     // One harmonic at a time: the menu's checkable entry, the highlighted line and its wave.
-    HarmonicByHarmonic *OneByOne() const { return oneByOne_; }
+    HarmonicByHarmonic *OneByOne() const { return plot_->OneByOne(); }
     // The spectrum band's views: the menu's checkable entries and what the band shows.
-    SpectrumViews *Views() const { return views_; }
+    SpectrumViews *Views() const { return plot_->Views(); }
     // The measures of the analysis drawn, beside the plot.
-    MeasureLabels &Measures() const { return *measures_; }
+    MeasureLabels &Measures() const { return plot_->Measures(); }
     // The plot's layers: their entries, and those over the graphs, redrawn on their own.
-    const LayerEntries &Layers() const { return *layers_; }
-    PlotOverlays *Overlays() const { return overlays_; }
+    const LayerEntries &Layers() const { return plot_->Layers(); }
+    PlotOverlays *Overlays() const { return plot_->Overlays(); }
+    // The plot and its layers, whole.
+    GraphPlot &Plot() const { return *plot_; }
     // The plot alone over the whole screen, for a projector.
     FullScreenPlot *FullScreen() const { return fullScreen_; }
 
     // The entries as the user left them, and a new window set up so, before it first draws: the
     // views, the sum, the harmonics one by one and the measures.
-    GraphSetUp SetUp() const;
-    void Restore(const GraphSetUp &setUp);
+    GraphSetUp SetUp() const { return plot_->SetUp(); }
+    void Restore(const GraphSetUp &setUp) { plot_->Restore(setUp); }
 
-    // The plot drawn `scale` times as sharp, each line as many times as wide, for a slide; and
-    // the caption that states its parameters and views.
     // The plot's picture drawn apart from the window, in a plot of its own at `style`: the slide's
     // at its scale; at the window's style, the window's picture to the bit.
-    QImage PictureOf(const PlotStyle &style);
+    QImage PictureOf(const PlotStyle &style) { return plot_->PictureOf(style); }
+    // The caption that states the picture's parameters and the entries on.
     QString SlideCaption() const;
 
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
@@ -114,12 +98,7 @@ private:
     QRadioButton *option3_;
     PlotExport *export_;
     QMenu *plotMenu_;
-    std::unique_ptr<LayerEntries> layers_;
-    PlotOverlays *overlays_;
-    HarmonicSumLayer *harmonicSum_;
-    HarmonicByHarmonic *oneByOne_;
-    std::unique_ptr<MeasureLabels> measures_;
-    SpectrumViews *views_;
+    std::unique_ptr<GraphPlot> plot_;
     FullScreenPlot *fullScreen_ = nullptr;
 };
 

@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "full_screen.h"
 
-#include "plot_area.h"
-
 #include "ui/window_texts.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 // strip with the keys shown. "Schermo intero" (F11) enters and leaves it; Esc leaves it.
 #pragma once
 
-#include "plot_area.h"
+#include "ui/graph_window/plot/graph_plot.h"
 
 #include "ui/classic/coalesced_call.h"
 #include <QFont>

@@ -10,7 +10,6 @@
 #include "ui/classic/classic_controls.h"
 #include "ui/classic/classic_window.h"
 #include "ui/graph_window/form2.h"
-#include "ui/graph_window/plot_area.h"
 #include "ui/guide/guide_window.h"
 #include "ui/long_work/task_gate.h"
 #include "ui/window_texts.h"

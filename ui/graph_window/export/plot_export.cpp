@@ -2,9 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot_export.h"
 
-#include "harmonic_sum_layer.h"
-#include "plot_area.h"
-
+#include "ui/graph_window/plot/graph_plot.h"
 #include "ui/long_work/out_of_memory.h"
 #include "ui/long_work/task_gate.h"
 #include "ui/long_work/work_progress.h"

@@ -8,8 +8,8 @@
 
 #include "plot_layers.h"
 
+#include "for_tests.h"
 #include "ui/classic/coalesced_call.h"
-#include "ui/graph_window/for_tests.h"
 #include "ui/graph_window/plot_geometry/spectrum_scale.h"
 
 #include <QImage>

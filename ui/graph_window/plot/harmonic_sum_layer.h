@@ -31,12 +31,6 @@ class QLabel;
 class QShortcut;
 class QWidget;
 
-// Makes sure the analysis state holds the sum of its harmonics (HarmonicSum), computing it away
-// from the windows' thread, with the progress shown when it lasts. False when the user cancelled
-// or memory ran out (which `messages` then says). Whoever calls it holds a pass of `tasks`.
-bool ProvideHarmonicSum(const TaskGate &tasks, QWidget *parent, AnalysisState &state,
-                        MessageBox &messages);
-
 class HarmonicSumLayer : public QObject, public OverGraphs
 {
     Q_OBJECT

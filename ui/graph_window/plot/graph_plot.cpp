@@ -1,0 +1,148 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "graph_plot.h"
+
+#include "draw_graphs.h"
+#include "harmonic_by_harmonic.h"
+#include "harmonic_sum_layer.h"
+#include "measure_labels.h"
+#include "plot_layers.h"
+#include "plot_overlays.h"
+#include "spectrum_views.h"
+
+#include "ui/graph_window/plot_geometry/cursor_readout.h"
+#include "ui/window_texts.h"
+
+#include "core/spectrum/spectrum.h"
+#include "core/state/analysis_state.h"
+
+#include <QAction>
+#include <QKeySequence>
+
+GraphPlot::GraphPlot(QWidget &window, QWidget &client, PlotArea &plot, QLabel &sumKey,
+                     AnalysisState &state, MessageBox &messages, TaskGate &tasks,
+                     std::function<void()> viewChanged)
+    : plot_(plot), state_(state), layers_(std::make_unique<LayerEntries>(window)),
+      // The measures are labels beside the plot, not a layer of it: their entry is their own.
+      measures_(std::make_unique<MeasureLabels>(
+          client,
+          *CheckableEntry(window, UiText::Measures, "MeasuresAction",
+                          QKeySequence(Qt::CTRL | Qt::Key_M)))),
+      overlays_(new PlotOverlays(window, plot, state, tasks)),
+      harmonicSum_(new HarmonicSumLayer(window, *layers_->Entry(PlotLayer::Sum), plot, sumKey,
+                                        state, messages, tasks, *overlays_)),
+      oneByOne_(new HarmonicByHarmonic(window, *layers_->Entry(PlotLayer::Highlight), plot, state,
+                                       *overlays_)),
+      views_(new SpectrumViews(window, client, *layers_, state, tasks))
+{
+    // Every layer over the graphs, given to the one that draws them, on the views' scale.
+    overlays_->Add(PlotLayer::Sum, *harmonicSum_);
+    overlays_->Add(PlotLayer::PaleLines, harmonicSum_->PaleLinesLayer());
+    overlays_->Add(PlotLayer::Highlight, *oneByOne_);
+    overlays_->SetSpectrumScale([this] { return views_->Scale(); });
+    QObject::connect(views_, &SpectrumViews::Changed, views_, std::move(viewChanged));
+}
+
+GraphPlot::~GraphPlot() = default;
+
+QList<QAction *> GraphPlot::LayerActions() const
+{
+    return {harmonicSum_->Action(), oneByOne_->Action()};
+}
+
+QList<QAction *> GraphPlot::ViewActions() const
+{
+    return views_->Actions() << measures_->Action();
+}
+
+QList<QLabel *> GraphPlot::ViewKeys() const
+{
+    return {views_->EnvelopeKey(), views_->KeptScaleKey()};
+}
+
+void GraphPlot::Draw()
+{
+    DrawAnalysis(state_, {plot_, *views_, *layers_, *measures_, *overlays_});
+}
+
+void GraphPlot::NextDrawingResized()
+{
+    overlays_->NextDrawingResized();
+}
+
+QImage GraphPlot::PictureOf(const PlotStyle &style)
+{
+    // A plot of its own, the size of the window's, never shown; a child of the same widget, so
+    // that it takes the window's screen and its pixels per point.
+    PlotArea apart(plot_.parentWidget());
+    apart.hide();
+    apart.SetBackColor(plot_.BackColor());
+    apart.setGeometry(plot_.geometry());
+    apart.SetStyle(style);
+    if (!state_.Samples.empty()) {
+        FindSpectrumPeak(state_);
+        DrawGraphLayers(apart, state_, views_->Scale(), *layers_);
+        overlays_->DrawOn(apart);
+    }
+    return apart.Image();
+}
+
+std::vector<std::string> GraphPlot::EntriesOn() const
+{
+    std::vector<std::string> on;
+    for (const QAction *entry : Entries()) {
+        if (!entry->isCheckable() || !entry->isChecked())
+            continue;
+        QString text = QString(entry->text()).remove('&');
+        if (entry == harmonicSum_->Action() && !harmonicSum_->AddsEveryHarmonic())
+            text += QStringLiteral(" (%1)").arg(harmonicSum_->KeyText().trimmed());
+        // The measures are beside the plot, not in its picture.
+        if (entry == measures_->Action())
+            text += QStringLiteral(" (%1)").arg(measures_->Summary());
+        on.push_back(text.toStdString());
+    }
+    return on;
+}
+
+GraphSetUp GraphPlot::SetUp() const
+{
+    GraphSetUp setUp;
+    for (const QAction *entry : Entries())
+        if (entry->isCheckable() && entry->isChecked())
+            setUp.on << entry->objectName();
+    if (views_->Kept())
+        setUp.kept = *views_->Kept();
+    return setUp;
+}
+
+void GraphPlot::Restore(const GraphSetUp &setUp)
+{
+    for (QAction *entry : Entries())
+        if (entry->isCheckable() && setUp.on.contains(entry->objectName())
+            && entry != views_->KeepScaleAction())
+            entry->setChecked(true);
+    if (setUp.kept)
+        views_->Keep(*setUp.kept);
+}
+
+std::optional<QString> GraphPlot::SignalReadout(float x, float y)
+{
+    RecallSignalPeak(state_);
+    // The signal's scale alone: no decibels' floor to look for.
+    const double peak
+        = SpectrumScale::Of(state_, SpectrumView::Moduli, views_->Kept()).SignalPeak();
+    if (const auto text = ::SignalReadout(state_, x, y, LocaleDecimalSeparator(), peak))
+        return QString::fromStdU16String(*text);
+    return std::nullopt;
+}
+
+std::optional<QString> GraphPlot::SpectrumReadout(float x, float y)
+{
+    RecallSpectrumPeak(state_);
+    const auto text = ::SpectrumReadout(state_, x, y, LocaleDecimalSeparator(), views_->Scale());
+    if (!text)
+        return std::nullopt;
+    // The harmonic pointed at, one by one, on a line of its own.
+    const auto line = oneByOne_->Pointed(x);
+    return QString::fromStdU16String(*text) + (line ? QLatin1Char('\n') + *line : QString());
+}
