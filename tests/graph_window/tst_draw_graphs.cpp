@@ -872,7 +872,8 @@ private slots:
     {
         QVERIFY(draw({}));
         for (const LayerDeclaration &layer : PaintOrder)
-            QVERIFY2(overlays()->Has(layer.layer) == layer.overGraphs, layer.name.data());
+            QVERIFY2(testing_seam::Has(*overlays(), layer.layer) == layer.overGraphs,
+                     layer.name.data());
     }
 
     // The entries start off, one view at a time, each with its shortcut.
@@ -1334,7 +1335,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window));
         QTest::keyClick(window, Qt::Key_Minus);
         QTest::keyClick(window, Qt::Key_Right);
-        QVERIFY(!overlays()->RedrawQueued());
+        QVERIFY(!testing_seam::RedrawQueued(*overlays()));
         QCOMPARE(window->OneByOne()->Highlighted().value_or(0), 0);
         QCOMPARE(plot->Image(), graphs);
 
@@ -1422,12 +1423,12 @@ private slots:
         wheel(2);
         QCOMPARE(sum()->Terms(), 20); // nothing redrawn yet
         QCOMPARE(sum()->WantedTerms(), 15);
-        QVERIFY(overlays()->RedrawQueued());
+        QVERIFY(testing_seam::RedrawQueued(*overlays()));
         QCOMPARE(testing_seam::Redraws(*overlays()), redraws);
         runQueuedRedraw();
         QCOMPARE(testing_seam::Redraws(*overlays()), redraws + 1);
         QCOMPARE(sum()->Terms(), 15);
-        QVERIFY(!overlays()->RedrawQueued());
+        QVERIFY(!testing_seam::RedrawQueued(*overlays()));
         for (const std::int64_t i : {0, 2500, 5000})
             expectSumAt(plot, i, 1, 15);
         runQueuedRedraw();
@@ -1445,7 +1446,7 @@ private slots:
         Form2 *window = w_.form->GraphWindow();
         const QImage graphs = plot->Image();
         wheel(-3);
-        QVERIFY(!overlays()->RedrawQueued());
+        QVERIFY(!testing_seam::RedrawQueued(*overlays()));
         runQueuedRedraw();
         QCOMPARE(plot->Image(), graphs);
 
@@ -1537,17 +1538,19 @@ private slots:
         const FullScreenSizes sizes = FullScreenSizesFor(screen.height());
         QCOMPARE(plot->LineWidth(), sizes.lineWidth);
         QVERIFY(plot->LineWidth() >= 3);
-        QVERIFY(plot->TextHeight() * 40 >= screen.height());
+        QVERIFY(plot->Style().textPixels * 40 >= screen.height());
         const PlotArea::TextPixels printed = plot->PrintedAt(50, 50, QStringLiteral("100 kHz"));
-        QVERIFY(printed.bottom - printed.top >= plot->TextHeight() * plot->devicePixelRatioF());
+        QVERIFY(printed.bottom - printed.top
+                >= plot->Style().textPixels * plot->devicePixelRatioF());
         const auto *key = window->findChild<QLabel *>("Label2");
         QVERIFY(key->isVisible());
-        QCOMPARE(key->font().pixelSize(), plot->TextHeight());
+        QCOMPARE(key->font().pixelSize(), plot->Style().textPixels);
         QVERIFY(key->geometry().top() >= plot->geometry().bottom());
         QVERIFY(!window->findChild<QMenuBar *>("MenuBar")->isVisible());
         // The readout in the same large text.
         plot->SetToolTipText(QStringLiteral("t= 1.00usec"));
-        QVERIFY(plot->toolTip().contains(QStringLiteral("font-size:%1px").arg(plot->TextHeight())));
+        QVERIFY(plot->toolTip().contains(
+            QStringLiteral("font-size:%1px").arg(plot->Style().textPixels)));
         QCOMPARE(plot->ToolTipText(), QStringLiteral("t= 1.00usec"));
 
         window->activateWindow();
@@ -1568,7 +1571,7 @@ private slots:
         entry->trigger();
         QTRY_COMPARE(plot->geometry(), place);
         QCOMPARE(plot->LineWidth(), 3);
-        QCOMPARE(plot->TextHeight(), 20);
+        QCOMPARE(plot->Style().textPixels, 20);
         plot->SetLineWidth(1);
         plot->SetTextHeight(0);
     }

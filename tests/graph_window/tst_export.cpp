@@ -9,9 +9,12 @@
 #include "tests/support/same_analysis.h"
 #include "ui/classic/qt_translations.h"
 #include "ui/graph_window/export/file_chooser.h"
+#include "ui/graph_window/export/for_tests.h"
 #include "ui/graph_window/export/plot_export.h"
 #include "ui/graph_window/export/qt_file_chooser.h"
+#include "ui/graph_window/for_tests.h"
 #include "ui/graph_window/form2.h"
+#include "ui/graph_window/plot/for_tests.h"
 #include "ui/graph_window/plot/harmonic_sum_layer.h"
 #include "ui/graph_window/plot/measure_labels.h"
 #include "ui/graph_window/plot/plot_area.h"
@@ -226,7 +229,7 @@ private:
         w_.Click("Command2");
         Form2 *window = w_.form->GraphWindow();
         if (window)
-            window->Export()->SetFileChooser(chooser_);
+            testing_seam::SetFileChooser(testing_seam::Export(*window), chooser_);
         return window;
     }
     QString in(const QString &name) const { return folder_->filePath(name); }
@@ -262,7 +265,7 @@ private slots:
     void menuAndShortcutsReachTheSameActions()
     {
         Form2 *window = graphs();
-        PlotExport *out = window->Export();
+        PlotExport *out = &testing_seam::Export(*window);
         QStringList entries;
         for (QAction *action : window->PlotMenu()->actions())
             entries << action->text();
@@ -316,7 +319,7 @@ private slots:
     void theMenuKeyAndARightClickOpenTheMenu()
     {
         Form2 *window = graphs();
-        PlotExport *out = window->Export();
+        PlotExport *out = &testing_seam::Export(*window);
         window->Option1()->setFocus();
         QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(5, 5),
                               window->Option1()->mapToGlobal(QPoint(5, 5)));
@@ -339,10 +342,10 @@ private slots:
         window.show();
         window.ShowPlotMenu(window.mapToGlobal(QPoint(100, 100)));
         QTRY_VERIFY(window.PlotMenu()->isVisible());
-        QVERIFY(!window.Export()->CopyDataAction()->isEnabled());
-        QVERIFY(!window.Export()->SaveDataAction()->isEnabled());
-        QVERIFY(!window.Export()->SaveWorkbookAction()->isEnabled());
-        QVERIFY(window.Export()->CopyImageAction()->isEnabled());
+        QVERIFY(!testing_seam::Export(window).CopyDataAction()->isEnabled());
+        QVERIFY(!testing_seam::Export(window).SaveDataAction()->isEnabled());
+        QVERIFY(!testing_seam::Export(window).SaveWorkbookAction()->isEnabled());
+        QVERIFY(testing_seam::Export(window).CopyImageAction()->isEnabled());
         window.PlotMenu()->hide();
     }
 
@@ -352,11 +355,11 @@ private slots:
     void aSlideIsThePlotAtItsScaleWithItsCaption()
     {
         Form2 *window = graphs();
-        PlotExport *out = window->Export();
+        PlotExport *out = &testing_seam::Export(*window);
         window->HarmonicSum()->Action()->trigger();
         window->HarmonicSum()->StepTerms(-7);
         QTRY_COMPARE(window->HarmonicSum()->Terms(), 3);
-        QTRY_VERIFY(!window->Overlays()->RedrawQueued());
+        QTRY_VERIFY(!testing_seam::RedrawQueued(*window->Overlays()));
         const QImage before = window->Picture1()->Image();
         // Drawn apart from the window at the window's own style, the picture is the window's to
         // the bit, the layers over the graphs included.
@@ -380,7 +383,7 @@ private slots:
             const char *file;
         } slides[] = {{{3, true}, "con-didascalia.png"}, {{2, false}, "senza.png"}};
         for (const auto &slide : slides) {
-            out->SetSlideChooser([&] { return slide.choice; });
+            testing_seam::SetSlideChooser(*out, [&] { return slide.choice; });
             chooser_.path = in(slide.file);
             out->SaveSlideAction()->trigger();
             const QImage saved(chooser_.path);
@@ -414,7 +417,7 @@ private slots:
              {window->Views()->EnvelopeAction(), window->Views()->DecibelAction(),
               window->Views()->AxisValuesAction(), window->Views()->PhaseAction()}) {
             view->trigger();
-            QTRY_VERIFY(!window->Overlays()->RedrawQueued());
+            QTRY_VERIFY(!testing_seam::RedrawQueued(*window->Overlays()));
             QCOMPARE(window->PictureOf(window->Picture1()->Style()), window->Picture1()->Image());
         }
     }
@@ -422,7 +425,7 @@ private slots:
     void imageAndDataReachTheirFilesAndTheClipboard()
     {
         Form2 *window = graphs();
-        PlotExport *out = window->Export();
+        PlotExport *out = &testing_seam::Export(*window);
         chooser_.path = in("grafici.png");
         out->SaveImage();
         QCOMPARE(QImage(chooser_.path).convertToFormat(QImage::Format_RGB32),
@@ -519,7 +522,7 @@ private slots:
         w_.Type("Text7", "-4");
         w_.Type("Text2", "1");
         w_.Click("Command1");
-        window->Export()->CopyData();
+        testing_seam::Export(*window).CopyData();
         const QByteArray text = CopiedCsv();
         QVERIFY(text.contains("componente continua,-1.27"));
         QCOMPARE(text, TableText(*w_.state));
@@ -634,9 +637,10 @@ private slots:
                                      + QString::fromStdString(temporary->WhyNot())));
             }
             if (name.endsWith(".xlsx"))
-                window->Export()->SaveWorkbook();
+                testing_seam::Export(*window).SaveWorkbook();
             else
-                image ? window->Export()->SaveImage() : window->Export()->SaveData();
+                image ? testing_seam::Export(*window).SaveImage()
+                      : testing_seam::Export(*window).SaveData();
         }
         QCOMPARE(w_.Shown(),
                  QStringList {QString::fromStdU16String(
@@ -653,7 +657,7 @@ private slots:
         // The program goes on: the next save works.
         w_.box->shown.clear();
         chooser_.path = in("dopo.csv");
-        window->Export()->SaveData();
+        testing_seam::Export(*window).SaveData();
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(Contents(chooser_.path), TableText(*w_.state));
     }
@@ -682,11 +686,11 @@ private slots:
             const HeldOpen held(chooser_.path);
             QVERIFY(held.Holding());
             if (name.endsWith(".xlsx"))
-                window->Export()->SaveWorkbook();
+                testing_seam::Export(*window).SaveWorkbook();
             else if (name.endsWith(".png"))
-                window->Export()->SaveImage();
+                testing_seam::Export(*window).SaveImage();
             else
-                window->Export()->SaveData();
+                testing_seam::Export(*window).SaveData();
         }
         if (FilesHeldOpenStayInPlace) {
             QCOMPARE(w_.Shown(),
@@ -735,7 +739,8 @@ private slots:
             label = dialog.labelText();
             QTest::mouseClick(dialog.findChild<QPushButton *>(), Qt::LeftButton);
         });
-        name.endsWith(".xlsx") ? window->Export()->SaveWorkbook() : window->Export()->SaveData();
+        name.endsWith(".xlsx") ? testing_seam::Export(*window).SaveWorkbook()
+                               : testing_seam::Export(*window).SaveData();
         QVERIFY2(label.startsWith(progress), qPrintable(label));
         QVERIFY2(label.endsWith(QStringLiteral(" di %1").arg(samples.toLongLong() + 5)),
                  qPrintable(label)); // header, DC, measures, parameters, 1 line
@@ -764,7 +769,7 @@ private slots:
             clicked = true;
             dialog.cancel();
         });
-        window->Export()->SaveData();
+        testing_seam::Export(*window).SaveData();
         QVERIFY(clicked);
         QCOMPARE(w_.pace.Starts(), 1); // the save alone
         QCOMPARE(w_.Label("Label9")->text(), QString());
@@ -882,7 +887,7 @@ private slots:
         chooser_.path = in("dati.csv");
         w_.pace.ActWhenShown(
             [&](QProgressDialog &) { QVERIFY(QDir(folder_->path()).mkpath("dati.csv/dentro")); });
-        window->Export()->SaveData();
+        testing_seam::Export(*window).SaveData();
         QCOMPARE(w_.Shown(),
                  QStringList {QString::fromStdU16String(
                      SaveFailedText(chooser_.path.toStdU16String(), SaveProblem::ReplaceFailed))});
@@ -921,7 +926,7 @@ private slots:
         existing.write(old);
         existing.close();
         QGuiApplication::clipboard()->setText("prima");
-        PlotExport *out = window->Export();
+        PlotExport *out = &testing_seam::Export(*window);
         w_.pace.runOutOfMemory = true;
         name.endsWith(".xlsx")      ? out->SaveWorkbook()
             : name.endsWith(".csv") ? out->SaveData()
@@ -939,7 +944,7 @@ private slots:
         // The program goes on.
         w_.box->shown.clear();
         chooser_.path = in("dopo.csv");
-        window->Export()->SaveData();
+        testing_seam::Export(*window).SaveData();
         QVERIFY(w_.box->shown.empty());
         QCOMPARE(Contents(chooser_.path), TableText(*w_.state));
     }
@@ -961,7 +966,7 @@ private slots:
         QFETCH(bool, copied);
         Form2 *window = graphs(qPrintable(samples), "1");
         QGuiApplication::clipboard()->setText("prima");
-        window->Export()->CopyData();
+        testing_seam::Export(*window).CopyData();
         if (copied) {
             QVERIFY(w_.box->shown.empty());
             QCOMPARE(QGuiApplication::clipboard()->mimeData()->data("text/csv").count("\r\n"),
@@ -976,8 +981,8 @@ private slots:
             return;
         // A workbook too: its samples' sheet would hold 2000000 rows and the header.
         w_.box->shown.clear();
-        window->Export()->SetFileChooser(chooser_);
-        window->Export()->SaveWorkbook();
+        testing_seam::SetFileChooser(testing_seam::Export(*window), chooser_);
+        testing_seam::Export(*window).SaveWorkbook();
         QCOMPARE(w_.Shown(),
                  QStringList {QString::fromStdU16String(TooManyWorkbookRowsText(2000001))});
         QVERIFY(chooser_.titles.isEmpty());

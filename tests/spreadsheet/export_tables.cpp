@@ -12,7 +12,9 @@
 #include "tests/support/analysed.h"
 #include "tests/support/message_recorder.h"
 #include "ui/graph_window/export/file_chooser.h"
+#include "ui/graph_window/export/for_tests.h"
 #include "ui/graph_window/export/plot_export.h"
+#include "ui/graph_window/for_tests.h"
 #include "ui/graph_window/form2.h"
 #include "ui/long_work/task_gate.h"
 
@@ -180,10 +182,10 @@ int main(int argc, char **argv)
         TaskGate tasks;
         Form2 window(state, box, tasks);
         FixedPath chooser(folder.filePath(name + ".xlsx"));
-        window.Export()->SetFileChooser(chooser);
-        window.Export()->SaveWorkbook();
+        testing_seam::SetFileChooser(testing_seam::Export(window), chooser);
+        testing_seam::Export(window).SaveWorkbook();
         QGuiApplication::clipboard()->clear();
-        window.Export()->CopyData();
+        testing_seam::Export(window).CopyData();
         const QMimeData *data = QGuiApplication::clipboard()->mimeData();
         if (!box.shown.empty() || !data || !QFile::exists(folder.filePath(name + ".xlsx"))) {
             std::fprintf(stderr, "%s: not exported\n", argv[a]);

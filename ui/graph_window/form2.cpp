@@ -183,3 +183,8 @@ void DrawGraphs(AnalysisState &, Form2 &form)
     form.show();
     form.Plot().Draw();
 }
+
+PlotExport &testing_seam::Export(const Form2 &form)
+{
+    return *form.export_;
+}

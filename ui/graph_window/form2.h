@@ -4,6 +4,8 @@
 // the two option buttons that show which graph the cursor is over, a hint and a colour key.
 #pragma once
 
+#include "for_tests.h"
+
 #include "ui/graph_window/plot/graph_plot.h"
 
 #include <QImage>
@@ -41,8 +43,6 @@ public:
     QRadioButton *Option1() const { return option1_; }
     QRadioButton *Option3() const { return option3_; }
 
-    // The image and the data out of the window: the plot's context menu and the shortcuts.
-    PlotExport *Export() const { return export_; }
     // The plot's menu (a right click, or the Menu key): the exports, the sum of the harmonics and
     // the harmonics one by one, the views and the measures, each entry the one action of its own.
     QMenu *PlotMenu() const { return plotMenu_; }
@@ -83,6 +83,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
+    friend PlotExport &testing_seam::Export(const Form2 &form);
+
     // The menu bar: every entry of the plot's menu, the window's close, the full screen, the
     // guide.
     void AddMenus(QMenuBar &menuBar);

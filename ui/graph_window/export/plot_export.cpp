@@ -339,3 +339,14 @@ void PlotExport::SaveWorkbook()
     }
     Commit(file, path);
 }
+
+void testing_seam::SetFileChooser(PlotExport &out, FileChooser &files)
+{
+    out.files_ = &files;
+}
+
+void testing_seam::SetSlideChooser(PlotExport &out,
+                                   std::function<std::optional<SlideChoice>()> choose)
+{
+    out.chooseSlide_ = std::move(choose);
+}

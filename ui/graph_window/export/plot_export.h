@@ -5,6 +5,7 @@
 // context menu and the window's shortcuts.
 #pragma once
 
+#include "for_tests.h"
 #include "qt_file_chooser.h"
 #include "slide_picture.h"
 
@@ -39,9 +40,6 @@ public:
     PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, MessageBox &messages,
                TaskGate &tasks);
 
-    // Where the saves ask for a path: the program's file dialog unless another is given.
-    void SetFileChooser(FileChooser &files) { files_ = &files; }
-
     // "Copia immagine" (Ctrl+C), "Salva immagine…" (Ctrl+S), "Copia dati", "Salva dati (CSV)…",
     // "Salva foglio di calcolo (.xlsx)…": the window's actions, and the entries of the menu.
     QAction *CopyImageAction() const { return copyImage_; }
@@ -52,13 +50,8 @@ public:
 
     // "Salva immagine per diapositive…", the menu bar's entry. Where its picture comes from: the
     // plot drawn apart from the window at the scale chosen, and the caption that states what it
-    // shows; and how the scale and the caption are chosen, the program's dialog unless another is
-    // given. The copied and saved image are the window's picture as it stands.
+    // shows. The copied and saved image are the window's picture as it stands.
     void SetSlideSource(std::function<QImage(int scale)> picture, std::function<QString()> caption);
-    void SetSlideChooser(std::function<std::optional<SlideChoice>()> choose)
-    {
-        chooseSlide_ = std::move(choose);
-    }
     QAction *SaveSlideAction() const { return saveSlide_; }
     // The data entries are enabled only once an analysis exists.
     void EnableDataActions();
@@ -71,6 +64,10 @@ public:
     void SaveSlide();
 
 private:
+    friend void testing_seam::SetFileChooser(PlotExport &out, FileChooser &files);
+    friend void testing_seam::SetSlideChooser(PlotExport &out,
+                                              std::function<std::optional<SlideChoice>()> choose);
+
     bool HasAnalysis() const;
     // Asks where to save, starting from `name` in the usual folder, and opens a file there;
     // false when the user gave up, or, with the reason shown, when the file cannot be made.

@@ -4,11 +4,16 @@
 #pragma once
 
 class PlotOverlays;
+enum class PlotLayer;
 
 namespace testing_seam {
 
 // How many times the layers on top of the graphs were redrawn, so that a test can tell a queued
 // redraw that ran from one that was joined to it.
 int Redraws(const PlotOverlays &overlays);
+// Whether the layer was given to the overlays, to be redrawn over the graphs.
+bool Has(const PlotOverlays &overlays, PlotLayer layer);
+// Whether a redraw of the layers over the graphs is queued and has not run yet.
+bool RedrawQueued(const PlotOverlays &overlays);
 
 } // namespace testing_seam

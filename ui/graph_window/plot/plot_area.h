@@ -73,7 +73,6 @@ public:
     void SetLineWidth(int width);
     void SetTextHeight(int pixels);
     int LineWidth() const { return 2 * halfWidth_ + 1; }
-    int TextHeight() const { return textPixels_; }
 
     QRgb ForeColor() const { return foreColor_; }
     QColor BackColor() const;

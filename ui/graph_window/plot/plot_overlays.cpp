@@ -105,3 +105,13 @@ int testing_seam::Redraws(const PlotOverlays &overlays)
 {
     return overlays.redraws_;
 }
+
+bool testing_seam::Has(const PlotOverlays &overlays, PlotLayer layer)
+{
+    return overlays.layers_[PaintPlace(layer)] != nullptr;
+}
+
+bool testing_seam::RedrawQueued(const PlotOverlays &overlays)
+{
+    return overlays.pending_.Queued();
+}

@@ -49,7 +49,6 @@ public:
     // `layer` draws `over`, in its place in the paint order.
     void Add(PlotLayer layer, OverGraphs &over);
     // Whether `layer` was given what draws it.
-    bool Has(PlotLayer layer) const { return layers_[PaintPlace(layer)] != nullptr; }
 
     // The scales the graphs beneath were drawn on, on which the layers over them are drawn: the
     // spectrum band's from `scale` (the views'), the moduli's own until set, and the signal's
@@ -74,10 +73,11 @@ public:
     void ScheduleRedraw();
     // Runs the queued redraw now, if one is queued.
     void RedrawPending();
-    bool RedrawQueued() const { return pending_.Queued(); }
 
 private:
     friend int testing_seam::Redraws(const PlotOverlays &overlays);
+    friend bool testing_seam::Has(const PlotOverlays &overlays, PlotLayer layer);
+    friend bool testing_seam::RedrawQueued(const PlotOverlays &overlays);
 
     void Remove();
     // The queued redraw, skipped while a long task runs.
