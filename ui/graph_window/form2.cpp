@@ -64,7 +64,16 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
                                  {13815, 9480, 4665, 375}, 12, PlotPalette::HarmonicSum);
 
     connect(picture1_, &PlotArea::MouseMove, this, &Form2::Picture1_MouseMove);
-    export_ = new PlotExport(*this, *picture1_, state_, messages, tasks);
+    // The slide: the plot drawn apart, each line as many times as wide as it is sharp.
+    export_ = new PlotExport(
+        *this, *picture1_, state_, messages, tasks,
+        {[this](int scale) {
+             const PlotStyle style = picture1_->Style();
+             QImage slide = PictureOf({scale, style.lineWidth * scale, style.textPixels});
+             slide.setDevicePixelRatio(1);
+             return slide;
+         },
+         [this] { return SlideCaption(); }});
     // The graphs of the analysis drawn again as a view is turned on or off, the plot blanked
     // first as the graphs command blanks it.
     plot_ = std::make_unique<GraphPlot>(*this, *client, *picture1_, *label3, state_, messages,
@@ -84,14 +93,6 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     fullScreen_ = new FullScreenPlot(*this, *parts.view, *picture1_,
                                      QList<QLabel *> {label2, label3} + plot_->ViewKeys(),
                                      [this] { DrawAgain(true); });
-    export_->SetSlideSource(
-        [this](int scale) {
-            const PlotStyle style = picture1_->Style();
-            QImage slide = PictureOf({scale, style.lineWidth * scale, style.textPixels});
-            slide.setDevicePixelRatio(1);
-            return slide;
-        },
-        [this] { return SlideCaption(); });
     AddMenus(*parts.menuBar);
     OpenAtFittingSize(*this, parts);
 }

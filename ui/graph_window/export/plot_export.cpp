@@ -51,9 +51,9 @@ QString SuggestedPath(QStandardPaths::StandardLocation kind, const QString &name
 } // namespace
 
 PlotExport::PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, MessageBox &messages,
-                       TaskGate &tasks)
+                       TaskGate &tasks, SlideSource slide)
     : QObject(&window), window_(window), plot_(plot), state_(state), messages_(messages),
-      tasks_(tasks)
+      tasks_(tasks), slide_(std::move(slide))
 {
     const auto action = [&](const QString &text, void (PlotExport::*slot)()) {
         auto *a = new QAction(text, &window);
@@ -71,16 +71,7 @@ PlotExport::PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, Me
     saveWorkbook_ = action(QTextOf(UiText::SaveWorkbook), &PlotExport::SaveWorkbook);
     saveSlide_ = action(QTextOf(UiText::SaveSlide), &PlotExport::SaveSlide);
     saveSlide_->setObjectName("SaveSlideAction");
-    slidePicture_ = [this](int) { return plot_.Image(); };
-    slideCaption_ = [] { return QString(); };
     chooseSlide_ = [this] { return AskSlideChoice(&window_, plot_.contentsRect().size()); };
-}
-
-void PlotExport::SetSlideSource(std::function<QImage(int)> picture,
-                                std::function<QString()> caption)
-{
-    slidePicture_ = std::move(picture);
-    slideCaption_ = std::move(caption);
 }
 
 void PlotExport::EnableDataActions()
@@ -173,8 +164,8 @@ void PlotExport::SaveSlide()
     const std::optional<SlideChoice> choice = chooseSlide_();
     if (!choice)
         return;
-    const QImage slide = WithCaption(slidePicture_(choice->scale),
-                                     choice->caption ? slideCaption_() : QString(), choice->scale);
+    const QImage slide = WithCaption(slide_.picture(choice->scale),
+                                     choice->caption ? slide_.caption() : QString(), choice->scale);
     SavePicture(
         slide, QTextOf(UiText::SaveSlideTitle),
         QString::fromStdString(SlideFileName(state_.Parameters(), AsciiDecimalSeparator())));

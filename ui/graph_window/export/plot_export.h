@@ -31,14 +31,23 @@ class QSaveFile;
 class QString;
 class QWidget;
 
+// Where the slide's picture comes from: the plot drawn apart from the window at the scale chosen;
+// and the caption that states what it shows.
+struct SlideSource
+{
+    std::function<QImage(int scale)> picture;
+    std::function<QString()> caption;
+};
+
 class PlotExport : public QObject
 {
     Q_OBJECT
 public:
     // Everything given must outlive the export; `window` is its parent. Every export enters
-    // `tasks`, the program's gate of long tasks, before it reads the analysis.
+    // `tasks`, the program's gate of long tasks, before it reads the analysis. The copied and
+    // saved image are `plot`'s picture as it stands; the slide's is `slide`'s.
     PlotExport(QWidget &window, PlotArea &plot, AnalysisState &state, MessageBox &messages,
-               TaskGate &tasks);
+               TaskGate &tasks, SlideSource slide);
 
     // "Copia immagine" (Ctrl+C), "Salva immagine…" (Ctrl+S), "Copia dati", "Salva dati (CSV)…",
     // "Salva foglio di calcolo (.xlsx)…": the window's actions, and the entries of the menu.
@@ -48,10 +57,7 @@ public:
     QAction *SaveDataAction() const { return saveData_; }
     QAction *SaveWorkbookAction() const { return saveWorkbook_; }
 
-    // "Salva immagine per diapositive…", the menu bar's entry. Where its picture comes from: the
-    // plot drawn apart from the window at the scale chosen, and the caption that states what it
-    // shows. The copied and saved image are the window's picture as it stands.
-    void SetSlideSource(std::function<QImage(int scale)> picture, std::function<QString()> caption);
+    // "Salva immagine per diapositive…", the menu bar's entry.
     QAction *SaveSlideAction() const { return saveSlide_; }
     // The data entries are enabled only once an analysis exists.
     void EnableDataActions();
@@ -96,7 +102,6 @@ private:
     QAction *saveData_;
     QAction *saveWorkbook_;
     QAction *saveSlide_;
-    std::function<QImage(int)> slidePicture_;
-    std::function<QString()> slideCaption_;
+    SlideSource slide_;
     std::function<std::optional<SlideChoice>()> chooseSlide_;
 };

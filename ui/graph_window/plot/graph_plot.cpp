@@ -28,18 +28,17 @@ GraphPlot::GraphPlot(QWidget &window, QWidget &client, PlotArea &plot, QLabel &s
           client,
           *CheckableEntry(window, UiText::Measures, "MeasuresAction",
                           QKeySequence(Qt::CTRL | Qt::Key_M)))),
-      overlays_(new PlotOverlays(window, plot, state, tasks)),
+      overlays_(new PlotOverlays(window, plot, state, tasks, [this] { return views_->Scale(); })),
       harmonicSum_(new HarmonicSumLayer(window, *layers_->Entry(PlotLayer::Sum), plot, sumKey,
                                         state, messages, tasks, *overlays_)),
       oneByOne_(new HarmonicByHarmonic(window, *layers_->Entry(PlotLayer::Highlight), plot, state,
                                        *overlays_)),
       views_(new SpectrumViews(window, client, *layers_, state, tasks))
 {
-    // Every layer over the graphs, given to the one that draws them, on the views' scale.
+    // Every layer over the graphs, given to the one that draws them.
     overlays_->Add(PlotLayer::Sum, *harmonicSum_);
     overlays_->Add(PlotLayer::PaleLines, harmonicSum_->PaleLinesLayer());
     overlays_->Add(PlotLayer::Highlight, *oneByOne_);
-    overlays_->SetSpectrumScale([this] { return views_->Scale(); });
     QObject::connect(views_, &SpectrumViews::Changed, views_, std::move(viewChanged));
 }
 

@@ -12,8 +12,8 @@
 #include <utility>
 
 PlotOverlays::PlotOverlays(QObject &parent, PlotArea &plot, const AnalysisState &state,
-                           TaskGate &tasks)
-    : QObject(&parent), plot_(plot), state_(state), tasks_(tasks)
+                           TaskGate &tasks, std::function<SpectrumScale()> scale)
+    : QObject(&parent), plot_(plot), state_(state), tasks_(tasks), scale_(std::move(scale))
 { }
 
 void PlotOverlays::Add(PlotLayer layer, OverGraphs &over)
@@ -23,7 +23,7 @@ void PlotOverlays::Add(PlotLayer layer, OverGraphs &over)
 
 SpectrumScale PlotOverlays::Scale() const
 {
-    return scale_ ? scale_() : SpectrumScale::Of(state_, SpectrumView::Moduli, nullptr);
+    return scale_();
 }
 
 double PlotOverlays::SignalPeak() const

@@ -43,17 +43,16 @@ class PlotOverlays : public QObject
 {
     Q_OBJECT
 public:
-    // A redraw runs only while `tasks` lets no long task run. Both must outlive this.
-    PlotOverlays(QObject &parent, PlotArea &plot, const AnalysisState &state, TaskGate &tasks);
+    // A redraw runs only while `tasks` lets no long task run. The spectrum band's scale, on which
+    // the layers are drawn, is `scale`'s (the views'). Everything given must outlive this.
+    PlotOverlays(QObject &parent, PlotArea &plot, const AnalysisState &state, TaskGate &tasks,
+                 std::function<SpectrumScale()> scale);
 
     // `layer` draws `over`, in its place in the paint order.
     void Add(PlotLayer layer, OverGraphs &over);
-    // Whether `layer` was given what draws it.
 
     // The scales the graphs beneath were drawn on, on which the layers over them are drawn: the
-    // spectrum band's from `scale` (the views'), the moduli's own until set, and the signal's
-    // peak, a kept scale's or (0) the analysis's own.
-    void SetSpectrumScale(std::function<SpectrumScale()> scale) { scale_ = std::move(scale); }
+    // spectrum band's, and the signal's peak, a kept scale's or (0) the analysis's own.
     SpectrumScale Scale() const;
     void SetSignalPeak(double peak) { signalPeak_ = peak; }
     double SignalPeak() const;
