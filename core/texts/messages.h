@@ -140,6 +140,12 @@ enum class UiText
     CloseWindow,
     ViewMenu,
     FullScreen,
+    // The graph window's parameter bar: its entry, the entry that puts the focus in it, the
+    // line its fields' tool tips add, and the shape's list.
+    ParameterBar,
+    ParameterBarFocus,
+    ParameterBarKeys,
+    PulseShapeChoice,
 
     // Under the file dialog's name while it is too long to be saved, which keeps Save disabled.
     NameTooLongHint,

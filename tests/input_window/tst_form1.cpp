@@ -8,6 +8,7 @@
 #include "tests/support/same_analysis.h"
 #include "ui/classic/qt_translations.h"
 #include "ui/graph_window/form2.h"
+#include "ui/graph_window/full_screen.h"
 #include "ui/graph_window/plot/harmonic_sum_layer.h"
 #include "ui/graph_window/plot/plot_area.h"
 #include "ui/graph_window/plot/spectrum_views.h"
@@ -17,6 +18,7 @@
 #include "ui/input_window/shape_diagram.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QFile>
 #include <QImage>
@@ -27,6 +29,7 @@
 #include <QRegularExpression>
 #include <QTextBrowser>
 #include <QWheelEvent>
+#include <functional>
 #include <stdexcept>
 
 namespace {
@@ -842,6 +845,111 @@ private slots:
         QVERIFY(graphs->Views()->DecibelAction()->isChecked());
         QVERIFY(graphs->HarmonicSum()->Action()->isChecked());
         QVERIFY(w_.Shown().isEmpty());
+    }
+
+    // The graph window's parameter bar, off at first, and the input window edit one set of typed
+    // values: a step, a typed text, a shape in either shows in both; the bar's steps and Enter make
+    // the graphs follow; a refused text shows the graphs command's own message, and nothing else
+    // changes. F2 goes into the bar, Esc back to the plot; in full screen the bar is in the strip.
+    void theBarAndTheFieldsAreOneSetOfValues()
+    {
+        w_.Click("Command2");
+        Form2 *graphs = w_.form->GraphWindow();
+        ParameterBar *bar = graphs->Bar();
+        QVERIFY(bar && !bar->isVisible() && !graphs->BarAction()->isChecked());
+        const QSize view = graphs->findChild<QWidget *>("ClientView")->size();
+        const int height = graphs->height();
+        graphs->BarAction()->trigger();
+        QVERIFY(bar->isVisible());
+        QCOMPARE(graphs->height(), height + bar->sizeHint().height()); // the window grows by it
+        QCOMPARE(graphs->findChild<QWidget *>("ClientView")->size(), view);
+        for (std::size_t f = 0; f < FieldCount; ++f) { // the same hints as the fields'
+            const auto field = static_cast<Field>(f);
+            QVERIFY(bar->Text(field)->toolTip().startsWith(w_.form->Text(field)->toolTip()));
+            QCOMPARE(bar->Text(field)->accessibleName(), w_.form->Text(field)->accessibleName());
+        }
+
+        w_.pace.Hold();
+        const struct
+        {
+            const char *name;
+            std::function<void()> edit;
+            Field field;
+            const char *text; // in both windows after the edit
+            bool follows; // an analysis of the new value
+        } edits[] = {
+            {"the bar's Up", [&] { QTest::keyClick(bar->Text(Field::Text1), Qt::Key_Up); },
+             Field::Text1, "0.51", true},
+            {"the bar's Page Down",
+             [&] { QTest::keyClick(bar->Text(Field::Text3), Qt::Key_PageDown); }, Field::Text3, "0",
+             true},
+            {"the bar's wheel",
+             [&] {
+                 QWheelEvent wheel({5, 5}, {5, 5}, {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                                   Qt::NoScrollPhase, false);
+                 QCoreApplication::sendEvent(bar->Text(Field::Text3), &wheel);
+             },
+             Field::Text3, "1", true},
+            {"the field's step", [&] { w_.form->StepField(Field::Text8, 1); }, Field::Text8, "4",
+             true},
+            {"typed in the bar", [&] { Retype(bar->Text(Field::Text7), "7"); }, Field::Text7, "7",
+             false},
+            {"typed in the field", [&] { w_.Type("Text13", "2000"); }, Field::Text13, "2000",
+             false},
+            {"Enter in the bar", [&] { QTest::keyClick(bar->Text(Field::Text13), Qt::Key_Return); },
+             Field::Text13, "2000", true},
+        };
+        for (const auto &e : edits) {
+            const int starts = w_.pace.Starts();
+            e.edit();
+            QVERIFY2(w_.form->Text(e.field)->text() == e.text, e.name);
+            QVERIFY2(bar->Text(e.field)->text() == e.text, e.name);
+            finishFollowing();
+            QVERIFY2((w_.pace.Starts() > starts) == e.follows, e.name);
+        }
+        QCOMPARE(w_.state->DutyCycle, 0.51);
+        QCOMPARE(w_.state->HarmonicCount, 1.0);
+        QCOMPARE(w_.state->Amplitude, 7.0);
+        QCOMPARE(w_.state->SampleCount, 2000);
+
+        // The shape, chosen in either window.
+        bar->Shape()->activated(1); // as the user picks it
+        finishFollowing();
+        QCOMPARE(w_.form->findChild<ShapeDiagram *>()->Shape(), PulseShape::Rectangular);
+        QCOMPARE(w_.state->Shape, PulseShape::Rectangular);
+        QTest::keyClick(w_.form->findChild<ShapeDiagram *>(), Qt::Key_Down);
+        finishFollowing();
+        QCOMPARE(bar->Shape()->currentIndex(), 2);
+
+        // A refused text: the command's message, no analysis, the graphs as they were.
+        Retype(bar->Text(Field::Text1), "1.5");
+        const QImage before = graphs->Picture1()->Image();
+        const int starts = w_.pace.Starts();
+        QTest::keyClick(bar->Text(Field::Text1), Qt::Key_Return);
+        finishFollowing();
+        QCOMPARE(w_.pace.Starts(), starts);
+        QCOMPARE(w_.state->DutyCycle, 0.51);
+        QCOMPARE(graphs->Picture1()->Image(), before);
+        const QStringList refused = w_.Shown();
+        QCOMPARE(refused.size(), 1);
+        w_.Click("Command2");
+        QCOMPARE(w_.Shown(), refused + refused); // the graphs command says the same
+        w_.pace.Release();
+
+        // F2 into the bar, Esc back to the plot; in full screen, Esc leaves the bar first.
+        graphs->BarAction()->trigger();
+        QVERIFY(!bar->isVisible());
+        graphs->BarFocusAction()->trigger();
+        QVERIFY(bar->isVisible() && graphs->BarAction()->isChecked());
+        QCOMPARE(graphs->focusWidget(), bar->Text(Field::Text1));
+        QTest::keyClick(bar->Text(Field::Text1), Qt::Key_Escape);
+        QCOMPARE(graphs->focusWidget(), graphs->Picture1());
+        graphs->BarAction()->trigger(); // off: the full screen shows it all the same
+        graphs->FullScreen()->Action()->trigger();
+        QTRY_VERIFY(bar->isVisible()); // the stage shows once the event loop turns
+        QCOMPARE(bar->parentWidget()->objectName(), QStringLiteral("FullScreenStage"));
+        graphs->FullScreen()->Action()->trigger();
+        QVERIFY(!bar->isVisible() && bar->parentWidget() == graphs);
     }
 
     // A step's analysis that lasts shows its progress without holding the window: the fields

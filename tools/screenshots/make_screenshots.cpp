@@ -186,5 +186,11 @@ int main(int argc, char *argv[])
         ok = Save(form2->grab(), out.filePath(QString::fromLatin1(file))) && ok;
         entry->trigger();
     }
+
+    // The parameter bar over the plot, the lesson in one window.
+    form2->BarAction()->trigger();
+    QApplication::processEvents();
+    ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window-bar.png"))) && ok;
+    form2->BarAction()->trigger();
     return ok ? 0 : 1;
 }

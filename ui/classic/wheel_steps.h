@@ -1,8 +1,22 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A mouse wheel's turns as whole steps: one notch (120 eighths of a degree) is one step, and a
-// touchpad's finer turns add up until they make one.
+// touchpad's finer turns add up until they make one. And the keys that step a field.
 #pragma once
+
+#include <QKeyEvent>
+
+// The steps a key press takes a field: Up and Down one, Page Up and Page Down ten (down when
+// negative); none for another key, or with a modifier held.
+inline int KeySteps(const QKeyEvent &press)
+{
+    return press.modifiers() & ~Qt::KeypadModifier ? 0
+        : press.key() == Qt::Key_Up                ? 1
+        : press.key() == Qt::Key_Down              ? -1
+        : press.key() == Qt::Key_PageUp            ? 10
+        : press.key() == Qt::Key_PageDown          ? -10
+                                                   : 0;
+}
 
 class WheelSteps
 {

@@ -16,6 +16,7 @@
 #include "core/state/analysis_state.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
@@ -23,7 +24,8 @@
 #include <QRadioButton>
 #include <QScrollArea>
 
-Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent)
+Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, SharedFields *values,
+             QWidget *parent)
     : QWidget(parent, Qt::Window), state_(state)
 {
     setObjectName("Form2");
@@ -90,9 +92,14 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     plotMenu_->addSeparator();
     plotMenu_->addActions(plot_->ViewActions());
     connect(plotMenu_, &QMenu::aboutToShow, export_, &PlotExport::EnableDataActions);
+    if (values)
+        AddParameterBar(*values);
     fullScreen_ = new FullScreenPlot(*this, *parts.view, *picture1_,
-                                     QList<QLabel *> {label2, label3} + plot_->ViewKeys(),
+                                     QList<QLabel *> {label2, label3} + plot_->ViewKeys(), bar_,
                                      [this] { DrawAgain(true); });
+    if (bar_) // back from the full screen, the bar as its entry says
+        connect(fullScreen_->Action(), &QAction::toggled, bar_,
+                [this](bool on) { bar_->setVisible(on || barAction_->isChecked()); });
     AddMenus(*parts.menuBar);
     OpenAtFittingSize(*this, parts);
 }
@@ -113,6 +120,56 @@ void Form2::DrawAgain(bool resized)
         plot_->NextDrawingResized();
     picture1_->SetPicture(picture2_->Picture());
     DrawGraphs(state_, *this);
+}
+
+void Form2::AddParameterBar(SharedFields &values)
+{
+    // Above the client area, as the menu bar stands: the client area keeps its size and place.
+    bar_ = new ParameterBar(values, *picture1_, this);
+    bar_->hide();
+    static_cast<QBoxLayout *>(layout())->insertWidget(0, bar_);
+    barAction_ = new QAction(QTextOf(UiText::ParameterBar), this);
+    barAction_->setObjectName("ParameterBarAction");
+    barAction_->setCheckable(true);
+    barAction_->setShortcut(Qt::CTRL | Qt::Key_B);
+    addAction(barAction_);
+    connect(barAction_, &QAction::toggled, this, [this](bool on) {
+        // The window grows by the bar, where it is neither full screen nor maximized.
+        const bool fullScreen = fullScreen_->Action()->isChecked();
+        const int height = bar_->sizeHint().height();
+        bar_->setVisible(on || fullScreen);
+        if (!fullScreen && !isMaximized())
+            resize(width(), this->height() + (on ? height : -height));
+    });
+    barFocus_ = new QAction(QTextOf(UiText::ParameterBarFocus), this);
+    barFocus_->setObjectName("ParameterBarFocusAction");
+    barFocus_->setShortcut(Qt::Key_F2);
+    addAction(barFocus_);
+    connect(barFocus_, &QAction::triggered, this, [this] {
+        barAction_->setChecked(true);
+        bar_->TakeFocus();
+    });
+}
+
+GraphSetUp Form2::SetUp() const
+{
+    GraphSetUp setUp = plot_->SetUp();
+    if (barAction_ && barAction_->isChecked())
+        setUp.on << barAction_->objectName();
+    return setUp;
+}
+
+void Form2::Restore(const GraphSetUp &setUp)
+{
+    plot_->Restore(setUp);
+    if (barAction_ && setUp.on.contains(barAction_->objectName()))
+        barAction_->setChecked(true);
+}
+
+void Form2::ShowTypedValues()
+{
+    if (bar_)
+        bar_->ShowValues();
 }
 
 void Form2::AddMenus(QMenuBar &menuBar)
@@ -138,6 +195,8 @@ void Form2::AddMenus(QMenuBar &menuBar)
     view->addActions(plot_->ViewActions());
     view->addSeparator();
     view->addAction(fullScreen_->Action());
+    if (bar_)
+        view->addActions({barAction_, barFocus_});
 
     QMenu *help = menuBar.addMenu(QTextOf(UiText::HelpMenu));
     help->setObjectName("MenuAiuto");

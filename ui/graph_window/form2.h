@@ -5,6 +5,7 @@
 #pragma once
 
 #include "for_tests.h"
+#include "parameter_bar.h"
 
 #include "ui/graph_window/plot/graph_plot.h"
 
@@ -29,7 +30,10 @@ class Form2 : public QWidget
 public:
     // `messages` shows the export's messages; the exports enter `tasks`, the program's gate of
     // long tasks, before they read the analysis. Both must outlive the window.
-    Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent = nullptr);
+    // With `values`, the input window's typed values, the window has a parameter bar that edits
+    // them (off until the user turns it on); `values` must outlive the window too.
+    Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks,
+          SharedFields *values = nullptr, QWidget *parent = nullptr);
     ~Form2() override;
 
     // The controls keep the classic form's names:
@@ -62,11 +66,18 @@ public:
     GraphPlot &Plot() const { return *plot_; }
     // The plot alone over the whole screen, for a projector.
     FullScreenPlot *FullScreen() const { return fullScreen_; }
+    // The parameter bar, and the entries that show it (Ctrl+B) and put the focus in it (F2); none
+    // without typed values to edit.
+    ParameterBar *Bar() const { return bar_; }
+    QAction *BarAction() const { return barAction_; }
+    QAction *BarFocusAction() const { return barFocus_; }
+    // The typed values changed, in the input window or here: the bar shows them.
+    void ShowTypedValues();
 
     // The entries as the user left them, and a new window set up so, before it first draws: the
     // views, the sum, the harmonics one by one and the measures.
-    GraphSetUp SetUp() const { return plot_->SetUp(); }
-    void Restore(const GraphSetUp &setUp) { plot_->Restore(setUp); }
+    GraphSetUp SetUp() const;
+    void Restore(const GraphSetUp &setUp);
 
     // The plot's picture drawn apart from the window, in a plot of its own at `style`: the slide's
     // at its scale; at the window's style, the window's picture to the bit.
@@ -88,6 +99,8 @@ private:
     // The menu bar: every entry of the plot's menu, the window's close, the full screen, the
     // guide.
     void AddMenus(QMenuBar &menuBar);
+    // The parameter bar over the client area, hidden, and its two entries.
+    void AddParameterBar(SharedFields &values);
     // The graphs of the analysis drawn again, the plot blanked first as the graphs command
     // blanks it: when a view changes, and `resized`, at the plot's new size, keeping the layers
     // over them as they are.
@@ -102,6 +115,9 @@ private:
     QMenu *plotMenu_;
     std::unique_ptr<GraphPlot> plot_;
     FullScreenPlot *fullScreen_ = nullptr;
+    ParameterBar *bar_ = nullptr;
+    QAction *barAction_ = nullptr;
+    QAction *barFocus_ = nullptr;
 };
 
 // Shows the window (modeless) and draws the analysis the state holds, which the graphs command

@@ -15,9 +15,9 @@
 #include <QWidget>
 
 FullScreenPlot::FullScreenPlot(QWidget &window, QWidget &clientView, PlotArea &plot,
-                               QList<QLabel *> keys, std::function<void()> redraw)
+                               QList<QLabel *> keys, QWidget *bar, std::function<void()> redraw)
     : QObject(&window), window_(window), clientView_(clientView), plot_(plot),
-      keys_(std::move(keys)), redraw_(std::move(redraw))
+      keys_(std::move(keys)), bar_(bar), redraw_(std::move(redraw))
 {
     action_ = new QAction(QTextOf(UiText::FullScreen), &window);
     action_->setObjectName("FullScreenAction");
@@ -69,6 +69,14 @@ void FullScreenPlot::Enter()
     strip->setContentsMargins(sizes.textPixels / 2, sizes.textPixels / 4, sizes.textPixels / 2,
                               sizes.textPixels / 4);
     strip->setSpacing(sizes.textPixels);
+    if (bar_) { // always there, in the screen's text size
+        barFont_ = bar_->font();
+        QFont font = barFont_;
+        font.setPixelSize(sizes.textPixels);
+        bar_->setFont(font);
+        strip->addWidget(bar_);
+        bar_->show();
+    }
     for (QLabel *key : keys_) {
         const bool hidden = key->isHidden();
         QFont font = key->font();
@@ -106,6 +114,11 @@ void FullScreenPlot::Leave()
         place.widget->setVisible(!hidden);
     }
     places_.clear();
+    if (bar_) {
+        bar_->setFont(barFont_);
+        static_cast<QBoxLayout *>(window_.layout())->insertWidget(0, bar_);
+        bar_->hide();
+    }
     delete stage_;
     window_.layout()->menuBar()->show();
     clientView_.show();

@@ -43,9 +43,11 @@ public:
     // `plot` and the `keys` stand in `clientView`, the window's client area, which the full
     // screen hides with the menu bar; they go back to it, as they were, when it ends. The window
     // carries the entry and its keys. All must outlive this.
+    // `bar`, if any, stands in the window's layout above the client area; the full screen shows
+    // it in the strip, before the keys, and puts it back on top of the layout, hidden.
     // `redraw` draws the graphs again, at the plot's new size, once it has taken it.
     FullScreenPlot(QWidget &window, QWidget &clientView, PlotArea &plot, QList<QLabel *> keys,
-                   std::function<void()> redraw);
+                   QWidget *bar, std::function<void()> redraw);
 
     QAction *Action() const { return action_; }
 
@@ -61,6 +63,8 @@ private:
     QWidget &clientView_;
     PlotArea &plot_;
     QList<QLabel *> keys_;
+    QWidget *bar_;
+    QFont barFont_;
     QAction *action_;
     QShortcut *escape_;
     // While on: the stage that holds the plot and the keys' strip, and where each stood.

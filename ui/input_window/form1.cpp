@@ -128,6 +128,22 @@ private:
     Form1 &form_;
 };
 
+// The fields and the shape as the graph window's parameter bar edits them: the same texts, the same
+// steps, the same shape; one set of typed values.
+class InputWindowValues : public SharedFields
+{
+public:
+    explicit InputWindowValues(Form1 &form) : form_(form) { }
+    FieldTexts Texts() const override { return form_.CurrentTexts(); }
+    void Type(Field field, const QString &text) override { form_.Text(field)->setText(text); }
+    void Step(Field field, int steps) override { form_.StepField(field, steps); }
+    void Choose(PulseShape shape) override { form_.diagram_->Choose(shape); }
+    void Take() override { form_.TakeTypedValues(); }
+
+private:
+    Form1 &form_;
+};
+
 Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent)
     : QWidget(parent), state_(state), messages_(messages), tasks_(tasks)
 {
@@ -154,6 +170,8 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
                             [this] { return CurrentTexts(); }, [this] { ShowGraphs(); }});
     connect(diagram_, &ShapeDiagram::shapeChosen, live_, [this] { live_->Follow(); });
     connect(diagram_, &ShapeDiagram::shapeChosen, this, &Form1::MarkStaleResults);
+    connect(diagram_, &ShapeDiagram::shapeChosen, this, &Form1::ShowTypedValues);
+    values_ = std::make_unique<InputWindowValues>(*this);
 }
 
 void Form1::AddFields()
@@ -165,18 +183,12 @@ void Form1::AddFields()
         edit->setGeometry(TwipsRect(layout.left, layout.top, 1935, 375));
         edit->setFont(ClassicFont(8.25));
         SetBackColor(edit, layout.back);
-        // "Vmax [V], ampiezza dell'impulso"
-        edit->setAccessibleName(Utf8(HeadingOf(layout.field)) + QStringLiteral(", ")
-                                + Utf8(parameter.name));
-        // The step in the field's own writing, and its unit: "0.01", "1 V", "1 kHz".
-        const QString unit
-            = parameter.unit.empty() ? QString() : QStringLiteral(" ") + Utf8(parameter.unit);
-        edit->setToolTip(QTextOf(UiText::FieldStepHint)
-                             .arg(QString::number(parameter.step) + unit,
-                                  QString::number(10 * parameter.step) + unit));
+        edit->setAccessibleName(FieldAccessibleName(layout.field));
+        edit->setToolTip(FieldStepToolTip(layout.field));
         edit->installEventFilter(this);
         fields_[static_cast<std::size_t>(layout.field)] = edit;
         connect(edit, &QLineEdit::textChanged, this, &Form1::MarkStaleResults);
+        connect(edit, &QLineEdit::textChanged, this, &Form1::ShowTypedValues);
     }
 }
 
@@ -349,13 +361,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         return QWidget::eventFilter(watched, event);
     const auto which = static_cast<Field>(field - fields_.begin());
     if (event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const int steps = key->modifiers() & ~Qt::KeypadModifier ? 0
-            : key->key() == Qt::Key_Up                           ? 1
-            : key->key() == Qt::Key_Down                         ? -1
-            : key->key() == Qt::Key_PageUp                       ? 10
-            : key->key() == Qt::Key_PageDown                     ? -10
-                                                                 : 0;
+        const int steps = KeySteps(*static_cast<QKeyEvent *>(event));
         if (steps == 0)
             return false;
         StepField(which, steps);
@@ -384,6 +390,20 @@ void Form1::StepField(Field field, int steps)
         live_->Follow();
 }
 
+void Form1::ShowTypedValues()
+{
+    if (form2_)
+        form2_->ShowTypedValues();
+}
+
+void Form1::TakeTypedValues()
+{
+    // The graphs command's checks, with their messages; the analysis follows as a step's does.
+    InputWindowHost host(*this);
+    if (PrepareAnalysis(state_, CurrentTexts(), Command::Graphs, host))
+        live_->Follow();
+}
+
 void Form1::Command2_Click()
 {
     if (!Run(Command::Graphs))
@@ -398,7 +418,7 @@ void Form1::Command2_Click()
 void Form1::ShowGraphs()
 {
     if (!form2_) {
-        form2_ = new Form2(state_, messages_, tasks_);
+        form2_ = new Form2(state_, messages_, tasks_, values_.get());
         form2_->setAttribute(Qt::WA_DeleteOnClose);
         form2_->setWindowIcon(windowIcon());
         form2_->Restore(setUp_);

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 struct AnalysisState;
 enum class Command;
@@ -76,7 +77,13 @@ private:
     // wrote them.
     void MarkStaleResults();
 
+    // The typed values that the graph window's parameter bar edits with this window, and the
+    // checks' answer when it takes them.
+    void TakeTypedValues();
+    void ShowTypedValues();
+
     friend class InputWindowHost;
+    friend class InputWindowValues;
 
     AnalysisState &state_;
     MessageBox &messages_;
@@ -93,6 +100,7 @@ private:
     QPointer<Form2> form2_;
     TaskGate &tasks_;
     LiveGraphs *live_ = nullptr;
+    std::unique_ptr<SharedFields> values_;
     // The graph window's entries as the user left them, for the next one while the program runs.
     GraphSetUp setUp_;
     WheelSteps wheel_;

@@ -20,6 +20,8 @@ public:
 
     PulseShape Shape() const { return shape_; }
     void SetShape(PulseShape shape);
+    // The user's choice, here or in the graph window's bar: shown, and told to the window.
+    void Choose(PulseShape shape);
     // The menu of shapes, one checkable entry each (objectName "Forma" + its place in the list).
     QMenu *Menu() const { return menu_; }
 
@@ -32,8 +34,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
-    // The user's choice: shown, and told to the window.
-    void Choose(PulseShape shape);
     void OpenMenu(const QPoint &at);
 
     PulseShape shape_ = PulseShape::HalfSine;

@@ -1,0 +1,131 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "parameter_bar.h"
+
+#include "ui/window_texts.h"
+
+#include "core/state/parameter_table.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QWheelEvent>
+
+namespace {
+
+QString Utf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+QString FieldStepToolTip(Field field)
+{
+    const ParameterDeclaration &parameter = ParameterOf(field);
+    // The step in the field's own writing, and its unit: "0.01", "1 V", "1 kHz".
+    const QString unit
+        = parameter.unit.empty() ? QString() : QStringLiteral(" ") + Utf8(parameter.unit);
+    return QTextOf(UiText::FieldStepHint)
+        .arg(QString::number(parameter.step) + unit, QString::number(10 * parameter.step) + unit);
+}
+
+QString FieldAccessibleName(Field field)
+{
+    // "Vmax [V], ampiezza dell'impulso"
+    return Utf8(HeadingOf(field)) + QStringLiteral(", ") + Utf8(ParameterOf(field).name);
+}
+
+ParameterBar::ParameterBar(SharedFields &values, QWidget &plot, QWidget *parent)
+    : QWidget(parent), values_(values), plot_(plot)
+{
+    setObjectName("ParameterBar");
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(4, 2, 4, 2);
+
+    shape_ = new QComboBox(this);
+    shape_->setObjectName("BarShape");
+    shape_->setAccessibleName(QTextOf(UiText::PulseShapeChoice));
+    shape_->setToolTip(QTextOf(UiText::PulseShapeChoice));
+    for (const PulseShapeTexts &shape : PulseShapes)
+        shape_->addItem(Utf8(shape.name));
+    shape_->installEventFilter(this);
+    row->addWidget(shape_);
+    connect(shape_, &QComboBox::activated, this, [this](int index) {
+        values_.Choose(PulseShapes[static_cast<std::size_t>(index)].shape);
+    });
+
+    // In the commands' order, as the parameters are declared.
+    const QString keys = QTextOf(UiText::ParameterBarKeys);
+    for (const ParameterDeclaration &parameter : ParameterTable) {
+        const Field field = parameter.field;
+        auto *symbol = new QLabel(Utf8(HeadingOf(field)), this);
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("Bar") + QString::fromUtf8(FieldName(field)));
+        edit->setAccessibleName(FieldAccessibleName(field));
+        edit->setToolTip(FieldStepToolTip(field) + QLatin1Char('\n') + keys);
+        // Wide enough for "10000000" in the window's font.
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("100000000")));
+        edit->installEventFilter(this);
+        symbol->setBuddy(edit);
+        row->addWidget(symbol);
+        row->addWidget(edit, 1);
+        fields_[static_cast<std::size_t>(field)] = edit;
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, field](const QString &text) { values_.Type(field, text); });
+        connect(edit, &QLineEdit::returnPressed, this, [this] { values_.Take(); });
+    }
+    ShowValues();
+}
+
+void ParameterBar::ShowValues()
+{
+    const FieldTexts texts = values_.Texts();
+    for (std::size_t f = 0; f < FieldCount; ++f) {
+        const QString text = QString::fromStdU16String(texts[static_cast<Field>(f)]);
+        // The field being typed in keeps its cursor: its text is already this one.
+        if (fields_[f]->text() != text)
+            fields_[f]->setText(text);
+    }
+    shape_->setCurrentIndex(static_cast<int>(texts.Shape));
+}
+
+void ParameterBar::TakeFocus()
+{
+    QLineEdit *first = fields_[0];
+    first->setFocus(Qt::ShortcutFocusReason);
+    first->selectAll();
+}
+
+bool ParameterBar::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride;
+    // Esc goes back to the plot, before any shortcut of the window (the full screen's end) takes
+    // it.
+    if (key && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        if (event->type() == QEvent::KeyPress)
+            plot_.setFocus(Qt::ShortcutFocusReason);
+        return event->type() == QEvent::KeyPress;
+    }
+    const auto field = std::find(fields_.begin(), fields_.end(), watched);
+    if (field == fields_.end())
+        return QWidget::eventFilter(watched, event);
+    const auto which = static_cast<Field>(field - fields_.begin());
+    if (event->type() == QEvent::KeyPress) {
+        const int steps = KeySteps(*static_cast<QKeyEvent *>(event));
+        if (steps == 0)
+            return false;
+        values_.Step(which, steps);
+        return true;
+    }
+    if (event->type() == QEvent::Wheel) {
+        const int steps = wheel_.Add(static_cast<QWheelEvent *>(event)->angleDelta().y());
+        if (steps != 0)
+            values_.Step(which, steps);
+        return true;
+    }
+    return false;
+}
