@@ -23,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -114,7 +115,8 @@ void ClickToGraphs(benchmark::State &bench)
 }
 
 // From a step of the duty cycle (the Up and Down arrows in turn) to the graph window repainted
-// with the analysis of the new value, the graphs open at N = range(0), H = range(1).
+// with the analysis of the new value, the graphs open at N = range(0), H = range(1); the step taken
+// in the input window's field, or (range(2) = 1) in the graph window's parameter bar.
 void StepToGraphs(benchmark::State &bench)
 {
     AnalysisState state;
@@ -125,14 +127,24 @@ void StepToGraphs(benchmark::State &bench)
     form.Text(Field::Text3)->setText(QString::number(bench.range(1)));
     form.show();
     form.Command2_Click();
+    Form2 &graphs = *form.GraphWindow();
+    const bool fromBar = bench.range(2) == 1;
+    if (fromBar)
+        graphs.BarAction()->trigger();
     QApplication::processEvents();
     int direction = 1;
     for (auto _ : bench) {
-        form.StepField(Field::Text1, direction);
+        if (fromBar) {
+            QKeyEvent press(QEvent::KeyPress, direction > 0 ? Qt::Key_Up : Qt::Key_Down,
+                            Qt::NoModifier);
+            QApplication::sendEvent(graphs.Bar()->Text(Field::Text1), &press);
+        } else {
+            form.StepField(Field::Text1, direction);
+        }
         direction = -direction;
         while (form.Live().Running() || form.Live().Wanted())
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        form.GraphWindow()->repaint();
+        graphs.repaint();
     }
     bench.counters["N"] = double(bench.range(0));
 }
@@ -359,9 +371,10 @@ BENCHMARK(ReadoutMove)
     ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(StepToGraphs)
-    ->ArgNames({"N", "H"})
-    ->Args({10000, 10})
-    ->Args({1000000, 100})
+    ->ArgNames({"N", "H", "bar"})
+    ->ArgsProduct({{10000}, {10}, {0, 1}})
+    ->Args({1000000, 100, 0})
+    ->Args({1000000, 100, 1})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(WheelStep)
