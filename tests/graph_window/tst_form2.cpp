@@ -142,10 +142,26 @@ private slots:
 
     // On a screen too small for it the window opens within the screen and its client area
     // scrolls to every control; on one large enough it opens whole, with no scroll bar. The
-    // tests' screen is large; tst_form2_small_screen runs this on a 1024 x 768 one.
+    // tests' screen is large; tst_form2_small_screen runs this on a 1024 x 768 one. With the
+    // parameter bar on, the window still stays within the screen, the bar whole across it, and
+    // back to its size with the bar off.
     void theClientAreaScrollsOnlyOnASmallScreen()
     {
         const QSize available = form_->screen()->availableGeometry().size();
+        {
+            AnalysisState state;
+            Form1 input(state, box_, gate_);
+            input.Command2_Click();
+            Form2 *graphs = input.GraphWindow();
+            QVERIFY(graphs);
+            const QSize size = graphs->size();
+            graphs->BarAction()->trigger();
+            QVERIFY(graphs->height() <= available.height());
+            QVERIFY(graphs->height() > size.height() || graphs->height() == available.height());
+            QVERIFY(graphs->Bar()->minimumSizeHint().width() <= graphs->width());
+            graphs->BarAction()->trigger();
+            QCOMPARE(graphs->size(), size);
+        }
         auto *view = form_->findChild<QScrollArea *>("ClientView");
         const int bar = form_->findChild<QMenuBar *>("MenuBar")->height();
         if (available.width() >= 1233 + 16 && available.height() >= 667 + bar + 39) {

@@ -22,7 +22,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
+
+#include <algorithm>
 
 Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, SharedFields *values,
              QWidget *parent)
@@ -134,12 +137,20 @@ void Form2::AddParameterBar(SharedFields &values)
     barAction_->setShortcut(Qt::CTRL | Qt::Key_B);
     addAction(barAction_);
     connect(barAction_, &QAction::toggled, this, [this](bool on) {
-        // The window grows by the bar, where it is neither full screen nor maximized.
+        // The window grows by the bar, where it is neither full screen nor maximized, as far as
+        // the screen's free part holds it; beyond, the client area scrolls.
         const bool fullScreen = fullScreen_->Action()->isChecked();
         const int height = bar_->sizeHint().height();
         bar_->setVisible(on || fullScreen);
-        if (!fullScreen && !isMaximized())
-            resize(width(), this->height() + (on ? height : -height));
+        if (fullScreen || isMaximized())
+            return;
+        if (on) {
+            const int frame = isVisible() ? frameGeometry().height() - this->height() : 0;
+            const int room
+                = screen() ? screen()->availableGeometry().height() - frame : QWIDGETSIZE_MAX;
+            barGrowth_ = std::clamp(room - this->height(), 0, height);
+        }
+        resize(width(), this->height() + (on ? barGrowth_ : -barGrowth_));
     });
     barFocus_ = new QAction(QTextOf(UiText::ParameterBarFocus), this);
     barFocus_->setObjectName("ParameterBarFocusAction");

@@ -118,6 +118,7 @@ private:
     ParameterBar *bar_ = nullptr;
     QAction *barAction_ = nullptr;
     QAction *barFocus_ = nullptr;
+    int barGrowth_ = 0; // what the window grew by when the bar came on
 };
 
 // Shows the window (modeless) and draws the analysis the state holds, which the graphs command
