@@ -146,6 +146,14 @@ enum class UiText
     ParameterBarFocus,
     ParameterBarKeys,
     PulseShapeChoice,
+    // The bar's sweep: its button and tool tip, the value's list, its limits and its pace.
+    SweepPlay,
+    SweepHint,
+    SweepValue,
+    SweepFrom,
+    SweepTo,
+    SweepPace,
+    SweepPaceUnit,
 
     // Under the file dialog's name while it is too long to be saved, which keeps Save disabled.
     NameTooLongHint,

@@ -12,14 +12,17 @@
 #include "ui/graph_window/plot/harmonic_sum_layer.h"
 #include "ui/graph_window/plot/plot_area.h"
 #include "ui/graph_window/plot/spectrum_views.h"
+#include "ui/graph_window/sweep.h"
 #include "ui/guide/guide_window.h"
 #include "ui/input_window/live_graphs.h"
 #include "ui/input_window/pulse_diagram.h"
 #include "ui/input_window/shape_diagram.h"
 
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QImage>
 #include <QMenu>
@@ -950,6 +953,63 @@ private slots:
         QCOMPARE(bar->parentWidget()->objectName(), QStringLiteral("FullScreenStage"));
         graphs->FullScreen()->Action()->trigger();
         QVERIFY(!bar->isVisible() && bar->parentWidget() == graphs);
+    }
+
+    // The bar's sweep, ticked by the test: D back and forth between its limits, each value drawn;
+    // ticks that come while a drawing is still under way skip their values, and the next drawn
+    // value is as far on as the ticks went; a key or a click stops it, and does nothing else.
+    void theSweepStepsBetweenItsLimitsAndSkipsWhatItCannotDraw()
+    {
+        w_.Click("Command2");
+        Form2 *graphs = w_.form->GraphWindow();
+        graphs->BarAction()->trigger();
+        Sweep &sweep = graphs->Bar()->Sweeping();
+        testing_seam::StopTheClock(sweep);
+        QCOMPARE(sweep.Swept(), Field::Text1); // D unless another is chosen
+        sweep.From()->setValue(0.48);
+        sweep.To()->setValue(0.51);
+        sweep.Play()->click();
+        QVERIFY(sweep.Running());
+        w_.pace.Hold();
+        const struct
+        {
+            int ticks; // before the drawing ends
+            const char *drawn; // D afterwards
+        } ticks[] = {
+            {1, "0.51"}, {1, "0.5"}, {1, "0.49"}, {1, "0.48"}, {1, "0.49"}, // back at each limit
+            {3, "0.5"}, // two ticks skipped while 0.5 is drawn
+            {1, "0.51"}, // ...and the next is two steps on, back at the limit
+        };
+        int skipped = 0;
+        for (const auto &t : ticks) {
+            for (int tick = 0; tick < t.ticks; ++tick)
+                sweep.Tick();
+            skipped += t.ticks - 1;
+            QCOMPARE(sweep.Skipped(), skipped);
+            finishFollowing();
+            QCOMPARE(w_.form->Text(Field::Text1)->text(), QString::fromLatin1(t.drawn));
+            QCOMPARE(graphs->Bar()->Text(Field::Text1)->text(), QString::fromLatin1(t.drawn));
+            QCOMPARE(w_.state->DutyCycle, QString::fromLatin1(t.drawn).toDouble());
+        }
+        QCOMPARE(w_.form->Text(Field::Text1)->text(), QStringLiteral("0.51"));
+
+        // A key, or a click anywhere, stops it; the key is not typed, the click not taken.
+        QTest::keyClick(graphs->Bar()->Text(Field::Text7), Qt::Key_5);
+        QVERIFY(!sweep.Running());
+        QCOMPARE(w_.form->Text(Field::Text7)->text(), QStringLiteral("10"));
+        sweep.Play()->click();
+        QTest::mouseClick(sweep.Play(), Qt::LeftButton);
+        QVERIFY(!sweep.Running() && !sweep.Play()->isChecked());
+        sweep.Tick(); // a tick after the end moves nothing
+        finishFollowing();
+        QCOMPARE(w_.form->Text(Field::Text1)->text(), QStringLiteral("0.51"));
+        w_.pace.Release();
+
+        // Another value: its limits ten steps either side of it.
+        sweep.Value()->setCurrentIndex(1); // Vmax
+        QCOMPARE(sweep.Swept(), Field::Text7);
+        QCOMPARE(sweep.From()->value(), 0.0);
+        QCOMPARE(sweep.To()->value(), 20.0);
     }
 
     // A step's analysis that lasts shows its progress without holding the window: the fields

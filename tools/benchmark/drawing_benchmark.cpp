@@ -16,10 +16,12 @@
 #include "ui/graph_window/plot/plot_overlays.h"
 #include "ui/graph_window/plot/spectrum_views.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
+#include "ui/graph_window/sweep.h"
 #include "ui/input_window/form1.h"
 #include "ui/input_window/live_graphs.h"
 #include "ui/long_work/task_gate.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QImage>
@@ -116,7 +118,8 @@ void ClickToGraphs(benchmark::State &bench)
 
 // From a step of the duty cycle (the Up and Down arrows in turn) to the graph window repainted
 // with the analysis of the new value, the graphs open at N = range(0), H = range(1); the step taken
-// in the input window's field, or (range(2) = 1) in the graph window's parameter bar.
+// in the input window's field, or (range(2) = 1) in the graph window's parameter bar, or (2) by a
+// tick of the bar's sweep, whose drawn values a second are then the iterations a second.
 void StepToGraphs(benchmark::State &bench)
 {
     AnalysisState state;
@@ -129,12 +132,20 @@ void StepToGraphs(benchmark::State &bench)
     form.Command2_Click();
     Form2 &graphs = *form.GraphWindow();
     const bool fromBar = bench.range(2) == 1;
-    if (fromBar)
+    Sweep *sweep = nullptr;
+    if (bench.range(2) > 0)
         graphs.BarAction()->trigger();
+    if (bench.range(2) == 2) {
+        sweep = &graphs.Bar()->Sweeping();
+        testing_seam::StopTheClock(*sweep);
+        sweep->Play()->click();
+    }
     QApplication::processEvents();
     int direction = 1;
     for (auto _ : bench) {
-        if (fromBar) {
+        if (sweep) {
+            sweep->Tick();
+        } else if (fromBar) {
             QKeyEvent press(QEvent::KeyPress, direction > 0 ? Qt::Key_Up : Qt::Key_Down,
                             Qt::NoModifier);
             QApplication::sendEvent(graphs.Bar()->Text(Field::Text1), &press);
@@ -372,7 +383,7 @@ BENCHMARK(ReadoutMove)
 
 BENCHMARK(StepToGraphs)
     ->ArgNames({"N", "H", "bar"})
-    ->ArgsProduct({{10000}, {10}, {0, 1}})
+    ->ArgsProduct({{10000}, {10}, {0, 1, 2}})
     ->Args({1000000, 100, 0})
     ->Args({1000000, 100, 1})
     ->Unit(benchmark::kMillisecond)

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "parameter_bar.h"
 
+#include "sweep.h"
+
 #include "ui/window_texts.h"
 
 #include "core/state/parameter_table.h"
@@ -11,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 
 namespace {
@@ -42,8 +45,11 @@ ParameterBar::ParameterBar(SharedFields &values, QWidget &plot, QWidget *parent)
     : QWidget(parent), values_(values), plot_(plot)
 {
     setObjectName("ParameterBar");
-    auto *row = new QHBoxLayout(this);
-    row->setContentsMargins(4, 2, 4, 2);
+    auto *rows = new QVBoxLayout(this);
+    rows->setContentsMargins(4, 2, 4, 2);
+    rows->setSpacing(2);
+    auto *row = new QHBoxLayout;
+    rows->addLayout(row);
 
     shape_ = new QComboBox(this);
     shape_->setObjectName("BarShape");
@@ -77,6 +83,13 @@ ParameterBar::ParameterBar(SharedFields &values, QWidget &plot, QWidget *parent)
                 [this, field](const QString &text) { values_.Type(field, text); });
         connect(edit, &QLineEdit::returnPressed, this, [this] { values_.Take(); });
     }
+    // The sweep's row below.
+    auto *second = new QWidget(this);
+    second->setObjectName("SweepRow");
+    auto *sweepRow = new QHBoxLayout(second);
+    sweepRow->setContentsMargins(0, 0, 0, 0);
+    rows->addWidget(second);
+    sweep_ = new Sweep(values_, *second);
     ShowValues();
 }
 

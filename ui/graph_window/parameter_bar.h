@@ -19,6 +19,7 @@
 
 class QComboBox;
 class QLineEdit;
+class Sweep;
 
 // The one set of typed values, which the input window holds and the bar edits with it.
 class SharedFields
@@ -33,6 +34,8 @@ public:
     virtual void Choose(PulseShape shape) = 0;
     // The typed values taken (Enter): the graphs follow them, or the checks' message says why not.
     virtual void Take() = 0;
+    // Whether the graphs are still following a change: an analysis runs or waits to.
+    virtual bool Following() const = 0;
 };
 
 // A field's tool tip (its steps, in its unit) and its accessible name, as every window gives them.
@@ -53,6 +56,8 @@ public:
 
     QLineEdit *Text(Field field) const { return fields_[static_cast<std::size_t>(field)]; }
     QComboBox *Shape() const { return shape_; }
+    // The sweep, on the bar's second row.
+    Sweep &Sweeping() const { return *sweep_; }
 
 protected:
     // The arrows, the page keys and the wheel over a field step it; Esc leaves the bar.
@@ -62,6 +67,7 @@ private:
     SharedFields &values_;
     QWidget &plot_;
     QComboBox *shape_;
+    Sweep *sweep_;
     std::array<QLineEdit *, FieldCount> fields_ {};
     WheelSteps wheel_;
 };

@@ -139,6 +139,7 @@ public:
     void Step(Field field, int steps) override { form_.StepField(field, steps); }
     void Choose(PulseShape shape) override { form_.diagram_->Choose(shape); }
     void Take() override { form_.TakeTypedValues(); }
+    bool Following() const override { return form_.live_->Running() || form_.live_->Wanted(); }
 
 private:
     Form1 &form_;
