@@ -1546,6 +1546,15 @@ private slots:
         QVERIFY(key->isVisible());
         QCOMPARE(key->font().pixelSize(), plot->Style().textPixels);
         QVERIFY(key->geometry().top() >= plot->geometry().bottom());
+        // A caption line says what the picture shows: the graphs' colours, the shape and its
+        // parameters, in the screen's text size.
+        const auto *caption = window->findChild<QLabel *>("FullScreenCaption");
+        QVERIFY(caption && caption->isVisible());
+        QCOMPARE(caption->font().pixelSize(), plot->Style().textPixels);
+        QVERIFY2(caption->text().contains(window->SlideCaption().toHtmlEscaped())
+                     && caption->text().contains("color:#ff0000")
+                     && caption->text().contains("color:#0000ff"),
+                 qPrintable(caption->text()));
         QVERIFY(!window->findChild<QMenuBar *>("MenuBar")->isVisible());
         // The readout in the same large text.
         plot->SetToolTipText(QStringLiteral("t= 1.00usec"));

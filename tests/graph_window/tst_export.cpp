@@ -307,8 +307,24 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(window));
         QGuiApplication::clipboard()->clear();
         QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
-                 window->Picture1()->Image().convertToFormat(QImage::Format_RGB32));
+        // The window's picture, and under it a white band with the key of its colours and its
+        // caption, so that the copy says what it shows.
+        const QImage copied
+            = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+        const QImage picture = window->Picture1()->Image().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(copied.copy(0, 0, picture.width(), picture.height()), picture);
+        QVERIFY(copied.height() > picture.height());
+        const QImage band
+            = copied.copy(0, picture.height(), copied.width(), copied.height() - picture.height());
+        QCOMPARE(band.pixel(0, 0) & 0xffffff, 0xffffffu);
+        for (const QRgb colour : {0xff0000u, 0x0000ffu, 0x00ff00u}) { // s(t), S(f), the DC's key
+            bool found = false;
+            for (int y = 0; y < band.height() && !found; ++y)
+                for (int x = 0; x < band.width() && !found; ++x)
+                    found = (band.pixel(x, y) & 0xffffff) == colour;
+            QVERIFY2(found, qPrintable(QString::number(colour, 16)));
+        }
+        QCOMPARE(window->Notes().caption, window->SlideCaption());
         QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier); // the dialog, given up
         QCOMPARE(chooser_.titles, QStringList {"Salva immagine"});
         QVERIFY(chooser_.suggestions.first().endsWith("/spettro-segnale.png"));

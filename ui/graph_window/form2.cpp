@@ -78,7 +78,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, Shared
              slide.setDevicePixelRatio(1);
              return slide;
          },
-         [this] { return SlideCaption(); }});
+         [this] { return Notes(); }});
     // The graphs of the analysis drawn again as a view is turned on or off, the plot blanked
     // first as the graphs command blanks it.
     plot_ = std::make_unique<GraphPlot>(*this, *client, *picture1_, *label3, state_, messages,
@@ -97,14 +97,41 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, Shared
     connect(plotMenu_, &QMenu::aboutToShow, export_, &PlotExport::EnableDataActions);
     if (values)
         AddParameterBar(*values);
-    fullScreen_ = new FullScreenPlot(*this, *parts.view, *picture1_,
-                                     QList<QLabel *> {label2, label3} + plot_->ViewKeys(), bar_,
+    keys_ = QList<QLabel *> {label2, label3} + plot_->ViewKeys();
+    fullScreen_ = new FullScreenPlot(*this, *parts.view, *picture1_, keys_, bar_,
                                      [this] { DrawAgain(true); });
     if (bar_) // back from the full screen, the bar as its entry says
         connect(fullScreen_->Action(), &QAction::toggled, bar_,
                 [this](bool on) { bar_->setVisible(on || barAction_->isChecked()); });
+    connect(fullScreen_->Action(), &QAction::toggled, this, [this] { ShowCaption(); });
     AddMenus(*parts.menuBar);
     OpenAtFittingSize(*this, parts);
+}
+
+PictureNotes Form2::Notes() const
+{
+    // The graphs' colours as their option buttons show them, then every coloured key shown
+    // beside the plot.
+    PictureNotes notes {SlideCaption(), {}};
+    for (const QRadioButton *option : {option1_, option3_})
+        notes.keys.append({option->text(), option->palette().color(QPalette::WindowText)});
+    for (const QLabel *key : keys_) {
+        const QColor colour = key->palette().color(QPalette::WindowText);
+        if (!key->isHidden() && colour != palette().color(QPalette::WindowText))
+            notes.keys.append({key->text().trimmed(), colour});
+    }
+    return notes;
+}
+
+void Form2::ShowCaption()
+{
+    // The graphs' colours first, as the option buttons beside the plot show them there.
+    const PictureNotes notes = Notes();
+    QString line;
+    for (qsizetype k = 0; k < 2 && k < notes.keys.size(); ++k)
+        line += QStringLiteral("<b style=\"color:%1\">%2</b>&nbsp;&nbsp;")
+                    .arg(notes.keys[k].second.name(), notes.keys[k].first.toHtmlEscaped());
+    fullScreen_->SetCaption(line + notes.caption.toHtmlEscaped());
 }
 
 QString Form2::SlideCaption() const
@@ -253,6 +280,7 @@ void DrawGraphs(AnalysisState &, Form2 &form)
 {
     form.show();
     form.Plot().Draw();
+    form.ShowCaption();
 }
 
 PlotExport &testing_seam::Export(const Form2 &form)

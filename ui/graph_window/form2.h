@@ -7,6 +7,7 @@
 #include "for_tests.h"
 #include "parameter_bar.h"
 
+#include "ui/graph_window/export/plot_export.h"
 #include "ui/graph_window/plot/graph_plot.h"
 
 #include <QImage>
@@ -21,6 +22,7 @@ class FullScreenPlot;
 class PlotExport;
 class QMenu;
 class QMenuBar;
+class QLabel;
 class QRadioButton;
 class TaskGate;
 
@@ -84,6 +86,10 @@ public:
     QImage PictureOf(const PlotStyle &style) { return plot_->PictureOf(style); }
     // The caption that states the picture's parameters and the entries on.
     QString SlideCaption() const;
+    // What a picture of the plot says under it: the caption, and the key of the colours drawn.
+    PictureNotes Notes() const;
+    // The full screen's caption line brought up to date with the analysis drawn and the entries on.
+    void ShowCaption();
 
     // The cursor readout: marks the graph under the cursor and sets the plot's tool-tip to the
     // time and signal value, or the frequency and spectral modulus, at (x, y).
@@ -115,6 +121,8 @@ private:
     QMenu *plotMenu_;
     std::unique_ptr<GraphPlot> plot_;
     FullScreenPlot *fullScreen_ = nullptr;
+    QList<QLabel *> keys_; // the keys beside the plot: the DC component's, the sum's, the views'
+
     ParameterBar *bar_ = nullptr;
     QAction *barAction_ = nullptr;
     QAction *barFocus_ = nullptr;

@@ -87,6 +87,17 @@ void FullScreenPlot::Enter()
         key->setVisible(!hidden);
     }
     strip->addStretch();
+    // The caption line between the plot and the strip: what the picture shows.
+    caption_ = new QLabel(captionText_, stage_);
+    caption_->setObjectName("FullScreenCaption");
+    caption_->setTextFormat(Qt::RichText);
+    caption_->setWordWrap(true);
+    QFont captionFont = caption_->font();
+    captionFont.setPixelSize(sizes.textPixels);
+    caption_->setFont(captionFont);
+    caption_->setContentsMargins(sizes.textPixels / 2, sizes.textPixels / 4, sizes.textPixels / 2,
+                                 0);
+    column->addWidget(caption_);
     column->addLayout(strip);
     plot_.show();
     plot_.SetStyle({found_.renderScale, sizes.lineWidth, sizes.textPixels});
@@ -96,6 +107,13 @@ void FullScreenPlot::Enter()
     window_.layout()->addWidget(stage_);
     escape_->setEnabled(true);
     window_.showFullScreen();
+}
+
+void FullScreenPlot::SetCaption(const QString &caption)
+{
+    captionText_ = caption;
+    if (caption_)
+        caption_->setText(caption);
 }
 
 void FullScreenPlot::Leave()

@@ -50,6 +50,10 @@ public:
                    QWidget *bar, std::function<void()> redraw);
 
     QAction *Action() const { return action_; }
+    // The caption line under the plot while the screen is full (rich text: a key's colours may be
+    // in it); kept for the next time otherwise.
+    void SetCaption(const QString &caption);
+    QLabel *Caption() const { return caption_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -64,6 +68,8 @@ private:
     PlotArea &plot_;
     QList<QLabel *> keys_;
     QWidget *bar_;
+    QString captionText_;
+    QPointer<QLabel> caption_; // on the stage, while on
     QFont barFont_;
     QAction *action_;
     QShortcut *escape_;

@@ -144,7 +144,12 @@ bool PlotExport::WriteTable(const AnalysisTable &table, const QString &progress,
 
 void PlotExport::CopyImage()
 {
-    QGuiApplication::clipboard()->setImage(plot_.Image());
+    // The window's picture, with its notes under it, so that it says what it shows.
+    const QImage picture = plot_.Image();
+    const int scale = std::max(1, qRound(picture.devicePixelRatio()));
+    QImage copied = WithNotes(picture, slide_.notes(), scale);
+    copied.setDevicePixelRatio(1);
+    QGuiApplication::clipboard()->setImage(copied);
 }
 
 void PlotExport::SaveImage()
@@ -164,8 +169,9 @@ void PlotExport::SaveSlide()
     const std::optional<SlideChoice> choice = chooseSlide_();
     if (!choice)
         return;
-    const QImage slide = WithCaption(slide_.picture(choice->scale),
-                                     choice->caption ? slide_.caption() : QString(), choice->scale);
+    const QImage slide
+        = WithNotes(slide_.picture(choice->scale),
+                    choice->caption ? slide_.notes() : PictureNotes {}, choice->scale);
     SavePicture(
         slide, QTextOf(UiText::SaveSlideTitle),
         QString::fromStdString(SlideFileName(state_.Parameters(), AsciiDecimalSeparator())));

@@ -32,11 +32,12 @@ class QString;
 class QWidget;
 
 // Where the slide's picture comes from: the plot drawn apart from the window at the scale chosen;
-// and the caption that states what it shows.
+// and the notes under a picture of the plot (the slide's and the copied image's): the caption that
+// states what it shows and the key of its colours.
 struct SlideSource
 {
     std::function<QImage(int scale)> picture;
-    std::function<QString()> caption;
+    std::function<PictureNotes()> notes;
 };
 
 class PlotExport : public QObject

@@ -12,23 +12,38 @@
 #include <QFormLayout>
 #include <QPainter>
 
-QImage WithCaption(const QImage &plot, const QString &caption, int scale)
+QImage WithNotes(const QImage &plot, const PictureNotes &notes, int scale)
 {
-    if (caption.isEmpty())
+    if (notes.caption.isEmpty() && notes.keys.isEmpty())
         return plot;
     QFont font = ClassicFont(12, false);
     font.setPixelSize(font.pixelSize() * scale);
+    QFont bold = font;
+    bold.setBold(true);
     const int margin = font.pixelSize() / 2;
     const QRect room(margin, 0, plot.width() - 2 * margin, 1 << 20);
-    const QRect text = QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, caption);
-    QImage slide(plot.width(), plot.height() + text.height() + 2 * margin, QImage::Format_RGB32);
+    const int keyHeight = notes.keys.isEmpty() ? 0 : QFontMetrics(bold).height() + margin / 2;
+    const QRect text = notes.caption.isEmpty()
+        ? QRect()
+        : QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, notes.caption);
+    QImage slide(plot.width(), plot.height() + keyHeight + text.height() + 2 * margin,
+                 QImage::Format_RGB32);
     slide.fill(Qt::white);
     QPainter painter(&slide);
-    painter.drawImage(0, 0, plot);
+    painter.drawImage(QRect(0, 0, plot.width(), plot.height()), plot);
+    // The key: each text in its colour, one after the other.
+    painter.setFont(bold);
+    int x = margin;
+    for (const auto &[key, colour] : notes.keys) {
+        painter.setPen(colour);
+        const QRect at(x, plot.height() + margin, room.right() - x, keyHeight);
+        painter.drawText(at, Qt::AlignLeft | Qt::AlignTop, key);
+        x += QFontMetrics(bold).horizontalAdvance(key) + 2 * margin;
+    }
     painter.setFont(font);
     painter.setPen(Qt::black);
-    painter.drawText(QRect(margin, plot.height() + margin, room.width(), text.height()),
-                     Qt::TextWordWrap, caption);
+    painter.drawText(QRect(margin, plot.height() + margin + keyHeight, room.width(), text.height()),
+                     Qt::TextWordWrap, notes.caption);
     return slide;
 }
 

@@ -4,7 +4,10 @@
 // with a caption in Italian under it if wanted.
 #pragma once
 
+#include <QColor>
 #include <QImage>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <optional>
@@ -21,9 +24,18 @@ struct SlideChoice
 // The scales offered.
 constexpr int SlideScales[] = {2, 3, 4};
 
-// The plot's picture with the caption in a white band under it, its text as large, for the
-// picture's scale, as the window's 12-point keys; the picture alone when the caption is empty.
-QImage WithCaption(const QImage &plot, const QString &caption, int scale);
+// What a picture of the plot says under it: the caption (the shape, its parameters and what is
+// shown) and the key of the colours drawn, each text in its colour.
+struct PictureNotes
+{
+    QString caption;
+    QList<QPair<QString, QColor>> keys;
+};
+
+// The plot's picture with its notes in a white band under it, the key's line then the caption's,
+// their text as large, for the picture's scale, as the window's 12-point keys; the picture alone
+// when it has no notes.
+QImage WithNotes(const QImage &plot, const PictureNotes &notes, int scale);
 
 // Asks for the scale and the caption, the plot being `plotSize` pixels on the screen; nothing
 // when the user gives up.
