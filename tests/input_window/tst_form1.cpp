@@ -864,8 +864,9 @@ private slots:
         const int height = graphs->height();
         graphs->BarAction()->trigger();
         QVERIFY(bar->isVisible());
-        QCOMPARE(graphs->height(), height + bar->sizeHint().height()); // the window grows by it
-        QCOMPARE(graphs->findChild<QWidget *>("ClientView")->size(), view);
+        // The window grows by it, once the window system has given it its new size.
+        QTRY_COMPARE(graphs->height(), height + bar->sizeHint().height());
+        QTRY_COMPARE(graphs->findChild<QWidget *>("ClientView")->size(), view);
         for (std::size_t f = 0; f < FieldCount; ++f) { // the same hints as the fields'
             const auto field = static_cast<Field>(f);
             QVERIFY(bar->Text(field)->toolTip().startsWith(w_.form->Text(field)->toolTip()));
