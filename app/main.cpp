@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the program: one analysis state for the whole run, the input window, the event loop
 // until no window is open.
+#include "core/platform/memory_pages.h"
 #include "core/state/analysis_state.h"
 #include "ui/classic/qt_translations.h"
 #include "ui/input_window/form1.h"
@@ -14,6 +15,7 @@
 
 int main(int argc, char *argv[])
 {
+    KeepFreedMemoryForReuse(); // a step of a large analysis reuses the last one's memory
     QApplication app(argc, argv);
     QApplication::setApplicationName(QTextOf(UiText::ProgramName));
     QApplication::setApplicationVersion(QString::fromLatin1(ApplicationVersion));

@@ -36,7 +36,8 @@ STANDS_ON = {
     "ui/input_window": ["ui/graph_window", "ui/long_work", "ui/classic", "ui/guide", "ui",
                         "core/analysis",
                         "core/spectrum", "core/platform", "core/state", "core/texts"],
-    "app": ["ui/input_window", "ui/long_work", "ui/classic", "ui", "core/state", "core/texts"],
+    "app": ["ui/input_window", "ui/long_work", "ui/classic", "ui", "core/platform", "core/state",
+            "core/texts"],
 }
 
 # A room's doors: the headers the rooms above it come in by. Inside the room only the door's own

@@ -13,3 +13,10 @@ void MapForWriting(double *begin, double *end);
 // Asks for large pages for the whole pages within [begin, begin + bytes), where the system has
 // them: fewer misses of the address cache on a buffer read many times over.
 void AdviseLargePages(void *begin, std::size_t bytes);
+
+// Keeps the large blocks one analysis frees for the next, where the C library lets the program
+// say so: blocks up to 64 MiB come from its own pool rather than from fresh pages, which the
+// system must zero at their first write; up to 256 MiB freed stay in the pool; and one pool
+// serves every thread, so that a worker's analysis takes what the last worker left. A step of a
+// large analysis then writes into memory already mapped. Called once, at the program's start.
+void KeepFreedMemoryForReuse();

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/platform/memory_pages.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -33,4 +34,11 @@ void MapForWriting([[maybe_unused]] double *begin, [[maybe_unused]] double *end)
 void AdviseLargePages(void *begin, std::size_t bytes)
 {
     AdviseWholePages(begin, bytes, MADV_HUGEPAGE);
+}
+
+void KeepFreedMemoryForReuse()
+{
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    mallopt(M_ARENA_MAX, 1);
 }
