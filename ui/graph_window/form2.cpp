@@ -169,8 +169,11 @@ void Form2::AddParameterBar(SharedFields &values)
         const bool fullScreen = fullScreen_->Action()->isChecked();
         const int height = bar_->sizeHint().height();
         bar_->setVisible(on || fullScreen);
-        if (fullScreen || isMaximized())
+        if (fullScreen || isMaximized()) {
+            if (on)
+                barGrowth_ = 0; // the window did not grow: nothing to give back
             return;
+        }
         if (on) {
             const int frame = isVisible() ? frameGeometry().height() - this->height() : 0;
             const int room
