@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QKeyEvent>
+#include <QWheelEvent>
 
 // The steps a key press takes a field: Up and Down one, Page Up and Page Down ten (down when
 // negative); none for another key, or with a modifier held.
@@ -35,3 +36,23 @@ private:
     static constexpr int Notch = 120;
     int eighths_ = 0;
 };
+
+// The steps an event over a field takes it: Up, Down, Page Up and Page Down (KeySteps), or a turn
+// of the wheel (`wheel` keeps a touchpad's rest); and whether the field's event ends there: a
+// wheel turn always does, a key only when it steps.
+struct FieldEventSteps
+{
+    int steps = 0;
+    bool taken = false;
+};
+
+inline FieldEventSteps StepsOf(QEvent &event, WheelSteps &wheel)
+{
+    if (event.type() == QEvent::KeyPress) {
+        const int steps = KeySteps(static_cast<QKeyEvent &>(event));
+        return {steps, steps != 0};
+    }
+    if (event.type() == QEvent::Wheel)
+        return {wheel.Add(static_cast<QWheelEvent &>(event).angleDelta().y()), true};
+    return {};
+}

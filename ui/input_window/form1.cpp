@@ -360,21 +360,10 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     const auto field = std::find(fields_.begin(), fields_.end(), watched);
     if (field == fields_.end())
         return QWidget::eventFilter(watched, event);
-    const auto which = static_cast<Field>(field - fields_.begin());
-    if (event->type() == QEvent::KeyPress) {
-        const int steps = KeySteps(*static_cast<QKeyEvent *>(event));
-        if (steps == 0)
-            return false;
-        StepField(which, steps);
-        return true;
-    }
-    if (event->type() == QEvent::Wheel) {
-        const int steps = wheel_.Add(static_cast<QWheelEvent *>(event)->angleDelta().y());
-        if (steps != 0)
-            StepField(which, steps);
-        return true;
-    }
-    return false;
+    const FieldEventSteps taken = StepsOf(*event, wheel_);
+    if (taken.steps != 0)
+        StepField(static_cast<Field>(field - fields_.begin()), taken.steps);
+    return taken.taken;
 }
 
 void Form1::StepField(Field field, int steps)
