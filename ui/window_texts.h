@@ -10,6 +10,8 @@
 #include <QLocale>
 #include <QString>
 
+#include <string_view>
+
 inline QString QTextOf(UiText text)
 {
     const std::u16string_view words = TextOf(text);
@@ -18,6 +20,12 @@ inline QString QTextOf(UiText text)
 
 // The separator of the user's language, before the decimals of every number the windows show or
 // copy; typed numbers take the point whatever it is.
+// A UTF-8 text of the core's tables (a parameter's symbol, a shape's name) for a window.
+inline QString Utf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 inline char16_t LocaleDecimalSeparator()
 {
     return QLocale().decimalPoint().at(0).unicode();

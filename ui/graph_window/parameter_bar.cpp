@@ -16,15 +16,6 @@
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
-namespace {
-
-QString Utf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 QString FieldStepToolTip(Field field)
 {
     const ParameterDeclaration &parameter = ParameterOf(field);
@@ -72,7 +63,7 @@ ParameterBar::ParameterBar(SharedFields &values, QWidget &plot, QWidget *parent)
         edit->setObjectName(QStringLiteral("Bar") + QString::fromUtf8(FieldName(field)));
         edit->setAccessibleName(FieldAccessibleName(field));
         edit->setToolTip(FieldStepToolTip(field) + QLatin1Char('\n') + keys);
-        // Wide enough for "10000000" in the window's font.
+        // Wide enough for nine digits in the window's font.
         edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("100000000")));
         edit->installEventFilter(this);
         symbol->setBuddy(edit);

@@ -21,11 +21,6 @@
 
 namespace {
 
-QString Utf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // What a sweep may move: every parameter of the analysis, not z.
 constexpr std::size_t SweptCount = FieldCount - 1;
 

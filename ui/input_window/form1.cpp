@@ -57,11 +57,6 @@ const FieldLayout FieldLayouts[] = {
     {Field::Text2, 10200, 1920, Green},
 };
 
-QString Utf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A field's symbol, as its label writes it.
 QString Symbol(Field field)
 {
