@@ -407,12 +407,19 @@ private slots:
             QCOMPARE(saved.width(), before.width() * scale);
             QCOMPARE(saved.height() > before.height() * scale, slide.choice.caption);
             QCOMPARE(axisRows(saved.copy(0, 0, saved.width(), before.height() * scale)), scale | 1);
-            if (slide.choice.caption) { // dark text on white under the plot
-                const QImage band = saved.copy(0, before.height() * scale, saved.width(),
-                                               saved.height() - before.height() * scale);
+            if (slide.choice.caption) { // dark text on white under the plot, and the key
+                const QImage band = saved
+                                        .copy(0, before.height() * scale, saved.width(),
+                                              saved.height() - before.height() * scale)
+                                        .convertToFormat(QImage::Format_RGB32);
                 QCOMPARE(band.pixel(0, 0) & 0xffffff, 0xffffffu);
                 QVERIFY(std::any_of(band.constBits(), band.constBits() + band.sizeInBytes(),
                                     [](uchar c) { return c < 64; }));
+                const auto *pixels = reinterpret_cast<const QRgb *>(band.constBits());
+                for (const QRgb key : {0xff0000u, 0x0000ffu, 0x800080u}) // s(t), S(f), the sum
+                    QVERIFY2(std::any_of(pixels, pixels + band.width() * band.height(),
+                                         [&](QRgb p) { return (p & 0xffffff) == key; }),
+                             qPrintable(QString::number(key, 16)));
             }
             QCOMPARE(window->Picture1()->Image(), before);
             QCOMPARE(window->HarmonicSum()->Terms(), 3);
