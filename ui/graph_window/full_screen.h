@@ -53,7 +53,6 @@ public:
     // The caption line under the plot while the screen is full (rich text: a key's colours may be
     // in it); kept for the next time otherwise.
     void SetCaption(const QString &caption);
-    QLabel *Caption() const { return caption_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -24,7 +24,7 @@ namespace {
 // What a sweep may move: every parameter of the analysis, not z.
 constexpr std::size_t SweptCount = FieldCount - 1;
 
-// A limit's box, in the value's unit and with its decimals, within the step's limits.
+// A limit's box; ShowLimits gives it the value's decimals, step and limits.
 QDoubleSpinBox *LimitBox(QWidget &row, const char *name)
 {
     auto *box = new QDoubleSpinBox(&row);

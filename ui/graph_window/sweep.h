@@ -28,7 +28,6 @@ public:
     QComboBox *Value() const { return value_; }
     QDoubleSpinBox *From() const { return from_; }
     QDoubleSpinBox *To() const { return to_; }
-    QSpinBox *Pace() const { return pace_; }
     bool Running() const;
     Field Swept() const;
 
