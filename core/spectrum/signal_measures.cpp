@@ -12,6 +12,7 @@
 #include <cmath>
 #include <numbers>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -89,6 +90,32 @@ std::optional<SampleSums> SumSamples(const RealArray &s, std::int64_t end, doubl
     return sums;
 }
 
+// The bandwidths: the first k at which the DC component's and harmonics 1 to k's power reaches
+// each share of the samples' mean square (both scaled by `scale`).
+void FindBandwidth(AnalysisState &state, double meanSquare, double scale, std::int64_t harmonics)
+{
+    constexpr std::array<std::pair<double, std::optional<double> AnalysisResults::*>, 3> shares
+        = {{{90, &AnalysisResults::BandwidthAt90},
+            {95, &AnalysisResults::BandwidthAt95},
+            {99, &AnalysisResults::BandwidthAt99}}};
+    for (const auto &[percent, measure] : shares)
+        state.*measure = std::nullopt;
+    if (!(meanSquare > 0))
+        return;
+    const double dc = state.MeanValue * scale;
+    CloseSum power; // DC^2 + 1/2 |S_k|^2 up to k, scaled
+    power.Add(dc * dc);
+    std::size_t next = 0; // the first share not reached yet
+    for (std::int64_t k = 0; k <= harmonics && next < shares.size(); ++k) {
+        if (k >= 1) {
+            const double modulus = state.Magnitudes[static_cast<std::size_t>(k)] * scale;
+            power.Add(0.5 * modulus * modulus);
+        }
+        while (next < shares.size() && 100 * power.Value() >= shares[next].first * meanSquare)
+            state.*shares[next++].second = static_cast<double>(k);
+    }
+}
+
 } // namespace
 
 bool MeasureSamples(AnalysisState &state, TaskControl *control)
@@ -124,6 +151,9 @@ void ComputeMeasures(AnalysisState &state, const TransformRounding *transform)
     state.HarmonicDistortion.reset();
     state.PowerShare.reset();
     state.Noise.reset();
+    state.BandwidthAt90.reset();
+    state.BandwidthAt95.reset();
+    state.BandwidthAt99.reset();
     if (!state.Measures)
         MeasureSamples(state);
     if (!state.Measures)
@@ -155,6 +185,7 @@ void ComputeMeasures(AnalysisState &state, const TransformRounding *transform)
 
     const double first = harmonics >= 1 ? m[1] : 0;
     const double upperSquares = upper.Value();
+    FindBandwidth(state, meanSquare, scale, harmonics);
     if (harmonics >= 1 && first > ModulusNoise(state, 1))
         state.HarmonicDistortion = 100 * std::sqrt(upperSquares) / (first * scale);
     if (meanSquare > 0) {

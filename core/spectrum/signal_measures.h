@@ -17,7 +17,7 @@ class TaskControl;
 // False when cancelled.
 bool MeasureSamples(AnalysisState &state, TaskControl *control = nullptr);
 
-// Writes RmsValue, HarmonicDistortion, PowerShare and the moduli's Noise from the
+// Writes RmsValue, HarmonicDistortion, PowerShare, the bandwidths and the moduli's Noise from the
 // samples' Measures (made first where they are not yet), MeanValue and the moduli of harmonics 1
 // to RoundToCount(H) of a computed analysis; leaves them as a new analysis has them when none was
 // computed.
@@ -25,6 +25,8 @@ bool MeasureSamples(AnalysisState &state, TaskControl *control = nullptr);
 // - THD = sqrt(sum_{k=2..H} |S_k|^2) / |S_1|, in percent; none where |S_1| is within the noise;
 // - power share = (DC^2 + 1/2 sum_{k=1..H} |S_k|^2) / RMS^2, in percent; none where RMS is 0.
 // By Parseval the share is 100 % when the harmonics shown carry all of the samples' power.
+// - the bandwidths: the least k in 0 to H at which the same share, summed up to k, reaches 90 %,
+//   95 % and 99 %; none where it does not by H.
 // `transform`: the error bound of the bins the analysis read from a transform, where it took one;
 // otherwise the plain transform's bound of N stands in for it, made without any filter.
 void ComputeMeasures(AnalysisState &state, const TransformRounding *transform = nullptr);

@@ -58,6 +58,12 @@ struct AnalysisResults
     std::optional<double> RmsValue;
     std::optional<double> HarmonicDistortion;
     std::optional<double> PowerShare;
+    // The bandwidth: the fewest harmonics k such that the DC component and harmonics 1 to k carry
+    // 90 %, 95 % and 99 % of the samples' power, each as a count of harmonics. None where
+    // harmonics 1 to RoundToCount(H) do not reach the share, or the signal has no power.
+    std::optional<double> BandwidthAt90;
+    std::optional<double> BandwidthAt95;
+    std::optional<double> BandwidthAt99;
     // The samples' sums the measures, the noise and the transform path's error bound are made of,
     // summed once per analysis; nothing until they are. Allocating the arrays anew empties it.
     std::optional<SampleMeasures> Measures;

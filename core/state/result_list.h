@@ -11,6 +11,7 @@
 #include "harmonic_readings.h"
 
 #include "core/texts/number_text.h"
+#include "core/texts/units.h"
 
 #include <algorithm>
 #include <array>
@@ -64,11 +65,22 @@ enum class ReadAs
     NearestLine, // in the moduli's view, its value at the harmonic line nearest the cursor
 };
 
-// A place among the measures shown beside the plot, under a caption.
+// How a value is written among the measures.
+enum class PanelWriting
+{
+    Value, // in its declared format, then its unit
+    HarmonicCount, // a whole number of harmonics; where there is none, beyond the harmonics shown
+    Frequency, // in the frequency axis's unit, as a count of harmonics is
+};
+
+// A place among the measures shown beside the plot, under a caption. Results that share a row
+// are written in it one after the other, by their parts, with one caption and one unit.
 struct PanelPlace
 {
     int row = -1; // from the top; -1: not shown there
-    std::u16string_view caption;
+    std::u16string_view caption; // the row's, given by its part 0
+    int part = 0;
+    PanelWriting writing = PanelWriting::Value;
 };
 
 struct ResultDeclaration
@@ -91,8 +103,17 @@ struct ResultDeclaration
     bool appended = false;
 };
 
+// The frequency of a bandwidth, in kHz: its count of harmonics times f; NaN where it has none.
+template<std::optional<double> AnalysisResults::*Bandwidth>
+double BandwidthKilohertz(const AnalysisState &state, std::int64_t)
+{
+    const std::optional<double> &harmonics = state.*Bandwidth;
+    return harmonics ? Kilohertz(*harmonics * state.Frequency)
+                     : std::numeric_limits<double>::quiet_NaN();
+}
+
 // In the table's order, within each scope.
-inline constexpr std::array<ResultDeclaration, 11> AnalysisResultList = {{
+inline constexpr std::array<ResultDeclaration, 17> AnalysisResultList = {{
     {.scope = ResultScope::Analysis,
      .source = StoredValue {&AnalysisResults::MeanValue},
      .heading = "componente continua [V]",
@@ -163,6 +184,49 @@ inline constexpr std::array<ResultDeclaration, 11> AnalysisResultList = {{
                     u"armoniche visualizzate, in percentuale",
      .written = ReadoutFixed,
      .panel = {3, u"potenza in DC e armoniche"},
+     .appended = true},
+    {.scope = ResultScope::Measure,
+     .source = StoredMeasure {&AnalysisResults::BandwidthAt90},
+     .heading = "banda 90 % [armoniche]",
+     .unit = u"armoniche",
+     .description = u"numero di armoniche che con la componente continua portano il 90, il 95 e "
+                    u"il 99 % della potenza del segnale",
+     .written = {NumberPattern::Fixed, 0, false},
+     .panel = {4, u"banda 90 / 95 / 99 %: armoniche", 0, PanelWriting::HarmonicCount},
+     .appended = true},
+    {.scope = ResultScope::Measure,
+     .source = StoredMeasure {&AnalysisResults::BandwidthAt95},
+     .heading = "banda 95 % [armoniche]",
+     .unit = u"armoniche",
+     .written = {NumberPattern::Fixed, 0, false},
+     .panel = {4, {}, 1, PanelWriting::HarmonicCount},
+     .appended = true},
+    {.scope = ResultScope::Measure,
+     .source = StoredMeasure {&AnalysisResults::BandwidthAt99},
+     .heading = "banda 99 % [armoniche]",
+     .unit = u"armoniche",
+     .written = {NumberPattern::Fixed, 0, false},
+     .panel = {4, {}, 2, PanelWriting::HarmonicCount},
+     .appended = true},
+    {.scope = ResultScope::Measure,
+     .source = ReadFromOthers {&BandwidthKilohertz<&AnalysisResults::BandwidthAt90>},
+     .heading = "banda 90 % [kHz]",
+     .unit = KilohertzName,
+     .description = u"frequenza dell'ultima armonica che con le precedenti e la componente "
+                    u"continua porta il 90, il 95 e il 99 % della potenza del segnale",
+     .panel = {5, u"banda 90 / 95 / 99 %: frequenza", 0, PanelWriting::Frequency},
+     .appended = true},
+    {.scope = ResultScope::Measure,
+     .source = ReadFromOthers {&BandwidthKilohertz<&AnalysisResults::BandwidthAt95>},
+     .heading = "banda 95 % [kHz]",
+     .unit = KilohertzName,
+     .panel = {5, {}, 1, PanelWriting::Frequency},
+     .appended = true},
+    {.scope = ResultScope::Measure,
+     .source = ReadFromOthers {&BandwidthKilohertz<&AnalysisResults::BandwidthAt99>},
+     .heading = "banda 99 % [kHz]",
+     .unit = KilohertzName,
+     .panel = {5, {}, 2, PanelWriting::Frequency},
      .appended = true},
 }};
 
@@ -243,28 +307,45 @@ constexpr std::size_t ResultsIn(ResultScope scope, bool appended = false)
     return count;
 }
 
-// The measures beside the plot, each row once from the top.
-constexpr std::size_t PanelRows = [] {
-    std::size_t rows = 0;
+// The results in a row of the measures beside the plot.
+constexpr std::size_t PanelParts(std::size_t row)
+{
+    std::size_t parts = 0;
     for (const ResultDeclaration &result : AnalysisResultList)
-        rows += result.panel.row >= 0;
-    for (std::size_t row = 0; row < rows; ++row) {
-        std::size_t holders = 0;
-        for (const ResultDeclaration &result : AnalysisResultList)
-            holders += result.panel.row == static_cast<int>(row);
-        if (holders != 1)
-            throw "the panel's rows are not each held once";
-    }
-    return rows;
-}();
+        parts += result.panel.row == static_cast<int>(row);
+    return parts;
+}
 
-constexpr const ResultDeclaration &PanelResult(std::size_t row)
+// The result written `part` of the way along a row (0 gives the row's caption and description).
+constexpr const ResultDeclaration &PanelResult(std::size_t row, std::size_t part = 0)
 {
     for (const ResultDeclaration &result : AnalysisResultList)
-        if (result.panel.row == static_cast<int>(row))
+        if (result.panel.row == static_cast<int>(row)
+            && result.panel.part == static_cast<int>(part))
             return result;
     throw "no result in that row";
 }
+
+// The measures' rows beside the plot, from the top: each with parts 0, 1, ... held once each, all
+// written alike.
+constexpr std::size_t PanelRows = [] {
+    std::size_t rows = 0;
+    while (PanelParts(rows) > 0)
+        ++rows;
+    for (const ResultDeclaration &result : AnalysisResultList) {
+        if (result.panel.row < 0)
+            continue;
+        const auto row = static_cast<std::size_t>(result.panel.row);
+        std::size_t holders = 0;
+        for (const ResultDeclaration &other : AnalysisResultList)
+            holders += other.panel.row == result.panel.row && other.panel.part == result.panel.part;
+        if (row >= rows || result.panel.part < 0
+            || static_cast<std::size_t>(result.panel.part) >= PanelParts(row) || holders != 1
+            || result.panel.writing != PanelResult(row).panel.writing)
+            throw "the panel's rows are not each held once, part by part";
+    }
+    return rows;
+}();
 
 // Bytes of the arrays every analysis allocates, per element: the memory check multiplies by N + 2.
 constexpr std::uint64_t BytesPerSample = [] {

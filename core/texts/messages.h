@@ -103,6 +103,7 @@ enum class UiText
     HarmonicReadout, // %1 = the harmonic's number, %2 = its frequency, %3 = its modulus;
                      // its phase follows
     NotDefined, // in place of a measure that has no value
+    BeyondHarmonics, // before the harmonics shown, for a bandwidth they do not reach
     DecibelScale, // the plot's views, checkable entries of its menu
     PhaseSpectrum,
     Envelope,
@@ -110,6 +111,11 @@ enum class UiText
     KeptScaleKey, // while the scale is kept
     KeptScaleHidesKey, // while the kept scale leaves %1 harmonics out, two or more
     KeptScaleHidesOneKey, // while it leaves one out
+    DecibelFloorMenu, // the submenu of the decibels' floor
+    AutomaticFloor, // its first entry: the floor chosen from the analysis
+    FloorLevel, // its other entries: "%1 dB"
+    BelowFloorKey, // in the decibels' view, while %1 lines (two or more) lie below the floor
+    BelowFloorOneKey, // while one does
     AxisValues,
     KeepScale,
     PhaseNotDefined, // in the readout, over a harmonic that has no phase

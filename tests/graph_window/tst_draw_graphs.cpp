@@ -409,7 +409,8 @@ private slots:
     // power share 4 (1 / pi^2 + 1/8 + (2 / pi^2) sum_{even k <= H} 1 / (k^2 - 1)^2); the
     // full-wave (D = 1) RMS V / sqrt 2, DC 2 V / pi, THD 3 sqrt(sum_{k=2..H} 1 / (4 k^2 - 1)^2),
     // share 8 / pi^2 + (16 / pi^2) sum_{k=1..H} 1 / (4 k^2 - 1)^2. A zero signal has no THD and
-    // no share.
+    // no share. The bandwidths follow from the shares: the half-wave's reach 90.53 % at k = 1 and
+    // 99.53 % at k = 2, the full-wave's 99.07 % at k = 1; one harmonic stops short of 95 %.
     void measuresStandBesideThePlotWithoutAClick_data()
     {
         QTest::addColumn<QString>("duty");
@@ -421,15 +422,29 @@ private slots:
         QTest::newRow("half-wave at the defaults")
             << "0.5"
             << "10"
-            << "10" << false << QStringList {"5.00E+00 V", "3.18E+00 V", "43.50 %", "99.99 %"};
+            << "10" << false
+            << QStringList {"5.00E+00 V", "3.18E+00 V",          "43.50 %",
+                            "99.99 %",    "1 / 2 / 2 armoniche", "100.00 / 200.00 / 200.00 kHz"};
+        QTest::newRow("half-wave, one harmonic")
+            << "0.5"
+            << "10"
+            << "1" << false
+            << QStringList {"5.00E+00 V",
+                            "3.18E+00 V",
+                            "0.00 %",
+                            "90.53 %",
+                            "1 / oltre 1 / oltre 1 armoniche",
+                            "100.00 / oltre 100.00 / oltre 100.00 kHz"};
         QTest::newRow("full-wave in Italian")
             << "1"
             << "2"
-            << "3" << true << QStringList {"1,41E+00 V", "1,27E+00 V", "21,76 %", "99,92 %"};
+            << "3" << true
+            << QStringList {"1,41E+00 V", "1,27E+00 V",          "21,76 %",
+                            "99,92 %",    "1 / 1 / 1 armoniche", "100,00 / 100,00 / 100,00 kHz"};
         QTest::newRow("zero signal")
             << "0.5"
             << "0"
-            << "10" << false << QStringList {"0.00E+00 V", "0.00E+00 V", none, none};
+            << "10" << false << QStringList {"0.00E+00 V", "0.00E+00 V", none, none, none, none};
     }
     void measuresStandBesideThePlotWithoutAClick()
     {
@@ -459,7 +474,8 @@ private slots:
         if (!entry->isChecked()) // no active window for the shortcut (Wayland)
             entry->trigger();
         QStringList shown;
-        for (const char *name : {"Label5", "Label7", "Label9", "Label11"}) {
+        for (const char *name :
+             {"Label5", "Label7", "Label9", "Label11", "MeasureValue4", "MeasureValue5"}) {
             const auto *label = window->findChild<QLabel *>(name);
             QVERIFY2(label && label->isVisible(), name);
             shown << label->text();
@@ -840,6 +856,60 @@ private slots:
         QCOMPARE(rows.first(), row(plot, 45));
     }
 
+    // The decibels' floor chosen in a submenu of both menus. The half-wave's level k, against the
+    // first, is 20 log10(4 / (pi (k^2 - 1))) for even k (its odd harmonics vanish): at -40 dB or
+    // below from k = 12 on, so that with 20 harmonics k = 12, 14, ..., 20 lie under a floor of
+    // -40 dB, none under the automatic one (-50 dB: the faintest is -49.9 dB) or -60 dB.
+    void aChosenDecibelFloorCountsTheLinesBelowIt()
+    {
+        Parameters p;
+        p.harmonics = "20";
+        QVERIFY(draw(p));
+        Form2 *window = w_.form->GraphWindow();
+        QMenu *floors = window->findChild<QMenu *>("DecibelFloorMenu");
+        QVERIFY(floors);
+        QCOMPARE(floors->title(), QStringLiteral("Fondo scala in dB"));
+        QVERIFY(window->PlotMenu()->actions().contains(floors->menuAction()));
+        QVERIFY(
+            window->findChild<QMenu *>("MenuVisualizza")->actions().contains(floors->menuAction()));
+        QStringList texts;
+        for (const QAction *entry : floors->actions())
+            texts << entry->text();
+        QCOMPARE(texts,
+                 (QStringList {"Automatico", "-40 dB", "-60 dB", "-80 dB", "-100 dB", "-120 dB"}));
+        QVERIFY(window->findChild<QAction *>("DecibelFloorAutomatic")->isChecked());
+        window->Views()->DecibelAction()->trigger();
+        QLabel *key = window->Views()->BelowFloorKey();
+        QVERIFY(!key->isVisible());
+        QCOMPARE(window->Views()->Scale().FloorDb(), -50.0);
+        const struct
+        {
+            const char *entry;
+            double floor;
+            QString key; // empty: hidden
+        } choices[] = {{"DecibelFloor40", -40, "5 righe sotto il fondo scala"},
+                       {"DecibelFloor60", -60, ""},
+                       {"DecibelFloor120", -120, ""},
+                       {"DecibelFloorAutomatic", -50, ""}};
+        for (const auto &choice : choices) {
+            window->findChild<QAction *>(choice.entry)->trigger();
+            QVERIFY(window->findChild<QAction *>(choice.entry)->isChecked());
+            QCOMPARE(window->Views()->Scale().FloorDb(), choice.floor);
+            QCOMPARE(key->isVisible(), !choice.key.isEmpty());
+            if (!choice.key.isEmpty())
+                QCOMPARE(key->text(), choice.key);
+            // The readout reads the floor's scale: a tenth of the band up, nine tenths of it.
+            window->Picture1_MouseMove(0, 0, 10, 4.5f);
+            QVERIFY2(window->Picture1()->ToolTipText().contains(
+                         QStringLiteral("livello = %1dB").arg(0.9 * choice.floor, 0, 'f', 2)),
+                     qPrintable(window->Picture1()->ToolTipText()));
+        }
+        // The moduli's view has no floor: no key.
+        window->findChild<QAction *>("DecibelFloor40")->trigger();
+        window->Views()->DecibelAction()->trigger();
+        QVERIFY(!key->isVisible());
+    }
+
     // The entries as the user left them survive a closed window: the next one opens with them on,
     // the scales still kept, and draws as the closed one did; the first window opens with all off.
     void theSetUpSurvivesAClosedAndReopenedWindow()
@@ -850,6 +920,7 @@ private slots:
                                    "HarmonicSumAction", "KeepScaleAction"};
         for (const QString &name : names)
             window->findChild<QAction *>(name)->trigger();
+        window->findChild<QAction *>("DecibelFloor120")->trigger();
         const QImage before = window->Picture1()->Image();
         const QString kept = window->Views()->KeptScaleKey()->text();
         window->close();
@@ -864,6 +935,8 @@ private slots:
         QVERIFY(window->findChild<QLabel *>("Label5")->isVisible()); // the measures
         QVERIFY(sumKey()->isVisible());
         QCOMPARE(window->Views()->KeptScaleKey()->text(), kept);
+        QVERIFY(window->findChild<QAction *>("DecibelFloor120")->isChecked());
+        QCOMPARE(window->Views()->Scale().FloorDb(), -120.0);
         QCOMPARE(plot->Image(), before);
     }
 

@@ -29,7 +29,9 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -136,6 +138,17 @@ std::string Expected(const AnalysisState &s)
     out += ", " + Column("valore efficace [V]", h + 2, measure(s.RmsValue));
     out += ", " + Column("THD [%]", h + 2, measure(s.HarmonicDistortion));
     out += ", " + Column("potenza nelle armoniche [%]", h + 2, measure(s.PowerShare));
+    const std::pair<const char *, const std::optional<double> *> bandwidths[]
+        = {{"90", &s.BandwidthAt90}, {"95", &s.BandwidthAt95}, {"99", &s.BandwidthAt99}};
+    for (const auto &[share, value] : bandwidths)
+        out += ", "
+            + Column((std::string("banda ") + share + " % [armoniche]").c_str(), h + 2,
+                     measure(*value));
+    for (const auto &[share, value] : bandwidths)
+        out += ", "
+            + Column((std::string("banda ") + share + " % [kHz]").c_str(), h + 2, [&](int row) {
+                   return row == h + 1 && *value ? **value * s.Frequency / 1000 : NAN;
+               });
     out += "}, \"Parametri\": {";
     out += Column("D.C.", 1, [&](int) { return s.DutyCycle; });
     out += ", " + Column("Vmax [V]", 1, [&](int) { return s.Amplitude; });

@@ -108,6 +108,12 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
                                          "valore efficace [V]",
                                          "THD [%]",
                                          "potenza nelle armoniche [%]",
+                                         "banda 90 % [armoniche]",
+                                         "banda 95 % [armoniche]",
+                                         "banda 99 % [armoniche]",
+                                         "banda 90 % [kHz]",
+                                         "banda 95 % [kHz]",
+                                         "banda 99 % [kHz]",
                                          "D.C.",
                                          "Vmax [V]",
                                          "f [kHz]",
@@ -127,6 +133,13 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
     EXPECT_EQ(Bits(measures[13]), BitsOf(*s.RmsValue));
     EXPECT_EQ(Bits(measures[14]), BitsOf(*s.HarmonicDistortion));
     EXPECT_EQ(Bits(measures[15]), BitsOf(*s.PowerShare));
+    // The bandwidths as counts of harmonics, then as those counts times f in kHz.
+    const std::optional<double> bandwidths[] = {s.BandwidthAt90, s.BandwidthAt95, s.BandwidthAt99};
+    for (std::size_t b = 0; b < 3; ++b) {
+        ASSERT_TRUE(bandwidths[b]) << b;
+        EXPECT_EQ(Bits(measures[16 + b]), BitsOf(*bandwidths[b])) << b;
+        EXPECT_EQ(Bits(measures[19 + b]), BitsOf(*bandwidths[b] * 123456.789 / 1000)) << b;
+    }
     EXPECT_EQ(parameterRow[0], "parametri");
     const double parameters[] = {0.37, -3e-7, 123456.789 / 1000, 1000, 20.5, 3.25};
     for (std::size_t p = 0; p < 6; ++p)
@@ -134,7 +147,7 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
                   BitsOf(parameters[p]))
             << p;
     for (std::size_t c = 1; c < AnalysisTable::ColumnCount - 1; ++c) {
-        EXPECT_EQ(measures[c].empty(), c < 13 || c > 15) << c;
+        EXPECT_EQ(measures[c].empty(), c < 13 || c > 21) << c;
         EXPECT_EQ(parameterRow[c].empty(), c < AnalysisTable::FirstParameterColumn) << c;
     }
     EXPECT_EQ(rows[rows.size() - 3][0], "campione");
@@ -358,6 +371,14 @@ TEST(AnalysisTable, readsEveryResultOnlyWhereItHasAValue)
         {"valore efficace [V]", false, true},
         {"THD [%]", false, true},
         {"potenza nelle armoniche [%]", false, true},
+        // This half-wave of 8 samples carries 86.4 % in the DC component and harmonic 1, 98.9 %
+        // up to harmonic 2 and no more up to 3: no bandwidth at 99 %.
+        {"banda 90 % [armoniche]", false, true},
+        {"banda 95 % [armoniche]", false, true},
+        {"banda 99 % [armoniche]", false, false},
+        {"banda 90 % [kHz]", false, true},
+        {"banda 95 % [kHz]", false, true},
+        {"banda 99 % [kHz]", false, false},
     };
     ASSERT_EQ(table.size(), AnalysisResultList.size());
     for (const bool measured : {false, true}) {

@@ -28,6 +28,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -191,6 +192,20 @@ TEST(AnalysisWorkbook, recordsTheParametersInASheetOfTheirOwn)
     EXPECT_EQ(measures[at("THD [%]")], Shortest(*s.HarmonicDistortion));
     EXPECT_EQ(measures[at("valore efficace [V]")], Shortest(*s.RmsValue));
     EXPECT_EQ(measures[at("potenza nelle armoniche [%]")], Shortest(*s.PowerShare));
+    // A bandwidth that the harmonics shown do not reach leaves its cells empty.
+    const auto cell = [&](const char *name) {
+        return at(name) < measures.size() ? measures[at(name)] : std::string();
+    };
+    for (const auto &[share, value] :
+         {std::pair {"90", s.BandwidthAt90}, std::pair {"95", s.BandwidthAt95},
+          std::pair {"99", s.BandwidthAt99}}) {
+        EXPECT_EQ(cell(("banda " + std::string(share) + " % [armoniche]").c_str()),
+                  value ? Shortest(*value) : "")
+            << share;
+        EXPECT_EQ(cell(("banda " + std::string(share) + " % [kHz]").c_str()),
+                  value ? Shortest(*value * 1234.5 / 1000) : "")
+            << share;
+    }
     std::filesystem::remove_all(folder);
 }
 

@@ -56,7 +56,7 @@ QList<QAction *> GraphPlot::ViewActions() const
 
 QList<QLabel *> GraphPlot::ViewKeys() const
 {
-    return {views_->EnvelopeKey(), views_->KeptScaleKey()};
+    return {views_->EnvelopeKey(), views_->KeptScaleKey(), views_->BelowFloorKey()};
 }
 
 void GraphPlot::Draw()
@@ -111,6 +111,7 @@ GraphSetUp GraphPlot::SetUp() const
             setUp.on << entry->objectName();
     if (views_->Kept())
         setUp.kept = *views_->Kept();
+    setUp.floorDb = views_->ChosenFloor();
     return setUp;
 }
 
@@ -122,6 +123,8 @@ void GraphPlot::Restore(const GraphSetUp &setUp)
             entry->setChecked(true);
     if (setUp.kept)
         views_->Keep(*setUp.kept);
+    if (setUp.floorDb)
+        views_->ChooseFloor(setUp.floorDb);
 }
 
 std::optional<QString> GraphPlot::SignalReadout(float x, float y)

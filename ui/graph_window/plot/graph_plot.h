@@ -41,6 +41,7 @@ struct GraphSetUp
 {
     QStringList on;
     std::optional<KeptScale> kept;
+    std::optional<double> floorDb; // the decibels' floor chosen; none for the automatic one
 };
 
 class GraphPlot

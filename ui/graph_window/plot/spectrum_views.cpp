@@ -14,7 +14,9 @@
 #include "core/state/analysis_state.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QLabel>
+#include <QMenu>
 #include <QSignalBlocker>
 #include <QWidget>
 
@@ -43,6 +45,48 @@ SpectrumViews::SpectrumViews(QWidget &window, QWidget &client, const LayerEntrie
     keptKey_ = AddKeyLabel(&client, "Label13", QTextOf(UiText::KeptScaleKey),
                            {15240, 8430, 3135, 375}, 8.25, PlotPalette::Spectrum);
     keptKey_->hide();
+    // Beside the spectrum's button, in two lines where one does not hold it.
+    floorKey_ = AddKeyLabel(&client, "Label14", QString(), {16020, 8880, 2460, 615}, 8.25,
+                            PlotPalette::Spectrum);
+    floorKey_->setWordWrap(true);
+    floorKey_->hide();
+
+    floorMenu_ = new QMenu(QTextOf(UiText::DecibelFloorMenu), &window);
+    floorMenu_->setObjectName("DecibelFloorMenu");
+    auto *floors = new QActionGroup(floorMenu_);
+    const auto choice = [&](const QString &text, std::optional<double> floorDb) {
+        QAction *entry = floorMenu_->addAction(text);
+        entry->setObjectName(floorDb ? QStringLiteral("DecibelFloor%1").arg(-*floorDb)
+                                     : QStringLiteral("DecibelFloorAutomatic"));
+        entry->setCheckable(true);
+        entry->setChecked(!floorDb);
+        floors->addAction(entry);
+        connect(entry, &QAction::triggered, this, [this, floorDb] { ChooseFloor(floorDb); });
+    };
+    choice(QTextOf(UiText::AutomaticFloor), std::nullopt);
+    for (const double floorDb : ChosenDecibelFloors)
+        choice(QTextOf(UiText::FloorLevel).arg(LocaleNumber(floorDb, ScaleValue(0))), floorDb);
+}
+
+QList<QAction *> SpectrumViews::Actions() const
+{
+    return {decibels_, phases_, envelope_, axisValues_, keepScale_, floorMenu_->menuAction()};
+}
+
+void SpectrumViews::ChooseFloor(std::optional<double> floorDb)
+{
+    const TaskGate::Pass pass(tasks_);
+    // While another long task runs the choice stays as it was.
+    if (pass)
+        chosenFloor_ = floorDb;
+    const QString checked = chosenFloor_ ? QStringLiteral("DecibelFloor%1").arg(-*chosenFloor_)
+                                         : QStringLiteral("DecibelFloorAutomatic");
+    for (QAction *entry : floorMenu_->actions()) {
+        const QSignalBlocker quiet(entry);
+        entry->setChecked(entry->objectName() == checked);
+    }
+    if (pass)
+        emit Changed();
 }
 
 SpectrumView SpectrumViews::View() const
@@ -54,6 +98,10 @@ SpectrumView SpectrumViews::View() const
 
 void SpectrumViews::ScaleDrawn(const AnalysisState &state)
 {
+    const std::int64_t below = LinesBelowFloor(state, Scale());
+    floorKey_->setText(below == 1 ? QTextOf(UiText::BelowFloorOneKey)
+                                  : QTextOf(UiText::BelowFloorKey).arg(below));
+    floorKey_->setVisible(below > 0);
     if (!kept_) {
         keptKey_->hide();
         return;

@@ -4,7 +4,8 @@
 // "Scala in dB" (Ctrl+D) and "Spettro di fase" (Ctrl+F), one at a time, and "Inviluppo"
 // (Ctrl+E), the spectrum of one pulse over the lines. Turning one on or off asks for the graphs to
 // be drawn again; "Valori sugli assi" (Ctrl+T), numbers and units on both graphs' scales; and
-// "Mantieni la scala" (Ctrl+K), the scales of the analysis shown kept for the next ones.
+// "Mantieni la scala" (Ctrl+K), the scales of the analysis shown kept for the next ones; and the
+// decibels' floor, the analysis's own or one chosen.
 #pragma once
 
 #include "ui/graph_window/plot_geometry/spectrum_scale.h"
@@ -17,6 +18,7 @@
 class LayerEntries;
 class QAction;
 class QLabel;
+class QMenu;
 class QWidget;
 class TaskGate;
 struct AnalysisState;
@@ -36,16 +38,19 @@ public:
     QAction *EnvelopeAction() const { return envelope_; }
     QAction *AxisValuesAction() const { return axisValues_; }
     QAction *KeepScaleAction() const { return keepScale_; }
-    QList<QAction *> Actions() const
-    {
-        return {decibels_, phases_, envelope_, axisValues_, keepScale_};
-    }
+    // "Fondo scala in dB": "Automatico" (the analysis's own floor, checked at first) or one of
+    // ChosenDecibelFloors, one at a time.
+    QMenu *FloorMenu() const { return floorMenu_; }
+    QList<QAction *> Actions() const;
+    // The floor chosen; none for the automatic one.
+    std::optional<double> ChosenFloor() const { return chosenFloor_; }
+    void ChooseFloor(std::optional<double> floorDb);
     // The scales kept when "Mantieni la scala" was turned on; none while it is off.
     const KeptScale *Kept() const { return kept_ ? &*kept_ : nullptr; }
     // "Mantieni la scala" on with the scales a former window kept.
     void Keep(const KeptScale &kept);
     // The scale of the spectrum band now, kept or the analysis's own.
-    SpectrumScale Scale() const { return SpectrumScale::Of(state_, View(), Kept()); }
+    SpectrumScale Scale() const { return SpectrumScale::Of(state_, View(), Kept(), chosenFloor_); }
 
     // What the spectrum band shows now.
     SpectrumView View() const;
@@ -55,6 +60,9 @@ public:
     // The kept scale's key (Label13, below the envelope's), shown while the scale is kept: it
     // says so, and how many harmonics the kept frequency span leaves out of the plot.
     QLabel *KeptScaleKey() const { return keptKey_; }
+    // The floor's key (Label14, right of Option3), shown in the decibels' view while lines
+    // lie below the floor: it counts them.
+    QLabel *BelowFloorKey() const { return floorKey_; }
     void ScaleDrawn(const AnalysisState &state);
 
 signals:
@@ -70,8 +78,11 @@ private:
     QAction *envelope_;
     QAction *axisValues_;
     QAction *keepScale_;
+    QMenu *floorMenu_;
+    std::optional<double> chosenFloor_;
     const AnalysisState &state_;
     std::optional<KeptScale> kept_;
     QLabel *key_;
     QLabel *keptKey_;
+    QLabel *floorKey_;
 };

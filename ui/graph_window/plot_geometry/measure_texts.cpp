@@ -2,8 +2,62 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "measure_texts.h"
 
+#include "core/spectrum/spectrum.h"
 #include "core/texts/messages.h"
 #include "core/texts/number_text.h"
+#include "core/texts/units.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// A row of bandwidths, counts of harmonics or their frequencies: each part's value, or "oltre"
+// and the harmonics shown where harmonics 1 to H do not reach its share. Frequencies take the
+// frequency axis's unit that writes the largest under a thousand, with two decimals (in the
+// scientific pattern below 1 kHz).
+std::u16string BandwidthRow(const AnalysisState &state, std::size_t row, char16_t separator)
+{
+    const PanelWriting writing = PanelResult(row).panel.writing;
+    const double shown = static_cast<double>(HarmonicsHeld(state));
+    const double scaleToKhz = writing == PanelWriting::Frequency ? Kilohertz(state.Frequency) : 1;
+    std::vector<std::pair<double, bool>> values; // in harmonics; beyond those shown
+    double largest = 0;
+    for (std::size_t part = 0; part < PanelParts(row); ++part) {
+        const double value = ReadResult(state, PanelResult(row, part), 0);
+        const bool beyond = std::isnan(value);
+        values.emplace_back(
+            beyond ? shown : (writing == PanelWriting::Frequency ? value / scaleToKhz : value),
+            beyond);
+        largest = std::max(largest, values.back().first * scaleToKhz);
+    }
+    std::size_t unit = 0;
+    double divisor = 1;
+    if (writing == PanelWriting::Frequency)
+        while (unit + 1 < FrequencyAxisUnits.size() && largest / divisor >= 999.995) {
+            divisor *= 1000;
+            ++unit;
+        }
+    const NumberFormat format = writing == PanelWriting::HarmonicCount
+        ? NumberFormat {NumberPattern::Fixed, 0, false}
+        : largest < 1 ? ReadoutScientific
+                      : ReadoutFixed;
+    std::u16string text;
+    for (const auto &[harmonics, beyond] : values) {
+        if (!text.empty())
+            text += u" / ";
+        if (beyond)
+            text += TextOf(UiText::BeyondHarmonics);
+        text += FormatNumber(harmonics * scaleToKhz / divisor, format, separator).value_or(u"");
+    }
+    text += u' ';
+    text += writing == PanelWriting::Frequency ? FrequencyAxisUnits[unit] : PanelResult(row).unit;
+    return text;
+}
+
+} // namespace
 
 std::array<std::u16string, PanelRows> MeasureTexts(const AnalysisState &state,
                                                    char16_t decimalSeparator)
@@ -13,6 +67,12 @@ std::array<std::u16string, PanelRows> MeasureTexts(const AnalysisState &state,
         return texts;
     for (std::size_t row = 0; row < PanelRows; ++row) {
         const ResultDeclaration &result = PanelResult(row);
+        if (result.panel.writing != PanelWriting::Value) {
+            // A signal of no power has no bandwidth.
+            texts[row] = state.PowerShare ? BandwidthRow(state, row, decimalSeparator)
+                                          : std::u16string(TextOf(UiText::NotDefined));
+            continue;
+        }
         const std::optional<std::u16string> number
             = FormatNumber(ReadResult(state, result, 0), result.written, decimalSeparator);
         texts[row] = number ? *number + u" " + std::u16string(result.unit)

@@ -39,6 +39,21 @@ double DecibelFloor(const AnalysisState &state)
     return std::min(-10.0, std::max(lowest, wanted));
 }
 
+std::int64_t LinesBelowFloor(const AnalysisState &state, const SpectrumScale &scale)
+{
+    if (scale.View() != SpectrumView::Decibels || state.Magnitudes.empty())
+        return 0;
+    // The kept span may leave the last lines out of the plot; the kept scale's key counts those.
+    const double span = std::floor(std::max(0.0, scale.HarmonicSpan(state)) * (1 + 1e-12));
+    const std::int64_t held = HarmonicsHeld(state);
+    const std::int64_t shown
+        = span < static_cast<double>(held) ? static_cast<std::int64_t>(span) : held;
+    std::int64_t below = state.MeanValue != 0 && !scale.DcTop(state);
+    for (std::int64_t k = 1; k <= shown; ++k)
+        below += !WithinNoise(state, k) && !scale.LineTop(state, k);
+    return below;
+}
+
 KeptScale KeepScale(const AnalysisState &state)
 {
     return {state.SignalPeak, state.SpectrumPeak, DecibelFloor(state),
@@ -52,7 +67,7 @@ double SpectrumScale::HarmonicSpan(const AnalysisState &state) const
 }
 
 SpectrumScale SpectrumScale::Of(const AnalysisState &state, SpectrumView view,
-                                const KeptScale *kept)
+                                const KeptScale *kept, std::optional<double> chosenFloorDb)
 {
     SpectrumScale scale;
     scale.view_ = view;
@@ -66,7 +81,9 @@ SpectrumScale SpectrumScale::Of(const AnalysisState &state, SpectrumView view,
         scale.frequencySpan_ = kept->frequencySpan;
     }
     if (view == SpectrumView::Decibels) {
-        scale.floorDb_ = scale.kept_ ? kept->floorDb : DecibelFloor(state);
+        scale.floorDb_ = chosenFloorDb ? *chosenFloorDb
+            : scale.kept_              ? kept->floorDb
+                                       : DecibelFloor(state);
         scale.stepDb_ = scale.floorDb_ >= -100 ? 10 : 20 * std::ceil(-scale.floorDb_ / 400);
     }
     return scale;

@@ -33,9 +33,11 @@ class SpectrumScale
 {
 public:
     // The scale of the view for the analysis; the decibels' floor is chosen from the analysis.
-    // With a kept scale, its peaks, floor and span instead, where they are not zero.
+    // With a kept scale, its peaks, floor and span instead, where they are not zero. A floor the
+    // user chose (a negative level in dB) stands before either.
     static SpectrumScale Of(const AnalysisState &state, SpectrumView view,
-                            const KeptScale *kept = nullptr);
+                            const KeptScale *kept = nullptr,
+                            std::optional<double> chosenFloorDb = std::nullopt);
 
     // The modulus at the band's top (45 units), and the signal's 25 units above the time axis.
     double Peak() const { return peak_; }
@@ -80,6 +82,14 @@ private:
     double floorDb_ = 0;
     double stepDb_ = 0;
 };
+
+// The floors the user may choose instead of the analysis's own, in dB.
+inline constexpr double ChosenDecibelFloors[] = {-40, -60, -80, -100, -120};
+
+// In the decibels' view, the lines within the span that stand above the rounding noise and at or
+// below the floor, so that they are not drawn: the DC component and harmonics 1 to H; none in
+// the other views.
+std::int64_t LinesBelowFloor(const AnalysisState &state, const SpectrumScale &scale);
 
 // The decibels' floor: the level, in multiples of 10 dB, at or above which no modulus within the
 // rounding noise of zero lies (so that noise never draws as a line), and no higher than needed to
