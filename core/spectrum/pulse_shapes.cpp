@@ -120,11 +120,19 @@ double RaisedCosineEnvelope(double v, double d, double x)
 }
 
 constexpr PulseShapeMath ShapeTable[] = {
-    {PulseShape::HalfSine, HalfSineSample, HalfSineEnvelope, HalfSineFromSine},
-    {PulseShape::Rectangular, RectangularSample, RectangularEnvelope},
-    {PulseShape::Triangular, TriangularSample, TriangularEnvelope},
+    // cos(pi x d) = 0 where x d = 3/2, 5/2, ... (x d = 1/2 is the 0/0 above)
+    {PulseShape::HalfSine, HalfSineSample, HalfSineEnvelope, HalfSineFromSine, {3, 2, 2}},
+    // sinc(x d) = 0 where x d = 1, 2, ...
+    {PulseShape::Rectangular, RectangularSample, RectangularEnvelope, nullptr, {1, 1, 1}},
+    // sinc^2(x d / 2) = 0 where x d = 2, 4, ...
+    {PulseShape::Triangular, TriangularSample, TriangularEnvelope, nullptr, {2, 2, 1}},
     {PulseShape::Sawtooth, SawtoothSample, SawtoothEnvelope},
-    {PulseShape::RaisedCosine, RaisedCosineSample, RaisedCosineEnvelope, RaisedCosineFromSine},
+    // sinc(x d) = 0 where x d = 2, 3, ... (x d = 1 is the 0/0 above)
+    {PulseShape::RaisedCosine,
+     RaisedCosineSample,
+     RaisedCosineEnvelope,
+     RaisedCosineFromSine,
+     {2, 1, 1}},
 };
 static_assert(std::size(ShapeTable) == std::size(PulseShapeTable));
 
@@ -133,6 +141,24 @@ static_assert(std::size(ShapeTable) == std::size(PulseShapeTable));
 const PulseShapeMath &MathOf(PulseShape shape)
 {
     return ShapeTable[static_cast<std::size_t>(shape)];
+}
+
+std::vector<EnvelopeZero> EnvelopeZerosWithin(PulseShape shape, double dutyCycle, double span,
+                                              std::size_t most)
+{
+    const EnvelopeZeros zeros = MathOf(shape).zeros;
+    const double d = std::abs(dutyCycle);
+    std::vector<EnvelopeZero> found;
+    if (zeros.step == 0 || !(d > 0) || !(span > 0) || !std::isfinite(span / d))
+        return found;
+    // The count first, so that a narrow pulse's thousands of zeros are never listed.
+    const double count
+        = std::floor((span * d * zeros.denominator - zeros.first) / zeros.step + 1e-9) + 1;
+    if (!(count >= 1) || count > static_cast<double>(most))
+        return found;
+    for (int n = zeros.first; found.size() < static_cast<std::size_t>(count); n += zeros.step)
+        found.push_back({static_cast<double>(n) / zeros.denominator / d, n});
+    return found;
 }
 
 double PulseEnvelope(PulseShape shape, double amplitude, double dutyCycle, double x)

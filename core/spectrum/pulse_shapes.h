@@ -7,7 +7,9 @@
 
 #include "core/texts/pulse_shapes.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Sample i of a pulse lasting nd = N D samples, over Vmax: the loops write V times it. `joined`
 // when the pulse fills the period (N D = N), so that the next pulse starts where this one ends.
@@ -24,15 +26,38 @@ using Envelope = double (*)(double v, double d, double x);
 // twice. Null where the shape needs no sine.
 using SampleFromSine = double (*)(std::int64_t i, double nd, double sine);
 
+// The envelope's zeros, at the frequencies (numerator / denominator) / Ti for numerator = first,
+// first + step, ...: the rectangle's at 1/Ti, 2/Ti, ..., the half-sine's at 3/(2 Ti), 5/(2 Ti),
+// ..., the triangle's at 2/Ti, 4/Ti, ..., the raised cosine's at 2/Ti, 3/Ti, ...; step 0 where
+// the envelope has none (the sawtooth's never reaches zero).
+struct EnvelopeZeros
+{
+    int first = 0;
+    int step = 0;
+    int denominator = 1;
+};
+
 struct PulseShapeMath
 {
     PulseShape shape;
     UnitSample sample;
     Envelope envelope;
     SampleFromSine fromSine = nullptr;
+    EnvelopeZeros zeros = {};
 };
 
 const PulseShapeMath &MathOf(PulseShape shape);
+
+// The envelope's zeros of `shape` for duty cycle D within `span` harmonics, in harmonics
+// (x = (numerator / denominator) / D), with their numerators, in order; at most `most` of them,
+// none where there would be more.
+struct EnvelopeZero
+{
+    double harmonic;
+    int numerator;
+};
+std::vector<EnvelopeZero> EnvelopeZerosWithin(PulseShape shape, double dutyCycle, double span,
+                                              std::size_t most);
 
 // The envelope of the line spectrum for amplitude V and duty cycle D: the shape's at |V|, |D|.
 double PulseEnvelope(PulseShape shape, double amplitude, double dutyCycle, double x);

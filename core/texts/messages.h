@@ -118,6 +118,11 @@ enum class UiText
     BelowFloorOneKey, // while one does
     AxisValues,
     KeepScale,
+    LogFrequency, // the logarithmic frequency axis's entry
+    SlopeLines, // the reference slopes' entry
+    SlopeLabel, // beside each slope: "%1 dB/decade"
+    EnvelopeZero, // at a zero of the envelope, %1/Ti
+    EnvelopeZeroHalf, // at one of %1/(2Ti)
     PhaseNotDefined, // in the readout, over a harmonic that has no phase
     Measures, // the plot's menu: the measures beside the plot, shown or hidden
     CopyImage,

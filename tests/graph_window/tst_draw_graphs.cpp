@@ -856,6 +856,51 @@ private slots:
         QCOMPARE(rows.first(), row(plot, 45));
     }
 
+    // The logarithmic frequency axis at the defaults (f = 100 kHz, 10 harmonics): one decade
+    // from 100 kHz at x = 4 to 1 MHz at x = 100, harmonic 2 at 4 + 96 log10 2 = 32.90 with its
+    // top at 45 |S_2| / |S_1| = 45 (4 / (3 pi)) (the half-wave's closed form), the DC component
+    // alone at the left edge; the readout reads the frequency on the same scale, and turned off
+    // the graphs are as before.
+    void logarithmicAxisPlacesTheLinesInDecades()
+    {
+        const PlotArea *plot = draw({});
+        QVERIFY(plot);
+        Form2 *window = w_.form->GraphWindow();
+        const QImage linear = plot->Image();
+        QAction *log = window->Views()->LogFrequencyAction();
+        QCOMPARE(log->text(), QStringLiteral("Frequenze in scala logaritmica"));
+        QCOMPARE(log->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+        log->trigger();
+        const double x2 = 4 + 96 * std::log10(2.0);
+        QList<int> rows = rowsIn(plot, column(plot, x2), BluePixel);
+        QVERIFY(!rows.isEmpty());
+        QCOMPARE(rows.first(), row(plot, 45 * 4 / (3 * std::numbers::pi)));
+        QVERIFY(!rowsIn(plot, column(plot, 4.0), BluePixel).isEmpty()); // harmonic 1
+        QList<int> gap = rowsIn(plot, column(plot, 2.0), BluePixel); // before it: the axis alone
+        gap.removeAll(row(plot, 0.1));
+        QVERIFY(gap.isEmpty());
+        window->Picture1_MouseMove(0, 0, static_cast<float>(x2), 10);
+        QVERIFY2(window->Picture1()->ToolTipText().startsWith(QStringLiteral("f= 200.00kHz")),
+                 qPrintable(window->Picture1()->ToolTipText()));
+        // In decibels, the slopes from the first harmonic's top (0 dB) fall 20 and 40 dB a
+        // decade: at harmonic 3, -9.54 and -19.08 dB on the floor of -40 dB (the faintest line,
+        // harmonic 10, is at 20 log10(4 / (99 pi)) = -37.8 dB), y = 45 (1 - level / -40).
+        window->Views()->DecibelAction()->trigger();
+        window->Views()->SlopesAction()->trigger();
+        const int x3 = column(plot, 4 + 96 * std::log10(3.0));
+        const QList<int> grey = rowsIn(plot, x3, 0x606060);
+        for (const double slope : {20.0, 40.0}) {
+            const int expected = row(plot, 45 * (1 - slope * std::log10(3.0) / 40));
+            QVERIFY2(grey.contains(expected) || grey.contains(expected - 1)
+                         || grey.contains(expected + 1),
+                     qPrintable(QString::number(slope)));
+        }
+        window->Views()->SlopesAction()->trigger();
+        window->Views()->DecibelAction()->trigger();
+        log->trigger();
+        QCOMPARE(plot->Image(), linear);
+    }
+
     // The decibels' floor chosen in a submenu of both menus. The half-wave's level k, against the
     // first, is 20 log10(4 / (pi (k^2 - 1))) for even k (its odd harmonics vanish): at -40 dB or
     // below from k = 12 on, so that with 20 harmonics k = 12, 14, ..., 20 lie under a floor of

@@ -5,6 +5,7 @@
 #include "ui/graph_window/plot_geometry/harmonic_lines.h"
 #include "ui/graph_window/plot_geometry/pixel_mapping.h"
 #include "ui/graph_window/plot_geometry/plot_palette.h"
+#include "ui/graph_window/plot_geometry/spectrum_scale.h"
 
 #include "core/spectrum/spectrum.h"
 
@@ -15,6 +16,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 
@@ -345,6 +347,67 @@ private slots:
                 QCOMPARE(NearestLine(s, m, cursor, 3).value_or(0), inReach ? best : 0);
             }
         }
+    }
+
+    // The logarithmic frequency axis: the DC component at x = 0, and harmonic k at
+    // x = 4 + 96 log10(k / low) / log10(high / low), low the power of ten at or below f in
+    // harmonics, high the span and at least a decade on (by hand: f = 100 kHz, H = 10 puts k = 1
+    // at 4, k = 2 at 32.90 and k = 10 at 100; f = 150 kHz, H = 100 puts k = 1 at 11.77; H = 3
+    // still spans a decade, k = 3 at 49.80). Each x reads back as its harmonic, and the line
+    // found under the cursor is the nearest of all, as on the linear axis.
+    void logarithmicAxisPlacesAndFindsTheLines()
+    {
+        const struct
+        {
+            double hertz, harmonics;
+        } cases[] = {{1e5, 10}, {1.5e5, 100}, {1e5, 3}, {0.5, 40}, {1234.5, 5000}};
+        for (const auto &c : cases) {
+            AnalysisState s = Lines(c.harmonics);
+            s.Frequency = c.hertz;
+            const SpectrumScale scale
+                = SpectrumScale::Of(s, SpectrumView::Moduli, nullptr, std::nullopt, true);
+            const long double low
+                = std::pow(10.0L, std::floor(std::log10(static_cast<long double>(c.hertz))))
+                / c.hertz;
+            const long double high = std::max<long double>(c.harmonics, 10 * low);
+            QCOMPARE(scale.HarmonicX(s, 0), 0.0);
+            QCOMPARE(scale.HarmonicAt(s, 3.9), 0.0);
+            for (const double k : {1.0, 2.0, 3.0, 7.5, c.harmonics}) {
+                const auto x
+                    = static_cast<double>(4 + 96 * std::log10(k / low) / std::log10(high / low));
+                QVERIFY2(std::abs(scale.HarmonicX(s, k) - x) < 1e-12,
+                         qPrintable(QString("%1 %2").arg(c.hertz).arg(k)));
+                QVERIFY(std::abs(scale.HarmonicAt(s, x) - k) < 1e-12 * k);
+            }
+            const PixelMapping m {0, 100, 100, 0, 997, 605};
+            const auto lines = static_cast<std::int64_t>(c.harmonics);
+            std::mt19937_64 random(20261210);
+            std::uniform_real_distribution<double> position(0, 1000);
+            for (int trial = 0; trial < 40; ++trial) {
+                const double cursor = position(random);
+                std::int64_t best = 0;
+                long double bestDistance = 0;
+                for (std::int64_t k = 1; k <= lines; ++k) {
+                    const long double at
+                        = static_cast<long double>(static_cast<float>(
+                              4 + 96 * std::log10(k / low) / std::log10(high / low)))
+                        / 100 * 996;
+                    if (best == 0 || std::abs(at - cursor) < bestDistance) {
+                        best = k;
+                        bestDistance = std::abs(at - cursor);
+                    }
+                }
+                QCOMPARE(NearestLine(s, m, cursor, 3, &scale).value_or(0),
+                         bestDistance <= 3 ? best : 0);
+            }
+        }
+        // 100 kHz and 10 harmonics, by hand.
+        AnalysisState s = Lines(10);
+        const SpectrumScale scale
+            = SpectrumScale::Of(s, SpectrumView::Moduli, nullptr, std::nullopt, true);
+        QCOMPARE(scale.HarmonicX(s, 1), 4.0);
+        QCOMPARE(scale.HarmonicX(s, 10), 100.0);
+        QVERIFY(std::abs(scale.HarmonicX(s, 2) - 32.8988) < 1e-4);
     }
 
     // The tool-tip's line for one harmonic, in either decimal separator, with its phase:

@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the documentation's screenshots of both windows with their default parameters, the
 // readout under the cursor, the plot's menu, the sum of the first three harmonics over the
-// signal, the harmonics one at a time, the shapes, the decibels, the phases and the measures.
+// signal, the harmonics one at a time, the shapes, the decibels, the phases, the measures and
+// the logarithmic frequency axis.
 // The guide shows them too. With --check it writes nothing: it tells which pictures in the folder
 // differ from the windows now, and fails if one does.
 //
@@ -186,6 +187,25 @@ int main(int argc, char *argv[])
         ok = Save(form2->grab(), out.filePath(QString::fromLatin1(file))) && ok;
         entry->trigger();
     }
+
+    // The rectangle's 1/k on the logarithmic axis in decibels, along its -20 dB per decade.
+    diagram->Menu()->findChild<QAction *>(QStringLiteral("Forma1"))->trigger();
+    form1.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("0.1"));
+    form1.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("100"));
+    form1.Command2_Click();
+    const QList<QAction *> logViews
+        = {form2->Views()->DecibelAction(), form2->Views()->LogFrequencyAction(),
+           form2->Views()->SlopesAction()};
+    for (QAction *entry : logViews)
+        entry->trigger();
+    QApplication::processEvents();
+    ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window-log.png"))) && ok;
+    for (QAction *entry : logViews)
+        entry->trigger();
+    diagram->Menu()->findChild<QAction *>(QStringLiteral("Forma0"))->trigger();
+    form1.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("0.5"));
+    form1.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("10"));
+    form1.Command2_Click();
 
     // The parameter bar over the plot, the lesson in one window.
     form2->BarAction()->trigger();

@@ -456,7 +456,8 @@ TEST(ExportMessages, fillEachSlotOnceInTheirExactWords)
 
 // One ellipsis character throughout, and in each text the slots its code fills in: %1 and %2 in a
 // progress text, those of the export's messages, %1 in the terminal's note, the sum's key, the
-// harmonic's readout and a file's type, none elsewhere (a stray % would be shown as is).
+// harmonic's readout, a file's type, the decibels' floor and its key, a slope and an envelope's
+// zero, none elsewhere (a stray % would be shown as is).
 TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
 {
     const std::pair<UiText, std::u16string_view> slotted[] = {
@@ -475,6 +476,11 @@ TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
         {UiText::KeptScaleHidesKey, u"%1"},
         {UiText::SlideScaleChoice, u"%1%2%3"},
         {UiText::OtherFileType, u"%1"},
+        {UiText::FloorLevel, u"%1"},
+        {UiText::BelowFloorKey, u"%1"},
+        {UiText::SlopeLabel, u"%1"},
+        {UiText::EnvelopeZero, u"%1"},
+        {UiText::EnvelopeZeroHalf, u"%1"},
     };
     std::vector<std::u16string_view> all;
     for (std::size_t i = 0; i < static_cast<std::size_t>(UiText::Count); ++i) {

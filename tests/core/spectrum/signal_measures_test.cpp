@@ -17,6 +17,7 @@
 #include <cmath>
 #include <numbers>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -429,6 +430,62 @@ TEST(PulseEnvelope, isContinuousWhereEachShapesClosedFormIsZeroOverZero)
                     static_cast<double>(saw), 1e-12)
             << e;
     }
+}
+
+} // namespace
+
+namespace {
+
+// The envelope's zeros listed for each shape are zeros of its closed form, with none left out
+// between them: by hand at D = 0.25 the rectangle's stand at harmonics 4, 8, ... (1/Ti, 2/Ti),
+// the half-sine's at 6, 10, ... (3/(2Ti), 5/(2Ti)), the triangle's at 8, 16, ..., the raised
+// cosine's at 8, 12, ...; the sawtooth's envelope never reaches zero. Past `most` none are listed.
+TEST(PulseEnvelope, listsEachShapesZerosAndNoOthers)
+{
+    const struct
+    {
+        PulseShape shape;
+        std::vector<double> first; // harmonics at D = 0.25
+        std::vector<int> numerators;
+    } cases[] = {
+        {PulseShape::Rectangular, {4, 8, 12}, {1, 2, 3}},
+        {PulseShape::HalfSine, {6, 10, 14}, {3, 5, 7}},
+        {PulseShape::Triangular, {8, 16, 24}, {2, 4, 6}},
+        {PulseShape::RaisedCosine, {8, 12, 16}, {2, 3, 4}},
+        {PulseShape::Sawtooth, {}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(TextsOf(c.shape).name);
+        const auto zeros = EnvelopeZerosWithin(c.shape, 0.25, 25, 100);
+        ASSERT_GE(zeros.size(), c.first.size());
+        EXPECT_EQ(zeros.empty(), c.first.empty());
+        EXPECT_LE(zeros.empty() ? 0 : zeros.back().harmonic, 25);
+        for (std::size_t z = 0; z < c.first.size(); ++z) {
+            EXPECT_DOUBLE_EQ(zeros[z].harmonic, c.first[z]);
+            EXPECT_EQ(zeros[z].numerator, c.numerators[z]);
+        }
+        // Over 60 harmonics at D = 0.37: each listed zero is one, and between two of them (or
+        // before the first) the envelope rises to one lobe at most: a zero left out would part
+        // it into two.
+        const auto many = EnvelopeZerosWithin(c.shape, 0.37, 60, 1000);
+        double from = 0;
+        for (const EnvelopeZero &zero : many) {
+            EXPECT_LT(PulseEnvelope(c.shape, 1, 0.37, zero.harmonic), 1e-12) << zero.harmonic;
+            int lobes = 0;
+            for (int step = 1; step < 399; ++step) {
+                const auto at = [&](int n) {
+                    return PulseEnvelope(c.shape, 1, 0.37, from + (zero.harmonic - from) * n / 400);
+                };
+                lobes += at(step) > at(step - 1) && at(step) > at(step + 1);
+            }
+            EXPECT_LE(lobes, 1) << from << " to " << zero.harmonic;
+            from = zero.harmonic;
+        }
+    }
+    // A narrow pulse's many zeros are not listed, nor any where there is no pulse.
+    EXPECT_TRUE(EnvelopeZerosWithin(PulseShape::Rectangular, 1e-3, 1e6, 200).empty());
+    EXPECT_EQ(EnvelopeZerosWithin(PulseShape::Rectangular, 0.01, 1e4, 200).size(), 100u);
+    EXPECT_TRUE(EnvelopeZerosWithin(PulseShape::Rectangular, 0, 100, 200).empty());
 }
 
 } // namespace

@@ -14,14 +14,16 @@
 
 #include "ui/window_texts.h"
 
+#include "core/spectrum/pulse_shapes.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
-
+#include "core/state/harmonic_readings.h"
 #include "core/state/result_list.h"
 #include "core/texts/units.h"
 
 #include <QColor>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -105,7 +107,7 @@ void DrawClipMarks(PlotArea &plot, const AnalysisState &state, const SpectrumSca
         const std::optional<double> y = scale.LineTop(state, k);
         if (!y || *y <= PlotBands::SpectrumPeakUnits)
             continue;
-        const auto x = static_cast<float>(double(k * 100) / scale.HarmonicSpan(state));
+        const auto x = static_cast<float>(scale.HarmonicX(state, static_cast<double>(k)));
         plot.Line(x - 0.4f, top, x + 0.4f, top, SpectrumColour);
     }
 }
@@ -113,6 +115,107 @@ void DrawClipMarks(PlotArea &plot, const AnalysisState &state, const SpectrumSca
 QString Unit(std::u16string_view unit)
 {
     return QString::fromUtf16(unit.data(), qsizetype(unit.size()));
+}
+
+// Prints `text` at (x, y), moved left as far as it would run past the plot's right edge; on a
+// patch of the background where `patch`, so that the lines under it do not cross it.
+void PrintWithin(PlotArea &plot, float x, float y, const QString &text, QRgb colour,
+                 bool patch = true)
+{
+    const PixelMapping &mapping = plot.Mapping();
+    const int past = plot.PrintedAt(x, y, text).right - (mapping.width - 1);
+    if (past > 0)
+        x -= static_cast<float>(mapping.UserX(past) - mapping.UserX(0));
+    const PlotArea::TextPixels box = plot.PrintedAt(x, y, text);
+    for (int c = box.left; patch && c <= box.right; ++c)
+        plot.FillColumn(c, static_cast<std::int64_t>(std::floor(box.top)),
+                        static_cast<std::int64_t>(std::ceil(box.bottom)), BackgroundColour);
+    plot.Print(x, y, text, colour);
+}
+
+// The logarithmic frequency axis: a tick at each decade, labelled with its frequency in the
+// axis's unit that writes it under a thousand, and shorter ticks at 2 to 9 times it.
+void DrawDecades(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
+{
+    const QRgb fore = plot.ForeColor();
+    const double low = scale.LowestHarmonic(state), high = scale.HighestHarmonic(state);
+    const auto axis = static_cast<float>(PlotBands::FrequencyAxisY);
+    for (double decade = low; decade <= high * (1 + 1e-12); decade *= 10) {
+        for (int m = 1; m <= 9; ++m) {
+            const double k = decade * m;
+            if (k > high * (1 + 1e-12))
+                break;
+            const auto x = static_cast<float>(scale.HarmonicX(state, k));
+            plot.Line(x, axis, x, axis + (m == 1 ? 1.5f : 0.7f), fore);
+        }
+        double value = Kilohertz(decade * state.Frequency);
+        std::size_t unit = 0;
+        while (value >= 999.5 && unit + 1 < FrequencyAxisUnits.size()) {
+            value /= 1000;
+            ++unit;
+        }
+        const int decimals = value < 1 ? static_cast<int>(std::ceil(-std::log10(value) - 1e-9)) : 0;
+        PrintWithin(
+            plot, static_cast<float>(scale.HarmonicX(state, decade)), axis + 2.5f,
+            LocaleNumber(value, ScaleValue(decimals)) + ' ' + Unit(FrequencyAxisUnits[unit]), fore);
+    }
+}
+
+// The envelope's zeros on the frequency axis, each with a short tick and, where it does not run
+// into the one before, its frequency over Ti, in the envelope's colour.
+void DrawEnvelopeZeros(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
+{
+    constexpr std::size_t Most = 200; // more would be a comb, not marks
+    const auto axis = static_cast<float>(PlotBands::FrequencyAxisY);
+    int lastRight = std::numeric_limits<int>::min();
+    for (const EnvelopeZero &zero :
+         EnvelopeZerosWithin(state.Shape, state.DutyCycle, scale.HighestHarmonic(state), Most)) {
+        const double x = scale.HarmonicX(state, zero.harmonic);
+        if (x > 100)
+            break;
+        const auto at = static_cast<float>(x);
+        plot.Line(at, axis, at, axis + 1.5f, EnvelopeColour);
+        const QString text
+            = (MathOf(state.Shape).zeros.denominator == 2 ? QTextOf(UiText::EnvelopeZeroHalf)
+                                                          : QTextOf(UiText::EnvelopeZero))
+                  .arg(zero.numerator);
+        const PlotArea::TextPixels box = plot.PrintedAt(at, axis + 5.5f, text);
+        if (box.left <= lastRight + 4)
+            continue;
+        PrintWithin(plot, at, axis + 5.5f, text, EnvelopeColour, false); // the curve stays whole
+        lastRight = box.right;
+    }
+}
+
+// The reference slopes of -20 and -40 dB per decade, from the first harmonic's top down to the
+// floor or the right edge, each labelled at its end.
+void DrawSlopes(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
+{
+    if (!(scale.Peak() > 0) || HarmonicsHeld(state) < 1 || WithinNoise(state, 1))
+        return;
+    const double first = DecibelsOf(state.Magnitudes[1] / scale.Peak());
+    const double high = scale.HighestHarmonic(state);
+    for (const double slope : {-20.0, -40.0}) {
+        // Where the slope meets the floor, or the right edge before it.
+        const double end = std::min(high, std::pow(10.0, (scale.FloorDb() - first) / slope));
+        if (!(end > 1))
+            continue;
+        const auto x1 = static_cast<float>(scale.HarmonicX(state, 1));
+        const auto x2 = static_cast<float>(scale.HarmonicX(state, end));
+        const auto y1 = static_cast<float>(scale.LevelY(first));
+        const auto y2 = static_cast<float>(scale.LevelY(first + slope * std::log10(end)));
+        plot.Line(x1, y1, x2, y2, GridTextColour);
+        // The label half way along the line, under it and ending there: the line falls to the
+        // right, so that it runs above the whole label.
+        const QString text = QTextOf(UiText::SlopeLabel).arg(LocaleNumber(slope, ScaleValue(0)));
+        const PixelMapping &mapping = plot.Mapping();
+        const float x = x1 + 0.5f * (x2 - x1), y = y1 + 0.5f * (y2 - y1);
+        const PlotArea::TextPixels box = plot.PrintedAt(x, y, text);
+        const double right = mapping.Column(x) - 2, top = mapping.Row(y) + 3;
+        PrintWithin(plot, static_cast<float>(mapping.UserX(mapping.Column(x) + right - box.right)),
+                    static_cast<float>(mapping.UserY(mapping.Row(y) + top - box.top)), text,
+                    GridTextColour);
+    }
 }
 
 // Ticks up the left edge with their values and `unit`, at the heights `y` gives; none at 0.
@@ -184,7 +287,8 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
     const UnitTicks frequencies
         = TicksInUnits(Kilohertz(scale.HarmonicSpan(state) * state.Frequency), 8, LastLabelX / 100,
                        FrequencyAxisUnits.size());
-    for (const double f : frequencies.ticks.values) {
+    // The logarithmic axis carries its decades whether or not the values are on.
+    for (const double f : scale.LogFrequency() ? std::vector<double>() : frequencies.ticks.values) {
         const auto x = static_cast<float>(f / frequencies.total * 100);
         plot.Line(x, PlotBands::FrequencyAxisY, x, PlotBands::FrequencyAxisY + 1, fore);
         if (x > LastLabelX || f == 0)
@@ -215,7 +319,7 @@ void DrawDcLine(PlotArea &plot, const AnalysisState &state, const SpectrumScale 
 }
 
 bool DrawGraphLayers(PlotArea &plot, AnalysisState &state, const SpectrumScale &scale,
-                     const LayerEntries &layers)
+                     const LayerEntries &layers, bool slopes)
 {
     plot.Scale(0, 100, 100, 0);
     DrawFrame(plot);
@@ -237,12 +341,18 @@ bool DrawGraphLayers(PlotArea &plot, AnalysisState &state, const SpectrumScale &
                 lines = RasterizeSpectralLines(state, plot.Mapping(), scale);
                 plot.Fill(*lines, SpectrumColour);
                 DrawClipMarks(plot, state, scale);
+                if (scale.LogFrequency())
+                    DrawDecades(plot, state, scale);
+                if (slopes && scale.LogFrequency() && scale.View() == SpectrumView::Decibels)
+                    DrawSlopes(plot, state, scale);
             }
             break;
         case PlotLayer::Envelope:
             envelope = spectrum && scale.View() != SpectrumView::Phases;
-            if (envelope)
+            if (envelope) {
                 plot.Fill(RasterizeEnvelope(state, plot.Mapping(), scale), EnvelopeColour);
+                DrawEnvelopeZeros(plot, state, scale);
+            }
             break;
         case PlotLayer::DcLine:
             if (spectrum)
@@ -266,7 +376,8 @@ void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
     FindSpectrumPeak(state);
     // The scales: the analysis's own, or those kept while "Mantieni la scala" is on.
     const SpectrumScale scale = parts.views.Scale();
-    const bool envelope = DrawGraphLayers(parts.plot, state, scale, parts.layers);
+    const bool envelope
+        = DrawGraphLayers(parts.plot, state, scale, parts.layers, parts.views.SlopesDrawn());
     parts.views.EnvelopeDrawn(envelope);
     parts.views.ScaleDrawn(state);
     parts.measures.Show(state);

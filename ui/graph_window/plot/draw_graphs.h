@@ -31,8 +31,9 @@ void DrawAnalysis(AnalysisState &state, const GraphParts &parts);
 
 // The graphs' layers alone, on `scale`, into any plot: the window's, or one of a picture drawn
 // apart from it, once the state's SpectrumPeak is found. Whether the envelope was drawn.
+// `slopes`: the reference slopes over the decibels on the logarithmic axis.
 bool DrawGraphLayers(PlotArea &plot, AnalysisState &state, const SpectrumScale &scale,
-                     const LayerEntries &layers);
+                     const LayerEntries &layers, bool slopes = false);
 
 // The DC component's three segments on `scale`, on top of every line: with the graphs, and again
 // over the pale lines the sum leaves out.

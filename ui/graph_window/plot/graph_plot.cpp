@@ -80,7 +80,7 @@ QImage GraphPlot::PictureOf(const PlotStyle &style)
     apart.SetStyle(style);
     if (!state_.Samples.empty()) {
         FindSpectrumPeak(state_);
-        DrawGraphLayers(apart, state_, views_->Scale(), *layers_);
+        DrawGraphLayers(apart, state_, views_->Scale(), *layers_, views_->SlopesDrawn());
         overlays_->DrawOn(apart);
     }
     return apart.Image();

@@ -70,9 +70,9 @@ std::optional<QString> HarmonicByHarmonic::Pointed(float x)
     if (!action_->isChecked())
         return std::nullopt;
     const PixelMapping &mapping = plot_.Mapping();
+    const SpectrumScale scale = overlays_.Scale();
     const auto k = NearestLine(state_, mapping, mapping.Column(x),
-                               ReachPixels * plot_.Image().devicePixelRatio(),
-                               overlays_.Scale().HarmonicSpan(state_));
+                               ReachPixels * plot_.Image().devicePixelRatio(), &scale);
     if (!k)
         return std::nullopt;
     if (k != highlighted_)
@@ -97,7 +97,8 @@ void HarmonicByHarmonic::Move(int lines)
     if (!text)
         return;
     const PixelMapping &mapping = plot_.Mapping();
-    const QPointF at(LineColumn(state_, mapping, k, overlays_.Scale().HarmonicSpan(state_)),
+    const SpectrumScale scale = overlays_.Scale();
+    const QPointF at(LineColumn(state_, mapping, k, &scale),
                      mapping.Row(static_cast<float>(PlotBands::SpectrumBottomY)));
     QToolTip::showText(plot_.mapToGlobal(plot_.WidgetPoint(at)),
                        plot_.TipOf(QString::fromStdU16String(*text)), &plot_);

@@ -219,7 +219,8 @@ bool HarmonicSumLayer::DrawSum(PlotArea &plot)
                           static_cast<int>(scale.View()),
                           scale.Peak(),
                           scale.FloorDb(),
-                          span};
+                          span,
+                          scale.LogFrequency()};
     if (!(from == drawnFrom_)) {
         const RealArray *values = &state_.HarmonicSum;
         if (terms_ < lines_) {
@@ -237,7 +238,7 @@ bool HarmonicSumLayer::DrawSum(PlotArea &plot)
               && from.width == drawnFrom_.width && from.height == drawnFrom_.height
               && from.spectrumPeak == drawnFrom_.spectrumPeak && from.view == drawnFrom_.view
               && from.scalePeak == drawnFrom_.scalePeak && from.floorDb == drawnFrom_.floorDb
-              && from.span == drawnFrom_.span))
+              && from.span == drawnFrom_.span && from.logFrequency == drawnFrom_.logFrequency))
             allLines_ = state_.SpectrumPeak != 0 ? RasterizeSpectralLines(state_, mapping, scale)
                                                  : ColumnSpans(mapping.width);
         drawnFrom_ = from;
@@ -253,14 +254,13 @@ void HarmonicSumLayer::DrawPaleLines(PlotArea &plot)
 {
     const PixelMapping &mapping = plot.Mapping();
     const SpectrumScale scale = overlays_.Scale();
-    const double span = scale.HarmonicSpan(state_);
     if (drawn_ && terms_ < lines_ && state_.SpectrumPeak != 0) {
         // The lines the sum leaves out, paler, on the band's scale. Lines stand in the order of
         // k, so the columns right of the first line left out hold only lines left out, as all
         // the lines are drawn; that line's own column is gathered anew, and a line the sum adds
         // there stays dark.
         const auto column
-            = [&](std::int64_t k) { return NearestPixel(LineColumn(state_, mapping, k, span)); };
+            = [&](std::int64_t k) { return NearestPixel(LineColumn(state_, mapping, k, &scale)); };
         const std::int64_t boundary = column(terms_ + 1);
         ColumnSpans pale(mapping.width);
         for (int c = static_cast<int>(std::max<std::int64_t>(boundary + 1, 0));

@@ -130,9 +130,10 @@ private:
         std::int64_t terms = -1, lines = -1;
         int width = 0, height = 0;
         double signalPeak = 0, periods = 0, spectrumPeak = 0;
-        // the spectrum band's scale: its view, its peak or floor, its span
+        // the spectrum band's scale: its view, its peak or floor, its span, its frequency axis
         int view = 0;
         double scalePeak = 0, floorDb = 0, span = 0;
+        bool logFrequency = false;
         bool operator==(const DrawnFrom &) const = default;
     } drawnFrom_;
     ColumnSpans curve_ {0};

@@ -39,6 +39,8 @@ SpectrumViews::SpectrumViews(QWidget &window, QWidget &client, const LayerEntrie
     envelope_ = follow(layers.Entry(PlotLayer::Envelope));
     axisValues_ = follow(layers.Entry(PlotLayer::AxisValues));
     keepScale_ = entry(UiText::KeepScale, "KeepScaleAction", Qt::CTRL | Qt::Key_K);
+    logFrequency_ = entry(UiText::LogFrequency, "LogFrequencyAction", Qt::CTRL | Qt::Key_L);
+    slopes_ = entry(UiText::SlopeLines, "SlopeLinesAction", Qt::CTRL | Qt::Key_J);
     key_ = AddKeyLabel(&client, "Label12", QTextOf(UiText::EnvelopeKey), {15240, 8040, 3135, 375},
                        8.25, PlotPalette::Envelope);
     key_->hide();
@@ -70,7 +72,8 @@ SpectrumViews::SpectrumViews(QWidget &window, QWidget &client, const LayerEntrie
 
 QList<QAction *> SpectrumViews::Actions() const
 {
-    return {decibels_, phases_, envelope_, axisValues_, keepScale_, floorMenu_->menuAction()};
+    return {decibels_,  phases_,       envelope_, axisValues_,
+            keepScale_, logFrequency_, slopes_,   floorMenu_->menuAction()};
 }
 
 void SpectrumViews::ChooseFloor(std::optional<double> floorDb)
@@ -87,6 +90,16 @@ void SpectrumViews::ChooseFloor(std::optional<double> floorDb)
     }
     if (pass)
         emit Changed();
+}
+
+SpectrumScale SpectrumViews::Scale() const
+{
+    return SpectrumScale::Of(state_, View(), Kept(), chosenFloor_, logFrequency_->isChecked());
+}
+
+bool SpectrumViews::SlopesDrawn() const
+{
+    return slopes_->isChecked() && logFrequency_->isChecked() && View() == SpectrumView::Decibels;
 }
 
 SpectrumView SpectrumViews::View() const

@@ -38,6 +38,12 @@ public:
     QAction *EnvelopeAction() const { return envelope_; }
     QAction *AxisValuesAction() const { return axisValues_; }
     QAction *KeepScaleAction() const { return keepScale_; }
+    // "Frequenze in scala logaritmica" (Ctrl+L), in every view; and "Pendenze -20 e -40
+    // dB/decade" (Ctrl+J), the reference slopes through the first harmonic's top, drawn where
+    // both the decibels and the logarithmic axis are on.
+    QAction *LogFrequencyAction() const { return logFrequency_; }
+    QAction *SlopesAction() const { return slopes_; }
+    bool SlopesDrawn() const;
     // "Fondo scala in dB": "Automatico" (the analysis's own floor, checked at first) or one of
     // ChosenDecibelFloors, one at a time.
     QMenu *FloorMenu() const { return floorMenu_; }
@@ -50,7 +56,7 @@ public:
     // "Mantieni la scala" on with the scales a former window kept.
     void Keep(const KeptScale &kept);
     // The scale of the spectrum band now, kept or the analysis's own.
-    SpectrumScale Scale() const { return SpectrumScale::Of(state_, View(), Kept(), chosenFloor_); }
+    SpectrumScale Scale() const;
 
     // What the spectrum band shows now.
     SpectrumView View() const;
@@ -78,6 +84,8 @@ private:
     QAction *envelope_;
     QAction *axisValues_;
     QAction *keepScale_;
+    QAction *logFrequency_;
+    QAction *slopes_;
     QMenu *floorMenu_;
     std::optional<double> chosenFloor_;
     const AnalysisState &state_;

@@ -256,15 +256,22 @@ ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &ma
     if (scale.View() == SpectrumView::Phases || !(state.SpectrumPeak > 0))
         return spans;
     const auto yOf = [&](int column) {
-        const double x = mapping.UserX(column) / 100 * scale.HarmonicSpan(state);
+        const double x = scale.HarmonicAt(state, mapping.UserX(column));
         const double value = PulseEnvelope(state.Shape, state.Amplitude, state.DutyCycle, x);
         const double y = scale.View() == SpectrumView::Moduli
             ? PlotBands::SpectrumY(value, scale.Peak())
             : scale.LevelY(DecibelsOf(value / scale.Peak()));
         return mapping.Row(static_cast<float>(std::min(y, PlotBands::TimeAxisY)));
     };
-    double previous = yOf(0);
-    for (int c = 0; c + 1 < mapping.width; ++c) {
+    // On the logarithmic axis the curve starts with the decades, right of the DC component.
+    int first = 0;
+    while (scale.LogFrequency() && first < mapping.width
+           && mapping.UserX(first) < SpectrumScale::LogStartX)
+        ++first;
+    if (first >= mapping.width)
+        return spans;
+    double previous = yOf(first);
+    for (int c = first; c + 1 < mapping.width; ++c) {
         const double next = yOf(c + 1);
         RasterizeSegment(
             c, previous, c + 1, next, mapping.width,
@@ -291,8 +298,7 @@ ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMappin
         const std::optional<double> top = scale.LineTop(state, k);
         if (!top)
             continue;
-        // k * 100 in 64 bits: it outgrows 32 bits from k = 21474837.
-        const double x = double(k * 100) / scale.HarmonicSpan(state);
+        const double x = scale.HarmonicX(state, static_cast<double>(k));
         // Beyond a kept scale a line stops at the band's top (the drawing marks it there).
         const double y = std::min(*top, PlotBands::SpectrumPeakUnits);
         const double column = mapping.Column(static_cast<float>(x));

@@ -59,10 +59,12 @@ std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x,
 std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float x, float y,
                                               char16_t decimalSeparator, const SpectrumScale &scale)
 {
-    if (scale.View() == SpectrumView::Moduli && !scale.Kept())
+    if (scale.View() == SpectrumView::Moduli && !scale.Kept() && !scale.LogFrequency())
         return SpectrumReadout(state, x, y, decimalSeparator);
-    const double span = scale.HarmonicSpan(state);
-    const double f = (double(x) / 100) * Kilohertz(state.Frequency) * span;
+    const double harmonic = scale.HarmonicAt(state, double(x));
+    const double f = scale.LogFrequency()
+        ? harmonic * Kilohertz(state.Frequency)
+        : (double(x) / 100) * Kilohertz(state.Frequency) * scale.HarmonicSpan(state);
     const bool phases = scale.View() == SpectrumView::Phases;
     const ReadAs view = scale.View() == SpectrumView::Moduli ? ReadAs::ModulusScale // kept
         : phases                                             ? ReadAs::PhaseScale
@@ -71,7 +73,7 @@ std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float 
         = Labelled(u"f= ", FormatFixed(f, decimalSeparator), KilohertzName);
     // Over a harmonic that has no phase the readout says so, and only that: a phase read at the
     // cursor's height would say one there.
-    const double nearest = std::round(double(x) * span / 100);
+    const double nearest = std::round(harmonic);
     if (phases && nearest >= 1 && nearest <= static_cast<double>(HarmonicsHeld(state))
         && std::isnan(ReadResult(state, ScaleOf(view), static_cast<std::int64_t>(nearest))))
         return Join(frequency, std::u16string(TextOf(UiText::PhaseNotDefined)));

@@ -25,31 +25,30 @@ void Replace(std::u16string &text, std::u16string_view mark, const std::u16strin
 } // namespace
 
 double LineColumn(const AnalysisState &state, const PixelMapping &mapping, std::int64_t k,
-                  double span)
+                  const SpectrumScale *scale)
 {
-    // As the line is drawn: k * 100 in 64 bits, the position handed over in single precision.
-    return mapping.Column(
-        static_cast<float>(double(k * 100) / (span > 0 ? span : state.HarmonicCount)));
+    // As the line is drawn: the position handed over in single precision.
+    const SpectrumScale band = scale ? *scale : SpectrumScale::Of(state, SpectrumView::Moduli);
+    return mapping.Column(static_cast<float>(band.HarmonicX(state, static_cast<double>(k))));
 }
 
 std::optional<std::int64_t> NearestLine(const AnalysisState &state, const PixelMapping &mapping,
-                                        double column, double reach, double span)
+                                        double column, double reach, const SpectrumScale *scale)
 {
-    if (!(span > 0))
-        span = state.HarmonicCount;
+    const SpectrumScale band = scale ? *scale : SpectrumScale::Of(state, SpectrumView::Moduli);
     const std::int64_t lines = HarmonicsHeld(state);
     if (lines < 1 || std::isnan(column))
         return std::nullopt;
     // The lines stand in the order of k; the nearest is among those around the position the
     // cursor stands for, single precision having moved each by far less than a spacing.
     const double x = mapping.UserX(column);
-    const double guess = std::clamp(std::floor(x * span / 100), -4.0, double(lines) + 4);
+    const double guess = std::clamp(std::floor(band.HarmonicAt(state, x)), -4.0, double(lines) + 4);
     const auto centre = static_cast<std::int64_t>(guess);
     std::optional<std::int64_t> best;
     double bestDistance = 0;
     for (std::int64_t k = std::max<std::int64_t>(1, centre - 3); k <= std::min(lines, centre + 4);
          ++k) {
-        const double distance = std::abs(LineColumn(state, mapping, k, span) - column);
+        const double distance = std::abs(LineColumn(state, mapping, k, &band) - column);
         if (!best || distance < bestDistance) {
             best = k;
             bestDistance = distance;
@@ -57,10 +56,10 @@ std::optional<std::int64_t> NearestLine(const AnalysisState &state, const PixelM
     }
     if (!best) // beyond the last line or before the first: the nearer end
         best = centre < 1 ? 1 : lines;
-    bestDistance = std::abs(LineColumn(state, mapping, *best, span) - column);
+    bestDistance = std::abs(LineColumn(state, mapping, *best, &band) - column);
     // Lines that single precision puts in one place: the lowest of them.
     while (*best > 1
-           && std::abs(LineColumn(state, mapping, *best - 1, span) - column) <= bestDistance)
+           && std::abs(LineColumn(state, mapping, *best - 1, &band) - column) <= bestDistance)
         --*best;
     if (!(bestDistance <= reach))
         return std::nullopt;

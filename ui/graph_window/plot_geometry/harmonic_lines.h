@@ -6,6 +6,7 @@
 
 #include "column_spans.h"
 #include "pixel_mapping.h"
+#include "spectrum_scale.h"
 
 #include "core/state/analysis_state.h"
 
@@ -13,15 +14,16 @@
 #include <optional>
 #include <string>
 
-// The column, in pixels and not rounded, at which harmonic k's line is drawn (x = 100 k / span,
-// the span H, or a kept scale's where given).
+// The column, in pixels and not rounded, at which harmonic k's line is drawn on the band's scale
+// (SpectrumScale::HarmonicX; without one, x = 100 k / H).
 double LineColumn(const AnalysisState &state, const PixelMapping &mapping, std::int64_t k,
-                  double span = 0);
+                  const SpectrumScale *scale = nullptr);
 
 // The harmonic of 1 .. RoundToCount(H) whose line lies nearest `column` (pixels), if it lies
 // within `reach` pixels of it; of two lines as near, the lower harmonic.
 std::optional<std::int64_t> NearestLine(const AnalysisState &state, const PixelMapping &mapping,
-                                        double column, double reach, double span = 0);
+                                        double column, double reach,
+                                        const SpectrumScale *scale = nullptr);
 
 // Harmonic k's wave, a_k cos(2 pi k i / N) + b_k sin(2 pi k i / N), over the signal's periods as
 // the sum of the harmonics is drawn: per column, on the signal's scale (or a kept one's peak),

@@ -66,11 +66,49 @@ double SpectrumScale::HarmonicSpan(const AnalysisState &state) const
                                                      : state.HarmonicCount;
 }
 
+double SpectrumScale::LowestHarmonic(const AnalysisState &state) const
+{
+    const double f = state.Frequency;
+    if (!(f > 0) || !std::isfinite(f))
+        return 1;
+    return std::pow(10.0, std::floor(std::log10(f))) / f;
+}
+
+double SpectrumScale::HighestHarmonic(const AnalysisState &state) const
+{
+    const double span = HarmonicSpan(state);
+    const double low = LowestHarmonic(state);
+    return span > 10 * low ? span : 10 * low;
+}
+
+double SpectrumScale::HarmonicX(const AnalysisState &state, double k) const
+{
+    if (!logFrequency_)
+        return k * 100 / HarmonicSpan(state);
+    if (!(k > 0))
+        return 0;
+    const double low = LowestHarmonic(state);
+    return LogStartX
+        + (100 - LogStartX) * std::log10(k / low) / std::log10(HighestHarmonic(state) / low);
+}
+
+double SpectrumScale::HarmonicAt(const AnalysisState &state, double x) const
+{
+    if (!logFrequency_)
+        return x * HarmonicSpan(state) / 100;
+    if (x < LogStartX)
+        return 0;
+    const double low = LowestHarmonic(state);
+    return low * std::pow(HighestHarmonic(state) / low, (x - LogStartX) / (100 - LogStartX));
+}
+
 SpectrumScale SpectrumScale::Of(const AnalysisState &state, SpectrumView view,
-                                const KeptScale *kept, std::optional<double> chosenFloorDb)
+                                const KeptScale *kept, std::optional<double> chosenFloorDb,
+                                bool logFrequency)
 {
     SpectrumScale scale;
     scale.view_ = view;
+    scale.logFrequency_ = logFrequency;
     scale.peak_ = state.SpectrumPeak;
     scale.signalPeak_ = state.SignalPeak;
     // A kept scale of a zero signal has nothing to keep.

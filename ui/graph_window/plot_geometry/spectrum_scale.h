@@ -35,9 +35,11 @@ public:
     // The scale of the view for the analysis; the decibels' floor is chosen from the analysis.
     // With a kept scale, its peaks, floor and span instead, where they are not zero. A floor the
     // user chose (a negative level in dB) stands before either.
+    // `logFrequency`: the frequency axis in decades (LogFrequency below).
     static SpectrumScale Of(const AnalysisState &state, SpectrumView view,
                             const KeptScale *kept = nullptr,
-                            std::optional<double> chosenFloorDb = std::nullopt);
+                            std::optional<double> chosenFloorDb = std::nullopt,
+                            bool logFrequency = false);
 
     // The modulus at the band's top (45 units), and the signal's 25 units above the time axis.
     double Peak() const { return peak_; }
@@ -45,6 +47,19 @@ public:
     // The harmonics across the 100 units of x: H, or the kept span over the frequency.
     double HarmonicSpan(const AnalysisState &state) const;
     bool Kept() const { return kept_; }
+
+    // Where harmonic k (any real k >= 0) stands along x, and the harmonic an x stands for. On the
+    // linear axis x = 100 k / span. On the logarithmic one the DC component keeps the left edge,
+    // apart, and from LogStartX the frequencies run in decades from LowestHarmonic (the power of
+    // ten at or below f, in harmonics) to HighestHarmonic (the span, and at least a decade on):
+    // x = LogStartX + (100 - LogStartX) log(k / low) / log(high / low). There, an x left of
+    // LogStartX stands for the DC component, 0.
+    bool LogFrequency() const { return logFrequency_; }
+    static constexpr double LogStartX = 4;
+    double HarmonicX(const AnalysisState &state, double k) const;
+    double HarmonicAt(const AnalysisState &state, double x) const;
+    double LowestHarmonic(const AnalysisState &state) const;
+    double HighestHarmonic(const AnalysisState &state) const;
 
     SpectrumView View() const { return view_; }
 
@@ -79,6 +94,7 @@ private:
     double signalPeak_ = 0;
     double frequencySpan_ = 0; // Hz; 0 for the analysis's own H
     bool kept_ = false;
+    bool logFrequency_ = false;
     double floorDb_ = 0;
     double stepDb_ = 0;
 };
