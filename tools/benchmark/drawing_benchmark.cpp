@@ -300,6 +300,8 @@ double Fastest(const std::vector<double> &times)
 
 // A view of the spectrum turned on or off ("Scala in dB", Ctrl+D): the graphs drawn again, from
 // the entry to the window repainted, at (N, H).
+// With view 1, "Frequenze in scala logaritmica" instead; with view 2, in decibels, the floor
+// chosen between -60 dB and the automatic one.
 void ToggleView(benchmark::State &bench)
 {
     AnalysisParameters parameters;
@@ -317,9 +319,19 @@ void ToggleView(benchmark::State &bench)
     TaskGate tasks;
     Form2 form(state, box, tasks);
     DrawGraphs(state, form);
-    QApplication::processEvents();
-    for (auto _ : bench) {
+    const auto view = bench.range(2);
+    if (view == 2)
         form.Views()->DecibelAction()->toggle();
+    QApplication::processEvents();
+    bool fixedFloor = false;
+    for (auto _ : bench) {
+        if (view == 0)
+            form.Views()->DecibelAction()->toggle();
+        else if (view == 1)
+            form.Views()->LogFrequencyAction()->toggle();
+        else
+            form.Views()->ChooseFloor((fixedFloor = !fixedFloor) ? std::optional<double>(-60)
+                                                                 : std::nullopt);
         form.repaint();
         QApplication::processEvents();
     }
@@ -347,9 +359,13 @@ BENCHMARK(PictureApart)
     ->UseRealTime();
 
 BENCHMARK(ToggleView)
-    ->ArgNames({"N", "H"})
-    ->Args({10'000, 10})
-    ->Args({1'000'000, 1'000'000})
+    ->ArgNames({"N", "H", "view"})
+    ->Args({10'000, 10, 0})
+    ->Args({1'000'000, 1'000'000, 0})
+    ->Args({10'000, 10, 1})
+    ->Args({1'000'000, 1'000'000, 1})
+    ->Args({10'000, 10, 2})
+    ->Args({1'000'000, 1'000'000, 2})
     ->ComputeStatistics("min", Fastest)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

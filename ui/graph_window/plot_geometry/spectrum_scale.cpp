@@ -87,9 +87,7 @@ double SpectrumScale::HarmonicX(const AnalysisState &state, double k) const
         return k * 100 / HarmonicSpan(state);
     if (!(k > 0))
         return 0;
-    const double low = LowestHarmonic(state);
-    return LogStartX
-        + (100 - LogStartX) * std::log10(k / low) / std::log10(HighestHarmonic(state) / low);
+    return LogStartX + (std::log10(k) - logLow_) * logUnits_;
 }
 
 double SpectrumScale::HarmonicAt(const AnalysisState &state, double x) const
@@ -98,8 +96,7 @@ double SpectrumScale::HarmonicAt(const AnalysisState &state, double x) const
         return x * HarmonicSpan(state) / 100;
     if (x < LogStartX)
         return 0;
-    const double low = LowestHarmonic(state);
-    return low * std::pow(HighestHarmonic(state) / low, (x - LogStartX) / (100 - LogStartX));
+    return std::pow(10.0, logLow_ + (x - LogStartX) / logUnits_);
 }
 
 SpectrumScale SpectrumScale::Of(const AnalysisState &state, SpectrumView view,
@@ -117,6 +114,11 @@ SpectrumScale SpectrumScale::Of(const AnalysisState &state, SpectrumView view,
         scale.peak_ = kept->spectrumPeak;
         scale.signalPeak_ = kept->signalPeak;
         scale.frequencySpan_ = kept->frequencySpan;
+    }
+    if (logFrequency) { // one logarithm per line: the decades' ends taken once
+        const double low = scale.LowestHarmonic(state);
+        scale.logLow_ = std::log10(low);
+        scale.logUnits_ = (100 - LogStartX) / std::log10(scale.HighestHarmonic(state) / low);
     }
     if (view == SpectrumView::Decibels) {
         scale.floorDb_ = chosenFloorDb ? *chosenFloorDb

@@ -95,6 +95,8 @@ private:
     double frequencySpan_ = 0; // Hz; 0 for the analysis's own H
     bool kept_ = false;
     bool logFrequency_ = false;
+    double logLow_ = 0; // log10 of LowestHarmonic
+    double logUnits_ = 0; // x units per decade
     double floorDb_ = 0;
     double stepDb_ = 0;
 };
