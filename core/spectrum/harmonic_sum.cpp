@@ -36,7 +36,7 @@ void Step(TaskControl *control)
 } // namespace
 
 std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskControl *control,
-                                            std::int64_t harmonics)
+                                            std::int64_t harmonics, const FilterSettings *filter)
 {
     const std::int64_t n = state.SampleCount;
     if (n < 1 || state.Samples.empty()) // no analysis yet
@@ -63,10 +63,16 @@ std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state, TaskCont
     // and its conjugate at bin n - m make it whole. Harmonic k has bin m = k mod n; one whose bin
     // lies above n / 2 goes, conjugated, to its mirror n - m. At bin 0 (and at n / 2 for even n)
     // the wave is cos alone, 1 or (-1)^j: the cosine coefficient whole, the sine one vanishes.
-    bins[0] = state.MeanValue;
+    bins[0] = filter ? state.MeanValue * FilterResponse(*filter, 0).real() : state.MeanValue;
     for (std::int64_t k = 1; k <= hmax; ++k) {
-        const double a = state.CosCoefficients[k];
-        const double b = state.SinCoefficients[k];
+        double a = state.CosCoefficients[k];
+        double b = state.SinCoefficients[k];
+        if (filter) {
+            const FilteredHarmonic y
+                = Filtered(a, b, FilterResponse(*filter, static_cast<double>(k) * state.Frequency));
+            a = y.cos;
+            b = y.sin;
+        }
         const std::int64_t m = k % n;
         if (m == 0 || 2 * m == n)
             bins[m] += a;

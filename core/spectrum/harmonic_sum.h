@@ -5,6 +5,7 @@
 // s_H(i) = MeanValue + sum over k of (a_k cos(2 pi k i / N) + b_k sin(2 pi k i / N)).
 #pragma once
 
+#include "core/spectrum/filters.h"
 #include "core/state/analysis_state.h"
 #include "core/texts/refusal.h"
 
@@ -20,9 +21,12 @@ class TaskControl;
 // memory runs out. `control`, when given, counts HarmonicSumSteps steps; its watcher hears, on the
 // transform's own thread, TransformRunning and TransformEnded. `harmonics`, when not negative,
 // sums harmonics 1 to that many instead (at most RoundToCount(H)): the first terms alone.
+// `filter`, when given, sums the output of that filter instead, in the steady state: the DC
+// component times H(0) and each harmonic through H(k f) (Filtered), in the same one transform.
 std::optional<RealArray> ComputeHarmonicSum(const AnalysisState &state,
                                             TaskControl *control = nullptr,
-                                            std::int64_t harmonics = -1);
+                                            std::int64_t harmonics = -1,
+                                            const FilterSettings *filter = nullptr);
 
 // Adds weight * (a_k cos(2 pi k i / N) + b_k sin(2 pi k i / N)) to values[i] for i = 0 .. N:
 // harmonic k's own wave at the sample instants, in time that grows with N alone. `values` holds

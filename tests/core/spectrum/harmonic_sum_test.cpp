@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // The sum of the harmonics against its own definition summed term by term, against the samples
-// it rebuilds, and against the Fourier series of the half-sine train in closed form.
+// it rebuilds, and against the Fourier series of the half-sine train in closed form; and through
+// each filter, against the filters' textbook forms and an RC's steady state in closed form.
+#include "core/analysis/analysis_run.h"
+#include "core/spectrum/filters.h"
 #include "core/spectrum/harmonic_sum.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/task_control.h"
@@ -14,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <condition_variable>
 #include <cstdio>
 #include <memory>
@@ -231,6 +235,109 @@ TEST(HarmonicSum, approachesTheSignalAsHarmonicsAreAdded)
     // about V / N^2 each, and PI by 3.2e-15 from pi: far below 1e-6 V.
     EXPECT_NEAR(LargestDistance(s, Sum(s)), closedForm, 1e-6 * 10);
     EXPECT_GT(closedForm, 0.01); // the kink at the pulse's end is not rebuilt by 10 harmonics
+}
+
+// Each filter's H(jf) against its textbook form in long double, at f = 0, far below and far
+// above its own frequency and around it.
+TEST(Filters, respondAsTheirTextbookFormsInLongDouble)
+{
+    using L = long double;
+    using C = std::complex<L>;
+    const auto textbook = [](FilterKind kind, L u, L q) -> C {
+        const C j(0, 1);
+        switch (kind) {
+        case FilterKind::None:
+            return 1;
+        case FilterKind::RcLowPass:
+            return L(1) / (L(1) + j * u);
+        case FilterKind::RcHighPass:
+            return j * u / (L(1) + j * u);
+        case FilterKind::RlcBandPass: // j u / Q over 1 - u^2 + j u / Q, 0 at u = 0
+            return j * u / q / (L(1) - u * u + j * u / q);
+        case FilterKind::SecondOrderLowPass:
+            return L(1) / (L(1) - u * u + j * u / q);
+        }
+        return 0;
+    };
+    for (const FilterDeclaration &filter : Filters)
+        for (const double q : {0.3, 0.707, 10.0, 1000.0})
+            for (const double u : {0.0, 1e-12, 1e-3, 0.5, 0.999, 1.0, 1.001, 3.0, 1e3, 1e12}) {
+                // f0 = 1 Hz, so that the ratio the response is made of is u itself, exact
+                const FilterSettings settings {filter.kind, 1, q};
+                const std::complex<double> h = FilterResponse(settings, u);
+                const C expected = textbook(filter.kind, u, q);
+                EXPECT_LE(std::abs(C(h.real(), h.imag()) - expected),
+                          1e-15L * std::abs(expected) + 1e-300L)
+                    << filter.name << ", Q = " << q << ", f / f0 = " << u;
+            }
+}
+
+// The rectangle of peak V and width Ti through an RC low-pass of time constant tau, in the steady
+// state: during the pulse y charges towards V, y = V + (y0 - V) e^{-t / tau}, and after it
+// discharges, y = y1 e^{-(t - Ti) / tau}, where the levels repeat every period:
+// y1 = V + (y0 - V) e^{-Ti / tau} and y0 = y1 e^{-(T - Ti) / tau}. The sum of the filtered
+// harmonics leaves out those above H, |H(k f)| |S_k| <= (fc / (k f)) (2 V / (pi k)), at most
+// (fc / f) (2 V / pi) / H together; and the sampled coefficients carry the aliases of order
+// V / N each, which the low-pass lets through as 1 / k: (fc / f) (4 V / N) ln H at most. The
+// high-pass at the same fc gives what the low-pass takes away: the two outputs add up to the
+// unfiltered sum, to the rounding.
+TEST(Filters, takeTheRectangleThroughAnRcToItsSteadyState)
+{
+    const double v = 2, d = 0.25, f = 1000, fc = 2000;
+    const std::int32_t n = 1 << 14;
+    const double h = 8000;
+    AnalysisState s
+        = ParametersOf({.v = v, .d = d, .n = n, .h = h, .f = f, .shape = PulseShape::Rectangular});
+    ASSERT_EQ(RunAnalysis(s).status, AnalysisOutcome::Status::Done);
+    const FilterSettings low {FilterKind::RcLowPass, fc, 0};
+    const FilterSettings high {FilterKind::RcHighPass, fc, 0};
+    const RealArray y = ComputeHarmonicSum(s, nullptr, -1, &low).value();
+    const RealArray yHigh = ComputeHarmonicSum(s, nullptr, -1, &high).value();
+    const RealArray plain = Sum(s);
+    using L = long double;
+    const L tau = 1 / (2 * std::numbers::pi_v<L> * fc), period = 1 / L(f), ti = d * period;
+    const L fall = std::exp(-(period - ti) / tau), rise = std::exp(-ti / tau);
+    // y1 = V + (y1 fall - V) rise: y1 = V (1 - rise) / (1 - fall rise)
+    const L y1 = v * (1 - rise) / (1 - fall * rise), y0 = y1 * fall;
+    const double bound = fc / f * (2 * v / std::numbers::pi) / h + fc / f * 4 * v / n * std::log(h);
+    double largest = 0, sumGap = 0;
+    for (std::int32_t i = 0; i < n; ++i) {
+        const L t = period * i / n;
+        const L expected
+            = t <= ti ? v + (y0 - v) * std::exp(-t / tau) : y1 * std::exp(-(t - ti) / tau);
+        largest = std::max(largest, std::abs(y[i] - static_cast<double>(expected)));
+        sumGap = std::max(sumGap, std::abs(y[i] + yHigh[i] - plain[i]));
+    }
+    EXPECT_LT(largest, bound);
+    EXPECT_GT(largest, bound / 1000); // the bound is not so loose that it would miss a fault
+    EXPECT_LT(sumGap, 1e-12 * v);
+}
+
+// A series RLC tuned to harmonic 3 with a high Q lets it through whole (H(j f0) = 1) and the
+// others by 1 / sqrt(1 + Q^2 (k / 3 - 3 / k)^2): the output stands within the sum of those
+// others, each at most the rectangle's 2 V / (pi k), of harmonic 3's own wave.
+TEST(Filters, tuneASeriesRlcToOneHarmonic)
+{
+    const double v = 1, f = 1000, q = 1000;
+    const std::int32_t n = 4096;
+    const int h = 200;
+    AnalysisState s = ParametersOf(
+        {.v = v, .d = 0.25, .n = n, .h = double(h), .f = f, .shape = PulseShape::Rectangular});
+    ASSERT_EQ(RunAnalysis(s).status, AnalysisOutcome::Status::Done);
+    const FilterSettings tuned {FilterKind::RlcBandPass, 3 * f, q};
+    const RealArray y = ComputeHarmonicSum(s, nullptr, -1, &tuned).value();
+    double margin = 0;
+    for (int k = 1; k <= h; ++k)
+        if (k != 3)
+            margin += 2 * v / (std::numbers::pi * k)
+                / std::sqrt(1 + q * q * std::pow(k / 3.0 - 3.0 / k, 2));
+    RealArray wave(static_cast<std::size_t>(n) + 1);
+    AddHarmonicWave(s, 3, 1, wave.data());
+    double largest = 0;
+    for (std::int32_t i = 0; i <= n; ++i)
+        largest = std::max(largest, std::abs(y[i] - wave[i]));
+    EXPECT_LT(largest, margin + 1e-12);
+    EXPECT_GT(std::abs(s.Magnitudes[3]), 100 * margin); // the harmonic stands well above it
 }
 
 TEST(HarmonicSum, countsItsStepsAndStopsWhenCancelled)
