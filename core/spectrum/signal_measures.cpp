@@ -98,9 +98,7 @@ void FindBandwidth(AnalysisState &state, double meanSquare, double scale, std::i
         = {{{90, &AnalysisResults::BandwidthAt90},
             {95, &AnalysisResults::BandwidthAt95},
             {99, &AnalysisResults::BandwidthAt99}}};
-    for (const auto &[percent, measure] : shares)
-        state.*measure = std::nullopt;
-    if (!(meanSquare > 0))
+    if (!(meanSquare > 0)) // none, as ComputeMeasures left them
         return;
     const double dc = state.MeanValue * scale;
     CloseSum power; // DC^2 + 1/2 |S_k|^2 up to k, scaled

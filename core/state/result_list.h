@@ -74,12 +74,13 @@ enum class PanelWriting
 };
 
 // A place among the measures shown beside the plot, under a caption. Results that share a row
-// are written in it one after the other, by their parts, with one caption and one unit.
+// are written in it one after the other, in the order of their positions, with one caption and
+// one unit.
 struct PanelPlace
 {
     int row = -1; // from the top; -1: not shown there
-    std::u16string_view caption; // the row's, given by its part 0
-    int part = 0;
+    std::u16string_view caption; // the row's, given by the result at position 0
+    int position = 0; // along the row
     PanelWriting writing = PanelWriting::Value;
 };
 
@@ -308,29 +309,29 @@ constexpr std::size_t ResultsIn(ResultScope scope, bool appended = false)
 }
 
 // The results in a row of the measures beside the plot.
-constexpr std::size_t PanelParts(std::size_t row)
+constexpr std::size_t PanelRowLength(std::size_t row)
 {
-    std::size_t parts = 0;
+    std::size_t length = 0;
     for (const ResultDeclaration &result : AnalysisResultList)
-        parts += result.panel.row == static_cast<int>(row);
-    return parts;
+        length += result.panel.row == static_cast<int>(row);
+    return length;
 }
 
-// The result written `part` of the way along a row (0 gives the row's caption and description).
-constexpr const ResultDeclaration &PanelResult(std::size_t row, std::size_t part = 0)
+// The result at `position` along a row (0 gives the row's caption and description).
+constexpr const ResultDeclaration &PanelResult(std::size_t row, std::size_t position = 0)
 {
     for (const ResultDeclaration &result : AnalysisResultList)
         if (result.panel.row == static_cast<int>(row)
-            && result.panel.part == static_cast<int>(part))
+            && result.panel.position == static_cast<int>(position))
             return result;
     throw "no result in that row";
 }
 
-// The measures' rows beside the plot, from the top: each with parts 0, 1, ... held once each, all
-// written alike.
+// The measures' rows beside the plot, from the top: each with positions 0, 1, ... held once
+// each, all written alike.
 constexpr std::size_t PanelRows = [] {
     std::size_t rows = 0;
-    while (PanelParts(rows) > 0)
+    while (PanelRowLength(rows) > 0)
         ++rows;
     for (const ResultDeclaration &result : AnalysisResultList) {
         if (result.panel.row < 0)
@@ -338,11 +339,12 @@ constexpr std::size_t PanelRows = [] {
         const auto row = static_cast<std::size_t>(result.panel.row);
         std::size_t holders = 0;
         for (const ResultDeclaration &other : AnalysisResultList)
-            holders += other.panel.row == result.panel.row && other.panel.part == result.panel.part;
-        if (row >= rows || result.panel.part < 0
-            || static_cast<std::size_t>(result.panel.part) >= PanelParts(row) || holders != 1
-            || result.panel.writing != PanelResult(row).panel.writing)
-            throw "the panel's rows are not each held once, part by part";
+            holders += other.panel.row == result.panel.row
+                && other.panel.position == result.panel.position;
+        if (row >= rows || result.panel.position < 0
+            || static_cast<std::size_t>(result.panel.position) >= PanelRowLength(row)
+            || holders != 1 || result.panel.writing != PanelResult(row).panel.writing)
+            throw "the panel's rows are not each held once, position by position";
     }
     return rows;
 }();

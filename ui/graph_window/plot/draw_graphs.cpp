@@ -379,7 +379,7 @@ void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
     const bool envelope
         = DrawGraphLayers(parts.plot, state, scale, parts.layers, parts.views.SlopesDrawn());
     parts.views.EnvelopeDrawn(envelope);
-    parts.views.ScaleDrawn(state);
+    parts.views.ScaleDrawn(state, scale);
     parts.measures.Show(state);
     // The layers over the graphs, on the same scales: a kept one, or (0) the analysis's own, which
     // after a harmonic modulus command is the new analysis's, as the readout's.

@@ -23,6 +23,17 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// The name of the floor's entry: "DecibelFloor60" for -60 dB, "DecibelFloorAutomatic".
+QString FloorEntryName(std::optional<double> floorDb)
+{
+    return floorDb ? QStringLiteral("DecibelFloor%1").arg(-*floorDb)
+                   : QStringLiteral("DecibelFloorAutomatic");
+}
+
+} // namespace
+
 SpectrumViews::SpectrumViews(QWidget &window, QWidget &client, const LayerEntries &layers,
                              const AnalysisState &state, TaskGate &tasks)
     : QObject(&window), tasks_(tasks), state_(state)
@@ -58,8 +69,7 @@ SpectrumViews::SpectrumViews(QWidget &window, QWidget &client, const LayerEntrie
     auto *floors = new QActionGroup(floorMenu_);
     const auto choice = [&](const QString &text, std::optional<double> floorDb) {
         QAction *entry = floorMenu_->addAction(text);
-        entry->setObjectName(floorDb ? QStringLiteral("DecibelFloor%1").arg(-*floorDb)
-                                     : QStringLiteral("DecibelFloorAutomatic"));
+        entry->setObjectName(FloorEntryName(floorDb));
         entry->setCheckable(true);
         entry->setChecked(!floorDb);
         floors->addAction(entry);
@@ -82,11 +92,9 @@ void SpectrumViews::ChooseFloor(std::optional<double> floorDb)
     // While another long task runs the choice stays as it was.
     if (pass)
         chosenFloor_ = floorDb;
-    const QString checked = chosenFloor_ ? QStringLiteral("DecibelFloor%1").arg(-*chosenFloor_)
-                                         : QStringLiteral("DecibelFloorAutomatic");
     for (QAction *entry : floorMenu_->actions()) {
         const QSignalBlocker quiet(entry);
-        entry->setChecked(entry->objectName() == checked);
+        entry->setChecked(entry->objectName() == FloorEntryName(chosenFloor_));
     }
     if (pass)
         emit Changed();
@@ -109,9 +117,9 @@ SpectrumView SpectrumViews::View() const
                                   : SpectrumView::Moduli;
 }
 
-void SpectrumViews::ScaleDrawn(const AnalysisState &state)
+void SpectrumViews::ScaleDrawn(const AnalysisState &state, const SpectrumScale &scale)
 {
-    const std::int64_t below = LinesBelowFloor(state, Scale());
+    const std::int64_t below = LinesBelowFloor(state, scale);
     floorKey_->setText(below == 1 ? QTextOf(UiText::BelowFloorOneKey)
                                   : QTextOf(UiText::BelowFloorKey).arg(below));
     floorKey_->setVisible(below > 0);
@@ -120,9 +128,7 @@ void SpectrumViews::ScaleDrawn(const AnalysisState &state)
         return;
     }
     // The lines past the kept span's right edge are not drawn: the key counts them.
-    const double shown = std::floor(Scale().HarmonicSpan(state) * (1 + 1e-12));
-    const auto harmonics = static_cast<double>(HarmonicsHeld(state));
-    const double left = std::max(0.0, harmonics - shown);
+    const std::int64_t left = HarmonicsHeld(state) - scale.LinesInSpan(state);
     keptKey_->setText(left == 0       ? QTextOf(UiText::KeptScaleKey)
                           : left == 1 ? QTextOf(UiText::KeptScaleHidesOneKey)
                                       : QTextOf(UiText::KeptScaleHidesKey).arg(left));

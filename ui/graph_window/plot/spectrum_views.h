@@ -69,7 +69,7 @@ public:
     // The floor's key (Label14, right of Option3), shown in the decibels' view while lines
     // lie below the floor: it counts them.
     QLabel *BelowFloorKey() const { return floorKey_; }
-    void ScaleDrawn(const AnalysisState &state);
+    void ScaleDrawn(const AnalysisState &state, const SpectrumScale &scale);
 
 signals:
     // A view was turned on or off, while the gate of long tasks is held: draw the graphs again.

@@ -14,46 +14,43 @@
 
 namespace {
 
-// A row of bandwidths, counts of harmonics or their frequencies: each part's value, or "oltre"
-// and the harmonics shown where harmonics 1 to H do not reach its share. Frequencies take the
-// frequency axis's unit that writes the largest under a thousand, with two decimals (in the
-// scientific pattern below 1 kHz).
+// A row of bandwidths, counts of harmonics or their frequencies: each value in the row's order,
+// or "oltre" and the harmonics shown where harmonics 1 to H do not reach its share. Frequencies
+// take the frequency axis's unit that writes the largest under a thousand, with two decimals (in
+// the scientific pattern below 1 kHz).
 std::u16string BandwidthRow(const AnalysisState &state, std::size_t row, char16_t separator)
 {
-    const PanelWriting writing = PanelResult(row).panel.writing;
-    const double shown = static_cast<double>(HarmonicsHeld(state));
-    const double scaleToKhz = writing == PanelWriting::Frequency ? Kilohertz(state.Frequency) : 1;
-    std::vector<std::pair<double, bool>> values; // in harmonics; beyond those shown
+    const ResultDeclaration &first = PanelResult(row);
+    const bool frequency = first.panel.writing == PanelWriting::Frequency;
+    // What the harmonics shown stand for in the row's own unit, harmonics or kHz.
+    const double shown
+        = static_cast<double>(HarmonicsHeld(state)) * (frequency ? Kilohertz(state.Frequency) : 1);
+    std::vector<std::pair<double, bool>> values; // in the row's unit; beyond those shown
     double largest = 0;
-    for (std::size_t part = 0; part < PanelParts(row); ++part) {
-        const double value = ReadResult(state, PanelResult(row, part), 0);
-        const bool beyond = std::isnan(value);
-        values.emplace_back(
-            beyond ? shown : (writing == PanelWriting::Frequency ? value / scaleToKhz : value),
-            beyond);
-        largest = std::max(largest, values.back().first * scaleToKhz);
+    for (std::size_t position = 0; position < PanelRowLength(row); ++position) {
+        const double value = ReadResult(state, PanelResult(row, position), 0);
+        values.emplace_back(std::isnan(value) ? shown : value, std::isnan(value));
+        largest = std::max(largest, values.back().first);
     }
     std::size_t unit = 0;
     double divisor = 1;
-    if (writing == PanelWriting::Frequency)
-        while (unit + 1 < FrequencyAxisUnits.size() && largest / divisor >= 999.995) {
-            divisor *= 1000;
-            ++unit;
-        }
-    const NumberFormat format = writing == PanelWriting::HarmonicCount
-        ? NumberFormat {NumberPattern::Fixed, 0, false}
-        : largest < 1 ? ReadoutScientific
-                      : ReadoutFixed;
+    while (frequency && unit + 1 < FrequencyAxisUnits.size() && largest / divisor >= 999.995) {
+        divisor *= 1000;
+        ++unit;
+    }
+    const NumberFormat format = !frequency ? first.written
+        : largest < 1                      ? ReadoutScientific
+                                           : ReadoutFixed;
     std::u16string text;
-    for (const auto &[harmonics, beyond] : values) {
+    for (const auto &[value, beyond] : values) {
         if (!text.empty())
             text += u" / ";
         if (beyond)
             text += TextOf(UiText::BeyondHarmonics);
-        text += FormatNumber(harmonics * scaleToKhz / divisor, format, separator).value_or(u"");
+        text += FormatNumber(value / divisor, format, separator).value_or(u"");
     }
     text += u' ';
-    text += writing == PanelWriting::Frequency ? FrequencyAxisUnits[unit] : PanelResult(row).unit;
+    text += frequency ? FrequencyAxisUnits[unit] : first.unit;
     return text;
 }
 

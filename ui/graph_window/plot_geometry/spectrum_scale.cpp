@@ -43,11 +43,8 @@ std::int64_t LinesBelowFloor(const AnalysisState &state, const SpectrumScale &sc
 {
     if (scale.View() != SpectrumView::Decibels || state.Magnitudes.empty())
         return 0;
-    // The kept span may leave the last lines out of the plot; the kept scale's key counts those.
-    const double span = std::floor(std::max(0.0, scale.HarmonicSpan(state)) * (1 + 1e-12));
-    const std::int64_t held = HarmonicsHeld(state);
-    const std::int64_t shown
-        = span < static_cast<double>(held) ? static_cast<std::int64_t>(span) : held;
+    // Those a kept span leaves out of the plot the kept scale's key counts.
+    const std::int64_t shown = scale.LinesInSpan(state);
     std::int64_t below = state.MeanValue != 0 && !scale.DcTop(state);
     for (std::int64_t k = 1; k <= shown; ++k)
         below += !WithinNoise(state, k) && !scale.LineTop(state, k);
@@ -64,6 +61,13 @@ double SpectrumScale::HarmonicSpan(const AnalysisState &state) const
 {
     return frequencySpan_ > 0 && state.Frequency > 0 ? frequencySpan_ / state.Frequency
                                                      : state.HarmonicCount;
+}
+
+std::int64_t SpectrumScale::LinesInSpan(const AnalysisState &state) const
+{
+    const double span = std::floor(std::max(0.0, HarmonicSpan(state)) * (1 + 1e-12));
+    const std::int64_t held = HarmonicsHeld(state);
+    return span < static_cast<double>(held) ? static_cast<std::int64_t>(span) : held;
 }
 
 double SpectrumScale::LowestHarmonic(const AnalysisState &state) const

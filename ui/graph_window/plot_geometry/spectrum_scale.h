@@ -46,6 +46,8 @@ public:
     double SignalPeak() const { return signalPeak_; }
     // The harmonics across the 100 units of x: H, or the kept span over the frequency.
     double HarmonicSpan(const AnalysisState &state) const;
+    // The lines the span holds: harmonics 1 to this; a kept span may leave the last ones out.
+    std::int64_t LinesInSpan(const AnalysisState &state) const;
     bool Kept() const { return kept_; }
 
     // Where harmonic k (any real k >= 0) stands along x, and the harmonic an x stands for. On the
