@@ -16,12 +16,8 @@
 
 #include <QtTest>
 
-#include <cmath>
-#include <iterator>
 #include <numbers>
-#include <optional>
 #include <random>
-#include <vector>
 
 namespace {
 
@@ -304,25 +300,6 @@ private slots:
             QVERIFY(step == 10 || step == 20);
         }
         QVERIFY(grid.back().value - scale.StepDb() <= floor);
-
-        // Whatever the floor, the automatic one or one chosen, the lines above the noise and at
-        // or below it are counted, the DC component's among them; nothing in the other views.
-        std::vector<std::optional<double>> floors = {std::nullopt};
-        floors.insert(floors.end(), std::begin(ChosenDecibelFloors), std::end(ChosenDecibelFloors));
-        for (const std::optional<double> chosen : floors) {
-            const SpectrumScale at = SpectrumScale::Of(s, SpectrumView::Decibels, nullptr, chosen);
-            const double bottom = chosen.value_or(floor);
-            QCOMPARE(at.FloorDb(), bottom);
-            QVERIFY(at.Grid().back().value > bottom);
-            std::int64_t below = 20 * std::log10(std::abs(s.MeanValue) / s.SpectrumPeak) <= bottom;
-            for (int k = 1; k <= harmonics; ++k)
-                below += !WithinNoise(s, k)
-                    && 20 * std::log10(s.Magnitudes[k] / s.SpectrumPeak) <= bottom;
-            QCOMPARE(LinesBelowFloor(s, at), below);
-            QCOMPARE(
-                LinesBelowFloor(s, SpectrumScale::Of(s, SpectrumView::Moduli, nullptr, chosen)),
-                std::int64_t {0});
-        }
     }
 
     void wholeGraphsMatchTheStepByStepDrawing_data()

@@ -359,39 +359,37 @@ private slots:
     {
         const struct
         {
-            double hertz, harmonics;
-        } cases[] = {{1e5, 10}, {1.5e5, 100}, {1e5, 3}, {0.5, 40}, {1234.5, 5000}};
-        for (const auto &c : cases) {
+            double hertz, harmonics, k, x; // x by hand
+        } places[] = {{1e5, 10, 1, 4},
+                      {1e5, 10, 2, 32.8988},
+                      {1e5, 10, 10, 100},
+                      {1.5e5, 100, 1, 11.7685},
+                      {1e5, 3, 3, 49.8036}};
+        for (const auto &c : places) {
             AnalysisState s = Lines(c.harmonics);
             s.Frequency = c.hertz;
             const SpectrumScale scale
                 = SpectrumScale::Of(s, SpectrumView::Moduli, nullptr, std::nullopt, true);
-            const long double low
-                = std::pow(10.0L, std::floor(std::log10(static_cast<long double>(c.hertz))))
-                / c.hertz;
-            const long double high = std::max<long double>(c.harmonics, 10 * low);
+            QVERIFY2(std::abs(scale.HarmonicX(s, c.k) - c.x) < 1e-4,
+                     qPrintable(QString("%1 %2").arg(c.hertz).arg(c.k)));
+            QVERIFY(std::abs(scale.HarmonicAt(s, scale.HarmonicX(s, c.k)) - c.k) < 1e-12 * c.k);
             QCOMPARE(scale.HarmonicX(s, 0), 0.0);
             QCOMPARE(scale.HarmonicAt(s, 3.9), 0.0);
-            for (const double k : {1.0, 2.0, 3.0, 7.5, c.harmonics}) {
-                const auto x
-                    = static_cast<double>(4 + 96 * std::log10(k / low) / std::log10(high / low));
-                QVERIFY2(std::abs(scale.HarmonicX(s, k) - x) < 1e-12,
-                         qPrintable(QString("%1 %2").arg(c.hertz).arg(k)));
-                QVERIFY(std::abs(scale.HarmonicAt(s, x) - k) < 1e-12 * k);
-            }
+        }
+        for (const auto &[hertz, harmonics] : {std::pair {0.5, 40.0}, std::pair {1234.5, 5000.0}}) {
+            AnalysisState s = Lines(harmonics);
+            s.Frequency = hertz;
+            const SpectrumScale scale
+                = SpectrumScale::Of(s, SpectrumView::Moduli, nullptr, std::nullopt, true);
             const PixelMapping m {0, 100, 100, 0, 997, 605};
-            const auto lines = static_cast<std::int64_t>(c.harmonics);
             std::mt19937_64 random(20261210);
             std::uniform_real_distribution<double> position(0, 1000);
             for (int trial = 0; trial < 40; ++trial) {
                 const double cursor = position(random);
                 std::int64_t best = 0;
-                long double bestDistance = 0;
-                for (std::int64_t k = 1; k <= lines; ++k) {
-                    const long double at
-                        = static_cast<long double>(static_cast<float>(
-                              4 + 96 * std::log10(k / low) / std::log10(high / low)))
-                        / 100 * 996;
+                double bestDistance = 0;
+                for (std::int64_t k = 1; k <= static_cast<std::int64_t>(harmonics); ++k) {
+                    const double at = LineColumn(s, m, k, &scale);
                     if (best == 0 || std::abs(at - cursor) < bestDistance) {
                         best = k;
                         bestDistance = std::abs(at - cursor);
@@ -401,13 +399,6 @@ private slots:
                          bestDistance <= 3 ? best : 0);
             }
         }
-        // 100 kHz and 10 harmonics, by hand.
-        AnalysisState s = Lines(10);
-        const SpectrumScale scale
-            = SpectrumScale::Of(s, SpectrumView::Moduli, nullptr, std::nullopt, true);
-        QCOMPARE(scale.HarmonicX(s, 1), 4.0);
-        QCOMPARE(scale.HarmonicX(s, 10), 100.0);
-        QVERIFY(std::abs(scale.HarmonicX(s, 2) - 32.8988) < 1e-4);
     }
 
     // The tool-tip's line for one harmonic, in either decimal separator, with its phase:
