@@ -186,9 +186,9 @@ window_id() { # window_id TITLE: the X window of the program's top-level window 
     xwininfo -root -tree 2>/dev/null |
         awk -v title="\"$1\": (\"spettro-segnale.exe\"" 'index($0, title) { print $1; exit }'
 }
-wait_window() { # wait_window TITLE: its X window, once mapped (at most a minute)
-    local id=
-    for _ in $(seq 600); do
+wait_window() { # wait_window TITLE [SECONDS]: its X window, once mapped (at most SECONDS, 60 unless told)
+    local id= until=$((SECONDS + ${2:-60}))
+    while [ "$SECONDS" -lt "$until" ]; do
         id=$(window_id "$1")
         [ -n "$id" ] && break
         kill -0 "$program_pid" 2>/dev/null || break
@@ -249,7 +249,23 @@ start_program() { # start_program LABEL DPI LOCALE_SETTING...: the input window'
         /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
     env -u LANGUAGE "$@" WINEDEBUG=-all "$wine64" "$program" >"$work/$label.log" 2>&1 &
     program_pid=$!
-    input_window=$(wait_window "Spettro Segnale")
+    # A busy machine's wine was once seen not to map the first window of a start within minutes:
+    # the start is then told, stopped and made once more, so a program that never shows its
+    # window still fails.
+    input_window=$(wait_window "Spettro Segnale" 180)
+    if [ -z "$input_window" ]; then
+        echo "$label: no window after 3 minutes (the program is $(kill -0 "$program_pid" \
+            2>/dev/null && echo running || echo ended)); its output:"
+        sed 's/^/    /' "$work/$label.log" | tail -20
+        xwininfo -root -tree 2>/dev/null | grep -F '.exe' | sed 's/^/    /' | head -10
+        wine_quiet taskkill /f /im spettro-segnale.exe >/dev/null 2>&1 || true
+        wait "$program_pid" 2>/dev/null || true
+        wine_settle
+        echo "$label: started once more"
+        env -u LANGUAGE "$@" WINEDEBUG=-all "$wine64" "$program" >"$work/$label.log" 2>&1 &
+        program_pid=$!
+        input_window=$(wait_window "Spettro Segnale" 180)
+    fi
     check "$label: the window \"Spettro Segnale\" appears" yes "$([ -n "$input_window" ] && echo yes)"
     [ -n "$input_window" ] || return 1
     client_area "$input_window" 17565 9495 "$dpi"
