@@ -15,35 +15,6 @@
 
 namespace {
 
-// The digits after the point that the typed text means: "0.25" 2, "5E-3" 3, "1.5E2" 0.
-int DecimalsOf(const std::u16string &text)
-{
-    const std::size_t exponentAt = text.find_first_of(u"eE");
-    const std::u16string mantissa = text.substr(0, exponentAt);
-    const std::size_t point = mantissa.find(u'.');
-    double decimals = point == std::u16string::npos ? 0 : double(mantissa.size() - point - 1);
-    if (exponentAt != std::u16string::npos)
-        decimals -= Val(text.substr(exponentAt + 1));
-    return static_cast<int>(std::clamp(decimals, 0.0, 15.0));
-}
-
-std::u16string Written(double value, int decimals)
-{
-    if (std::abs(value) >= 1e15) { // the shortest text that reads back, exponent and all
-        char buffer[32];
-        const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-        return std::u16string(buffer, end);
-    }
-    std::u16string text
-        = FormatNumber(value, {NumberPattern::Fixed, decimals, false}, u'.').value_or(u"0");
-    if (text.find(u'.') != std::u16string::npos) {
-        text.erase(text.find_last_not_of(u'0') + 1);
-        if (text.back() == u'.')
-            text.pop_back();
-    }
-    return text == u"-0" ? u"0" : text;
-}
-
 // Whether the checks take the texts, as far as they can be checked: every field the command reads
 // that the entry check passes, the duty-cycle test and the parameters' checks when all pass.
 bool Accepted(const FieldTexts &texts, Command command, std::uint64_t availableMemory)
@@ -60,6 +31,35 @@ bool Accepted(const FieldTexts &texts, Command command, std::uint64_t availableM
 }
 
 } // namespace
+
+int DecimalsOf(const std::u16string &text)
+{
+    const std::size_t exponentAt = text.find_first_of(u"eE");
+    const std::u16string mantissa = text.substr(0, exponentAt);
+    const std::size_t point = mantissa.find(u'.');
+    double decimals = point == std::u16string::npos ? 0 : double(mantissa.size() - point - 1);
+    if (exponentAt != std::u16string::npos)
+        decimals -= Val(text.substr(exponentAt + 1));
+    return static_cast<int>(std::clamp(decimals, 0.0, 15.0));
+}
+
+std::u16string SteppedWriting(double value, int decimals)
+{
+    if (std::abs(value) >= 1e15) { // the shortest text that reads back, exponent and all
+        char buffer[32];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+        return std::u16string(buffer, end);
+    }
+    std::u16string text
+        = FormatNumber(value, {NumberPattern::Fixed, decimals, false}, u'.').value_or(u"0");
+    if (text.find(u'.') != std::u16string::npos) {
+        text.erase(text.find_last_not_of(u'0') + 1);
+        if (text.back() == u'.')
+            text.pop_back();
+    }
+    return text == u"-0" ? u"0" : text;
+}
+
 
 FieldStep StepOf(Field field)
 {
@@ -87,7 +87,7 @@ std::optional<std::u16string> SteppedText(Field field, const FieldTexts &texts, 
         const double to = n > 0 ? std::max(value, std::min(wanted, step.high))
                                 : std::min(value, std::max(wanted, step.low));
         FieldTexts after = texts;
-        after[field] = Written(to, decimals);
+        after[field] = SteppedWriting(to, decimals);
         if (Val(after[field]) == value)
             return std::nullopt; // at the limit already
         if (Accepted(after, command, availableMemory))

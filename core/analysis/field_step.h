@@ -29,3 +29,9 @@ FieldStep StepOf(Field field);
 // one the checks refuse or the step leaves the value as it is.
 std::optional<std::u16string> SteppedText(Field field, const FieldTexts &texts, int steps,
                                           std::uint64_t availableMemory);
+
+// The digits after the point that a typed text means: "0.25" 2, "5E-3" 3, "1.5E2" 0.
+int DecimalsOf(const std::u16string &text);
+// A stepped value as a field takes it: `decimals` after a point, no trailing zeros; the shortest
+// text that reads back from 1E15 on.
+std::u16string SteppedWriting(double value, int decimals);

@@ -38,6 +38,13 @@ struct FilterParameter
     std::string_view unit; // "kHz", or empty for a pure number
     std::string_view name; // what it is, after the symbol in the field's accessible name
     std::string_view firstText; // the field's text when the filter is first chosen
+    // Up and Down take one step, Page Up and Page Down ten, within [low, high], as a field's do.
+    double step = 1;
+    double low = 1;
+    double high = 1;
+    int decimals = 0; // the fewest a stepped value is written with
+    // The stored value per typed unit: 1000 Hz per kHz, 1 for Q.
+    double scale = 1;
 };
 
 struct FilterDeclaration
@@ -53,19 +60,19 @@ inline constexpr FilterDeclaration FilterTable[] = {
     {FilterKind::RcLowPass,
      "passa-basso RC",
      1,
-     {{{"fc", "kHz", "frequenza di taglio", "500"}, {}}}},
+     {{{"fc", "kHz", "frequenza di taglio", "500", 1, 1, 1e9, 0, 1000}, {}}}},
     {FilterKind::RcHighPass,
      "passa-alto RC",
      1,
-     {{{"fc", "kHz", "frequenza di taglio", "500"}, {}}}},
+     {{{"fc", "kHz", "frequenza di taglio", "500", 1, 1, 1e9, 0, 1000}, {}}}},
     {FilterKind::RlcBandPass,
      "passa-banda RLC serie",
      2,
-     {{{"f0", "kHz", "frequenza di centro banda", "300"}, {"Q", "", "fattore di merito", "10"}}}},
+     {{{"f0", "kHz", "frequenza di centro banda", "300", 1, 1, 1e9, 0, 1000}, {"Q", "", "fattore di merito", "10", 0.1, 0.1, 1e6, 1, 1}}}},
     {FilterKind::SecondOrderLowPass,
      "passa-basso del secondo ordine",
      2,
-     {{{"f0", "kHz", "frequenza propria", "500"}, {"Q", "", "fattore di merito", "0.707"}}}},
+     {{{"f0", "kHz", "frequenza propria", "500", 1, 1, 1e9, 0, 1000}, {"Q", "", "fattore di merito", "0.707", 0.1, 0.1, 1e6, 1, 1}}}},
 };
 
 inline constexpr std::span<const FilterDeclaration> Filters {FilterTable};

@@ -5,6 +5,7 @@
 // one message table, which the README repeats; the export's messages and the windows' texts of the
 // same table.
 #include "core/analysis/field_step.h"
+#include "core/analysis/filter_check.h"
 #include "core/analysis/parameter_check.h"
 #include "core/platform/system_memory.h"
 #include "core/spectrum/harmonic_sum.h"
@@ -267,6 +268,81 @@ const StepCase StepCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Values, FieldSteps, testing::ValuesIn(StepCases),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// A filter's fields, checked and stepped as the fields are: the settings they give (Hz, Q), or
+// the refusal's words that name the field and its range; and a step's text.
+struct FilterCase
+{
+    const char *name;
+    FilterKind kind;
+    FilterTexts texts;
+    std::optional<FilterSettings> settings; // nothing: refused with `refusal` in its message
+    std::u16string_view refusal = u"";
+};
+
+const FilterCase FilterCases[] = {
+    {"noneTakesNothing", FilterKind::None, {u"x", u""}, FilterSettings {}},
+    {"lowPassInHertz", FilterKind::RcLowPass, {u"2.5", u"x"},
+     FilterSettings {FilterKind::RcLowPass, 2500, 0}},
+    {"bandPassWithItsQ", FilterKind::RlcBandPass, {u"300", u"1e1"},
+     FilterSettings {FilterKind::RlcBandPass, 300000, 10}},
+    {"zeroCutOffNamesTheField", FilterKind::RcHighPass, {u"0", u""}, std::nullopt,
+     u"fc (frequenza di taglio) del filtro deve essere maggiore di 0 kHz e non superiore a "
+     u"1E+300 kHz."},
+    {"negativeQNamesQ", FilterKind::SecondOrderLowPass, {u"500", u"-1"}, std::nullopt,
+     u"Q (fattore di merito) del filtro deve essere maggiore di 0 e non superiore a 1E+300."},
+    {"beyondTheRangeIsRefused", FilterKind::RcLowPass, {u"2e300", u""}, std::nullopt,
+     u"maggiore di 0 kHz"},
+    {"emptyQIsMissing", FilterKind::RlcBandPass, {u"300", u""}, std::nullopt,
+     u"Hai dimenticato di scrivere Q (fattore di merito) del filtro."},
+    {"commaIsNotANumber", FilterKind::RcLowPass, {u"0,5", u""}, std::nullopt,
+     u"Errore di inserimento dati per fc (frequenza di taglio) del filtro."},
+};
+
+TEST(FilterFields, checkedAsTheFieldsAre)
+{
+    for (const FilterCase &c : FilterCases) {
+        const auto checked = CheckFilter(c.kind, c.texts);
+        if (c.settings) {
+            ASSERT_TRUE(std::holds_alternative<FilterSettings>(checked)) << c.name;
+            EXPECT_EQ(std::get<FilterSettings>(checked), *c.settings) << c.name;
+        } else {
+            ASSERT_TRUE(std::holds_alternative<std::u16string>(checked)) << c.name;
+            EXPECT_NE(std::get<std::u16string>(checked).find(c.refusal), std::u16string::npos)
+                << c.name << ": " << Utf8(std::get<std::u16string>(checked));
+        }
+    }
+    for (const FilterDeclaration &filter : Filters) // every filter's first texts are taken
+        EXPECT_TRUE(std::holds_alternative<FilterSettings>(
+            CheckFilter(filter.kind, FirstFilterTexts(filter.kind))))
+            << filter.name;
+}
+
+TEST(FilterFields, stepAsTheFieldsStep)
+{
+    const FilterParameter &cutOff = DeclarationOf(FilterKind::RcLowPass).parameters[0];
+    const FilterParameter &quality = DeclarationOf(FilterKind::RlcBandPass).parameters[1];
+    const struct
+    {
+        const FilterParameter &parameter;
+        std::u16string typed;
+        int steps;
+        std::optional<std::u16string> after;
+    } cases[] = {
+        {cutOff, u"500", 1, u"501"},
+        {cutOff, u"500", -10, u"490"},
+        {cutOff, u"1.5", -10, u"1"}, // stops at 1 kHz
+        {cutOff, u"0.5", -1, std::nullopt}, // typed below the step's limit: only up
+        {cutOff, u"0.5", 1, u"1.5"},
+        {cutOff, u"0", 1, std::nullopt}, // refused: does not step
+        {quality, u"0.707", 1, u"0.807"},
+        {quality, u"10", -1, u"9.9"},
+        {quality, u"0.15", -1, u"0.1"},
+        {quality, u"1e6", 1, std::nullopt},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SteppedFilterText(c.parameter, c.typed, c.steps), c.after) << Utf8(c.typed);
+}
 
 TEST(CheckParameters, storesTheValuesAsTheyWillBeUsed)
 {
