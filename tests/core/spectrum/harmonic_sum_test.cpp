@@ -5,6 +5,7 @@
 // it rebuilds, and against the Fourier series of the half-sine train in closed form; and through
 // each filter, against the filters' textbook forms and an RC's steady state in closed form.
 #include "core/analysis/analysis_run.h"
+#include "core/spectrum/filter_output.h"
 #include "core/spectrum/filters.h"
 #include "core/spectrum/harmonic_sum.h"
 #include "core/spectrum/spectrum.h"
@@ -338,6 +339,47 @@ TEST(Filters, tuneASeriesRlcToOneHarmonic)
         largest = std::max(largest, std::abs(y[i] - wave[i]));
     EXPECT_LT(largest, margin + 1e-12);
     EXPECT_GT(std::abs(s.Magnitudes[3]), 100 * margin); // the harmonic stands well above it
+}
+
+// The output as an analysis of its own, for the rectangle (|S_k| = 2 V |sin(k pi D)| / (k pi),
+// power V^2 D) through an RC low-pass (|H| = 1 / sqrt(1 + (k f / fc)^2)): its lines, DC, RMS,
+// THD and share of the input's power against those closed forms in long double, within the
+// sampled coefficients' aliases (4 V / N a line); y(t) the filtered sum's; and no filter the
+// input's lines exactly.
+TEST(Filters, giveTheOutputAsAnAnalysisOfItsOwn)
+{
+    const double v = 3, d = 0.25, f = 1000, fc = 1500;
+    const std::int32_t n = 1 << 15;
+    const int h = 60;
+    AnalysisState s = ParametersOf(
+        {.v = v, .d = d, .n = n, .h = double(h), .f = f, .shape = PulseShape::Rectangular});
+    ASSERT_EQ(RunAnalysis(s).status, AnalysisOutcome::Status::Done);
+    const FilterSettings low {FilterKind::RcLowPass, fc, 0};
+    const AnalysisState y = FilterOutput(s, low).value();
+    using L = long double;
+    const L pi = std::numbers::pi_v<L>;
+    L power = L(v) * v * d * d, upper = 0, first = 0;
+    const double alias = 4 * v / n;
+    for (int k = 1; k <= h; ++k) {
+        const L modulus = 2 * v * std::abs(std::sin(k * pi * d)) / (k * pi)
+            / std::sqrt(1 + std::pow(L(k) * f / fc, 2));
+        EXPECT_NEAR(y.Magnitudes[k], static_cast<double>(modulus), alias) << k;
+        power += modulus * modulus / 2;
+        (k == 1 ? first : upper) += k == 1 ? modulus : modulus * modulus;
+    }
+    EXPECT_NEAR(y.MeanValue, v * d, 1e-12);
+    EXPECT_NEAR(y.RmsValue.value(), static_cast<double>(std::sqrt(power)), alias * h);
+    EXPECT_NEAR(y.HarmonicDistortion.value(), static_cast<double>(100 * std::sqrt(upper) / first),
+                1e-3);
+    EXPECT_NEAR(y.PowerShare.value(), static_cast<double>(100 * power / (L(v) * v * d)), 0.1);
+    const RealArray sum = ComputeHarmonicSum(s, nullptr, -1, &low).value();
+    EXPECT_TRUE(std::equal(sum.begin(), sum.end(), y.Samples.begin()));
+    EXPECT_EQ(y.SignalPeak, *std::max_element(sum.begin(), sum.end()));
+
+    const AnalysisState same = FilterOutput(s, FilterSettings {}).value();
+    for (int k = 1; k <= h; ++k)
+        EXPECT_EQ(same.Magnitudes[k], s.Magnitudes[k]) << k;
+    EXPECT_NEAR(same.PowerShare.value(), s.PowerShare.value(), 1e-9);
 }
 
 TEST(HarmonicSum, countsItsStepsAndStopsWhenCancelled)
