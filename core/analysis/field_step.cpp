@@ -60,7 +60,6 @@ std::u16string SteppedWriting(double value, int decimals)
     return text == u"-0" ? u"0" : text;
 }
 
-
 FieldStep StepOf(Field field)
 {
     const ParameterDeclaration &parameter = ParameterOf(field);

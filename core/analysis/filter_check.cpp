@@ -81,9 +81,9 @@ std::optional<std::u16string> SteppedFilterText(const FilterParameter &parameter
     const double wanted = value + steps * parameter.step;
     const double to = steps > 0 ? std::max(value, std::min(wanted, parameter.high))
                                 : std::min(value, std::max(wanted, parameter.low));
-    std::u16string after
-        = SteppedWriting(to, std::max(DecimalsOf(text), parameter.decimals));
-    if (Val(after) == value || !std::holds_alternative<double>(CheckFilterParameter(parameter, after)))
+    std::u16string after = SteppedWriting(to, std::max(DecimalsOf(text), parameter.decimals));
+    if (Val(after) == value
+        || !std::holds_alternative<double>(CheckFilterParameter(parameter, after)))
         return std::nullopt;
     return after;
 }

@@ -68,11 +68,13 @@ inline constexpr FilterDeclaration FilterTable[] = {
     {FilterKind::RlcBandPass,
      "passa-banda RLC serie",
      2,
-     {{{"f0", "kHz", "frequenza di centro banda", "300", 1, 1, 1e9, 0, 1000}, {"Q", "", "fattore di merito", "10", 0.1, 0.1, 1e6, 1, 1}}}},
+     {{{"f0", "kHz", "frequenza di centro banda", "300", 1, 1, 1e9, 0, 1000},
+       {"Q", "", "fattore di merito", "10", 0.1, 0.1, 1e6, 1, 1}}}},
     {FilterKind::SecondOrderLowPass,
      "passa-basso del secondo ordine",
      2,
-     {{{"f0", "kHz", "frequenza propria", "500", 1, 1, 1e9, 0, 1000}, {"Q", "", "fattore di merito", "0.707", 0.1, 0.1, 1e6, 1, 1}}}},
+     {{{"f0", "kHz", "frequenza propria", "500", 1, 1, 1e9, 0, 1000},
+       {"Q", "", "fattore di merito", "0.707", 0.1, 0.1, 1e6, 1, 1}}}},
 };
 
 inline constexpr std::span<const FilterDeclaration> Filters {FilterTable};
