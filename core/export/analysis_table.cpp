@@ -3,12 +3,15 @@
 #include "core/export/analysis_table.h"
 
 #include "core/spectrum/spectrum.h"
+#include "core/state/harmonic_readings.h"
 #include "core/texts/joined_text.h"
 #include "core/texts/units.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <complex>
+#include <numbers>
 
 namespace {
 
@@ -67,6 +70,8 @@ TableCell ParameterCell(const AnalysisParameters &parameters, std::size_t p)
 constexpr JoinedText<char, 24> FrequencyHeading {u"frequenza [", KilohertzName, u"]"};
 constexpr JoinedText<char, 16> TimeHeading {u"tempo [", MicrosecondName, u"]"};
 
+constexpr JoinedText<char, 24> FilterFrequencyHeading {u"fc o f0 [", KilohertzName, u"]"};
+
 // One column per quantity, so that each holds one meaning and one unit; a row fills the columns
 // of its kind and leaves the others empty.
 constexpr std::array<TableColumn, AnalysisTable::ColumnCount> TableColumns = [] {
@@ -87,6 +92,19 @@ constexpr std::array<TableColumn, AnalysisTable::ColumnCount> TableColumns = [] 
         columns[Table::FirstParameterColumn + p]
             = {p < AnalysisParameterRows.size() ? ParameterHeadings[p].View() : ShapeHeading,
                TableColumn::Bit(TableRow::Parameters)};
+    constexpr unsigned parameters = TableColumn::Bit(TableRow::Parameters);
+    const std::array<TableColumn, Table::FilterColumnCount> filter = {{
+        {"|H|", harmonic},
+        {"arg H [\xC2\xB0]", harmonic},
+        {"|Y| [V]", harmonic},
+        {"fase di Y [\xC2\xB0]", harmonic},
+        {"y(t) [V]", sample},
+        {"filtro", parameters},
+        {FilterFrequencyHeading.View(), parameters},
+        {"Q", parameters},
+    }};
+    for (std::size_t c = 0; c < filter.size(); ++c)
+        columns[Table::FirstFilterColumn + c] = filter[c];
     return columns;
 }();
 
@@ -127,10 +145,36 @@ const std::array<TableColumn, AnalysisTable::ColumnCount> &AnalysisTable::Column
     return TableColumns;
 }
 
-AnalysisTable::AnalysisTable(const AnalysisState &state)
-    : state_(state), harmonics_(HarmonicsHeld(state)),
-      samples_(state.Samples.empty() ? 0 : state.SampleCount)
+AnalysisTable::AnalysisTable(const AnalysisState &state, const FilterSettings &filter,
+                             const AnalysisState *output)
+    : state_(state), filter_(output ? filter : FilterSettings {}), output_(output),
+      harmonics_(HarmonicsHeld(state)), samples_(state.Samples.empty() ? 0 : state.SampleCount)
 { }
+
+void AnalysisTable::FilterCells(Row &cells, TableRow kind, std::int64_t k, std::int64_t i) const
+{
+    TableCell *filter = &cells[FirstFilterColumn];
+    if (kind == TableRow::Parameters) {
+        const FilterDeclaration &declared = DeclarationOf(filter_.kind);
+        filter[5] = Text(declared.name);
+        if (declared.parameterCount >= 1)
+            filter[6] = Number(Kilohertz(filter_.frequency));
+        if (declared.parameterCount >= 2)
+            filter[7] = Number(filter_.quality);
+    }
+    if (!output_)
+        return;
+    if (kind == TableRow::Harmonic && k < static_cast<std::int64_t>(output_->Magnitudes.size())) {
+        const std::complex<double> h
+            = FilterResponse(filter_, static_cast<double>(k) * state_.Frequency);
+        filter[0] = Number(std::abs(h));
+        filter[1] = Number(std::arg(h) * 180 / std::numbers::pi);
+        filter[2] = Number(output_->Magnitudes[static_cast<std::size_t>(k)]);
+        filter[3] = Number(PhaseDegrees(*output_, k));
+    }
+    if (kind == TableRow::Sample && i < static_cast<std::int64_t>(output_->Samples.size()))
+        filter[4] = Number(output_->Samples[static_cast<std::size_t>(i)]);
+}
 
 std::int64_t AnalysisTable::RowCount() const
 {
@@ -183,6 +227,7 @@ AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
         if (kind == RowOf(result.scope))
             cell = Number(ReadResult(state_, result, kind == TableRow::Sample ? i : k));
     }
+    FilterCells(cells, kind, k, i);
     return cells;
 }
 

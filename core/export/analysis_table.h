@@ -7,6 +7,7 @@
 // column added here appears in all of them.
 #pragma once
 
+#include "core/spectrum/filters.h"
 #include "core/state/analysis_state.h"
 #include "core/state/parameter_table.h"
 #include "core/state/result_list.h"
@@ -78,15 +79,23 @@ public:
         + ResultsIn(ResultScope::Measure, true) + ResultsIn(ResultScope::Analysis, true);
     // The analysis's parameters, then its pulse shape.
     static constexpr std::size_t ParameterCount = AnalysisParameterRows.size() + 1;
-    static constexpr std::size_t ColumnCount = FirstParameterColumn + ParameterCount;
+    // Last, the filter's: each harmonic's |H(k f)|, arg H, |Y_k| and the phase of Y_k, each
+    // sample's y(t), and in the parameters' row the filter's name, its frequency and its Q. Empty
+    // without a filter, but for its name, "nessuno".
+    static constexpr std::size_t FirstFilterColumn = FirstParameterColumn + ParameterCount;
+    static constexpr std::size_t FilterColumnCount = 8;
+    static constexpr std::size_t ColumnCount = FirstFilterColumn + FilterColumnCount;
     // Rows before the harmonics', the header's included.
     static constexpr std::int64_t HarmonicRowsStart = 2;
 
     using Row = std::array<TableCell, ColumnCount>;
     static const std::array<TableColumn, ColumnCount> &Columns();
 
-    // Reads the state when rows are read: it must not change meanwhile.
-    explicit AnalysisTable(const AnalysisState &state);
+    // Reads the state when rows are read: it must not change meanwhile. Through a filter, its
+    // settings and its output (FilterOutput) fill the filter's columns; they must not change
+    // either.
+    explicit AnalysisTable(const AnalysisState &state, const FilterSettings &filter = {},
+                           const AnalysisState *output = nullptr);
 
     // The header, the DC component, harmonics 1 to RoundToCount(H), samples 0 to N - 1, the
     // measures, the parameters; the header alone before any analysis. The measures and the
@@ -104,7 +113,12 @@ public:
     void AppendRows(std::int64_t first, std::int64_t count, std::string &out) const;
 
 private:
+    // The filter's cells of a row of `kind`: harmonic k's, sample i's, the parameters'.
+    void FilterCells(Row &cells, TableRow kind, std::int64_t k, std::int64_t i) const;
+
     const AnalysisState &state_;
+    FilterSettings filter_;
+    const AnalysisState *output_;
     std::int64_t harmonics_;
     std::int64_t samples_;
 };

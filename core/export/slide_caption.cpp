@@ -24,7 +24,7 @@ void AppendNumber(double value, char separator, std::string &out)
 } // namespace
 
 std::string SlideCaption(const AnalysisParameters &parameters, std::span<const std::string> views,
-                         char decimalSeparator)
+                         char decimalSeparator, const FilterSettings &filter)
 {
     std::string caption = "Forma dell'impulso: ";
     caption += TextsOf(parameters.Shape).name;
@@ -43,6 +43,24 @@ std::string SlideCaption(const AnalysisParameters &parameters, std::span<const s
         }
     }
     caption += '.';
+    const FilterDeclaration &declared = DeclarationOf(filter.kind);
+    if (filter.kind != FilterKind::None) {
+        caption += " Filtro ";
+        caption += declared.name;
+        for (int p = 0; p < declared.parameterCount; ++p) {
+            const FilterParameter &parameter = declared.parameters[static_cast<std::size_t>(p)];
+            caption += p == 0 ? ": " : decimalSeparator == ',' ? "; " : ", ";
+            caption += parameter.symbol;
+            caption += " = ";
+            AppendNumber((p == 0 ? filter.frequency : filter.quality) / parameter.scale,
+                         decimalSeparator, caption);
+            if (!parameter.unit.empty()) {
+                caption += ' ';
+                caption += parameter.unit;
+            }
+        }
+        caption += '.';
+    }
     for (std::size_t v = 0; v < views.size(); ++v) {
         caption += v == 0 ? " Viste: " : "; ";
         caption += views[v];

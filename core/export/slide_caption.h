@@ -4,6 +4,8 @@
 // input window's names, and the views shown.
 #pragma once
 
+#include "core/spectrum/filters.h"
+
 #include <span>
 #include <string>
 
@@ -13,8 +15,10 @@ struct AnalysisParameters;
 // Np = 3. Viste: Scala in dB; Inviluppo." in UTF-8, each number the shortest text that reads back
 // to it, with `decimalSeparator` (the locale's, as the axes write it; with a comma the values
 // are parted by semicolons: "D.C. = 0,25; Vmax = 10 V"); no views, no last sentence.
+// Through a filter, its sentence follows the parameters: "Filtro passa-banda RLC serie: f0 =
+// 300 kHz, Q = 10."
 std::string SlideCaption(const AnalysisParameters &parameters, std::span<const std::string> views,
-                         char decimalSeparator = '.');
+                         char decimalSeparator = '.', const FilterSettings &filter = {});
 
 // The name a slide's file is offered under, naming the shape and D:
 // "spettro-segnale-diapositiva-dente-di-sega-D0,25.png" with a comma for separator.

@@ -23,7 +23,8 @@ class TaskControl;
 //   error from the input's (the rounding of H and of the product lie far within it);
 // - the measures: RmsValue from the lines (DC^2 + 1/2 sum |Y_k|^2, the power of y), the THD of
 //   the output's lines, and as PowerShare the share of the input's power (its samples' RMS^2)
-//   that the output carries, in percent; no bandwidths.
+//   that the output carries, in percent; the bandwidths against y's own power, which its lines
+//   carry whole.
 // Nothing when `control` cancels it; throws std::bad_alloc when memory runs out.
 std::optional<AnalysisState> FilterOutput(const AnalysisState &input, const FilterSettings &filter,
                                           TaskControl *control = nullptr);

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/spectrum/filters.h"
 
+#include <cmath>
+
 std::complex<double> FilterResponse(const FilterSettings &filter, double hertz)
 {
     using Complex = std::complex<double>;
@@ -25,4 +27,12 @@ std::complex<double> FilterResponse(const FilterSettings &filter, double hertz)
         return 1.0 / Complex((1 - u) * (1 + u), u / q);
     }
     return 1;
+}
+
+double ResponsePeak(const FilterSettings &filter)
+{
+    const double q = filter.quality;
+    if (filter.kind != FilterKind::SecondOrderLowPass || !(q * q > 0.5))
+        return 1;
+    return q / std::sqrt(1 - 1 / (4 * q * q));
 }

@@ -96,6 +96,10 @@ static_assert([] {
 // written so that it is finite at f = 0 and far from the characteristic frequency. 1 for none.
 std::complex<double> FilterResponse(const FilterSettings &filter, double hertz);
 
+// The largest |H(jf)| over f >= 0: 1, but for the second-order low-pass of Q above 1 / sqrt(2),
+// whose resonance peaks at Q / sqrt(1 - 1 / (4 Q^2)).
+double ResponsePeak(const FilterSettings &filter);
+
 // A harmonic a cos(x) + b sin(x) through H: the real part of (a - j b) H e^{jx}, so that its
 // coefficients become those of (a - j b) H = a' - j b'.
 struct FilteredHarmonic

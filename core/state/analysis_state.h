@@ -22,6 +22,8 @@ struct AnalysisParameters
     double PeriodCount = 0; // P, periods drawn, as typed
     std::int32_t TargetHarmonic = 0; // z, harmonic shown by the harmonic modulus command
     PulseShape Shape = PulseShape::HalfSine; // chosen in the input window
+
+    bool operator==(const AnalysisParameters &) const = default;
 };
 
 // Results: what one analysis computes, stored and replaced whole. A new result goes here and

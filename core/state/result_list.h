@@ -82,6 +82,8 @@ struct PanelPlace
     std::u16string_view caption; // the row's, given by the result at position 0
     int position = 0; // along the row
     PanelWriting writing = PanelWriting::Value;
+    // The row's caption through a filter, when the panel shows the output's measures.
+    std::u16string_view filteredCaption = {};
 };
 
 struct ResultDeclaration
@@ -120,7 +122,7 @@ inline constexpr std::array<ResultDeclaration, 17> AnalysisResultList = {{
      .heading = "componente continua [V]",
      .unit = u"V",
      .description = u"componente continua del segnale [V]",
-     .panel = {1, u"componente continua"},
+     .panel = {1, u"componente continua", 0, PanelWriting::Value, u"componente continua di y(t)"},
      .checkedAsWritten = true},
     {.scope = ResultScope::Harmonic,
      .source = StoredArray {&AnalysisResults::CosCoefficients, true},
@@ -167,7 +169,7 @@ inline constexpr std::array<ResultDeclaration, 17> AnalysisResultList = {{
      .heading = "valore efficace [V]",
      .unit = u"V",
      .description = u"valore efficace del segnale [V]",
-     .panel = {0, u"valore efficace"},
+     .panel = {0, u"valore efficace", 0, PanelWriting::Value, u"valore efficace di y(t)"},
      .appended = true},
     {.scope = ResultScope::Measure,
      .source = StoredMeasure {&AnalysisResults::HarmonicDistortion},
@@ -175,7 +177,8 @@ inline constexpr std::array<ResultDeclaration, 17> AnalysisResultList = {{
      .unit = u"%",
      .description = u"distorsione armonica totale delle armoniche visualizzate, in percentuale",
      .written = ReadoutFixed,
-     .panel = {2, u"distorsione armonica (THD)"},
+     .panel
+     = {2, u"distorsione armonica (THD)", 0, PanelWriting::Value, u"distorsione armonica di y(t)"},
      .appended = true},
     {.scope = ResultScope::Measure,
      .source = StoredMeasure {&AnalysisResults::PowerShare},
@@ -184,7 +187,8 @@ inline constexpr std::array<ResultDeclaration, 17> AnalysisResultList = {{
      .description = u"quota della potenza del segnale portata dalla componente continua e dalle "
                     u"armoniche visualizzate, in percentuale",
      .written = ReadoutFixed,
-     .panel = {3, u"potenza in DC e armoniche"},
+     .panel
+     = {3, u"potenza in DC e armoniche", 0, PanelWriting::Value, u"potenza passata dal filtro"},
      .appended = true},
     {.scope = ResultScope::Measure,
      .source = StoredMeasure {&AnalysisResults::BandwidthAt90},
@@ -193,7 +197,8 @@ inline constexpr std::array<ResultDeclaration, 17> AnalysisResultList = {{
      .description = u"numero di armoniche che con la componente continua portano il 90, il 95 e "
                     u"il 99 % della potenza del segnale",
      .written = {NumberPattern::Fixed, 0, false},
-     .panel = {4, u"banda 90 / 95 / 99 %: armoniche", 0, PanelWriting::HarmonicCount},
+     .panel = {4, u"banda 90 / 95 / 99 %: armoniche", 0, PanelWriting::HarmonicCount,
+               u"banda di y(t) 90/95/99 %: armoniche"},
      .appended = true},
     {.scope = ResultScope::Measure,
      .source = StoredMeasure {&AnalysisResults::BandwidthAt95},
@@ -215,7 +220,8 @@ inline constexpr std::array<ResultDeclaration, 17> AnalysisResultList = {{
      .unit = KilohertzName,
      .description = u"frequenza dell'ultima armonica che con le precedenti e la componente "
                     u"continua porta il 90, il 95 e il 99 % della potenza del segnale",
-     .panel = {5, u"banda 90 / 95 / 99 %: frequenza", 0, PanelWriting::Frequency},
+     .panel = {5, u"banda 90 / 95 / 99 %: frequenza", 0, PanelWriting::Frequency,
+               u"banda di y(t) 90/95/99 %: frequenza"},
      .appended = true},
     {.scope = ResultScope::Measure,
      .source = ReadFromOthers {&BandwidthKilohertz<&AnalysisResults::BandwidthAt95>},
@@ -328,7 +334,7 @@ constexpr const ResultDeclaration &PanelResult(std::size_t row, std::size_t posi
 }
 
 // The measures' rows beside the plot, from the top: each with positions 0, 1, ... held once
-// each, all written alike.
+// each, all written alike, and captioned at position 0.
 constexpr std::size_t PanelRows = [] {
     std::size_t rows = 0;
     while (PanelRowLength(rows) > 0)
@@ -345,6 +351,9 @@ constexpr std::size_t PanelRows = [] {
             || static_cast<std::size_t>(result.panel.position) >= PanelRowLength(row)
             || holders != 1 || result.panel.writing != PanelResult(row).panel.writing)
             throw "the panel's rows are not each held once, position by position";
+        if (result.panel.position == 0
+            && (result.panel.caption.empty() || result.panel.filteredCaption.empty()))
+            throw "each of the panel's rows has its caption, and its caption through a filter";
     }
     return rows;
 }();

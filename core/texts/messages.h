@@ -124,6 +124,18 @@ enum class UiText
     EnvelopeZero, // at a zero of the envelope, %1/Ti
     EnvelopeZeroHalf, // at one of %1/(2Ti)
     PhaseNotDefined, // in the readout, over a harmonic that has no phase
+                     // The filter: its submenu, its key under s(t), the labels of the response's
+                     // scale, the readout's line over a line (%1 = |S|, %2 = |H|, %3 = |H| in dB,
+                     // %4 = arg H, %5 = |Y|), the progress of its output, the bar's list and its
+                     // fields' line.
+    FilterMenu,
+    FilterOutputKey,
+    ResponseLabel,
+    ResponsePhaseLabel,
+    FilterReadout,
+    FilterProgress, // %1 of %2 steps
+    FilterChoice,
+    FilterFieldKeys,
     Measures, // the plot's menu: the measures beside the plot, shown or hidden
     CopyImage,
     SaveImage,

@@ -576,6 +576,8 @@ TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
         {UiText::SlopeLabel, u"%1"},
         {UiText::EnvelopeZero, u"%1"},
         {UiText::EnvelopeZeroHalf, u"%1"},
+        {UiText::FilterReadout, u"%1%2%3%4%5"},
+        {UiText::FilterProgress, u"%1%2"},
     };
     std::vector<std::u16string_view> all;
     for (std::size_t i = 0; i < static_cast<std::size_t>(UiText::Count); ++i) {

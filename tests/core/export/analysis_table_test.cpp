@@ -5,6 +5,7 @@
 #include "core/export/analysis_table.h"
 #include "core/export/slide_caption.h"
 #include "core/export/table_texts.h"
+#include "core/spectrum/filter_output.h"
 #include "core/spectrum/harmonic_sum.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
@@ -17,6 +18,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <iterator>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -120,7 +122,15 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
                                          "N",
                                          "M",
                                          "Np",
-                                         "forma"}));
+                                         "forma",
+                                         "|H|",
+                                         "arg H [\xC2\xB0]",
+                                         "|Y| [V]",
+                                         "fase di Y [\xC2\xB0]",
+                                         "y(t) [V]",
+                                         "filtro",
+                                         "fc o f0 [kHz]",
+                                         "Q"}));
     for (const auto &row : rows)
         ASSERT_EQ(row.size(), rows[0].size());
     EXPECT_EQ(rows[1][0], "componente continua");
@@ -146,9 +156,15 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
         EXPECT_EQ(Bits(parameterRow[AnalysisTable::FirstParameterColumn + p]),
                   BitsOf(parameters[p]))
             << p;
-    for (std::size_t c = 1; c < AnalysisTable::ColumnCount - 1; ++c) {
+    // Without a filter, its name alone: "nessuno".
+    const std::size_t filterName = AnalysisTable::FirstFilterColumn + 5;
+    EXPECT_EQ(parameterRow[filterName], "nessuno");
+    for (std::size_t c = 1; c < AnalysisTable::ColumnCount; ++c) {
         EXPECT_EQ(measures[c].empty(), c < 13 || c > 21) << c;
-        EXPECT_EQ(parameterRow[c].empty(), c < AnalysisTable::FirstParameterColumn) << c;
+        EXPECT_EQ(parameterRow[c].empty(),
+                  c < AnalysisTable::FirstParameterColumn
+                      || (c >= AnalysisTable::FirstFilterColumn && c != filterName))
+            << c;
     }
     EXPECT_EQ(rows[rows.size() - 3][0], "campione");
     for (int k = 1; k <= 20; ++k) {
@@ -210,6 +226,15 @@ TEST(SlideCaption, statesTheParametersAndTheViews)
         SlideCaption(cases[1].parameters, {}, ','),
         "Forma dell'impulso: rettangolare. D.C. = 0,25; Vmax = 2,5 V; f = 1500 kHz; N = 1000; "
         "M = 30; Np = 1,5.");
+    // Through a filter, its sentence after the parameters, its frequency in kHz.
+    const std::vector<std::string> measures = {"Misure"};
+    EXPECT_EQ(
+        SlideCaption(cases[0].parameters, measures, ',', {FilterKind::RlcBandPass, 300e3, 2.5}),
+        "Forma dell'impulso: semisinusoide. D.C. = 0,5; Vmax = 10 V; f = 100 kHz; N = 10000; "
+        "M = 10; Np = 3. Filtro passa-banda RLC serie: f0 = 300 kHz; Q = 2,5. Viste: Misure.");
+    EXPECT_EQ(SlideCaption(cases[2].parameters, {}, '.', {FilterKind::RcHighPass, 1500, 0}),
+              "Forma dell'impulso: coseno rialzato. D.C. = 0.1, Vmax = 0.001 V, f = 0.001 kHz, "
+              "N = 8, M = 3, Np = 2. Filtro passa-alto RC: fc = 1.5 kHz.");
     const struct
     {
         AnalysisParameters parameters;
@@ -223,6 +248,42 @@ TEST(SlideCaption, statesTheParametersAndTheViews)
     };
     for (const auto &n : names)
         EXPECT_EQ(SlideFileName(n.parameters, n.separator), n.name);
+}
+
+// Through an RC low-pass, the filter's columns: |H| and arg H against the textbook form
+// 1 / (1 + j f / fc), the output's |Y|, phase and y(t) read back to its arrays bit for bit, and
+// the parameters' row naming the filter; without its output, the columns are left empty.
+TEST(AnalysisTable, carriesTheFilterAndItsOutput)
+{
+    const AnalysisState s = Analysis(1000);
+    const FilterSettings low {FilterKind::RcLowPass, 2500, 0};
+    const AnalysisState y = FilterOutput(s, low).value();
+    const AnalysisTable table(s, low, &y);
+    const std::size_t first = AnalysisTable::FirstFilterColumn;
+    const auto rows = ParseCsv([&] {
+        std::string text;
+        table.AppendRows(0, table.RowCount(), text);
+        return text;
+    }());
+    for (int k = 1; k <= 20; ++k) {
+        const auto &row = rows[1 + k];
+        const double u = k * 1000.0 / 2500;
+        EXPECT_NEAR(std::bit_cast<double>(Bits(row[first])), 1 / std::sqrt(1 + u * u), 1e-15);
+        EXPECT_NEAR(std::bit_cast<double>(Bits(row[first + 1])),
+                    -std::atan(u) * 180 / std::numbers::pi, 1e-12);
+        EXPECT_EQ(Bits(row[first + 2]), BitsOf(y.Magnitudes[k])) << k;
+        EXPECT_EQ(Bits(row[first + 3]), BitsOf(PhaseDegrees(y, k))) << k;
+    }
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_EQ(Bits(rows[22 + i][first + 4]), BitsOf(y.Samples[i])) << i;
+    const auto &parameters = rows.back();
+    EXPECT_EQ(parameters[first + 5], "passa-basso RC");
+    EXPECT_EQ(parameters[first + 6], "2.5");
+    EXPECT_EQ(parameters[first + 7], "");
+    // The settings without their output: nothing of a filter the table cannot show.
+    const AnalysisTable without(s, low);
+    EXPECT_EQ(without.Cells(without.RowCount() - 1)[first + 5].text, "nessuno");
+    EXPECT_EQ(without.Cells(2)[first].kind, TableCell::Kind::Empty);
 }
 
 TEST(AnalysisTable, leavesTheTimeOutWithoutATimeScale)

@@ -174,10 +174,11 @@ TEST(AnalysisWorkbook, recordsTheParametersInASheetOfTheirOwn)
     const auto parameters = SheetRows(lines, 2);
     ASSERT_EQ(parameters.size(), 2u);
     EXPECT_EQ(parameters[0],
-              (std::vector<std::string> {"D.C.", "Vmax [V]", "f [kHz]", "N", "M", "Np", "forma"}));
+              (std::vector<std::string> {"D.C.", "Vmax [V]", "f [kHz]", "N", "M", "Np", "forma",
+                                         "filtro", "fc o f0 [kHz]", "Q"}));
     EXPECT_EQ(parameters[1],
               (std::vector<std::string> {"0.3", "-2.5", Shortest(1234.5 / 1000), "10", "3.5", "2.7",
-                                         "dente di sega"}));
+                                         "dente di sega", "nessuno"}));
     const auto harmonics = SheetRows(lines, 0);
     ASSERT_GE(harmonics.size(), 3u);
     EXPECT_EQ(harmonics[1][0], "componente continua");

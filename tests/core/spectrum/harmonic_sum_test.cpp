@@ -271,6 +271,17 @@ TEST(Filters, respondAsTheirTextbookFormsInLongDouble)
                           1e-15L * std::abs(expected) + 1e-300L)
                     << filter.name << ", Q = " << q << ", f / f0 = " << u;
             }
+    // The response's peak, against the largest of a fine scan of the textbook form, from below.
+    for (const FilterDeclaration &filter : Filters)
+        for (const double q : {0.3, 0.7072, 2.0, 50.0}) {
+            L largest = 0;
+            for (L u = 0; u < 4; u += 1e-5L) // and on, far above f0, where the high-pass's is
+                largest = std::max(largest, std::abs(textbook(filter.kind, u, q)));
+            largest = std::max(largest, std::abs(textbook(filter.kind, 1e12L, q)));
+            const double peak = ResponsePeak({filter.kind, 1, q});
+            EXPECT_GE(peak, static_cast<double>(largest) * (1 - 1e-15)) << filter.name << q;
+            EXPECT_LE(peak, static_cast<double>(largest) * (1 + 1e-6)) << filter.name << q;
+        }
 }
 
 // The rectangle of peak V and width Ti through an RC low-pass of time constant tau, in the steady
