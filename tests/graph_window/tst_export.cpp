@@ -270,12 +270,26 @@ private slots:
         for (QAction *action : window->PlotMenu()->actions())
             entries << action->text();
         QCOMPARE(entries,
-                 (QStringList {"Copia immagine", "Salva immagine\u2026", "", "Copia dati",
-                               "Salva dati (CSV)\u2026", "Salva foglio di calcolo (.xlsx)\u2026",
-                               "", "Somma delle armoniche", "Armoniche una per una", "",
-                               "Scala in dB", "Spettro di fase", "Inviluppo", "Valori sugli assi",
-                               "Mantieni la scala", "Frequenze in scala logaritmica",
-                               "Pendenze -20 e -40 dB/decade", "Fondo scala in dB", "Misure"}));
+                 (QStringList {"Copia immagine",
+                               "Salva immagine\u2026",
+                               "",
+                               "Copia dati",
+                               "Salva dati (CSV)\u2026",
+                               "Salva foglio di calcolo (.xlsx)\u2026",
+                               "",
+                               "Somma delle armoniche",
+                               "Armoniche una per una",
+                               "",
+                               "Scala in dB",
+                               "Spettro di fase",
+                               "Inviluppo",
+                               "Valori sugli assi",
+                               "Mantieni la scala",
+                               "Frequenze in scala logaritmica",
+                               "Pendenze -20 e -40 dB/decade",
+                               "Fondo scala in dB",
+                               "Misure",
+                               "Fi&ltro"}));
         // Each layer's entry, made once: the one action of its name in the window, in the menu,
         // checkable, off, Ctrl and its key.
         for (const LayerDeclaration &layer : PaintOrder) {

@@ -81,9 +81,9 @@ private slots:
                 entries << entry->text() + ' ' + entry->shortcut().toString();
         }
         QCOMPARE(titles, (QStringList {"A&nalisi", "&Aiuto"}));
-        QCOMPARE(entries.mid(0, 6),
+        QCOMPARE(entries.mid(0, 7),
                  (QStringList {"Calcola modulo armonica N\u00B0 z F5", "Grafici F6", " ",
-                               "&Forma dell'impulso ", " ", "&Esci Ctrl+Q"}));
+                               "&Forma dell'impulso ", "Fi&ltro ", " ", "&Esci Ctrl+Q"}));
         QVERIFY(!w_.form->windowIcon().isNull());
         const std::pair<const char *, const char *> texts[]
             = {{"Text7", "10"}, {"Text12", "100"},   {"Text8", "3"}, {"Text1", "0.5"},

@@ -207,6 +207,27 @@ int main(int argc, char *argv[])
     form1.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("10"));
     form1.Command2_Click();
 
+    // The rectangle through an RC low-pass at 150 kHz: its output y(t) over s(t), the output's
+    // lines over the input's pale ones, under the response.
+    diagram->Menu()->findChild<QAction *>(QStringLiteral("Forma1"))->trigger();
+    form1.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("0.25"));
+    form1.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("30"));
+    form1.Command2_Click();
+    form2->Filter().Choose(FilterKind::RcLowPass);
+    form2->Filter().Type(0, u"150");
+    form2->Filter().Take();
+    QApplication::processEvents();
+    ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window-filter.png"))) && ok;
+    form2->Views()->DecibelAction()->trigger();
+    QApplication::processEvents();
+    ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window-filter-db.png"))) && ok;
+    form2->Views()->DecibelAction()->trigger();
+    form2->Filter().Choose(FilterKind::None);
+    diagram->Menu()->findChild<QAction *>(QStringLiteral("Forma0"))->trigger();
+    form1.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("0.5"));
+    form1.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("10"));
+    form1.Command2_Click();
+
     // The parameter bar over the plot, the lesson in one window.
     form2->BarAction()->trigger();
     QApplication::processEvents();

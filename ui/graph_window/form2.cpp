@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form2.h"
 
+#include "filter_choice.h"
 #include "full_screen.h"
 
 #include "ui/classic/classic_controls.h"
@@ -10,6 +11,7 @@
 #include "ui/graph_window/plot_geometry/plot_bands.h"
 #include "ui/graph_window/plot_geometry/plot_palette.h"
 #include "ui/guide/guide_window.h"
+#include "ui/long_work/task_gate.h"
 #include "ui/window_texts.h"
 
 #include "core/export/slide_caption.h"
@@ -28,8 +30,9 @@
 #include <algorithm>
 
 Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, SharedFields *values,
-             QWidget *parent)
-    : QWidget(parent, Qt::Window), state_(state)
+             FilterChoice *filter, QWidget *parent)
+    : QWidget(parent, Qt::Window), state_(state),
+      filter_(filter ? filter : new FilterChoice(messages, this))
 {
     setObjectName("Form2");
     setWindowTitle(QTextOf(UiText::GraphWindowTitle));
@@ -78,7 +81,7 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, Shared
              slide.setDevicePixelRatio(1);
              return slide;
          },
-         [this] { return Notes(); }});
+         [this] { return Notes(); }, [this] { return plot_ ? &plot_->Shown() : nullptr; }});
     // The graphs of the analysis drawn again as a view is turned on or off, the plot blanked
     // first as the graphs command blanks it.
     plot_ = std::make_unique<GraphPlot>(*this, *client, *picture1_, *label3, state_, messages,
@@ -94,10 +97,25 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, Shared
     plotMenu_->addActions(plot_->LayerActions());
     plotMenu_->addSeparator();
     plotMenu_->addActions(plot_->ViewActions());
+    // The filter's entries, one choice for both windows.
+    filterMenu_ = new QMenu(QTextOf(UiText::FilterMenu), this);
+    filterMenu_->setObjectName("FilterMenu");
+    filterMenu_->addActions(filter_->Actions());
+    plotMenu_->addMenu(filterMenu_);
+    filterKey_ = AddKeyLabel(client, "Label15", QTextOf(UiText::FilterOutputKey),
+                             {15240, 3030, 3135, 375}, 8.25, PlotPalette::FilterOutput);
+    filterKey_->hide();
+    // A filter chosen, stepped or taken: the graphs follow it, unless a long task runs, when the
+    // next drawing takes it.
+    connect(filter_, &FilterChoice::Changed, this, [this, &tasks] {
+        const TaskGate::Pass pass(tasks);
+        if (pass)
+            DrawAgain(false);
+    });
     connect(plotMenu_, &QMenu::aboutToShow, export_, &PlotExport::EnableDataActions);
     if (values)
         AddParameterBar(*values);
-    keys_ = QList<QLabel *> {label2, label3} + plot_->ViewKeys();
+    keys_ = QList<QLabel *> {label2, label3, filterKey_} + plot_->ViewKeys();
     fullScreen_ = new FullScreenPlot(*this, *parts.view, *picture1_, keys_, bar_,
                                      [this] { DrawAgain(true); });
     if (bar_) // back from the full screen, the bar as its entry says
@@ -136,8 +154,8 @@ void Form2::ShowCaption()
 
 QString Form2::SlideCaption() const
 {
-    return QString::fromStdString(
-        ::SlideCaption(state_.Parameters(), plot_->EntriesOn(), AsciiDecimalSeparator()));
+    return QString::fromStdString(::SlideCaption(state_.Parameters(), plot_->EntriesOn(),
+                                                 AsciiDecimalSeparator(), plot_->Shown().Filter()));
 }
 
 Form2::~Form2() = default;
@@ -155,7 +173,7 @@ void Form2::DrawAgain(bool resized)
 void Form2::AddParameterBar(SharedFields &values)
 {
     // Above the client area, as the menu bar stands: the client area keeps its size and place.
-    bar_ = new ParameterBar(values, *picture1_, this);
+    bar_ = new ParameterBar(values, *filter_, *picture1_, this);
     bar_->hide();
     static_cast<QBoxLayout *>(layout())->insertWidget(0, bar_);
     barAction_ = new QAction(QTextOf(UiText::ParameterBar), this);
@@ -234,6 +252,7 @@ void Form2::AddMenus(QMenuBar &menuBar)
     view->addActions(plot_->LayerActions());
     view->addSeparator();
     view->addActions(plot_->ViewActions());
+    view->addMenu(filterMenu_);
     view->addSeparator();
     view->addAction(fullScreen_->Action());
     if (bar_)
@@ -279,10 +298,19 @@ void Form2::Picture1_MouseMove(short, short, float x, float y)
         picture1_->SetToolTipText(*text);
 }
 
+void Form2::DrawPlot()
+{
+    plot_->ChooseFilter(filter_->Settings());
+    const bool made = plot_->Draw();
+    filterKey_->setVisible(plot_->Shown().Filtered());
+    if (!made) // drawn without it: the choice says so, and the next drawing follows it
+        filter_->Choose(FilterKind::None);
+}
+
 void DrawGraphs(AnalysisState &, Form2 &form)
 {
     form.show();
-    form.Plot().Draw();
+    form.DrawPlot();
     form.ShowCaption();
 }
 

@@ -4,6 +4,7 @@
 // the two option buttons that show which graph the cursor is over, a hint and a colour key.
 #pragma once
 
+#include "filter_choice.h"
 #include "for_tests.h"
 #include "parameter_bar.h"
 
@@ -34,8 +35,11 @@ public:
     // long tasks, before they read the analysis. Both must outlive the window.
     // With `values`, the input window's typed values, the window has a parameter bar that edits
     // them (off until the user turns it on); `values` must outlive the window too.
+    // `filter`, the program's choice of filter, which both windows' menus and the bar share;
+    // without one, the window has a choice of its own. It must outlive the window.
     Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks,
-          SharedFields *values = nullptr, QWidget *parent = nullptr);
+          SharedFields *values = nullptr, FilterChoice *filter = nullptr,
+          QWidget *parent = nullptr);
     ~Form2() override;
 
     // The controls keep the classic form's names:
@@ -75,6 +79,14 @@ public:
     QAction *BarFocusAction() const { return barFocus_; }
     // The typed values changed, in the input window or here: the bar shows them.
     void ShowTypedValues();
+    // The filter: its choice, the submenu "Filtro" of the plot's menu and of "Visualizza", and
+    // the key of its output y(t) (Label15, under Option1), shown while the output is drawn.
+    FilterChoice &Filter() const { return *filter_; }
+    QMenu *FilterMenu() const { return filterMenu_; }
+    QLabel *FilterKey() const { return filterKey_; }
+    // Draws the graphs, through the filter chosen: where its output could not be made, the
+    // filter chosen becomes none.
+    void DrawPlot();
 
     // The entries as the user left them, and a new window set up so, before it first draws: the
     // views, the sum, the harmonics one by one and the measures.
@@ -123,6 +135,9 @@ private:
     FullScreenPlot *fullScreen_ = nullptr;
     QList<QLabel *> keys_; // the keys beside the plot: the DC component's, the sum's, the views'
 
+    FilterChoice *filter_;
+    QMenu *filterMenu_;
+    QLabel *filterKey_;
     ParameterBar *bar_ = nullptr;
     QAction *barAction_ = nullptr;
     QAction *barFocus_ = nullptr;

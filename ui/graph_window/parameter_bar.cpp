@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "parameter_bar.h"
 
+#include "filter_choice.h"
 #include "sweep.h"
 
 #include "ui/window_texts.h"
@@ -32,8 +33,9 @@ QString FieldAccessibleName(Field field)
     return Utf8(HeadingOf(field)) + QStringLiteral(", ") + Utf8(ParameterOf(field).name);
 }
 
-ParameterBar::ParameterBar(SharedFields &values, QWidget &plot, QWidget *parent)
-    : QWidget(parent), values_(values), plot_(plot)
+ParameterBar::ParameterBar(SharedFields &values, FilterChoice &filter, QWidget &plot,
+                           QWidget *parent)
+    : QWidget(parent), values_(values), plot_(plot), filterChoice_(filter)
 {
     setObjectName("ParameterBar");
     auto *rows = new QVBoxLayout(this);
@@ -81,7 +83,69 @@ ParameterBar::ParameterBar(SharedFields &values, QWidget &plot, QWidget *parent)
     sweepRow->setContentsMargins(0, 0, 0, 0);
     rows->addWidget(second);
     sweep_ = new Sweep(values_, *second);
+    AddFilter(*sweepRow, keys);
     ShowValues();
+}
+
+void ParameterBar::AddFilter(QHBoxLayout &row, const QString &keys)
+{
+    row.addStretch(1);
+    filter_ = new QComboBox(this);
+    filter_->setObjectName("BarFilter");
+    filter_->setAccessibleName(QTextOf(UiText::FilterChoice));
+    filter_->setToolTip(QTextOf(UiText::FilterChoice));
+    for (const FilterDeclaration &filter : Filters)
+        filter_->addItem(Utf8(filter.name));
+    filter_->installEventFilter(this);
+    auto *label = new QLabel(QTextOf(UiText::FilterChoice), this);
+    label->setBuddy(filter_);
+    row.addWidget(label);
+    row.addWidget(filter_);
+    connect(filter_, &QComboBox::activated, this, [this](int index) {
+        filterChoice_.Choose(Filters[static_cast<std::size_t>(index)].kind);
+    });
+    const QStringList names = {QStringLiteral("BarFilterFrequency"), QStringLiteral("BarFilterQ")};
+    for (int p = 0; p < 2; ++p) {
+        auto *symbol = new QLabel(this);
+        auto *edit = new QLineEdit(this);
+        edit->setObjectName(names[p]);
+        edit->setToolTip(QTextOf(UiText::FilterFieldKeys) + QLatin1Char('\n') + keys);
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("100000000")));
+        edit->installEventFilter(this);
+        symbol->setBuddy(edit);
+        row.addWidget(symbol);
+        row.addWidget(edit);
+        filterSymbols_[std::size_t(p)] = symbol;
+        filterFields_[std::size_t(p)] = edit;
+        connect(edit, &QLineEdit::textEdited, this,
+                [this, p](const QString &text) { filterChoice_.Type(p, text.toStdU16String()); });
+        connect(edit, &QLineEdit::returnPressed, this, [this] { filterChoice_.Take(); });
+    }
+    connect(&filterChoice_, &FilterChoice::TextsChanged, this, &ParameterBar::ShowFilter);
+    ShowFilter();
+}
+
+void ParameterBar::ShowFilter()
+{
+    const FilterDeclaration &filter = DeclarationOf(filterChoice_.Kind());
+    filter_->setCurrentIndex(static_cast<int>(filter.kind));
+    for (std::size_t p = 0; p < 2; ++p) {
+        const bool used = static_cast<int>(p) < filter.parameterCount;
+        filterSymbols_[p]->setVisible(used);
+        filterFields_[p]->setVisible(used);
+        if (!used)
+            continue;
+        const FilterParameter &parameter = filter.parameters[p];
+        // "fc [kHz]", as the fields' headings write a unit
+        const QString heading = parameter.unit.empty()
+            ? Utf8(parameter.symbol)
+            : Utf8(parameter.symbol) + QStringLiteral(" [") + Utf8(parameter.unit) + ']';
+        filterSymbols_[p]->setText(heading);
+        filterFields_[p]->setAccessibleName(heading + QStringLiteral(", ") + Utf8(parameter.name));
+        const QString text = QString::fromStdU16String(filterChoice_.Texts()[p]);
+        if (filterFields_[p]->text() != text)
+            filterFields_[p]->setText(text);
+    }
 }
 
 void ParameterBar::ShowValues()
@@ -113,6 +177,13 @@ bool ParameterBar::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::KeyPress)
             plot_.setFocus(Qt::ShortcutFocusReason);
         return event->type() == QEvent::KeyPress;
+    }
+    const auto filterField = std::find(filterFields_.begin(), filterFields_.end(), watched);
+    if (filterField != filterFields_.end()) {
+        const FieldEventSteps taken = StepsOf(*event, wheel_);
+        if (taken.steps != 0)
+            filterChoice_.Step(int(filterField - filterFields_.begin()), taken.steps);
+        return taken.taken;
     }
     const auto field = std::find(fields_.begin(), fields_.end(), watched);
     if (field == fields_.end())

@@ -17,7 +17,10 @@
 
 #include <array>
 
+class FilterChoice;
 class QComboBox;
+class QHBoxLayout;
+class QLabel;
 class QLineEdit;
 class Sweep;
 
@@ -46,8 +49,9 @@ class ParameterBar : public QWidget
 {
     Q_OBJECT
 public:
-    // `plot` takes the focus back on Esc. Both must outlive the bar.
-    ParameterBar(SharedFields &values, QWidget &plot, QWidget *parent);
+    // `plot` takes the focus back on Esc. On the sweep's row, the filter's choice and its
+    // parameters. All must outlive the bar.
+    ParameterBar(SharedFields &values, FilterChoice &filter, QWidget &plot, QWidget *parent);
 
     // The texts and the shape shown again from the typed values, after either window changed them.
     void ShowValues();
@@ -58,16 +62,29 @@ public:
     QComboBox *Shape() const { return shape_; }
     // The sweep, on the bar's second row.
     Sweep &Sweeping() const { return *sweep_; }
+    // The filter's list and its parameters' fields (the frequency's, then Q's), shown as far as
+    // the filter chosen has them.
+    QComboBox *Filter() const { return filter_; }
+    QLineEdit *FilterText(int parameter) const { return filterFields_[std::size_t(parameter)]; }
+    // The filter's kind and texts shown again, after either window changed them.
+    void ShowFilter();
 
 protected:
     // The arrows, the page keys and the wheel over a field step it; Esc leaves the bar.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The filter's list and fields, at the end of `row`.
+    void AddFilter(QHBoxLayout &row, const QString &keys);
+
     SharedFields &values_;
     QWidget &plot_;
     QComboBox *shape_;
     Sweep *sweep_;
     std::array<QLineEdit *, FieldCount> fields_ {};
+    FilterChoice &filterChoice_;
+    QComboBox *filter_;
+    std::array<QLabel *, 2> filterSymbols_ {};
+    std::array<QLineEdit *, 2> filterFields_ {};
     WheelSteps wheel_;
 };

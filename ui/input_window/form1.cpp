@@ -141,7 +141,8 @@ private:
 };
 
 Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent)
-    : QWidget(parent), state_(state), messages_(messages), tasks_(tasks)
+    : QWidget(parent), state_(state), messages_(messages), tasks_(tasks),
+      filter_(new FilterChoice(messages, this))
 {
     setObjectName("Form1");
     setWindowTitle(QTextOf(UiText::ProgramName));
@@ -249,6 +250,10 @@ void Form1::AddMenus(QMenuBar &menuBar)
     QMenu *shapes = analysis->addMenu(QTextOf(UiText::ShapeMenu));
     shapes->setObjectName("MenuForme");
     shapes->addActions(diagram_->Menu()->actions());
+    // The filter, one choice with the graph window's.
+    QMenu *filters = analysis->addMenu(QTextOf(UiText::FilterMenu));
+    filters->setObjectName("MenuFiltro");
+    filters->addActions(filter_->Actions());
     analysis->addSeparator();
     // As if the user closed every window: the program ends with the last.
     QAction *quit
@@ -403,7 +408,7 @@ void Form1::Command2_Click()
 void Form1::ShowGraphs()
 {
     if (!form2_) {
-        form2_ = new Form2(state_, messages_, tasks_, values_.get());
+        form2_ = new Form2(state_, messages_, tasks_, values_.get(), filter_);
         form2_->setAttribute(Qt::WA_DeleteOnClose);
         form2_->setWindowIcon(windowIcon());
         form2_->Restore(setUp_);

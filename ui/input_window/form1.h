@@ -17,6 +17,7 @@
 struct AnalysisState;
 enum class Command;
 class MessageBox;
+class FilterChoice;
 class Form2;
 class QLabel;
 class QLineEdit;
@@ -101,6 +102,7 @@ private:
     TaskGate &tasks_;
     LiveGraphs *live_ = nullptr;
     std::unique_ptr<SharedFields> values_;
+    FilterChoice *filter_; // the filter, chosen here or in the graph window
     // The graph window's entries as the user left them, for the next one while the program runs.
     GraphSetUp setUp_;
     WheelSteps wheel_;

@@ -125,6 +125,14 @@ void PlotExport::Commit(QSaveFile &file, const QString &path)
                                                       : SaveProblem::WriteFailed);
 }
 
+AnalysisTable PlotExport::Table() const
+{
+    const ShownAnalysis *shown = slide_.shown();
+    if (!shown || !shown->Filtered())
+        return AnalysisTable(state_);
+    return AnalysisTable(state_, shown->Filter(), &(*shown)());
+}
+
 bool PlotExport::WriteTable(const AnalysisTable &table, const QString &progress,
                             const std::function<bool(std::string &)> &take)
 {
@@ -205,7 +213,7 @@ void PlotExport::CopyData()
     const TaskGate::Pass pass(tasks_);
     if (!HasAnalysis() || !pass)
         return;
-    const AnalysisTable table(state_);
+    const AnalysisTable table = Table();
     if (table.RowCount() > SpreadsheetRows)
         return messages_.Show(TooManyRowsText(table.RowCount()));
     if (!ProvideHarmonicSum(tasks_, &window_, state_, messages_))
@@ -255,7 +263,7 @@ void PlotExport::SaveData()
     const QString path = file.fileName();
     // The worker alone writes to the file until WriteTable returns; the analysis state
     // cannot change meanwhile, as the gate keeps both commands out.
-    const AnalysisTable table(state_);
+    const AnalysisTable table = Table();
     const int fd = int(file.handle());
     std::optional<SaveProblem> problem;
     bool completed = false;
@@ -287,7 +295,7 @@ void PlotExport::SaveWorkbook()
     const TaskGate::Pass pass(tasks_);
     if (!HasAnalysis() || !pass)
         return;
-    const AnalysisTable table(state_);
+    const AnalysisTable table = Table();
     if (WorkbookSheetRows(table) > SpreadsheetRows)
         return messages_.Show(TooManyWorkbookRowsText(WorkbookSheetRows(table)));
     if (!ProvideHarmonicSum(tasks_, &window_, state_, messages_))

@@ -20,6 +20,7 @@
 #include <string>
 
 class AnalysisTable;
+class ShownAnalysis;
 struct AnalysisState;
 enum class SaveProblem;
 class FileChooser;
@@ -38,6 +39,9 @@ struct SlideSource
 {
     std::function<QImage(int scale)> picture;
     std::function<PictureNotes()> notes;
+    // What the plot shows, whose filter and output the data carry beside the analysis; none
+    // without a filter.
+    std::function<const ShownAnalysis *()> shown = [] { return nullptr; };
 };
 
 class PlotExport : public QObject
@@ -85,6 +89,8 @@ private:
     void SavePicture(const QImage &picture, const QString &title, const QString &name);
     // The table's rows, a chunk at a time, to `take` on a worker thread, with the progress shown
     // when it lasts; false when cancelled. `take` returns false to stop.
+    // The table of the analysis, and through a filter its output's.
+    AnalysisTable Table() const;
     bool WriteTable(const AnalysisTable &table, const QString &progress,
                     const std::function<bool(std::string &)> &take);
     // Puts a fully written file in place, or reports why it could not be.

@@ -6,6 +6,7 @@
 #include "plot_area.h"
 #include "plot_layers.h"
 #include "plot_overlays.h"
+#include "shown_analysis.h"
 #include "spectrum_views.h"
 #include "ui/graph_window/plot_geometry/axis_ticks.h"
 #include "ui/graph_window/plot_geometry/column_spans.h"
@@ -14,6 +15,7 @@
 
 #include "ui/window_texts.h"
 
+#include "core/spectrum/filters.h"
 #include "core/spectrum/pulse_shapes.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/analysis_state.h"
@@ -40,6 +42,10 @@ constexpr QRgb GridColour = Opaque(PlotPalette::Grid);
 constexpr QRgb GridTextColour = Opaque(PlotPalette::GridText);
 constexpr QRgb BackgroundColour = Opaque(PlotPalette::Background);
 constexpr QRgb EnvelopeColour = Opaque(PlotPalette::Envelope);
+constexpr QRgb SpectrumPaleColour = Opaque(PlotPalette::SpectrumPale);
+constexpr QRgb DcPaleColour = Opaque(PlotPalette::DcPale);
+constexpr QRgb OutputColour = Opaque(PlotPalette::FilterOutput);
+constexpr QRgb ResponseColour = Opaque(PlotPalette::Response);
 
 void DrawFrame(PlotArea &plot)
 {
@@ -218,6 +224,32 @@ void DrawSlopes(PlotArea &plot, const AnalysisState &state, const SpectrumScale 
     }
 }
 
+// The filter's response over the lines, with its own scale at the right edge: |H| from 0 to its
+// peak (at least 1) with ticks in the moduli's view; in the decibels' and the phases' views, on
+// their grids, its name alone.
+void DrawResponse(PlotArea &plot, const ShownAnalysis &shown, const SpectrumScale &scale)
+{
+    const AnalysisState &state = shown();
+    const double top = ResponsePeak(shown.Filter());
+    plot.Fill(RasterizeResponse(state, shown.Filter(), plot.Mapping(), scale, top), ResponseColour);
+    const auto bandTop
+        = static_cast<float>(PlotBands::SpectrumBottomY + PlotBands::SpectrumPeakUnits);
+    if (scale.View() == SpectrumView::Moduli) {
+        const AxisTicks ticks = NiceTicks(0, top, 5);
+        for (const double v : ticks.values) {
+            const auto at = static_cast<float>(PlotBands::SpectrumY(v, top));
+            plot.Line(99.2f, at, 100, at, ResponseColour);
+            if (v != 0 && at < bandTop - 3)
+                PrintWithin(plot, 99, at, LocaleNumber(v, ScaleValue(ticks.decimals)),
+                            ResponseColour);
+        }
+    }
+    const QString name = scale.View() == SpectrumView::Phases ? QTextOf(UiText::ResponsePhaseLabel)
+        : scale.View() == SpectrumView::Decibels ? QTextOf(UiText::ResponseLabel) + " dB"
+                                                 : QTextOf(UiText::ResponseLabel);
+    PrintWithin(plot, 99, bandTop, name, ResponseColour);
+}
+
 // Ticks up the left edge with their values and `unit`, at the heights `y` gives; none at 0.
 template<typename Y>
 void LeftEdgeValues(PlotArea &plot, const AxisTicks &ticks, const Y &y, const QString &unit)
@@ -308,19 +340,21 @@ void DrawAxisValues(PlotArea &plot, const AnalysisState &state, const SpectrumSc
 
 } // namespace
 
-void DrawDcLine(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale)
+void DrawDcLine(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale, bool pale)
 {
     const std::optional<double> yd = scale.DcTop(state);
     if (!yd)
         return;
     const auto bottom = static_cast<float>(PlotBands::SpectrumBottomY);
     for (const float x : {0.0f, 0.1f, 0.2f})
-        plot.Line(x, bottom, x, float(*yd), DcColour);
+        plot.Line(x, bottom, x, float(*yd), pale ? DcPaleColour : DcColour);
 }
 
-bool DrawGraphLayers(PlotArea &plot, AnalysisState &state, const SpectrumScale &scale,
+bool DrawGraphLayers(PlotArea &plot, const ShownAnalysis &shown, const SpectrumScale &scale,
                      const LayerEntries &layers, bool slopes)
 {
+    const AnalysisState &state = shown();
+    const bool filtered = shown.Filtered();
     plot.Scale(0, 100, 100, 0);
     DrawFrame(plot);
     // No spectrum when every modulus is zero (the scale would divide by zero) or no harmonic is
@@ -333,11 +367,18 @@ bool DrawGraphLayers(PlotArea &plot, AnalysisState &state, const SpectrumScale &
             continue;
         switch (layer.layer) {
         case PlotLayer::Signal:
-            DrawTrace(plot, state, scale);
+            // Through a filter, its output over the signal, in a colour of its own.
+            DrawTrace(plot, shown.Input(), scale);
+            if (filtered)
+                plot.Fill(RasterizeTrace(state, plot.Mapping(), scale.SignalPeak()), OutputColour);
             break;
         case PlotLayer::SpectrumLines:
             if (spectrum) {
                 DrawGrid(plot, scale);
+                // Through a filter, the input's lines pale under the output's.
+                if (filtered)
+                    plot.Fill(RasterizeSpectralLines(shown.Input(), plot.Mapping(), scale),
+                              SpectrumPaleColour);
                 lines = RasterizeSpectralLines(state, plot.Mapping(), scale);
                 plot.Fill(*lines, SpectrumColour);
                 DrawClipMarks(plot, state, scale);
@@ -345,6 +386,8 @@ bool DrawGraphLayers(PlotArea &plot, AnalysisState &state, const SpectrumScale &
                     DrawDecades(plot, state, scale);
                 if (slopes && scale.LogFrequency() && scale.View() == SpectrumView::Decibels)
                     DrawSlopes(plot, state, scale);
+                if (filtered)
+                    DrawResponse(plot, shown, scale);
             }
             break;
         case PlotLayer::Envelope:
@@ -355,6 +398,8 @@ bool DrawGraphLayers(PlotArea &plot, AnalysisState &state, const SpectrumScale &
             }
             break;
         case PlotLayer::DcLine:
+            if (spectrum && filtered)
+                DrawDcLine(plot, shown.Input(), scale, true);
             if (spectrum)
                 DrawDcLine(plot, state, scale);
             break;
@@ -371,16 +416,16 @@ bool DrawGraphLayers(PlotArea &plot, AnalysisState &state, const SpectrumScale &
     return envelope;
 }
 
-void DrawAnalysis(AnalysisState &state, const GraphParts &parts)
+void DrawAnalysis(ShownAnalysis &shown, const GraphParts &parts)
 {
-    FindSpectrumPeak(state);
+    AnalysisState &state = shown();
     // The scales: the analysis's own, or those kept while "Mantieni la scala" is on.
     const SpectrumScale scale = parts.views.Scale();
     const bool envelope
-        = DrawGraphLayers(parts.plot, state, scale, parts.layers, parts.views.SlopesDrawn());
+        = DrawGraphLayers(parts.plot, shown, scale, parts.layers, parts.views.SlopesDrawn());
     parts.views.EnvelopeDrawn(envelope);
     parts.views.ScaleDrawn(state, scale);
-    parts.measures.Show(state);
+    parts.measures.Show(state, shown.Filtered());
     // The layers over the graphs, on the same scales: a kept one, or (0) the analysis's own, which
     // after a harmonic modulus command is the new analysis's, as the readout's.
     parts.overlays.SetSignalPeak(parts.views.Kept() ? scale.SignalPeak() : 0);

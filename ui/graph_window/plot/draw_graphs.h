@@ -11,6 +11,7 @@ class MeasureLabels;
 class PlotArea;
 class PlotOverlays;
 class SpectrumScale;
+class ShownAnalysis;
 class SpectrumViews;
 
 // What the drawing draws into and reads: the plot, the views' choices, the layers' entries, the
@@ -24,17 +25,20 @@ struct GraphParts
     PlotOverlays &overlays;
 };
 
-// Draws the analysis the state holds over what the plot area shows, each layer that is on in the
-// paint order; sets SpectrumPeak. The layers over the graphs go on top of them, and the window's
-// keys and measures follow.
-void DrawAnalysis(AnalysisState &state, const GraphParts &parts);
+// Draws the analysis shown over what the plot area shows, each layer that is on in the paint
+// order, once its peaks are found (and its output made, through a filter). The layers over the
+// graphs go on top of them, and the window's keys and measures follow.
+void DrawAnalysis(ShownAnalysis &shown, const GraphParts &parts);
 
 // The graphs' layers alone, on `scale`, into any plot: the window's, or one of a picture drawn
-// apart from it, once the state's SpectrumPeak is found. Whether the envelope was drawn.
-// `slopes`: the reference slopes over the decibels on the logarithmic axis.
-bool DrawGraphLayers(PlotArea &plot, AnalysisState &state, const SpectrumScale &scale,
+// apart from it, once the analysis's SpectrumPeak is found. Whether the envelope was drawn.
+// `slopes`: the reference slopes over the decibels on the logarithmic axis. Through a filter, its
+// output y(t) over the signal, the input's lines and DC component pale under the output's, and
+// the response over them.
+bool DrawGraphLayers(PlotArea &plot, const ShownAnalysis &shown, const SpectrumScale &scale,
                      const LayerEntries &layers, bool slopes = false);
 
 // The DC component's three segments on `scale`, on top of every line: with the graphs, and again
-// over the pale lines the sum leaves out.
-void DrawDcLine(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale);
+// over the pale lines the sum leaves out; `pale` for the input's under a filter's output.
+void DrawDcLine(PlotArea &plot, const AnalysisState &state, const SpectrumScale &scale,
+                bool pale = false);

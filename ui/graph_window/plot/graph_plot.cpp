@@ -11,6 +11,7 @@
 #include "spectrum_views.h"
 
 #include "ui/graph_window/plot_geometry/cursor_readout.h"
+#include "ui/graph_window/plot_geometry/harmonic_lines.h"
 #include "ui/window_texts.h"
 
 #include "core/spectrum/spectrum.h"
@@ -22,18 +23,19 @@
 GraphPlot::GraphPlot(QWidget &window, QWidget &client, PlotArea &plot, QLabel &sumKey,
                      AnalysisState &state, MessageBox &messages, TaskGate &tasks,
                      std::function<void()> viewChanged)
-    : plot_(plot), state_(state), layers_(std::make_unique<LayerEntries>(window)),
+    : plot_(plot), state_(state), window_(window), messages_(messages), tasks_(tasks),
+      layers_(std::make_unique<LayerEntries>(window)),
       // The measures are labels beside the plot, not a layer of it: their entry is their own.
       measures_(std::make_unique<MeasureLabels>(
           client,
           *CheckableEntry(window, UiText::Measures, "MeasuresAction",
                           QKeySequence(Qt::CTRL | Qt::Key_M)))),
-      overlays_(new PlotOverlays(window, plot, state, tasks, [this] { return views_->Scale(); })),
+      overlays_(new PlotOverlays(window, plot, shown_, tasks, [this] { return views_->Scale(); })),
       harmonicSum_(new HarmonicSumLayer(window, *layers_->Entry(PlotLayer::Sum), plot, sumKey,
-                                        state, messages, tasks, *overlays_)),
-      oneByOne_(new HarmonicByHarmonic(window, *layers_->Entry(PlotLayer::Highlight), plot, state,
+                                        shown_, messages, tasks, *overlays_)),
+      oneByOne_(new HarmonicByHarmonic(window, *layers_->Entry(PlotLayer::Highlight), plot, shown_,
                                        *overlays_)),
-      views_(new SpectrumViews(window, client, *layers_, state, tasks))
+      views_(new SpectrumViews(window, client, *layers_, shown_, tasks))
 {
     // Every layer over the graphs, given to the one that draws them.
     overlays_->Add(PlotLayer::Sum, *harmonicSum_);
@@ -59,9 +61,12 @@ QList<QLabel *> GraphPlot::ViewKeys() const
     return {views_->EnvelopeKey(), views_->KeptScaleKey(), views_->BelowFloorKey()};
 }
 
-void GraphPlot::Draw()
+bool GraphPlot::Draw()
 {
-    DrawAnalysis(state_, {plot_, *views_, *layers_, *measures_, *overlays_});
+    FindSpectrumPeak(state_);
+    const bool made = shown_.Follow(tasks_, &window_, messages_);
+    DrawAnalysis(shown_, {plot_, *views_, *layers_, *measures_, *overlays_});
+    return made;
 }
 
 void GraphPlot::NextDrawingResized()
@@ -80,7 +85,8 @@ QImage GraphPlot::PictureOf(const PlotStyle &style)
     apart.SetStyle(style);
     if (!state_.Samples.empty()) {
         FindSpectrumPeak(state_);
-        DrawGraphLayers(apart, state_, views_->Scale(), *layers_, views_->SlopesDrawn());
+        shown_.Follow(tasks_, &window_, messages_);
+        DrawGraphLayers(apart, shown_, views_->Scale(), *layers_, views_->SlopesDrawn());
         overlays_->DrawOn(apart);
     }
     return apart.Image();
@@ -129,22 +135,37 @@ void GraphPlot::Restore(const GraphSetUp &setUp)
 
 std::optional<QString> GraphPlot::SignalReadout(float x, float y)
 {
-    RecallSignalPeak(state_);
+    AnalysisState &shown = shown_();
+    if (!shown_.Filtered())
+        RecallSignalPeak(shown);
     // The signal's scale alone: no decibels' floor to look for.
-    const double peak
-        = SpectrumScale::Of(state_, SpectrumView::Moduli, views_->Kept()).SignalPeak();
-    if (const auto text = ::SignalReadout(state_, x, y, LocaleDecimalSeparator(), peak))
+    const double peak = SpectrumScale::Of(shown, SpectrumView::Moduli, views_->Kept()).SignalPeak();
+    if (const auto text = ::SignalReadout(shown, x, y, LocaleDecimalSeparator(), peak))
         return QString::fromStdU16String(*text);
     return std::nullopt;
 }
 
 std::optional<QString> GraphPlot::SpectrumReadout(float x, float y)
 {
-    RecallSpectrumPeak(state_);
-    const auto text = ::SpectrumReadout(state_, x, y, LocaleDecimalSeparator(), views_->Scale());
+    AnalysisState &shown = shown_();
+    if (!shown_.Filtered())
+        RecallSpectrumPeak(shown);
+    const SpectrumScale scale = views_->Scale();
+    const auto text = ::SpectrumReadout(shown, x, y, LocaleDecimalSeparator(), scale);
     if (!text)
         return std::nullopt;
+    QString readout = QString::fromStdU16String(*text);
+    // Through a filter, what the line nearest the cursor becomes, on a line of its own.
+    const PixelMapping &mapping = plot_.Mapping();
+    const auto k = shown_.Filtered() ? NearestLine(shown, mapping, mapping.Column(x),
+                                                   3 * plot_.Image().devicePixelRatio(), &scale)
+                                     : std::nullopt;
+    if (k) {
+        if (const auto line
+            = FilterLineReadout(shown_.Input(), shown_.Filter(), *k, LocaleDecimalSeparator()))
+            readout += QLatin1Char('\n') + QString::fromStdU16String(*line);
+    }
     // The harmonic pointed at, one by one, on a line of its own.
     const auto line = oneByOne_->Pointed(x);
-    return QString::fromStdU16String(*text) + (line ? QLatin1Char('\n') + *line : QString());
+    return readout + (line ? QLatin1Char('\n') + *line : QString());
 }

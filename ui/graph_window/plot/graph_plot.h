@@ -9,6 +9,7 @@
 #include "harmonic_sum_source.h"
 #include "key_label.h"
 #include "plot_area.h"
+#include "shown_analysis.h"
 
 #include "ui/graph_window/plot_geometry/spectrum_scale.h"
 
@@ -66,8 +67,15 @@ public:
     // The keys that the views show beside the plot: the envelope's and the kept scale's.
     QList<QLabel *> ViewKeys() const;
 
-    // Draws the analysis the state holds, with every layer on, and shows its measures.
-    void Draw();
+    // Draws the analysis the state holds, with every layer on, and shows its measures; through
+    // the filter chosen, its output over it. False when the output could not be made (cancelled,
+    // too little memory, which the messages then say): the input alone is drawn, and the filter
+    // chosen is none.
+    bool Draw();
+    // The filter whose output the next drawing shows; FilterKind::None for the input alone.
+    void ChooseFilter(const FilterSettings &filter) { shown_.Choose(filter); }
+    // What the plot shows: the input, or the filter's output over it.
+    const ShownAnalysis &Shown() const { return shown_; }
     // The next drawing is at a new size: the layers over the graphs start again from it.
     void NextDrawingResized();
     // The plot's picture drawn apart, in a plot of its own at `style`: at the plot's own style,
@@ -100,6 +108,10 @@ private:
 
     PlotArea &plot_;
     AnalysisState &state_;
+    QWidget &window_;
+    MessageBox &messages_;
+    TaskGate &tasks_;
+    ShownAnalysis shown_ {state_};
     std::unique_ptr<LayerEntries> layers_;
     std::unique_ptr<MeasureLabels> measures_;
     PlotOverlays *overlays_;

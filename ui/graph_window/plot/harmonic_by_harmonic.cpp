@@ -3,6 +3,8 @@
 
 #include "harmonic_by_harmonic.h"
 
+#include "shown_analysis.h"
+
 #include "plot_area.h"
 
 #include "ui/graph_window/plot_geometry/harmonic_lines.h"
@@ -27,8 +29,8 @@ constexpr double ReachPixels = 3;
 } // namespace
 
 HarmonicByHarmonic::HarmonicByHarmonic(QWidget &window, QAction &entry, PlotArea &plot,
-                                       AnalysisState &state, PlotOverlays &overlays)
-    : QObject(&window), window_(window), plot_(plot), state_(state), overlays_(overlays),
+                                       ShownAnalysis &shown, PlotOverlays &overlays)
+    : QObject(&window), window_(window), plot_(plot), shown_(shown), overlays_(overlays),
       action_(&entry)
 {
     connect(action_, &QAction::toggled, this, &HarmonicByHarmonic::Toggled);
@@ -58,7 +60,7 @@ void HarmonicByHarmonic::Toggled(bool on)
 bool HarmonicByHarmonic::Shown()
 {
     // A highlight past the lines of a new analysis moves to its last line.
-    const std::int64_t lines = HarmonicsHeld(state_);
+    const std::int64_t lines = HarmonicsHeld(shown_());
     if (highlighted_ && *highlighted_ > lines && lines >= 1)
         highlighted_ = lines;
     Describe();
@@ -71,13 +73,13 @@ std::optional<QString> HarmonicByHarmonic::Pointed(float x)
         return std::nullopt;
     const PixelMapping &mapping = plot_.Mapping();
     const SpectrumScale scale = overlays_.Scale();
-    const auto k = NearestLine(state_, mapping, mapping.Column(x),
+    const auto k = NearestLine(shown_(), mapping, mapping.Column(x),
                                ReachPixels * plot_.Image().devicePixelRatio(), &scale);
     if (!k)
         return std::nullopt;
     if (k != highlighted_)
         Highlight(*k);
-    const auto text = HarmonicReadout(state_, *k, LocaleDecimalSeparator());
+    const auto text = HarmonicReadout(shown_(), *k, LocaleDecimalSeparator());
     if (!text)
         return std::nullopt;
     return QString::fromStdU16String(*text);
@@ -85,7 +87,7 @@ std::optional<QString> HarmonicByHarmonic::Pointed(float x)
 
 void HarmonicByHarmonic::Move(int lines)
 {
-    const std::int64_t last = HarmonicsHeld(state_);
+    const std::int64_t last = HarmonicsHeld(shown_());
     if (!action_->isChecked() || last < 1)
         return;
     const std::int64_t from = highlighted_ ? *highlighted_ : (lines > 0 ? 0 : last + 1);
@@ -93,12 +95,12 @@ void HarmonicByHarmonic::Move(int lines)
     Highlight(k);
     // Its values beside its line, as pointing at it shows them: a line of zero height is still
     // seen to be reached.
-    const auto text = HarmonicReadout(state_, k, LocaleDecimalSeparator());
+    const auto text = HarmonicReadout(shown_(), k, LocaleDecimalSeparator());
     if (!text)
         return;
     const PixelMapping &mapping = plot_.Mapping();
     const SpectrumScale scale = overlays_.Scale();
-    const QPointF at(LineColumn(state_, mapping, k, &scale),
+    const QPointF at(LineColumn(shown_(), mapping, k, &scale),
                      mapping.Row(static_cast<float>(PlotBands::SpectrumBottomY)));
     QToolTip::showText(plot_.mapToGlobal(plot_.WidgetPoint(at)),
                        plot_.TipOf(QString::fromStdU16String(*text)), &plot_);
@@ -116,7 +118,7 @@ void HarmonicByHarmonic::Describe()
     // A screen reader reads the highlighted harmonic's values where it reads the plot's meaning.
     std::optional<std::u16string> text;
     if (action_->isChecked() && highlighted_)
-        text = HarmonicReadout(state_, *highlighted_, LocaleDecimalSeparator());
+        text = HarmonicReadout(shown_(), *highlighted_, LocaleDecimalSeparator());
     const QString description
         = text ? QString::fromStdU16String(*text) : QTextOf(UiText::PlotDescription);
     if (plot_.accessibleDescription() != description) // a change is announced; say it once
@@ -129,14 +131,14 @@ void HarmonicByHarmonic::Draw(PlotArea &plot)
     const PixelMapping &mapping = plot.Mapping();
     const QRgb colour = PlotPalette::Opaque(PlotPalette::Highlight);
     const SpectrumScale scale = overlays_.Scale(); // the band's, as the views draw it
-    plot.Fill(RasterizeSpectralLines(state_, mapping, scale, k, k), colour);
+    plot.Fill(RasterizeSpectralLines(shown_(), mapping, scale, k, k), colour);
     const Wave now {k,
-                    state_.CosCoefficients.data(),
-                    state_.CosCoefficients[k],
-                    state_.SinCoefficients[k],
+                    shown_().CosCoefficients.data(),
+                    shown_().CosCoefficients[k],
+                    shown_().SinCoefficients[k],
                     scale.SignalPeak(),
-                    state_.PeriodCount,
-                    state_.SampleCount,
+                    shown_().PeriodCount,
+                    shown_().SampleCount,
                     mapping.width,
                     mapping.height,
                     ColumnSpans(0)};
@@ -144,7 +146,7 @@ void HarmonicByHarmonic::Draw(PlotArea &plot)
         || now.peak != wave_.peak || now.periods != wave_.periods || now.samples != wave_.samples
         || now.width != wave_.width || now.height != wave_.height) {
         wave_ = now;
-        wave_.spans = RasterizeHarmonicWave(state_, k, mapping, scale.SignalPeak());
+        wave_.spans = RasterizeHarmonicWave(shown_(), k, mapping, scale.SignalPeak());
     }
     plot.Fill(wave_.spans, colour);
 }

@@ -18,6 +18,7 @@
 #include <optional>
 
 struct AnalysisState;
+class ShownAnalysis;
 class PlotArea;
 class QAction;
 class QShortcut;
@@ -29,7 +30,7 @@ class HarmonicByHarmonic : public QObject, public OverGraphs
 public:
     // Everything given must outlive this; `window` is its parent and carries the shortcuts.
     // `entry` turns it on. The drawing is a layer of `overlays`, on top of the sum.
-    HarmonicByHarmonic(QWidget &window, QAction &entry, PlotArea &plot, AnalysisState &state,
+    HarmonicByHarmonic(QWidget &window, QAction &entry, PlotArea &plot, ShownAnalysis &shown,
                        PlotOverlays &overlays);
 
     // The entry: checkable, off at first, Ctrl+U.
@@ -57,7 +58,7 @@ private:
 
     QWidget &window_;
     PlotArea &plot_;
-    AnalysisState &state_;
+    ShownAnalysis &shown_;
     PlotOverlays &overlays_;
     QAction *action_;
     QShortcut *left_;

@@ -3,6 +3,8 @@
 
 #include "harmonic_sum_layer.h"
 
+#include "shown_analysis.h"
+
 #include "draw_graphs.h"
 #include "harmonic_sum_source.h"
 #include "plot_area.h"
@@ -40,9 +42,9 @@ using PlotPalette::Opaque;
 } // namespace
 
 HarmonicSumLayer::HarmonicSumLayer(QWidget &window, QAction &entry, PlotArea &plot, QLabel &key,
-                                   AnalysisState &state, MessageBox &messages, TaskGate &tasks,
+                                   ShownAnalysis &shown, MessageBox &messages, TaskGate &tasks,
                                    PlotOverlays &overlays)
-    : QObject(&window), window_(window), plot_(plot), key_(key), state_(state), messages_(messages),
+    : QObject(&window), window_(window), plot_(plot), key_(key), shown_(shown), messages_(messages),
       tasks_(tasks), overlays_(overlays), action_(&entry)
 {
     connect(action_, &QAction::toggled, this, &HarmonicSumLayer::Toggled);
@@ -125,12 +127,15 @@ void HarmonicSumLayer::Hide()
 
 void HarmonicSumLayer::FollowAnalysis()
 {
-    const std::int64_t lines = HarmonicsHeld(state_);
+    const std::int64_t lines = HarmonicsHeld(shown_());
     // Arrays may come back at the address of those they replace; equal parameters, though, give
     // the same analysis.
-    const AnalysisKey key {
-        state_.CosCoefficients.data(), state_.DutyCycle, state_.Amplitude, state_.SampleCount,
-        state_.HarmonicCount,          state_.Shape};
+    const AnalysisKey key {shown_().CosCoefficients.data(),
+                           shown_().DutyCycle,
+                           shown_().Amplitude,
+                           shown_().SampleCount,
+                           shown_().HarmonicCount,
+                           shown_().Shape};
     if (key == analysis_ && lines_ == lines)
         return;
     analysis_ = key;
@@ -176,12 +181,12 @@ QString HarmonicSumLayer::KeyText() const
 
 const RealArray *HarmonicSumLayer::PartialSum(std::int64_t m)
 {
-    const auto size = static_cast<std::size_t>(state_.SampleCount) + 1;
+    const auto size = static_cast<std::size_t>(shown_().SampleCount) + 1;
     if (partialTerms_ < 0 || std::abs(m - partialTerms_) > StepsAdded) {
         if (std::abs(lines_ - m) <= StepsAdded) {
-            partial_ = state_.HarmonicSum;
+            partial_ = shown_().HarmonicSum;
             partialTerms_ = lines_;
-        } else if (auto sum = ComputeHarmonicSum(state_, nullptr, m)) {
+        } else if (auto sum = ComputeHarmonicSum(shown_(), nullptr, m)) {
             partial_ = std::move(*sum);
             partialTerms_ = m;
         }
@@ -189,40 +194,40 @@ const RealArray *HarmonicSumLayer::PartialSum(std::int64_t m)
     if (partial_.size() < size)
         return nullptr;
     for (; partialTerms_ < m; ++partialTerms_)
-        AddHarmonicWave(state_, partialTerms_ + 1, 1, partial_.data());
+        AddHarmonicWave(shown_(), partialTerms_ + 1, 1, partial_.data());
     for (; partialTerms_ > m; --partialTerms_)
-        AddHarmonicWave(state_, partialTerms_, -1, partial_.data());
+        AddHarmonicWave(shown_(), partialTerms_, -1, partial_.data());
     return &partial_;
 }
 
 bool HarmonicSumLayer::DrawSum(PlotArea &plot)
 {
-    if (!ProvideHarmonicSum(tasks_, &window_, state_, messages_))
+    if (!ProvideHarmonicSum(tasks_, &window_, shown_(), messages_))
         return false;
     FollowAnalysis();
     terms_ = std::clamp<std::int64_t>(wanted_, 0, lines_);
     const PixelMapping &mapping = plot.Mapping();
-    const std::size_t size = static_cast<std::size_t>(state_.SampleCount) + 1;
+    const std::size_t size = static_cast<std::size_t>(shown_().SampleCount) + 1;
     const double signalPeak = overlays_.SignalPeak(); // a kept one, or the analysis's own
     // What the pixels below are gathered from: a line moving over the sum redraws it as it is.
     const SpectrumScale scale = overlays_.Scale();
-    const double span = scale.HarmonicSpan(state_);
-    const DrawnFrom from {state_.HarmonicSum.data(),
+    const double span = scale.HarmonicSpan(shown_());
+    const DrawnFrom from {shown_().HarmonicSum.data(),
                           generation_,
                           terms_,
                           lines_,
                           mapping.width,
                           mapping.height,
                           signalPeak,
-                          state_.PeriodCount,
-                          state_.SpectrumPeak,
+                          shown_().PeriodCount,
+                          shown_().SpectrumPeak,
                           static_cast<int>(scale.View()),
                           scale.Peak(),
                           scale.FloorDb(),
                           span,
                           scale.LogFrequency()};
     if (!(from == drawnFrom_)) {
-        const RealArray *values = &state_.HarmonicSum;
+        const RealArray *values = &shown_().HarmonicSum;
         if (terms_ < lines_) {
             const std::optional<std::u16string> outOfMemory
                 = OutOfMemoryMessage(MemoryTask::Computation, [&] { values = PartialSum(terms_); });
@@ -233,14 +238,15 @@ bool HarmonicSumLayer::DrawSum(PlotArea &plot)
         }
         if (!values || values->size() < size)
             return true; // no analysis yet: nothing to draw
-        curve_ = RasterizeSignalCurve(state_, values->data(), mapping, signalPeak);
+        curve_ = RasterizeSignalCurve(shown_(), values->data(), mapping, signalPeak);
         if (!(from.analysis == drawnFrom_.analysis && from.lines == drawnFrom_.lines
               && from.width == drawnFrom_.width && from.height == drawnFrom_.height
               && from.spectrumPeak == drawnFrom_.spectrumPeak && from.view == drawnFrom_.view
               && from.scalePeak == drawnFrom_.scalePeak && from.floorDb == drawnFrom_.floorDb
               && from.span == drawnFrom_.span && from.logFrequency == drawnFrom_.logFrequency))
-            allLines_ = state_.SpectrumPeak != 0 ? RasterizeSpectralLines(state_, mapping, scale)
-                                                 : ColumnSpans(mapping.width);
+            allLines_ = shown_().SpectrumPeak != 0
+                ? RasterizeSpectralLines(shown_(), mapping, scale)
+                : ColumnSpans(mapping.width);
         drawnFrom_ = from;
     }
     plot.Fill(curve_, Opaque(PlotPalette::HarmonicSum));
@@ -254,13 +260,14 @@ void HarmonicSumLayer::DrawPaleLines(PlotArea &plot)
 {
     const PixelMapping &mapping = plot.Mapping();
     const SpectrumScale scale = overlays_.Scale();
-    if (drawn_ && terms_ < lines_ && state_.SpectrumPeak != 0) {
+    if (drawn_ && terms_ < lines_ && shown_().SpectrumPeak != 0) {
         // The lines the sum leaves out, paler, on the band's scale. Lines stand in the order of
         // k, so the columns right of the first line left out hold only lines left out, as all
         // the lines are drawn; that line's own column is gathered anew, and a line the sum adds
         // there stays dark.
-        const auto column
-            = [&](std::int64_t k) { return NearestPixel(LineColumn(state_, mapping, k, &scale)); };
+        const auto column = [&](std::int64_t k) {
+            return NearestPixel(LineColumn(shown_(), mapping, k, &scale));
+        };
         const std::int64_t boundary = column(terms_ + 1);
         ColumnSpans pale(mapping.width);
         for (int c = static_cast<int>(std::max<std::int64_t>(boundary + 1, 0));
@@ -271,13 +278,13 @@ void HarmonicSumLayer::DrawPaleLines(PlotArea &plot)
         while (last < lines_ && column(last + 1) == boundary)
             ++last;
         plot.Fill(pale, Opaque(PlotPalette::SpectrumPale));
-        plot.Fill(RasterizeSpectralLines(state_, mapping, scale, terms_ + 1, last),
+        plot.Fill(RasterizeSpectralLines(shown_(), mapping, scale, terms_ + 1, last),
                   Opaque(PlotPalette::SpectrumPale));
         std::int64_t first = terms_;
         while (first > 1 && column(first - 1) >= boundary)
             --first;
-        plot.Fill(RasterizeSpectralLines(state_, mapping, scale, first, terms_),
+        plot.Fill(RasterizeSpectralLines(shown_(), mapping, scale, first, terms_),
                   Opaque(PlotPalette::Spectrum));
-        DrawDcLine(plot, state_, scale);
+        DrawDcLine(plot, shown_(), scale);
     }
 }

@@ -24,6 +24,7 @@
 #include <cstdint>
 
 struct AnalysisState;
+class ShownAnalysis;
 class MessageBox;
 class PlotArea;
 class QAction;
@@ -40,7 +41,7 @@ public:
     // program's gate of long tasks, before it computes. `overlays` draws the layer and its pale
     // lines (PaleLinesLayer) on its scales, once they are given to it.
     HarmonicSumLayer(QWidget &window, QAction &entry, PlotArea &plot, QLabel &key,
-                     AnalysisState &state, MessageBox &messages, TaskGate &tasks,
+                     ShownAnalysis &shown, MessageBox &messages, TaskGate &tasks,
                      PlotOverlays &overlays);
 
     // The entry: checkable, off at first, Ctrl+R.
@@ -96,7 +97,7 @@ private:
     QWidget &window_;
     PlotArea &plot_;
     QLabel &key_;
-    AnalysisState &state_;
+    ShownAnalysis &shown_;
     MessageBox &messages_;
     TaskGate &tasks_;
     PlotOverlays &overlays_;

@@ -72,9 +72,13 @@ QString MeasureLabels::Summary() const
     return measures.join(QStringLiteral(" / "));
 }
 
-void MeasureLabels::Show(const AnalysisState &state)
+void MeasureLabels::Show(const AnalysisState &state, bool filtered)
 {
     const auto texts = MeasureTexts(state, LocaleDecimalSeparator());
-    for (std::size_t m = 0; m < values_.size(); ++m)
+    for (std::size_t m = 0; m < values_.size(); ++m) {
+        const PanelPlace &place = PanelResult(m).panel;
+        const std::u16string_view caption = filtered ? place.filteredCaption : place.caption;
+        captions_[m]->setText(QString::fromUtf16(caption.data(), qsizetype(caption.size())));
         values_[m]->setText(QString::fromStdU16String(texts[m]));
+    }
 }

@@ -27,8 +27,9 @@ public:
     // The value labels: Label5 (RMS), Label7 (DC), Label9 (THD) and Label11 (power share).
     const std::array<QLabel *, PanelRows> &Values() const { return values_; }
 
-    // Shows the measures of the analysis just drawn.
-    void Show(const AnalysisState &state);
+    // Shows the measures of the analysis just drawn; `filtered`, those of a filter's output,
+    // under the captions that say so.
+    void Show(const AnalysisState &state, bool filtered = false);
     // The measures shown, each its caption and value, for a picture's caption: "valore efficace
     // 7.07 V / componente continua 3.18 V / …".
     QString Summary() const;

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot_overlays.h"
 
+#include "shown_analysis.h"
+
 #include "plot_area.h"
 
 #include "ui/long_work/task_gate.h"
@@ -11,9 +13,9 @@
 #include <algorithm>
 #include <utility>
 
-PlotOverlays::PlotOverlays(QObject &parent, PlotArea &plot, const AnalysisState &state,
-                           TaskGate &tasks, std::function<SpectrumScale()> scale)
-    : QObject(&parent), plot_(plot), state_(state), tasks_(tasks), scale_(std::move(scale))
+PlotOverlays::PlotOverlays(QObject &parent, PlotArea &plot, ShownAnalysis &shown, TaskGate &tasks,
+                           std::function<SpectrumScale()> scale)
+    : QObject(&parent), plot_(plot), shown_(shown), tasks_(tasks), scale_(std::move(scale))
 { }
 
 void PlotOverlays::Add(PlotLayer layer, OverGraphs &over)
@@ -28,7 +30,7 @@ SpectrumScale PlotOverlays::Scale() const
 
 double PlotOverlays::SignalPeak() const
 {
-    return signalPeak_ > 0 ? signalPeak_ : state_.SignalPeak;
+    return signalPeak_ > 0 ? signalPeak_ : shown_().SignalPeak;
 }
 
 void PlotOverlays::GraphsDrawn()

@@ -21,6 +21,7 @@
 class PlotArea;
 class TaskGate;
 struct AnalysisState;
+class ShownAnalysis;
 
 // One layer over the graphs.
 class OverGraphs
@@ -45,7 +46,7 @@ class PlotOverlays : public QObject
 public:
     // A redraw runs only while `tasks` lets no long task run. The spectrum band's scale, on which
     // the layers are drawn, is `scale`'s (the views'). Everything given must outlive this.
-    PlotOverlays(QObject &parent, PlotArea &plot, const AnalysisState &state, TaskGate &tasks,
+    PlotOverlays(QObject &parent, PlotArea &plot, ShownAnalysis &shown, TaskGate &tasks,
                  std::function<SpectrumScale()> scale);
 
     // `layer` draws `over`, in its place in the paint order.
@@ -83,7 +84,7 @@ private:
     void RedrawUnlessBusy();
 
     PlotArea &plot_;
-    const AnalysisState &state_;
+    ShownAnalysis &shown_;
     TaskGate &tasks_;
     std::array<OverGraphs *, PaintOrder.size()> layers_ {};
     QImage under_; // the plot as it was before the layers went on top

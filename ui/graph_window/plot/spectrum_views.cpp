@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "spectrum_views.h"
 
+#include "shown_analysis.h"
+
 #include "key_label.h"
 #include "plot_layers.h"
 
@@ -35,8 +37,8 @@ QString FloorEntryName(std::optional<double> floorDb)
 } // namespace
 
 SpectrumViews::SpectrumViews(QWidget &window, QWidget &client, const LayerEntries &layers,
-                             const AnalysisState &state, TaskGate &tasks)
-    : QObject(&window), tasks_(tasks), state_(state)
+                             ShownAnalysis &shown, TaskGate &tasks)
+    : QObject(&window), tasks_(tasks), shown_(shown)
 {
     const auto follow = [&](QAction *action) {
         connect(action, &QAction::toggled, this, [this, action](bool on) { Toggled(action, on); });
@@ -102,7 +104,7 @@ void SpectrumViews::ChooseFloor(std::optional<double> floorDb)
 
 SpectrumScale SpectrumViews::Scale() const
 {
-    return SpectrumScale::Of(state_, View(), Kept(), chosenFloor_, logFrequency_->isChecked());
+    return SpectrumScale::Of(shown_(), View(), Kept(), chosenFloor_, logFrequency_->isChecked());
 }
 
 bool SpectrumViews::SlopesDrawn() const
@@ -159,7 +161,7 @@ void SpectrumViews::Toggled(QAction *action, bool on)
     if (action == keepScale_) {
         kept_.reset();
         if (on)
-            kept_ = KeepScale(state_);
+            kept_ = KeepScale(shown_());
     }
     // One view at a time: turning one on turns the other off, and the graphs are drawn once.
     if (on && (action == decibels_ || action == phases_))

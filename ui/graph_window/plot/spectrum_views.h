@@ -22,6 +22,7 @@ class QMenu;
 class QWidget;
 class TaskGate;
 struct AnalysisState;
+class ShownAnalysis;
 
 class SpectrumViews : public QObject
 {
@@ -31,7 +32,7 @@ public:
     // envelope's and the axis values' entries are the layers'. A view changes only while `tasks`
     // lets no long task run. Everything given must outlive the views.
     SpectrumViews(QWidget &window, QWidget &client, const LayerEntries &layers,
-                  const AnalysisState &state, TaskGate &tasks);
+                  ShownAnalysis &shown, TaskGate &tasks);
 
     QAction *DecibelAction() const { return decibels_; }
     QAction *PhaseAction() const { return phases_; }
@@ -88,7 +89,7 @@ private:
     QAction *slopes_;
     QMenu *floorMenu_;
     std::optional<double> chosenFloor_;
-    const AnalysisState &state_;
+    ShownAnalysis &shown_;
     std::optional<KeptScale> kept_;
     QLabel *key_;
     QLabel *keptKey_;

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
+#include <numbers>
 
 ColumnSpans::ColumnSpans(int width)
     : low_(static_cast<std::size_t>(std::max(width, 0)), std::numeric_limits<std::int64_t>::max()),
@@ -249,36 +251,72 @@ ColumnSpans RasterizeSignalCurve(const AnalysisState &state, const double *value
     return spans;
 }
 
-ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &mapping,
-                              const SpectrumScale &scale)
+namespace {
+
+// A curve across the spectrum band, one vertex a column at the row `rowAt` gives for the
+// column's harmonic number, as a polyline; on the logarithmic axis it starts with the decades,
+// right of the DC component.
+template<typename RowAt>
+ColumnSpans RasterizeBandCurve(const AnalysisState &state, const PixelMapping &mapping,
+                               const SpectrumScale &scale, const RowAt &rowAt)
 {
     ColumnSpans spans(mapping.width);
-    if (scale.View() == SpectrumView::Phases || !(state.SpectrumPeak > 0))
-        return spans;
-    const auto yOf = [&](int column) {
-        const double x = scale.HarmonicAt(state, mapping.UserX(column));
-        const double value = PulseEnvelope(state.Shape, state.Amplitude, state.DutyCycle, x);
-        const double y = scale.View() == SpectrumView::Moduli
-            ? PlotBands::SpectrumY(value, scale.Peak())
-            : scale.LevelY(DecibelsOf(value / scale.Peak()));
-        return mapping.Row(static_cast<float>(std::min(y, PlotBands::TimeAxisY)));
-    };
-    // On the logarithmic axis the curve starts with the decades, right of the DC component.
     int first = 0;
     while (scale.LogFrequency() && first < mapping.width
            && mapping.UserX(first) < SpectrumScale::LogStartX)
         ++first;
     if (first >= mapping.width)
         return spans;
-    double previous = yOf(first);
+    const auto rowOf
+        = [&](int column) { return rowAt(scale.HarmonicAt(state, mapping.UserX(column))); };
+    double previous = rowOf(first);
     for (int c = first; c + 1 < mapping.width; ++c) {
-        const double next = yOf(c + 1);
+        const double next = rowOf(c + 1);
         RasterizeSegment(
             c, previous, c + 1, next, mapping.width,
             [&](int column, std::int64_t low, std::int64_t high) { spans.Add(column, low, high); });
         previous = next;
     }
     return spans;
+}
+
+} // namespace
+
+ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &mapping,
+                              const SpectrumScale &scale)
+{
+    if (scale.View() == SpectrumView::Phases || !(state.SpectrumPeak > 0))
+        return ColumnSpans(mapping.width);
+    return RasterizeBandCurve(state, mapping, scale, [&](double harmonic) {
+        const double value = PulseEnvelope(state.Shape, state.Amplitude, state.DutyCycle, harmonic);
+        const double y = scale.View() == SpectrumView::Moduli
+            ? PlotBands::SpectrumY(value, scale.Peak())
+            : scale.LevelY(DecibelsOf(value / scale.Peak()));
+        return mapping.Row(static_cast<float>(std::min(y, PlotBands::TimeAxisY)));
+    });
+}
+
+ColumnSpans RasterizeResponse(const AnalysisState &state, const FilterSettings &filter,
+                              const PixelMapping &mapping, const SpectrumScale &scale,
+                              double responseTop)
+{
+    return RasterizeBandCurve(state, mapping, scale, [&](double harmonic) {
+        const std::complex<double> h = FilterResponse(filter, harmonic * state.Frequency);
+        double y = 0;
+        switch (scale.View()) {
+        case SpectrumView::Moduli:
+            y = PlotBands::SpectrumY(std::abs(h), responseTop);
+            break;
+        case SpectrumView::Decibels:
+            y = scale.LevelY(DecibelsOf(std::abs(h)));
+            break;
+        case SpectrumView::Phases:
+            y = scale.PhaseY(std::arg(h) * 180 / std::numbers::pi);
+            break;
+        }
+        const double top = PlotBands::SpectrumBottomY + PlotBands::SpectrumPeakUnits;
+        return mapping.Row(static_cast<float>(std::clamp(y, PlotBands::SpectrumBottomY, top)));
+    });
 }
 
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping)

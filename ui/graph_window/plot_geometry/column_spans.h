@@ -8,6 +8,7 @@
 #include "pixel_mapping.h"
 #include "spectrum_scale.h"
 
+#include "core/spectrum/filters.h"
 #include "core/state/analysis_state.h"
 
 #include <cstdint>
@@ -62,6 +63,13 @@ ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMappin
 // the phases' view or without a largest line.
 ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &mapping,
                               const SpectrumScale &scale);
+// A filter's response across the band, one vertex a column at the column's frequency, clipped
+// to the band: |H| on a scale of its own, 0 at the bottom and `responseTop` at the top, in the
+// moduli's view; 20 log |H| on the decibels' grid (0 dB at its top); arg H in degrees on the
+// phases' grid.
+ColumnSpans RasterizeResponse(const AnalysisState &state, const FilterSettings &filter,
+                              const PixelMapping &mapping, const SpectrumScale &scale,
+                              double responseTop);
 // Likewise on the scale of a view: from its base to each line's top, no line where it has none;
 // harmonics first .. last alone where given.
 ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMapping &mapping,

@@ -13,6 +13,8 @@
 #include "core/texts/units.h"
 
 #include <cmath>
+#include <complex>
+#include <numbers>
 
 namespace {
 
@@ -122,5 +124,29 @@ std::optional<std::u16string> HarmonicReadout(const AnalysisState &state, std::i
         text += std::u16string(declared.readout) + *degrees + std::u16string(declared.unit);
     else
         text += TextOf(UiText::PhaseNotDefined);
+    return text;
+}
+
+std::optional<std::u16string> FilterLineReadout(const AnalysisState &input,
+                                                const FilterSettings &filter, std::int64_t k,
+                                                char16_t decimalSeparator)
+{
+    if (k < 1 || k > HarmonicsHeld(input))
+        return std::nullopt;
+    const std::complex<double> h = FilterResponse(filter, double(k) * input.Frequency);
+    const double modulus = input.Magnitudes[static_cast<std::size_t>(k)];
+    const auto s = FormatScientific(modulus, decimalSeparator);
+    const auto gain = FormatScientific(std::abs(h), decimalSeparator);
+    const auto level = FormatFixed(DecibelsOf(std::abs(h)), decimalSeparator);
+    const auto angle = FormatFixed(std::arg(h) * 180 / std::numbers::pi, decimalSeparator);
+    const auto y = FormatScientific(std::abs(h) * modulus, decimalSeparator);
+    if (!s || !gain || !angle || !y)
+        return std::nullopt;
+    std::u16string text(TextOf(UiText::FilterReadout));
+    Replace(text, u"%1", *s);
+    Replace(text, u"%2", *gain);
+    Replace(text, u"%3", level.value_or(u"-\u221e")); // |H| = 0: minus infinity
+    Replace(text, u"%4", *angle);
+    Replace(text, u"%5", *y);
     return text;
 }

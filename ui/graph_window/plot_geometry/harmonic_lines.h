@@ -8,6 +8,7 @@
 #include "pixel_mapping.h"
 #include "spectrum_scale.h"
 
+#include "core/spectrum/filters.h"
 #include "core/state/analysis_state.h"
 
 #include <cstdint>
@@ -39,3 +40,10 @@ ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMappin
 // nothing when the analysis has no harmonic k.
 std::optional<std::u16string> HarmonicReadout(const AnalysisState &state, std::int64_t k,
                                               char16_t decimalSeparator);
+
+// Through `filter`, what harmonic k of the input becomes: "|S| = 3.18E+00V ; |H| = 7.07E-01
+// (-3.01 dB) ; arg H = -45.00° ; |Y| = 2.25E+00V", |Y| = |H(k f)| |S_k|; nothing when the
+// analysis has no harmonic k.
+std::optional<std::u16string> FilterLineReadout(const AnalysisState &input,
+                                                const FilterSettings &filter, std::int64_t k,
+                                                char16_t decimalSeparator);

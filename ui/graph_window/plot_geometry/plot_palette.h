@@ -24,6 +24,14 @@ constexpr std::uint32_t Highlight = 0x602000;
 // The spectral lines that a sum of fewer harmonics leaves out: the spectrum's blue, paler.
 constexpr std::uint32_t SpectrumPale = 0xa0a0ff;
 
+// Through a filter: the output y(t) over the signal, and its key: dark green, 6.1 : 1 against the
+// plot's light yellow and far darker than the signal's red, for the red-green colour blind and in
+// grey too. The filter's response |H(f)| and its scale: dark orange, 4.6 : 1. The input's DC
+// component under the output's: its green, paler (the input's lines take SpectrumPale).
+constexpr std::uint32_t FilterOutput = 0x007000;
+constexpr std::uint32_t Response = 0xc05000;
+constexpr std::uint32_t DcPale = 0xa0ffa0;
+
 // The envelope over the spectral lines and its key: teal, 4.4 : 1 against the light yellow.
 constexpr std::uint32_t Envelope = 0x008080;
 

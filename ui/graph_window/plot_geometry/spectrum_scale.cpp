@@ -155,7 +155,7 @@ std::optional<double> SpectrumScale::LineTop(const AnalysisState &state, std::in
         const double phase = PhaseDegrees(state, k);
         if (std::isnan(phase))
             return std::nullopt;
-        return PhaseZeroY + phase * UnitsPerDegree;
+        return PhaseY(phase);
     }
     }
     return std::nullopt;
@@ -180,6 +180,11 @@ double SpectrumScale::LevelY(double levelDb) const
     return PlotBands::SpectrumPeakUnits * (1 - levelDb / floorDb_);
 }
 
+double SpectrumScale::PhaseY(double degrees) const
+{
+    return PhaseZeroY + degrees * UnitsPerDegree;
+}
+
 double SpectrumScale::Value(double y) const
 {
     switch (view_) {
@@ -201,6 +206,6 @@ std::vector<SpectrumScale::GridLine> SpectrumScale::Grid() const
             lines.push_back({level, PlotBands::SpectrumPeakUnits * (1 - level / floorDb_)});
     if (view_ == SpectrumView::Phases)
         for (const double phase : {180.0, 90.0, 0.0, -90.0, -180.0})
-            lines.push_back({phase, PhaseZeroY + phase * UnitsPerDegree});
+            lines.push_back({phase, PhaseY(phase)});
     return lines;
 }

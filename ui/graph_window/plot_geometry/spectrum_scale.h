@@ -74,6 +74,8 @@ public:
     std::optional<double> DcTop(const AnalysisState &state) const;
     // The y of a level in the decibels' view, at the band's bottom for one at or below the floor.
     double LevelY(double levelDb) const;
+    // The y of a phase in degrees in the phases' view.
+    double PhaseY(double degrees) const;
     // The value a y of the band stands for: a modulus in volts, a level in dB, a phase in degrees.
     double Value(double y) const;
 
