@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The graphs command and the drawing, checked on the pixels of the plot's retained image.
+#include "core/state/harmonic_readings.h"
 #include "core/texts/messages.h"
 #include "core/texts/number_text.h"
 #include "tests/support/available_memory.h"
@@ -13,13 +14,16 @@
 #include "ui/graph_window/plot/for_tests.h"
 #include "ui/graph_window/plot/harmonic_by_harmonic.h"
 #include "ui/graph_window/plot/harmonic_sum_layer.h"
+#include "ui/graph_window/plot/measure_labels.h"
 #include "ui/graph_window/plot/plot_area.h"
 #include "ui/graph_window/plot/plot_overlays.h"
 #include "ui/graph_window/plot/spectrum_views.h"
 #include "ui/window_texts.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
@@ -953,6 +957,130 @@ private slots:
         window->findChild<QAction *>("DecibelFloor40")->trigger();
         window->Views()->DecibelAction()->trigger();
         QVERIFY(!key->isVisible());
+    }
+
+    // A filter chosen in the input window's menu is the graph window's too: its output y(t) in
+    // dark green over s(t) with its key, the output's lines over the input's pale ones at
+    // |H(k f)| |S_k| (an RC low-pass at fc = 500 kHz: 1 / sqrt(1 + (k / 5)^2)), the response
+    // over them, the readout's line of |S|, |H|, arg H and |Y|, the output's measures; back to
+    // "nessuno", the graphs exactly as before.
+    void aFilterDrawsItsOutputOverTheInput()
+    {
+        const PlotArea *plot = draw({});
+        QVERIFY(plot);
+        Form2 *window = w_.form->GraphWindow();
+        const QImage plain = plot->Image();
+        QAction *lowPass = w_.form->findChild<QMenu *>("MenuFiltro")->actions().at(1);
+        QCOMPARE(lowPass->text(), QStringLiteral("passa-basso RC"));
+        QVERIFY(window->FilterMenu()->actions().contains(lowPass));
+        window->Measures().Action()->trigger();
+        lowPass->trigger();
+        QCOMPARE(window->Filter().Settings(), (FilterSettings {FilterKind::RcLowPass, 500e3, 0}));
+        QVERIFY(window->FilterKey()->isVisible());
+        QCOMPARE(window->FilterKey()->text(), QStringLiteral("y(t): uscita del filtro"));
+        int green = 0;
+        for (int c = 0; c < plot->Image().width(); ++c)
+            green += int(rowsIn(plot, c, 0x007000).size());
+        QVERIFY(green > plot->Image().width() / 2);
+        const double s1 = Modulus(10, 0.5, 1), s2 = Modulus(10, 0.5, 2);
+        for (const auto &[k, s] : {std::pair {1, s1}, std::pair {2, s2}}) {
+            const int c = column(plot, k * 10.0);
+            const QList<int> blue = rowsIn(plot, c, BluePixel);
+            const QList<int> pale = rowsIn(plot, c, PaleBluePixel);
+            QVERIFY(!blue.isEmpty() && !pale.isEmpty());
+            const double gain = 1 / std::sqrt(1 + k * k / 25.0);
+            QVERIFY2(std::abs(blue.first() - row(plot, 45 * s * gain / s1)) <= 1,
+                     qPrintable(QString::number(k)));
+            QVERIFY(std::abs(pale.first() - row(plot, 45 * s / s1)) <= 1);
+            QVERIFY(pale.last() < blue.first());
+        }
+        QVERIFY(!rowsIn(plot, column(plot, 50), 0xc05000).isEmpty()); // the response
+        window->Picture1_MouseMove(0, 0, 10, 20);
+        QVERIFY2(window->Picture1()->ToolTipText().contains(
+                     QStringLiteral("|H| = 9.81E-01 (-0.17 dB) ; arg H = -11.31° ; |Y| = ")),
+                 qPrintable(window->Picture1()->ToolTipText()));
+        QCOMPARE(window->findChild<QLabel *>("Label4")->text(),
+                 QStringLiteral("valore efficace di y(t)"));
+        // The phases' view: harmonic 1's at its own phase less 11.31 degrees.
+        window->Views()->PhaseAction()->trigger();
+        QCOMPARE(window->Plot().Shown()().Magnitudes.size(), std::size_t(12));
+        QVERIFY(std::abs(PhaseDegrees(window->Plot().Shown()(), 1)
+                         - (PhaseDegrees(*w_.state, 1) - std::atan(0.2) * 180 / std::numbers::pi))
+                < 1e-9);
+        window->Views()->PhaseAction()->trigger();
+        window->FilterMenu()->actions().at(0)->trigger();
+        QVERIFY(!window->FilterKey()->isVisible());
+        QCOMPARE(window->findChild<QLabel *>("Label4")->text(), QStringLiteral("valore efficace"));
+        window->Measures().Action()->trigger();
+        QCOMPARE(plot->Image(), plain);
+    }
+
+    // The filter's fields in the bar: typed and taken with Enter, refused with a message that
+    // names the field and its range while the text stays and the graphs keep the last filter;
+    // stepped with the arrows and the page keys. A cut-off far below the first harmonic leaves
+    // the DC component alone above a floor of -40 dB, and the key counts the half-wave's six lines
+    // under it (harmonics 1 and 2 to 10 even; its odd ones from the third vanish).
+    void filterFieldsAreTypedAndSteppedAsTheFieldsAre()
+    {
+        QVERIFY(draw({}));
+        Form2 *window = w_.form->GraphWindow();
+        window->Filter().Choose(FilterKind::RcLowPass);
+        QLineEdit *fc = window->Bar()->FilterText(0);
+        QCOMPARE(fc->text(), QStringLiteral("500"));
+        QVERIFY(!window->Bar()->FilterText(1)->isVisibleTo(window->Bar()));
+        QCOMPARE(window->Bar()->Filter()->currentText(), QStringLiteral("passa-basso RC"));
+        QTest::keyClick(fc, Qt::Key_Up);
+        QCOMPARE(fc->text(), QStringLiteral("501"));
+        QTest::keyClick(fc, Qt::Key_PageDown);
+        QCOMPARE(fc->text(), QStringLiteral("491"));
+        QCOMPARE(window->Filter().Settings().frequency, 491e3);
+        fc->selectAll();
+        QTest::keyClicks(fc, "0");
+        QTest::keyClick(fc, Qt::Key_Return);
+        QCOMPARE(w_.box->shown.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdU16String(w_.box->shown[0]),
+                 QStringLiteral("fc (frequenza di taglio) del filtro deve essere maggiore di 0 kHz "
+                                "e non superiore a 1E+300 kHz."));
+        QCOMPARE(fc->text(), QStringLiteral("0"));
+        QCOMPARE(window->Filter().Settings().frequency, 491e3);
+        fc->selectAll();
+        QTest::keyClicks(fc, "0.001");
+        QTest::keyClick(fc, Qt::Key_Return);
+        QCOMPARE(window->Filter().Settings().frequency, 1.0);
+        window->Views()->DecibelAction()->trigger();
+        window->findChild<QAction *>("DecibelFloor40")->trigger();
+        QCOMPARE(window->Views()->BelowFloorKey()->text(),
+                 QStringLiteral("6 righe sotto il fondo scala"));
+        window->findChild<QAction *>("DecibelFloorAutomatic")->trigger();
+        window->Views()->DecibelAction()->trigger();
+        // The band-pass shows both its fields, their first texts.
+        window->Bar()->Filter()->activated(3);
+        QCOMPARE(window->Filter().Kind(), FilterKind::RlcBandPass);
+        QCOMPARE(window->Bar()->FilterText(1)->text(), QStringLiteral("10"));
+        QVERIFY(window->Bar()->FilterText(1)->isVisibleTo(window->Bar()));
+    }
+
+    // The output made away from the windows' thread, cancelled: drawn without the filter, whose
+    // choice says "nessuno".
+    void aCancelledFilterOutputLeavesTheInputAlone()
+    {
+        Parameters p;
+        p.samples = "100000";
+        const PlotArea *plot = draw(p);
+        const QImage plain = plot->Image();
+        Form2 *window = w_.form->GraphWindow();
+        QString label;
+        w_.pace.ActWhenShown([&](QProgressDialog &dialog) {
+            label = dialog.labelText();
+            dialog.cancel();
+        });
+        window->Filter().Choose(FilterKind::RcHighPass);
+        QVERIFY2(label.contains("Uscita del filtro…\nPassi eseguiti: "), qPrintable(label));
+        QCOMPARE(window->Filter().Kind(), FilterKind::None);
+        QVERIFY(window->FilterMenu()->actions().at(0)->isChecked());
+        QVERIFY(!window->Plot().Shown().Filtered());
+        QCOMPARE(plot->Image(), plain);
+        QVERIFY(w_.box->shown.empty());
     }
 
     // The entries as the user left them survive a closed window: the next one opens with them on,
