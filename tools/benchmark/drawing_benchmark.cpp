@@ -301,7 +301,8 @@ double Fastest(const std::vector<double> &times)
 // A view of the spectrum turned on or off ("Scala in dB", Ctrl+D): the graphs drawn again, from
 // the entry to the window repainted, at (N, H).
 // With view 1, "Frequenze in scala logaritmica" instead; with view 2, in decibels, the floor
-// chosen between -60 dB and the automatic one.
+// chosen between -60 dB and the automatic one; with view 3, through an RC low-pass, a step up or
+// down of its cut-off (the output made again: one inverse transform).
 void ToggleView(benchmark::State &bench)
 {
     AnalysisParameters parameters;
@@ -322,13 +323,18 @@ void ToggleView(benchmark::State &bench)
     const auto view = bench.range(2);
     if (view == 2)
         form.Views()->DecibelAction()->toggle();
+    if (view == 3)
+        form.Filter().Choose(FilterKind::RcLowPass);
     QApplication::processEvents();
     bool fixedFloor = false;
+    int step = 1;
     for (auto _ : bench) {
         if (view == 0)
             form.Views()->DecibelAction()->toggle();
         else if (view == 1)
             form.Views()->LogFrequencyAction()->toggle();
+        else if (view == 3)
+            form.Filter().Step(0, step = -step);
         else
             form.Views()->ChooseFloor((fixedFloor = !fixedFloor) ? std::optional<double>(-60)
                                                                  : std::nullopt);
@@ -366,6 +372,8 @@ BENCHMARK(ToggleView)
     ->Args({1'000'000, 1'000'000, 1})
     ->Args({10'000, 10, 2})
     ->Args({1'000'000, 1'000'000, 2})
+    ->Args({10'000, 10, 3})
+    ->Args({1'000'000, 100, 3})
     ->ComputeStatistics("min", Fastest)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
