@@ -995,6 +995,12 @@ private slots:
             QVERIFY(pale.last() < blue.first());
         }
         QVERIFY(!rowsIn(plot, column(plot, 50), 0xc05000).isEmpty()); // the response
+        // The envelope times |H|, through the output's line tops.
+        window->Views()->EnvelopeAction()->trigger();
+        const int top2 = row(plot, 45 * s2 / std::sqrt(1 + 4 / 25.0) / s1);
+        const QList<int> teal = rowsIn(plot, column(plot, 20), 0x008080);
+        QVERIFY(teal.contains(top2) || teal.contains(top2 - 1) || teal.contains(top2 + 1));
+        window->Views()->EnvelopeAction()->trigger();
         window->Picture1_MouseMove(0, 0, 10, 20);
         QVERIFY2(window->Picture1()->ToolTipText().contains(
                      QStringLiteral("|H| = 9.81E-01 (-0.17 dB) ; arg H = -11.31° ; |Y| = ")),

@@ -393,7 +393,8 @@ bool DrawGraphLayers(PlotArea &plot, const ShownAnalysis &shown, const SpectrumS
         case PlotLayer::Envelope:
             envelope = spectrum && scale.View() != SpectrumView::Phases;
             if (envelope) {
-                plot.Fill(RasterizeEnvelope(state, plot.Mapping(), scale), EnvelopeColour);
+                plot.Fill(RasterizeEnvelope(state, plot.Mapping(), scale, shown.Filter()),
+                          EnvelopeColour);
                 DrawEnvelopeZeros(plot, state, scale);
             }
             break;

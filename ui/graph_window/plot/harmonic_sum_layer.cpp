@@ -129,7 +129,8 @@ void HarmonicSumLayer::FollowAnalysis()
 {
     const std::int64_t lines = HarmonicsHeld(shown_());
     // Arrays may come back at the address of those they replace; equal parameters, though, give
-    // the same analysis.
+    // the same analysis (a filter's output made anew comes with new graphs, which start the
+    // counts again).
     const AnalysisKey key {shown_().CosCoefficients.data(),
                            shown_().DutyCycle,
                            shown_().Amplitude,

@@ -28,9 +28,9 @@ ShownAnalysis::Made ShownAnalysis::MadeNow() const
 bool ShownAnalysis::Follow(const TaskGate &tasks, QWidget *parent, MessageBox &messages)
 {
     if (wanted_.kind == FilterKind::None || input_.Samples.empty()) {
-        output_.reset();
+        output_.reset(); // nothing to filter before an analysis: the choice waits for one
         made_ = {};
-        return wanted_.kind == FilterKind::None;
+        return true;
     }
     const Made now = MadeNow();
     if (output_ && made_ == wanted_ && from_ == now)

@@ -283,12 +283,13 @@ ColumnSpans RasterizeBandCurve(const AnalysisState &state, const PixelMapping &m
 } // namespace
 
 ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &mapping,
-                              const SpectrumScale &scale)
+                              const SpectrumScale &scale, const FilterSettings &filter)
 {
     if (scale.View() == SpectrumView::Phases || !(state.SpectrumPeak > 0))
         return ColumnSpans(mapping.width);
     return RasterizeBandCurve(state, mapping, scale, [&](double harmonic) {
-        const double value = PulseEnvelope(state.Shape, state.Amplitude, state.DutyCycle, harmonic);
+        const double value = PulseEnvelope(state.Shape, state.Amplitude, state.DutyCycle, harmonic)
+            * std::abs(FilterResponse(filter, harmonic * state.Frequency));
         const double y = scale.View() == SpectrumView::Moduli
             ? PlotBands::SpectrumY(value, scale.Peak())
             : scale.LevelY(DecibelsOf(value / scale.Peak()));

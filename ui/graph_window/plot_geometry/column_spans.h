@@ -60,9 +60,10 @@ ColumnSpans RasterizeSpectralLines(const AnalysisState &state, const PixelMappin
 // The envelope over the lines: the spectrum of one pulse (PulseEnvelope) at every column's
 // harmonic number x = H X / 100, as a polyline on the scale of the moduli or the decibels (down
 // to the floor, where it stays at the band's bottom), no higher than the time axis. Nothing in
-// the phases' view or without a largest line.
+// the phases' view or without a largest line. Through `filter`, times |H| at each frequency: the
+// envelope of the output's lines.
 ColumnSpans RasterizeEnvelope(const AnalysisState &state, const PixelMapping &mapping,
-                              const SpectrumScale &scale);
+                              const SpectrumScale &scale, const FilterSettings &filter = {});
 // A filter's response across the band, one vertex a column at the column's frequency, clipped
 // to the band: |H| on a scale of its own, 0 at the bottom and `responseTop` at the top, in the
 // moduli's view; 20 log |H| on the decibels' grid (0 dB at its top); arg H in degrees on the
