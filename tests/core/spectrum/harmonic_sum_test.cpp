@@ -390,6 +390,17 @@ TEST(Filters, giveTheOutputAsAnAnalysisOfItsOwn)
     const AnalysisState same = FilterOutput(s, FilterSettings {}).value();
     for (int k = 1; k <= h; ++k)
         EXPECT_EQ(same.Magnitudes[k], s.Magnitudes[k]) << k;
+    // A cut-off far above every harmonic gives the input back, |H| = 1 - (k f / fc)^2 / 2 to
+    // first order; one far below the first leaves the DC component and lines of |S_k| fc / (k f).
+    const AnalysisState above = FilterOutput(s, {FilterKind::RcLowPass, 1e12, 0}).value();
+    const AnalysisState below = FilterOutput(s, {FilterKind::RcLowPass, 1e-3, 0}).value();
+    EXPECT_EQ(above.MeanValue, s.MeanValue);
+    EXPECT_EQ(below.MeanValue, s.MeanValue);
+    for (int k = 1; k <= h; ++k) {
+        EXPECT_NEAR(above.Magnitudes[k], s.Magnitudes[k], 1e-15 * s.Magnitudes[1]) << k;
+        EXPECT_NEAR(below.Magnitudes[k], s.Magnitudes[k] * 1e-3 / (k * f), 1e-15 * s.Magnitudes[1])
+            << k;
+    }
     EXPECT_NEAR(same.PowerShare.value(), s.PowerShare.value(), 1e-9);
 }
 
