@@ -1040,6 +1040,8 @@ private slots:
         QTest::keyClick(fc, Qt::Key_PageDown);
         QCOMPARE(fc->text(), QStringLiteral("491"));
         QCOMPARE(window->Filter().Settings().frequency, 491e3);
+        window->FilterMenu()->actions().at(1)->trigger(); // chosen again: nothing typed is lost
+        QCOMPARE(fc->text(), QStringLiteral("491"));
         fc->selectAll();
         QTest::keyClicks(fc, "0");
         QTest::keyClick(fc, Qt::Key_Return);

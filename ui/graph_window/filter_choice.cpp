@@ -31,9 +31,11 @@ QList<QAction *> FilterChoice::Actions() const
 
 void FilterChoice::Choose(FilterKind kind)
 {
+    group_->actions()[static_cast<int>(kind)]->setChecked(true);
+    if (kind == kind_) // chosen again: its texts stay as typed
+        return;
     kind_ = kind;
     texts_ = FirstFilterTexts(kind);
-    group_->actions()[static_cast<int>(kind)]->setChecked(true);
     emit TextsChanged();
     // The first texts are ones the checks take.
     Taken(std::get<FilterSettings>(CheckFilter(kind, texts_)));

@@ -32,7 +32,7 @@ public:
     // The filter the graphs draw: the kind with the parameters last taken.
     const FilterSettings &Settings() const { return settings_; }
 
-    // `kind` with its first texts, taken at once.
+    // `kind` with its first texts, taken at once; the kind chosen already keeps its texts.
     void Choose(FilterKind kind);
     // Parameter `parameter`'s text as the user typed it: it shows, and nothing else changes.
     void Type(int parameter, const std::u16string &text);
