@@ -12,6 +12,7 @@
 
 #include "ui/graph_window/plot_geometry/cursor_readout.h"
 #include "ui/graph_window/plot_geometry/harmonic_lines.h"
+#include "ui/long_work/task_gate.h"
 #include "ui/window_texts.h"
 
 #include "core/spectrum/spectrum.h"
@@ -64,7 +65,12 @@ QList<QLabel *> GraphPlot::ViewKeys() const
 bool GraphPlot::Draw()
 {
     FindSpectrumPeak(state_);
-    const bool made = shown_.Follow(tasks_, &window_, messages_);
+    bool made = false;
+    {
+        // The gate held while the output is made, where the caller does not hold it already.
+        const TaskGate::Pass pass(tasks_);
+        made = shown_.Follow(tasks_, &window_, messages_);
+    }
     DrawAnalysis(shown_, {plot_, *views_, *layers_, *measures_, *overlays_});
     return made;
 }
