@@ -371,12 +371,24 @@ TEST(Filters, giveTheOutputAsAnAnalysisOfItsOwn)
     const L pi = std::numbers::pi_v<L>;
     L power = L(v) * v * d * d, upper = 0, first = 0;
     const double alias = 4 * v / n;
-    for (int k = 1; k <= h; ++k) {
-        const L modulus = 2 * v * std::abs(std::sin(k * pi * d)) / (k * pi)
+    const auto closed = [&](int k) {
+        return 2 * v * std::abs(std::sin(k * pi * d)) / (k * pi)
             / std::sqrt(1 + std::pow(L(k) * f / fc, 2));
+    };
+    for (int k = 1; k <= h; ++k) {
+        const L modulus = closed(k);
         EXPECT_NEAR(y.Magnitudes[k], static_cast<double>(modulus), alias) << k;
         power += modulus * modulus / 2;
         (k == 1 ? first : upper) += k == 1 ? modulus : modulus * modulus;
+    }
+    // y's bandwidths: the fewest harmonics whose power, with the DC component's, reaches 90, 95
+    // and 99 % of y's own.
+    const std::optional<double> bandwidths[] = {y.BandwidthAt90, y.BandwidthAt95, y.BandwidthAt99};
+    L reached = L(v) * v * d * d;
+    for (int k = 0, next = 0; k <= h && next < 3; ++k) {
+        reached += k >= 1 ? closed(k) * closed(k) / 2 : 0;
+        for (; next < 3 && 100 * reached >= (next == 0 ? 90 : next == 1 ? 95 : 99) * power; ++next)
+            EXPECT_EQ(bandwidths[next], std::optional<double>(k)) << next;
     }
     EXPECT_NEAR(y.MeanValue, v * d, 1e-12);
     EXPECT_NEAR(y.RmsValue.value(), static_cast<double>(std::sqrt(power)), alias * h);
