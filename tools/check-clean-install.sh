@@ -84,6 +84,14 @@ apt-get install -y -q --no-install-recommends xvfb xauth xdotool >/tmp/apt-x.log
 cat >/tmp/start.sh <<'START'
 #!/bin/sh
 echo "display $DISPLAY"
+# The X server answers before the program starts: on a loaded machine the program was once seen
+# unable to connect to a display that xvfb-run had just given it.
+tries=0
+until xdotool getdisplaygeometry >/dev/null 2>&1 || [ $tries -ge 60 ]; do
+    sleep 1
+    tries=$((tries + 1))
+done
+echo "the display answered after about ${tries} s"
 spettro-segnale >/tmp/program.log 2>&1 &
 program=$!
 window=
