@@ -3,13 +3,12 @@
 #include "core/spectrum/filter_output.h"
 
 #include "core/spectrum/harmonic_sum.h"
+#include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/harmonic_readings.h"
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
-#include <utility>
 
 std::optional<AnalysisState> FilterOutput(const AnalysisState &input, const FilterSettings &filter,
                                           TaskControl *control)
@@ -60,24 +59,8 @@ std::optional<AnalysisState> FilterOutput(const AnalysisState &input, const Filt
     output.RmsValue = std::sqrt(power) / scale;
     if (harmonics >= 1 && output.Magnitudes[1] > ModulusNoise(output, 1))
         output.HarmonicDistortion = 100 * std::sqrt(upper) / first;
-    // The bandwidths of y: the fewest harmonics whose power, with the DC component's, reaches
-    // each share of y's own.
-    if (power > 0) {
-        const std::pair<double, std::optional<double> AnalysisResults::*> shares[]
-            = {{90, &AnalysisResults::BandwidthAt90},
-               {95, &AnalysisResults::BandwidthAt95},
-               {99, &AnalysisResults::BandwidthAt99}};
-        double reached = dc * dc;
-        std::size_t next = 0;
-        for (std::int64_t k = 0; k <= harmonics && next < std::size(shares); ++k) {
-            if (k >= 1) {
-                const double modulus = output.Magnitudes[static_cast<std::size_t>(k)] * scale;
-                reached += 0.5 * modulus * modulus;
-            }
-            while (next < std::size(shares) && 100 * reached >= shares[next].first * power)
-                output.*shares[next++].second = static_cast<double>(k);
-        }
-    }
+    // The bandwidths of y, against its own power.
+    FindBandwidth(output, power, scale, harmonics);
     if (input.RmsValue && *input.RmsValue > 0) {
         const double rms = *input.RmsValue * scale;
         output.PowerShare = 100 * power / (rms * rms);

@@ -90,8 +90,8 @@ std::optional<SampleSums> SumSamples(const RealArray &s, std::int64_t end, doubl
     return sums;
 }
 
-// The bandwidths: the first k at which the DC component's and harmonics 1 to k's power reaches
-// each share of the samples' mean square (both scaled by `scale`).
+} // namespace
+
 void FindBandwidth(AnalysisState &state, double meanSquare, double scale, std::int64_t harmonics)
 {
     constexpr std::array<std::pair<double, std::optional<double> AnalysisResults::*>, 3> shares
@@ -113,8 +113,6 @@ void FindBandwidth(AnalysisState &state, double meanSquare, double scale, std::i
             state.*shares[next++].second = static_cast<double>(k);
     }
 }
-
-} // namespace
 
 bool MeasureSamples(AnalysisState &state, TaskControl *control)
 {

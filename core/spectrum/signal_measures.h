@@ -30,3 +30,8 @@ bool MeasureSamples(AnalysisState &state, TaskControl *control = nullptr);
 // `transform`: the error bound of the bins the analysis read from a transform, where it took one;
 // otherwise the plain transform's bound of N stands in for it, made without any filter.
 void ComputeMeasures(AnalysisState &state, const TransformRounding *transform = nullptr);
+
+// The bandwidths alone: the first k in 0 to `harmonics` at which the power of the DC component
+// and harmonics 1 to k reaches 90, 95 and 99 % of `meanSquare`, both scaled by `scale`; none
+// where it does not, or where `meanSquare` is not above 0.
+void FindBandwidth(AnalysisState &state, double meanSquare, double scale, std::int64_t harmonics);
