@@ -15,29 +15,36 @@
 
 #include <optional>
 
+bool RunSumSizedWork(const TaskGate &tasks, QWidget *parent, MessageBox &messages, std::int64_t n,
+                     const QString &progress, const std::function<void(TaskControl &)> &work)
+{
+    if (const auto problem = HarmonicSumMemoryProblem(n, AvailableMemoryBytes())) {
+        messages.Show(MessageText(*problem));
+        return false;
+    }
+    bool completed = false;
+    if (const auto outOfMemory = OutOfMemoryMessage(MemoryTask::Computation, [&] {
+            completed = RunWithProgress(tasks, parent, progress, HarmonicSumSteps, work);
+        })) {
+        messages.Show(*outOfMemory);
+        return false;
+    }
+    return completed;
+}
+
 bool ProvideHarmonicSum(const TaskGate &tasks, QWidget *parent, AnalysisState &state,
                         MessageBox &messages)
 {
     if (state.Samples.empty() || !state.HarmonicSum.empty())
         return true;
-    if (const auto problem = HarmonicSumMemoryProblem(state.SampleCount, AvailableMemoryBytes())) {
-        messages.Show(MessageText(*problem));
-        return false;
-    }
     // The worker reads the state and writes only its own result; nothing changes the state
     // meanwhile, since the gate keeps the commands out.
     std::optional<RealArray> sum;
-    bool completed = false;
     const AnalysisState &analysis = state;
-    if (const auto outOfMemory = OutOfMemoryMessage(MemoryTask::Computation, [&] {
-            completed = RunWithProgress(
-                tasks, parent, QTextOf(UiText::HarmonicSumProgress), HarmonicSumSteps,
-                [&](TaskControl &control) { sum = ComputeHarmonicSum(analysis, &control); });
-        })) {
-        messages.Show(*outOfMemory);
-        return false;
-    }
-    if (!completed || !sum)
+    if (!RunSumSizedWork(
+            tasks, parent, messages, state.SampleCount, QTextOf(UiText::HarmonicSumProgress),
+            [&](TaskControl &control) { sum = ComputeHarmonicSum(analysis, &control); })
+        || !sum)
         return false;
     state.HarmonicSum = std::move(*sum);
     return true;

@@ -2,16 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "shown_analysis.h"
 
-#include "ui/long_work/out_of_memory.h"
-#include "ui/long_work/work_progress.h"
+#include "harmonic_sum_source.h"
+
 #include "ui/window_texts.h"
 
-#include "core/analysis/message_box.h"
-#include "core/platform/system_memory.h"
 #include "core/spectrum/filter_output.h"
-#include "core/spectrum/harmonic_sum.h"
 #include "core/state/task_control.h"
-#include "core/texts/messages.h"
 
 #include <algorithm>
 
@@ -37,30 +33,18 @@ bool ShownAnalysis::Follow(const TaskGate &tasks, QWidget *parent, MessageBox &m
         return true;
     output_.reset(); // its memory free before the next is made
     made_ = {};
-    const auto fail = [&] {
-        wanted_ = {};
-        return false;
-    };
-    if (const auto problem = HarmonicSumMemoryProblem(input_.SampleCount, AvailableMemoryBytes())) {
-        messages.Show(MessageText(*problem));
-        return fail();
-    }
     // The worker reads the input and writes only its own result; nothing changes the input
     // meanwhile, since the gate keeps the commands out.
     std::optional<AnalysisState> output;
-    bool completed = false;
     const AnalysisState &input = input_;
     const FilterSettings filter = wanted_;
-    if (const auto outOfMemory = OutOfMemoryMessage(MemoryTask::Computation, [&] {
-            completed = RunWithProgress(
-                tasks, parent, QTextOf(UiText::FilterProgress), HarmonicSumSteps,
-                [&](TaskControl &control) { output = FilterOutput(input, filter, &control); });
-        })) {
-        messages.Show(*outOfMemory);
-        return fail();
+    if (!RunSumSizedWork(
+            tasks, parent, messages, input_.SampleCount, QTextOf(UiText::FilterProgress),
+            [&](TaskControl &control) { output = FilterOutput(input, filter, &control); })
+        || !output) {
+        wanted_ = {};
+        return false;
     }
-    if (!completed || !output)
-        return fail();
     output->SignalPeak = std::max(output->SignalPeak, input_.SignalPeak);
     output->SpectrumPeak = std::max(output->SpectrumPeak, input_.SpectrumPeak);
     output_ = std::move(output);
