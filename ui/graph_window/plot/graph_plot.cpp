@@ -163,9 +163,10 @@ std::optional<QString> GraphPlot::SpectrumReadout(float x, float y)
     QString readout = QString::fromStdU16String(*text);
     // Through a filter, what the line nearest the cursor becomes, on a line of its own.
     const PixelMapping &mapping = plot_.Mapping();
-    const auto k = shown_.Filtered() ? NearestLine(shown, mapping, mapping.Column(x),
-                                                   3 * plot_.Image().devicePixelRatio(), &scale)
-                                     : std::nullopt;
+    const auto k = shown_.Filtered()
+        ? NearestLine(shown, mapping, mapping.Column(x),
+                      LineReachPixels * plot_.Image().devicePixelRatio(), &scale)
+        : std::nullopt;
     if (k) {
         if (const auto line
             = FilterLineReadout(shown_.Input(), shown_.Filter(), *k, LocaleDecimalSeparator()))

@@ -21,13 +21,6 @@
 #include <QToolTip>
 #include <QWidget>
 
-namespace {
-
-// How near the cursor must be to a line, in pixels of the screen, to point at it.
-constexpr double ReachPixels = 3;
-
-} // namespace
-
 HarmonicByHarmonic::HarmonicByHarmonic(QWidget &window, QAction &entry, PlotArea &plot,
                                        ShownAnalysis &shown, PlotOverlays &overlays)
     : QObject(&window), window_(window), plot_(plot), shown_(shown), overlays_(overlays),
@@ -74,7 +67,7 @@ std::optional<QString> HarmonicByHarmonic::Pointed(float x)
     const PixelMapping &mapping = plot_.Mapping();
     const SpectrumScale scale = overlays_.Scale();
     const auto k = NearestLine(shown_(), mapping, mapping.Column(x),
-                               ReachPixels * plot_.Image().devicePixelRatio(), &scale);
+                               LineReachPixels * plot_.Image().devicePixelRatio(), &scale);
     if (!k)
         return std::nullopt;
     if (k != highlighted_)

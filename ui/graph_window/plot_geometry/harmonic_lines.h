@@ -20,6 +20,9 @@
 double LineColumn(const AnalysisState &state, const PixelMapping &mapping, std::int64_t k,
                   const SpectrumScale *scale = nullptr);
 
+// How near the cursor must be to a line, in pixels of the screen, to point at it.
+constexpr double LineReachPixels = 3;
+
 // The harmonic of 1 .. RoundToCount(H) whose line lies nearest `column` (pixels), if it lies
 // within `reach` pixels of it; of two lines as near, the lower harmonic.
 std::optional<std::int64_t> NearestLine(const AnalysisState &state, const PixelMapping &mapping,
