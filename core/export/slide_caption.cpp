@@ -29,19 +29,22 @@ std::string SlideCaption(const AnalysisParameters &parameters, std::span<const s
     std::string caption = "Forma dell'impulso: ";
     caption += TextsOf(parameters.Shape).name;
     caption += '.';
-    // " D.C. = 0.25, Vmax = 10 V, f = 100 kHz, ...": each with its symbol and unit.
-    for (const ParameterDeclaration &row : AnalysisParameterRows) {
-        caption += &row == AnalysisParameterRows.data() ? " "
-            : decimalSeparator == ','                   ? "; "
-                                                        : ", ";
-        caption += row.symbol;
-        caption += " = ";
-        AppendNumber(row.stored(parameters), decimalSeparator, caption);
-        if (!row.unit.empty()) {
-            caption += ' ';
-            caption += row.unit;
-        }
-    }
+    // "D.C. = 0.25", "Vmax = 10 V": a value with its symbol and unit, after `before`, or after the
+    // separator that parts the values.
+    const auto value
+        = [&](const char *before, std::string_view symbol, double number, std::string_view unit) {
+              caption += before ? before : decimalSeparator == ',' ? "; " : ", ";
+              caption += symbol;
+              caption += " = ";
+              AppendNumber(number, decimalSeparator, caption);
+              if (!unit.empty()) {
+                  caption += ' ';
+                  caption += unit;
+              }
+          };
+    for (const ParameterDeclaration &row : AnalysisParameterRows)
+        value(&row == AnalysisParameterRows.data() ? " " : nullptr, row.symbol,
+              row.stored(parameters), row.unit);
     caption += '.';
     const FilterDeclaration &declared = DeclarationOf(filter.kind);
     if (filter.kind != FilterKind::None) {
@@ -49,15 +52,8 @@ std::string SlideCaption(const AnalysisParameters &parameters, std::span<const s
         caption += declared.name;
         for (int p = 0; p < declared.parameterCount; ++p) {
             const FilterParameter &parameter = declared.parameters[static_cast<std::size_t>(p)];
-            caption += p == 0 ? ": " : decimalSeparator == ',' ? "; " : ", ";
-            caption += parameter.symbol;
-            caption += " = ";
-            AppendNumber((p == 0 ? filter.frequency : filter.quality) / parameter.scale,
-                         decimalSeparator, caption);
-            if (!parameter.unit.empty()) {
-                caption += ' ';
-                caption += parameter.unit;
-            }
+            value(p == 0 ? ": " : nullptr, parameter.symbol,
+                  (p == 0 ? filter.frequency : filter.quality) / parameter.scale, parameter.unit);
         }
         caption += '.';
     }
