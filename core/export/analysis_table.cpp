@@ -71,6 +71,8 @@ constexpr JoinedText<char, 24> FrequencyHeading {u"frequenza [", KilohertzName, 
 constexpr JoinedText<char, 16> TimeHeading {u"tempo [", MicrosecondName, u"]"};
 
 constexpr JoinedText<char, 24> FilterFrequencyHeading {u"fc o f0 [", KilohertzName, u"]"};
+constexpr JoinedText<char, 32> ReferenceFrequencyHeading {u"rif. frequenza [", KilohertzName, u"]"};
+constexpr JoinedText<char, 24> ReferenceTimeHeading {u"rif. tempo [", MicrosecondName, u"]"};
 
 // One column per quantity, so that each holds one meaning and one unit; a row fills the columns
 // of its kind and leaves the others empty.
@@ -105,6 +107,16 @@ constexpr std::array<TableColumn, AnalysisTable::ColumnCount> TableColumns = [] 
     }};
     for (std::size_t c = 0; c < filter.size(); ++c)
         columns[Table::FirstFilterColumn + c] = filter[c];
+    const std::array<TableColumn, Table::ReferenceColumnCount> reference = {{
+        {ReferenceFrequencyHeading.View(), harmonic},
+        {"rif. |S| [V]", harmonic},
+        {"rif. fase [\xC2\xB0]", harmonic},
+        {ReferenceTimeHeading.View(), sample},
+        {"rif. s(t) [V]", sample},
+        {"rif. componente continua [V]", TableColumn::Bit(TableRow::DcComponent)},
+    }};
+    for (std::size_t c = 0; c < reference.size(); ++c)
+        columns[Table::FirstReferenceColumn + c] = reference[c];
     return columns;
 }();
 
@@ -146,10 +158,61 @@ const std::array<TableColumn, AnalysisTable::ColumnCount> &AnalysisTable::Column
 }
 
 AnalysisTable::AnalysisTable(const AnalysisState &state, const FilterSettings &filter,
-                             const AnalysisState *output)
+                             const AnalysisState *output, const HeldReference *reference)
     : state_(state), filter_(output ? filter : FilterSettings {}), output_(output),
-      harmonics_(HarmonicsHeld(state)), samples_(state.Samples.empty() ? 0 : state.SampleCount)
-{ }
+      reference_(reference && !reference->analysis.Samples.empty() ? reference : nullptr),
+      ownHarmonics_(HarmonicsHeld(state)),
+      ownSamples_(state.Samples.empty() ? 0 : state.SampleCount), harmonics_(ownHarmonics_),
+      samples_(ownSamples_)
+{
+    if (reference_) {
+        harmonics_ = std::max(harmonics_, HarmonicsHeld(reference_->analysis));
+        samples_ = std::max<std::int64_t>(samples_, reference_->analysis.SampleCount);
+    }
+}
+
+void AnalysisTable::ReferenceCells(Row &cells, TableRow kind, std::int64_t k, std::int64_t i) const
+{
+    if (!reference_)
+        return;
+    const AnalysisState &held = reference_->analysis;
+    TableCell *column = &cells[FirstReferenceColumn];
+    if (kind == TableRow::DcComponent)
+        column[5] = Number(held.MeanValue);
+    if (kind == TableRow::Harmonic && k <= HarmonicsHeld(held)) {
+        column[0] = Number(Kilohertz(static_cast<double>(k) * held.Frequency));
+        column[1] = Number(held.Magnitudes[static_cast<std::size_t>(k)]);
+        column[2] = Number(PhaseDegrees(held, k));
+    }
+    if (kind == TableRow::Sample && i < held.SampleCount) {
+        column[3] = Number(Microseconds(1, held.Frequency) * static_cast<double>(i)
+                           / static_cast<double>(held.SampleCount));
+        column[4] = Number(held.Samples[static_cast<std::size_t>(i)]);
+    }
+}
+
+AnalysisTable::Row AnalysisTable::ReferenceRow(TableRow kind) const
+{
+    const AnalysisState &held = reference_->analysis;
+    Row cells;
+    if (kind == TableRow::Measures) {
+        cells[KindColumn] = Text("misure del riferimento");
+        for (std::size_t r = 0; r < AnalysisResultList.size(); ++r)
+            if (RowOf(AnalysisResultList[r].scope) == TableRow::Measures)
+                cells[ResultColumns[r]] = Number(ReadResult(held, AnalysisResultList[r], 0));
+        return cells;
+    }
+    cells[KindColumn] = Text("parametri del riferimento");
+    for (std::size_t p = 0; p < ParameterCount; ++p)
+        cells[FirstParameterColumn + p] = ParameterCell(held, p);
+    const FilterDeclaration &declared = DeclarationOf(reference_->filter.kind);
+    cells[FirstFilterColumn + 5] = Text(declared.name);
+    if (declared.parameterCount >= 1)
+        cells[FirstFilterColumn + 6] = Number(Kilohertz(reference_->filter.frequency));
+    if (declared.parameterCount >= 2)
+        cells[FirstFilterColumn + 7] = Number(reference_->filter.quality);
+    return cells;
+}
 
 void AnalysisTable::FilterCells(Row &cells, TableRow kind, std::int64_t k, std::int64_t i) const
 {
@@ -164,7 +227,8 @@ void AnalysisTable::FilterCells(Row &cells, TableRow kind, std::int64_t k, std::
     }
     if (!output_)
         return;
-    if (kind == TableRow::Harmonic && k < static_cast<std::int64_t>(output_->Magnitudes.size())) {
+    if (kind == TableRow::Harmonic && k <= ownHarmonics_
+        && k < static_cast<std::int64_t>(output_->Magnitudes.size())) {
         const std::complex<double> h
             = FilterResponse(filter_, static_cast<double>(k) * state_.Frequency);
         filter[0] = Number(std::abs(h));
@@ -172,23 +236,26 @@ void AnalysisTable::FilterCells(Row &cells, TableRow kind, std::int64_t k, std::
         filter[2] = Number(output_->Magnitudes[static_cast<std::size_t>(k)]);
         filter[3] = Number(PhaseDegrees(*output_, k));
     }
-    if (kind == TableRow::Sample && i < static_cast<std::int64_t>(output_->Samples.size()))
+    if (kind == TableRow::Sample && i < ownSamples_
+        && i < static_cast<std::int64_t>(output_->Samples.size()))
         filter[4] = Number(output_->Samples[static_cast<std::size_t>(i)]);
 }
 
 std::int64_t AnalysisTable::RowCount() const
 {
-    return state_.Samples.empty() ? 1 : HarmonicRowsStart + harmonics_ + samples_ + 2;
+    return state_.Samples.empty()
+        ? 1
+        : HarmonicRowsStart + harmonics_ + samples_ + 2 + (reference_ ? 2 : 0);
 }
 
 TableRow AnalysisTable::KindOf(std::int64_t row) const
 {
     const std::int64_t samplesEnd = HarmonicRowsStart + harmonics_ + samples_;
-    return row <= 1                            ? TableRow::DcComponent
-        : row < HarmonicRowsStart + harmonics_ ? TableRow::Harmonic
-        : row < samplesEnd                     ? TableRow::Sample
-        : row == samplesEnd                    ? TableRow::Measures
-                                               : TableRow::Parameters;
+    return row <= 1                                  ? TableRow::DcComponent
+        : row < HarmonicRowsStart + harmonics_       ? TableRow::Harmonic
+        : row < samplesEnd                           ? TableRow::Sample
+        : row == samplesEnd || row == samplesEnd + 2 ? TableRow::Measures
+                                                     : TableRow::Parameters;
 }
 
 AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
@@ -202,6 +269,11 @@ AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
     const TableRow kind = KindOf(row);
     const std::int64_t k = row - HarmonicRowsStart + 1;
     const std::int64_t i = k - harmonics_ - 1;
+    if (row > HarmonicRowsStart + harmonics_ + samples_ + 1)
+        return ReferenceRow(kind);
+    // Past the analysis's own harmonics or samples, the reference's alone.
+    const bool own = (kind != TableRow::Harmonic || k <= ownHarmonics_)
+        && (kind != TableRow::Sample || i < ownSamples_);
     if (kind == TableRow::DcComponent) {
         cells[KindColumn] = Text("componente continua");
     } else if (kind == TableRow::Measures) {
@@ -213,21 +285,24 @@ AnalysisTable::Row AnalysisTable::Cells(std::int64_t row) const
     } else if (kind == TableRow::Harmonic) {
         cells[KindColumn] = Text("armonica");
         cells[HarmonicNumberColumn] = Index(k);
-        cells[FrequencyColumn] = Number(Kilohertz(static_cast<double>(k) * state_.Frequency));
+        if (own)
+            cells[FrequencyColumn] = Number(Kilohertz(static_cast<double>(k) * state_.Frequency));
     } else {
         const double periodMicroseconds = Microseconds(1, state_.Frequency);
         cells[KindColumn] = Text("campione");
         cells[SampleIndexColumn] = Index(i);
-        cells[TimeColumn] = Number(periodMicroseconds * static_cast<double>(i)
-                                   / static_cast<double>(state_.SampleCount));
+        if (own)
+            cells[TimeColumn] = Number(periodMicroseconds * static_cast<double>(i)
+                                       / static_cast<double>(state_.SampleCount));
     }
-    for (std::size_t r = 0; r < AnalysisResultList.size(); ++r) {
+    for (std::size_t r = 0; r < AnalysisResultList.size() && own; ++r) {
         const ResultDeclaration &result = AnalysisResultList[r];
         TableCell &cell = cells[ResultColumns[r]];
         if (kind == RowOf(result.scope))
             cell = Number(ReadResult(state_, result, kind == TableRow::Sample ? i : k));
     }
     FilterCells(cells, kind, k, i);
+    ReferenceCells(cells, kind, k, i);
     return cells;
 }
 

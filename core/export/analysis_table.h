@@ -8,6 +8,7 @@
 #pragma once
 
 #include "core/spectrum/filters.h"
+#include "core/spectrum/reference_trace.h"
 #include "core/state/analysis_state.h"
 #include "core/state/parameter_table.h"
 #include "core/state/result_list.h"
@@ -84,7 +85,13 @@ public:
     // without a filter, but for its name, "nessuno".
     static constexpr std::size_t FirstFilterColumn = FirstParameterColumn + ParameterCount;
     static constexpr std::size_t FilterColumnCount = 8;
-    static constexpr std::size_t ColumnCount = FirstFilterColumn + FilterColumnCount;
+    // With a reference held, after those: each of its harmonics' frequency, modulus and phase
+    // (on the row of the same k), each of its samples' time and value (on the row of the same i),
+    // and its DC component on the DC component's row. Its measures and its parameters (its
+    // filter's in the filter's columns) fill two rows of their own, last.
+    static constexpr std::size_t FirstReferenceColumn = FirstFilterColumn + FilterColumnCount;
+    static constexpr std::size_t ReferenceColumnCount = 6;
+    static constexpr std::size_t ColumnCount = FirstReferenceColumn + ReferenceColumnCount;
     // Rows before the harmonics', the header's included.
     static constexpr std::int64_t HarmonicRowsStart = 2;
 
@@ -94,12 +101,16 @@ public:
     // Reads the state when rows are read: it must not change meanwhile. Through a filter, its
     // settings and its output (FilterOutput) fill the filter's columns; they must not change
     // either.
+    // With `reference`, a reference held beside the analysis, which must not change either.
     explicit AnalysisTable(const AnalysisState &state, const FilterSettings &filter = {},
-                           const AnalysisState *output = nullptr);
+                           const AnalysisState *output = nullptr,
+                           const HeldReference *reference = nullptr);
 
     // The header, the DC component, harmonics 1 to RoundToCount(H), samples 0 to N - 1, the
     // measures, the parameters; the header alone before any analysis. The measures and the
-    // parameters come last, so that every row before them stands where it always has.
+    // parameters come last, so that every row before them stands where it always has. With a
+    // reference, as many harmonics' and samples' rows as the larger of the two has (the
+    // analysis's cells empty past its own), and its measures and parameters last.
     std::int64_t RowCount() const;
     // Rows 1 .. RowCount() - 1: the DC component, the harmonics, the samples, then the measures
     // and the parameters.
@@ -115,10 +126,17 @@ public:
 private:
     // The filter's cells of a row of `kind`: harmonic k's, sample i's, the parameters'.
     void FilterCells(Row &cells, TableRow kind, std::int64_t k, std::int64_t i) const;
+    // The reference's cells of the DC component's, harmonic k's or sample i's row.
+    void ReferenceCells(Row &cells, TableRow kind, std::int64_t k, std::int64_t i) const;
+    // The reference's measures' and parameters' rows.
+    Row ReferenceRow(TableRow kind) const;
 
     const AnalysisState &state_;
     FilterSettings filter_;
     const AnalysisState *output_;
+    const HeldReference *reference_;
+    std::int64_t ownHarmonics_;
+    std::int64_t ownSamples_;
     std::int64_t harmonics_;
     std::int64_t samples_;
 };

@@ -23,10 +23,13 @@ void AppendNumber(double value, char separator, std::string &out)
 
 } // namespace
 
-std::string SlideCaption(const AnalysisParameters &parameters, std::span<const std::string> views,
-                         char decimalSeparator, const FilterSettings &filter)
+namespace {
+
+// "rettangolare. D.C. = 0.25, Vmax = 10 V, …." and the filter's sentence, after what `caption`
+// holds.
+void AppendAnalysis(const AnalysisParameters &parameters, const FilterSettings &filter,
+                    char decimalSeparator, std::string &caption)
 {
-    std::string caption = "Forma dell'impulso: ";
     caption += TextsOf(parameters.Shape).name;
     caption += '.';
     // "D.C. = 0.25", "Vmax = 10 V": a value with its symbol and unit, after `before`, or after the
@@ -56,6 +59,21 @@ std::string SlideCaption(const AnalysisParameters &parameters, std::span<const s
                   (p == 0 ? filter.frequency : filter.quality) / parameter.scale, parameter.unit);
         }
         caption += '.';
+    }
+}
+
+} // namespace
+
+std::string SlideCaption(const AnalysisParameters &parameters, std::span<const std::string> views,
+                         char decimalSeparator, const FilterSettings &filter,
+                         const HeldReference *reference)
+{
+    std::string caption = "Forma dell'impulso: ";
+    AppendAnalysis(parameters, filter, decimalSeparator, caption);
+    if (reference) {
+        caption += " Riferimento: ";
+        AppendAnalysis(reference->analysis.Parameters(), reference->filter, decimalSeparator,
+                       caption);
     }
     for (std::size_t v = 0; v < views.size(); ++v) {
         caption += v == 0 ? " Viste: " : "; ";

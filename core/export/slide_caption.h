@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/spectrum/filters.h"
+#include "core/spectrum/reference_trace.h"
 
 #include <span>
 #include <string>
@@ -16,9 +17,11 @@ struct AnalysisParameters;
 // to it, with `decimalSeparator` (the locale's, as the axes write it; with a comma the values
 // are parted by semicolons: "D.C. = 0,25; Vmax = 10 V"); no views, no last sentence.
 // Through a filter, its sentence follows the parameters: "Filtro passa-banda RLC serie: f0 =
-// 300 kHz, Q = 10."
+// 300 kHz, Q = 10." With a reference held, its sentences after those, before the views:
+// "Riferimento: rettangolare. D.C. = 0.25, Vmax = 10 V, …", and its filter's.
 std::string SlideCaption(const AnalysisParameters &parameters, std::span<const std::string> views,
-                         char decimalSeparator = '.', const FilterSettings &filter = {});
+                         char decimalSeparator = '.', const FilterSettings &filter = {},
+                         const HeldReference *reference = nullptr);
 
 // The name a slide's file is offered under, naming the shape and D:
 // "spettro-segnale-diapositiva-dente-di-sega-D0,25.png" with a comma for separator.

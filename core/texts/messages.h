@@ -136,6 +136,13 @@ enum class UiText
     FilterProgress, // %1 of %2 steps
     FilterChoice,
     FilterFieldKeys,
+    HoldReference, // the graph window's "Visualizza": the analysis shown held as the reference
+    DropReference,
+    ReferenceKey, // %1 shape, %2 D
+    ReferenceFilteredKey, // %1 shape, %2 D, %3 filter
+    ReferenceMemory, // %1 MB needed, %2 MB available
+    ReferenceMeasure, // %1 the current's value, %2 the reference's
+    ReferenceReadout, // %1 what the reference reads at the cursor
     Measures, // the plot's menu: the measures beside the plot, shown or hidden
     CopyImage,
     SaveImage,

@@ -18,6 +18,7 @@
 #include "ui/graph_window/plot/plot_area.h"
 #include "ui/graph_window/plot/plot_overlays.h"
 #include "ui/graph_window/plot/spectrum_views.h"
+#include "ui/graph_window/plot_geometry/measure_texts.h"
 #include "ui/window_texts.h"
 
 #include <QAction>
@@ -1019,6 +1020,171 @@ private slots:
         QCOMPARE(window->findChild<QLabel *>("Label4")->text(), QStringLiteral("valore efficace"));
         window->Measures().Action()->trigger();
         QCOMPARE(plot->Image(), plain);
+    }
+
+    // A reference held, then another analysis on the scale that fits both: the shared modulus
+    // peak is the larger of the two first harmonics (the half-wave's closed form), the shared
+    // span the wider of 10 f, each one's line k at 100 k f / span, the reference's top marked by
+    // its dashed pink, the signal's crest at 25 v / (the larger v).
+    void aReferenceIsDrawnBehindOnOneScale_data()
+    {
+        QTest::addColumn<double>("heldAmplitude");
+        QTest::addColumn<double>("heldFrequency");
+        QTest::addColumn<double>("amplitude");
+        QTest::addColumn<double>("frequency");
+        QTest::newRow("reference larger") << 10.0 << 100.0 << 5.0 << 100.0;
+        QTest::newRow("reference smaller") << 4.0 << 100.0 << 10.0 << 100.0;
+        QTest::newRow("reference at twice f") << 10.0 << 200.0 << 8.0 << 100.0;
+        QTest::newRow("reference at half f") << 6.0 << 50.0 << 10.0 << 100.0;
+    }
+    void aReferenceIsDrawnBehindOnOneScale()
+    {
+        QFETCH(double, heldAmplitude);
+        QFETCH(double, heldFrequency);
+        QFETCH(double, amplitude);
+        QFETCH(double, frequency);
+        Parameters p;
+        p.amplitude = QString::number(heldAmplitude);
+        p.frequency = QString::number(heldFrequency);
+        const PlotArea *plot = draw(p);
+        QVERIFY(plot);
+        Form2 *window = w_.form->GraphWindow();
+        const QImage plain = [&] {
+            p.amplitude = QString::number(amplitude);
+            p.frequency = QString::number(frequency);
+            draw(p);
+            const QImage image = plot->Image();
+            p.amplitude = QString::number(heldAmplitude);
+            p.frequency = QString::number(heldFrequency);
+            draw(p);
+            return image;
+        }();
+        QVERIFY(!window->ReferenceKey()->isVisible());
+        window->HoldReferenceAction()->trigger();
+        QVERIFY(window->DropReferenceAction()->isEnabled());
+        p.amplitude = QString::number(amplitude);
+        p.frequency = QString::number(frequency);
+        QVERIFY(draw(p) == plot);
+        QVERIFY(window->ReferenceKey()->isVisible());
+        QCOMPARE(window->ReferenceKey()->text(),
+                 QStringLiteral("riferimento: semisinusoide, D.C. = 0.5"));
+        const double peak = std::max(Modulus(heldAmplitude, 0.5, 1), Modulus(amplitude, 0.5, 1));
+        const double span = 10 * std::max(heldFrequency, frequency);
+        for (const int k : {1, 2, 4}) {
+            const QList<int> blue
+                = rowsIn(plot, column(plot, 100 * k * frequency / span), BluePixel);
+            QVERIFY2(!blue.isEmpty(), qPrintable(QString::number(k)));
+            QVERIFY2(std::abs(blue.first() - row(plot, 45 * Modulus(amplitude, 0.5, k) / peak))
+                         <= 1,
+                     qPrintable(QString::number(k)));
+            QList<int> pink
+                = rowsIn(plot, column(plot, 100 * k * heldFrequency / span), ReferencePixel);
+            pink.removeIf([&](int r) { return r < row(plot, 46); }); // the spectrum band's alone
+            QVERIFY2(!pink.isEmpty(), qPrintable(QString::number(k)));
+            QVERIFY2(std::abs(pink.first() - row(plot, 45 * Modulus(heldAmplitude, 0.5, k) / peak))
+                         <= 1,
+                     qPrintable(QString::number(k)));
+        }
+        // The analysis's crest, at the middle of its first pulse, on the larger amplitude.
+        const double most = std::max(heldAmplitude, amplitude);
+        QCOMPARE(pixel(plot, 100.0 / 3 / 4, 70 + 25 * amplitude / most), RedPixel);
+        // The reference's crests, dashed, at its own period, within the analysis's window.
+        int crest = 0;
+        const int top = row(plot, 70 + 25 * heldAmplitude / most);
+        for (int c = 0; c < plot->Image().width(); ++c)
+            crest += (plot->Image().pixel(c, top) & 0xffffff) == ReferencePixel;
+        QVERIFY(crest > 0);
+        // Every view holds both, on its shared scale.
+        for (QAction *view : {window->Views()->DecibelAction(), window->Views()->PhaseAction(),
+                              window->Views()->LogFrequencyAction()}) {
+            view->trigger();
+            int pink = 0;
+            for (int c = 0; c < plot->Image().width(); ++c)
+                pink += int(rowsIn(plot, c, ReferencePixel).size());
+            QVERIFY2(pink > 20, qPrintable(view->text()));
+            view->trigger();
+        }
+        // Back to no reference: the graphs as the analysis alone draws them.
+        window->DropReferenceAction()->trigger();
+        QVERIFY(!window->ReferenceKey()->isVisible());
+        QVERIFY(!window->DropReferenceAction()->isEnabled());
+        QCOMPARE(plot->Image(), plain);
+    }
+
+    // The reference read beside the analysis: the readout's lines of both at the cursor, the
+    // measures' panel with the reference's values, the kept scale counting what either leaves
+    // out; the reference lasting through a closed window and new analyses; refused with the
+    // message that says so where memory is short, nothing changed.
+    void theReferenceIsReadKeptAndRefusedWhereMemoryIsShort()
+    {
+        Parameters p;
+        p.harmonics = "20";
+        const PlotArea *plot = draw(p);
+        QVERIFY(plot);
+        Form2 *window = w_.form->GraphWindow();
+        window->HoldReferenceAction()->trigger();
+        p.amplitude = "5";
+        p.harmonics = "10";
+        draw(p);
+        // Over harmonic 1 of both: each one's line, the reference's on a line of its own.
+        window->Picture1_MouseMove(0, 0, 5, 20);
+        const QString readout = window->Picture1()->ToolTipText();
+        QVERIFY2(readout.contains(QStringLiteral("\narmonica 1: f= 100.00kHz ; |S| = %1V")
+                                      .arg(QString::fromStdU16String(
+                                          *FormatScientific(Modulus(5, 0.5, 1), u'.')))),
+                 qPrintable(readout));
+        QVERIFY2(
+            readout.contains(
+                QStringLiteral("\nriferimento: armonica 1: f= 100.00kHz ; |S| = %1V")
+                    .arg(QString::fromStdU16String(*FormatScientific(Modulus(10, 0.5, 1), u'.')))),
+            qPrintable(readout));
+        // Over the signal: the reference's value at the crest of its first pulse, 10 V.
+        window->Picture1_MouseMove(0, 0, float(100.0 / 3 / 4), 80);
+        QVERIFY2(window->Picture1()->ToolTipText().endsWith(
+                     QStringLiteral("\nriferimento: s(t) = 1.00E+01V")),
+                 qPrintable(window->Picture1()->ToolTipText()));
+        // The measures: each beside the reference's.
+        window->Measures().Action()->trigger();
+        const QString rms = window->findChild<QLabel *>("Label5")->text();
+        QVERIFY2(rms.contains(QStringLiteral("   rif. ")), qPrintable(rms));
+        QVERIFY2(rms.startsWith(QString::fromStdU16String(MeasureTexts(*w_.state, u'.')[0])),
+                 qPrintable(rms));
+        // Kept on the reference's span of 20 harmonics, nothing lies out; kept on the analysis's
+        // 10 before the reference was held, the reference's last 10 do.
+        window->Views()->KeepScaleAction()->trigger();
+        QCOMPARE(window->Views()->KeptScaleKey()->text(), QStringLiteral("scala mantenuta"));
+        window->Views()->KeepScaleAction()->trigger();
+        window->DropReferenceAction()->trigger();
+        window->Views()->KeepScaleAction()->trigger();
+        p.harmonics = "20";
+        draw(p);
+        window->HoldReferenceAction()->trigger();
+        p.harmonics = "10";
+        draw(p);
+        QCOMPARE(window->Views()->KeptScaleKey()->text(),
+                 QStringLiteral("scala mantenuta: 10 armoniche fuori"));
+        window->Views()->KeepScaleAction()->trigger();
+        // Closed and opened again by the next analysis: the reference is still there.
+        window->close();
+        p.amplitude = "7";
+        QVERIFY(draw(p));
+        window = w_.form->GraphWindow();
+        QVERIFY(window->ReferenceKey()->isVisible());
+        QCOMPARE(window->Plot().Shown().Reference()->Amplitude, 5.0);
+        // Memory short for another: the message, the reference as it was.
+        {
+            AvailableMemory memory(1000);
+            window->HoldReferenceAction()->trigger();
+        }
+        QCOMPARE(w_.box->shown.size(), std::size_t(1));
+        QVERIFY2(QString::fromStdU16String(w_.box->shown.back())
+                     .startsWith(QStringLiteral("Memoria insufficiente per fissare il riferimento: "
+                                                "servono 1 MB, ma ne sono disponibili 1 MB.")),
+                 qPrintable(QString::fromStdU16String(w_.box->shown.back())));
+        QCOMPARE(window->Plot().Shown().Reference()->Amplitude, 5.0);
+        // Held again, it is replaced.
+        window->HoldReferenceAction()->trigger();
+        QCOMPARE(window->Plot().Shown().Reference()->Amplitude, 7.0);
     }
 
     // The filter's fields in the bar: typed and taken with Enter, refused with a message that

@@ -289,7 +289,14 @@ private slots:
                                "Pendenze -20 e -40 dB/decade",
                                "Fondo scala in dB",
                                "Misure",
-                               "Fi&ltro"}));
+                               "Fi&ltro",
+                               "Fissa come riferimento",
+                               "Togli riferimento"}));
+        // The reference's entries: Ctrl+I holds, Ctrl+Shift+I drops, nothing to drop at first.
+        QCOMPARE(window->HoldReferenceAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+        QCOMPARE(window->DropReferenceAction()->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+        QVERIFY(!window->DropReferenceAction()->isEnabled());
         // Each layer's entry, made once: the one action of its name in the window, in the menu,
         // checkable, off, Ctrl and its key.
         for (const LayerDeclaration &layer : PaintOrder) {

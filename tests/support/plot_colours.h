@@ -12,3 +12,4 @@ constexpr QRgb PurplePixel = 0x800080; // the sum of the harmonics
 constexpr QRgb HighlightPixel = 0x602000; // the harmonic pointed at, one by one, and its wave
 constexpr QRgb PaleBluePixel = 0xa0a0ff; // the lines a sum of fewer harmonics leaves out
 constexpr QRgb BackgroundPixel = 0xffffc0; // the plot area's light yellow
+constexpr QRgb ReferencePixel = 0xe0107a; // the reference behind the analysis, dashed

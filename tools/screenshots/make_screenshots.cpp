@@ -228,6 +228,22 @@ int main(int argc, char *argv[])
     form1.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("10"));
     form1.Command2_Click();
 
+    // The rectangle at D = 0.5 held as the reference, behind the one at D = 0.25: the lines that
+    // vanish at every fourth harmonic against those that vanish at every second.
+    diagram->Menu()->findChild<QAction *>(QStringLiteral("Forma1"))->trigger();
+    form1.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("20"));
+    form1.Command2_Click();
+    form2->HoldReferenceAction()->trigger();
+    form1.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("0.25"));
+    form1.Command2_Click();
+    QApplication::processEvents();
+    ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window-reference.png"))) && ok;
+    form2->DropReferenceAction()->trigger();
+    diagram->Menu()->findChild<QAction *>(QStringLiteral("Forma0"))->trigger();
+    form1.findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("0.5"));
+    form1.findChild<QLineEdit *>(QStringLiteral("Text3"))->setText(QStringLiteral("10"));
+    form1.Command2_Click();
+
     // The parameter bar over the plot, the lesson in one window.
     form2->BarAction()->trigger();
     QApplication::processEvents();

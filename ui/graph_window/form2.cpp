@@ -4,6 +4,7 @@
 
 #include "filter_choice.h"
 #include "full_screen.h"
+#include "reference_hold.h"
 
 #include "ui/classic/classic_controls.h"
 #include "ui/classic/classic_window.h"
@@ -30,9 +31,10 @@
 #include <algorithm>
 
 Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, SharedFields *values,
-             FilterChoice *filter, QWidget *parent)
+             FilterChoice *filter, QWidget *parent, ReferenceHold *reference)
     : QWidget(parent, Qt::Window), state_(state),
-      filter_(filter ? filter : new FilterChoice(messages, this))
+      filter_(filter ? filter : new FilterChoice(messages, this)),
+      reference_(reference ? reference : new ReferenceHold(messages, this))
 {
     setObjectName("Form2");
     setWindowTitle(QTextOf(UiText::GraphWindowTitle));
@@ -112,10 +114,12 @@ Form2::Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks, Shared
         if (pass)
             DrawAgain(false);
     });
+    AddReferenceEntries(tasks, *client);
+    plotMenu_->addActions({holdReference_, dropReference_});
     connect(plotMenu_, &QMenu::aboutToShow, export_, &PlotExport::EnableDataActions);
     if (values)
         AddParameterBar(*values);
-    keys_ = QList<QLabel *> {label2, label3, filterKey_} + plot_->ViewKeys();
+    keys_ = QList<QLabel *> {label2, label3, filterKey_, referenceKey_} + plot_->ViewKeys();
     fullScreen_ = new FullScreenPlot(*this, *parts.view, *picture1_, keys_, bar_,
                                      [this] { DrawAgain(true); });
     if (bar_) // back from the full screen, the bar as its entry says
@@ -155,7 +159,55 @@ void Form2::ShowCaption()
 QString Form2::SlideCaption() const
 {
     return QString::fromStdString(::SlideCaption(state_.Parameters(), plot_->EntriesOn(),
-                                                 AsciiDecimalSeparator(), plot_->Shown().Filter()));
+                                                 AsciiDecimalSeparator(), plot_->Shown().Filter(),
+                                                 reference_->Held()));
+}
+
+void Form2::AddReferenceEntries(TaskGate &tasks, QWidget &client)
+{
+    const auto entry = [this](UiText text, const char *name, QKeySequence keys) {
+        auto *action = new QAction(QTextOf(text), this);
+        action->setObjectName(name);
+        action->setShortcut(keys);
+        addAction(action);
+        return action;
+    };
+    holdReference_ = entry(UiText::HoldReference, "HoldReferenceAction", Qt::CTRL | Qt::Key_I);
+    dropReference_
+        = entry(UiText::DropReference, "DropReferenceAction", Qt::CTRL | Qt::SHIFT | Qt::Key_I);
+    referenceKey_ = AddKeyLabel(&client, "Label16", QString(), {15240, 2010, 3135, 615}, 8.25,
+                                PlotPalette::Reference);
+    referenceKey_->setWordWrap(true);
+    referenceKey_->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    referenceKey_->hide();
+    // What the plot shows now, held while no long task runs (none changes the analysis then).
+    connect(holdReference_, &QAction::triggered, this, [this, &tasks] {
+        const TaskGate::Pass pass(tasks);
+        if (pass && !state_.Samples.empty())
+            reference_->Hold(plot_->Shown()(), plot_->Shown().Filter());
+    });
+    connect(dropReference_, &QAction::triggered, this, [this, &tasks] {
+        const TaskGate::Pass pass(tasks);
+        if (pass)
+            reference_->Drop();
+    });
+    // Held or dropped under the entries' pass: the graphs follow at once.
+    connect(reference_, &ReferenceHold::Changed, this, [this] {
+        ShowReference();
+        DrawAgain(false);
+    });
+    ShowReference();
+}
+
+void Form2::ShowReference()
+{
+    const HeldReference *held = reference_->Held();
+    plot_->SetReference(held);
+    dropReference_->setEnabled(held != nullptr);
+    referenceKey_->setText(
+        held ? QString::fromStdU16String(::ReferenceKey(*held, LocaleDecimalSeparator()))
+             : QString());
+    referenceKey_->setVisible(held != nullptr && !state_.Samples.empty());
 }
 
 Form2::~Form2() = default;
@@ -253,6 +305,7 @@ void Form2::AddMenus(QMenuBar &menuBar)
     view->addSeparator();
     view->addActions(plot_->ViewActions());
     view->addMenu(filterMenu_);
+    view->addActions({holdReference_, dropReference_});
     view->addSeparator();
     view->addAction(fullScreen_->Action());
     if (bar_)

@@ -7,6 +7,7 @@
 #include "filter_choice.h"
 #include "for_tests.h"
 #include "parameter_bar.h"
+#include "reference_hold.h"
 
 #include "ui/graph_window/export/plot_export.h"
 #include "ui/graph_window/plot/graph_plot.h"
@@ -37,9 +38,11 @@ public:
     // them (off until the user turns it on); `values` must outlive the window too.
     // `filter`, the program's choice of filter, which both windows' menus and the bar share;
     // without one, the window has a choice of its own. It must outlive the window.
+    // `reference`, the program's reference, held from any graph window; without one, the window
+    // holds one of its own. It must outlive the window.
     Form2(AnalysisState &state, MessageBox &messages, TaskGate &tasks,
-          SharedFields *values = nullptr, FilterChoice *filter = nullptr,
-          QWidget *parent = nullptr);
+          SharedFields *values = nullptr, FilterChoice *filter = nullptr, QWidget *parent = nullptr,
+          ReferenceHold *reference = nullptr);
     ~Form2() override;
 
     // The controls keep the classic form's names:
@@ -84,6 +87,13 @@ public:
     FilterChoice &Filter() const { return *filter_; }
     QMenu *FilterMenu() const { return filterMenu_; }
     QLabel *FilterKey() const { return filterKey_; }
+    // The reference: "Fissa come riferimento" (Ctrl+I) holds the analysis shown, "Togli
+    // riferimento" (Ctrl+Shift+I) drops it, both in the plot's menu and in "Visualizza"; its key
+    // (Label16, above Option1) names it while it is drawn.
+    ReferenceHold &Reference() const { return *reference_; }
+    QAction *HoldReferenceAction() const { return holdReference_; }
+    QAction *DropReferenceAction() const { return dropReference_; }
+    QLabel *ReferenceKey() const { return referenceKey_; }
     // Draws the graphs, through the filter chosen: where its output could not be made, the
     // filter chosen becomes none.
     void DrawPlot();
@@ -119,6 +129,10 @@ private:
     void AddMenus(QMenuBar &menuBar);
     // The parameter bar over the client area, hidden, and its two entries.
     void AddParameterBar(SharedFields &values);
+    // The reference's two entries and its key, standing on `client`.
+    void AddReferenceEntries(TaskGate &tasks, QWidget &client);
+    // The reference held now, given to the plot and named by its key.
+    void ShowReference();
     // The graphs of the analysis drawn again, the plot blanked first as the graphs command
     // blanks it: when a view changes, and `resized`, at the plot's new size, keeping the layers
     // over them as they are.
@@ -138,6 +152,10 @@ private:
     FilterChoice *filter_;
     QMenu *filterMenu_;
     QLabel *filterKey_;
+    ReferenceHold *reference_;
+    QAction *holdReference_;
+    QAction *dropReference_;
+    QLabel *referenceKey_;
     ParameterBar *bar_ = nullptr;
     QAction *barAction_ = nullptr;
     QAction *barFocus_ = nullptr;

@@ -142,7 +142,7 @@ private:
 
 Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidget *parent)
     : QWidget(parent), state_(state), messages_(messages), tasks_(tasks),
-      filter_(new FilterChoice(messages, this))
+      filter_(new FilterChoice(messages, this)), reference_(new ReferenceHold(messages, this))
 {
     setObjectName("Form1");
     setWindowTitle(QTextOf(UiText::ProgramName));
@@ -408,7 +408,7 @@ void Form1::Command2_Click()
 void Form1::ShowGraphs()
 {
     if (!form2_) {
-        form2_ = new Form2(state_, messages_, tasks_, values_.get(), filter_);
+        form2_ = new Form2(state_, messages_, tasks_, values_.get(), filter_, nullptr, reference_);
         form2_->setAttribute(Qt::WA_DeleteOnClose);
         form2_->setWindowIcon(windowIcon());
         form2_->Restore(setUp_);

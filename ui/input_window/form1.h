@@ -18,6 +18,7 @@ struct AnalysisState;
 enum class Command;
 class MessageBox;
 class FilterChoice;
+class ReferenceHold;
 class Form2;
 class QLabel;
 class QLineEdit;
@@ -103,6 +104,7 @@ private:
     LiveGraphs *live_ = nullptr;
     std::unique_ptr<SharedFields> values_;
     FilterChoice *filter_; // the filter, chosen here or in the graph window
+    ReferenceHold *reference_; // the reference, held from the graph window, outliving it
     // The graph window's entries as the user left them, for the next one while the program runs.
     GraphSetUp setUp_;
     WheelSteps wheel_;

@@ -578,6 +578,11 @@ TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
         {UiText::EnvelopeZeroHalf, u"%1"},
         {UiText::FilterReadout, u"%1%2%3%4%5"},
         {UiText::FilterProgress, u"%1%2"},
+        {UiText::ReferenceKey, u"%1%2"},
+        {UiText::ReferenceFilteredKey, u"%1%2%3"},
+        {UiText::ReferenceMemory, u"%1%2"},
+        {UiText::ReferenceMeasure, u"%1%2"},
+        {UiText::ReferenceReadout, u"%1"},
     };
     std::vector<std::u16string_view> all;
     for (std::size_t i = 0; i < static_cast<std::size_t>(UiText::Count); ++i) {

@@ -7,6 +7,7 @@
 #include "core/export/table_texts.h"
 #include "core/spectrum/filter_output.h"
 #include "core/spectrum/harmonic_sum.h"
+#include "core/spectrum/reference_trace.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
 #include "tests/support/analysed.h"
@@ -130,7 +131,13 @@ TEST(AnalysisTable, readsBackToTheAnalysisBitForBit)
                                          "y(t) [V]",
                                          "filtro",
                                          "fc o f0 [kHz]",
-                                         "Q"}));
+                                         "Q",
+                                         "rif. frequenza [kHz]",
+                                         "rif. |S| [V]",
+                                         "rif. fase [\xC2\xB0]",
+                                         "rif. tempo [\xC2\xB5s]",
+                                         "rif. s(t) [V]",
+                                         "rif. componente continua [V]"}));
     for (const auto &row : rows)
         ASSERT_EQ(row.size(), rows[0].size());
     EXPECT_EQ(rows[1][0], "componente continua");
@@ -235,6 +242,14 @@ TEST(SlideCaption, statesTheParametersAndTheViews)
     EXPECT_EQ(SlideCaption(cases[2].parameters, {}, '.', {FilterKind::RcHighPass, 1500, 0}),
               "Forma dell'impulso: coseno rialzato. D.C. = 0.1, Vmax = 0.001 V, f = 0.001 kHz, "
               "N = 8, M = 3, Np = 2. Filtro passa-alto RC: fc = 1.5 kHz.");
+    // A reference's sentences after the analysis's, its filter's too, before the views.
+    HeldReference reference;
+    reference.analysis.Parameters() = cases[1].parameters;
+    reference.filter = {FilterKind::RcLowPass, 150e3, 0};
+    EXPECT_EQ(SlideCaption(cases[0].parameters, measures, '.', {}, &reference),
+              "Forma dell'impulso: semisinusoide. D.C. = 0.5, Vmax = 10 V, f = 100 kHz, N = 10000, "
+              "M = 10, Np = 3. Riferimento: rettangolare. D.C. = 0.25, Vmax = 2.5 V, f = 1500 kHz, "
+              "N = 1000, M = 30, Np = 1.5. Filtro passa-basso RC: fc = 150 kHz. Viste: Misure.");
     const struct
     {
         AnalysisParameters parameters;
@@ -284,6 +299,87 @@ TEST(AnalysisTable, carriesTheFilterAndItsOutput)
     const AnalysisTable without(s, low);
     EXPECT_EQ(without.Cells(without.RowCount() - 1)[first + 5].text, "nessuno");
     EXPECT_EQ(without.Cells(2)[first].kind, TableCell::Kind::Empty);
+}
+
+// A rectangle held as the reference, with more harmonics and samples and another f than the
+// analysis: its lines against the closed form 2 Vmax |sin(k pi D)| / (k pi) at k * its f, read
+// back bit for bit with its samples, on as many rows as the larger needs (the analysis's cells
+// empty past its own), and its measures' and parameters' rows last, its filter named.
+TEST(AnalysisTable, carriesTheReferenceBesideTheAnalysis)
+{
+    const AnalysisState s = Analysis(1000);
+    AnalysisState r = AnalysisOf({.v = 4,
+                                  .d = 0.25,
+                                  .n = 1200,
+                                  .h = 30,
+                                  .f = 2000,
+                                  .p = 1,
+                                  .shape = PulseShape::Rectangular});
+    FindSpectrumPeak(r);
+    ComputeMeasures(r);
+    const HeldReference held = HoldReference(r, {FilterKind::RcHighPass, 1500, 0});
+    // What it keeps: no more than it shows.
+    EXPECT_EQ(held.analysis.Magnitudes.size(), 31u);
+    EXPECT_TRUE(held.analysis.HarmonicSum.empty());
+    EXPECT_EQ(ReferenceBytes(r), (1202u + 3 * 31u) * 8);
+    const AnalysisTable table(s, {}, nullptr, &held);
+    const auto rows = ParseCsv([&] {
+        std::string text;
+        table.AppendRows(0, table.RowCount(), text);
+        return text;
+    }());
+    ASSERT_EQ(rows.size(), 1u + 1 + 30 + 1200 + 4);
+    const std::size_t first = AnalysisTable::FirstReferenceColumn;
+    EXPECT_EQ(Bits(rows[1][first + 5]), BitsOf(r.MeanValue));
+    EXPECT_NEAR(r.MeanValue, 4 * 0.25, 1e-12);
+    for (int k = 1; k <= 30; ++k) {
+        const auto &row = rows[1 + k];
+        EXPECT_EQ(row[first], std::to_string(2 * k)) << k; // kHz
+        EXPECT_EQ(Bits(row[first + 1]), BitsOf(r.Magnitudes[k])) << k;
+        EXPECT_NEAR(std::bit_cast<double>(Bits(row[first + 1])),
+                    2 * 4 * std::abs(std::sin(k * std::numbers::pi * 0.25))
+                        / (k * std::numbers::pi),
+                    5e-4) // the pulse sampled 1200 times a period
+            << k;
+        // The analysis's own columns past its 20 harmonics: empty, the row's k kept.
+        EXPECT_EQ(row[2], std::to_string(k));
+        EXPECT_EQ(row[3].empty(), k > 20) << k;
+    }
+    for (int i = 0; i < 1200; ++i) {
+        const auto &row = rows[32 + i];
+        EXPECT_EQ(Bits(row[first + 4]), BitsOf(r.Samples[i])) << i;
+        EXPECT_EQ(row[9].empty(), i >= 1000) << i; // s(i) of the analysis
+    }
+    EXPECT_EQ(rows[32 + 600][first + 3], "250"); // half of its 500 us period
+    const auto &measures = rows[rows.size() - 2];
+    EXPECT_EQ(measures[0], "misure del riferimento");
+    EXPECT_EQ(Bits(measures[13]), BitsOf(*r.RmsValue));
+    const auto &parameters = rows.back();
+    EXPECT_EQ(parameters[0], "parametri del riferimento");
+    EXPECT_EQ(parameters[AnalysisTable::FirstParameterColumn], "0.25");
+    EXPECT_EQ(parameters[AnalysisTable::FirstParameterColumn + 6], "rettangolare");
+    EXPECT_EQ(parameters[AnalysisTable::FirstFilterColumn + 5], "passa-alto RC");
+    EXPECT_EQ(parameters[AnalysisTable::FirstFilterColumn + 6], "1.5");
+    EXPECT_EQ(rows[rows.size() - 3][0], "parametri");
+    // Its key, and memory short for it: the megabytes needed and free, rounded up.
+    EXPECT_EQ(ReferenceKey(held, u','),
+              u"riferimento: rettangolare, D.C. = 0,25, filtro passa-alto RC");
+    EXPECT_EQ(ReferenceKey(HoldReference(s), u'.'), u"riferimento: semisinusoide, D.C. = 0.37");
+    struct Memory
+    {
+        std::uint64_t available;
+        bool refused;
+    };
+    const std::uint64_t needed = ReferenceBytes(r);
+    for (const Memory &m : {Memory {needed / 9 * 10 + 10, false}, Memory {needed, true},
+                            Memory {(3u << 20) + 1, false}, Memory {0, true}}) {
+        const auto problem = ReferenceMemoryProblem(r, m.available);
+        EXPECT_EQ(problem.has_value(), m.refused) << m.available;
+        if (problem) {
+            EXPECT_EQ(problem->neededMegabytes, 1u);
+            EXPECT_EQ(problem->availableMegabytes, (m.available + (1u << 20) - 1) >> 20);
+        }
+    }
 }
 
 TEST(AnalysisTable, leavesTheTimeOutWithoutATimeScale)

@@ -128,9 +128,11 @@ void PlotExport::Commit(QSaveFile &file, const QString &path)
 AnalysisTable PlotExport::Table() const
 {
     const ShownAnalysis *shown = slide_.shown();
-    if (!shown || !shown->Filtered())
+    if (!shown)
         return AnalysisTable(state_);
-    return AnalysisTable(state_, shown->Filter(), &(*shown)());
+    if (!shown->Filtered())
+        return AnalysisTable(state_, {}, nullptr, shown->Held());
+    return AnalysisTable(state_, shown->Filter(), &(*shown)(), shown->Held());
 }
 
 bool PlotExport::WriteTable(const AnalysisTable &table, const QString &progress,

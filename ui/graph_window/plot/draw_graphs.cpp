@@ -46,6 +46,71 @@ constexpr QRgb SpectrumPaleColour = Opaque(PlotPalette::SpectrumPale);
 constexpr QRgb DcPaleColour = Opaque(PlotPalette::DcPale);
 constexpr QRgb OutputColour = Opaque(PlotPalette::FilterOutput);
 constexpr QRgb ResponseColour = Opaque(PlotPalette::Response);
+constexpr QRgb ReferenceColour = Opaque(PlotPalette::Reference);
+
+// The reference's dash, in pixels at the plot's own scale: lit, then left.
+constexpr int DashOn = 6;
+constexpr int DashOff = 4;
+
+void FillDashed(PlotArea &plot, const ColumnSpans &spans, std::optional<double> baseRow = {})
+{
+    const int scale = std::max(1, plot.Style().renderScale);
+    for (const ColumnRun &run : DashedRuns(spans, DashOn * scale, DashOff * scale, baseRow))
+        plot.FillColumn(run.column, run.first, run.last, ReferenceColour);
+}
+
+// The reference behind the analysis: its trace dashed over the same window of time, at its own
+// frequency.
+void DrawReferenceTrace(PlotArea &plot, const ShownAnalysis &shown, const SpectrumScale &scale)
+{
+    if (const AnalysisState *reference = shown.Reference())
+        FillDashed(plot,
+                   RasterizeTraceOver(*reference, shown(), plot.Mapping(), scale.SignalPeak()));
+}
+
+// Its lines, dashed from the base at its own frequencies, and its DC component's segment beside
+// the analysis's; their tops are marked over every line (DrawReferenceTops).
+void DrawReferenceLines(PlotArea &plot, const ShownAnalysis &shown, const SpectrumScale &scale)
+{
+    const AnalysisState *reference = shown.Reference();
+    if (!reference || !(reference->SpectrumPeak > 0))
+        return;
+    const double base = plot.Mapping().Row(static_cast<float>(scale.BaseY()));
+    FillDashed(plot, RasterizeSpectralLines(*reference, plot.Mapping(), scale), base);
+    if (const std::optional<double> yd = scale.DcTop(*reference)) {
+        ColumnSpans dc(plot.Mapping().width);
+        const auto bottom = static_cast<float>(PlotBands::SpectrumBottomY);
+        RasterizeSegment(plot.Mapping().Column(0.35f), plot.Mapping().Row(bottom),
+                         plot.Mapping().Column(0.35f), plot.Mapping().Row(float(*yd)),
+                         plot.Mapping().width,
+                         [&](int c, std::int64_t low, std::int64_t high) { dc.Add(c, low, high); });
+        FillDashed(plot, dc, base);
+    }
+}
+
+// A short bar across the top of each of the reference's lines, over the analysis's lines, so
+// that a reference line shorter than the analysis's still shows where it ends.
+void DrawReferenceTops(PlotArea &plot, const ShownAnalysis &shown, const SpectrumScale &scale)
+{
+    const AnalysisState *reference = shown.Reference();
+    if (!reference || !(reference->SpectrumPeak > 0))
+        return;
+    const std::int64_t lines = scale.LinesInSpan(*reference);
+    const double spacing = scale.HarmonicX(*reference, 2) - scale.HarmonicX(*reference, 1);
+    // Bars no wider than the lines' spacing, and none where the lines stand closer than that.
+    const double half = std::min(0.4, 0.3 * std::abs(spacing));
+    if (lines > 0
+        && plot.Mapping().Column(static_cast<float>(2 * half)) - plot.Mapping().Column(0.0f) < 3)
+        return;
+    for (std::int64_t k = 1; k <= lines; ++k) {
+        const std::optional<double> y = scale.LineTop(*reference, k);
+        if (!y || *y > PlotBands::SpectrumPeakUnits || WithinNoise(*reference, k))
+            continue;
+        const double x = scale.HarmonicX(*reference, static_cast<double>(k));
+        plot.Line(static_cast<float>(x - half), static_cast<float>(*y),
+                  static_cast<float>(x + half), static_cast<float>(*y), ReferenceColour);
+    }
+}
 
 void DrawFrame(PlotArea &plot)
 {
@@ -367,7 +432,9 @@ bool DrawGraphLayers(PlotArea &plot, const ShownAnalysis &shown, const SpectrumS
             continue;
         switch (layer.layer) {
         case PlotLayer::Signal:
-            // Through a filter, its output over the signal, in a colour of its own.
+            // The reference behind; through a filter, its output over the signal, in a colour of
+            // its own.
+            DrawReferenceTrace(plot, shown, scale);
             DrawTrace(plot, shown.Input(), scale);
             if (filtered)
                 plot.Fill(RasterizeTrace(state, plot.Mapping(), scale.SignalPeak()), OutputColour);
@@ -375,12 +442,14 @@ bool DrawGraphLayers(PlotArea &plot, const ShownAnalysis &shown, const SpectrumS
         case PlotLayer::SpectrumLines:
             if (spectrum) {
                 DrawGrid(plot, scale);
+                DrawReferenceLines(plot, shown, scale);
                 // Through a filter, the input's lines pale under the output's.
                 if (filtered)
                     plot.Fill(RasterizeSpectralLines(shown.Input(), plot.Mapping(), scale),
                               SpectrumPaleColour);
                 lines = RasterizeSpectralLines(state, plot.Mapping(), scale);
                 plot.Fill(*lines, SpectrumColour);
+                DrawReferenceTops(plot, shown, scale);
                 DrawClipMarks(plot, state, scale);
                 if (scale.LogFrequency())
                     DrawDecades(plot, state, scale);
@@ -426,9 +495,10 @@ void DrawAnalysis(ShownAnalysis &shown, const GraphParts &parts)
         = DrawGraphLayers(parts.plot, shown, scale, parts.layers, parts.views.SlopesDrawn());
     parts.views.EnvelopeDrawn(envelope);
     parts.views.ScaleDrawn(state, scale);
-    parts.measures.Show(state, shown.Filtered());
-    // The layers over the graphs, on the same scales: a kept one, or (0) the analysis's own, which
-    // after a harmonic modulus command is the new analysis's, as the readout's.
-    parts.overlays.SetSignalPeak(parts.views.Kept() ? scale.SignalPeak() : 0);
+    parts.measures.Show(state, shown.Filtered(), shown.Reference());
+    // The layers over the graphs, on the same scales: a kept one or one shared with the
+    // reference, or (0) the analysis's own, which after a harmonic modulus command is the new
+    // analysis's, as the readout's.
+    parts.overlays.SetSignalPeak(parts.views.Kept() || scale.Shared() ? scale.SignalPeak() : 0);
     parts.overlays.GraphsDrawn();
 }

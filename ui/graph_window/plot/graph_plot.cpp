@@ -145,10 +145,20 @@ std::optional<QString> GraphPlot::SignalReadout(float x, float y)
     if (!shown_.Filtered())
         RecallSignalPeak(shown);
     // The signal's scale alone: no decibels' floor to look for.
-    const double peak = SpectrumScale::Of(shown, SpectrumView::Moduli, views_->Kept()).SignalPeak();
-    if (const auto text = ::SignalReadout(shown, x, y, LocaleDecimalSeparator(), peak))
-        return QString::fromStdU16String(*text);
-    return std::nullopt;
+    const AnalysisState *reference = shown_.Reference();
+    const double peak = SpectrumScale::Of(shown, SpectrumView::Moduli, views_->Kept(), std::nullopt,
+                                          false, reference)
+                            .SignalPeak();
+    const auto text = ::SignalReadout(shown, x, y, LocaleDecimalSeparator(), peak);
+    if (!text)
+        return std::nullopt;
+    QString readout = QString::fromStdU16String(*text);
+    // The reference's value at the same instant, on a line of its own.
+    if (reference)
+        if (const auto held
+            = ReferenceSignalReadout(shown, *reference, x, LocaleDecimalSeparator()))
+            readout += QLatin1Char('\n') + QString::fromStdU16String(*held);
+    return readout;
 }
 
 std::optional<QString> GraphPlot::SpectrumReadout(float x, float y)
@@ -171,6 +181,22 @@ std::optional<QString> GraphPlot::SpectrumReadout(float x, float y)
         if (const auto line
             = FilterLineReadout(shown_.Input(), shown_.Filter(), *k, LocaleDecimalSeparator()))
             readout += QLatin1Char('\n') + QString::fromStdU16String(*line);
+    }
+    // Over a line of the reference, both lines' values where both have one there.
+    if (const AnalysisState *reference = shown_.Reference()) {
+        const double reach = LineReachPixels * plot_.Image().devicePixelRatio();
+        const double column = mapping.Column(x);
+        const auto held = NearestLine(*reference, mapping, column, reach, &scale);
+        const auto own = NearestLine(shown, mapping, column, reach, &scale);
+        const auto heldLine
+            = held ? HarmonicReadout(*reference, *held, LocaleDecimalSeparator()) : std::nullopt;
+        if (heldLine) {
+            if (const auto ownLine
+                = own ? HarmonicReadout(shown, *own, LocaleDecimalSeparator()) : std::nullopt)
+                readout += QLatin1Char('\n') + QString::fromStdU16String(*ownLine);
+            readout += QLatin1Char('\n')
+                + QTextOf(UiText::ReferenceReadout).arg(QString::fromStdU16String(*heldLine));
+        }
     }
     // The harmonic pointed at, one by one, on a line of its own.
     const auto line = oneByOne_->Pointed(x);

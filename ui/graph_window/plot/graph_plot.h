@@ -74,6 +74,9 @@ public:
     bool Draw();
     // The filter whose output the next drawing shows; FilterKind::None for the input alone.
     void ChooseFilter(const FilterSettings &filter) { shown_.Choose(filter); }
+    // The reference drawn behind the analysis from the next drawing; none for none. It must
+    // outlive its use here.
+    void SetReference(const HeldReference *held) { shown_.SetReference(held); }
     // What the plot shows: the input, or the filter's output over it.
     const ShownAnalysis &Shown() const { return shown_; }
     // The next drawing is at a new size: the layers over the graphs start again from it.

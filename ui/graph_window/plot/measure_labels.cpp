@@ -72,9 +72,17 @@ QString MeasureLabels::Summary() const
     return measures.join(QStringLiteral(" / "));
 }
 
-void MeasureLabels::Show(const AnalysisState &state, bool filtered)
+void MeasureLabels::Show(const AnalysisState &state, bool filtered, const AnalysisState *reference)
 {
-    const auto texts = MeasureTexts(state, LocaleDecimalSeparator());
+    auto texts = MeasureTexts(state, LocaleDecimalSeparator());
+    if (reference) {
+        const auto held = MeasureTexts(*reference, LocaleDecimalSeparator());
+        for (std::size_t m = 0; m < texts.size(); ++m)
+            texts[m]
+                = QTextOf(UiText::ReferenceMeasure)
+                      .arg(QString::fromStdU16String(texts[m]), QString::fromStdU16String(held[m]))
+                      .toStdU16String();
+    }
     for (std::size_t m = 0; m < values_.size(); ++m) {
         const PanelPlace &place = PanelResult(m).panel;
         const std::u16string_view caption = filtered ? place.filteredCaption : place.caption;

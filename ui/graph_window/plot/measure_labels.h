@@ -28,8 +28,10 @@ public:
     const std::array<QLabel *, PanelRows> &Values() const { return values_; }
 
     // Shows the measures of the analysis just drawn; `filtered`, those of a filter's output,
-    // under the captions that say so.
-    void Show(const AnalysisState &state, bool filtered = false);
+    // under the captions that say so; with a `reference` held, each beside the reference's:
+    // "7.07E+00 V   rif. 5.00E+00 V".
+    void Show(const AnalysisState &state, bool filtered = false,
+              const AnalysisState *reference = nullptr);
     // The measures shown, each its caption and value, for a picture's caption: "valore efficace
     // 7.07 V / componente continua 3.18 V / …".
     QString Summary() const;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/spectrum/filters.h"
+#include "core/spectrum/reference_trace.h"
 #include "core/state/analysis_state.h"
 
 #include <QString>
@@ -33,6 +34,12 @@ public:
     // The filter the output was made with; FilterKind::None while the input is shown.
     const FilterSettings &Filter() const { return made_; }
     bool Filtered() const { return output_.has_value(); }
+    // The analysis held as the reference, drawn behind the one shown on scales that fit both;
+    // none while none is held. It must outlive its use here.
+    const AnalysisState *Reference() const { return held_ ? &held_->analysis : nullptr; }
+    // With the filter it went through.
+    const HeldReference *Held() const { return held_; }
+    void SetReference(const HeldReference *held) { held_ = held; }
 
     // The filter to show the output of from the next Follow; FilterKind::None for the input.
     void Choose(const FilterSettings &filter) { wanted_ = filter; }
@@ -59,6 +66,7 @@ private:
     Made MadeNow() const;
 
     AnalysisState &input_;
+    const HeldReference *held_ = nullptr;
     std::optional<AnalysisState> output_;
     FilterSettings wanted_;
     FilterSettings made_;

@@ -104,7 +104,8 @@ void SpectrumViews::ChooseFloor(std::optional<double> floorDb)
 
 SpectrumScale SpectrumViews::Scale() const
 {
-    return SpectrumScale::Of(shown_(), View(), Kept(), chosenFloor_, logFrequency_->isChecked());
+    return SpectrumScale::Of(shown_(), View(), Kept(), chosenFloor_, logFrequency_->isChecked(),
+                             shown_.Reference());
 }
 
 bool SpectrumViews::SlopesDrawn() const
@@ -121,7 +122,8 @@ SpectrumView SpectrumViews::View() const
 
 void SpectrumViews::ScaleDrawn(const AnalysisState &state, const SpectrumScale &scale)
 {
-    const std::int64_t below = LinesBelowFloor(state, scale);
+    const AnalysisState *reference = shown_.Reference();
+    const std::int64_t below = LinesBelowFloor(state, reference, scale);
     floorKey_->setText(below == 1 ? QTextOf(UiText::BelowFloorOneKey)
                                   : QTextOf(UiText::BelowFloorKey).arg(below));
     floorKey_->setVisible(below > 0);
@@ -130,7 +132,9 @@ void SpectrumViews::ScaleDrawn(const AnalysisState &state, const SpectrumScale &
         return;
     }
     // The lines past the kept span's right edge are not drawn: the key counts them.
-    const std::int64_t left = HarmonicsHeld(state) - scale.LinesInSpan(state);
+    std::int64_t left = HarmonicsHeld(state) - scale.LinesInSpan(state);
+    if (reference)
+        left += HarmonicsHeld(*reference) - scale.LinesInSpan(*reference);
     keptKey_->setText(left == 0       ? QTextOf(UiText::KeptScaleKey)
                           : left == 1 ? QTextOf(UiText::KeptScaleHidesOneKey)
                                       : QTextOf(UiText::KeptScaleHidesKey).arg(left));
@@ -161,7 +165,7 @@ void SpectrumViews::Toggled(QAction *action, bool on)
     if (action == keepScale_) {
         kept_.reset();
         if (on)
-            kept_ = KeepScale(shown_());
+            kept_ = KeepScale(shown_(), shown_.Reference());
     }
     // One view at a time: turning one on turns the other off, and the graphs are drawn once.
     if (on && (action == decibels_ || action == phases_))

@@ -53,9 +53,9 @@ class TraceVertices
 {
 public:
     TraceVertices(const AnalysisState &state, const double *values, const PixelMapping &mapping,
-                  double signalPeak)
+                  double signalPeak, double periodsAcross)
         : values_(values), peak_(signalPeak), mapping_(mapping), n_(state.SampleCount),
-          w_(100 / state.PeriodCount)
+          w_(100 / periodsAcross)
     {
         // The rows are the same in every period; the minimum and maximum of each block of them
         // answer range queries without a row per sample in memory.
@@ -180,14 +180,16 @@ void RasterizePeriod(const TraceVertices &v, std::int64_t j, ColumnSpans &spans)
     }
 }
 
+// `periods` of them drawn, each 100 / periodsAcross wide: those of the analysis, or as many of
+// a reference's as begin within another's window.
 ColumnSpans RasterizePolyline(const AnalysisState &state, const double *values,
-                              const PixelMapping &mapping, double signalPeak)
+                              const PixelMapping &mapping, double signalPeak, double periodsAcross,
+                              std::int64_t periods)
 {
     ColumnSpans spans(mapping.width);
-    const std::int64_t periods = RoundToCount(state.PeriodCount);
-    if (periods < 1 || state.SampleCount < 1)
+    if (periods < 1 || state.SampleCount < 1 || !(periodsAcross > 0))
         return spans;
-    const TraceVertices v(state, values, mapping, signalPeak);
+    const TraceVertices v(state, values, mapping, signalPeak, periodsAcross);
     const std::int64_t n = v.SampleCount();
     const int width = spans.Width();
     const auto full = [&](std::int64_t c) {
@@ -223,11 +225,72 @@ ColumnSpans RasterizePolyline(const AnalysisState &state, const double *values,
     return spans;
 }
 
+ColumnSpans RasterizePolyline(const AnalysisState &state, const double *values,
+                              const PixelMapping &mapping, double signalPeak)
+{
+    return RasterizePolyline(state, values, mapping, signalPeak, state.PeriodCount,
+                             RoundToCount(state.PeriodCount));
+}
+
 } // namespace
 
 ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping)
 {
     return RasterizePolyline(state, state.Samples.data(), mapping, state.SignalPeak);
+}
+
+ColumnSpans RasterizeTraceOver(const AnalysisState &reference, const AnalysisState &state,
+                               const PixelMapping &mapping, double signalPeak)
+{
+    // The window's length in the reference's periods: P / f of the analysis, times its f.
+    const double across = state.PeriodCount / state.Frequency * reference.Frequency;
+    if (!std::isfinite(across) || !(across > 0) || across > 1e9)
+        return ColumnSpans(mapping.width);
+    ColumnSpans spans = RasterizePolyline(reference, reference.Samples.data(), mapping, signalPeak,
+                                          across, static_cast<std::int64_t>(std::ceil(across)));
+    spans.ClipRowsBelow(
+        static_cast<std::int64_t>(std::floor(mapping.Row(PlotBands::SignalBandBottomY))));
+    return spans;
+}
+
+std::vector<ColumnRun> DashedRuns(const ColumnSpans &spans, int on, int off,
+                                  std::optional<double> baseRow)
+{
+    std::vector<ColumnRun> runs;
+    const int period = on + off;
+    if (on < 1 || off < 0)
+        return runs;
+    std::int64_t along = 0; // the pixels lit before, along the curve
+    std::int64_t lastRow = 0;
+    bool joined = false;
+    for (int c = 0; c < spans.Width(); ++c) {
+        if (spans.Empty(c)) {
+            joined = false;
+            continue;
+        }
+        const std::int64_t low = spans.Low(c), high = spans.High(c);
+        // Down the column from the end nearer the base, or the one nearer where the curve left
+        // the column before.
+        const double from = baseRow ? *baseRow : joined ? double(lastRow) : double(low);
+        const bool downward = std::abs(from - double(low)) <= std::abs(from - double(high));
+        if (baseRow)
+            along = 0;
+        const std::int64_t count = high - low + 1;
+        for (std::int64_t p = 0; p < count;) {
+            const std::int64_t phase = (along + p) % period;
+            const std::int64_t length
+                = std::min(count - p, phase < on ? on - phase : period - phase);
+            if (phase < on) {
+                const std::int64_t first = downward ? low + p : high - p - length + 1;
+                runs.push_back({c, first, first + length - 1});
+            }
+            p += length;
+        }
+        along += count;
+        lastRow = downward ? high : low;
+        joined = true;
+    }
+    return runs;
 }
 
 ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping,

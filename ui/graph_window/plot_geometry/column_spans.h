@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <vector>
 
 // The rows lit in each column of a surface: one span a column, enough for the union of the
@@ -46,6 +47,26 @@ ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mappi
 // Likewise with the peak of a kept scale: what lies below the signal band is left out.
 ColumnSpans RasterizeTrace(const AnalysisState &state, const PixelMapping &mapping,
                            double signalPeak);
+
+// A reference's trace behind the analysis `state`, over the same window of time (P / f of
+// `state`): its periods at its own f, as many as begin within the window, each drawn as the
+// trace is, on the scale of `signalPeak` and clipped to the signal band.
+ColumnSpans RasterizeTraceOver(const AnalysisState &reference, const AnalysisState &state,
+                               const PixelMapping &mapping, double signalPeak);
+
+// The rows a dashed curve lights in one column, first .. last.
+struct ColumnRun
+{
+    int column;
+    std::int64_t first;
+    std::int64_t last;
+};
+// The pixels of `spans` as a dash: `on` pixels lit, `off` left, counted along the curve column by
+// column, each column's span walked from the end nearer where the curve left the column before;
+// with `baseRow` (spectral lines, each a column of its own), every column starts afresh from the
+// end nearer that row, so that the dashes of every line start at the base.
+std::vector<ColumnRun> DashedRuns(const ColumnSpans &spans, int on, int off,
+                                  std::optional<double> baseRow = std::nullopt);
 
 // Any N + 1 values of one period (the sum of the harmonics, one harmonic's wave) drawn as the
 // trace is, over the same periods at the same instants, on the scale of `signalPeak` (the

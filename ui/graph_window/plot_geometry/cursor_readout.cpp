@@ -56,10 +56,37 @@ std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x,
                 Read(ScaleOf(ReadAs::SignalScale), v, decimalSeparator));
 }
 
+std::optional<std::u16string> ReferenceSignalReadout(const AnalysisState &state,
+                                                     const AnalysisState &reference, float x,
+                                                     char16_t decimalSeparator)
+{
+    const auto n = static_cast<std::int64_t>(reference.SampleCount);
+    if (n < 1 || reference.Samples.size() < static_cast<std::size_t>(n) + 1)
+        return std::nullopt;
+    // The instant in the reference's periods, and the samples either side of it.
+    const double periods
+        = (double(x) / 100) * state.PeriodCount / state.Frequency * reference.Frequency;
+    if (!std::isfinite(periods) || periods < 0)
+        return std::nullopt;
+    const double at = (periods - std::floor(periods)) * double(n);
+    const auto i = std::min(static_cast<std::int64_t>(at), n - 1);
+    const double share = at - double(i);
+    const auto sample
+        = [&](std::int64_t j) { return reference.Samples[static_cast<std::size_t>(j)]; };
+    const double value = sample(i) + (sample(i + 1) - sample(i)) * share;
+    const auto text = Read(ScaleOf(ReadAs::SignalScale), value, decimalSeparator);
+    if (!text)
+        return std::nullopt;
+    std::u16string line(TextOf(UiText::ReferenceReadout));
+    line.replace(line.find(u"%1"), 2, *text);
+    return line;
+}
+
 std::optional<std::u16string> SpectrumReadout(const AnalysisState &state, float x, float y,
                                               char16_t decimalSeparator, const SpectrumScale &scale)
 {
-    if (scale.View() == SpectrumView::Moduli && !scale.Kept() && !scale.LogFrequency())
+    if (scale.View() == SpectrumView::Moduli && !scale.Kept() && !scale.Shared()
+        && !scale.LogFrequency())
         return SpectrumReadout(state, x, y, decimalSeparator);
     const double harmonic = scale.HarmonicAt(state, double(x));
     const double f = scale.LogFrequency()

@@ -20,6 +20,13 @@ std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x,
 std::optional<std::u16string> SignalReadout(const AnalysisState &state, float x, float y,
                                             char16_t decimalSeparator, double signalPeak);
 
+// What a reference drawn behind `state` is at the instant x stands for on the time axis of
+// `state`, between its two samples either side: "riferimento: s(t) = 5.00E+00V"; nothing where
+// it has no samples.
+std::optional<std::u16string> ReferenceSignalReadout(const AnalysisState &state,
+                                                     const AnalysisState &reference, float x,
+                                                     char16_t decimalSeparator);
+
 // "f= 10.00kHz ; |S(f)| = 3.18E+00V" likewise in the spectrum band, followed by the value at the
 // nearest line of every other harmonic result declared with a readout text. Reads Frequency,
 // HarmonicCount, SpectrumPeak and those results.

@@ -32,6 +32,11 @@ constexpr std::uint32_t FilterOutput = 0x007000;
 constexpr std::uint32_t Response = 0xc05000;
 constexpr std::uint32_t DcPale = 0xa0ffa0;
 
+// The reference held behind the analysis, and its key: a deep pink, 4.4 : 1 against the light
+// yellow, a hue no other curve has, always drawn dashed (the only dashed curve), so that it stays
+// apart from every other in a grey print too.
+constexpr std::uint32_t Reference = 0xe0107a;
+
 // The envelope over the spectral lines and its key: teal, 4.4 : 1 against the light yellow.
 constexpr std::uint32_t Envelope = 0x008080;
 

@@ -51,11 +51,43 @@ std::int64_t LinesBelowFloor(const AnalysisState &state, const SpectrumScale &sc
     return below;
 }
 
-KeptScale KeepScale(const AnalysisState &state)
+std::int64_t LinesBelowFloor(const AnalysisState &state, const AnalysisState *reference,
+                             const SpectrumScale &scale)
 {
-    return {state.SignalPeak, state.SpectrumPeak, DecibelFloor(state),
-            state.HarmonicCount * state.Frequency};
+    return LinesBelowFloor(state, scale) + (reference ? LinesBelowFloor(*reference, scale) : 0);
 }
+
+KeptScale KeepScale(const AnalysisState &state, const AnalysisState *reference)
+{
+    if (!reference)
+        return {state.SignalPeak, state.SpectrumPeak, DecibelFloor(state),
+                state.HarmonicCount * state.Frequency};
+    const SpectrumScale both
+        = SpectrumScale::Of(state, SpectrumView::Decibels, nullptr, std::nullopt, false, reference);
+    return {both.SignalPeak(), both.Peak(), both.FloorDb(),
+            both.HarmonicSpan(state) * state.Frequency};
+}
+
+namespace {
+
+// The power of ten at or below a frequency in Hz, 1 for none.
+double DecadeBelow(double frequency)
+{
+    if (!(frequency > 0) || !std::isfinite(frequency))
+        return 1;
+    return std::pow(10.0, std::floor(std::log10(frequency)));
+}
+
+// The floor of `state` against a peak `peak` at or above its own, in multiples of 10 dB.
+double FloorAgainst(const AnalysisState &state, double peak)
+{
+    const double own = DecibelFloor(state);
+    if (!(state.SpectrumPeak > 0) || !(peak > state.SpectrumPeak))
+        return own;
+    return std::floor((own + DecibelsOf(state.SpectrumPeak / peak)) / 10) * 10;
+}
+
+} // namespace
 
 double SpectrumScale::HarmonicSpan(const AnalysisState &state) const
 {
@@ -72,6 +104,8 @@ std::int64_t SpectrumScale::LinesInSpan(const AnalysisState &state) const
 
 double SpectrumScale::LowestHarmonic(const AnalysisState &state) const
 {
+    if (lowestDecade_ > 0 && state.Frequency > 0)
+        return lowestDecade_ / state.Frequency;
     const double f = state.Frequency;
     if (!(f > 0) || !std::isfinite(f))
         return 1;
@@ -91,6 +125,9 @@ double SpectrumScale::HarmonicX(const AnalysisState &state, double k) const
         return k * 100 / HarmonicSpan(state);
     if (!(k > 0))
         return 0;
+    // The reference's harmonics in the harmonics of the analysis the axis was made for.
+    if (state.Frequency != frequency_ && frequency_ > 0)
+        k = k * state.Frequency / frequency_;
     return LogStartX + (std::log10(k) - logLow_) * logUnits_;
 }
 
@@ -100,18 +137,33 @@ double SpectrumScale::HarmonicAt(const AnalysisState &state, double x) const
         return x * HarmonicSpan(state) / 100;
     if (x < LogStartX)
         return 0;
-    return std::pow(10.0, logLow_ + (x - LogStartX) / logUnits_);
+    const double k = std::pow(10.0, logLow_ + (x - LogStartX) / logUnits_);
+    return state.Frequency != frequency_ && state.Frequency > 0 ? k * frequency_ / state.Frequency
+                                                                : k;
 }
 
 SpectrumScale SpectrumScale::Of(const AnalysisState &state, SpectrumView view,
                                 const KeptScale *kept, std::optional<double> chosenFloorDb,
-                                bool logFrequency)
+                                bool logFrequency, const AnalysisState *reference)
 {
     SpectrumScale scale;
     scale.view_ = view;
     scale.logFrequency_ = logFrequency;
+    scale.frequency_ = state.Frequency;
     scale.peak_ = state.SpectrumPeak;
     scale.signalPeak_ = state.SignalPeak;
+    // Both analyses on one scale: the wider span in Hz holds each one's lines at its own
+    // frequencies.
+    const bool shared = reference && !reference->Samples.empty();
+    if (shared) {
+        scale.shared_ = true;
+        scale.peak_ = std::max(state.SpectrumPeak, reference->SpectrumPeak);
+        scale.signalPeak_ = std::max(state.SignalPeak, reference->SignalPeak);
+        scale.frequencySpan_ = std::max(state.HarmonicCount * state.Frequency,
+                                        reference->HarmonicCount * reference->Frequency);
+        scale.lowestDecade_
+            = std::min(DecadeBelow(state.Frequency), DecadeBelow(reference->Frequency));
+    }
     // A kept scale of a zero signal has nothing to keep.
     if (kept && kept->spectrumPeak > 0 && kept->signalPeak > 0) {
         scale.kept_ = true;
@@ -127,7 +179,9 @@ SpectrumScale SpectrumScale::Of(const AnalysisState &state, SpectrumView view,
     if (view == SpectrumView::Decibels) {
         scale.floorDb_ = chosenFloorDb ? *chosenFloorDb
             : scale.kept_              ? kept->floorDb
-                                       : DecibelFloor(state);
+            : shared
+            ? std::min(FloorAgainst(state, scale.peak_), FloorAgainst(*reference, scale.peak_))
+            : DecibelFloor(state);
         scale.stepDb_ = scale.floorDb_ >= -100 ? 10 : 20 * std::ceil(-scale.floorDb_ / 400);
     }
     return scale;

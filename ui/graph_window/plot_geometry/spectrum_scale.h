@@ -27,7 +27,8 @@ struct KeptScale
     double floorDb = -10;
     double frequencySpan = 0;
 };
-KeptScale KeepScale(const AnalysisState &state);
+// With a reference held, the scales that fit both (SpectrumScale::Of).
+KeptScale KeepScale(const AnalysisState &state, const AnalysisState *reference = nullptr);
 
 class SpectrumScale
 {
@@ -36,10 +37,14 @@ public:
     // With a kept scale, its peaks, floor and span instead, where they are not zero. A floor the
     // user chose (a negative level in dB) stands before either.
     // `logFrequency`: the frequency axis in decades (LogFrequency below).
+    // With `reference`, an analysis drawn behind `state` on the same axes, a scale that fits
+    // both, unless one is kept: the larger of their peaks, the wider of their frequency spans
+    // (each analysis's lines at its own frequencies), the lower of their floors, and on the
+    // logarithmic axis the lower of their first decades.
     static SpectrumScale Of(const AnalysisState &state, SpectrumView view,
                             const KeptScale *kept = nullptr,
                             std::optional<double> chosenFloorDb = std::nullopt,
-                            bool logFrequency = false);
+                            bool logFrequency = false, const AnalysisState *reference = nullptr);
 
     // The modulus at the band's top (45 units), and the signal's 25 units above the time axis.
     double Peak() const { return peak_; }
@@ -49,13 +54,16 @@ public:
     // The lines the span holds: harmonics 1 to this; a kept span may leave the last ones out.
     std::int64_t LinesInSpan(const AnalysisState &state) const;
     bool Kept() const { return kept_; }
+    // Made to fit a reference as well as the analysis (Of).
+    bool Shared() const { return shared_; }
 
     // Where harmonic k (any real k >= 0) stands along x, and the harmonic an x stands for. On the
     // linear axis x = 100 k / span. On the logarithmic one the DC component keeps the left edge,
     // apart, and from LogStartX the frequencies run in decades from LowestHarmonic (the power of
     // ten at or below f, in harmonics) to HighestHarmonic (the span, and at least a decade on):
     // x = LogStartX + (100 - LogStartX) log(k / low) / log(high / low). There, an x left of
-    // LogStartX stands for the DC component, 0.
+    // LogStartX stands for the DC component, 0. `state` may be the analysis the scale was made
+    // for or its reference, whose harmonics stand at their own frequencies.
     bool LogFrequency() const { return logFrequency_; }
     static constexpr double LogStartX = 4;
     double HarmonicX(const AnalysisState &state, double k) const;
@@ -97,7 +105,10 @@ private:
     double peak_ = 0;
     double signalPeak_ = 0;
     double frequencySpan_ = 0; // Hz; 0 for the analysis's own H
+    double frequency_ = 0; // Hz, the analysis's the scale was made for
+    double lowestDecade_ = 0; // Hz, on the logarithmic axis with a reference; 0 for the own
     bool kept_ = false;
+    bool shared_ = false;
     bool logFrequency_ = false;
     double logLow_ = 0; // log10 of LowestHarmonic
     double logUnits_ = 0; // x units per decade
@@ -112,6 +123,9 @@ inline constexpr double ChosenDecibelFloors[] = {-40, -60, -80, -100, -120};
 // below the floor, so that they are not drawn: the DC component and harmonics 1 to H; none in
 // the other views.
 std::int64_t LinesBelowFloor(const AnalysisState &state, const SpectrumScale &scale);
+// Likewise with the reference's below the floor too, where one is held.
+std::int64_t LinesBelowFloor(const AnalysisState &state, const AnalysisState *reference,
+                             const SpectrumScale &scale);
 
 // The decibels' floor: the level, in multiples of 10 dB, at or above which no modulus within the
 // rounding noise of zero lies (so that noise never draws as a line), and no higher than needed to

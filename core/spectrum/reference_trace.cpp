@@ -1,0 +1,123 @@
+// SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "reference_trace.h"
+
+#include "core/platform/system_memory.h"
+#include "core/spectrum/spectrum.h"
+#include "core/texts/messages.h"
+#include "core/texts/pulse_shapes.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace {
+
+RealArray FirstOf(const RealArray &values, std::size_t count)
+{
+    count = std::min(count, values.size());
+    return RealArray(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(count));
+}
+
+std::u16string Utf16(std::string_view utf8)
+{
+    std::u16string text;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const int length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+        char32_t point = length == 1 ? c : c & (0x3F >> (length - 1));
+        for (int b = 1; b < length && i + static_cast<std::size_t>(b) < utf8.size(); ++b)
+            point = (point << 6) | (static_cast<unsigned char>(utf8[i + b]) & 0x3F);
+        if (point >= 0x10000) {
+            text += static_cast<char16_t>(0xD800 + ((point - 0x10000) >> 10));
+            text += static_cast<char16_t>(0xDC00 + ((point - 0x10000) & 0x3FF));
+        } else {
+            text += static_cast<char16_t>(point);
+        }
+        i += static_cast<std::size_t>(length);
+    }
+    return text;
+}
+
+std::u16string Filled(std::u16string text, std::initializer_list<std::u16string> values)
+{
+    int slot = 1;
+    for (const std::u16string &value : values) {
+        const std::u16string mark = u"%" + std::u16string(1, static_cast<char16_t>(u'0' + slot++));
+        if (const auto at = text.find(mark); at != text.npos)
+            text.replace(at, mark.size(), value);
+    }
+    return text;
+}
+
+} // namespace
+
+std::uint64_t ReferenceBytes(const AnalysisState &shown)
+{
+    const auto harmonics = static_cast<std::uint64_t>(HarmonicsHeld(shown)) + 1;
+    return (shown.Samples.size() + 3 * harmonics) * sizeof(double);
+}
+
+namespace {
+
+ReferenceMemoryShortage Shortage(const AnalysisState &shown, std::uint64_t available)
+{
+    const auto megabytes = [](std::uint64_t bytes) { return (bytes + (1 << 20) - 1) >> 20; };
+    return {megabytes(ReferenceBytes(shown)), megabytes(available)};
+}
+
+} // namespace
+
+std::optional<ReferenceMemoryShortage> ReferenceMemoryProblem(const AnalysisState &shown,
+                                                              std::uint64_t available)
+{
+    if (ReferenceBytes(shown) <= available / 10 * 9)
+        return std::nullopt;
+    return Shortage(shown, available);
+}
+
+std::optional<ReferenceMemoryShortage> ReferenceMemoryProblem(const AnalysisState &shown,
+                                                              bool always)
+{
+    const std::uint64_t available = AvailableMemoryBytes();
+    return always ? Shortage(shown, available) : ReferenceMemoryProblem(shown, available);
+}
+
+HeldReference HoldReference(const AnalysisState &shown, const FilterSettings &filter)
+{
+    HeldReference held;
+    AnalysisState &kept = held.analysis;
+    kept.Parameters() = shown.Parameters();
+    const auto harmonics = static_cast<std::size_t>(HarmonicsHeld(shown)) + 1;
+    kept.Samples = shown.Samples;
+    kept.Magnitudes = FirstOf(shown.Magnitudes, harmonics);
+    kept.CosCoefficients = FirstOf(shown.CosCoefficients, harmonics);
+    kept.SinCoefficients = FirstOf(shown.SinCoefficients, harmonics);
+    kept.MeanValue = shown.MeanValue;
+    kept.SignalPeak = shown.SignalPeak;
+    kept.SpectrumPeak = shown.SpectrumPeak;
+    kept.PeaksFound = shown.PeaksFound;
+    kept.RmsValue = shown.RmsValue;
+    kept.HarmonicDistortion = shown.HarmonicDistortion;
+    kept.PowerShare = shown.PowerShare;
+    kept.BandwidthAt90 = shown.BandwidthAt90;
+    kept.BandwidthAt95 = shown.BandwidthAt95;
+    kept.BandwidthAt99 = shown.BandwidthAt99;
+    kept.Measures = shown.Measures;
+    kept.Noise = shown.Noise;
+    held.filter = filter;
+    return held;
+}
+
+std::u16string ReferenceKey(const HeldReference &reference, char16_t decimalSeparator)
+{
+    const AnalysisState &held = reference.analysis;
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, held.DutyCycle).ptr;
+    std::u16string duty = Utf16(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
+    std::replace(duty.begin(), duty.end(), u'.', decimalSeparator);
+    const std::u16string shape = Utf16(TextsOf(held.Shape).name);
+    if (reference.filter.kind == FilterKind::None)
+        return Filled(std::u16string(TextOf(UiText::ReferenceKey)), {shape, duty});
+    return Filled(std::u16string(TextOf(UiText::ReferenceFilteredKey)),
+                  {shape, duty, Utf16(DeclarationOf(reference.filter.kind).name)});
+}
