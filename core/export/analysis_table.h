@@ -112,6 +112,9 @@ public:
     // reference, as many harmonics' and samples' rows as the larger of the two has (the
     // analysis's cells empty past its own), and its measures and parameters last.
     std::int64_t RowCount() const;
+    // The measures' row, the first after the samples; then the parameters', and the reference's
+    // two where one is held.
+    std::int64_t MeasuresRow() const { return HarmonicRowsStart + harmonics_ + samples_; }
     // Rows 1 .. RowCount() - 1: the DC component, the harmonics, the samples, then the measures
     // and the parameters.
     TableRow KindOf(std::int64_t row) const;

@@ -266,7 +266,9 @@ std::int64_t WorkbookSheetRows(const AnalysisTable &table)
     // parameters: find where the samples start.
     if (table.RowCount() < 3)
         return 1;
-    const std::int64_t measures = table.RowCount() - 2;
+    const std::int64_t measures = table.MeasuresRow();
+    // The measures' rows: the analysis's, and the reference's where one is held.
+    const std::int64_t measured = (table.RowCount() - measures) / 2;
     std::int64_t low = 1, high = measures;
     while (low < high) {
         const std::int64_t middle = low + (high - low) / 2;
@@ -276,7 +278,7 @@ std::int64_t WorkbookSheetRows(const AnalysisTable &table)
             low = middle + 1;
     }
     // The measures' row goes with the harmonics; the parameters' has a sheet of its own.
-    return std::max(low - 1 + 1 + 1, 1 + measures - low); // each with its header
+    return std::max(low - 1 + measured + 1, 1 + measures - low); // each with its header
 }
 
 WorkbookResult WriteAnalysisWorkbook(const AnalysisTable &table, const std::string &path,

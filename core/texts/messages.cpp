@@ -292,7 +292,7 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::ReferenceMemory,
      u"Memoria insufficiente per fissare il riferimento: servono %1 MB, ma ne sono disponibili "
      u"%2 MB. Il grafico resta com'era."},
-    {UiText::ReferenceMeasure, u"%1   rif. %2"},
+    {UiText::ReferenceMeasure, u"%1\nrif. %2"},
     {UiText::ReferenceReadout, u"riferimento: %1"},
     {UiText::Measures, u"Misure"},
     {UiText::CopyImage, u"Copia immagine"},

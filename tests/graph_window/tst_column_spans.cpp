@@ -137,6 +137,79 @@ private slots:
         QVERIFY(segments > 10'000'000);
     }
 
+    // A reference's trace over another analysis's window (P / f): its periods at its own f, as
+    // many as begin within the window, one segment at a time; and the dash of 6 pixels lit and 4
+    // left, along a horizontal run, up a line from its base and along a steep edge.
+    void referenceTraceAndDashesMatchTheirDrawing_data()
+    {
+        QTest::addColumn<double>("ratio"); // the reference's f over the analysis's
+        QTest::addColumn<double>("periods"); // the analysis's P
+        QTest::newRow("same f") << 1.0 << 3.0;
+        QTest::newRow("twice f, 2.5 periods") << 2.0 << 2.5;
+        QTest::newRow("a third of f") << 1.0 / 3 << 3.0;
+        QTest::newRow("0.7 f, one period") << 0.7 << 1.0;
+    }
+    void referenceTraceAndDashesMatchTheirDrawing()
+    {
+        QFETCH(double, ratio);
+        QFETCH(double, periods);
+        std::mt19937_64 random(20261210);
+        AnalysisState r = RandomTrace(random);
+        while (r.SampleCount < 50 || r.SignalPeak == 0)
+            r = RandomTrace(random);
+        r.Frequency = 1000 * ratio;
+        AnalysisState s;
+        s.Frequency = 1000;
+        s.PeriodCount = periods;
+        AnalysisState literal = r;
+        const QSize size(997, 605);
+        const QImage gathered = Drawn(size, [&](PlotArea &p) {
+            p.Fill(RasterizeTraceOver(r, s, p.Mapping(), r.SignalPeak), RedPixel);
+        });
+        const QImage drawn = Drawn(size, [&](PlotArea &p) {
+            // As many periods as begin within the window, each 100 / (P f_r / f) wide: the
+            // window in the reference's periods.
+            literal.PeriodCount = periods * ratio;
+            const std::int64_t n = literal.SampleCount;
+            const double w = 100 / literal.PeriodCount;
+            for (std::int64_t j = 1; j <= std::int64_t(std::ceil(periods * ratio)); ++j)
+                for (std::int64_t i = 0; i < n; ++i)
+                    p.Line(float(w * double(j - 1) + (w * double(i)) / double(n)),
+                           float(r.Samples[i] * 25 / r.SignalPeak + 70),
+                           float((w * double(i + 1)) / double(n) + w * double(j - 1)),
+                           float(r.Samples[i + 1] * 25 / r.SignalPeak + 70), RedPixel);
+        });
+        QVERIFY(gathered == drawn);
+
+        // The dashes: a run along 25 columns of one row, 25 rows of one column from the base
+        // below, and a column reached after a row (the walk goes on from the end it joins).
+        ColumnSpans flat(40), line(40), edge(40);
+        for (int c = 0; c < 25; ++c)
+            flat.Add(c, 10, 10);
+        line.Add(7, 100, 124);
+        for (int c = 0; c < 3; ++c)
+            edge.Add(c, 50, 50);
+        edge.Add(3, 30, 50);
+        const auto lit = [](const std::vector<ColumnRun> &runs) {
+            QList<QList<std::int64_t>> out;
+            for (const ColumnRun &run : runs)
+                out << QList<std::int64_t> {run.column, run.first, run.last};
+            return out;
+        };
+        using Runs = QList<QList<std::int64_t>>;
+        Runs expectedFlat;
+        for (int c : {0, 1, 2, 3, 4, 5, 10, 11, 12, 13, 14, 15, 20, 21, 22, 23, 24})
+            expectedFlat << QList<std::int64_t> {c, 10, 10};
+        QCOMPARE(lit(DashedRuns(flat, 6, 4)), expectedFlat);
+        QCOMPARE(lit(DashedRuns(line, 6, 4, 130.0)),
+                 (Runs {{7, 119, 124}, {7, 109, 114}, {7, 100, 104}}));
+        // Three columns lit, then the edge from its bottom (row 50) up: 3 more, 4 left, 6 lit, 4
+        // left and the last 4 lit.
+        QCOMPARE(
+            lit(DashedRuns(edge, 6, 4)),
+            (Runs {{0, 50, 50}, {1, 50, 50}, {2, 50, 50}, {3, 48, 50}, {3, 38, 43}, {3, 30, 33}}));
+    }
+
     // One harmonic's wave against its formula, a_k cos(2 pi k i / N) + b_k sin(2 pi k i / N) in
     // long double, drawn one segment at a time over the periods and clipped at y = 45: the same
     // pixels, on random coefficients, scales and surfaces.

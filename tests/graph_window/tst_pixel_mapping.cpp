@@ -376,6 +376,48 @@ private slots:
             QCOMPARE(scale.HarmonicX(s, 0), 0.0);
             QCOMPARE(scale.HarmonicAt(s, 3.9), 0.0);
         }
+        // With a reference at 30 kHz behind the analysis at 100 kHz, ten lines each: one axis
+        // from the lower decade, 10 kHz, to the wider span, 1 MHz; each one's lines at their
+        // own frequencies: on the linear axis at 100 k f / 1 MHz, on the logarithmic one at
+        // 4 + 96 log10(k f / 10 kHz) / 2. The larger peaks, and the floor of each against the
+        // larger: the reference's lines of 1 V fall to -20 dB against the analysis's 10 V.
+        {
+            AnalysisState s = Lines(10), r = Lines(10);
+            r.Frequency = 3e4;
+            r.Samples = RealArray(4, 0.0);
+            r.SignalPeak = 2;
+            s.SignalPeak = 5;
+            s.SpectrumPeak = 10;
+            for (double &m : s.Magnitudes)
+                m = 10;
+            s.Noise = r.Noise = AnalysisResults::ModulusNoiseLine {1e-9, 0};
+            for (const bool log : {false, true}) {
+                const SpectrumScale scale
+                    = SpectrumScale::Of(s, SpectrumView::Decibels, nullptr, std::nullopt, log, &r);
+                QVERIFY(scale.Shared());
+                QCOMPARE(scale.Peak(), 10.0);
+                QCOMPARE(scale.SignalPeak(), 5.0);
+                QCOMPARE(scale.FloorDb(), -30.0);
+                for (const int k : {1, 3, 10}) {
+                    const double own = log ? 4 + 48 * std::log10(k * 10.0) : 10.0 * k;
+                    const double held = log ? 4 + 48 * std::log10(k * 3.0) : 3.0 * k;
+                    QVERIFY2(std::abs(scale.HarmonicX(s, k) - own) < 1e-9,
+                             qPrintable(QString::number(k)));
+                    QVERIFY2(std::abs(scale.HarmonicX(r, k) - held) < 1e-9,
+                             qPrintable(QString::number(k)));
+                    QVERIFY(std::abs(scale.HarmonicAt(r, held) - k) < 1e-9 * k);
+                }
+                QCOMPARE(scale.LinesInSpan(r), std::int64_t(10));
+            }
+            // Kept, the kept scale stands whatever the reference.
+            const KeptScale kept {1, 2, -50, 5e5};
+            const SpectrumScale held
+                = SpectrumScale::Of(s, SpectrumView::Decibels, &kept, std::nullopt, false, &r);
+            QCOMPARE(held.Peak(), 2.0);
+            QCOMPARE(held.FloorDb(), -50.0);
+            QCOMPARE(held.LinesInSpan(s), std::int64_t(5));
+            QCOMPARE(held.LinesInSpan(r), std::int64_t(10));
+        }
         for (const auto &[hertz, harmonics] : {std::pair {0.5, 40.0}, std::pair {1234.5, 5000.0}}) {
             AnalysisState s = Lines(harmonics);
             s.Frequency = hertz;

@@ -119,7 +119,8 @@ void ClickToGraphs(benchmark::State &bench)
 // From a step of the duty cycle (the Up and Down arrows in turn) to the graph window repainted
 // with the analysis of the new value, the graphs open at N = range(0), H = range(1); the step taken
 // in the input window's field, or (range(2) = 1) in the graph window's parameter bar, or (2) by a
-// tick of the bar's sweep, whose drawn values a second are then the iterations a second.
+// tick of the bar's sweep, whose drawn values a second are then the iterations a second; or (3)
+// in the input window's field with the first analysis held as the reference, drawn behind.
 void StepToGraphs(benchmark::State &bench)
 {
     AnalysisState state;
@@ -133,7 +134,9 @@ void StepToGraphs(benchmark::State &bench)
     Form2 &graphs = *form.GraphWindow();
     const bool fromBar = bench.range(2) == 1;
     Sweep *sweep = nullptr;
-    if (bench.range(2) > 0)
+    if (bench.range(2) == 3)
+        graphs.HoldReferenceAction()->trigger();
+    if (bench.range(2) == 1 || bench.range(2) == 2)
         graphs.BarAction()->trigger();
     if (bench.range(2) == 2) {
         sweep = &graphs.Bar()->Sweeping();
@@ -302,7 +305,9 @@ double Fastest(const std::vector<double> &times)
 // the entry to the window repainted, at (N, H).
 // With view 1, "Frequenze in scala logaritmica" instead; with view 2, in decibels, the floor
 // chosen between -60 dB and the automatic one; with view 3, through an RC low-pass, a step up or
-// down of its cut-off (the output made again: one inverse transform).
+// down of its cut-off (the output made again: one inverse transform); with view 4, the analysis
+// held as the reference again ("Fissa come riferimento": its arrays copied, the graphs drawn
+// with it behind).
 void ToggleView(benchmark::State &bench)
 {
     AnalysisParameters parameters;
@@ -335,6 +340,8 @@ void ToggleView(benchmark::State &bench)
             form.Views()->LogFrequencyAction()->toggle();
         else if (view == 3)
             form.Filter().Step(0, step = -step);
+        else if (view == 4)
+            form.HoldReferenceAction()->trigger();
         else
             form.Views()->ChooseFloor((fixedFloor = !fixedFloor) ? std::optional<double>(-60)
                                                                  : std::nullopt);
@@ -374,6 +381,8 @@ BENCHMARK(ToggleView)
     ->Args({1'000'000, 1'000'000, 2})
     ->Args({10'000, 10, 3})
     ->Args({1'000'000, 100, 3})
+    ->Args({10'000, 10, 4})
+    ->Args({1'000'000, 100, 4})
     ->ComputeStatistics("min", Fastest)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
@@ -410,6 +419,8 @@ BENCHMARK(StepToGraphs)
     ->ArgsProduct({{10000}, {10}, {0, 1, 2}})
     ->Args({1000000, 100, 0})
     ->Args({1000000, 100, 1})
+    ->Args({10000, 10, 3})
+    ->Args({1000000, 100, 3})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(WheelStep)

@@ -6,6 +6,7 @@
 #include "core/export/analysis_table.h"
 #include "core/export/analysis_workbook.h"
 #include "core/spectrum/harmonic_sum.h"
+#include "core/spectrum/reference_trace.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
 #include "core/state/task_control.h"
@@ -207,6 +208,29 @@ TEST(AnalysisWorkbook, recordsTheParametersInASheetOfTheirOwn)
                   value ? Shortest(*value * 1234.5 / 1000) : "")
             << share;
     }
+    // With a reference held (more samples and harmonics), its measures after the analysis's and
+    // its parameters after the analysis's, in the same sheets, and as many samples' rows as it
+    // has: the sheets' sizes as the workbook's check counts them.
+    AnalysisState r = Analysis(16, 5, 0.5, 3);
+    r.Shape = PulseShape::Rectangular;
+    ComputeMeasures(r);
+    const HeldReference held = HoldReference(r);
+    const AnalysisTable table(s, {}, nullptr, &held);
+    const std::string withReference = folder + "/riferimento.xlsx";
+    TaskControl control;
+    ASSERT_EQ(WriteAnalysisWorkbook(table, withReference, control, error), WorkbookResult::Written);
+    const auto grid = SheetGrid(withReference);
+    const auto both = SheetRows(grid, 2);
+    ASSERT_EQ(both.size(), 3u);
+    EXPECT_EQ(both[2][0], "0.5");
+    EXPECT_EQ(both[2][1], "3");
+    EXPECT_EQ(both[2][6], "rettangolare");
+    const auto lines2 = SheetRows(grid, 0);
+    EXPECT_EQ(lines2[lines2.size() - 2][0], "misure");
+    EXPECT_EQ(lines2.back()[0], "misure del riferimento");
+    EXPECT_EQ(lines2.size(), 1u + 1 + 5 + 2);
+    EXPECT_EQ(SheetRows(grid, 1).size(), 1u + 16);
+    EXPECT_EQ(WorkbookSheetRows(table), 17);
     std::filesystem::remove_all(folder);
 }
 

@@ -22,6 +22,8 @@ namespace {
 constexpr int Left = 15240;
 constexpr int Width = 3135;
 constexpr int Top = 3480;
+constexpr double CaptionPoints = 8.25;
+constexpr double ValuePoints = 9.75;
 constexpr int Step = std::min<int>(1200, (8040 - Top) / std::max<int>(1, PanelRows));
 static_assert(Step >= 750, "each measure needs its caption and its value, 375 twips each");
 
@@ -47,9 +49,10 @@ MeasureLabels::MeasureLabels(QWidget &window, QAction &entry) : action_(&entry)
                                 {caption.constData(),
                                  QString::fromStdU16String(std::u16string(result.panel.caption)),
                                  {Left, top, Width, 375},
-                                 8.25});
+                                 CaptionPoints});
         QLabel *value = AddLabel(
-            &window, {valueName.constData(), QString(), {Left, top + 375, Width, 375}, 9.75});
+            &window,
+            {valueName.constData(), QString(), {Left, top + 375, Width, 375}, ValuePoints});
         value->setAccessibleDescription(
             QString::fromStdU16String(std::u16string(result.description)));
         values_[m] = value;
@@ -68,7 +71,8 @@ QString MeasureLabels::Summary() const
 {
     QStringList measures;
     for (std::size_t m = 0; m < values_.size(); ++m)
-        measures << captions_[m]->text().trimmed() + u' ' + values_[m]->text().trimmed();
+        measures << captions_[m]->text().trimmed() + u' '
+                + values_[m]->text().trimmed().replace(u'\n', u' ');
     return measures.join(QStringLiteral(" / "));
 }
 
@@ -82,6 +86,16 @@ void MeasureLabels::Show(const AnalysisState &state, bool filtered, const Analys
                 = QTextOf(UiText::ReferenceMeasure)
                       .arg(QString::fromStdU16String(texts[m]), QString::fromStdU16String(held[m]))
                       .toStdU16String();
+    }
+    // With a reference, its value on a second line, both in the captions' size, and the
+    // caption's line narrower, so that the value's two lines fit under it in the same step.
+    for (std::size_t m = 0; m < values_.size(); ++m) {
+        const int top = Top + int(m) * Step;
+        const int split = reference ? 300 : 375;
+        captions_[m]->setGeometry(TwipsRect(Left, top, Width, split));
+        values_[m]->setGeometry(
+            TwipsRect(Left, top + split, Width, reference ? Step - split : 375));
+        values_[m]->setFont(ClassicFont(reference ? CaptionPoints : ValuePoints));
     }
     for (std::size_t m = 0; m < values_.size(); ++m) {
         const PanelPlace &place = PanelResult(m).panel;
