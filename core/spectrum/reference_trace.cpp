@@ -6,6 +6,7 @@
 #include "core/spectrum/spectrum.h"
 #include "core/texts/messages.h"
 #include "core/texts/pulse_shapes.h"
+#include "core/texts/utf16.h"
 
 #include <algorithm>
 #include <charconv>
@@ -16,26 +17,6 @@ RealArray FirstOf(const RealArray &values, std::size_t count)
 {
     count = std::min(count, values.size());
     return RealArray(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(count));
-}
-
-std::u16string Utf16(std::string_view utf8)
-{
-    std::u16string text;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        const int length = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        char32_t point = length == 1 ? c : c & (0x3F >> (length - 1));
-        for (int b = 1; b < length && i + static_cast<std::size_t>(b) < utf8.size(); ++b)
-            point = (point << 6) | (static_cast<unsigned char>(utf8[i + b]) & 0x3F);
-        if (point >= 0x10000) {
-            text += static_cast<char16_t>(0xD800 + ((point - 0x10000) >> 10));
-            text += static_cast<char16_t>(0xDC00 + ((point - 0x10000) & 0x3FF));
-        } else {
-            text += static_cast<char16_t>(point);
-        }
-        i += static_cast<std::size_t>(length);
-    }
-    return text;
 }
 
 std::u16string Filled(std::u16string text, std::initializer_list<std::u16string> values)
@@ -113,11 +94,11 @@ std::u16string ReferenceKey(const HeldReference &reference, char16_t decimalSepa
     const AnalysisState &held = reference.analysis;
     char buffer[32];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, held.DutyCycle).ptr;
-    std::u16string duty = Utf16(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
+    std::u16string duty = Utf16Of(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
     std::replace(duty.begin(), duty.end(), u'.', decimalSeparator);
-    const std::u16string shape = Utf16(TextsOf(held.Shape).name);
+    const std::u16string shape = Utf16Of(TextsOf(held.Shape).name);
     if (reference.filter.kind == FilterKind::None)
         return Filled(std::u16string(TextOf(UiText::ReferenceKey)), {shape, duty});
     return Filled(std::u16string(TextOf(UiText::ReferenceFilteredKey)),
-                  {shape, duty, Utf16(DeclarationOf(reference.filter.kind).name)});
+                  {shape, duty, Utf16Of(DeclarationOf(reference.filter.kind).name)});
 }
