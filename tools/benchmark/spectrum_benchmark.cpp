@@ -6,6 +6,8 @@
 // results' pages alone cost; and the cost of cancelling.
 #include "bare_kernels.h"
 #include "core/analysis/analysis_run.h"
+#include "core/capture/capture_period.h"
+#include "core/capture/capture_reader.h"
 #include "core/platform/memory_pages.h"
 #include "core/spectrum/for_tests.h"
 #include "core/spectrum/kernels/sincos_kernels.h"
@@ -22,6 +24,8 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -234,6 +238,31 @@ void ResultPages(benchmark::State &bench)
     }
 }
 
+// A capture of range(0) points as an oscilloscope saves it ("Time (s),CH1 (V)" then a time and a
+// value a row), read from its text, its frequency estimated and its periods averaged at N = 10000
+// points: the text made once, outside the timing.
+void CaptureToPeriod(benchmark::State &bench)
+{
+    const std::int64_t points = bench.range(0);
+    std::string text = "Time (s),CH1 (V)\r\n";
+    char row[64];
+    for (std::int64_t i = 0; i < points; ++i) {
+        const double t = static_cast<double>(i) * 1e-8;
+        const double phase = std::fmod(t * 1e5, 1.0); // 100 kHz
+        const double v = phase < 0.5 ? 10 * std::sin(3.14159265358979 * phase / 0.5) : 0;
+        text.append(
+            row, static_cast<std::size_t>(std::snprintf(row, sizeof row, "%.9e,%.6e\r\n", t, v)));
+    }
+    for (auto _ : bench) {
+        std::istringstream in(text);
+        const CaptureResult read = ReadCapture(in, text.size(), {});
+        const Capture &capture = std::get<Capture>(read);
+        const double hertz = std::get<FrequencyEstimate>(EstimateFrequency(capture)).hertz;
+        benchmark::DoNotOptimize(std::get<PeriodAverage>(AveragePeriod(capture, hertz, 10000)));
+    }
+    bench.counters["MB"] = static_cast<double>(text.size()) / 1e6;
+}
+
 // From the cancel request to the computation's return: `delay` milliseconds after the start
 // (on the transform path at N = 1e8: while sampling), or with delay 0 the moment the transform
 // itself begins, which then runs on, abandoned, for a second or more.
@@ -423,6 +452,13 @@ BENCHMARK(Measures)
     ->Args({100'000'000, 100})
     ->ComputeStatistics("min", Fastest)
     ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(CaptureToPeriod)
+    ->ArgNames({"points"})
+    ->Arg(1'000'000)
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 BENCHMARK(ResultPages)
     ->ArgNames({"N"})
