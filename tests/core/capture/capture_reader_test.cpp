@@ -439,11 +439,17 @@ TEST(CaptureAverage, lowersUncorrelatedNoiseAsTheRootOfThePeriods)
 
 struct Fitted
 {
+    const char *name;
     Shape shape;
     double amplitude, duty;
     std::int64_t delay, points;
     double sigma;
 };
+
+void PrintTo(const Fitted &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class CaptureFit : public testing::TestWithParam<Fitted>
 {
@@ -474,11 +480,16 @@ TEST_P(CaptureFit, recoversTheAmplitudeTheDutyCycleAndTheDelay)
 }
 
 INSTANTIATE_TEST_SUITE_P(Capture, CaptureFit,
-                         testing::Values(Fitted {Shape::Rectangle, 5, 0.3, 123, 1000, 0},
-                                         Fitted {Shape::Rectangle, -2, 0.75, 900, 1000, 0.1},
-                                         Fitted {Shape::HalfSine, 10, 0.5, 0, 2000, 0},
-                                         Fitted {Shape::HalfSine, 3.3, 0.17, 4000, 5000, 0.05},
-                                         Fitted {Shape::Rectangle, 1, 0.05, 60, 200, 0.02}));
+                         testing::Values(Fitted {"rectangle_delayed", Shape::Rectangle, 5, 0.3, 123,
+                                                 1000, 0},
+                                         Fitted {"rectangle_below_the_baseline_with_noise",
+                                                 Shape::Rectangle, -2, 0.75, 900, 1000, 0.1},
+                                         Fitted {"half_wave", Shape::HalfSine, 10, 0.5, 0, 2000, 0},
+                                         Fitted {"short_half_sine_with_noise", Shape::HalfSine, 3.3,
+                                                 0.17, 4000, 5000, 0.05},
+                                         Fitted {"ten_samples_long_with_noise", Shape::Rectangle, 1,
+                                                 0.05, 60, 200, 0.02}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(CaptureFit, fitsNothingToNothing)
 {
