@@ -17,7 +17,7 @@ STANDS_ON = {
     "core/spectrum/fft": ["core/platform", "core/state", "core/texts"],
     "core/spectrum": ["core/spectrum/fft", "core/spectrum/kernels", "core/platform", "core/state",
                       "core/texts"],
-    "core/capture": ["core/spectrum", "core/state", "core/texts"],
+    "core/capture": ["core/spectrum", "core/spectrum/fft", "core/state", "core/texts"],
     "core/analysis": ["core/spectrum", "core/platform", "core/state", "core/texts"],
     "core/export": ["core/spectrum", "core/platform", "core/state", "core/texts"],
     "ui/graph_window/plot_geometry": ["core/spectrum", "core/state", "core/texts"],
