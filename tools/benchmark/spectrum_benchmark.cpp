@@ -6,6 +6,7 @@
 // results' pages alone cost; and the cost of cancelling.
 #include "bare_kernels.h"
 #include "core/analysis/analysis_run.h"
+#include "core/capture/capture_analysis.h"
 #include "core/capture/capture_period.h"
 #include "core/capture/capture_reader.h"
 #include "core/platform/memory_pages.h"
@@ -239,8 +240,8 @@ void ResultPages(benchmark::State &bench)
 }
 
 // A capture of range(0) points as an oscilloscope saves it ("Time (s),CH1 (V)" then a time and a
-// value a row), read from its text, its frequency estimated and its periods averaged at N = 10000
-// points: the text made once, outside the timing.
+// value a row), read from its text, its frequency estimated, its periods averaged at N = 10000
+// points and the period analysed with H = 100: the text made once, outside the timing.
 void CaptureToPeriod(benchmark::State &bench)
 {
     const std::int64_t points = bench.range(0);
@@ -258,7 +259,12 @@ void CaptureToPeriod(benchmark::State &bench)
         const CaptureResult read = ReadCapture(in, text.size(), {});
         const Capture &capture = std::get<Capture>(read);
         const double hertz = std::get<FrequencyEstimate>(EstimateFrequency(capture)).hertz;
-        benchmark::DoNotOptimize(std::get<PeriodAverage>(AveragePeriod(capture, hertz, 10000)));
+        AnalysisParameters parameters;
+        parameters.Frequency = hertz;
+        parameters.HarmonicCount = 100;
+        parameters.PeriodCount = 3;
+        const auto average = std::get<PeriodAverage>(AveragePeriod(capture, hertz, 10000));
+        benchmark::DoNotOptimize(MeasuredAnalysis(parameters, average.values));
     }
     bench.counters["MB"] = static_cast<double>(text.size()) / 1e6;
 }
