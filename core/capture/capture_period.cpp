@@ -117,10 +117,9 @@ std::variant<PeriodAverage, CaptureProblem, CaptureCancelled>
 AveragePeriod(const Capture &capture, double frequency, std::int64_t points, TaskControl *control)
 {
     if (points < 1 || points > MostPeriodPoints)
-        return Problem(
-            CaptureReason::BadPointCount,
-            {WholeNumberText(static_cast<std::uint64_t>(std::max<std::int64_t>(points, 0))),
-             WholeNumberText(MostPeriodPoints)});
+        return Problem(CaptureReason::BadPointCount,
+                       {DecimalText(static_cast<std::uint64_t>(std::max<std::int64_t>(points, 0))),
+                        DecimalText(MostPeriodPoints)});
     const std::vector<double> &v = capture.values;
     const double period = 1 / frequency;
     const double duration = v.empty() ? 0 : static_cast<double>(v.size() - 1) * capture.interval;

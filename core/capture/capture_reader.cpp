@@ -123,7 +123,7 @@ public:
         if (!inData_)
             return Problem(sawText_ ? CaptureReason::NoNumbers : CaptureReason::Empty, 0);
         if (rows_ < 2)
-            return Problem(CaptureReason::TooFewSamples, 0, {WholeNumberText(rows_)});
+            return Problem(CaptureReason::TooFewSamples, 0, {DecimalText(rows_)});
         capture_.samplesRead = static_cast<std::int64_t>(rows_);
         if (time_ == TimeSource::Row) {
             capture_.start = start_.value;
@@ -355,7 +355,7 @@ private:
             return Fail(CaptureReason::NoChannel, 0);
         if (options_.channel >= channels.size())
             return Fail(CaptureReason::NoSuchChannel, 0,
-                        {WholeNumberText(options_.channel + 1), WholeNumberText(channels.size())});
+                        {DecimalText(options_.channel + 1), DecimalText(channels.size())});
         valueColumn_ = channels[options_.channel];
         capture_.channelName = capture_.channelNames[options_.channel];
         if (units[valueColumn_] && units[valueColumn_]->kind == Unit::Kind::Voltage)
@@ -430,7 +430,7 @@ private:
         std::u16string text(pattern);
         const std::size_t at = text.find(u"%1");
         if (at != std::u16string::npos)
-            text.replace(at, 2, WholeNumberText(number));
+            text.replace(at, 2, DecimalText(number));
         return text;
     }
 
@@ -460,10 +460,10 @@ private:
                  Utf16Of(cells_.empty() ? WithoutBlanks(line) : cells_.front(), MostQuoted)});
         if (cells_.size() != cellCount_)
             return Fail(CaptureReason::CellCount, number,
-                        {WholeNumberText(cellCount_), WholeNumberText(cells_.size())});
+                        {DecimalText(cellCount_), DecimalText(cells_.size())});
         if (rows_ == static_cast<std::uint64_t>(std::max<std::int64_t>(options_.mostSamples, 0)))
             return Fail(CaptureReason::TooManySamples, 0,
-                        {WholeNumberText(static_cast<std::uint64_t>(rows_))});
+                        {DecimalText(static_cast<std::uint64_t>(rows_))});
         const std::optional<double> value = RowNumber(cells_[valueColumn_], number);
         if (!value)
             return false;
@@ -532,7 +532,7 @@ CaptureResult ReadCapture(std::istream &in, std::uint64_t sizeBytes, const Captu
 {
     const auto tooLarge = [&](std::uint64_t bytes) {
         return Problem(CaptureReason::TooLarge, 0,
-                       {WholeNumberText(bytes), WholeNumberText(options.mostBytes)});
+                       {DecimalText(bytes), DecimalText(options.mostBytes)});
     };
     if (sizeBytes > options.mostBytes)
         return tooLarge(sizeBytes);
@@ -571,7 +571,7 @@ CaptureResult ReadCapture(std::istream &in, std::uint64_t sizeBytes, const Captu
             const std::string_view piece = bytes.substr(0, end);
             if (line.size() + piece.size() > MostLineBytes)
                 return Problem(CaptureReason::LineTooLong, lineNumber,
-                               {WholeNumberText(MostLineBytes)});
+                               {DecimalText(MostLineBytes)});
             line.append(piece);
             if (end == std::string_view::npos)
                 break;

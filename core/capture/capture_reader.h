@@ -36,7 +36,7 @@
 // and stopping when it is cancelled; it keeps the times and the chosen channel's values alone.
 #pragma once
 
-#include "core/capture/capture_texts.h"
+#include "core/texts/messages.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,6 +4,7 @@
 
 #include "core/platform/system_memory.h"
 #include "core/spectrum/spectrum.h"
+#include "core/state/memory_budget.h"
 #include "core/texts/messages.h"
 #include "core/texts/pulse_shapes.h"
 #include "core/texts/utf16.h"
@@ -17,17 +18,6 @@ RealArray FirstOf(const RealArray &values, std::size_t count)
 {
     count = std::min(count, values.size());
     return RealArray(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(count));
-}
-
-std::u16string Filled(std::u16string text, std::initializer_list<std::u16string> values)
-{
-    int slot = 1;
-    for (const std::u16string &value : values) {
-        const std::u16string mark = u"%" + std::u16string(1, static_cast<char16_t>(u'0' + slot++));
-        if (const auto at = text.find(mark); at != text.npos)
-            text.replace(at, mark.size(), value);
-    }
-    return text;
 }
 
 } // namespace
@@ -51,9 +41,11 @@ ReferenceMemoryShortage Shortage(const AnalysisState &shown, std::uint64_t avail
 std::optional<ReferenceMemoryShortage> ReferenceMemoryProblem(const AnalysisState &shown,
                                                               std::uint64_t available)
 {
-    if (ReferenceBytes(shown) <= available / 10 * 9)
+    // The analysis's own budget, and its megabytes.
+    const auto refusal = MemoryProblem(shown.SampleCount, ReferenceBytes(shown), available);
+    if (!refusal)
         return std::nullopt;
-    return Shortage(shown, available);
+    return ReferenceMemoryShortage {refusal->numbers[1], refusal->numbers[2]};
 }
 
 std::optional<ReferenceMemoryShortage> ReferenceMemoryProblem(const AnalysisState &shown,
@@ -97,8 +89,8 @@ std::u16string ReferenceKey(const HeldReference &reference, char16_t decimalSepa
     std::u16string duty = Utf16Of(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
     std::replace(duty.begin(), duty.end(), u'.', decimalSeparator);
     const std::u16string shape = Utf16Of(TextsOf(held.Shape).name);
-    if (reference.filter.kind == FilterKind::None)
-        return Filled(std::u16string(TextOf(UiText::ReferenceKey)), {shape, duty});
-    return Filled(std::u16string(TextOf(UiText::ReferenceFilteredKey)),
-                  {shape, duty, Utf16Of(DeclarationOf(reference.filter.kind).name)});
+    return ReferenceKeyText(shape, duty,
+                            reference.filter.kind == FilterKind::None
+                                ? std::u16string()
+                                : Utf16Of(DeclarationOf(reference.filter.kind).name));
 }

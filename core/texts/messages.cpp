@@ -3,7 +3,10 @@
 #include "core/texts/messages.h"
 
 #include "core/texts/joined_text.h"
+#include "core/texts/number_text.h"
 #include "core/texts/units.h"
+
+#include <vector>
 
 namespace {
 
@@ -353,11 +356,15 @@ constexpr UiTextEntry UiTexts[] = {
 static_assert(OneRowEachInOrder<UiText>(UiTexts, &UiTextEntry::text),
               "one text for each UiText, in the enum's order");
 
-std::u16string Decimal(std::uint64_t value)
+} // namespace
+
+std::u16string DecimalText(std::uint64_t value)
 {
     const std::string digits = std::to_string(value);
     return {digits.begin(), digits.end()};
 }
+
+namespace {
 
 // The pattern with %1, %2, ... replaced by the slots and %f by the field's description. Only the
 // pattern is read for slots, so a slot's own "%2" (a file name's, say) stays as it is.
@@ -370,7 +377,7 @@ std::u16string Filled(std::u16string_view pattern, std::span<const std::u16strin
             const char16_t slot = pattern[++i];
             if (slot == u'f')
                 text += field;
-            else
+            else if (static_cast<std::size_t>(slot - u'1') < slots.size())
                 text += slots[static_cast<std::size_t>(slot - u'1')];
             continue;
         }
@@ -378,6 +385,94 @@ std::u16string Filled(std::u16string_view pattern, std::span<const std::u16strin
     }
     return text;
 }
+
+} // namespace
+
+namespace {
+
+// In the order of the enum. A message that names a line begins with it, as the reader finds it.
+constexpr CaptureReasonEntry CaptureReasons[] = {
+    {CaptureReason::Empty, "the file holds nothing but blank lines", u"Il file è vuoto."},
+    {CaptureReason::TooLarge, "the file is larger than the reader's limit",
+     u"Il file è troppo grande: %1 byte, oltre il limite di %2 byte."},
+    {CaptureReason::Binary, "a NUL byte or invalid UTF-8 in the first 8 KiB",
+     u"Riga %l: il file non è un testo (contiene byte nulli o caratteri non validi). Attesi "
+     u"numeri in colonne, come li scrive un oscilloscopio o un simulatore."},
+    {CaptureReason::LineTooLong, "a line longer than 64 KiB",
+     u"Riga %l: la riga è troppo lunga (oltre %1 byte) per essere una riga di dati."},
+    {CaptureReason::NoNumbers, "no run of rows that begin with a number",
+     u"Nel file non ci sono righe di numeri: attesi valori separati da virgole, punti e virgola, "
+     u"tabulazioni o spazi."},
+    {CaptureReason::NotANumber, "a row of the data that holds text where a number is needed",
+     u"Riga %l: attesi numeri separati da %1, trovato «%2»."},
+    {CaptureReason::CellCount, "a row of the data with another number of columns",
+     u"Riga %l: attese %1 colonne come nelle righe precedenti, trovate %2."},
+    {CaptureReason::NotFinite, "NaN or an infinity among the times or the values",
+     u"Riga %l: il valore «%1» non è un numero finito."},
+    {CaptureReason::BadInterval, "a sample interval or rate in the header that is not positive",
+     u"Riga %l: l'intervallo di campionamento deve essere un numero positivo, trovato «%1»."},
+    {CaptureReason::NoTimeInformation,
+     "one column of numbers, and no interval or rate in the header",
+     u"Il file ha una sola colonna di numeri e nell'intestazione non c'è l'intervallo di "
+     u"campionamento (ad es. «Sample Interval,0.08uS» o «Increment,2e-6»): manca il tempo."},
+    {CaptureReason::NoChannel, "no column besides the time",
+     u"Il file ha solo la colonna del tempo: manca una colonna di valori."},
+    {CaptureReason::NoSuchChannel, "a channel beyond those of the file",
+     u"Il canale %1 non c'è: il file ne ha %2."},
+    {CaptureReason::TooManySamples, "more rows of data than the reader's limit",
+     u"Il file ha più di %1 campioni, il limite del programma."},
+    {CaptureReason::TooFewSamples, "fewer than two rows of data",
+     u"Il file contiene %1 campioni: ne servono almeno 2."},
+    {CaptureReason::TimeStandsStill, "every sample at the same time",
+     u"Il tempo non avanza: tutti i campioni hanno lo stesso istante."},
+    {CaptureReason::TimesBeyondDoubles, "times whose span leaves the double range",
+     u"Gli istanti del file sono troppo distanti tra loro per essere rappresentati."},
+    {CaptureReason::FlatSignal, "every value the same",
+     u"Il segnale è costante (tutti i valori valgono %1 V): non ci sono impulsi da analizzare."},
+    {CaptureReason::LessThanOnePeriod, "fewer than two rising or two falling edges",
+     u"Nel segnale acquisito c'è meno di un periodo: servono almeno due fronti di salita o due "
+     u"di discesa."},
+    {CaptureReason::ShorterThanPeriod, "the capture lasts less than one period",
+     u"Il segnale acquisito dura meno di un periodo (%1 s contro un periodo di %2 s)."},
+    {CaptureReason::PeriodBelowSampling, "a period shorter than two sample intervals",
+     u"Il periodo (%1 s) è più corto di due intervalli di campionamento (%2 s)."},
+    {CaptureReason::BadPointCount, "points per period outside 1 to the limit",
+     u"I punti per periodo devono essere tra 1 e %2, non %1."},
+};
+
+constexpr bool CaptureReasonsInEnumOrder()
+{
+    std::size_t index = 0;
+    for (const CaptureReasonEntry &entry : CaptureReasons)
+        if (static_cast<std::size_t>(entry.reason) != index++ || entry.text.empty())
+            return false;
+    return index == static_cast<std::size_t>(CaptureReason::Count);
+}
+static_assert(CaptureReasonsInEnumOrder(), "one text for each CaptureReason, in the enum's order");
+
+struct CaptureTextEntry
+{
+    CaptureText key;
+    std::u16string_view text;
+};
+
+constexpr CaptureTextEntry CaptureTexts[] = {
+    {CaptureText::ColumnName, u"colonna %1"},
+    {CaptureText::Commas, u"virgole"},
+    {CaptureText::Semicolons, u"punti e virgola"},
+    {CaptureText::Tabs, u"tabulazioni"},
+    {CaptureText::Spaces, u"spazi"},
+};
+
+constexpr bool CaptureTextsInEnumOrder()
+{
+    std::size_t index = 0;
+    for (const CaptureTextEntry &entry : CaptureTexts)
+        if (static_cast<std::size_t>(entry.key) != index++ || entry.text.empty())
+            return false;
+    return index == static_cast<std::size_t>(CaptureText::Count);
+}
+static_assert(CaptureTextsInEnumOrder(), "one text for each CaptureText, in the enum's order");
 
 } // namespace
 
@@ -389,7 +484,8 @@ std::span<const ReasonEntry> ReasonTable()
 std::u16string MessageText(const Refusal &refusal)
 {
     const std::array<std::u16string, 3> numbers
-        = {Decimal(refusal.numbers[0]), Decimal(refusal.numbers[1]), Decimal(refusal.numbers[2])};
+        = {DecimalText(refusal.numbers[0]), DecimalText(refusal.numbers[1]),
+           DecimalText(refusal.numbers[2])};
     return Filled(Reasons[static_cast<std::size_t>(refusal.reason)].text, numbers,
                   refusal.field ? FieldDescription(*refusal.field) : std::u16string_view {});
 }
@@ -423,7 +519,7 @@ std::u16string_view TextOf(UiText text)
 std::u16string TooManyRowsText(std::int64_t rows)
 {
     const std::u16string slots[]
-        = {Decimal(static_cast<std::uint64_t>(rows)), Decimal(SpreadsheetRows),
+        = {DecimalText(static_cast<std::uint64_t>(rows)), DecimalText(SpreadsheetRows),
            std::u16string(TextOf(UiText::SaveData))};
     return Filled(TextOf(UiText::TooManyRows), slots);
 }
@@ -431,7 +527,44 @@ std::u16string TooManyRowsText(std::int64_t rows)
 std::u16string TooManyWorkbookRowsText(std::int64_t rows)
 {
     const std::u16string slots[]
-        = {Decimal(static_cast<std::uint64_t>(rows)), Decimal(SpreadsheetRows),
+        = {DecimalText(static_cast<std::uint64_t>(rows)), DecimalText(SpreadsheetRows),
            std::u16string(TextOf(UiText::SaveData))};
     return Filled(TextOf(UiText::TooManyWorkbookRows), slots);
+}
+
+std::span<const CaptureReasonEntry> CaptureReasonTable()
+{
+    return CaptureReasons;
+}
+
+std::u16string CaptureMessage(CaptureReason reason, std::uint64_t line,
+                              std::initializer_list<std::u16string_view> parts)
+{
+    // "%l" names the line; the other slots are the parts.
+    std::u16string pattern(CaptureReasons[static_cast<std::size_t>(reason)].text);
+    for (std::size_t at = pattern.find(u"%l"); at != pattern.npos; at = pattern.find(u"%l", at))
+        pattern.replace(at, 2, DecimalText(line));
+    std::vector<std::u16string> slots;
+    for (const std::u16string_view part : parts)
+        slots.emplace_back(part);
+    return Filled(pattern, slots);
+}
+
+std::u16string_view TextOf(CaptureText text)
+{
+    return CaptureTexts[static_cast<std::size_t>(text)].text;
+}
+
+std::u16string ReferenceKeyText(std::u16string_view shape, std::u16string_view duty,
+                                std::u16string_view filter)
+{
+    const std::u16string slots[]
+        = {std::u16string(shape), std::u16string(duty), std::u16string(filter)};
+    return Filled(TextOf(filter.empty() ? UiText::ReferenceKey : UiText::ReferenceFilteredKey),
+                  slots);
+}
+
+std::u16string QuantityNumberText(double value)
+{
+    return FormatNumber(value, {NumberPattern::Scientific, 3, false}, u'.').value_or(u"?");
 }

@@ -7,12 +7,14 @@
 // the build.
 #pragma once
 
+#include "core/texts/capture_reason.h"
 #include "core/texts/fields.h"
 #include "core/texts/refusal.h"
 #include "core/texts/save_problem.h"
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
@@ -200,6 +202,24 @@ enum class UiText
 };
 
 std::u16string_view TextOf(UiText text);
+
+// A whole number in decimal digits, as the messages write counts and sizes.
+std::u16string DecimalText(std::uint64_t value);
+// A quantity in a capture's message: "1.400E-03", three decimals in scientific notation.
+std::u16string QuantityNumberText(double value);
+
+// The reasons a capture is refused, each with when it applies and its text; "%l" in a text is the
+// line it names.
+std::span<const CaptureReasonEntry> CaptureReasonTable();
+// The message of `reason`: its text with "%l" the line and %1, %2, ... the parts.
+std::u16string CaptureMessage(CaptureReason reason, std::uint64_t line,
+                              std::initializer_list<std::u16string_view> parts = {});
+std::u16string_view TextOf(CaptureText text);
+
+// The reference's key: "riferimento: <shape>, D.C. = <duty>", and ", filtro <filter>" where
+// `filter` is not empty.
+std::u16string ReferenceKeyText(std::u16string_view shape, std::u16string_view duty,
+                                std::u16string_view filter);
 
 // The messages of the export from the graph window.
 // A save that failed: the file's path and why, in words; nothing was left behind.

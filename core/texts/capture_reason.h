@@ -1,17 +1,11 @@
 // SPDX-FileCopyrightText: 2026 The Spettro Segnale developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Why a capture file could not be read, or its period not measured, as a typed reason, and the
-// one table of their Italian texts, indexed by the reason (a row missing or out of place fails
-// the build).
+// Why a captured signal cannot be read or measured, as a typed reason with what its message
+// names, and the capture's other words; the texts are in the message table (messages.h).
 #pragma once
 
-#include <cstdint>
-#include <initializer_list>
-#include <span>
-#include <string>
 #include <string_view>
 
-// In the order the reader meets them. %l is the line; %1 to %3 what each row says.
 enum class CaptureReason
 {
     Empty,
@@ -57,15 +51,3 @@ struct CaptureReasonEntry
     std::string_view when;
     std::u16string_view text;
 };
-
-std::span<const CaptureReasonEntry> CaptureReasonTable();
-
-// The message of `reason` with its line and parts filled in.
-std::u16string CaptureMessage(CaptureReason reason, std::uint64_t line,
-                              std::initializer_list<std::u16string_view> parts = {});
-
-std::u16string_view TextOf(CaptureText text);
-
-// A whole number and a physical quantity as the messages write them ("2.500E-06").
-std::u16string WholeNumberText(std::uint64_t value);
-std::u16string QuantityNumberText(double value);
