@@ -2,10 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/analysis/analysis_run.h"
 
+#include "core/capture/capture_analysis.h"
 #include "core/platform/work_threads.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
 #include "core/spectrum/spectrum_paths.h"
+#include "core/state/measured_signal.h"
 #include "core/state/result_list.h"
 
 #include <algorithm>
@@ -53,6 +55,22 @@ AnalysisOutcome Checked(bool usable)
     return {AnalysisOutcome::Status::Failed, Refusal {Reason::ResultsTooLarge}};
 }
 
+// A measured signal's period, analysed in the workspace; a capture's problem is its message.
+AnalysisOutcome RunMeasured(AnalysisState &analysis, TaskControl *control)
+{
+    try {
+        MeasuredOutcome measured = AnalyseMeasured(analysis.Parameters(), control);
+        if (auto *problem = std::get_if<CaptureProblem>(&measured))
+            return {AnalysisOutcome::Status::Failed, {}, problem->text};
+        if (std::holds_alternative<CaptureCancelled>(measured))
+            return {AnalysisOutcome::Status::Cancelled, {}};
+        analysis = std::move(std::get<AnalysisState>(measured));
+    } catch (const std::bad_alloc &) {
+        return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}};
+    }
+    return CheckResults(analysis);
+}
+
 } // namespace
 
 AnalysisState NewAnalysis(const AnalysisParameters &parameters)
@@ -73,6 +91,8 @@ AnalysisOutcome CheckResults(const AnalysisState &analysis)
 
 std::int64_t ProgressTotal(const AnalysisState &analysis)
 {
+    if (analysis.Measured)
+        return MeasuredWork(analysis);
     return std::max(0, TryRoundToCount(analysis.HarmonicCount).value_or(0));
 }
 
@@ -88,6 +108,8 @@ AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &opti
 {
     // The bulk of the harmonics on the path chosen, the C library's sums for every number shown;
     // the arrays checked and the peak found as they were written where the path could.
+    if (analysis.Measured)
+        return RunMeasured(analysis, control);
     ResultsFound found;
     SpectrumOptions finding = options;
     finding.results = &found;

@@ -9,6 +9,7 @@
 #include "core/texts/refusal.h"
 
 #include <optional>
+#include <string>
 
 class TaskControl;
 struct SpectrumOptions; // core/spectrum/spectrum_paths.h: the windows need not see it
@@ -23,6 +24,7 @@ struct AnalysisOutcome
     };
     Status status = Status::Done;
     std::optional<Refusal> refusal; // why it failed
+    std::u16string message; // or, for a measured signal, what its capture's problem says
 };
 
 // A record holding the parameters alone: the computation's own workspace.
@@ -31,9 +33,9 @@ AnalysisState NewAnalysis(const AnalysisParameters &parameters);
 // What a RunAnalysis of the workspace counts up to in its control: one a harmonic.
 std::int64_t ProgressTotal(const AnalysisState &analysis);
 
-// The spectrum of the workspace on WorkThreads() threads, on the cheaper path, with an allocation
-// failure or an unusable result turned into a refusal. `control`, when given, follows and may
-// cancel it from another thread.
+// The spectrum of the workspace on WorkThreads() threads (of a measured signal, its averaged
+// period's), on the cheaper path, with an allocation failure or an unusable result turned into a
+// refusal. `control`, when given, follows and may cancel it from another thread.
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, TaskControl *control = nullptr);
 // The same with a chosen path, vector kernel and number of threads.
 AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &options,

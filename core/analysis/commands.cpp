@@ -60,6 +60,7 @@ std::optional<AnalysisParameters> AcceptParameters(AnalysisState &state, const F
     }
     AnalysisParameters accepted = std::get<AnalysisParameters>(checked);
     accepted.Shape = texts.Shape;
+    accepted.Measured = texts.Measured;
     return accepted;
 }
 
@@ -84,6 +85,8 @@ bool RunCommand(AnalysisState &state, const FieldTexts &texts, Command command, 
     const AnalysisOutcome outcome = host.Compute(analysis);
     if (outcome.status == AnalysisOutcome::Status::Failed && outcome.refusal)
         host.Refuse(*outcome.refusal);
+    else if (outcome.status == AnalysisOutcome::Status::Failed && !outcome.message.empty())
+        host.Messages().Show(outcome.message);
     if (outcome.status != AnalysisOutcome::Status::Done)
         return false;
     CommitAnalysis(state, std::move(analysis), command);
@@ -92,7 +95,7 @@ bool RunCommand(AnalysisState &state, const FieldTexts &texts, Command command, 
 
 bool SameTypedValues(const FieldTexts &then, const FieldTexts &now, std::span<const Field> order)
 {
-    if (then.Shape != now.Shape)
+    if (then.Shape != now.Shape || then.Measured != now.Measured)
         return false;
     return std::all_of(order.begin(), order.end(), [&](Field field) {
         return then[field] == now[field]

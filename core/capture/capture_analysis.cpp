@@ -5,8 +5,10 @@
 #include "core/spectrum/fft/real_transform.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
+#include "core/state/measured_signal.h"
 
 #include <algorithm>
+#include <cmath>
 #include <complex>
 
 AnalysisState MeasuredAnalysis(const AnalysisParameters &parameters,
@@ -28,18 +30,45 @@ AnalysisState MeasuredAnalysis(const AnalysisParameters &parameters,
     const std::complex<double> *bins = transform.Bins();
     const double dn = static_cast<double>(n);
     state.MeanValue = bins[0].real() / dn;
-    const std::int64_t harmonics = HarmonicsHeld(state);
-    for (std::int64_t k = 1; k <= harmonics; ++k) {
+    const auto harmonic = [&](std::int64_t k) {
         const std::int64_t m = k % n;
         const std::complex<double> bin = m <= n / 2 ? bins[m] : std::conj(bins[n - m]);
         state.CosCoefficients[static_cast<std::size_t>(k)] = (2 / dn) * bin.real();
         state.SinCoefficients[static_cast<std::size_t>(k)] = -(2 / dn) * bin.imag();
-    }
-    ComputeMagnitudes(state);
+        ComputeMagnitude(state, k);
+    };
+    const std::int64_t harmonics = HarmonicsHeld(state);
+    for (std::int64_t k = 1; k <= harmonics; ++k)
+        harmonic(k);
+    if (state.TargetHarmonic > harmonics && state.TargetHarmonic <= n + 1)
+        harmonic(state.TargetHarmonic);
     FindSignalPeak(state);
     FindSpectrumPeak(state);
     state.PeaksFound = true;
     const TransformRounding rounding = transform.Rounding();
     ComputeMeasures(state, &rounding);
     return state;
+}
+
+MeasuredOutcome AnalyseMeasured(const AnalysisParameters &parameters, TaskControl *control)
+{
+    auto averaged = AveragePeriod(*parameters.Measured->capture, parameters.Frequency,
+                                  parameters.SampleCount, control);
+    if (auto *problem = std::get_if<CaptureProblem>(&averaged))
+        return std::move(*problem);
+    if (std::holds_alternative<CaptureCancelled>(averaged))
+        return CaptureCancelled {};
+    return MeasuredAnalysis(parameters, std::get<PeriodAverage>(averaged).values);
+}
+
+std::int64_t MeasuredWork(const AnalysisParameters &parameters)
+{
+    const Capture &capture = *parameters.Measured->capture;
+    const double duration = capture.values.empty()
+        ? 0
+        : static_cast<double>(capture.values.size() - 1) * capture.interval;
+    const double periods = std::floor(duration * parameters.Frequency * (1 + 1e-12));
+    if (!(periods >= 1) || !(periods < 1e12))
+        return 0;
+    return static_cast<std::int64_t>(periods) * std::max<std::int64_t>(parameters.SampleCount, 0);
 }

@@ -15,11 +15,25 @@
 // that bound, as the transform path finds them.
 #pragma once
 
+#include "core/capture/capture_period.h"
 #include "core/state/analysis_state.h"
 
+#include <cstdint>
+#include <variant>
 #include <vector>
 
+class TaskControl;
+
 // `parameters` give H and f, which the analysis keeps with the others; N is the period's size
-// (1 to 2^31 - 2). Throws std::bad_alloc when memory runs out.
+// (1 to 2^31 - 2). Harmonic z (TargetHarmonic) is found too where it lies past H, up to N + 1.
+// Throws std::bad_alloc when memory runs out.
 AnalysisState MeasuredAnalysis(const AnalysisParameters &parameters,
                                const std::vector<double> &period);
+
+// The analysis of parameters.Measured, which must hold a signal: its periods at f averaged over
+// N points (AveragePeriod), then MeasuredAnalysis. The averaging counts its work in `control`,
+// MeasuredWork in all, and stops when it is cancelled. Throws std::bad_alloc when memory runs out.
+using MeasuredOutcome = std::variant<AnalysisState, CaptureProblem, CaptureCancelled>;
+MeasuredOutcome AnalyseMeasured(const AnalysisParameters &parameters, TaskControl *control);
+// What AnalyseMeasured counts: N points for each whole period at f; 0 where it has nothing to do.
+std::int64_t MeasuredWork(const AnalysisParameters &parameters);

@@ -3,9 +3,11 @@
 #include "core/capture/capture_fit.h"
 
 #include "core/spectrum/pulse_shapes.h"
+#include "core/spectrum/spectrum.h"
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -78,9 +80,23 @@ double Energy(const std::vector<double> &y)
 
 } // namespace
 
-std::optional<PulseFit> FitPulse(PulseShape shape, const std::vector<double> &period)
+std::optional<PulseFit> FitPulse(PulseShape shape, const std::vector<double> &measured)
 {
-    const auto n = static_cast<std::int64_t>(period.size());
+    // A longer period is fitted read at MostFitPoints, its delay then scaled back and the
+    // difference left taken at every one of its points.
+    const auto count = static_cast<std::int64_t>(measured.size());
+    if (count > MostFitPoints) {
+        const std::optional<PulseFit> fit = FitPulse(shape, Coarse(measured, MostFitPoints));
+        if (!fit)
+            return std::nullopt;
+        const std::int64_t delay = fit->delay * count / MostFitPoints;
+        const Trial left = Try(measured, Energy(measured), Unit(shape, fit->dutyCycle, count),
+                               fit->dutyCycle, delay);
+        return PulseFit {left.amplitude, fit->dutyCycle, delay,
+                         std::sqrt(left.left / static_cast<double>(count))};
+    }
+    const std::vector<double> &period = measured;
+    const auto n = count;
     const double energy = Energy(period);
     if (n < 4 || !(energy > 0) || !std::isfinite(energy))
         return std::nullopt;
@@ -131,4 +147,27 @@ std::optional<PulseFit> FitPulse(PulseShape shape, const std::vector<double> &pe
         return std::nullopt;
     return PulseFit {fine.amplitude, fine.duty, fine.delay,
                      std::sqrt(fine.left / static_cast<double>(n))};
+}
+
+void DelayAnalysis(AnalysisState &analysis, std::int64_t delay)
+{
+    const std::int64_t n = analysis.SampleCount;
+    if (n < 1 || analysis.Samples.size() < static_cast<std::size_t>(n) + 1)
+        return;
+    delay = ((delay % n) + n) % n;
+    if (delay == 0)
+        return;
+    double *samples = analysis.Samples.data();
+    std::rotate(samples, samples + (n - delay), samples + n);
+    samples[n] = samples[0];
+    const std::int64_t harmonics = HarmonicsHeld(analysis);
+    for (std::int64_t k = 1; k <= harmonics; ++k) {
+        // k delay / N in turns, reduced before the angle so that a high harmonic keeps its digits.
+        const double turns = static_cast<double>((k % n) * delay % n) / static_cast<double>(n);
+        const double angle = 2 * std::numbers::pi * turns;
+        const auto i = static_cast<std::size_t>(k);
+        const double a = analysis.CosCoefficients[i], b = analysis.SinCoefficients[i];
+        analysis.CosCoefficients[i] = a * std::cos(angle) - b * std::sin(angle);
+        analysis.SinCoefficients[i] = a * std::sin(angle) + b * std::cos(angle);
+    }
 }

@@ -12,6 +12,7 @@
 // delay is whole samples of the period (its resolution 1 / (N f)); D, any value in (0, 1].
 #pragma once
 
+#include "core/state/analysis_state.h"
 #include "core/texts/pulse_shapes.h"
 
 #include <cstdint>
@@ -26,6 +27,17 @@ struct PulseFit
     double rmsDifference = 0; // V: the root of the mean square left between the two
 };
 
+// The most points a period is fitted at: a longer one is read at this many, each the mean of the
+// values around it, and its delay, whole points of that reading, is scaled back to its own.
+constexpr std::int64_t MostFitPoints = 8192;
+
 // `period`: N values over one period (N >= 4). Nothing for fewer values, or for a period of zeros
 // alone.
 std::optional<PulseFit> FitPulse(PulseShape shape, const std::vector<double> &period);
+
+// The analysis of s(t - delay / (N f)): its samples 0 to N - 1 turned `delay` places on (s(N)
+// following s(0)), and each harmonic's coefficients turned by k theta, theta = 2 pi delay / N:
+// a' = a cos k theta - b sin k theta, b' = a sin k theta + b cos k theta. The moduli, the DC
+// component, the peaks and the measures are those of any delay. The model beside a measured
+// signal is drawn with the delay the fit found. No sum of the harmonics is held yet.
+void DelayAnalysis(AnalysisState &analysis, std::int64_t delay);

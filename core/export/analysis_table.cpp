@@ -4,6 +4,7 @@
 
 #include "core/spectrum/spectrum.h"
 #include "core/state/harmonic_readings.h"
+#include "core/state/measured_signal.h"
 #include "core/texts/joined_text.h"
 #include "core/texts/units.h"
 
@@ -57,13 +58,13 @@ TableCell Number(double value)
 }
 
 // The parameters an analysis is computed from, headed by their symbols and units as the parameter
-// table writes them, then the pulse shape.
+// table writes them, then the pulse shape (or "misurato" and the file's name).
 constexpr std::string_view ShapeHeading = "forma";
 
 TableCell ParameterCell(const AnalysisParameters &parameters, std::size_t p)
 {
     return p < AnalysisParameterRows.size() ? Number(AnalysisParameterRows[p].stored(parameters))
-                                            : Text(TextsOf(parameters.Shape).name);
+                                            : Text(SignalName(parameters));
 }
 
 // The headings of the harmonics' frequency and the samples' time, in the units' one spelling.

@@ -5,6 +5,7 @@
 #include "analysis_table.h"
 
 #include "core/state/analysis_state.h"
+#include "core/state/measured_signal.h"
 #include "core/state/parameter_table.h"
 #include "core/texts/pulse_shapes.h"
 
@@ -30,7 +31,7 @@ namespace {
 void AppendAnalysis(const AnalysisParameters &parameters, const FilterSettings &filter,
                     char decimalSeparator, std::string &caption)
 {
-    caption += TextsOf(parameters.Shape).name;
+    caption += SignalName(parameters);
     caption += '.';
     // "D.C. = 0.25", "Vmax = 10 V": a value with its symbol and unit, after `before`, or after the
     // separator that parts the values.
@@ -68,7 +69,7 @@ std::string SlideCaption(const AnalysisParameters &parameters, std::span<const s
                          char decimalSeparator, const FilterSettings &filter,
                          const HeldReference *reference)
 {
-    std::string caption = "Forma dell'impulso: ";
+    std::string caption = parameters.Measured ? "Segnale " : "Forma dell'impulso: ";
     AppendAnalysis(parameters, filter, decimalSeparator, caption);
     if (reference) {
         caption += " Riferimento: ";
@@ -87,7 +88,7 @@ std::string SlideCaption(const AnalysisParameters &parameters, std::span<const s
 std::string SlideFileName(const AnalysisParameters &parameters, char decimalSeparator)
 {
     std::string name = "spettro-segnale-diapositiva-";
-    std::string shape(TextsOf(parameters.Shape).name);
+    std::string shape(parameters.Measured ? MeasuredSignalName : TextsOf(parameters.Shape).name);
     std::replace(shape.begin(), shape.end(), ' ', '-');
     name += shape;
     name += "-D";

@@ -8,8 +8,11 @@
 #include "core/texts/pulse_shapes.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+
+struct MeasuredSignal; // core/state/measured_signal.h
 
 // Parameters, written by the commands: what an accepted command stores.
 struct AnalysisParameters
@@ -22,6 +25,10 @@ struct AnalysisParameters
     double PeriodCount = 0; // P, periods drawn, as typed
     std::int32_t TargetHarmonic = 0; // z, harmonic shown by the harmonic modulus command
     PulseShape Shape = PulseShape::HalfSine; // chosen in the input window
+    // A measured signal, analysed in place of the shape: its periods at f averaged over N points.
+    // None for the computed signal. While there is one, the shape, D and Vmax are the model's,
+    // drawn beside it. Two analyses of the same opened file hold the same signal.
+    std::shared_ptr<const MeasuredSignal> Measured;
 
     bool operator==(const AnalysisParameters &) const = default;
 };

@@ -7,9 +7,12 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+
+struct MeasuredSignal; // a signal opened from a file, which the state defines
 
 // The fields keep the input window's classic control names; what each one holds, and the state
 // field its text is converted into:
@@ -25,12 +28,13 @@ enum class Field
 };
 constexpr std::size_t FieldCount = 7;
 
-// What the user has typed and chosen: the texts of the seven fields, indexed by Field, and the
-// pulse shape, which a command stores with the values.
+// What the user has typed and chosen: the texts of the seven fields, indexed by Field, the pulse
+// shape and the measured signal opened, if any, which a command stores with the values.
 class FieldTexts
 {
 public:
     PulseShape Shape = PulseShape::HalfSine;
+    std::shared_ptr<const MeasuredSignal> Measured;
 
     std::u16string &operator[](Field f) { return texts_[static_cast<std::size_t>(f)]; }
     const std::u16string &operator[](Field f) const { return texts_[static_cast<std::size_t>(f)]; }

@@ -145,6 +145,23 @@ enum class UiText
     ReferenceMemory, // %1 MB needed, %2 MB available
     ReferenceMeasure, // %1 the current's value, %2 the reference's
     ReferenceReadout, // %1 what the reference reads at the cursor
+                      // A measured signal: the input window's entries, the file dialog's title and
+                      // filter, the progress of its reading (%1 of %2 bytes) and of its periods'
+                      // average (%1 of %2 points), the title label while one is open (%1 file, %2
+                      // estimated f in kHz, %3 the model's shape), a file that cannot be opened
+                      // (%1), the fit's answer (%1 shape, %2 Vmax, %3 D, %4 delay in µs, %5 RMS
+                      // difference) and the fit that finds nothing.
+    OpenMeasured,
+    EstimateParameters,
+    CloseMeasured,
+    OpenMeasuredTitle,
+    MeasuredFilter,
+    CaptureProgress,
+    MeasuredProgress,
+    MeasuredHeading,
+    CaptureUnopened,
+    FitResult,
+    FitNothing,
     Measures, // the plot's menu: the measures beside the plot, shown or hidden
     CopyImage,
     SaveImage,

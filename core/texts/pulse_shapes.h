@@ -51,3 +51,7 @@ inline const PulseShapeTexts &TextsOf(PulseShape shape)
 {
     return PulseShapeTable[static_cast<std::size_t>(shape)];
 }
+
+// What the exports and the captions write for a measured signal in place of the shape's name,
+// before the file's name: "misurato: prova.csv".
+inline constexpr std::string_view MeasuredSignalName = "misurato";

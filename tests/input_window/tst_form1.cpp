@@ -4,8 +4,10 @@
 // messages, results and refusals.
 #include "core/spectrum/cheaper_path.h"
 #include "core/spectrum/pulse_shapes.h"
+#include "core/state/measured_signal.h"
 #include "tests/support/input_window_fixture.h"
 #include "tests/support/same_analysis.h"
+#include "tests/support/temporary_folder.h"
 #include "ui/classic/qt_translations.h"
 #include "ui/graph_window/form2.h"
 #include "ui/graph_window/full_screen.h"
@@ -81,9 +83,11 @@ private slots:
                 entries << entry->text() + ' ' + entry->shortcut().toString();
         }
         QCOMPARE(titles, (QStringList {"A&nalisi", "&Aiuto"}));
-        QCOMPARE(entries.mid(0, 7),
+        QCOMPARE(entries.mid(0, 11),
                  (QStringList {"Calcola modulo armonica N\u00B0 z F5", "Grafici F6", " ",
-                               "&Forma dell'impulso ", "Fi&ltro ", " ", "&Esci Ctrl+Q"}));
+                               "&Forma dell'impulso ", "Fi&ltro ", " ",
+                               "Apri segnale &misurato\u2026 Ctrl+O", "S&tima i parametri ",
+                               "&Chiudi segnale misurato ", " ", "&Esci Ctrl+Q"}));
         QVERIFY(!w_.form->windowIcon().isNull());
         const std::pair<const char *, const char *> texts[]
             = {{"Text7", "10"}, {"Text12", "100"},   {"Text8", "3"}, {"Text1", "0.5"},
@@ -1150,6 +1154,154 @@ private slots:
         finishFollowing();
         QCOMPARE(w_.state->Shape, diagram->Shape());
         QVERIFY(w_.state->Shape != PulseShape::HalfSine);
+    }
+
+    // A capture opened from its file: its frequency estimated into f, its averaged period
+    // analysed in place of the shape, the model (the shape with the typed values) held as the
+    // reference; a step of N analyses the capture again; the fit writes Vmax and D and draws the
+    // model where the pulse lies; closing goes back to the computed signal.
+    void aMeasuredSignalIsAnalysedBesideItsFittedModel()
+    {
+        // A rectangle of 5 V, D = 0.25, at 1 kHz, sampled every microsecond for 10.4 periods,
+        // its first pulse starting 0.3 ms after the capture's start.
+        const std::string folder = NewTemporaryFolder("spettro_misurato");
+        QVERIFY(!folder.empty());
+        const QString path = QString::fromStdString(folder + "/prova.csv");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QByteArray text = "Time (s),CH1 (V)\r\n";
+            for (int i = 0; i <= 10400; ++i) {
+                const int inPeriod = ((i - 300) % 1000 + 1000) % 1000;
+                text += QByteArray::number(i * 1e-6, 'g', 17) + ',' + (inPeriod < 250 ? "5" : "0")
+                    + "\r\n";
+            }
+            file.write(text);
+        }
+        auto *diagram = w_.form->findChild<ShapeDiagram *>("Picture1");
+        diagram->Choose(PulseShape::Rectangular);
+        QVERIFY(w_.form->OpenMeasured(path));
+        QVERIFY2(w_.Shown().isEmpty(), qPrintable(w_.Shown().join('\n')));
+        QCOMPARE(w_.Field("Text12")->text().toDouble(), 1.0); // 7 digits of the estimate
+        QVERIFY(
+            w_.Label("Label35")->text().startsWith("Segnale misurato: prova.csv (f stimata = "));
+        Form2 *graphs = w_.form->GraphWindow();
+        QVERIFY(graphs && graphs->isVisible());
+        QVERIFY(w_.state->Measured && w_.state->Measured.get() == w_.form->Measured());
+        QCOMPARE(SignalName(*w_.state), std::string_view("misurato: prova.csv"));
+        // The period averaged at N = 10000 over the 10 whole periods: the lines of the
+        // rectangle, 2 Vmax |sin(k pi D)| / (k pi), within what the one-microsecond ramps of the
+        // interpolation at each edge take off them.
+        QCOMPARE(w_.state->SampleCount, 10000);
+        QVERIFY(std::abs(w_.state->MeanValue - 1.25) < 5e-3);
+        for (int k = 1; k <= 10; ++k) {
+            const double expected = 2 * 5 * std::abs(std::sin(k * M_PI * 0.25)) / (k * M_PI);
+            QVERIFY2(std::abs(w_.state->Magnitudes[k] - expected) < 5e-3,
+                     qPrintable(QString("k = %1: %2").arg(k).arg(w_.state->Magnitudes[k])));
+        }
+        // The model beside it, with the typed values: a half-wide, 10 V rectangle.
+        const HeldReference *model = graphs->Reference().Held();
+        QVERIFY(model && !model->analysis.Measured);
+        QCOMPARE(model->analysis.Shape, PulseShape::Rectangular);
+        QCOMPARE(model->analysis.Amplitude, 10.0);
+        QVERIFY(graphs->ReferenceKey()->isVisible());
+        // A step of N reads the capture again at the new count.
+        w_.pace.Hold();
+        w_.form->StepField(Field::Text13, 1);
+        finishFollowing();
+        QCOMPARE(w_.state->SampleCount, 10001);
+        QVERIFY(w_.state->Measured);
+        // The fit: Vmax and D into their fields, the model drawn from the pulse's start.
+        w_.pace.LetGo();
+        w_.form->EstimateParameters();
+        // Within what the edges' ramps, one part in 250 of the pulse, take off.
+        const double vmax = w_.Field("Text7")->text().toDouble();
+        QVERIFY2(std::abs(vmax - 5) <= 0.02, qPrintable(w_.Field("Text7")->text()));
+        QVERIFY(std::abs(w_.Field("Text1")->text().toDouble() - 0.25) <= 2e-3);
+        QCOMPARE(w_.Shown().size(), 1);
+        const QRegularExpressionMatch said
+            = QRegularExpression("^Parametri stimati per la forma rettangolare: Vmax = ([0-9.]+) "
+                                 "V, D.C. = ([0-9.]+), ritardo = ([0-9.]+) µs.\nDifferenza "
+                                 "efficace residua fra segnale misurato e modello: ([0-9.]+) V.$")
+                  .match(w_.Shown().front());
+        QVERIFY2(said.hasMatch(), qPrintable(w_.Shown().front()));
+        QCOMPARE(said.captured(1), w_.Field("Text7")->text());
+        QVERIFY(std::abs(said.captured(3).toDouble() - 300) <= 1);
+        QVERIFY(said.captured(4).toDouble() < 0.2); // of the 5 V left at the edges alone
+        model = graphs->Reference().Held();
+        QCOMPARE(model->analysis.Amplitude, vmax);
+        // Sample i of the model at i / (N f): the pulse from 0.3 ms to 0.55 ms, as measured.
+        const auto at = [&](double seconds) {
+            return model->analysis.Samples[static_cast<std::size_t>(
+                std::lround(seconds * 1000 * model->analysis.SampleCount))];
+        };
+        QCOMPARE(at(0.29e-3), 0.0);
+        QCOMPARE(at(0.31e-3), vmax);
+        QCOMPARE(at(0.54e-3), vmax);
+        QCOMPARE(at(0.56e-3), 0.0);
+        // Closed: the computed signal again, and no model.
+        w_.form->CloseMeasured();
+        QVERIFY(!w_.state->Measured && !w_.form->Measured());
+        QVERIFY(!graphs->Reference().Held());
+        QCOMPARE(w_.Label("Label35")->text(),
+                 QString::fromUtf8(TextsOf(PulseShape::Rectangular).heading));
+        QCOMPARE(w_.state->Amplitude, vmax);
+        QVERIFY(std::abs(w_.state->Magnitudes[1]
+                         - 2 * vmax * std::sin(M_PI * w_.state->DutyCycle) / M_PI)
+                < 1e-3 * vmax); // the sums at N = 10001 points against the closed form
+        std::filesystem::remove_all(folder);
+    }
+
+    // A file that cannot be used, or a reading cancelled, says why (or nothing, cancelled) and
+    // leaves the window, the analysis and its graphs as they were.
+    void aMeasuredFileThatCannotBeUsedChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("message"); // a part of it; empty: cancelled
+        QTest::newRow("empty") << QByteArray() << "vuoto";
+        QTest::newRow("binary") << QByteArray("PK\x03\x04\x00\x00\x01", 7) << "Riga 1";
+        QTest::newRow("flat") << QByteArray("t,v\n0,1\n1,1\n2,1\n3,1\n4,1\n") << "costante";
+        QTest::newRow("one edge") << QByteArray("t,v\n0,0\n1,0\n2,5\n3,5\n4,5\n")
+                                  << "meno di un periodo";
+        QTest::newRow("cancelled")
+            << QByteArray("t,v\n0,0\n1,5\n2,0\n3,5\n4,0\n5,5\n") << QString();
+        QTest::newRow("missing") << QByteArray("-") << "Impossibile aprire il file";
+    }
+    void aMeasuredFileThatCannotBeUsedChangesNothing()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, message);
+        w_.Click("Command2");
+        const AnalysisState before = *w_.state;
+        const QImage plot = w_.form->GraphWindow()->Picture1()->Image();
+        const std::string folder = NewTemporaryFolder("spettro_misurato");
+        QString path = QString::fromStdString(folder + "/prova.csv");
+        if (text == "-")
+            path += ".assente";
+        else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(text);
+        }
+        if (message.isEmpty())
+            w_.pace.ActWhenShown([](QProgressDialog &dialog) {
+                QTest::mouseClick(dialog.findChild<QPushButton *>(), Qt::LeftButton);
+            });
+        QVERIFY(!w_.form->OpenMeasured(path));
+        w_.pace.LetGo();
+        if (message.isEmpty())
+            QVERIFY(w_.Shown().isEmpty());
+        else {
+            QCOMPARE(w_.Shown().size(), 1);
+            QVERIFY2(w_.Shown().front().contains(message), qPrintable(w_.Shown().front()));
+        }
+        QVERIFY(!w_.form->Measured());
+        QVERIFY(SameAnalysis(*w_.state, before));
+        QCOMPARE(w_.Field("Text12")->text(), QStringLiteral("100"));
+        QCOMPARE(w_.Label("Label35")->text(),
+                 QString::fromUtf8(TextsOf(PulseShape::HalfSine).heading));
+        QCOMPARE(w_.form->GraphWindow()->Picture1()->Image(), plot);
+        std::filesystem::remove_all(folder);
     }
 
 private:

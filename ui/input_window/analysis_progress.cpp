@@ -20,7 +20,7 @@ AnalysisOutcome ComputeWithProgress(const TaskGate &tasks, QWidget *parent, Anal
     bool completed = false;
     if (OutOfMemoryMessage(MemoryTask::Computation, [&] {
             completed = RunWithProgress(
-                tasks, parent, QTextOf(UiText::AnalysisProgress), ProgressTotal(analysis),
+                tasks, parent, QTextOf(ProgressText(analysis)), ProgressTotal(analysis),
                 [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
         }))
         return {AnalysisOutcome::Status::Failed, ComputationOutOfMemory};

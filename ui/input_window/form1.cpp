@@ -3,6 +3,7 @@
 #include "form1.h"
 
 #include "analysis_progress.h"
+#include "input_window_host.h"
 #include "live_graphs.h"
 #include "shape_diagram.h"
 
@@ -105,23 +106,6 @@ const LabelLayout StaticLabels[] = {
 };
 
 } // namespace
-
-// What the commands need from this window: its message box, its green marking, and the long
-// work of an analysis, which runs while the command holds its pass of the task gate.
-class InputWindowHost : public CommandHost
-{
-public:
-    explicit InputWindowHost(Form1 &form) : form_(form) { }
-    MessageBox &Messages() override { return form_.messages_; }
-    void MarkParameterFields() override { form_.MarkParameterFields(); }
-    AnalysisOutcome Compute(AnalysisState &analysis) override
-    {
-        return ComputeWithProgress(form_.tasks_, &form_, analysis);
-    }
-
-private:
-    Form1 &form_;
-};
 
 // The fields and the shape as the graph window's parameter bar edits them: the same texts, the same
 // steps, the same shape; one set of typed values.
@@ -226,11 +210,9 @@ QWidget *Form1::AddDiagram()
 {
     diagram_ = new ShapeDiagram(client_);
     diagram_->setGeometry(TwipsRect(4320, 4080, 12975, 4815));
-    // The title names the shape chosen; the commands read it with the fields.
-    auto *heading = findChild<QLabel *>("Label35");
-    connect(diagram_, &ShapeDiagram::shapeChosen, heading, [heading](PulseShape shape) {
-        heading->setText(QString::fromUtf8(TextsOf(shape).heading));
-    });
+    // The title names the shape chosen (or the signal measured); the commands read it with the
+    // fields.
+    connect(diagram_, &ShapeDiagram::shapeChosen, this, &Form1::ShowHeading);
     return diagram_;
 }
 
@@ -254,6 +236,8 @@ void Form1::AddMenus(QMenuBar &menuBar)
     QMenu *filters = analysis->addMenu(QTextOf(UiText::FilterMenu));
     filters->setObjectName("MenuFiltro");
     filters->addActions(filter_->Actions());
+    analysis->addSeparator();
+    AddMeasuredEntries(*analysis);
     analysis->addSeparator();
     // As if the user closed every window: the program ends with the last.
     QAction *quit
@@ -297,6 +281,7 @@ FieldTexts Form1::CurrentTexts() const
     for (Field field : HarmonicModulusFieldOrder)
         texts[field] = Text(field)->text().toStdU16String();
     texts.Shape = diagram_->Shape();
+    texts.Measured = measured_;
     return texts;
 }
 
@@ -398,6 +383,8 @@ void Form1::Command2_Click()
 {
     if (!Run(Command::Graphs))
         return;
+    if (measured_)
+        HoldModel();
     ShowGraphs();
     // An open graph window comes to the front, with the focus, as a new one does; a step's
     // drawing leaves the focus in the field stepped.

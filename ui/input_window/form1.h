@@ -15,13 +15,16 @@
 #include <memory>
 
 struct AnalysisState;
+struct MeasuredSignal;
 enum class Command;
 class MessageBox;
 class FilterChoice;
 class ReferenceHold;
 class Form2;
+class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 class LiveGraphs;
@@ -52,6 +55,18 @@ public:
     // take them: its text changes as a typed value would, and the graphs follow.
     void StepField(Field field, int steps);
 
+    // A measured signal in place of the shape. Opening reads the file on a worker, with its
+    // progress and "Annulla", estimates its frequency, writes it into f, and draws the graphs of
+    // the signal with the model (the shape with the typed values) as the reference: true when
+    // it is open. A file that cannot be used says why and changes nothing.
+    bool OpenMeasured(const QString &path);
+    // Back to the computed signal; the model is dropped with it.
+    void CloseMeasured();
+    // Fits the shape's Vmax, D and delay to the measured period, writes Vmax and D into their
+    // fields, draws the model fitted and says what difference is left.
+    void EstimateParameters();
+    const MeasuredSignal *Measured() const { return measured_.get(); }
+
 protected:
     // The arrows, the page keys and the wheel over a field step it.
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -66,6 +81,11 @@ private:
     void SetTabOrder(QWidget *diagram);
     // The menu bar: the two commands, the shapes, the program's end, the help.
     void AddMenus(QMenuBar &menuBar);
+    void AddMeasuredEntries(QMenu &analysis);
+    // The title label: the shape's heading, or the measured signal's.
+    void ShowHeading();
+    // The model, the shape with the typed values and the fitted delay, held as the reference.
+    void HoldModel();
 
     FieldTexts CurrentTexts() const;
     // The graph window, made on first use, shows the analysis the state holds.
@@ -108,4 +128,8 @@ private:
     // The graph window's entries as the user left them, for the next one while the program runs.
     GraphSetUp setUp_;
     WheelSteps wheel_;
+    std::shared_ptr<const MeasuredSignal> measured_; // the signal opened, while it is
+    double modelDelay_ = 0; // the delay the last fit found, a fraction of the period
+    QAction *estimate_ = nullptr;
+    QAction *closeMeasured_ = nullptr;
 };

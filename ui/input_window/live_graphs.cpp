@@ -6,6 +6,8 @@
 // still take input, and a step then only cancels and asks for a newer analysis.
 #include "live_graphs.h"
 
+#include "analysis_progress.h"
+
 #include "ui/window_texts.h"
 
 #include "core/analysis/commands.h"
@@ -84,8 +86,8 @@ void LiveGraphs::Start()
     workspace_ = std::make_unique<AnalysisState>(std::move(*prepared));
     task_ = std::make_unique<LongTask>(
         tasks_,
-        LongTask::Progress {&parent_, QTextOf(UiText::AnalysisProgress), ProgressTotal(*workspace_),
-                            LongTask::Waiting::Signalled},
+        LongTask::Progress {&parent_, QTextOf(ProgressText(*workspace_)),
+                            ProgressTotal(*workspace_), LongTask::Waiting::Signalled},
         [this](TaskControl &control) { outcome_ = RunAnalysis(*workspace_, &control); });
     // Annulla: the analysis stops, and no step waits after it.
     connect(task_.get(), &LongTask::CancelAsked, this, [this] { wanted_ = false; });

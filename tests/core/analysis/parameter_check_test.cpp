@@ -581,6 +581,11 @@ TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
         {UiText::ReferenceKey, u"%1%2"},
         {UiText::ReferenceFilteredKey, u"%1%2%3"},
         {UiText::ReferenceMemory, u"%1%2"},
+        {UiText::CaptureProgress, u"%1%2"},
+        {UiText::MeasuredProgress, u"%1%2"},
+        {UiText::MeasuredHeading, u"%1%2%3"},
+        {UiText::CaptureUnopened, u"%1"},
+        {UiText::FitResult, u"%1%2%3%4%5"},
         {UiText::ReferenceMeasure, u"%1%2"},
         {UiText::ReferenceReadout, u"%1"},
     };
