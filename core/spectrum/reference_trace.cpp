@@ -92,5 +92,6 @@ std::u16string ReferenceKey(const HeldReference &reference, char16_t decimalSepa
     return ReferenceKeyText(shape, duty,
                             reference.filter.kind == FilterKind::None
                                 ? std::u16string()
-                                : Utf16Of(DeclarationOf(reference.filter.kind).name));
+                                : Utf16Of(DeclarationOf(reference.filter.kind).name),
+                            reference.model);
 }

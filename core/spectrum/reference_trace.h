@@ -20,6 +20,9 @@ struct HeldReference
     AnalysisState analysis;
     // The filter its lines and samples went through; FilterKind::None for the pulse train itself.
     FilterSettings filter;
+    // The model drawn beside a measured signal, the shape with the typed values, rather than an
+    // analysis the user held: its key says "modello".
+    bool model = false;
 };
 
 // What holding `shown` takes in memory, in bytes: its samples and the arrays of the harmonics it

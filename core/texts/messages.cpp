@@ -304,12 +304,12 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::MeasuredFilter, u"Segnali misurati (*.csv *.txt *.dat *.tsv *.prn);;Tutti i file (*)"},
     {UiText::CaptureProgress, u"Lettura del segnale misurato…\nByte letti: %1 di %2"},
     {UiText::MeasuredProgress, u"Media dei periodi misurati…\nPunti letti: %1 di %2"},
-    {UiText::MeasuredHeading,
-     u"Segnale misurato: %1 (f stimata = %2 kHz), a confronto con il modello: %3"},
+    {UiText::MeasuredHeading, u"Misurato: %1 (f stimata = %2 kHz); modello: %3"},
     {UiText::CaptureUnopened, u"Impossibile aprire il file «%1». Il segnale resta com'era."},
     {UiText::FitResult,
      u"Parametri stimati per la forma %1: Vmax = %2 V, D.C. = %3, ritardo = %4 µs.\n"
      u"Differenza efficace residua fra segnale misurato e modello: %5 V."},
+    {UiText::ModelKey, u"modello: %1, D.C. = %2"},
     {UiText::FitNothing,
      u"Nessun parametro stimato: il periodo misurato è nullo o ha meno di 4 campioni."},
     {UiText::Measures, u"Misure"},
@@ -571,11 +571,13 @@ std::u16string_view TextOf(CaptureText text)
 }
 
 std::u16string ReferenceKeyText(std::u16string_view shape, std::u16string_view duty,
-                                std::u16string_view filter)
+                                std::u16string_view filter, bool model)
 {
     const std::u16string slots[]
         = {std::u16string(shape), std::u16string(duty), std::u16string(filter)};
-    return Filled(TextOf(filter.empty() ? UiText::ReferenceKey : UiText::ReferenceFilteredKey),
+    return Filled(TextOf(model                ? UiText::ModelKey
+                             : filter.empty() ? UiText::ReferenceKey
+                                              : UiText::ReferenceFilteredKey),
                   slots);
 }
 

@@ -161,6 +161,7 @@ enum class UiText
     MeasuredHeading,
     CaptureUnopened,
     FitResult,
+    ModelKey, // the model's key beside a measured signal: %1 shape, %2 D
     FitNothing,
     Measures, // the plot's menu: the measures beside the plot, shown or hidden
     CopyImage,
@@ -234,9 +235,9 @@ std::u16string CaptureMessage(CaptureReason reason, std::uint64_t line,
 std::u16string_view TextOf(CaptureText text);
 
 // The reference's key: "riferimento: <shape>, D.C. = <duty>", and ", filtro <filter>" where
-// `filter` is not empty.
+// `filter` is not empty; the model's beside a measured signal, "modello: <shape>, D.C. = <duty>".
 std::u16string ReferenceKeyText(std::u16string_view shape, std::u16string_view duty,
-                                std::u16string_view filter);
+                                std::u16string_view filter, bool model = false);
 
 // The messages of the export from the graph window.
 // A save that failed: the file's path and why, in words; nothing was left behind.

@@ -1183,8 +1183,7 @@ private slots:
         QVERIFY(w_.form->OpenMeasured(path));
         QVERIFY2(w_.Shown().isEmpty(), qPrintable(w_.Shown().join('\n')));
         QCOMPARE(w_.Field("Text12")->text().toDouble(), 1.0); // 7 digits of the estimate
-        QVERIFY(
-            w_.Label("Label35")->text().startsWith("Segnale misurato: prova.csv (f stimata = "));
+        QVERIFY(w_.Label("Label35")->text().startsWith("Misurato: prova.csv (f stimata = "));
         Form2 *graphs = w_.form->GraphWindow();
         QVERIFY(graphs && graphs->isVisible());
         QVERIFY(w_.state->Measured && w_.state->Measured.get() == w_.form->Measured());
@@ -1205,6 +1204,8 @@ private slots:
         QCOMPARE(model->analysis.Shape, PulseShape::Rectangular);
         QCOMPARE(model->analysis.Amplitude, 10.0);
         QVERIFY(graphs->ReferenceKey()->isVisible());
+        QCOMPARE(graphs->ReferenceKey()->text(),
+                 QStringLiteral("modello: rettangolare, D.C. = 0.5"));
         // A step of N reads the capture again at the new count.
         w_.pace.Hold();
         w_.form->StepField(Field::Text13, 1);

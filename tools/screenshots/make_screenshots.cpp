@@ -3,11 +3,12 @@
 // Writes the documentation's screenshots of both windows with their default parameters, the
 // readout under the cursor, the plot's menu, the sum of the first three harmonics over the
 // signal, the harmonics one at a time, the shapes, the decibels, the phases, the measures and
-// the logarithmic frequency axis.
+// the logarithmic frequency axis, the reference, the parameter bar and a measured signal.
 // The guide shows them too. With --check it writes nothing: it tells which pictures in the folder
 // differ from the windows now, and fails if one does.
 //
 // Usage: make_screenshots [--check] [FOLDER]   (FOLDER: docs by default)
+#include "core/analysis/message_box.h"
 #include "core/state/analysis_state.h"
 #include "ui/graph_window/export/plot_export.h"
 #include "ui/graph_window/form2.h"
@@ -17,13 +18,13 @@
 #include "ui/graph_window/plot/plot_area.h"
 #include "ui/graph_window/plot/spectrum_views.h"
 #include "ui/input_window/form1.h"
-#include "ui/input_window/qt_message_box.h"
 #include "ui/input_window/shape_diagram.h"
 #include "ui/long_work/task_gate.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -31,6 +32,8 @@
 #include <QPushButton>
 #include <QToolTip>
 
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <utility>
 
@@ -98,6 +101,37 @@ QPixmap WithMenu(Form2 &form, QPoint plotPosition)
     return shot;
 }
 
+// The messages go to the standard error: a dialog would wait for a click.
+class PrintedMessages : public MessageBox
+{
+public:
+    void Show(const std::u16string &text) override
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(QString::fromStdU16String(text)));
+    }
+};
+
+// 20 periods of a half-sine train at 100 kHz, Vmax = 5 V, D = 0.3, every 20 ns, with noise from
+// a fixed sequence, so that the picture is the same on every run.
+bool WriteMeasuredHalfSine(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray text = "Time (s),CH1 (V)\n";
+    std::uint32_t random = 12345;
+    for (int i = 0; i <= 10000; ++i) {
+        const double t = i * 20e-9;
+        const double inPeriod = std::fmod(t - 2.3e-6 + 1e-5, 1e-5) / 1e-5; // of the period
+        const double pulse = inPeriod < 0.3 ? 5 * std::sin(M_PI * inPeriod / 0.3) : 0;
+        random = random * 1664525u + 1013904223u;
+        const double noise = 0.5 * (static_cast<double>(random >> 8) / double(1 << 24) - 0.5);
+        text += QByteArray::number(t, 'g', 12) + ',' + QByteArray::number(pulse + noise, 'f', 4)
+            + '\n';
+    }
+    return file.write(text) == text.size();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -109,7 +143,7 @@ int main(int argc, char *argv[])
     const QDir out(arguments.isEmpty() ? QStringLiteral("docs") : arguments.first());
 
     AnalysisState state;
-    QtMessageBox messages;
+    PrintedMessages messages;
     TaskGate tasks;
     Form1 form1(state, messages, tasks);
     form1.show();
@@ -249,5 +283,18 @@ int main(int argc, char *argv[])
     QApplication::processEvents();
     ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window-bar.png"))) && ok;
     form2->BarAction()->trigger();
+
+    // A measured half-sine train at 100 kHz, 5 V and D = 0.3 with noise of 0.5 V from peak to
+    // peak, its first pulse 2.3 us into the capture: the averaged period over its 19 whole
+    // periods, and the model fitted to it behind.
+    const QString capture = QDir::temp().filePath(QStringLiteral("misura-semionda.csv"));
+    if (!WriteMeasuredHalfSine(capture) || !form1.OpenMeasured(capture))
+        return 1;
+    form1.EstimateParameters();
+    QApplication::processEvents();
+    ok = Save(form2->grab(), out.filePath(QStringLiteral("graph-window-measured.png"))) && ok;
+    ok = Save(form1.grab(), out.filePath(QStringLiteral("input-window-measured.png"))) && ok;
+    QFile::remove(capture);
+    form1.CloseMeasured();
     return ok ? 0 : 1;
 }

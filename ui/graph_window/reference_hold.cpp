@@ -12,7 +12,7 @@ ReferenceHold::ReferenceHold(MessageBox &messages, QObject *parent)
     : QObject(parent), messages_(messages)
 { }
 
-bool ReferenceHold::Hold(const AnalysisState &shown, const FilterSettings &filter)
+bool ReferenceHold::Hold(const AnalysisState &shown, const FilterSettings &filter, bool model)
 {
     if (shown.Samples.empty())
         return false;
@@ -33,6 +33,7 @@ bool ReferenceHold::Hold(const AnalysisState &shown, const FilterSettings &filte
         return false;
     }
     held_ = std::move(held);
+    held_->model = model;
     emit Changed();
     return true;
 }

@@ -22,7 +22,8 @@ public:
 
     // Holds `shown`, the analysis the plot shows (through `filter`, the filter's output), in place
     // of the reference held before. Where memory is short, says so and changes nothing: false.
-    bool Hold(const AnalysisState &shown, const FilterSettings &filter);
+    // `model`: the model beside a measured signal, which its key names so.
+    bool Hold(const AnalysisState &shown, const FilterSettings &filter, bool model = false);
     void Drop();
     // The reference; none while none is held.
     const HeldReference *Held() const { return held_ ? &*held_ : nullptr; }

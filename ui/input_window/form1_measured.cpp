@@ -160,12 +160,17 @@ void Form1::ShowHeading()
     const QString shape = QString::fromUtf8(TextsOf(diagram_->Shape()).heading);
     if (!measured_) {
         heading->setText(shape);
+        heading->setToolTip(QString());
         return;
     }
-    heading->setText(QTextOf(UiText::MeasuredHeading)
-                         .arg(QString::fromStdString(measured_->name),
-                              ShownNumber(measured_->estimatedFrequency / 1000, 7),
-                              QString::fromUtf8(TextsOf(diagram_->Shape()).name)));
+    // Whole in its tool tip; on the label, a long file name loses its middle.
+    const QString text = QTextOf(UiText::MeasuredHeading)
+                             .arg(QString::fromStdString(measured_->name),
+                                  ShownNumber(measured_->estimatedFrequency / 1000, 7),
+                                  QString::fromUtf8(TextsOf(diagram_->Shape()).name));
+    heading->setText(
+        QFontMetrics(heading->font()).elidedText(text, Qt::ElideMiddle, heading->width()));
+    heading->setToolTip(text);
 }
 
 void Form1::HoldModel()
@@ -185,7 +190,7 @@ void Form1::HoldModel()
     if (outcome.status != AnalysisOutcome::Status::Done)
         return;
     DelayAnalysis(*model, std::llround(modelDelay_ * model->SampleCount));
-    reference_->Hold(*model, FilterSettings {});
+    reference_->Hold(*model, FilterSettings {}, true);
 }
 
 void Form1::EstimateParameters()

@@ -586,6 +586,7 @@ TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
         {UiText::MeasuredHeading, u"%1%2%3"},
         {UiText::CaptureUnopened, u"%1"},
         {UiText::FitResult, u"%1%2%3%4%5"},
+        {UiText::ModelKey, u"%1%2"},
         {UiText::ReferenceMeasure, u"%1%2"},
         {UiText::ReferenceReadout, u"%1"},
     };

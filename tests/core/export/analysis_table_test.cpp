@@ -10,6 +10,7 @@
 #include "core/spectrum/reference_trace.h"
 #include "core/spectrum/signal_measures.h"
 #include "core/spectrum/spectrum.h"
+#include "core/state/measured_signal.h"
 #include "tests/support/analysed.h"
 
 #include <gtest/gtest.h>
@@ -263,6 +264,23 @@ TEST(SlideCaption, statesTheParametersAndTheViews)
     };
     for (const auto &n : names)
         EXPECT_EQ(SlideFileName(n.parameters, n.separator), n.name);
+    // A measured signal: "misurato" and the file's name in place of the shape, in the caption,
+    // the picture's name and the table's parameters row.
+    AnalysisParameters measured = cases[0].parameters;
+    measured.Measured = std::make_shared<const MeasuredSignal>(nullptr, "prova 1.csv", 99e3);
+    EXPECT_EQ(SlideCaption(measured, {}),
+              "Segnale misurato: prova 1.csv. D.C. = 0.5, Vmax = 10 V, f = 100 kHz, N = 10000, "
+              "M = 10, Np = 3.");
+    EXPECT_EQ(SlideFileName(measured, '.'), "spettro-segnale-diapositiva-misurato-D0.5.png");
+    AnalysisState analysed = Analysis(1000);
+    analysed.Measured = measured.Measured;
+    const AnalysisTable table(analysed, {}, nullptr);
+    std::string text;
+    table.AppendRows(table.RowCount() - 1, 1, text);
+    const auto rows = ParseCsv(text);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0], "parametri");
+    EXPECT_EQ(rows[0][AnalysisTable::FirstParameterColumn + 6], "misurato: prova 1.csv");
 }
 
 // Through an RC low-pass, the filter's columns: |H| and arg H against the textbook form
