@@ -34,7 +34,10 @@
 #include <QRegularExpression>
 #include <QTextBrowser>
 #include <QWheelEvent>
+#include <cmath>
+#include <filesystem>
 #include <functional>
+#include <numbers>
 #include <stdexcept>
 
 namespace {
@@ -1194,7 +1197,8 @@ private slots:
         QCOMPARE(w_.state->SampleCount, 10000);
         QVERIFY(std::abs(w_.state->MeanValue - 1.25) < 5e-3);
         for (int k = 1; k <= 10; ++k) {
-            const double expected = 2 * 5 * std::abs(std::sin(k * M_PI * 0.25)) / (k * M_PI);
+            const double expected
+                = 2 * 5 * std::abs(std::sin(k * std::numbers::pi * 0.25)) / (k * std::numbers::pi);
             QVERIFY2(std::abs(w_.state->Magnitudes[k] - expected) < 5e-3,
                      qPrintable(QString("k = %1: %2").arg(k).arg(w_.state->Magnitudes[k])));
         }
@@ -1248,7 +1252,8 @@ private slots:
                  QString::fromUtf8(TextsOf(PulseShape::Rectangular).heading));
         QCOMPARE(w_.state->Amplitude, vmax);
         QVERIFY(std::abs(w_.state->Magnitudes[1]
-                         - 2 * vmax * std::sin(M_PI * w_.state->DutyCycle) / M_PI)
+                         - 2 * vmax * std::sin(std::numbers::pi * w_.state->DutyCycle)
+                             / std::numbers::pi)
                 < 1e-3 * vmax); // the sums at N = 10001 points against the closed form
         std::filesystem::remove_all(folder);
     }

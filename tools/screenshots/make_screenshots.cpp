@@ -35,6 +35,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <numbers>
 #include <utility>
 
 namespace {
@@ -123,7 +124,7 @@ bool WriteMeasuredHalfSine(const QString &path)
     for (int i = 0; i <= 10000; ++i) {
         const double t = i * 20e-9;
         const double inPeriod = std::fmod(t - 2.3e-6 + 1e-5, 1e-5) / 1e-5; // of the period
-        const double pulse = inPeriod < 0.3 ? 5 * std::sin(M_PI * inPeriod / 0.3) : 0;
+        const double pulse = inPeriod < 0.3 ? 5 * std::sin(std::numbers::pi * inPeriod / 0.3) : 0;
         random = random * 1664525u + 1013904223u;
         const double noise = 0.5 * (static_cast<double>(random >> 8) / double(1 << 24) - 0.5);
         text += QByteArray::number(t, 'g', 12) + ',' + QByteArray::number(pulse + noise, 'f', 4)
