@@ -1210,6 +1210,25 @@ private slots:
         QVERIFY(graphs->ReferenceKey()->isVisible());
         QCOMPARE(graphs->ReferenceKey()->text(),
                  QStringLiteral("modello: rettangolare, D.C. = 0.5"));
+        // The harmonic modulus command reads it too: Ao and |S(7)|, past H, as the labels write
+        // them, against the closed forms.
+        w_.Type("Text2", "7");
+        w_.Click("Command1");
+        QVERIFY(w_.state->Measured);
+        QVERIFY(std::abs(w_.Label("Label3")->text().toDouble() - 1.25) <= 0.01);
+        QVERIFY(
+            std::abs(w_.Label("Label9")->text().toDouble()
+                     - 10 * std::abs(std::sin(7 * std::numbers::pi / 4)) / (7 * std::numbers::pi))
+            <= 0.01);
+        // An f whose period the capture does not hold: its message, and the analysis kept.
+        const AnalysisState held = *w_.state;
+        w_.Type("Text12", "0.05");
+        w_.Click("Command2");
+        QCOMPARE(w_.Shown().size(), 1);
+        QVERIFY2(w_.Shown().front().contains("periodo"), qPrintable(w_.Shown().front()));
+        QVERIFY(SameAnalysis(*w_.state, held));
+        w_.box->shown.clear();
+        w_.Type("Text12", "1");
         // A step of N reads the capture again at the new count.
         w_.pace.Hold();
         w_.form->StepField(Field::Text13, 1);

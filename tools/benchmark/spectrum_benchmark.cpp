@@ -7,6 +7,7 @@
 #include "bare_kernels.h"
 #include "core/analysis/analysis_run.h"
 #include "core/capture/capture_analysis.h"
+#include "core/capture/capture_fit.h"
 #include "core/capture/capture_period.h"
 #include "core/capture/capture_reader.h"
 #include "core/platform/memory_pages.h"
@@ -269,6 +270,24 @@ void CaptureToPeriod(benchmark::State &bench)
     bench.counters["MB"] = static_cast<double>(text.size()) / 1e6;
 }
 
+// "Stima i parametri" on the windows' thread: a half-sine's Vmax, D and delay fitted to a period
+// of range(0) points with noise (a longer period than MostFitPoints is fitted read at that many).
+void FitToPeriod(benchmark::State &bench)
+{
+    const std::int64_t n = bench.range(0);
+    std::vector<double> period(static_cast<std::size_t>(n));
+    std::uint32_t random = 1;
+    for (std::int64_t i = 0; i < n; ++i) {
+        const double x = std::fmod(static_cast<double>(i) / static_cast<double>(n) + 0.8, 1.0);
+        random = random * 1664525u + 1013904223u;
+        period[static_cast<std::size_t>(i)]
+            = (x < 0.3 ? 5 * std::sin(3.14159265358979 * x / 0.3) : 0)
+            + 0.1 * (static_cast<double>(random >> 8) / double(1 << 24) - 0.5);
+    }
+    for (auto _ : bench)
+        benchmark::DoNotOptimize(FitPulse(PulseShape::HalfSine, period));
+}
+
 // From the cancel request to the computation's return: `delay` milliseconds after the start
 // (on the transform path at N = 1e8: while sampling), or with delay 0 the moment the transform
 // itself begins, which then runs on, abandoned, for a second or more.
@@ -465,6 +484,13 @@ BENCHMARK(CaptureToPeriod)
     ->ComputeStatistics("min", Fastest)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+BENCHMARK(FitToPeriod)
+    ->ArgNames({"N"})
+    ->Arg(10'000)
+    ->Arg(1'000'000)
+    ->ComputeStatistics("min", Fastest)
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(ResultPages)
     ->ArgNames({"N"})
