@@ -1235,6 +1235,13 @@ private slots:
         finishFollowing();
         QCOMPARE(w_.state->SampleCount, 10001);
         QVERIFY(w_.state->Measured);
+        // The model follows the steps: of N, and of D, which the measurement does not take.
+        QCOMPARE(graphs->Reference().Held()->analysis.SampleCount, 10001);
+        w_.form->StepField(Field::Text1, 1);
+        finishFollowing();
+        QCOMPARE(graphs->Reference().Held()->analysis.DutyCycle, 0.51);
+        QCOMPARE(graphs->ReferenceKey()->text(),
+                 QStringLiteral("modello: rettangolare, D.C. = 0.51"));
         // The fit: Vmax and D into their fields, the model drawn from the pulse's start.
         w_.pace.LetGo();
         w_.form->EstimateParameters();

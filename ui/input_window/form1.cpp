@@ -148,7 +148,11 @@ Form1::Form1(AnalysisState &state, MessageBox &messages, TaskGate &tasks, QWidge
     OpenAtFittingSize(*this, parts);
     live_ = new LiveGraphs(*this, state_, tasks_,
                            {[this] { return form2_ && form2_->isVisible(); },
-                            [this] { return CurrentTexts(); }, [this] { ShowGraphs(); }});
+                            [this] { return CurrentTexts(); },
+                            [this] {
+                                HoldModel(false);
+                                ShowGraphs();
+                            }});
     connect(diagram_, &ShapeDiagram::shapeChosen, live_, [this] { live_->Follow(); });
     connect(diagram_, &ShapeDiagram::shapeChosen, this, &Form1::MarkStaleResults);
     connect(diagram_, &ShapeDiagram::shapeChosen, this, &Form1::ShowTypedValues);
@@ -384,7 +388,7 @@ void Form1::Command2_Click()
     if (!Run(Command::Graphs))
         return;
     if (measured_)
-        HoldModel();
+        HoldModel(true);
     ShowGraphs();
     // An open graph window comes to the front, with the focus, as a new one does; a step's
     // drawing leaves the focus in the field stepped.

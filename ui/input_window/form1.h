@@ -84,8 +84,11 @@ private:
     void AddMeasuredEntries(QMenu &analysis);
     // The title label: the shape's heading, or the measured signal's.
     void ShowHeading();
-    // The model, the shape with the typed values and the fitted delay, held as the reference.
-    void HoldModel();
+    // The model, the shape with the typed values and the fitted delay, held as the reference
+    // unless it is already. `command`: for "Grafici", under a pass of its own and with its
+    // progress; otherwise for a step, under the step's pass, on this thread (the model of a
+    // measured signal has at most MostPeriodPoints samples), and only while the model is held.
+    void HoldModel(bool command);
 
     FieldTexts CurrentTexts() const;
     // The graph window, made on first use, shows the analysis the state holds.
@@ -130,6 +133,8 @@ private:
     WheelSteps wheel_;
     std::shared_ptr<const MeasuredSignal> measured_; // the signal opened, while it is
     double modelDelay_ = 0; // the delay the last fit found, a fraction of the period
+    // What the model held was made of: its parameters and its delay in samples.
+    std::optional<std::pair<AnalysisParameters, std::int64_t>> modelOf_;
     QAction *estimate_ = nullptr;
     QAction *closeMeasured_ = nullptr;
 };

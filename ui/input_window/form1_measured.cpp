@@ -140,6 +140,7 @@ void Form1::CloseMeasured()
     live_->Stop();
     measured_.reset();
     modelDelay_ = 0;
+    modelOf_.reset();
     estimate_->setEnabled(false);
     closeMeasured_->setEnabled(false);
     ShowHeading();
@@ -173,10 +174,13 @@ void Form1::ShowHeading()
     heading->setToolTip(text);
 }
 
-void Form1::HoldModel()
+void Form1::HoldModel(bool command)
 {
-    const TaskGate::Pass pass(tasks_);
-    if (!pass)
+    const HeldReference *held = reference_->Held();
+    if (!measured_ || (!command && !(held && held->model)))
+        return;
+    std::optional<TaskGate::Pass> pass;
+    if (command && !pass.emplace(tasks_))
         return;
     FieldTexts texts = CurrentTexts();
     texts.Measured.reset();
@@ -184,13 +188,18 @@ void Form1::HoldModel()
     std::optional<AnalysisState> model = PrepareAnalysis(state_, texts, Command::Graphs, host);
     if (!model)
         return;
-    const AnalysisOutcome outcome = host.Compute(*model);
-    if (outcome.status == AnalysisOutcome::Status::Failed && outcome.refusal)
+    const std::pair<AnalysisParameters, std::int64_t> of {
+        model->Parameters(), std::llround(modelDelay_ * model->SampleCount)};
+    if (held && held->model && modelOf_ == of)
+        return;
+    const AnalysisOutcome outcome = command ? host.Compute(*model) : RunAnalysis(*model);
+    if (outcome.status == AnalysisOutcome::Status::Failed && outcome.refusal && command)
         host.Refuse(*outcome.refusal);
     if (outcome.status != AnalysisOutcome::Status::Done)
         return;
-    DelayAnalysis(*model, std::llround(modelDelay_ * model->SampleCount));
-    reference_->Hold(*model, FilterSettings {}, true);
+    DelayAnalysis(*model, of.second);
+    if (reference_->Hold(*model, FilterSettings {}, true))
+        modelOf_ = of;
 }
 
 void Form1::EstimateParameters()
