@@ -136,7 +136,9 @@ void HarmonicSumLayer::FollowAnalysis()
                            shown_().Amplitude,
                            shown_().SampleCount,
                            shown_().HarmonicCount,
-                           shown_().Shape};
+                           shown_().Shape,
+                           shown_().Measured,
+                           shown_().Measured ? shown_().Frequency : 0};
     if (key == analysis_ && lines_ == lines)
         return;
     analysis_ = key;

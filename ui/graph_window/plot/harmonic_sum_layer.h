@@ -22,8 +22,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
 struct AnalysisState;
+struct MeasuredSignal;
 class ShownAnalysis;
 class MessageBox;
 class PlotArea;
@@ -118,6 +120,10 @@ private:
         // A new analysis may reuse a freed array's address: the same parameters then mean the
         // same coefficients only with the same shape.
         PulseShape shape = PulseShape::HalfSine;
+        // A measured signal's coefficients are of its capture and f: held here, the capture's
+        // address is not reused while the key stands.
+        std::shared_ptr<const MeasuredSignal> measured;
+        double measuredFrequency = 0;
         bool operator==(const AnalysisKey &) const = default;
     } analysis_;
     std::uint64_t generation_ = 0; // one more for each analysis followed
