@@ -298,6 +298,7 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::ReferenceMeasure, u"%1\nrif. %2"},
     {UiText::ReferenceReadout, u"riferimento: %1"},
     {UiText::OpenMeasured, u"Apri segnale &misurato…"},
+    {UiText::ChannelMenu, u"Ca&nale del segnale misurato"},
     {UiText::EstimateParameters, u"S&tima i parametri"},
     {UiText::CloseMeasured, u"&Chiudi segnale misurato"},
     {UiText::OpenMeasuredTitle, u"Apri segnale misurato"},

@@ -152,6 +152,7 @@ enum class UiText
                       // (%1), the fit's answer (%1 shape, %2 Vmax, %3 D, %4 delay in µs, %5 RMS
                       // difference) and the fit that finds nothing.
     OpenMeasured,
+    ChannelMenu,
     EstimateParameters,
     CloseMeasured,
     OpenMeasuredTitle,

@@ -86,10 +86,11 @@ private slots:
                 entries << entry->text() + ' ' + entry->shortcut().toString();
         }
         QCOMPARE(titles, (QStringList {"A&nalisi", "&Aiuto"}));
-        QCOMPARE(entries.mid(0, 11),
+        QCOMPARE(entries.mid(0, 12),
                  (QStringList {"Calcola modulo armonica N\u00B0 z F5", "Grafici F6", " ",
                                "&Forma dell'impulso ", "Fi&ltro ", " ",
-                               "Apri segnale &misurato\u2026 Ctrl+O", "S&tima i parametri ",
+                               "Apri segnale &misurato\u2026 Ctrl+O",
+                               "Ca&nale del segnale misurato ", "S&tima i parametri ",
                                "&Chiudi segnale misurato ", " ", "&Esci Ctrl+Q"}));
         QVERIFY(!w_.form->windowIcon().isNull());
         const std::pair<const char *, const char *> texts[]
@@ -1169,21 +1170,11 @@ private slots:
         // its first pulse starting 0.3 ms after the capture's start.
         const std::string folder = NewTemporaryFolder("spettro_misurato");
         QVERIFY(!folder.empty());
-        const QString path = QString::fromStdString(folder + "/prova.csv");
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QByteArray text = "Time (s),CH1 (V)\r\n";
-            for (int i = 0; i <= 10400; ++i) {
-                const int inPeriod = ((i - 300) % 1000 + 1000) % 1000;
-                text += QByteArray::number(i * 1e-6, 'g', 17) + ',' + (inPeriod < 250 ? "5" : "0")
-                    + "\r\n";
-            }
-            file.write(text);
-        }
+        const QString path = WriteRectangles(folder + "/prova.csv", {5});
         auto *diagram = w_.form->findChild<ShapeDiagram *>("Picture1");
         diagram->Choose(PulseShape::Rectangular);
         QVERIFY(w_.form->OpenMeasured(path));
+        QVERIFY(!w_.form->findChild<QMenu *>("MenuCanale")->isEnabled()); // one channel alone
         QVERIFY2(w_.Shown().isEmpty(), qPrintable(w_.Shown().join('\n')));
         QCOMPARE(w_.Field("Text12")->text().toDouble(), 1.0); // 7 digits of the estimate
         QVERIFY(w_.Label("Label35")->text().startsWith("Misurato: prova.csv (f stimata = "));
@@ -1284,6 +1275,30 @@ private slots:
         std::filesystem::remove_all(folder);
     }
 
+    // A file of two channels: the first analysed, the other chosen from the menu, which reads
+    // the file again; the channel's name follows the file's.
+    void aMeasuredChannelIsChosenFromTheMenu()
+    {
+        const std::string folder = NewTemporaryFolder("spettro_misurato");
+        QVERIFY(!folder.empty());
+        QVERIFY(w_.form->OpenMeasured(WriteRectangles(folder + "/due.csv", {5, 2})));
+        auto *channels = w_.form->findChild<QMenu *>("MenuCanale");
+        QVERIFY(channels->isEnabled());
+        QStringList names;
+        for (const QAction *entry : channels->actions())
+            names << entry->text() + (entry->isChecked() ? "*" : "");
+        QCOMPARE(names, (QStringList {"CH1*", "CH2"}));
+        QVERIFY(std::abs(w_.state->MeanValue - 5 * 0.25) < 5e-3);
+        channels->actions().at(1)->trigger();
+        QVERIFY2(w_.Shown().isEmpty(), qPrintable(w_.Shown().join('\n')));
+        QVERIFY(std::abs(w_.state->MeanValue - 2 * 0.25) < 5e-3);
+        QCOMPARE(SignalName(*w_.state), std::string_view("misurato: due.csv, CH2"));
+        QVERIFY(w_.form->findChild<QMenu *>("MenuCanale")->actions().at(1)->isChecked());
+        w_.form->CloseMeasured();
+        QVERIFY(!channels->isEnabled() && channels->actions().isEmpty());
+        std::filesystem::remove_all(folder);
+    }
+
     // A file that cannot be used, or a reading cancelled, says why (or nothing, cancelled) and
     // leaves the window, the analysis and its graphs as they were.
     void aMeasuredFileThatCannotBeUsedChangesNothing_data()
@@ -1337,6 +1352,29 @@ private slots:
     }
 
 private:
+    // Rectangles at 1 kHz, D = 0.25, one channel each of the amplitudes given, sampled every
+    // microsecond for 10.4 periods, each first pulse 0.3 ms after the capture's start.
+    static QString WriteRectangles(const std::string &path,
+                                   std::initializer_list<double> amplitudes)
+    {
+        QFile file(QString::fromStdString(path));
+        if (!file.open(QIODevice::WriteOnly))
+            return {};
+        QByteArray text = "Time (s)";
+        for (std::size_t c = 1; c <= amplitudes.size(); ++c)
+            text += ",CH" + QByteArray::number(c) + " (V)";
+        text += "\r\n";
+        for (int i = 0; i <= 10400; ++i) {
+            const bool on = ((i - 300) % 1000 + 1000) % 1000 < 250;
+            text += QByteArray::number(i * 1e-6, 'g', 17);
+            for (const double amplitude : amplitudes)
+                text += ',' + QByteArray::number(on ? amplitude : 0);
+            text += "\r\n";
+        }
+        file.write(text);
+        return file.fileName();
+    }
+
     // Lets the analyses the steps started run to their end, and their graphs be drawn.
     void finishFollowing()
     {

@@ -13,6 +13,8 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 struct AnalysisState;
 struct MeasuredSignal;
@@ -59,7 +61,8 @@ public:
     // progress and "Annulla", estimates its frequency, writes it into f, and draws the graphs of
     // the signal with the model (the shape with the typed values) as the reference: true when
     // it is open. A file that cannot be used says why and changes nothing.
-    bool OpenMeasured(const QString &path);
+    // `channel`: which of the file's channels, from 0; the others are offered in the menu.
+    bool OpenMeasured(const QString &path, std::size_t channel = 0);
     // Back to the computed signal; the model is dropped with it.
     void CloseMeasured();
     // Fits the shape's Vmax, D and delay to the measured period, writes Vmax and D into their
@@ -82,6 +85,10 @@ private:
     // The menu bar: the two commands, the shapes, the program's end, the help.
     void AddMenus(QMenuBar &menuBar);
     void AddMeasuredEntries(QMenu &analysis);
+    // The channels of the file at `path`, `chosen` checked; the menu is off for one alone.
+    void ShowChannels(const QString &path, const std::vector<std::u16string> &names,
+                      std::size_t chosen);
+    void ClearChannels();
     // The title label: the shape's heading, or the measured signal's.
     void ShowHeading();
     // The model, the shape with the typed values and the fitted delay, held as the reference
@@ -135,6 +142,7 @@ private:
     double modelDelay_ = 0; // the delay the last fit found, a fraction of the period
     // What the model held was made of: its parameters and its delay in samples.
     std::optional<std::pair<AnalysisParameters, std::int64_t>> modelOf_;
+    QMenu *channels_ = nullptr;
     QAction *estimate_ = nullptr;
     QAction *closeMeasured_ = nullptr;
 };

@@ -23,8 +23,10 @@
 #include "core/texts/number_text.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -63,6 +65,10 @@ void Form1::AddMeasuredEntries(QMenu &analysis)
     });
     open->setObjectName("ApriMisurato");
     open->setShortcut(Qt::CTRL | Qt::Key_O);
+    // The file's channels, one chosen, while the file has more than one.
+    channels_ = analysis.addMenu(QTextOf(UiText::ChannelMenu));
+    channels_->setObjectName("MenuCanale");
+    channels_->setEnabled(false);
     estimate_
         = analysis.addAction(QTextOf(UiText::EstimateParameters), this, &Form1::EstimateParameters);
     estimate_->setObjectName("StimaParametri");
@@ -73,7 +79,7 @@ void Form1::AddMeasuredEntries(QMenu &analysis)
     closeMeasured_->setEnabled(false);
 }
 
-bool Form1::OpenMeasured(const QString &path)
+bool Form1::OpenMeasured(const QString &path, std::size_t channel)
 {
     live_->Stop();
     const QString name = QFileInfo(path).fileName();
@@ -99,7 +105,7 @@ bool Form1::OpenMeasured(const QString &path)
                   completed = RunWithProgress(
                       tasks_, this, QTextOf(UiText::CaptureProgress),
                       static_cast<std::int64_t>(size), [&](TaskControl &control) {
-                          read = ReadCapture(in, size, {}, &control);
+                          read = ReadCapture(in, size, {channel}, &control);
                           if (const Capture *capture = std::get_if<Capture>(&read))
                               estimate = EstimateFrequency(*capture);
                       });
@@ -116,8 +122,14 @@ bool Form1::OpenMeasured(const QString &path)
                 messages_.Show(problem->text);
                 return false;
             }
+        Capture &capture = std::get<Capture>(read);
+        // The channel's name beside the file's, where there is a choice.
+        QString signalName = name;
+        if (capture.channelNames.size() > 1)
+            signalName += ", " + QString::fromStdU16String(capture.channelName);
+        ShowChannels(path, capture.channelNames, channel);
         opened = std::make_shared<const MeasuredSignal>(
-            std::make_shared<const Capture>(std::move(std::get<Capture>(read))), name.toStdString(),
+            std::make_shared<const Capture>(std::move(capture)), signalName.toStdString(),
             std::get<FrequencyEstimate>(estimate).hertz);
     }
     measured_ = std::move(opened);
@@ -133,10 +145,43 @@ bool Form1::OpenMeasured(const QString &path)
     return true;
 }
 
+// The entries go once the event loop turns: the one chosen is still being triggered.
+void Form1::ClearChannels()
+{
+    for (QAction *entry : channels_->actions()) {
+        channels_->removeAction(entry);
+        entry->deleteLater();
+    }
+    for (QActionGroup *group : channels_->findChildren<QActionGroup *>(Qt::FindDirectChildrenOnly))
+        group->deleteLater();
+}
+
+void Form1::ShowChannels(const QString &path, const std::vector<std::u16string> &names,
+                         std::size_t chosen)
+{
+    ClearChannels();
+    auto *group = new QActionGroup(channels_);
+    for (std::size_t c = 0; c < names.size(); ++c) {
+        QAction *entry = channels_->addAction(QString::fromStdU16String(names[c]));
+        entry->setObjectName(QStringLiteral("Canale%1").arg(c + 1));
+        entry->setCheckable(true);
+        entry->setChecked(c == chosen);
+        entry->setActionGroup(group);
+        // Another channel reads the file again; a file that fails keeps the signal open.
+        connect(entry, &QAction::triggered, this, [this, path, c, chosen] {
+            if (c != chosen && !OpenMeasured(path, c))
+                channels_->actions().at(static_cast<qsizetype>(chosen))->setChecked(true);
+        });
+    }
+    channels_->setEnabled(names.size() > 1);
+}
+
 void Form1::CloseMeasured()
 {
     if (!measured_)
         return;
+    ClearChannels();
+    channels_->setEnabled(false);
     live_->Stop();
     measured_.reset();
     modelDelay_ = 0;
