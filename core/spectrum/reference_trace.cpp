@@ -4,6 +4,7 @@
 
 #include "core/platform/system_memory.h"
 #include "core/spectrum/spectrum.h"
+#include "core/state/measured_signal.h"
 #include "core/state/memory_budget.h"
 #include "core/texts/messages.h"
 #include "core/texts/pulse_shapes.h"
@@ -88,8 +89,10 @@ std::u16string ReferenceKey(const HeldReference &reference, char16_t decimalSepa
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, held.DutyCycle).ptr;
     std::u16string duty = Utf16Of(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
     std::replace(duty.begin(), duty.end(), u'.', decimalSeparator);
-    const std::u16string shape = Utf16Of(TextsOf(held.Shape).name);
-    return ReferenceKeyText(shape, duty,
+    // A measured signal held is named by its file; its D is the model's.
+    if (held.Measured)
+        duty.clear();
+    return ReferenceKeyText(Utf16Of(SignalName(held)), duty,
                             reference.filter.kind == FilterKind::None
                                 ? std::u16string()
                                 : Utf16Of(DeclarationOf(reference.filter.kind).name),

@@ -292,6 +292,8 @@ constexpr UiTextEntry UiTexts[] = {
     {UiText::DropReference, u"Togli riferimento"},
     {UiText::ReferenceKey, u"riferimento: %1, D.C. = %2"},
     {UiText::ReferenceFilteredKey, u"riferimento: %1, D.C. = %2, filtro %3"},
+    {UiText::MeasuredReferenceKey, u"riferimento: %1"},
+    {UiText::MeasuredReferenceFilteredKey, u"riferimento: %1, filtro %3"},
     {UiText::ReferenceMemory,
      u"Memoria insufficiente per fissare il riferimento: servono %1 MB, ma ne sono disponibili "
      u"%2 MB. Il grafico resta com'era."},
@@ -576,10 +578,12 @@ std::u16string ReferenceKeyText(std::u16string_view shape, std::u16string_view d
 {
     const std::u16string slots[]
         = {std::u16string(shape), std::u16string(duty), std::u16string(filter)};
-    return Filled(TextOf(model                ? UiText::ModelKey
-                             : filter.empty() ? UiText::ReferenceKey
-                                              : UiText::ReferenceFilteredKey),
-                  slots);
+    const UiText key = model ? UiText::ModelKey
+        : duty.empty()
+        ? (filter.empty() ? UiText::MeasuredReferenceKey : UiText::MeasuredReferenceFilteredKey)
+        : filter.empty() ? UiText::ReferenceKey
+                         : UiText::ReferenceFilteredKey;
+    return Filled(TextOf(key), slots);
 }
 
 std::u16string QuantityNumberText(double value)

@@ -142,6 +142,8 @@ enum class UiText
     DropReference,
     ReferenceKey, // %1 shape, %2 D
     ReferenceFilteredKey, // %1 shape, %2 D, %3 filter
+    MeasuredReferenceKey, // a measured signal held: %1 "misurato: <file>"
+    MeasuredReferenceFilteredKey, // %1 as above, %3 filter
     ReferenceMemory, // %1 MB needed, %2 MB available
     ReferenceMeasure, // %1 the current's value, %2 the reference's
     ReferenceReadout, // %1 what the reference reads at the cursor
@@ -236,7 +238,8 @@ std::u16string CaptureMessage(CaptureReason reason, std::uint64_t line,
 std::u16string_view TextOf(CaptureText text);
 
 // The reference's key: "riferimento: <shape>, D.C. = <duty>", and ", filtro <filter>" where
-// `filter` is not empty; the model's beside a measured signal, "modello: <shape>, D.C. = <duty>".
+// `filter` is not empty; the model's beside a measured signal, "modello: <shape>, D.C. = <duty>";
+// with no `duty`, a measured signal held, "riferimento: misurato: <file>".
 std::u16string ReferenceKeyText(std::u16string_view shape, std::u16string_view duty,
                                 std::u16string_view filter, bool model = false);
 

@@ -587,6 +587,8 @@ TEST(WindowTexts, everyTextHasOneEllipsisCharacterAndTheSlotsItsCallerFills)
         {UiText::CaptureUnopened, u"%1"},
         {UiText::FitResult, u"%1%2%3%4%5"},
         {UiText::ModelKey, u"%1%2"},
+        {UiText::MeasuredReferenceKey, u"%1"},
+        {UiText::MeasuredReferenceFilteredKey, u"%1%3"},
         {UiText::ReferenceMeasure, u"%1%2"},
         {UiText::ReferenceReadout, u"%1"},
     };
