@@ -52,7 +52,7 @@ AnalysisOutcome Checked(bool usable)
 {
     if (usable)
         return {};
-    return {AnalysisOutcome::Status::Failed, Refusal {Reason::ResultsTooLarge}};
+    return {AnalysisOutcome::Status::Failed, Refusal {Reason::ResultsTooLarge}, {}};
 }
 
 // A measured signal's period, analysed in the workspace; a capture's problem is its message.
@@ -63,10 +63,10 @@ AnalysisOutcome RunMeasured(AnalysisState &analysis, TaskControl *control)
         if (auto *problem = std::get_if<CaptureProblem>(&measured))
             return {AnalysisOutcome::Status::Failed, {}, problem->text};
         if (std::holds_alternative<CaptureCancelled>(measured))
-            return {AnalysisOutcome::Status::Cancelled, {}};
+            return {AnalysisOutcome::Status::Cancelled, {}, {}};
         analysis = std::move(std::get<AnalysisState>(measured));
     } catch (const std::bad_alloc &) {
-        return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}};
+        return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}, {}};
     }
     return CheckResults(analysis);
 }
@@ -115,9 +115,9 @@ AnalysisOutcome RunAnalysis(AnalysisState &analysis, const SpectrumOptions &opti
     finding.results = &found;
     try {
         if (!ComputeSpectrumExactWhereShown(analysis, analysis.TargetHarmonic, finding, control))
-            return {AnalysisOutcome::Status::Cancelled, {}};
+            return {AnalysisOutcome::Status::Cancelled, {}, {}};
     } catch (const std::bad_alloc &) {
-        return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}};
+        return {AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}, {}};
     }
     AnalysisOutcome outcome = found.found
         ? Checked(ScalarsUsable(analysis) && OthersUsable(analysis))

@@ -30,7 +30,7 @@ public:
         const double work = double(analysis.SampleCount)
             * std::max(1.0, double(RoundToCount(analysis.HarmonicCount)));
         if (work > 2e6)
-            return {AnalysisOutcome::Status::Cancelled, {}};
+            return {AnalysisOutcome::Status::Cancelled, {}, {}};
         return CommandHost::Compute(analysis);
     }
     MessageRecorder box;

@@ -23,8 +23,8 @@ AnalysisOutcome ComputeWithProgress(const TaskGate &tasks, QWidget *parent, Anal
                 tasks, parent, QTextOf(ProgressText(analysis)), ProgressTotal(analysis),
                 [&](TaskControl &control) { outcome = RunAnalysis(analysis, &control); });
         }))
-        return {AnalysisOutcome::Status::Failed, ComputationOutOfMemory};
+        return {AnalysisOutcome::Status::Failed, ComputationOutOfMemory, {}};
     if (!completed)
-        return {AnalysisOutcome::Status::Cancelled, {}};
+        return {AnalysisOutcome::Status::Cancelled, {}, {}};
     return outcome;
 }

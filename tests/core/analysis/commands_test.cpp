@@ -400,7 +400,7 @@ TEST(Commands, aCancelledComputationChangesNothingAndSaysNothing)
     const AnalysisState before = state;
     RecordingHost host;
     host.compute = [](AnalysisState &) {
-        return AnalysisOutcome {AnalysisOutcome::Status::Cancelled, {}};
+        return AnalysisOutcome {AnalysisOutcome::Status::Cancelled, {}, {}};
     };
     EXPECT_FALSE(RunCommand(state, DefaultTexts(), Command::Graphs, host));
     EXPECT_TRUE(host.box.shown.empty());
@@ -414,8 +414,8 @@ TEST(Commands, aFailedComputationShowsItsMessageAndChangesNothing)
     RecordingHost host;
     host.compute = [](AnalysisState &analysis) {
         analysis.Samples.assign(3, 1.0); // a partly written workspace must not leak out
-        return AnalysisOutcome {AnalysisOutcome::Status::Failed,
-                                Refusal {Reason::AllocationFailed}};
+        return AnalysisOutcome {
+            AnalysisOutcome::Status::Failed, Refusal {Reason::AllocationFailed}, {}};
     };
     EXPECT_FALSE(RunCommand(state, DefaultTexts(), Command::HarmonicModulus, host));
     EXPECT_EQ(host.refusals, std::vector<Refusal> {{Reason::AllocationFailed}});

@@ -213,15 +213,15 @@ TEST(SlideCaption, statesTheParametersAndTheViews)
         std::string caption;
     };
     const Case cases[] = {
-        {{0.5, 10, 100e3, 10, 10000, 3, 0, PulseShape::HalfSine},
+        {{0.5, 10, 100e3, 10, 10000, 3, 0, PulseShape::HalfSine, {}},
          {},
          "Forma dell'impulso: semisinusoide. D.C. = 0.5, Vmax = 10 V, f = 100 kHz, N = 10000, "
          "M = 10, Np = 3."},
-        {{0.25, 2.5, 1.5e6, 30, 1000, 1.5, 0, PulseShape::Rectangular},
+        {{0.25, 2.5, 1.5e6, 30, 1000, 1.5, 0, PulseShape::Rectangular, {}},
          {"Scala in dB", "Inviluppo"},
          "Forma dell'impulso: rettangolare. D.C. = 0.25, Vmax = 2.5 V, f = 1500 kHz, N = 1000, "
          "M = 30, Np = 1.5. Viste: Scala in dB; Inviluppo."},
-        {{0.1, 1e-3, 1, 3, 8, 2, 0, PulseShape::RaisedCosine},
+        {{0.1, 1e-3, 1, 3, 8, 2, 0, PulseShape::RaisedCosine, {}},
          {"somma della prima armonica"},
          "Forma dell'impulso: coseno rialzato. D.C. = 0.1, Vmax = 0.001 V, f = 0.001 kHz, N = 8, "
          "M = 3, Np = 2. Viste: somma della prima armonica."},
@@ -258,7 +258,7 @@ TEST(SlideCaption, statesTheParametersAndTheViews)
         const char *name;
     } names[] = {
         {cases[1].parameters, ',', "spettro-segnale-diapositiva-rettangolare-D0,25.png"},
-        {{0.07, 1, 1, 1, 1, 1, 0, PulseShape::Sawtooth},
+        {{0.07, 1, 1, 1, 1, 1, 0, PulseShape::Sawtooth, {}},
          ',',
          "spettro-segnale-diapositiva-dente-di-sega-D0,07.png"},
     };
