@@ -20,12 +20,13 @@ struct FieldEntry
 // of them empty. Checked where the table is built, so that a row missing or out of place fails the
 // build.
 template<typename Enum, typename Row, std::size_t Size>
-constexpr bool OneRowEachInOrder(const Row (&rows)[Size], std::u16string_view Row::*text)
+constexpr bool OneRowEachInOrder(const Row (&rows)[Size], std::u16string_view Row::*text,
+                                 Enum Row::*key = &Row::key)
 {
     if (Size != static_cast<std::size_t>(Enum::Count))
         return false;
     for (std::size_t i = 0; i < Size; ++i)
-        if (static_cast<std::size_t>(rows[i].key) != i || (rows[i].*text).empty())
+        if (static_cast<std::size_t>(rows[i].*key) != i || (rows[i].*text).empty())
             return false;
     return true;
 }
@@ -146,15 +147,8 @@ constexpr ReasonEntry Reasons[] = {
      {}},
 };
 
-constexpr bool ReasonsInEnumOrder()
-{
-    std::size_t index = 0;
-    for (const ReasonEntry &entry : Reasons)
-        if (static_cast<std::size_t>(entry.reason) != index++ || entry.text.empty())
-            return false;
-    return index == static_cast<std::size_t>(Reason::Count);
-}
-static_assert(ReasonsInEnumOrder(), "one text for each Reason, in the enum's order");
+static_assert(OneRowEachInOrder<Reason>(Reasons, &ReasonEntry::text, &ReasonEntry::reason),
+              "one text for each Reason, in the enum's order");
 
 struct SaveProblemEntry
 {
@@ -458,15 +452,9 @@ constexpr CaptureReasonEntry CaptureReasons[] = {
      u"I punti per periodo devono essere tra 1 e %2, non %1."},
 };
 
-constexpr bool CaptureReasonsInEnumOrder()
-{
-    std::size_t index = 0;
-    for (const CaptureReasonEntry &entry : CaptureReasons)
-        if (static_cast<std::size_t>(entry.reason) != index++ || entry.text.empty())
-            return false;
-    return index == static_cast<std::size_t>(CaptureReason::Count);
-}
-static_assert(CaptureReasonsInEnumOrder(), "one text for each CaptureReason, in the enum's order");
+static_assert(OneRowEachInOrder<CaptureReason>(CaptureReasons, &CaptureReasonEntry::text,
+                                               &CaptureReasonEntry::reason),
+              "one text for each CaptureReason, in the enum's order");
 
 struct CaptureTextEntry
 {
@@ -482,15 +470,8 @@ constexpr CaptureTextEntry CaptureTexts[] = {
     {CaptureText::Spaces, u"spazi"},
 };
 
-constexpr bool CaptureTextsInEnumOrder()
-{
-    std::size_t index = 0;
-    for (const CaptureTextEntry &entry : CaptureTexts)
-        if (static_cast<std::size_t>(entry.key) != index++ || entry.text.empty())
-            return false;
-    return index == static_cast<std::size_t>(CaptureText::Count);
-}
-static_assert(CaptureTextsInEnumOrder(), "one text for each CaptureText, in the enum's order");
+static_assert(OneRowEachInOrder<CaptureText>(CaptureTexts, &CaptureTextEntry::text),
+              "one text for each CaptureText, in the enum's order");
 
 } // namespace
 
