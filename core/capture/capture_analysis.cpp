@@ -63,12 +63,6 @@ MeasuredOutcome AnalyseMeasured(const AnalysisParameters &parameters, TaskContro
 
 std::int64_t MeasuredWork(const AnalysisParameters &parameters)
 {
-    const Capture &capture = *parameters.Measured->capture;
-    const double duration = capture.values.empty()
-        ? 0
-        : static_cast<double>(capture.values.size() - 1) * capture.interval;
-    const double periods = std::floor(duration * parameters.Frequency * (1 + 1e-12));
-    if (!(periods >= 1) || !(periods < 1e12))
-        return 0;
-    return static_cast<std::int64_t>(periods) * std::max<std::int64_t>(parameters.SampleCount, 0);
+    return WholePeriods(*parameters.Measured->capture, parameters.Frequency)
+        * std::max<std::int64_t>(parameters.SampleCount, 0);
 }

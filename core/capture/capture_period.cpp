@@ -113,6 +113,22 @@ std::variant<FrequencyEstimate, CaptureProblem> EstimateFrequency(const Capture 
     return FrequencyEstimate {hertz, static_cast<std::int64_t>(std::max(up.periods, down.periods))};
 }
 
+double Duration(const Capture &capture)
+{
+    return capture.values.empty()
+        ? 0
+        : static_cast<double>(capture.values.size() - 1) * capture.interval;
+}
+
+std::int64_t WholePeriods(const Capture &capture, double frequency)
+{
+    // A duration a rounding short of a whole number of periods still holds them.
+    const double periods = Duration(capture) * frequency * (1 + 1e-12);
+    return periods >= 1 && periods <= static_cast<double>(capture.values.size())
+        ? static_cast<std::int64_t>(periods)
+        : 0;
+}
+
 std::variant<PeriodAverage, CaptureProblem, CaptureCancelled>
 AveragePeriod(const Capture &capture, double frequency, std::int64_t points, TaskControl *control)
 {
@@ -122,16 +138,14 @@ AveragePeriod(const Capture &capture, double frequency, std::int64_t points, Tas
                         DecimalText(MostPeriodPoints)});
     const std::vector<double> &v = capture.values;
     const double period = 1 / frequency;
-    const double duration = v.empty() ? 0 : static_cast<double>(v.size() - 1) * capture.interval;
+    const double duration = Duration(capture);
     if (!(frequency > 0) || !std::isfinite(period) || !(duration >= period))
         return Problem(CaptureReason::ShorterThanPeriod,
                        {QuantityNumberText(duration), QuantityNumberText(period)});
     if (!(period >= 2 * capture.interval))
         return Problem(CaptureReason::PeriodBelowSampling,
                        {QuantityNumberText(period), QuantityNumberText(capture.interval)});
-    // A duration a rounding short of a whole number of periods still holds them.
-    const std::int64_t periods
-        = std::max<std::int64_t>(1, static_cast<std::int64_t>(duration / period * (1 + 1e-12)));
+    const std::int64_t periods = std::max<std::int64_t>(1, WholePeriods(capture, frequency));
     const double perPeriod = period / capture.interval; // samples
     const std::size_t n = static_cast<std::size_t>(points);
     PeriodAverage average {std::vector<double>(n, 0.0), periods, period};

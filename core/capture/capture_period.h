@@ -37,6 +37,12 @@ struct FrequencyEstimate
 
 std::variant<FrequencyEstimate, CaptureProblem> EstimateFrequency(const Capture &capture);
 
+// The capture's span, from its first sample to its last, in seconds.
+double Duration(const Capture &capture);
+// The whole periods at `frequency` that the capture holds, M; 0 for none, or for more periods
+// than samples, which no average reads.
+std::int64_t WholePeriods(const Capture &capture, double frequency);
+
 // The most points a period may be read at.
 constexpr std::int64_t MostPeriodPoints = std::int64_t(1) << 20;
 
