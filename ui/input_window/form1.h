@@ -89,6 +89,9 @@ private:
     void ShowChannels(const QString &path, const std::vector<std::u16string> &names,
                       std::size_t chosen);
     void ClearChannels();
+    // The signal opened (none: the computed one), with what follows it: no fitted delay yet, the
+    // entries that need one, the title, the results' and the bar's marks.
+    void SetMeasured(std::shared_ptr<const MeasuredSignal> measured);
     // The title label: the shape's heading, or the measured signal's.
     void ShowHeading();
     // The model, the shape with the typed values and the fitted delay, held as the reference

@@ -20,7 +20,6 @@
 #include "core/capture/capture_period.h"
 #include "core/capture/capture_reader.h"
 #include "core/state/measured_signal.h"
-#include "core/texts/number_text.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -132,17 +131,23 @@ bool Form1::OpenMeasured(const QString &path, std::size_t channel)
             std::make_shared<const Capture>(std::move(capture)), signalName.toStdString(),
             std::get<FrequencyEstimate>(estimate).hertz);
     }
-    measured_ = std::move(opened);
-    modelDelay_ = 0;
-    estimate_->setEnabled(true);
-    closeMeasured_->setEnabled(true);
     // The estimate in f, which the user may then type over.
-    Text(Field::Text12)->setText(FieldNumber(measured_->estimatedFrequency / 1000, 7));
+    Text(Field::Text12)->setText(FieldNumber(opened->estimatedFrequency / 1000, 7));
+    SetMeasured(std::move(opened));
+    Command2_Click();
+    return true;
+}
+
+void Form1::SetMeasured(std::shared_ptr<const MeasuredSignal> measured)
+{
+    measured_ = std::move(measured);
+    modelDelay_ = 0;
+    modelOf_.reset();
+    estimate_->setEnabled(measured_ != nullptr);
+    closeMeasured_->setEnabled(measured_ != nullptr);
     ShowHeading();
     MarkStaleResults();
     ShowTypedValues();
-    Command2_Click();
-    return true;
 }
 
 // The entries go once the event loop turns: the one chosen is still being triggered.
@@ -183,14 +188,7 @@ void Form1::CloseMeasured()
     ClearChannels();
     channels_->setEnabled(false);
     live_->Stop();
-    measured_.reset();
-    modelDelay_ = 0;
-    modelOf_.reset();
-    estimate_->setEnabled(false);
-    closeMeasured_->setEnabled(false);
-    ShowHeading();
-    MarkStaleResults();
-    ShowTypedValues();
+    SetMeasured(nullptr);
     {
         const TaskGate::Pass pass(tasks_);
         if (pass)
