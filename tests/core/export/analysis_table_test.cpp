@@ -382,17 +382,13 @@ TEST(AnalysisTable, carriesTheReferenceBesideTheAnalysis)
     EXPECT_EQ(ReferenceKey(held, u','),
               u"riferimento: rettangolare, D.C. = 0,25, filtro passa-alto RC");
     EXPECT_EQ(ReferenceKey(HoldReference(s), u'.'), u"riferimento: semisinusoide, D.C. = 0.37");
-    // A measured signal held is named by its file, through a filter too; the model beside one
-    // by its shape.
+    // A measured signal held is named by its file, through a filter too.
     HeldReference measured = held;
     measured.analysis.Measured = std::make_shared<const MeasuredSignal>(nullptr, "prova.csv", 1);
     EXPECT_EQ(ReferenceKey(measured, u','),
               u"riferimento: misurato: prova.csv, filtro passa-alto RC");
     measured.filter = {};
     EXPECT_EQ(ReferenceKey(measured, u','), u"riferimento: misurato: prova.csv");
-    HeldReference model = HoldReference(s);
-    model.model = true;
-    EXPECT_EQ(ReferenceKey(model, u','), u"modello: semisinusoide, D.C. = 0,37");
     struct Memory
     {
         std::uint64_t available;
