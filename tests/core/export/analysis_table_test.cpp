@@ -379,16 +379,24 @@ TEST(AnalysisTable, carriesTheReferenceBesideTheAnalysis)
     EXPECT_EQ(parameters[AnalysisTable::FirstFilterColumn + 6], "1.5");
     EXPECT_EQ(rows[rows.size() - 3][0], "parametri");
     // Its key, and memory short for it: the megabytes needed and free, rounded up.
-    EXPECT_EQ(ReferenceKey(held, u','),
-              u"riferimento: rettangolare, D.C. = 0,25, filtro passa-alto RC");
-    EXPECT_EQ(ReferenceKey(HoldReference(s), u'.'), u"riferimento: semisinusoide, D.C. = 0.37");
     // A measured signal held is named by its file, through a filter too.
     HeldReference measured = held;
     measured.analysis.Measured = std::make_shared<const MeasuredSignal>(nullptr, "prova.csv", 1);
-    EXPECT_EQ(ReferenceKey(measured, u','),
-              u"riferimento: misurato: prova.csv, filtro passa-alto RC");
-    measured.filter = {};
-    EXPECT_EQ(ReferenceKey(measured, u','), u"riferimento: misurato: prova.csv");
+    HeldReference measuredAlone = measured;
+    measuredAlone.filter = {};
+    const struct
+    {
+        HeldReference reference;
+        char16_t separator;
+        std::u16string_view key;
+    } keys[] = {
+        {held, u',', u"riferimento: rettangolare, D.C. = 0,25, filtro passa-alto RC"},
+        {HoldReference(s), u'.', u"riferimento: semisinusoide, D.C. = 0.37"},
+        {measured, u',', u"riferimento: misurato: prova.csv, filtro passa-alto RC"},
+        {measuredAlone, u',', u"riferimento: misurato: prova.csv"},
+    };
+    for (const auto &k : keys)
+        EXPECT_EQ(ReferenceKey(k.reference, k.separator), k.key);
     struct Memory
     {
         std::uint64_t available;
